@@ -1,0 +1,208 @@
+#include "core/common/canvas.h"
+
+#include <cmath>
+
+namespace wb {
+
+Rgb QBColor(int i) {
+  static const Rgb table[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+                                0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+  return table[((i % 16) + 16) % 16];
+}
+
+void Canvas::set_scale_mm() {
+  user_scale_ = false;
+  sx0_ = sy0_ = 0;
+  sw_ = sh_ = 0;
+}
+
+void Canvas::set_scale(double x1, double y1, double x2, double y2) {
+  user_scale_ = true;
+  sx0_ = x1;
+  sy0_ = y1;
+  sw_ = x2 - x1;
+  sh_ = y2 - y1;
+  if (sw_ == 0) sw_ = 1e-9;
+  if (sh_ == 0) sh_ = 1e-9;
+}
+
+double Canvas::to_mm_x(double x) const { return user_scale_ ? (x - sx0_) / sw_ * area_width_mm() : x; }
+double Canvas::to_mm_y(double y) const { return user_scale_ ? (y - sy0_) / sh_ * area_height_mm() : y; }
+double Canvas::from_mm_x(double mm) const { return user_scale_ ? sx0_ + mm / area_width_mm() * sw_ : mm; }
+double Canvas::from_mm_y(double mm) const { return user_scale_ ? sy0_ + mm / area_height_mm() * sh_ : mm; }
+
+Pen Canvas::pen(std::optional<Rgb> color) const { return Pen{color.value_or(fore_color), draw_width, draw_style}; }
+
+void Canvas::cls() {
+  dev_clear(back_color);
+  current_x = user_scale_ ? sx0_ : 0;
+  current_y = user_scale_ ? sy0_ : 0;
+}
+
+void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+  dev_line(to_mm_x(x1), to_mm_y(y1), to_mm_x(x2), to_mm_y(y2), pen(color));
+  current_x = x2;
+  current_y = y2;
+}
+
+void Canvas::line_to(double x2, double y2, std::optional<Rgb> color) { line(current_x, current_y, x2, y2, color); }
+
+void Canvas::box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+  std::optional<Rgb> fill;
+  if (fill_style == FillStyle::Solid) fill = fill_color;
+  dev_rect(to_mm_x(x1), to_mm_y(y1), to_mm_x(x2), to_mm_y(y2), pen(color), fill);
+  current_x = x2;
+  current_y = y2;
+}
+
+void Canvas::fill_box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+  Rgb c = color.value_or(fore_color);
+  dev_rect(to_mm_x(x1), to_mm_y(y1), to_mm_x(x2), to_mm_y(y2), pen(c), c);
+  current_x = x2;
+  current_y = y2;
+}
+
+void Canvas::pset(double x, double y, std::optional<Rgb> color) {
+  dev_point(to_mm_x(x), to_mm_y(y), pen(color));
+  current_x = x;
+  current_y = y;
+}
+
+void Canvas::circle(double x, double y, double r, std::optional<Rgb> color) {
+  std::optional<Rgb> fill;
+  if (fill_style == FillStyle::Solid) fill = fill_color;
+  double rx = std::fabs(to_mm_x(x + r) - to_mm_x(x));
+  dev_ellipse(to_mm_x(x), to_mm_y(y), rx, rx, pen(color), fill);
+  current_x = x;
+  current_y = y;
+}
+
+double Canvas::text_width(std::string_view text) const {
+  double mm = dev_text_width(text, font);
+  return user_scale_ ? std::fabs(mm / area_width_mm() * sw_) : mm;
+}
+
+double Canvas::text_height(std::string_view) const {
+  double mm = dev_text_height(font);
+  return user_scale_ ? std::fabs(mm / area_height_mm() * sh_) : mm;
+}
+
+void Canvas::print_inline(std::string_view text) {
+  dev_text(to_mm_x(current_x), to_mm_y(current_y), text, font, fore_color);
+  double w = dev_text_width(text, font);
+  current_x = from_mm_x(to_mm_x(current_x) + w);
+}
+
+void Canvas::print(std::string_view text) {
+  dev_text(to_mm_x(current_x), to_mm_y(current_y), text, font, fore_color);
+  double h = dev_text_height(font);
+  current_x = user_scale_ ? sx0_ : 0;
+  current_y = from_mm_y(to_mm_y(current_y) + h);
+}
+
+void Canvas::print_at(double x, double y, std::string_view text) {
+  current_x = x;
+  current_y = y;
+  print(text);
+}
+
+// ---- RecordingCanvas ----
+
+std::size_t utf8_length(std::string_view s) {
+  std::size_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+std::size_t utf8_ascii_count(std::string_view s) {
+  std::size_t n = 0;
+  for (unsigned char c : s)
+    if (c < 0x80) ++n;
+  return n;
+}
+
+namespace {
+RecordingCanvas::Item make_item(RecordingCanvas::Op op, double x1 = 0, double y1 = 0, double x2 = 0, double y2 = 0,
+                                const Pen& pen = Pen{}) {
+  RecordingCanvas::Item it;
+  it.op = op;
+  it.x1 = x1;
+  it.y1 = y1;
+  it.x2 = x2;
+  it.y2 = y2;
+  it.pen = pen;
+  return it;
+}
+}  // namespace
+
+void RecordingCanvas::dev_clear(Rgb bg) {
+  Item it = make_item(Op::Clear);
+  it.fill = bg;
+  items.push_back(it);
+}
+
+void RecordingCanvas::dev_line(double x1, double y1, double x2, double y2, const Pen& pen) {
+  items.push_back(make_item(Op::Line, x1, y1, x2, y2, pen));
+}
+
+void RecordingCanvas::dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) {
+  Item it = make_item(Op::Rect, x1, y1, x2, y2, pen);
+  it.fill = fill;
+  items.push_back(it);
+}
+
+void RecordingCanvas::dev_point(double x, double y, const Pen& pen) { items.push_back(make_item(Op::Point, x, y, x, y, pen)); }
+
+void RecordingCanvas::dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) {
+  Item it = make_item(Op::Ellipse, cx, cy, rx, ry, pen);
+  it.fill = fill;
+  items.push_back(it);
+}
+
+void RecordingCanvas::dev_text(double x, double y, std::string_view text, const Font& font, Rgb color) {
+  Item it = make_item(Op::Text, x, y, x + dev_text_width(text, font), y + dev_text_height(font));
+  it.pen.color = color;
+  it.text = std::string(text);
+  it.font = font;
+  items.push_back(it);
+}
+
+double RecordingCanvas::dev_text_width(std::string_view text, const Font& font) const {
+  std::size_t all = utf8_length(text), ascii = utf8_ascii_count(text);
+  return em_mm(font) * (0.5 * static_cast<double>(ascii) + static_cast<double>(all - ascii));
+}
+
+double RecordingCanvas::dev_text_height(const Font& font) const { return em_mm(font); }
+
+void RecordingCanvas::dev_new_page() { items.push_back(make_item(Op::NewPage)); }
+void RecordingCanvas::dev_end_doc() { items.push_back(make_item(Op::EndDoc)); }
+
+std::vector<std::string> RecordingCanvas::texts() const {
+  std::vector<std::string> out;
+  for (const auto& it : items)
+    if (it.op == Op::Text) out.push_back(it.text);
+  return out;
+}
+
+const RecordingCanvas::Item* RecordingCanvas::find_text(std::string_view text) const {
+  for (const auto& it : items)
+    if (it.op == Op::Text && it.text == text) return &it;
+  return nullptr;
+}
+
+std::vector<const RecordingCanvas::Item*> RecordingCanvas::texts_containing(std::string_view part) const {
+  std::vector<const Item*> out;
+  for (const auto& it : items)
+    if (it.op == Op::Text && it.text.find(part) != std::string::npos) out.push_back(&it);
+  return out;
+}
+
+std::size_t RecordingCanvas::count(Op op) const {
+  std::size_t n = 0;
+  for (const auto& it : items)
+    if (it.op == op) ++n;
+  return n;
+}
+
+}  // namespace wb

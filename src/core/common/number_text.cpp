@@ -1,0 +1,120 @@
+#include "core/common/number_text.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace wb {
+namespace {
+
+// Digits of |v| rounded to `prec` significant digits, trailing zeros removed, in the
+// fixed or the scientific notation as the original's number-to-text chose it.
+std::string format_sig(double v, int prec, bool print_form) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v < 0 ? "-Inf" : (print_form ? " Inf" : "Inf");
+  bool neg = std::signbit(v) && v != 0.0;
+  double a = std::fabs(v);
+  std::string body;
+  if (a == 0.0) {
+    body = "0";
+  } else {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", prec - 1, a);
+    // buf: d.ddddde[+-]XX
+    std::string s(buf);
+    auto epos = s.find('e');
+    int exp10 = std::atoi(s.c_str() + epos + 1);
+    std::string digits;
+    for (std::size_t i = 0; i < epos; ++i)
+      if (std::isdigit(static_cast<unsigned char>(s[i]))) digits.push_back(s[i]);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    if (exp10 >= prec || exp10 < -prec) {
+      body = digits.substr(0, 1);
+      if (digits.size() > 1) body += "." + digits.substr(1);
+      char e[16];
+      std::snprintf(e, sizeof e, "E%c%02d", exp10 < 0 ? '-' : '+', std::abs(exp10));
+      body += e;
+    } else if (exp10 >= 0) {
+      std::string ip = digits.substr(0, std::min<std::size_t>(digits.size(), exp10 + 1));
+      while (static_cast<int>(ip.size()) < exp10 + 1) ip.push_back('0');
+      std::string fp = digits.size() > static_cast<std::size_t>(exp10 + 1) ? digits.substr(exp10 + 1) : "";
+      body = fp.empty() ? ip : ip + "." + fp;
+    } else {
+      std::string fp(static_cast<std::size_t>(-exp10 - 1), '0');
+      fp += digits;
+      body = (print_form ? "" : "0") + std::string(".") + fp;
+    }
+  }
+  if (neg) return "-" + body;
+  return print_form ? " " + body : body;
+}
+
+}  // namespace
+
+std::string num_text(double v) { return format_sig(v, 15, false); }
+std::string num_text_f(float v) { return format_sig(static_cast<double>(v), 7, false); }
+std::string num_print(double v) { return format_sig(v, 15, true); }
+std::string num_print_f(float v) { return format_sig(static_cast<double>(v), 7, true); }
+
+double num_val(std::string_view t) {
+  std::size_t i = 0;
+  while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+  std::string s;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) s.push_back(t[i++]);
+  bool digits = false;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) { s.push_back(t[i++]); digits = true; }
+  if (i < t.size() && t[i] == '.') {
+    s.push_back(t[i++]);
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) { s.push_back(t[i++]); digits = true; }
+  }
+  if (!digits) return 0.0;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+    std::size_t j = i + 1;
+    std::string e = "e";
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) e.push_back(t[j++]);
+    bool ed = false;
+    while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) { e.push_back(t[j++]); ed = true; }
+    if (ed) s += e;
+  }
+  double v = std::strtod(s.c_str(), nullptr);
+  if (!std::isfinite(v)) return 0.0;
+  return v;
+}
+
+std::optional<double> num_parse(std::string_view t) {
+  std::size_t b = 0, e = t.size();
+  while (b < e && (t[b] == ' ' || t[b] == '\t')) ++b;
+  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
+  if (b == e) return std::nullopt;
+  std::string s(t.substr(b, e - b));
+  for (char& c : s)
+    if (c == 'd' || c == 'D') c = 'e';
+  // Reject what strtod would take but a number box should not (hex, inf, nan).
+  for (char c : s)
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'))
+      return std::nullopt;
+  char* end = nullptr;
+  double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+double round_dec(double x, int k) {
+  double p = std::pow(10.0, k);
+  return std::floor(x * p + 0.5) / p;
+}
+
+long long round_even(double x) { return static_cast<long long>(std::nearbyint(x)); }
+
+std::optional<short> to_i16(double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  double r = std::nearbyint(x);
+  if (r < -32768.0 || r > 32767.0) return std::nullopt;
+  return static_cast<short>(r);
+}
+
+std::string num_text_dec(double x, int k) { return num_text(round_dec(x, k)); }
+
+}  // namespace wb

@@ -1,0 +1,36 @@
+// Numbers as text, independent of the locale (decimal point ".").
+//
+// Plain form: the shortest decimal text of the value rounded to 7 significant digits for a
+// single-precision value or 15 for a double ("0.5", "12.3", "7", "-0.25", "1.234568E+07").
+// Print form: the same digits with no zero before the point and a blank in place of the
+// sign of a non-negative number (" .5", "-.5", " 12").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wb {
+
+std::string num_text(double v);        // double: up to 15 significant digits
+std::string num_text_f(float v);       // single: up to 7 significant digits
+std::string num_print(double v);       // print form of a double
+std::string num_print_f(float v);      // print form of a single
+
+// Prefix parser: skips leading blanks and tabs, then reads the longest numeric prefix
+// (sign, digits, point, exponent). Empty or non-numeric text reads 0 ("12.5kN" -> 12.5).
+double num_val(std::string_view text);
+// Strict parser: the whole text, less leading and trailing blanks, must be a number.
+std::optional<double> num_parse(std::string_view text);
+
+// Rounding to k decimals, halves up also for negative values: floor(x*10^k + 0.5)/10^k.
+double round_dec(double x, int k);
+// Real to integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).
+long long round_even(double x);
+// Real to a 16-bit field value; empty when the rounded value does not fit.
+std::optional<short> to_i16(double x);
+
+// round_dec followed by the plain form: the usual way a result is written into a box.
+std::string num_text_dec(double x, int k);
+
+}  // namespace wb

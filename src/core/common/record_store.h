@@ -1,0 +1,70 @@
+// Keyed record store: one file of fixed-length records numbered from 1, no header.
+// Record r occupies bytes (r-1)*L .. r*L-1. Keys (well name, test date) are compared by
+// the caller's match function, usually after Trim_Blank_Nul.
+//
+// Every change rewrites the whole file into a temporary file in the same folder and
+// renames it over the library, so a failed write never leaves a half-written library.
+// A file whose length is not a whole number of records is reported as damaged and is
+// never written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/common/bytes.h"
+
+namespace wb {
+
+enum class StoreStatus { Ok, Damaged, IoError };
+
+// The message texts of a damaged library.
+inline constexpr const char* kBadFormatText = "非法的文件格式!";
+inline constexpr const char* kBadFormatTitle = "不能打开!";
+
+class RecordStore {
+ public:
+  using Match = std::function<bool(const Bytes&)>;
+
+  RecordStore(std::filesystem::path path, std::size_t record_length);
+
+  const std::filesystem::path& path() const { return path_; }
+  std::size_t record_length() const { return len_; }
+  bool exists() const;
+
+  // Number of whole records; a missing file has 0. Damaged when the length is not whole.
+  StoreStatus count(std::size_t& n) const;
+  // Reads record r (1-based). IoError when r is outside 1..count.
+  StoreStatus read(std::size_t r, Bytes& out) const;
+  StoreStatus read_all(std::vector<Bytes>& out) const;
+  // First record (1-based) for which match() holds; 0 when none.
+  StoreStatus find(const Match& match, std::size_t& found) const;
+
+  // Writes record r in 1..count+1 (count+1 appends).
+  StoreStatus write(std::size_t r, const Bytes& rec);
+  // Replace: overwrites the first matching record and sets `result` to 0, otherwise
+  // appends and sets `result` to the new record's number.
+  StoreStatus save_replace(const Match& match, const Bytes& rec, std::size_t& result);
+  // Removes record r; the records after it move down by one. An r outside 1..count
+  // rewrites the library unchanged. When the last record goes, the file is removed.
+  StoreStatus remove(std::size_t r);
+  // Deletes the file (a missing file is fine).
+  StoreStatus remove_file();
+
+ private:
+  StoreStatus load(std::vector<std::uint8_t>& content) const;
+  StoreStatus store(const std::vector<std::uint8_t>& content);
+
+  std::filesystem::path path_;
+  std::size_t len_;
+};
+
+// Writes `content` to `path` through a temporary file in the same folder and a rename.
+bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
+// Reads a whole file; false when it cannot be opened or read.
+bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
+
+}  // namespace wb

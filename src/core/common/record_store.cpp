@@ -24,6 +24,10 @@ bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& co
   std::random_device rd;
   fs::path tmp = path;
   tmp += ".tmp" + std::to_string(rd() % 100000);
+  return write_file_via(path, tmp, content);
+}
+
+bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -62,7 +66,16 @@ StoreStatus RecordStore::load(std::vector<std::uint8_t>& content) const {
   return StoreStatus::Ok;
 }
 
+// A library marked read-only is not replaced behind its back by the rename.
+static bool writable_or_missing(const fs::path& p) {
+  std::error_code ec;
+  auto st = fs::status(p, ec);
+  if (ec || !fs::exists(st)) return true;
+  return (st.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
 StoreStatus RecordStore::store(const std::vector<std::uint8_t>& content) {
+  if (!writable_or_missing(path_)) return StoreStatus::IoError;
   return write_file_atomic(path_, content) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
@@ -157,6 +170,20 @@ StoreStatus RecordStore::remove(std::size_t r) {
                   content.begin() + static_cast<std::ptrdiff_t>(r * len_));
   if (content.empty()) return remove_file();
   return store(content);
+}
+
+StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
+  std::vector<std::uint8_t> content;
+  StoreStatus st = load(content);
+  if (st != StoreStatus::Ok) return st;
+  std::size_t n = content.size() / len_;
+  if (r >= 1 && r <= n)
+    content.erase(content.begin() + static_cast<std::ptrdiff_t>((r - 1) * len_),
+                  content.begin() + static_cast<std::ptrdiff_t>(r * len_));
+  if (!writable_or_missing(path_)) return StoreStatus::IoError;
+  std::error_code ec;
+  fs::remove(backup, ec);
+  return write_file_via(path_, backup, content) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
 StoreStatus RecordStore::remove_file() {

@@ -51,6 +51,10 @@ class RecordStore {
   // Removes record r; the records after it move down by one. An r outside 1..count
   // rewrites the library unchanged. When the last record goes, the file is removed.
   StoreStatus remove(std::size_t r);
+  // As remove(), but the remaining records are first written whole into `backup` (a file
+  // in the same folder, replaced when left over from an interrupted deletion), which is
+  // then renamed over the library. An emptied library stays as a file of length 0.
+  StoreStatus remove_via(std::size_t r, const std::filesystem::path& backup);
   // Deletes the file (a missing file is fine).
   StoreStatus remove_file();
 
@@ -63,7 +67,11 @@ class RecordStore {
 };
 
 // Writes `content` to `path` through a temporary file in the same folder and a rename.
+// (RecordStore also refuses to replace a library whose owner-write permission is off.)
 bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
+// The same through a temporary file of the caller's choosing (removed again on failure).
+bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
+                    const std::vector<std::uint8_t>& content);
 // Reads a whole file; false when it cannot be opened or read.
 bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/charts/data_type.h"
 #include "core/common/test_records.h"
 
 namespace wb {
@@ -54,6 +55,7 @@ struct TestState {
   XbtRecord xbt_rec;
 
   std::array<std::string, 6> Text1;   // appended data (Frame4)
+  std::array<bool, 6> text1_enabled{true, true, true, true, true, true};
   std::array<std::string, 16> Text3;  // measured results (Frame5)
 
   // Control state the Parts read back.
@@ -65,10 +67,14 @@ struct TestState {
   std::string picture1_tooltip;
   std::array<std::string, 15> image1_tooltip;
   bool chk_start_visible = false;
+  bool chk_start_enabled = false;  // offered only when the stroke has a clear fundamental
   bool chk_start_checked = false;
   bool frame3_enabled = false;
   bool frame3_visible = true;
   bool command1_visible = false;
+
+  // Energy values of the last energy panel drawn in this run (module Data_Type's DnCs).
+  DnCsArray DnCs{};
 
   // Reset before a file or a library row is opened.
   void reset_for_new_test() {

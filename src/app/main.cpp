@@ -1,0 +1,28 @@
+// The workbench starts through its splash into the main window. The program folder is the
+// folder of the executable; data, sys, image and report live beside it.
+#include <QApplication>
+#include <QDir>
+
+#include "core/common/registry.h"
+#include "platform/fonts.h"
+#include "platform/printer_info.h"
+#include "ui/workbench/rod_eng_map_display.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("抽油机井测试分析工作台"));
+  wb::install_font_substitutions();
+  wb::install_default_printer_source();
+  wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+
+  wb::RodEngMapDisplay* main_window = nullptr;
+  auto* splash = new wb::FrmSplash([&] {
+    main_window = new wb::RodEngMapDisplay(folder);
+    main_window->show();
+    main_window->activateWindow();
+  });
+  splash->show();
+  int rc = app.exec();
+  delete main_window;
+  return rc;
+}

@@ -1,0 +1,55 @@
+// The spreadsheet export of a table of texts: which workbook cell gets which value, and
+// the steps around writing the workbook (ask to open it, report a missing program). The
+// workbook itself is written by the platform layer through WorkbookWriter.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/common/services.h"
+
+namespace wb {
+
+// Column letters in lower case: 0 -> "a", 25 -> "z"; wider tables go on with "aa", "ab" …
+// as spreadsheets name their columns (one-letter addressing has nothing beyond z).
+std::string excel_column_letters(int col);
+// Address of table cell (row, col), both from 0: (0, 0) -> "a1", (4, 2) -> "c5".
+std::string excel_cell_address(int row, int col);
+
+struct ExcelCell {
+  int row = 0;  // from 0
+  int col = 0;  // from 0
+  std::string address;
+  std::string text;             // as given, UTF-8
+  std::optional<double> number; // set when the text is a plain decimal number: it lands as a number,
+                                // as a spreadsheet takes a typed number
+};
+
+// Cells (0..last_row, 0..last_col) row by row, left to right within a row. A cell the table
+// does not hold reads as empty text. Negative bounds give no cells.
+std::vector<ExcelCell> excel_cell_plan(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row,
+                                       std::int16_t last_col);
+
+// Writes a new workbook with one sheet "Sheet1" holding the cells (empty texts left blank)
+// and saves it under file_name, replacing an older file only once the new one is complete.
+class WorkbookWriter {
+ public:
+  virtual ~WorkbookWriter() = default;
+  // False with a reason when the workbook could not be written; no file is then left behind.
+  virtual bool write(const std::string& file_name, const std::vector<ExcelCell>& cells, std::string& error) = 0;
+};
+
+inline constexpr const char* kExcelAskTitle = "提示";
+inline constexpr const char* kExcelMissingText = "报表处理需要EXCEL2000支持，请安装。";
+inline constexpr const char* kExcelSaveFailedText = "报表文件不能保存：";
+
+// Writes the table into file_name, then asks "是否编辑<file_name>？" (Yes/No, "提示") and on Yes
+// opens the file with its associated program; when nothing opens it, shows kExcelMissingText
+// (OK, default title). When the workbook cannot be written the user is told so, nothing is
+// asked and the result is false.
+bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
+                  const std::string& file_name, WorkbookWriter& writer, MessageService& messages, ShellService& shell);
+
+}  // namespace wb

@@ -1,0 +1,66 @@
+#include "core/workbench/dlph_summary.h"
+
+#include <vector>
+
+#include "core/charts/energy_panel.h"
+#include "core/common/gbk.h"
+#include "core/common/trim.h"
+
+namespace wb {
+
+namespace {
+
+// A key as it reads back from its field: a well name longer than 16 bytes is compared by
+// the part that is stored, so a second save finds the record of the first.
+std::string stored_key(std::string_view text, std::size_t width) {
+  return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
+}
+
+}  // namespace
+
+SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord& DlPh_Rec) {
+  SummaryResult out;
+  fill_DnCs(st, st.DnCs);
+
+  RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
+  std::vector<Bytes> recs;
+  out.status = store.read_all(recs);
+  if (out.status != StoreStatus::Ok) return out;
+
+  const std::string well = stored_key(st.Text1[2], 16);
+  const std::string date = stored_key(st.org_head.test_date, 12);
+  std::size_t found = 0;
+  for (std::size_t i = 0; i < recs.size(); ++i) {
+    DlPh_Rec.decode(recs[i]);
+    if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == date) {
+      found = i + 1;
+      break;
+    }
+  }
+  if (found == 0) {
+    // The buffer holds the last record read: clear what this window does not own.
+    DlPh_Rec.well_name.clear();
+    DlPh_Rec.test_date.clear();
+    DlPh_Rec.cyj_model.clear();
+    DlPh_Rec.motor_model.clear();
+    DlPh_Rec.balance_advice.clear();
+    DlPh_Rec.real_stroke = 0;
+    DlPh_Rec.real_spm = 0;
+    DlPh_Rec.crank_blocks = 0;
+    DlPh_Rec.crank_block_pos = 0;
+    DlPh_Rec.crank_block_wt = 0;
+    DlPh_Rec.reserved_92 = {};
+    DlPh_Rec.dn_cs[0] = 0;
+    DlPh_Rec.sys_effi = 0;
+    DlPh_Rec.well_name = Trim_Blank_Nul(st.Text1[2]);
+    DlPh_Rec.test_date = st.org_head.test_date;
+  }
+  for (int k = 1; k <= 15; ++k) DlPh_Rec.dn_cs[k] = st.DnCs[k];
+
+  out.record = found ? found : recs.size() + 1;
+  out.appended = found == 0;
+  out.status = store.write(out.record, DlPh_Rec.encode());
+  return out;
+}
+
+}  // namespace wb

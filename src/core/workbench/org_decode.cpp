@@ -1,0 +1,105 @@
+#include "core/workbench/org_decode.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "core/common/paths.h"
+#include "core/common/trim.h"
+
+namespace wb {
+namespace {
+
+// Largest file worth reading: the header and a full int16 count of samples.
+constexpr std::size_t kOrgMaxFileBytes = kOrgSamplesOffset + kOrgSampleSize * 32767;
+
+std::size_t samples_in_file(std::size_t file_size) {
+  return file_size > kOrgSamplesOffset ? (file_size - kOrgSamplesOffset) / kOrgSampleSize : 0;
+}
+
+}  // namespace
+
+double wiring_factor(int wiring_mode) {
+  if (wiring_mode == 1) return std::sqrt(3.0);
+  if (wiring_mode == 3) return 1.0;
+  return 3.0;
+}
+
+int stored_sample_count(const TestState& st) {
+  int n = st.org_head.sample_count;
+  if (n <= 0) return 0;
+  return n < kMaxSamples ? n : kMaxSamples;
+}
+
+std::string check_org_bytes(const Bytes& file) {
+  const std::string keep = "\n当前测试保持不变。";
+  if (file.size() < kOrgHeaderSize)
+    return "联合测试文件不完整：文件只有 " + std::to_string(file.size()) + " 字节，不足一个文件头。" + keep;
+  OrgFileHeader h;
+  h.decode(file);
+  if (h.sample_count <= 0)
+    return "联合测试文件的采样点数为 " + std::to_string(h.sample_count) + "，没有可分析的数据。" + keep;
+  std::size_t avail = samples_in_file(file.size());
+  if (avail < static_cast<std::size_t>(h.sample_count))
+    return "联合测试文件不完整：文件头记录 " + std::to_string(h.sample_count) + " 个采样点，文件中只有 " +
+           std::to_string(avail) + " 个。" + keep;
+  return {};
+}
+
+std::string decode_org_bytes(TestState& st, const Bytes& file) {
+  std::string refused = check_org_bytes(file);
+  if (!refused.empty()) return refused;
+
+  st.org_head.decode(file);
+  const int count = st.org_head.sample_count;
+  const double k = wiring_factor(st.org_head.wiring_mode);
+  st.Text1[0] = Trim_Blank_Nul(st.org_head.test_date);
+
+  ByteReader r(file);
+  float power_sum = 0.0f;
+  for (int i = 0; i < count; ++i) {
+    const std::size_t off = kOrgSamplesOffset + kOrgSampleSize * static_cast<std::size_t>(i);
+    const float cur = static_cast<float>(r.i16(off) / 100.0);     // A
+    const float volt = static_cast<float>(r.u16(off + 2) / 50.0);  // V, unsigned word
+    const float p = static_cast<float>(r.i16(off + 4) / 100.0);    // kW
+    const float pos = static_cast<float>(r.i16(off + 6) / 1000.0); // m
+    const float load = static_cast<float>(r.i16(off + 8) / 100.0); // kN
+    const float s = static_cast<float>(k * cur * volt / 1000.0);   // kVA
+    const double q2 = static_cast<double>(s) * s - static_cast<double>(p) * p;
+    const float q = q2 > 0.0 ? static_cast<float>(std::sqrt(q2)) : 0.0f;
+    power_sum += p;
+    if (i < kMaxSamples) {
+      st.iis[i] = cur;
+      st.uus[i] = volt;
+      st.pps[i] = p;
+      st.qqs[i] = q;
+      st.sss[i] = pos;
+      st.ggs[i] = load;
+    }
+  }
+  // The mean covers every sample of the file, also those beyond the 3000 kept.
+  st.p_sum = static_cast<float>(static_cast<double>(power_sum) / count);
+  if (st.p_sum < 0.0f) {
+    // A reversed current clamp: the motor's mean power cannot be negative. qqs came from
+    // P squared and keeps its value.
+    const int stored = stored_sample_count(st);
+    for (int i = 0; i < stored; ++i) st.pps[i] = -st.pps[i];
+  }
+  return {};
+}
+
+std::string Load_Org_Data(TestState& st, const std::string& fil_nam) {
+  Bytes file;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(u8path(fil_nam), ec))
+    return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  std::ifstream in(u8path(fil_nam), std::ios::binary);
+  if (!in) return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  file.resize(kOrgMaxFileBytes);
+  in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  if (in.bad()) return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  file.resize(static_cast<std::size_t>(in.gcount()));
+  return decode_org_bytes(st, file);
+}
+
+}  // namespace wb

@@ -1,0 +1,45 @@
+// Raw joint-test files (<well>.oNN) of the field instrument.
+//
+// Layout: a 1023-byte header (OrgFileHeader), one byte never read, then 10-byte samples
+// from byte 1024 on, 0.02 s apart:
+//   +0 current, A x100, signed        +2 voltage, V x50, UNSIGNED (0x8000 is 655.36 V)
+//   +4 active power, kW x100, signed  +6 position, m x1000, signed   +8 load, kN x100, signed
+// At most 3000 samples (60 s) are kept; samples beyond are only counted in the mean power.
+// The instrument's header count is not trusted: a file whose count is 0 or below, or that
+// holds fewer samples than its header says, is refused and the state is left as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/common/bytes.h"
+#include "core/workbench/test_state.h"
+
+namespace wb {
+
+// Wiring factor of the apparent power: mode 1 (three-phase, two channels) sqrt(3),
+// mode 3 (single phase) 1, every other value 3.
+double wiring_factor(int wiring_mode);
+
+// Samples the analysis may use: the header count bounded by the 3000 stored samples
+// (0 when no joint test has been decoded).
+int stored_sample_count(const TestState& st);
+
+// Checks a raw file's bytes before anything is decoded. Empty when the file is usable,
+// otherwise the message the user is shown.
+std::string check_org_bytes(const Bytes& file);
+
+// Decodes checked bytes into the state: org_head, the six sample arrays (indices at and
+// beyond the stored count keep what they held), Text1(0) := the trimmed test date, p_sum
+// := the mean active power of all samples, and pps negated when that mean is below 0.
+// Returns the refusal message (state untouched) or an empty string.
+std::string decode_org_bytes(TestState& st, const Bytes& file);
+
+// Load_Org_Data: reads the file and decodes it as above. A file that cannot be read is
+// refused with a message too.
+std::string Load_Org_Data(TestState& st, const std::string& fil_nam);
+
+// The message box title of a refused joint-test file.
+inline constexpr const char* kOrgRefusedTitle = "不能打开!";
+
+}  // namespace wb

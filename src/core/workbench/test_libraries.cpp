@@ -1,0 +1,242 @@
+#include "core/workbench/test_libraries.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <system_error>
+
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/record_store.h"
+#include "core/common/trim.h"
+
+namespace wb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const LibraryInfo kLibraries[] = {
+    {LibraryKind::Card, "Sgt.dat", "sgt_bak.dat", "功图数据主库", "示功图数据出库", "保存功图测试文件到库", 'g',
+     kSgtRecordSize, kKindCard},
+    {LibraryKind::Electric, "Dnt.dat", "dnt_bak.dat", "电力曲线主库", "电力曲线数据出库", "保存电能测试文件到库", 'd',
+     kDntRecordSize, kKindElectric},
+    {LibraryKind::Wave, "xbt.dat", "xbt_bak.dat", "波形分析主库", "波形分析数据出库", "保存谐波测试文件到库", 'x',
+     kXbtRecordSize, kKindWave},
+};
+
+LibStatus from_store(StoreStatus s) {
+  switch (s) {
+    case StoreStatus::Ok: return LibStatus::Ok;
+    case StoreStatus::Damaged: return LibStatus::Damaged;
+    default: return LibStatus::IoError;
+  }
+}
+
+// A key text as it reads back from a field of `width` bytes, trimmed: a name longer than
+// its field is compared by the part that is stored, so saving it again finds its record.
+std::string stored_key(std::string_view text, std::size_t width) {
+  return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
+}
+
+std::string field_text(const Bytes& rec, std::size_t off, std::size_t len) {
+  return gbk_field_text(std::span<const std::uint8_t>(rec.data() + off, len));
+}
+
+std::string nul_to_blank(std::string s) {
+  std::replace(s.begin(), s.end(), '\0', ' ');
+  return s;
+}
+
+// Stores `rec` under the key (well, date): overwrite the record of the same trimmed key,
+// otherwise append.
+SaveResult save_keyed(const fs::path& fil_nam, std::size_t len, const Bytes& rec, const std::string& well,
+                      const std::string& date) {
+  const std::string k1 = stored_key(well, 16);
+  const std::string k2 = stored_key(date, 12);
+  RecordStore store(fil_nam, len);
+  std::size_t result = 0;
+  StoreStatus st = store.save_replace(
+      [&](const Bytes& s) {
+        return Trim_Blank_Nul(field_text(s, 0, 16)) == k1 && Trim_Blank_Nul(field_text(s, 16, 12)) == k2;
+      },
+      rec, result);
+  SaveResult out;
+  out.status = from_store(st);
+  out.result = st == StoreStatus::Ok ? result : 0;
+  return out;
+}
+
+std::string ascii_lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string two_digits(int k) { return (k < 10 ? "0" : "") + std::to_string(k); }
+
+}  // namespace
+
+const LibraryInfo& library_info(LibraryKind kind) {
+  for (const auto& l : kLibraries)
+    if (l.kind == kind) return l;
+  return kLibraries[0];
+}
+
+const LibraryInfo* library_by_caption(std::string_view caption) {
+  for (const auto& l : kLibraries)
+    if (caption == l.caption) return &l;
+  return nullptr;
+}
+
+const LibraryInfo* library_by_export_tooltip(std::string_view tooltip) {
+  for (const auto& l : kLibraries)
+    if (tooltip == l.export_tooltip) return &l;
+  return nullptr;
+}
+
+fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog.sys() / library_info(kind).file_name; }
+
+LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
+  rows.clear();
+  RecordStore store(fil_nam, record_length);
+  std::vector<Bytes> recs;
+  StoreStatus st = store.read_all(recs);
+  if (st != StoreStatus::Ok) return from_store(st);
+  if (recs.empty()) {
+    // An empty library is removed when it is listed; a missing one stays missing.
+    if (store.exists() && store.remove_file() != StoreStatus::Ok) return LibStatus::IoError;
+    return LibStatus::Ok;
+  }
+  rows.reserve(recs.size());
+  for (std::size_t i = 0; i < recs.size(); ++i)
+    rows.push_back({std::to_string(i + 1), nul_to_blank(field_text(recs[i], 0, 16)),
+                    nul_to_blank(field_text(recs[i], 16, 12))});
+  return LibStatus::Ok;
+}
+
+void refresh_sgt_from_boxes(TestState& st) {
+  auto set = [](std::int16_t& field, const std::string& box, double factor) {
+    if (auto v = to_i16(num_val(box) * factor)) field = *v;
+  };
+  set(st.sgt_rec.theo_stroke, st.Text1[3], 1000.0);
+  set(st.sgt_rec.theo_max_load, st.Text1[4], 100.0);
+  set(st.sgt_rec.theo_min_load, st.Text1[5], 100.0);
+  set(st.sgt_rec.stroke_loss, st.Text1[1], 1000.0);
+}
+
+SaveResult sgt_save_new(TestState& st, const fs::path& fil_nam) {
+  st.sgt_rec.well_name = trim_blanks(st.Text1[2]);
+  refresh_sgt_from_boxes(st);
+  return save_keyed(fil_nam, kSgtRecordSize, st.sgt_rec.encode(), st.sgt_rec.well_name, st.sgt_rec.test_date);
+}
+
+SaveResult Pow_save_new(TestState& st, const fs::path& fil_nam) {
+  st.dnt_rec.well_name = trim_blanks(st.Text1[2]);
+  return save_keyed(fil_nam, kDntRecordSize, st.dnt_rec.encode(), st.dnt_rec.well_name, st.dnt_rec.test_date);
+}
+
+SaveResult Wav_Save_new(TestState& st, const fs::path& fil_nam) {
+  st.xbt_rec.well_name = trim_blanks(st.Text1[2]);
+  return save_keyed(fil_nam, kXbtRecordSize, st.xbt_rec.encode(), st.xbt_rec.well_name, st.xbt_rec.test_date);
+}
+
+fs::path first_free_test_file(const fs::path& data_dir, std::string_view well, char letter) {
+  std::set<std::string> taken;
+  for (const auto& name : list_files(data_dir, "*")) taken.insert(ascii_lower(name));
+  for (int k = 1; k <= 99; ++k) {
+    std::string name = std::string(well) + "." + letter + two_digits(k);
+    if (!taken.count(ascii_lower(name))) return data_dir / u8path(name);
+  }
+  return {};
+}
+
+ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKind kind) {
+  ExportResult out;
+  const std::string well = trim_blanks(st.Text1[2]);
+  if (!is_safe_file_stem(well)) {
+    out.status = LibStatus::UnsafeName;
+    return out;
+  }
+  const LibraryInfo& lib = library_info(kind);
+  fs::path target = first_free_test_file(prog.data(), well, lib.letter);
+  if (target.empty()) {
+    out.status = LibStatus::NoFreeName;
+    return out;
+  }
+  Bytes rec;
+  switch (kind) {
+    case LibraryKind::Card:
+      st.sgt_rec.well_name = well;
+      refresh_sgt_from_boxes(st);
+      rec = st.sgt_rec.encode();
+      break;
+    case LibraryKind::Electric:
+      st.dnt_rec.well_name = well;
+      rec = st.dnt_rec.encode();
+      break;
+    case LibraryKind::Wave:
+      st.xbt_rec.well_name = well;
+      rec = st.xbt_rec.encode();
+      break;
+  }
+  out.path = target;
+  out.status = write_file_atomic(target, rec) ? LibStatus::Ok : LibStatus::IoError;
+  return out;
+}
+
+ExportResult main_to_sgt(TestState& st, const ProgramFolder& prog) { return export_current(st, prog, LibraryKind::Card); }
+ExportResult main_to_dnt(TestState& st, const ProgramFolder& prog) {
+  return export_current(st, prog, LibraryKind::Electric);
+}
+ExportResult main_to_xbt(TestState& st, const ProgramFolder& prog) { return export_current(st, prog, LibraryKind::Wave); }
+
+std::string delete_question(long long row) { return "确实要删除 " + std::to_string(row) + "号记录吗?"; }
+
+DeleteResult delete_library_record(const ProgramFolder& prog, LibraryKind kind, long long n) {
+  const LibraryInfo& lib = library_info(kind);
+  RecordStore store(prog.sys() / lib.file_name, lib.record_length);
+  const fs::path backup = prog.sys() / lib.backup_name;
+  DeleteResult out;
+  std::size_t count = 0;
+  StoreStatus st = store.count(count);
+  if (st != StoreStatus::Ok) {
+    out.status = from_store(st);
+    return out;
+  }
+  std::error_code ec;
+  if (count == 0) {
+    // Nothing to delete: an empty library file and a left-over backup go.
+    fs::remove(backup, ec);
+    if (store.exists()) out.status = from_store(store.remove_file());
+    return out;
+  }
+  std::size_t r = n >= 1 ? static_cast<std::size_t>(n) : 0;
+  st = store.remove_via(r, backup);
+  out.status = from_store(st);
+  out.relist = st == StoreStatus::Ok;
+  return out;
+}
+
+UserMessage unsafe_well_name_message(std::string_view well) {
+  std::string w = trim_blanks(well);
+  if (w.empty()) return {"请先在“井    号”栏输入井号。", "井号"};
+  return {"井号“" + w + "”不能用作文件名：井号中不能含有“/”、“\\”、“..”或控制字符，请修改井号后再试。", "井号"};
+}
+
+UserMessage library_failure_message(LibOperation op, LibStatus status, const fs::path& path, std::string_view well) {
+  if (status == LibStatus::Damaged) return {kBadFormatText, kBadFormatTitle};
+  if (status == LibStatus::UnsafeName) return unsafe_well_name_message(well);
+  const std::string p = path_text(path);
+  if (status == LibStatus::NoFreeName)
+    return {"井号“" + std::string(well) + "”的出库文件编号01～99均已占用，未能出库。", "数据出库"};
+  switch (op) {
+    case LibOperation::List: return {"不能读取文件：" + p, kBadFormatTitle};
+    case LibOperation::Save: return {"数据入库失败，不能写入文件：" + p + "\n主库未作改动。", "数据入库"};
+    case LibOperation::Export: return {"数据出库失败，不能写入文件：" + p, "数据出库"};
+    case LibOperation::Delete: return {"删除记录失败，不能改写文件：" + p + "\n主库未作改动。", "删除"};
+    case LibOperation::Read: return {"不能读取文件：" + p, kBadFormatTitle};
+  }
+  return {};
+}
+
+}  // namespace wb

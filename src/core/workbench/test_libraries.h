@@ -1,0 +1,118 @@
+// The main window's test libraries sys/Sgt.dat (cards), sys/Dnt.dat (electric tests) and
+// sys/xbt.dat (waveform tests): listing into the library grid, saving the shown test under
+// its key (well name, test date), exporting it to a single-test file data/<well>.gNN,
+// .dNN or .xNN, and deleting a record through the library's backup file.
+//
+// Every write goes through a temporary file renamed over the original, so a failed save
+// or delete leaves the library exactly as it was; the result says so and the window tells
+// the user. A library whose length is not a whole number of records is refused and never
+// rewritten.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/common/paths.h"
+#include "core/workbench/test_state.h"
+
+namespace wb {
+
+enum class LibraryKind { Card, Electric, Wave };
+
+struct LibraryInfo {
+  LibraryKind kind;
+  const char* file_name;       // in sys
+  const char* backup_name;     // in sys, exists only during a deletion
+  const char* caption;         // caption of Frame2 while the grid lists it
+  const char* export_tooltip;  // tooltip of Image1(0) after one of its records was loaded
+  const char* save_tooltip;    // tooltip of Image1(7) after a reader showed such a test
+  char letter;                 // type letter of its single-test files
+  std::size_t record_length;
+  TestKind test_kind;
+};
+
+const LibraryInfo& library_info(LibraryKind kind);
+// The library named by a Frame2 caption or an Image1(0) tooltip; nullptr for any other text.
+const LibraryInfo* library_by_caption(std::string_view caption);
+const LibraryInfo* library_by_export_tooltip(std::string_view tooltip);
+std::filesystem::path library_path(const ProgramFolder& prog, LibraryKind kind);
+
+enum class LibStatus {
+  Ok,
+  Damaged,     // length not a whole number of records: refused, not rewritten
+  IoError,     // a file could not be read, written or renamed: nothing changed
+  UnsafeName,  // the well name cannot become a file name
+  NoFreeName,  // all 99 single-test names of the well are taken
+};
+
+// One grid row: column 0 the record number, 1 the well name and 2 the test date as stored
+// (padding kept; NUL bytes shown as blanks).
+struct GridRow {
+  std::string number;
+  std::string well_name;
+  std::string test_date;
+};
+
+// Load_Grid_Dat_sgt / _Pow / _Wav: the rows of the library at `fil_nam`. An empty library
+// file is deleted (no rows); a missing one has no rows.
+LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows);
+
+// The outcome of a save: `result` is 0 when the record of the same key was overwritten,
+// otherwise the number of the appended record (meaningful only with status Ok).
+struct SaveResult {
+  LibStatus status = LibStatus::Ok;
+  std::size_t result = 0;
+};
+
+// Refresh the current record of the state from the boxes (well name; for a card also the
+// static-load fields) and store it in the library at `fil_nam`.
+SaveResult sgt_save_new(TestState& st, const std::filesystem::path& fil_nam);
+SaveResult Pow_save_new(TestState& st, const std::filesystem::path& fil_nam);
+SaveResult Wav_Save_new(TestState& st, const std::filesystem::path& fil_nam);
+
+// The card refresh from Text1(1), (3), (4), (5): a box value whose scaled product does not
+// fit its 16-bit field leaves that field as it was.
+void refresh_sgt_from_boxes(TestState& st);
+
+struct ExportResult {
+  LibStatus status = LibStatus::Ok;
+  std::filesystem::path path;  // the file written
+};
+
+// main_to_sgt / main_to_dnt / main_to_xbt: write the current record into the first free
+// data/<well>.gNN (.dNN, .xNN), NN = 01 … 99. Existing names are matched without regard
+// to case, as the file browser shows them.
+ExportResult main_to_sgt(TestState& st, const ProgramFolder& prog);
+ExportResult main_to_dnt(TestState& st, const ProgramFolder& prog);
+ExportResult main_to_xbt(TestState& st, const ProgramFolder& prog);
+ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKind kind);
+// The first free single-test name of a well; empty when all 99 are taken.
+std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir, std::string_view well, char letter);
+
+// The question asked before a deletion (title kDeleteTitle): "确实要删除 3号记录吗?".
+inline constexpr const char* kDeleteTitle = "警告";
+std::string delete_question(long long row);
+
+struct DeleteResult {
+  LibStatus status = LibStatus::Ok;
+  bool relist = false;  // the library changed and the grid must list it again
+};
+// sc_num_Click after the user said Yes: removes record n (rows outside 1 … count leave the
+// records as they are) through the library's backup file.
+DeleteResult delete_library_record(const ProgramFolder& prog, LibraryKind kind, long long n);
+
+// A message for the user about a failed library operation.
+struct UserMessage {
+  std::string text;
+  std::string title;
+};
+enum class LibOperation { List, Save, Export, Delete, Read };
+UserMessage library_failure_message(LibOperation op, LibStatus status, const std::filesystem::path& path,
+                                    std::string_view well = {});
+// The refusal of a well name that cannot become a file name (export, picture save).
+UserMessage unsafe_well_name_message(std::string_view well);
+
+}  // namespace wb

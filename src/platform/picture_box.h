@@ -1,0 +1,37 @@
+// A picture box: a widget that shows a persistent picture drawn through a Canvas. The
+// drawing stays until it is cleared; resizing keeps what was drawn.
+#pragma once
+
+#include <QWidget>
+
+#include "platform/qt_canvas.h"
+
+namespace wb {
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PictureBox(QWidget* parent = nullptr);
+  ImageCanvas& canvas() { return canvas_; }
+  const QImage& image() const { return canvas_.image(); }
+  // Saves the picture as a BMP file; false when it cannot be written.
+  bool save_bmp(const QString& path) const;
+  // Makes the picture an A4 page (210 x 297 mm) for a page preview.
+  void set_page_a4();
+
+ signals:
+  // Mouse pressed at (x, y) in millimetres from the top-left corner.
+  void mouse_down(Qt::MouseButton button, double x_mm, double y_mm);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  QSize sizeHint() const override;
+
+ private:
+  ImageCanvas canvas_;
+  bool fixed_page_ = false;
+};
+
+}  // namespace wb

@@ -1,0 +1,214 @@
+#include "platform/qt_canvas.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <cmath>
+
+namespace wb {
+
+QColor to_qcolor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255); }
+
+QPen QtCanvasBase::make_pen(const Pen& pen) const {
+  QPen p(to_qcolor(pen.color));
+  double w = std::max(1, pen.width) * pen_unit_px();
+  p.setWidthF(w <= 1.0 ? 0.0 : w);  // 0 = cosmetic one-pixel pen
+  switch (pen.style) {
+    case DrawStyle::Dash: p.setStyle(Qt::DashLine); break;
+    case DrawStyle::Dot: p.setStyle(Qt::DotLine); break;
+    case DrawStyle::DashDot: p.setStyle(Qt::DashDotLine); break;
+    case DrawStyle::DashDotDot: p.setStyle(Qt::DashDotDotLine); break;
+    case DrawStyle::Invisible: p.setStyle(Qt::NoPen); break;
+    default: p.setStyle(Qt::SolidLine); break;
+  }
+  // Broken styles only show on thin lines, as on the original picture boxes.
+  if (pen.width > 1 && pen.style != DrawStyle::Invisible) p.setStyle(Qt::SolidLine);
+  p.setCapStyle(Qt::FlatCap);
+  return p;
+}
+
+QFont QtCanvasBase::make_font(const Font& font) const {
+  QFont f(QString::fromStdString(font.name));
+  f.setPointSizeF(font.size > 0 ? font.size : 9.0);
+  f.setBold(font.bold);
+  f.setItalic(font.italic);
+  f.setUnderline(font.underline);
+  return f;
+}
+
+void QtCanvasBase::dev_clear(Rgb bg) {
+  if (QPainter* p = painter()) {
+    p->save();
+    p->resetTransform();
+    p->fillRect(QRectF(0, 0, px_x(area_width_mm()), px_y(area_height_mm())), to_qcolor(bg));
+    p->restore();
+  }
+}
+
+void QtCanvasBase::dev_line(double x1, double y1, double x2, double y2, const Pen& pen) {
+  if (QPainter* p = painter()) {
+    p->setPen(make_pen(pen));
+    p->drawLine(QPointF(px_x(x1), px_y(y1)), QPointF(px_x(x2), px_y(y2)));
+  }
+}
+
+void QtCanvasBase::dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) {
+  if (QPainter* p = painter()) {
+    QRectF r = QRectF(QPointF(px_x(x1), px_y(y1)), QPointF(px_x(x2), px_y(y2))).normalized();
+    if (fill) p->fillRect(r, to_qcolor(*fill));
+    p->setPen(make_pen(pen));
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(r);
+  }
+}
+
+void QtCanvasBase::dev_point(double x, double y, const Pen& pen) {
+  if (QPainter* p = painter()) {
+    double w = std::max(1.0, pen.width * pen_unit_px());
+    p->fillRect(QRectF(px_x(x) - w / 2, px_y(y) - w / 2, w, w), to_qcolor(pen.color));
+  }
+}
+
+void QtCanvasBase::dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) {
+  if (QPainter* p = painter()) {
+    p->setPen(make_pen(pen));
+    p->setBrush(fill ? QBrush(to_qcolor(*fill)) : QBrush(Qt::NoBrush));
+    p->drawEllipse(QPointF(px_x(cx), px_y(cy)), px_x(rx), px_y(ry));
+    p->setBrush(Qt::NoBrush);
+  }
+}
+
+void QtCanvasBase::dev_text(double x, double y, std::string_view text, const Font& font, Rgb color) {
+  if (QPainter* p = painter()) {
+    QFont f = make_font(font);
+    p->setFont(f);
+    p->setPen(to_qcolor(color));
+    QFontMetricsF fm(f, metric_device());
+    p->drawText(QPointF(px_x(x), px_y(y) + fm.ascent()), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  }
+}
+
+double QtCanvasBase::dev_text_width(std::string_view text, const Font& font) const {
+  QFontMetricsF fm(make_font(font), metric_device());
+  return fm.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size()))) * 25.4 / dpi_x();
+}
+
+double QtCanvasBase::dev_text_height(const Font& font) const {
+  QFontMetricsF fm(make_font(font), metric_device());
+  return fm.height() * 25.4 / dpi_y();
+}
+
+// ---- ImageCanvas ----
+
+ImageCanvas::ImageCanvas(int width_px, int height_px, double dpi) : dpi_(dpi) { resize(width_px, height_px); }
+
+ImageCanvas::~ImageCanvas() { end_paint(); }
+
+void ImageCanvas::end_paint() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+void ImageCanvas::resize(int width_px, int height_px) {
+  end_paint();
+  QImage img(std::max(1, width_px), std::max(1, height_px), QImage::Format_RGB32);
+  img.fill(to_qcolor(back_color));
+  if (!image_.isNull()) {
+    QPainter p(&img);
+    p.drawImage(0, 0, image_);
+  }
+  img.setDotsPerMeterX(static_cast<int>(std::lround(dpi_ / 0.0254)));
+  img.setDotsPerMeterY(static_cast<int>(std::lround(dpi_ / 0.0254)));
+  image_ = img;
+}
+
+void ImageCanvas::set_page_mm(double width_mm, double height_mm) {
+  end_paint();
+  image_ = QImage();
+  resize(static_cast<int>(std::lround(width_mm * dpi_ / 25.4)), static_cast<int>(std::lround(height_mm * dpi_ / 25.4)));
+}
+
+QPainter* ImageCanvas::painter() {
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    painter_->setRenderHint(QPainter::Antialiasing, true);
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+  }
+  return painter_.get();
+}
+
+void ImageCanvas::changed() {
+  if (on_changed) on_changed();
+}
+
+void ImageCanvas::dev_clear(Rgb bg) {
+  QtCanvasBase::dev_clear(bg);
+  changed();
+}
+void ImageCanvas::dev_line(double x1, double y1, double x2, double y2, const Pen& pen) {
+  QtCanvasBase::dev_line(x1, y1, x2, y2, pen);
+  changed();
+}
+void ImageCanvas::dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) {
+  QtCanvasBase::dev_rect(x1, y1, x2, y2, pen, fill);
+  changed();
+}
+void ImageCanvas::dev_point(double x, double y, const Pen& pen) {
+  QtCanvasBase::dev_point(x, y, pen);
+  changed();
+}
+void ImageCanvas::dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) {
+  QtCanvasBase::dev_ellipse(cx, cy, rx, ry, pen, fill);
+  changed();
+}
+void ImageCanvas::dev_text(double x, double y, std::string_view text, const Font& font, Rgb color) {
+  QtCanvasBase::dev_text(x, y, text, font, color);
+  changed();
+}
+
+// ---- PrinterCanvas ----
+
+PrinterCanvas::PrinterCanvas(QPrinter* printer) : printer_(printer) {}
+
+PrinterCanvas::~PrinterCanvas() { dev_end_doc(); }
+
+QPainter* PrinterCanvas::painter() {
+  if (failed_) return nullptr;
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(printer_)) {
+      failed_ = true;
+      painter_.reset();
+      return nullptr;
+    }
+    painter_->setRenderHint(QPainter::Antialiasing, true);
+    pages_ = 1;
+  }
+  return painter_.get();
+}
+
+double PrinterCanvas::area_width_mm() const {
+  return printer_->pageLayout().fullRectPoints().width() * 25.4 / 72.0;
+}
+double PrinterCanvas::area_height_mm() const {
+  return printer_->pageLayout().fullRectPoints().height() * 25.4 / 72.0;
+}
+double PrinterCanvas::dpi_x() const { return printer_->logicalDpiX(); }
+double PrinterCanvas::dpi_y() const { return printer_->logicalDpiY(); }
+
+void PrinterCanvas::dev_new_page() {
+  if (painter_ && !failed_) {
+    printer_->newPage();
+    ++pages_;
+  }
+}
+
+void PrinterCanvas::dev_end_doc() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+}  // namespace wb

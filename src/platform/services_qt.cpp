@@ -1,0 +1,84 @@
+#include "platform/services_qt.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+namespace wb {
+
+MsgAnswer QtMessageService::show(const std::string& text, const std::string& title, MsgButtons buttons,
+                                 MsgIcon icon) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setText(QString::fromStdString(text));
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(" ") : title));
+  switch (icon) {
+    case MsgIcon::Info: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    default: break;
+  }
+  switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+  }
+}
+
+QString qt_filter(const std::string& filter) {
+  QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString pats = parts[i + 1];
+    pats.replace(';', ' ');
+    out << QStringLiteral("%1 (%2)").arg(parts[i], pats);
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+std::string QtFileDialogService::open_file(const FileDialogRequest& req) {
+  QString dir = QString::fromStdString(req.initial_dir);
+  if (!req.file_name.empty()) dir += "/" + QString::fromStdString(req.file_name);
+  QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(req.title), dir,
+                                           qt_filter(req.filter), nullptr, QFileDialog::DontUseNativeDialog);
+  return f.toStdString();
+}
+
+std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
+  QString dir = QString::fromStdString(req.initial_dir);
+  if (!req.file_name.empty()) dir += "/" + QString::fromStdString(req.file_name);
+  QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(req.title), dir, qt_filter(req.filter));
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  if (!req.default_ext.empty()) dlg.setDefaultSuffix(QString::fromStdString(req.default_ext));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return dlg.selectedFiles().first().toStdString();
+}
+
+bool QtShellService::open_document(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void QtShellService::beep() { QApplication::beep(); }
+
+Services& services() {
+  static QtMessageService msg;
+  static QtFileDialogService files;
+  static QtShellService shell;
+  static Services s{&msg, &files, &shell};
+  return s;
+}
+
+}  // namespace wb

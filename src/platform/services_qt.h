@@ -1,0 +1,40 @@
+// The platform's message boxes, file dialogs and shell, and the one place windows get
+// them from. Tests replace the pointers in services() with fakes.
+#pragma once
+
+#include <QWidget>
+
+#include "core/common/services.h"
+
+namespace wb {
+
+class QtMessageService : public MessageService {
+ public:
+  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override;
+};
+
+class QtFileDialogService : public FileDialogService {
+ public:
+  std::string open_file(const FileDialogRequest& req) override;
+  std::string save_file(const FileDialogRequest& req) override;
+};
+
+class QtShellService : public ShellService {
+ public:
+  bool open_document(const std::string& path) override;
+  void beep() override;
+};
+
+struct Services {
+  MessageService* messages = nullptr;
+  FileDialogService* files = nullptr;
+  ShellService* shell = nullptr;
+};
+
+// The services in use: the Qt ones unless a test replaced them.
+Services& services();
+
+// "说明|*.dat|所有文件|*.*" -> "说明 (*.dat);;所有文件 (*.*)"
+QString qt_filter(const std::string& filter);
+
+}  // namespace wb

@@ -1,0 +1,522 @@
+#include "ui/workbench/rod_eng_map_display.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/common/trim.h"
+#include "core/workbench/print_mark.h"
+#include "platform/services_qt.h"
+
+namespace wb {
+
+namespace {
+
+const char* const kText1Labels[6] = {"测试日期", "冲程损失m", "井    号", "标称冲程m", "理论最大负荷kN", "理论最小负荷kN"};
+const char* const kText1Tips[6] = {"测试日期", "冲程损失(用于绘制静力示功图)", "井号", "理论冲程(用于绘制静力示功图)",
+                                   "理论最大负荷(用于绘制静力示功图)", "理论最小负荷(用于绘制静力示功图)"};
+const char* const kText3Tips[16] = {"作功量",   "输入功率", "光杆功率", "工作功率", "工作电流", "平均电压",
+                                    "平均电流", "视在功率", "无功功率", "功率因数", "均方电流", "均方功率",
+                                    "实测冲程", "实测冲次", "最大载荷", "最小载荷"};
+const char* const kImage1Tips[15] = {"数据出库",     "当前不可分析", "联合测试数据",   "电能图数据", "示功图数据",
+                                     "电网损耗估计", "联合测试数据文件", "数据入库",   "打印图表",   "单井效率分析",
+                                     "报表处理",     "动液面数据",   "电力波形数据",   "关于本程序", "井下诊断优化设计"};
+// A glyph and a colour for each toolbar button.
+const char* const kImage1Glyphs[15] = {"出", "衡", "联", "电", "功", "损", "文", "存", "印", "效", "表", "液", "波", "?", "诊"};
+const QColor kImage1Colors[15] = {QColor(0, 102, 153), QColor(153, 51, 0),  QColor(0, 128, 0),   QColor(204, 102, 0),
+                                  QColor(0, 0, 160),   QColor(128, 0, 128), QColor(96, 96, 96),  QColor(0, 102, 102),
+                                  QColor(51, 51, 51),  QColor(160, 0, 0),   QColor(0, 110, 60),  QColor(0, 80, 160),
+                                  QColor(153, 0, 102), QColor(80, 80, 160), QColor(102, 51, 0)};
+
+QIcon toolbar_icon(int i) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(kImage1Colors[i]);
+  p.setPen(Qt::NoPen);
+  p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+  p.setPen(Qt::white);
+  QFont f(QStringLiteral("黑体"));
+  f.setPixelSize(19);
+  f.setBold(true);
+  p.setFont(f);
+  p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, QString::fromUtf8(kImage1Glyphs[i]));
+  return QIcon(pm);
+}
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- BoxLineEdit
+
+void BoxLineEdit::focusInEvent(QFocusEvent* e) {
+  QLineEdit::focusInEvent(e);
+  emit got_focus();
+}
+
+void BoxLineEdit::focusOutEvent(QFocusEvent* e) {
+  QLineEdit::focusOutEvent(e);
+  emit lost_focus();
+}
+
+void BoxLineEdit::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    emit enter_pressed();
+    return;
+  }
+  QLineEdit::keyPressEvent(e);
+}
+
+// ---------------------------------------------------------------- FrmSplash
+
+FrmSplash::FrmSplash(std::function<void()> show_main, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), show_main_(std::move(show_main)) {
+  setWindowTitle(QStringLiteral("抽油机井测试分析工作台"));
+  setFixedSize(510, 470);
+  // The window is cut to an ellipse with the bounding box (8, 30)-(500, 500).
+  setMask(QRegion(8, 30, 492, 470, QRegion::Ellipse));
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1500);
+  Timer1->setSingleShot(true);
+  connect(Timer1, &QTimer::timeout, this, &FrmSplash::finish);
+  Timer1->start();
+}
+
+void FrmSplash::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient g(0, 30, 0, 500);
+  g.setColorAt(0, QColor(10, 60, 120));
+  g.setColorAt(1, QColor(20, 120, 90));
+  p.fillRect(rect(), g);
+  // A pumping unit's silhouette: beam, horse head, samson post and the polished rod.
+  p.setPen(QPen(QColor(230, 230, 230), 6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(150, 300, 360, 250);
+  p.drawLine(255, 275, 230, 390);
+  p.drawLine(255, 275, 290, 390);
+  p.drawArc(QRectF(340, 235, 40, 60), -90 * 16, 180 * 16);
+  p.drawLine(380, 270, 380, 400);
+  p.drawLine(130, 392, 400, 392);
+  p.setPen(QColor(255, 255, 255));
+  QFont t(QStringLiteral("黑体"));
+  t.setPixelSize(30);
+  t.setBold(true);
+  p.setFont(t);
+  p.drawText(QRect(0, 130, 510, 50), Qt::AlignCenter, QStringLiteral("抽油机井测试分析工作台"));
+  QFont v(QStringLiteral("宋体"));
+  v.setPixelSize(16);
+  p.setFont(v);
+  p.drawText(QRect(0, 185, 510, 30), Qt::AlignCenter, QStringLiteral("示功图 · 电参数 · 系统效率 · 平衡 · 诊断 · 设计"));
+  p.drawText(QRect(0, 420, 510, 30), Qt::AlignCenter, QStringLiteral("版本 1.0"));
+}
+
+void FrmSplash::mousePressEvent(QMouseEvent*) { finish(); }
+void FrmSplash::keyPressEvent(QKeyEvent*) { finish(); }
+
+void FrmSplash::finish() {
+  if (done_) return;
+  done_ = true;
+  Timer1->stop();
+  if (show_main_) show_main_();
+  close();
+  deleteLater();
+}
+
+// ---------------------------------------------------------------- RodEngMapDisplay
+
+RodEngMapDisplay::RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent)
+    : QMainWindow(parent), folder_(folder) {
+  setWindowTitle(QStringLiteral("抽油机井测试分析工作台 1.0"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  build_ui();
+  Form_Load();
+}
+
+RodEngMapDisplay::~RodEngMapDisplay() = default;
+
+QWidget* RodEngMapDisplay::build_toolbar() {
+  Picture2 = new QWidget(this);
+  auto* lay = new QHBoxLayout(Picture2);
+  lay->setContentsMargins(4, 2, 4, 2);
+  lay->setSpacing(2);
+  for (int i = 0; i < 15; ++i) {
+    auto* b = new QToolButton(Picture2);
+    b->setIcon(toolbar_icon(i));
+    b->setIconSize(QSize(32, 32));
+    b->setAutoRaise(true);
+    b->setToolTip(QString::fromUtf8(kImage1Tips[i]));
+    b->setObjectName(QStringLiteral("Image1_%1").arg(i));
+    connect(b, &QToolButton::clicked, this, [this, i] { Image1_Click(i); });
+    Image1[i] = b;
+    lay->addWidget(b);
+    st.image1_tooltip[i] = kImage1Tips[i];
+  }
+  lay->addStretch(1);
+  return Picture2;
+}
+
+QGroupBox* RodEngMapDisplay::build_period_frame() {
+  Frame3 = new QGroupBox(QStringLiteral("周期调整"), this);
+  auto* g = new QGridLayout(Frame3);
+  g->setContentsMargins(4, 4, 4, 4);
+  g->setSpacing(2);
+  R_iu = new QLineEdit(Frame3);
+  R_iu->setToolTip(QStringLiteral("周期分析相关系数"));
+  R_iu->setObjectName(QStringLiteral("R_iu"));
+  CircleDot = new QLineEdit(Frame3);
+  CircleDot->setToolTip(QStringLiteral("冲程周期点数(每点=0.02秒)"));
+  CircleDot->setObjectName(QStringLiteral("CircleDot"));
+  R_iu->setMaximumWidth(90);
+  CircleDot->setMaximumWidth(90);
+  g->addWidget(R_iu, 0, 0, 1, 3);
+  g->addWidget(CircleDot, 0, 3, 1, 3);
+  for (int i = 0; i < 6; ++i) {
+    adjust[i] = new QPushButton(Frame3);
+    adjust[i]->setObjectName(QStringLiteral("adjust_%1").arg(i));
+    adjust[i]->setMaximumWidth(34);
+    connect(adjust[i], &QPushButton::clicked, this, [this, i] { adjust_Click(i); });
+    g->addWidget(adjust[i], 1, i);
+  }
+  connect(CircleDot, &QLineEdit::returnPressed, this, [this] { CircleDot_KeyPress(); });
+  return Frame3;
+}
+
+QGroupBox* RodEngMapDisplay::build_text1_frame() {
+  Frame4 = new QGroupBox(QStringLiteral("数据附加及更正"), this);
+  Frame4->setToolTip(QStringLiteral("附加数据存入示功图文件和主库，用于显示静力示功图"));
+  auto* g = new QGridLayout(Frame4);
+  g->setContentsMargins(4, 4, 4, 4);
+  g->setHorizontalSpacing(4);
+  g->setVerticalSpacing(1);
+  // Two rows: 2, 3, 4 above; 0, 1, 5 below.
+  const int pos[6][2] = {{1, 0}, {1, 1}, {0, 0}, {0, 1}, {0, 2}, {1, 2}};
+  for (int i = 0; i < 6; ++i) {
+    auto* lbl = new QLabel(QString::fromUtf8(kText1Labels[i]), Frame4);
+    auto* e = new BoxLineEdit(Frame4);
+    e->setObjectName(QStringLiteral("Text1_%1").arg(i));
+    e->setToolTip(QString::fromUtf8(kText1Tips[i]));
+    e->setMinimumWidth(80);
+    e->setAutoFillBackground(true);
+    Text1[i] = e;
+    g->addWidget(lbl, pos[i][0] * 2, pos[i][1]);
+    g->addWidget(e, pos[i][0] * 2 + 1, pos[i][1]);
+    connect(e, &BoxLineEdit::got_focus, this, [this, i] { Text1_GotFocus(i); });
+    connect(e, &BoxLineEdit::lost_focus, this, [this, i] { Text1_LostFocus(i); });
+    connect(e, &BoxLineEdit::enter_pressed, this, [this, i] { Text1_KeyPress(i); });
+    connect(e, &QLineEdit::textEdited, this, [this, i](const QString& t) { st.Text1[i] = t.toStdString(); });
+    Text1_LostFocus(i);
+  }
+  for (int i = 0; i < 5; ++i) setTabOrder(Text1[i], Text1[i + 1]);
+  return Frame4;
+}
+
+QGroupBox* RodEngMapDisplay::build_text3_frame() {
+  Frame5 = new QGroupBox(QStringLiteral("测试结果"), this);
+  auto* g = new QGridLayout(Frame5);
+  g->setContentsMargins(4, 4, 4, 4);
+  g->setHorizontalSpacing(3);
+  g->setVerticalSpacing(1);
+  const int upper[8] = {14, 13, 12, 4, 3, 2, 1, 0};
+  const int lower[8] = {11, 10, 9, 8, 7, 6, 5, 15};
+  auto place = [&](int idx, int row, int col) {
+    auto* lbl = new QLabel(QString::fromUtf8(kText3Tips[idx]), Frame5);
+    lbl->setStyleSheet(QStringLiteral("color:#404040; font-size:11px"));
+    auto* e = new QLineEdit(Frame5);
+    e->setObjectName(QStringLiteral("Text3_%1").arg(idx));
+    e->setToolTip(QString::fromUtf8(kText3Tips[idx]));
+    e->setMinimumWidth(58);
+    e->setMaximumWidth(84);
+    connect(e, &QLineEdit::textEdited, this, [this, idx](const QString& t) { st.Text3[idx] = t.toStdString(); });
+    Text3[idx] = e;
+    g->addWidget(lbl, row * 2, col);
+    g->addWidget(e, row * 2 + 1, col);
+  };
+  for (int c = 0; c < 8; ++c) {
+    place(upper[c], 0, c);
+    place(lower[c], 1, c);
+  }
+  return Frame5;
+}
+
+void RodEngMapDisplay::build_ui() {
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(4, 2, 4, 4);
+  outer->setSpacing(3);
+  outer->addWidget(build_toolbar());
+
+  auto* middle = new QHBoxLayout();
+  auto* left = new QVBoxLayout();
+  Frame1 = new QGroupBox(QStringLiteral("通迅库"), central);
+  auto* f1 = new QVBoxLayout(Frame1);
+  f1->setContentsMargins(3, 3, 3, 3);
+  Dir1 = new DirList(Frame1);
+  Dir1->setMaximumHeight(90);
+  File1 = new FileList(Frame1);
+  File1->setObjectName(QStringLiteral("File1"));
+  f1->addWidget(Dir1);
+  f1->addWidget(File1);
+  Frame2 = new QGroupBox(QStringLiteral("主库"), central);
+  auto* f2 = new QVBoxLayout(Frame2);
+  f2->setContentsMargins(3, 3, 3, 3);
+  Grid1 = new Grid(Frame2);
+  Grid1->setObjectName(QStringLiteral("Grid1"));
+  f2->addWidget(Grid1);
+  left->addWidget(Frame1, 3);
+  left->addWidget(Frame2, 2);
+  auto* leftw = new QWidget(central);
+  leftw->setLayout(left);
+  leftw->setFixedWidth(250);
+  left->setContentsMargins(0, 0, 0, 0);
+  middle->addWidget(leftw);
+
+  Picture1 = new PictureBox(central);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setMinimumSize(600, 420);
+  Picture1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  middle->addWidget(Picture1, 1);
+  outer->addLayout(middle, 1);
+
+  auto* bottom = new QHBoxLayout();
+  bottom->addWidget(build_period_frame());
+  bottom->addWidget(build_text1_frame());
+  bottom->addWidget(build_text3_frame(), 1);
+  outer->addLayout(bottom);
+
+  auto* pathrow = new QHBoxLayout();
+  Label2 = new QLabel(QStringLiteral("通迅库路径"), central);
+  Text2 = new QLineEdit(central);
+  Text2->setObjectName(QStringLiteral("Text2"));
+  Text2->setToolTip(QStringLiteral("通迅库路径,改变此项可显示不同路径下的数据文件"));
+  Chk_Start = new QCheckBox(QStringLiteral("从下死点开始显示"), central);
+  Chk_Start->setObjectName(QStringLiteral("Chk_Start"));
+  Chk_Start->setVisible(false);
+  Command1 = new QPushButton(QStringLiteral("打印预览"), central);
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command1->setVisible(false);
+  Command2 = new QPushButton(QStringLiteral("退  出"), central);
+  Command2->setObjectName(QStringLiteral("Command2"));
+  Command2->setToolTip(QStringLiteral("退出本应用程序"));
+  pathrow->addWidget(Label2);
+  pathrow->addWidget(Text2, 1);
+  pathrow->addWidget(Chk_Start);
+  pathrow->addWidget(Command1);
+  pathrow->addWidget(Command2);
+  outer->addLayout(pathrow);
+  setCentralWidget(central);
+
+  num = new QMenu(QStringLiteral("菜单"), this);
+  sc_num = num->addAction(QStringLiteral("删除"));
+  dy_num = num->addAction(QStringLiteral("打印选定"));
+  connect(sc_num, &QAction::triggered, this, [this] { sc_num_Click(); });
+  connect(dy_num, &QAction::triggered, this, [this] { dy_num_Click(); });
+
+  connect(Dir1, &DirList::changed, this, [this] { Dir1_Change(); });
+  connect(File1, &FileList::file_mouse_down, this, [this](Qt::MouseButton b) { File1_MouseDown(b); });
+  connect(Text2, &QLineEdit::returnPressed, this, [this] { Text2_KeyPress(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Chk_Start, &QCheckBox::clicked, this, [this] { Chk_Start_Click(); });
+  connect(Grid1, &Grid::cell_clicked, this,
+          [this](int r, int c, Qt::MouseButton b) { Grid1_MouseDown(r, c, b); });
+  connect(Grid1, &Grid::cell_double_clicked, this, [this](int r, int c) { Grid1_DblClick(r, c); });
+  connect(Picture1, &PictureBox::mouse_down, this,
+          [this](Qt::MouseButton b, double x, double y) { Picture1_MouseDown(b, x, y); });
+  for (auto* b : Image1) b->installEventFilter(this);
+  resize(1180, 800);
+}
+
+void RodEngMapDisplay::Form_Load() {
+  folder_.create_folders();
+  // The library grid: 3 columns of 400, 1150 and 750 twips under a header row.
+  Grid1->set_cols(3);
+  Grid1->set_rows(1);
+  Grid1->set_fixed_rows(1);
+  Grid1->set_col_width_twips(0, 400);
+  Grid1->set_col_width_twips(1, 1150);
+  Grid1->set_col_width_twips(2, 750);
+  Grid1->set_text(0, 0, QStringLiteral("序号"));
+  Grid1->set_text(0, 1, QStringLiteral(" 井  号"));
+  Grid1->set_text(0, 2, QStringLiteral(" 日  期"));
+  show_data_folder();
+  st.frame1_caption = "联合测试文件";
+  st.frame3_enabled = false;
+  sync_to_widgets();
+}
+
+void RodEngMapDisplay::show_data_folder() {
+  QString data = QString::fromStdString(path_text(folder_.data()));
+  Dir1->set_path(data);
+  File1->set_path(Dir1->path());
+  File1->set_pattern(QStringLiteral("*.o*"));
+}
+
+void RodEngMapDisplay::Dir1_Change() {
+  File1->set_path(Dir1->path());
+  File1->set_pattern(QStringLiteral("*.o*"));
+}
+
+void RodEngMapDisplay::File1_Click() {
+  QString name = File1->file_name();
+  if (name.isEmpty()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  st.reset_for_new_test();
+  QString dir = File1->path();
+  QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
+  QString t = full.trimmed();
+  QChar letter;
+  if (t.size() > 2) letter = t.at(t.size() - 3).toUpper();
+  sync_to_widgets();
+  if (letter == 'G') {
+    st.read_sgt_dnt_org = kKindCard;
+    st.image1_tooltip[1] = "不可分析";
+    st.chk_start_visible = false;
+    open_card_file(full);
+  } else if (letter == 'D') {
+    st.read_sgt_dnt_org = kKindElectric;
+    st.image1_tooltip[1] = "平衡分析";
+    st.chk_start_visible = false;
+    open_electric_file(full);
+  } else if (letter == 'O') {
+    st.read_sgt_dnt_org = kKindJoint;
+    st.image1_tooltip[1] = "平衡分析";
+    st.circle_tol = 0.02f;
+    st.chk_start_visible = true;
+    open_joint_test(full);
+    st.frame3_enabled = true;
+  } else if (letter == 'X') {
+    st.read_sgt_dnt_org = kKindWave;
+    st.image1_tooltip[1] = "不可分析";
+    st.chk_start_visible = false;
+    open_wave_file(full);
+  }
+  st.Text2 = full.toStdString();
+  sync_to_widgets();
+  QApplication::restoreOverrideCursor();
+}
+
+void RodEngMapDisplay::File1_MouseDown(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) {
+    File1_Click();
+  } else if (button == Qt::RightButton) {
+    QString name = File1->file_name();
+    if (name.isEmpty()) return;
+    QString dir = File1->path();
+    QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
+    MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", "警告", MsgButtons::YesNo,
+                                            MsgIcon::Warning);
+    if (a != MsgAnswer::No) QFile::remove(full);
+    File1->refresh();
+  }
+}
+
+void RodEngMapDisplay::Text1_GotFocus(int i) {
+  QPalette p = Text1[i]->palette();
+  p.setColor(QPalette::Base, QColor(0, 0, 255));
+  p.setColor(QPalette::Text, QColor(255, 255, 0));
+  Text1[i]->setPalette(p);
+}
+
+void RodEngMapDisplay::Text1_LostFocus(int i) {
+  QPalette p = Text1[i]->palette();
+  p.setColor(QPalette::Base, QColor(224, 224, 224));
+  p.setColor(QPalette::Text, QColor(0, 0, 0));
+  Text1[i]->setPalette(p);
+}
+
+void RodEngMapDisplay::Text1_KeyPress(int i) {
+  sync_from_widgets();
+  Text1[(i + 1) % 6]->setFocus();
+  if (i >= 3 && i <= 5) {
+    bool all = true;
+    for (int k = 3; k <= 5; ++k)
+      if (trim_blanks(st.Text1[k]).empty()) all = false;
+    if (all) disp_ll_sgt();
+  }
+}
+
+void RodEngMapDisplay::Text2_KeyPress() {
+  std::string t = trim_blanks(Text2->text().toStdString());
+  // The folder is what stands before the last separator, the name pattern what follows.
+  auto p = t.find_last_of("/\\");
+  if (p == std::string::npos) return;
+  std::string dir = t.substr(0, p);
+  std::string pattern = t.substr(p + 1);
+  if (dir.empty()) dir = "/";
+  if (list_files(u8path(dir), pattern).empty()) return;
+  Dir1->set_path(QString::fromStdString(dir));
+  File1->set_path(Dir1->path());
+  File1->set_pattern(QString::fromStdString(pattern));
+}
+
+void RodEngMapDisplay::dy_num_Click() {
+  int r = Grid1->row();
+  if (r < 1) return;
+  Grid1->set_text(r, 0, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, 0).toStdString())));
+}
+
+void RodEngMapDisplay::Command2_Click() { close(); }
+
+void RodEngMapDisplay::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QMainWindow::keyPressEvent(e);
+}
+
+void RodEngMapDisplay::closeEvent(QCloseEvent* e) {
+  // Closing the main window ends the program at once; other windows close without asking.
+  e->accept();
+  QApplication::closeAllWindows();
+  QApplication::quit();
+}
+
+bool RodEngMapDisplay::eventFilter(QObject* obj, QEvent* ev) {
+  // Press feedback of the toolbar: a border while the button is held.
+  for (auto* b : Image1)
+    if (obj == b) {
+      if (ev->type() == QEvent::MouseButtonPress) b->setStyleSheet(QStringLiteral("border:1px solid black"));
+      if (ev->type() == QEvent::MouseButtonRelease) b->setStyleSheet(QString());
+    }
+  return QMainWindow::eventFilter(obj, ev);
+}
+
+void RodEngMapDisplay::sync_to_widgets() {
+  for (int i = 0; i < 6; ++i)
+    if (Text1[i]->text() != qs(st.Text1[i])) Text1[i]->setText(qs(st.Text1[i]));
+  for (int i = 0; i < 16; ++i)
+    if (Text3[i]->text() != qs(st.Text3[i])) Text3[i]->setText(qs(st.Text3[i]));
+  if (R_iu->text() != qs(st.R_iu)) R_iu->setText(qs(st.R_iu));
+  if (CircleDot->text() != qs(st.CircleDot)) CircleDot->setText(qs(st.CircleDot));
+  Text2->setText(qs(st.Text2));
+  Frame1->setTitle(qs(st.frame1_caption));
+  Frame2->setTitle(qs(st.frame2_caption));
+  Picture1->setToolTip(qs(st.picture1_tooltip));
+  for (int i = 0; i < 15; ++i) Image1[i]->setToolTip(qs(st.image1_tooltip[i]));
+  Chk_Start->setVisible(st.chk_start_visible);
+  Chk_Start->setChecked(st.chk_start_checked);
+  Frame3->setEnabled(st.frame3_enabled);
+  Frame3->setVisible(st.frame3_visible);
+  Command1->setVisible(st.command1_visible);
+}
+
+void RodEngMapDisplay::sync_from_widgets() {
+  for (int i = 0; i < 6; ++i) st.Text1[i] = Text1[i]->text().toStdString();
+  for (int i = 0; i < 16; ++i) st.Text3[i] = Text3[i]->text().toStdString();
+  st.R_iu = R_iu->text().toStdString();
+  st.CircleDot = CircleDot->text().toStdString();
+  st.chk_start_checked = Chk_Start->isChecked();
+}
+
+}  // namespace wb

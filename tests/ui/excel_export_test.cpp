@@ -1,0 +1,140 @@
+// The spreadsheet export writes a real .xlsx workbook: read it back by unzipping its sheet
+// and shared-string parts (the unzip tool of the test set-up) and look the cells up.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/excel_export.h"
+#include "ui_fakes.h"
+
+namespace wb {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One part of a zip file as text; empty when unzip or the part is missing.
+std::string unzip_part(const fs::path& zip, const std::string& part, const fs::path& scratch) {
+  fs::path out = scratch / "part.xml";
+  fs::remove(out);
+  std::string cmd = "unzip -p '" + zip.string() + "' '" + part + "' > '" + out.string() + "' 2>/dev/null";
+  if (std::system(cmd.c_str()) != 0) return {};
+  std::ifstream in(out, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Shared strings in order: the text of each <si><t>…</t></si>.
+std::vector<std::string> shared_strings(const std::string& xml) {
+  std::vector<std::string> out;
+  std::size_t pos = 0;
+  while ((pos = xml.find("<si>", pos)) != std::string::npos) {
+    std::size_t t = xml.find("<t", pos);
+    std::size_t b = xml.find('>', t) + 1;
+    std::size_t e = xml.find("</t>", b);
+    out.push_back(xml.substr(b, e - b));
+    pos = e;
+  }
+  return out;
+}
+
+// Cell values by upper-case address: shared strings resolved, numbers as written.
+std::map<std::string, std::string> sheet_cells(const std::string& sheet, const std::vector<std::string>& strings) {
+  std::map<std::string, std::string> out;
+  std::size_t pos = 0;
+  while ((pos = sheet.find("<c r=\"", pos)) != std::string::npos) {
+    std::size_t a = pos + 6, ae = sheet.find('"', a);
+    std::string address = sheet.substr(a, ae - a);
+    std::size_t close = sheet.find('>', ae);
+    std::string attrs = sheet.substr(ae, close - ae);
+    std::size_t v = sheet.find("<v>", close), ve = sheet.find("</v>", v);
+    std::string value = sheet.substr(v + 3, ve - v - 3);
+    if (attrs.find("t=\"s\"") != std::string::npos) value = "str:" + strings.at(std::stoul(value));
+    else value = "num:" + value;
+    out[address] = value;
+    pos = ve;
+  }
+  return out;
+}
+
+bool have_unzip() { return std::system("command -v unzip > /dev/null 2>&1") == 0; }
+
+TEST(ExcelExport, WorkbookHoldsTheCellsWithTheirValuesAndChineseText) {
+  ASSERT_TRUE(have_unzip()) << "the test set-up installs unzip";
+  test::TempProgramFolder pf;
+  fs::create_directories(pf.path() / "report");
+  const fs::path file = pf.path() / "report" / "扶正器分布20240102.xls";
+  // The centralizer grid's shape: a header row and 11 columns, texts and numbers mixed.
+  std::vector<std::vector<std::string>> cells = {
+      {"序号", "井深(m)", "侧向力(kN)", "扶正器", "", "", "", "", "", "", "A&B<1>"},
+      {"1", "1250.5", "-.25", "有", "", "", "", "", "", "", "末列"},
+  };
+  test::FakeMessages msg;
+  msg.answers = {MsgAnswer::No};
+  test::FakeShell shell;
+  ASSERT_TRUE(Export_Excel(cells, 1, 10, file.string(), msg, shell));
+  ASSERT_TRUE(fs::exists(file));
+  EXPECT_FALSE(fs::exists(fs::path(file.string() + ".tmp~")));
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_EQ(msg.shown[0].text, "是否编辑" + file.string() + "？");
+  EXPECT_TRUE(shell.opened.empty());
+
+  std::string sheet = unzip_part(file, "xl/worksheets/sheet1.xml", pf.path());
+  ASSERT_FALSE(sheet.empty());
+  auto strings = shared_strings(unzip_part(file, "xl/sharedStrings.xml", pf.path()));
+  auto got = sheet_cells(sheet, strings);
+  std::map<std::string, std::string> expected = {
+      {"A1", "str:序号"}, {"B1", "str:井深(m)"}, {"C1", "str:侧向力(kN)"}, {"D1", "str:扶正器"},
+      {"K1", "str:A&amp;B&lt;1&gt;"}, {"A2", "num:1"}, {"B2", "num:1250.5"}, {"C2", "num:-0.25"},
+      {"D2", "str:有"}, {"K2", "str:末列"}};
+  EXPECT_EQ(got, expected);  // the empty cells E..J stay blank
+  EXPECT_NE(unzip_part(file, "xl/workbook.xml", pf.path()).find("name=\"Sheet1\""), std::string::npos);
+}
+
+TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "t.xls";
+  test::FakeMessages msg;
+  msg.answers = {MsgAnswer::Yes};
+  test::FakeShell shell;
+  shell.can_open = false;
+  ASSERT_TRUE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));
+  EXPECT_EQ(shell.opened, std::vector<std::string>{file.string()});
+  ASSERT_EQ(msg.shown.size(), 2u);
+  EXPECT_EQ(msg.shown[1].text, "报表处理需要EXCEL2000支持，请安装。");
+  EXPECT_TRUE(fs::exists(file));
+}
+
+TEST(ExcelExport, ReplacesAnOlderWorkbookOfTheSameName) {
+  ASSERT_TRUE(have_unzip());
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "t.xls";
+  std::ofstream(file) << "old";
+  XlsxWorkbookWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.write(file.string(), excel_cell_plan({{"新"}}, 0, 0), error)) << error;
+  auto strings = shared_strings(unzip_part(file, "xl/sharedStrings.xml", pf.path()));
+  EXPECT_EQ(strings, std::vector<std::string>{"新"});
+}
+
+TEST(ExcelExport, AnUnwritableFolderIsReportedAndLeavesNoFile) {
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "missing" / "t.xls";
+  test::FakeMessages msg;
+  test::FakeShell shell;
+  EXPECT_FALSE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_EQ(msg.shown[0].buttons, MsgButtons::Ok);
+  EXPECT_NE(msg.shown[0].text.find(file.string()), std::string::npos);
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_FALSE(fs::exists(pf.path() / "missing"));
+}
+
+}  // namespace
+}  // namespace wb

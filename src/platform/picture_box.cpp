@@ -19,19 +19,44 @@ void PictureBox::set_page_a4() {
   update();
 }
 
+void PictureBox::set_fixed_area_twips(int width_twips, int height_twips, double render_dpi) {
+  fixed_area_ = true;
+  canvas_.set_dpi(render_dpi);
+  canvas_.set_page_mm(width_twips * 25.4 / 1440.0, height_twips * 25.4 / 1440.0);
+  update();
+}
+
+QRectF PictureBox::shown_rect() const {
+  const QImage& img = canvas_.image();
+  if (!fixed_area_ || img.isNull()) return QRectF(0, 0, img.width(), img.height());
+  double sx = width() / static_cast<double>(img.width());
+  double sy = height() / static_cast<double>(img.height());
+  double s = std::min(sx, sy);
+  double w = img.width() * s, h = img.height() * s;
+  return QRectF((width() - w) / 2.0, (height() - h) / 2.0, w, h);
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), Qt::white);
-  p.drawImage(0, 0, canvas_.image());
+  p.fillRect(rect(), fixed_area_ ? QColor(236, 236, 236) : QColor(Qt::white));
+  if (fixed_area_) {
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(shown_rect(), canvas_.image());
+  } else {
+    p.drawImage(0, 0, canvas_.image());
+  }
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-  if (!fixed_page_) canvas_.resize(width(), height());
+  if (!fixed_page_ && !fixed_area_) canvas_.resize(width(), height());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {
-  double x = e->position().x() * 25.4 / 96.0;
-  double y = e->position().y() * 25.4 / 96.0;
+  QRectF r = shown_rect();
+  double sx = r.width() > 0 ? canvas_.area_width_mm() / r.width() : 25.4 / 96.0;
+  double sy = r.height() > 0 ? canvas_.area_height_mm() / r.height() : 25.4 / 96.0;
+  double x = (e->position().x() - r.left()) * sx;
+  double y = (e->position().y() - r.top()) * sy;
   emit mouse_down(e->button(), x, y);
 }
 

@@ -18,6 +18,10 @@ class PictureBox : public QWidget {
   bool save_bmp(const QString& path) const;
   // Makes the picture an A4 page (210 x 297 mm) for a page preview.
   void set_page_a4();
+  // Gives the picture a fixed drawing area (in twips, as the window's design sizes it),
+  // drawn at `render_dpi` and shown scaled to fit the widget with its proportions kept, so
+  // a chart laid out for a small picture stays sharp on a large screen.
+  void set_fixed_area_twips(int width_twips, int height_twips, double render_dpi = 240.0);
 
  signals:
   // Mouse pressed at (x, y) in millimetres from the top-left corner.
@@ -30,8 +34,10 @@ class PictureBox : public QWidget {
   QSize sizeHint() const override;
 
  private:
+  QRectF shown_rect() const;
   ImageCanvas canvas_;
   bool fixed_page_ = false;
+  bool fixed_area_ = false;
 };
 
 }  // namespace wb

@@ -123,6 +123,13 @@ void ImageCanvas::resize(int width_px, int height_px) {
   image_ = img;
 }
 
+void ImageCanvas::set_dpi(double dpi) {
+  end_paint();
+  dpi_ = dpi > 0 ? dpi : 96.0;
+  image_.setDotsPerMeterX(static_cast<int>(std::lround(dpi_ / 0.0254)));
+  image_.setDotsPerMeterY(static_cast<int>(std::lround(dpi_ / 0.0254)));
+}
+
 void ImageCanvas::set_page_mm(double width_mm, double height_mm) {
   end_paint();
   image_ = QImage();

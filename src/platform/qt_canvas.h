@@ -45,6 +45,9 @@ class ImageCanvas : public QtCanvasBase {
   ImageCanvas(int width_px, int height_px, double dpi = 96.0);
   ~ImageCanvas() override;
   void resize(int width_px, int height_px);
+  // Resolution of the picture: fonts in points and pens in screen pixels scale with it.
+  void set_dpi(double dpi);
+  double dpi() const { return dpi_; }
   // Sets the image to a page of the given size in millimetres (A4: 210 x 297).
   void set_page_mm(double width_mm, double height_mm);
   const QImage& image() const { return image_; }
@@ -59,6 +62,7 @@ class ImageCanvas : public QtCanvasBase {
   double dpi_x() const override { return dpi_; }
   double dpi_y() const override { return dpi_; }
   QPaintDevice* metric_device() const override { return const_cast<QImage*>(&image_); }
+  double pen_unit_px() const override { return dpi_ / 96.0; }
   void dev_clear(Rgb bg) override;
   void dev_line(double x1, double y1, double x2, double y2, const Pen& pen) override;
   void dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) override;

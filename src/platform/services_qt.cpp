@@ -13,7 +13,8 @@ MsgAnswer QtMessageService::show(const std::string& text, const std::string& tit
                                  MsgIcon icon) {
   QMessageBox box(QApplication::activeWindow());
   box.setText(QString::fromStdString(text));
-  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(" ") : title));
+  // An empty title shows the program's name, as message boxes without a title did.
+  box.setWindowTitle(title.empty() ? QApplication::applicationName() : QString::fromStdString(title));
   switch (icon) {
     case MsgIcon::Info: box.setIcon(QMessageBox::Information); break;
     case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;

@@ -69,7 +69,7 @@ TEST(ExcelExport, WorkbookHoldsTheCellsWithTheirValuesAndChineseText) {
   ASSERT_TRUE(have_unzip()) << "the test set-up installs unzip";
   test::TempProgramFolder pf;
   fs::create_directories(pf.path() / "report");
-  const fs::path file = pf.path() / "report" / "扶正器分布20240102.xls";
+  const fs::path file = pf.path() / "report" / "扶正器分布20240102.xlsx";
   // The centralizer grid's shape: a header row and 11 columns, texts and numbers mixed.
   std::vector<std::vector<std::string>> cells = {
       {"序号", "井深(m)", "侧向力(kN)", "扶正器", "", "", "", "", "", "", "A&B<1>"},
@@ -99,7 +99,7 @@ TEST(ExcelExport, WorkbookHoldsTheCellsWithTheirValuesAndChineseText) {
 
 TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
   test::TempProgramFolder pf;
-  const fs::path file = pf.path() / "t.xls";
+  const fs::path file = pf.path() / "t.xlsx";
   test::FakeMessages msg;
   msg.answers = {MsgAnswer::Yes};
   test::FakeShell shell;
@@ -114,7 +114,7 @@ TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
 TEST(ExcelExport, ReplacesAnOlderWorkbookOfTheSameName) {
   ASSERT_TRUE(have_unzip());
   test::TempProgramFolder pf;
-  const fs::path file = pf.path() / "t.xls";
+  const fs::path file = pf.path() / "t.xlsx";
   std::ofstream(file) << "old";
   XlsxWorkbookWriter writer;
   std::string error;
@@ -125,7 +125,7 @@ TEST(ExcelExport, ReplacesAnOlderWorkbookOfTheSameName) {
 
 TEST(ExcelExport, AnUnwritableFolderIsReportedAndLeavesNoFile) {
   test::TempProgramFolder pf;
-  const fs::path file = pf.path() / "missing" / "t.xls";
+  const fs::path file = pf.path() / "missing" / "t.xlsx";
   test::FakeMessages msg;
   test::FakeShell shell;
   EXPECT_FALSE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));

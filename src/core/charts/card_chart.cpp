@@ -208,12 +208,20 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
   st.Text3[12] = num_print(m.stroke3);
   if (m.spm) st.Text3[13] = num_print(*m.spm);
 
+  // Header: each line 1.8 points below the one before. The picture's font is kept unless
+  // its lines are too tall for the 13 filled lines to end inside the header frame; then it
+  // is stepped down by half points for the header alone.
   const auto header = card_header_lines(st.Text1[2], st.org_head.test_date, m);
-  double y = pt_y(35) + 1.8;
+  const Font picture_font = pic.font;
+  const double top = pt_y(35) + 1.8;
+  auto header_bottom = [&] { return top + 12 * (pic.text_height() + 1.8) + pic.text_height(); };
+  while (pic.font.size > 6 && header_bottom() > pt_y(kCardPlotBottomV) - 1) pic.font.size -= 0.5;
+  double y = top;
   for (const std::string& line : header) {
     pic.print_at(pt_x(685), y, line);
     y += pic.text_height(line) + 1.8;
   }
+  pic.font = picture_font;
 
   // Measured card: not closed, the last point is not joined to the first.
   const int n = std::clamp(gt_num, 0, kSampleArraySize);
@@ -243,6 +251,10 @@ StaticCardLines static_card_from_boxes(const TestState& st) {
                               num_val(st.Text1[5]));
 }
 }  // namespace
+
+bool picture_shows_card(const TestState& st) {
+  return st.read_sgt_dnt_org == kKindCard || (st.read_sgt_dnt_org == kKindJoint && st.disp_state == 3);
+}
 
 void disp_ll_sgt(const TestState& st, Canvas& pic) {
   draw_static_card(pic, static_card_from_boxes(st));

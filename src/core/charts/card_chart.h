@@ -82,6 +82,9 @@ void RodEngMapDisplay_Card(TestState& st, Canvas& pic);
 // The static card alone, from Text1(1), (3), (4), (5), on the scales of the card last drawn
 // (gt_stroke, gt_max_load). Draws over the picture in its current scale; clears nothing.
 void disp_ll_sgt(const TestState& st, Canvas& pic);
+// Whether the main picture shows a card now (a card test, or the card view of a joint
+// test): the static-load lines typed into the boxes are drawn only over a card.
+bool picture_shows_card(const TestState& st);
 // The same four lines on the printer, in millimetres.
 void prt_disp_ll_sgt(const TestState& st, Canvas& printer);
 

@@ -1,10 +1,13 @@
 #include "core/common/number_text.h"
 
 #include <cctype>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace wb {
 namespace {
@@ -51,6 +54,41 @@ std::string format_sig(double v, int prec, bool print_form) {
   return print_form ? " " + body : body;
 }
 
+// Reads [+-]digits[.digits][e[+-]digits] as a whole. strtod would take the decimal point
+// of the process locale, and a Qt application runs in the user's locale ("12,5" in some),
+// so the digits go through from_chars, which always reads ".". An exponent beyond the
+// range of a double underflows to 0 or overflows to infinity, as strtod would.
+double parse_decimal(const std::string& s, bool& whole) {
+  const char* b = s.data();
+  const char* e = b + s.size();
+  bool neg = false;
+  if (b < e && (*b == '+' || *b == '-')) neg = *b++ == '-';
+  whole = false;
+  if (b == e || *b == '+' || *b == '-') return 0.0;
+  double v = 0.0;
+  auto r = std::from_chars(b, e, v, std::chars_format::general);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Decimal magnitude: digits before the point (less leading zeros), or minus the zeros
+    // after it, plus the exponent. Negative means the value was too small.
+    long long mag = 0, exp = 0;
+    const char* p = b;
+    while (p < r.ptr && *p == '0') ++p;
+    while (p < r.ptr && std::isdigit(static_cast<unsigned char>(*p))) ++p, ++mag;
+    if (mag == 0 && p < r.ptr && *p == '.') {
+      ++p;
+      while (p < r.ptr && *p == '0') ++p, --mag;
+    }
+    const char* ep = b;
+    while (ep < r.ptr && *ep != 'e' && *ep != 'E') ++ep;
+    if (ep < r.ptr) exp = std::strtoll(ep + 1, nullptr, 10);
+    v = mag + exp < 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (r.ec != std::errc()) {
+    return 0.0;
+  }
+  whole = r.ptr == e;
+  return neg ? -v : v;
+}
+
 }  // namespace
 
 std::string num_text(double v) { return format_sig(v, 15, false); }
@@ -78,8 +116,9 @@ double num_val(std::string_view t) {
     while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) { e.push_back(t[j++]); ed = true; }
     if (ed) s += e;
   }
-  double v = std::strtod(s.c_str(), nullptr);
-  if (!std::isfinite(v)) return 0.0;
+  bool whole = false;
+  double v = parse_decimal(s, whole);
+  if (!whole || !std::isfinite(v)) return 0.0;
   return v;
 }
 
@@ -95,9 +134,9 @@ std::optional<double> num_parse(std::string_view t) {
   for (char c : s)
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'))
       return std::nullopt;
-  char* end = nullptr;
-  double v = std::strtod(s.c_str(), &end);
-  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+  bool whole = false;
+  double v = parse_decimal(s, whole);
+  if (!whole || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
@@ -106,7 +145,14 @@ double round_dec(double x, int k) {
   return std::floor(x * p + 0.5) / p;
 }
 
-long long round_even(double x) { return static_cast<long long>(std::nearbyint(x)); }
+long long round_even(double x) {
+  // Converting a NaN or an out-of-range real to an integer is undefined: clamp instead.
+  if (std::isnan(x)) return 0;
+  double r = std::nearbyint(x);
+  if (r >= 9223372036854775807.0) return LLONG_MAX;
+  if (r <= -9223372036854775808.0) return LLONG_MIN;
+  return static_cast<long long>(r);
+}
 
 std::optional<short> to_i16(double x) {
   if (!std::isfinite(x)) return std::nullopt;

@@ -25,7 +25,8 @@ std::optional<double> num_parse(std::string_view text);
 
 // Rounding to k decimals, halves up also for negative values: floor(x*10^k + 0.5)/10^k.
 double round_dec(double x, int k);
-// Real to integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Real to integer, ties to the even neighbour (2.5 -> 2, 3.5 -> 4). NaN gives 0; a value
+// beyond the range of long long is clamped to it.
 long long round_even(double x);
 // Real to a 16-bit field value; empty when the rounded value does not fit.
 std::optional<short> to_i16(double x);

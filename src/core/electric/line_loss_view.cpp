@@ -1,5 +1,6 @@
 #include "core/electric/line_loss_view.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/common/number_text.h"

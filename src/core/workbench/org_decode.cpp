@@ -54,6 +54,7 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
   const int count = st.org_head.sample_count;
   const double k = wiring_factor(st.org_head.wiring_mode);
   st.Text1[0] = Trim_Blank_Nul(st.org_head.test_date);
+  for (auto& t : st.Text3) t.clear();
 
   ByteReader r(file);
   float power_sum = 0.0f;
@@ -88,17 +89,24 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
   return {};
 }
 
-std::string Load_Org_Data(TestState& st, const std::string& fil_nam) {
-  Bytes file;
+std::string read_org_file(const std::string& fil_nam, Bytes& file) {
+  const std::string refused = "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  file.clear();
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(u8path(fil_nam), ec))
-    return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  if (!std::filesystem::is_regular_file(u8path(fil_nam), ec)) return refused;
   std::ifstream in(u8path(fil_nam), std::ios::binary);
-  if (!in) return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  if (!in) return refused;
   file.resize(kOrgMaxFileBytes);
   in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  if (in.bad()) return "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  if (in.bad()) return refused;
   file.resize(static_cast<std::size_t>(in.gcount()));
+  return check_org_bytes(file);
+}
+
+std::string Load_Org_Data(TestState& st, const std::string& fil_nam) {
+  Bytes file;
+  std::string refused = read_org_file(fil_nam, file);
+  if (!refused.empty()) return refused;
   return decode_org_bytes(st, file);
 }
 

@@ -32,8 +32,13 @@ std::string check_org_bytes(const Bytes& file);
 // Decodes checked bytes into the state: org_head, the six sample arrays (indices at and
 // beyond the stored count keep what they held), Text1(0) := the trimmed test date, p_sum
 // := the mean active power of all samples, and pps negated when that mean is below 0.
+// The result boxes Text3 are emptied: nothing of the previous test may stay on show.
 // Returns the refusal message (state untouched) or an empty string.
 std::string decode_org_bytes(TestState& st, const Bytes& file);
+
+// Reads a raw file (at most what a full header count can hold) and checks it. Empty when
+// usable, otherwise the refusal message.
+std::string read_org_file(const std::string& fil_nam, Bytes& file);
 
 // Load_Org_Data: reads the file and decodes it as above. A file that cannot be read is
 // refused with a message too.

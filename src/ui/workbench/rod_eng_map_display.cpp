@@ -188,6 +188,7 @@ QGroupBox* RodEngMapDisplay::build_period_frame() {
     g->addWidget(adjust[i], 1, i);
   }
   connect(CircleDot, &QLineEdit::returnPressed, this, [this] { CircleDot_KeyPress(); });
+  setup_period_frame();
   return Frame3;
 }
 
@@ -282,7 +283,10 @@ void RodEngMapDisplay::build_ui() {
 
   Picture1 = new PictureBox(central);
   Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setMinimumSize(600, 420);
+  // The charts are laid out for a 6015 x 3615 twip picture; it is drawn sharp at a higher
+  // resolution and shown as large as the window allows.
+  Picture1->set_fixed_area_twips(6015, 3615);
+  Picture1->setMinimumSize(602, 362);
   Picture1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   middle->addWidget(Picture1, 1);
   outer->addLayout(middle, 1);
@@ -370,36 +374,17 @@ void RodEngMapDisplay::File1_Click() {
   QString name = File1->file_name();
   if (name.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  st.reset_for_new_test();
   QString dir = File1->path();
   QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
   QString t = full.trimmed();
   QChar letter;
   if (t.size() > 2) letter = t.at(t.size() - 3).toUpper();
-  sync_to_widgets();
-  if (letter == 'G') {
-    st.read_sgt_dnt_org = kKindCard;
-    st.image1_tooltip[1] = "不可分析";
-    st.chk_start_visible = false;
-    open_card_file(full);
-  } else if (letter == 'D') {
-    st.read_sgt_dnt_org = kKindElectric;
-    st.image1_tooltip[1] = "平衡分析";
-    st.chk_start_visible = false;
-    open_electric_file(full);
-  } else if (letter == 'O') {
-    st.read_sgt_dnt_org = kKindJoint;
-    st.image1_tooltip[1] = "平衡分析";
-    st.circle_tol = 0.02f;
-    st.chk_start_visible = true;
-    open_joint_test(full);
-    st.frame3_enabled = true;
-  } else if (letter == 'X') {
-    st.read_sgt_dnt_org = kKindWave;
-    st.image1_tooltip[1] = "不可分析";
-    st.chk_start_visible = false;
-    open_wave_file(full);
-  }
+  // Each reader resets the shown test only once its file is accepted, so a file that
+  // cannot be read leaves the previous test in place.
+  if (letter == 'O') open_joint_test(full);
+  else if (letter == 'G') open_card_file(full);
+  else if (letter == 'D') open_electric_file(full);
+  else if (letter == 'X') open_wave_file(full);
   st.Text2 = full.toStdString();
   sync_to_widgets();
   QApplication::restoreOverrideCursor();
@@ -467,9 +452,20 @@ void RodEngMapDisplay::dy_num_Click() {
 
 void RodEngMapDisplay::Command2_Click() { close(); }
 
+void RodEngMapDisplay::show_help() {
+  // The help file sits in the program folder; a missing file or viewer changes nothing.
+  auto help = folder_.root / "help.chm";
+  std::error_code ec;
+  if (std::filesystem::exists(help, ec)) services().shell->open_document(path_text(help));
+}
+
 void RodEngMapDisplay::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Escape) {
     close();
+    return;
+  }
+  if (e->key() == Qt::Key_F1) {
+    show_help();
     return;
   }
   QMainWindow::keyPressEvent(e);
@@ -505,8 +501,10 @@ void RodEngMapDisplay::sync_to_widgets() {
   Picture1->setToolTip(qs(st.picture1_tooltip));
   for (int i = 0; i < 15; ++i) Image1[i]->setToolTip(qs(st.image1_tooltip[i]));
   Chk_Start->setVisible(st.chk_start_visible);
+  Chk_Start->setEnabled(st.chk_start_enabled);
   Chk_Start->setChecked(st.chk_start_checked);
   Frame3->setEnabled(st.frame3_enabled);
+  for (int i = 0; i < 6; ++i) Text1[i]->setEnabled(st.text1_enabled[i]);
   Frame3->setVisible(st.frame3_visible);
   Command1->setVisible(st.command1_visible);
 }

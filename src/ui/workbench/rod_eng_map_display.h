@@ -9,19 +9,24 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <array>
 
 #include "core/common/paths.h"
+#include "core/workbench/joint_pipeline.h"
+#include "core/workbench/test_libraries.h"
 #include "core/workbench/test_state.h"
 #include "platform/file_browser.h"
 #include "platform/grid.h"
 #include "platform/picture_box.h"
+#include "ui/workbench/analysis_windows.h"
 
 namespace wb {
 
 class BoxLineEdit;
+class Canvas;
 
 class RodEngMapDisplay : public QMainWindow {
   Q_OBJECT
@@ -84,9 +89,36 @@ class RodEngMapDisplay : public QMainWindow {
   void adjust_Click(int index);
   void CircleDot_KeyPress();  // Enter in the period box
   void Chk_Start_Click();
+  // Captions and tooltips of the adjust buttons (idempotent; called when the frame is built
+  // and again when a joint test is opened).
+  void setup_period_frame();
 
   // ---- charts ----
   void disp_ll_sgt();  // static-load lines over the card
+  // The views of the main picture, drawn from `st` on Picture1. They neither read nor write
+  // the boxes: callers sync before and after.
+  void draw_card();                        // RodEngMapDisplay_Card: the first gt_num samples
+  void draw_card_points(int points);       // RodEngMapDisplay_G: a stored card's rebuilt points
+  void draw_electric_curves();             // iup_line_form(iu_num)
+  void draw_electric_curves(int points);   // iup_line_form(points), e.g. 144 for a stored record
+  void draw_energy_panel();                // disp_data, fills st.DnCs
+  JointCharts joint_charts();              // the three callbacks of tx_org, drawing on Picture1
+
+  // ---- waveform and line-loss analysis (rod_eng_map_display_electric.cpp) ----
+  void draw_xbt_1(float xx, float yy);  // waveform curves on Picture1 (callers pass 5, 7)
+  void draw_xbt_2(float xx, float yy);  // harmonic bars on Picture1 (callers pass 5, 3)
+  // The waveform report page of xbt_rec on a printer (ends with a new page, the job stays
+  // open) or on a preview page picture (sized to A4 and cleared first).
+  void xbt_prt_page(Canvas& printer);
+  void xbt_prt_page(PictureBox* page);
+  // Toolbar button 5 once its file-pattern check passed: switches the view kind to 5 and
+  // draws the line-loss view from the samples of the test shown.
+  void line_loss_view();
+  // The line-loss view from samples 0..iu_num-1 (an electric record: its 144 rebuilt points).
+  void Get_Line_Lose(std::int16_t iu_num);
+  // The same estimate in the alternative layout on Picture1, and as one printer job.
+  void Get_Line_Lose_prt(std::int16_t iu_num);
+  void Get_Line_Lose_print(std::int16_t iu_num);
 
   // ---- toolbar, grid, main picture ----
   void Image1_Click(int index);
@@ -94,12 +126,33 @@ class RodEngMapDisplay : public QMainWindow {
   void Grid1_DblClick(int row, int col);
   void sc_num_Click();
   void Picture1_MouseDown(Qt::MouseButton button, double x_mm, double y_mm);
+  // Library grid (rod_eng_map_display_grid.cpp): list a library into Grid1 (a damaged one
+  // is refused with a message), load the chosen row, toggle print marks with p or P.
+  void Load_Grid_Dat_sgt(const std::filesystem::path& fil_nam);
+  void Load_Grid_Dat_Pow(const std::filesystem::path& fil_nam);
+  void Load_Grid_Dat_Wav(const std::filesystem::path& fil_nam);
+  void Grid1_Click();
+  void Grid1_KeyPress(int key_ascii);
+  void Save_Pic_Bmp();  // right button on Picture1
+  // Analysis windows of the toolbar (rod_eng_map_display_toolbar.cpp): shows the window,
+  // creating it through its registered factory on the first show; nullptr when none is
+  // registered yet. analysis_window() is the window if it exists.
+  QWidget* show_analysis_window(AnalysisWindow w);
+  QWidget* analysis_window(AnalysisWindow w) const;
 
   // ---- preview of the waveform page ----
   void Command1_Click();
 
+  // ---- printing the marked library rows (rod_eng_map_display_print.cpp) ----
+  // Toolbar button 8 "打印图表": checks the marks, runs the print dialog, prints the copies.
+  void print_marked_command();
+  // The batch print of the marked rows on `printer` (one job); works on a copy of `st`.
+  void prt_main_marked(Canvas& printer);
+
   // Puts the data folder back in the browser with the joint-test pattern.
   void show_data_folder();
+  // Opens the program's help file (the help key).
+  void show_help();
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -113,6 +166,9 @@ class RodEngMapDisplay : public QMainWindow {
   QGroupBox* build_text1_frame();
   QGroupBox* build_text3_frame();
   ProgramFolder folder_;
+  std::int16_t line_loss_source_kind_ = kKindNone;  // kind shown before the line-loss view
+  void show_correlation();                           // st.R_iu into its box
+  std::array<QPointer<QWidget>, kAnalysisWindowCount> analysis_windows_{};
 };
 
 // A text box that reports focus changes and Enter to its window.

@@ -1,10 +1,52 @@
-// Card, electric and waveform test files.
-#include "ui/workbench/rod_eng_map_display.h"
+// Card, electric and waveform tests from single-test files and library rows.
+#include "core/common/paths.h"
+#include "platform/services_qt.h"
+#include "ui/workbench/rod_eng_map_display_libs.h"
 
 namespace wb {
 
-void RodEngMapDisplay::open_card_file(const QString&) {}
-void RodEngMapDisplay::open_electric_file(const QString&) {}
-void RodEngMapDisplay::open_wave_file(const QString&) {}
+ReaderCharts reader_charts(RodEngMapDisplay& w) {
+  ReaderCharts c;
+  c.RodEngMapDisplay_G = [&w](TestState&, int points) { w.draw_card_points(points); };
+  c.iup_line_form = [&w](TestState&, int period) { w.draw_electric_curves(period); };
+  c.draw_xbt_1 = [&w](TestState&, float xx, float yy) { w.draw_xbt_1(xx, yy); };
+  c.refresh_picture = [&w] { w.Picture1->update(); };
+  return c;
+}
+
+void show_library_failure(LibOperation op, LibStatus status, const std::filesystem::path& path,
+                          std::string_view well) {
+  if (status == LibStatus::Ok) return;
+  UserMessage m = library_failure_message(op, status, path, well);
+  services().messages->show(m.text, m.title, MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void show_read_failure(ReadStatus status, const std::filesystem::path& path) {
+  if (status == ReadStatus::Damaged)
+    show_library_failure(LibOperation::Read, LibStatus::Damaged, path);
+  else if (status == ReadStatus::IoError)
+    show_library_failure(LibOperation::Read, LibStatus::IoError, path);
+}
+
+void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::path& path, long long rec,
+                 RecordSource source) {
+  w.sync_from_widgets();
+  ReadStatus s = open_stored_test(w.st, kind, path, rec, source, reader_charts(w));
+  w.Picture1->update();
+  w.sync_to_widgets();
+  show_read_failure(s, path);
+}
+
+void RodEngMapDisplay::open_card_file(const QString& path) {
+  open_stored(*this, LibraryKind::Card, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+}
+
+void RodEngMapDisplay::open_electric_file(const QString& path) {
+  open_stored(*this, LibraryKind::Electric, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+}
+
+void RodEngMapDisplay::open_wave_file(const QString& path) {
+  open_stored(*this, LibraryKind::Wave, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+}
 
 }  // namespace wb

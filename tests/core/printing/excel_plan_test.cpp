@@ -124,7 +124,7 @@ struct FakeWriter : WorkbookWriter {
   }
 };
 
-const std::string kFile = "/pf/report/扶正器20240102.xls";
+const std::string kFile = "/pf/report/扶正器20240102.xlsx";
 
 TEST(ExportExcel, YesOpensTheSavedWorkbook) {
   FakeMessages msg;

@@ -1,0 +1,104 @@
+#include "core/workbench/joint_results.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/number_text.h"
+#include "core/workbench/org_decode.h"
+
+namespace wb {
+
+std::vector<int> second_half_indices(int n) {
+  std::vector<int> idx;
+  if (n < 2) return idx;
+  const int h = n / 2;
+  idx.reserve(static_cast<std::size_t>(h));
+  for (int t = 0; t < h; ++t) {
+    idx.push_back(n % 2 == 0 ? h + t : static_cast<int>(round_even(n / 2.0 + t)));
+  }
+  return idx;
+}
+
+std::string half_value_text(double v) {
+  std::string t = num_text(v);
+  if (t.rfind("0.", 0) == 0) return t.substr(1);
+  if (t.rfind("-0.", 0) == 0) return "-" + t.substr(2);
+  return t;
+}
+
+void compute_joint_results(TestState& st) {
+  auto& T = st.Text3;
+  const int n = std::min<int>(st.gt_num, kSampleArraySize);
+  if (n < 1) {
+    // Nothing to divide by: no result of this stroke can be shown.
+    for (int i = 1; i <= 11; ++i) T[i].clear();
+    return;
+  }
+  const int h = n / 2;
+
+  // 1. Polished-rod power: the card's work round the closed loop (trapezoids, kN*m = kJ)
+  // over the stroke time.
+  float work = 0.0f;
+  for (int i = 0; i < n; ++i) {
+    const int j = (i + 1) % n;
+    work += (st.ggs[j] + st.ggs[i]) / 2.0f * (st.sss[j] - st.sss[i]);
+  }
+  const double stroke_time = n / 50.0;  // s
+  T[2] = num_text_dec(work / stroke_time, 2);
+
+  // 2. Input power.
+  float psum = 0.0f;
+  for (int i = 0; i < n; ++i) psum += st.pps[i];
+  st.p_sum = psum;
+  T[1] = num_text_dec(static_cast<double>(psum) / n, 2);
+
+  // 3, 4. Half strokes: current maxima (starting from 0) and power means.
+  const std::vector<int> second = second_half_indices(n);
+  float imax1 = 0.0f, imax2 = 0.0f, p1 = 0.0f, p2 = 0.0f;
+  for (int i = 0; i < h; ++i) {
+    imax1 = std::max(imax1, st.iis[i]);
+    p1 += st.pps[i];
+  }
+  for (int i : second) {
+    imax2 = std::max(imax2, st.iis[i]);
+    p2 += st.pps[i];
+  }
+  const double iu = round_dec(imax1, 1), id = round_dec(imax2, 1);
+  st.imax_up = static_cast<float>(iu);
+  st.imax_down = static_cast<float>(id);
+  T[4] = half_value_text(iu) + "/" + half_value_text(id);
+  // One sample: both halves are empty and their means are 0.
+  const double pu = h > 0 ? round_dec(static_cast<double>(p1) / h, 1) : 0.0;
+  const double pd = h > 0 ? round_dec(static_cast<double>(p2) / h, 1) : 0.0;
+  st.pavg_up = static_cast<float>(pu);
+  st.pavg_down = static_cast<float>(pd);
+  T[3] = half_value_text(pu) + "/" + half_value_text(pd);
+
+  // 5..8. Electric means.
+  float su = 0, si = 0, sui = 0, sii = 0, spp = 0;
+  for (int i = 0; i < n; ++i) {
+    su += st.uus[i];
+    si += st.iis[i];
+    sui += st.uus[i] * st.iis[i];
+    sii += st.iis[i] * st.iis[i];
+    spp += st.pps[i] * st.pps[i];
+  }
+  const double k = wiring_factor(st.org_head.wiring_mode);
+  T[7] = num_text_dec(k * (static_cast<double>(sui) / n) / 1000.0, 1);
+  T[5] = num_text_dec(static_cast<double>(su) / n, 1);
+  T[6] = num_text_dec(static_cast<double>(si) / n, 1);
+  T[10] = num_text_dec(std::sqrt(static_cast<double>(sii) / n), 1);
+  T[11] = num_text_dec(std::sqrt(static_cast<double>(spp) / n), 1);
+
+  // 9, 10. Reactive power and power factor from the values as shown.
+  const double s = num_val(T[7]);
+  const double p = num_val(T[1]);
+  T[8] = s > p ? num_text_dec(std::sqrt(s * s - p * p), 1) : "0";
+  if (s != 0.0) {
+    T[9] = num_text_dec(p / s, 2);
+  } else {
+    T[9].clear();
+  }
+}
+
+}  // namespace wb

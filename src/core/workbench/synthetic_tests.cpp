@@ -1,0 +1,114 @@
+#include "core/workbench/synthetic_tests.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/record_store.h"
+#include "core/common/test_records.h"
+#include "core/workbench/org_decode.h"
+
+namespace wb {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kG = 9.81;         // m/s^2
+constexpr double kDt = 0.02;        // s per sample
+constexpr double kLinkage = 0.12;   // second-harmonic share of the polished-rod motion
+
+// Deterministic noise in [-1, 1] (xorshift32).
+class Noise {
+ public:
+  explicit Noise(std::uint32_t seed) : s_(seed ? seed : 0x9E3779B9u) {}
+  double next() {
+    s_ ^= s_ << 13;
+    s_ ^= s_ >> 17;
+    s_ ^= s_ << 5;
+    return static_cast<double>(s_) / 2147483647.5 - 1.0;
+  }
+
+ private:
+  std::uint32_t s_;
+};
+
+double smoothstep(double x) {
+  x = std::clamp(x, 0.0, 1.0);
+  return x * x * (3.0 - 2.0 * x);
+}
+
+std::int16_t raw16(double v) { return static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L)); }
+
+}  // namespace
+
+Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
+  const int count = std::max(p.sample_count, 0);
+  const int period = std::max(p.period, 2);
+  Bytes out(kOrgSamplesOffset + kOrgSampleSize * static_cast<std::size_t>(count), 0);
+
+  OrgFileHeader h;
+  h.raw.fill(' ');
+  h.test_date = p.test_date;
+  h.sample_count = static_cast<std::int16_t>(std::min(count, 32767));
+  h.wiring_mode = p.wiring_mode;
+  h.well_name = p.well_name;
+  Bytes head = h.encode();
+  std::copy(head.begin(), head.end(), out.begin());
+
+  const double S = p.stroke;
+  const double F = p.fluid_load;
+  const double cb = p.counterbalance >= 0 ? p.counterbalance : p.rod_weight + F / 2.0;
+  const double w = 2.0 * kPi / (period * kDt);  // crank speed, rad/s
+  const double k = wiring_factor(p.wiring_mode);
+  Noise noise(p.seed);
+
+  ByteWriter wr(out);
+  for (int i = 0; i < count; ++i) {
+    const double th = 2.0 * kPi * (static_cast<double>(i) / period + p.phase);
+    // Polished-rod motion: 0 at th = 0, S at th = pi. The linkage makes the crank angle
+    // reach the rod unevenly (tp = th - e sin th), so up- and downstroke differ in speed.
+    const double tp = th - kLinkage * std::sin(th);
+    const double dtp = 1.0 - kLinkage * std::cos(th);
+    const double pos = S / 2.0 * (1.0 - std::cos(tp));
+    const double vel = w * S / 2.0 * std::sin(tp) * dtp;  // m/s
+    const double acc = w * w * S / 2.0 * (std::cos(tp) * dtp * dtp + std::sin(tp) * kLinkage * std::sin(th));
+
+    const double frac = std::fmod(std::fmod(th / (2.0 * kPi), 1.0) + 1.0, 1.0);  // 0..1 over the stroke
+    const bool up = frac < 0.5;
+    // The fluid load moves onto the rods over the stretch at the start of the upstroke and
+    // off them over the stretch at the start of the downstroke.
+    const double carried = up ? smoothstep(pos / p.stretch) : 1.0 - smoothstep((S - pos) / p.stretch);
+    const double half = up ? frac / 0.5 : (frac - 0.5) / 0.5;
+    const double vib = 0.05 * F * std::exp(-4.0 * half) * std::sin(2.0 * kPi * 6.0 * half) * (up ? 1.0 : -1.0);
+    const double static_load = p.rod_weight + F * carried;
+    const double load = static_load * (1.0 + acc / kG) + vib;
+
+    // Shaft power through the motor (generating on a negative net torque).
+    const double shaft = (load - cb) * vel;  // kW
+    double power = shaft >= 0 ? shaft / p.motor_efficiency : shaft * p.motor_efficiency;
+    power += p.motor_losses;
+    double cur_active = std::fabs(power) * 1000.0 / (k * p.voltage);
+    double current = std::sqrt(cur_active * cur_active + p.magnetising_current * p.magnetising_current);
+    double volt = p.voltage - p.line_drop * current;
+
+    const double n = p.noise;
+    const double pos_n = pos + p.position_offset + n * 0.001 * noise.next();
+    const double load_n = load + n * 0.15 * noise.next();
+    current += n * 0.15 * noise.next();
+    volt += n * 0.6 * noise.next();
+    power += n * 0.04 * noise.next();
+    if (p.reverse_power) power = -power;
+
+    const std::size_t off = kOrgSamplesOffset + kOrgSampleSize * static_cast<std::size_t>(i);
+    wr.i16(off, raw16(current * 100.0));
+    wr.i16(off + 2, static_cast<std::int16_t>(static_cast<std::uint16_t>(std::clamp(std::lround(volt * 50.0), 0L, 65535L))));
+    wr.i16(off + 4, raw16(power * 100.0));
+    wr.i16(off + 6, raw16(pos_n * 1000.0));
+    wr.i16(off + 8, raw16(load_n * 100.0));
+  }
+  return out;
+}
+
+bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p) {
+  return write_file_atomic(path, make_synthetic_joint_test(p));
+}
+
+}  // namespace wb

@@ -1,0 +1,50 @@
+// Synthetic raw joint tests (<well>.oNN) of a beam pumping unit, for the sample program
+// folder and for tests that need a test with a known period, range and wiring mode.
+//
+// Position: crank-driven polished-rod motion, 0 at the bottom and `stroke` at the top dead
+// centre, with a second harmonic from the linkage. Load: rods in fluid, plus the fluid load
+// picked up over the rod stretch at the start of the upstroke and released over it at the
+// start of the downstroke, plus inertia and a decaying rod vibration. Motor: the net shaft
+// power (load less counterbalance times rod speed) through the motor's efficiency, plus its
+// losses; current from that power and the magnetising current; voltage with a line drop.
+// Noise is deterministic (seeded), so a file is the same on every run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/common/bytes.h"
+
+namespace wb {
+
+struct SyntheticJointParams {
+  int period = 500;              // samples per stroke (0.02 s each): 500 = 6 strokes/min
+  int sample_count = 3000;       // samples written; also the header's count
+  std::int16_t wiring_mode = 1;  // 1 three-phase two-channel, 2, 3 single phase, 4
+  double phase = 0.0;            // stroke phase of sample 0, in strokes (0 = bottom dead centre)
+  double stroke = 3.0;           // m
+  double position_offset = 0.12; // m, the transducer's reading at the bottom dead centre
+  double rod_weight = 30.0;      // kN, rods in fluid
+  double fluid_load = 18.0;      // kN, carried on the upstroke
+  double stretch = 0.30;         // m, rod and tubing stretch over which the fluid load moves
+  double counterbalance = -1.0;  // kN at the polished rod; below 0: rods + half the fluid load
+  double voltage = 380.0;        // V, supply
+  double line_drop = 0.05;       // V per A
+  double magnetising_current = 9.0;  // A
+  double motor_losses = 1.2;     // kW
+  double motor_efficiency = 0.88;
+  bool reverse_power = false;    // current clamp the wrong way round: power recorded negative
+  double noise = 1.0;            // scale of the noise (0 = clean)
+  std::uint32_t seed = 1;
+  std::string test_date = "200605121430";  // yyyymmddhhmm as the instrument writes it
+  std::string well_name = "示范井1";
+};
+
+// The whole raw file: a 1024-byte header block and the samples.
+Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
+
+// Writes the file (atomically). False when it cannot be written.
+bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
+
+}  // namespace wb

@@ -1,0 +1,116 @@
+// The print-settings dialog "打印对话框" that every printing window shares, and the print
+// protocol its callers follow: set Print_State to -1, show the dialog without blocking,
+// preset it, disable the calling window and wait in the event loop until the dialog is
+// hidden, enable the caller again, and unless cancelled print Print_Copies copies.
+//
+// The dialog is created on first use and afterwards only hidden, so its lists and choices
+// carry over from one request to the next, also between windows. OK applies its choices to
+// the current printer (core current_printer()) and sets Print_Copies; Cancel, Esc and the
+// window's close button set Print_State to 2 and change nothing.
+#pragma once
+
+#include <QDialog>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/common/canvas.h"
+#include "core/printing/print_state.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace wb {
+
+class PrintDlg : public QDialog {
+  Q_OBJECT
+ public:
+  // The one dialog of the program, created (and loaded) on first use.
+  static PrintDlg& instance();
+  // True once the dialog has been created (tests use it to start from a fresh one).
+  static bool exists();
+  // Deletes the dialog; the next instance() creates and loads it afresh.
+  static void destroy();
+
+  // Controls, named as the dialog's design has them.
+  QLabel* Label1 = nullptr;     // "打印机"
+  QComboBox* Combo1 = nullptr;  // printer
+  QGroupBox* Frame1 = nullptr;  // "纸张类型"
+  QComboBox* Combo3 = nullptr;  // paper
+  QRadioButton* Option2 = nullptr;  // "纵向"
+  QRadioButton* Option1 = nullptr;  // "横向"
+  QLabel* Label3 = nullptr;     // "打印质量"
+  QComboBox* Combo2 = nullptr;  // quality
+  QLabel* Label2 = nullptr;     // "缩放比例"
+  QLineEdit* Text1 = nullptr;   // zoom
+  QLabel* Label4 = nullptr;     // "%"
+  QLabel* Label5 = nullptr;     // "打印份数"
+  QLineEdit* Text2 = nullptr;   // copies
+  QScrollBar* VScroll1 = nullptr;
+  QPushButton* Command1 = nullptr;  // "确定"
+  QPushButton* Command2 = nullptr;  // "取消"
+
+  // The controls as data, and back.
+  PrintDlgState state() const;
+  void set_state(const PrintDlgState& s);
+
+  void Form_Load();
+  void Command1_Click();  // OK
+  void Command2_Click();  // Cancel
+  void Text2_Change();
+  void VScroll1_Change();
+
+  // Caller presets: refill the paper box, set its text to item `i` (when the list has one),
+  // enable or disable it.
+  void set_paper_items(const std::vector<std::string>& items);
+  void set_paper_item(std::size_t i);
+  std::string paper_text() const;
+  std::optional<std::string> paper_item(std::size_t i) const;
+
+ signals:
+  void hidden();
+
+ protected:
+  void hideEvent(QHideEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void reject() override;
+
+ private:
+  explicit PrintDlg(QWidget* parent = nullptr);
+  void build_ui();
+};
+
+// What a caller presets before it waits.
+struct PrintPresets {
+  std::optional<std::vector<std::string>> paper_items;  // refill the paper box first
+  std::size_t paper_item = 1;                           // its text: this item of the list
+  std::optional<bool> paper_enabled;                    // enable or disable the paper box
+  bool landscape = false;                               // select "横向" instead of "纵向"
+};
+
+// The paper lists the callers put into the paper box.
+std::vector<std::string> standard_paper_items();  // A3, A4, B4, B5
+std::vector<std::string> card_paper_items();      // A4, "宽行打印纸(381)"
+
+// Steps 2 to 7 of the protocol. Returns true when the user confirmed (Print_State is not 2
+// afterwards); Print_Copies then holds the copies asked for.
+bool run_print_dialog(QWidget* caller, const PrintPresets& presets);
+
+// The printing of one copy: the page procedure on the printer; each call is one job.
+using PrintCopy = std::function<void(Canvas& printer, int copy)>;
+
+// Prints Print_Copies copies (none when 0 or negative) through one print session. Returns
+// the number of copies printed; 0 also when the user declined to name a PDF file.
+int print_copies(QWidget* parent, const PrintCopy& print_copy);
+
+// The whole protocol: run_print_dialog, then print_copies unless cancelled.
+int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy);
+
+}  // namespace wb

@@ -1,0 +1,151 @@
+#include "platform/system_printer.h"
+
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+#include "platform/services_qt.h"
+
+namespace wb {
+
+std::optional<QPageSize> page_size_for_code(std::int16_t code) {
+  switch (code) {
+    case kPaperA3: return QPageSize(QPageSize::A3);
+    case kPaperA4: return QPageSize(QPageSize::A4);
+    // The printer code's B4 is 250 x 354 mm (not ISO's 250 x 353 nor JIS's 257 x 364).
+    case kPaperB4:
+      return QPageSize(QSizeF(250, 354), QPageSize::Millimeter, QStringLiteral("B4, 250 x 354 毫米"),
+                       QPageSize::ExactMatch);
+    case kPaperB5: return QPageSize(QPageSize::JisB5);  // 182 x 257 mm
+    case kPaperFanfoldUS: return QPageSize(QPageSize::FanFoldUS);  // 14 7/8 x 11 in, wider than high
+    default: return std::nullopt;
+  }
+}
+
+int resolution_for_quality(std::int16_t quality) {
+  switch (quality) {
+    case kQualityDraft: return 75;
+    case kQualityLow: return 150;
+    case kQualityMedium: return 300;
+    default: return 600;
+  }
+}
+
+QStringList installed_printers() { return QPrinterInfo::availablePrinterNames(); }
+
+// ---- SessionPrinterCanvas ----
+
+SessionPrinterCanvas::SessionPrinterCanvas(QPrinter* printer, bool one_file)
+    : PrinterCanvas(printer), printer_(printer), one_file_(one_file) {}
+
+SessionPrinterCanvas::~SessionPrinterCanvas() { finish(); }
+
+void SessionPrinterCanvas::apply_settings() {
+  const PrinterSettings& s = current_printer();
+  QPageLayout layout = printer_->pageLayout();
+  if (auto size = page_size_for_code(s.paper_code)) layout.setPageSize(*size, one_file_ ? QMarginsF() : layout.minimumMargins());
+  layout.setOrientation(s.orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (one_file_) layout.setMargins(QMarginsF(0, 0, 0, 0));
+  printer_->setPageLayout(layout);  // a printer that refuses keeps its layout
+}
+
+QPainter* SessionPrinterCanvas::painter() {
+  if (failed()) return nullptr;
+  if (break_pending_) {
+    break_pending_ = false;
+    apply_settings();
+    PrinterCanvas::dev_new_page();
+    drawing_on_sheet_ = false;
+  }
+  const bool starting = !job_open_;
+  if (starting) {
+    apply_settings();
+    printer_->setResolution(resolution_for_quality(current_printer().quality));
+  }
+  QPainter* p = PrinterCanvas::painter();
+  if (!p) return nullptr;
+  if (starting) {
+    job_open_ = true;
+    // Zoom in percent; a zoom the printer could not take (0, typed nonsense) prints 1:1.
+    const int zoom = current_printer().zoom;
+    if (zoom >= 10 && zoom <= 400 && zoom != 100) p->scale(zoom / 100.0, zoom / 100.0);
+  }
+  if (!drawing_on_sheet_) {
+    drawing_on_sheet_ = true;
+    job_has_drawing_ = true;
+    ++sheets_;
+  }
+  return p;
+}
+
+void SessionPrinterCanvas::dev_new_page() {
+  if (drawing_on_sheet_) break_pending_ = true;
+}
+
+void SessionPrinterCanvas::dev_end_doc() {
+  if (job_has_drawing_) ++jobs_;
+  job_has_drawing_ = false;
+  if (one_file_) {
+    // The next job continues the same file on a fresh sheet.
+    if (drawing_on_sheet_) break_pending_ = true;
+    return;
+  }
+  break_pending_ = false;
+  drawing_on_sheet_ = false;
+  job_open_ = false;
+  PrinterCanvas::dev_end_doc();
+}
+
+void SessionPrinterCanvas::finish() {
+  if (job_has_drawing_) ++jobs_;
+  job_has_drawing_ = false;
+  break_pending_ = false;
+  drawing_on_sheet_ = false;
+  job_open_ = false;
+  PrinterCanvas::dev_end_doc();
+}
+
+// ---- PrintSession ----
+
+bool& PrintSession::force_pdf() {
+  static bool force = false;
+  return force;
+}
+
+std::unique_ptr<PrintSession> PrintSession::open(QWidget*) {
+  std::unique_ptr<PrintSession> s(new PrintSession);
+  const QStringList printers = installed_printers();
+  const PrinterSettings& cur = current_printer();
+  if (!force_pdf() && !printers.isEmpty()) {
+    const QString name = QString::fromStdString(cur.device_name);
+    const QPrinterInfo info =
+        printers.contains(name) ? QPrinterInfo::printerInfo(name) : QPrinterInfo::defaultPrinter();
+    s->qprinter_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                                 : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  } else {
+    FileDialogRequest req;
+    req.title = "打印到PDF文件";
+    req.filter = "PDF 文件|*.pdf";
+    req.initial_dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    req.file_name = "打印.pdf";
+    req.default_ext = "pdf";
+    std::string path = services().files ? services().files->save_file(req) : std::string();
+    if (path.empty()) return nullptr;
+    QString qpath = QString::fromStdString(path);
+    if (QFileInfo(qpath).suffix().isEmpty()) qpath += ".pdf";
+    s->pdf_path_ = qpath;
+    s->qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    s->qprinter_->setOutputFormat(QPrinter::PdfFormat);
+    s->qprinter_->setOutputFileName(qpath);
+  }
+  s->canvas_ = std::make_unique<SessionPrinterCanvas>(s->qprinter_.get(), s->to_pdf());
+  return s;
+}
+
+PrintSession::~PrintSession() { finish(); }
+
+void PrintSession::finish() {
+  if (canvas_) canvas_->finish();
+}
+
+}  // namespace wb

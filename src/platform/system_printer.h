@@ -1,0 +1,93 @@
+// The program's printer: the current printer settings (core current_printer(): device,
+// quality, paper-size code, zoom, orientation) applied to a QPrinter, and a print session
+// that page procedures draw on.
+//
+// With a printer installed every job (each end_doc) goes to that printer as its own job.
+// With none installed the user names a PDF file once per session and every job of the
+// session goes into that one file, sheet after sheet. Settings are applied whenever a
+// sheet starts, so a caller that sets paper or orientation before a copy gets them.
+#pragma once
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "core/printing/print_state.h"
+#include "platform/qt_canvas.h"
+
+class QWidget;
+
+namespace wb {
+
+// Page size of a paper code (8 A3, 9 A4, 12 B4 250 x 354 mm, 13 B5 182 x 257 mm, 39 US
+// fan-fold); empty for another code.
+std::optional<QPageSize> page_size_for_code(std::int16_t code);
+// Resolution used for a print quality (-4 high … -1 draft), dots per inch.
+int resolution_for_quality(std::int16_t quality);
+
+// Installed printers by device name, in the platform's order.
+QStringList installed_printers();
+
+// A printer canvas whose sheets start only when something is drawn: a page break (or, in
+// one-file mode, the end of a job) is held back until the next drawing and then starts a
+// sheet with the current printer settings.
+class SessionPrinterCanvas : public PrinterCanvas {
+ public:
+  // one_file: the jobs of the session share one output (a PDF file); end_doc then only
+  // ends a sheet and finish() ends the file.
+  SessionPrinterCanvas(QPrinter* printer, bool one_file);
+  ~SessionPrinterCanvas() override;
+  void finish();
+  int sheets() const { return sheets_; }
+  // Jobs that printed something (each end_doc after drawing; the open one at finish()).
+  int jobs() const { return jobs_; }
+
+ protected:
+  QPainter* painter() override;
+  void dev_new_page() override;
+  void dev_end_doc() override;
+
+ private:
+  void apply_settings();
+  QPrinter* printer_;
+  bool one_file_;
+  bool drawing_on_sheet_ = false;
+  bool break_pending_ = false;
+  bool job_open_ = false;
+  bool job_has_drawing_ = false;
+  int sheets_ = 0;
+  int jobs_ = 0;
+};
+
+class PrintSession {
+ public:
+  // Opens the printer for a confirmed request. Without an installed printer the user is
+  // asked for a PDF file through the file-dialog service; empty when the user declines.
+  static std::unique_ptr<PrintSession> open(QWidget* parent = nullptr);
+  ~PrintSession();
+
+  // The system printer as page procedures see it.
+  Canvas& printer() { return *canvas_; }
+  // Ends what is still open (the last job, the PDF file).
+  void finish();
+  bool to_pdf() const { return !pdf_path_.isEmpty(); }
+  const QString& pdf_path() const { return pdf_path_; }
+  int sheets() const { return canvas_->sheets(); }
+  bool failed() const { return canvas_->failed(); }
+
+  // For tests and machines whose printers are not to be used: print to PDF even when a
+  // printer is installed.
+  static bool& force_pdf();
+
+ private:
+  PrintSession() = default;
+  std::unique_ptr<QPrinter> qprinter_;
+  std::unique_ptr<SessionPrinterCanvas> canvas_;
+  QString pdf_path_;
+};
+
+}  // namespace wb

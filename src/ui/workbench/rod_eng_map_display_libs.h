@@ -1,0 +1,29 @@
+// Helpers shared by the main window's library, reader, grid and toolbar files.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "core/workbench/main_picture.h"
+#include "core/workbench/record_readers.h"
+#include "core/workbench/test_libraries.h"
+#include "ui/workbench/rod_eng_map_display.h"
+
+namespace wb {
+
+// The drawings of the screen readers and of the view cycle, on the window's Picture1.
+ReaderCharts reader_charts(RodEngMapDisplay& w);
+ViewDrawers view_drawers(RodEngMapDisplay& w);
+
+// Tells the user why a library operation did nothing (a message box through services()).
+void show_library_failure(LibOperation op, LibStatus status, const std::filesystem::path& path,
+                          std::string_view well = {});
+// The same for a record that could not be read: a damaged file is named; a missing or
+// empty file, or a row beyond the records, is passed over silently.
+void show_read_failure(ReadStatus status, const std::filesystem::path& path);
+
+// Opens one stored test (file or library row) into the window and shows it.
+void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::path& path, long long rec,
+                 RecordSource source);
+
+}  // namespace wb

@@ -1,0 +1,203 @@
+// The print-settings dialog and the protocol its callers follow, driven offscreen: the
+// caller waits disabled while the dialog is open; OK prints the copies asked for, Cancel
+// and the close button print nothing; choices carry over from one caller to the next.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "core/common/registry.h"
+#include "print_test_helpers.h"
+#include "ui_fakes.h"
+
+using namespace wb;
+
+namespace {
+
+// Starts every test from a freshly loaded dialog and default printer settings.
+struct FreshDialog {
+  FreshDialog() {
+    PrintDlg::destroy();
+    current_printer() = PrinterSettings{};
+    Print_State = 0;
+    Print_Copies = 0;
+    PrintSession::force_pdf() = true;
+  }
+  ~FreshDialog() { PrintSession::force_pdf() = false; }
+};
+
+struct Caller {
+  QWidget w;
+  bool disabled_while_waiting = false;
+  Caller() {
+    w.resize(200, 100);
+    w.show();
+  }
+};
+
+}  // namespace
+
+TEST(PrintDialog, FirstUseShowsTheLoadTimeChoices) {
+  FreshDialog fresh;
+  PrintDlg& d = PrintDlg::instance();
+  set_default_printer_source([] { return std::optional<std::string>("Office Laser"); });
+  d.Form_Load();
+  EXPECT_EQ(d.windowTitle(), QStringLiteral("打印对话框"));
+  EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("Office Laser"));  // need not be listed
+  EXPECT_EQ(d.Combo2->currentText(), QStringLiteral("高"));
+  EXPECT_EQ(d.Combo2->count(), 4);
+  EXPECT_EQ(d.Combo3->count(), 4);
+  EXPECT_EQ(d.Combo3->currentText(), QStringLiteral("A4, 210 x 297 毫米"));
+  EXPECT_TRUE(d.Option2->isChecked());
+  EXPECT_EQ(d.Text1->text(), QStringLiteral("100"));
+  EXPECT_EQ(d.Text2->text(), QStringLiteral("1"));
+  set_default_printer_source([] { return std::optional<std::string>(); });
+  d.Form_Load();
+  EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("NO KEY FOUND"));
+}
+
+TEST(PrintDialog, OkPrintsTheCopiesAskedFor) {
+  FreshDialog fresh;
+  Caller caller;
+  test::when_dialog_waits([&](PrintDlg& d) {
+    caller.disabled_while_waiting = !caller.w.isEnabled() && d.isVisible();
+    d.Text2->setText(QStringLiteral("3"));
+    d.Combo2->setCurrentText(QStringLiteral("中"));
+    d.Option1->setChecked(true);
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  EXPECT_TRUE(run_print_dialog(&caller.w, PrintPresets{}));
+  EXPECT_TRUE(caller.disabled_while_waiting);
+  EXPECT_TRUE(caller.w.isEnabled());
+  EXPECT_FALSE(PrintDlg::instance().isVisible());
+  EXPECT_EQ(Print_State, -1);
+  EXPECT_EQ(Print_Copies, 3);
+  EXPECT_EQ(current_printer().quality, -3);
+  EXPECT_EQ(current_printer().orientation, 2);
+  EXPECT_EQ(current_printer().paper_code, 9);
+}
+
+TEST(PrintDialog, CancelAndCloseButtonPrintNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(PrintDlg&)> dismiss;
+  };
+  const Case cases[] = {
+      {"cancel button", [](PrintDlg& d) { QTest::mouseClick(d.Command2, Qt::LeftButton); }},
+      {"window close button", [](PrintDlg& d) { d.close(); }},
+      {"Esc", [](PrintDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FreshDialog fresh;
+    test::ScopedFakeServices fakes;
+    Print_Copies = 4;  // left from an earlier confirmed dialog
+    Caller caller;
+    int printed = 0;
+    test::when_dialog_waits([&](PrintDlg& d) {
+      d.Text2->setText(QStringLiteral("2"));
+      d.Combo3->setCurrentText(QStringLiteral("A3, 297 x 420 毫米"));
+      c.dismiss(d);
+    });
+    EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 0);
+    EXPECT_EQ(printed, 0);
+    EXPECT_EQ(Print_State, 2);
+    EXPECT_EQ(current_printer().paper_code, 9);  // no setting applied
+    EXPECT_TRUE(fakes.files.asked.empty());      // no file asked for
+    EXPECT_TRUE(caller.w.isEnabled());
+    // The dialog is only hidden: it keeps what the user typed for the next request.
+    ASSERT_TRUE(PrintDlg::exists());
+    EXPECT_EQ(PrintDlg::instance().Text2->text(), QStringLiteral("2"));
+  }
+}
+
+TEST(PrintDialog, CopiesBoxAndSpinFollowEachOther) {
+  FreshDialog fresh;
+  PrintDlg& d = PrintDlg::instance();
+  d.Text2->setText(QStringLiteral("5x"));
+  EXPECT_EQ(d.VScroll1->value(), 5);
+  EXPECT_EQ(d.Text2->text(), QStringLiteral("5"));  // the spin moved, so it rewrote the box
+  d.Text2->setText(QStringLiteral("5y"));
+  EXPECT_EQ(d.Text2->text(), QStringLiteral("5y"));  // the spin stayed at 5
+  d.VScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the lower arrow raises
+  EXPECT_EQ(d.Text2->text(), QStringLiteral("6"));
+}
+
+TEST(PrintDialog, CallerPresetsCarryOverBetweenCallers) {
+  FreshDialog fresh;
+  Caller caller;
+  // A card-library print: its own paper list, item 0, enabled.
+  PrintPresets cards;
+  cards.paper_items = card_paper_items();
+  cards.paper_item = 0;
+  cards.paper_enabled = true;
+  test::when_dialog_waits([](PrintDlg& d) {
+    EXPECT_EQ(d.Combo3->currentText(), QStringLiteral("A4, 210 x 297 毫米"));
+    EXPECT_TRUE(d.Combo3->isEnabled());
+    EXPECT_EQ(d.Combo3->count(), 2);
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  EXPECT_TRUE(run_print_dialog(&caller.w, cards));
+  // A caller that keeps the list and takes item 1 disabled now shows the fan-fold text.
+  PrintPresets report;
+  report.paper_enabled = false;
+  test::when_dialog_waits([](PrintDlg& d) {
+    EXPECT_EQ(d.Combo3->currentText(), QStringLiteral("宽行打印纸(381)"));
+    EXPECT_FALSE(d.Combo3->isEnabled());
+    EXPECT_TRUE(d.Option2->isChecked());
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  current_printer().paper_code = 13;
+  EXPECT_TRUE(run_print_dialog(&caller.w, report));
+  EXPECT_EQ(current_printer().paper_code, 13);  // the fan-fold text maps to no paper code
+}
+
+TEST(PrintDialog, ProtocolPrintsEachCopyIntoTheNamedPdf) {
+  FreshDialog fresh;
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const QString pdf = QString::fromStdString((tmp.path() / "copies").string());  // no suffix given
+  fakes.files.answers = {pdf.toStdString()};
+  Caller caller;
+  test::when_dialog_waits([](PrintDlg& d) {
+    d.Text2->setText(QStringLiteral("2"));
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  std::vector<int> copies;
+  const int n = print_protocol(&caller.w, PrintPresets{}, [&](Canvas& prn, int copy) {
+    copies.push_back(copy);
+    prn.set_scale_mm();
+    prn.line(10, 10, 100, 10);
+    prn.print_at(10, 20, "副本");
+    prn.end_doc();  // each copy is one job
+  });
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(copies, (std::vector<int>{0, 1}));
+  ASSERT_EQ(fakes.files.asked.size(), 1u);  // one file for the whole request
+  EXPECT_EQ(test::pdf_pages(pdf + ".pdf"), 2);
+}
+
+TEST(PrintDialog, NoCopiesOrNoFileNamePrintsNothing) {
+  FreshDialog fresh;
+  test::ScopedFakeServices fakes;
+  Caller caller;
+  int printed = 0;
+  test::when_dialog_waits([](PrintDlg& d) {
+    d.Text2->clear();
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 0);
+  EXPECT_TRUE(fakes.files.asked.empty());  // nothing to print: no file asked for
+
+  fakes.files.answers = {""};  // the user declines to name a file
+  test::when_dialog_waits([](PrintDlg& d) {
+    d.Text2->setText(QStringLiteral("1"));
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 0);
+  EXPECT_EQ(printed, 0);
+}

@@ -65,6 +65,10 @@ void Grid::set_text(int r, int c, const QString& t) {
     setItem(r, c, it);
   }
   it->setText(t);
+  // A column is never narrower than its longest text, so dates and names stay readable
+  // whatever width the design gave the column.
+  int need = fontMetrics().horizontalAdvance(t) + 8;
+  if (need > columnWidth(c)) setColumnWidth(c, need);
 }
 
 void Grid::set_row(int r) {

@@ -132,7 +132,7 @@ std::vector<TimeGridLine> recording_time_grid(int n) {
   std::vector<TimeGridLine> out;
   // Label step in seconds: about a fifth of the stroke in whole seconds; strokes under 2.5 s
   // (125 points) get half, fifth or tenth seconds so the grid still has a few lines.
-  double step = std::floor(n / 250.0 + 0.5);
+  double step = round_dec(n / 250.0, 0);
   if (step < 1) step = n >= 50 ? 0.5 : n >= 20 ? 0.2 : 0.1;
   const double covered = screen_covered_points(n);
   const double c = (covered / step) / 50;  // steps across the 85 mm
@@ -218,7 +218,7 @@ std::array<float, 15> electric_page_values(const DntRecord& r) {
   if (r.point_num != 0) v[12] = static_cast<float>(round_dec(60.0 / (r.point_num / 50.0), 2));  // strokes/min
   v[13] = static_cast<float>(round_dec(r.point_num / 50.0, 2));  // period, s
   // Energy per stroke, kWh: input power × period.
-  v[14] = static_cast<float>(std::floor(static_cast<double>(v[5]) * v[13] / 3600 * 100000 + 0.5) / 100000);
+  v[14] = static_cast<float>(round_dec(static_cast<double>(v[5]) * v[13] / 3600, 5));
   return v;
 }
 

@@ -66,6 +66,14 @@ StoreStatus RecordStore::load(std::vector<std::uint8_t>& content) const {
   return StoreStatus::Ok;
 }
 
+// Drops record r (from 1) of the loaded content; a number outside 1..count changes nothing.
+static void erase_record(std::vector<std::uint8_t>& content, std::size_t len, std::size_t r) {
+  const std::size_t n = content.size() / len;
+  if (r >= 1 && r <= n)
+    content.erase(content.begin() + static_cast<std::ptrdiff_t>((r - 1) * len),
+                  content.begin() + static_cast<std::ptrdiff_t>(r * len));
+}
+
 // A library marked read-only is not replaced behind its back by the rename.
 static bool writable_or_missing(const fs::path& p) {
   std::error_code ec;
@@ -164,10 +172,7 @@ StoreStatus RecordStore::remove(std::size_t r) {
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
-  std::size_t n = content.size() / len_;
-  if (r >= 1 && r <= n)
-    content.erase(content.begin() + static_cast<std::ptrdiff_t>((r - 1) * len_),
-                  content.begin() + static_cast<std::ptrdiff_t>(r * len_));
+  erase_record(content, len_, r);
   if (content.empty()) return remove_file();
   return store(content);
 }
@@ -176,10 +181,7 @@ StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
-  std::size_t n = content.size() / len_;
-  if (r >= 1 && r <= n)
-    content.erase(content.begin() + static_cast<std::ptrdiff_t>((r - 1) * len_),
-                  content.begin() + static_cast<std::ptrdiff_t>(r * len_));
+  erase_record(content, len_, r);
   if (!writable_or_missing(path_)) return StoreStatus::IoError;
   std::error_code ec;
   fs::remove(backup, ec);

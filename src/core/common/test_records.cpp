@@ -1,47 +1,26 @@
 #include "core/common/test_records.h"
 
-#include "core/common/gbk.h"
+#include "core/common/record_fields.h"
 
 namespace wb {
-namespace {
-
-std::string text_at(const ByteReader& r, std::size_t off, std::size_t len) { return gbk_field_text(r.raw(off, len)); }
-
-void put_text(ByteWriter& w, std::size_t off, std::size_t len, const std::string& utf8) {
-  std::string g = gbk_field(utf8, len);
-  w.raw(off, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(g.data()), g.size()));
-}
-
-template <std::size_t N>
-void get_raw(const ByteReader& r, std::size_t off, std::array<std::uint8_t, N>& a) {
-  auto s = r.raw(off, N);
-  std::copy(s.begin(), s.end(), a.begin());
-}
-
-template <std::size_t N>
-void put_raw(ByteWriter& w, std::size_t off, const std::array<std::uint8_t, N>& a) {
-  w.raw(off, std::span<const std::uint8_t>(a.data(), N));
-}
-
-}  // namespace
 
 Bytes SgtRecord::encode() const {
   Bytes b(kSgtRecordSize, 0);
   ByteWriter w(b);
-  put_text(w, 0, 16, well_name);
-  put_text(w, 16, 12, test_date);
+  put_text_field(w, 0, 16, well_name);
+  put_text_field(w, 16, 12, test_date);
   w.i16(28, point_num);
   w.i16(30, real_stroke);
   w.i16(32, max_load);
   w.i16(34, min_load);
-  put_raw(w, 36, reserved_36);
+  put_raw_field(w, 36, reserved_36);
   w.f32(40, rod_power);
   w.i16(44, theo_stroke);
   w.i16(46, theo_max_load);
   w.i16(48, theo_min_load);
   w.i16(50, stroke_loss);
   w.i16(52, joint_flag);
-  put_raw(w, 54, reserved_text);
+  put_raw_field(w, 54, reserved_text);
   w.f32_array(128, ss_sin.data(), 16);
   w.f32_array(192, ss_cos.data(), 16);
   w.f32_array(256, gg_sin.data(), 32);
@@ -52,20 +31,20 @@ Bytes SgtRecord::encode() const {
 bool SgtRecord::decode(const Bytes& b) {
   if (b.size() < kSgtRecordSize) return false;
   ByteReader r(b);
-  well_name = text_at(r, 0, 16);
-  test_date = text_at(r, 16, 12);
+  well_name = get_text_field(r, 0, 16);
+  test_date = get_text_field(r, 16, 12);
   point_num = r.i16(28);
   real_stroke = r.i16(30);
   max_load = r.i16(32);
   min_load = r.i16(34);
-  get_raw(r, 36, reserved_36);
+  get_raw_field(r, 36, reserved_36);
   rod_power = r.f32(40);
   theo_stroke = r.i16(44);
   theo_max_load = r.i16(46);
   theo_min_load = r.i16(48);
   stroke_loss = r.i16(50);
   joint_flag = r.i16(52);
-  get_raw(r, 54, reserved_text);
+  get_raw_field(r, 54, reserved_text);
   r.f32_array(128, ss_sin.data(), 16);
   r.f32_array(192, ss_cos.data(), 16);
   r.f32_array(256, gg_sin.data(), 32);
@@ -76,14 +55,14 @@ bool SgtRecord::decode(const Bytes& b) {
 Bytes DntRecord::encode() const {
   Bytes b(kDntRecordSize, 0);
   ByteWriter w(b);
-  put_text(w, 0, 16, well_name);
-  put_text(w, 16, 12, test_date);
+  put_text_field(w, 0, 16, well_name);
+  put_text_field(w, 16, 12, test_date);
   const std::int16_t v[] = {point_num,      avg_current,     avg_voltage,    input_power,      reactive_power,
                             apparent_power, power_factor,    max_current_up, max_current_down, rms_current,
                             avg_power_up,   avg_power_down,  rms_power,      reserved_54,      reserved_56,
                             wiring_mode,    reserved_60,     reserved_62,    reserved_64,      reserved_66};
   for (std::size_t i = 0; i < std::size(v); ++i) w.i16(28 + 2 * i, v[i]);
-  put_raw(w, 68, reserved_text);
+  put_raw_field(w, 68, reserved_text);
   w.f32_array(256, ii_sin.data(), 32);
   w.f32_array(384, ii_cos.data(), 32);
   w.f32_array(512, uu_sin.data(), 32);
@@ -96,14 +75,14 @@ Bytes DntRecord::encode() const {
 bool DntRecord::decode(const Bytes& b) {
   if (b.size() < kDntRecordSize) return false;
   ByteReader r(b);
-  well_name = text_at(r, 0, 16);
-  test_date = text_at(r, 16, 12);
+  well_name = get_text_field(r, 0, 16);
+  test_date = get_text_field(r, 16, 12);
   std::int16_t* v[] = {&point_num,      &avg_current,    &avg_voltage,    &input_power,      &reactive_power,
                        &apparent_power, &power_factor,   &max_current_up, &max_current_down, &rms_current,
                        &avg_power_up,   &avg_power_down, &rms_power,      &reserved_54,      &reserved_56,
                        &wiring_mode,    &reserved_60,    &reserved_62,    &reserved_64,      &reserved_66};
   for (std::size_t i = 0; i < std::size(v); ++i) *v[i] = r.i16(28 + 2 * i);
-  get_raw(r, 68, reserved_text);
+  get_raw_field(r, 68, reserved_text);
   r.f32_array(256, ii_sin.data(), 32);
   r.f32_array(384, ii_cos.data(), 32);
   r.f32_array(512, uu_sin.data(), 32);
@@ -116,12 +95,12 @@ bool DntRecord::decode(const Bytes& b) {
 Bytes XbtRecord::encode() const {
   Bytes b(kXbtRecordSize, 0);
   ByteWriter w(b);
-  put_text(w, 0, 16, well_name);
-  put_text(w, 16, 12, test_date);
+  put_text_field(w, 0, 16, well_name);
+  put_text_field(w, 16, 12, test_date);
   const std::int16_t v[] = {reserved_28, current, voltage, active_power, apparent_power, power_factor, phase_diff,
                             order_num};
   for (std::size_t i = 0; i < std::size(v); ++i) w.i16(28 + 2 * i, v[i]);
-  put_raw(w, 44, reserved_text);
+  put_raw_field(w, 44, reserved_text);
   w.f32_array(224, ii_sin.data(), 50);
   w.f32_array(424, ii_cos.data(), 50);
   w.f32_array(624, uu_sin.data(), 50);
@@ -132,12 +111,12 @@ Bytes XbtRecord::encode() const {
 bool XbtRecord::decode(const Bytes& b) {
   if (b.size() < kXbtRecordSize) return false;
   ByteReader r(b);
-  well_name = text_at(r, 0, 16);
-  test_date = text_at(r, 16, 12);
+  well_name = get_text_field(r, 0, 16);
+  test_date = get_text_field(r, 16, 12);
   std::int16_t* v[] = {&reserved_28, &current, &voltage, &active_power, &apparent_power, &power_factor, &phase_diff,
                        &order_num};
   for (std::size_t i = 0; i < std::size(v); ++i) *v[i] = r.i16(28 + 2 * i);
-  get_raw(r, 44, reserved_text);
+  get_raw_field(r, 44, reserved_text);
   r.f32_array(224, ii_sin.data(), 50);
   r.f32_array(424, ii_cos.data(), 50);
   r.f32_array(624, uu_sin.data(), 50);
@@ -148,21 +127,21 @@ bool XbtRecord::decode(const Bytes& b) {
 bool OrgFileHeader::decode(const Bytes& b) {
   if (b.size() < kOrgHeaderSize) return false;
   ByteReader r(b);
-  get_raw(r, 0, raw);
-  test_date = text_at(r, 12, 12);
+  get_raw_field(r, 0, raw);
+  test_date = get_text_field(r, 12, 12);
   sample_count = r.i16(28);
   wiring_mode = r.i16(30);
-  well_name = text_at(r, 47, 17);
+  well_name = get_text_field(r, 47, 17);
   return true;
 }
 
 Bytes OrgFileHeader::encode() const {
   Bytes b(raw.begin(), raw.end());
   ByteWriter w(b);
-  put_text(w, 12, 12, test_date);
+  put_text_field(w, 12, 12, test_date);
   w.i16(28, sample_count);
   w.i16(30, wiring_mode);
-  put_text(w, 47, 17, well_name);
+  put_text_field(w, 47, 17, well_name);
   return b;
 }
 

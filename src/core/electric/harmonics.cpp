@@ -123,12 +123,7 @@ void draw_xbt_2prt(Canvas& prn, const TestState& st, float xx, float yy) {
     prn.print_at(66, y, num_print_f(sh.voltage[r + 20]));
   }
 
-  prn.print_at(36, 217, num_print(rec.current / 100.0));
-  prn.print_at(36, 223, num_print(rec.voltage / 50.0));
-  prn.print_at(90, 217, num_print(rec.active_power / 100.0));
-  prn.print_at(90, 223, num_print(rec.apparent_power / 100.0));
-  prn.print_at(143, 217, num_print(rec.power_factor / 10000.0));
-  prn.print_at(143, 223, num_print(rec.phase_diff / 100.0));
+  print_xbt_electric_values(prn, rec, 217);
 }
 
 }  // namespace wb

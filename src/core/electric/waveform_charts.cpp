@@ -37,6 +37,18 @@ double full_scale(const float* v, int n) {
   return m < 10.0 ? 10.0 : m;
 }
 
+// The two curve captions, voltage in red over current in green, 5 and 10 mm below the
+// chart's top edge `yy`, starting at `x`; leaves black 8 pt text.
+void draw_wave_legend(Canvas& c, double x, float yy, double font_size) {
+  c.font.size = font_size;
+  c.fore_color = kWaveRed;
+  c.print_at(x, yy + 5, "电压波形曲线");
+  c.fore_color = kWaveGreen;
+  c.print_at(x, yy + 10, "电流波形曲线");
+  c.fore_color = kBlack;
+  c.font.size = 8;
+}
+
 void draw_curve(Canvas& c, double x0, double y0, double w, double h, const float* v, int n, double scale, Rgb color) {
   const int div = n > 0 ? n : 1;
   auto y_of = [&](int i) { return y0 + h - h * static_cast<double>(v[i]) / scale; };
@@ -84,13 +96,7 @@ void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy) {
   pic.cls();
   pic.draw_width = 1;
   draw_xbt_wave(pic, xx, yy, 95, 25, 1, WaveFrame::Rectangle, st);
-  pic.font.size = 12;
-  pic.fore_color = kWaveRed;
-  pic.print_at(xx + 47.5, yy + 5, "电压波形曲线");
-  pic.fore_color = kWaveGreen;
-  pic.print_at(xx + 47.5, yy + 10, "电流波形曲线");
-  pic.fore_color = kBlack;
-  pic.font.size = 8;
+  draw_wave_legend(pic, xx + 47.5, yy, 12);
 }
 
 void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy) {
@@ -103,13 +109,7 @@ void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy) {
 
   draw_xbt_wave(prn, xx, yy, 80, 37, 2, WaveFrame::FourLines, st);
 
-  prn.font.size = 9;
-  prn.fore_color = kWaveRed;
-  prn.print_at(xx + 40, yy + 5, "电压波形曲线");
-  prn.fore_color = kWaveGreen;
-  prn.print_at(xx + 40, yy + 10, "电流波形曲线");
-  prn.fore_color = kBlack;
-  prn.font.size = 8;
+  draw_wave_legend(prn, xx + 40, yy, 9);
   prn.font.underline = false;
 
   // Two half cycles side by side: points 0, 5, …, 85 and 90, 95, …, 175 (every 10 degrees).
@@ -125,12 +125,16 @@ void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy) {
     prn.print_at(66, y, num_print_f(st.uus[5 * r + 90]));
   }
 
-  prn.print_at(36, 99, num_print(rec.current / 100.0));
-  prn.print_at(36, 105, num_print(rec.voltage / 50.0));
-  prn.print_at(90, 99, num_print(rec.active_power / 100.0));
-  prn.print_at(90, 105, num_print(rec.apparent_power / 100.0));
-  prn.print_at(143, 99, num_print(rec.power_factor / 10000.0));
-  prn.print_at(143, 105, num_print(rec.phase_diff / 100.0));
+  print_xbt_electric_values(prn, rec, 99);
+}
+
+void print_xbt_electric_values(Canvas& prn, const XbtRecord& rec, double y) {
+  prn.print_at(36, y, num_print(rec.current / 100.0));
+  prn.print_at(36, y + 6, num_print(rec.voltage / 50.0));
+  prn.print_at(90, y, num_print(rec.active_power / 100.0));
+  prn.print_at(90, y + 6, num_print(rec.apparent_power / 100.0));
+  prn.print_at(143, y, num_print(rec.power_factor / 10000.0));
+  prn.print_at(143, y + 6, num_print(rec.phase_diff / 100.0));
 }
 
 }  // namespace wb

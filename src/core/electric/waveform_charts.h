@@ -49,4 +49,9 @@ void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy);
 // Neither starts nor ends a page.
 void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy);
 
+// The record's six electric values in print form at fixed page places: current, active power
+// and power factor at `y` (x 36, 90, 143 mm), voltage, apparent power and phase difference
+// 6 mm lower.
+void print_xbt_electric_values(Canvas& prn, const XbtRecord& rec, double y);
+
 }  // namespace wb

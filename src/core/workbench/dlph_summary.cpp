@@ -3,20 +3,10 @@
 #include <vector>
 
 #include "core/charts/energy_panel.h"
-#include "core/common/gbk.h"
+#include "core/common/record_fields.h"
 #include "core/common/trim.h"
 
 namespace wb {
-
-namespace {
-
-// A key as it reads back from its field: a well name longer than 16 bytes is compared by
-// the part that is stored, so a second save finds the record of the first.
-std::string stored_key(std::string_view text, std::size_t width) {
-  return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
-}
-
-}  // namespace
 
 SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord& DlPh_Rec) {
   SummaryResult out;

@@ -7,6 +7,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/record_fields.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 
@@ -31,12 +32,6 @@ LibStatus from_store(StoreStatus s) {
     case StoreStatus::Damaged: return LibStatus::Damaged;
     default: return LibStatus::IoError;
   }
-}
-
-// A key text as it reads back from a field of `width` bytes, trimmed: a name longer than
-// its field is compared by the part that is stored, so saving it again finds its record.
-std::string stored_key(std::string_view text, std::size_t width) {
-  return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
 }
 
 std::string field_text(const Bytes& rec, std::size_t off, std::size_t len) {

@@ -1,0 +1,47 @@
+// Fields at fixed offsets of the binary records: GBK text fields and reserved bytes kept as
+// read, and the key a text becomes once stored in its field.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/common/bytes.h"
+#include "core/common/gbk.h"
+#include "core/common/trim.h"
+
+namespace wb {
+
+// The text field of `len` bytes at `off`, in UTF-8, padding included.
+inline std::string get_text_field(const ByteReader& r, std::size_t off, std::size_t len) {
+  return gbk_field_text(r.raw(off, len));
+}
+
+// `utf8` as a GBK field of exactly `len` bytes at `off` (cut at a whole character, blank-padded).
+inline void put_text_field(ByteWriter& w, std::size_t off, std::size_t len, std::string_view utf8) {
+  const std::string g = gbk_field(utf8, len);
+  w.raw(off, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(g.data()), g.size()));
+}
+
+template <std::size_t N>
+void get_raw_field(const ByteReader& r, std::size_t off, std::array<std::uint8_t, N>& a) {
+  auto s = r.raw(off, N);
+  std::copy(s.begin(), s.end(), a.begin());
+}
+
+template <std::size_t N>
+void put_raw_field(ByteWriter& w, std::size_t off, const std::array<std::uint8_t, N>& a) {
+  w.raw(off, std::span<const std::uint8_t>(a.data(), N));
+}
+
+// A key text as it reads back from a field of `width` bytes, trimmed: a text longer than its
+// field is compared by the part that is stored, so saving it again finds its record.
+inline std::string stored_key(std::string_view text, std::size_t width) {
+  return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
+}
+
+}  // namespace wb

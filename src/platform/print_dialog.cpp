@@ -30,6 +30,13 @@ void delete_dialog_at_exit() { PrintDlg::destroy(); }
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The dialog's boxes take typed text without adding it to their lists: a typed paper or
+// printer name is only compared with the items when the user confirms.
+void make_editable(QComboBox* box) {
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+}
+
 void fill_combo(QComboBox* box, const std::vector<std::string>& items) {
   box->clear();
   for (const std::string& s : items) box->addItem(qs(s));
@@ -80,7 +87,7 @@ void PrintDlg::build_ui() {
 
   Label1 = new QLabel(QStringLiteral("打印机"), this);
   Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
+  make_editable(Combo1);
   Combo1->setStyleSheet(kGreyBox);
   Combo1->setMinimumWidth(220);
   grid->addWidget(Label1, 0, 0);
@@ -89,7 +96,7 @@ void PrintDlg::build_ui() {
   Frame1 = new QGroupBox(QStringLiteral("纸张类型"), this);
   auto* paper = new QVBoxLayout(Frame1);
   Combo3 = new QComboBox(Frame1);
-  Combo3->setEditable(true);
+  make_editable(Combo3);
   Combo3->setStyleSheet(kGreyBox);
   Combo3->setMinimumWidth(180);  // room for "A4, 210 x 297 毫米"
   paper->addWidget(Combo3);
@@ -104,7 +111,7 @@ void PrintDlg::build_ui() {
 
   Label3 = new QLabel(QStringLiteral("打印质量"), this);
   Combo2 = new QComboBox(this);
-  Combo2->setEditable(true);
+  make_editable(Combo2);
   grid->addWidget(Label3, 1, 2);
   grid->addWidget(Combo2, 1, 3);
 

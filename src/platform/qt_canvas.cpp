@@ -8,6 +8,28 @@ namespace wb {
 
 QColor to_qcolor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255); }
 
+namespace {
+
+// The Chinese faces the charts and pages name have a text cell exactly one em high (no
+// internal leading), and the pages are laid out on that: a card panel's 13 value lines at
+// 7 pt just fit their frame. The faces that stand in for them here are taller (1.05 em for
+// the Ming face, 1.44 em for the sans face), which would push lines past frames and table
+// rules; so for these faces a text line is one em high with the baseline 220/256 em below
+// its top, as in the named faces. The stand-ins' ideographs reach from 0.85 em above to
+// 0.09 em below their baseline, so they sit inside that cell.
+bool em_high_face(const std::string& name) {
+  static const char* const kFaces[] = {"宋体", "黑体", "楷体_GB2312", "楷体", "仿宋_GB2312"};
+  for (const char* f : kFaces)
+    if (name == f) return true;
+  return false;
+}
+
+constexpr double kEmCellAscent = 220.0 / 256.0;
+
+double font_points(const Font& font) { return font.size > 0 ? font.size : 9.0; }
+
+}  // namespace
+
 QPen QtCanvasBase::make_pen(const Pen& pen) const {
   QPen p(to_qcolor(pen.color));
   double w = std::max(1, pen.width) * pen_unit_px();
@@ -83,7 +105,8 @@ void QtCanvasBase::dev_text(double x, double y, std::string_view text, const Fon
     p->setFont(f);
     p->setPen(to_qcolor(color));
     QFontMetricsF fm(f, metric_device());
-    p->drawText(QPointF(px_x(x), px_y(y) + fm.ascent()), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    const double ascent = em_high_face(font.name) ? font_points(font) * dpi_y() / 72.0 * kEmCellAscent : fm.ascent();
+    p->drawText(QPointF(px_x(x), px_y(y) + ascent), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   }
 }
 
@@ -93,6 +116,7 @@ double QtCanvasBase::dev_text_width(std::string_view text, const Font& font) con
 }
 
 double QtCanvasBase::dev_text_height(const Font& font) const {
+  if (em_high_face(font.name)) return font_points(font) * 25.4 / 72.0;
   QFontMetricsF fm(make_font(font), metric_device());
   return fm.height() * 25.4 / dpi_y();
 }

@@ -94,3 +94,36 @@ TEST(Charts, EnterInTheLoadBoxesDrawsStaticLinesOverTheCardOnly) {
   w.Text1_KeyPress(4);
   EXPECT_GT(count_pixels(w.Picture1->image(), QColor(0, 0, 255)), blue_card + 50);
 }
+
+TEST(Charts, EnterMovesOnAndDrawsOnlyFromTheLoadBoxesWithAllThreeFilled) {
+  JointFixture f;
+  auto& w = *f.w;
+  w.draw_card();
+  w.st.disp_state = 3;
+  struct Case {
+    int box;
+    const char* stroke;  // Text1(3)
+    bool draws;
+  };
+  const Case cases[] = {
+      {2, "3", false},   // not a load box
+      {4, "", false},    // one of the three empty
+      {4, "  ", false},  // blanks only
+      {3, "3", true},  {4, "3", true}, {5, "3", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    SCOPED_TRACE(c.stroke);
+    for (int i : {1, 3, 4, 5}) w.Text1[i]->clear();
+    w.sync_from_widgets();
+    w.draw_card();  // boxes empty: the static card shrinks to the origin
+    w.Text1[1]->setText("0.4");
+    w.Text1[3]->setText(c.stroke);
+    w.Text1[4]->setText("52");
+    w.Text1[5]->setText("28");
+    const QImage before = w.Picture1->image().copy();
+    w.Text1_KeyPress(c.box);
+    EXPECT_EQ(w.focusWidget(), w.Text1[(c.box + 1) % 6]);
+    EXPECT_EQ(w.Picture1->image() != before, c.draws);
+  }
+}

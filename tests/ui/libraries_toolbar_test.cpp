@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QTest>
 #include <fstream>
@@ -432,4 +433,32 @@ TEST(LibrariesToolbar, BrowseButtonsSwitchFileKindLibraryAndLineLoss) {
     w.Image1_Click(5);
     EXPECT_EQ(w.st.read_sgt_dnt_org, c.line_loss ? kKindLineLoss : kKindElectric);
   }
+}
+
+TEST(LibrariesToolbar, ClickingARowAndPressingPMarksIt) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  card_library(prog, 3);
+  RodEngMapDisplay w(prog);
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.Image1_Click(4);
+  const QRect cell = w.Grid1->visualItemRect(w.Grid1->item(2, 1));
+  QTest::mouseClick(w.Grid1->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(w.Text1[2]->text(), QStringLiteral("W2"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, {}, 10);
+  EXPECT_EQ(w.Grid1->text(2, 0), QStringLiteral("▲2"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ShiftModifier, 10);
+  EXPECT_EQ(w.Grid1->text(2, 0), QStringLiteral("2"));
+
+  // The menu key opens the grid menu; its "打印选定" marks the current row.
+  QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+  QApplication::sendEvent(w.Grid1, &menu_key);
+  ASSERT_TRUE(w.num->isVisible());
+  w.dy_num->trigger();
+  w.num->hide();
+  EXPECT_EQ(w.Grid1->text(2, 0), QStringLiteral("▲2"));
 }

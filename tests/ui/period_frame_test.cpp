@@ -140,6 +140,26 @@ TEST(PeriodFrame, StartAtBottomDeadCentre) {
   EXPECT_NEAR(w.st.sss[0], 0.0f, 0.01f);
 }
 
+// A stroke too short for the position search: the power search decides, and R_iu shows the
+// coefficient it evaluated last, as the text it was accepted by.
+TEST(PeriodFrame, PowerSearchShowsItsCorrelation) {
+  JointWindow jw;
+  auto& w = *jw.w;
+  SyntheticJointParams p;
+  p.stroke = 0.2;  // position range below 0.3 m
+  p.stretch = 0.05;
+  ASSERT_TRUE(write_synthetic_joint_test(jw.tmp.path() / "data" / "浅.o02", p));
+  jw.open(QStringLiteral("浅.o02"));
+  const QString shown = w.R_iu->text();
+  EXPECT_EQ(shown.toStdString(), w.st.R_iu);
+  bool ok = false;
+  const double r = shown.toDouble(&ok);
+  ASSERT_TRUE(ok) << shown.toStdString();
+  EXPECT_GT(r, 0.98);
+  EXPECT_LE(r, 1.0);
+  EXPECT_EQ(w.CircleDot->text(), QString::number(w.st.iu_num));
+}
+
 // A file the decoder refuses: a message names the fault and the shown test stays.
 TEST(PeriodFrame, RefusedFileKeepsTheTest) {
   JointWindow jw;

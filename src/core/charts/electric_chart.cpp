@@ -79,6 +79,9 @@ void draw_curve(Canvas& c, const Layout& g, const SampleArray& a, int n, double 
 
 int clamp_points(int n) { return std::clamp(n, 0, kSampleArraySize); }
 
+// Points a stored power record is rebuilt into for the screen (one stroke).
+constexpr int kStoredCurvePoints = 144;
+
 }  // namespace
 
 double apparent_power_kva(int wiring_mode, double current, double voltage) {
@@ -128,13 +131,14 @@ double screen_sample_x(int i, int n) {
   return kScreenLeft + i / (covered / kScreenW);
 }
 
-std::vector<TimeGridLine> recording_time_grid(int n) {
+std::vector<TimeGridLine> recording_time_grid(int n) { return recording_time_grid(n, screen_covered_points(n)); }
+
+std::vector<TimeGridLine> recording_time_grid(int n, double covered) {
   std::vector<TimeGridLine> out;
   // Label step in seconds: about a fifth of the stroke in whole seconds; strokes under 2.5 s
   // (125 points) get half, fifth or tenth seconds so the grid still has a few lines.
   double step = round_dec(n / 250.0, 0);
   if (step < 1) step = n >= 50 ? 0.5 : n >= 20 ? 0.2 : 0.1;
-  const double covered = screen_covered_points(n);
   const double c = (covered / step) / 50;  // steps across the 85 mm
   const int last = c > 0 ? static_cast<int>(std::floor(c)) : 0;
   for (int k = 0; k <= last; ++k) {
@@ -159,7 +163,12 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
   if (st.chk_start_checked) {
     draw_crank_angle_grid(pic, g);
   } else {
-    for (const TimeGridLine& line : recording_time_grid(n)) draw_vertical_line(pic, g, line.x, line.label);
+    // A stored record is drawn from its 144 rebuilt points, which span one stroke of the
+    // recorded point_num samples: the time axis is that of the recorded stroke, not of the
+    // 144 points (which would read 0 to 2.9 s whatever the stroke lasted).
+    const bool rebuilt = st.read_sgt_dnt_org == kKindElectric && n == kStoredCurvePoints && st.dnt_rec.point_num > 0;
+    const auto grid = rebuilt ? recording_time_grid(st.dnt_rec.point_num, st.dnt_rec.point_num) : recording_time_grid(n);
+    for (const TimeGridLine& line : grid) draw_vertical_line(pic, g, line.x, line.label);
   }
   draw_horizontal_scales_right(pic, g, v_scale);
 
@@ -190,14 +199,15 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
   pic.fore_color = kBlack;
   pic.print_at(72.8, 54, st.chk_start_checked ? "曲柄转角(deg)" : "记录时间(S)");
 
-  // Stroke power sum and input power of a joint test. A stored electric record has no card
-  // period (gt_num 0): its reader's sum (input power × points) and Text3(1) stand.
-  const int gn = clamp_points(st.gt_num);
-  if (gn > 0 && st.read_sgt_dnt_org != kKindElectric) {
+  // Stroke power sum and input power over the card period. A stored electric record has no
+  // card period (gt_num 0): its reader's sum (input power × points) and Text3(1) stand.
+  // Otherwise the sum starts again at 0, also when there is no period to sum over.
+  if (st.read_sgt_dnt_org != kKindElectric) {
+    const int gn = clamp_points(st.gt_num);
     float sum = 0;
     for (int i = 0; i < gn; ++i) sum = sum + st.pps[i];
     st.p_sum = sum;
-    st.Text3[1] = num_text(round_dec(sum / static_cast<float>(gn), 2));
+    if (gn > 0) st.Text3[1] = num_text(round_dec(sum / static_cast<float>(gn), 2));
   }
 }
 

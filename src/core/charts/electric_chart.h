@@ -45,12 +45,15 @@ struct TimeGridLine {
 // The recording-time grid of a stroke of n points (0.02 s each) on the screen chart
 // (left 10 mm, 85 mm wide), on the same horizontal scale as the curves.
 std::vector<TimeGridLine> recording_time_grid(int n);
+// The grid of a stroke of n samples whose drawing spans `covered` samples across the 85 mm.
+std::vector<TimeGridLine> recording_time_grid(int n, double covered);
 // x of sample i of n on the screen chart.
 double screen_sample_x(int i, int n);
 
 // Screen chart on the main picture. Clears it, sets millimetres and 9 pt, rewrites qqs,
 // hides Command1; for a joint test also sums p_sum over gt_num samples and writes the mean
-// into Text3(1). A stored electric record (gt_num 0) keeps the reader's p_sum and Text3(1).
+// into Text3(1). A stored electric record (gt_num 0) keeps the reader's p_sum and Text3(1),
+// and its 144 rebuilt points get the time axis of its recorded point_num samples.
 void iup_line_form(TestState& st, Canvas& pic, int iu_num);
 
 // Page chart of the current electric record with its plot frame's top-left corner at

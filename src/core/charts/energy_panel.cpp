@@ -51,16 +51,20 @@ void fill_DnCs(const TestState& st, DnCsArray& d) {
   d[kDnCsMaxCurrentDown] = st.imax_down;
   set_from_box(d[kDnCsRmsCurrent], st.Text3[10]);
   // Balances: the smaller half over the larger (by magnitude for the power, signs kept).
-  if (st.imax_up != 0 || st.imax_down != 0) {
+  // A zero divisor leaves the element as it was.
+  {
     const double up = st.imax_up, down = st.imax_down;
-    d[kDnCsCurrentBalance] = round2(down > up ? up / down : down / up);
+    const double num = down > up ? up : down, den = down > up ? down : up;
+    if (den != 0) d[kDnCsCurrentBalance] = round2(num / den);
   }
   d[kDnCsAvgPowerUp] = st.pavg_up;
   d[kDnCsAvgPowerDown] = st.pavg_down;
   set_from_box(d[kDnCsRmsPower], st.Text3[11]);
-  if (st.pavg_up != 0 || st.pavg_down != 0) {
+  {
     const double up = st.pavg_up, down = st.pavg_down;
-    d[kDnCsPowerBalance] = round2(std::fabs(down) > std::fabs(up) ? up / down : down / up);
+    const bool down_larger = std::fabs(down) > std::fabs(up);
+    const double num = down_larger ? up : down, den = down_larger ? down : up;
+    if (den != 0) d[kDnCsPowerBalance] = round2(num / den);
   }
 }
 

@@ -111,8 +111,13 @@ std::string correlation_text(const LineLossEstimate& e) { return e.fit_defined ?
 
 int line_loss_sample_count(std::int16_t source_kind, std::int16_t iu_num) {
   const int n = std::clamp<int>(iu_num, 0, kSampleArraySize);
-  if (source_kind == kKindElectric) return n > 0 ? kElectricRebuiltPoints : 0;
-  return n;
+  switch (source_kind) {
+    case kKindJoint: return n;
+    case kKindElectric: return n > 0 ? kElectricRebuiltPoints : 0;
+    // A waveform test leaves one supply cycle in the current and voltage arrays beside the
+    // powers of an earlier test; a card or nothing shown leaves no electric samples at all.
+    default: return 0;
+  }
 }
 
 LineLossList line_loss_list(const LineLossEstimate& e, std::string_view test_date, LineLossListForm form) {

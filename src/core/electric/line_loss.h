@@ -60,7 +60,8 @@ std::string correlation_text(const LineLossEstimate& e);
 // Number of samples the estimate may use for the test whose samples the arrays hold:
 // `source_kind` is the test kind shown before the line-loss view. An electric record
 // rebuilds one stroke of 144 points whatever its stored point count; the arrays beyond hold
-// an earlier test's samples.
+// an earlier test's samples. Only joint and electric tests have electric samples: any other
+// kind (a waveform cycle, a card, nothing) gives 0.
 int line_loss_sample_count(std::int16_t source_kind, std::int16_t iu_num);
 
 // The 21-line result list. Screen form: line 0 "时间:yyyymmdd/hh:mm"; Alternative form:

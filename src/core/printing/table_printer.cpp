@@ -101,8 +101,10 @@ void Print_Table(TableLayout& layout, const TableCells& cells, Canvas& target) {
     for (int p = 0; p < pairs; ++p)
       if (present(static_cast<long long>(rows) * p + i)) last_pair = p;
     if (last_pair < 0) continue;
+    // A lone label column (odd cols) is a pair without a value column.
+    const bool lone_label = 2 * last_pair + 1 >= cols;
     double y = top + i * rh;
-    target.line(left, y, left + (last_pair + 1) * (lw + vw), y, kBlack);
+    target.line(left, y, left + (last_pair + 1) * lw + (lone_label ? last_pair : last_pair + 1) * vw, y, kBlack);
   }
 
   target.line(left, top + rows * rh, left + width, top + rows * rh, kBlack);

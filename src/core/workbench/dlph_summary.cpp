@@ -10,7 +10,11 @@ namespace wb {
 
 SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord& DlPh_Rec) {
   SummaryResult out;
-  fill_DnCs(st, st.DnCs);
+  // The indicators of this test alone: filling a zeroed array keeps an empty box or a pair
+  // of zero half-stroke values from passing on the values of the panel drawn last.
+  DnCsArray fresh{};
+  fill_DnCs(st, fresh);
+  st.DnCs = fresh;
 
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
   std::vector<Bytes> recs;

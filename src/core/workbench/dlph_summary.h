@@ -22,9 +22,10 @@ struct SummaryResult {
   bool appended = false;
 };
 
-// Computes the energy values of the shown test into st.DnCs first (the last energy panel
-// drawn may have been another test's), then updates or appends the summary record through
-// DlPh_Rec. A damaged summary library is refused and not rewritten.
+// Computes the energy values of the shown test alone into st.DnCs first (the last energy
+// panel drawn may have been another test's; what this test lacks is 0), then updates or
+// appends the summary record through DlPh_Rec. A damaged summary library is refused and
+// not rewritten.
 SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord& DlPh_Rec);
 
 }  // namespace wb

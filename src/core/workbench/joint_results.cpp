@@ -93,7 +93,10 @@ void compute_joint_results(TestState& st) {
   // 9, 10. Reactive power and power factor from the values as shown.
   const double s = num_val(T[7]);
   const double p = num_val(T[1]);
-  T[8] = s > p ? num_text_dec(std::sqrt(s * s - p * p), 1) : "0";
+  // As per sample: no reactive power unless S^2 - P^2 is positive (a negative mean input
+  // power larger than S in magnitude included).
+  const double q2 = s * s - p * p;
+  T[8] = q2 > 0.0 ? num_text_dec(std::sqrt(q2), 1) : "0";
   if (s != 0.0) {
     T[9] = num_text_dec(p / s, 2);
   } else {

@@ -20,7 +20,7 @@ std::string half_value_text(double v);
 
 // Computes the results over gt_num samples: Text3(1..11), p_sum, imax_up/down and
 // pavg_up/down. A result that cannot be computed leaves its box empty. The reactive power
-// is 0 when the shown apparent power does not exceed the shown input power.
+// is 0 when the shown apparent power does not exceed the shown input power in magnitude.
 void compute_joint_results(TestState& st);
 
 }  // namespace wb

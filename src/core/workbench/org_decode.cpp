@@ -1,5 +1,6 @@
 #include "core/workbench/org_decode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -39,10 +40,8 @@ std::string check_org_bytes(const Bytes& file) {
   h.decode(file);
   if (h.sample_count <= 0)
     return "联合测试文件的采样点数为 " + std::to_string(h.sample_count) + "，没有可分析的数据。" + keep;
-  std::size_t avail = samples_in_file(file.size());
-  if (avail < static_cast<std::size_t>(h.sample_count))
-    return "联合测试文件不完整：文件头记录 " + std::to_string(h.sample_count) + " 个采样点，文件中只有 " +
-           std::to_string(avail) + " 个。" + keep;
+  if (samples_in_file(file.size()) == 0)
+    return "联合测试文件不完整：文件头记录 " + std::to_string(h.sample_count) + " 个采样点，文件中一个也没有。" + keep;
   return {};
 }
 
@@ -51,8 +50,11 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
   if (!refused.empty()) return refused;
 
   st.org_head.decode(file);
-  const int count = st.org_head.sample_count;
-  const double k = wiring_factor(st.org_head.wiring_mode);
+  // A file cut short holds fewer samples than its header says: the test is what arrived.
+  const int count = static_cast<int>(
+      std::min(static_cast<std::size_t>(st.org_head.sample_count), samples_in_file(file.size())));
+  st.org_head.sample_count = static_cast<std::int16_t>(count);
+  const float k = static_cast<float>(wiring_factor(st.org_head.wiring_mode));
   st.Text1[0] = Trim_Blank_Nul(st.org_head.test_date);
   for (auto& t : st.Text3) t.clear();
 
@@ -65,9 +67,10 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
     const float p = static_cast<float>(r.i16(off + 4) / 100.0);    // kW
     const float pos = static_cast<float>(r.i16(off + 6) / 1000.0); // m
     const float load = static_cast<float>(r.i16(off + 8) / 100.0); // kN
-    const float s = static_cast<float>(k * cur * volt / 1000.0);   // kVA
-    const double q2 = static_cast<double>(s) * s - static_cast<double>(p) * p;
-    const float q = q2 > 0.0 ? static_cast<float>(std::sqrt(q2)) : 0.0f;
+    // S and Q step by step in single precision, as the instrument software did.
+    const float s = k * cur * volt / 1000.0f;  // kVA
+    const float q2 = s * s - p * p;
+    const float q = q2 > 0.0f ? std::sqrt(q2) : 0.0f;  // kvar
     power_sum += p;
     if (i < kMaxSamples) {
       st.iis[i] = cur;
@@ -78,7 +81,7 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
       st.ggs[i] = load;
     }
   }
-  // The mean covers every sample of the file, also those beyond the 3000 kept.
+  // The mean covers every sample read, also those beyond the 3000 kept.
   st.p_sum = static_cast<float>(static_cast<double>(power_sum) / count);
   if (st.p_sum < 0.0f) {
     // A reversed current clamp: the motor's mean power cannot be negative. qqs came from

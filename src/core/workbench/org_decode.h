@@ -5,8 +5,10 @@
 //   +0 current, A x100, signed        +2 voltage, V x50, UNSIGNED (0x8000 is 655.36 V)
 //   +4 active power, kW x100, signed  +6 position, m x1000, signed   +8 load, kN x100, signed
 // At most 3000 samples (60 s) are kept; samples beyond are only counted in the mean power.
-// The instrument's header count is not trusted: a file whose count is 0 or below, or that
-// holds fewer samples than its header says, is refused and the state is left as it was.
+// The instrument's header count is not trusted: the samples read are bounded by what the
+// file holds (a transfer cut short keeps the samples that arrived), and a file too short for
+// its header, with a count of 0 or below, or without a single sample is refused and the
+// state is left as it was.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +31,11 @@ int stored_sample_count(const TestState& st);
 // otherwise the message the user is shown.
 std::string check_org_bytes(const Bytes& file);
 
-// Decodes checked bytes into the state: org_head, the six sample arrays (indices at and
-// beyond the stored count keep what they held), Text1(0) := the trimmed test date, p_sum
-// := the mean active power of all samples, and pps negated when that mean is below 0.
+// Decodes checked bytes into the state: org_head, whose sample_count becomes the number of
+// samples read (the header's count bounded by the file's length), the six sample arrays
+// (indices at and beyond the stored count keep what they held), Text1(0) := the trimmed test
+// date, p_sum := the mean active power of all samples read, and pps negated when that mean
+// is below 0.
 // The result boxes Text3 are emptied: nothing of the previous test may stay on show.
 // Returns the refusal message (state untouched) or an empty string.
 std::string decode_org_bytes(TestState& st, const Bytes& file);

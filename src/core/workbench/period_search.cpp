@@ -16,7 +16,7 @@ constexpr int kFirstLag = 200;
 constexpr int kLastLag = 2500;
 constexpr int kWindow = 500;           // samples correlated at each lag
 constexpr float kLevelMatch = 0.95f;   // w(L)/w(0) must be this close to 1
-constexpr float kPeakLevel = 0.95f;    // of the best correlation
+constexpr double kPeakLevel = 0.95;    // of the best correlation (compared in double)
 constexpr int kRunCapacity = 20;
 constexpr float kFlatPosition = 0.3f;  // m
 constexpr float kLeastFundamental = 0.5f;  // m
@@ -103,7 +103,7 @@ int get_circle_sss(float* x, int Dat_Num) {
   for (int lag = kFirstLag; lag <= kLastLag; ++lag) {
     if (r[lag] != 0.0f) {
       if (rmax > 0.0f) r[lag] = r[lag] / rmax;
-      if (r[lag] < kPeakLevel) r[lag] = 0.0f;
+      if (static_cast<double>(r[lag]) < kPeakLevel) r[lag] = 0.0f;
     }
     if (r[lag - 1] == 0.0f && r[lag] != 0.0f) {
       open_overwrote = count == kRunCapacity;
@@ -146,7 +146,7 @@ int get_circle_sss(float* x, int Dat_Num) {
   // The j-th peak is read as j strokes; the last qualifying run decides.
   int result = n;
   for (int j = 1; j <= count; ++j) {
-    if (!(r[peak[j]] > kPeakLevel)) continue;
+    if (!(static_cast<double>(r[peak[j]]) > kPeakLevel)) continue;
     const int candidate = static_cast<int>(round_even(static_cast<double>(peak[j]) / j));
     if (static_cast<double>(candidate) / peak[1] > 0.95) result = candidate;
   }
@@ -187,7 +187,7 @@ int get_circle(const char* /*id_chr*/, const float* data, int& Dat_Num, float ci
   if (e >= np) return np;
   const int c = (s + e - 1) / 2;
 
-  float best = 99.0f;
+  double best = 99.0;
   int best_n = 0;
   const long long last = round_even((np - e + 1) / 2.0 + e - 1);
   for (long long P = e + kLeastGap; P <= last && P < np; ++P) {
@@ -199,9 +199,10 @@ int get_circle(const char* /*id_chr*/, const float* data, int& Dat_Num, float ci
     float r;
     if (correlate(&sm[c], &sm[other], n, r)) R_iu = num_text_f(r);
     // The acceptance goes by the text shown, digits and all (an older text when this
-    // correlation could not be computed).
-    const float d = static_cast<float>(std::fabs(1.0 - num_val(R_iu)));
-    if (d <= circle_tol) {
+    // correlation could not be computed), in double against the single-precision tolerance:
+    // a shown 0.98 lies just outside a tolerance of 0.02.
+    const double d = std::fabs(1.0 - num_val(R_iu));
+    if (d <= static_cast<double>(circle_tol)) {
       if (d < best) {
         best = d;
         best_n = n;

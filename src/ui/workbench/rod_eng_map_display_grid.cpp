@@ -1,6 +1,7 @@
 // The library grid (listing, loading a row, print marks, deletion) and the main picture's
 // mouse commands (the view cycle and the BMP save).
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 
@@ -15,15 +16,27 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// Key p or P on the grid, passed to Grid1_KeyPress; other keys go on to the grid.
+// Key p or P on the grid, passed to Grid1_KeyPress; other keys go on to the grid. The
+// keyboard's menu key (or Shift+F10) opens the grid menu "菜单" at the current row, since
+// the right mouse button is the grid's delete command.
 class GridKeyFilter : public QObject {
  public:
   GridKeyFilter(RodEngMapDisplay& w, QObject* parent) : QObject(parent), w_(w) {}
 
  protected:
   bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(ev)->reason() == QContextMenuEvent::Keyboard) {
+      popup_menu();
+      return true;
+    }
     if (ev->type() == QEvent::KeyPress) {
-      const QString t = static_cast<QKeyEvent*>(ev)->text();
+      const auto* k = static_cast<QKeyEvent*>(ev);
+      if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::ShiftModifier) {
+        popup_menu();
+        return true;
+      }
+      const QString t = k->text();
       if (t == QLatin1String("p") || t == QLatin1String("P")) {
         w_.Grid1_KeyPress(t.at(0).unicode());
         return true;
@@ -33,14 +46,22 @@ class GridKeyFilter : public QObject {
   }
 
  private:
+  void popup_menu() {
+    const QRect cell = w_.Grid1->visualRect(w_.Grid1->model()->index(w_.Grid1->row(), 0));
+    w_.num->popup(w_.Grid1->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0)));
+  }
   RodEngMapDisplay& w_;
 };
 
-// The grid marks a block of rows for the p key: a contiguous selection, and the key filter.
+// The grid marks a block of rows for the p key: a contiguous selection, and the key filter
+// (installed once; found by its name, as the filter class has no meta-object of its own).
 void prepare_grid(RodEngMapDisplay& w) {
-  if (w.Grid1->findChild<GridKeyFilter*>()) return;
+  static const QString kName = QStringLiteral("Grid1_KeyPress");
+  if (w.Grid1->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly)) return;
   w.Grid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-  w.Grid1->installEventFilter(new GridKeyFilter(w, w.Grid1));
+  auto* filter = new GridKeyFilter(w, w.Grid1);
+  filter->setObjectName(kName);
+  w.Grid1->installEventFilter(filter);
 }
 
 void list_into_grid(RodEngMapDisplay& w, const std::filesystem::path& fil_nam, std::size_t len) {

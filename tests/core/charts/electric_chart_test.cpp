@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "core/charts/electric_chart.h"
 #include "chart_test_util.h"
@@ -38,6 +39,13 @@ TestState stroke_500() {
   st.org_head.test_date = "202403151030";
   st.command1_visible = true;
   return st;
+}
+
+// An axis label as drawn: print form and a trailing blank.
+std::string label_of(double v) {
+  std::ostringstream o;
+  o << (v < 0 ? "-" : " ") << std::abs(v) << " ";
+  return o.str();
 }
 
 const Item* text_at(const RecordingCanvas& c, const std::string& text, double x, double y) {
@@ -149,6 +157,59 @@ TEST(ElectricChart, StoredRecordKeepsTheReadersEnergySum) {
   EXPECT_NE(text_at(pic, " 1 ", 10 + 85 / 2.88 - 3, 59), nullptr);
   EXPECT_NE(text_at(pic, " 2 ", 10 + 2 * 85 / 2.88 - 3, 59), nullptr);
   EXPECT_EQ(pic.find_text(" 3 "), nullptr);
+}
+
+TEST(ElectricChart, StoredRecordTimeAxisIsThatOfTheRecordedStroke) {
+  // The 144 rebuilt points span one stroke of point_num samples (0.02 s each) across the
+  // 85 mm, so a time line stands where that time of the stroke is drawn.
+  struct Case {
+    int point_num;
+    std::vector<double> labels;
+    double pitch;  // mm
+  };
+  const Case cases[] = {
+      {500, {0, 2, 4, 6, 8, 10}, 17.0},                  // 10 s
+      {300, {0, 1, 2, 3, 4, 5, 6}, 85.0 / 6},            // 6 s
+      {2400, {0, 10, 20, 30, 40}, 85.0 / 4.8},           // 48 s: the points still fill 85 mm
+      {0, {0, 1, 2}, 85.0 / 2.88},                       // damaged: the points' own axis
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.point_num);
+    TestState st = stroke_500();
+    st.read_sgt_dnt_org = kKindElectric;
+    st.gt_num = 0;
+    st.dnt_rec.point_num = static_cast<std::int16_t>(c.point_num);
+    RecordingCanvas pic(106.1, 63.8);
+    iup_line_form(st, pic, 144);
+    std::vector<const Item*> labels;
+    for (const auto& it : pic.items)
+      if (it.op == Op::Text && near(it.y1, 59, 1e-9)) labels.push_back(&it);
+    ASSERT_EQ(labels.size(), c.labels.size());
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+      EXPECT_EQ(labels[k]->text, label_of(c.labels[k]));
+      EXPECT_NEAR(labels[k]->x1, 10 + k * c.pitch - 3, 1e-9);
+    }
+  }
+  // A joint test of 144 points keeps the axis of its own samples.
+  TestState st = stroke_500();
+  st.dnt_rec.point_num = 500;
+  RecordingCanvas pic(106.1, 63.8);
+  iup_line_form(st, pic, 144);
+  EXPECT_NE(text_at(pic, " 2 ", 10 + 2 * 85 / 2.88 - 3, 59), nullptr);
+  EXPECT_EQ(text_at(pic, " 4 ", 10 + 2 * 17.0 - 3, 59), nullptr);
+}
+
+TEST(ElectricChart, NoCardPeriodClearsTheStrokeSumOfAJointTest) {
+  // Without a card period the sum of a joint test starts again at 0 (and nothing is
+  // divided): an earlier test's sum must not reach the energy panel.
+  TestState st = stroke_500();
+  st.gt_num = 0;
+  st.p_sum = 2550;
+  st.Text3[1] = "8.5";
+  RecordingCanvas pic(106.1, 63.8);
+  iup_line_form(st, pic, 500);
+  EXPECT_FLOAT_EQ(st.p_sum, 0.0f);
+  EXPECT_EQ(st.Text3[1], "8.5");
 }
 
 TEST(ElectricChart, ShortStrokeHasAGridInsideTheFrame) {

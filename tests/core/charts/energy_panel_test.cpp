@@ -68,6 +68,25 @@ TEST(EnergyPanel, BalancesAreTheSmallerOverTheLarger) {
   }
 }
 
+TEST(EnergyPanel, ZeroDivisorKeepsTheEarlierBalance) {
+  // The balance divides by the half chosen as the larger; when that is 0 the element keeps
+  // the earlier value instead of becoming infinite.
+  struct Case {
+    float up, down;
+  };
+  const Case cases[] = {{0, 0}, {0, -3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.up << " " << c.down);
+    TestState st;
+    st.imax_up = c.up;
+    st.imax_down = c.down;
+    DnCsArray d{};
+    d[kDnCsCurrentBalance] = 0.9f;
+    fill_DnCs(st, d);
+    EXPECT_FLOAT_EQ(d[kDnCsCurrentBalance], 0.9f);
+  }
+}
+
 TEST(EnergyPanel, FailingSourcesKeepTheEarlierValues) {
   TestState st;  // all half-stroke values 0, all boxes empty
   st.Text3[9] = "";

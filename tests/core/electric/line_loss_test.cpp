@@ -184,6 +184,10 @@ TEST(LineLossEstimate, SampleCountForTheShownTest) {
       {kKindJoint, 517, 517},
       {kKindJoint, 32000, kSampleArraySize},
       {kKindJoint, -5, 0},
+      // A waveform cycle in iis/uus with an earlier test's powers is no electric test.
+      {kKindWave, 180, 0},
+      {kKindCard, 0, 0},
+      {kKindNone, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " iu_num " << c.iu_num);

@@ -347,6 +347,11 @@ TEST(PrintTable, EntriesBeyondTheTableAreNotDrawn) {
   ASSERT_NE(t, nullptr);
   EXPECT_NEAR(t->x1, 107, kTol);
   EXPECT_EQ(cv.find_text("值4"), nullptr);
+  // Row rules end at the right edge of the last labelled pair: below row 1 that is the lone
+  // label column, 15 + 50 + 40 + 50 = 155; below row 2 (entry 5 lies beyond n) the first
+  // pair, 15 + 50 + 40 = 105.
+  EXPECT_NE(find_line(cv, 15, 18.5 + 7.3, 155, 18.5 + 7.3), nullptr);
+  EXPECT_NE(find_line(cv, 15, 18.5 + 2 * 7.3, 105, 18.5 + 2 * 7.3), nullptr);
 }
 
 TEST(PrintTable, DrawsOnAUserScaledTargetInItsUnits) {

@@ -146,3 +146,19 @@ TEST(DlPhSummary, DamagedSummaryIsRefusedAndNotRewritten) {
   EXPECT_EQ(Save_DlPh_Pow(tmp.prog, st, buf).status, StoreStatus::Damaged);
   EXPECT_EQ(file_bytes(lib), damaged);
 }
+
+TEST(DlPhSummary, IndicatorsTheShownTestLacksAreZeroNotThoseOfTheLastPanel) {
+  test::TempProgram tmp;
+  TestState st = joint_test("W4", "200405061530");  // DnCs still holds 99 from another test
+  st.Text3[9] = "";                                  // no power factor
+  st.imax_up = st.imax_down = 0;                     // no half-stroke currents: no balance
+  DlPhRecord buf;
+  ASSERT_EQ(Save_DlPh_Pow(tmp.prog, st, buf).status, StoreStatus::Ok);
+  auto b = file_bytes(tmp.prog.sys() / "DlPh.dat");
+  ASSERT_EQ(b.size(), 1264u);
+  EXPECT_EQ(f32_at(b, 696 + 4 * 6), 0.0f);   // power factor
+  EXPECT_EQ(f32_at(b, 696 + 4 * 8), 0.0f);   // largest up-stroke current
+  EXPECT_EQ(f32_at(b, 696 + 4 * 11), 0.0f);  // current balance
+  EXPECT_NEAR(f32_at(b, 696 + 4 * 15), 0.79f, 1e-5);  // power balance 11/14 still computed
+  EXPECT_EQ(st.DnCs[11], 0.0f);
+}

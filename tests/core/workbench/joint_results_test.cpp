@@ -93,6 +93,36 @@ TEST(JointResults, ReactivePowerZeroWhenApparentDoesNotExceedInput) {
   EXPECT_EQ(st->Text3[9], "1.03");
 }
 
+// The reactive power goes by S^2 - P^2 as the per-sample rule does: a stroke whose mean
+// input power is negative and larger than S in magnitude has none (not the root of a
+// negative number); a small negative one leaves S^2 - P^2 positive.
+TEST(JointResults, ReactivePowerWithNegativeInputPower) {
+  struct Case {
+    float p;
+    const char* input;
+    const char* reactive;
+    const char* factor;
+  } cases[] = {
+      {-3.0f, "-3", "0", "-1.5"},      // S = 2: 4 - 9 < 0
+      {-1.2f, "-1.2", "1.6", "-0.6"},  // sqrt(4 - 1.44) = 1.6
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    auto st = state(50);
+    st->Text3[8] = "9.9";
+    for (int i = 0; i < 50; ++i) {
+      st->uus[i] = 200.0f;
+      st->iis[i] = 10.0f;  // S = 2 in mode 3
+      st->pps[i] = c.p;
+    }
+    compute_joint_results(*st);
+    EXPECT_EQ(st->Text3[7], "2");
+    EXPECT_EQ(st->Text3[1], c.input);
+    EXPECT_EQ(st->Text3[8], c.reactive);
+    EXPECT_EQ(st->Text3[9], c.factor);
+  }
+}
+
 // No apparent power: no power factor, and the box does not keep an old text.
 TEST(JointResults, NoApparentPowerLeavesPowerFactorEmpty) {
   auto st = state(50);

@@ -123,11 +123,11 @@ TEST(OrgDecode, BadFilesAreRefusedAndThePreviousTestStays) {
   } cases[] = {
       {"empty file", {}, "不足一个文件头"},
       {"header cut short", Bytes(600, ' '), "不足一个文件头"},
-      {"header only", org_header(50, 1), "只有 0 个"},
-      {"fewer samples than the header says", org_file(10, 1, std::vector<RawSample>(9)), "只有 9 个"},
+      {"header only", org_header(50, 1), "一个也没有"},
+      {"header and a part of one sample", [] { Bytes b = org_header(50, 1); b.resize(b.size() + 9, 1); return b; }(),
+       "一个也没有"},
       {"count 0", org_file(0, 1, std::vector<RawSample>(5)), "采样点数为 0"},
       {"negative count", org_file(-4, 1, std::vector<RawSample>(5)), "采样点数为 -4"},
-      {"count above 3000 without its samples", org_file(3200, 1, std::vector<RawSample>(3000)), "只有 3000 个"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -149,6 +149,54 @@ TEST(OrgDecode, BadFilesAreRefusedAndThePreviousTestStays) {
   EXPECT_NE(tx_org(*st, dir.string(), 1), "");
   EXPECT_EQ(st->Text1, before.Text1);
   std::filesystem::remove_all(dir);
+}
+
+// A file cut short: the samples that arrived are the test, bounded by the file's length and
+// stored up to 3000; the analysis count and the mean power go by what was read.
+TEST(OrgDecode, FileCutShortKeepsTheSamplesThatArrived) {
+  struct Case {
+    const char* name;
+    std::int16_t header_count;
+    int in_file;      // whole samples in the file
+    int stray_bytes;  // a sample cut in the middle
+    int read, stored;
+  } cases[] = {
+      {"fewer samples than the header says", 10, 9, 5, 9, 9},
+      {"count above 3000, 3000 in the file", 3200, 3000, 0, 3000, 3000},
+      {"count above 3000, 3100 in the file", 3500, 3100, 3, 3100, 3000},
+      {"all samples present", 400, 400, 0, 400, 400},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto st = fresh();
+    st->ggs.fill(99.0f);  // an earlier test
+    // +2 kW, except -9 kW from sample 3000 on (read for the mean only).
+    std::vector<RawSample> s(static_cast<std::size_t>(c.in_file), RawSample{500, 19000, 200, 0, 1000});
+    for (int i = 3000; i < c.in_file; ++i) s[i].power = -900;
+    Bytes b = org_file(c.header_count, 1, s);
+    b.resize(b.size() + c.stray_bytes, 0x7F);
+    ASSERT_EQ(decode_org_bytes(*st, b), "");
+    EXPECT_EQ(st->org_head.sample_count, c.read);
+    EXPECT_EQ(stored_sample_count(*st), c.stored);
+    EXPECT_FLOAT_EQ(st->ggs[c.stored - 1], 10.0f);
+    EXPECT_FLOAT_EQ(st->ggs[c.stored], 99.0f);  // nothing past what was read
+    // Mean power: (2 * min(read, 3000) - 9 * (read - 3000)) / read.
+    const int beyond = c.read > 3000 ? c.read - 3000 : 0;
+    EXPECT_NEAR(st->p_sum, (2.0 * (c.read - beyond) - 9.0 * beyond) / c.read, 1e-5);
+  }
+}
+
+// S and Q are computed step by step in single precision: k as a float, then k*I, *U, /1000.
+// Hand check for 1 A at 300.52 V, mode 1: in double sqrt(3)*300.52/1000 rounds to
+// 0.520515919 as a float, the single-precision steps give 0.520515859.
+TEST(OrgDecode, ApparentAndReactivePowerInSinglePrecision) {
+  auto st = fresh();
+  ASSERT_EQ(decode_org_bytes(*st, org_file(1, 1, {{100, 15026, 10, 0, 0}})), "");
+  const float k = static_cast<float>(std::sqrt(3.0));
+  const float s = k * 1.0f * 300.52f / 1000.0f;
+  const float q = std::sqrt(s * s - 0.1f * 0.1f);
+  EXPECT_EQ(st->qqs[0], q);
+  EXPECT_NE(st->qqs[0], static_cast<float>(std::sqrt(std::pow(std::sqrt(3.0) * 300.52 / 1000.0, 2) - 0.01)));
 }
 
 // The well name is the file name less its extension; the header's well name is not used.

@@ -198,10 +198,21 @@ TEST(PeriodSearch, FlatComparisonWindowKeepsTheShownCoefficient) {
   int n = 2000;
   EXPECT_EQ(get_circle("first_ppp", d.data(), n, 0.02f, r_iu), 331);
   EXPECT_EQ(r_iu, "0.995");
-  // The same text beyond the tolerance accepts nothing: the scan runs out and gives N'.
-  r_iu = "0.9";
-  n = 2000;
-  EXPECT_EQ(get_circle("first_ppp", d.data(), n, 0.02f, r_iu), 1980);
+  // A text beyond the tolerance accepts nothing: the scan runs out and gives N'. d is taken
+  // in double against the single-precision tolerance: 1 - 0.98 = 0.020000000000000018 lies
+  // just above 0.02f = 0.0199999995, so a shown 0.98 is outside a tolerance of 0.02, and
+  // inside one of 0.04f doubled from it.
+  struct Case {
+    const char* shown;
+    float tol;
+    int expected;
+  } cases[] = {{"0.9", 0.02f, 1980}, {"0.98", 0.02f, 1980}, {"0.9800001", 0.02f, 331}, {"0.98", 0.04f, 331}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.shown << " tol " << c.tol);
+    r_iu = c.shown;
+    n = 2000;
+    EXPECT_EQ(get_circle("first_ppp", d.data(), n, c.tol, r_iu), c.expected);
+  }
 }
 
 }  // namespace

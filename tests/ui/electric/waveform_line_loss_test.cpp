@@ -112,6 +112,22 @@ TEST(LineLossViews, ElectricRecordUsesOnlyItsRebuiltStroke) {
   EXPECT_GT(count_pixels(w.Picture1->image(), qRgb(255, 0, 0)), 10);  // consuming samples
 }
 
+TEST(LineLossViews, WaveformCycleIsNoElectricTest) {
+  test::TempProgramFolder tmp;
+  RodEngMapDisplay w(ProgramFolder{tmp.path()});
+  w.show();
+  // A joint test's powers are still in pps when a waveform test is opened; the user then
+  // lists joint tests again and presses the line-loss button.
+  load_wave(w.st);
+  for (int i = 0; i < 180; ++i) w.st.pps[i] = 12;
+  w.st.R_iu = "0.91";
+  w.sync_to_widgets();
+  w.line_loss_view();
+  EXPECT_EQ(w.st.read_sgt_dnt_org, kKindLineLoss);
+  // No estimate is made from the supply cycle: no correlation is published.
+  EXPECT_EQ(w.R_iu->text().toStdString(), "");
+}
+
 TEST(LineLossViews, JointTestWithKnownLineDrop) {
   test::ScopedFakeServices fakes;
   test::TempProgramFolder tmp;

@@ -115,6 +115,38 @@ TEST(PrintDialog, CancelAndCloseButtonPrintNothing) {
   }
 }
 
+TEST(PrintDialog, TypedTextsAreComparedNotAddedToTheLists) {
+  FreshDialog fresh;
+  Caller caller;
+  current_printer().paper_code = 13;
+  current_printer().quality = -1;
+  // The user types a quality and a paper of their own; Enter in a box confirms the dialog.
+  test::when_dialog_waits([](PrintDlg& d) {
+    d.Combo2->lineEdit()->selectAll();
+    QTest::keyClicks(d.Combo2->lineEdit(), QStringLiteral("best"));
+    d.Combo3->lineEdit()->selectAll();
+    QTest::keyClicks(d.Combo3->lineEdit(), QStringLiteral("Letter"));
+    QTest::keyClick(d.Combo3->lineEdit(), Qt::Key_Return);
+  });
+  EXPECT_TRUE(run_print_dialog(&caller.w, PrintPresets{}));
+  PrintDlg& d = PrintDlg::instance();
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.Combo3->count(), 4);
+  EXPECT_EQ(d.Combo3->currentText(), QStringLiteral("Letter"));
+  EXPECT_EQ(current_printer().paper_code, 13);  // no paper text matched
+  EXPECT_EQ(current_printer().quality, -1);     // no quality item matched
+  // Enter in the quality box: the typed text is not added either.
+  test::when_dialog_waits([](PrintDlg& dlg) {
+    dlg.Combo2->lineEdit()->selectAll();
+    QTest::keyClicks(dlg.Combo2->lineEdit(), QStringLiteral("best"));
+    QTest::keyClick(dlg.Combo2->lineEdit(), Qt::Key_Return);
+  });
+  EXPECT_TRUE(run_print_dialog(&caller.w, PrintPresets{}));
+  EXPECT_EQ(d.Combo2->count(), 4);
+  EXPECT_EQ(d.Combo2->currentText(), QStringLiteral("best"));
+  EXPECT_EQ(current_printer().quality, -1);
+}
+
 TEST(PrintDialog, CopiesBoxAndSpinFollowEachOther) {
   FreshDialog fresh;
   PrintDlg& d = PrintDlg::instance();

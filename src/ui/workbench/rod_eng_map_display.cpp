@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -324,6 +325,8 @@ void RodEngMapDisplay::build_ui() {
   dy_num = num->addAction(QStringLiteral("打印选定"));
   connect(sc_num, &QAction::triggered, this, [this] { sc_num_Click(); });
   connect(dy_num, &QAction::triggered, this, [this] { dy_num_Click(); });
+  // The record commands of the grid sit in the window's menu bar.
+  menuBar()->addMenu(num);
 
   connect(Dir1, &DirList::changed, this, [this] { Dir1_Change(); });
   connect(File1, &FileList::file_mouse_down, this, [this](Qt::MouseButton b) { File1_MouseDown(b); });

@@ -9,7 +9,7 @@
 
 namespace {
 
-wb::BalanceAnalysis held_stroke(int n) {
+wb::BalanceState held_stroke(int n) {
   std::vector<float> u(n), i(n), p(n), q(n), s(n), g(n);
   for (int k = 0; k < n; ++k) {
     const double t = 2 * 3.14159265358979 * k / n;
@@ -20,7 +20,7 @@ wb::BalanceAnalysis held_stroke(int n) {
     s[k] = static_cast<float>(1.5 * (1 - std::cos(t)));
     g[k] = static_cast<float>(40 + 10 * std::sin(t));
   }
-  wb::BalanceAnalysis a;
+  wb::BalanceState a;
   wb::take_stroke(a.held, u.data(), i.data(), p.data(), q.data(), s.data(), g.data(), n, 1, 3);
   a.held.Cur_Well = "BENCH";
   a.held.Rms_P = 14;
@@ -29,7 +29,7 @@ wb::BalanceAnalysis held_stroke(int n) {
 }
 
 void BM_BalanceAutomatic(benchmark::State& state) {
-  wb::BalanceAnalysis a = held_stroke(3000);
+  wb::BalanceState a = held_stroke(3000);
   wb::ParameterBoxes t = wb::default_parameter_boxes();
   t[1] = "12";
   t[2] = "1.2";

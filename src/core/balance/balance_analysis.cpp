@@ -42,7 +42,7 @@ void take_stroke(HeldStroke& h, const float* uus1, const float* iis1, const floa
   }
 }
 
-int fit_electric_regressions(BalanceAnalysis& a) {
+int fit_electric_regressions(BalanceState& a) {
   const HeldStroke& h = a.held;
   const int n = h.gt_num;
   const QuadraticFit q = Get_P_Q_1(h.qqs.data(), h.pps.data(), n);
@@ -56,9 +56,9 @@ int fit_electric_regressions(BalanceAnalysis& a) {
   return (q.unique ? 0 : 1) + (u.unique ? 0 : 1);
 }
 
-AnalysisStepResult run_ph_analysis(BalanceAnalysis& a, ParameterBoxes& text2, int step, const AnalysisOptions& opt) {
+AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int step, const AnalysisOptions& opt) {
   AnalysisStepResult res;
-  if (!a.held.holds_stroke() || step < 0 || step > 4) return res;
+  if (step < 0 || step > 4) return res;
   std::vector<IntermediateFile>* files = opt.write_files ? &res.files : nullptr;
   const int n = a.held.gt_num;
   if (step == 0) {
@@ -67,6 +67,7 @@ AnalysisStepResult run_ph_analysis(BalanceAnalysis& a, ParameterBoxes& text2, in
       res.check_message = chk.message;
       return res;
     }
+    if (!a.held.holds_stroke()) return res;
     Tran_Dat_To_12Start(a, files, opt.file_boxes[0]);
     switch (opt.mode) {
       case BalanceMode::Crank:
@@ -85,6 +86,7 @@ AnalysisStepResult run_ph_analysis(BalanceAnalysis& a, ParameterBoxes& text2, in
         break;
     }
   } else {
+    if (!a.held.holds_stroke()) return res;
     // The manual steps move the last result; before any analysis the curves are not yet
     // turned, so they are turned once with the members as they stand.
     if (a.pps12.size() != static_cast<std::size_t>(n) + 1) Tran_Dat_To_12Start(a, nullptr, {});

@@ -62,7 +62,7 @@ struct IntermediateFile {
 inline const std::array<std::string, 3> kIntermediateFileBoxes{"悬点位移及扭矩因数.txt", "游梁平衡块的垂直位移及速度.txt",
                                                                "平衡前后的功率及扭矩分解.txt"};
 
-struct BalanceAnalysis {
+struct BalanceState {
   HeldStroke held;
   BalanceParams prm;
 
@@ -97,7 +97,7 @@ struct BalanceAnalysis {
 
 // Fits Q(P) and U(P) on the held stroke; returns how many of the two fits had no unique
 // solution (the window shows "高斯法解方程无唯一解!" once for each).
-int fit_electric_regressions(BalanceAnalysis& a);
+int fit_electric_regressions(BalanceState& a);
 
 struct AnalysisStepResult {
   bool ran = false;        // false: the check failed (or no stroke is held); nothing computed
@@ -114,13 +114,13 @@ struct AnalysisOptions {
 // Run_PH_Analysis: step 0 the automatic analysis (check, re-index, crank shift and/or beam
 // block change), 1/2 crank blocks out/in by 0.05 m, 3/4 one beam block more/fewer; each
 // completed step ends with the forecast and the advice.
-AnalysisStepResult run_ph_analysis(BalanceAnalysis& a, ParameterBoxes& text2, int step, const AnalysisOptions& opt);
+AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int step, const AnalysisOptions& opt);
 
 // The kinematics, forecast and advice steps, public for the tests and the printed report.
 // Tran_Dat_To_12Start / Get_Beam_Balance / Make_PHJY append intermediate files to `files`
 // when `files` is not null.
-void Tran_Dat_To_12Start(BalanceAnalysis& a, std::vector<IntermediateFile>* files, const std::string& file_box);
-void Get_Beam_Balance(BalanceAnalysis& a, BalanceMode mode, std::vector<IntermediateFile>* files,
+void Tran_Dat_To_12Start(BalanceState& a, std::vector<IntermediateFile>* files, const std::string& file_box);
+void Get_Beam_Balance(BalanceState& a, BalanceMode mode, std::vector<IntermediateFile>* files,
                       const std::string& file_box);
 
 struct AdviceForm {
@@ -128,12 +128,12 @@ struct AdviceForm {
   bool blank_line = true;   // an empty line after the state and the advice sections
 };
 // Forecast and advice text for the mode; the advice section also goes to a.balance_advice.
-std::string Make_PHJY(BalanceAnalysis& a, BalanceMode mode, const AdviceForm& form,
+std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
                       std::vector<IntermediateFile>* files, const std::string& file_box);
 
 // Get_Adj_Advice: the sentences of the advice section. May set a.Crank_dR (all crank blocks
 // off) and clears show_forecast when the crank cannot balance the unit.
-std::string Get_Adj_Advice(BalanceAnalysis& a, float Need_Pos, bool& show_forecast, BalanceMode mode,
+std::string Get_Adj_Advice(BalanceState& a, float Need_Pos, bool& show_forecast, BalanceMode mode,
                            const std::string& P, const std::string& D);
 
 // A file name from a well name and a box text with the characters that could lead out of

@@ -27,7 +27,7 @@ int power_chart_scale(float largest) {
   return 25 * static_cast<int>(std::floor(static_cast<double>(largest / 25.0f) + 0.999));
 }
 
-void draw_power_chart(Canvas& c, const BalanceAnalysis& a, bool show_current, bool show_power) {
+void draw_power_chart(Canvas& c, const BalanceState& a, bool show_current, bool show_power) {
   const int n = a.held.gt_num;
   const bool have = a.pps_after.size() >= static_cast<std::size_t>(n) && a.pps12.size() >= static_cast<std::size_t>(n);
   float largest = -9999.0f;

@@ -17,6 +17,6 @@ namespace wb {
 int power_chart_scale(float largest);
 
 // Disp_PH's drawing: clears the canvas and draws title, grids, labels and the shown curves.
-void draw_power_chart(Canvas& c, const BalanceAnalysis& a, bool show_current, bool show_power);
+void draw_power_chart(Canvas& c, const BalanceState& a, bool show_current, bool show_power);
 
 }  // namespace wb

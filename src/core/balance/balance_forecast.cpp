@@ -45,7 +45,7 @@ std::string remove_option(int r) { return "去掉 " + std::to_string(r) + "个�
 
 }  // namespace
 
-std::string Get_Adj_Advice(BalanceAnalysis& a, float Need_Pos, bool& show_forecast, BalanceMode mode,
+std::string Get_Adj_Advice(BalanceState& a, float Need_Pos, bool& show_forecast, BalanceMode mode,
                            const std::string& P, const std::string& D) {
   std::string A;
   const BalanceParams& p = a.prm;
@@ -131,7 +131,7 @@ std::string Get_Adj_Advice(BalanceAnalysis& a, float Need_Pos, bool& show_foreca
   return A;
 }
 
-std::string Make_PHJY(BalanceAnalysis& a, BalanceMode mode, const AdviceForm& form,
+std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
                       std::vector<IntermediateFile>* files, const std::string& file_box) {
   const HeldStroke& h = a.held;
   const BalanceParams& p = a.prm;

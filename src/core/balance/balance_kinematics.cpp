@@ -46,7 +46,7 @@ std::string intermediate_file_name(const std::string& well, const std::string& b
   return out.substr(first);
 }
 
-void Tran_Dat_To_12Start(BalanceAnalysis& a, std::vector<IntermediateFile>* files, const std::string& file_box) {
+void Tran_Dat_To_12Start(BalanceState& a, std::vector<IntermediateFile>* files, const std::string& file_box) {
   HeldStroke& h = a.held;
   const int n = h.gt_num;
   const std::size_t size = static_cast<std::size_t>(n) + 1;
@@ -105,7 +105,7 @@ void Tran_Dat_To_12Start(BalanceAnalysis& a, std::vector<IntermediateFile>* file
   files->push_back(std::move(f));
 }
 
-void Get_Beam_Balance(BalanceAnalysis& a, BalanceMode mode, std::vector<IntermediateFile>* files,
+void Get_Beam_Balance(BalanceState& a, BalanceMode mode, std::vector<IntermediateFile>* files,
                       const std::string& file_box) {
   const int n = a.held.gt_num;
   const BalanceParams& p = a.prm;

@@ -15,7 +15,7 @@ constexpr double kPi = 3.14159265358979;
 
 // A held joint test of n points: power p(k) in the BDC frame, voltage 380 V, reactive power
 // half the active, current constant 20 A, a cosine card of 2.5 m, wiring mode 2.
-BalanceAnalysis stroke(int n, const std::function<double(int)>& p, bool card = true) {
+BalanceState stroke(int n, const std::function<double(int)>& p, bool card = true) {
   std::vector<float> u(n), i(n), pp(n), q(n), s(n), g(n);
   for (int k = 0; k < n; ++k) {
     pp[k] = static_cast<float>(p(k));
@@ -25,7 +25,7 @@ BalanceAnalysis stroke(int n, const std::function<double(int)>& p, bool card = t
     s[k] = card ? static_cast<float>(1.25 * (1 - std::cos(2 * kPi * k / n))) : 0.0f;
     g[k] = 30.0f;
   }
-  BalanceAnalysis a;
+  BalanceState a;
   take_stroke(a.held, u.data(), i.data(), pp.data(), q.data(), s.data(), g.data(), n, 2, 3);
   a.held.Cur_Well = "W1";
   a.held.Cur_Test = "200601011200";
@@ -67,8 +67,8 @@ float fundamental_sine(const std::vector<float>& x, int n) {
 // 600 points at 6°: the 12-o'clock frame starts 10 points before the BDC, so a power of
 // 10 + 3·sin(2π(k+10)/600) is 10 + 3·sin in the 12-o'clock frame, and the crank shift is
 // 600·3/2/10/100/π m.
-TEST(BalanceAnalysis, CrankShiftFromTheFundamental) {
-  BalanceAnalysis a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+TEST(BalanceState, CrankShiftFromTheFundamental) {
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   const AnalysisStepResult r = run_ph_analysis(a, t, 0, mode(BalanceMode::Crank));
   ASSERT_TRUE(r.ran);
@@ -82,8 +82,8 @@ TEST(BalanceAnalysis, CrankShiftFromTheFundamental) {
 }
 
 // The whole advice of a fixed crank case, sentence by sentence.
-TEST(BalanceAnalysis, AdviceTextOfAFixedCase) {
-  BalanceAnalysis a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+TEST(BalanceState, AdviceTextOfAFixedCase) {
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
   const std::string D = "      ";
@@ -105,8 +105,8 @@ TEST(BalanceAnalysis, AdviceTextOfAFixedCase) {
   EXPECT_EQ(unpadded(a.balance_advice), "\r\n" + D + "曲柄平衡块向外移0.29米,移到1.29米处!");
 }
 
-TEST(BalanceAnalysis, ManualStepsMoveTheLastResult) {
-  BalanceAnalysis a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * (k + 10) / 600); });
+TEST(BalanceState, ManualStepsMoveTheLastResult) {
+  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
   const float auto_dR = a.Crank_dR;
@@ -118,14 +118,14 @@ TEST(BalanceAnalysis, ManualStepsMoveTheLastResult) {
   ASSERT_TRUE(run_ph_analysis(a, t, 4, mode(BalanceMode::Beam)).ran);
   EXPECT_EQ(a.Beam_dN, 1);
 
-  BalanceAnalysis fresh = stroke(600, [](int) { return 5.0; });
+  BalanceState fresh = stroke(600, [](int) { return 5.0; });
   ASSERT_TRUE(run_ph_analysis(fresh, t, 3, mode(BalanceMode::Beam)).ran);  // before any automatic run
   EXPECT_EQ(fresh.Beam_dN, 1);
   EXPECT_TRUE(fresh.analysed);
 }
 
-TEST(BalanceAnalysis, FailedCheckComputesNothing) {
-  BalanceAnalysis a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); });
+TEST(BalanceState, FailedCheckComputesNothing) {
+  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); });
   ParameterBoxes t = boxes();
   t[1] = "";
   const AnalysisStepResult r = run_ph_analysis(a, t, 0, mode(BalanceMode::Crank));
@@ -137,9 +137,9 @@ TEST(BalanceAnalysis, FailedCheckComputesNothing) {
 
 // 630 points at 6° is a shift of 10.5 points: one rounding for all indices keeps every
 // sample exactly once.
-TEST(BalanceAnalysis, HalfPointShiftKeepsEverySample) {
+TEST(BalanceState, HalfPointShiftKeepsEverySample) {
   const int n = 630;
-  BalanceAnalysis a = stroke(n, [](int k) { return 10 + std::sin(2 * kPi * k / 630); });
+  BalanceState a = stroke(n, [](int k) { return 10 + std::sin(2 * kPi * k / 630); });
   for (int k = 0; k < n; ++k) a.held.iis[static_cast<std::size_t>(k)] = static_cast<float>(k);
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
@@ -147,14 +147,14 @@ TEST(BalanceAnalysis, HalfPointShiftKeepsEverySample) {
   for (int i = 0; i < n; ++i) ASSERT_EQ(a.iis12[static_cast<std::size_t>(i)], static_cast<float>((i - 10 + n) % n)) << i;
 }
 
-TEST(BalanceAnalysis, FlatCardGetsACosineStroke) {
+TEST(BalanceState, FlatCardGetsACosineStroke) {
   struct Case {
     const char* act;
     float stroke;
   } cases[] = {{"2.5", 2.5f}, {"0.2", 3.0f}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.act);
-    BalanceAnalysis a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); }, false);
+    BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); }, false);
     ParameterBoxes t = boxes();
     t[27] = c.act;
     ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
@@ -164,8 +164,8 @@ TEST(BalanceAnalysis, FlatCardGetsACosineStroke) {
   }
 }
 
-TEST(BalanceAnalysis, BeamCandidatesStayWithinTheInstalledRange) {
-  BalanceAnalysis a = stroke(600, [](int k) { return 10 + 6 * std::cos(2 * kPi * k / 600); });
+TEST(BalanceState, BeamCandidatesStayWithinTheInstalledRange) {
+  BalanceState a = stroke(600, [](int k) { return 10 + 6 * std::cos(2 * kPi * k / 600); });
   ParameterBoxes t = boxes();
   t[10] = "3";
   t[11] = "3";
@@ -176,8 +176,8 @@ TEST(BalanceAnalysis, BeamCandidatesStayWithinTheInstalledRange) {
 
 // Combined balance: the crank takes the fundamental sine left after the beam change, both
 // taken in the 12-o'clock frame, so the predicted power has no fundamental sine.
-TEST(BalanceAnalysis, CombinedBalanceCancelsTheFundamentalSine) {
-  BalanceAnalysis a =
+TEST(BalanceState, CombinedBalanceCancelsTheFundamentalSine) {
+  BalanceState a =
       stroke(600, [](int k) { return 10 + 2 * std::sin(2 * kPi * k / 600) + 6 * std::cos(2 * kPi * k / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Combined)).ran);
@@ -186,20 +186,20 @@ TEST(BalanceAnalysis, CombinedBalanceCancelsTheFundamentalSine) {
   EXPECT_NEAR(fundamental_sine(a.pps_after, 600), 0.0, 1e-3);  // codec precision, as above
 }
 
-TEST(BalanceAnalysis, ShortStrokes) {
-  BalanceAnalysis a = stroke(50, [](int k) { return 10 + std::sin(2 * kPi * k / 50); });
+TEST(BalanceState, ShortStrokes) {
+  BalanceState a = stroke(50, [](int k) { return 10 + std::sin(2 * kPi * k / 50); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Combined)).ran);
   EXPECT_EQ(a.pps_after.size(), 51u);
   EXPECT_FALSE(a.advice.empty());
 
-  BalanceAnalysis none = stroke(2, [](int) { return 1.0; });
+  BalanceState none = stroke(2, [](int) { return 1.0; });
   EXPECT_FALSE(none.held.holds_stroke());
   EXPECT_FALSE(run_ph_analysis(none, t, 0, mode(BalanceMode::Crank)).ran);
 }
 
-TEST(BalanceAnalysis, FlatPowerRunsWithoutUniqueFits) {
-  BalanceAnalysis a = stroke(600, [](int) { return 8.0; });
+TEST(BalanceState, FlatPowerRunsWithoutUniqueFits) {
+  BalanceState a = stroke(600, [](int) { return 8.0; });
   EXPECT_EQ(fit_electric_regressions(a), 2);
   EXPECT_FLOAT_EQ(a.A0_U, 380.0f);
   ParameterBoxes t = boxes();
@@ -208,8 +208,8 @@ TEST(BalanceAnalysis, FlatPowerRunsWithoutUniqueFits) {
   EXPECT_NE(a.advice.find("不必调整曲柄平衡块(调整量少于20cm)"), std::string::npos);
 }
 
-TEST(BalanceAnalysis, IntermediateFilesAreNamedSafely) {
-  BalanceAnalysis a = stroke(100, [](int k) { return 10 + std::sin(2 * kPi * k / 100); });
+TEST(BalanceState, IntermediateFilesAreNamedSafely) {
+  BalanceState a = stroke(100, [](int k) { return 10 + std::sin(2 * kPi * k / 100); });
   a.held.Cur_Well = "../W1";
   ParameterBoxes t = boxes();
   AnalysisOptions o = mode(BalanceMode::Combined);
@@ -283,7 +283,7 @@ TEST(BalanceAdvice, Rules) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    BalanceAnalysis a;
+    BalanceState a;
     a.Beam_dN = static_cast<std::int16_t>(c.Beam_dN);
     a.prm.beam_blocks = static_cast<std::int16_t>(c.beam_blocks);
     a.prm.crank_blocks = static_cast<std::int16_t>(c.crank_blocks);
@@ -299,7 +299,7 @@ TEST(BalanceAdvice, Rules) {
 }
 
 TEST(BalanceAdvice, RemovalLeavesAllBlocksOffForTheNextSteps) {
-  BalanceAnalysis a;
+  BalanceState a;
   a.prm.crank_blocks = 4;
   a.prm.crank_pos_min = 0.5f;
   a.prm.crank_pos_max = 1.2f;
@@ -312,7 +312,7 @@ TEST(BalanceAdvice, RemovalLeavesAllBlocksOffForTheNextSteps) {
 }
 
 TEST(BalanceAdvice, SummaryFieldIsCutAt600BytesOnACharacter) {
-  BalanceAnalysis a;
+  BalanceState a;
   a.prm.crank_blocks = 4;
   a.prm.crank_pos_min = 0.5f;
   a.prm.crank_pos_max = 1.2f;

@@ -21,8 +21,8 @@ TEST(BalanceChart, Scale) {
   }
 }
 
-BalanceAnalysis analysed(int n, float peak) {
-  BalanceAnalysis a;
+BalanceState analysed(int n, float peak) {
+  BalanceState a;
   a.held.DispCurveType = 3;
   a.held.gt_num = static_cast<std::int16_t>(n);
   a.held.Cur_Well = "W7";
@@ -39,7 +39,7 @@ BalanceAnalysis analysed(int n, float peak) {
 
 TEST(BalanceChart, GridLabelsAndCurves) {
   const int n = 40;
-  BalanceAnalysis a = analysed(n, 80);
+  BalanceState a = analysed(n, 80);
   RecordingCanvas c;
   draw_power_chart(c, a, true, true);
   EXPECT_TRUE(c.texts_containing("W7 井平衡分析").size() == 1);
@@ -64,12 +64,12 @@ TEST(BalanceChart, GridLabelsAndCurves) {
 
 TEST(BalanceChart, SwitchesAndZeroScale) {
   const int n = 40;
-  BalanceAnalysis a = analysed(n, 80);
+  BalanceState a = analysed(n, 80);
   RecordingCanvas c;
   draw_power_chart(c, a, false, true);
   EXPECT_TRUE(items_of(c, Op::Line, QBColor(12)).empty());
   RecordingCanvas z;
-  BalanceAnalysis flat = analysed(n, 0);
+  BalanceState flat = analysed(n, 0);
   for (auto* v : {&flat.iis12, &flat.iis_after}) v->assign(static_cast<std::size_t>(n) + 1, 0.0f);
   draw_power_chart(z, flat, true, true);
   EXPECT_TRUE(items_of(z, Op::Line, QBColor(15)).empty());

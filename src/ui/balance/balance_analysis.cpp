@@ -1,0 +1,502 @@
+#include "ui/balance/balance_analysis.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <fstream>
+
+#include "core/balance/balance_charts.h"
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "platform/services_qt.h"
+#include "ui/workbench/rod_eng_map_display.h"
+
+namespace wb {
+
+namespace {
+
+constexpr const char* kNoUniqueSolution = "高斯法解方程无唯一解!";
+constexpr const char* kPhfxFileName = "phfx.dat";
+
+struct BoxInfo {
+  const char* label;
+  const char* tip;
+};
+
+// Label and tool tip of each parameter box (the group boxes 12..23 have row captions).
+const std::array<BoxInfo, kParameterBoxCount> kBoxInfo{{
+    {"平衡块数", "已安装的平衡块数或者是您想调动的平衡块数"},
+    {"平均块重kN", "已安装的平衡块或者您想调动的平衡块的平均单块重量"},
+    {"平均位置 m", "已安装的平衡块或者您想调动的平衡块的平均重心（锁块）位置"},
+    {"最大安装位置 m", "平衡块位于曲柄的最外侧时其锁块到输出轴中心的距离"},
+    {"减速器扭矩 ", "抽油机减速器的额定扭矩kN.m"},
+    {"前臂长度 m", "抽油机中轴承到驴头园弧面的距离"},
+    {"最大冲程 m", "抽油机能达到的最大冲程长度"},
+    {"平衡臂长 m", "抽油机中轴承到游梁平衡块中心的距离"},
+    {"平衡臂偏置角deg",
+     "游梁平衡块中心到抽油机中轴的连线与游梁后臂中心线之间的夹角,此角如果为0，表示是普通的游梁平衡，大于0是下偏杠铃游梁平衡，"
+     "如果是下偏杠铃平衡而你又不知道此值，可输入一个问号"},
+    {"平衡块单重 kN", "游梁平衡块所能分解的最小重量kN"},
+    {"已装平衡块数", "已安装的游梁平衡块按最小可分解重量折算的块数"},
+    {"最大可装块数", "总的游梁平衡块按最小可分解重量折算的块数"},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"最小安装位置 m", "平衡块位于曲柄的最内侧时其锁块到输出轴中心的距离"},
+    {"同侧安装间距 m", "曲柄同一侧紧密排列安装两个平衡块时，两个平衡块锁块的间距"},
+    {"曲柄初始角 deg", "当抽油机驴头处于下死点时曲柄中心线到12点钟线之间的夹角"},
+    {"实际冲程 m", "抽油机当前工作使用的冲程长度"},
+}};
+
+bool orange_box(int i) { return i == 3 || i == 4 || i == 8 || (i >= 12 && i <= 26); }
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& t) { return t.toStdString(); }
+
+// A label and its box in a parameter column.
+void add_box_row(QGridLayout* g, int row, int col, QLineEdit* box, int index) {
+  auto* l = new QLabel(q(kBoxInfo[static_cast<std::size_t>(index)].label));
+  l->setToolTip(q(kBoxInfo[static_cast<std::size_t>(index)].tip));
+  g->addWidget(l, row, col);
+  g->addWidget(box, row, col + 1);
+}
+
+}  // namespace
+
+void register_balance_window() {
+  analysis_windows()[AnalysisWindow::Balance] = [](RodEngMapDisplay& m) -> QWidget* {
+    return new BalanceAnalysis(m, m.program_folder(), &m);
+  };
+}
+
+BalanceAnalysis::BalanceAnalysis(RodEngMapDisplay& main, const ProgramFolder& folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), main_(main), folder_(folder) {
+  setWindowTitle(QStringLiteral("抽油机井平衡分析专家系统"));
+  build();
+}
+
+void BalanceAnalysis::build() {
+  auto* top = new QVBoxLayout(this);
+
+  Frame_History = new QGroupBox(QStringLiteral("历史数据查询"));
+  auto* hl = new QHBoxLayout(Frame_History);
+  hl->addWidget(new QLabel(QStringLiteral("数据文件")));
+  Text3 = new QLineEdit;
+  Text3->setReadOnly(true);
+  hl->addWidget(Text3, 3);
+  auto* browse = new QPushButton(QStringLiteral("浏览"));
+  hl->addWidget(browse);
+  hl->addWidget(new QLabel(QStringLiteral("井号")));
+  Comb_WellName = new QComboBox;
+  Comb_WellName->setEditable(true);
+  hl->addWidget(Comb_WellName, 2);
+  Comb_TestTime = new QComboBox;
+  Comb_TestTime->setEditable(true);
+  hl->addWidget(Comb_TestTime, 2);
+  hl->addWidget(new QLabel(QStringLiteral("记录")));
+  Text7 = new QLineEdit;
+  Text7->setMaximumWidth(50);
+  hl->addWidget(Text7);
+  for (const char* t : {"←", "→", "×"}) hl->addWidget(new QPushButton(QString::fromUtf8(t)));
+  top->addWidget(Frame_History);
+
+  SSTab1 = new QTabWidget;
+  auto* page0 = new QWidget;
+  build_parameters(page0);
+  SSTab1->addTab(page0, QStringLiteral("基础数据"));
+
+  Text1 = new QPlainTextEdit;
+  Text1->setReadOnly(true);
+  Text1->viewport()->installEventFilter(this);
+  auto* page1 = new QWidget;
+  (new QVBoxLayout(page1))->addWidget(Text1);
+  SSTab1->addTab(page1, QStringLiteral("调整建议"));
+
+  auto chart_page = [&](PictureBox*& pic, const char* caption) {
+    pic = new PictureBox;
+    pic->set_fixed_area_twips(9375, 4215);
+    auto* page = new QWidget;
+    (new QVBoxLayout(page))->addWidget(pic);
+    SSTab1->addTab(page, QString::fromUtf8(caption));
+  };
+  chart_page(Picture1, "电力曲线");
+  chart_page(Picture2, "扭矩曲线");
+  chart_page(Picture3, "许用载荷");
+  auto legend = [&](int index, QWidget* pic, const char* text, const char* color, int y) {
+    auto* l = new QLabel(QString::fromUtf8(text), pic);
+    l->setStyleSheet(QStringLiteral("color:%1; background:transparent").arg(QString::fromUtf8(color)));
+    l->move(6, y);
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
+    Label1[static_cast<std::size_t>(index)] = l;
+  };
+  legend(7, Picture1, "功率(kW)", "blue", 4);
+  legend(6, Picture1, "电流(A)", "red", 22);
+  legend(0, Picture2, "净 扭 矩kN.m", "red", 4);
+  legend(1, Picture2, "载荷扭矩kN.m", "blue", 22);
+  legend(2, Picture2, "平衡扭矩kN.m", "magenta", 40);
+  top->addWidget(SSTab1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  Command1 = new QPushButton(QStringLiteral("自动分析"));
+  buttons->addWidget(Command1);
+  connect(Command1, &QPushButton::clicked, this, [this] { Run_PH_Analysis(0); });
+  const char* adjust_text[] = {"★", "→", "←", "▲", "▼"};
+  const char* adjust_tip[] = {"自动调整到最佳", "外调曲柄平衡块", "内调曲柄平衡块", "增加游梁平衡块", "减少游梁平衡块"};
+  for (int i = 0; i < 5; ++i) {
+    auto* b = new QToolButton;
+    b->setText(QString::fromUtf8(adjust_text[i]));
+    b->setToolTip(QString::fromUtf8(adjust_tip[i]));
+    b->setMinimumWidth(36);
+    buttons->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [this, i] { Run_PH_Analysis(i); });
+    adjust[static_cast<std::size_t>(i)] = b;
+  }
+  buttons->addStretch(1);
+  Cmd_Save = new QPushButton(QStringLiteral("保存"));
+  Cmd_Save->setToolTip(QStringLiteral("保存当前平衡分析记录"));
+  Cmd_Prnt = new QPushButton(QStringLiteral("打印"));
+  Cmd_Prnt->setToolTip(QStringLiteral("打印当前平衡分析记录"));
+  ReturnCMD = new QPushButton(QStringLiteral("退出"));
+  ReturnCMD->setToolTip(QStringLiteral("退出本界面"));
+  connect(ReturnCMD, &QPushButton::clicked, this, [this] { close(); });
+  for (QPushButton* b : {Cmd_Save, Cmd_Prnt, ReturnCMD}) buttons->addWidget(b);
+  top->addLayout(buttons);
+  resize(760, 560);
+}
+
+void BalanceAnalysis::build_parameters(QWidget* page) {
+  for (int i = 0; i < kParameterBoxCount; ++i) {
+    auto* e = new QLineEdit;
+    e->setMaximumWidth(90);
+    e->setStyleSheet(orange_box(i) ? QStringLiteral("background:rgb(255,224,192)")
+                                   : QStringLiteral("background:rgb(224,224,224)"));
+    e->installEventFilter(this);
+    connect(e, &QLineEdit::textChanged, this, [this, i] { Text2_Change(i); });
+    Text2[static_cast<std::size_t>(i)] = e;
+  }
+  auto* v = new QVBoxLayout(page);
+  auto* head = new QHBoxLayout;
+  auto* modes = new QGroupBox(QStringLiteral("平衡方式选择"));
+  auto* ml = new QHBoxLayout(modes);
+  const char* mode_text[] = {"曲柄平衡", "游梁平衡", "复合平衡"};
+  for (int i = 0; i < 3; ++i) {
+    Option1[static_cast<std::size_t>(i)] = new QRadioButton(QString::fromUtf8(mode_text[i]));
+    ml->addWidget(Option1[static_cast<std::size_t>(i)]);
+    connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+  }
+  head->addWidget(modes);
+  head->addWidget(new QLabel(QStringLiteral("抽油机型号")));
+  Comb_Cyj_Mode = new QComboBox;
+  Comb_Cyj_Mode->setEditable(true);
+  Comb_Cyj_Mode->setMinimumWidth(200);
+  connect(Comb_Cyj_Mode, &QComboBox::editTextChanged, this, [this] { Comb_Cyj_Mode_Change(); });
+  head->addWidget(Comb_Cyj_Mode);
+  head->addStretch(1);
+  v->addLayout(head);
+
+  auto* frames = new QHBoxLayout;
+  Frame1 = new QGroupBox(QStringLiteral("曲柄平衡参数"));
+  auto* f1 = new QVBoxLayout(Frame1);
+  auto* g1 = new QGridLayout;
+  const int left1[] = {0, 1, 2, 4}, right1[] = {3, 24, 25, 26};
+  for (int r = 0; r < 4; ++r) {
+    add_box_row(g1, r, 0, Text2[static_cast<std::size_t>(left1[r])], left1[r]);
+    add_box_row(g1, r, 2, Text2[static_cast<std::size_t>(right1[r])], right1[r]);
+  }
+  f1->addLayout(g1);
+  auto* checks = new QHBoxLayout;
+  Check1 = new QCheckBox(QStringLiteral("显示平衡块详细数据"));
+  Chk_Load = new QCheckBox(QStringLiteral("保持载荷不变"));
+  checks->addWidget(Check1);
+  checks->addWidget(Chk_Load);
+  f1->addLayout(checks);
+  connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+  Crank_Groups = new QWidget;
+  auto* gg = new QGridLayout(Crank_Groups);
+  gg->setContentsMargins(0, 0, 0, 0);
+  const char* group_caption[] = {"第一组", "第二组", "第三组", "第四组"};
+  const char* row_caption[] = {"分组块数", "单块重 kN", "重心位置 m"};
+  for (int c = 0; c < 4; ++c) gg->addWidget(new QLabel(QString::fromUtf8(group_caption[c])), 0, c + 1);
+  for (int r = 0; r < 3; ++r) {
+    gg->addWidget(new QLabel(QString::fromUtf8(row_caption[r])), r + 1, 0);
+    for (int c = 0; c < 4; ++c) gg->addWidget(Text2[static_cast<std::size_t>(14 + 3 * c - r)], r + 1, c + 1);
+  }
+  f1->addWidget(Crank_Groups);
+  f1->addStretch(1);
+
+  Frame2 = new QGroupBox(QStringLiteral("游梁平衡参数"));
+  auto* f2 = new QVBoxLayout(Frame2);
+  auto* g2 = new QGridLayout;
+  const int left2[] = {5, 7, 27, 6}, right2[] = {8, 9, 10, 11};
+  for (int r = 0; r < 4; ++r) {
+    add_box_row(g2, r, 0, Text2[static_cast<std::size_t>(left2[r])], left2[r]);
+    add_box_row(g2, r, 2, Text2[static_cast<std::size_t>(right2[r])], right2[r]);
+  }
+  f2->addLayout(g2);
+  Check2 = new QCheckBox(QStringLiteral("输出中间计算结果到文本文件"));
+  f2->addWidget(Check2);
+  connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
+  File_Names = new QWidget;
+  auto* fl = new QVBoxLayout(File_Names);
+  fl->setContentsMargins(0, 0, 0, 0);
+  for (std::size_t i = 0; i < 3; ++i) {
+    Text4[i] = new QLineEdit(q(kIntermediateFileBoxes[i]));
+    fl->addWidget(Text4[i]);
+  }
+  f2->addWidget(File_Names);
+  f2->addStretch(1);
+  frames->addWidget(Frame1);
+  frames->addWidget(Frame2);
+  frames->addStretch(1);
+  v->addLayout(frames, 1);
+
+  for (int p = 1; p < kParameterBoxCount; ++p)
+    setTabOrder(Text2[static_cast<std::size_t>(kParameterTabOrder[static_cast<std::size_t>(p - 1)])],
+                Text2[static_cast<std::size_t>(kParameterTabOrder[static_cast<std::size_t>(p)])]);
+}
+
+// The controls as the window's design sets them when it loads.
+void BalanceAnalysis::reset_controls() {
+  set_parameter_texts(default_parameter_boxes());
+  for (std::size_t i = 0; i < 3; ++i) Text4[i]->setText(q(kIntermediateFileBoxes[i]));
+  for (QCheckBox* c : {Check1, Chk_Load, Check2}) c->setChecked(false);
+  Check1_Click();
+  Check2_Click();
+  Option1_Click(0);
+  Cmd_Save->setEnabled(false);
+  set_text1({});
+  Comb_Cyj_Mode->blockSignals(true);
+  Comb_Cyj_Mode->clear();
+  Comb_Cyj_Mode->setEditText({});
+  Comb_Cyj_Mode->blockSignals(false);
+  Picture1->canvas().cls();
+  Picture2->canvas().cls();
+  Picture1->update();
+  Picture2->update();
+}
+
+void BalanceAnalysis::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!loaded_) {
+    loaded_ = true;
+    reset_controls();
+    Form_Load();
+  }
+}
+
+void BalanceAnalysis::closeEvent(QCloseEvent* e) {
+  // Closing keeps the members (the held stroke, the results); the next show loads again.
+  loaded_ = false;
+  e->accept();
+}
+
+void BalanceAnalysis::Form_Load() {
+  Disp_I_Flag = Disp_P_Flag = Disp_NetT_Flag = Disp_LoadT_Flag = Disp_BalT_Flag = true;
+  Phfx_File = path_text(folder_.sys() / kPhfxFileName);
+  Text3->setText(q(Phfx_File));
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  // Add_Cyj_Mode_To_Comb: the catalogue's models come with the well base data.
+  if (state.held.DispCurveType == 2 || state.held.DispCurveType == 3) prepare_held_stroke();
+}
+
+void BalanceAnalysis::load_well_base() {}
+
+void BalanceAnalysis::prepare_held_stroke() {
+  load_well_base();
+  const long long blocks = round_even(num_val(s(Text2[0]->text())));
+  state.prm.crank_blocks = static_cast<std::int16_t>(std::clamp<long long>(blocks, -32768, 32767));
+  const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  Run_PH_Analysis(0);
+}
+
+void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& pps1, SampleArray& qqs1,
+                            SampleArray& sss1, SampleArray& ggs1, std::int16_t& gt_num1, std::int16_t& cs_fs1,
+                            std::int16_t& DispCurveType1) {
+  take_stroke(state.held, uus1.data(), iis1.data(), pps1.data(), qqs1.data(), sss1.data(), ggs1.data(), gt_num1,
+              cs_fs1, DispCurveType1);
+  if (DispCurveType1 != 2 && DispCurveType1 != 3) return;
+  const TestState& st = main_.st;
+  state.held.Cur_Well = trim_blanks(st.Text1[2]);
+  state.held.Cur_Test = trim_blanks(st.Text1[0]);
+  // A box without a number leaves the held value as it was.
+  if (auto v = num_parse(st.Text3[10])) state.held.Rms_I = static_cast<float>(*v);
+  if (auto v = num_parse(st.Text3[11])) state.held.Rms_P = static_cast<float>(*v);
+  Text2[27]->setText(q(st.Text3[12]));
+  state.analysed = false;
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  prepare_held_stroke();
+}
+
+BalanceMode BalanceAnalysis::selected_mode() const {
+  for (int i = 0; i < 3; ++i)
+    if (Option1[static_cast<std::size_t>(i)]->isChecked()) return static_cast<BalanceMode>(i);
+  return BalanceMode::None;
+}
+
+ParameterBoxes BalanceAnalysis::parameter_texts() const {
+  ParameterBoxes t;
+  for (std::size_t i = 0; i < t.size(); ++i) t[i] = s(Text2[i]->text());
+  return t;
+}
+
+// Texts written by the program do not recompute the group totals (only typing does).
+void BalanceAnalysis::set_parameter_texts(const ParameterBoxes& t) {
+  const bool was = updating_groups_;
+  updating_groups_ = true;
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (s(Text2[i]->text()) != t[i]) Text2[i]->setText(q(t[i]));
+  updating_groups_ = was;
+}
+
+void BalanceAnalysis::set_text1(const std::string& text) {
+  text1_ = text;
+  Text1->setPlainText(q(text));
+}
+
+void BalanceAnalysis::Run_PH_Analysis(int step) {
+  if (step == 0) {
+    services().shell->beep();
+    SSTab1->setCurrentIndex(1);
+  }
+  ParameterBoxes t = parameter_texts();
+  AnalysisOptions opt;
+  opt.mode = selected_mode();
+  opt.write_files = Check2->isChecked();
+  for (std::size_t i = 0; i < 3; ++i) opt.file_boxes[i] = s(Text4[i]->text());
+  const AnalysisStepResult r = run_ph_analysis(state, t, step, opt);
+  set_parameter_texts(t);  // the offset-angle estimate
+  if (!r.ran) {
+    if (!r.check_message.empty()) {
+      set_text1(r.check_message);
+      Cmd_Save->setEnabled(false);
+    }
+    return;
+  }
+  write_intermediate_files(r.files);
+  set_text1(state.advice);
+  Disp_PH();
+  Disp_Twist();
+  Cmd_Save->setEnabled(true);
+}
+
+void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFile>& files) {
+  // Written into the program folder; a file that cannot be written is skipped.
+  for (const IntermediateFile& f : files) {
+    std::ofstream out(folder_.root / u8path(f.name), std::ios::binary | std::ios::trunc);
+    if (!out) continue;
+    const std::string g = utf8_to_gbk(f.content);
+    out.write(g.data(), static_cast<std::streamsize>(g.size()));
+  }
+}
+
+void BalanceAnalysis::Disp_PH() {
+  draw_power_chart(Picture1->canvas(), state, Disp_I_Flag, Disp_P_Flag);
+  Picture1->update();
+}
+
+void BalanceAnalysis::Disp_Twist() {}
+
+void BalanceAnalysis::Option1_Click(int index) {
+  if (index < 0 || index > 2) return;
+  Option1[static_cast<std::size_t>(index)]->setChecked(true);
+  // Beam balance puts the beam frame in the crank frame's place (the layout closes up).
+  Frame1->setVisible(index != 1);
+  Frame2->setVisible(index != 0);
+  Adj_Adj_Flag();
+}
+
+void BalanceAnalysis::Adj_Adj_Flag() {
+  const BalanceMode m = selected_mode();
+  if (m == BalanceMode::None) return;
+  const bool crank = m != BalanceMode::Beam, beam = m != BalanceMode::Crank;
+  adjust[1]->setVisible(crank);
+  adjust[2]->setVisible(crank);
+  adjust[3]->setVisible(beam);
+  adjust[4]->setVisible(beam);
+}
+
+void BalanceAnalysis::Text2_Change(int index) {
+  if (index == 4) {
+    Disp_Twist();
+  } else if (index >= 12 && index <= 23 && !updating_groups_) {
+    ParameterBoxes t = parameter_texts();
+    crank_group_totals(t);
+    set_parameter_texts(t);
+  }
+}
+
+void BalanceAnalysis::Comb_Cyj_Mode_Change() {
+  const ModelNameFigures f = parse_model_name(s(Comb_Cyj_Mode->currentText()));
+  Text2[6]->setText(q(f.max_stroke));
+  Text2[4]->setText(q(f.gearbox_torque));
+}
+
+void BalanceAnalysis::Label1_Click(int index) {
+  switch (index) {
+    case 0: Disp_NetT_Flag = !Disp_NetT_Flag; Disp_Twist(); break;
+    case 1: Disp_LoadT_Flag = !Disp_LoadT_Flag; Disp_Twist(); break;
+    case 2: Disp_BalT_Flag = !Disp_BalT_Flag; Disp_Twist(); break;
+    case 6: Disp_I_Flag = !Disp_I_Flag; Disp_PH(); break;
+    case 7: Disp_P_Flag = !Disp_P_Flag; Disp_PH(); break;
+    default: break;
+  }
+}
+
+void BalanceAnalysis::Check1_Click() { Crank_Groups->setVisible(Check1->isChecked()); }
+void BalanceAnalysis::Check2_Click() { File_Names->setVisible(Check2->isChecked()); }
+
+void BalanceAnalysis::Advice_Export() {
+  FileDialogRequest req;
+  req.title = "平衡调整建议另存为文本文件";
+  req.filter = "文本文件(*.TXT)|*.TXT";
+  req.initial_dir = path_text(folder_.image());
+  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + "井平衡建议.TXT";
+  const std::string name = services().files->save_file(req);
+  if (name.empty()) return;
+  std::ofstream out(u8path(name), std::ios::binary | std::ios::trunc);
+  if (!out) return;
+  const std::string g = utf8_to_gbk(text1_ + "\r\n");
+  out.write(g.data(), static_cast<std::streamsize>(g.size()));
+}
+
+bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
+  if (ev->type() == QEvent::MouseButtonPress) {
+    auto* me = static_cast<QMouseEvent*>(ev);
+    if (obj == Text1->viewport() && me->button() == Qt::RightButton) {
+      Advice_Export();
+      return true;
+    }
+    for (std::size_t i = 0; i < Label1.size(); ++i)
+      if (Label1[i] && obj == Label1[i] && me->button() == Qt::LeftButton) {
+        Label1_Click(static_cast<int>(i));
+        return true;
+      }
+  }
+  if (ev->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    for (int i = 0; i < kParameterBoxCount; ++i) {
+      if (obj != Text2[static_cast<std::size_t>(i)]) continue;
+      int step = 0;
+      if (ke->key() == Qt::Key_Up) step = -1;
+      if (ke->key() == Qt::Key_Down || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) step = 1;
+      if (step == 0) break;
+      const int next = parameter_box_after(i, step);
+      // A box whose frame is hidden cannot take the focus: it stays where it is.
+      if (next >= 0 && Text2[static_cast<std::size_t>(next)]->isVisibleTo(this))
+        Text2[static_cast<std::size_t>(next)]->setFocus();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(obj, ev);
+}
+
+}  // namespace wb

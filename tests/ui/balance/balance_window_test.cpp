@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/common/gbk.h"
+#include "core/workbench/synthetic_tests.h"
+#include "ui/balance/balance_analysis.h"
+#include "ui/workbench/rod_eng_map_display.h"
+#include "ui_fakes.h"
+
+namespace wb {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A main window showing a decoded synthetic joint test, with the balance window registered.
+struct Fixture {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  std::unique_ptr<RodEngMapDisplay> main;
+  Fixture() {
+    prog.create_folders();
+    register_balance_window();
+    SyntheticJointParams p;
+    p.counterbalance = 30;  // light counterweights: the motor works harder on the upstroke
+    EXPECT_TRUE(write_synthetic_joint_test(prog.data() / "B1.o01", p));
+    main = std::make_unique<RodEngMapDisplay>(prog);
+    main->File1->refresh();
+    main->File1->set_file_name("B1.o01");
+    main->File1_Click();
+  }
+  ~Fixture() { analysis_windows() = {}; }
+  BalanceAnalysis* open() {
+    main->Image1_Click(1);
+    return dynamic_cast<BalanceAnalysis*>(main->analysis_window(AnalysisWindow::Balance));
+  }
+};
+
+void fill_crank(BalanceAnalysis& w) {
+  w.Text2[1]->setText("12");
+  w.Text2[2]->setText("1.2");
+}
+
+TEST(BalanceWindow, HandOverRunsTheAutomaticAnalysis) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), "抽油机井平衡分析专家系统");
+  EXPECT_EQ(w->state.held.Cur_Well, "B1");
+  EXPECT_GT(w->state.held.gt_num, 200);
+  // The default boxes lack the crank block weight: the check's message, nothing saved.
+  EXPECT_NE(w->advice_text().find("曲柄平衡块单重错误，只能在 1- 30之间！"), std::string::npos);
+  EXPECT_EQ(w->SSTab1->currentIndex(), 1);
+  EXPECT_FALSE(w->Cmd_Save->isEnabled());
+  EXPECT_GE(f.fakes.shell.beeps, 1);
+
+  fill_crank(*w);
+  QTest::mouseClick(w->Command1, Qt::LeftButton);
+  EXPECT_EQ(w->advice_text().rfind("\r\n      B1井平衡调整建议\r\n", 0), 0u) << w->advice_text();
+  EXPECT_NE(w->advice_text().find("  二、建议:"), std::string::npos);
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
+  EXPECT_EQ(w->Text1->toPlainText().toStdString().find("井平衡调整建议") != std::string::npos, true);
+  EXPECT_TRUE(f.fakes.messages.shown.empty());
+}
+
+TEST(BalanceWindow, RedrawsKeepTheAdviceAndManualStepsMoveTheResult) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  const std::string advice = w->advice_text();
+  const QImage before = w->Picture1->image().copy();
+  w->Label1_Click(6);  // current curves off
+  EXPECT_FALSE(w->Disp_I_Flag);
+  EXPECT_EQ(w->advice_text(), advice);
+  EXPECT_NE(w->Picture1->image(), before);
+  w->Label1_Click(6);
+  EXPECT_EQ(w->Picture1->image(), before);
+
+  const float dR = w->state.Crank_dR;
+  w->Run_PH_Analysis(1);
+  EXPECT_NEAR(w->state.Crank_dR, dR + 0.05f, 1e-6);
+  w->Run_PH_Analysis(2);
+  w->Run_PH_Analysis(2);
+  EXPECT_NEAR(w->state.Crank_dR, dR - 0.05f, 1e-6);
+}
+
+TEST(BalanceWindow, ModesBoxesAndKeys) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  w->Option1_Click(1);
+  EXPECT_TRUE(w->Frame1->isHidden());
+  EXPECT_FALSE(w->Frame2->isHidden());
+  EXPECT_TRUE(w->adjust[1]->isHidden());
+  EXPECT_FALSE(w->adjust[3]->isHidden());
+  w->Option1_Click(2);
+  EXPECT_TRUE(!w->Frame1->isHidden() && !w->Frame2->isHidden());
+  EXPECT_TRUE(!w->adjust[1]->isHidden() && !w->adjust[4]->isHidden());
+
+  // Typed group data give the totals.
+  w->Text2[12]->setText("1.5");
+  w->Text2[13]->setText("10");
+  w->Text2[15]->setText("1.2");
+  w->Text2[16]->setText("8");
+  w->Text2[17]->setText("2");
+  EXPECT_EQ(w->Text2[0]->text(), "4");
+  EXPECT_EQ(w->Text2[1]->text(), "9");
+  EXPECT_EQ(w->Text2[2]->text(), "1.37");
+
+  w->Comb_Cyj_Mode->setEditText("CYJ10-3-53HB");
+  EXPECT_EQ(w->Text2[6]->text(), "3");
+  EXPECT_EQ(w->Text2[4]->text(), "53");
+
+  w->SSTab1->setCurrentIndex(0);
+  w->show();
+  QApplication::setActiveWindow(w);
+  w->Text2[1]->setFocus();
+  QTest::keyClick(w->Text2[1], Qt::Key_Down);
+  EXPECT_TRUE(w->Text2[2]->hasFocus());
+  QTest::keyClick(w->Text2[2], Qt::Key_Return);
+  EXPECT_TRUE(w->Text2[4]->hasFocus());
+  QTest::keyClick(w->Text2[4], Qt::Key_Up);
+  EXPECT_TRUE(w->Text2[2]->hasFocus());
+}
+
+TEST(BalanceWindow, FilesAdviceExportAndReopening) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Check2->setChecked(true);
+  w->Check2_Click();
+  w->Run_PH_Analysis(0);
+  EXPECT_TRUE(fs::exists(f.prog.root / "B1悬点位移及扭矩因数.txt"));
+  EXPECT_TRUE(fs::exists(f.prog.root / "B1平衡前后的功率及扭矩分解.txt"));
+  EXPECT_FALSE(fs::exists(f.prog.root / "B1游梁平衡块的垂直位移及速度.txt"));  // crank balance
+
+  const fs::path out = f.prog.image() / "advice.TXT";
+  f.fakes.files.answers.push_back(out.string());
+  w->Advice_Export();
+  ASSERT_EQ(f.fakes.files.asked.size(), 1u);
+  EXPECT_EQ(f.fakes.files.asked[0].file_name, "B1井平衡建议.TXT");
+  EXPECT_EQ(f.fakes.files.asked[0].title, "平衡调整建议另存为文本文件");
+  EXPECT_EQ(read_file(out), utf8_to_gbk(w->advice_text() + "\r\n"));
+
+  // Closed and shown again: the held stroke is prepared again from default boxes.
+  w->close();
+  const int beeps = f.fakes.shell.beeps;
+  f.main->show_analysis_window(AnalysisWindow::Balance);
+  EXPECT_EQ(f.fakes.shell.beeps, beeps + 1);
+  EXPECT_EQ(w->Text2[1]->text(), "");
+  EXPECT_NE(w->advice_text().find("曲柄平衡块单重"), std::string::npos);
+  EXPECT_EQ(w->Comb_WellName->currentText(), "B1");
+}
+
+}  // namespace
+}  // namespace wb

@@ -47,8 +47,8 @@ std::string nul_to_blank(std::string s) {
 // otherwise append.
 SaveResult save_keyed(const fs::path& fil_nam, std::size_t len, const Bytes& rec, const std::string& well,
                       const std::string& date) {
-  const std::string k1 = stored_key(well, 16);
-  const std::string k2 = stored_key(date, 12);
+  const std::string k1 = record_key(well, 16);
+  const std::string k2 = record_key(date, 12);
   RecordStore store(fil_nam, len);
   std::size_t result = 0;
   StoreStatus st = store.save_replace(

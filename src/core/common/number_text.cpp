@@ -14,7 +14,8 @@ namespace wb {
 namespace {
 
 // Digits of |v| rounded to `prec` significant digits, trailing zeros removed, in the
-// fixed or the scientific notation as the original's number-to-text chose it.
+// fixed notation, or in the scientific one (1.5E+07) when the exponent reaches `prec` or
+// falls below -prec.
 std::string format_sig(double v, int prec, bool print_form) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v < 0 ? "-Inf" : (print_form ? " Inf" : "Inf");

@@ -31,9 +31,9 @@ namespace wb {
 inline constexpr std::size_t kWellBaseRecordSize = 2000;
 inline constexpr const char* kWellBaseFileName = "wellbase.dat";
 
-// The efficiency window's 49 boxes Text1(0..48) as text.
-inline constexpr std::size_t kEffiBoxCount = 49;
-using EffiBoxTexts = std::array<std::string, kEffiBoxCount>;
+// The efficiency window's 49 boxes Text1(0..48) as text (the same type as the window
+// state's box array).
+using EffiBoxTexts = std::array<std::string, 49>;
 // The counterbalance window's 28 parameter boxes Text2(0..27) as text.
 inline constexpr std::size_t kBalanceBoxCount = 28;
 using BalanceBoxTexts = std::array<std::string, kBalanceBoxCount>;

@@ -12,6 +12,8 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
+#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/well_base_record.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
@@ -302,11 +304,29 @@ void BalanceAnalysis::Form_Load() {
   Text3->setText(q(Phfx_File));
   Comb_WellName->setEditText(q(state.held.Cur_Well));
   Comb_TestTime->setEditText(q(state.held.Cur_Test));
-  // Add_Cyj_Mode_To_Comb: the catalogue's models come with the well base data.
+  // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
+  // leaves the list's text as it is.
+  ensure_cyj_mode_file(folder_);
+  Comb_Cyj_Mode->blockSignals(true);
+  const QString text = Comb_Cyj_Mode->currentText();
+  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(q(m));
+  Comb_Cyj_Mode->setEditText(text);
+  Comb_Cyj_Mode->blockSignals(false);
   if (state.held.DispCurveType == 2 || state.held.DispCurveType == 3) prepare_held_stroke();
 }
 
-void BalanceAnalysis::load_well_base() {}
+// Get_Dat_From_WellBase: the model first (its figures fill boxes 6 and 4), then the
+// record's boxes over them, then its balance mode.
+void BalanceAnalysis::load_well_base() {
+  const BalanceWellBaseView v = Get_Dat_From_WellBase(folder_, state.held.Cur_Well, state.held.Cur_Test);
+  if (!v.found) return;
+  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  ParameterBoxes t = parameter_texts();
+  for (std::size_t i = 0; i < v.boxes.size(); ++i) t[i] = v.boxes[i];
+  if (v.box27) t[27] = *v.box27;
+  set_parameter_texts(t);
+  Option1_Click(v.balance_mode);
+}
 
 void BalanceAnalysis::prepare_held_stroke() {
   load_well_base();

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "core/common/gbk.h"
+#include "core/efficiency/well_base_record.h"
 #include "core/workbench/synthetic_tests.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
@@ -160,6 +161,39 @@ TEST(BalanceWindow, FilesAdviceExportAndReopening) {
   EXPECT_EQ(w->Text2[1]->text(), "");
   EXPECT_NE(w->advice_text().find("曲柄平衡块单重"), std::string::npos);
   EXPECT_EQ(w->Comb_WellName->currentText(), "B1");
+}
+
+TEST(BalanceWindow, WellBaseDataAndModelListFillTheWindow) {
+  Fixture f;
+  {
+    std::ofstream cat(f.prog.sys() / "Cyj_mode.dat", std::ios::binary);
+    cat << utf8_to_gbk("抽油机型=CYJ8-3-37HB\r\n冲    程=3\r\n\r\n抽油机型=CYJ10-4.2-53HB\r\n");
+  }
+  BalanceWellBaseSource src;
+  src.Cur_Well = "B1";
+  src.Cur_Test = f.main->st.Text1[0];
+  src.Text2 = default_parameter_boxes();
+  src.Text2[1] = "11";
+  src.Text2[2] = "1.1";
+  src.Text2[6] = "3";
+  src.Text2[9] = "5";
+  src.Text2[10] = "3";
+  src.Text2[27] = "3";
+  src.Comb_Cyj_Mode = "CYJ8-3-37HB";
+  src.balance_mode = 2;
+  ASSERT_EQ(Save_WellBase(f.prog, src, f.fakes.messages).outcome, SaveOutcome::Saved);
+
+  BalanceAnalysis* w = f.open();
+  ASSERT_EQ(w->Comb_Cyj_Mode->count(), 2);
+  EXPECT_EQ(w->Comb_Cyj_Mode->itemText(1), "CYJ10-4.2-53HB");
+  EXPECT_EQ(w->Comb_Cyj_Mode->currentText(), "CYJ8-3-37HB");
+  EXPECT_EQ(w->Text2[1]->text(), "11");
+  EXPECT_EQ(w->Text2[4]->text(), "37");
+  EXPECT_TRUE(w->Option1[2]->isChecked());
+  // Combined balance ran on the stored parameters: beam and crank state lines.
+  EXPECT_NE(w->advice_text().find("安装了3 个5kN 的游梁平衡块；"), std::string::npos) << w->advice_text();
+  EXPECT_NE(w->advice_text().find("个平均重量为11kN 的曲柄平衡块"), std::string::npos);
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
 }
 
 }  // namespace

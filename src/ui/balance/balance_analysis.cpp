@@ -104,7 +104,11 @@ void BalanceAnalysis::build() {
   Text7 = new QLineEdit;
   Text7->setMaximumWidth(50);
   hl->addWidget(Text7);
-  for (const char* t : {"←", "→", "×"}) hl->addWidget(new QPushButton(QString::fromUtf8(t)));
+  for (const char* t : {"←", "→", "×"}) {
+    auto* b = new QPushButton(QString::fromUtf8(t));
+    b->setMaximumWidth(40);
+    hl->addWidget(b);
+  }
   top->addWidget(Frame_History);
 
   SSTab1 = new QTabWidget;

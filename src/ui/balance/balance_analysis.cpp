@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/balance/balance_charts.h"
+#include "core/balance/balance_torque.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -133,6 +134,12 @@ void BalanceAnalysis::build() {
   chart_page(Picture1, "电力曲线");
   chart_page(Picture2, "扭矩曲线");
   chart_page(Picture3, "许用载荷");
+  connect(Picture1, &PictureBox::mouse_down, this, [this](Qt::MouseButton b, double, double) {
+    if (b == Qt::RightButton) save_chart(Picture1, "平衡分析电能曲线另存为图片文件", "_PD.BMP");
+  });
+  connect(Picture2, &PictureBox::mouse_down, this, [this](Qt::MouseButton b, double, double) {
+    if (b == Qt::RightButton) save_chart(Picture2, "平衡分析扭矩曲线另存为图片文件", "_LJ.BMP");
+  });
   auto legend = [&](int index, QWidget* pic, const char* text, const char* color, int y) {
     auto* l = new QLabel(QString::fromUtf8(text), pic);
     l->setStyleSheet(QStringLiteral("color:%1; background:transparent").arg(QString::fromUtf8(color)));
@@ -427,7 +434,26 @@ void BalanceAnalysis::Disp_PH() {
   Picture1->update();
 }
 
-void BalanceAnalysis::Disp_Twist() {}
+void BalanceAnalysis::Disp_Twist() {
+  adjust[0]->setVisible(true);
+  // Before any analysis there are no predicted curves: the page stays empty.
+  TorqueAnalysis t;
+  if (state.analysed) t = compute_torques(state, static_cast<float>(num_val(s(Text2[4]->text()))));
+  draw_torque_chart(Picture2->canvas(), t, Trim_Blank_Nul(state.held.Cur_Well),
+                    {Disp_NetT_Flag, Disp_LoadT_Flag, Disp_BalT_Flag});
+  Picture2->update();
+}
+
+// Right button on a chart: save it as a BMP picture where the user chooses.
+void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char* suffix) {
+  FileDialogRequest req;
+  req.title = title;
+  req.filter = "图片文件(*.BMP)|*.BMP";
+  req.initial_dir = path_text(folder_.image());
+  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + suffix;
+  const std::string name = services().files->save_file(req);
+  if (!name.empty()) pic->save_bmp(q(name));
+}
 
 void BalanceAnalysis::Option1_Click(int index) {
   if (index < 0 || index > 2) return;

@@ -104,6 +104,7 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   void prepare_held_stroke();
   void load_well_base();
   void set_text1(const std::string& text);
+  void save_chart(PictureBox* pic, const char* title, const char* suffix);
   void write_intermediate_files(const std::vector<IntermediateFile>& files);
 
   RodEngMapDisplay& main_;

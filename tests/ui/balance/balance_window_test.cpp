@@ -94,6 +94,25 @@ TEST(BalanceWindow, RedrawsKeepTheAdviceAndManualStepsMoveTheResult) {
   w->Run_PH_Analysis(2);
   w->Run_PH_Analysis(2);
   EXPECT_NEAR(w->state.Crank_dR, dR - 0.05f, 1e-6);
+
+  // The torque chart follows the rated-torque box and the legend switches.
+  const QImage torque = w->Picture2->image().copy();
+  w->Text2[4]->setText("60");
+  EXPECT_NE(w->Picture2->image(), torque);
+  w->Label1_Click(1);
+  EXPECT_FALSE(w->Disp_LoadT_Flag);
+
+  // Right button on a chart offers its BMP save; a cancel writes nothing.
+  f.fakes.files.answers.push_back("");
+  QTest::mouseClick(w->Picture2, Qt::RightButton);
+  const fs::path bmp = f.prog.image() / "p.bmp";
+  f.fakes.files.answers.push_back(bmp.string());
+  QTest::mouseClick(w->Picture1, Qt::RightButton);
+  QTest::mouseClick(w->Picture1, Qt::LeftButton);
+  ASSERT_EQ(f.fakes.files.asked.size(), 2u);
+  EXPECT_EQ(f.fakes.files.asked[0].file_name, "B1_LJ.BMP");
+  EXPECT_EQ(f.fakes.files.asked[1].title, "平衡分析电能曲线另存为图片文件");
+  EXPECT_EQ(read_file(bmp).substr(0, 2), "BM");
 }
 
 TEST(BalanceWindow, ModesBoxesAndKeys) {

@@ -23,7 +23,7 @@ namespace wb {
 namespace {
 
 constexpr const char* kNoUniqueSolution = "高斯法解方程无唯一解!";
-constexpr const char* kPhfxFileName = "phfx.dat";
+constexpr const char* kSaveFailed = "平衡分析记录保存失败！";
 
 struct BoxInfo {
   const char* label;
@@ -90,25 +90,35 @@ void BalanceAnalysis::build() {
   auto* hl = new QHBoxLayout(Frame_History);
   hl->addWidget(new QLabel(QStringLiteral("数据文件")));
   Text3 = new QLineEdit;
-  Text3->setReadOnly(true);
   hl->addWidget(Text3, 3);
-  auto* browse = new QPushButton(QStringLiteral("浏览"));
-  hl->addWidget(browse);
+  connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+  Cmd_View_PHFX_Data = new QPushButton(QStringLiteral("浏览"));
+  hl->addWidget(Cmd_View_PHFX_Data);
+  connect(Cmd_View_PHFX_Data, &QPushButton::clicked, this, [this] { Cmd_View_PHFX_Data_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("井号")));
   Comb_WellName = new QComboBox;
   Comb_WellName->setEditable(true);
   hl->addWidget(Comb_WellName, 2);
+  connect(Comb_WellName, &QComboBox::activated, this, [this] { Comb_WellName_Click(); });
+  hl->addWidget(new QLabel(QStringLiteral("日期")));
   Comb_TestTime = new QComboBox;
   Comb_TestTime->setEditable(true);
   hl->addWidget(Comb_TestTime, 2);
+  connect(Comb_TestTime, &QComboBox::activated, this, [this] { Comb_TestTime_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("记录")));
   Text7 = new QLineEdit;
   Text7->setMaximumWidth(50);
   hl->addWidget(Text7);
-  for (const char* t : {"←", "→", "×"}) {
-    auto* b = new QPushButton(QString::fromUtf8(t));
+  connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
+  const char* review_text[] = {"←", "→", "×"};
+  const char* review_tip[] = {"到前一个记录", "到后一个记录", "删除当前记录"};
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new QPushButton(QString::fromUtf8(review_text[i]));
+    b->setToolTip(QString::fromUtf8(review_tip[i]));
     b->setMaximumWidth(40);
     hl->addWidget(b);
+    connect(b, &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });
+    Cmd_Review[static_cast<std::size_t>(i)] = b;
   }
   top->addWidget(Frame_History);
 
@@ -179,6 +189,7 @@ void BalanceAnalysis::build() {
   ReturnCMD->setToolTip(QStringLiteral("退出本界面"));
   connect(ReturnCMD, &QPushButton::clicked, this, [this] { close(); });
   for (QPushButton* b : {Cmd_Save, Cmd_Prnt, ReturnCMD}) buttons->addWidget(b);
+  connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
   top->addLayout(buttons);
   resize(760, 560);
 }
@@ -311,8 +322,12 @@ void BalanceAnalysis::closeEvent(QCloseEvent* e) {
 
 void BalanceAnalysis::Form_Load() {
   Disp_I_Flag = Disp_P_Flag = Disp_NetT_Flag = Disp_LoadT_Flag = Disp_BalT_Flag = true;
-  Phfx_File = path_text(folder_.sys() / kPhfxFileName);
+  Phfx_File = path_text(phfx_path(folder_));
+  Comb_WellName->clear();
+  Text3->blockSignals(true);
   Text3->setText(q(Phfx_File));
+  Text3->blockSignals(false);
+  Text3_Change();
   Comb_WellName->setEditText(q(state.held.Cur_Well));
   Comb_TestTime->setEditText(q(state.held.Cur_Test));
   // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
@@ -341,8 +356,8 @@ void BalanceAnalysis::load_well_base() {
 
 void BalanceAnalysis::prepare_held_stroke() {
   load_well_base();
-  const long long blocks = round_even(num_val(s(Text2[0]->text())));
-  state.prm.crank_blocks = static_cast<std::int16_t>(std::clamp<long long>(blocks, -32768, 32767));
+  state.prm.crank_blocks = parse_count_box(s(Text2[0]->text()));
+  if (state.prm.crank_blocks < 1 || state.prm.crank_blocks > 8) Get_Dat_From_Phfx();
   const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
   for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
   Run_PH_Analysis(0);
@@ -547,6 +562,208 @@ bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
     }
   }
   return QWidget::eventFilter(obj, ev);
+}
+
+// ---- balance records ----
+
+void BalanceAnalysis::show_boxes(const PhfxView& v, bool with_box27) {
+  ParameterBoxes t = parameter_texts();
+  for (int i = 0; i <= 26; ++i) t[static_cast<std::size_t>(i)] = v.boxes[static_cast<std::size_t>(i)];
+  if (with_box27 && v.has_box27) t[27] = v.boxes[27];
+  set_parameter_texts(t);
+  Option1_Click(v.balance_mode);
+}
+
+// Text7 shows record r without showing it again (the record is what the window holds).
+void BalanceAnalysis::set_record_number(std::size_t r) {
+  Text7->blockSignals(true);
+  Text7->setText(QString::number(r));
+  Text7->blockSignals(false);
+}
+
+void BalanceAnalysis::Cmd_Save_Click() {
+  if (!Cmd_Save->isEnabled()) return;
+  MessageService& msg = *services().messages;
+  const std::filesystem::path lib = u8path(Phfx_File);
+  const HeldStroke& h = state.held;
+  // Ask first; then check every field of both records; then write, the analysis as shown.
+  PhfxRecord rec;
+  std::size_t found = 0;
+  const StoreStatus st = find_phfx(lib, h.Cur_Well, h.Cur_Test, rec, found);
+  if (st == StoreStatus::Damaged) {
+    msg.show(kBadFormatText, kBadFormatTitle);
+    return;
+  }
+  if (st != StoreStatus::Ok) {
+    msg.show(kSaveFailed, "");
+    return;
+  }
+  if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", "警告")) return;
+  if (!found) rec = PhfxRecord{};
+  const ParameterBoxes t = parameter_texts();
+  BalanceWellBaseSource wb_src;
+  wb_src.Cur_Well = h.Cur_Well;
+  wb_src.Cur_Test = h.Cur_Test;
+  std::copy(t.begin(), t.end(), wb_src.Text2.begin());
+  wb_src.Comb_Cyj_Mode = s(Comb_Cyj_Mode->currentText());
+  wb_src.balance_mode = std::max(0, static_cast<int>(selected_mode()));
+  WellBaseRecord scratch;
+  std::optional<std::string> bad = fill_phfx(rec, h, t, selected_mode(), wb_src.Comb_Cyj_Mode);
+  if (!bad) bad = fill_well_base_balance(scratch, wb_src);
+  if (bad) {
+    msg.show("“" + *bad + "”的数值超出了记录能保存的范围，请修改后再保存！", "");
+    return;
+  }
+  if (Save_WellBase(folder_, wb_src, msg).outcome != SaveOutcome::Saved) return;  // it reports its failure
+  RecordStore store(lib, kPhfxRecordSize);
+  std::size_t target = found;
+  if (!target && store.count(target) == StoreStatus::Ok) ++target;
+  if (!target || store.write(target, rec.encode()) != StoreStatus::Ok ||
+      save_balance_summary(folder_, h.Cur_Well, h.Cur_Test, t, state.balance_advice) != StoreStatus::Ok) {
+    msg.show(kSaveFailed, "");
+    return;
+  }
+  Phfx_Rec = rec;
+  set_record_number(target);
+  Cmd_Save->setEnabled(false);
+  Find_WellNmae_To_Comb();
+}
+
+void BalanceAnalysis::Text3_Change() {
+  const std::string name = trim_blanks(s(Text3->text()));
+  std::error_code ec;
+  if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return;
+  std::size_t n = 0;
+  if (RecordStore(u8path(name), kPhfxRecordSize).count(n) == StoreStatus::Damaged) {
+    services().messages->show(kBadFormatText, kBadFormatTitle);
+    Text3->blockSignals(true);
+    Text3->clear();
+    Text3->blockSignals(false);
+    return;
+  }
+  Phfx_File = name;
+  Comb_WellName->clear();
+  Find_WellNmae_To_Comb();
+}
+
+void BalanceAnalysis::Cmd_View_PHFX_Data_Click() {
+  FileDialogRequest req;
+  req.title = "打开平衡分析数据";
+  req.filter = "平衡分析数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
+  req.initial_dir = path_text(folder_.sys());
+  const std::string name = services().files->open_file(req);
+  if (!name.empty()) Text3->setText(q(name));
+}
+
+// The library's wells join the list (an empty library simply lists nothing).
+void BalanceAnalysis::Find_WellNmae_To_Comb() {
+  std::vector<std::string> wells;
+  phfx_wells(u8path(Phfx_File), wells);
+  const QString text = Comb_WellName->currentText();
+  for (const std::string& w : wells)
+    if (Comb_WellName->findText(q(w)) < 0) Comb_WellName->addItem(q(w));
+  Comb_WellName->setEditText(text);
+}
+
+void BalanceAnalysis::Comb_WellName_Click() {
+  std::vector<std::string> tests;
+  phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests);
+  Comb_TestTime->clear();
+  for (const std::string& t : tests) Comb_TestTime->addItem(q(t));
+  Comb_TestTime->setEditText({});
+  if (tests.size() == 1) {
+    Comb_TestTime->setCurrentIndex(0);
+    Comb_TestTime_Click();
+  }
+}
+
+void BalanceAnalysis::Comb_TestTime_Click() {
+  PhfxRecord own;  // Load_Phfx searches with a buffer of its own
+  std::size_t found = 0;
+  if (find_phfx(u8path(Phfx_File), s(Comb_WellName->currentText()), s(Comb_TestTime->currentText()), own, found) ==
+          StoreStatus::Ok &&
+      found)
+    Text7->setText(QString::number(found));
+}
+
+void BalanceAnalysis::Text7_Change() {
+  std::size_t count = 0;
+  if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
+  const long long r = round_even(num_val(s(Text7->text())));
+  if (r < 1 || r > static_cast<long long>(count)) return;
+  const PhfxRecord kept = Phfx_Rec;
+  if (read_phfx(u8path(Phfx_File), static_cast<std::size_t>(r), Phfx_Rec) != StoreStatus::Ok) return;
+  if (Chk_Load->isChecked()) {
+    // The load curve of the record held before, with this record's electric curves.
+    std::copy_n(kept.gg_sin.begin(), 31, Phfx_Rec.gg_sin.begin());
+    std::copy_n(kept.gg_cos.begin(), 31, Phfx_Rec.gg_cos.begin());
+    Chk_Load->setChecked(false);
+  }
+  BlcRecode_To_Text();
+  const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  Run_PH_Analysis(0);
+}
+
+void BalanceAnalysis::BlcRecode_To_Text() {
+  stroke_from_phfx(Phfx_Rec, state.held);
+  state.analysed = false;
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  const PhfxView v = phfx_view(Phfx_Rec);
+  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  show_boxes(v, true);
+  Adj_Adj_Flag();
+}
+
+void BalanceAnalysis::Get_Dat_From_Phfx() {
+  PhfxRecord rec;
+  std::size_t found = 0;
+  if (find_phfx(u8path(Phfx_File), state.held.Cur_Well, state.held.Cur_Test, rec, found) != StoreStatus::Ok || !found)
+    return;
+  Phfx_Rec = rec;
+  show_boxes(phfx_view(rec), true);
+}
+
+void BalanceAnalysis::Cmd_Review_Click(int index) {
+  std::size_t count = 0;
+  const std::filesystem::path lib = u8path(Phfx_File);
+  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
+  const long long d = round_even(num_val(s(Text7->text())));
+  if (index == 0 || index == 1) {
+    const long long next = std::clamp<long long>(d + (index == 0 ? -1 : 1), 1, std::max<long long>(1, count));
+    Text7->setText(QString::number(next));
+    return;
+  }
+  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count <= 1 || d < 1 ||
+      d > static_cast<long long>(count))
+    return;
+  if (RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d)) != StoreStatus::Ok) {
+    services().messages->show("删除记录失败！", "");
+    return;
+  }
+  Comb_WellName->clear();
+  Find_WellNmae_To_Comb();
+  if (d > static_cast<long long>(count) - 1)
+    Text7->setText(QString::number(count - 1));
+  else
+    Text7_Change();
+}
+
+bool BalanceAnalysis::kill_jl(int first, int last, int row) {
+  const std::string q_text = first == last ? "确实要删除" + num_print(row) + "号记录吗?"
+                                           : "确实要删除" + num_print(first) + "至" + num_print(last) + "号记录吗?";
+  if (!services().messages->ask_yes_no(q_text, "警告")) return false;
+  // One record: the grid's current row; a range: its selected rows.
+  const std::size_t a = static_cast<std::size_t>(std::max(first == last ? row : first, 0));
+  const std::size_t b = static_cast<std::size_t>(std::max(first == last ? row : last, 0));
+  const StoreStatus st = delete_phfx_range(u8path(Phfx_File), a, b, 0);
+  if (st != StoreStatus::Ok) {
+    services().messages->show(st == StoreStatus::Damaged ? kBadFormatText : "删除记录失败！",
+                              st == StoreStatus::Damaged ? kBadFormatTitle : "");
+    return false;
+  }
+  return true;
 }
 
 }  // namespace wb

@@ -22,6 +22,7 @@
 #include <array>
 
 #include "core/balance/balance_analysis.h"
+#include "core/balance/phfx_record.h"
 #include "core/common/paths.h"
 #include "platform/picture_box.h"
 #include "ui/workbench/analysis_windows.h"
@@ -39,6 +40,7 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   // ---- state ----
   BalanceState state;
   std::string Phfx_File;  // balance-record library shown in the data-file box
+  PhfxRecord Phfx_Rec;    // the record last read or written
   bool Disp_I_Flag = true, Disp_P_Flag = true;
   bool Disp_NetT_Flag = true, Disp_LoadT_Flag = true, Disp_BalT_Flag = true;
 
@@ -48,6 +50,8 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   QComboBox* Comb_WellName = nullptr;
   QComboBox* Comb_TestTime = nullptr;
   QLineEdit* Text7 = nullptr;          // record number
+  QPushButton* Cmd_View_PHFX_Data = nullptr;  // "浏览"
+  std::array<QPushButton*, 3> Cmd_Review{};
   QTabWidget* SSTab1 = nullptr;
   std::array<QRadioButton*, 3> Option1{};
   QComboBox* Comb_Cyj_Mode = nullptr;
@@ -82,6 +86,20 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   void Check1_Click();
   void Check2_Click();
   void Advice_Export();
+  // Balance records.
+  void Cmd_Save_Click();
+  void Text3_Change();
+  void Cmd_View_PHFX_Data_Click();
+  void Find_WellNmae_To_Comb();
+  void Comb_WellName_Click();
+  void Comb_TestTime_Click();
+  void Text7_Change();
+  void Cmd_Review_Click(int index);
+  void BlcRecode_To_Text();
+  void Get_Dat_From_Phfx();
+  // Deletes records first..last (or the single record `row` when first == last) after the
+  // question; true when the library was rewritten.
+  bool kill_jl(int first, int last, int row);
   // Draws the power chart from the last analysis (no new forecast, the advice stays).
   void Disp_PH();
   void Disp_Twist();
@@ -104,6 +122,8 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   void prepare_held_stroke();
   void load_well_base();
   void set_text1(const std::string& text);
+  void show_boxes(const PhfxView& v, bool with_box27);
+  void set_record_number(std::size_t r);
   void save_chart(PictureBox* pic, const char* title, const char* suffix);
   void write_intermediate_files(const std::vector<IntermediateFile>& files);
 

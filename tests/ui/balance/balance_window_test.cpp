@@ -7,6 +7,9 @@
 #include <iterator>
 
 #include "core/common/gbk.h"
+#include "core/balance/phfx_record.h"
+#include "core/common/dlph_record.h"
+#include "core/common/record_store.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/workbench/synthetic_tests.h"
 #include "ui/balance/balance_analysis.h"
@@ -213,6 +216,141 @@ TEST(BalanceWindow, WellBaseDataAndModelListFillTheWindow) {
   EXPECT_NE(w->advice_text().find("安装了3 个5kN 的游梁平衡块；"), std::string::npos) << w->advice_text();
   EXPECT_NE(w->advice_text().find("个平均重量为11kN 的曲柄平衡块"), std::string::npos);
   EXPECT_TRUE(w->Cmd_Save->isEnabled());
+}
+
+std::size_t records(const fs::path& lib, std::size_t len) {
+  std::size_t n = 0;
+  RecordStore(lib, len).count(n);
+  return n;
+}
+
+TEST(BalanceWindow, SaveAsksFirstAndStoresTheAnalysisAsShown) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  w->Run_PH_Analysis(1);  // a manual step: the shown advice is the one to keep
+  const std::string shown = w->advice_text();
+  const float dR = w->state.Crank_dR;
+  const fs::path lib = f.prog.sys() / "phfx.dat";
+  QTest::mouseClick(w->Cmd_Save, Qt::LeftButton);
+  EXPECT_TRUE(f.fakes.messages.shown.empty());
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
+  EXPECT_EQ(records(f.prog.sys() / "wellbase.dat", 2000), 1u);
+  EXPECT_EQ(w->Text7->text(), "1");
+  EXPECT_FALSE(w->Cmd_Save->isEnabled());
+  EXPECT_EQ(w->advice_text(), shown);  // not analysed again
+  EXPECT_FLOAT_EQ(w->state.Crank_dR, dR);
+  Bytes b;
+  ASSERT_EQ(RecordStore(f.prog.sys() / "DlPh.dat", kDlPhRecordSize).read(1, b), StoreStatus::Ok);
+  DlPhRecord sum;
+  sum.decode(b);
+  EXPECT_EQ(sum.balance_advice.substr(0, w->state.balance_advice.find_last_not_of(' ') + 1),
+            w->state.balance_advice.substr(0, w->state.balance_advice.find_last_not_of(' ') + 1));
+  EXPECT_EQ(sum.crank_blocks, 2);
+  EXPECT_EQ(w->Comb_WellName->findText("B1"), 0);
+
+  // Saving again asks; No writes neither library.
+  w->Text2[1]->setText("13");
+  w->Run_PH_Analysis(0);
+  const std::string before_phfx = read_file(lib), before_wb = read_file(f.prog.sys() / "wellbase.dat");
+  f.fakes.messages.answers.push_back(MsgAnswer::No);
+  w->Cmd_Save_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(f.fakes.messages.shown[0].text, "B1井本次测试的平衡分析已有记录，要覆盖吗？");
+  EXPECT_EQ(f.fakes.messages.shown[0].title, "警告");
+  EXPECT_EQ(read_file(lib), before_phfx);
+  EXPECT_EQ(read_file(f.prog.sys() / "wellbase.dat"), before_wb);
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
+
+  // A value beyond its field: refused by name, nothing written.
+  w->Text2[9]->setText("40");
+  w->Cmd_Save_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 3u);  // the question (Yes) and the refusal
+  EXPECT_NE(f.fakes.messages.shown[2].text.find("平衡块单重 kN"), std::string::npos);
+  EXPECT_EQ(read_file(lib), before_phfx);
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
+
+  // Yes overwrites in place.
+  w->Text2[9]->setText("");
+  w->Cmd_Save_Click();
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
+  PhfxRecord r;
+  read_phfx(lib, 1, r);
+  EXPECT_EQ(r.crank_block_wt, 13000);
+}
+
+TEST(BalanceWindow, BrowsingDeletingAndLibraryFiles) {
+  Fixture f;
+  const fs::path lib = f.prog.sys() / "phfx.dat";
+  {
+    std::vector<std::uint8_t> all;
+    for (int k = 1; k <= 3; ++k) {
+      PhfxRecord r;
+      ASSERT_FALSE(fill_phfx(r, [] {
+        HeldStroke h;
+        std::vector<float> u(300, 380), i(300, 20), p(300), q(300, 2), s(300), g(300, 30);
+        for (int j = 0; j < 300; ++j) {
+          p[static_cast<std::size_t>(j)] = static_cast<float>(8 + 4 * std::sin(2 * 3.14159265 * j / 300));
+          s[static_cast<std::size_t>(j)] = static_cast<float>(1.5 * (1 - std::cos(2 * 3.14159265 * j / 300)));
+        }
+        take_stroke(h, u.data(), i.data(), p.data(), q.data(), s.data(), g.data(), 300, 1, 3);
+        return h;
+      }(), [] { ParameterBoxes t = default_parameter_boxes(); t[1] = "10"; t[2] = "1"; return t; }(),
+                           BalanceMode::Crank, ""));
+      r.well_name = "R" + std::to_string(k);
+      r.test_date = "20070101120" + std::to_string(k);
+      const Bytes b = r.encode();
+      all.insert(all.end(), b.begin(), b.end());
+    }
+    ASSERT_TRUE(write_file_atomic(lib, all));
+  }
+  BalanceAnalysis* w = f.open();
+  EXPECT_EQ(w->Comb_WellName->count(), 3);
+  w->Text7->setText("2");
+  EXPECT_EQ(w->state.held.Cur_Well, "R2");
+  EXPECT_EQ(w->Text2[1]->text(), "10");
+  EXPECT_NE(w->advice_text().find("R2井平衡调整建议"), std::string::npos);
+  w->Cmd_Review_Click(1);
+  EXPECT_EQ(w->Text7->text(), "3");
+  w->Cmd_Review_Click(1);
+  EXPECT_EQ(w->Text7->text(), "3");
+  w->Cmd_Review_Click(2);  // delete record 3 of 3: record 2 is shown
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 2u);
+  EXPECT_EQ(w->Text7->text(), "2");
+  EXPECT_EQ(w->state.held.Cur_Well, "R2");
+
+  // The list: choosing a well with one test shows it.
+  w->Comb_WellName->setCurrentIndex(0);
+  w->Comb_WellName_Click();
+  EXPECT_EQ(w->Text7->text(), "1");
+  EXPECT_EQ(w->state.held.Cur_Well, "R1");
+
+  // kill_jl asks with the numbers in print form.
+  f.fakes.messages.answers.push_back(MsgAnswer::No);
+  EXPECT_FALSE(w->kill_jl(1, 2, -1));
+  EXPECT_EQ(f.fakes.messages.shown.back().text, "确实要删除 1至 2号记录吗?");
+  EXPECT_TRUE(w->kill_jl(2, 2, 2));
+  EXPECT_EQ(f.fakes.messages.shown.back().text, "确实要删除 2号记录吗?");
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
+
+  // A library of a wrong length is refused and left as it was.
+  const fs::path bad = f.prog.sys() / "bad.dat";
+  std::ofstream(bad, std::ios::binary) << std::string(100, 'x');
+  f.fakes.files.answers.push_back(bad.string());
+  w->Cmd_View_PHFX_Data_Click();
+  EXPECT_EQ(f.fakes.messages.shown.back().text, "非法的文件格式!");
+  EXPECT_EQ(f.fakes.messages.shown.back().title, "不能打开!");
+  EXPECT_EQ(w->Text3->text(), "");
+  EXPECT_EQ(fs::file_size(bad), 100u);
+  EXPECT_EQ(w->Phfx_File, lib.string());
+
+  // An empty library is an empty library, not deleted.
+  const fs::path empty = f.prog.sys() / "empty.dat";
+  std::ofstream(empty, std::ios::binary).flush();
+  w->Text3->setText(QString::fromStdString(empty.string()));
+  EXPECT_TRUE(fs::exists(empty));
+  EXPECT_EQ(w->Comb_WellName->count(), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
 #include "core/common/paths.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
   }
   const wb::ProgramFolder samples{wb::u8path(argv[1])};
   const fs::path root = wb::u8path(argv[2]);
-  std::vector<wb::Bytes> cards, electric, waves, summaries;
+  std::vector<wb::Bytes> cards, electric, waves, summaries, balance;
   int n = 0;
   for (const auto& name : wb::list_files(samples.data(), "*.o*")) {
     const fs::path file = samples.data() / wb::u8path(name);
@@ -66,6 +67,18 @@ int main(int argc, char** argv) {
     wb::DlPhRecord rec;
     wb::Save_DlPh_Pow(scratch, st, rec);
     summaries.push_back(wbfuzz::read_bytes(scratch.sys() / wb::kDlPhFileName));
+    // The balance record of this test, crank and beam counterweights filled in.
+    wb::HeldStroke h;
+    wb::take_stroke(h, st.uus.data(), st.iis.data(), st.pps.data(), st.qqs.data(), st.sss.data(), st.ggs.data(),
+                    st.iu_num, st.dnt_rec.wiring_mode, 3);
+    h.Cur_Well = st.Text1[2];
+    h.Cur_Test = st.Text1[0];
+    wb::ParameterBoxes boxes = wb::default_parameter_boxes();
+    for (auto [i, v] : {std::pair{1, "12"}, {2, "1.2"}, {6, "3"}, {8, "10"}, {9, "5"}, {10, "3"}, {27, "3"}})
+      boxes[static_cast<std::size_t>(i)] = v;
+    wb::PhfxRecord ph;
+    if (!wb::fill_phfx(ph, h, boxes, static_cast<wb::BalanceMode>(n % 3), "CYJ10-3-37HB"))
+      balance.push_back(ph.encode());
     ++n;
   }
   for (const auto& name : wb::list_files(samples.data(), "*.x*")) {
@@ -74,6 +87,9 @@ int main(int argc, char** argv) {
   }
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
+  wb::Bytes phfx;
+  for (const auto& b : balance) phfx.insert(phfx.end(), b.begin(), b.end());
+  put(root, "phfx_fuzz", "library", phfx);
   put(root, "library_fuzz", "cards", cat(cards, 0x00));
   put(root, "library_fuzz", "electric", cat(electric, 0x01));
   put(root, "library_fuzz", "waves", cat(waves, 0x02));

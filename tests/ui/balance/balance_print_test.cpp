@@ -80,6 +80,8 @@ struct Fixture {
       QTest::mouseClick(d.Command1, Qt::LeftButton);
     });
     bp.Command1_Click();
+    const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR");  // to look at the pages
+    if (!keep.isEmpty()) QFile::copy(pdf, QString::fromLocal8Bit(keep) + "/" + QString::fromStdString(name) + ".pdf");
     return pdf;
   }
 };

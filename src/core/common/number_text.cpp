@@ -1,5 +1,6 @@
 #include "core/common/number_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -81,7 +82,9 @@ double parse_decimal(const std::string& s, bool& whole) {
     }
     const char* ep = b;
     while (ep < r.ptr && *ep != 'e' && *ep != 'E') ++ep;
-    if (ep < r.ptr) exp = std::strtoll(ep + 1, nullptr, 10);
+    // strtoll saturates a longer exponent; the clamp keeps the sum below from overflowing
+    // (the digits of a text are far fewer than 10^15).
+    if (ep < r.ptr) exp = std::clamp<long long>(std::strtoll(ep + 1, nullptr, 10), -1000000000000000LL, 1000000000000000LL);
     v = mag + exp < 0 ? 0.0 : std::numeric_limits<double>::infinity();
   } else if (r.ec != std::errc()) {
     return 0.0;

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "core/common/dlph_record.h"
+#include "core/common/gbk.h"
 #include "core/common/paths.h"
 #include "core/efficiency/effi_records.h"
-#include "core/efficiency/effi_samples.h"
+#include "core/efficiency/cyj_mode_catalog.h"
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/workbench/joint_pipeline.h"
@@ -108,7 +109,10 @@ int main(int argc, char** argv) {
     put(root, "efficiency_library_fuzz", "cards", cat(cards, 0x02));
     put(root, "efficiency_library_fuzz", "electric", cat(electric, 0x03));
   }
-  put_text(root, "cyj_mode_catalog_fuzz", "sample", wb::sample_cyj_mode_catalogue());
+  const wb::Bytes catalogue = wbfuzz::read_bytes(wb::cyj_mode_path(samples));
+  if (!catalogue.empty()) put(root, "cyj_mode_catalog_fuzz", "sample", catalogue);
+  put_text(root, "cyj_mode_catalog_fuzz", "gbk",
+           wb::utf8_to_gbk("抽油机型=CYJ10-3-37HB\r\n冲    程=2.1，2.5,3.0\r\n\r\n   抽油机型=CYJ12-4.8-73HB  \r\n"));
   put_text(root, "cyj_mode_catalog_fuzz", "utf8", "\xEF\xBB\xBF抽油机型=CYJ8-3-26HB\n冲    程=1.5，2.1\n");
 
   std::printf("wb_fuzz_seeds: %d joint tests, %zu waveform tests\n", n, waves.size());

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "core/common/paths.h"
-#include "core/efficiency/effi_samples.h"
 #include "core/electric/synthetic_wave.h"
 #include "core/workbench/synthetic_tests.h"
 
@@ -53,10 +52,6 @@ int main(int argc, char** argv) {
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
-
-  // The pumping-unit catalogue of the model lists.
-  auto pc = folder.sys() / "Cyj_mode.dat";
-  if (missing(pc) && !wb::write_sample_cyj_mode_catalogue(pc)) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

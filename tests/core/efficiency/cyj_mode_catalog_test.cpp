@@ -7,7 +7,6 @@
 #include "../workbench/temp_program_folder.h"
 #include "core/common/gbk.h"
 #include "core/efficiency/cyj_mode_catalog.h"
-#include "core/efficiency/effi_samples.h"
 
 namespace wb {
 namespace {
@@ -95,16 +94,6 @@ TEST(CyjModeCatalog, MissingCatalogueIsEmptyAndCanBeCreated) {
   test::TempProgram tp2;
   test::put_bytes(tp2.prog.sys() / "CYJ_MODE.DAT", {});
   EXPECT_EQ(cyj_mode_path(tp2.prog).filename(), "CYJ_MODE.DAT");
-}
-
-TEST(CyjModeCatalog, SampleCatalogueListsItsUnits) {
-  const std::string bytes = sample_cyj_mode_catalogue();
-  const CyjModeCatalog cat =
-      CyjModeCatalog::parse(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-  ASSERT_EQ(cat.blocks.size(), 5u);
-  EXPECT_EQ(cat.blocks[1].name, "CYJ8-3-37HB");
-  EXPECT_EQ(cat.blocks[3].strokes, (std::vector<std::string>{"3.0", "3.6", "4.2"}));
-  for (const auto& b : cat.blocks) EXPECT_EQ(b.strokes.size(), 3u) << b.name;
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ void BM_EffiTestTimeList(benchmark::State& state) {
 }
 BENCHMARK(BM_EffiTestTimeList)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-void BM_EffiSave(benchmark::State& state) {
+void BM_EffiSaveInLargeLibrary(benchmark::State& state) {
   BenchLibrary lib(static_cast<int>(state.range(0)));
   struct Quiet : wb::MessageService {
     wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
@@ -76,7 +76,7 @@ void BM_EffiSave(benchmark::State& state) {
     benchmark::DoNotOptimize(r.record);
   }
 }
-BENCHMARK(BM_EffiSave)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EffiSaveInLargeLibrary)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

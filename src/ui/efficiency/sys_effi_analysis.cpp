@@ -108,14 +108,19 @@ static void place(QGridLayout* g, QWidget* label, QWidget* box, int slot, int co
   g->addWidget(box, (slot / columns) * 2 + 1, slot % columns);
 }
 
+// One caption left of its box, in a grid of `columns` pairs.
+static void place_beside(QGridLayout* g, QWidget* label, QWidget* box, int slot, int columns) {
+  g->addWidget(label, slot / columns, (slot % columns) * 2);
+  g->addWidget(box, slot / columns, (slot % columns) * 2 + 1);
+}
+
 QGroupBox* SysEffiAnalysis::build_base_frame() {
   Frame_Base = new QGroupBox(QStringLiteral("基础数据"), this);
   auto* g = new QGridLayout(Frame_Base);
-  g->setContentsMargins(4, 4, 4, 4);
+  g->setContentsMargins(6, 6, 6, 6);
   g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(1);
-  constexpr int kColumns = 3;
-  int slot = 0;
+  g->setVerticalSpacing(8);
+  constexpr int kColumns = 2;
   // The unit model first: its list over the hidden box 2.
   Comb_CyjMode = new QComboBox(Frame_Base);
   Comb_CyjMode->setObjectName(QStringLiteral("Comb_CyjMode"));
@@ -126,13 +131,14 @@ QGroupBox* SysEffiAnalysis::build_base_frame() {
   box2->setFocusPolicy(Qt::NoFocus);
   box2->hide();
   g->addWidget(new QLabel(QString::fromUtf8(kBoxCaptions[2]), Frame_Base), 0, 0);
-  g->addWidget(Comb_CyjMode, 1, 0, 1, 2);
-  slot = 3;
+  g->addWidget(Comb_CyjMode, 0, 1, 1, 3);
+  int slot = kColumns;
   for (int i : kTabOrder) {
     if (i == 25) break;  // the powers and results that follow have their own frame
-    place(g, new QLabel(QString::fromUtf8(kBoxCaptions[static_cast<std::size_t>(i)]), Frame_Base),
-          make_box(i, Frame_Base), slot++, kColumns);
+    place_beside(g, new QLabel(QString::fromUtf8(kBoxCaptions[static_cast<std::size_t>(i)]), Frame_Base),
+                 make_box(i, Frame_Base), slot++, kColumns);
   }
+  g->setRowStretch(slot / kColumns + 1, 1);
   return Frame_Base;
 }
 

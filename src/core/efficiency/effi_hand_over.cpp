@@ -6,6 +6,7 @@
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_rescale.h"
+#include "core/efficiency/effi_records.h"
 
 namespace wb {
 namespace {
@@ -66,6 +67,22 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
   }
   // Always the main window's input power, whatever the efficiency library holds.
   s.Pin_Ref = to_single(num_val(main_Text3[1]));
+}
+
+bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
+  std::vector<GtYmRecord> records;
+  if (read_gt_ym_records(Effi_File, records) != StoreStatus::Ok) return false;
+  EffiBoxes& T = s.Text1;
+  const std::string well = trim_blanks(T[0]);
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    if (trim_blanks(it->well_name) != well) continue;
+    EffiBoxTexts stored;
+    gt_ym_to_boxes(*it, stored);
+    for (int b = 1; b <= 22; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    for (int b : {24, 47, 48}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    return true;
+  }
+  return false;
 }
 
 BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& main_Text3) {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "core/efficiency/sys_effi_state.h"
@@ -26,6 +27,14 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
                     const SampleArray& qqs1, const SampleArray& sss1, const SampleArray& ggs1, std::int16_t gt_num1,
                     std::int16_t iu_num1, std::int16_t cs_fs1, std::int16_t read_sgt_dnt_org1,
                     const std::array<std::string, 6>& main_Text1, const std::array<std::string, 16>& main_Text3);
+
+// Carries the well's base data forward from its newest efficiency record (the highest
+// record number whose trimmed well equals trimmed box 0, case-sensitive): boxes 1 to 22
+// and 24 from the record, boxes 47 and 48 from its sinker text split at the first "/"
+// (none: both emptied). The stored test time and results are not taken. A missing, empty,
+// damaged or unreadable library carries nothing and is left as it is. Whether a record
+// was found.
+bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File);
 
 // What leaving a box did.
 enum class BoxLeft { Nothing, Derived, Rescaled };

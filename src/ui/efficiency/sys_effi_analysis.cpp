@@ -10,8 +10,10 @@
 #include <algorithm>
 
 #include "core/common/paths.h"
+#include "core/efficiency/cyj_mode_catalog.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
@@ -122,10 +124,12 @@ QGroupBox* SysEffiAnalysis::build_base_frame() {
   g->setVerticalSpacing(8);
   constexpr int kColumns = 2;
   // The unit model first: its list over the hidden box 2.
-  Comb_CyjMode = new QComboBox(Frame_Base);
+  Comb_CyjMode = new ModelCombo(Frame_Base);
   Comb_CyjMode->setObjectName(QStringLiteral("Comb_CyjMode"));
   Comb_CyjMode->setEditable(true);
   Comb_CyjMode->setInsertPolicy(QComboBox::NoInsert);
+  Comb_CyjMode->on_drop_down = [this] { Comb_CyjMode_DropDown(); };
+  Comb_CyjMode->lineEdit()->installEventFilter(this);
   connect(Comb_CyjMode, &QComboBox::activated, this, [this] { Comb_CyjMode_Click(); });
   QLineEdit* box2 = make_box(2, Frame_Base);
   box2->setFocusPolicy(Qt::NoFocus);
@@ -263,6 +267,7 @@ void SysEffiAnalysis::build_ui() {
   connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
   connect(Cmd_Stat, &QPushButton::clicked, this, [this] { Cmd_Stat_Click(); });
   connect(Cmd_Exit, &QPushButton::clicked, this, [this] { Cmd_Exit_Click(); });
+  connect_records();
 
   // Tab order: the boxes in their order, then box 2's list, then the results frame.
   QWidget* prev = nullptr;
@@ -278,12 +283,13 @@ void SysEffiAnalysis::build_ui() {
 
 void SysEffiAnalysis::Form_Load() {
   const ProgramFolder& prog = main_.program_folder();
-  st.Effi_File = prog.sys() / "gt_ym.dat";
+  st.Effi_File = gt_ym_path(prog);
   st.Sgt_File = prog.sys() / "Sgt.dat";
   st.Dnt_File = prog.sys() / "Dnt.dat";
   Text3->setText(qs(path_text(st.Effi_File)));
   Text8->setText(qs(path_text(st.Sgt_File)));
   Text4->setText(qs(path_text(st.Dnt_File)));
+  Get_Cyj_Mode_to_comb_cyjmode();
   st.Edit_Flag = false;
 }
 
@@ -299,6 +305,7 @@ void SysEffiAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
                             std::int16_t& cs_fs1, std::int16_t& /*tx_main1*/, std::int16_t& read_sgt_dnt_org1) {
   effi_hand_over(st, uus1, iis1, pps1, qqs1, sss1, ggs1, gt_num1, iu_num1, cs_fs1, read_sgt_dnt_org1, main_.st.Text1,
                  main_.st.Text3);
+  if (st.gt_num >= 200 || st.iu_num >= 200) carry_forward_base_data(st, st.Effi_File);
   sync_to_widgets();
 }
 
@@ -310,8 +317,6 @@ void SysEffiAnalysis::Cmd_Calc_Click() {
   if (!out.message.empty()) services().messages->show(out.message, "", MsgButtons::Ok, MsgIcon::None);
 }
 
-void SysEffiAnalysis::Cmd_Save_Click() {}
-
 void SysEffiAnalysis::Cmd_Exit_Click() { close(); }
 
 void SysEffiAnalysis::Cmd_Stat_Click() {
@@ -321,6 +326,32 @@ void SysEffiAnalysis::Cmd_Stat_Click() {
 void SysEffiAnalysis::Comb_CyjMode_Click() {
   st.Text1[2] = Comb_CyjMode->currentText().toStdString();
   sync_to_widgets();
+}
+
+void SysEffiAnalysis::Get_Cyj_Mode_to_comb_cyjmode() {
+  const ProgramFolder& prog = main_.program_folder();
+  ensure_cyj_mode_file(prog);
+  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).models()) Comb_CyjMode->addItem(qs(m));
+  Comb_CyjMode->setEditText(Text1[2]->text());  // filling the list chooses no model
+}
+
+void SysEffiAnalysis::Comb_CyjMode_DropDown() {
+  const ProgramFolder& prog = main_.program_folder();
+  ensure_cyj_mode_file(prog);
+  Comb_CyjMode->clear();
+  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).unique_models()) Comb_CyjMode->addItem(qs(m));
+  Comb_CyjMode->setEditText(Text1[2]->text());
+}
+
+void SysEffiAnalysis::Comb_CyjMode_KeyPress(int key_ascii) {
+  if (key_ascii == kEnter) return;
+  // Models come from the catalogue only; a new one is added there with a text editor.
+  if (services().messages->ask_yes_no("您不能改变抽油机型号，要增加新的抽油机型吗？", "输入出错")) {
+    const ProgramFolder& prog = main_.program_folder();
+    ensure_cyj_mode_file(prog);
+    services().shell->open_document(path_text(cyj_mode_path(prog)));
+  }
+  Comb_CyjMode->setEditText(QString());
 }
 
 void SysEffiAnalysis::Text1_Change(int i) {
@@ -365,6 +396,17 @@ void SysEffiAnalysis::Text1_KeyPress(int i, int key_ascii) {
 }
 
 bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
+  if (obj == Text7 && ev->type() == QEvent::KeyRelease) {
+    if (!static_cast<QKeyEvent*>(ev)->isAutoRepeat()) Text7_KeyUp();
+    return QWidget::eventFilter(obj, ev);
+  }
+  if (Comb_CyjMode && obj == Comb_CyjMode->lineEdit() && ev->type() == QEvent::KeyPress) {
+    const auto* k = static_cast<QKeyEvent*>(ev);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) return false;
+    if (k->text().isEmpty() || (k->modifiers() & Qt::ControlModifier)) return false;  // movement keys
+    Comb_CyjMode_KeyPress(k->text().at(0).unicode());
+    return true;
+  }
   int i = -1;
   for (int k = 0; k < kEffiBoxCount; ++k)
     if (obj == Text1[static_cast<std::size_t>(k)]) i = k;
@@ -397,9 +439,7 @@ bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 }
 
 void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
-  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告")) {
-    // The record is saved by the efficiency library once it is wired here.
-  }
+  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告")) Save_Effi_Data();
   e->accept();
 }
 

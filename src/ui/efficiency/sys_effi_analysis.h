@@ -25,6 +25,17 @@ namespace wb {
 
 class RodEngMapDisplay;
 
+// The model list: an editable drop-down list that is refilled each time it opens.
+class ModelCombo : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  std::function<void()> on_drop_down;
+  void showPopup() override {
+    if (on_drop_down) on_drop_down();
+    QComboBox::showPopup();
+  }
+};
+
 class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   Q_OBJECT
  public:
@@ -38,7 +49,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   QGroupBox* Frame_Base = nullptr;                // "基础数据"
   QGroupBox* Frame_Effi = nullptr;                // "系统效率"
   QGroupBox* xl_tab = nullptr;                    // boxes 31..46
-  QComboBox* Comb_CyjMode = nullptr;
+  ModelCombo* Comb_CyjMode = nullptr;
   QGroupBox* Frame_Query = nullptr;               // "数据查询"
   QLineEdit* Text3 = nullptr;                     // efficiency library
   QComboBox* Comb_WellName = nullptr;
@@ -70,6 +81,23 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void Cmd_Exit_Click();
   void Cmd_Stat_Click();
   void Comb_CyjMode_Click();
+  void Comb_CyjMode_DropDown();
+  void Comb_CyjMode_KeyPress(int key_ascii);
+  void Get_Cyj_Mode_to_comb_cyjmode();
+  // Record browser and library boxes (sys_effi_analysis_records.cpp).
+  bool Save_Effi_Data();  // the boxes as the test's efficiency record; whether it was written
+  void EffiRecode_To_Text();  // the record numbered in Text7, then its curves from the libraries
+  void Find_WellNmae_To_Comb();
+  void Comb_WellName_Click();
+  void Comb_TestTime_Click();
+  void Cmd_Review_Click(int index);
+  void Text7_KeyUp();
+  void Text3_Change();
+  void Text8_Change();
+  void Text4_Change();
+  void Cmd_View_Effi_Data_Click();
+  void Cmd_View_Sgt_Dat_Click();
+  void Cmd_View_Pow_Dat_Click();
   void Text1_Change(int index);
   void Text1_GotFocus(int index);
   void Text1_LostFocus(int index);
@@ -93,6 +121,10 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   QLineEdit* make_box(int index, QWidget* parent);
   void move_focus(int index, int step);
   void set_colours(int index, const QColor& back, const QColor& text);
+  void connect_records();
+  void load_library_curves();  // Get_Sgt_Dat, then Get_Pow_Dat, for boxes 0 and 23
+  void apply_well_base();      // Get_Well_Base for boxes 0 and 23
+  void Save_Well_Base();
   RodEngMapDisplay& main_;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   wb::install_font_substitutions();
   wb::install_qt_translations();
   wb::install_default_printer_source();
+  wb::register_sys_effi_analysis();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
 
   wb::RodEngMapDisplay* main_window = nullptr;

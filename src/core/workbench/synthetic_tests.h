@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/test_records.h"
 
 namespace wb {
 
@@ -46,5 +47,10 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
 
 // Writes the file (atomically). False when it cannot be written.
 bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
+
+// One clean stroke of the same unit as a card record (the diagnosis samples use it): `points`
+// samples from the bottom dead centre, position from its lowest point, Fourier coefficients
+// as the card library stores them (16 position, 32 load pairs), extremes and point count set.
+SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
 
 }  // namespace wb

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/design/engine/rod_design_engine.h"
-#include "workbench/temp_program_folder.h"
+#include "../workbench/temp_program_folder.h"
 
 namespace wb::design::test {
 

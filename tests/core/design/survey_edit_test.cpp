@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "design/design_fixture.h"
+#include "design_fixture.h"
 
 namespace wb::design::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/common/gbk.h"
 #include "core/design/engine/survey_file.h"
-#include "design/design_fixture.h"
+#include "design_fixture.h"
 
 namespace wb::design::test {
 namespace {
@@ -113,14 +113,14 @@ TEST_F(SurveyFileTest, OddFileLengths) {
 
 TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
   eng.st.JName_Comb = "W1";
-  survey({{"123456789012", "1", "2"}, {"1000", "12345678井", "0"}});
+  survey({{"123456789012", "1", "2"}, {"1000", "123456789井", "0"}});
   ASSERT_TRUE(eng.save_jx());
   const auto bytes = file_bytes(jx());
   EXPECT_EQ(std::string(bytes.begin() + 408, bytes.begin() + 418), "1234567890");
-  EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "12345678  ");  // 井 would split at byte 10
+  EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "123456789 ");  // 井 would split at byte 10
   eng.Get_JXdat();
   EXPECT_EQ(eng.st.Grid1.text(1, 1), "1234567890");
-  EXPECT_EQ(eng.st.Grid1.text(2, 2), "12345678  ");
+  EXPECT_EQ(eng.st.Grid1.text(2, 2), "123456789 ");
 }
 
 TEST_F(SurveyFileTest, AHalfCharacterAtTheFieldEndReadsWithoutHarm) {
@@ -163,8 +163,20 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
   EXPECT_EQ(msgs.texts[0], "请在井号栏中输入井号!");
 }
 
+TEST_F(SurveyFileTest, AFileThatCannotBeReplacedIsReported) {
+  fs::create_directories(jx() / "inside");  // a folder where the survey file would go
+  eng.st.JName_Comb = "W1";
+  survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+  eng.st.jx_changed = 1;
+  EXPECT_FALSE(eng.save_jx());
+  EXPECT_EQ(eng.st.jx_changed, 1);
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(msgs.texts[0], "井斜数据文件写入失败，数据未保存！");
+  EXPECT_TRUE(fs::is_directory(jx() / "inside"));
+}
+
 TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user";
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user (the folder case above covers it)";
   write_file({{"300", "1", "1"}});
   const auto before = file_bytes(jx());
   fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::remove);

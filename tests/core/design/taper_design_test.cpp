@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
-#include "design/design_fixture.h"
+#include "design_fixture.h"
 
 namespace wb::design::test {
 namespace {
@@ -78,7 +78,9 @@ TEST_F(TaperTest, SinkerBarSizes) {
     well("1000", "44", "3", "5", c.len, c.dia);
     eng.DesignRod(18);
     EXPECT_EQ(!msgs.texts.empty(), c.message);
-    if (c.message) EXPECT_EQ(msgs.texts[0], "加重杆直径错误，已将加重杆的直径改为25.4mm，请注意！");
+    if (c.message) {
+      EXPECT_EQ(msgs.texts[0], "加重杆直径错误，已将加重杆的直径改为25.4mm，请注意！");
+    }
     EXPECT_EQ(eng.st.Text3[27], c.dia_after);
     EXPECT_EQ(eng.st.Label3[14].empty(), std::string(c.len) == "0");
   }
@@ -128,10 +130,13 @@ TEST_F(TaperTest, RefusedBeforeAnyNodeIsAddressed) {
 }
 
 TEST_F(TaperTest, AZeroAllowedStressFailsWithEmptyLabels) {
-  well("800", "44", "3", "6", "50", "25");
+  // No allowed stress and the pump friction ahead of the first steps' weight: σ_G below 0.
+  well("800", "44", "3", "6", "0", "25");
   eng.st.Text4 = "0";
+  eng.st.kin_visc = 2.0f;
+  for (int l = 15; l <= 19; ++l) eng.st.Label3[static_cast<std::size_t>(l)] = "x";
   eng.DesignRod(18);
-  EXPECT_EQ(eng.st.Label3[14], "");
+  for (int l = 15; l <= 19; ++l) EXPECT_EQ(eng.st.Label3[static_cast<std::size_t>(l)], "") << l;
   EXPECT_EQ(msgs.texts.back(), "您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/common/canvas.h"
-#include "design/design_fixture.h"
+#include "design_fixture.h"
 
 namespace wb::design::test {
 namespace {

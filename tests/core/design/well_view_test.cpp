@@ -4,7 +4,7 @@
 
 #include "core/common/canvas.h"
 #include "core/design/engine/trajectory_math.h"
-#include "design/design_fixture.h"
+#include "design_fixture.h"
 
 namespace wb::design::test {
 namespace {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/design/engine/design_effi.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/rod_sizes.h"
 #include "core/design/engine/taper_checks.h"
@@ -62,6 +63,18 @@ void section_sizes(EffiCarry& c, double ds) {
 std::string pct_text(double num, double den) { return num_text(std::floor(1000 * num / den + 0.5) / 10); }
 
 }  // namespace
+
+float motor_demand(float input_power, float rms_ratio) {
+  const double r = rms_ratio < kLeastRmsRatio ? 1.2 : static_cast<double>(rms_ratio);
+  return motor_rating(f32(input_power * r * 1.8 / 0.75));
+}
+
+float motor_rating(float demand) {
+  for (float rating : kMotorRatings) {
+    if (rating >= demand) return rating;
+  }
+  return demand;
+}
 
 std::optional<double> RodDesignEngine::vertical_depth(double H) {
   const double last = std::floor(H / 2 + 0.9);
@@ -350,15 +363,7 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   T6[26] = num_text_dec(P_in, 2);
   const float P_pr = f32(static_cast<double>(P_hyd) + dPd + P_rf + P_pf - P_gas);
   T6[27] = num_text_dec(P_pr, 2);
-  const double r = c.r_rms < kLeastRmsRatio ? 1.2 : static_cast<double>(c.r_rms);
-  float demand = f32(P_in * r * 1.8 / 0.75);
-  for (float rating : kMotorRatings) {
-    if (rating >= demand) {
-      demand = rating;
-      break;
-    }
-  }
-  T6[29] = num_text_f(demand);
+  T6[29] = num_text_f(motor_demand(P_in, c.r_rms));
   if (P_in == 0) return say("设计后“输入功率”为0，无法计算系统效率");
   st.Label3[13] = pct_text(P_hyd, P_in);
 }

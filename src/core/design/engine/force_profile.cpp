@@ -97,7 +97,11 @@ std::array<std::optional<double>, 4> backoff_depths(const DepthProfile& p, int n
       ++c;
     }
   }
-  std::sort(T.begin(), T.begin() + c, [](const auto& a, const auto& b) { return a.value_or(0) > b.value_or(0); });
+  // Deepest first (an insertion sort over at most four entries).
+  for (int i = 1; i < c; ++i) {
+    for (int j = i; j > 0 && T[static_cast<std::size_t>(j)].value_or(0) > T[static_cast<std::size_t>(j - 1)].value_or(0); --j)
+      std::swap(T[static_cast<std::size_t>(j)], T[static_cast<std::size_t>(j - 1)]);
+  }
   count = c;
   return T;
 }

@@ -145,7 +145,7 @@ void RodDesignEngine::CalcTrajectory() {
   float T = 0, Es = 0, Ns = 0;
   int from = 0;
   for (int r = 1; r <= N; ++r) {
-    const int K = static_cast<int>(std::floor((static_cast<double>(cell(r, 1)) + 0.9) / 2));
+    const int K = static_cast<int>(std::floor((num_val(g.text(r, 1)) + 0.9) / 2));  // the cell's value in double
     for (int i = from; i <= std::min(K - 1, kLastNode); ++i) {
       const auto u = static_cast<std::size_t>(i);
       T += p.vert_step[u];

@@ -42,50 +42,7 @@ TEST(MotorDemand, StandardRatings) {
 
 class DesignEffiTest : public DesignTest {
  protected:
-  // The worked vertical well, with the same operating point and string after the design.
-  void worked_example() {
-    auto& T6 = eng.st.Text6;
-    T6[20] = "20";
-    T6[21] = "12";
-    T6[25] = "24";
-    T6[16] = "60";
-    T6[17] = "30";
-    T6[23] = "30";
-    T6[24] = "0.92";
-    T6[9] = "30";
-    T6[31] = "80";
-    T6[3] = "50";
-    T6[10] = "1.0";
-    T6[11] = "0.5";
-    T6[7] = "80";
-    T6[5] = "0.86";
-    T6[6] = "0.84";
-    T6[2] = "8";
-    T6[13] = "62";
-    auto& T3 = eng.st.Text3;
-    T3[4] = "3";
-    T3[5] = "6";
-    T3[0] = "30";
-    T3[1] = "800";
-    T3[2] = "1200";
-    T3[3] = "70";
-    T3[26] = "38";
-    T3[6] = "100";
-    T3[9] = "500";
-    T3[8] = "600";
-    T3[12] = "30";
-    T3[13] = "800";
-    T3[14] = "1200";
-    T3[15] = "70";
-    T3[16] = "3";
-    T3[17] = "6";
-    T3[27] = "38";
-    T3[18] = "100";
-    T3[21] = "500";
-    T3[20] = "600";
-    eng.st.Text4 = "794";
-    eng.st.kin_visc = 0.5f;
-  }
+  void worked_example() { set_worked_well(eng.st); }
 };
 
 TEST_F(DesignEffiTest, WorkedExampleBoxByBox) {

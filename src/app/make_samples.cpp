@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
 
+  // The deviation survey of the first well, for the design window's well path.
+  auto pj = folder.data() / wb::u8path("示范井1.jx");
+  if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;
 }

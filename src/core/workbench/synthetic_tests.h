@@ -47,4 +47,8 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
 // Writes the file (atomically). False when it cannot be written.
 bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
 
+// A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
+// 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
+bool write_synthetic_survey(const std::filesystem::path& path);
+
 }  // namespace wb

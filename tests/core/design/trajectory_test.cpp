@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "core/common/canvas.h"
+#include "core/common/number_text.h"
+#include "core/workbench/synthetic_tests.h"
 #include "design_fixture.h"
 
 namespace wb::design::test {
@@ -126,6 +128,19 @@ TEST_F(TrajectoryTest, NoStationDrawsTheDefaultBox) {
   EXPECT_EQ(eng.st.box_depth, 4000);
   EXPECT_EQ(eng.st.box_half_width, 100);
   EXPECT_GT(c.count(RecordingCanvas::Op::Line), 12u);
+}
+
+TEST_F(TrajectoryTest, TheSampleSurveyGivesADirectionalWell) {
+  ASSERT_TRUE(write_synthetic_survey(tmp.prog.data() / "S.jx"));
+  eng.st.JName_Comb = "S";
+  eng.Get_JXdat();
+  ASSERT_EQ(eng.st.Grid1.rows(), 41);
+  eng.CalcTrajectory();
+  EXPECT_TRUE(msgs.texts.empty());
+  EXPECT_EQ(eng.st.last_node, 1000);
+  EXPECT_NEAR(eng.st.profile.inclination[900], 30, 0.1);
+  EXPECT_NEAR(num_val(eng.st.Grid1.text(40, 5)), 58, 3);
+  EXPECT_GT(num_val(eng.st.Grid1.text(40, 4)), 600);
 }
 
 }  // namespace

@@ -40,6 +40,19 @@ TEST(MotorDemand, StandardRatings) {
   EXPECT_NEAR(motor_demand(40, 1.0f), 115.2, 1e-4);
 }
 
+TEST(SectionNodes, BeforeAndAfterTheDesign) {
+  struct Case {
+    double L;
+    int before, after;
+  };
+  for (const Case& c : {Case{101, 50, 50}, Case{103, 51, 52}, Case{100, 50, 50}, Case{1.5, 0, 1}, Case{0.05, 0, 0},
+                        Case{99.2, 49, 50}}) {
+    SCOPED_TRACE(c.L);
+    EXPECT_EQ(nodes_before_design(c.L), c.before);
+    EXPECT_EQ(nodes_after_design(c.L), c.after);
+  }
+}
+
 class DesignEffiTest : public DesignTest {
  protected:
   void worked_example() { set_worked_well(eng.st); }
@@ -126,6 +139,19 @@ TEST_F(DesignEffiTest, ChecksStopWithTheirMessage) {
   eng.st.Text6[24] = "92";
   eng.DesignEffi();
   EXPECT_EQ(eng.st.Text6[24], "0.92");
+}
+
+TEST_F(DesignEffiTest, RodTubingFrictionIsCalibratedAwayAtTheSameOperatingPoint) {
+  // A slanted stretch in the top 200 m (7/8 in rods there): R_n = 100·0.0325 kN and
+  // P_rf = 0.12·3.25·2·18/60 = 0.234 kW, taken from the remaining downhole loss before the
+  // design; at the same operating point the prediction gives it back unchanged.
+  set_worked_well(eng.st);
+  for (int k = 0; k < 100; ++k) eng.st.profile.east_step[k] = 1.0f;
+  eng.DesignEffi();
+  ASSERT_TRUE(msgs.texts.empty()) << msgs.texts[0];
+  EXPECT_EQ(eng.st.Text6[27], "12");
+  EXPECT_EQ(eng.st.Text6[26], "20.01");
+  EXPECT_EQ(eng.st.Label3[13], "14.1");
 }
 
 TEST_F(DesignEffiTest, BeforeOnlyLeavesThePredictionEmpty) {

@@ -79,6 +79,32 @@ TEST_F(ForceProfileTest, AWeightlessSinkerBarOfNoKnownSize) {
   EXPECT_GT(p.side_force_rod[100], 0);
 }
 
+TEST_F(ForceProfileTest, PumpAtTheSurfaceOrPast4000m) {
+  string_of("0", "10", "25", "100");
+  eng.DesignFzq();
+  EXPECT_EQ(eng.st.Grid2.rows(), 1);  // no node above the pump: an empty table
+  EXPECT_EQ(eng.st.profile.axial_max[0], 0);
+
+  msgs.texts.clear();
+  string_of("4002", "10", "25", "100");
+  eng.st.profile.axial_max[5] = 123;
+  eng.DesignFzq();
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(eng.st.profile.axial_max[5], 123);  // refused before any node was touched
+}
+
+TEST(BackOff, ADoglegPeakOnThePumpNode) {
+  DepthProfile p;
+  for (int k = 0; k <= 500; ++k) p.axial_min[k] = static_cast<float>(-2 * (k - 100) * (k - 100) - 1);
+  p.dogleg[500] = 9;  // the deepest node
+  int c = 0;
+  const auto T = backoff_depths(p, 500, 1000, 50, c);
+  ASSERT_EQ(c, 3);
+  EXPECT_EQ(*T[0], 1000);
+  EXPECT_EQ(*T[1], 950);
+  EXPECT_EQ(*T[2], 200);
+}
+
 TEST_F(ForceProfileTest, EmptyStringLeavesOnlyTheHeader) {
   string_of("1000", "0", "25", "0");
   eng.st.Text3[14] = "1001";

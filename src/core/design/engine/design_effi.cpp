@@ -69,6 +69,10 @@ float motor_demand(float input_power, float rms_ratio) {
   return motor_rating(f32(input_power * r * 1.8 / 0.75));
 }
 
+int nodes_before_design(double L) { return static_cast<int>(std::floor(L / 2)); }
+
+int nodes_after_design(double L) { return static_cast<int>(round_even(std::floor(L + 0.9) / 2)); }
+
 float motor_rating(float demand) {
   for (float rating : kMotorRatings) {
     if (rating >= demand) return rating;
@@ -201,7 +205,7 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   for (int i = 5; i >= 0; --i) {
     const auto u = static_cast<std::size_t>(i);
     if (!(c.L[u] > 0)) continue;
-    const int k = static_cast<int>(std::floor(c.L[u] / 2.0));
+    const int k = nodes_before_design(c.L[u]);
     if (node + k - 1 > kLastNode) return fail("抽油杆柱总长度超过4000m，无法计算！");
     float X = 0, Z = 0;
     for (int j = node; j < node + k; ++j) {
@@ -319,7 +323,7 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   for (int i = 5; i >= 0; --i) {
     const auto u = static_cast<std::size_t>(i);
     if (!(c.L[u] > 0)) continue;
-    const auto k = static_cast<int>(round_even(std::floor(c.L[u] + 0.9) / 2));
+    const int k = nodes_after_design(c.L[u]);
     if (node + k - 1 > kLastNode) return say("抽油杆柱总长度超过4000m，无法计算！");
     float X = 0;
     for (int j = node; j < node + k; ++j) {

@@ -65,6 +65,9 @@ int main(int argc, char** argv) {
         "抽油机型=CYJ14-5.5-89HB\r\n冲    程=3.9,4.7,5.5\r\n");
     if (!wb::write_file_atomic(pc, std::vector<std::uint8_t>(text.begin(), text.end()))) ++failures;
   }
+  // The deviation survey of the first well, for the design window's well path.
+  auto pj = folder.data() / wb::u8path("示范井1.jx");
+  if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

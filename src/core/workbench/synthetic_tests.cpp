@@ -6,7 +6,9 @@
 
 #include "core/common/fourier.h"
 #include "core/common/record_store.h"
+#include "core/common/number_text.h"
 #include "core/common/test_records.h"
+#include "core/design/engine/survey_file.h"
 #include "core/workbench/org_decode.h"
 #include "core/workbench/test_state.h"
 
@@ -142,6 +144,20 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points) {
   card.max_load = raw16(*std::max_element(load.begin(), load.end()) * 100.0);
   card.min_load = raw16(*std::min_element(load.begin(), load.end()) * 100.0);
   return card;
+}
+
+bool write_synthetic_survey(const std::filesystem::path& path) {
+  std::vector<design::JxRecord> rows;
+  for (int md = 50; md <= 2000; md += 50) {
+    const double inc = md <= 300 ? 0.3 : std::min(30.0, 0.3 + (md - 300) * 2.0 / 30.0);
+    const double az = md <= 300 ? 45.0 : std::min(60.0, 45.0 + (md - 300) * 15.0 / 450.0);
+    design::JxRecord r;
+    r.cols[0] = num_text(md);
+    r.cols[1] = num_text_dec(inc, 2);
+    r.cols[2] = num_text_dec(az, 2);
+    rows.push_back(r);
+  }
+  return write_file_atomic(path, design::encode_jx_file(rows));
 }
 
 }  // namespace wb

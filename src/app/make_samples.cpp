@@ -5,6 +5,7 @@
 
 #include "core/common/paths.h"
 #include "core/electric/synthetic_wave.h"
+#include "core/level/synthetic_level.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -52,6 +53,13 @@ int main(int argc, char** argv) {
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
+
+  // The fluid-level template the automatic level search needs, and an echo test: the shot,
+  // a collar train at 336 m/s and the level at 1200 m.
+  auto pt = folder.sys() / wb::kLevelTemplateFile;
+  if (missing(pt) && !wb::write_level_template(pt)) ++failures;
+  auto py = folder.data() / wb::u8path("示范井1.y01");
+  if (missing(py) && !wb::write_synthetic_level_test(py, wb::SyntheticLevelParams{})) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

@@ -35,10 +35,7 @@ void overview_background(Canvas& c) {
 }
 
 void draw_overview(LevelTest& t, Canvas& c, double width_twips) {
-  points_scale(c);
-  c.back_color = 0xFFFFC0;
-  c.cls();
-  overview_background(c);
+  clear_level_pictures(&c, nullptr);
   auto x = [&](int i) { return i * width_twips / kOverviewXDivisor; };
   c.current_x = x(0);
   c.current_y = kOverviewRawBase - t.overview_raw[0];
@@ -104,6 +101,20 @@ void time_axis(LevelTest& t, Canvas* c, double u) {
 
 }  // namespace
 
+void clear_level_pictures(Canvas* overview, Canvas* echo) {
+  if (overview) {
+    points_scale(*overview);
+    overview->back_color = 0xFFFFC0;
+    overview->cls();
+    overview_background(*overview);
+  }
+  if (echo) {
+    points_scale(*echo);
+    echo->back_color = kEchoBack;
+    echo->cls();
+  }
+}
+
 void get_small_data(LevelTest& t, int s_gain, int l_gain) {
   const double n = t.sample_count;
   const long long last = round_even(n / 8.0 - 1.0);
@@ -166,9 +177,7 @@ void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, C
 
   double u = 0.0;
   if (echo) {
-    points_scale(*echo);
-    echo->back_color = kEchoBack;
-    echo->cls();
+    clear_level_pictures(nullptr, echo);
     u = echo->scale_height() / kEchoUnits;
     draw_channel(t, *echo, u, kRawBase, gain, QBColor(12), [](const EchoSample& e) { return e.raw; });
     draw_channel(t, *echo, u, kSmoothBase, gain, QBColor(9), [](const EchoSample& e) { return e.smooth; });

@@ -40,6 +40,10 @@ float depth_at(const LevelTest& t, float x);
 // whose level is not marked says so.
 std::string level_caption(const LevelTest& t);
 
+// Clears the pictures that are given: the overview to its sky-blue fading background, the
+// echo picture to light grey; both then count in points.
+void clear_level_pictures(Canvas* overview, Canvas* echo);
+
 // redraw_graph: rebuilds the overview, the depth scale, the wellhead and automatic level
 // markers, the level depth and the caption, and draws the pictures that are given (either
 // may be null). `overview_width_twips` is the overview strip's width.

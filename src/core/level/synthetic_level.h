@@ -26,7 +26,7 @@ struct SyntheticLevelParams {
   int sample_rate = 250;
   int sample_count = 5000;
   double noise = 30.0;          // standard deviation of the noise, raw units
-  double collar_amplitude = 2500.0;  // first collar echo, raw units
+  double collar_amplitude = 700.0;   // first collar echo, raw units
   std::uint32_t seed = 1;
   float header_speed = 0.0f;    // speed written in the header (0: the program searches)
   std::string test_date = "200605121430";

@@ -147,6 +147,10 @@ DepthScale depth_scale(float sound_speed, int sample_rate) {
   return s;
 }
 
+float overview_mark_of(float level_x, double overview_width_twips) {
+  return static_cast<float>((level_x * kSamplesPerPoint / 5000.0 * 640.0) * overview_width_twips / kOverviewMarkDivisor);
+}
+
 float depth_at(const LevelTest& t, float x) {
   return static_cast<float>(std::floor((x * t.depth_per_point - t.depth_offset) * 100.0 + 0.5) / 100.0);
 }
@@ -184,8 +188,7 @@ void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, C
   }
   if (t.auto_level_index >= 0 && t.auto_level_index < kEchoDrawn)
     t.place_marker(LevelMarker::Level, static_cast<float>(t.auto_level_index / kSamplesPerPoint));
-  t.overview_mark_x =
-      static_cast<float>((t.level_x * kSamplesPerPoint / 5000.0 * 640.0) * overview_width_twips / kOverviewMarkDivisor);
+  t.overview_mark_x = overview_mark_of(t.level_x, overview_width_twips);
 
   const DepthScale s = depth_scale(t.sound_speed, t.sample_rate);
   t.depth_offset = s.depth_offset;

@@ -33,6 +33,9 @@ struct DepthScale {
 };
 DepthScale depth_scale(float sound_speed, int sample_rate);
 
+// Where the level mark stands on the overview strip (points) for a level marker at x.
+float overview_mark_of(float level_x, double overview_width_twips);
+
 // The level depth at a picture position on the scale last drawn, to 0.01 m.
 float depth_at(const LevelTest& t, float x);
 

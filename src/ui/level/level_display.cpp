@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
@@ -193,6 +194,24 @@ void LevelDisplay::build() {
     ym_items[m]->setObjectName(QString::fromLatin1(kMenuObjects[m]));
   }
 
+  num1 = new QMenu(this);
+  num1->setObjectName(QStringLiteral("num1"));
+  sc_num = num1->addAction(QStringLiteral("删除"));
+  dy_num = num1->addAction(QStringLiteral("打印选定"));
+  for (int m = 0; m < kMarkerCount; ++m)
+    connect(ym_items[m], &QAction::triggered, this, [this, m] { ym_item_Click(static_cast<LevelMarker>(m)); });
+  connect(sc_num, &QAction::triggered, this, [this] { sc_num_Click(); });
+  connect(dy_num, &QAction::triggered, this, [this] { dy_num_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Grid1, &Grid::cell_clicked, this, [this](int r, int, Qt::MouseButton b) {
+    Grid1_MouseDown(b);
+    if (b == Qt::LeftButton) Grid1_Click(r);
+  });
+  connect(Grid1, &Grid::cell_double_clicked, this, [this](int, int) { Grid1_DblClick(); });
+  Grid1->installEventFilter(this);
   connect(Dir1, &DirList::changed, this, [this] { Dir1_Change(); });
   connect(File1, &FileList::file_mouse_down, this, [this](Qt::MouseButton b) { File1_MouseDown(b); });
   connect(Text2, &QLineEdit::returnPressed, this, [this] { Text2_KeyPress(); });
@@ -221,6 +240,7 @@ void LevelDisplay::Form_Load() {
   Dir1->set_path(data);
   File1->set_path(data);
   File1->set_pattern(QStringLiteral("*.y*"));
+  load_grid_dat();
   st.hide_markers();
   show_markers();
   Label2->adjustSize();
@@ -289,9 +309,7 @@ void LevelDisplay::Picture2_MouseDown(Qt::MouseButton button, double x_points) {
 double LevelDisplay::overview_width_twips() const { return Picture1->width() * 15.0; }
 
 void LevelDisplay::redraw_graph() {
-  st.Text3 = Text3->text().toStdString();
-  st.Text4 = Text4->text().toStdString();
-  st.Text5 = Text5->text().toStdString();
+  read_boxes();
   wb::redraw_graph(st, &Picture1->canvas(), overview_width_twips(), &Picture2->canvas());
   show_markers();
   Picture1->update();
@@ -331,6 +349,10 @@ void LevelDisplay::lay_out_picture2() {
 }
 
 bool LevelDisplay::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Grid1 && event->type() == QEvent::KeyPress) {
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (!text.isEmpty()) Grid1_KeyPress(text.at(0));
+  }
   if (watched == Picture4 && event->type() == QEvent::Resize) {
     lay_out_picture2();
     if (st.method != 0) redraw_graph();

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "core/common/paths.h"
 #include "core/level/level_test.h"
@@ -64,6 +66,9 @@ class LevelDisplay : public QWidget {
   QScrollBar* HScroll1 = nullptr;
   QMenu* ym_mnu = nullptr;
   std::array<QAction*, kMarkerCount> ym_items{};  // 井口, 音标, 接箍开始, 接箍结束, 液面
+  QMenu* num1 = nullptr;
+  QAction* sc_num = nullptr;  // 删除
+  QAction* dy_num = nullptr;  // 打印选定
 
   // ---- handlers ----
   void Form_Load();
@@ -76,6 +81,28 @@ class LevelDisplay : public QWidget {
   void HScroll1_Change();
   void Picture1_MouseDown(Qt::MouseButton button, double x_points);
   void Picture2_MouseDown(Qt::MouseButton button, double x_points);
+
+  // ---- markers and manual methods (level_display_library.cpp) ----
+  void ym_item_Click(LevelMarker m);  // ym_jk, ym_yb, ym_jgks, ym_jgjs, ym_ym
+  void Command1_Click();              // 按音标算
+  void Command3_Click();              // 按接箍算
+
+  // ---- the library ----
+  void load_grid_dat();
+  void Grid1_Click(int row);
+  void Grid1_DblClick();
+  void Grid1_KeyPress(QChar key);
+  void Grid1_MouseDown(Qt::MouseButton button);
+  void Command2_Click();  // 保存
+  void sc_num_Click();
+  void dy_num_Click();
+  // Records in the library as last listed.
+  int record_count() const { return record_count_; }
+
+  // ---- printing ----
+  void Command6_Click();
+  // Record numbers of the marked rows, from the top.
+  std::vector<std::int16_t> marked_records() const;
 
   // redraw_graph (8, 8): the pictures, the scales, the markers and the title.
   void redraw_graph();
@@ -96,8 +123,15 @@ class LevelDisplay : public QWidget {
   void place_vertical(QFrame* line, double x_points);
   void lay_out_picture2();
 
+  void show_boxes();
+  void read_boxes();
+  // The shown gain without redrawing twice.
+  void set_gain(int gain);
+  bool library_ok(int status);
+
   ProgramFolder folder_;
   double cursor_x_ = -100.0;
+  int record_count_ = 0;
 };
 
 // Registers the window's factory with the main window's toolbar (button 11).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test through ctest; with --sanitize also builds the core
-# tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
+# tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them. Every libFuzzer
+# target in fuzz/ is built and run for a few seconds, so none stops building or running.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,3 +14,4 @@ if [ "${1:-}" = "--sanitize" ]; then
   cmake --build build-asan -j"$jobs"
   (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 fi
+WB_FUZZ_JOBS="${WB_FUZZ_JOBS:-2}" bash scripts/fuzz.sh 5

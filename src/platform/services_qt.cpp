@@ -13,7 +13,7 @@ MsgAnswer QtMessageService::show(const std::string& text, const std::string& tit
                                  MsgIcon icon) {
   QMessageBox box(QApplication::activeWindow());
   box.setText(QString::fromStdString(text));
-  // An empty title shows the program's name, as message boxes without a title did.
+  // A message without a title of its own carries the program's name.
   box.setWindowTitle(title.empty() ? QApplication::applicationName() : QString::fromStdString(title));
   switch (icon) {
     case MsgIcon::Info: box.setIcon(QMessageBox::Information); break;

@@ -152,7 +152,7 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
   const int n = clamp_points(iu_num);
   st.command1_visible = false;
   pic.set_scale_mm();
-  pic.font.size = 9;
+  pic.set_plain_font(9);
   const ElectricMaxima mx = recompute_reactive_power(st, n);
   const double a_scale = electric_power_scale(std::max({0.0f, mx.i, mx.p, mx.q}));
   const double v_scale = electric_voltage_scale(mx.u, kScreenVoltageRounding);
@@ -173,10 +173,13 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
   draw_horizontal_scales_right(pic, g, v_scale);
 
   auto x_of = [n](int i) { return screen_sample_x(i, n); };
-  draw_curve(pic, g, st.uus, n, v_scale, kVoltageColor, kVoltageColor, x_of);
-  draw_curve(pic, g, st.iis, n, a_scale, kCurrentColor, kCurrentColor, x_of);
-  draw_curve(pic, g, st.qqs, n, a_scale, kScreenReactiveColor, kReactiveFirstColor, x_of);
-  draw_curve(pic, g, st.pps, n, a_scale, kActiveColor, kActiveColor, x_of);
+  {
+    ClipFrame clip(pic, g.left, g.top, g.left + g.w, g.top + 6 * g.h / 5);
+    draw_curve(pic, g, st.uus, n, v_scale, kVoltageColor, kVoltageColor, x_of);
+    draw_curve(pic, g, st.iis, n, a_scale, kCurrentColor, kCurrentColor, x_of);
+    draw_curve(pic, g, st.qqs, n, a_scale, kScreenReactiveColor, kReactiveFirstColor, x_of);
+    draw_curve(pic, g, st.pps, n, a_scale, kActiveColor, kActiveColor, x_of);
+  }
 
   pic.draw_style = DrawStyle::Solid;
   pic.draw_width = 2;
@@ -245,10 +248,13 @@ void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy) {
   draw_horizontal_scales_right(prn, g, v_scale);
 
   auto x_of = [&](int i) { return xx + static_cast<double>(i) / n * kPageW; };
-  draw_curve(prn, g, st.uus, n, v_scale, kVoltageColor, kVoltageColor, x_of);
-  draw_curve(prn, g, st.iis, n, a_scale, kCurrentColor, kCurrentColor, x_of);
-  draw_curve(prn, g, st.pps, n, a_scale, kActiveColor, kActiveColor, x_of);
-  draw_curve(prn, g, st.qqs, n, a_scale, kPageReactiveColor, kReactiveFirstColor, x_of);
+  {
+    ClipFrame clip(prn, xx, yy, xx + kPageW, yy + 6 * kPageH / 5);
+    draw_curve(prn, g, st.uus, n, v_scale, kVoltageColor, kVoltageColor, x_of);
+    draw_curve(prn, g, st.iis, n, a_scale, kCurrentColor, kCurrentColor, x_of);
+    draw_curve(prn, g, st.pps, n, a_scale, kActiveColor, kActiveColor, x_of);
+    draw_curve(prn, g, st.qqs, n, a_scale, kPageReactiveColor, kReactiveFirstColor, x_of);
+  }
 
   prn.draw_style = DrawStyle::Solid;
   prn.draw_width = 2;

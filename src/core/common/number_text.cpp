@@ -1,5 +1,6 @@
 #include "core/common/number_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -13,7 +14,8 @@ namespace wb {
 namespace {
 
 // Digits of |v| rounded to `prec` significant digits, trailing zeros removed, in the
-// fixed or the scientific notation as the original's number-to-text chose it.
+// fixed notation, or in the scientific one (1.5E+07) when the exponent reaches `prec` or
+// falls below -prec.
 std::string format_sig(double v, int prec, bool print_form) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v < 0 ? "-Inf" : (print_form ? " Inf" : "Inf");
@@ -80,7 +82,9 @@ double parse_decimal(const std::string& s, bool& whole) {
     }
     const char* ep = b;
     while (ep < r.ptr && *ep != 'e' && *ep != 'E') ++ep;
-    if (ep < r.ptr) exp = std::strtoll(ep + 1, nullptr, 10);
+    // strtoll saturates a longer exponent; the clamp keeps the sum below from overflowing
+    // (the digits of a text are far fewer than 10^15).
+    if (ep < r.ptr) exp = std::clamp<long long>(std::strtoll(ep + 1, nullptr, 10), -1000000000000000LL, 1000000000000000LL);
     v = mag + exp < 0 ? 0.0 : std::numeric_limits<double>::infinity();
   } else if (r.ec != std::errc()) {
     return 0.0;

@@ -44,4 +44,12 @@ inline std::string stored_key(std::string_view text, std::size_t width) {
   return Trim_Blank_Nul(gbk_to_utf8(gbk_field(text, width)));
 }
 
+// The key a typed text is both stored under and searched by: trimmed of blanks and NULs
+// first (the stored field holds the trimmed text), then cut to the field as stored. Search
+// and store must use this one function, or a long name with blanks before it would never
+// find the record it was saved as.
+inline std::string record_key(std::string_view text, std::size_t width) {
+  return stored_key(Trim_Blank_Nul(text), width);
+}
+
 }  // namespace wb

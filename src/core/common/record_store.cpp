@@ -1,5 +1,12 @@
 #include "core/common/record_store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <system_error>
@@ -20,33 +27,108 @@ bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
   return true;
 }
 
-bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
-  std::random_device rd;
-  fs::path tmp = path;
-  tmp += ".tmp" + std::to_string(rd() % 100000);
-  return write_file_via(path, tmp, content);
+namespace {
+
+// Temporary files of `path` are "<name>.tmp" followed by letters and digits (hexadecimal
+// now, decimal from older saves).
+bool is_temp_of(const std::string& name, const std::string& base) {
+  const std::string prefix = base + ".tmp";
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                     [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
-bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    if (!content.empty()) out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
+// A save killed between creating its temporary file and the rename leaves the file behind;
+// the next write of the same file removes them (a link is removed, never followed).
+void remove_stale_temp_files(const fs::path& path) {
+  std::error_code ec;
+  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const std::string base = path.filename().string();
+  std::vector<fs::path> stale;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    if (is_temp_of(it->path().filename().string(), base)) stale.push_back(it->path());
+  for (const auto& p : stale) fs::remove(p, ec);
+}
+
+// A name nobody can guess: 64 random bits in hexadecimal.
+fs::path random_temp_name(const fs::path& path) {
+  std::random_device rd;
+  const std::uint64_t bits = (static_cast<std::uint64_t>(rd()) << 32) ^ rd();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+  fs::path tmp = path;
+  tmp += std::string(".tmp") + hex;
+  return tmp;
+}
+
+bool write_all(int fd, const std::vector<std::uint8_t>& content) {
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
   }
+  return true;
+}
+
+// Creates `tmp` (never an existing path, never through a link), writes and syncs it. The file
+// is removed again when any step fails. EEXIST is reported through `exists`.
+bool write_new_file(const fs::path& tmp, const std::vector<std::uint8_t>& content, bool& exists) {
+  exists = false;
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    exists = errno == EEXIST;
+    return false;
+  }
+  bool ok = write_all(fd, content);
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    std::error_code ec;
+    fs::remove(tmp, ec);
+  }
+  return ok;
+}
+
+// After the rename the folder's entry must reach the disk too, or a power cut could bring
+// back the old library. A file system that cannot sync folders leaves it to the kernel.
+void sync_folder(const fs::path& path) {
+  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool rename_into_place(const fs::path& tmp, const fs::path& path) {
   std::error_code ec;
   fs::rename(tmp, path, ec);
   if (ec) {
     fs::remove(tmp, ec);
     return false;
   }
+  sync_folder(path);
   return true;
+}
+
+}  // namespace
+
+bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
+  remove_stale_temp_files(path);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const fs::path tmp = random_temp_name(path);
+    bool exists = false;
+    if (write_new_file(tmp, content, exists)) return rename_into_place(tmp, path);
+    if (!exists) return false;
+  }
+  return false;
+}
+
+bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
+  bool exists = false;
+  if (!write_new_file(tmp, content, exists)) return false;
+  return rename_into_place(tmp, path);
 }
 
 RecordStore::RecordStore(fs::path path, std::size_t record_length) : path_(std::move(path)), len_(record_length) {}
@@ -173,7 +255,10 @@ StoreStatus RecordStore::remove(std::size_t r) {
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
   erase_record(content, len_, r);
-  if (content.empty()) return remove_file();
+  if (content.empty()) {
+    remove_stale_temp_files(path_);
+    return remove_file();
+  }
   return store(content);
 }
 
@@ -183,6 +268,7 @@ StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
   if (st != StoreStatus::Ok) return st;
   erase_record(content, len_, r);
   if (!writable_or_missing(path_)) return StoreStatus::IoError;
+  remove_stale_temp_files(path_);
   std::error_code ec;
   fs::remove(backup, ec);
   return write_file_via(path_, backup, content) ? StoreStatus::Ok : StoreStatus::IoError;

@@ -2,8 +2,10 @@
 // Record r occupies bytes (r-1)*L .. r*L-1. Keys (well name, test date) are compared by
 // the caller's match function, usually after Trim_Blank_Nul.
 //
-// Every change rewrites the whole file into a temporary file in the same folder and
-// renames it over the library, so a failed write never leaves a half-written library.
+// Every change rewrites the whole file into a new temporary file in the same folder (a name
+// nobody can guess, created exclusively), syncs it to the disk, renames it over the library
+// and syncs the folder: a failed write or a power cut leaves the old or the new library,
+// never a half-written one. Temporary files of an interrupted save go at the next write.
 // A file whose length is not a whole number of records is reported as damaged and is
 // never written.
 #pragma once
@@ -66,10 +68,12 @@ class RecordStore {
   std::size_t len_;
 };
 
-// Writes `content` to `path` through a temporary file in the same folder and a rename.
+// Writes `content` to `path` durably through a temporary file in the same folder and a
+// rename, first removing temporary files an interrupted write of `path` left behind.
 // (RecordStore also refuses to replace a library whose owner-write permission is off.)
 bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
-// The same through a temporary file of the caller's choosing (removed again on failure).
+// The same through a temporary file of the caller's choosing, which must not exist (an
+// existing file or link there fails the write and is left alone; removed again on failure).
 bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
                     const std::vector<std::uint8_t>& content);
 // Reads a whole file; false when it cannot be opened or read.

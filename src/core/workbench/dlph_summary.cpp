@@ -21,8 +21,8 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   out.status = store.read_all(recs);
   if (out.status != StoreStatus::Ok) return out;
 
-  const std::string well = stored_key(st.Text1[2], 16);
-  const std::string date = stored_key(st.org_head.test_date, 12);
+  const std::string well = record_key(st.Text1[2], 16);
+  const std::string date = record_key(st.org_head.test_date, 12);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size(); ++i) {
     DlPh_Rec.decode(recs[i]);

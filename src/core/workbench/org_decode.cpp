@@ -67,7 +67,7 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
     const float p = static_cast<float>(r.i16(off + 4) / 100.0);    // kW
     const float pos = static_cast<float>(r.i16(off + 6) / 1000.0); // m
     const float load = static_cast<float>(r.i16(off + 8) / 100.0); // kN
-    // S and Q step by step in single precision, as the instrument software did.
+    // S and Q step by step in single precision: stored results were computed that way.
     const float s = k * cur * volt / 1000.0f;  // kVA
     const float q2 = s * s - p * p;
     const float q = q2 > 0.0f ? std::sqrt(q2) : 0.0f;  // kvar

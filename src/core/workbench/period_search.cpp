@@ -54,11 +54,12 @@ void Decode_Wave(const float* data, int& Dat_Num, float* Data2) {
   const int n = Dat_Num;
   Dat_Num = n - kSmoothing;
   if (n <= kSmoothing) return;
-  float sum = 0.0f;
-  for (int k = 1; k <= kSmoothing; ++k) sum += data[k];
-  Data2[0] = sum / kSmoothing;
-  for (int k = 1; k <= n - kSmoothing - 1; ++k) {
-    sum = sum + data[k + kSmoothing] - data[k];
+  // Every window is summed on its own: a sum carried along by adding one sample and taking
+  // one away keeps single-precision residue of samples long gone, so equal windows would
+  // differ and a clean period would no longer correlate exactly.
+  for (int k = 0; k <= n - kSmoothing - 1; ++k) {
+    float sum = 0.0f;
+    for (int j = 1; j <= kSmoothing; ++j) sum += data[k + j];
     Data2[k] = sum / kSmoothing;
   }
 }

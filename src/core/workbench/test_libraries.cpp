@@ -47,8 +47,8 @@ std::string nul_to_blank(std::string s) {
 // otherwise append.
 SaveResult save_keyed(const fs::path& fil_nam, std::size_t len, const Bytes& rec, const std::string& well,
                       const std::string& date) {
-  const std::string k1 = stored_key(well, 16);
-  const std::string k2 = stored_key(date, 12);
+  const std::string k1 = record_key(well, 16);
+  const std::string k2 = record_key(date, 12);
   RecordStore store(fil_nam, len);
   std::size_t result = 0;
   StoreStatus st = store.save_replace(
@@ -109,14 +109,70 @@ LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std:
   return LibStatus::Ok;
 }
 
-void refresh_sgt_from_boxes(TestState& st) {
-  auto set = [](std::int16_t& field, const std::string& box, double factor) {
-    if (auto v = to_i16(num_val(box) * factor)) field = *v;
-  };
-  set(st.sgt_rec.theo_stroke, st.Text1[3], 1000.0);
-  set(st.sgt_rec.theo_max_load, st.Text1[4], 100.0);
-  set(st.sgt_rec.theo_min_load, st.Text1[5], 100.0);
-  set(st.sgt_rec.stroke_loss, st.Text1[1], 1000.0);
+namespace {
+
+// The card fields the boxes refresh: box, scale and caption (as the joint-test build names them).
+struct CardBox {
+  std::int16_t SgtRecord::*field;
+  int box;
+  double factor;
+  const char* caption;
+};
+const CardBox kCardBoxes[] = {
+    {&SgtRecord::theo_stroke, 3, 1000.0, "标称冲程"},
+    {&SgtRecord::theo_max_load, 4, 100.0, "理论最大负荷"},
+    {&SgtRecord::theo_min_load, 5, 100.0, "理论最小负荷"},
+    {&SgtRecord::stroke_loss, 1, 1000.0, "冲程损失"},
+};
+
+}  // namespace
+
+std::vector<std::string> refresh_sgt_from_boxes(TestState& st) {
+  std::vector<std::string> unstored;
+  for (const CardBox& b : kCardBoxes) {
+    if (auto v = to_i16(num_val(st.Text1[b.box]) * b.factor))
+      st.sgt_rec.*b.field = *v;
+    else
+      unstored.emplace_back(b.caption);
+  }
+  return unstored;
+}
+
+StoreCheck check_well_name(std::string_view typed) {
+  StoreCheck c;
+  c.well = trim_blanks(typed);
+  const std::string whole = utf8_to_gbk(c.well);
+  const std::string back = gbk_to_utf8(whole);
+  c.name_changed = back != c.well;
+  c.name_cut = whole.size() > 16;
+  c.stored_well = Trim_Blank_Nul(gbk_to_utf8(gbk_field(c.well, 16)));
+  return c;
+}
+
+StoreCheck check_store(const TestState& st, LibraryKind kind) {
+  StoreCheck c = check_well_name(st.Text1[2]);
+  if (kind == LibraryKind::Card)
+    for (const CardBox& b : kCardBoxes)
+      if (!to_i16(num_val(st.Text1[b.box]) * b.factor)) c.unstored.emplace_back(b.caption);
+  return c;
+}
+
+std::string store_check_question(const StoreCheck& c) {
+  if (c.ok()) return {};
+  std::string text;
+  if (!c.unstored.empty()) {
+    std::string list;
+    for (const auto& f : c.unstored) list += (list.empty() ? "" : "、") + f;
+    text += c.unstored_zeroed ? "下列数据不是数值或超出记录的范围，未能存入记录(记为0)：\n"
+                              : "下列数据超出记录的范围，不能存入记录(记录中保留原值)：\n";
+    text += list + "\n";
+  }
+  if (c.name_changed)
+    text += "井号“" + c.well + "”中有记录不能存放的字符，记录中将存为“" + c.stored_well + "”。\n";
+  if (c.name_cut)
+    text += "井号“" + c.well + "”超过16字节，记录中只能存为“" + c.stored_well +
+            "”，会与同样存为此名的其它井的记录相混。\n";
+  return text + "\n是否仍然保存？";
 }
 
 SaveResult sgt_save_new(TestState& st, const fs::path& fil_nam) {

@@ -74,8 +74,28 @@ SaveResult Pow_save_new(TestState& st, const std::filesystem::path& fil_nam);
 SaveResult Wav_Save_new(TestState& st, const std::filesystem::path& fil_nam);
 
 // The card refresh from Text1(1), (3), (4), (5): a box value whose scaled product does not
-// fit its 16-bit field leaves that field as it was.
-void refresh_sgt_from_boxes(TestState& st);
+// fit its 16-bit field leaves that field as it was. Returns the captions of those boxes.
+std::vector<std::string> refresh_sgt_from_boxes(TestState& st);
+
+// What a save or an export would store otherwise than the boxes show it, found before
+// anything is written so the user can decide: boxes whose value does not fit its field, and
+// a well name cut to its 16 bytes or holding characters the record's code page (GBK)
+// cannot store. A cut name may share its key with another well's record and replace it.
+struct StoreCheck {
+  std::vector<std::string> unstored;  // captions of the boxes not stored
+  bool unstored_zeroed = false;       // those fields hold 0 (a joint test's new records)
+  std::string well;                   // the name as typed, trimmed
+  std::string stored_well;            // the name as it reads back from the record
+  bool name_cut = false;
+  bool name_changed = false;          // characters replaced by '?'
+  bool ok() const { return unstored.empty() && !name_cut && !name_changed; }
+};
+// The name check for any kind, and for a card the boxes the refresh takes.
+StoreCheck check_store(const TestState& st, LibraryKind kind);
+// The check of a well name alone.
+StoreCheck check_well_name(std::string_view typed);
+// The question asked before such a store ("…是否仍然保存？"); empty when the check is ok.
+std::string store_check_question(const StoreCheck& c);
 
 struct ExportResult {
   LibStatus status = LibStatus::Ok;

@@ -76,11 +76,14 @@ struct TestState {
   // Energy values of the last energy panel drawn in this run (module Data_Type's DnCs).
   DnCsArray DnCs{};
 
-  // Reset before a file or a library row is opened.
+  // Reset before a file or a library row is opened. The result boxes are emptied too: a
+  // reader writes only the results its record holds, and a box it does not write must not
+  // go on showing the previous test's value.
   void reset_for_new_test() {
     picture1_tooltip.clear();
     command1_visible = false;
     for (auto& t : Text1) t.clear();
+    for (auto& t : Text3) t.clear();
     iu_num = 0;
     gt_num = 0;
   }

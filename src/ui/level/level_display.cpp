@@ -114,6 +114,9 @@ void LevelDisplay::build() {
   f3->addWidget(Command1, 2, 0, 1, 2);
   f3->addWidget(Command3, 2, 2);
   f3->addWidget(Command4, 3, 0, 1, 3);
+  f3->setColumnStretch(0, 3);
+  f3->setColumnStretch(1, 2);
+  f3->setColumnStretch(2, 2);
 
   auto* buttons = new QHBoxLayout();
   Command2 = new QPushButton(QStringLiteral("保存"), Frame1);

@@ -35,10 +35,6 @@ inline constexpr const char* kAboutText =
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-void message(const std::string& text, const std::string& title = "") {
-  services().messages->show(text, title, MsgButtons::Ok, MsgIcon::Warning);
-}
-
 // Saves the shown test into its library; false (after telling the user) when it failed.
 bool save_checked(const SaveResult& r, const fs::path& lib, std::size_t* result = nullptr) {
   if (result) *result = r.result;
@@ -47,12 +43,22 @@ bool save_checked(const SaveResult& r, const fs::path& lib, std::size_t* result 
   return false;
 }
 
+// Asks before a store that would keep something else than the boxes show; false when the
+// user declines (nothing is written then).
+bool confirm_store(const StoreCheck& c, const char* title) {
+  const std::string q = store_check_question(c);
+  return q.empty() || services().messages->show(q, title, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes;
+}
+
 // The card and the electric record of a joint test built from the stroke and stored; with
 // `summary` also the power/balance summary. False when a store failed.
 bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);
-  if (!built.complete()) message(unstored_fields_message(built));
+  StoreCheck check = check_well_name(w.st.Text1[2]);
+  check.unstored = built.unstored;
+  check.unstored_zeroed = true;
+  if (!confirm_store(check, "数据入库")) return false;
   const fs::path sgt = prog.sys() / library_info(LibraryKind::Card).file_name;
   const fs::path dnt = prog.sys() / library_info(LibraryKind::Electric).file_name;
   if (!save_checked(sgt_save_new(w.st, sgt), sgt)) return false;
@@ -114,6 +120,7 @@ void save_shown_test(RodEngMapDisplay& w) {
     case kKindWave: kind = LibraryKind::Wave; break;
     default: return;
   }
+  if (!confirm_store(check_store(st, kind), "数据入库")) return;
   const LibraryInfo& lib = library_info(kind);
   const fs::path path = w.program_folder().sys() / lib.file_name;
   SaveResult r = kind == LibraryKind::Card       ? sgt_save_new(st, path)
@@ -130,6 +137,7 @@ void save_shown_test(RodEngMapDisplay& w) {
 void export_loaded_record(RodEngMapDisplay& w) {
   const LibraryInfo* lib = library_by_export_tooltip(w.st.image1_tooltip[0]);
   if (!lib) return;
+  if (is_safe_file_stem(trim_blanks(w.st.Text1[2])) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
   ExportResult r = export_current(w.st, w.program_folder(), lib->kind);
   w.File1->refresh();
   if (r.status != LibStatus::Ok)

@@ -94,6 +94,10 @@ TEST(NumParse, WholeTextMustBeANumber) {
       {"", false, 0},        {"  ", false, 0},        {"12.5kN", false, 0}, {"1 2", false, 0},
       {"inf", false, 0},     {"nan", false, 0},       {"0x1A", false, 0},   {"1e999", false, 0},
       {"--1", false, 0},     {"+-1", false, 0},       {"1-", false, 0},     {"12,5", false, 0},
+      // Exponents beyond any integer type saturate instead of overflowing.
+      {"1e99999999999999999999", false, 0},       {"-1e99999999999999999999", false, 0},
+      {"1e-99999999999999999999", true, 0},       {"0.001e-9223372036854775808", true, 0},
+      {"12e9223372036854775807", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -162,3 +162,22 @@ TEST(DlPhSummary, IndicatorsTheShownTestLacksAreZeroNotThoseOfTheLastPanel) {
   EXPECT_NEAR(f32_at(b, 696 + 4 * 15), 0.79f, 1e-5);  // power balance 11/14 still computed
   EXPECT_EQ(st.DnCs[11], 0.0f);
 }
+
+// A name that runs past its 16 bytes with blanks before it is found again by the key it was
+// stored under: saving the same test twice keeps one record.
+TEST(DlPhSummary, LongNameWithLeadingBlanksIsSavedOnce) {
+  for (const char* well : {"  ABCDEFGHIJKLMNO", " 一二三四五六七八", "ABCDEFGHIJKLMNOPQRS", "\t W1 "}) {
+    SCOPED_TRACE(well);
+    test::TempProgram tmp;
+    TestState st = joint_test(well, "200405061530");
+    DlPhRecord buf;
+    const SummaryResult first = Save_DlPh_Pow(tmp.prog, st, buf);
+    ASSERT_EQ(first.status, StoreStatus::Ok);
+    EXPECT_TRUE(first.appended);
+    const SummaryResult second = Save_DlPh_Pow(tmp.prog, st, buf);
+    ASSERT_EQ(second.status, StoreStatus::Ok);
+    EXPECT_FALSE(second.appended);
+    EXPECT_EQ(second.record, 1u);
+    EXPECT_EQ(file_bytes(tmp.prog.sys() / kDlPhFileName).size(), kDlPhRecordSize);
+  }
+}

@@ -154,6 +154,30 @@ TEST(PeriodSearch, MovingAverageOfTwenty) {
   EXPECT_EQ(out[10], -1.0f);
 }
 
+// Each smoothed sample is the sum of its own 20 samples divided by 20: a sum carried from
+// window to window would keep rounding residue from samples long gone (a large value before
+// small ones) and make windows of equal samples differ.
+TEST(PeriodSearch, SmoothingSumsEachWindowOnItsOwn) {
+  std::vector<std::vector<float>> inputs;
+  std::vector<float> burst(200, 1.0f);
+  for (int i = 0; i < 25; ++i) burst[i] = 1.0e7f + 0.37f * i;
+  inputs.push_back(burst);
+  std::vector<float> periodic(3000);
+  for (int i = 0; i < 3000; ++i)
+    periodic[i] = static_cast<float>(2.0 + 8.0 * std::sin(2.0 * kPi * (i % 600) / 600.0) + 0.001 * (i % 7));
+  inputs.push_back(periodic);
+  for (const auto& d : inputs) {
+    int n = static_cast<int>(d.size());
+    std::vector<float> out(d.size());
+    Decode_Wave(d.data(), n, out.data());
+    for (int k = 0; k < n; ++k) {
+      float sum = 0.0f;
+      for (int j = 1; j <= 20; ++j) sum += d[k + j];
+      ASSERT_EQ(out[k], sum / 20.0f) << k;
+    }
+  }
+}
+
 // The threshold factor steps down from 0.96 in double precision and gives up before 0.50:
 // a curve that would need exactly 0.50 to flag 8 % of its samples finds nothing.
 TEST(PeriodSearch, ThresholdNeverTriesHalf) {
@@ -167,21 +191,24 @@ TEST(PeriodSearch, ThresholdNeverTriesHalf) {
 }
 
 // The tolerance is tested against the coefficient as the box shows it. With a tolerance of 0
-// only a correlation shown as exactly 1 would pass; the smoothed curve never gets there, the
-// scan ends without stopping and the result is N' = N - 20.
+// only a correlation shown as exactly 1 passes: the smoothed clean curve gets there at
+// n = 600 (d = 0) and again at a later whole multiple, where the search stops with 600 + 1.
 TEST(PeriodSearch, ToleranceActsOnTheShownCoefficient) {
   auto st = state_with(3000);
   fill_power(*st, 3000, 600);
   struct Case {
     float tol;
     int expected;
-  } cases[] = {{0.0f, 2980}, {0.02f, 601}, {0.5f, 601}};
+  } cases[] = {{0.0f, 601}, {0.02f, 601}, {0.5f, 601}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tol);
     int n = 3000;
     std::string r_iu;
     EXPECT_EQ(get_circle("first_ppp", st->pps.data(), n, c.tol, r_iu), c.expected);
     EXPECT_FALSE(r_iu.empty());
+    if (c.tol == 0.0f) {
+      EXPECT_EQ(r_iu, "1");
+    }
   }
 }
 

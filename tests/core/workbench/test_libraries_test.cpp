@@ -320,3 +320,47 @@ TEST(TestLibraries, CaptionsAndTooltipsNameTheLibraries) {
   EXPECT_EQ(library_by_export_tooltip("电力曲线数据出库")->kind, LibraryKind::Electric);
   EXPECT_EQ(library_by_export_tooltip("数据出库"), nullptr);
 }
+
+// What a store would keep otherwise than the boxes show, found before writing.
+TEST(TestLibraries, StoreCheckNamesUnstorableBoxesAndChangedNames) {
+  std::string forty;
+  for (int i = 0; i < 40; ++i) forty += "井";
+  struct Case {
+    std::string name;
+    int box;
+    const char* value;
+    std::vector<std::string> unstored;
+    bool cut, changed;
+    std::string stored;
+  } cases[] = {
+      {"示范井1", 4, "55.5", {}, false, false, "示范井1"},
+      {"示范井1", 4, "400", {"理论最大负荷"}, false, false, "示范井1"},
+      {"示范井1", 3, "45", {"标称冲程"}, false, false, "示范井1"},
+      {"示范井1", 1, "-40", {"冲程损失"}, false, false, "示范井1"},
+      {forty, 4, "1", {}, true, false, "井井井井井井井井"},
+      {"  ABCDEFGHIJKLMNOPQ ", 4, "1", {}, true, false, "ABCDEFGHIJKLMNOP"},
+      {"W😀1", 4, "1", {}, false, true, "W?1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name + " " + c.value);
+    TestState st;
+    st.Text1[2] = c.name;
+    st.Text1[c.box] = c.value;
+    const StoreCheck k = check_store(st, LibraryKind::Card);
+    EXPECT_EQ(k.unstored, c.unstored);
+    EXPECT_EQ(k.name_cut, c.cut);
+    EXPECT_EQ(k.name_changed, c.changed);
+    EXPECT_EQ(k.stored_well, c.stored);
+    EXPECT_EQ(store_check_question(k).empty(), k.ok());
+    // Other kinds have no boxes to refresh, only the name.
+    EXPECT_TRUE(check_store(st, LibraryKind::Wave).unstored.empty());
+    // The refresh itself reports the same boxes and leaves their fields as they were.
+    st.sgt_rec.theo_max_load = 1234;
+    st.sgt_rec.theo_stroke = 2345;
+    st.sgt_rec.stroke_loss = 345;
+    EXPECT_EQ(refresh_sgt_from_boxes(st), c.unstored);
+    if (!c.unstored.empty() && c.box == 4) {
+      EXPECT_EQ(st.sgt_rec.theo_max_load, 1234);
+    }
+  }
+}

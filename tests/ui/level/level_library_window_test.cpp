@@ -3,6 +3,7 @@
 // record, deleting with the record link following, and printing marked rows to a PDF.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -150,6 +151,8 @@ TEST_F(LevelLibraryWindow, PrintsMarkedRowsFromACopy) {
   fakes.files.answers = {pdf.toStdString()};
   test::when_dialog_waits([](PrintDlg& d) { QTest::mouseClick(d.Command1, Qt::LeftButton); });
   w->Command6_Click();
+  const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR");  // for a look at the sheet
+  if (!keep.isEmpty()) QFile::copy(pdf, QString::fromLocal8Bit(keep) + "/level.pdf");
   EXPECT_EQ(test::pdf_pages(pdf), 1);
   const auto boxes = test::pdf_media_boxes(pdf);
   ASSERT_EQ(boxes.size(), 1);

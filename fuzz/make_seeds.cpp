@@ -1,0 +1,92 @@
+// First corpora of the fuzz targets, from the files the sample maker writes:
+//   wb_fuzz_seeds <sample program folder> <corpus root>
+// writes <corpus root>/<target>/<seed> for every target below. Records are built the way the
+// program builds them (the joint tests through the pipeline), so the fuzzers start from
+// files a user really has.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/common/dlph_record.h"
+#include "core/common/paths.h"
+#include "core/workbench/bottom_dead_centre.h"
+#include "core/workbench/dlph_summary.h"
+#include "core/workbench/joint_pipeline.h"
+#include "core/workbench/test_libraries.h"
+#include "fuzz_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void put(const fs::path& root, const std::string& target, const std::string& name, const wb::Bytes& b) {
+  fs::create_directories(root / target);
+  wbfuzz::write_bytes(root / target / name, b.data(), b.size());
+}
+
+void put_text(const fs::path& root, const std::string& target, const std::string& name, const std::string& s) {
+  put(root, target, name, wb::Bytes(s.begin(), s.end()));
+}
+
+wb::Bytes cat(const std::vector<wb::Bytes>& parts, std::uint8_t selector) {
+  wb::Bytes out{selector};
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: wb_fuzz_seeds <sample program folder> <corpus root>\n");
+    return 2;
+  }
+  const wb::ProgramFolder samples{wb::u8path(argv[1])};
+  const fs::path root = wb::u8path(argv[2]);
+  std::vector<wb::Bytes> cards, electric, waves, summaries;
+  int n = 0;
+  for (const auto& name : wb::list_files(samples.data(), "*.o*")) {
+    const fs::path file = samples.data() / wb::u8path(name);
+    const wb::Bytes raw = wbfuzz::read_bytes(file);
+    put(root, "joint_test_fuzz", "sample" + std::to_string(n), raw);
+    wb::TestState st;
+    if (!wb::open_joint_test_file(st, wb::path_text(file)).empty()) continue;
+    st.Text1[2] = name.substr(0, name.find('.'));
+    st.Text1[3] = "3";
+    st.Text1[4] = "55.5";
+    st.Text1[5] = "20";
+    wb::Pow_Sgt_Dat_Prep(st);
+    cards.push_back(st.sgt_rec.encode());
+    electric.push_back(st.dnt_rec.encode());
+    put(root, "card_file_fuzz", "sample" + std::to_string(n), cards.back());
+    put(root, "electric_file_fuzz", "sample" + std::to_string(n), electric.back());
+    // The summary record this test gets in sys/DlPh.dat.
+    const wb::ProgramFolder scratch = wbfuzz::fresh_program_folder();
+    wb::DlPhRecord rec;
+    wb::Save_DlPh_Pow(scratch, st, rec);
+    summaries.push_back(wbfuzz::read_bytes(scratch.sys() / wb::kDlPhFileName));
+    ++n;
+  }
+  for (const auto& name : wb::list_files(samples.data(), "*.x*")) {
+    waves.push_back(wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
+    put(root, "wave_file_fuzz", "sample" + std::to_string(waves.size()), waves.back());
+  }
+  // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
+  // operations; the rest is the library file.
+  put(root, "library_fuzz", "cards", cat(cards, 0x00));
+  put(root, "library_fuzz", "electric", cat(electric, 0x01));
+  put(root, "library_fuzz", "waves", cat(waves, 0x02));
+  put(root, "library_fuzz", "cards_twice", cat({cards.empty() ? wb::Bytes{} : cards[0], cards.empty() ? wb::Bytes{} : cards[0]}, 0x10));
+  for (std::size_t i = 0; i < summaries.size(); ++i)
+    put(root, "summary_fuzz", "summary" + std::to_string(i), summaries[i]);
+  int k = 0;
+  for (const char* t : {"12.5", " -0.25kN", "1.234568E+07", "1e99999999999999999999", "3.5d-2", ".5", "-", "+.e1",
+                        "0.000000000000000000000000000000001e-400", "400", "45"})
+    put_text(root, "number_text_fuzz", "text" + std::to_string(k++), t);
+  k = 0;
+  for (const char* t : {"示范井1", "  ABCDEFGHIJKLMNO", " 一二三四五六七八", "W😀1", "A\xff", "井\xbe"})
+    put_text(root, "gbk_field_fuzz", "text" + std::to_string(k++), t);
+  std::printf("wb_fuzz_seeds: %d joint tests, %zu waveform tests\n", n, waves.size());
+  return 0;
+}

@@ -1,0 +1,121 @@
+// Durable library writes: the new content is synced before the rename and the folder after
+// it; temporary files are new files nobody can guess or plant a link at; temporary files of
+// an interrupted save are cleared by the next write.
+#include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/common/record_store.h"
+
+namespace {
+
+// Every fsync of this test program is recorded by the path of its descriptor. Defining the
+// function here takes the place of the C library's for the statically linked core.
+std::vector<std::string>* g_synced = nullptr;
+
+}  // namespace
+
+extern "C" int fsync(int fd) {
+  if (g_synced) {
+    char buf[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
+    g_synced->push_back(n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string("?"));
+  }
+  return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+namespace wb {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DurableWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::canonical(fs::temp_directory_path()) /
+           ("wb_durable_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    lib_ = dir_ / "Sgt.dat";
+  }
+  void TearDown() override {
+    g_synced = nullptr;
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::vector<std::string> files() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  fs::path dir_, lib_;
+};
+
+TEST_F(DurableWriteTest, TheFileIsSyncedBeforeTheRenameAndTheFolderAfterIt) {
+  std::vector<std::string> synced;
+  g_synced = &synced;
+  RecordStore s(lib_, 4);
+  ASSERT_EQ(s.write(1, Bytes{'W', '1', ' ', ' '}), StoreStatus::Ok);
+  g_synced = nullptr;
+  ASSERT_EQ(synced.size(), 2u);
+  // The temporary file, synced while it still had its own name, then the folder.
+  EXPECT_EQ(fs::path(synced[0]).parent_path(), dir_);
+  EXPECT_EQ(fs::path(synced[0]).filename().string().rfind("Sgt.dat.tmp", 0), 0u) << synced[0];
+  EXPECT_EQ(synced[1], dir_.string());
+}
+
+TEST_F(DurableWriteTest, TemporaryFilesOfAnInterruptedSaveGoAtTheNextWrite) {
+  for (const char* name : {"Sgt.dat.tmp4711", "Sgt.dat.tmp00000000deadbeef", "Sgt.dat.tmp1"})
+    std::ofstream(dir_ / name) << "half a library";
+  std::ofstream(dir_ / "Sgt.dat.tmp.keep") << "not ours";
+  std::ofstream(dir_ / "Dnt.dat.tmp4711") << "another library's";
+  RecordStore s(lib_, 4);
+  ASSERT_EQ(s.write(1, Bytes{'W', '1', ' ', ' '}), StoreStatus::Ok);
+  EXPECT_EQ(files(), (std::vector<std::string>{"Dnt.dat.tmp4711", "Sgt.dat", "Sgt.dat.tmp.keep"}));
+  // A deletion writes the library too.
+  std::ofstream(dir_ / "Sgt.dat.tmp99") << "half a library";
+  ASSERT_EQ(s.remove_via(5, dir_ / "sgt_bak.dat"), StoreStatus::Ok);
+  EXPECT_EQ(files(), (std::vector<std::string>{"Dnt.dat.tmp4711", "Sgt.dat", "Sgt.dat.tmp.keep"}));
+}
+
+// A link planted at the temporary path is never followed: the write fails and the file the
+// link points at keeps its content.
+TEST_F(DurableWriteTest, ALinkAtTheTemporaryPathIsNeverFollowed) {
+  const fs::path outside = dir_ / "outside.txt";
+  std::ofstream(outside) << "precious";
+  std::ofstream(lib_) << "OLD1";
+  const fs::path tmp = dir_ / "planted.tmp";
+  fs::create_symlink(outside, tmp);
+  EXPECT_FALSE(write_file_via(lib_, tmp, Bytes{'N', 'E', 'W', '1'}));
+  std::vector<std::uint8_t> c;
+  ASSERT_TRUE(read_file(outside, c));
+  EXPECT_EQ(std::string(c.begin(), c.end()), "precious");
+  ASSERT_TRUE(read_file(lib_, c));
+  EXPECT_EQ(std::string(c.begin(), c.end()), "OLD1");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lib_)));
+}
+
+TEST_F(DurableWriteTest, TemporaryNamesCannotBeGuessed) {
+  std::vector<std::string> synced;
+  g_synced = &synced;
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(write_file_atomic(lib_, Bytes{'x'}));
+  g_synced = nullptr;
+  std::vector<std::string> temps;
+  for (const auto& p : synced)
+    if (fs::path(p).parent_path() == dir_) temps.push_back(fs::path(p).filename().string());
+  ASSERT_EQ(temps.size(), 3u);
+  for (const auto& t : temps) EXPECT_GE(t.size(), std::string("Sgt.dat.tmp").size() + 16) << t;
+  EXPECT_NE(temps[0], temps[1]);
+  EXPECT_NE(temps[1], temps[2]);
+}
+
+}  // namespace
+}  // namespace wb

@@ -11,6 +11,7 @@
 #include "core/common/paths.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
+#include "core/level/synthetic_level.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -99,6 +100,12 @@ int main(int argc, char** argv) {
   // The deviation survey of the first well, for the design window's well path.
   auto pj = folder.data() / wb::u8path("示范井1.jx");
   if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+  // The fluid-level template the automatic level search needs, and an echo test: the shot,
+  // a collar train at 336 m/s and the level at 1200 m.
+  auto pt = folder.sys() / wb::kLevelTemplateFile;
+  if (missing(pt) && !wb::write_level_template(pt)) ++failures;
+  auto py = folder.data() / wb::u8path("示范井1.y01");
+  if (missing(py) && !wb::write_synthetic_level_test(py, wb::SyntheticLevelParams{})) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

@@ -3,10 +3,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/common/gbk.h"
+#include "core/common/paths.h"
+#include "core/common/record_store.h"
+#include "core/efficiency/cyj_mode_catalog.h"
 #include "core/balance/balance_params.h"
 #include "core/common/paths.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
+#include "core/level/synthetic_level.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -82,6 +87,25 @@ int main(int argc, char** argv) {
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
+
+  // A pumping-unit catalogue, so the efficiency window's model list has entries.
+  auto pc = wb::cyj_mode_path(folder);
+  if (missing(pc)) {
+    const std::string text = wb::utf8_to_gbk(
+        "抽油机型=CYJ10-3-37HB\r\n冲    程=2.1,2.5,3.0\r\n\r\n"
+        "抽油机型=CYJ12-4.8-73HB\r\n冲    程=3.0,3.6,4.2,4.8\r\n\r\n"
+        "抽油机型=CYJ14-5.5-89HB\r\n冲    程=3.9,4.7,5.5\r\n");
+    if (!wb::write_file_atomic(pc, std::vector<std::uint8_t>(text.begin(), text.end()))) ++failures;
+  }
+  // The deviation survey of the first well, for the design window's well path.
+  auto pj = folder.data() / wb::u8path("示范井1.jx");
+  if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+  // The fluid-level template the automatic level search needs, and an echo test: the shot,
+  // a collar train at 336 m/s and the level at 1200 m.
+  auto pt = folder.sys() / wb::kLevelTemplateFile;
+  if (missing(pt) && !wb::write_level_template(pt)) ++failures;
+  auto py = folder.data() / wb::u8path("示范井1.y01");
+  if (missing(py) && !wb::write_synthetic_level_test(py, wb::SyntheticLevelParams{})) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

@@ -106,6 +106,13 @@ void Grid::mousePressEvent(QMouseEvent* e) {
   if (idx.isValid()) emit cell_clicked(idx.row(), idx.column(), e->button());
 }
 
+void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableWidget::currentChanged(current, previous);
+  if (!current.isValid()) return;
+  cur_row_ = current.row();
+  cur_col_ = current.column();
+}
+
 void Grid::mouseDoubleClickEvent(QMouseEvent* e) {
   QModelIndex idx = indexAt(e->position().toPoint());
   QTableWidget::mouseDoubleClickEvent(e);

@@ -1,6 +1,6 @@
 // The grid control: a text matrix whose row 0 (and optionally column 0) is a fixed header,
 // a current row and column, and column widths in twips (1/1440 inch). Row and column
-// numbers count the fixed row, as the original grid did.
+// numbers count the fixed row: the first record is row 1.
 #pragma once
 
 #include <QTableWidget>
@@ -22,7 +22,8 @@ class Grid : public QTableWidget {
   void set_fixed_cols(int n);
   QString text(int row, int col) const;
   void set_text(int row, int col, const QString& t);
-  // The current cell.
+  // The current cell: the highlighted one, however it got there (mouse, arrow keys, page
+  // keys or set_row).
   int row() const { return cur_row_; }
   int col() const { return cur_col_; }
   void set_row(int r);
@@ -38,6 +39,7 @@ class Grid : public QTableWidget {
  protected:
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
   void style_fixed();

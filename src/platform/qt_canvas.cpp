@@ -42,7 +42,7 @@ QPen QtCanvasBase::make_pen(const Pen& pen) const {
     case DrawStyle::Invisible: p.setStyle(Qt::NoPen); break;
     default: p.setStyle(Qt::SolidLine); break;
   }
-  // Broken styles only show on thin lines, as on the original picture boxes.
+  // Broken styles only show on thin lines: a pen wider than one unit always draws solid.
   if (pen.width > 1 && pen.style != DrawStyle::Invisible) p.setStyle(Qt::SolidLine);
   p.setCapStyle(Qt::FlatCap);
   return p;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -13,7 +15,7 @@ MsgAnswer QtMessageService::show(const std::string& text, const std::string& tit
                                  MsgIcon icon) {
   QMessageBox box(QApplication::activeWindow());
   box.setText(QString::fromStdString(text));
-  // An empty title shows the program's name, as message boxes without a title did.
+  // A message without a title of its own carries the program's name.
   box.setWindowTitle(title.empty() ? QApplication::applicationName() : QString::fromStdString(title));
   switch (icon) {
     case MsgIcon::Info: box.setIcon(QMessageBox::Information); break;
@@ -70,6 +72,18 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
 
 bool QtShellService::open_document(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool QtShellService::open_in_text_editor(const std::string& path) {
+  // Graphical plain-text editors of the common desktops, most usual first.
+  static const char* const kEditors[] = {"gnome-text-editor", "gedit", "mousepad", "kate",  "kwrite",
+                                         "pluma",             "xed",   "featherpad", "leafpad", "geany"};
+  const QString file = QString::fromStdString(path);
+  for (const char* name : kEditors) {
+    const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    if (!exe.isEmpty() && QProcess::startDetached(exe, {file})) return true;
+  }
+  return open_document(path);
 }
 
 void QtShellService::beep() { QApplication::beep(); }

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 #include <QPrinterInfo>
-#include <QStandardPaths>
+#include <QCoreApplication>
 
 #include "platform/services_qt.h"
 
@@ -112,6 +112,11 @@ bool& PrintSession::force_pdf() {
   return force;
 }
 
+std::string& PrintSession::pdf_folder() {
+  static std::string folder;
+  return folder;
+}
+
 std::unique_ptr<PrintSession> PrintSession::open(QWidget*) {
   std::unique_ptr<PrintSession> s(new PrintSession);
   const QStringList printers = installed_printers();
@@ -126,7 +131,9 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*) {
     FileDialogRequest req;
     req.title = "打印到PDF文件";
     req.filter = "PDF 文件|*.pdf";
-    req.initial_dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    req.initial_dir = pdf_folder().empty()
+                          ? (QCoreApplication::applicationDirPath() + QStringLiteral("/report")).toStdString()
+                          : pdf_folder();
     req.file_name = "打印.pdf";
     req.default_ext = "pdf";
     std::string path = services().files ? services().files->save_file(req) : std::string();

@@ -82,6 +82,9 @@ class PrintSession {
   // For tests and machines whose printers are not to be used: print to PDF even when a
   // printer is installed.
   static bool& force_pdf();
+  // The folder the PDF file is first proposed in: the program folder's report folder,
+  // which the main window sets at load (before that, "report" beside the executable).
+  static std::string& pdf_folder();
 
  private:
   PrintSession() = default;

@@ -2,6 +2,8 @@
 // and shared-string parts (the unzip tool of the test set-up) and look the cells up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,8 +109,24 @@ TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
   ASSERT_TRUE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));
   EXPECT_EQ(shell.opened, std::vector<std::string>{file.string()});
   ASSERT_EQ(msg.shown.size(), 2u);
-  EXPECT_EQ(msg.shown[1].text, "报表处理需要EXCEL2000支持，请安装。");
+  EXPECT_EQ(msg.shown[1].text, workbook_not_opened_message(file.string()));
   EXPECT_TRUE(fs::exists(file));
+}
+
+TEST(ExcelExport, AWorkbookThatCannotBeWrittenIsExplainedInChinese) {
+  test::TempProgramFolder pf;
+  const std::string file = (pf.path() / "no such folder" / "t.xlsx").string();
+  test::FakeMessages msg;
+  test::FakeShell shell;
+  EXPECT_FALSE(Export_Excel({{"x"}}, 0, 0, file, msg, shell));
+  ASSERT_EQ(msg.shown.size(), 1u);
+  const std::string& text = msg.shown[0].text;
+  EXPECT_EQ(text.rfind(std::string(kExcelSaveFailedText) + file + "\n原因：", 0), 0u) << text;
+  // The reason is the user's language, not the library's: no ASCII letters in it.
+  const std::string reason = text.substr(text.find("原因："));
+  EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+      << reason;
+  EXPECT_TRUE(shell.opened.empty());
 }
 
 TEST(ExcelExport, ReplacesAnOlderWorkbookOfTheSameName) {

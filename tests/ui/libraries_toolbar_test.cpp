@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "core/common/trim.h"
+#include "core/printing/excel_plan.h"
 #include "core/workbench/synthetic_tests.h"
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
@@ -336,7 +337,7 @@ TEST(LibrariesToolbar, ReportWorkbooksAreMadeCopiedAndOpened) {
   fakes.shell.can_open = false;
   w.Image1_Click(10);
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(fakes.messages.shown[0].text, "报表处理需要EXCEL2000支持，请安装。");
+  EXPECT_EQ(fakes.messages.shown[0].text, workbook_not_opened_message(path_text(prog.report() / "report.xls")));
 }
 
 TEST(LibrariesToolbar, AnalysisWindowsAreShownAndHandedTheJointTest) {

@@ -16,11 +16,6 @@ constexpr Rgb kStaticColor = rgb(0, 0, 255);    // static card, light blue
 double pt_x(double u) { return u / kCardUnitsPerPointU; }
 double pt_y(double v) { return v / kCardUnitsPerPointV; }
 
-// Sets the canvas scale to points over its whole area.
-void set_scale_points(Canvas& c) {
-  c.set_scale(0, 0, c.area_width_mm() * 72.0 / 25.4, c.area_height_mm() * 72.0 / 25.4);
-}
-
 }  // namespace
 
 CardPositionScale card_position_scale(double s3) {
@@ -131,6 +126,8 @@ StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoad
 }
 
 void draw_static_card(Canvas& c, const StaticCardLines& g) {
+  const CardClip k;
+  ClipFrame clip(c, pt_x(k.u1), pt_y(k.v1), pt_x(k.u2), pt_y(k.v2));
   c.draw_width = 1;
   c.draw_style = DrawStyle::Solid;
   c.fore_color = kStaticColor;
@@ -164,6 +161,7 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
   for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = true;
   st.command1_visible = false;
   set_scale_points(pic);
+  pic.set_plain_font(kCardPictureFontPt);
   pic.cls();
 
   const CardMeasures m = card_measures(st.sss, st.ggs, gt_num, st.sgt_rec.point_num);
@@ -208,9 +206,9 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
   st.Text3[12] = num_print(m.stroke3);
   if (m.spm) st.Text3[13] = num_print(*m.spm);
 
-  // Header: each line 1.8 points below the one before. The picture's font is kept unless
-  // its lines are too tall for the 13 filled lines to end inside the header frame; then it
-  // is stepped down by half points for the header alone.
+  // Header: each line 1.8 points below the one before. The card's 9 pt font is kept unless
+  // its lines are too tall for the 13 filled lines to end inside the header frame (a small
+  // picture); then it is stepped down by half points for the header alone.
   const auto header = card_header_lines(st.Text1[2], st.org_head.test_date, m);
   const Font picture_font = pic.font;
   const double top = pt_y(35) + 1.8;
@@ -230,6 +228,8 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
   pic.draw_width = 2;
   pic.fore_color = kCardColor;
   if (n > 0) {
+    const CardClip k;
+    ClipFrame clip(pic, pt_x(k.u1), pt_y(k.v1), pt_x(k.u2), pt_y(k.v2));
     pic.pset(card_u(0), card_v(0));
     for (int i = 1; i < n; ++i) pic.line(card_u(i - 1), card_v(i - 1), card_u(i), card_v(i));
   }

@@ -23,6 +23,13 @@ inline constexpr double kCardPlotBottomV = 390.0;
 inline constexpr double kCardPlotRightU = 660.0;
 inline constexpr double kCardUnitsPerPointU = 3.0;
 inline constexpr double kCardUnitsPerPointV = 2.6;
+inline constexpr double kCardPictureFontPt = 9.0;  // the card's texts, 宋体
+
+// The area a card's curves are kept in: the plot frame, down to the zero-load line one unit
+// below its lower edge (a card or static card at 0 kN stays visible).
+struct CardClip {
+  double u1 = kCardOriginU, v1 = kCardPlotTopV, u2 = kCardPlotRightU, v2 = kCardZeroLoadV;
+};
 
 // Position scale from the measured stroke rounded to 3 decimals (m).
 struct CardPositionScale {
@@ -66,7 +73,7 @@ struct StaticCardLines {
 StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoadScale& ls, double loss,
                                      double stroke, double max_load, double min_load);
 // Draws the four lines (top, bottom, left, right) at (u/3, v/2.6) in the canvas's current
-// scale with a 1-pixel solid light-blue pen.
+// scale with a 1-pixel solid light-blue pen, clipped to the card's plot area.
 void draw_static_card(Canvas& c, const StaticCardLines& g);
 
 // The header lines beside the card (17 lines, the last four empty).

@@ -83,9 +83,7 @@ void disp_data(TestState& st, Canvas& pic, DnCsArray& DnCs) {
   pic.set_scale_mm();
   pic.cls();
   pic.fore_color = kBlack;
-  pic.font.name = "宋体";
-  pic.font.size = 9;
-  pic.font.bold = false;
+  pic.set_plain_font(9);
   pic.print_at(16, 3, trim_blanks(st.Text1[2]) + "井电能参数        测试日期:" +
                           field_for_drawing(st.org_head.test_date));
   for (int r = 0; r < 8; ++r) {

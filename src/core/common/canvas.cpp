@@ -1,5 +1,6 @@
 #include "core/common/canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace wb {
@@ -33,6 +34,56 @@ double Canvas::from_mm_y(double mm) const { return user_scale_ ? sy0_ + mm / are
 
 Pen Canvas::pen(std::optional<Rgb> color) const { return Pen{color.value_or(fore_color), draw_width, draw_style}; }
 
+void Canvas::set_plain_font(double size_pt) { font = Font{"宋体", size_pt, false, false, false}; }
+
+void Canvas::set_clip(double x1, double y1, double x2, double y2) {
+  const double a = to_mm_x(x1), b = to_mm_x(x2), c = to_mm_y(y1), d = to_mm_y(y2);
+  cx1_ = std::min(a, b);
+  cx2_ = std::max(a, b);
+  cy1_ = std::min(c, d);
+  cy2_ = std::max(c, d);
+  clip_ = true;
+}
+
+namespace {
+
+// Liang-Barsky: cuts the segment to the frame; false when nothing of it lies inside. A
+// non-finite end (a value far out of any scale) leaves nothing to draw.
+bool clip_segment(double& x1, double& y1, double& x2, double& y2, double fx1, double fy1, double fx2, double fy2) {
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+  const double dx = x2 - x1, dy = y2 - y1;
+  double t0 = 0.0, t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - fx1, fx2 - x1, y1 - fy1, fy2 - y1};
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0.0) {
+      if (q[k] < 0.0) return false;  // parallel to this edge and outside it
+      continue;
+    }
+    const double t = q[k] / p[k];
+    if (p[k] < 0.0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const double ox = x1, oy = y1;
+  x1 = ox + t0 * dx;
+  y1 = oy + t0 * dy;
+  x2 = ox + t1 * dx;
+  y2 = oy + t1 * dy;
+  // Cut ends land on the frame exactly, not a rounding step outside it.
+  x1 = std::clamp(x1, fx1, fx2);
+  x2 = std::clamp(x2, fx1, fx2);
+  y1 = std::clamp(y1, fy1, fy2);
+  y2 = std::clamp(y2, fy1, fy2);
+  return true;
+}
+
+}  // namespace
+
 void Canvas::cls() {
   dev_clear(back_color);
   current_x = user_scale_ ? sx0_ : 0;
@@ -40,7 +91,8 @@ void Canvas::cls() {
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
-  dev_line(to_mm_x(x1), to_mm_y(y1), to_mm_x(x2), to_mm_y(y2), pen(color));
+  double a = to_mm_x(x1), b = to_mm_y(y1), c = to_mm_x(x2), d = to_mm_y(y2);
+  if (!clip_ || clip_segment(a, b, c, d, cx1_, cy1_, cx2_, cy2_)) dev_line(a, b, c, d, pen(color));
   current_x = x2;
   current_y = y2;
 }
@@ -63,7 +115,8 @@ void Canvas::fill_box(double x1, double y1, double x2, double y2, std::optional<
 }
 
 void Canvas::pset(double x, double y, std::optional<Rgb> color) {
-  dev_point(to_mm_x(x), to_mm_y(y), pen(color));
+  const double a = to_mm_x(x), b = to_mm_y(y);
+  if (!clip_ || (a >= cx1_ && a <= cx2_ && b >= cy1_ && b <= cy2_)) dev_point(a, b, pen(color));
   current_x = x;
   current_y = y;
 }
@@ -203,6 +256,10 @@ std::size_t RecordingCanvas::count(Op op) const {
   for (const auto& it : items)
     if (it.op == op) ++n;
   return n;
+}
+
+void set_scale_points(Canvas& c) {
+  c.set_scale(0, 0, c.area_width_mm() * 72.0 / 25.4, c.area_height_mm() * 72.0 / 25.4);
 }
 
 }  // namespace wb

@@ -1,6 +1,6 @@
 // The drawing surface of every chart and printed page: a picture box or a printer page.
 //
-// It behaves like the original picture box: a user scale (millimetres from the top-left
+// It keeps a picture box's drawing state: a user scale (millimetres from the top-left
 // corner, or any rectangle set with set_scale), a current position, a foreground colour,
 // a line width and style, a fill, a font, and the primitives clear, line, box, filled box,
 // point, circle and text. The state persists between drawings; charts rely on that.
@@ -28,7 +28,7 @@ inline constexpr Rgb kBlue = 0x0000FF;
 inline constexpr Rgb kYellow = 0xFFFF00;
 inline constexpr Rgb kMagenta = 0xFF00FF;
 inline constexpr Rgb kCyan = 0x00FFFF;
-// The 16 colours of the classic colour numbers 0..15.
+// The 16 colours of the palette numbers 0..15.
 Rgb QBColor(int i);
 
 enum class DrawStyle { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Invisible = 5, InsideSolid = 6 };
@@ -81,6 +81,18 @@ class Canvas {
   double from_mm_x(double mm) const;
   double from_mm_y(double mm) const;
 
+  // The font every view starts from: the picture's face 宋体 at `size_pt` points, not bold,
+  // italic or underlined, so nothing of the view drawn before carries over.
+  void set_plain_font(double size_pt);
+
+  // Clip frame: while one is set, lines are cut to the part inside it and points outside it
+  // are dropped, so a curve whose values are out of scale stays inside its plot frame.
+  // Boxes, circles and text are not clipped. The frame is given in the scale in force and
+  // kept in millimetres, so a later change of scale does not move it.
+  void set_clip(double x1, double y1, double x2, double y2);
+  void clear_clip() { clip_ = false; }
+  bool has_clip() const { return clip_; }
+
   // Clears to the back colour and moves the current point to the scale's origin.
   void cls();
   // A line in the foreground colour (or `color`); the current point moves to (x2, y2).
@@ -123,9 +135,23 @@ class Canvas {
 
  private:
   Pen pen(std::optional<Rgb> color) const;
+  bool clip_ = false;
+  double cx1_ = 0, cy1_ = 0, cx2_ = 0, cy2_ = 0;  // clip frame, mm, x1 <= x2, y1 <= y2
   bool user_scale_ = false;
   double sx0_ = 0, sy0_ = 0, sw_ = 0, sh_ = 0;  // valid when user_scale_
   friend class CanvasScaleTest;
+};
+
+// Sets a clip frame for the lifetime of the guard; the canvas is unclipped afterwards.
+class ClipFrame {
+ public:
+  ClipFrame(Canvas& c, double x1, double y1, double x2, double y2) : c_(c) { c_.set_clip(x1, y1, x2, y2); }
+  ~ClipFrame() { c_.clear_clip(); }
+  ClipFrame(const ClipFrame&) = delete;
+  ClipFrame& operator=(const ClipFrame&) = delete;
+
+ private:
+  Canvas& c_;
 };
 
 // A canvas that records every primitive in millimetres, for tests. Text metric (fixed, so
@@ -176,6 +202,10 @@ class RecordingCanvas : public Canvas {
   double w_, h_;
   bool printer_;
 };
+
+// Sets the scale to points (1/72 in) from the top-left corner over the whole area: the scale
+// of the pictures whose charts are laid out in points.
+void set_scale_points(Canvas& c);
 
 // Number of characters (code points) of a UTF-8 text, and how many of them are ASCII.
 std::size_t utf8_length(std::string_view s);

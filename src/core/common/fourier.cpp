@@ -94,7 +94,7 @@ void put_dft(float* pps1, std::int16_t tt_num, const float* pcos, const float* p
   for (int i = 0; i < tt_num; ++i) {
     float v = pcos[0] / 2.0f;
     for (int g = 1; g < dftt_num; ++g) {
-      // The product is formed in 32 bits: callers stay below the original 16-bit limit.
+      // The product is formed in 32 bits; callers keep i * g within 16 bits anyway.
       float ang = static_cast<float>(i * g) * w;
       v = static_cast<float>(static_cast<double>(v) + pcos[g] * std::cos(static_cast<double>(ang)) +
                              psin[g] * std::sin(static_cast<double>(ang)));

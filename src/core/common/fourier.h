@@ -4,8 +4,8 @@
 // coefficients a(0..M-1), float32. a(0) is twice the mean, b(0) is always 0; over N points
 // of one period the curve is a(0)/2 + sum(a(k)cos(k j 2pi/N) + b(k) sin(k j 2pi/N)).
 // The routines take the cosine array before the sine array. Every single-precision step
-// below is deliberate: stored coefficient blocks must come out bit for bit as the
-// instrument software wrote them.
+// below is deliberate: a curve encoded again must give bit for bit the coefficient blocks
+// already stored in the libraries.
 #pragma once
 
 #include <cstdint>

@@ -47,11 +47,23 @@ std::string convert(std::string_view in, const char* to, const char* from, bool 
   return out;
 }
 
+// ASCII reads the same in both encodings: no converter is opened for it (most fields of
+// the libraries are numbers and well names in ASCII, read thousands at a time).
+bool all_ascii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
-std::string utf8_to_gbk(std::string_view utf8) { return convert(utf8, "GBK", "UTF-8", true); }
+std::string utf8_to_gbk(std::string_view utf8) {
+  return all_ascii(utf8) ? std::string(utf8) : convert(utf8, "GBK", "UTF-8", true);
+}
 
-std::string gbk_to_utf8(std::string_view gbk) { return convert(gbk, "UTF-8", "GBK", false); }
+std::string gbk_to_utf8(std::string_view gbk) {
+  return all_ascii(gbk) ? std::string(gbk) : convert(gbk, "UTF-8", "GBK", false);
+}
 
 std::string gbk_field(std::string_view utf8, std::size_t width) {
   std::string g = utf8_to_gbk(utf8);

@@ -22,8 +22,8 @@ struct ProgramFolder {
 // no "/", "\\", "..", NUL or control characters.
 bool is_safe_file_stem(std::string_view name);
 
-// Case-insensitive wildcard match ("*" and "?") of a file name, as the original platform
-// matched patterns such as "*.o*".
+// Case-insensitive wildcard match ("*" and "?") of a file name: "*.o*" lists every
+// joint-test file whatever the case of its extension.
 bool wildcard_match(std::string_view pattern, std::string_view name);
 
 // The files of a folder whose names match the pattern, sorted case-insensitively.

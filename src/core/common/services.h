@@ -47,6 +47,10 @@ class ShellService {
  public:
   virtual ~ShellService() = default;
   virtual bool open_document(const std::string& path) = 0;
+  // Starts the desktop's plain-text editor on one file (the path is one argument, never a
+  // command line) without waiting for it; false when no editor could be started. The
+  // default opens the file with its associated program.
+  virtual bool open_in_text_editor(const std::string& path) { return open_document(path); }
   virtual void beep() = 0;
 };
 

@@ -70,8 +70,9 @@ void draw_xbt_bars(Canvas& c, double x0, double y0, const ShareTable& s, Rgb col
 
 void draw_xbt_2(Canvas& pic, TestState& st, float xx, float yy) {
   st.command1_visible = true;
-  pic.cls();
   pic.set_scale_mm();
+  pic.set_plain_font(8);
+  pic.cls();
   const HarmonicShares sh = Get_Xb_Percent(st.xbt_rec);
   BarChartGeometry g;  // 95 x 25 mm, 12 pt captions 5 mm down, 8 pt labels
   g.caption = "电压谐波棒图";

@@ -57,10 +57,7 @@ void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e,
   c.set_scale_mm();
   if (!p.printer()) c.cls();
   // The axis labels and the legend take the body face of the list.
-  c.font.name = "宋体";
-  c.font.bold = false;
-  c.font.underline = false;
-  c.font.size = 7;
+  c.set_plain_font(7);
   c.fore_color = kBlack;
   if (!p.alternative()) {
     c.draw_width = 1;
@@ -118,6 +115,9 @@ void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e,
   // layouts place them one unit further left.
   const double u0 = p.kind == LineLossLayout::Screen ? 39 : 38;
   c.draw_width = 1;
+  // Samples and the fitted line stay inside the chart frame whatever their values (from the
+  // points' own axis position, one unit left of the frame on paper).
+  ClipFrame clip(c, p.x(u0), p.y(50), p.x(439), p.y(450));
   const int n = std::clamp(count, 0, kSampleArraySize);
   for (int i = 0; i < n; ++i)
     c.pset(p.x(u0 + 2.5 * st.iis[i]), p.y(v_of(st.uus[i])), st.pps[i] > 0.0f ? kWaveRed : kWaveGreen);

@@ -87,12 +87,17 @@ void draw_xbt_wave(Canvas& c, double x0, double y0, double w, double h, int curv
   }
 
   c.draw_width = curve_width;
+  // A value below minus the full scale would fall under the frame: the curves stay inside.
+  ClipFrame clip(c, x0, y0, x0 + w, y0 + 2 * h);
   draw_curve(c, x0, y0, w, h, uus, n, umax, kWaveRed);
   draw_curve(c, x0, y0, w, h, iis, n, imax, kWaveGreen);
 }
 
 void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy) {
   st.command1_visible = true;
+  // The view before may have left another scale (the card's points) or font.
+  pic.set_scale_mm();
+  pic.set_plain_font(8);
   pic.cls();
   pic.draw_width = 1;
   draw_xbt_wave(pic, xx, yy, 95, 25, 1, WaveFrame::Rectangle, st);

@@ -40,8 +40,9 @@ inline void draw_xbt_wave(Canvas& c, double x0, double y0, double w, double h, i
   draw_xbt_wave(c, x0, y0, w, h, curve_width, frame, st.uus.data(), st.iis.data(), st.iu_num);
 }
 
-// Screen view on the main picture (95 x 50 mm chart at (xx, yy)); clears the picture, makes
-// the print-preview button visible. Leaves 8 pt, black text, width 1, dotted lines.
+// Screen view on the main picture (95 x 50 mm chart at (xx, yy)); sets millimetres and the
+// plain 8 pt font (whatever the view before left), clears the picture, makes the
+// print-preview button visible. Leaves 8 pt, black text, width 1, dotted lines.
 void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy);
 
 // Printer version on the current page: title, the chart (80 x 74 mm), a table of the two

@@ -156,6 +156,8 @@ void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, doub
   printer.draw_width = 3;
   printer.fore_color = kPrintedCardColor;
   if (!ps.empty()) {
+    const CardClip k;
+    ClipFrame clip(printer, m.x(k.u1), m.y(k.v1), m.x(k.u2), m.y(k.v2));
     printer.pset(px(0), py(0));
     for (std::size_t i = 1; i < ps.size(); ++i) printer.line(px(i - 1), py(i - 1), px(i), py(i));
   }
@@ -167,6 +169,8 @@ void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, doub
   printer.draw_width = 1;
   printer.draw_style = DrawStyle::Solid;
   printer.fore_color = rgb(0, 0, 255);
+  const CardClip k;
+  ClipFrame clip(printer, m.x(k.u1), m.y(k.v1), m.x(k.u2), m.y(k.v2));
   printer.line(m.x(sc.u_a), m.y(sc.v_max), m.x(sc.u_b), m.y(sc.v_max));                  // top
   printer.line(m.x(kCardOriginU), m.y(sc.v_min), m.x(sc.u_c), m.y(sc.v_min));            // bottom
   printer.line(m.x(sc.u_a), m.y(sc.v_max), m.x(kCardOriginU), m.y(sc.v_min));            // left

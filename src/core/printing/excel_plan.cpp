@@ -67,19 +67,28 @@ std::vector<ExcelCell> excel_cell_plan(const std::vector<std::vector<std::string
   return plan;
 }
 
+std::string workbook_not_opened_message(const std::string& path) {
+  return "这台计算机上没有设置打开电子表格工作簿的程序，工作簿未能打开。\n工作簿已保存在：" + path;
+}
+
+std::string workbook_not_saved_message(const std::string& path, const std::string& reason) {
+  std::string text = std::string(kExcelSaveFailedText) + path;
+  if (!reason.empty()) text += "\n原因：" + reason;
+  return text;
+}
+
 bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
                   const std::string& file_name, WorkbookWriter& writer, MessageService& messages, ShellService& shell) {
   std::string error;
   if (!writer.write(file_name, excel_cell_plan(cells, last_row, last_col), error)) {
-    std::string text = std::string(kExcelSaveFailedText) + file_name;
-    if (!error.empty()) text += "\n" + error;
-    messages.show(text, kExcelAskTitle, MsgButtons::Ok, MsgIcon::Warning);
+    messages.show(workbook_not_saved_message(file_name, error), kExcelAskTitle, MsgButtons::Ok, MsgIcon::Warning);
     return false;
   }
   if (messages.show("是否编辑" + file_name + "？", kExcelAskTitle, MsgButtons::YesNo, MsgIcon::Question) !=
       MsgAnswer::Yes)
     return true;
-  if (!shell.open_document(file_name)) messages.show(kExcelMissingText, "", MsgButtons::Ok, MsgIcon::None);
+  if (!shell.open_document(file_name))
+    messages.show(workbook_not_opened_message(file_name), "", MsgButtons::Ok, MsgIcon::None);
   return true;
 }
 

@@ -42,13 +42,18 @@ class WorkbookWriter {
 };
 
 inline constexpr const char* kExcelAskTitle = "提示";
-inline constexpr const char* kExcelMissingText = "报表处理需要EXCEL2000支持，请安装。";
 inline constexpr const char* kExcelSaveFailedText = "报表文件不能保存：";
 
+// Told when no program on this computer opens a workbook the system has written: the
+// workbook is complete, only its viewer is missing.
+std::string workbook_not_opened_message(const std::string& path);
+// Told when a workbook cannot be written: where, and why (`reason`, in Chinese, may be empty).
+std::string workbook_not_saved_message(const std::string& path, const std::string& reason);
+
 // Writes the table into file_name, then asks "是否编辑<file_name>？" (Yes/No, "提示") and on Yes
-// opens the file with its associated program; when nothing opens it, shows kExcelMissingText
-// (OK, default title). When the workbook cannot be written the user is told so, nothing is
-// asked and the result is false.
+// opens the file with its associated program; when nothing opens it, says so and where the
+// workbook was saved (OK, default title). When the workbook cannot be written the user is
+// told where and why, nothing is asked and the result is false.
 bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
                   const std::string& file_name, WorkbookWriter& writer, MessageService& messages, ShellService& shell);
 

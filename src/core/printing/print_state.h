@@ -3,7 +3,7 @@
 // paper-size code, zoom, orientation), and the print-settings dialog's controls as plain
 // data with its load, OK and Cancel steps, so that the dialog's rules run without a window.
 //
-// Paper-size codes are the classic printer codes: 8 A3, 9 A4, 12 B4, 13 B5 and 39 US
+// Paper-size codes as the settings store them: 8 A3, 9 A4, 12 B4, 13 B5 and 39 US
 // standard fan-fold (14 7/8 x 11 in). Quality -4 high ... -1 draft; orientation 1
 // portrait, 2 landscape.
 #pragma once

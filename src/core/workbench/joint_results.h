@@ -11,8 +11,8 @@
 namespace wb {
 
 // Indices of the second half of an n-sample stroke: h = n/2 (integer) positions. For an odd
-// n they are n/2, n/2+1, ... rounded ties-to-even (n = 7: 4, 4, 6), as the instrument
-// software took them.
+// n they are n/2 + t rounded ties-to-even (n = 7: 4, 4, 6): a sample may count twice and
+// another not at all, and stored half-stroke values depend on exactly these indices.
 std::vector<int> second_half_indices(int n);
 
 // A half-stroke value in the "first/second" boxes: no zero before the point (.8, -.4).

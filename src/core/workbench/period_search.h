@@ -3,9 +3,9 @@
 // First a similarity search on the polished-rod position, accepted when the position has a
 // first harmonic of at least 0.5 m; failing that, a threshold-and-correlation search on the
 // motor's active power, on the whole record and then on the record without its first 10 s.
-// Both searches keep the instrument software's quirks that stored tests depend on: the
-// position lag is read one sample late, the power result is the best candidate plus one
-// sample, and the correlation is passed through the text of the R_iu box.
+// Stored tests depend on three details of both searches, kept on purpose: the position
+// lag is read one sample late, the power result is the best candidate plus one sample, and
+// the correlation is passed through the text of the R_iu box.
 #pragma once
 
 #include <string>

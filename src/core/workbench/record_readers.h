@@ -70,7 +70,7 @@ void show_xbt(TestState& st, const XbtRecord& r, const std::filesystem::path& fi
 std::string wave_well_from_file(const std::filesystem::path& file_n);
 
 // Opening one stored test as the shown test (a file of the browser or a grid row): the
-// record is read first; only then the state is reset for the new test (Text1 emptied,
+// record is read first; only then the state is reset for the new test (Text1 and Text3 emptied,
 // counts 0, Picture1's tooltip emptied, Command1 hidden), the kind set, Image1(1)'s tooltip
 // set ("不可分析" for cards and waveforms, "平衡分析" for electric tests), Chk_Start hidden,
 // and the reader shows the record. On failure the shown test stays as it was.

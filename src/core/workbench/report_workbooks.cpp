@@ -52,6 +52,8 @@ bool copy_whole(const fs::path& from, const fs::path& to) {
   return read_file(from, content) && write_file_atomic(to, content);
 }
 
+constexpr const char* kCopyFailedReason = "报表模板无法复制：模板不可读，或报表文件夹不可写、磁盘已满。";
+
 void missing(MessageService& messages, const fs::path& path) {
   messages.show(std::string("未找到动态链接文件：") + path_text(path) + "请重新安装。", "", MsgButtons::Ok);
 }
@@ -87,7 +89,7 @@ ReportOutcome run_report_workbooks(const ProgramFolder& prog, const std::string&
   const fs::path daily = prog.report() / u8path(daily_report_name(yyyymmdd));
   if (!fs::exists(daily, ec)) {
     if (!copy_whole(daily_template, daily)) {
-      messages.show(std::string(kExcelSaveFailedText) + path_text(daily), "", MsgButtons::Ok);
+      messages.show(workbook_not_saved_message(path_text(daily), kCopyFailedReason), "", MsgButtons::Ok);
       return out;
     }
     out.daily_copied = true;
@@ -98,12 +100,12 @@ ReportOutcome run_report_workbooks(const ProgramFolder& prog, const std::string&
   }
   const fs::path copy = prog.report() / kReportCopyName;
   if (!copy_whole(work_template, copy)) {
-    messages.show(std::string(kExcelSaveFailedText) + path_text(copy), "", MsgButtons::Ok);
+    messages.show(workbook_not_saved_message(path_text(copy), kCopyFailedReason), "", MsgButtons::Ok);
     return out;
   }
   out.opened_path = path_text(copy);
   out.opened = shell.open_document(out.opened_path);
-  if (!out.opened) messages.show(kExcelMissingText, "", MsgButtons::Ok);
+  if (!out.opened) messages.show(workbook_not_opened_message(out.opened_path), "", MsgButtons::Ok);
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/charts/data_type.h"
 #include "core/common/test_records.h"
@@ -73,14 +74,22 @@ struct TestState {
   bool frame3_visible = true;
   bool command1_visible = false;
 
+  // What is wrong with the raw file of the joint test shown (empty for a sound file or
+  // another kind of test): the user is asked before such a test is stored.
+  std::vector<std::string> org_doubts;
+
   // Energy values of the last energy panel drawn in this run (module Data_Type's DnCs).
   DnCsArray DnCs{};
 
-  // Reset before a file or a library row is opened.
+  // Reset before a file or a library row is opened. The result boxes are emptied too: a
+  // reader writes only the results its record holds, and a box it does not write must not
+  // go on showing the previous test's value.
   void reset_for_new_test() {
     picture1_tooltip.clear();
     command1_visible = false;
     for (auto& t : Text1) t.clear();
+    for (auto& t : Text3) t.clear();
+    org_doubts.clear();
     iu_num = 0;
     gt_num = 0;
   }

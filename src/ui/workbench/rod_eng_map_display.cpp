@@ -10,12 +10,15 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/common/trim.h"
 #include "core/workbench/print_mark.h"
 #include "platform/services_qt.h"
+#include "platform/system_printer.h"
 
 namespace wb {
 
@@ -56,7 +59,24 @@ QIcon toolbar_icon(int i) {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The longest text a result box is given: the half-stroke boxes (3, 4) hold two signed
+// values of one decimal ("-327.7/-327.7"); the others one signed value of at most five
+// digits before the point and two after.
+constexpr const char* kLongestHalfText = "-327.7/-327.7";
+constexpr const char* kLongestValueText = "-32768.00";
+
 }  // namespace
+
+int result_box_width(const QLineEdit& e, int index) {
+  const QString longest = QString::fromLatin1(index == 3 || index == 4 ? kLongestHalfText : kLongestValueText);
+  QStyleOptionFrame opt;
+  opt.initFrom(&e);
+  opt.lineWidth = e.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, &e);
+  const QMargins m = e.textMargins();
+  // Two pixels of the line edit's own inner margin on each side, beyond the frame.
+  const int text = e.fontMetrics().horizontalAdvance(longest) + m.left() + m.right() + 4;
+  return e.style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(text, e.fontMetrics().height()), &e).width();
+}
 
 // ---------------------------------------------------------------- BoxLineEdit
 
@@ -240,8 +260,9 @@ QGroupBox* RodEngMapDisplay::build_text3_frame() {
     auto* e = new QLineEdit(Frame5);
     e->setObjectName(QStringLiteral("Text3_%1").arg(idx));
     e->setToolTip(QString::fromUtf8(kText3Tips[idx]));
-    e->setMinimumWidth(58);
-    e->setMaximumWidth(84);
+    const int w = result_box_width(*e, idx);
+    e->setMinimumWidth(w);
+    e->setMaximumWidth(w + w / 4);
     connect(e, &QLineEdit::textEdited, this, [this, idx](const QString& t) { st.Text3[idx] = t.toStdString(); });
     Text3[idx] = e;
     g->addWidget(lbl, row * 2, col);
@@ -349,6 +370,8 @@ void RodEngMapDisplay::build_ui() {
 
 void RodEngMapDisplay::Form_Load() {
   folder_.create_folders();
+  // A PDF printed without a printer is proposed among the program's reports.
+  PrintSession::pdf_folder() = path_text(folder_.report());
   // The library grid: 3 columns of 400, 1150 and 750 twips under a header row.
   Grid1->set_cols(3);
   Grid1->set_rows(1);
@@ -401,14 +424,7 @@ void RodEngMapDisplay::File1_MouseDown(Qt::MouseButton button) {
   if (button == Qt::LeftButton) {
     File1_Click();
   } else if (button == Qt::RightButton) {
-    QString name = File1->file_name();
-    if (name.isEmpty()) return;
-    QString dir = File1->path();
-    QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
-    MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", "警告", MsgButtons::YesNo,
-                                            MsgIcon::Warning);
-    if (a != MsgAnswer::No) QFile::remove(full);
-    File1->refresh();
+    delete_chosen_file(*File1);
   }
 }
 
@@ -437,19 +453,7 @@ void RodEngMapDisplay::Text1_KeyPress(int i) {
   }
 }
 
-void RodEngMapDisplay::Text2_KeyPress() {
-  std::string t = trim_blanks(Text2->text().toStdString());
-  // The folder is what stands before the last separator, the name pattern what follows.
-  auto p = t.find_last_of("/\\");
-  if (p == std::string::npos) return;
-  std::string dir = t.substr(0, p);
-  std::string pattern = t.substr(p + 1);
-  if (dir.empty()) dir = "/";
-  if (list_files(u8path(dir), pattern).empty()) return;
-  Dir1->set_path(QString::fromStdString(dir));
-  File1->set_path(Dir1->path());
-  File1->set_pattern(QString::fromStdString(pattern));
-}
+void RodEngMapDisplay::Text2_KeyPress() { browse_typed_path(*Dir1, *File1, Text2->text()); }
 
 void RodEngMapDisplay::dy_num_Click() {
   int r = Grid1->row();
@@ -495,11 +499,17 @@ bool RodEngMapDisplay::eventFilter(QObject* obj, QEvent* ev) {
   return QMainWindow::eventFilter(obj, ev);
 }
 
+// A box too narrow for its text shows the text's beginning, as a reader expects: "326.4/3"
+// rather than "6.4/327.6".
+static void show_text_start(QLineEdit* e, const std::string& text) {
+  if (e->text() == qs(text)) return;
+  e->setText(qs(text));
+  e->setCursorPosition(0);
+}
+
 void RodEngMapDisplay::sync_to_widgets() {
-  for (int i = 0; i < 6; ++i)
-    if (Text1[i]->text() != qs(st.Text1[i])) Text1[i]->setText(qs(st.Text1[i]));
-  for (int i = 0; i < 16; ++i)
-    if (Text3[i]->text() != qs(st.Text3[i])) Text3[i]->setText(qs(st.Text3[i]));
+  for (int i = 0; i < 6; ++i) show_text_start(Text1[i], st.Text1[i]);
+  for (int i = 0; i < 16; ++i) show_text_start(Text3[i], st.Text3[i]);
   if (R_iu->text() != qs(st.R_iu)) R_iu->setText(qs(st.R_iu));
   if (CircleDot->text() != qs(st.CircleDot)) CircleDot->setText(qs(st.CircleDot));
   Text2->setText(qs(st.Text2));

@@ -171,6 +171,9 @@ class RodEngMapDisplay : public QMainWindow {
   std::array<QPointer<QWidget>, kAnalysisWindowCount> analysis_windows_{};
 };
 
+// Width in pixels that shows the longest text result box Text3(index) is given, whole.
+int result_box_width(const QLineEdit& box, int index);
+
 // A text box that reports focus changes and Enter to its window.
 class BoxLineEdit : public QLineEdit {
   Q_OBJECT

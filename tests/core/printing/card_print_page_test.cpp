@@ -187,10 +187,10 @@ TEST(CardPrintBlock, ZeroPointsDrawNoCardAndZeroValues) {
 }
 
 TEST(CardPrintBlock, StaticCardOnTheStrokeAxisScale) {
-  // Loss 0.5 m, stroke 3 m, 40 / 10 kN on the 3 m (H = 200) and 60 kN (V = 60) scales.
+  // Loss 0.5 m, stroke 2 m, 40 / 10 kN on the 3 m (H = 200) and 60 kN (V = 60) scales.
   SgtRecord r = make_card("W1", 250, 3000, 5000, 1000);
   r.stroke_loss = 500;
-  r.theo_stroke = 3000;
+  r.theo_stroke = 2000;
   r.theo_max_load = 4000;
   r.theo_min_load = 1000;
   RecordingCanvas c(210, 297, true);
@@ -198,7 +198,7 @@ TEST(CardPrintBlock, StaticCardOnTheStrokeAxisScale) {
   print_card_block(st, c, r, kXs, kYs);
   auto b = lines_where(c, blue);
   ASSERT_EQ(b.size(), 4u);
-  const double xa = kXs + 200 * 0.5 / 11, xb = xa + 200 * 3.0 / 11, xc = kXs + 200 * 3.0 / 11;
+  const double xa = kXs + 200 * 0.5 / 11, xb = xa + 200 * 2.0 / 11, xc = kXs + 200 * 2.0 / 11;
   const double ymax = kYs + (451 - 60 * 40.0 / 10) / 9, ymin = kYs + (451 - 60 * 10.0 / 10) / 9;
   const double expect[4][4] = {{xa, ymax, xb, ymax}, {kXs, ymin, xc, ymin}, {xa, ymax, kXs, ymin}, {xb, ymax, xc, ymin}};
   for (int i = 0; i < 4; ++i) {

@@ -119,7 +119,7 @@ struct FakeWriter : WorkbookWriter {
   bool write(const std::string& file_name, const std::vector<ExcelCell>& c, std::string& error) override {
     files.push_back(file_name);
     cells = c;
-    if (!ok) error = "disk full";
+    if (!ok) error = "磁盘已满。";
     return ok;
   }
 };
@@ -151,14 +151,17 @@ TEST(ExportExcel, NoLeavesOnlyTheSavedFile) {
   EXPECT_TRUE(shell.opened.empty());
 }
 
-TEST(ExportExcel, NothingToOpenItShowsTheInstallMessage) {
+TEST(ExportExcel, NothingToOpenItSaysWhereTheWorkbookIs) {
   FakeMessages msg;
   FakeShell shell;
   shell.can_open = false;
   FakeWriter writer;
   EXPECT_TRUE(Export_Excel(table(1, 1), 0, 0, kFile, writer, msg, shell));
   ASSERT_EQ(msg.shown.size(), 2u);
-  EXPECT_EQ(msg.shown[1].text, "报表处理需要EXCEL2000支持，请安装。");
+  // No particular spreadsheet program is asked for: the workbook is there, only no viewer.
+  EXPECT_EQ(msg.shown[1].text, "这台计算机上没有设置打开电子表格工作簿的程序，工作簿未能打开。\n工作簿已保存在：" +
+                                   std::string(kFile));
+  EXPECT_EQ(msg.shown[1].text.find("EXCEL"), std::string::npos);
   EXPECT_EQ(msg.shown[1].buttons, MsgButtons::Ok);
 }
 
@@ -171,7 +174,7 @@ TEST(ExportExcel, AFailedWriteIsReportedAndNothingIsOffered) {
   ASSERT_EQ(msg.shown.size(), 1u);
   EXPECT_EQ(msg.shown[0].buttons, MsgButtons::Ok);
   EXPECT_NE(msg.shown[0].text.find(kFile), std::string::npos);
-  EXPECT_NE(msg.shown[0].text.find("disk full"), std::string::npos);
+  EXPECT_NE(msg.shown[0].text.find("磁盘已满。"), std::string::npos);
   EXPECT_TRUE(shell.opened.empty());
 }
 

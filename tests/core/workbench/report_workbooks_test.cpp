@@ -121,7 +121,8 @@ TEST(ReportWorkbooks, NoProgramForTheWorkbookIsReported) {
   auto out = run_report_workbooks(tmp.prog, "20240305", nullptr, msgs, shell);
   EXPECT_FALSE(out.opened);
   ASSERT_EQ(msgs.texts.size(), 1u);
-  EXPECT_EQ(msgs.texts[0], "报表处理需要EXCEL2000支持，请安装。");
+  EXPECT_EQ(msgs.texts[0], workbook_not_opened_message(path_text(tmp.prog.report() / "report.xls")));
+  EXPECT_NE(msgs.texts[0].find("report.xls"), std::string::npos);
 }
 
 TEST(ReportWorkbooks, TodayIsEightDigits) {

@@ -1,0 +1,294 @@
+#include "core/efficiency/effi_records.h"
+
+#include <cmath>
+#include <unordered_set>
+
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/record_fields.h"
+#include "core/common/test_records.h"
+#include "core/common/trim.h"
+#include "core/workbench/dlph_summary.h"
+
+namespace wb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kWellWidth = 16;
+constexpr std::size_t kTestOffset = 76 + kGtYmValWidth * kValTestDate;
+constexpr const char* kSaveTitle = "保存";
+
+// The box of vals[k], k = 1..43.
+constexpr std::size_t box_of_val(std::size_t k) { return k + 3; }
+
+// The key of a record as its two fields read back, blanks trimmed.
+std::pair<std::string, std::string> key_of(const Bytes& rec) {
+  ByteReader r(rec);
+  return {trim_blanks(get_text_field(r, 0, kWellWidth)), trim_blanks(get_text_field(r, kTestOffset, kGtYmValWidth))};
+}
+
+// The key the boxes give, as stored.
+std::pair<std::string, std::string> key_of(const EffiBoxTexts& t) {
+  return {stored_blank_key(t[0], kWellWidth), stored_blank_key(t[23], kGtYmValWidth)};
+}
+
+void report_store_failure(StoreStatus st, const std::string& what, const fs::path& lib, MessageService& msg) {
+  if (st == StoreStatus::Damaged)
+    msg.show(kBadFormatText, kBadFormatTitle);
+  else
+    msg.show(what + "未能写入 " + path_text(lib) + "，原有数据保持不变。", kSaveTitle, MsgButtons::Ok,
+             MsgIcon::Warning);
+}
+
+}  // namespace
+
+GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1) {
+  GtYmRecord rec;
+  rec.well_name = trim_blanks(Text1[0]);
+  rec.block_unit = trim_blanks(Text1[1]);
+  rec.cyj_model = trim_blanks(Text1[2]);
+  rec.motor_model = trim_blanks(Text1[3]);
+  for (std::size_t k = 1; k < kGtYmValCount; ++k) rec.vals[k] = trim_blanks(Text1[box_of_val(k)]);
+  rec.vals[kValSinker] = trim_blanks(Text1[47]) + "/" + trim_blanks(Text1[48]);
+  rec.crlf = {13, 10};
+  return rec;
+}
+
+void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1) {
+  Text1[0] = trim_blanks(rec.well_name);
+  Text1[1] = trim_blanks(rec.block_unit);
+  Text1[2] = trim_blanks(rec.cyj_model);
+  Text1[3] = trim_blanks(rec.motor_model);
+  for (std::size_t k = 1; k < kGtYmValCount; ++k) Text1[box_of_val(k)] = trim_blanks(rec.vals[k]);
+  const std::string& sinker = rec.vals[kValSinker];
+  const std::size_t slash = sinker.find('/');
+  if (slash == std::string::npos) {
+    Text1[47].clear();
+    Text1[48].clear();
+  } else {
+    Text1[47] = trim_blanks(sinker.substr(0, slash));
+    Text1[48] = trim_blanks(sinker.substr(slash + 1));
+  }
+}
+
+std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
+                                StoreStatus& status) {
+  RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
+  std::vector<Bytes> recs;
+  status = store.read_all(recs);
+  if (status != StoreStatus::Ok) return 0;
+  const std::string well = stored_key(Text1[0], 16);
+  const std::string test = stored_key(Text1[23], 12);
+  std::size_t found = 0;
+  for (std::size_t i = 0; i < recs.size() && !found; ++i) {
+    DlPh_Rec.decode(recs[i]);
+    if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == test) found = i + 1;
+  }
+  if (!found) {
+    // A new record starts cleared: the buffer holds the last record read, another test's
+    // counterweights, advice and energy values.
+    DlPh_Rec = DlPhRecord{};
+    DlPh_Rec.well_name = Trim_Blank_Nul(Text1[0]);
+    DlPh_Rec.test_date = Trim_Blank_Nul(Text1[23]);
+  }
+  auto val = [&](std::size_t box) { return static_cast<float>(num_val(Text1[box])); };
+  DlPh_Rec.cyj_model = Trim_Blank_Nul(Text1[2]);
+  DlPh_Rec.motor_model = Trim_Blank_Nul(Text1[3]);
+  DlPh_Rec.real_stroke = val(41);
+  DlPh_Rec.real_spm = val(42);
+  DlPh_Rec.dn_cs[0] = val(33);   // pump efficiency, %
+  DlPh_Rec.dn_cs[1] = val(34);   // mean voltage
+  DlPh_Rec.dn_cs[2] = val(35);   // mean current
+  DlPh_Rec.dn_cs[4] = val(37);   // reactive power
+  DlPh_Rec.dn_cs[5] = val(36);   // apparent power
+  DlPh_Rec.dn_cs[6] = val(38);   // power factor
+  DlPh_Rec.dn_cs[10] = val(39);  // RMS current
+  DlPh_Rec.dn_cs[14] = val(40);  // RMS power
+  DlPh_Rec.sys_effi = val(30);
+  const std::size_t target = found ? found : recs.size() + 1;
+  status = store.write(target, DlPh_Rec.encode());
+  return status == StoreStatus::Ok ? target : 0;
+}
+
+EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
+                              DlPhRecord& DlPh_Rec, MessageService& msg) {
+  EffiSaveResult out;
+  RecordStore store(Effi_File, kGtYmRecordSize);
+  std::vector<Bytes> recs;
+  StoreStatus st = store.read_all(recs);
+  if (st == StoreStatus::Ok) {
+    const auto key = key_of(Text1);
+    std::size_t found = 0;
+    for (std::size_t i = 0; i < recs.size() && !found; ++i)
+      if (key_of(recs[i]) == key) found = i + 1;
+    const std::size_t target = found ? found : recs.size() + 1;
+    st = store.write(target, gt_ym_from_boxes(Text1).encode());
+    if (st == StoreStatus::Ok) {
+      out.saved = true;
+      out.record = target;
+      out.appended = found == 0;
+    }
+  }
+  if (!out.saved) report_store_failure(st, "系统效率数据", Effi_File, msg);
+
+  StoreStatus sst = StoreStatus::Ok;
+  out.summary_record = update_effi_summary(prog, Text1, DlPh_Rec, sst);
+  out.summary_saved = out.summary_record > 0;
+  if (!out.summary_saved) report_store_failure(sst, "功率平衡汇总数据", prog.sys() / kDlPhFileName, msg);
+  return out;
+}
+
+StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys) {
+  keys.clear();
+  std::error_code ec;
+  if (!fs::exists(Effi_File, ec)) return ec ? StoreStatus::IoError : StoreStatus::Ok;
+  std::vector<std::uint8_t> content;
+  if (!fs::is_regular_file(Effi_File, ec) || !read_file(Effi_File, content)) return StoreStatus::IoError;
+  if (content.size() % kGtYmRecordSize != 0) return StoreStatus::Damaged;
+  keys.reserve(content.size() / kGtYmRecordSize);
+  for (std::size_t off = 0; off < content.size(); off += kGtYmRecordSize) {
+    const std::span<const std::uint8_t> rec(content.data() + off, kGtYmRecordSize);
+    ByteReader r(rec);
+    keys.emplace_back(trim_blanks(get_text_field(r, 0, kWellWidth)),
+                      trim_blanks(get_text_field(r, kTestOffset, kGtYmValWidth)));
+  }
+  return StoreStatus::Ok;
+}
+
+void Find_WellNmae_To_Comb(const fs::path& Effi_File, std::vector<std::string>& items) {
+  std::vector<std::pair<std::string, std::string>> keys;
+  if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return;
+  std::unordered_set<std::string> have;
+  for (const auto& it : items) have.insert(trim_blanks(it));
+  for (const auto& k : keys)
+    if (have.insert(k.first).second) items.push_back(k.first);
+}
+
+std::vector<std::string> Find_TestTime_To_Comb(const fs::path& Effi_File, const std::string& well) {
+  std::vector<std::string> out;
+  std::vector<std::pair<std::string, std::string>> keys;
+  if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return out;
+  const std::string w = trim_blanks(well);
+  for (const auto& k : keys)
+    if (k.first == w) out.push_back(k.second);
+  return out;
+}
+
+std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, const std::string& test) {
+  std::vector<std::pair<std::string, std::string>> keys;
+  if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return 0;
+  const std::pair<std::string, std::string> key{trim_blanks(well), trim_blanks(test)};
+  for (std::size_t i = keys.size(); i > 0; --i)
+    if (keys[i - 1] == key) return i;
+  return 0;
+}
+
+long long record_number_of(const std::string& Text7) { return round_even(num_val(Text7)); }
+
+bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
+                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg) {
+  if (!Edit_Flag || !msg.ask_yes_no("当前记录需要保存吗?", "警告")) return false;
+  const EffiSaveResult r = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
+  if (!r.saved) return false;
+  Text7 = std::to_string(r.record);
+  Edit_Flag = false;
+  return true;
+}
+
+EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7, EffiBoxTexts& Text1) {
+  EffiShown out;
+  RecordStore store(Effi_File, kGtYmRecordSize);
+  std::size_t n = 0;
+  const long long r = record_number_of(Text7);
+  Bytes raw;
+  GtYmRecord rec;
+  if (store.count(n) != StoreStatus::Ok || r < 1 || static_cast<unsigned long long>(r) > n ||
+      store.read(static_cast<std::size_t>(r), raw) != StoreStatus::Ok || !rec.decode(raw)) {
+    for (auto& t : Text1) t.clear();
+    return out;
+  }
+  gt_ym_to_boxes(rec, Text1);
+  out.shown = true;
+  out.record = static_cast<std::size_t>(r);
+  out.well_text = trim_blanks(rec.well_name);
+  out.test_text = rec.vals[kValTestDate];
+  return out;
+}
+
+std::string review_target(int index, const std::string& Text7, const fs::path& Effi_File) {
+  std::size_t n = 0;
+  RecordStore(Effi_File, kGtYmRecordSize).count(n);
+  long long r = record_number_of(Text7) + (index == 0 ? -1 : 1);
+  if (r < 1) r = 1;
+  if (r > static_cast<long long>(n)) r = static_cast<long long>(n);
+  return std::to_string(r);
+}
+
+EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const std::string& Text7, MessageService& msg) {
+  EffiDeleteResult out;
+  out.Text7 = Text7;
+  RecordStore store(Effi_File, kGtYmRecordSize);
+  std::size_t n = 0;
+  const StoreStatus cst = store.count(n);
+  const long long f = record_number_of(Text7);
+  // The last record of a library is not deleted from this window; nor is a record that
+  // is not shown.
+  if (cst != StoreStatus::Ok || n < 2 || f < 1 || static_cast<unsigned long long>(f) > n) return out;
+  if (!msg.ask_yes_no("你确实要删除此记录吗？", "")) return out;
+  const StoreStatus st = store.remove(static_cast<std::size_t>(f));
+  if (st != StoreStatus::Ok) {
+    msg.show("记录未能删除，" + path_text(Effi_File) + " 保持不变。", "删除", MsgButtons::Ok, MsgIcon::Warning);
+    return out;
+  }
+  out.deleted = true;
+  out.Text7 = std::to_string(static_cast<std::size_t>(f) > n - 1 ? n - 1 : static_cast<std::size_t>(f));
+  return out;
+}
+
+std::size_t library_record_length(EffiLibrary which) {
+  switch (which) {
+    case EffiLibrary::Efficiency: return kGtYmRecordSize;
+    case EffiLibrary::Card: return kSgtRecordSize;
+    case EffiLibrary::PowerCurve: return kDntRecordSize;
+  }
+  return kGtYmRecordSize;
+}
+
+FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary which) {
+  FileDialogRequest req;
+  req.initial_dir = path_text(prog.sys());
+  switch (which) {
+    case EffiLibrary::Efficiency:
+      req.filter = "系统效率数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
+      req.title = "打开系统效率数据库";
+      break;
+    case EffiLibrary::Card:
+      req.filter = "示功图库数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
+      req.title = "打开示功图库";
+      break;
+    case EffiLibrary::PowerCurve:
+      req.filter = "电力曲线数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
+      req.title = "打开电力曲线库";
+      break;
+  }
+  return req;
+}
+
+LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs::path& accepted, MessageService& msg) {
+  const std::string p = trim_blanks(text);
+  if (p.empty()) return LibraryBoxCheck::Ignored;
+  const fs::path path = u8path(p);
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return LibraryBoxCheck::Ignored;
+  std::size_t n = 0;
+  if (RecordStore(path, library_record_length(which)).count(n) != StoreStatus::Ok) {
+    msg.show(kBadFormatText, kBadFormatTitle);
+    return LibraryBoxCheck::Refused;
+  }
+  accepted = path;
+  return LibraryBoxCheck::Accepted;
+}
+
+}  // namespace wb

@@ -1,0 +1,135 @@
+// The efficiency window's record library (sys/gt_ym.dat by default, or the library the
+// user chose): save keyed by well and test time together with the update of the
+// power/balance summary, the well and test-time lists, showing a record by its number,
+// previous / next / delete, and the check of a library chosen in a library box.
+//
+// Each operation is a function over the window's box texts and the library path; the
+// window applies what it returns. The order the window follows:
+//   Cmd_Save / Form_Unload:  Save_Effi_Data; when saved: Text7 := record, Edit_Flag := false,
+//                            Find_WellNmae_To_Comb (list not cleared). A failed save keeps
+//                            Edit_Flag (the message has been shown).
+//   show record r:           offer_save_edited (when Edit_Flag), EffiRecode_To_Text, then
+//                            Get_Sgt_Dat and Get_Pow_Dat (effi_curves.h); not shown: gt_num and
+//                            iu_num := 0.
+//   ← / →:                   Text7 := review_target(...), then "show record".
+//   ×:                       delete_effi_record; when deleted: clear the well list,
+//                            Find_WellNmae_To_Comb, Text7 := result, then "show record".
+//   well chosen:             Find_TestTime_To_Comb; exactly one time: choose it.
+//   test time chosen:        Text7 := ""; r := find_effi_test; r > 0: beep, Text7 := r, "show
+//                            record"; Pin_Ref := box 25; r = 0: Get_Well_Base (well_base_record.h).
+//   library box changed:     check_library_box; Accepted: the member takes the path (for the
+//                            efficiency library: clear the well list, Find_WellNmae_To_Comb).
+// Keys are compared after trimming blanks, case-sensitively, by the part a field stores.
+// A library is never deleted (an empty one is just empty); every change goes through an
+// atomic replace in the library's own folder, and a failed one leaves the library as it was.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/common/dlph_record.h"
+#include "core/common/paths.h"
+#include "core/common/record_store.h"
+#include "core/common/services.h"
+#include "core/efficiency/gt_ym_record.h"
+#include "core/efficiency/well_base_record.h"
+
+namespace wb {
+
+// Boxes to record: texts trimmed; vals[0] := box 47 "/" box 48; vals[k] := box k+3; CR LF.
+GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1);
+// Record to boxes 0..48: trimmed fields; vals[0] split at its first "/" into boxes 47, 48
+// (no "/": both empty).
+void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1);
+
+struct EffiSaveResult {
+  bool saved = false;          // the efficiency record was written
+  std::size_t record = 0;      // its number (1-based): the new Text7
+  bool appended = false;
+  bool summary_saved = false;  // the summary record was written
+  std::size_t summary_record = 0;
+};
+
+// Stores the boxes as the efficiency record of box 0 + box 23 in `Effi_File` (overwriting
+// the first record of the key, else appending; no question), then updates the summary
+// record of the test in sys/DlPh.dat through the shared buffer (update_effi_summary). A
+// library that is damaged or cannot be written is reported in a message box and left as
+// it was; the summary is still updated.
+EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
+                              const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
+
+// The summary part of the save: the record whose Trim_Blank_Nul key equals box 0 + box 23
+// gets the models (boxes 2, 3), measured stroke and strokes per minute (41, 42), pump
+// efficiency (33 → dn_cs[0]), the energy values dn_cs[1] (34), [2] (35), [4] (37), [5] (36),
+// [6] (38), [10] (39), [14] (40) and sys_effi (30); its other fields stay. Without one, a
+// record is appended from a cleared buffer (crank fields, advice, the other dn_cs and the
+// reserved bytes zero or blank). Returns the record written, 0 when nothing was written
+// (status says why).
+std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
+                                StoreStatus& status);
+
+// Keys of every record in file order (trimmed well, trimmed test time); decodes only the
+// two key fields.
+StoreStatus read_gt_ym_keys(const std::filesystem::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys);
+
+// Adds to `items` each well of the library that no item equals after trimming, in the order
+// of its first record (the list is not cleared). A damaged or unreadable library adds nothing.
+void Find_WellNmae_To_Comb(const std::filesystem::path& Effi_File, std::vector<std::string>& items);
+// The test times (trimmed) of the records of `well` (trimmed), in file order.
+std::vector<std::string> Find_TestTime_To_Comb(const std::filesystem::path& Effi_File, const std::string& well);
+// The highest record number of `well` + `test`, 0 when none.
+std::size_t find_effi_test(const std::filesystem::path& Effi_File, const std::string& well, const std::string& test);
+
+// The record number a Text7 text names: its numeric value to the nearest integer.
+long long record_number_of(const std::string& Text7);
+
+// When the shown record was edited (Edit_Flag): asks "当前记录需要保存吗?" (title "警告");
+// Yes saves it (Save_Effi_Data) and, when saved, moves Text7 to the record written and
+// clears Edit_Flag. Returns whether it saved.
+bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const std::filesystem::path& Effi_File,
+                       const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
+
+struct EffiShown {
+  bool shown = false;      // a record was put into the boxes (else boxes 0..48 were emptied)
+  std::size_t record = 0;
+  std::string well_text;   // for Comb_WellName: the trimmed well
+  std::string test_text;   // for Comb_TestTime: vals[20] as stored
+};
+// Shows the record whose number Text7 holds; a number outside 1..count (or an unreadable
+// library) empties boxes 0..48. The caller clears Edit_Flag.
+EffiShown EffiRecode_To_Text(const std::filesystem::path& Effi_File, const std::string& Text7, EffiBoxTexts& Text1);
+
+// ← (index 0) and → (index 1): the record number f ± 1 limited to 1..n (n of the library;
+// an empty library gives 0), as the new Text7.
+std::string review_target(int index, const std::string& Text7, const std::filesystem::path& Effi_File);
+
+struct EffiDeleteResult {
+  bool deleted = false;
+  std::string Text7;  // the record to show next (the one after the deleted, else the last)
+};
+// × : asks "你确实要删除此记录吗？" (the application's title) when the library holds more than
+// one record and Text7 names one of them; Yes removes it through an atomic replace. A
+// failure is reported and the library keeps all its records.
+EffiDeleteResult delete_effi_record(const std::filesystem::path& Effi_File, const std::string& Text7,
+                                    MessageService& msg);
+
+// The three libraries of the window and their record lengths.
+enum class EffiLibrary { Efficiency, Card, PowerCurve };
+std::size_t library_record_length(EffiLibrary which);
+// The open dialog of a "浏览" button: starts in sys, empty file name, the button's filter
+// and title.
+FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary which);
+
+enum class LibraryBoxCheck {
+  Ignored,   // empty text or no such file: nothing changes
+  Accepted,  // `accepted` holds the path; the member takes it
+  Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; empty the box
+};
+// A library box's text after a change. An empty file is an empty library, accepted.
+LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, std::filesystem::path& accepted,
+                                  MessageService& msg);
+
+}  // namespace wb

@@ -1,0 +1,432 @@
+#include "core/efficiency/well_base_record.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/fourier.h"
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/record_fields.h"
+#include "core/common/trim.h"
+#include "core/efficiency/effi_curves.h"
+
+namespace wb {
+
+namespace fs = std::filesystem;
+
+Bytes WellBaseRecord::encode() const {
+  Bytes b(kWellBaseRecordSize, 0);
+  ByteWriter w(b);
+  put_text_field(w, 0, 16, well_name);
+  put_text_field(w, 16, 12, test_date);
+  w.i16(28, point_num);
+  w.i16(30, sys_effi);
+  put_text_field(w, 32, 30, cyj_model);
+  put_text_field(w, 62, 16, motor_model);
+  w.i16(78, real_stroke);
+  w.i16(80, crank_blocks);
+  w.i16(82, crank_block_wt);
+  w.i16(84, crank_block_pos);
+  w.i16(86, wiring_mode);
+  put_raw_field(w, 88, reserved_88);
+  put_raw_field(w, 92, reserved_92);
+  put_text_field(w, 96, 20, block_unit);
+  w.i16(116, pump_dia);
+  w.f32(118, liquid_rate);
+  w.i16(122, water_cut);
+  w.i16(124, oil_rate);
+  w.i16(126, gas_oil_ratio);
+  w.f32(128, viscosity);
+  w.i16(132, wellhead_temp);
+  w.f32(134, rod_len_1);
+  w.f32(138, rod_len_7_8);
+  w.f32(142, rod_len_3_4);
+  w.f32(146, rod_len_5_8);
+  w.f32(150, liquid_density);
+  w.i16(154, tubing_press);
+  w.i16(156, casing_press);
+  w.f32(158, fluid_level);
+  w.f32(162, pump_depth);
+  w.i16(166, nom_stroke);
+  w.i16(168, nom_spm);
+  put_raw_field(w, 170, reserved_170);
+  const std::int16_t v178[] = {theo_max_load, theo_min_load,     reserved_182,  crank_pos_max, gearbox_torque,
+                               beam_front_arm, max_stroke,       balance_arm,   balance_arm_angle, beam_block_wt,
+                               beam_blocks,   beam_blocks_max,   reserved_202};
+  for (std::size_t i = 0; i < std::size(v178); ++i) w.i16(178 + 2 * i, v178[i]);
+  w.f32(204, rod_len_1_1_8);
+  w.f32(208, sinker_len);
+  w.i16(212, sinker_dia);
+  w.i16(214, crank_pos_min);
+  w.i16(216, crank_spacing);
+  w.f32(218, crank_angle0);
+  for (std::size_t g = 0; g < 4; ++g) {
+    w.i16(222 + 6 * g, crank_group[g].count);
+    w.i16(224 + 6 * g, crank_group[g].weight);
+    w.i16(226 + 6 * g, crank_group[g].pos);
+  }
+  w.i16(246, balance_mode);
+  w.i16(248, act_stroke);
+  put_raw_field(w, 250, reserved_250);
+  w.f32_array(384, ss_sin.data(), 16);
+  w.f32_array(448, ss_cos.data(), 16);
+  w.f32_array(512, pp_sin.data(), 32);
+  w.f32_array(640, pp_cos.data(), 32);
+  w.f32_array(768, gg_sin.data(), 32);
+  w.f32_array(896, gg_cos.data(), 32);
+  w.f32_array(1024, ii_sin.data(), 32);
+  w.f32_array(1152, ii_cos.data(), 32);
+  w.f32_array(1280, uu_sin.data(), 32);
+  w.f32_array(1408, uu_cos.data(), 32);
+  put_raw_field(w, 1536, reserved_1536);
+  return b;
+}
+
+bool WellBaseRecord::decode(const Bytes& b) {
+  if (b.size() < kWellBaseRecordSize) return false;
+  ByteReader r(b);
+  well_name = get_text_field(r, 0, 16);
+  test_date = get_text_field(r, 16, 12);
+  point_num = r.i16(28);
+  sys_effi = r.i16(30);
+  cyj_model = get_text_field(r, 32, 30);
+  motor_model = get_text_field(r, 62, 16);
+  real_stroke = r.i16(78);
+  crank_blocks = r.i16(80);
+  crank_block_wt = r.i16(82);
+  crank_block_pos = r.i16(84);
+  wiring_mode = r.i16(86);
+  get_raw_field(r, 88, reserved_88);
+  get_raw_field(r, 92, reserved_92);
+  block_unit = get_text_field(r, 96, 20);
+  pump_dia = r.i16(116);
+  liquid_rate = r.f32(118);
+  water_cut = r.i16(122);
+  oil_rate = r.i16(124);
+  gas_oil_ratio = r.i16(126);
+  viscosity = r.f32(128);
+  wellhead_temp = r.i16(132);
+  rod_len_1 = r.f32(134);
+  rod_len_7_8 = r.f32(138);
+  rod_len_3_4 = r.f32(142);
+  rod_len_5_8 = r.f32(146);
+  liquid_density = r.f32(150);
+  tubing_press = r.i16(154);
+  casing_press = r.i16(156);
+  fluid_level = r.f32(158);
+  pump_depth = r.f32(162);
+  nom_stroke = r.i16(166);
+  nom_spm = r.i16(168);
+  get_raw_field(r, 170, reserved_170);
+  std::int16_t* v178[] = {&theo_max_load,  &theo_min_load, &reserved_182, &crank_pos_max,     &gearbox_torque,
+                          &beam_front_arm, &max_stroke,    &balance_arm,  &balance_arm_angle, &beam_block_wt,
+                          &beam_blocks,    &beam_blocks_max, &reserved_202};
+  for (std::size_t i = 0; i < std::size(v178); ++i) *v178[i] = r.i16(178 + 2 * i);
+  rod_len_1_1_8 = r.f32(204);
+  sinker_len = r.f32(208);
+  sinker_dia = r.i16(212);
+  crank_pos_min = r.i16(214);
+  crank_spacing = r.i16(216);
+  crank_angle0 = r.f32(218);
+  for (std::size_t g = 0; g < 4; ++g) {
+    crank_group[g].count = r.i16(222 + 6 * g);
+    crank_group[g].weight = r.i16(224 + 6 * g);
+    crank_group[g].pos = r.i16(226 + 6 * g);
+  }
+  balance_mode = r.i16(246);
+  act_stroke = r.i16(248);
+  get_raw_field(r, 250, reserved_250);
+  r.f32_array(384, ss_sin.data(), 16);
+  r.f32_array(448, ss_cos.data(), 16);
+  r.f32_array(512, pp_sin.data(), 32);
+  r.f32_array(640, pp_cos.data(), 32);
+  r.f32_array(768, gg_sin.data(), 32);
+  r.f32_array(896, gg_cos.data(), 32);
+  r.f32_array(1024, ii_sin.data(), 32);
+  r.f32_array(1152, ii_cos.data(), 32);
+  r.f32_array(1280, uu_sin.data(), 32);
+  r.f32_array(1408, uu_cos.data(), 32);
+  get_raw_field(r, 1536, reserved_1536);
+  return true;
+}
+
+fs::path well_base_path(const ProgramFolder& prog) { return prog.sys() / kWellBaseFileName; }
+
+std::string stored_blank_key(const std::string& text, std::size_t width) {
+  return trim_blanks(gbk_to_utf8(gbk_field(trim_blanks(text), width)));
+}
+
+StoreStatus find_well_base(const fs::path& lib, const std::string& well, const std::string& test, WellBaseRecord& rec,
+                           std::size_t& found) {
+  found = 0;
+  RecordStore store(lib, kWellBaseRecordSize);
+  std::vector<Bytes> recs;
+  const StoreStatus st = store.read_all(recs);
+  if (st != StoreStatus::Ok) return st;
+  const std::string w = stored_blank_key(well, 16);
+  const std::string t = stored_blank_key(test, 12);
+  WellBaseRecord r;
+  for (std::size_t i = 0; i < recs.size(); ++i) {
+    r.decode(recs[i]);
+    if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
+      rec = r;
+      found = i + 1;
+      break;
+    }
+  }
+  return StoreStatus::Ok;
+}
+
+namespace {
+
+// Scaled 16-bit fields: the value of the box times `scale`, nearest integer (halves to even).
+struct I2Box {
+  std::int16_t WellBaseRecord::*field;
+  int box;
+  double scale;
+  const char* caption;  // names the box in the refusal message
+};
+
+// Single fields of the efficiency writer.
+struct F4Box {
+  float WellBaseRecord::*field;
+  int box;
+};
+
+const I2Box kEffiI2[] = {
+    {&WellBaseRecord::sys_effi, 30, 100, "系统效率"},       {&WellBaseRecord::real_stroke, 41, 1000, "实测冲程"},
+    {&WellBaseRecord::pump_dia, 4, 1, "泵径"},              {&WellBaseRecord::water_cut, 6, 10, "含水率"},
+    {&WellBaseRecord::oil_rate, 7, 100, "日产油量"},        {&WellBaseRecord::gas_oil_ratio, 8, 1, "气油比"},
+    {&WellBaseRecord::wellhead_temp, 10, 100, "井口温度"},  {&WellBaseRecord::tubing_press, 16, 1000, "井口油压"},
+    {&WellBaseRecord::casing_press, 17, 1000, "井口套压"},  {&WellBaseRecord::nom_stroke, 21, 1000, "标称冲程"},
+    {&WellBaseRecord::nom_spm, 22, 100, "标称冲次"},        {&WellBaseRecord::theo_max_load, 43, 100, "理论最大负荷"},
+    {&WellBaseRecord::theo_min_load, 44, 100, "理论最小负荷"}, {&WellBaseRecord::sinker_dia, 48, 1, "加重杆径"},
+};
+
+const F4Box kEffiF4[] = {
+    {&WellBaseRecord::liquid_rate, 5},     {&WellBaseRecord::viscosity, 9},      {&WellBaseRecord::rod_len_1, 11},
+    {&WellBaseRecord::rod_len_7_8, 12},    {&WellBaseRecord::rod_len_3_4, 13},   {&WellBaseRecord::rod_len_5_8, 14},
+    {&WellBaseRecord::liquid_density, 15}, {&WellBaseRecord::fluid_level, 18},   {&WellBaseRecord::pump_depth, 19},
+    {&WellBaseRecord::rod_len_1_1_8, 24},  {&WellBaseRecord::sinker_len, 47},
+};
+
+const I2Box kBalanceI2[] = {
+    {&WellBaseRecord::crank_blocks, 0, 1, "平衡块数"},          {&WellBaseRecord::crank_block_wt, 1, 1000, "平均块重"},
+    {&WellBaseRecord::crank_block_pos, 2, 1000, "平均位置"},    {&WellBaseRecord::crank_pos_max, 3, 1000, "最大安装位置"},
+    {&WellBaseRecord::gearbox_torque, 4, 1, "减速器扭矩"},      {&WellBaseRecord::beam_front_arm, 5, 1000, "前臂长度"},
+    {&WellBaseRecord::max_stroke, 6, 1000, "最大冲程"},         {&WellBaseRecord::balance_arm, 7, 1000, "平衡臂长"},
+    {&WellBaseRecord::balance_arm_angle, 8, 1, "平衡臂偏置角"}, {&WellBaseRecord::beam_block_wt, 9, 1000, "平衡块单重"},
+    {&WellBaseRecord::beam_blocks, 10, 1, "已装平衡块数"},      {&WellBaseRecord::beam_blocks_max, 11, 1, "最大可装块数"},
+    {&WellBaseRecord::crank_pos_min, 24, 1000, "最小安装位置"}, {&WellBaseRecord::crank_spacing, 25, 1000, "同侧安装间距"},
+    {&WellBaseRecord::act_stroke, 27, 1000, "实际冲程"},
+};
+
+template <std::size_t M>
+void zero(std::array<float, M>& sin_block, std::array<float, M>& cos_block) {
+  sin_block.fill(0.0f);
+  cos_block.fill(0.0f);
+}
+
+// Fourier_Coef of the first n samples into a sine/cosine pair of blocks; false (blocks
+// untouched) when the span holds fewer samples.
+template <std::size_t M>
+bool coef(std::span<const float> x, int n, std::array<float, M>& sin_block, std::array<float, M>& cos_block) {
+  if (n < 1 || x.size() < static_cast<std::size_t>(n)) return false;
+  Fourier_Coef(x.data(), static_cast<std::int16_t>(n), static_cast<std::int16_t>(M), cos_block.data(), sin_block.data());
+  return true;
+}
+
+constexpr int kMinStrokePoints = 200;  // fewer points: no usable stroke to store
+constexpr const char* kSaveTitle = "保存";
+
+// Reads the library, finds the key, lets `fill` set the writer's fields into the found
+// record or a cleared one, and writes it back in place or appended.
+template <class Fill, class Ask>
+WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well, const std::string& test, Fill fill,
+                              Ask ask_overwrite, MessageService& msg) {
+  WellBaseSaveResult out;
+  RecordStore store(well_base_path(prog), kWellBaseRecordSize);
+  std::vector<Bytes> recs;
+  StoreStatus st = store.read_all(recs);
+  if (st == StoreStatus::Damaged) {
+    msg.show(kBadFormatText, kBadFormatTitle);
+    out.outcome = SaveOutcome::Damaged;
+    return out;
+  }
+  if (st != StoreStatus::Ok) {
+    msg.show("井基础数据库不能读取，数据未保存！", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    out.outcome = SaveOutcome::IoError;
+    return out;
+  }
+  const std::string w = stored_blank_key(well, 16);
+  const std::string t = stored_blank_key(test, 12);
+  WellBaseRecord rec;
+  std::size_t found = 0;
+  for (std::size_t i = 0; i < recs.size() && !found; ++i) {
+    WellBaseRecord r;
+    r.decode(recs[i]);
+    if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
+      rec = r;
+      found = i + 1;
+    }
+  }
+  // A new record starts cleared: the fields the other window owns are zero, not those of
+  // the last record read.
+  if (auto bad = fill(rec)) {
+    msg.show(*bad + " 的数值超出可存储的范围，井基础数据未保存！", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    out.outcome = SaveOutcome::OutOfRange;
+    out.field = *bad;
+    return out;
+  }
+  if (found && !ask_overwrite()) {
+    out.outcome = SaveOutcome::Declined;
+    return out;
+  }
+  out.record = found ? found : recs.size() + 1;
+  out.appended = found == 0;
+  st = store.write(out.record, rec.encode());
+  if (st != StoreStatus::Ok) {
+    msg.show("井基础数据未能写入 " + path_text(store.path()) + "，原有数据保持不变。", kSaveTitle, MsgButtons::Ok,
+             MsgIcon::Warning);
+    out.outcome = st == StoreStatus::Damaged ? SaveOutcome::Damaged : SaveOutcome::IoError;
+    out.record = 0;
+    out.appended = false;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWellBaseSource& src) {
+  const EffiBoxTexts& t = src.boxes;
+  rec.well_name = trim_blanks(t[0]);
+  rec.test_date = trim_blanks(t[23]);
+  rec.block_unit = trim_blanks(t[1]);
+  rec.cyj_model = trim_blanks(t[2]);
+  rec.motor_model = trim_blanks(t[3]);
+  for (const I2Box& f : kEffiI2) {
+    const auto v = to_i16(num_val(t[static_cast<std::size_t>(f.box)]) * f.scale);
+    if (!v) return std::string(f.caption);
+    rec.*(f.field) = *v;
+  }
+  for (const F4Box& f : kEffiF4) rec.*(f.field) = static_cast<float>(num_val(t[static_cast<std::size_t>(f.box)]));
+  const auto pn = to_i16(src.iu_num);
+  const auto wm = to_i16(src.cs_fs);
+  rec.point_num = pn ? *pn : 0;
+  rec.wiring_mode = wm ? *wm : 0;
+
+  // Blocks of a curve that is not stored are zeroed: left as they were they would be
+  // rebuilt later at this record's point count as if they belonged to this test.
+  const bool card = src.gt_num >= kMinStrokePoints && src.gt_num <= 32767;
+  if (!(card && coef(src.sss, src.gt_num, rec.ss_sin, rec.ss_cos))) zero(rec.ss_sin, rec.ss_cos);
+  if (!(card && coef(src.ggs, src.gt_num, rec.gg_sin, rec.gg_cos))) zero(rec.gg_sin, rec.gg_cos);
+  const bool elec = src.iu_num >= kMinStrokePoints && src.iu_num <= 32767;
+  if (!(elec && coef(src.pps, src.iu_num, rec.pp_sin, rec.pp_cos))) zero(rec.pp_sin, rec.pp_cos);
+  if (!(elec && coef(src.uus, src.iu_num, rec.uu_sin, rec.uu_cos))) zero(rec.uu_sin, rec.uu_cos);
+  if (!(elec && coef(src.iis, src.iu_num, rec.ii_sin, rec.ii_cos))) zero(rec.ii_sin, rec.ii_cos);
+  return std::nullopt;
+}
+
+WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg) {
+  const std::string well = trim_blanks(src.boxes[0]);
+  return save_keyed(
+      prog, src.boxes[0], src.boxes[23], [&](WellBaseRecord& rec) { return fill_well_base_effi(rec, src); },
+      [&] { return msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
+}
+
+WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test) {
+  WellBaseCurves out;
+  WellBaseRecord rec;
+  std::size_t found = 0;
+  if (find_well_base(well_base_path(prog), well, test, rec, found) != StoreStatus::Ok || found == 0) return out;
+  out.found = true;
+  out.gt_num = rec.point_num;
+  out.iu_num = rec.point_num;
+  out.cs_fs = rec.wiring_mode;
+  if (rec.has_electric_curves() && rec.point_num > 0) {
+    out.has_curves = true;
+    const int n = rec.point_num;
+    out.uus = rebuild_curve(n, 32, rec.uu_cos.data(), rec.uu_sin.data());
+    out.iis = rebuild_curve(n, 32, rec.ii_cos.data(), rec.ii_sin.data());
+    out.pps = rebuild_curve(n, 32, rec.pp_cos.data(), rec.pp_sin.data());
+    out.ggs = rebuild_curve(n, 32, rec.gg_cos.data(), rec.gg_sin.data());
+    out.sss = rebuild_curve(n, 16, rec.ss_cos.data(), rec.ss_sin.data());
+  }
+  return out;
+}
+
+std::optional<std::string> fill_well_base_balance(WellBaseRecord& rec, const BalanceWellBaseSource& src) {
+  rec.well_name = trim_blanks(src.Cur_Well);
+  rec.test_date = trim_blanks(src.Cur_Test);
+  rec.cyj_model = Trim_Blank_Nul(src.Comb_Cyj_Mode);
+  for (const I2Box& f : kBalanceI2) {
+    const auto v = to_i16(num_val(src.Text2[static_cast<std::size_t>(f.box)]) * f.scale);
+    if (!v) return std::string(f.caption);
+    rec.*(f.field) = *v;
+  }
+  rec.crank_angle0 = static_cast<float>(num_val(src.Text2[26]));
+  for (std::size_t g = 0; g < 4; ++g) {
+    // Group g: boxes (count, weight, position) = (14, 13, 12) + 3g.
+    const std::size_t base = 12 + 3 * g;
+    const auto count = to_i16(num_val(src.Text2[base + 2]));
+    const auto weight = to_i16(num_val(src.Text2[base + 1]) * 1000);
+    const auto pos = to_i16(num_val(src.Text2[base]) * 1000);
+    if (!count) return "分组块数";
+    if (!weight) return "单块重";
+    if (!pos) return "重心位置";
+    rec.crank_group[g] = {*count, *weight, *pos};
+  }
+  rec.balance_mode = static_cast<std::int16_t>(src.balance_mode == 0 ? 0 : src.balance_mode == 1 ? 1 : 2);
+  return std::nullopt;
+}
+
+WellBaseSaveResult Save_WellBase(const ProgramFolder& prog, const BalanceWellBaseSource& src, MessageService& msg) {
+  return save_keyed(
+      prog, src.Cur_Well, src.Cur_Test, [&](WellBaseRecord& rec) { return fill_well_base_balance(rec, src); },
+      [] { return true; }, msg);
+}
+
+BalanceWellBaseView balance_view_of(const WellBaseRecord& rec) {
+  BalanceWellBaseView v;
+  v.found = true;
+  v.cyj_model = Trim_Blank_Nul(rec.cyj_model);
+  auto milli = [](std::int16_t x) { return num_text(x / 1000.0); };
+  auto whole = [](std::int16_t x) { return std::to_string(x); };
+  v.boxes[24] = milli(rec.crank_pos_min);
+  v.boxes[25] = milli(rec.crank_spacing);
+  v.boxes[26] = num_text_f(rec.crank_angle0);
+  for (std::size_t g = 0; g < 4; ++g) {
+    const auto& grp = rec.crank_group[g];
+    if (grp.count > 0 || grp.weight > 0) {
+      const std::size_t base = 12 + 3 * g;
+      v.boxes[base + 2] = whole(grp.count);
+      v.boxes[base + 1] = milli(grp.weight);
+      v.boxes[base] = milli(grp.pos);
+    }
+  }
+  v.balance_mode = rec.balance_mode;
+  if (rec.beam_front_arm > 0) v.boxes[5] = milli(rec.beam_front_arm);
+  if (rec.act_stroke > 0) v.box27 = milli(rec.act_stroke);
+  if (rec.max_stroke > 0) v.boxes[6] = milli(rec.max_stroke);
+  if (rec.balance_arm > 0) v.boxes[7] = milli(rec.balance_arm);
+  if (rec.balance_arm_angle != 0) v.boxes[8] = whole(rec.balance_arm_angle);
+  if (rec.beam_block_wt > 0) v.boxes[9] = milli(rec.beam_block_wt);
+  if (rec.beam_blocks > 0) v.boxes[10] = whole(rec.beam_blocks);
+  if (rec.beam_blocks_max > 0) v.boxes[11] = whole(rec.beam_blocks_max);
+  if (rec.gearbox_torque > 0) v.boxes[4] = whole(rec.gearbox_torque);
+  v.boxes[0] = whole(rec.crank_blocks);
+  v.boxes[1] = milli(rec.crank_block_wt);
+  v.boxes[2] = milli(rec.crank_block_pos);
+  v.boxes[3] = milli(rec.crank_pos_max);
+  return v;
+}
+
+BalanceWellBaseView Get_Dat_From_WellBase(const ProgramFolder& prog, const std::string& Cur_Well,
+                                          const std::string& Cur_Test) {
+  WellBaseRecord rec;
+  std::size_t found = 0;
+  if (find_well_base(well_base_path(prog), Cur_Well, Cur_Test, rec, found) != StoreStatus::Ok || found == 0) return {};
+  return balance_view_of(rec);
+}
+
+}  // namespace wb

@@ -439,7 +439,9 @@ bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 }
 
 void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
-  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告")) Save_Effi_Data();
+  // Ending the program closes the window without asking.
+  if (!main_.ending() && st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告"))
+    Save_Effi_Data();
   e->accept();
 }
 

@@ -91,6 +91,7 @@ TEST(EffiCalc, RefusedInputsEmptyTheResultsAndWriteNothingElse) {
     auto main = main_boxes();
     EffiCalcOutcome out = Cmd_Calc_Click(s, main);
     EXPECT_EQ(out.message, c.message);
+    EXPECT_TRUE(out.refused);
     EXPECT_FALSE(out.handed_back);
     for (int b : kEffiResultBoxes) EXPECT_EQ(s.Text1[b], "") << "box " << b;
     EXPECT_EQ(s.Text1[20], "7");
@@ -107,6 +108,7 @@ TEST(EffiCalc, MissingPumpInputsStopAfterTheEfficiencies) {
     auto main = main_boxes();
     EffiCalcOutcome out = Cmd_Calc_Click(s, main);
     EXPECT_EQ(out.message, kEffiMissingPumpInputs);
+    EXPECT_FALSE(out.refused);
     EXPECT_FALSE(out.handed_back);
     EXPECT_EQ(s.Text1[20], "200");
     EXPECT_EQ(s.Text1[27], "1.89");

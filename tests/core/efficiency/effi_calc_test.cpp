@@ -148,6 +148,17 @@ TEST(EffiCalc, EfficienciesWithoutADivisorAreEmptied) {
   }
 }
 
+TEST(EffiCalc, TheLiftIsHeldInSinglePrecision) {
+  // H = 1371 + 300/9.31 = 1403.2234… m; as a single it is 1403.22339 m, which puts the
+  // hydraulic power 37·H·9.81/86400 just below 5.895 kW (a double lift lands just above).
+  SysEffiState s = worked_example();
+  s.Text1[5] = "37";
+  s.Text1[18] = "1371";
+  auto main = main_boxes();
+  Cmd_Calc_Click(s, main);
+  EXPECT_EQ(s.Text1[27], "5.89");
+}
+
 TEST(EffiCalc, NegativeSubmergenceRoundsHalfUpWithTheFloor) {
   SysEffiState s = worked_example();
   s.Text1[19] = "900";

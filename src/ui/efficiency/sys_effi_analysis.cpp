@@ -64,15 +64,12 @@ void paint_box(QLineEdit* e, const QColor& back, const QColor& text) {
   e->setPalette(p);
 }
 
-// The statistics window, once it exists, registers how it is shown.
-std::function<void()>& statistics_opener() {
+}  // namespace
+
+std::function<void()>& sys_effi_assemble_opener() {
   static std::function<void()> open;
   return open;
 }
-
-}  // namespace
-
-std::function<void()>& sys_effi_assemble_opener() { return statistics_opener(); }
 
 int SysEffiAnalysis::tab_position(int box) {
   if (box == 2) return kBox2TabPosition;
@@ -325,7 +322,7 @@ bool SysEffiAnalysis::calculate() {
 void SysEffiAnalysis::Cmd_Exit_Click() { close(); }
 
 void SysEffiAnalysis::Cmd_Stat_Click() {
-  if (statistics_opener()) statistics_opener()();
+  if (sys_effi_assemble_opener()) sys_effi_assemble_opener()();
 }
 
 void SysEffiAnalysis::Comb_CyjMode_Click() {

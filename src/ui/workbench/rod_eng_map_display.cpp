@@ -484,6 +484,7 @@ void RodEngMapDisplay::keyPressEvent(QKeyEvent* e) {
 
 void RodEngMapDisplay::closeEvent(QCloseEvent* e) {
   // Closing the main window ends the program at once; other windows close without asking.
+  ending_ = true;
   e->accept();
   QApplication::closeAllWindows();
   QApplication::quit();

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/paths.h"
 #include "core/common/test_records.h"
 
 namespace wb {
@@ -52,5 +53,10 @@ bool write_synthetic_joint_test(const std::filesystem::path& path, const Synthet
 // samples from the bottom dead centre, position from its lowest point, Fourier coefficients
 // as the card library stores them (16 position, 32 load pairs), extremes and point count set.
 SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
+
+// A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,
+// pressures), the card of make_synthetic_card, the refresh's results and an advice, saved
+// as the diagnosis window saves it. False when it could not be written.
+bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
 
 }  // namespace wb

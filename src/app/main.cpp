@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/diagnosis/well_diagnosis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   wb::install_qt_translations();
   wb::install_default_printer_source();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+  wb::register_diagnosis_window(folder);
 
   wb::RodEngMapDisplay* main_window = nullptr;
   auto* splash = new wb::FrmSplash([&] {

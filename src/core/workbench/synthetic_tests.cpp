@@ -165,7 +165,8 @@ bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParam
       {diag_box::kRods1, "400"},        {diag_box::kRods78, "400"},        {diag_box::kRods34, "380"},
       {diag_box::kSinkerLen, "20"},     {diag_box::kSinkerDia, "38"},      {40, "12"},
       {43, "8"},                        {46, "35"},                        {48, "CYJ10-3-37HB"},
-      {50, "Y250M-8"},                  {51, "35"}};
+      {50, "Y250M-8"},                  {51, "35"},                        {52, "12.6"},
+      {53, "8.35"},                     {54, "4.12"},                      {55, "14.2"}};
   for (auto [box, text] : boxes) st.Text1[static_cast<std::size_t>(box)] = text;
   st.Text1[diag_box::kWell] = p.well_name;
   st.Text1[diag_box::kDate] = test_date;

@@ -219,17 +219,19 @@ void WellDiagnosis::build_ui() {
   // Base data: three columns of ten boxes.
   auto* base = new QGroupBox(QStringLiteral("基础数据输入"), this);
   base->setGeometry(332, 72, 370, 252);
+  // Column widths (label, box): the first column holds the well name and the test date.
+  const int col_x[3] = {4, 126, 244}, label_w[3] = {58, 66, 70}, box_w[3] = {62, 50, 50};
   for (int c = 0; c < 3; ++c) {
     for (int r = 0; r < 10; ++r) {
       const Labelled& l = kBaseColumns[c][r];
-      const int x = 4 + 122 * c, y = 16 + 23 * r;
-      if (l.label) label(l.label, base, x, y, 66);
+      const int x = col_x[c], y = 16 + 23 * r;
+      if (l.label) label(l.label, base, x, y, label_w[c]);
       QLineEdit* b = make_box(l.box, base);
-      b->setGeometry(x + 66, y, 52, 21);
+      b->setGeometry(x + label_w[c], y, box_w[c], 21);
     }
   }
-  Calc_Pf_Com = button("计算流压", base, 4 + 244, 16 + 23 * 8, 64, 21);
-  Calc_Cyzs_Com = button("计算指数", base, 4 + 244, 16 + 23 * 9, 64, 21);
+  Calc_Pf_Com = button("计算流压", base, col_x[2], 16 + 23 * 8, label_w[2] - 2, 21);
+  Calc_Cyzs_Com = button("计算指数", base, col_x[2], 16 + 23 * 9, label_w[2] - 2, 21);
   box(8)->setToolTip(QStringLiteral("地面油比重"));
   box(9)->setToolTip(QStringLiteral("井下油比重"));
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRadioButton>
@@ -114,6 +115,11 @@ TEST_F(DiagnosisWindow, PrintGivesOneA4PageWithTheReport) {
   });
   w.Cmd_Prnt_Click();
   EXPECT_TRUE(paper_locked);
+  if (const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR"); !keep.isEmpty()) {
+    const QString copy = QString::fromLocal8Bit(keep) + QStringLiteral("/diagnosis_report.pdf");
+    QFile::remove(copy);
+    QFile::copy(pdf, copy);
+  }
   EXPECT_EQ(test::pdf_pages(pdf), 1);
   const auto boxes = test::pdf_media_boxes(pdf);
   ASSERT_EQ(boxes.size(), 1);

@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
   }
   for (const auto& name : wb::list_files(samples.data(), "*.jx"))
     put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
+  // The sample diagnosis file, as the diagnosis window saved it.
+  put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
   wb::Bytes phfx;

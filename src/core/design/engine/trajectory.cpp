@@ -11,6 +11,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/periodic_spline.h"
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/trajectory_math.h"
 
@@ -39,7 +40,7 @@ void RodDesignEngine::CalcTrajectory() {
   p.north_step.fill(0);
   p.vert_step.fill(2);
 
-  auto cell = [&](int r, int c) { return static_cast<float>(num_val(g.text(r, c))); };
+  auto cell = [&](int r, int c) { return f32(num_val(g.text(r, c))); };
   int N = 0;
   for (int r = g.rows() - 1; r >= 1; --r) {
     if (cell(r, 1) > 0) {
@@ -56,7 +57,7 @@ void RodDesignEngine::CalcTrajectory() {
   }
 
   const float d1 = cell(1, 1);
-  const int K1 = static_cast<int>(std::floor(d1 / 2.0));
+  const int K1 = floor_index(d1 / 2.0);
   std::vector<float> D, I, A;
   const int first_row = d1 == 0 ? 2 : 1;  // grid row of station 1 (station 0 is row 1 or the surface)
   if (d1 == 0) {
@@ -88,18 +89,18 @@ void RodDesignEngine::CalcTrajectory() {
   std::vector<float> E(D.size()), Nc(D.size());
   for (std::size_t k = 0; k < D.size(); ++k) {
     const double a = A[k] * kPi / 180, i = I[k] * kPi / 180;
-    E[k] = static_cast<float>(std::sin(a) * 2 * std::sin(i));
-    Nc[k] = static_cast<float>(std::cos(a) * 2 * std::sin(i));
+    E[k] = f32(std::sin(a) * 2 * std::sin(i));
+    Nc[k] = f32(std::cos(a) * 2 * std::sin(i));
   }
 
   const float Dn = D.back();
-  int M = static_cast<int>(std::floor((static_cast<double>(Dn) + 0.51) / 2));
+  int M = floor_index((static_cast<double>(Dn) + 0.51) / 2);
   if (M > kLastNode) {
     say("井斜数据深于4000m，井眼轨迹只计算到4000m！");
     M = kLastNode;
   }
   st.last_node = static_cast<std::int16_t>(M);
-  for (int i = 0; i <= M; ++i) p.node_depth[static_cast<std::size_t>(i)] = static_cast<float>(2 * i);
+  for (int i = 0; i <= M; ++i) p.node_depth[static_cast<std::size_t>(i)] = f32(2 * i);
 
   // Nodes above the last station come from the spline; the rest take the last station.
   if (n >= 1) {
@@ -126,15 +127,15 @@ void RodDesignEngine::CalcTrajectory() {
 
   for (int i = 0; i <= M; ++i) {
     const auto u = static_cast<std::size_t>(i);
-    p.vert_step[u] = static_cast<float>(2 * std::cos(p.inclination[u] * kPi / 180));
-    p.azimuth[u] = static_cast<float>(direction_deg(p.east_step[u], p.north_step[u], false));
+    p.vert_step[u] = f32(2 * std::cos(p.inclination[u] * kPi / 180));
+    p.azimuth[u] = f32(direction_deg(p.east_step[u], p.north_step[u], false));
   }
   for (int i = 0; i < M; ++i) {
     const auto u = static_cast<std::size_t>(i);
-    const auto dA = static_cast<float>((static_cast<double>(p.azimuth[u + 1]) - p.azimuth[u]) * kPi / 180);
+    const auto dA = f32((static_cast<double>(p.azimuth[u + 1]) - p.azimuth[u]) * kPi / 180);
     const double i0 = p.inclination[u], i1 = p.inclination[u + 1];
-    const auto q = static_cast<float>(i0 * i0 + i1 * i1 - 2 * i0 * i1 * std::cos(static_cast<double>(dA)));
-    if (q >= 0) p.dogleg[u] = static_cast<float>(15 * std::sqrt(static_cast<double>(q)));
+    const auto q = f32(i0 * i0 + i1 * i1 - 2 * i0 * i1 * std::cos(static_cast<double>(dA)));
+    if (q >= 0) p.dogleg[u] = f32(15 * std::sqrt(static_cast<double>(q)));
   }
   if (M > 0) p.dogleg[static_cast<std::size_t>(M)] = p.dogleg[static_cast<std::size_t>(M - 1)];
   for (int i = 0; i <= std::min(K1, kLastNode); ++i) {
@@ -145,7 +146,7 @@ void RodDesignEngine::CalcTrajectory() {
   float T = 0, Es = 0, Ns = 0;
   int from = 0;
   for (int r = 1; r <= N; ++r) {
-    const int K = static_cast<int>(std::floor((num_val(g.text(r, 1)) + 0.9) / 2));  // the cell's value in double
+    const int K = floor_index((num_val(g.text(r, 1)) + 0.9) / 2);  // the cell's value in double
     for (int i = from; i <= std::min(K - 1, kLastNode); ++i) {
       const auto u = static_cast<std::size_t>(i);
       T += p.vert_step[u];

@@ -12,6 +12,8 @@
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/paths.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_file.h"
 #include "core/efficiency/effi_records.h"
 #include "core/efficiency/cyj_mode_catalog.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -103,6 +105,18 @@ int main(int argc, char** argv) {
   put(root, "library_fuzz", "cards_twice", cat({cards.empty() ? wb::Bytes{} : cards[0], cards.empty() ? wb::Bytes{} : cards[0]}, 0x10));
   for (std::size_t i = 0; i < summaries.size(); ++i)
     put(root, "summary_fuzz", "summary" + std::to_string(i), summaries[i]);
+  // Level tests: the sample echoes, and the first of them as a library record.
+  wb::Bytes dym;
+  int levels = 0;
+  for (const auto& name : wb::list_files(samples.data(), "*.y*")) {
+    const wb::Bytes raw = wbfuzz::read_bytes(samples.data() / wb::u8path(name));
+    put(root, "level_file_fuzz", "sample" + std::to_string(levels++), raw);
+    wb::LevelTest t;
+    if (dym.empty() && wb::load_level_data(raw, t)) dym = wb::encode_dym(wb::dym_from_test(t));
+  }
+  put(root, "level_library_fuzz", "one", dym);
+  const wb::Bytes tpl = wbfuzz::read_bytes(samples.sys() / "levelstd.dat");
+  put(root, "level_file_fuzz", "template", tpl);
   int k = 0;
   for (const char* t : {"12.5", " -0.25kN", "1.234568E+07", "1e99999999999999999999", "3.5d-2", ".5", "-", "+.e1",
                         "0.000000000000000000000000000000001e-400", "400", "45"})

@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
     waves.push_back(wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
     put(root, "wave_file_fuzz", "sample" + std::to_string(waves.size()), waves.back());
   }
+  for (const auto& name : wb::list_files(samples.data(), "*.jx"))
+    put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
   put(root, "library_fuzz", "cards", cat(cards, 0x00));

@@ -16,11 +16,6 @@ constexpr Rgb kStaticColor = rgb(0, 0, 255);    // static card, light blue
 double pt_x(double u) { return u / kCardUnitsPerPointU; }
 double pt_y(double v) { return v / kCardUnitsPerPointV; }
 
-// Sets the canvas scale to points over its whole area.
-void set_scale_points(Canvas& c) {
-  c.set_scale(0, 0, c.area_width_mm() * 72.0 / 25.4, c.area_height_mm() * 72.0 / 25.4);
-}
-
 }  // namespace
 
 CardPositionScale card_position_scale(double s3) {

@@ -258,4 +258,8 @@ std::size_t RecordingCanvas::count(Op op) const {
   return n;
 }
 
+void set_scale_points(Canvas& c) {
+  c.set_scale(0, 0, c.area_width_mm() * 72.0 / 25.4, c.area_height_mm() * 72.0 / 25.4);
+}
+
 }  // namespace wb

@@ -203,6 +203,10 @@ class RecordingCanvas : public Canvas {
   bool printer_;
 };
 
+// Sets the scale to points (1/72 in) from the top-left corner over the whole area: the scale
+// of the pictures whose charts are laid out in points.
+void set_scale_points(Canvas& c);
+
 // Number of characters (code points) of a UTF-8 text, and how many of them are ASCII.
 std::size_t utf8_length(std::string_view s);
 std::size_t utf8_ascii_count(std::string_view s);

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "core/common/fourier.h"
 #include "core/common/record_store.h"
+#include "core/common/number_text.h"
 #include "core/common/test_records.h"
+#include "core/design/engine/survey_file.h"
 #include "core/workbench/org_decode.h"
+#include "core/workbench/test_state.h"
 
 namespace wb {
 namespace {
@@ -109,6 +114,50 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
 
 bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p) {
   return write_file_atomic(path, make_synthetic_joint_test(p));
+}
+
+SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points) {
+  SyntheticJointParams one = p;
+  one.period = std::clamp(points, 2, kMaxSamples);
+  one.sample_count = one.period;
+  one.phase = 0;
+  one.noise = 0;
+  const Bytes raw = make_synthetic_joint_test(one);
+  const ByteReader r(raw);
+  std::vector<float> pos(static_cast<std::size_t>(one.period)), load(pos.size());
+  for (std::size_t i = 0; i < pos.size(); ++i) {
+    const std::size_t off = kOrgSamplesOffset + kOrgSampleSize * i;
+    pos[i] = static_cast<float>(r.i16(off + 6) / 1000.0);
+    load[i] = static_cast<float>(r.i16(off + 8) / 100.0);
+  }
+  const float bottom = *std::min_element(pos.begin(), pos.end());
+  for (float& v : pos) v -= bottom;
+
+  SgtRecord card;
+  card.well_name = p.well_name;
+  card.test_date = p.test_date;
+  card.point_num = static_cast<std::int16_t>(one.period);
+  const auto n = static_cast<std::int16_t>(one.period);
+  Fourier_Coef(pos.data(), n, 16, card.ss_cos.data(), card.ss_sin.data());
+  Fourier_Coef(load.data(), n, 32, card.gg_cos.data(), card.gg_sin.data());
+  card.real_stroke = raw16(*std::max_element(pos.begin(), pos.end()) * 1000.0);
+  card.max_load = raw16(*std::max_element(load.begin(), load.end()) * 100.0);
+  card.min_load = raw16(*std::min_element(load.begin(), load.end()) * 100.0);
+  return card;
+}
+
+bool write_synthetic_survey(const std::filesystem::path& path) {
+  std::vector<design::JxRecord> rows;
+  for (int md = 50; md <= 2000; md += 50) {
+    const double inc = md <= 300 ? 0.3 : std::min(30.0, 0.3 + (md - 300) * 2.0 / 30.0);
+    const double az = md <= 300 ? 45.0 : std::min(60.0, 45.0 + (md - 300) * 15.0 / 450.0);
+    design::JxRecord r;
+    r.cols[0] = num_text(md);
+    r.cols[1] = num_text_dec(inc, 2);
+    r.cols[2] = num_text_dec(az, 2);
+    rows.push_back(r);
+  }
+  return write_file_atomic(path, design::encode_jx_file(rows));
 }
 
 }  // namespace wb

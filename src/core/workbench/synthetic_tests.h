@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/test_records.h"
 
 namespace wb {
 
@@ -46,5 +47,13 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
 
 // Writes the file (atomically). False when it cannot be written.
 bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
+
+// One clean stroke of the same unit as a card record (the diagnosis samples use it): `points`
+// samples from the bottom dead centre, position from its lowest point, Fourier coefficients
+// as the card library stores them (16 position, 32 load pairs), extremes and point count set.
+SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
+// A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
+// 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
+bool write_synthetic_survey(const std::filesystem::path& path);
 
 }  // namespace wb

@@ -11,10 +11,12 @@
 
 #include "core/common/paths.h"
 #include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/cyj_mode_lists.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
 #include "core/efficiency/gt_ym_record.h"
 #include "platform/services_qt.h"
+#include "ui/efficiency/effi_report_print.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 namespace wb {
@@ -264,6 +266,8 @@ void SysEffiAnalysis::build_ui() {
   outer->addLayout(right, 4);
 
   connect(Cmd_Calc, &QPushButton::clicked, this, [this] { Cmd_Calc_Click(); });
+  connect(Cmd_View, &QPushButton::clicked, this, [this] { Cmd_View_Click(); });
+  connect(Cmd_Prnt, &QPushButton::clicked, this, [this] { Cmd_Prnt_Click(); });
   connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
   connect(Cmd_Stat, &QPushButton::clicked, this, [this] { Cmd_Stat_Click(); });
   connect(Cmd_Exit, &QPushButton::clicked, this, [this] { Cmd_Exit_Click(); });
@@ -329,29 +333,47 @@ void SysEffiAnalysis::Comb_CyjMode_Click() {
 }
 
 void SysEffiAnalysis::Get_Cyj_Mode_to_comb_cyjmode() {
-  const ProgramFolder& prog = main_.program_folder();
-  ensure_cyj_mode_file(prog);
-  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).models()) Comb_CyjMode->addItem(qs(m));
+  for (const std::string& m : wb::Get_Cyj_Mode_to_comb_cyjmode(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
   Comb_CyjMode->setEditText(Text1[2]->text());  // filling the list chooses no model
 }
 
 void SysEffiAnalysis::Comb_CyjMode_DropDown() {
-  const ProgramFolder& prog = main_.program_folder();
-  ensure_cyj_mode_file(prog);
   Comb_CyjMode->clear();
-  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).unique_models()) Comb_CyjMode->addItem(qs(m));
+  for (const std::string& m : wb::Comb_CyjMode_DropDown(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
   Comb_CyjMode->setEditText(Text1[2]->text());
 }
 
 void SysEffiAnalysis::Comb_CyjMode_KeyPress(int key_ascii) {
-  if (key_ascii == kEnter) return;
   // Models come from the catalogue only; a new one is added there with a text editor.
-  if (services().messages->ask_yes_no("您不能改变抽油机型号，要增加新的抽油机型吗？", "输入出错")) {
-    const ProgramFolder& prog = main_.program_folder();
-    ensure_cyj_mode_file(prog);
-    services().shell->open_document(path_text(cyj_mode_path(prog)));
-  }
-  Comb_CyjMode->setEditText(QString());
+  if (wb::Comb_CyjMode_KeyPress(main_.program_folder(), key_ascii, *services().messages, *services().shell))
+    Comb_CyjMode->setEditText(QString());
+}
+
+EffiStroke SysEffiAnalysis::stroke_view() {
+  EffiStroke s;
+  s.gt_num = st.gt_num;
+  s.iu_num = st.iu_num;
+  s.cs_fs = st.cs_fs;
+  s.sss = st.sss;
+  s.ggs = st.ggs;
+  s.uus = st.uus;
+  s.iis = st.iis;
+  s.pps = st.pps;
+  s.qqs = st.qqs;
+  return s;
+}
+
+void SysEffiAnalysis::Cmd_View_Click() {
+  Cmd_Calc_Click();
+  if (st.Miss_Flag != 0) return;
+  EffiStroke s = stroke_view();
+  preview_effi_report(st.Text1, s);
+}
+
+void SysEffiAnalysis::Cmd_Prnt_Click() {
+  EffiStroke s = stroke_view();
+  print_effi_report(this, st.Text1, s);
+  activateWindow();
 }
 
 void SysEffiAnalysis::Text1_Change(int i) {

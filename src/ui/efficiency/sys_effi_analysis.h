@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 
+#include "core/efficiency/effi_report_charts.h"
 #include "core/efficiency/sys_effi_state.h"
 #include "ui/workbench/analysis_windows.h"
 
@@ -77,6 +78,8 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   // ---- handlers ----
   void Form_Load();
   void Cmd_Calc_Click();
+  void Cmd_View_Click();  // calculation, then the report page in the preview window
+  void Cmd_Prnt_Click();  // the report page through the print protocol, boxes as they are
   void Cmd_Save_Click();
   void Cmd_Exit_Click();
   void Cmd_Stat_Click();
@@ -125,6 +128,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void load_library_curves();  // Get_Sgt_Dat, then Get_Pow_Dat, for boxes 0 and 23
   void apply_well_base();      // Get_Well_Base for boxes 0 and 23
   void Save_Well_Base();
+  EffiStroke stroke_view();  // the held stroke for the report charts
   RodEngMapDisplay& main_;
 };
 

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "core/common/dlph_record.h"
+#include "core/common/gbk.h"
 #include "core/common/paths.h"
+#include "core/efficiency/effi_records.h"
+#include "core/efficiency/cyj_mode_catalog.h"
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/workbench/joint_pipeline.h"
@@ -72,6 +75,8 @@ int main(int argc, char** argv) {
     waves.push_back(wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
     put(root, "wave_file_fuzz", "sample" + std::to_string(waves.size()), waves.back());
   }
+  for (const auto& name : wb::list_files(samples.data(), "*.jx"))
+    put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
   // The sample diagnosis file, as the diagnosis window saved it.
   put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
@@ -89,6 +94,31 @@ int main(int argc, char** argv) {
   k = 0;
   for (const char* t : {"示范井1", "  ABCDEFGHIJKLMNO", " 一二三四五六七八", "W😀1", "A\xff", "井\xbe"})
     put_text(root, "gbk_field_fuzz", "text" + std::to_string(k++), t);
+  // Efficiency libraries: the first byte picks the kind (0 records, 1 well base, 2 card, 3
+  // power curves), as in efficiency_library_fuzz.
+  {
+    wb::GtYmRecord a, b;
+    a.well_name = "示范井1";
+    a.vals[wb::kValTestDate] = "200606071030";
+    a.vals[wb::kValMaxCurrentPair] = "12.5/10.8";
+    b = a;
+    b.well_name = "示范井2";
+    put(root, "efficiency_library_fuzz", "records", cat({a.encode(), b.encode()}, 0x00));
+    wb::WellBaseRecord w;
+    w.well_name = "W1";
+    w.test_date = "0611081230";
+    w.point_num = 300;
+    w.uu_cos[0] = 760;
+    put(root, "efficiency_library_fuzz", "wellbase", cat({w.encode()}, 0x01));
+    put(root, "efficiency_library_fuzz", "cards", cat(cards, 0x02));
+    put(root, "efficiency_library_fuzz", "electric", cat(electric, 0x03));
+  }
+  const wb::Bytes catalogue = wbfuzz::read_bytes(wb::cyj_mode_path(samples));
+  if (!catalogue.empty()) put(root, "cyj_mode_catalog_fuzz", "sample", catalogue);
+  put_text(root, "cyj_mode_catalog_fuzz", "gbk",
+           wb::utf8_to_gbk("抽油机型=CYJ10-3-37HB\r\n冲    程=2.1，2.5,3.0\r\n\r\n   抽油机型=CYJ12-4.8-73HB  \r\n"));
+  put_text(root, "cyj_mode_catalog_fuzz", "utf8", "\xEF\xBB\xBF抽油机型=CYJ8-3-26HB\n冲    程=1.5，2.1\n");
+
   std::printf("wb_fuzz_seeds: %d joint tests, %zu waveform tests\n", n, waves.size());
   return 0;
 }

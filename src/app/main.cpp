@@ -8,6 +8,9 @@
 #include "platform/printer_info.h"
 #include "platform/translations.h"
 #include "ui/diagnosis/well_diagnosis.h"
+#include "ui/efficiency/sys_effi_analysis.h"
+#include "ui/balance/balance_analysis.h"
+#include "ui/level/level_display.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +19,9 @@ int main(int argc, char** argv) {
   wb::install_font_substitutions();
   wb::install_qt_translations();
   wb::install_default_printer_source();
+  wb::register_sys_effi_analysis();
+  wb::register_balance_window();
+  wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   wb::register_diagnosis_window(folder);
 

@@ -3,8 +3,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/common/gbk.h"
 #include "core/common/paths.h"
+#include "core/common/record_store.h"
+#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/balance/balance_params.h"
+#include "core/common/paths.h"
+#include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
+#include "core/level/synthetic_level.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -12,6 +19,33 @@ namespace {
 bool missing(const std::filesystem::path& p) {
   std::error_code ec;
   return !std::filesystem::exists(p, ec);
+}
+
+// Failures of a sample save go to the console.
+struct ConsoleMessages : wb::MessageService {
+  wb::MsgAnswer show(const std::string& text, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
+    std::fprintf(stderr, "wb_make_samples: %s\n", text.c_str());
+    return wb::MsgAnswer::Ok;
+  }
+};
+
+// The counterweights of the first sample well, so that its counterbalance analysis runs at
+// once: four 12 kN crank blocks at 1.2 m on a unit with a 3 m stroke.
+bool add_balance_sample(const wb::ProgramFolder& folder, const wb::SyntheticJointParams& a) {
+  if (wb::Get_Dat_From_WellBase(folder, a.well_name, a.test_date).found) return true;
+  wb::BalanceWellBaseSource src;
+  src.Cur_Well = a.well_name;
+  src.Cur_Test = a.test_date;
+  src.Text2 = wb::default_parameter_boxes();
+  src.Text2[0] = "4";
+  src.Text2[1] = "12";
+  src.Text2[2] = "1.2";
+  src.Text2[6] = "3";
+  src.Text2[24] = "0.3";
+  src.Text2[27] = "3";
+  src.Comb_Cyj_Mode = "CYJ10-3-37HB";
+  ConsoleMessages msg;
+  return wb::Save_WellBase(folder, src, msg).outcome == wb::SaveOutcome::Saved;
 }
 
 }  // namespace
@@ -31,6 +65,7 @@ int main(int argc, char** argv) {
   a.line_drop = 0.2;
   auto pa = folder.data() / wb::u8path("示范井1.o01");
   if (missing(pa) && !wb::write_synthetic_joint_test(pa, a)) ++failures;
+  if (!add_balance_sample(folder, a)) ++failures;
 
   // A deeper, slower well: 4.8 strokes a minute on a 4.2 m stroke, three-channel wiring,
   // the current clamp turned round (power recorded negative).
@@ -55,6 +90,25 @@ int main(int argc, char** argv) {
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
+
+  // A pumping-unit catalogue, so the efficiency window's model list has entries.
+  auto pc = wb::cyj_mode_path(folder);
+  if (missing(pc)) {
+    const std::string text = wb::utf8_to_gbk(
+        "抽油机型=CYJ10-3-37HB\r\n冲    程=2.1,2.5,3.0\r\n\r\n"
+        "抽油机型=CYJ12-4.8-73HB\r\n冲    程=3.0,3.6,4.2,4.8\r\n\r\n"
+        "抽油机型=CYJ14-5.5-89HB\r\n冲    程=3.9,4.7,5.5\r\n");
+    if (!wb::write_file_atomic(pc, std::vector<std::uint8_t>(text.begin(), text.end()))) ++failures;
+  }
+  // The deviation survey of the first well, for the design window's well path.
+  auto pj = folder.data() / wb::u8path("示范井1.jx");
+  if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+  // The fluid-level template the automatic level search needs, and an echo test: the shot,
+  // a collar train at 336 m/s and the level at 1200 m.
+  auto pt = folder.sys() / wb::kLevelTemplateFile;
+  if (missing(pt) && !wb::write_level_template(pt)) ++failures;
+  auto py = folder.data() / wb::u8path("示范井1.y01");
+  if (missing(py) && !wb::write_synthetic_level_test(py, wb::SyntheticLevelParams{})) ++failures;
 
   if (failures) std::fprintf(stderr, "wb_make_samples: %d sample file(s) could not be written\n", failures);
   return failures ? 1 : 0;

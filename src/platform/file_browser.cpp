@@ -1,11 +1,14 @@
 #include "platform/file_browser.h"
 
 #include <QDir>
+#include <QFile>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QStyle>
 
 #include "core/common/paths.h"
+#include "core/common/trim.h"
+#include "platform/services_qt.h"
 
 namespace wb {
 
@@ -93,6 +96,36 @@ void FileList::mousePressEvent(QMouseEvent* e) {
     QListWidget::mousePressEvent(e);
   }
   emit file_mouse_down(e->button());
+}
+
+QString chosen_file_path(const FileList& files) {
+  const QString name = files.file_name();
+  if (name.isEmpty()) return {};
+  const QString dir = files.path();
+  return dir.endsWith('/') ? dir + name : dir + "/" + name;
+}
+
+void delete_chosen_file(FileList& files) {
+  const QString full = chosen_file_path(files);
+  if (full.isEmpty()) return;
+  const MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", "警告",
+                                                MsgButtons::YesNo, MsgIcon::Warning);
+  if (a != MsgAnswer::No) QFile::remove(full);
+  files.refresh();
+}
+
+bool browse_typed_path(DirList& dirs, FileList& files, const QString& typed) {
+  const std::string t = trim_blanks(typed.toStdString());
+  const auto p = t.find_last_of("/\\");
+  if (p == std::string::npos) return false;
+  std::string dir = t.substr(0, p);
+  const std::string pattern = t.substr(p + 1);
+  if (dir.empty()) dir = "/";
+  if (list_files(u8path(dir), pattern).empty()) return false;
+  dirs.set_path(QString::fromStdString(dir));
+  files.set_path(dirs.path());
+  files.set_pattern(QString::fromStdString(pattern));
+  return true;
 }
 
 }  // namespace wb

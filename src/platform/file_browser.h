@@ -44,4 +44,17 @@ class FileList : public QListWidget {
   QString pattern_ = "*.*";
 };
 
+// The chosen file's full path (the list's folder, one separator, the name); empty when no
+// file is chosen.
+QString chosen_file_path(const FileList& files);
+
+// The right button on a file list: asks "确实要删除<path>文件吗?" (titled "警告") and deletes
+// the chosen file on Yes; the list is refreshed. Nothing when no file is chosen.
+void delete_chosen_file(FileList& files);
+
+// Enter in a typed-path box: the text before the last separator is the folder, the rest
+// the name or pattern. When a file matches, both lists go there with that pattern; else
+// nothing changes. False when nothing matched.
+bool browse_typed_path(DirList& dirs, FileList& files, const QString& typed);
+
 }  // namespace wb

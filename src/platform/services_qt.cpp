@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -70,6 +72,18 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
 
 bool QtShellService::open_document(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool QtShellService::open_in_text_editor(const std::string& path) {
+  // Graphical plain-text editors of the common desktops, most usual first.
+  static const char* const kEditors[] = {"gnome-text-editor", "gedit", "mousepad", "kate",  "kwrite",
+                                         "pluma",             "xed",   "featherpad", "leafpad", "geany"};
+  const QString file = QString::fromStdString(path);
+  for (const char* name : kEditors) {
+    const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    if (!exe.isEmpty() && QProcess::startDetached(exe, {file})) return true;
+  }
+  return open_document(path);
 }
 
 void QtShellService::beep() { QApplication::beep(); }

@@ -22,6 +22,9 @@ class QtFileDialogService : public FileDialogService {
 class QtShellService : public ShellService {
  public:
   bool open_document(const std::string& path) override;
+  // The first plain-text editor of the desktop found on the path, started detached with
+  // the file as its one argument; without one, the file's associated program.
+  bool open_in_text_editor(const std::string& path) override;
   void beep() override;
 };
 

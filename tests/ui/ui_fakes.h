@@ -33,6 +33,11 @@ struct FakeShell : ShellService {
   bool can_open = true;
   int beeps = 0;
   bool open_document(const std::string& path) override;
+  std::vector<std::string> edited;  // files the text editor was started on
+  bool open_in_text_editor(const std::string& path) override {
+    edited.push_back(path);
+    return can_open;
+  }
   void beep() override { ++beeps; }
 };
 

@@ -8,6 +8,45 @@
 #include "core/common/trim.h"
 
 namespace wb {
+
+// Axis labels and values: print form with a blank after the number.
+std::string electric_label_text(double v) { return num_print(v) + " "; }
+
+void draw_electric_scale_left(Canvas& c, const ElectricFrame& g, double a_scale) {
+  const double a = std::floor(a_scale / 5);
+  c.fore_color = kBlack;
+  c.draw_width = 1;
+  c.draw_style = DrawStyle::Dot;
+  for (int k = 0; k <= 6; ++k) {
+    const double y = g.top + k * g.h / 5;
+    c.line(g.left + g.w, y, g.left, y);
+    c.print_at(g.left - 6, y - g.lift, electric_label_text(a_scale - k * a));
+  }
+}
+
+void draw_electric_scale_right(Canvas& c, const ElectricFrame& g, double v_scale) {
+  const double v = std::floor(v_scale / 5);
+  for (int k = 0; k <= 6; ++k) {
+    const double y = g.top + k * g.h / 5;
+    c.draw_style = k == 6 ? DrawStyle::Solid : DrawStyle::Dot;
+    c.line(g.left, y, g.left + g.w, y);
+    c.print_at(g.left + g.w, y - g.lift, electric_label_text(v_scale - k * v));
+  }
+  c.draw_style = DrawStyle::Solid;
+}
+
+double electric_scale_y(const ElectricFrame& g, double w, double s) { return g.top + g.h - w / s * g.h; }
+
+static void draw_vertical_line(Canvas& c, const ElectricFrame& g, double x, double label) {
+  const double bottom = g.top + 6 * g.h / 5;
+  c.line(x, g.top, x, bottom);
+  c.print_at(x - 3, bottom + 1, electric_label_text(label));
+}
+
+void draw_electric_crank_angle_grid(Canvas& c, const ElectricFrame& g) {
+  for (int k = 0; k <= 8; ++k) draw_vertical_line(c, g, g.left + k * g.w / 8, 45.0 * k);
+}
+
 namespace {
 
 constexpr Rgb kVoltageColor = rgb(255, 0, 255);   // 13 light magenta
@@ -21,60 +60,15 @@ constexpr Rgb kReactiveFirstColor = rgb(128, 128, 128); // 8 grey
 constexpr double kScreenLeft = 10, kScreenTop = 10, kScreenW = 85, kScreenH = 40;
 constexpr double kPageW = 130, kPageH = 45;
 
-struct Layout {
-  double left, top, w, h;
-  double lift;  // label lift above a horizontal line
-  int curve_width;
-};
-
-// Axis labels and values: print form with a blank after the number.
-std::string label_text(double v) { return num_print(v) + " "; }
-
-double scale_y(const Layout& g, double w, double s) { return g.top + g.h - w / s * g.h; }
-
-// Left scale, then the caller's x grid, then the right scale (steps 2..5).
-void draw_horizontal_scales_left(Canvas& c, const Layout& g, double a_scale) {
-  const double a = std::floor(a_scale / 5);
-  c.fore_color = kBlack;
-  c.draw_width = 1;
-  c.draw_style = DrawStyle::Dot;
-  for (int k = 0; k <= 6; ++k) {
-    const double y = g.top + k * g.h / 5;
-    c.line(g.left + g.w, y, g.left, y);
-    c.print_at(g.left - 6, y - g.lift, label_text(a_scale - k * a));
-  }
-}
-
-void draw_horizontal_scales_right(Canvas& c, const Layout& g, double v_scale) {
-  const double v = std::floor(v_scale / 5);
-  for (int k = 0; k <= 6; ++k) {
-    const double y = g.top + k * g.h / 5;
-    c.draw_style = k == 6 ? DrawStyle::Solid : DrawStyle::Dot;
-    c.line(g.left, y, g.left + g.w, y);
-    c.print_at(g.left + g.w, y - g.lift, label_text(v_scale - k * v));
-  }
-  c.draw_style = DrawStyle::Solid;
-}
-
-void draw_vertical_line(Canvas& c, const Layout& g, double x, double label) {
-  const double bottom = g.top + 6 * g.h / 5;
-  c.line(x, g.top, x, bottom);
-  c.print_at(x - 3, bottom + 1, label_text(label));
-}
-
-void draw_crank_angle_grid(Canvas& c, const Layout& g) {
-  for (int k = 0; k <= 8; ++k) draw_vertical_line(c, g, g.left + k * g.w / 8, 45.0 * k);
-}
-
 // One curve: sample 0 set in its first-point colour, then segments in the curve colour.
 template <typename XOf>
-void draw_curve(Canvas& c, const Layout& g, const SampleArray& a, int n, double scale, Rgb color, Rgb first,
+void draw_curve(Canvas& c, const ElectricFrame& g, const SampleArray& a, int n, double scale, Rgb color, Rgb first,
                 XOf x_of) {
   if (n <= 0 || scale == 0 || !std::isfinite(scale)) return;
   c.draw_width = g.curve_width;
   c.draw_style = DrawStyle::Solid;
-  c.pset(x_of(0), scale_y(g, a[0], scale), first);
-  for (int i = 1; i < n; ++i) c.line_to(x_of(i), scale_y(g, a[i], scale), color);
+  c.pset(x_of(0), electric_scale_y(g, a[0], scale), first);
+  for (int i = 1; i < n; ++i) c.line_to(x_of(i), electric_scale_y(g, a[i], scale), color);
 }
 
 int clamp_points(int n) { return std::clamp(n, 0, kSampleArraySize); }
@@ -158,10 +152,10 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
   const double v_scale = electric_voltage_scale(mx.u, kScreenVoltageRounding);
 
   pic.cls();
-  const Layout g{kScreenLeft, kScreenTop, kScreenW, kScreenH, 1.5, 1};
-  draw_horizontal_scales_left(pic, g, a_scale);
+  const ElectricFrame g{kScreenLeft, kScreenTop, kScreenW, kScreenH, 1.5, 1};
+  draw_electric_scale_left(pic, g, a_scale);
   if (st.chk_start_checked) {
-    draw_crank_angle_grid(pic, g);
+    draw_electric_crank_angle_grid(pic, g);
   } else {
     // A stored record is drawn from its 144 rebuilt points, which span one stroke of the
     // recorded point_num samples: the time axis is that of the recorded stroke, not of the
@@ -170,7 +164,7 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
     const auto grid = rebuilt ? recording_time_grid(st.dnt_rec.point_num, st.dnt_rec.point_num) : recording_time_grid(n);
     for (const TimeGridLine& line : grid) draw_vertical_line(pic, g, line.x, line.label);
   }
-  draw_horizontal_scales_right(pic, g, v_scale);
+  draw_electric_scale_right(pic, g, v_scale);
 
   auto x_of = [n](int i) { return screen_sample_x(i, n); };
   {
@@ -242,10 +236,10 @@ void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy) {
   const double v_scale = electric_voltage_scale(mx.u, kPageVoltageRounding);
   prn.font = Font{"宋体", 7, false, false, false};
 
-  const Layout g{xx, yy, kPageW, kPageH, 2, 2};
-  draw_horizontal_scales_left(prn, g, a_scale);
-  draw_crank_angle_grid(prn, g);
-  draw_horizontal_scales_right(prn, g, v_scale);
+  const ElectricFrame g{xx, yy, kPageW, kPageH, 2, 2};
+  draw_electric_scale_left(prn, g, a_scale);
+  draw_electric_crank_angle_grid(prn, g);
+  draw_electric_scale_right(prn, g, v_scale);
 
   auto x_of = [&](int i) { return xx + static_cast<double>(i) / n * kPageW; };
   {

@@ -21,6 +21,25 @@ namespace wb {
 inline constexpr double kScreenVoltageRounding = 0.99999;
 inline constexpr double kPageVoltageRounding = 0.999;
 
+// The plot frame of an electric chart in millimetres: top-left corner, width, and the
+// height from the top edge to the zero line (the frame is 6/5 of it high, a grid line every
+// fifth); labels sit `lift` above their line; curves are drawn `curve_width` pixels wide.
+struct ElectricFrame {
+  double left = 0, top = 0, w = 0, h = 0;
+  double lift = 0;
+  int curve_width = 1;
+};
+// Labels: print form with a blank after the number.
+std::string electric_label_text(double v);
+// The left scale (current and powers, top value a_scale, seven dotted black lines with
+// labels 6 mm left of the frame), the right scale (voltage; the bottom line solid) and the
+// crank-angle grid (0 to 360 degrees in nine lines, labels 1 mm below the frame).
+void draw_electric_scale_left(Canvas& c, const ElectricFrame& g, double a_scale);
+void draw_electric_scale_right(Canvas& c, const ElectricFrame& g, double v_scale);
+void draw_electric_crank_angle_grid(Canvas& c, const ElectricFrame& g);
+// y of the value w on a scale whose top value is s.
+double electric_scale_y(const ElectricFrame& g, double w, double s);
+
 // Largest samples of one stroke (each starts at 0).
 struct ElectricMaxima {
   float u = 0, i = 0, p = 0, q = 0;

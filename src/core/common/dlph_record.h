@@ -32,6 +32,13 @@ struct DlPhRecord {
   std::array<float, 16> dn_cs{};          // 696: [0] pump efficiency %, [1..15] energy indicators
   float sys_effi = 0;                     // 760, system efficiency, %
   std::array<std::uint8_t, 500> reserved_764{};  // 764, never set; kept as read
+  // The text fields' bytes as read, written back while their text is unchanged, so the
+  // fields a window does not own keep their bytes through its save.
+  std::array<std::uint8_t, 16> well_name_raw{};
+  std::array<std::uint8_t, 12> test_date_raw{};
+  std::array<std::uint8_t, 30> cyj_model_raw{};
+  std::array<std::uint8_t, 16> motor_model_raw{};
+  std::array<std::uint8_t, 600> balance_advice_raw{};
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.

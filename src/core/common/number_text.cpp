@@ -100,6 +100,44 @@ std::string num_text_f(float v) { return format_sig(static_cast<double>(v), 7, f
 std::string num_print(double v) { return format_sig(v, 15, true); }
 std::string num_print_f(float v) { return format_sig(static_cast<double>(v), 7, true); }
 
+std::string num_text_2dp(double v) {
+  if (!std::isfinite(v)) return num_text(v);
+  // 15 significant digits d0.d1…d14 × 10^exp10.
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+  std::string s(buf);
+  auto epos = s.find('e');
+  int exp10 = std::atoi(s.c_str() + epos + 1);
+  std::string digits;
+  for (std::size_t i = 0; i < epos; ++i)
+    if (std::isdigit(static_cast<unsigned char>(s[i]))) digits.push_back(s[i]);
+  // The digits of |v|·100 before its point, then the first digit after it decides the half.
+  const int keep = exp10 + 3;
+  std::string hundredths;
+  char next = '0';
+  if (keep >= 0) {
+    if (keep >= static_cast<int>(digits.size())) {
+      hundredths = digits + std::string(static_cast<std::size_t>(keep) - digits.size(), '0');
+    } else {
+      hundredths = digits.substr(0, static_cast<std::size_t>(keep));
+      next = digits[static_cast<std::size_t>(keep)];
+    }
+  }
+  if (next >= '5') {
+    int i = static_cast<int>(hundredths.size()) - 1;
+    while (i >= 0 && hundredths[static_cast<std::size_t>(i)] == '9') hundredths[static_cast<std::size_t>(i--)] = '0';
+    if (i < 0) hundredths.insert(hundredths.begin(), '1');
+    else ++hundredths[static_cast<std::size_t>(i)];
+  }
+  while (hundredths.size() < 3) hundredths.insert(hundredths.begin(), '0');
+  std::string whole = hundredths.substr(0, hundredths.size() - 2);
+  std::string frac = hundredths.substr(hundredths.size() - 2);
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+  while (!frac.empty() && frac.back() == '0') frac.pop_back();
+  const bool zero = whole.empty() && frac.empty();
+  return (v < 0 && !zero ? "-" : "") + whole + "." + frac;
+}
+
 double num_val(std::string_view t) {
   std::size_t i = 0;
   while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
@@ -163,6 +201,12 @@ std::optional<short> to_i16(double x) {
   double r = std::nearbyint(x);
   if (r < -32768.0 || r > 32767.0) return std::nullopt;
   return static_cast<short>(r);
+}
+
+float to_single(double x) {
+  if (std::isfinite(x) && std::fabs(x) > static_cast<double>(std::numeric_limits<float>::max()))
+    return x > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+  return static_cast<float>(x);
 }
 
 std::string num_text_dec(double x, int k) { return num_text(round_dec(x, k)); }

@@ -16,6 +16,11 @@ std::string num_text(double v);        // double: up to 15 significant digits
 std::string num_text_f(float v);       // single: up to 7 significant digits
 std::string num_print(double v);       // print form of a double
 std::string num_print_f(float v);      // print form of a single
+// Two-decimal form with the point always shown and no digit before it when the whole part
+// is 0 (12.3456 -> "12.35", 12 -> "12.", 0.456 -> ".46", 0 -> "."). The value is first
+// taken to 15 significant digits and the halves are then rounded away from zero on those
+// decimal digits, so 0.285 gives ".29" although its binary value lies just below.
+std::string num_text_2dp(double v);
 
 // Prefix parser: skips leading blanks and tabs, then reads the longest numeric prefix
 // (sign, digits, point, exponent). Empty or non-numeric text reads 0 ("12.5kN" -> 12.5).
@@ -30,6 +35,10 @@ double round_dec(double x, int k);
 long long round_even(double x);
 // Real to a 16-bit field value; empty when the rounded value does not fit.
 std::optional<short> to_i16(double x);
+
+// Real to single precision; a finite value beyond the single range becomes infinite (the
+// plain conversion would be undefined there).
+float to_single(double x);
 
 // round_dec followed by the plain form: the usual way a result is written into a box.
 std::string num_text_dec(double x, int k);

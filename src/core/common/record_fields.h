@@ -38,6 +38,32 @@ void put_raw_field(ByteWriter& w, std::size_t off, const std::array<std::uint8_t
   w.raw(off, std::span<const std::uint8_t>(a.data(), N));
 }
 
+// A text field read with its stored bytes: `text` is what it shows (UTF-8, padding kept),
+// `raw` the bytes as stored.
+template <std::size_t N>
+void get_text_field(const ByteReader& r, std::size_t off, std::string& text, std::array<std::uint8_t, N>& raw) {
+  get_raw_field(r, off, raw);
+  text = gbk_field_text(raw);
+}
+
+// Writes the stored bytes back while the text is still what they read as, exactly or (when
+// not blank) once both are trimmed, as a name shown in a box and put back is; any other text
+// is encoded. So a field the program only carries keeps bytes GBK cannot decode (0xFF, a
+// lead byte cut off at the field's end), and an edited or emptied field is stored as typed.
+template <std::size_t N>
+void put_text_field(ByteWriter& w, std::size_t off, std::string_view text, const std::array<std::uint8_t, N>& raw) {
+  const std::string shown = gbk_field_text(raw);
+  bool carried = text == shown;
+  if (!carried) {
+    const std::string t = Trim_Blank_Nul(text);
+    carried = !t.empty() && t == Trim_Blank_Nul(shown);
+  }
+  if (carried)
+    put_raw_field(w, off, raw);
+  else
+    put_text_field(w, off, N, text);
+}
+
 // A key text as it reads back from a field of `width` bytes, trimmed: a text longer than its
 // field is compared by the part that is stored, so saving it again finds its record.
 inline std::string stored_key(std::string_view text, std::size_t width) {

@@ -1,5 +1,7 @@
 #include "core/common/test_records.h"
 
+#include <algorithm>
+
 #include "core/common/record_fields.h"
 
 namespace wb {
@@ -7,8 +9,8 @@ namespace wb {
 Bytes SgtRecord::encode() const {
   Bytes b(kSgtRecordSize, 0);
   ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 12, test_date);
+  put_text_field(w, 0, well_name, well_name_raw);
+  put_text_field(w, 16, test_date, test_date_raw);
   w.i16(28, point_num);
   w.i16(30, real_stroke);
   w.i16(32, max_load);
@@ -31,8 +33,8 @@ Bytes SgtRecord::encode() const {
 bool SgtRecord::decode(const Bytes& b) {
   if (b.size() < kSgtRecordSize) return false;
   ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  test_date = get_text_field(r, 16, 12);
+  get_text_field(r, 0, well_name, well_name_raw);
+  get_text_field(r, 16, test_date, test_date_raw);
   point_num = r.i16(28);
   real_stroke = r.i16(30);
   max_load = r.i16(32);
@@ -55,8 +57,8 @@ bool SgtRecord::decode(const Bytes& b) {
 Bytes DntRecord::encode() const {
   Bytes b(kDntRecordSize, 0);
   ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 12, test_date);
+  put_text_field(w, 0, well_name, well_name_raw);
+  put_text_field(w, 16, test_date, test_date_raw);
   const std::int16_t v[] = {point_num,      avg_current,     avg_voltage,    input_power,      reactive_power,
                             apparent_power, power_factor,    max_current_up, max_current_down, rms_current,
                             avg_power_up,   avg_power_down,  rms_power,      reserved_54,      reserved_56,
@@ -75,8 +77,8 @@ Bytes DntRecord::encode() const {
 bool DntRecord::decode(const Bytes& b) {
   if (b.size() < kDntRecordSize) return false;
   ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  test_date = get_text_field(r, 16, 12);
+  get_text_field(r, 0, well_name, well_name_raw);
+  get_text_field(r, 16, test_date, test_date_raw);
   std::int16_t* v[] = {&point_num,      &avg_current,    &avg_voltage,    &input_power,      &reactive_power,
                        &apparent_power, &power_factor,   &max_current_up, &max_current_down, &rms_current,
                        &avg_power_up,   &avg_power_down, &rms_power,      &reserved_54,      &reserved_56,
@@ -95,8 +97,8 @@ bool DntRecord::decode(const Bytes& b) {
 Bytes XbtRecord::encode() const {
   Bytes b(kXbtRecordSize, 0);
   ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 12, test_date);
+  put_text_field(w, 0, well_name, well_name_raw);
+  put_text_field(w, 16, test_date, test_date_raw);
   const std::int16_t v[] = {reserved_28, current, voltage, active_power, apparent_power, power_factor, phase_diff,
                             order_num};
   for (std::size_t i = 0; i < std::size(v); ++i) w.i16(28 + 2 * i, v[i]);
@@ -111,8 +113,8 @@ Bytes XbtRecord::encode() const {
 bool XbtRecord::decode(const Bytes& b) {
   if (b.size() < kXbtRecordSize) return false;
   ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  test_date = get_text_field(r, 16, 12);
+  get_text_field(r, 0, well_name, well_name_raw);
+  get_text_field(r, 16, test_date, test_date_raw);
   std::int16_t* v[] = {&reserved_28, &current, &voltage, &active_power, &apparent_power, &power_factor, &phase_diff,
                        &order_num};
   for (std::size_t i = 0; i < std::size(v); ++i) *v[i] = r.i16(28 + 2 * i);
@@ -133,6 +135,12 @@ bool OrgFileHeader::decode(const Bytes& b) {
   wiring_mode = r.i16(30);
   well_name = get_text_field(r, 47, 17);
   return true;
+}
+
+std::array<std::uint8_t, 12> OrgFileHeader::test_date_raw() const {
+  std::array<std::uint8_t, 12> a{};
+  std::copy_n(raw.begin() + 12, a.size(), a.begin());
+  return a;
 }
 
 Bytes OrgFileHeader::encode() const {

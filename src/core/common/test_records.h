@@ -3,7 +3,9 @@
 // file. Each record is decoded and encoded field by field at its byte offsets; text fields
 // are fixed-width GBK padded with blanks, numbers little-endian. A text field read back
 // keeps its padding (blanks or NULs); compare keys after Trim_Blank_Nul. Reserved fields
-// are kept as read so that a record written back carries them unchanged.
+// are kept as read so that a record written back carries them unchanged, and so are the
+// stored bytes of each text field (`*_raw`): they are written back while the text is not
+// changed (record_fields.h), so bytes GBK cannot decode survive a copy.
 #pragma once
 
 #include <array>
@@ -24,6 +26,8 @@ inline constexpr std::size_t kOrgSampleSize = 10;
 struct SgtRecord {
   std::string well_name;               // 0, 16 bytes; key 1
   std::string test_date;               // 16, 12 bytes; key 2
+  std::array<std::uint8_t, 16> well_name_raw{};  // the two fields' bytes as read
+  std::array<std::uint8_t, 12> test_date_raw{};
   std::int16_t point_num = 0;          // 28, samples in one stroke
   std::int16_t real_stroke = 0;        // 30, measured stroke, m x1000
   std::int16_t max_load = 0;           // 32, kN x100
@@ -49,6 +53,8 @@ struct SgtRecord {
 struct DntRecord {
   std::string well_name;               // 0, 16 bytes
   std::string test_date;               // 16, 12 bytes
+  std::array<std::uint8_t, 16> well_name_raw{};  // the two fields' bytes as read
+  std::array<std::uint8_t, 12> test_date_raw{};
   std::int16_t point_num = 0;          // 28, samples in one stroke
   std::int16_t avg_current = 0;        // 30, A x100
   std::int16_t avg_voltage = 0;        // 32, V x50
@@ -81,6 +87,8 @@ struct DntRecord {
 struct XbtRecord {
   std::string well_name;               // 0, 16 bytes
   std::string test_date;               // 16, 12 bytes
+  std::array<std::uint8_t, 16> well_name_raw{};  // the two fields' bytes as read
+  std::array<std::uint8_t, 12> test_date_raw{};
   std::int16_t reserved_28 = 0;        // 28
   std::int16_t current = 0;            // 30, A x100
   std::int16_t voltage = 0;            // 32, V x50
@@ -108,6 +116,8 @@ struct OrgFileHeader {
 
   bool decode(const Bytes& b);  // false when shorter than the header
   Bytes encode() const;         // 1023 bytes, for building test files
+  // The test date's 12 bytes as the instrument wrote them.
+  std::array<std::uint8_t, 12> test_date_raw() const;
 };
 
 // Wiring-mode names as the energy panel shows them.

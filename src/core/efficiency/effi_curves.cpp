@@ -35,13 +35,14 @@ bool find_test(const fs::path& lib, std::size_t len, const std::string& well, co
   return false;
 }
 
-std::vector<float> synth(int n, int m, const float* a, const float* b) {
+}  // namespace
+
+std::vector<float> rebuild_curve(int n, int m, const float* a, const float* b) {
+  n = std::clamp(n, 0, 32767);
   std::vector<float> x(static_cast<std::size_t>(n) + 1, 0.0f);
   if (n > 0) Fourier_Synth(x.data(), static_cast<std::int16_t>(n), static_cast<std::int16_t>(m), a, b);
   return x;
 }
-
-}  // namespace
 
 CardCurves Get_Sgt_Dat(const fs::path& Sgt_File, const std::string& well, const std::string& test) {
   CardCurves out;
@@ -52,8 +53,8 @@ CardCurves Get_Sgt_Dat(const fs::path& Sgt_File, const std::string& well, const 
   out.gt_num = std::max<int>(rec.point_num, 0);
   out.box45 = num_text(rec.max_load / 100.0);
   out.box46 = num_text(rec.min_load / 100.0);
-  out.ggs = synth(out.gt_num, kCardLoadTerms, rec.gg_cos.data(), rec.gg_sin.data());
-  out.sss = synth(out.gt_num, kCardPositionTerms, rec.ss_cos.data(), rec.ss_sin.data());
+  out.ggs = rebuild_curve(out.gt_num, kCardLoadTerms, rec.gg_cos.data(), rec.gg_sin.data());
+  out.sss = rebuild_curve(out.gt_num, kCardPositionTerms, rec.ss_cos.data(), rec.ss_sin.data());
   return out;
 }
 
@@ -73,9 +74,9 @@ ElectricCurves Get_Pow_Dat(const fs::path& Dnt_File, const std::string& well, co
   out.found = true;
   out.cs_fs = rec.wiring_mode;
   out.iu_num = std::max<int>(rec.point_num, 0);
-  out.uus = synth(out.iu_num, kElectricTerms, rec.uu_cos.data(), rec.uu_sin.data());
-  out.iis = synth(out.iu_num, kElectricTerms, rec.ii_cos.data(), rec.ii_sin.data());
-  out.pps = synth(out.iu_num, kElectricTerms, rec.pp_cos.data(), rec.pp_sin.data());
+  out.uus = rebuild_curve(out.iu_num, kElectricTerms, rec.uu_cos.data(), rec.uu_sin.data());
+  out.iis = rebuild_curve(out.iu_num, kElectricTerms, rec.ii_cos.data(), rec.ii_sin.data());
+  out.pps = rebuild_curve(out.iu_num, kElectricTerms, rec.pp_cos.data(), rec.pp_sin.data());
   out.qqs.assign(out.uus.size(), 0.0f);
   for (std::size_t j = 0; j < out.qqs.size(); ++j)
     out.qqs[j] = library_reactive_power(out.cs_fs, out.iis[j], out.uus[j], out.pps[j]);

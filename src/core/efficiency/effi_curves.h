@@ -18,6 +18,10 @@ inline constexpr int kCardLoadTerms = 32;
 inline constexpr int kCardPositionTerms = 15;
 inline constexpr int kElectricTerms = 32;
 
+// Fourier_Synth of n samples with m terms from cosine block a and sine block b, into an
+// array of indices 0..n (the last 0); a count below 1 gives the one element 0.
+std::vector<float> rebuild_curve(int n, int m, const float* a, const float* b);
+
 // Get_Sgt_Dat. Not found (or a library that is missing, damaged or unreadable): gt_num 0,
 // and the window keeps its arrays and boxes 45, 46.
 struct CardCurves {

@@ -1,6 +1,7 @@
 #include "core/efficiency/effi_records.h"
 
 #include <cmath>
+#include <unordered_set>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -159,21 +160,10 @@ StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std
 void Find_WellNmae_To_Comb(const fs::path& Effi_File, std::vector<std::string>& items) {
   std::vector<std::pair<std::string, std::string>> keys;
   if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return;
-  std::vector<std::string> have;
-  have.reserve(items.size());
-  for (const auto& it : items) have.push_back(trim_blanks(it));
-  for (const auto& [well, test] : keys) {
-    bool listed = false;
-    for (const auto& h : have)
-      if (h == well) {
-        listed = true;
-        break;
-      }
-    if (!listed) {
-      items.push_back(well);
-      have.push_back(well);
-    }
-  }
+  std::unordered_set<std::string> have;
+  for (const auto& it : items) have.insert(trim_blanks(it));
+  for (const auto& k : keys)
+    if (have.insert(k.first).second) items.push_back(k.first);
 }
 
 std::vector<std::string> Find_TestTime_To_Comb(const fs::path& Effi_File, const std::string& well) {

@@ -8,6 +8,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/trim.h"
+#include "core/efficiency/effi_curves.h"
 
 namespace wb {
 
@@ -235,12 +236,6 @@ bool coef(std::span<const float> x, int n, std::array<float, M>& sin_block, std:
   return true;
 }
 
-std::vector<float> synth(int n, int m, const float* a, const float* b) {
-  std::vector<float> x(static_cast<std::size_t>(std::max(n, 0)) + 1, 0.0f);
-  if (n > 0) Fourier_Synth(x.data(), static_cast<std::int16_t>(n), static_cast<std::int16_t>(m), a, b);
-  return x;
-}
-
 constexpr int kMinStrokePoints = 200;  // fewer points: no usable stroke to store
 constexpr const char* kSaveTitle = "保存";
 
@@ -351,11 +346,11 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
   if (rec.has_electric_curves() && rec.point_num > 0) {
     out.has_curves = true;
     const int n = rec.point_num;
-    out.uus = synth(n, 32, rec.uu_cos.data(), rec.uu_sin.data());
-    out.iis = synth(n, 32, rec.ii_cos.data(), rec.ii_sin.data());
-    out.pps = synth(n, 32, rec.pp_cos.data(), rec.pp_sin.data());
-    out.ggs = synth(n, 32, rec.gg_cos.data(), rec.gg_sin.data());
-    out.sss = synth(n, 16, rec.ss_cos.data(), rec.ss_sin.data());
+    out.uus = rebuild_curve(n, 32, rec.uu_cos.data(), rec.uu_sin.data());
+    out.iis = rebuild_curve(n, 32, rec.ii_cos.data(), rec.ii_sin.data());
+    out.pps = rebuild_curve(n, 32, rec.pp_cos.data(), rec.pp_sin.data());
+    out.ggs = rebuild_curve(n, 32, rec.gg_cos.data(), rec.gg_sin.data());
+    out.sss = rebuild_curve(n, 16, rec.ss_cos.data(), rec.ss_sin.data());
   }
   return out;
 }

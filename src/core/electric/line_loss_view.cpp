@@ -57,10 +57,7 @@ void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e,
   c.set_scale_mm();
   if (!p.printer()) c.cls();
   // The axis labels and the legend take the body face of the list.
-  c.font.name = "宋体";
-  c.font.bold = false;
-  c.font.underline = false;
-  c.font.size = 7;
+  c.set_plain_font(7);
   c.fore_color = kBlack;
   if (!p.alternative()) {
     c.draw_width = 1;

@@ -111,6 +111,7 @@ RecordBuildReport Pow_Sgt_Dat_Prep(TestState& st) {
   put_scaled(g.stroke_loss, num_val(st.Text1[1]) * 1000.0, "冲程损失", rep);
   g.well_name = trim_blanks(st.Text1[2]);
   g.test_date = st.org_head.test_date;
+  g.test_date_raw = st.org_head.test_date_raw();  // as the instrument wrote it
   g.point_num = st.gt_num;
   put_scaled(g.real_stroke, num_val(st.Text3[12]) * 1000.0, "实测冲程", rep);
   put_scaled(g.max_load, static_cast<float>(gmax * 100.0f), "最大载荷", rep);
@@ -147,6 +148,7 @@ RecordBuildReport Pow_Sgt_Dat_Prep(TestState& st) {
   d = DntRecord{};
   d.well_name = g.well_name;
   d.test_date = g.test_date;
+  d.test_date_raw = g.test_date_raw;
   d.point_num = st.iu_num;
   put_scaled(d.avg_current, num_val(st.Text3[6]) * 100.0, "平均电流", rep);
   put_scaled(d.avg_voltage, num_val(st.Text3[5]) * 50.0, "平均电压", rep);

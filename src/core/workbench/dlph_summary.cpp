@@ -48,6 +48,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
     DlPh_Rec.sys_effi = 0;
     DlPh_Rec.well_name = Trim_Blank_Nul(st.Text1[2]);
     DlPh_Rec.test_date = st.org_head.test_date;
+    DlPh_Rec.test_date_raw = st.org_head.test_date_raw();
   }
   for (int k = 1; k <= 15; ++k) DlPh_Rec.dn_cs[k] = st.DnCs[k];
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/common/bytes.h"
 #include "core/workbench/test_state.h"
@@ -31,12 +32,28 @@ int stored_sample_count(const TestState& st);
 // otherwise the message the user is shown.
 std::string check_org_bytes(const Bytes& file);
 
+// The shortest stroke the period search looks for: 200 samples, 4 s (15 strokes a minute).
+inline constexpr int kOrgLeastStrokeSamples = 200;
+
+// What is wrong with a usable raw file that the instrument would not have written so: fewer
+// samples than its header counts (a download cut short), too few samples for one stroke, a
+// test date that is not the instrument's 12 digits (yyyymmddhhmm), a wiring mode other than
+// 1 to 4. One line per finding, empty for a sound file. Such a file still opens (what
+// arrived may be worth a look), but its results may be nonsense: the user is told on
+// opening and asked before the test is stored.
+std::vector<std::string> org_file_doubts(const Bytes& file);
+// The text the user is shown for the findings (on opening, and in the question before a
+// store), with the file's path.
+std::string org_doubts_text(const std::vector<std::string>& doubts, const std::string& path);
+inline constexpr const char* kOrgDoubtsTitle = "联合测试文件可能已损坏";
+
 // Decodes checked bytes into the state: org_head, whose sample_count becomes the number of
 // samples read (the header's count bounded by the file's length), the six sample arrays
 // (indices at and beyond the stored count keep what they held), Text1(0) := the trimmed test
 // date, p_sum := the mean active power of all samples read, and pps negated when that mean
 // is below 0.
 // The result boxes Text3 are emptied: nothing of the previous test may stay on show.
+// org_doubts := the findings of org_file_doubts.
 // Returns the refusal message (state untouched) or an empty string.
 std::string decode_org_bytes(TestState& st, const Bytes& file);
 

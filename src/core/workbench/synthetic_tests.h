@@ -53,6 +53,9 @@ bool write_synthetic_joint_test(const std::filesystem::path& path, const Synthet
 // samples from the bottom dead centre, position from its lowest point, Fourier coefficients
 // as the card library stores them (16 position, 32 load pairs), extremes and point count set.
 SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
+// A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
+// 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
+bool write_synthetic_survey(const std::filesystem::path& path);
 
 // A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,
 // pressures), the card of make_synthetic_card, the refresh's results and an advice, saved

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/charts/data_type.h"
 #include "core/common/test_records.h"
@@ -73,6 +74,10 @@ struct TestState {
   bool frame3_visible = true;
   bool command1_visible = false;
 
+  // What is wrong with the raw file of the joint test shown (empty for a sound file or
+  // another kind of test): the user is asked before such a test is stored.
+  std::vector<std::string> org_doubts;
+
   // Energy values of the last energy panel drawn in this run (module Data_Type's DnCs).
   DnCsArray DnCs{};
 
@@ -84,6 +89,7 @@ struct TestState {
     command1_visible = false;
     for (auto& t : Text1) t.clear();
     for (auto& t : Text3) t.clear();
+    org_doubts.clear();
     iu_num = 0;
     gt_num = 0;
   }

@@ -420,14 +420,7 @@ void RodEngMapDisplay::File1_MouseDown(Qt::MouseButton button) {
   if (button == Qt::LeftButton) {
     File1_Click();
   } else if (button == Qt::RightButton) {
-    QString name = File1->file_name();
-    if (name.isEmpty()) return;
-    QString dir = File1->path();
-    QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
-    MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", "警告", MsgButtons::YesNo,
-                                            MsgIcon::Warning);
-    if (a != MsgAnswer::No) QFile::remove(full);
-    File1->refresh();
+    delete_chosen_file(*File1);
   }
 }
 
@@ -456,19 +449,7 @@ void RodEngMapDisplay::Text1_KeyPress(int i) {
   }
 }
 
-void RodEngMapDisplay::Text2_KeyPress() {
-  std::string t = trim_blanks(Text2->text().toStdString());
-  // The folder is what stands before the last separator, the name pattern what follows.
-  auto p = t.find_last_of("/\\");
-  if (p == std::string::npos) return;
-  std::string dir = t.substr(0, p);
-  std::string pattern = t.substr(p + 1);
-  if (dir.empty()) dir = "/";
-  if (list_files(u8path(dir), pattern).empty()) return;
-  Dir1->set_path(QString::fromStdString(dir));
-  File1->set_path(Dir1->path());
-  File1->set_pattern(QString::fromStdString(pattern));
-}
+void RodEngMapDisplay::Text2_KeyPress() { browse_typed_path(*Dir1, *File1, Text2->text()); }
 
 void RodEngMapDisplay::dy_num_Click() {
   int r = Grid1->row();

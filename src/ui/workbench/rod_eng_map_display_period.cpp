@@ -30,7 +30,14 @@ void RodEngMapDisplay::open_joint_test(const QString& path) {
   Chk_Start->setEnabled(st.chk_start_enabled);
   Picture1->update();
   sync_to_widgets();
-  if (!refused.empty()) services().messages->show(refused, kOrgRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  if (!refused.empty()) {
+    services().messages->show(refused, kOrgRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
+  // A damaged file is shown for what it is worth, but the user learns at once what is wrong.
+  if (!st.org_doubts.empty())
+    services().messages->show(org_doubts_text(st.org_doubts, path.toStdString()), kOrgDoubtsTitle, MsgButtons::Ok,
+                              MsgIcon::Warning);
 }
 
 void RodEngMapDisplay::adjust_Click(int index) {

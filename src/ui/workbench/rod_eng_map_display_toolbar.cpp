@@ -9,6 +9,7 @@
 #include "core/printing/batch_print.h"
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/dlph_summary.h"
+#include "core/workbench/org_decode.h"
 #include "core/workbench/report_workbooks.h"
 #include "platform/excel_export.h"
 #include "platform/print_dialog.h"
@@ -51,9 +52,15 @@ bool confirm_store(const StoreCheck& c, const char* title) {
 }
 
 // The card and the electric record of a joint test built from the stroke and stored; with
-// `summary` also the power/balance summary. False when a store failed.
+// `summary` also the power/balance summary. False when a store failed, or when the test
+// comes from a damaged raw file and the user chose not to store it.
 bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
+  // Results of a damaged raw file would reload from the libraries as if they were sound.
+  if (!w.st.org_doubts.empty() &&
+      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + "\n\n仍要存入库吗？",
+                                       kOrgDoubtsTitle))
+    return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);
   StoreCheck check = check_well_name(w.st.Text1[2]);
   check.unstored = built.unstored;

@@ -216,5 +216,58 @@ TEST(OrgDecode, WellNameComesFromTheFileName) {
   std::filesystem::remove_all(dir);
 }
 
+// Findings on raw files the instrument would not write so; a sound file has none, and only
+// the findings that apply are reported.
+TEST(OrgDecode, DoubtsAboutDamagedFilesAndNoneAboutSoundOnes) {
+  const std::vector<RawSample> full(300, RawSample{1000, 19000, 500, 100, 3000});
+  const std::vector<RawSample> thirty(30, RawSample{1000, 19000, 500, 100, 3000});
+  struct Case {
+    const char* name;
+    Bytes file;
+    std::vector<std::string> contains;  // one part of each expected finding, in order
+  };
+  const Case cases[] = {
+      {"sound, 300 samples", org_file(300, 1, full), {}},
+      {"sound, trailing bytes beyond the samples", [&] { Bytes b = org_file(300, 4, full); b.push_back(7); return b; }(), {}},
+      {"sound, wiring mode 3", org_file(300, 3, full), {}},
+      {"cut short: header 3000, file 300", org_file(3000, 1, full), {"文件头记录 3000 个采样点，文件中只有 300 个"}},
+      {"30 samples", org_file(30, 1, thirty), {"只有 30 个采样点（0.6 秒），不足一个冲程"}},
+      {"cut short to 30", org_file(3000, 3, thirty), {"文件中只有 30 个", "只有 30 个采样点"}},
+      {"date with letters", org_file(300, 1, full, "2006-05-12AB"), {"测试日期不是仪器写入的 12 位数字"}},
+      {"date of 8 digits", org_file(300, 1, full, "20060512"), {"测试日期不是仪器写入的 12 位数字"}},
+      {"wiring mode 0", org_file(300, 0, full), {"接线方式代码为 0"}},
+      {"wiring mode 7", org_file(300, 7, full), {"接线方式代码为 7"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto doubts = org_file_doubts(c.file);
+    ASSERT_EQ(doubts.size(), c.contains.size());
+    for (std::size_t i = 0; i < doubts.size(); ++i) EXPECT_NE(doubts[i].find(c.contains[i]), std::string::npos) << doubts[i];
+  }
+}
+
+TEST(OrgDecode, RandomBytesAreDoubtedAndTheDoubtsLastUntilTheNextTest) {
+  // Random bytes renamed to .o01, with a positive count so the file is not refused outright.
+  std::uint32_t x = 12345;
+  Bytes junk(5000);
+  for (auto& b : junk) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(x >> 16);
+  }
+  junk[28] = 0x10;
+  junk[29] = 0x27;  // 10000 samples claimed
+  auto st = fresh();
+  ASSERT_EQ(decode_org_bytes(*st, junk), "");
+  ASSERT_GE(st->org_doubts.size(), 2u);
+  EXPECT_NE(st->org_doubts[0].find("文件头记录 10000 个采样点"), std::string::npos);
+  const std::string text = org_doubts_text(st->org_doubts, "/d/junk.o01");
+  EXPECT_NE(text.find("/d/junk.o01"), std::string::npos);
+  st->reset_for_new_test();
+  EXPECT_TRUE(st->org_doubts.empty());
+  const std::vector<RawSample> full(300, RawSample{1000, 19000, 500, 100, 3000});
+  ASSERT_EQ(decode_org_bytes(*st, org_file(300, 1, full)), "");
+  EXPECT_TRUE(st->org_doubts.empty());
+}
+
 }  // namespace
 }  // namespace wb

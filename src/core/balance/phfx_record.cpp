@@ -1,0 +1,334 @@
+#include "core/balance/phfx_record.h"
+
+#include <algorithm>
+
+#include "core/common/dlph_record.h"
+#include "core/common/fourier.h"
+#include "core/common/number_text.h"
+#include "core/common/record_fields.h"
+#include "core/common/trim.h"
+#include "core/workbench/dlph_summary.h"
+
+namespace wb {
+
+namespace {
+
+constexpr int kCurveTerms = 31;   // computed terms of a curve (its block holds 32)
+constexpr int kStrokeTerms = 15;  // computed terms of the displacement (its block holds 16)
+
+// A ×1000 (or plain, scale 1) field taken from a box: caption and place in the record.
+struct I2Box {
+  int box;
+  double scale;
+  std::int16_t PhfxRecord::*field;
+  const char* caption;
+};
+constexpr I2Box kI2Boxes[] = {
+    {0, 1, &PhfxRecord::crank_blocks, "平衡块数"},
+    {1, 1000, &PhfxRecord::crank_block_wt, "平均块重kN"},
+    {2, 1000, &PhfxRecord::crank_block_pos, "平均位置 m"},
+    {3, 1000, &PhfxRecord::crank_pos_max, "最大安装位置 m"},
+    {24, 1000, &PhfxRecord::crank_pos_min, "最小安装位置 m"},
+    {25, 1000, &PhfxRecord::crank_spacing, "同侧安装间距 m"},
+    {5, 1000, &PhfxRecord::beam_front_arm, "前臂长度 m"},
+    {27, 1000, &PhfxRecord::act_stroke, "实际冲程 m"},
+    {6, 1000, &PhfxRecord::max_stroke, "最大冲程 m"},
+    {7, 1000, &PhfxRecord::balance_arm, "平衡臂长 m"},
+    {9, 1000, &PhfxRecord::beam_block_wt, "平衡块单重 kN"},
+    {10, 1, &PhfxRecord::beam_blocks, "已装平衡块数"},
+    {11, 1, &PhfxRecord::beam_blocks_max, "最大可装块数"},
+};
+
+bool key_matches(const Bytes& b, const std::string& well, const std::string& test) {
+  ByteReader r(b);
+  return trim_blanks(get_text_field(r, 0, 16)) == trim_blanks(gbk_to_utf8(gbk_field(well, 16))) &&
+         trim_blanks(get_text_field(r, 16, 12)) == trim_blanks(gbk_to_utf8(gbk_field(test, 12)));
+}
+
+template <std::size_t N>
+void coef(const std::vector<float>& x, int n, int terms, std::array<float, N>& a, std::array<float, N>& b) {
+  if (n < 1 || x.size() < static_cast<std::size_t>(n)) return;
+  Fourier_Coef(x.data(), static_cast<std::int16_t>(n), static_cast<std::int16_t>(terms), a.data(), b.data());
+}
+
+template <std::size_t N>
+void synth(std::vector<float>& x, int n, const std::array<float, N>& a, const std::array<float, N>& b) {
+  x.assign(static_cast<std::size_t>(n) + 1, 0.0f);
+  if (n > 0) Fourier_Synth(x.data(), static_cast<std::int16_t>(n), static_cast<std::int16_t>(N), a.data(), b.data());
+}
+
+}  // namespace
+
+Bytes PhfxRecord::encode() const {
+  Bytes b(kPhfxRecordSize, 0);
+  ByteWriter w(b);
+  put_text_field(w, 0, 16, well_name);
+  put_text_field(w, 16, 12, test_date);
+  w.i16(28, point_num);
+  w.i16(30, crank_blocks);
+  w.i16(32, crank_block_wt);
+  w.i16(34, crank_block_pos);
+  w.i16(36, wiring_mode);
+  w.f32(38, rms_current);
+  w.f32(42, rms_power);
+  w.i16(46, crank_pos_max);
+  w.i16(48, crank_pos_min);
+  w.i16(50, crank_spacing);
+  w.f32(52, crank_angle0);
+  for (std::size_t g = 0; g < 4; ++g) {
+    w.i16(56 + 6 * g, crank_group[g].count);
+    w.i16(58 + 6 * g, crank_group[g].weight);
+    w.i16(60 + 6 * g, crank_group[g].pos);
+  }
+  w.i16(80, balance_mode);
+  w.i16(82, beam_front_arm);
+  w.i16(84, act_stroke);
+  w.i16(86, max_stroke);
+  w.i16(88, balance_arm);
+  w.f32(90, balance_arm_angle);
+  w.i16(94, beam_block_wt);
+  w.i16(96, beam_blocks);
+  w.i16(98, beam_blocks_max);
+  put_raw_field(w, 100, reserved_100);
+  w.f32_array(246, pp_sin.data(), 32);
+  w.f32_array(374, pp_cos.data(), 32);
+  w.f32_array(502, qq_sin.data(), 32);
+  w.f32_array(630, qq_cos.data(), 32);
+  w.f32_array(758, ii_sin.data(), 32);
+  w.f32_array(886, ii_cos.data(), 32);
+  w.f32_array(1014, uu_sin.data(), 32);
+  w.f32_array(1142, uu_cos.data(), 32);
+  w.f32_array(1270, ss_sin.data(), 16);
+  w.f32_array(1334, ss_cos.data(), 16);
+  w.f32_array(1398, gg_sin.data(), 32);
+  w.f32_array(1526, gg_cos.data(), 32);
+  put_text_field(w, 1654, 30, cyj_model);
+  w.f32(1684, gearbox_torque);
+  put_raw_field(w, 1688, reserved_1688);
+  return b;
+}
+
+bool PhfxRecord::decode(const Bytes& b) {
+  if (b.size() < kPhfxRecordSize) return false;
+  ByteReader r(b);
+  well_name = get_text_field(r, 0, 16);
+  test_date = get_text_field(r, 16, 12);
+  point_num = r.i16(28);
+  crank_blocks = r.i16(30);
+  crank_block_wt = r.i16(32);
+  crank_block_pos = r.i16(34);
+  wiring_mode = r.i16(36);
+  rms_current = r.f32(38);
+  rms_power = r.f32(42);
+  crank_pos_max = r.i16(46);
+  crank_pos_min = r.i16(48);
+  crank_spacing = r.i16(50);
+  crank_angle0 = r.f32(52);
+  for (std::size_t g = 0; g < 4; ++g)
+    crank_group[g] = {r.i16(56 + 6 * g), r.i16(58 + 6 * g), r.i16(60 + 6 * g)};
+  balance_mode = r.i16(80);
+  beam_front_arm = r.i16(82);
+  act_stroke = r.i16(84);
+  max_stroke = r.i16(86);
+  balance_arm = r.i16(88);
+  balance_arm_angle = r.f32(90);
+  beam_block_wt = r.i16(94);
+  beam_blocks = r.i16(96);
+  beam_blocks_max = r.i16(98);
+  get_raw_field(r, 100, reserved_100);
+  r.f32_array(246, pp_sin.data(), 32);
+  r.f32_array(374, pp_cos.data(), 32);
+  r.f32_array(502, qq_sin.data(), 32);
+  r.f32_array(630, qq_cos.data(), 32);
+  r.f32_array(758, ii_sin.data(), 32);
+  r.f32_array(886, ii_cos.data(), 32);
+  r.f32_array(1014, uu_sin.data(), 32);
+  r.f32_array(1142, uu_cos.data(), 32);
+  r.f32_array(1270, ss_sin.data(), 16);
+  r.f32_array(1334, ss_cos.data(), 16);
+  r.f32_array(1398, gg_sin.data(), 32);
+  r.f32_array(1526, gg_cos.data(), 32);
+  cyj_model = get_text_field(r, 1654, 30);
+  gearbox_torque = r.f32(1684);
+  get_raw_field(r, 1688, reserved_1688);
+  return true;
+}
+
+std::filesystem::path phfx_path(const ProgramFolder& prog) { return prog.sys() / kPhfxFileName; }
+
+std::optional<std::string> fill_phfx(PhfxRecord& rec, const HeldStroke& h, const ParameterBoxes& t, BalanceMode mode,
+                                     const std::string& model) {
+  rec.well_name = trim_blanks(h.Cur_Well);
+  rec.test_date = trim_blanks(h.Cur_Test);
+  rec.point_num = h.gt_num;
+  rec.wiring_mode = h.cs_fs;
+  rec.rms_current = h.Rms_I;
+  rec.rms_power = h.Rms_P;
+  for (const I2Box& f : kI2Boxes) {
+    const auto v = to_i16(num_val(t[static_cast<std::size_t>(f.box)]) * f.scale);
+    if (!v) return std::string(f.caption);
+    rec.*(f.field) = *v;
+  }
+  for (std::size_t g = 0; g < 4; ++g) {
+    const std::size_t base = 12 + 3 * g;  // position, weight, count
+    const auto count = to_i16(num_val(t[base + 2]));
+    const auto weight = to_i16(num_val(t[base + 1]) * 1000);
+    const auto pos = to_i16(num_val(t[base]) * 1000);
+    if (!count) return "分组块数";
+    if (!weight) return "单块重 kN";
+    if (!pos) return "重心位置 m";
+    rec.crank_group[g] = {*count, *weight, *pos};
+  }
+  rec.crank_angle0 = static_cast<float>(num_val(t[26]));
+  rec.balance_arm_angle = static_cast<float>(num_val(t[8]));
+  rec.gearbox_torque = static_cast<float>(num_val(t[4]));
+  rec.balance_mode = static_cast<std::int16_t>(mode == BalanceMode::Crank ? 0 : mode == BalanceMode::Beam ? 1 : 2);
+  rec.cyj_model = Trim_Blank_Nul(model);
+  const int n = h.gt_num;
+  coef(h.qqs_org, n, kCurveTerms, rec.qq_cos, rec.qq_sin);
+  coef(h.pps_org, n, kCurveTerms, rec.pp_cos, rec.pp_sin);
+  coef(h.uus_org, n, kCurveTerms, rec.uu_cos, rec.uu_sin);
+  coef(h.iis_org, n, kCurveTerms, rec.ii_cos, rec.ii_sin);
+  coef(h.sss, n, kStrokeTerms, rec.ss_cos, rec.ss_sin);
+  coef(h.ggs, n, kCurveTerms, rec.gg_cos, rec.gg_sin);
+  return std::nullopt;
+}
+
+PhfxView phfx_view(const PhfxRecord& rec) {
+  PhfxView v;
+  auto milli = [](std::int16_t x) { return num_text(x / 1000.0); };
+  auto whole = [](std::int16_t x) { return std::to_string(x); };
+  v.boxes[24] = milli(rec.crank_pos_min);
+  v.boxes[25] = milli(rec.crank_spacing);
+  v.boxes[26] = num_text_f(rec.crank_angle0);
+  for (std::size_t g = 0; g < 4; ++g) {
+    const auto& grp = rec.crank_group[g];
+    if (grp.count > 0 || grp.weight > 0) {
+      const std::size_t base = 12 + 3 * g;
+      v.boxes[base + 2] = whole(grp.count);
+      v.boxes[base + 1] = milli(grp.weight);
+      v.boxes[base] = milli(grp.pos);
+    }
+  }
+  v.balance_mode = rec.balance_mode;
+  if (rec.beam_front_arm > 0) v.boxes[5] = milli(rec.beam_front_arm);
+  if (rec.act_stroke > 0) {
+    v.boxes[27] = milli(rec.act_stroke);
+    v.has_box27 = true;
+  }
+  if (rec.max_stroke > 0) v.boxes[6] = milli(rec.max_stroke);
+  if (rec.balance_arm > 0) v.boxes[7] = milli(rec.balance_arm);
+  if (rec.balance_arm_angle != 0) v.boxes[8] = num_text_f(rec.balance_arm_angle);
+  if (rec.beam_block_wt > 0) v.boxes[9] = milli(rec.beam_block_wt);
+  if (rec.beam_blocks > 0) v.boxes[10] = whole(rec.beam_blocks);
+  if (rec.beam_blocks_max > 0) v.boxes[11] = whole(rec.beam_blocks_max);
+  v.boxes[0] = whole(rec.crank_blocks);
+  v.boxes[1] = milli(rec.crank_block_wt);
+  v.boxes[2] = milli(rec.crank_block_pos);
+  v.boxes[3] = milli(rec.crank_pos_max);
+  v.boxes[4] = num_text_f(rec.gearbox_torque);
+  v.cyj_model = Trim_Blank_Nul(rec.cyj_model);
+  return v;
+}
+
+void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h) {
+  h.Cur_Well = Trim_Blank_Nul(rec.well_name);
+  h.Cur_Test = Trim_Blank_Nul(rec.test_date);
+  h.gt_num = std::clamp<std::int16_t>(rec.point_num, 0, kBalanceMaxPoints);
+  h.cs_fs = rec.wiring_mode;
+  h.Rms_I = rec.rms_current;
+  h.Rms_P = rec.rms_power;
+  const int n = h.gt_num;
+  synth(h.uus, n, rec.uu_cos, rec.uu_sin);
+  synth(h.iis, n, rec.ii_cos, rec.ii_sin);
+  synth(h.pps, n, rec.pp_cos, rec.pp_sin);
+  synth(h.qqs, n, rec.qq_cos, rec.qq_sin);
+  synth(h.sss, n, rec.ss_cos, rec.ss_sin);
+  synth(h.ggs, n, rec.gg_cos, rec.gg_sin);
+  h.uus_org = h.uus;
+  h.iis_org = h.iis;
+  h.pps_org = h.pps;
+  h.qqs_org = h.qqs;
+}
+
+StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
+                      PhfxRecord& rec, std::size_t& found) {
+  RecordStore store(lib, kPhfxRecordSize);
+  found = 0;
+  const StoreStatus st = store.find([&](const Bytes& b) { return key_matches(b, well, test); }, found);
+  if (st != StoreStatus::Ok || found == 0) return st;
+  return read_phfx(lib, found, rec);
+}
+
+StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec) {
+  Bytes b;
+  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read(r, b);
+  if (st == StoreStatus::Ok) rec.decode(b);
+  return st;
+}
+
+StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells) {
+  std::vector<Bytes> all;
+  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+  for (const Bytes& b : all) {
+    const std::string w = trim_blanks(get_text_field(ByteReader(b), 0, 16));
+    if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.push_back(w);
+  }
+  return st;
+}
+
+StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests) {
+  std::vector<Bytes> all;
+  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+  tests.clear();
+  for (const Bytes& b : all) {
+    ByteReader r(b);
+    if (trim_blanks(get_text_field(r, 0, 16)) == trim_blanks(well)) tests.push_back(trim_blanks(get_text_field(r, 16, 12)));
+  }
+  return st;
+}
+
+StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row) {
+  std::vector<Bytes> all;
+  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+  if (st != StoreStatus::Ok) return st;
+  if (first > last) std::swap(first, last);
+  std::vector<std::uint8_t> keep;
+  for (std::size_t j = 1; j <= all.size(); ++j)
+    if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
+  return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+}
+
+StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
+                                 const ParameterBoxes& t, const std::string& advice) {
+  RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
+  const std::string kw = stored_key(well, 16), kt = stored_key(test, 12);
+  std::size_t found = 0;
+  StoreStatus st = store.find(
+      [&](const Bytes& b) {
+        ByteReader r(b);
+        return Trim_Blank_Nul(get_text_field(r, 16, 12)) == kt && Trim_Blank_Nul(get_text_field(r, 0, 16)) == kw;
+      },
+      found);
+  if (st != StoreStatus::Ok) return st;
+  DlPhRecord rec;  // a local buffer: another window's summary stays its own
+  std::size_t target = found;
+  if (found) {
+    Bytes b;
+    if ((st = store.read(found, b)) != StoreStatus::Ok) return st;
+    rec.decode(b);
+  } else {
+    if ((st = store.count(target)) != StoreStatus::Ok) return st;
+    ++target;
+    rec.well_name = Trim_Blank_Nul(well);
+    rec.test_date = Trim_Blank_Nul(test);
+  }
+  const long long blocks = round_even(num_val(t[0]));
+  rec.crank_blocks = static_cast<std::int16_t>(std::clamp<long long>(blocks, -32768, 32767));
+  rec.crank_block_wt = static_cast<float>(num_val(t[1]));
+  rec.crank_block_pos = static_cast<float>(num_val(t[2]));
+  rec.balance_advice = advice;
+  return store.write(target, rec.encode());
+}
+
+}  // namespace wb

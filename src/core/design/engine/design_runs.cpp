@@ -1,0 +1,229 @@
+// The automatic and the interactive design runs. The pump hangs below the dynamic fluid
+// level of a flowing pressure at the reservoir mid-depth by half the liquid column of the
+// pressure between bubble point and casing head (at least 150 m); the bore follows from the
+// pump depth; the strokes per minute from the rate, the bore and the stroke, walking down the
+// unit's stroke series while they come out below 2.
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "core/design/engine/rod_design_engine.h"
+#include "core/design/engine/trajectory_math.h"
+#include "core/efficiency/cyj_mode_catalog.h"
+
+namespace wb::design {
+namespace {
+
+constexpr double kLeastSubmergence = 150;  // m
+constexpr double kLeastStrokeRate = 2;     // 1/min
+constexpr int kStrokeSeriesSize = 7;
+
+double liquid_density(const DesignState& s) {
+  const double f = num_val(s.Text6[7]) / 100;
+  return f + (1 - f) * (num_val(s.Text6[5]) + num_val(s.Text6[6])) / 2;
+}
+
+std::string trim_blanks(const std::string& s) {
+  const auto b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+void RodDesignEngine::pump_depth_from_level(double h, double Pb, double Pc, double rho, double Dm) {
+  double s = std::floor(500 * (Pb - Pc) / (9.8 * rho));
+  if (s < kLeastSubmergence) s = kLeastSubmergence;
+  double L = h + s;
+  if (L > Dm) L = std::floor(Dm);
+  L = 2 * std::floor((L + 1) / 2);
+  st.Text3[14] = num_text(L);
+}
+
+void RodDesignEngine::bore_from_depth(double L) {
+  const int bore = L >= 1900 ? 38 : L >= 1400 ? 44 : L >= 900 ? 56 : 70;
+  st.Text3[15] = std::to_string(bore);
+}
+
+bool RodDesignEngine::stroke_series_lookup(bool tell) {
+  ensure_cyj_mode_file(folder_);
+  const auto cat = CyjModeCatalog::read(cyj_mode_path(folder_));
+  const CyjModeBlock* b = cat.find(trim_blanks(st.CyjType_Comb));
+  if (!b || !b->has_stroke_line || b->strokes.empty()) {
+    if (tell) say("未找到该井的抽油机型号或冲程序列，无法界定冲程冲次，请重新选择。");
+    return false;
+  }
+  // A line of more than seven strokes keeps its first seven.
+  const int n = std::min<int>(static_cast<int>(b->strokes.size()), kStrokeSeriesSize);
+  for (int i = 0; i < n; ++i) st.stroke_series[static_cast<std::size_t>(i)] = b->strokes[static_cast<std::size_t>(i)];
+  st.stroke_last = n - 1;
+  return true;
+}
+
+bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::string& S_text, double eta) {
+  const double S0 = num_val(st.Text3[4]);
+  if (!(S0 > 0)) {
+    say("设计前“冲程”不能为0");
+    return false;
+  }
+  if (D == 0) {
+    say("设计“泵径”不能为0");
+    return false;
+  }
+  double Sp = num_val(st.Text6[14]);
+  if (Sp < 0.5 || Sp > S0) Sp = 0.85 * S0;
+  const double SN = (S0 / Sp) * q / (eta * 1440 * kPi * (D / 2000) * (D / 2000));
+  auto rate = [&](double stroke) { return std::floor(100 * SN / stroke + 0.5) / 100; };
+  if (S == 0) {
+    say("冲程为空或为0，无法确定冲次，请重新输入！");
+    return false;
+  }
+  double N = rate(S);
+  std::string text = S_text;
+  if (N < kLeastStrokeRate && st.stroke_last >= 1) {
+    for (int i = st.stroke_last - 1; i >= 0; --i) {
+      const std::string& e = st.stroke_series[static_cast<std::size_t>(i)];
+      const double Si = num_val(e);
+      if (Si == 0) {
+        say("冲程序列中有空的或为0的冲程，请检查抽油机型号库！");
+        return false;
+      }
+      S = Si;
+      text = e;
+      N = rate(S);
+      if (N >= kLeastStrokeRate) break;
+    }
+  }
+  st.Text3[16] = text;
+  st.Text3[17] = num_text(N);
+  return true;
+}
+
+bool RodDesignEngine::RunAutoDesign() {
+  auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
+  const double Pc = v(11), Pb = v(2), Pwf = v(1), Pr = v(0), J = v(8), Dm = v(12);
+  if (Pc < 0 || Dm <= 100 || J <= 0 || Pr <= 0 || Pwf <= 0 || Pb <= 0) {
+    const char* reason = Pc < 0     ? "套压错误，"
+                         : Pb <= 0  ? "饱和压力错误，"
+                         : Pwf <= 0 ? "流压资料错误，"
+                         : Pr <= 0  ? "静压资料错误，"
+                         : J <= 0   ? "采油指数错误，"
+                         : Dm <= 0  ? "油层中深错误，"
+                                    : "其它数据错误，";
+    say(std::string(reason) + "无法进行管柱设计！");
+    return false;
+  }
+  const double q = Pr > Pb ? J * (Pr - Pb) : 0;
+  st.Text3[12] = num_text(std::floor(10 * q + 0.5) / 10);
+  const double f = num_val(st.Text6[7]) / 100;
+  const double rho = liquid_density(st);
+  if (rho < 0.7 || rho > 1.2 || f < 0 || f > 1) {
+    say("地下原油密度或含水率输入错误，请回油井诊断界面重新输入！");
+    return false;
+  }
+  st.kin_visc = static_cast<float>(v(4) * 0.01 / rho);
+  if (st.kin_visc < 0.01f) {
+    say("运动粘度太小，已调整到0.01计算，请正确输入后再设计！");
+    st.kin_visc = 0.01f;
+  } else if (st.kin_visc > 2.0f) {
+    say("运动粘度太大，已调整到2.0计算，请正确输入后再设计！");
+    st.kin_visc = 2.0f;
+  }
+  const double h = std::floor(Dm - 1000 * (Pb - Pc) / (9.8 * rho) + 0.5);
+  st.Text3[13] = num_text(h);
+  pump_depth_from_level(h, Pb, Pc, rho, Dm);
+  bore_from_depth(num_val(st.Text3[14]));
+  const double S0 = num_val(st.Text3[4]);
+  const double Sp = v(14);
+  if (Sp < 0.5 || Sp > 6) st.Text6[14] = num_text(S0);
+  const double Se = v(15);
+  if (Se < 0.5 || Se > 6) st.Text6[15] = st.Text6[14];
+  if (!stroke_series_lookup(true)) return false;
+  const double eta = num_val(st.Text2);
+  if (eta <= 0 || eta > 1) {
+    say("输入的设计泵效有错，请重新输入！");
+    return false;
+  }
+  const std::string& S_text = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
+  if (!stroke_and_rate(q, num_val(st.Text3[15]), num_val(S_text), S_text, eta)) return false;
+  if (!DesignRod(18)) return false;
+  DesignFzq();
+  return true;
+}
+
+void RodDesignEngine::DesignForMutual(int Mutual_Index) {
+  if (trim_blanks(st.CyjType_Comb).empty()) {
+    say("抽油机型号必须填写");
+    return;
+  }
+  if (Mutual_Index < 12) return;
+  auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
+  auto& T3 = st.Text3;
+  const double Pc = v(11), Pb = v(2), Pr = v(0), J = v(8), Dm = v(12);
+  const double rho = liquid_density(st);
+  if (Mutual_Index <= 13 && !(rho > 0)) {
+    say("液体密度不能为0，请检查原油密度及含水率");
+    return;
+  }
+  if (Mutual_Index == 12) {
+    const double q = num_val(T3[12]);
+    if (J == 0 || Pb == 0) {
+      say(J == 0 ? "“采油指数”不能为0" : "“饱和压力”不能为0");
+      return;
+    }
+    const double q_max = J * (Pr - Pb) + J * Pb / 1.8;
+    if (q > q_max) {
+      say("您要求的产量过高，供液能力达不到，请重新选择！");
+      T3[12] = num_text(std::floor(10 * q_max) / 10);
+      st.text3_focus = 12;
+      return;
+    }
+    const double q_b = J * (Pr - Pb);
+    double Pwf;
+    if (q <= q_b) {
+      Pwf = Pr - q / J;
+    } else {
+      const double c = 1 - 1.8 * (q - q_b) / (J * Pb);
+      Pwf = Pb * (std::sqrt(0.04 + 3.2 * c) - 0.2) / 1.6;
+    }
+    T3[13] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (9.8 * rho) + 0.5));
+  }
+  if (Mutual_Index <= 13) pump_depth_from_level(num_val(T3[13]), Pb, Pc, rho, Dm);
+  if (Mutual_Index <= 14) {
+    const double L = 2 * std::floor((num_val(T3[14]) + 1) / 2);
+    T3[14] = num_text(L);
+    bore_from_depth(L);
+  }
+  if (Mutual_Index <= 15) {
+    if (!stroke_series_lookup(true)) return;
+    T3[16] = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
+  }
+  if (Mutual_Index <= 16) {
+    const double q = num_val(T3[12]);
+    T3[14] = num_text(2 * std::floor((num_val(T3[14]) + 1) / 2));
+    const double eta = num_val(st.Text2);
+    if (eta <= 0 || eta > 1) {
+      say("输入的设计泵效有错，请重新输入！");
+      return;
+    }
+    // The walk uses this model's series; without one the typed stroke stands.
+    if (Mutual_Index == 16 && !stroke_series_lookup(false)) st.stroke_last = -1;
+    const std::string S_text = T3[16];
+    if (!stroke_and_rate(q, num_val(T3[15]), num_val(S_text), S_text, eta)) return;
+  }
+  T3[23] = num_text(num_val(T3[14]) - num_val(T3[18]));
+  if (!DesignRod(Mutual_Index)) return;
+  DesignFzq();
+  DesignEffi();
+}
+
+void RodDesignEngine::DesignCom_Click() {
+  Get_JXdat();
+  CalcTrajectory();
+  const bool ran = RunAutoDesign();
+  DesignEffi(!ran);
+  if (st.Grid2.rows() < 2) st.Grid2.set_rows(2);
+}
+
+}  // namespace wb::design

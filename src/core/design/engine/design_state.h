@@ -1,0 +1,123 @@
+// The rod-string design window's state, as the design engine sees it: the boxes, labels and
+// combo texts the design stages read and write as text, the values the stages share between
+// steps (single precision), the per-node depth profile, the survey grid and the centralizer
+// grid as text matrices, and the 3D view's state. The window mirrors the texts into its
+// controls and writes the user's edits back, so every stage runs without a window.
+//
+// Some values are known to the design workbench under other names; they are noted beside
+// each (one value, this name).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wb::design {
+
+inline constexpr int kLastNode = 2000;        // node i at measured depth 2·i m, 0..4000 m
+inline constexpr int kNodeCount = kLastNode + 1;
+inline constexpr int kFzqSlots = 198;         // centralizer depths kept in a design record
+inline constexpr std::int16_t kFzqNone = 4096;   // no centralizer wanted at a node
+inline constexpr std::int16_t kFzqPlaced = 8192; // added to the spacing code of a placed one
+
+// Per-node arrays over measured depth (node i covers 2·i .. 2·i + 2 m).
+struct DepthProfile {
+  using Floats = std::array<float, kNodeCount>;
+  Floats node_depth{};   // m, 2·i
+  Floats inclination{};  // degrees
+  Floats azimuth{};      // degrees clockwise from north, 0..360
+  Floats incl_change{};  // always 0
+  Floats dogleg{};       // degrees per 30 m, from node i to i + 1
+  Floats vert_step{};    // m of vertical depth over the node's 2 m
+  Floats east_step{};    // m east over the node's 2 m
+  Floats north_step{};   // m north over the node's 2 m
+  Floats rod_dia{};            // mm
+  Floats axial_max{};          // N, upstroke
+  Floats axial_min{};          // N, downstroke; negative = compression
+  Floats side_force_tubing{};  // N/m, from the hole's curvature
+  Floats side_force_rod{};     // N/m, from the rods' weight on the inclined hole
+  std::array<std::int16_t, kNodeCount> fzq_code{};  // spacing code, +8192 where placed
+
+  DepthProfile() { vert_step.fill(2.0f); }
+};
+
+// A grid control's text matrix with its fixed header row and column, current cell,
+// selection and first visible row; row and column numbers count the fixed ones.
+class TextGrid {
+ public:
+  explicit TextGrid(int cols = 7, int rows = 2) : cols_(cols) { set_rows(rows); }
+  int rows() const { return static_cast<int>(cells_.size()); }
+  int cols() const { return cols_; }
+  // New rows are empty; the current row stays inside the grid.
+  void set_rows(int n);
+  const std::string& text(int r, int c) const;
+  // Out-of-range cells are ignored (the grid refuses them).
+  void set_text(int r, int c, std::string t);
+  void clear_row(int r, int c1, int c2);
+
+  int row = 1, col = 0;  // current cell
+  int sel_row1 = 1, sel_row2 = 1, sel_col1 = 0, sel_col2 = 0;
+  int top_row = 1;  // first visible row below the fixed one
+
+ private:
+  int cols_;
+  std::vector<std::vector<std::string>> cells_;
+};
+
+// The design record's part the engine writes; the record's layout is the workbench's.
+struct CurDesign {
+  std::array<float, kFzqSlots> fzq_depth{};  // m, deepest first, 0 = empty
+};
+
+struct DesignState {
+  // Boxes of the design window, read as the number their text begins with.
+  std::array<std::string, 28> Text3;   // before (0..11, 24, 26) and after (12..23, 25, 27) the design
+  std::array<std::string, 32> Text6;   // well, fluid, load and power boxes
+  std::array<std::string, 20> Label3;  // efficiencies and stress percentages
+  std::array<std::string, 36> Text10;  // structure boxes; 33..35 back-off tools 2..4
+  std::string Text2 = "0.75";          // design pump efficiency
+  std::string Text4 = "794";           // allowed stress of the rod grade, MPa
+  std::string Text5 = "0.85";          // service factor
+  std::string CyjType_Comb;            // pumping-unit model
+  std::string JName_Comb;              // well name
+  int text3_focus = -1;                // Text3 box a stage sent the focus to, -1 none
+
+  // Values the design stages share (single precision).
+  float kin_visc = 0;          // kinematic viscosity of the liquid (workbench: cur_ydnd)
+  float load_factor_up = 0;    // (workbench: up_load_factor)
+  float load_factor_down = 0;  // (workbench: down_load_factor)
+  float dyn_factor = 0;        // S·N²/1790
+  float pump_friction = 0;     // kN (workbench: plunger_friction)
+  float fluid_load = 0;        // kN
+  float buoy_factor = 0;       // (7.8 − ρ_l)/7.8 (workbench: buoyancy_factor)
+  std::array<float, 7> rod_area{};     // mm²
+  std::array<float, 7> section_len{};  // m per rod size (workbench: sect_len)
+  std::array<std::string, 7> stroke_series;  // catalogue stroke texts, m
+  int stroke_last = -1;                      // index of the last entry; -1 before a lookup
+
+  DepthProfile profile;
+  std::int16_t last_node = 0;
+
+  // Survey grid and its entry boxes.
+  TextGrid Grid1{7, 2};
+  std::array<std::string, 9> Text1;  // 斜深, 井斜角 °/′, 方位角 °/′, 总位移, 总方位 °/′, 垂直井深
+  int text1_focus = -1;               // entry box that has the focus, -1 none
+  std::int16_t jx_changed = 0;        // survey edited since load or save (workbench: survey_changed)
+  std::string jx_path;                // UTF-8 path of the survey file last named
+
+  // Centralizer table.
+  TextGrid Grid2{11, 2};
+  CurDesign cur_design;
+
+  // 3D view.
+  double box_half_width = 0;  // m
+  double box_depth = 0;       // m
+  double view_azimuth = 0;    // rad, clockwise from north
+  int HScroll_FW = 0;         // degrees, −185..185
+  std::string Text_FW = "0";
+  std::string Cmd_Tran_Well = "正转";
+  bool Timer_Tran = false;
+};
+
+}  // namespace wb::design

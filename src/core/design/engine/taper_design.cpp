@@ -1,0 +1,185 @@
+// Taper design by the modified Goodman rule. From the top of the sinker bar the string is
+// built upward in 2 m steps, each step adding the buoyed weight of its vertical length; the
+// current size ends where its stress check fails and the next larger size carries on.
+// Boxes and labels of the after-design column hold the result as text.
+#include <cmath>
+#include <optional>
+
+#include "core/common/number_text.h"
+#include "core/design/engine/rod_design_engine.h"
+#include "core/design/engine/rod_sizes.h"
+#include "core/design/engine/taper_checks.h"
+
+namespace wb::design {
+namespace {
+
+constexpr int kTaperSizes = 5;                      // 5/8 .. 1-1/8 in take sections
+constexpr int kLengthBox[kTaperSizes] = {22, 21, 20, 19, 25};  // Text3 of each size
+constexpr int kStressLabel[kTaperSizes] = {15, 16, 17, 18, 19};  // Label3 of each size
+constexpr int kSinkerLabel = 14;
+constexpr double kStepLen = 2.0;  // m per node
+constexpr double kTopSectionLeast = 0.1;  // m; a shorter top section is left out
+
+}  // namespace
+
+std::string stress_percent_text(double sigma_max, double sigma_g) {
+  if (!(sigma_g > 0)) return {};
+  return num_text(std::floor(1000 * sigma_max / sigma_g + 0.5) / 10);
+}
+
+StressCheck goodman_check(double W, double fluid_load, double A, float lf_up, float lf_dn, float dyn, double T,
+                          double SF) {
+  StressCheck r;
+  const double Pmax = (W + fluid_load) * lf_up * (1 + static_cast<double>(dyn));
+  const double Pmin = W * lf_dn * (1 - static_cast<double>(dyn));
+  r.sigma_max = 1000 * Pmax / A;
+  const double sigma_min = 1000 * Pmin / A;
+  r.sigma_g = T / 4 + 0.5625 * sigma_min;
+  r.pass = r.sigma_g > 0 && r.sigma_max < SF * r.sigma_g;
+  r.percent = stress_percent_text(r.sigma_max, r.sigma_g);
+  return r;
+}
+
+bool RodDesignEngine::refuse_string_past_pump(double Lp, double Ls, double kept) {
+  if (Lp > 2.0 * kLastNode || Lp < 0) {
+    say("泵挂深度须在0至4000m之间，无法设计！");
+    return true;
+  }
+  if (Ls < 0 || Ls > Lp) {
+    say("加重杆长度超过泵挂深度，无法设计！");
+    return true;
+  }
+  if (Ls + kept > Lp) {
+    say("已给定的抽油杆长度超过泵挂深度，无法设计！");
+    return true;
+  }
+  return false;
+}
+
+double RodDesignEngine::vertical_sum(int from, int to) const {
+  double s = 0;
+  for (int i = std::max(from, 0); i <= std::min(to, kLastNode); ++i) s += st.profile.vert_step[static_cast<std::size_t>(i)];
+  return s;
+}
+
+bool RodDesignEngine::DesignRod(int Mutual_Index) {
+  auto& T3 = st.Text3;
+  auto& L3 = st.Label3;
+  auto val = [](const std::string& t) { return num_val(t); };
+  const double f = val(st.Text6[7]) / 100;
+  const double rho_o = (val(st.Text6[5]) + val(st.Text6[6])) / 2;
+  const auto rho_l = static_cast<float>(f + (1 - f) * rho_o);
+  for (std::size_t i = 0; i < kRodSizes.size(); ++i) {
+    st.rod_area[i] = static_cast<float>(kRodPi * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
+  }
+  st.load_factor_up = static_cast<float>(val(st.Text6[18]));
+  st.load_factor_down = static_cast<float>(val(st.Text6[19]));
+
+  const double Ls = val(T3[18]);
+  int sinker = sinker_size_index(val(T3[27]));
+  if (sinker < 0 && Ls > 0) {
+    sinker = 3;
+    T3[27] = "25.4";
+    say("加重杆直径错误，已将加重杆的直径改为25.4mm，请注意！");
+  }
+  const double ws = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].weight : 0;
+  const double As = sinker >= 0 ? st.rod_area[static_cast<std::size_t>(sinker)] : 0;
+
+  const double Lp = 2 * std::floor((val(T3[14]) + 1) / 2);
+  T3[14] = num_text(Lp);
+  const int kept_top = Mutual_Index >= 19 && Mutual_Index <= 22 ? 22 - Mutual_Index : -1;
+  double kept = 0;
+  for (int j = 0; j <= kept_top; ++j) kept += static_cast<float>(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
+  if (refuse_string_past_pump(Lp, Ls, kept)) return false;
+  const int pump_node = static_cast<int>(Lp / 2);
+
+  const double Hv = vertical_sum(0, pump_node - 1);
+  float D = static_cast<float>(val(T3[15]));
+  const double S = val(T3[16]), N = val(T3[17]);
+  const double SF = val(st.Text5), T = val(st.Text4);
+  st.dyn_factor = static_cast<float>(S * N * N / 1790);
+  double H = 0;
+  if (rho_l > 0.6f) H = Hv + 1000 * (val(st.Text6[10]) - val(st.Text6[11])) / (9.81 * rho_l);
+  st.fluid_load = static_cast<float>(9.81 * rho_l * H * kRodPi * (D / 2000.0) * (D / 2000.0));
+  float speed = static_cast<float>(S * N);
+  st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, D);
+
+  double W = st.buoy_factor * ws * vertical_sum(static_cast<int>(std::floor((Lp - Ls) / 2)), pump_node - 1) -
+             st.pump_friction;
+  auto check = [&](double load, double area) {
+    return goodman_check(load, st.fluid_load, area, st.load_factor_up, st.load_factor_down, st.dyn_factor, T, SF);
+  };
+  auto blank = [&](int k) {
+    T3[static_cast<std::size_t>(kLengthBox[k])].clear();
+    L3[static_cast<std::size_t>(kStressLabel[k])].clear();
+  };
+
+  int k = 0;
+  if (kept_top < 0 && Mutual_Index <= 18) {
+    for (int j = 0; j < kTaperSizes; ++j) st.section_len[static_cast<std::size_t>(j)] = 0;
+    L3[kSinkerLabel] = Ls > 0 ? check(W, As).percent : std::string();
+  } else if (kept_top >= 0) {
+    k = kept_top + 1;
+    for (int j = k; j < kTaperSizes; ++j) st.section_len[static_cast<std::size_t>(j)] = 0;
+    double b = Lp - Ls;
+    for (int j = 0; j <= kept_top; ++j) {
+      const auto uj = static_cast<std::size_t>(j);
+      st.section_len[uj] = static_cast<float>(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
+      const double t = b - st.section_len[uj];
+      W += st.buoy_factor * kRodSizes[uj].weight *
+           vertical_sum(static_cast<int>(std::floor(t / 2)), static_cast<int>(std::floor(b / 2)) - 1);
+      b = t;
+    }
+    const auto ue = static_cast<std::size_t>(kept_top);
+    L3[static_cast<std::size_t>(kStressLabel[kept_top])] =
+        st.section_len[ue] > 0 ? check(W, st.rod_area[ue]).percent : std::string();
+  } else {
+    return true;  // 23 and above: the preparation only
+  }
+
+  std::string last_pass;  // stress text of the last step that passed
+  double x = 0;
+  for (;;) {
+    x += kStepLen;
+    double built = 0;
+    for (int j = 0; j < kTaperSizes; ++j) built += st.section_len[static_cast<std::size_t>(j)];
+    const double Z = Ls + x + built;
+    if (Z > Lp) break;
+    const auto uk = static_cast<std::size_t>(k);
+    const int n = static_cast<int>(std::floor((Lp - Z) / 2));
+    W += st.buoy_factor * kRodSizes[uk].weight * st.profile.vert_step[static_cast<std::size_t>(n)];
+    const StressCheck c = check(W, st.rod_area[uk]);
+    if (c.pass) {
+      last_pass = c.percent;
+      continue;
+    }
+    // The size ends at the previous step; the rejected step's load stays in W.
+    st.section_len[uk] = static_cast<float>(x - kStepLen);
+    if (st.section_len[uk] > 0) {
+      T3[static_cast<std::size_t>(kLengthBox[k])] = num_text_f(st.section_len[uk]);
+      L3[static_cast<std::size_t>(kStressLabel[k])] = last_pass;
+    } else {
+      blank(k);
+    }
+    if (++k >= kTaperSizes) {
+      say("您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
+      for (int box : {19, 20, 21, 22, 25}) T3[static_cast<std::size_t>(box)].clear();
+      return true;
+    }
+    x = 0;
+  }
+  double below = 0;
+  for (int j = 0; j < k; ++j) below += st.section_len[static_cast<std::size_t>(j)];
+  const auto uk = static_cast<std::size_t>(k);
+  st.section_len[uk] = static_cast<float>(Lp - Ls - below);
+  if (st.section_len[uk] <= kTopSectionLeast) {
+    blank(k);
+  } else {
+    T3[static_cast<std::size_t>(kLengthBox[k])] = num_text_f(st.section_len[uk]);
+    L3[static_cast<std::size_t>(kStressLabel[k])] = last_pass;
+  }
+  for (int j = k + 1; j < kTaperSizes; ++j) blank(j);
+  return true;
+}
+
+}  // namespace wb::design

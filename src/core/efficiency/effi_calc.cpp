@@ -1,0 +1,131 @@
+#include "core/efficiency/effi_calc.h"
+
+#include <cmath>
+
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+
+namespace wb {
+namespace {
+
+// Physical constants exactly as the calculation uses them.
+constexpr double kGravityLift = 9.8;       // m/s², in the lift and the liquid-column load
+constexpr double kGravityPower = 9.81;     // m/s², in the hydraulic power
+constexpr double kSecondsPerDay = 86400;
+constexpr double kMinutesPerDay = 1440;
+constexpr double kPi = 3.14;               // the circle area π·d²/4 with π taken as 3.14
+constexpr double kSteelDensity = 7.8;      // t/m3, for the buoyancy of the rods
+constexpr double kStrokeLossPerKm = 0.4;   // m of stroke lost per 1000 m of rod string
+
+// Rod table: element 0 is the sinker bar (matched by its whole millimetres against 1..7),
+// elements 1..5 weigh the 5/8, 3/4, 7/8, 1 and 1-1/8 in sections, 6 and 7 only match sinkers.
+constexpr std::array<double, 8> kRodDia = {0, 15.9, 19.1, 22.2, 25.4, 28.6, 31.8, 38.1};   // mm
+constexpr std::array<double, 8> kRodWt = {0, 0.0166, 0.0238, 0.0325, 0.0424, 0.0536, 0.0662, 0.0877};  // kN/m
+// Box of the length of each rod-table element 0..5.
+constexpr std::array<int, 6> kRodLenBox = {47, 14, 13, 12, 11, 24};
+
+// Int(x·10 + 0.5)/10: a ratio in per cent to one decimal, computed as the ratio times 1000.
+double percent_1dp(double num, double den) { return std::floor(num / den * 1000 + 0.5) / 10; }
+
+}  // namespace
+
+EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main_Text1) {
+  EffiBoxes& T = s.Text1;
+  auto B = [&T](int i) { return num_val(T[i]); };
+  // A result goes into its box as the text of the double; one that could not be computed
+  // empties the box.
+  auto put = [&T](int i, double v) {
+    if (std::isfinite(v)) T[i] = num_text(v);
+    else T[i].clear();
+  };
+  auto clear_boxes = [&T](std::initializer_list<int> boxes) {
+    for (int b : boxes) T[b].clear();
+  };
+  EffiCalcOutcome out;
+
+  // 1. Required inputs; a density that cannot be a liquid's is refused the same way.
+  s.Miss_Flag = 0;
+  for (int b : {15, 16, 17, 18, 5})
+    if (trim_blanks(T[b]).empty()) s.Miss_Flag = 1;
+  if (s.Miss_Flag == 1 || B(15) <= 0) {
+    for (int b : kEffiResultBoxes) T[b].clear();
+    out.message = s.Miss_Flag == 1 ? kEffiMissingInputs : kEffiBadDensity;
+    return out;
+  }
+  const double rho = B(15);
+
+  // 2. Submergence, m.
+  put(20, round_dec(B(19) - B(18), 2));
+
+  // 3. Lift, m: the fluid level plus the tubing-casing pressure difference as a head of the
+  //    produced liquid (MPa → kPa, t/m3 · g → kPa/m).
+  const float H = to_single(B(18) + (B(16) - B(17)) * 1000 / (rho * kGravityLift));
+
+  // 4. Hydraulic power, kW: t/d · m · g over the seconds of a day.
+  put(27, round_dec(B(5) * static_cast<double>(H) * kGravityPower / kSecondsPerDay, 2));
+
+  // 5. Efficiencies from the powers as displayed.
+  const double p_in = B(25), p_rod = B(26), p_hyd = B(27);
+  if (p_in != 0 && p_rod != 0) put(28, percent_1dp(p_rod, p_in));
+  else clear_boxes({28});
+  if (p_hyd != 0 && p_rod != 0) put(29, percent_1dp(p_hyd, p_rod));
+  else clear_boxes({29});
+  if (p_hyd != 0 && p_in != 0) put(30, percent_1dp(p_hyd, p_in));
+  else clear_boxes({30});
+
+  // 6. The pump needs its bore, stroke and strokes per minute.
+  const double bore_m = B(4) / 1000;
+  if (!(B(4) > 0 && B(21) > 0 && B(22) > 0)) {
+    clear_boxes({33, 43, 44});
+    out.message = kEffiMissingPumpInputs;
+    return out;
+  }
+
+  // 7. Theoretical displacement, m3/d, and the pump efficiency (tonnes against cubic
+  //    metres, without a density correction).
+  const double q = kMinutesPerDay / 4 * kPi * std::pow(bore_m, 2) * B(21) * B(22);
+  put(33, percent_1dp(B(5), q));
+
+  // 8. Rod table and section lengths.
+  s.Rod_Dia_Tab = kRodDia;
+  s.Rod_Wt_Tab = kRodWt;
+  s.Rod_Len = {};
+  for (std::size_t i = 0; i < kRodLenBox.size(); ++i) s.Rod_Len[i] = B(kRodLenBox[i]);
+  s.Rod_Dia_Tab[0] = B(48);
+
+  // 9. The sinker bar takes the first row of the same whole millimetres; none: no weight.
+  for (std::size_t i = 1; i < kRodDia.size(); ++i) {
+    if (std::floor(s.Rod_Dia_Tab[i]) == std::floor(s.Rod_Dia_Tab[0])) {
+      s.Rod_Dia_Tab[0] = s.Rod_Dia_Tab[i];
+      s.Rod_Wt_Tab[0] = s.Rod_Wt_Tab[i];
+      break;
+    }
+  }
+
+  // 10. Rod weight in the liquid, kN: the theoretical minimum load.
+  double wr = 0;
+  s.Rod_Len_Sum = 0;
+  for (std::size_t i = 0; i <= 5; ++i) {
+    wr = wr + s.Rod_Wt_Tab[i] * s.Rod_Len[i] * (kSteelDensity - rho) / kSteelDensity;
+    s.Rod_Len_Sum = s.Rod_Len_Sum + s.Rod_Len[i];
+  }
+  wr = round_dec(wr, 2);
+  put(44, wr);
+
+  // 11. Theoretical maximum load, kN: the liquid column over the plunger (kg) plus the rods.
+  const double column_kg = kPi / 4 * std::pow(bore_m, 2) * rho * 1000 * s.Rod_Len_Sum;
+  put(43, round_dec(column_kg * kGravityLift / 1000 + wr, 2));
+
+  // 12. The static card goes back only to the test it was computed for.
+  if (trim_blanks(T[23]) == trim_blanks(main_Text1[0]) && trim_blanks(T[0]) == trim_blanks(main_Text1[2])) {
+    main_Text1[3] = T[21];
+    main_Text1[4] = T[43];
+    main_Text1[5] = T[44];
+    const double loss = s.Rod_Len_Sum / 1000 * kStrokeLossPerKm;
+    main_Text1[1] = std::isfinite(loss) ? num_text(loss) : std::string();
+    out.handed_back = true;
+  }
+  return out;
+}
+
+}  // namespace wb

@@ -1,0 +1,114 @@
+#include "core/efficiency/effi_hand_over.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "core/efficiency/effi_rescale.h"
+#include "core/efficiency/effi_records.h"
+
+namespace wb {
+namespace {
+
+constexpr int kMinStrokePoints = 200;  // fewer samples than this are no stroke to keep
+
+std::vector<float> copy_samples(const SampleArray& a, int count) {
+  return std::vector<float>(a.begin(), a.begin() + count);
+}
+
+}  // namespace
+
+void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray& iis1, const SampleArray& pps1,
+                    const SampleArray& qqs1, const SampleArray& sss1, const SampleArray& ggs1, std::int16_t gt_num1,
+                    std::int16_t iu_num1, std::int16_t cs_fs1, std::int16_t read_sgt_dnt_org1,
+                    const std::array<std::string, 6>& main_Text1, const std::array<std::string, 16>& main_Text3) {
+  // The arrays hold indices 0..kMaxSamples; a count beyond that cannot be a stroke of them.
+  s.gt_num = std::clamp<std::int16_t>(gt_num1, 0, kMaxSamples);
+  s.iu_num = std::clamp<std::int16_t>(iu_num1, 0, kMaxSamples);
+  s.cs_fs = cs_fs1;
+  s.read_sgt_dnt_org = read_sgt_dnt_org1;
+
+  EffiBoxes& T = s.Text1;
+  T[0] = main_Text1[2];
+  T[23] = main_Text1[0];
+  T[25] = main_Text3[1];
+  T[26] = main_Text3[2];
+  T[31] = main_Text3[4];
+  T[32] = main_Text3[3];
+  for (int k = 0; k < 9; ++k) T[34 + k] = trim_blanks(main_Text3[5 + k]);
+  for (int b : kEffiResultBoxes) T[b].clear();
+
+  const auto iu = static_cast<std::size_t>(s.iu_num) + 1;
+  const auto gt = static_cast<std::size_t>(s.gt_num) + 1;
+  if (s.iu_num >= kMinStrokePoints) {
+    s.uus = copy_samples(uus1, static_cast<int>(iu));
+    s.iis = copy_samples(iis1, static_cast<int>(iu));
+    s.pps = copy_samples(pps1, static_cast<int>(iu));
+    s.qqs = copy_samples(qqs1, static_cast<int>(iu));
+  } else {
+    s.uus.assign(iu, 0.0f);
+    s.iis.assign(iu, 0.0f);
+    s.pps.assign(iu, 0.0f);
+    s.qqs.assign(iu, 0.0f);
+  }
+  s.sss.assign(gt, 0.0f);
+  s.ggs.assign(gt, 0.0f);
+  if (s.gt_num >= kMinStrokePoints) {
+    float largest = -9999, smallest = 9999;  // kN
+    for (std::size_t i = 0; i + 1 < gt; ++i) {
+      s.sss[i] = sss1[i];
+      s.ggs[i] = ggs1[i];
+      if (ggs1[i] > largest) largest = ggs1[i];
+      if (ggs1[i] < smallest) smallest = ggs1[i];
+    }
+    T[45] = num_text_f(largest);
+    T[46] = num_text_f(smallest);
+  }
+  // Always the main window's input power, whatever the efficiency library holds.
+  s.Pin_Ref = to_single(num_val(main_Text3[1]));
+}
+
+bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
+  std::vector<GtYmRecord> records;
+  if (read_gt_ym_records(Effi_File, records) != StoreStatus::Ok) return false;
+  EffiBoxes& T = s.Text1;
+  const std::string well = trim_blanks(T[0]);
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    if (trim_blanks(it->well_name) != well) continue;
+    EffiBoxTexts stored;
+    gt_ym_to_boxes(*it, stored);
+    for (int b = 1; b <= 22; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    for (int b : {24, 47, 48}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    return true;
+  }
+  return false;
+}
+
+BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& main_Text3) {
+  EffiBoxes& T = s.Text1;
+  auto B = [&T](int i) { return num_val(T[i]); };
+  switch (index) {
+    case 5:
+    case 6:
+      if (trim_blanks(T[5]).empty() || trim_blanks(T[6]).empty()) T[7].clear();
+      else T[7] = num_text(std::floor(B(5) * (1 - B(6) / 100) * 10 + 0.5) / 10);
+      return BoxLeft::Derived;
+    case 19:
+      T[20] = num_text(std::floor((B(19) - B(18)) * 10 + 0.5) / 10);
+      return BoxLeft::Derived;
+    case 25: {
+      if (s.read_sgt_dnt_org != 2 && s.read_sgt_dnt_org != 3) return BoxLeft::Nothing;
+      const float p = to_single(B(25));
+      if (s.Pin_Ref == 0 || p == 0 || !std::isfinite(p)) return BoxLeft::Nothing;
+      const float factor = p / s.Pin_Ref;
+      s.Pin_Ref = p;
+      Recalc_Pow_Param(s, factor, main_Text3);
+      return BoxLeft::Rescaled;
+    }
+    default:
+      return BoxLeft::Nothing;
+  }
+}
+
+}  // namespace wb

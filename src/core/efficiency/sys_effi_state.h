@@ -1,0 +1,58 @@
+// The single-well efficiency window's state: its 49 boxes (`Efficiency_Boxes`) as texts,
+// the stroke it holds and the members the commands share. The window mirrors the texts into
+// its line edits, so every command that works on the boxes runs here without a window.
+//
+// Box map (units as typed): 0 well, 1 block, 2 pumping-unit model, 3 motor model, 4 pump
+// bore mm, 5 daily liquid t/d, 6 water cut %, 7 daily oil t/d, 8 gas-oil ratio m3/t,
+// 9 viscosity mPa.s, 10 wellhead temperature °C, 11..14 rod lengths m (1 in, 7/8 in, 3/4 in,
+// 5/8 in), 15 liquid density t/m3, 16 tubing-head and 17 casing-head pressure MPa,
+// 18 dynamic fluid level m, 19 pump depth m, 20 submergence m, 21 nominal stroke m,
+// 22 nominal strokes/min, 23 test time, 24 1-1/8 in rod length m, 25 input power kW,
+// 26 polished-rod power kW, 27 hydraulic power kW, 28 surface, 29 downhole and 30 system
+// efficiency %, 31 max current up/down A, 32 mean power up/down kW, 33 pump efficiency %,
+// 34 mean voltage V, 35 mean current A, 36 apparent power kVA, 37 reactive power kvar,
+// 38 power factor, 39 RMS current A, 40 RMS power kW, 41 measured stroke m, 42 measured
+// strokes/min, 43 and 44 theoretical max and min load kN, 45 and 46 largest and smallest
+// load of the card kN, 47 sinker-bar length m, 48 sinker-bar diameter mm.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace wb {
+
+inline constexpr int kEffiBoxCount = 49;
+using EffiBoxes = std::array<std::string, kEffiBoxCount>;
+
+// Boxes the calculation writes; a new hand-over or a result that cannot be computed empties them.
+inline constexpr std::array<int, 7> kEffiResultBoxes = {27, 28, 29, 30, 33, 43, 44};
+
+struct SysEffiState {
+  EffiBoxes Text1;             // Efficiency_Boxes
+  bool Edit_Flag = false;      // a key was pressed in a box since the record was loaded or saved
+  std::int16_t gt_num = 0;     // card points per stroke
+  std::int16_t iu_num = 0;     // electric points per stroke
+  std::int16_t cs_fs = 0;      // wiring mode 1..4
+  std::int16_t read_sgt_dnt_org = 0;  // kind of the handed-over test, 0 until a hand-over
+  float Pin_Ref = 0;           // kW, input power the electric curves now correspond to
+  std::int16_t Miss_Flag = 0;  // 1 when a required input of the calculation is blank
+
+  // One stroke, 0.02 s apart: electric arrays hold indices 0..iu_num, card arrays 0..gt_num.
+  std::vector<float> uus, iis, pps, qqs;  // V, A, kW, kvar
+  std::vector<float> sss, ggs;            // m, kN
+
+  // Rod table of the last calculation: section lengths m, diameters mm, weights in air kN/m.
+  std::array<double, 8> Rod_Len{};
+  double Rod_Len_Sum = 0;  // m
+  std::array<double, 8> Rod_Dia_Tab{};
+  std::array<double, 8> Rod_Wt_Tab{};
+
+  std::filesystem::path Effi_File;  // efficiency records
+  std::filesystem::path Sgt_File;   // card library
+  std::filesystem::path Dnt_File;   // power-curve library
+};
+
+}  // namespace wb

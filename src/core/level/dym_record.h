@@ -1,0 +1,75 @@
+// DymRecord: one analysed fluid-level test, 20131 bytes, the record of sys/Dym.dat (and of
+// the temporary sys/Level_bak.dat during a deletion). Little-endian, packed, GBK text.
+//
+//   0      17     well_name           text, first part of the key
+//   17     12     test_date           text, second part of the key
+//   29     2      sample_count
+//   31     2      sample_rate         samples per second
+//   33     4x5    mark_wellhead, mark_sound, mark_collar_start, mark_collar_end, mark_level
+//                                     float, the marker's picture position x 1.2 (a sample)
+//   53     4      sound_speed         float, m/s
+//   57     4      spare_single        float, always 0
+//   61     4      level_depth         float, m
+//   65     4      joint_length        float, m (box Text4)
+//   69     2      collar_count        (box Text5)
+//   71     4      sound_mark_depth    float, m (box Text3)
+//   75     2      method              1 sound mark, 2 collars, 3 automatic
+//   77     2      gain                the gain bar, 1 … 8; below 1 reads as 3
+//   79     48     reserved_79         never set
+//   127    5001x2 smooth_curve        filtered channel; entry 5000 is never written
+//   10129  5001x2 raw_curve           raw channel, the same way
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/common/bytes.h"
+#include "core/level/level_test.h"
+
+namespace wb {
+
+inline constexpr std::size_t kDymRecordSize = 20131;
+inline constexpr std::size_t kDymNameWidth = 17;
+inline constexpr std::size_t kDymDateWidth = 12;
+
+struct DymRecord {
+  std::string well_name;
+  std::string test_date;
+  std::int16_t sample_count = 0;
+  std::int16_t sample_rate = 0;
+  std::array<float, kMarkerCount> marks{};  // by LevelMarker, in samples (x 1.2)
+  float sound_speed = 0.0f;
+  float spare_single = 0.0f;
+  float level_depth = 0.0f;
+  float joint_length = 0.0f;
+  std::int16_t collar_count = 0;
+  float sound_mark_depth = 0.0f;
+  std::int16_t method = 0;
+  std::int16_t gain = 0;
+  std::array<std::uint8_t, 48> reserved_79{};
+  std::array<std::int16_t, kEchoSamples> smooth_curve{};
+  std::array<std::int16_t, kEchoSamples> raw_curve{};
+};
+
+Bytes encode_dym(const DymRecord& r);
+// Nothing when the bytes are not one whole record.
+std::optional<DymRecord> decode_dym(std::span<const std::uint8_t> bytes);
+
+// The record of the shown test (Save_Level_Data), built from a cleared record. The three
+// boxes must hold numbers (the collar count one that fits 16 bits); those that do not are
+// stored as 0 and named in `zeroed` ("Text3", "Text4", "Text5").
+DymRecord dym_from_test(const LevelTest& t, std::vector<std::string>* zeroed = nullptr);
+
+// A record into the shown test (load_main_dat): key, counts, speed, depth, method, the
+// markers (lines included), the three boxes, the gain and samples 0 … 4999; sample 5000 and
+// the automatic level are cleared.
+void load_dym_into_test(const DymRecord& r, LevelTest& t);
+
+// The gain a record's value gives the gain bar.
+int gain_from_record(std::int16_t gain);
+
+}  // namespace wb

@@ -1,0 +1,63 @@
+// Raw fluid-level files (<well>.yNN) as the field instrument writes them: a 1024-byte
+// header, then the samples, all little-endian.
+//
+//   offset  size  field
+//   12      12    test_date      text, date and time as the instrument writes it
+//   24      2     sample_rate    samples per second
+//   26      2     sample_format  2: 4 bytes a sample (filtered value, raw value); else 2 (raw)
+//   28      2     sample_count   samples that follow
+//   36      4     sound_speed    float, m/s
+//   40      4     level_depth    float, m
+//   48      17    well_name      text
+// Every other byte of the header is ignored. Samples are signed 16-bit values.
+//
+// The reader takes the file's bytes, so it runs without a file (and under a fuzzer).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/common/bytes.h"
+#include "core/level/level_test.h"
+
+namespace wb {
+
+inline constexpr std::size_t kLevelHeaderSize = 1024;
+// The most bytes a reader looks at: the header and 5001 samples of 4 bytes.
+inline constexpr std::size_t kLevelFileMaxUsed = kLevelHeaderSize + 4 * kEchoSamples;
+
+struct LevelFileHeader {
+  std::string test_date;
+  std::int16_t sample_rate = 0;
+  std::int16_t sample_format = 0;
+  std::int16_t sample_count = 0;  // as declared; the reader clamps it
+  float sound_speed = 0.0f;
+  float level_depth = 0.0f;
+  std::string well_name;
+};
+
+// The header, or nothing when the bytes are shorter than a header.
+std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t> bytes);
+
+// The header and samples into the current test (load_data). The count is clamped to
+// 0 … 5001 and to the samples the bytes hold; every entry beyond it is zeroed, so nothing
+// of the previous test survives. A raw-only file gets its filtered channel computed. The
+// markers are cleared to 0. Bytes shorter than a header leave the test untouched: false.
+bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t);
+
+// The filtered channel from the raw one: a first-order low-pass with a = 1 / (0.5 * rate)
+// (time constant half a second), p = 0 before the first sample, v = a*raw + (1 - a)*p in
+// double, smooth = v truncated toward zero, p = smooth: the filter runs on the stored
+// integers. A rate below 2 runs as at 2 (a = 1: smoothed = raw).
+void level_filter(std::span<EchoSample> data, int count, int sample_rate);
+
+// The file's bytes, at most kLevelFileMaxUsed of them; nothing when it cannot be read.
+std::optional<Bytes> read_level_file(const std::filesystem::path& path);
+
+// A header and samples as a raw file holds them (format 2: both channels; else raw only).
+Bytes encode_level_file(const LevelFileHeader& h, std::span<const EchoSample> samples);
+
+}  // namespace wb

@@ -1,0 +1,124 @@
+#include "core/level/level_methods.h"
+
+#include <cmath>
+
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "core/level/echo_display.h"
+
+namespace wb {
+
+namespace {
+
+bool set(float x) { return LevelTest::marker_set(x); }
+
+// m/s to 0.01 from metres over picture points between two marks.
+float speed_of(double metres, double points) {
+  return static_cast<float>(std::floor(metres / kSamplesPerPoint / points * 500.0 * 100.0 + 0.5) / 100.0);
+}
+
+std::optional<double> positive(const std::string& text) {
+  const auto v = num_parse(text);
+  if (v && std::isfinite(*v) && *v > 0.0) return v;
+  return std::nullopt;
+}
+
+bool refuse_missing(const std::string& missing, MessageService& msg) {
+  if (missing.empty()) return false;
+  msg.show(kSelectFirstText + missing, "", MsgButtons::Ok);
+  return true;
+}
+
+}  // namespace
+
+std::string missing_sound_marks(const LevelTest& t) {
+  std::string s;
+  if (!set(t.sound_mark_x)) s += "音标位置、";
+  if (!set(t.wellhead_x)) s += "井口位置、";
+  if (!set(t.level_x)) s += "液面位置";
+  return s;
+}
+
+std::string missing_collar_marks(const LevelTest& t) {
+  std::string s;
+  if (!set(t.collar_start_x)) s += "接箍开始位置、";
+  if (!set(t.collar_end_x)) s += "接箍结束位置、";
+  if (!set(t.wellhead_x)) s += "井口位置、";
+  if (!set(t.level_x)) s += "液面位置";
+  return s;
+}
+
+std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why) {
+  const auto depth = positive(t.Text3);
+  if (!depth) {
+    if (why) *why = "音标深度须为正数";
+    return std::nullopt;
+  }
+  const double span = static_cast<double>(t.sound_mark_x) - t.wellhead_x;
+  if (!(span > 0.0)) {
+    if (why) *why = "音标位置须在井口位置之后";
+    return std::nullopt;
+  }
+  return speed_of(*depth, span);
+}
+
+std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
+  const auto length = positive(t.Text4);
+  const auto count = positive(t.Text5);
+  if (!length || !count) {
+    if (why) *why = "油管长和接箍数须为正数";
+    return std::nullopt;
+  }
+  const double span = static_cast<double>(t.collar_end_x) - t.collar_start_x;
+  if (!(span > 0.0)) {
+    if (why) *why = "接箍结束位置须在接箍开始位置之后";
+    return std::nullopt;
+  }
+  return speed_of(*count * *length, span);
+}
+
+bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
+  if (refuse_missing(missing_sound_marks(t), msg)) return false;
+  std::string why;
+  const auto v = sound_mark_speed(t, &why);
+  if (!v) {
+    msg.show(why, kCannotComputeTitle, MsgButtons::Ok);
+    return false;
+  }
+  t.sound_speed = *v;
+  t.method = 1;
+  return true;
+}
+
+bool run_collar_method(LevelTest& t, MessageService& msg) {
+  if (refuse_missing(missing_collar_marks(t), msg)) return false;
+  std::string why;
+  const auto v = collar_speed(t, &why);
+  if (!v) {
+    msg.show(why, kCannotComputeTitle, MsgButtons::Ok);
+    return false;
+  }
+  t.sound_speed = *v;
+  t.method = 2;
+  return true;
+}
+
+bool scale_level_depth(LevelTest& t, MessageService& msg) {
+  if (!set(t.level_x)) {
+    msg.show(kSelectLevelText, "", MsgButtons::Ok);
+    return false;
+  }
+  t.level_depth = depth_at(t, t.level_x);
+  t.caption = "井号:" + Trim_Blank_Nul(t.well_name) + "  测试日期:" + t.test_date + "  音速:" +
+              num_text_f(t.sound_speed) + "米/秒" + "  液面深度:" + num_text_f(t.level_depth) + "米";
+  return true;
+}
+
+void set_marker(LevelTest& t, LevelMarker m, float x, double overview_width_twips) {
+  t.place_marker(m, x);
+  if (m != LevelMarker::Level) return;
+  t.auto_level_index = -1;
+  t.overview_mark_x = overview_mark_of(t.level_x, overview_width_twips);
+}
+
+}  // namespace wb

@@ -1,0 +1,33 @@
+#include "core/level/level_open.h"
+
+#include "core/level/level_analysis.h"
+#include "core/level/level_file.h"
+
+namespace wb {
+
+bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const ProgramFolder& folder,
+                         MessageService& msg) {
+  const auto bytes = read_level_file(path);
+  if (!bytes || bytes->size() < kLevelHeaderSize) {
+    msg.show("文件" + path_text(path) + "不足1024字节的文件头，不是液面测试文件", kLevelFileRefusedTitle,
+             MsgButtons::Ok);
+    return false;
+  }
+  t.cur_rec = -1;
+  t.hide_markers();
+  t.Text2 = path_text(path);
+  load_level_data(*bytes, t);
+  // 150 and 450 m/s themselves are kept; a speed that is no number is searched too.
+  if (!(t.sound_speed >= 150.0f && t.sound_speed <= 450.0f)) get_yg_dft_auto(t);
+  if (t.level_x < 100.0f || t.level_x > 4900.0f) like_level(t, folder.sys(), msg);
+  t.method = 3;
+  return true;
+}
+
+void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg) {
+  t.method = 3;
+  get_yg_dft_auto(t);
+  like_level(t, folder.sys(), msg);
+}
+
+}  // namespace wb

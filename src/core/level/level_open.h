@@ -1,0 +1,25 @@
+// Opening a raw level file and the automatic analysis command, without the window: the
+// window calls these and then redraws.
+#pragma once
+
+#include <filesystem>
+
+#include "core/common/paths.h"
+#include "core/common/services.h"
+#include "core/level/level_test.h"
+
+namespace wb {
+
+// Reads the file into the test (File1_Click): the markers are hidden, the sound speed is
+// searched when the file's is outside 150 … 450 m/s, the level is searched for every file,
+// and the method becomes automatic. A file that cannot be read or is shorter than its
+// header is refused with a message and the shown test is kept: false.
+bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const ProgramFolder& folder,
+                         MessageService& msg);
+
+// Command4_Click: the automatic sound speed and level.
+void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg);
+
+inline constexpr const char* kLevelFileRefusedTitle = "打开文件";
+
+}  // namespace wb

@@ -1,0 +1,106 @@
+// The fluid-level window's current test: one acoustic echo recording with its sound speed,
+// level depth, method and the five markers, plus the display and analysis values derived
+// from it. The window holds exactly one; raw files and library records fill it.
+//
+// Positions on the echo picture are in points, 1 point = 1.2 samples (sample i at i / 1.2).
+// The display counts 250 samples per second with the shot (depth 0) at sample 250.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace wb {
+
+// One sample: the filtered channel, then the instrument's raw channel (signed 16-bit).
+struct EchoSample {
+  std::int16_t smooth = 0;
+  std::int16_t raw = 0;
+};
+
+inline constexpr int kEchoSamples = 5001;          // indices 0 … 5000
+inline constexpr int kEchoDrawn = 5000;            // the picture draws 0 … 4999
+inline constexpr double kSamplesPerPoint = 1.2;
+inline constexpr int kShotSample = 250;            // depth 0 on the display
+inline constexpr int kDisplayRate = 250;           // samples per second of the time axis
+inline constexpr float kMarkerHidden = -100.0f;    // a marker line outside the picture
+inline constexpr float kMarkerSetMin = 10.0f;      // a marker below 10 points is not set
+inline constexpr int kOverviewSize = 651;          // overview arrays, 640 points used
+inline constexpr int kOverviewUsed = 640;
+inline constexpr int kSpectrumSize = 84;
+
+// The five markers in the order of their menu items.
+enum class LevelMarker { Wellhead = 0, SoundMark = 1, CollarStart = 2, CollarEnd = 3, Level = 4 };
+inline constexpr int kMarkerCount = 5;
+
+struct LevelTest {
+  // ---- the test ----
+  std::string well_name;  // up to 17 GBK bytes in files
+  std::string test_date;  // 12 characters as the file gives them
+  std::int16_t sample_rate = 0;    // samples per second
+  std::int16_t sample_format = 0;  // 2: both channels in the file; otherwise raw only
+  std::int16_t sample_count = 0;   // 0 … 5001
+  std::array<EchoSample, kEchoSamples> echo_data{};
+  float sound_speed = 0.0f;  // m/s
+  float level_depth = 0.0f;  // m
+  std::int16_t method = 0;   // 0 none yet, 1 sound mark, 2 collars, 3 automatic
+  // Marker positions, points on the echo picture.
+  float wellhead_x = 0.0f;
+  float sound_mark_x = 0.0f;
+  float collar_start_x = 0.0f;
+  float collar_end_x = 0.0f;
+  float level_x = 0.0f;
+  // Where each marker line stands (points), by LevelMarker; kMarkerHidden when out of sight.
+  std::array<float, kMarkerCount> marker_line_x{};
+  std::int16_t auto_level_index = -1;  // sample of the matched level echo; -1 none
+  std::int16_t cur_rec = 0;            // library record shown; -1 raw file; 0 nothing yet
+
+  // ---- boxes and the gain bar of the window ----
+  std::string Text2;            // full path of the opened raw file
+  std::string Text3 = "500.00"; // sound-mark depth, m
+  std::string Text4 = "9.6";    // average tubing joint length, m
+  std::string Text5 = "10";     // collars counted
+  int gain = 3;                 // VScroll1, 1 … 8; a larger value draws smaller curves
+
+  // ---- display, rebuilt by every redraw ----
+  std::array<std::int32_t, kOverviewSize> overview_smooth{};
+  std::array<std::int32_t, kOverviewSize> overview_raw{};
+  std::int16_t gain100 = 0;
+  float depth_per_point = 0.0f;  // m per point
+  float depth_offset = 0.0f;     // m: depth at x is x * depth_per_point - depth_offset
+  float overview_mark_x = 0.0f;  // level mark on the overview strip, points
+  std::string caption;           // the title above the echo picture
+
+  // ---- automatic sound speed ----
+  std::int16_t dft_bins = 0;
+  std::array<float, kSpectrumSize> spec_cos{};
+  std::array<float, kSpectrumSize> spec_sin{};
+  std::array<float, kSpectrumSize> spec_amp{};
+
+  float& marker_x(LevelMarker m);
+  float marker_x(LevelMarker m) const { return const_cast<LevelTest*>(this)->marker_x(m); }
+  static bool marker_set(float x) { return x >= kMarkerSetMin; }
+  // Places a marker: its line and its member move to x.
+  void place_marker(LevelMarker m, float x) {
+    marker_line_x[static_cast<int>(m)] = x;
+    marker_x(m) = x;
+  }
+  void hide_markers() { marker_line_x.fill(kMarkerHidden); }
+};
+
+inline float& LevelTest::marker_x(LevelMarker m) {
+  switch (m) {
+    case LevelMarker::Wellhead: return wellhead_x;
+    case LevelMarker::SoundMark: return sound_mark_x;
+    case LevelMarker::CollarStart: return collar_start_x;
+    case LevelMarker::CollarEnd: return collar_end_x;
+    case LevelMarker::Level: break;
+  }
+  return level_x;
+}
+
+// The rate the depth scale and the sound-speed band count with: the test's own, or the
+// display's 250 when the file gives none.
+inline int depth_rate(const LevelTest& t) { return t.sample_rate > 0 ? t.sample_rate : kDisplayRate; }
+
+}  // namespace wb

@@ -1,0 +1,769 @@
+#include "ui/balance/balance_analysis.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <fstream>
+
+#include "core/balance/balance_charts.h"
+#include "core/balance/balance_torque.h"
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/well_base_record.h"
+#include "platform/services_qt.h"
+#include "ui/workbench/rod_eng_map_display.h"
+
+namespace wb {
+
+namespace {
+
+constexpr const char* kNoUniqueSolution = "高斯法解方程无唯一解!";
+constexpr const char* kSaveFailed = "平衡分析记录保存失败！";
+
+struct BoxInfo {
+  const char* label;
+  const char* tip;
+};
+
+// Label and tool tip of each parameter box (the group boxes 12..23 have row captions).
+const std::array<BoxInfo, kParameterBoxCount> kBoxInfo{{
+    {"平衡块数", "已安装的平衡块数或者是您想调动的平衡块数"},
+    {"平均块重kN", "已安装的平衡块或者您想调动的平衡块的平均单块重量"},
+    {"平均位置 m", "已安装的平衡块或者您想调动的平衡块的平均重心（锁块）位置"},
+    {"最大安装位置 m", "平衡块位于曲柄的最外侧时其锁块到输出轴中心的距离"},
+    {"减速器扭矩 ", "抽油机减速器的额定扭矩kN.m"},
+    {"前臂长度 m", "抽油机中轴承到驴头园弧面的距离"},
+    {"最大冲程 m", "抽油机能达到的最大冲程长度"},
+    {"平衡臂长 m", "抽油机中轴承到游梁平衡块中心的距离"},
+    {"平衡臂偏置角deg",
+     "游梁平衡块中心到抽油机中轴的连线与游梁后臂中心线之间的夹角,此角如果为0，表示是普通的游梁平衡，大于0是下偏杠铃游梁平衡，"
+     "如果是下偏杠铃平衡而你又不知道此值，可输入一个问号"},
+    {"平衡块单重 kN", "游梁平衡块所能分解的最小重量kN"},
+    {"已装平衡块数", "已安装的游梁平衡块按最小可分解重量折算的块数"},
+    {"最大可装块数", "总的游梁平衡块按最小可分解重量折算的块数"},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"重心位置 m", ""}, {"单块重 kN", ""}, {"分组块数", ""},
+    {"最小安装位置 m", "平衡块位于曲柄的最内侧时其锁块到输出轴中心的距离"},
+    {"同侧安装间距 m", "曲柄同一侧紧密排列安装两个平衡块时，两个平衡块锁块的间距"},
+    {"曲柄初始角 deg", "当抽油机驴头处于下死点时曲柄中心线到12点钟线之间的夹角"},
+    {"实际冲程 m", "抽油机当前工作使用的冲程长度"},
+}};
+
+bool orange_box(int i) { return i == 3 || i == 4 || i == 8 || (i >= 12 && i <= 26); }
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& t) { return t.toStdString(); }
+
+// A label and its box in a parameter column.
+void add_box_row(QGridLayout* g, int row, int col, QLineEdit* box, int index) {
+  auto* l = new QLabel(q(kBoxInfo[static_cast<std::size_t>(index)].label));
+  l->setToolTip(q(kBoxInfo[static_cast<std::size_t>(index)].tip));
+  g->addWidget(l, row, col);
+  g->addWidget(box, row, col + 1);
+}
+
+}  // namespace
+
+void register_balance_window() {
+  analysis_windows()[AnalysisWindow::Balance] = [](RodEngMapDisplay& m) -> QWidget* {
+    return new BalanceAnalysis(m, m.program_folder(), &m);
+  };
+}
+
+BalanceAnalysis::BalanceAnalysis(RodEngMapDisplay& main, const ProgramFolder& folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), main_(main), folder_(folder) {
+  setWindowTitle(QStringLiteral("抽油机井平衡分析专家系统"));
+  build();
+}
+
+void BalanceAnalysis::build() {
+  auto* top = new QVBoxLayout(this);
+
+  Frame_History = new QGroupBox(QStringLiteral("历史数据查询"));
+  auto* hl = new QHBoxLayout(Frame_History);
+  hl->addWidget(new QLabel(QStringLiteral("数据文件")));
+  Text3 = new QLineEdit;
+  hl->addWidget(Text3, 3);
+  connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+  Cmd_View_PHFX_Data = new QPushButton(QStringLiteral("浏览"));
+  hl->addWidget(Cmd_View_PHFX_Data);
+  connect(Cmd_View_PHFX_Data, &QPushButton::clicked, this, [this] { Cmd_View_PHFX_Data_Click(); });
+  hl->addWidget(new QLabel(QStringLiteral("井号")));
+  Comb_WellName = new QComboBox;
+  Comb_WellName->setEditable(true);
+  hl->addWidget(Comb_WellName, 2);
+  connect(Comb_WellName, &QComboBox::activated, this, [this] { Comb_WellName_Click(); });
+  hl->addWidget(new QLabel(QStringLiteral("日期")));
+  Comb_TestTime = new QComboBox;
+  Comb_TestTime->setEditable(true);
+  hl->addWidget(Comb_TestTime, 2);
+  connect(Comb_TestTime, &QComboBox::activated, this, [this] { Comb_TestTime_Click(); });
+  hl->addWidget(new QLabel(QStringLiteral("记录")));
+  Text7 = new QLineEdit;
+  Text7->setMaximumWidth(50);
+  hl->addWidget(Text7);
+  connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
+  const char* review_text[] = {"←", "→", "×"};
+  const char* review_tip[] = {"到前一个记录", "到后一个记录", "删除当前记录"};
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new QPushButton(QString::fromUtf8(review_text[i]));
+    b->setToolTip(QString::fromUtf8(review_tip[i]));
+    b->setMaximumWidth(40);
+    hl->addWidget(b);
+    connect(b, &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });
+    Cmd_Review[static_cast<std::size_t>(i)] = b;
+  }
+  top->addWidget(Frame_History);
+
+  SSTab1 = new QTabWidget;
+  auto* page0 = new QWidget;
+  build_parameters(page0);
+  SSTab1->addTab(page0, QStringLiteral("基础数据"));
+
+  Text1 = new QPlainTextEdit;
+  Text1->setReadOnly(true);
+  Text1->viewport()->installEventFilter(this);
+  auto* page1 = new QWidget;
+  (new QVBoxLayout(page1))->addWidget(Text1);
+  SSTab1->addTab(page1, QStringLiteral("调整建议"));
+
+  auto chart_page = [&](PictureBox*& pic, const char* caption) {
+    pic = new PictureBox;
+    pic->set_fixed_area_twips(9375, 4215);
+    auto* page = new QWidget;
+    (new QVBoxLayout(page))->addWidget(pic);
+    SSTab1->addTab(page, QString::fromUtf8(caption));
+  };
+  chart_page(Picture1, "电力曲线");
+  chart_page(Picture2, "扭矩曲线");
+  chart_page(Picture3, "许用载荷");
+  connect(Picture1, &PictureBox::mouse_down, this, [this](Qt::MouseButton b, double, double) {
+    if (b == Qt::RightButton) save_chart(Picture1, "平衡分析电能曲线另存为图片文件", "_PD.BMP");
+  });
+  connect(Picture2, &PictureBox::mouse_down, this, [this](Qt::MouseButton b, double, double) {
+    if (b == Qt::RightButton) save_chart(Picture2, "平衡分析扭矩曲线另存为图片文件", "_LJ.BMP");
+  });
+  auto legend = [&](int index, QWidget* pic, const char* text, const char* color, int y) {
+    auto* l = new QLabel(QString::fromUtf8(text), pic);
+    l->setStyleSheet(QStringLiteral("color:%1; background:transparent").arg(QString::fromUtf8(color)));
+    l->move(6, y);
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
+    Label1[static_cast<std::size_t>(index)] = l;
+  };
+  legend(7, Picture1, "功率(kW)", "blue", 4);
+  legend(6, Picture1, "电流(A)", "red", 22);
+  legend(0, Picture2, "净 扭 矩kN.m", "red", 4);
+  legend(1, Picture2, "载荷扭矩kN.m", "blue", 22);
+  legend(2, Picture2, "平衡扭矩kN.m", "magenta", 40);
+  top->addWidget(SSTab1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  Command1 = new QPushButton(QStringLiteral("自动分析"));
+  buttons->addWidget(Command1);
+  connect(Command1, &QPushButton::clicked, this, [this] { Run_PH_Analysis(0); });
+  const char* adjust_text[] = {"★", "→", "←", "▲", "▼"};
+  const char* adjust_tip[] = {"自动调整到最佳", "外调曲柄平衡块", "内调曲柄平衡块", "增加游梁平衡块", "减少游梁平衡块"};
+  for (int i = 0; i < 5; ++i) {
+    auto* b = new QToolButton;
+    b->setText(QString::fromUtf8(adjust_text[i]));
+    b->setToolTip(QString::fromUtf8(adjust_tip[i]));
+    b->setMinimumWidth(36);
+    buttons->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [this, i] { Run_PH_Analysis(i); });
+    adjust[static_cast<std::size_t>(i)] = b;
+  }
+  buttons->addStretch(1);
+  Cmd_Save = new QPushButton(QStringLiteral("保存"));
+  Cmd_Save->setToolTip(QStringLiteral("保存当前平衡分析记录"));
+  Cmd_Prnt = new QPushButton(QStringLiteral("打印"));
+  Cmd_Prnt->setToolTip(QStringLiteral("打印当前平衡分析记录"));
+  ReturnCMD = new QPushButton(QStringLiteral("退出"));
+  ReturnCMD->setToolTip(QStringLiteral("退出本界面"));
+  connect(ReturnCMD, &QPushButton::clicked, this, [this] { close(); });
+  for (QPushButton* b : {Cmd_Save, Cmd_Prnt, ReturnCMD}) buttons->addWidget(b);
+  connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
+  top->addLayout(buttons);
+  resize(760, 560);
+}
+
+void BalanceAnalysis::build_parameters(QWidget* page) {
+  for (int i = 0; i < kParameterBoxCount; ++i) {
+    auto* e = new QLineEdit;
+    e->setMaximumWidth(90);
+    e->setStyleSheet(orange_box(i) ? QStringLiteral("background:rgb(255,224,192)")
+                                   : QStringLiteral("background:rgb(224,224,224)"));
+    e->installEventFilter(this);
+    connect(e, &QLineEdit::textChanged, this, [this, i] { Text2_Change(i); });
+    Text2[static_cast<std::size_t>(i)] = e;
+  }
+  auto* v = new QVBoxLayout(page);
+  auto* head = new QHBoxLayout;
+  auto* modes = new QGroupBox(QStringLiteral("平衡方式选择"));
+  auto* ml = new QHBoxLayout(modes);
+  const char* mode_text[] = {"曲柄平衡", "游梁平衡", "复合平衡"};
+  for (int i = 0; i < 3; ++i) {
+    Option1[static_cast<std::size_t>(i)] = new QRadioButton(QString::fromUtf8(mode_text[i]));
+    ml->addWidget(Option1[static_cast<std::size_t>(i)]);
+    connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+  }
+  head->addWidget(modes);
+  head->addWidget(new QLabel(QStringLiteral("抽油机型号")));
+  Comb_Cyj_Mode = new QComboBox;
+  Comb_Cyj_Mode->setEditable(true);
+  Comb_Cyj_Mode->setMinimumWidth(200);
+  connect(Comb_Cyj_Mode, &QComboBox::editTextChanged, this, [this] { Comb_Cyj_Mode_Change(); });
+  head->addWidget(Comb_Cyj_Mode);
+  head->addStretch(1);
+  v->addLayout(head);
+
+  auto* frames = new QHBoxLayout;
+  Frame1 = new QGroupBox(QStringLiteral("曲柄平衡参数"));
+  auto* f1 = new QVBoxLayout(Frame1);
+  auto* g1 = new QGridLayout;
+  const int left1[] = {0, 1, 2, 4}, right1[] = {3, 24, 25, 26};
+  for (int r = 0; r < 4; ++r) {
+    add_box_row(g1, r, 0, Text2[static_cast<std::size_t>(left1[r])], left1[r]);
+    add_box_row(g1, r, 2, Text2[static_cast<std::size_t>(right1[r])], right1[r]);
+  }
+  f1->addLayout(g1);
+  auto* checks = new QHBoxLayout;
+  Check1 = new QCheckBox(QStringLiteral("显示平衡块详细数据"));
+  Chk_Load = new QCheckBox(QStringLiteral("保持载荷不变"));
+  checks->addWidget(Check1);
+  checks->addWidget(Chk_Load);
+  f1->addLayout(checks);
+  connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+  Crank_Groups = new QWidget;
+  auto* gg = new QGridLayout(Crank_Groups);
+  gg->setContentsMargins(0, 0, 0, 0);
+  const char* group_caption[] = {"第一组", "第二组", "第三组", "第四组"};
+  const char* row_caption[] = {"分组块数", "单块重 kN", "重心位置 m"};
+  for (int c = 0; c < 4; ++c) gg->addWidget(new QLabel(QString::fromUtf8(group_caption[c])), 0, c + 1);
+  for (int r = 0; r < 3; ++r) {
+    gg->addWidget(new QLabel(QString::fromUtf8(row_caption[r])), r + 1, 0);
+    for (int c = 0; c < 4; ++c) gg->addWidget(Text2[static_cast<std::size_t>(14 + 3 * c - r)], r + 1, c + 1);
+  }
+  f1->addWidget(Crank_Groups);
+  f1->addStretch(1);
+
+  Frame2 = new QGroupBox(QStringLiteral("游梁平衡参数"));
+  auto* f2 = new QVBoxLayout(Frame2);
+  auto* g2 = new QGridLayout;
+  const int left2[] = {5, 7, 27, 6}, right2[] = {8, 9, 10, 11};
+  for (int r = 0; r < 4; ++r) {
+    add_box_row(g2, r, 0, Text2[static_cast<std::size_t>(left2[r])], left2[r]);
+    add_box_row(g2, r, 2, Text2[static_cast<std::size_t>(right2[r])], right2[r]);
+  }
+  f2->addLayout(g2);
+  Check2 = new QCheckBox(QStringLiteral("输出中间计算结果到文本文件"));
+  f2->addWidget(Check2);
+  connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
+  File_Names = new QWidget;
+  auto* fl = new QVBoxLayout(File_Names);
+  fl->setContentsMargins(0, 0, 0, 0);
+  for (std::size_t i = 0; i < 3; ++i) {
+    Text4[i] = new QLineEdit(q(kIntermediateFileBoxes[i]));
+    fl->addWidget(Text4[i]);
+  }
+  f2->addWidget(File_Names);
+  f2->addStretch(1);
+  frames->addWidget(Frame1);
+  frames->addWidget(Frame2);
+  frames->addStretch(1);
+  v->addLayout(frames, 1);
+
+  for (int p = 1; p < kParameterBoxCount; ++p)
+    setTabOrder(Text2[static_cast<std::size_t>(kParameterTabOrder[static_cast<std::size_t>(p - 1)])],
+                Text2[static_cast<std::size_t>(kParameterTabOrder[static_cast<std::size_t>(p)])]);
+}
+
+// The controls as the window's design sets them when it loads.
+void BalanceAnalysis::reset_controls() {
+  set_parameter_texts(default_parameter_boxes());
+  for (std::size_t i = 0; i < 3; ++i) Text4[i]->setText(q(kIntermediateFileBoxes[i]));
+  for (QCheckBox* c : {Check1, Chk_Load, Check2}) c->setChecked(false);
+  Check1_Click();
+  Check2_Click();
+  Option1_Click(0);
+  Cmd_Save->setEnabled(false);
+  set_text1({});
+  Comb_Cyj_Mode->blockSignals(true);
+  Comb_Cyj_Mode->clear();
+  Comb_Cyj_Mode->setEditText({});
+  Comb_Cyj_Mode->blockSignals(false);
+  Picture1->canvas().cls();
+  Picture2->canvas().cls();
+  Picture1->update();
+  Picture2->update();
+}
+
+void BalanceAnalysis::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!loaded_) {
+    loaded_ = true;
+    reset_controls();
+    Form_Load();
+  }
+}
+
+void BalanceAnalysis::closeEvent(QCloseEvent* e) {
+  // Closing keeps the members (the held stroke, the results); the next show loads again.
+  loaded_ = false;
+  e->accept();
+}
+
+void BalanceAnalysis::Form_Load() {
+  Disp_I_Flag = Disp_P_Flag = Disp_NetT_Flag = Disp_LoadT_Flag = Disp_BalT_Flag = true;
+  Phfx_File = path_text(phfx_path(folder_));
+  Comb_WellName->clear();
+  Text3->blockSignals(true);
+  Text3->setText(q(Phfx_File));
+  Text3->blockSignals(false);
+  Text3_Change();
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
+  // leaves the list's text as it is.
+  ensure_cyj_mode_file(folder_);
+  Comb_Cyj_Mode->blockSignals(true);
+  const QString text = Comb_Cyj_Mode->currentText();
+  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(q(m));
+  Comb_Cyj_Mode->setEditText(text);
+  Comb_Cyj_Mode->blockSignals(false);
+  if (state.held.DispCurveType == 2 || state.held.DispCurveType == 3) prepare_held_stroke();
+}
+
+// Get_Dat_From_WellBase: the model first (its figures fill boxes 6 and 4), then the
+// record's boxes over them, then its balance mode.
+void BalanceAnalysis::load_well_base() {
+  const BalanceWellBaseView v = Get_Dat_From_WellBase(folder_, state.held.Cur_Well, state.held.Cur_Test);
+  if (!v.found) return;
+  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  ParameterBoxes t = parameter_texts();
+  for (std::size_t i = 0; i < v.boxes.size(); ++i) t[i] = v.boxes[i];
+  if (v.box27) t[27] = *v.box27;
+  set_parameter_texts(t);
+  Option1_Click(v.balance_mode);
+}
+
+void BalanceAnalysis::prepare_held_stroke() {
+  load_well_base();
+  state.prm.crank_blocks = parse_count_box(s(Text2[0]->text()));
+  if (state.prm.crank_blocks < 1 || state.prm.crank_blocks > 8) Get_Dat_From_Phfx();
+  const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  Run_PH_Analysis(0);
+}
+
+void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& pps1, SampleArray& qqs1,
+                            SampleArray& sss1, SampleArray& ggs1, std::int16_t& gt_num1, std::int16_t& cs_fs1,
+                            std::int16_t& DispCurveType1) {
+  take_stroke(state.held, uus1.data(), iis1.data(), pps1.data(), qqs1.data(), sss1.data(), ggs1.data(), gt_num1,
+              cs_fs1, DispCurveType1);
+  if (DispCurveType1 != 2 && DispCurveType1 != 3) return;
+  const TestState& st = main_.st;
+  state.held.Cur_Well = trim_blanks(st.Text1[2]);
+  state.held.Cur_Test = trim_blanks(st.Text1[0]);
+  // A box without a number leaves the held value as it was.
+  if (auto v = num_parse(st.Text3[10])) state.held.Rms_I = static_cast<float>(*v);
+  if (auto v = num_parse(st.Text3[11])) state.held.Rms_P = static_cast<float>(*v);
+  Text2[27]->setText(q(st.Text3[12]));
+  state.analysed = false;
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  prepare_held_stroke();
+}
+
+BalanceMode BalanceAnalysis::selected_mode() const {
+  for (int i = 0; i < 3; ++i)
+    if (Option1[static_cast<std::size_t>(i)]->isChecked()) return static_cast<BalanceMode>(i);
+  return BalanceMode::None;
+}
+
+ParameterBoxes BalanceAnalysis::parameter_texts() const {
+  ParameterBoxes t;
+  for (std::size_t i = 0; i < t.size(); ++i) t[i] = s(Text2[i]->text());
+  return t;
+}
+
+// Texts written by the program do not recompute the group totals (only typing does).
+void BalanceAnalysis::set_parameter_texts(const ParameterBoxes& t) {
+  const bool was = updating_groups_;
+  updating_groups_ = true;
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (s(Text2[i]->text()) != t[i]) Text2[i]->setText(q(t[i]));
+  updating_groups_ = was;
+}
+
+void BalanceAnalysis::set_text1(const std::string& text) {
+  text1_ = text;
+  Text1->setPlainText(q(text));
+}
+
+void BalanceAnalysis::Run_PH_Analysis(int step) {
+  if (step == 0) {
+    services().shell->beep();
+    SSTab1->setCurrentIndex(1);
+  }
+  ParameterBoxes t = parameter_texts();
+  AnalysisOptions opt;
+  opt.mode = selected_mode();
+  opt.write_files = Check2->isChecked();
+  for (std::size_t i = 0; i < 3; ++i) opt.file_boxes[i] = s(Text4[i]->text());
+  const AnalysisStepResult r = run_ph_analysis(state, t, step, opt);
+  set_parameter_texts(t);  // the offset-angle estimate
+  if (!r.ran) {
+    if (!r.check_message.empty()) {
+      set_text1(r.check_message);
+      Cmd_Save->setEnabled(false);
+    }
+    return;
+  }
+  write_intermediate_files(r.files);
+  set_text1(state.advice);
+  Disp_PH();
+  Disp_Twist();
+  Cmd_Save->setEnabled(true);
+}
+
+void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFile>& files) {
+  // Written into the program folder; a file that cannot be written is skipped.
+  for (const IntermediateFile& f : files) {
+    std::ofstream out(folder_.root / u8path(f.name), std::ios::binary | std::ios::trunc);
+    if (!out) continue;
+    const std::string g = utf8_to_gbk(f.content);
+    out.write(g.data(), static_cast<std::streamsize>(g.size()));
+  }
+}
+
+void BalanceAnalysis::Disp_PH() {
+  draw_power_chart(Picture1->canvas(), state, Disp_I_Flag, Disp_P_Flag);
+  Picture1->update();
+}
+
+void BalanceAnalysis::Disp_Twist() {
+  adjust[0]->setVisible(true);
+  // Before any analysis there are no predicted curves: the page stays empty.
+  TorqueAnalysis t;
+  if (state.analysed) t = compute_torques(state, static_cast<float>(num_val(s(Text2[4]->text()))));
+  draw_torque_chart(Picture2->canvas(), t, Trim_Blank_Nul(state.held.Cur_Well),
+                    {Disp_NetT_Flag, Disp_LoadT_Flag, Disp_BalT_Flag});
+  Picture2->update();
+}
+
+// Right button on a chart: save it as a BMP picture where the user chooses.
+void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char* suffix) {
+  FileDialogRequest req;
+  req.title = title;
+  req.filter = "图片文件(*.BMP)|*.BMP";
+  req.initial_dir = path_text(folder_.image());
+  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + suffix;
+  const std::string name = services().files->save_file(req);
+  if (!name.empty()) pic->save_bmp(q(name));
+}
+
+void BalanceAnalysis::Option1_Click(int index) {
+  if (index < 0 || index > 2) return;
+  Option1[static_cast<std::size_t>(index)]->setChecked(true);
+  // Beam balance puts the beam frame in the crank frame's place (the layout closes up).
+  Frame1->setVisible(index != 1);
+  Frame2->setVisible(index != 0);
+  Adj_Adj_Flag();
+}
+
+void BalanceAnalysis::Adj_Adj_Flag() {
+  const BalanceMode m = selected_mode();
+  if (m == BalanceMode::None) return;
+  const bool crank = m != BalanceMode::Beam, beam = m != BalanceMode::Crank;
+  adjust[1]->setVisible(crank);
+  adjust[2]->setVisible(crank);
+  adjust[3]->setVisible(beam);
+  adjust[4]->setVisible(beam);
+}
+
+void BalanceAnalysis::Text2_Change(int index) {
+  if (index == 4) {
+    Disp_Twist();
+  } else if (index >= 12 && index <= 23 && !updating_groups_) {
+    ParameterBoxes t = parameter_texts();
+    crank_group_totals(t);
+    set_parameter_texts(t);
+  }
+}
+
+void BalanceAnalysis::Comb_Cyj_Mode_Change() {
+  const ModelNameFigures f = parse_model_name(s(Comb_Cyj_Mode->currentText()));
+  Text2[6]->setText(q(f.max_stroke));
+  Text2[4]->setText(q(f.gearbox_torque));
+}
+
+void BalanceAnalysis::Label1_Click(int index) {
+  switch (index) {
+    case 0: Disp_NetT_Flag = !Disp_NetT_Flag; Disp_Twist(); break;
+    case 1: Disp_LoadT_Flag = !Disp_LoadT_Flag; Disp_Twist(); break;
+    case 2: Disp_BalT_Flag = !Disp_BalT_Flag; Disp_Twist(); break;
+    case 6: Disp_I_Flag = !Disp_I_Flag; Disp_PH(); break;
+    case 7: Disp_P_Flag = !Disp_P_Flag; Disp_PH(); break;
+    default: break;
+  }
+}
+
+void BalanceAnalysis::Check1_Click() { Crank_Groups->setVisible(Check1->isChecked()); }
+void BalanceAnalysis::Check2_Click() { File_Names->setVisible(Check2->isChecked()); }
+
+void BalanceAnalysis::Advice_Export() {
+  FileDialogRequest req;
+  req.title = "平衡调整建议另存为文本文件";
+  req.filter = "文本文件(*.TXT)|*.TXT";
+  req.initial_dir = path_text(folder_.image());
+  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + "井平衡建议.TXT";
+  const std::string name = services().files->save_file(req);
+  if (name.empty()) return;
+  std::ofstream out(u8path(name), std::ios::binary | std::ios::trunc);
+  if (!out) return;
+  const std::string g = utf8_to_gbk(text1_ + "\r\n");
+  out.write(g.data(), static_cast<std::streamsize>(g.size()));
+}
+
+bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
+  if (ev->type() == QEvent::MouseButtonPress) {
+    auto* me = static_cast<QMouseEvent*>(ev);
+    if (obj == Text1->viewport() && me->button() == Qt::RightButton) {
+      Advice_Export();
+      return true;
+    }
+    for (std::size_t i = 0; i < Label1.size(); ++i)
+      if (Label1[i] && obj == Label1[i] && me->button() == Qt::LeftButton) {
+        Label1_Click(static_cast<int>(i));
+        return true;
+      }
+  }
+  if (ev->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    for (int i = 0; i < kParameterBoxCount; ++i) {
+      if (obj != Text2[static_cast<std::size_t>(i)]) continue;
+      int step = 0;
+      if (ke->key() == Qt::Key_Up) step = -1;
+      if (ke->key() == Qt::Key_Down || ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) step = 1;
+      if (step == 0) break;
+      const int next = parameter_box_after(i, step);
+      // A box whose frame is hidden cannot take the focus: it stays where it is.
+      if (next >= 0 && Text2[static_cast<std::size_t>(next)]->isVisibleTo(this))
+        Text2[static_cast<std::size_t>(next)]->setFocus();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(obj, ev);
+}
+
+// ---- balance records ----
+
+void BalanceAnalysis::show_boxes(const PhfxView& v, bool with_box27) {
+  ParameterBoxes t = parameter_texts();
+  for (int i = 0; i <= 26; ++i) t[static_cast<std::size_t>(i)] = v.boxes[static_cast<std::size_t>(i)];
+  if (with_box27 && v.has_box27) t[27] = v.boxes[27];
+  set_parameter_texts(t);
+  Option1_Click(v.balance_mode);
+}
+
+// Text7 shows record r without showing it again (the record is what the window holds).
+void BalanceAnalysis::set_record_number(std::size_t r) {
+  Text7->blockSignals(true);
+  Text7->setText(QString::number(r));
+  Text7->blockSignals(false);
+}
+
+void BalanceAnalysis::Cmd_Save_Click() {
+  if (!Cmd_Save->isEnabled()) return;
+  MessageService& msg = *services().messages;
+  const std::filesystem::path lib = u8path(Phfx_File);
+  const HeldStroke& h = state.held;
+  // Ask first; then check every field of both records; then write, the analysis as shown.
+  PhfxRecord rec;
+  std::size_t found = 0;
+  const StoreStatus st = find_phfx(lib, h.Cur_Well, h.Cur_Test, rec, found);
+  if (st == StoreStatus::Damaged) {
+    msg.show(kBadFormatText, kBadFormatTitle);
+    return;
+  }
+  if (st != StoreStatus::Ok) {
+    msg.show(kSaveFailed, "");
+    return;
+  }
+  if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", "警告")) return;
+  if (!found) rec = PhfxRecord{};
+  const ParameterBoxes t = parameter_texts();
+  BalanceWellBaseSource wb_src;
+  wb_src.Cur_Well = h.Cur_Well;
+  wb_src.Cur_Test = h.Cur_Test;
+  std::copy(t.begin(), t.end(), wb_src.Text2.begin());
+  wb_src.Comb_Cyj_Mode = s(Comb_Cyj_Mode->currentText());
+  wb_src.balance_mode = std::max(0, static_cast<int>(selected_mode()));
+  WellBaseRecord scratch;
+  std::optional<std::string> bad = fill_phfx(rec, h, t, selected_mode(), wb_src.Comb_Cyj_Mode);
+  if (!bad) bad = fill_well_base_balance(scratch, wb_src);
+  if (bad) {
+    msg.show("“" + *bad + "”的数值超出了记录能保存的范围，请修改后再保存！", "");
+    return;
+  }
+  if (Save_WellBase(folder_, wb_src, msg).outcome != SaveOutcome::Saved) return;  // it reports its failure
+  RecordStore store(lib, kPhfxRecordSize);
+  std::size_t target = found;
+  if (!target && store.count(target) == StoreStatus::Ok) ++target;
+  if (!target || store.write(target, rec.encode()) != StoreStatus::Ok ||
+      save_balance_summary(folder_, h.Cur_Well, h.Cur_Test, t, state.balance_advice) != StoreStatus::Ok) {
+    msg.show(kSaveFailed, "");
+    return;
+  }
+  Phfx_Rec = rec;
+  set_record_number(target);
+  Cmd_Save->setEnabled(false);
+  Find_WellNmae_To_Comb();
+}
+
+void BalanceAnalysis::Text3_Change() {
+  const std::string name = trim_blanks(s(Text3->text()));
+  std::error_code ec;
+  if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return;
+  std::size_t n = 0;
+  if (RecordStore(u8path(name), kPhfxRecordSize).count(n) == StoreStatus::Damaged) {
+    services().messages->show(kBadFormatText, kBadFormatTitle);
+    Text3->blockSignals(true);
+    Text3->clear();
+    Text3->blockSignals(false);
+    return;
+  }
+  Phfx_File = name;
+  Comb_WellName->clear();
+  Find_WellNmae_To_Comb();
+}
+
+void BalanceAnalysis::Cmd_View_PHFX_Data_Click() {
+  FileDialogRequest req;
+  req.title = "打开平衡分析数据";
+  req.filter = "平衡分析数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
+  req.initial_dir = path_text(folder_.sys());
+  const std::string name = services().files->open_file(req);
+  if (!name.empty()) Text3->setText(q(name));
+}
+
+// The library's wells join the list (an empty library simply lists nothing).
+void BalanceAnalysis::Find_WellNmae_To_Comb() {
+  std::vector<std::string> wells;
+  phfx_wells(u8path(Phfx_File), wells);
+  const QString text = Comb_WellName->currentText();
+  for (const std::string& w : wells)
+    if (Comb_WellName->findText(q(w)) < 0) Comb_WellName->addItem(q(w));
+  Comb_WellName->setEditText(text);
+}
+
+void BalanceAnalysis::Comb_WellName_Click() {
+  std::vector<std::string> tests;
+  phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests);
+  Comb_TestTime->clear();
+  for (const std::string& t : tests) Comb_TestTime->addItem(q(t));
+  Comb_TestTime->setEditText({});
+  if (tests.size() == 1) {
+    Comb_TestTime->setCurrentIndex(0);
+    Comb_TestTime_Click();
+  }
+}
+
+void BalanceAnalysis::Comb_TestTime_Click() {
+  PhfxRecord own;  // Load_Phfx searches with a buffer of its own
+  std::size_t found = 0;
+  if (find_phfx(u8path(Phfx_File), s(Comb_WellName->currentText()), s(Comb_TestTime->currentText()), own, found) ==
+          StoreStatus::Ok &&
+      found)
+    Text7->setText(QString::number(found));
+}
+
+void BalanceAnalysis::Text7_Change() {
+  std::size_t count = 0;
+  if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
+  const long long r = round_even(num_val(s(Text7->text())));
+  if (r < 1 || r > static_cast<long long>(count)) return;
+  const PhfxRecord kept = Phfx_Rec;
+  if (read_phfx(u8path(Phfx_File), static_cast<std::size_t>(r), Phfx_Rec) != StoreStatus::Ok) return;
+  if (Chk_Load->isChecked()) {
+    // The load curve of the record held before, with this record's electric curves.
+    std::copy_n(kept.gg_sin.begin(), 31, Phfx_Rec.gg_sin.begin());
+    std::copy_n(kept.gg_cos.begin(), 31, Phfx_Rec.gg_cos.begin());
+    Chk_Load->setChecked(false);
+  }
+  BlcRecode_To_Text();
+  const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  Run_PH_Analysis(0);
+}
+
+void BalanceAnalysis::BlcRecode_To_Text() {
+  stroke_from_phfx(Phfx_Rec, state.held);
+  state.analysed = false;
+  Comb_WellName->setEditText(q(state.held.Cur_Well));
+  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  const PhfxView v = phfx_view(Phfx_Rec);
+  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  show_boxes(v, true);
+  Adj_Adj_Flag();
+}
+
+void BalanceAnalysis::Get_Dat_From_Phfx() {
+  PhfxRecord rec;
+  std::size_t found = 0;
+  if (find_phfx(u8path(Phfx_File), state.held.Cur_Well, state.held.Cur_Test, rec, found) != StoreStatus::Ok || !found)
+    return;
+  Phfx_Rec = rec;
+  show_boxes(phfx_view(rec), true);
+}
+
+void BalanceAnalysis::Cmd_Review_Click(int index) {
+  std::size_t count = 0;
+  const std::filesystem::path lib = u8path(Phfx_File);
+  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
+  const long long d = round_even(num_val(s(Text7->text())));
+  if (index == 0 || index == 1) {
+    const long long next = std::clamp<long long>(d + (index == 0 ? -1 : 1), 1, std::max<long long>(1, count));
+    Text7->setText(QString::number(next));
+    return;
+  }
+  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count <= 1 || d < 1 ||
+      d > static_cast<long long>(count))
+    return;
+  if (RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d)) != StoreStatus::Ok) {
+    services().messages->show("删除记录失败！", "");
+    return;
+  }
+  Comb_WellName->clear();
+  Find_WellNmae_To_Comb();
+  if (d > static_cast<long long>(count) - 1)
+    Text7->setText(QString::number(count - 1));
+  else
+    Text7_Change();
+}
+
+bool BalanceAnalysis::kill_jl(int first, int last, int row) {
+  const std::string q_text = first == last ? "确实要删除" + num_print(row) + "号记录吗?"
+                                           : "确实要删除" + num_print(first) + "至" + num_print(last) + "号记录吗?";
+  if (!services().messages->ask_yes_no(q_text, "警告")) return false;
+  // One record: the grid's current row; a range: its selected rows.
+  const std::size_t a = static_cast<std::size_t>(std::max(first == last ? row : first, 0));
+  const std::size_t b = static_cast<std::size_t>(std::max(first == last ? row : last, 0));
+  const StoreStatus st = delete_phfx_range(u8path(Phfx_File), a, b, 0);
+  if (st != StoreStatus::Ok) {
+    services().messages->show(st == StoreStatus::Damaged ? kBadFormatText : "删除记录失败！",
+                              st == StoreStatus::Damaged ? kBadFormatTitle : "");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace wb

@@ -1,0 +1,262 @@
+// The fluid-level window's markers and manual methods, its library grid and its printing.
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "core/level/dym_record.h"
+#include "core/level/echo_display.h"
+#include "core/level/level_library.h"
+#include "core/level/level_methods.h"
+#include "core/level/level_page.h"
+#include "core/workbench/print_mark.h"
+#include "platform/grid.h"
+#include "platform/picture_box.h"
+#include "platform/print_dialog.h"
+#include "platform/services_qt.h"
+#include "platform/system_printer.h"
+#include "ui/level/level_display.h"
+
+namespace wb {
+
+namespace {
+
+constexpr const char* kNoLevelMarkText = "请在主库网格中双击左键选定您需要打印的动液面！！";
+constexpr const char* kNoLevelMarkTitle = "没有选定";
+
+// The boxes as the user knows them, for the message naming those stored as 0.
+std::string box_caption(const std::string& box) {
+  if (box == "Text3") return "音标深度";
+  if (box == "Text4") return "油管长";
+  return "接箍数";
+}
+
+}  // namespace
+
+void LevelDisplay::read_boxes() {
+  st.Text3 = Text3->text().toStdString();
+  st.Text4 = Text4->text().toStdString();
+  st.Text5 = Text5->text().toStdString();
+}
+
+void LevelDisplay::show_boxes() {
+  Text3->setText(QString::fromStdString(st.Text3));
+  Text4->setText(QString::fromStdString(st.Text4));
+  Text5->setText(QString::fromStdString(st.Text5));
+}
+
+void LevelDisplay::set_gain(int gain) {
+  st.gain = gain;
+  const bool was = VScroll1->blockSignals(true);
+  VScroll1->setValue(gain);
+  VScroll1->blockSignals(was);
+}
+
+bool LevelDisplay::library_ok(int status) {
+  if (static_cast<StoreStatus>(status) == StoreStatus::Damaged) {
+    services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);
+    return false;
+  }
+  return static_cast<StoreStatus>(status) == StoreStatus::Ok;
+}
+
+// ---- markers and methods ----
+
+void LevelDisplay::ym_item_Click(LevelMarker m) {
+  read_boxes();
+  set_marker(st, m, static_cast<float>(cursor_x_), overview_width_twips());
+  LevelLibrary lib(program_folder());
+  library_ok(static_cast<int>(lib.save_marker(st.cur_rec, m, st.marker_x(m))));
+  show_markers();
+  if (m != LevelMarker::Level) return;
+  switch (st.method) {
+    case 3:
+      if (scale_level_depth(st, *services().messages)) show_title();
+      break;
+    case 2:
+      Command3_Click();
+      break;
+    case 1:
+      Command1_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void LevelDisplay::Command1_Click() {
+  read_boxes();
+  if (!run_sound_mark_method(st, *services().messages)) return;
+  redraw_graph();
+  LevelLibrary lib(program_folder());
+  library_ok(static_cast<int>(lib.save_level(st.cur_rec, st.level_depth, 1, st.sound_speed)));
+}
+
+void LevelDisplay::Command3_Click() {
+  read_boxes();
+  if (!run_collar_method(st, *services().messages)) return;
+  redraw_graph();
+  LevelLibrary lib(program_folder());
+  library_ok(static_cast<int>(lib.save_level(st.cur_rec, st.level_depth, 2, st.sound_speed)));
+}
+
+// ---- library ----
+
+void LevelDisplay::load_grid_dat() {
+  for (int r = 1; r < Grid1->rows(); ++r)
+    for (int c = 0; c < 3; ++c) Grid1->set_text(r, c, QString());
+  Grid1->set_rows(2);
+  record_count_ = 0;
+  LevelLibrary lib(program_folder());
+  std::vector<LevelLibraryRow> rows;
+  if (!library_ok(static_cast<int>(lib.list(rows)))) return;
+  record_count_ = static_cast<int>(rows.size());
+  if (rows.empty()) return;
+  Grid1->set_rows(record_count_ + 1);
+  for (int i = 0; i < record_count_; ++i) {
+    Grid1->set_text(i + 1, 0, QString::number(i + 1));
+    Grid1->set_text(i + 1, 1, QString::fromStdString(rows[i].well_name));
+    Grid1->set_text(i + 1, 2, QString::fromStdString(rows[i].test_date));
+  }
+}
+
+void LevelDisplay::Grid1_Click(int row) {
+  // The empty row of an empty library and the heading name no record.
+  if (row < 1 || row > record_count_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  LevelLibrary lib(program_folder());
+  DymRecord d;
+  if (library_ok(static_cast<int>(lib.read(row, d)))) {
+    load_dym_into_test(d, st);
+    st.cur_rec = static_cast<std::int16_t>(row);
+    show_boxes();
+    set_gain(st.gain);
+    redraw_graph();
+    set_commands_enabled(true);
+  }
+  QApplication::restoreOverrideCursor();
+}
+
+void LevelDisplay::Grid1_DblClick() { dy_num_Click(); }
+
+void LevelDisplay::dy_num_Click() {
+  const int r = Grid1->row();
+  if (r < 1) return;
+  Grid1->set_text(r, 0, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, 0).toStdString())));
+}
+
+void LevelDisplay::Grid1_KeyPress(QChar key) {
+  if (key != QLatin1Char('P') && key != QLatin1Char('p')) return;
+  int first = Grid1->row(), last = Grid1->row();
+  const auto ranges = Grid1->selectedRanges();
+  if (!ranges.isEmpty()) {
+    first = ranges.front().topRow();
+    last = ranges.front().bottomRow();
+    for (const auto& range : ranges) {
+      first = std::min(first, range.topRow());
+      last = std::max(last, range.bottomRow());
+    }
+  }
+  if (last < 1) return;
+  for (int r = std::max(first, 1); r <= last; ++r)
+    Grid1->set_text(r, 0, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, 0).toStdString())));
+}
+
+void LevelDisplay::Grid1_MouseDown(Qt::MouseButton button) {
+  if (button == Qt::RightButton) num1->popup(QCursor::pos());
+}
+
+void LevelDisplay::Command2_Click() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  read_boxes();
+  std::vector<std::string> zeroed;
+  const DymRecord d = dym_from_test(st, &zeroed);
+  LevelLibrary lib(program_folder());
+  int record = 0;
+  const StoreStatus saved = lib.save(d, record);
+  QApplication::restoreOverrideCursor();
+  if (saved == StoreStatus::Damaged) {
+    library_ok(static_cast<int>(saved));
+    return;
+  }
+  if (saved != StoreStatus::Ok) {
+    services().messages->show("保存失败：无法写入" + path_text(lib.path()), "保存", MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
+  load_grid_dat();
+  if (!zeroed.empty()) {
+    std::string names;
+    for (const auto& z : zeroed) names += (names.empty() ? "" : "、") + box_caption(z);
+    services().messages->show(names + "不是数字，已按0保存", "保存", MsgButtons::Ok, MsgIcon::Warning);
+  }
+}
+
+void LevelDisplay::sc_num_Click() {
+  const int r = Grid1->row();
+  if (r < 1 || r > record_count_) return;
+  if (!services().messages->ask_yes_no(delete_question(r), "警告")) return;
+  LevelLibrary lib(program_folder());
+  if (!library_ok(static_cast<int>(lib.remove(r)))) return;
+  st.cur_rec = cur_rec_after_delete(st.cur_rec, r);
+  load_grid_dat();
+}
+
+// ---- printing ----
+
+std::vector<std::int16_t> LevelDisplay::marked_records() const {
+  std::vector<std::int16_t> out;
+  for (int r = 1; r <= record_count_ && r < Grid1->rows(); ++r)
+    if (Print_Mark(Grid1->text(r, 0).toStdString())) out.push_back(static_cast<std::int16_t>(r));
+  return out;
+}
+
+void LevelDisplay::Command6_Click() {
+  const std::vector<std::int16_t> records = marked_records();
+  if (records.empty()) {
+    services().messages->show(kNoLevelMarkText, kNoLevelMarkTitle, MsgButtons::Ok);
+    return;
+  }
+  PrintPresets presets;
+  presets.paper_items = card_paper_items();
+  presets.paper_item = 0;
+  presets.paper_enabled = true;
+  presets.landscape = false;
+  if (!run_print_dialog(this, presets)) return;
+  if (Print_Copies <= 0) return;
+  std::unique_ptr<PrintSession> session = PrintSession::open(this);
+  if (!session) return;
+  LevelLibrary lib(program_folder());
+  auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {
+    DymRecord d;
+    if (lib.read(r, d) != StoreStatus::Ok) return false;
+    load_dym_into_test(d, into);
+    mark_level = d.marks[static_cast<int>(LevelMarker::Level)];
+    return true;
+  };
+  std::vector<std::int16_t> skipped;
+  const PrintDlg& dlg = PrintDlg::instance();
+  for (int copy = 0; copy < Print_Copies; ++copy) {
+    const std::string paper = dlg.paper_text();
+    if (paper == dlg.paper_item(0)) {
+      current_printer().paper_code = kPaperA4;
+      current_printer().orientation = kLandscape;
+    } else if (paper == dlg.paper_item(1)) {
+      current_printer().paper_code = kPaperFanfoldUS;
+      current_printer().orientation = kLandscape;
+    }
+    skipped = prt_level_marked(session->printer(), st, records, current_printer().paper_code, read);
+  }
+  session->finish();
+  if (session->failed()) {
+    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+  } else if (!skipped.empty()) {
+    std::string list;
+    for (auto r : skipped) list += (list.empty() ? "" : "、") + std::to_string(r);
+    services().messages->show("第" + list + "号记录无法读取，未打印", "打印", MsgButtons::Ok, MsgIcon::Warning);
+  }
+}
+
+}  // namespace wb

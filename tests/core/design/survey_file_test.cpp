@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/common/gbk.h"
+#include "core/design/engine/survey_file.h"
+#include "design_fixture.h"
+
+namespace wb::design::test {
+namespace {
+
+namespace fs = std::filesystem;
+using wb::test::file_bytes;
+using wb::test::put_bytes;
+
+class SurveyFileTest : public DesignTest {
+ protected:
+  fs::path jx(const std::string& well = "W1") { return tmp.prog.data() / (well + ".jx"); }
+  std::vector<std::uint8_t> record(const std::vector<std::string>& cols) {
+    JxRecord r;
+    for (std::size_t i = 0; i < cols.size(); ++i) r.cols[i] = cols[i];
+    return encode_jx_record(r);
+  }
+  // A file of the four heading records followed by `rows`.
+  void write_file(const std::vector<std::vector<std::string>>& rows, const std::string& well = "W1") {
+    std::vector<JxRecord> rs;
+    for (const auto& cols : rows) {
+      JxRecord r;
+      for (std::size_t i = 0; i < cols.size(); ++i) r.cols[i] = cols[i];
+      rs.push_back(r);
+    }
+    put_bytes(jx(well), encode_jx_file(rs));
+  }
+};
+
+TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
+  eng.st.JName_Comb = "  W1 ";
+  survey({{"500", "0", "0"}, {"1000", "0", "0"}});  // title, two stations, empty entry row
+  ASSERT_TRUE(eng.save_jx());
+  auto bytes = file_bytes(jx());
+  ASSERT_EQ(bytes.size(), 714u);
+  EXPECT_EQ(std::string(bytes.begin() + 306, bytes.begin() + 316), gbk_field("测点深度", 10));
+  EXPECT_EQ(std::string(bytes.begin() + 408, bytes.begin() + 418), "500       ");
+  EXPECT_EQ(bytes[508], 13);
+  EXPECT_EQ(bytes[509], 10);
+  for (std::size_t i = 612; i < 712; ++i) EXPECT_EQ(bytes[i], ' ');  // the empty entry row
+
+  eng.st.Grid1.set_rows(3);
+  ASSERT_TRUE(eng.save_jx());
+  EXPECT_EQ(file_bytes(jx()).size(), 612u);
+  EXPECT_EQ(eng.st.jx_changed, 0);
+
+  eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays
+  eng.st.jx_changed = 1;
+  eng.save_jx();
+  EXPECT_EQ(file_bytes(jx()).size(), 612u);
+}
+
+TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
+  eng.st.JName_Comb = "W1";
+  survey({{"500", "1.5", "30"}, {"1000", "2", "45"}});
+  ASSERT_TRUE(eng.save_jx());
+  eng.SetupGrids();
+  eng.Get_JXdat();
+  const auto& g = eng.st.Grid1;
+  ASSERT_EQ(g.rows(), 4);
+  EXPECT_EQ(g.text(1, 0), "1");
+  EXPECT_EQ(g.text(2, 1), "1000      ");
+  EXPECT_EQ(g.text(2, 3), "45        ");
+  EXPECT_EQ(g.text(3, 0), "3");
+  EXPECT_EQ(g.text(3, 1), "          ");  // the saved empty row comes back as blanks
+  EXPECT_EQ(g.row, 3);
+}
+
+TEST_F(SurveyFileTest, DepthsNotAboveZeroAreDroppedOthersKept) {
+  write_file({{"abc", "1"}, {"", "2"}, {"0", "3"}, {"-5", "4"}, {"700", "5"}});
+  eng.st.JName_Comb = "W1";
+  eng.Get_JXdat();
+  const auto& g = eng.st.Grid1;
+  ASSERT_EQ(g.rows(), 4);
+  EXPECT_EQ(g.text(1, 1), "abc       ");
+  EXPECT_EQ(g.text(2, 1), "          ");
+  EXPECT_EQ(g.text(3, 1), "700       ");
+  EXPECT_EQ(g.text(3, 2), "5         ");
+  EXPECT_EQ(g.text(3, 0), "3");
+}
+
+TEST_F(SurveyFileTest, OddFileLengths) {
+  struct Case {
+    std::size_t length;
+    int rows;           // grid rows after reading
+    bool file_remains;
+  };
+  const std::vector<std::uint8_t> full = [&] {
+    std::vector<JxRecord> rs(4);
+    for (auto& r : rs) r.cols[0] = "800";
+    return encode_jx_file(rs);  // 8 records, 816 bytes
+  }();
+  for (const Case& c : {Case{0, 1, false}, Case{102, 1, true}, Case{408, 1, true}, Case{765, 5, true}}) {
+    SCOPED_TRACE(c.length);
+    put_bytes(jx(), std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(c.length)));
+    eng.st.JName_Comb = "W1";
+    eng.Get_JXdat();
+    EXPECT_EQ(eng.st.Grid1.rows(), c.rows);
+    EXPECT_EQ(fs::exists(jx()), c.file_remains);
+  }
+  // 765 bytes = 7.5 records, read as 8: the last record's missing half reads as blanks, so
+  // its depth "800" (in the first half) survives.
+  EXPECT_EQ(eng.st.Grid1.text(4, 1), "800       ");
+}
+
+TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
+  eng.st.JName_Comb = "W1";
+  survey({{"123456789012", "1", "2"}, {"1000", "123456789井", "0"}});
+  ASSERT_TRUE(eng.save_jx());
+  const auto bytes = file_bytes(jx());
+  EXPECT_EQ(std::string(bytes.begin() + 408, bytes.begin() + 418), "1234567890");
+  EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "123456789 ");  // 井 would split at byte 10
+  eng.Get_JXdat();
+  EXPECT_EQ(eng.st.Grid1.text(1, 1), "1234567890");
+  EXPECT_EQ(eng.st.Grid1.text(2, 2), "123456789 ");
+}
+
+TEST_F(SurveyFileTest, AHalfCharacterAtTheFieldEndReadsWithoutHarm) {
+  std::vector<std::uint8_t> rec = record({"900"});
+  const std::string jing = utf8_to_gbk("井");
+  rec[19] = static_cast<std::uint8_t>(jing[0]);  // lead byte of a double-byte character at byte 10 of field 1
+  rec[20] = static_cast<std::uint8_t>(jing[1]);
+  auto bytes = encode_jx_file({});
+  bytes.insert(bytes.end(), rec.begin(), rec.end());
+  put_bytes(jx(), bytes);
+  eng.st.JName_Comb = "W1";
+  eng.Get_JXdat();
+  ASSERT_EQ(eng.st.Grid1.rows(), 2);
+  EXPECT_EQ(eng.st.Grid1.text(1, 1), "900       ");
+  EXPECT_EQ(eng.st.Grid1.text(1, 2).size(), 10u);
+}
+
+TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
+  put_bytes(tmp.prog.root / "x.jx", {});
+  for (const std::string name : {"../x", "a\\b", "a/b"}) {
+    SCOPED_TRACE(name);
+    msgs.texts.clear();
+    eng.st.JName_Comb = name;
+    survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+    eng.st.jx_changed = 1;
+    EXPECT_FALSE(eng.save_jx());
+    EXPECT_EQ(eng.st.jx_changed, 1);
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    eng.Get_JXdat();
+    EXPECT_EQ(eng.st.Grid1.rows(), 1);
+  }
+  EXPECT_TRUE(fs::exists(tmp.prog.root / "x.jx"));  // the empty-file deletion stayed in data
+  EXPECT_FALSE(fs::exists(tmp.prog.root / "x.jx.tmp"));
+
+  msgs.texts.clear();
+  eng.st.JName_Comb = "   ";
+  survey({{"500", "0", "0"}});
+  EXPECT_FALSE(eng.save_jx());
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(msgs.texts[0], "请在井号栏中输入井号!");
+}
+
+TEST_F(SurveyFileTest, AFileThatCannotBeReplacedIsReported) {
+  fs::create_directories(jx() / "inside");  // a folder where the survey file would go
+  eng.st.JName_Comb = "W1";
+  survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+  eng.st.jx_changed = 1;
+  EXPECT_FALSE(eng.save_jx());
+  EXPECT_EQ(eng.st.jx_changed, 1);
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(msgs.texts[0], "井斜数据文件写入失败，数据未保存！");
+  EXPECT_TRUE(fs::is_directory(jx() / "inside"));
+}
+
+TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user (the folder case above covers it)";
+  write_file({{"300", "1", "1"}});
+  const auto before = file_bytes(jx());
+  fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::remove);
+  eng.st.JName_Comb = "W1";
+  survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+  eng.st.jx_changed = 1;
+  EXPECT_FALSE(eng.save_jx());
+  fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(eng.st.jx_changed, 1);
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(file_bytes(jx()), before);
+}
+
+}  // namespace
+}  // namespace wb::design::test

@@ -1,0 +1,129 @@
+// The manual methods: both speed formulas, the missing-mark texts, refusals that change
+// nothing, the automatic method's answer to a hand-set level, and a hand-set level kept.
+#include <gtest/gtest.h>
+
+#include "core/level/echo_display.h"
+#include "core/level/level_methods.h"
+#include "level_fixture.h"
+
+using namespace wb;
+using namespace wb::level_test;
+
+namespace {
+
+float at_sample(double s) { return static_cast<float>(s / 1.2); }
+
+}  // namespace
+
+TEST(LevelMethods, SpeedsFromTheMarks) {
+  LevelTest t;
+  t.wellhead_x = at_sample(250);
+  t.sound_mark_x = at_sample(1000);
+  t.Text3 = "500";
+  EXPECT_FLOAT_EQ(*sound_mark_speed(t), 333.33f);  // 500 / (750 / 250 / 2)
+  t.collar_start_x = at_sample(600);
+  t.collar_end_x = at_sample(741);
+  t.Text4 = "9.6";
+  t.Text5 = "10";
+  EXPECT_FLOAT_EQ(*collar_speed(t), 340.43f);  // 96 / (141 / 250 / 2)
+}
+
+TEST(LevelMethods, MissingMarksAreNamedInOrder) {
+  struct Case {
+    float sound, head, level;
+    std::string text;
+  } cases[] = {
+      {200, 200, 0, "液面位置"},
+      {0, 200, 200, "音标位置、"},
+      {9.9f, 200, 0, "音标位置、液面位置"},
+      {10, 10, 10, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    LevelTest t;
+    t.sound_mark_x = c.sound;
+    t.wellhead_x = c.head;
+    t.level_x = c.level;
+    EXPECT_EQ(missing_sound_marks(t), c.text);
+  }
+  LevelTest t;
+  EXPECT_EQ(missing_collar_marks(t), "接箍开始位置、接箍结束位置、井口位置、液面位置");
+}
+
+TEST(LevelMethods, AMethodThatCannotComputeChangesNothing) {
+  struct Case {
+    const char* why;
+    float head, sound;
+    std::string text3;
+    bool ok;
+  } cases[] = {
+      {"computes", 208.33f, 833.33f, "500", true},
+      {"marks at one place", 400, 400, "500", false},
+      {"marks reversed", 800, 400, "500", false},
+      {"box empty", 208.33f, 833.33f, "", false},
+      {"box not a number", 208.33f, 833.33f, "abc", false},
+      {"box zero", 208.33f, 833.33f, "0", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    LevelTest t;
+    t.wellhead_x = c.head;
+    t.sound_mark_x = c.sound;
+    t.level_x = 1000;
+    t.Text3 = c.text3;
+    t.sound_speed = 345.6f;
+    t.method = 3;
+    RecordingMessages msg;
+    EXPECT_EQ(run_sound_mark_method(t, msg), c.ok);
+    EXPECT_EQ(msg.shown.size(), c.ok ? 0u : 1u);
+    EXPECT_EQ(t.method, c.ok ? 1 : 3);
+    if (!c.ok) {
+      EXPECT_EQ(t.sound_speed, 345.6f);
+    }
+  }
+  LevelTest t;
+  t.wellhead_x = 200;
+  t.level_x = 1000;
+  t.collar_start_x = 500;
+  t.collar_end_x = 500;
+  RecordingMessages msg;
+  EXPECT_FALSE(run_collar_method(t, msg));
+  EXPECT_EQ(t.method, 0);
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_EQ(msg.shown[0].title, kCannotComputeTitle);
+}
+
+TEST(LevelMethods, MissingMarksMessage) {
+  LevelTest t;
+  t.wellhead_x = 200;
+  t.sound_mark_x = 500;
+  RecordingMessages msg;
+  EXPECT_FALSE(run_sound_mark_method(t, msg));
+  ASSERT_EQ(msg.shown.size(), 1u);
+  EXPECT_EQ(msg.shown[0].text, "请先选定:液面位置");
+}
+
+TEST(LevelMethods, HandSetLevelUnderTheAutomaticMethod) {
+  LevelTest t;
+  t.well_name = "W-3 ";
+  t.test_date = "200701020304";
+  t.sample_rate = 250;
+  t.sound_speed = 340.0f;
+  t.method = 3;
+  t.auto_level_index = 2400;
+  redraw_graph(t, nullptr, 5895, nullptr);
+  set_marker(t, LevelMarker::Level, at_sample(2000), 5895);
+  EXPECT_EQ(t.auto_level_index, -1);
+  RecordingMessages msg;
+  ASSERT_TRUE(scale_level_depth(t, msg));
+  EXPECT_FLOAT_EQ(t.level_depth, 1190.27f);
+  EXPECT_EQ(t.caption, "井号:W-3  测试日期:200701020304  音速:340米/秒  液面深度:1190.27米");
+  // The next redraw keeps the hand-set level.
+  redraw_graph(t, nullptr, 5895, nullptr);
+  EXPECT_FLOAT_EQ(t.level_x, at_sample(2000));
+  EXPECT_FLOAT_EQ(t.level_depth, 1190.27f);
+
+  LevelTest none;
+  EXPECT_FALSE(scale_level_depth(none, msg));
+  EXPECT_EQ(msg.shown.back().text, "请先选定液面位置");
+}

@@ -1,0 +1,163 @@
+// The fluid-level window's library and printing: saving the sample, choosing its row,
+// marking the sound mark and the level, the sound-mark method written back into the
+// record, deleting with the record link following, and printing marked rows to a PDF.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/common/trim.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_analysis.h"
+#include "core/level/level_library.h"
+#include "core/level/synthetic_level.h"
+#include "core/printing/print_state.h"
+#include "platform/file_browser.h"
+#include "platform/grid.h"
+#include "printing/print_test_helpers.h"
+#include "ui/level/level_display.h"
+#include "ui_fakes.h"
+
+using namespace wb;
+
+namespace {
+
+class LevelLibraryWindow : public ::testing::Test {
+ protected:
+  LevelLibraryWindow() {
+    PrintDlg::destroy();
+    current_printer() = PrinterSettings{};
+    PrintSession::force_pdf() = true;
+    folder.create_folders();
+    write_level_template(folder.sys() / kLevelTemplateFile);
+    write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{});
+    SyntheticLevelParams b;
+    b.well_name = "示范井2";
+    b.level_depth = 1500;
+    b.seed = 9;
+    write_synthetic_level_test(folder.data() / u8path("示范井2.y01"), b);
+    w = std::make_unique<LevelDisplay>(folder);
+    w->show();
+  }
+  ~LevelLibraryWindow() override {
+    w.reset();
+    PrintSession::force_pdf() = false;
+  }
+
+  void open_and_save(const char* file) {
+    w->File1->set_file_name(QString::fromUtf8(file));
+    w->File1_Click();
+    w->Command2->click();
+  }
+  void mark_at(LevelMarker m, double points) {
+    w->Picture2_MouseDown(Qt::RightButton, points);
+    w->ym_items[static_cast<int>(m)]->trigger();
+  }
+  DymRecord record(int r) {
+    DymRecord d;
+    EXPECT_EQ(LevelLibrary(folder).read(r, d), StoreStatus::Ok);
+    return d;
+  }
+
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder folder{tmp.path()};
+  std::unique_ptr<LevelDisplay> w;
+};
+
+}  // namespace
+
+TEST_F(LevelLibraryWindow, SoundMarkMethodIsWrittenIntoTheRecord) {
+  open_and_save("示范井1.y01");
+  ASSERT_EQ(w->record_count(), 1);
+  EXPECT_EQ(w->Grid1->text(1, 1).trimmed(), QStringLiteral("示范井1"));
+  w->Grid1->set_row(1);
+  w->Grid1_Click(1);
+  EXPECT_EQ(w->st.cur_rec, 1);
+  EXPECT_EQ(w->st.auto_level_index, -1);
+
+  // The wellhead stands at sample 250; the sound mark at sample 1000 is 500 m down.
+  w->Text3->setText(QStringLiteral("500"));
+  mark_at(LevelMarker::SoundMark, 1000 / 1.2);
+  mark_at(LevelMarker::Level, 2036 / 1.2);
+  w->Command1->click();
+  EXPECT_TRUE(fakes.messages.shown.empty()) << fakes.messages.shown.front().text;
+  EXPECT_FLOAT_EQ(w->st.sound_speed, 333.33f);
+  EXPECT_EQ(w->st.method, 1);
+  EXPECT_TRUE(w->Label2->text().contains(QStringLiteral(" 按音标算")));
+
+  const DymRecord d = record(1);
+  EXPECT_NEAR(d.marks[static_cast<int>(LevelMarker::SoundMark)], 1000.0f, 0.01f);
+  EXPECT_NEAR(d.marks[static_cast<int>(LevelMarker::Level)], 2036.0f, 0.01f);
+  EXPECT_EQ(d.method, 1);
+  EXPECT_FLOAT_EQ(d.level_depth, w->st.level_depth);
+  EXPECT_FLOAT_EQ(d.sound_speed, 333.33f);  // the speed the depth was found with
+  // 1786 samples after the wellhead at 0.6667 m a sample.
+  EXPECT_NEAR(d.level_depth, 1786 * 333.33 / 500, 1.0);
+}
+
+TEST_F(LevelLibraryWindow, MissingMarksAndBadBoxesChangeNothing) {
+  open_and_save("示范井1.y01");
+  w->Grid1_Click(1);
+  w->Command1->click();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, "请先选定:音标位置、");  // the saved level is kept
+  w->Text3->setText(QStringLiteral("abc"));
+  mark_at(LevelMarker::SoundMark, 800);
+  w->st.method = 3;
+  mark_at(LevelMarker::Level, 1700);  // the automatic method re-reads the depth only
+  EXPECT_EQ(record(1).method, 3);
+  w->Command1->click();
+  EXPECT_EQ(fakes.messages.shown.back().title, "无法计算");
+  EXPECT_EQ(w->st.method, 3);
+  EXPECT_EQ(record(1).method, 3);
+}
+
+TEST_F(LevelLibraryWindow, DeletingAsksAndTheLinkFollows) {
+  open_and_save("示范井1.y01");
+  open_and_save("示范井2.y01");
+  ASSERT_EQ(w->record_count(), 2);
+  w->Grid1_Click(2);
+  w->Grid1->set_row(1);
+  fakes.messages.answers = {MsgAnswer::Yes};
+  w->sc_num_Click();
+  EXPECT_EQ(fakes.messages.shown.back().text, "确实要删除 1号记录吗?");
+  EXPECT_EQ(w->record_count(), 1);
+  EXPECT_EQ(w->st.cur_rec, 1);  // its record moved up
+  mark_at(LevelMarker::CollarStart, 700);
+  EXPECT_NEAR(record(1).marks[static_cast<int>(LevelMarker::CollarStart)], 840.0f, 0.01f);
+  EXPECT_EQ(Trim_Blank_Nul(record(1).well_name), "示范井2");
+}
+
+TEST_F(LevelLibraryWindow, PrintsMarkedRowsFromACopy) {
+  w->Command6_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].title, "没有选定");
+
+  open_and_save("示范井1.y01");
+  open_and_save("示范井2.y01");
+  w->Grid1_Click(1);
+  const float speed = w->st.sound_speed;
+  const QString title = w->Label2->text();
+  for (int r : {1, 2}) {
+    w->Grid1->set_row(r);
+    w->Grid1_DblClick();
+  }
+  EXPECT_EQ(w->marked_records(), (std::vector<std::int16_t>{1, 2}));
+  const QString pdf = QString::fromStdString((folder.root / "level.pdf").string());
+  fakes.files.answers = {pdf.toStdString()};
+  test::when_dialog_waits([](PrintDlg& d) { QTest::mouseClick(d.Command1, Qt::LeftButton); });
+  w->Command6_Click();
+  const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR");  // for a look at the sheet
+  if (!keep.isEmpty()) QFile::copy(pdf, QString::fromLocal8Bit(keep) + "/level.pdf");
+  EXPECT_EQ(test::pdf_pages(pdf), 1);
+  const auto boxes = test::pdf_media_boxes(pdf);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_GT(boxes[0].width(), boxes[0].height());  // A4 landscape
+  EXPECT_EQ(w->st.cur_rec, 1);
+  EXPECT_EQ(w->st.sound_speed, speed);
+  EXPECT_EQ(w->Label2->text(), title);
+}

@@ -7,10 +7,10 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/level/level_display.h"
-#include "ui/diagnosis/well_diagnosis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {

@@ -148,20 +148,6 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points) {
   return card;
 }
 
-bool write_synthetic_survey(const std::filesystem::path& path) {
-  std::vector<design::JxRecord> rows;
-  for (int md = 50; md <= 2000; md += 50) {
-    const double inc = md <= 300 ? 0.3 : std::min(30.0, 0.3 + (md - 300) * 2.0 / 30.0);
-    const double az = md <= 300 ? 45.0 : std::min(60.0, 45.0 + (md - 300) * 15.0 / 450.0);
-    design::JxRecord r;
-    r.cols[0] = num_text(md);
-    r.cols[1] = num_text_dec(inc, 2);
-    r.cols[2] = num_text_dec(az, 2);
-    rows.push_back(r);
-  }
-  return write_file_atomic(path, design::encode_jx_file(rows));
-}
-
 namespace {
 struct NoMessages : MessageService {
   MsgAnswer show(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
@@ -192,6 +178,20 @@ bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParam
   Calc_Pf_Com_Click(st, quiet);
   Calc_Cyzs_Com_Click(st, quiet);
   return Cmd_Save_Click(st, io);
+}
+
+bool write_synthetic_survey(const std::filesystem::path& path) {
+  std::vector<design::JxRecord> rows;
+  for (int md = 50; md <= 2000; md += 50) {
+    const double inc = md <= 300 ? 0.3 : std::min(30.0, 0.3 + (md - 300) * 2.0 / 30.0);
+    const double az = md <= 300 ? 45.0 : std::min(60.0, 45.0 + (md - 300) * 15.0 / 450.0);
+    design::JxRecord r;
+    r.cols[0] = num_text(md);
+    r.cols[1] = num_text_dec(inc, 2);
+    r.cols[2] = num_text_dec(az, 2);
+    rows.push_back(r);
+  }
+  return write_file_atomic(path, design::encode_jx_file(rows));
 }
 
 }  // namespace wb

@@ -220,7 +220,7 @@ void WellDiagnosis::build_ui() {
   auto* base = new QGroupBox(QStringLiteral("基础数据输入"), this);
   base->setGeometry(332, 72, 370, 252);
   // Column widths (label, box): the first column holds the well name and the test date.
-  const int col_x[3] = {4, 126, 244}, label_w[3] = {58, 66, 70}, box_w[3] = {62, 50, 50};
+  const int col_x[3] = {4, 128, 242}, label_w[3] = {64, 64, 70}, box_w[3] = {58, 48, 50};
   for (int c = 0; c < 3; ++c) {
     for (int r = 0; r < 10; ++r) {
       const Labelled& l = kBaseColumns[c][r];

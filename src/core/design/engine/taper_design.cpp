@@ -117,10 +117,6 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   auto check = [&](double load, double area) {
     return goodman_check(load, st.fluid_load, area, st.load_factor_up, st.load_factor_down, st.dyn_factor, T, SF);
   };
-  auto blank = [&](int k) {
-    T3[static_cast<std::size_t>(kLengthBox[k])].clear();
-    L3[static_cast<std::size_t>(kStressLabel[k])].clear();
-  };
 
   int k = 0;
   if (kept_top < 0 && Mutual_Index <= 18) {
@@ -145,6 +141,20 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     return true;  // 23 and above: the preparation only
   }
 
+  build_taper(k, W, Ls, Lp, T, SF);
+  return true;
+}
+
+void RodDesignEngine::build_taper(int k, double W, double Ls, double Lp, double T, double SF) {
+  auto& T3 = st.Text3;
+  auto& L3 = st.Label3;
+  auto check = [&](double load, double area) {
+    return goodman_check(load, st.fluid_load, area, st.load_factor_up, st.load_factor_down, st.dyn_factor, T, SF);
+  };
+  auto blank = [&](int size) {
+    T3[static_cast<std::size_t>(kLengthBox[size])].clear();
+    L3[static_cast<std::size_t>(kStressLabel[size])].clear();
+  };
   std::string last_pass;  // stress text of the last step that passed
   double x = 0;
   for (;;) {
@@ -173,7 +183,7 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     if (++k >= kTaperSizes) {
       say("您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
       for (int box : {19, 20, 21, 22, 25}) T3[static_cast<std::size_t>(box)].clear();
-      return true;
+      return;
     }
     x = 0;
   }
@@ -188,7 +198,6 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     L3[static_cast<std::size_t>(kStressLabel[k])] = last_pass;
   }
   for (int j = k + 1; j < kTaperSizes; ++j) blank(j);
-  return true;
 }
 
 }  // namespace wb::design

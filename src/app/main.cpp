@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/design/rod_design.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/balance/balance_analysis.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   wb::register_diagnosis_window(folder);
+  wb::design::register_design_window(folder);
 
   wb::RodEngMapDisplay* main_window = nullptr;
   auto* splash = new wb::FrmSplash([&] {

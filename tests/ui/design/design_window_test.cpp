@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/design/engine/survey_file.h"
 #include "platform/grid.h"
+#include "ui/design/survey_frames.h"
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
 #include "ui_fakes.h"
@@ -161,6 +163,44 @@ TEST_F(DesignWindowTest, ExportRefusesAWellNameThatLeavesTheReportFolder) {
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_NE(fakes.messages.shown[0].text.find("不能用作文件名"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xls"));
+}
+
+}  // namespace
+
+namespace {
+
+// The window on its real engine: a well's survey read by Enter in the well box shows every
+// row, and a save without survey edits leaves the file as it was.
+TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  std::vector<JxRecord> rows;
+  for (int i = 1; i <= 4; ++i) rows.push_back(JxRecord{{std::to_string(300 * i), "2", "45", "", "", ""}});
+  const auto bytes = encode_jx_file(rows);
+  const auto path = prog.data() / "W7.jx";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  auto* w = new RodDesign(prog);
+  w->show();
+  QApplication::processEvents();
+  w->JName_Comb->setFocus();
+  w->JName_Comb->setEditText("W7");
+  QTest::keyClick(w->JName_Comb->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(w->st.Grid1.rows(), 5);
+  EXPECT_EQ(w->st.last_node, 600);
+  EXPECT_EQ(w->survey_frame->Grid1->rows(), 5);
+  std::filesystem::remove(path);
+  w->SaveCom->click();  // nothing edited: the survey is not written
+  EXPECT_FALSE(std::filesystem::exists(path));
+  w->st.jx_changed = 1;
+  fakes.messages.answers = {MsgAnswer::Yes};
+  w->close();  // asks, and Yes writes the four rows back
+  QApplication::processEvents();
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(decode_jx_file(back).size(), 4u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "core/design/workbench/fzq_table.h"
 #include "platform/excel_export.h"
@@ -24,10 +25,16 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 QWidget* RodDesign::build_fzq_tab() {
   auto* page = new QWidget;
+  auto* outer = new QVBoxLayout(page);
+  outer->setContentsMargins(2, 2, 2, 2);
   auto* frame = new QGroupBox(QStringLiteral("抽油杆扶正器布置数据表"), page);
-  frame->setGeometry(2, 2, 8655 / kTwipsPerPixel, 4335 / kTwipsPerPixel);
+  outer->addWidget(frame);
+  // The table fills its frame (8415 × 3855 twips at 120, 360 in the window's design).
+  auto* inner = new QVBoxLayout(frame);
+  inner->setContentsMargins(120 / kTwipsPerPixel, 360 / kTwipsPerPixel - 12, 120 / kTwipsPerPixel, 4);
   Grid2 = new Grid(frame);
-  Grid2->setGeometry(120 / kTwipsPerPixel, 360 / kTwipsPerPixel, 8415 / kTwipsPerPixel, 3855 / kTwipsPerPixel);
+  Grid2->setMinimumSize(8415 / kTwipsPerPixel, 3855 / kTwipsPerPixel);
+  inner->addWidget(Grid2);
   Grid2->set_cols(11);
   Grid2->set_fixed_cols(1);
   for (int c = 0; c < 11; ++c) Grid2->set_col_width_twips(c, kFzqWidths[c]);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/paths.h"
 #include "core/common/test_records.h"
 
 namespace wb {
@@ -55,5 +56,10 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
 // A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
 // 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
 bool write_synthetic_survey(const std::filesystem::path& path);
+
+// A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,
+// pressures), the card of make_synthetic_card, the refresh's results and an advice, saved
+// as the diagnosis window saves it. False when it could not be written.
+bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
 
 }  // namespace wb

@@ -1,7 +1,6 @@
 #include "core/statistics/effi_stat_table.h"
 
 #include <cmath>
-#include <span>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -51,11 +50,11 @@ constexpr int kSystemEffiCol = 22;
 
 // A field's text with the blanks at both ends removed. Blanks are trimmed on the GBK bytes
 // (a blank is never part of a double-byte character), so an all-ASCII field is never converted.
-std::string field_text(const std::uint8_t* rec, std::size_t off, std::size_t len) {
+std::string field_text(GbkDecoder& dec, const std::uint8_t* rec, std::size_t off, std::size_t len) {
   std::size_t a = off, b = off + len;
   while (a < b && rec[a] == ' ') ++a;
   while (b > a && rec[b - 1] == ' ') --b;
-  return trim_blanks(gbk_field_text(std::span<const std::uint8_t>(rec + a, b - a)));
+  return trim_blanks(dec(std::string_view(reinterpret_cast<const char*>(rec + a), b - a)));
 }
 
 float cell_value(const std::string& text) { return to_single(num_val(text)); }
@@ -69,14 +68,15 @@ bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<St
   if (content.size() % kGtYmRecordSize != 0) return false;
   const std::size_t n = content.size() / kGtYmRecordSize;
   out.resize(n);
+  GbkDecoder dec;
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint8_t* rec = content.data() + i * kGtYmRecordSize;
     StatRecord& r = out[i];
     r.number = static_cast<int>(i + 1);
-    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + 1] = field_text(rec, kTextCols[c].off, kTextCols[c].len);
+    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + 1] = field_text(dec, rec, kTextCols[c].off, kTextCols[c].len);
     for (std::size_t c = 0; c < kValCols.size(); ++c)
-      r.cells[c + kFirstMeanCol] = field_text(rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
-    r.test = field_text(rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
+      r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
+    r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
   }
   return true;
 }

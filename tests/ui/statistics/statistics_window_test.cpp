@@ -279,3 +279,4 @@ TEST_F(StatisticsWindow, GridFollowsTheWindowSize) {
 }
 
 }  // namespace
+

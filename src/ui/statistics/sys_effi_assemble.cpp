@@ -123,7 +123,14 @@ void SysEffiAssemble::build_ui() {
   Combo2 = combo(600);
   Command3 = button(Frame2, "执行统计", 3000, 240, 615, 615);
   Command3->setFont(song(10.5));
-  Command3->setStyleSheet(QStringLiteral("QPushButton { text-align: center; }"));
+  // The square button shows its caption on two lines, as a caption that does not fit wraps.
+  auto* caption = new QLabel(Command3->text(), Command3);
+  caption->setWordWrap(true);
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setFont(Command3->font());
+  caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+  caption->setGeometry(2, 2, Command3->width() - 4, Command3->height() - 4);
+  Command3->setStyleSheet(QStringLiteral("QPushButton { color: transparent; }"));
 
   Frame1 = new QGroupBox(QString(), this);
   Frame1->setGeometry(tw(5880), tw(120), tw(2535), tw(975));

@@ -1,13 +1,19 @@
 // The downhole diagnosis at its largest sizes: the card coefficients of a 3000-point surface
 // stroke, then the whole refresh (rebuild, static loads, a four-section pump card, the
-// effective stroke by the spline) drawn on a recording canvas.
+// effective stroke by the spline) drawn on a recording canvas; and the lists of a
+// 10 000-record diagnosis file.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "core/common/canvas.h"
 #include "core/common/fourier.h"
+#include "core/common/record_store.h"
+#include "core/diagnosis/diagnosis_records.h"
 #include "core/diagnosis/refresh.h"
 #include "core/workbench/synthetic_tests.h"
 
@@ -52,5 +58,41 @@ void BM_DiagnosisRefresh_3000PointStroke(benchmark::State& state) {
   state.counters["drawn_items"] = static_cast<double>(picture.items.size());
 }
 BENCHMARK(BM_DiagnosisRefresh_3000PointStroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+namespace {
+
+// The well list and one well's dates from a 10 000-record diagnosis file (100 wells, 100
+// tests each), as the window lists them when the file is chosen and a well is picked.
+void BM_DiagnosisWellLists_10000Records(benchmark::State& state) {
+  const auto path = std::filesystem::temp_directory_path() / ("wb_bench_bgt_" + std::to_string(::getpid()) + ".dat");
+  wb::Bytes content;
+  content.reserve(10000 * wb::kBgtRecordSize);
+  wb::BgtRecord r;
+  for (int i = 0; i < 10000; ++i) {
+    r.well_name = "井" + std::to_string(i % 100);
+    r.test_date = "2024" + std::to_string(100000 + i);
+    const wb::Bytes b = r.encode();
+    content.insert(content.end(), b.begin(), b.end());
+  }
+  if (!wb::write_file_atomic(path, content)) {
+    state.SkipWithError("cannot write the record file");
+    return;
+  }
+  std::size_t wells = 0, dates = 0;
+  for (auto _ : state) {
+    const std::vector<std::string> names = wb::bgt_well_names(path);
+    const std::vector<std::string> d = wb::bgt_well_dates(path, "井42");
+    wells = names.size();
+    dates = d.size();
+    benchmark::DoNotOptimize(names.data());
+    benchmark::DoNotOptimize(d.data());
+  }
+  state.counters["wells"] = static_cast<double>(wells);
+  state.counters["dates"] = static_cast<double>(dates);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_DiagnosisWellLists_10000Records)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

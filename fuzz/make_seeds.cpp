@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/paths.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_file.h"
 #include "core/efficiency/effi_records.h"
 #include "core/efficiency/cyj_mode_catalog.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -47,7 +50,7 @@ int main(int argc, char** argv) {
   }
   const wb::ProgramFolder samples{wb::u8path(argv[1])};
   const fs::path root = wb::u8path(argv[2]);
-  std::vector<wb::Bytes> cards, electric, waves, summaries;
+  std::vector<wb::Bytes> cards, electric, waves, summaries, balance;
   int n = 0;
   for (const auto& name : wb::list_files(samples.data(), "*.o*")) {
     const fs::path file = samples.data() / wb::u8path(name);
@@ -69,6 +72,18 @@ int main(int argc, char** argv) {
     wb::DlPhRecord rec;
     wb::Save_DlPh_Pow(scratch, st, rec);
     summaries.push_back(wbfuzz::read_bytes(scratch.sys() / wb::kDlPhFileName));
+    // The balance record of this test, crank and beam counterweights filled in.
+    wb::HeldStroke h;
+    wb::take_stroke(h, st.uus.data(), st.iis.data(), st.pps.data(), st.qqs.data(), st.sss.data(), st.ggs.data(),
+                    st.iu_num, st.dnt_rec.wiring_mode, 3);
+    h.Cur_Well = st.Text1[2];
+    h.Cur_Test = st.Text1[0];
+    wb::ParameterBoxes boxes = wb::default_parameter_boxes();
+    for (auto [i, v] : {std::pair{1, "12"}, {2, "1.2"}, {6, "3"}, {8, "10"}, {9, "5"}, {10, "3"}, {27, "3"}})
+      boxes[static_cast<std::size_t>(i)] = v;
+    wb::PhfxRecord ph;
+    if (!wb::fill_phfx(ph, h, boxes, static_cast<wb::BalanceMode>(n % 3), "CYJ10-3-37HB"))
+      balance.push_back(ph.encode());
     ++n;
   }
   for (const auto& name : wb::list_files(samples.data(), "*.x*")) {
@@ -77,14 +92,31 @@ int main(int argc, char** argv) {
   }
   for (const auto& name : wb::list_files(samples.data(), "*.jx"))
     put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
+  // The sample diagnosis file, as the diagnosis window saved it.
+  put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
+  wb::Bytes phfx;
+  for (const auto& b : balance) phfx.insert(phfx.end(), b.begin(), b.end());
+  put(root, "phfx_fuzz", "library", phfx);
   put(root, "library_fuzz", "cards", cat(cards, 0x00));
   put(root, "library_fuzz", "electric", cat(electric, 0x01));
   put(root, "library_fuzz", "waves", cat(waves, 0x02));
   put(root, "library_fuzz", "cards_twice", cat({cards.empty() ? wb::Bytes{} : cards[0], cards.empty() ? wb::Bytes{} : cards[0]}, 0x10));
   for (std::size_t i = 0; i < summaries.size(); ++i)
     put(root, "summary_fuzz", "summary" + std::to_string(i), summaries[i]);
+  // Level tests: the sample echoes, and the first of them as a library record.
+  wb::Bytes dym;
+  int levels = 0;
+  for (const auto& name : wb::list_files(samples.data(), "*.y*")) {
+    const wb::Bytes raw = wbfuzz::read_bytes(samples.data() / wb::u8path(name));
+    put(root, "level_file_fuzz", "sample" + std::to_string(levels++), raw);
+    wb::LevelTest t;
+    if (dym.empty() && wb::load_level_data(raw, t)) dym = wb::encode_dym(wb::dym_from_test(t));
+  }
+  put(root, "level_library_fuzz", "one", dym);
+  const wb::Bytes tpl = wbfuzz::read_bytes(samples.sys() / "levelstd.dat");
+  put(root, "level_file_fuzz", "template", tpl);
   int k = 0;
   for (const char* t : {"12.5", " -0.25kN", "1.234568E+07", "1e99999999999999999999", "3.5d-2", ".5", "-", "+.e1",
                         "0.000000000000000000000000000000001e-400", "400", "45"})

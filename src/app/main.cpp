@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/level/level_display.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   wb::register_balance_window();
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+  wb::register_diagnosis_window(folder);
   wb::register_sys_effi_assemble(folder);
 
   wb::RodEngMapDisplay* main_window = nullptr;

@@ -86,6 +86,9 @@ int main(int argc, char** argv) {
   auto pb = folder.data() / wb::u8path("示范井2.o01");
   if (missing(pb) && !wb::write_synthetic_joint_test(pb, b)) ++failures;
 
+  // A diagnosis of the first well with its card, so the diagnosis window shows a pump card.
+  if (missing(folder.sys() / "bgt.dat") && !wb::write_sample_diagnosis(folder, a, "20060512")) ++failures;
+
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
 

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/registry.h"
+#include "platform/services_qt.h"
 #include "platform/system_printer.h"
 
 namespace wb {
@@ -280,6 +281,11 @@ int print_copies(QWidget* parent, const PrintCopy& print_copy) {
   if (!session) return 0;
   for (int i = 0; i < copies; ++i) print_copy(session->printer(), i);
   session->finish();
+  if (session->failed()) {
+    // The printer (or the PDF file) could not be opened: nothing was printed.
+    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    return 0;
+  }
   return copies;
 }
 

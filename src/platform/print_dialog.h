@@ -107,7 +107,8 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets);
 using PrintCopy = std::function<void(Canvas& printer, int copy)>;
 
 // Prints Print_Copies copies (none when 0 or negative) through one print session. Returns
-// the number of copies printed; 0 also when the user declined to name a PDF file.
+// the number of copies printed; 0 also when the user declined to name a PDF file, and when
+// the printer or the PDF file could not be opened (then said in a message box).
 int print_copies(QWidget* parent, const PrintCopy& print_copy);
 
 // The whole protocol: run_print_dialog, then print_copies unless cancelled.

@@ -20,6 +20,28 @@ float crank_shift(double s1, int n, const BalanceParams& p) {
 
 }  // namespace
 
+void automatic_adjustment(BalanceState& a, BalanceMode mode, std::vector<IntermediateFile>* files,
+                          const std::array<std::string, 3>& file_boxes) {
+  const int n = a.held.gt_num;
+  Tran_Dat_To_12Start(a, files, file_boxes[0]);
+  switch (mode) {
+    case BalanceMode::Crank:
+      a.Crank_dR = crank_shift(a.P12_Sin[1], n, a.prm);
+      break;
+    case BalanceMode::Beam:
+      Get_Beam_Balance(a, BalanceMode::Beam, files, file_boxes[1]);
+      break;
+    case BalanceMode::Combined:
+      Get_Beam_Balance(a, BalanceMode::Combined, files, file_boxes[1]);
+      Fourier_Coef(a.pps12.data(), static_cast<std::int16_t>(n), 30, a.P12_Cos.data(), a.P12_Sin.data());
+      // The beam change's fundamental sine power, taken in the same 12-o'clock frame.
+      a.Crank_dR = crank_shift(static_cast<double>(a.Beam_dN) * a.WV_Sin[1] + a.P12_Sin[1], n, a.prm);
+      break;
+    case BalanceMode::None:
+      break;
+  }
+}
+
 void take_stroke(HeldStroke& h, const float* uus1, const float* iis1, const float* pps1, const float* qqs1,
                  const float* sss1, const float* ggs1, int n, std::int16_t cs_fs1, std::int16_t kind) {
   h.DispCurveType = kind;
@@ -68,23 +90,7 @@ AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int s
       return res;
     }
     if (!a.held.holds_stroke()) return res;
-    Tran_Dat_To_12Start(a, files, opt.file_boxes[0]);
-    switch (opt.mode) {
-      case BalanceMode::Crank:
-        a.Crank_dR = crank_shift(a.P12_Sin[1], n, a.prm);
-        break;
-      case BalanceMode::Beam:
-        Get_Beam_Balance(a, BalanceMode::Beam, files, opt.file_boxes[1]);
-        break;
-      case BalanceMode::Combined:
-        Get_Beam_Balance(a, BalanceMode::Combined, files, opt.file_boxes[1]);
-        Fourier_Coef(a.pps12.data(), static_cast<std::int16_t>(n), 30, a.P12_Cos.data(), a.P12_Sin.data());
-        // The beam change's fundamental sine power, taken in the same 12-o'clock frame.
-        a.Crank_dR = crank_shift(static_cast<double>(a.Beam_dN) * a.WV_Sin[1] + a.P12_Sin[1], n, a.prm);
-        break;
-      case BalanceMode::None:
-        break;
-    }
+    automatic_adjustment(a, opt.mode, files, opt.file_boxes);
   } else {
     if (!a.held.holds_stroke()) return res;
     // The manual steps move the last result; before any analysis the curves are not yet

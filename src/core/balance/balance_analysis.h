@@ -116,6 +116,12 @@ struct AnalysisOptions {
 // completed step ends with the forecast and the advice.
 AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int step, const AnalysisOptions& opt);
 
+// The automatic adjustment of a mode on checked members: 12-o'clock curves, then the crank
+// shift and/or the beam block change (the crank shift divides by the crank weight, which the
+// check or the caller must have made non-zero).
+void automatic_adjustment(BalanceState& a, BalanceMode mode, std::vector<IntermediateFile>* files,
+                          const std::array<std::string, 3>& file_boxes);
+
 // The kinematics, forecast and advice steps, public for the tests and the printed report.
 // Tran_Dat_To_12Start / Get_Beam_Balance / Make_PHJY append intermediate files to `files`
 // when `files` is not null.

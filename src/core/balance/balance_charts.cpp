@@ -24,6 +24,8 @@ double polar_radius(float v, double vmax) {
 }  // namespace
 
 int power_chart_scale(float largest) {
+  // A value beyond any motor's (or not a number, from a damaged record) gives no scale.
+  if (!(std::fabs(largest) < 1e6f)) return 0;
   return 25 * static_cast<int>(std::floor(static_cast<double>(largest / 25.0f) + 0.999));
 }
 

@@ -22,6 +22,7 @@ double signed_radius(float v, double vmax) {
 }  // namespace
 
 float torque_chart_scale(float largest) {
+  if (!(std::fabs(largest) < 1e6f)) return 0;  // not a torque (a damaged record): no scale
   return static_cast<float>(std::floor(static_cast<double>(largest / 3.0f) + 0.999) * 3);
 }
 

@@ -5,6 +5,9 @@
 
 namespace wb {
 
+// The message shown once for each fit without a unique solution.
+inline constexpr const char* kNoUniqueSolutionText = "高斯法解方程无唯一解!";
+
 struct QuadraticFit {
   float A0 = 0;  // constant
   float B1 = 0;  // linear coefficient

@@ -68,7 +68,7 @@ bool BgtRecord::decode(const Bytes& b) {
   return true;
 }
 
-std::string advice_for_field(std::string_view text) {
+std::string crlf_line_breaks(std::string_view text) {
   std::string crlf;
   crlf.reserve(text.size() + 8);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -82,6 +82,11 @@ std::string advice_for_field(std::string_view text) {
       crlf += ch;
     }
   }
+  return crlf;
+}
+
+std::string advice_for_field(std::string_view text) {
+  const std::string crlf = crlf_line_breaks(text);
   // Cut as the field will (whole characters), then drop a CR whose LF did not fit.
   std::size_t width = 0, kept = 0;
   while (kept < crlf.size()) {

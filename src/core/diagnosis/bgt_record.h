@@ -48,6 +48,8 @@ struct BgtRecord {
   bool decode(const Bytes& b);
 };
 
+// Every line break (CR LF, a lone CR or a lone LF) as CR LF.
+std::string crlf_line_breaks(std::string_view text);
 // The advice as stored: every line break as CR LF (a lone LF or CR becomes CR LF), cut to
 // the field's width at a whole character and never between the CR and the LF of a break.
 std::string advice_for_field(std::string_view text);

@@ -75,6 +75,7 @@ struct DiagnosisState {
   std::filesystem::path Bgt_Path, Sgt_Path, Gt_Ym_Path;
   bool Rec_Changed = false;
   std::int16_t density_err = 0;
+  int focus_request = -1;  // a Text1 box a procedure asked to receive the focus; the window clears it
   BgtRecord Bgt_Rec;         // the one record buffer; its card is the current card
   SgtRecord refreshed_card;  // the card as of the last refresh that passed the well check
   DiagnosisChart CardPlot;   // what the chart shows

@@ -254,6 +254,7 @@ RefreshOutcome Cmd_Ref_Com_Click(DiagnosisState& st, int index, MessageService& 
     if (!density_ok(rho)) {
       messages.show(kDensityMessage, "");
       st.density_err = 1;
+      st.focus_request = diag_box::kOilDensityDownhole;
       plot = DiagnosisChart{};
       out.end = RefreshEnd::density_refused;
       return out;

@@ -50,6 +50,7 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
   if (s.Miss_Flag == 1 || B(15) <= 0) {
     for (int b : kEffiResultBoxes) T[b].clear();
     out.message = s.Miss_Flag == 1 ? kEffiMissingInputs : kEffiBadDensity;
+    out.refused = true;
     return out;
   }
   const double rho = B(15);

@@ -26,6 +26,7 @@ inline constexpr const char* kEffiMissingPumpInputs = "泵径、冲程、冲次�
 
 struct EffiCalcOutcome {
   std::string message;      // to show in a message box without a title of its own; empty: none
+  bool refused = false;     // an input was missing or unusable: nothing was computed
   bool handed_back = false; // the main window's boxes 1, 3, 4 and 5 were written
 };
 

@@ -5,12 +5,12 @@
 // pair (frame from (111, 115.7) mm) and the electric chart below the table (frame from
 // (24, 200.5) mm). The same procedure draws on the printer and on the preview page.
 //
-// The window's buttons:
-//   "预览": run the calculation (Cmd_Calc_Click); unless an input is missing, show the
-//           preview and call prt_effi_page on its A4 page.
-//   "打印": the print protocol (print_dialog.h) with portrait, the paper box on its A4 entry
-//           and disabled; each copy: paper A4, portrait, prt_effi_page on the printer (one
-//           job per copy). The boxes are printed as they are, without a calculation.
+// The window's buttons (ui/efficiency/effi_report_print.h):
+//   "预览": run the calculation (Cmd_Calc_Click); unless an input is missing,
+//           preview_effi_report (the preview's A4 page).
+//   "打印": print_effi_report: the print protocol with portrait, the paper box on its A4
+//           entry and disabled; each copy on A4 portrait, one job per copy. The boxes are
+//           printed as they are, without a calculation.
 #pragma once
 
 #include "core/common/canvas.h"

@@ -340,8 +340,9 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
   std::size_t found = 0;
   if (find_well_base(well_base_path(prog), well, test, rec, found) != StoreStatus::Ok || found == 0) return out;
   out.found = true;
-  out.gt_num = rec.point_num;
-  out.iu_num = rec.point_num;
+  // A negative count (a damaged record) is no stroke.
+  out.gt_num = std::max<int>(rec.point_num, 0);
+  out.iu_num = out.gt_num;
   out.cs_fs = rec.wiring_mode;
   if (rec.has_electric_curves() && rec.point_num > 0) {
     out.has_curves = true;

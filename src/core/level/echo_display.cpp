@@ -104,12 +104,14 @@ void time_axis(LevelTest& t, Canvas* c, double u) {
 void clear_level_pictures(Canvas* overview, Canvas* echo) {
   if (overview) {
     points_scale(*overview);
+    overview->set_plain_font(9.0);
     overview->back_color = 0xFFFFC0;
     overview->cls();
     overview_background(*overview);
   }
   if (echo) {
     points_scale(*echo);
+    echo->set_plain_font(9.0);
     echo->back_color = kEchoBack;
     echo->cls();
   }

@@ -144,8 +144,7 @@ void prt_Level(Canvas& c, const LevelTest& t, std::int16_t paper_code, double pi
     c.line(x, L.yt, x, L.yb, kBlack);
   }
   c.fore_color = kBlack;
-  c.font.size = kLabelPoints;
-  c.font.bold = false;
+  c.set_plain_font(kLabelPoints);
   time_scale(c, L);
   const double wellhead = (L.margin + kSamplesPerPoint * t.wellhead_x) / L.sca_x;
   const double sound = kSamplesPerPoint * t.sound_mark_x, head = kSamplesPerPoint * t.wellhead_x;

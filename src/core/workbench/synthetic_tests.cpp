@@ -8,6 +8,8 @@
 #include "core/common/fourier.h"
 #include "core/common/record_store.h"
 #include "core/common/number_text.h"
+#include "core/diagnosis/diagnosis_records.h"
+#include "core/diagnosis/inflow.h"
 #include "core/common/test_records.h"
 #include "core/design/engine/survey_file.h"
 #include "core/efficiency/gt_ym_record.h"
@@ -146,6 +148,38 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points) {
   card.max_load = raw16(*std::max_element(load.begin(), load.end()) * 100.0);
   card.min_load = raw16(*std::min_element(load.begin(), load.end()) * 100.0);
   return card;
+}
+
+namespace {
+struct NoMessages : MessageService {
+  MsgAnswer show(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
+};
+}  // namespace
+
+bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date) {
+  NoMessages quiet;
+  DiagnosisIo io{quiet};
+  DiagnosisState st;
+  diagnosis_load(st, prog, io);
+  const std::pair<int, const char*> boxes[] = {
+      {diag_box::kBore, "44"},          {diag_box::kLiquid, "18.5"},       {diag_box::kWaterCut, "62"},
+      {diag_box::kStroke, "3"},         {diag_box::kSpm, "6"},             {diag_box::kFluidLevel, "860"},
+      {diag_box::kStaticPressure, "12"}, {diag_box::kTubingPressure, "0.8"}, {diag_box::kCasingPressure, "0.5"},
+      {diag_box::kLayerMidDepth, "1450"}, {21, "1180"},                  {diag_box::kPumpDepth, "1200"},
+      {diag_box::kRods1, "400"},        {diag_box::kRods78, "400"},        {diag_box::kRods34, "380"},
+      {diag_box::kSinkerLen, "20"},     {diag_box::kSinkerDia, "38"},      {40, "12"},
+      {43, "8"},                        {46, "35"},                        {48, "CYJ10-3-37HB"},
+      {50, "Y250M-8"},                  {51, "35"},                        {52, "12.6"},
+      {53, "8.35"},                     {54, "4.12"},                      {55, "14.2"}};
+  for (auto [box, text] : boxes) st.Text1[static_cast<std::size_t>(box)] = text;
+  st.Text1[diag_box::kWell] = p.well_name;
+  st.Text1[diag_box::kDate] = test_date;
+  st.Text1[diag_box::kAdvice] = "泵工作基本正常，充满程度较好。\r\n建议保持现有工作制度，定期复测示功图。";
+  st.Bgt_Rec.card = make_synthetic_card(p, p.period);
+  refresh_diagnosis(st, io);
+  Calc_Pf_Com_Click(st, quiet);
+  Calc_Cyzs_Com_Click(st, quiet);
+  return Cmd_Save_Click(st, io);
 }
 
 bool write_synthetic_survey(const std::filesystem::path& path) {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/paths.h"
 #include "core/common/test_records.h"
 
 namespace wb {
@@ -58,5 +59,10 @@ bool write_synthetic_survey(const std::filesystem::path& path);
 // An efficiency library (sys/gt_ym.dat) of the two sample wells, each tested twice, with
 // production data, powers and efficiencies, so the statistics window has a table to show.
 bool write_sample_efficiency_library(const std::filesystem::path& path);
+
+// A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,
+// pressures), the card of make_synthetic_card, the refresh's results and an advice, saved
+// as the diagnosis window saves it. False when it could not be written.
+bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
 
 }  // namespace wb

@@ -10,6 +10,7 @@
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_torque.h"
+#include "core/balance/electric_fit.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -22,7 +23,6 @@ namespace wb {
 
 namespace {
 
-constexpr const char* kNoUniqueSolution = "高斯法解方程无唯一解!";
 constexpr const char* kSaveFailed = "平衡分析记录保存失败！";
 
 struct BoxInfo {
@@ -190,6 +190,7 @@ void BalanceAnalysis::build() {
   connect(ReturnCMD, &QPushButton::clicked, this, [this] { close(); });
   for (QPushButton* b : {Cmd_Save, Cmd_Prnt, ReturnCMD}) buttons->addWidget(b);
   connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
+  connect(Cmd_Prnt, &QPushButton::clicked, this, [this] { Cmd_Prnt_Click(); });
   top->addLayout(buttons);
   resize(760, 560);
 }
@@ -359,7 +360,7 @@ void BalanceAnalysis::prepare_held_stroke() {
   state.prm.crank_blocks = parse_count_box(s(Text2[0]->text()));
   if (state.prm.crank_blocks < 1 || state.prm.crank_blocks > 8) Get_Dat_From_Phfx();
   const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
-  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolutionText, "");
   Run_PH_Analysis(0);
 }
 
@@ -701,7 +702,7 @@ void BalanceAnalysis::Text7_Change() {
   }
   BlcRecode_To_Text();
   const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
-  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolution, "");
+  for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolutionText, "");
   Run_PH_Analysis(0);
 }
 

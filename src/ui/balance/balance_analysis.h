@@ -100,6 +100,12 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   // Deletes records first..last (or the single record `row` when first == last) after the
   // question; true when the library was rewritten.
   bool kill_jl(int first, int last, int row);
+  // Printing: the selection window, its list of the library, and the print run (fw 1 the
+  // current test, 2 the listed records); the window's own test is left as it was.
+  void Cmd_Prnt_Click();
+  void prt_grid();
+  void print_ph(int fw, const std::vector<int>& records, QWidget* caller);
+  class BalancePrint* print_window() const { return print_window_; }
   // Draws the power chart from the last analysis (no new forecast, the advice stays).
   void Disp_PH();
   void Disp_Twist();
@@ -132,6 +138,7 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   std::string text1_;
   bool loaded_ = false;
   bool updating_groups_ = false;
+  class BalancePrint* print_window_ = nullptr;
 };
 
 // Registers the window's factory in analysis_windows() (toolbar button 1).

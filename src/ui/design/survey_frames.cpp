@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -108,6 +109,8 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
     QApplication::clipboard()->setText(q(eng_.Men_copy_text()));
   });
   connect(Grid1, &Grid::cell_clicked, this, &SurveyTableFrame::cell_clicked);
+  // The right button opens the menu without touching the selection it works on.
+  Grid1->viewport()->installEventFilter(this);
   refresh();
 }
 
@@ -183,11 +186,6 @@ void SurveyTableFrame::take_selection() {
 }
 
 void SurveyTableFrame::cell_clicked(int row, int col, Qt::MouseButton button) {
-  if (button == Qt::RightButton) {
-    past->setEnabled(QApplication::clipboard()->mimeData() && QApplication::clipboard()->mimeData()->hasText());
-    JXdataEdit->popup(QCursor::pos());
-    return;
-  }
   if (button != Qt::LeftButton || row < 1) return;
   TextGrid& g = eng_.st.Grid1;
   g.row = row;
@@ -197,6 +195,13 @@ void SurveyTableFrame::cell_clicked(int row, int col, Qt::MouseButton button) {
 }
 
 bool SurveyTableFrame::eventFilter(QObject* obj, QEvent* ev) {
+  if (obj == Grid1->viewport() && ev->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(ev)->button() == Qt::RightButton) {
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    past->setEnabled(m && m->hasText());
+    JXdataEdit->popup(static_cast<QMouseEvent*>(ev)->globalPosition().toPoint());
+    return true;
+  }
   for (int i = 0; i < 9; ++i) {
     if (obj != Text1[i]) continue;
     if (ev->type() == QEvent::FocusIn) {

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "core/common/paths.h"
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/cyj_mode_lists.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
 #include "core/efficiency/gt_ym_record.h"
@@ -64,15 +64,12 @@ void paint_box(QLineEdit* e, const QColor& back, const QColor& text) {
   e->setPalette(p);
 }
 
-// The statistics window, once it exists, registers how it is shown.
-std::function<void()>& statistics_opener() {
+}  // namespace
+
+std::function<void()>& sys_effi_assemble_opener() {
   static std::function<void()> open;
   return open;
 }
-
-}  // namespace
-
-std::function<void()>& sys_effi_assemble_opener() { return statistics_opener(); }
 
 int SysEffiAnalysis::tab_position(int box) {
   if (box == 2) return kBox2TabPosition;
@@ -267,6 +264,8 @@ void SysEffiAnalysis::build_ui() {
   connect(Cmd_Save, &QPushButton::clicked, this, [this] { Cmd_Save_Click(); });
   connect(Cmd_Stat, &QPushButton::clicked, this, [this] { Cmd_Stat_Click(); });
   connect(Cmd_Exit, &QPushButton::clicked, this, [this] { Cmd_Exit_Click(); });
+  connect(Cmd_View, &QPushButton::clicked, this, [this] { Cmd_View_Click(); });
+  connect(Cmd_Prnt, &QPushButton::clicked, this, [this] { Cmd_Prnt_Click(); });
   connect_records();
 
   // Tab order: the boxes in their order, then box 2's list, then the results frame.
@@ -309,18 +308,21 @@ void SysEffiAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
   sync_to_widgets();
 }
 
-void SysEffiAnalysis::Cmd_Calc_Click() {
+void SysEffiAnalysis::Cmd_Calc_Click() { calculate(); }
+
+bool SysEffiAnalysis::calculate() {
   main_.sync_from_widgets();
   EffiCalcOutcome out = wb::Cmd_Calc_Click(st, main_.st.Text1);
   sync_to_widgets();
   if (out.handed_back) main_.sync_to_widgets();
   if (!out.message.empty()) services().messages->show(out.message, "", MsgButtons::Ok, MsgIcon::None);
+  return !out.refused;
 }
 
 void SysEffiAnalysis::Cmd_Exit_Click() { close(); }
 
 void SysEffiAnalysis::Cmd_Stat_Click() {
-  if (statistics_opener()) statistics_opener()();
+  if (sys_effi_assemble_opener()) sys_effi_assemble_opener()();
 }
 
 void SysEffiAnalysis::Comb_CyjMode_Click() {
@@ -329,29 +331,19 @@ void SysEffiAnalysis::Comb_CyjMode_Click() {
 }
 
 void SysEffiAnalysis::Get_Cyj_Mode_to_comb_cyjmode() {
-  const ProgramFolder& prog = main_.program_folder();
-  ensure_cyj_mode_file(prog);
-  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).models()) Comb_CyjMode->addItem(qs(m));
+  for (const std::string& m : wb::Get_Cyj_Mode_to_comb_cyjmode(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
   Comb_CyjMode->setEditText(Text1[2]->text());  // filling the list chooses no model
 }
 
 void SysEffiAnalysis::Comb_CyjMode_DropDown() {
-  const ProgramFolder& prog = main_.program_folder();
-  ensure_cyj_mode_file(prog);
   Comb_CyjMode->clear();
-  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(prog)).unique_models()) Comb_CyjMode->addItem(qs(m));
+  for (const std::string& m : wb::Comb_CyjMode_DropDown(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
   Comb_CyjMode->setEditText(Text1[2]->text());
 }
 
 void SysEffiAnalysis::Comb_CyjMode_KeyPress(int key_ascii) {
-  if (key_ascii == kEnter) return;
-  // Models come from the catalogue only; a new one is added there with a text editor.
-  if (services().messages->ask_yes_no("您不能改变抽油机型号，要增加新的抽油机型吗？", "输入出错")) {
-    const ProgramFolder& prog = main_.program_folder();
-    ensure_cyj_mode_file(prog);
-    services().shell->open_document(path_text(cyj_mode_path(prog)));
-  }
-  Comb_CyjMode->setEditText(QString());
+  if (wb::Comb_CyjMode_KeyPress(main_.program_folder(), key_ascii, *services().messages, *services().shell))
+    Comb_CyjMode->setEditText(QString());
 }
 
 void SysEffiAnalysis::Text1_Change(int i) {
@@ -439,7 +431,9 @@ bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 }
 
 void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
-  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告")) Save_Effi_Data();
+  // Ending the program closes the window without asking.
+  if (!main_.ending() && st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告"))
+    Save_Effi_Data();
   e->accept();
 }
 

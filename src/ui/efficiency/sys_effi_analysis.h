@@ -77,6 +77,8 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   // ---- handlers ----
   void Form_Load();
   void Cmd_Calc_Click();
+  void Cmd_View_Click();  // calculation, then the report in the preview window
+  void Cmd_Prnt_Click();  // the report through the print dialog, as the boxes stand
   void Cmd_Save_Click();
   void Cmd_Exit_Click();
   void Cmd_Stat_Click();
@@ -122,6 +124,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void move_focus(int index, int step);
   void set_colours(int index, const QColor& back, const QColor& text);
   void connect_records();
+  bool calculate();  // Cmd_Calc_Click; false when an input was missing or unusable
   void load_library_curves();  // Get_Sgt_Dat, then Get_Pow_Dat, for boxes 0 and 23
   void apply_well_base();      // Get_Well_Base for boxes 0 and 23
   void Save_Well_Base();

@@ -330,8 +330,10 @@ void LevelDisplay::show_markers() {
     place_vertical(marker_lines[m], x);
     QLabel* l = marker_labels[m];
     l->move(px(x) - l->width() / 2, 2);
-    l->setVisible(x > kMarkerHidden);
-    marker_lines[m]->setVisible(x > kMarkerHidden);
+    // A marker below 10 points counts as not set (a record stores 0 for those): not shown.
+    const bool shown = LevelTest::marker_set(x);
+    l->setVisible(shown);
+    marker_lines[m]->setVisible(shown);
     l->raise();
   }
   place_vertical(Line2, cursor_x_);

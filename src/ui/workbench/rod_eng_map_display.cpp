@@ -163,7 +163,11 @@ RodEngMapDisplay::RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent)
   Form_Load();
 }
 
-RodEngMapDisplay::~RodEngMapDisplay() = default;
+// The children are destroyed by the QWidget base, after this object has stopped being a
+// RodEngMapDisplay; a box losing its focus then must not reach the window's handlers.
+RodEngMapDisplay::~RodEngMapDisplay() {
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+}
 
 QWidget* RodEngMapDisplay::build_toolbar() {
   Picture2 = new QWidget(this);
@@ -480,6 +484,7 @@ void RodEngMapDisplay::keyPressEvent(QKeyEvent* e) {
 
 void RodEngMapDisplay::closeEvent(QCloseEvent* e) {
   // Closing the main window ends the program at once; other windows close without asking.
+  ending_ = true;
   e->accept();
   QApplication::closeAllWindows();
   QApplication::quit();

@@ -35,6 +35,8 @@ class RodEngMapDisplay : public QMainWindow {
   ~RodEngMapDisplay() override;
 
   const ProgramFolder& program_folder() const { return folder_; }
+  // True once the window is closing: the program ends and other windows close without asking.
+  bool ending() const { return ending_; }
 
   // The test state and its mirror in the boxes.
   TestState st;
@@ -166,6 +168,7 @@ class RodEngMapDisplay : public QMainWindow {
   QGroupBox* build_text1_frame();
   QGroupBox* build_text3_frame();
   ProgramFolder folder_;
+  bool ending_ = false;
   std::int16_t line_loss_source_kind_ = kKindNone;  // kind shown before the line-loss view
   void show_correlation();                           // st.R_iu into its box
   std::array<QPointer<QWidget>, kAnalysisWindowCount> analysis_windows_{};

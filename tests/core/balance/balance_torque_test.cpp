@@ -76,6 +76,29 @@ TEST(BalanceTorque, NoCardLeavesThePageEmpty) {
   EXPECT_TRUE(items_of(c, Op::Line).empty());
 }
 
+// A card with no load and no power: every torque is 0, so is the scale; the frames, labels
+// and the rated torque's lines are drawn, no curve and nothing divided by the zero scale.
+TEST(BalanceTorque, ZeroScaleDrawsNoCurve) {
+  const int n = 200;
+  std::vector<float> u(n, 380), i(n, 0), p(n, 0), q(n, 0), s(n), g(n, 0);
+  for (int k = 0; k < n; ++k) s[k] = static_cast<float>(1.5 * (1 - std::cos(2 * kPi * k / n)));
+  BalanceState a;
+  take_stroke(a.held, u.data(), i.data(), p.data(), q.data(), s.data(), g.data(), n, 1, 3);
+  ParameterBoxes t = default_parameter_boxes();
+  t[1] = "10";
+  t[2] = "1";
+  ASSERT_TRUE(run_ph_analysis(a, t, 0, AnalysisOptions{}).ran);
+  const TorqueAnalysis tq = compute_torques(a, 37);
+  ASSERT_TRUE(tq.drawn);
+  EXPECT_FLOAT_EQ(tq.Twist_Max, 0);
+  RecordingCanvas c;
+  draw_torque_chart(c, tq, "Z", {});
+  EXPECT_TRUE(items_of(c, Op::Line, kBlue).empty());
+  EXPECT_TRUE(items_of(c, Op::Line, kYellow).empty());
+  EXPECT_EQ(items_of(c, Op::Ellipse, kBlack).size(), 5u);
+  EXPECT_EQ(c.texts_containing("Z 井扭矩分析").size(), 1u);
+}
+
 TEST(BalanceTorque, ChartLabelsCurvesAndRatedTorque) {
   TorqueAnalysis t;
   t.drawn = true;

@@ -120,6 +120,18 @@ TEST_F(TrajectoryTest, ASurveyPast4000mStopsAtNode2000AndSaysSo) {
   EXPECT_FALSE(eng.st.Grid1.text(2, 6).empty());
 }
 
+TEST_F(TrajectoryTest, HugeDepthsAreHandledLikeAnyOther) {
+  survey({{"1e30", "5", "5"}});
+  eng.CalcTrajectory();
+  EXPECT_EQ(eng.st.last_node, 2000);
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  msgs.texts.clear();
+  survey({{"-1e300", "5", "5"}, {"1e300", "5", "5"}});
+  eng.CalcTrajectory();
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(msgs.texts[0], "第 1号记录的斜深数据有误，请作认真检查！");
+}
+
 TEST_F(TrajectoryTest, NoStationDrawsTheDefaultBox) {
   RecordingCanvas c(92, 104);
   eng.picture_3d = &c;

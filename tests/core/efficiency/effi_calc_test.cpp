@@ -91,6 +91,7 @@ TEST(EffiCalc, RefusedInputsEmptyTheResultsAndWriteNothingElse) {
     auto main = main_boxes();
     EffiCalcOutcome out = Cmd_Calc_Click(s, main);
     EXPECT_EQ(out.message, c.message);
+    EXPECT_TRUE(out.refused);
     EXPECT_FALSE(out.handed_back);
     for (int b : kEffiResultBoxes) EXPECT_EQ(s.Text1[b], "") << "box " << b;
     EXPECT_EQ(s.Text1[20], "7");
@@ -107,6 +108,7 @@ TEST(EffiCalc, MissingPumpInputsStopAfterTheEfficiencies) {
     auto main = main_boxes();
     EffiCalcOutcome out = Cmd_Calc_Click(s, main);
     EXPECT_EQ(out.message, kEffiMissingPumpInputs);
+    EXPECT_FALSE(out.refused);
     EXPECT_FALSE(out.handed_back);
     EXPECT_EQ(s.Text1[20], "200");
     EXPECT_EQ(s.Text1[27], "1.89");
@@ -144,6 +146,17 @@ TEST(EffiCalc, EfficienciesWithoutADivisorAreEmptied) {
     EXPECT_EQ(s.Text1[29], c.b29);
     EXPECT_EQ(s.Text1[30], c.b30);
   }
+}
+
+TEST(EffiCalc, TheLiftIsHeldInSinglePrecision) {
+  // H = 1371 + 300/9.31 = 1403.2234… m; as a single it is 1403.22339 m, which puts the
+  // hydraulic power 37·H·9.81/86400 just below 5.895 kW (a double lift lands just above).
+  SysEffiState s = worked_example();
+  s.Text1[5] = "37";
+  s.Text1[18] = "1371";
+  auto main = main_boxes();
+  Cmd_Calc_Click(s, main);
+  EXPECT_EQ(s.Text1[27], "5.89");
 }
 
 TEST(EffiCalc, NegativeSubmergenceRoundsHalfUpWithTheFloor) {

@@ -113,6 +113,20 @@ TEST(LevelPage, SoundMarkScaleOnA4) {
   EXPECT_FALSE(bare.find_text(" 0"));
 }
 
+TEST(LevelPage, DenseSoundMarkScaleStillDrawsItsTicks) {
+  // 200 km to the sound mark over 1000 samples: 0.0025 mm between ticks, 94 980 of them,
+  // more than a 16-bit count holds.
+  LevelTest t = block_test();
+  t.method = 1;
+  t.wellhead_x = static_cast<float>(250 / 1.2);
+  t.sound_mark_x = static_cast<float>(1250 / 1.2);
+  t.Text3 = "200000";
+  RecordingCanvas page(400, 300, true);
+  prt_Level(page, t, 9, 350, 2000);
+  EXPECT_GE(items_of(page, Op::Line, kBlack).size(), 94980u);
+  EXPECT_TRUE(page.find_text(" 900000"));
+}
+
 TEST(LevelPage, TitleParts) {
   struct Case {
     std::string name;

@@ -280,6 +280,20 @@ TEST(BalanceWindow, SaveAsksFirstAndStoresTheAnalysisAsShown) {
   EXPECT_EQ(r.crank_block_wt, 13000);
 }
 
+TEST(BalanceWindow, AFailedSaveIsReportedAndKeepsTheButton) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  // The library's name is taken by a folder: nothing can be read or written there.
+  fs::create_directories(f.prog.sys() / "phfx.dat");
+  w->Cmd_Save_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(f.fakes.messages.shown[0].text, "平衡分析记录保存失败！");
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
+  EXPECT_FALSE(fs::exists(f.prog.sys() / "wellbase.dat"));
+}
+
 TEST(BalanceWindow, BrowsingDeletingAndLibraryFiles) {
   Fixture f;
   const fs::path lib = f.prog.sys() / "phfx.dat";

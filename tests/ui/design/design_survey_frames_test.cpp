@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -128,7 +129,15 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   EXPECT_EQ(h.view->Cmd_Tran_Well->text(), "正转");
   EXPECT_FALSE(h.view->Timer_Tran.isActive());
 
-  if (const QByteArray dir = qgetenv("WB_SHOT_DIR"); !dir.isEmpty()) h.page.grab().save(dir + "/design_survey_frames.png");
+  if (const QByteArray dir = qgetenv("WB_SHOT_DIR"); !dir.isEmpty()) {
+    h.page.grab().save(dir + "/design_survey_frames.png");
+    h.view->Text_FW->setText("0");
+    h.eng.set_Text_FW("0");
+    h.view->refresh();
+    h.page.grab().save(dir + "/design_survey_frames_north.png");
+    h.eng.set_Text_FW("90");
+    h.page.grab().save(dir + "/design_survey_frames_east.png");
+  }
 
   // Right click on the picture: the save dialog opens in image with the view's name.
   const std::string bmp = (tmp.path() / "image" / "w7.bmp").string();
@@ -150,6 +159,13 @@ TEST(DesignSurveyFrames, DeleteAndClearAskFirstAndMarkTheSurveyChanged) {
   h.eng.st.jx_changed = 0;
   auto& g = *h.table->Grid1;
   g.setRangeSelected(QTableWidgetSelectionRange(2, 1, 3, 6), true);
+  // The right button opens the menu and keeps the selection.
+  QTest::mouseClick(g.viewport(), Qt::RightButton, {}, g.visualRect(g.model()->index(1, 1)).center());
+  EXPECT_TRUE(h.table->JXdataEdit->isVisible());
+  EXPECT_TRUE(h.table->past->isEnabled());
+  h.table->JXdataEdit->hide();
+  ASSERT_EQ(g.selectedRanges().size(), 1);
+  EXPECT_EQ(g.selectedRanges()[0].topRow(), 2);
   fakes.messages.answers.push_back(MsgAnswer::Yes);
   h.table->num_del->trigger();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);

@@ -204,8 +204,8 @@ TEST(EfficiencyRecordsWindow, ModelListComesFromTheCatalogue) {
   ASSERT_EQ(e.fakes.messages.shown.size(), 1u);
   EXPECT_EQ(e.fakes.messages.shown[0].text, "您不能改变抽油机型号，要增加新的抽油机型吗？");
   EXPECT_EQ(e.fakes.messages.shown[0].title, "输入出错");
-  ASSERT_EQ(e.fakes.shell.opened.size(), 1u);
-  EXPECT_EQ(e.fakes.shell.opened[0], path_text(sys(e, "Cyj_mode.dat")));
+  ASSERT_EQ(e.fakes.shell.edited.size(), 1u);
+  EXPECT_EQ(e.fakes.shell.edited[0], path_text(sys(e, "Cyj_mode.dat")));
   EXPECT_EQ(e.w->Comb_CyjMode->currentText(), QString());
   EXPECT_EQ(e.text(2), "CYJ12-4.8-73HB");  // the model to save stays
   QTest::keyClick(e.w->Comb_CyjMode->lineEdit(), Qt::Key_Return);

@@ -9,10 +9,18 @@
 #include <cmath>
 #include <vector>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
 #include "core/efficiency/effi_report.h"
 #include "core/printing/print_state.h"
 #include "platform/print_dialog.h"
 #include "platform/system_printer.h"
+#include "printing/print_test_helpers.h"
+#include "ui/efficiency/effi_report_print.h"
 #include "ui/printing/print_preview.h"
 #include "ui_fakes.h"
 
@@ -80,21 +88,36 @@ int pixels_in(const QImage& img, double x1, double y1, double x2, double y2, QRg
 TEST(EfficiencyReport, PrintedPdfHoldsTitleAndValues) {
   test::ScopedFakeServices fakes;
   test::TempProgramFolder tmp;
+  PrintDlg::destroy();
+  current_printer() = PrinterSettings{};
+  current_printer().orientation = kLandscape;  // left so by another report
   PrintSession::force_pdf() = true;
   const std::string pdf = (tmp.path() / "report.pdf").string();
   fakes.files.answers.push_back(pdf);
-  Print_Copies = 1;
-  Stroke st(300);
-  const EffiBoxTexts boxes = report_boxes();
-  const int printed = print_copies(nullptr, [&](Canvas& prn, int) {
-    current_printer().paper_code = kPaperA4;
-    current_printer().orientation = kPortrait;
-    EffiStroke v = st.view();
-    prt_effi_page(prn, boxes, v);
+  QWidget caller;
+  caller.show();
+  bool paper_disabled = false, portrait = false;
+  test::when_dialog_waits([&](PrintDlg& d) {
+    paper_disabled = !d.Combo3->isEnabled();
+    portrait = d.Option2->isChecked();
+    d.Text2->setText(QStringLiteral("2"));
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
   });
+  Stroke st(300);
+  EffiStroke v = st.view();
+  const int printed = print_effi_report(&caller, report_boxes(), v);
   PrintSession::force_pdf() = false;
-  ASSERT_EQ(printed, 1);
+  PrintDlg::destroy();
+  EXPECT_TRUE(paper_disabled);
+  EXPECT_TRUE(portrait);
+  ASSERT_EQ(printed, 2);
   ASSERT_TRUE(QFile::exists(QString::fromStdString(pdf)));
+  // Two copies, two A4 portrait sheets (595 x 842 points).
+  EXPECT_EQ(test::pdf_pages(QString::fromStdString(pdf)), 2);
+  for (const QSizeF& box : test::pdf_media_boxes(QString::fromStdString(pdf))) {
+    EXPECT_NEAR(box.width(), 595, 1);
+    EXPECT_NEAR(box.height(), 842, 1);
+  }
 
   QProcess p;
   p.start("pdftotext", {"-enc", "UTF-8", QString::fromStdString(pdf), "-"});
@@ -107,11 +130,11 @@ TEST(EfficiencyReport, PrintedPdfHoldsTitleAndValues) {
 }
 
 TEST(EfficiencyReport, PreviewShowsTheSamePage) {
-  PrintPreview* pv = PrintPreview::show_preview();
-  Canvas& page = pv->page_a4();
   Stroke st(300);
   EffiStroke v = st.view();
-  prt_effi_page(page, report_boxes(), v);
+  preview_effi_report(report_boxes(), v);
+  PrintPreview* pv = PrintPreview::current();
+  ASSERT_NE(pv, nullptr);
   const QImage img = pv->Picture2->image();
   ASSERT_GE(img.width(), 790);
   // The page frame's left edge, the measured card (red) in the right pair's empty rows,
@@ -121,6 +144,24 @@ TEST(EfficiencyReport, PreviewShowsTheSamePage) {
   EXPECT_GT(pixels_in(img, 24, 200.5, 184, 272.5, qRgb(255, 0, 255)), 100);
   EXPECT_EQ(pixels_in(img, 111, 20, 189, 110, qRgb(255, 0, 0)), 0);  // no card over the table rows
   pv->close();
+}
+
+TEST(EfficiencyReport, APrintThatCannotBeWrittenIsReported) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  PrintDlg::destroy();
+  PrintSession::force_pdf() = true;
+  fakes.files.answers.push_back((tmp.path() / "no" / "such" / "folder" / "r.pdf").string());
+  QWidget caller;
+  caller.show();
+  test::when_dialog_waits([](PrintDlg& d) { QTest::mouseClick(d.Command1, Qt::LeftButton); });
+  Stroke st(50);
+  EffiStroke v = st.view();
+  EXPECT_EQ(print_effi_report(&caller, report_boxes(), v), 0);
+  PrintSession::force_pdf() = false;
+  PrintDlg::destroy();
+  ASSERT_FALSE(fakes.messages.shown.empty());
+  EXPECT_NE(fakes.messages.shown.back().text.find("打印失败"), std::string::npos);
 }
 
 }  // namespace

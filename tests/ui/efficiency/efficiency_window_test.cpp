@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <cmath>
 
@@ -220,6 +221,23 @@ TEST(EfficiencyWindow, StatisticsButtonDoesNothingUntilTheWindowExists) {
   QTest::mouseClick(e.w->Cmd_Stat, Qt::LeftButton);
   sys_effi_assemble_opener() = nullptr;
   EXPECT_EQ(opened, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EfficiencyWindow, EndingTheProgramClosesAnEditedWindowWithoutAsking) {
+  EffiWindow e;
+  ASSERT_TRUE(e.activate());
+  e.type(9, "33");
+  ASSERT_TRUE(e.w->st.Edit_Flag);
+  QPointer<SysEffiAnalysis> win = e.w;
+  e.w = nullptr;
+  e.main->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(e.fakes.messages.shown.empty());
+  EXPECT_TRUE(win.isNull() || !win->isVisible());
 }
 
 }  // namespace

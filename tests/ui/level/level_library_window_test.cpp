@@ -132,6 +132,25 @@ TEST_F(LevelLibraryWindow, DeletingAsksAndTheLinkFollows) {
   EXPECT_EQ(Trim_Blank_Nul(record(1).well_name), "示范井2");
 }
 
+TEST_F(LevelLibraryWindow, PrintMarksByKeyAndTheEmptyRow) {
+  // The empty row of an empty library names no record.
+  EXPECT_EQ(w->Grid1->rows(), 2);
+  w->Grid1_Click(1);
+  EXPECT_EQ(w->st.cur_rec, 0);
+  EXPECT_FALSE(w->Command2->isEnabled());
+
+  open_and_save("示范井1.y01");
+  open_and_save("示范井2.y01");
+  w->Grid1->setCurrentCell(1, 0);
+  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 2), true);
+  w->Grid1_KeyPress(QLatin1Char('p'));
+  EXPECT_EQ(w->marked_records(), (std::vector<std::int16_t>{1, 2}));
+  w->Grid1_KeyPress(QLatin1Char('P'));
+  EXPECT_TRUE(w->marked_records().empty());
+  w->Grid1_KeyPress(QLatin1Char('x'));
+  EXPECT_TRUE(w->marked_records().empty());
+}
+
 TEST_F(LevelLibraryWindow, PrintsMarkedRowsFromACopy) {
   w->Command6_Click();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -142,7 +161,7 @@ TEST_F(LevelLibraryWindow, PrintsMarkedRowsFromACopy) {
   w->Grid1_Click(1);
   const float speed = w->st.sound_speed;
   const QString title = w->Label2->text();
-  for (int r : {1, 2}) {
+  for (int r : {2, 1}) {
     w->Grid1->set_row(r);
     w->Grid1_DblClick();
   }

@@ -10,6 +10,7 @@
 
 #include "core/common/number_text.h"
 #include "core/design/engine/design_effi.h"
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/rod_sizes.h"
 #include "core/design/engine/taper_checks.h"
@@ -33,8 +34,6 @@ constexpr std::array<float, 13> kMotorRatings = {7.5f, 11, 15, 18, 22, 25, 28, 3
 constexpr double kRodTubingFriction = 0.12;
 constexpr float kLeastRmsRatio = 1.12f;  // below it the RMS ratio is taken as 1.2
 constexpr double kPi3 = 3.14159;         // the viscous prediction's own π
-
-float f32(double x) { return static_cast<float>(x); }
 
 // Annulus factor of a rod of diameter ratio m in the tubing; empty when it is undefined.
 std::optional<double> annulus_factor(double m) {
@@ -69,9 +68,12 @@ float motor_demand(float input_power, float rms_ratio) {
   return motor_rating(f32(input_power * r * 1.8 / 0.75));
 }
 
-int nodes_before_design(double L) { return static_cast<int>(std::floor(L / 2)); }
+int nodes_before_design(double L) { return floor_index(L / 2); }
 
-int nodes_after_design(double L) { return static_cast<int>(round_even(std::floor(L + 0.9) / 2)); }
+int nodes_after_design(double L) {
+  const double half = std::floor(L + 0.9) / 2;
+  return half >= kNodeCount ? kNodeCount : static_cast<int>(round_even(half));
+}
 
 float motor_rating(float demand) {
   for (float rating : kMotorRatings) {
@@ -86,7 +88,7 @@ std::optional<double> RodDesignEngine::vertical_depth(double H) {
     say("动液面或泵挂深度超过4000m，无法计算！");
     return std::nullopt;
   }
-  return vertical_sum(0, static_cast<int>(last));
+  return vertical_sum(0, floor_index(last));
 }
 
 std::optional<double> RodDesignEngine::PP(float Qy, float Tk, float Td, float Kq, float Pk, float pb) {

@@ -8,6 +8,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/trajectory_math.h"
 #include "core/efficiency/cyj_mode_catalog.h"
@@ -122,7 +123,7 @@ bool RodDesignEngine::RunAutoDesign() {
     say("地下原油密度或含水率输入错误，请回油井诊断界面重新输入！");
     return false;
   }
-  st.kin_visc = static_cast<float>(v(4) * 0.01 / rho);
+  st.kin_visc = f32(v(4) * 0.01 / rho);
   if (st.kin_visc < 0.01f) {
     say("运动粘度太小，已调整到0.01计算，请正确输入后再设计！");
     st.kin_visc = 0.01f;

@@ -81,6 +81,7 @@ struct DesignState {
   std::string Text5 = "0.85";          // service factor
   std::string CyjType_Comb;            // pumping-unit model
   std::string JName_Comb;              // well name
+  std::string Date_Comb;               // design date
   int text3_focus = -1;                // Text3 box a stage sent the focus to, -1 none
 
   // Values the design stages share (single precision).

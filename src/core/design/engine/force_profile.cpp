@@ -12,6 +12,7 @@
 
 #include "core/common/number_text.h"
 #include "core/design/engine/force_profile.h"
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/rod_sizes.h"
 
@@ -110,8 +111,8 @@ void RodDesignEngine::DesignFzq() {
   auto& T3 = st.Text3;
   auto& p = st.profile;
   auto val = [](const std::string& t) { return num_val(t); };
-  st.load_factor_up = static_cast<float>(val(st.Text6[18]));
-  st.load_factor_down = static_cast<float>(val(st.Text6[19]));
+  st.load_factor_up = f32(val(st.Text6[18]));
+  st.load_factor_down = f32(val(st.Text6[19]));
   const double d0 = val(T3[27]);
   const std::array<double, 6> L = {val(T3[18]), val(T3[22]), val(T3[21]), val(T3[20]), val(T3[19]), val(T3[25])};
   // A sinker bar of no known size keeps its diameter and weighs nothing here.
@@ -138,8 +139,8 @@ void RodDesignEngine::DesignFzq() {
   p.axial_max.fill(0);
   p.axial_min.fill(0);
 
-  float speed = static_cast<float>(val(T3[16]) * val(T3[17]));
-  float bore = static_cast<float>(val(T3[15]));
+  float speed = f32(val(T3[16]) * val(T3[17]));
+  float bore = f32(val(T3[15]));
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, bore);
 
   const float up = 1.0f + st.dyn_factor;  // formed in single precision
@@ -148,16 +149,16 @@ void RodDesignEngine::DesignFzq() {
   int s = 0;
   for (std::size_t sec = 0; sec < 6; ++sec) {
     if (!(L[sec] > 0)) continue;
-    const auto steps = static_cast<long long>(std::floor(L[sec] / 2));
-    for (long long j = 0; j < steps; ++j) {
+    const int steps = floor_index(L[sec] / 2);  // more than the profile holds is cut by the surface
+    for (int j = 0; j < steps; ++j) {
       s += 2;
       const int k = (static_cast<int>(pd) - s) / 2;
       if (k < 0) break;  // this step and every later one lie above the surface
       const auto u = static_cast<std::size_t>(k);
       F += p.vert_step[u] * static_cast<double>(st.buoy_factor) * wt[sec];
-      p.axial_max[u] = static_cast<float>(1000 * (F + st.fluid_load) * st.load_factor_up * up);
-      p.axial_min[u] = static_cast<float>(1000 * F * st.load_factor_down * dn);
-      p.rod_dia[u] = static_cast<float>(dia[sec]);
+      p.axial_max[u] = f32(1000 * (F + st.fluid_load) * st.load_factor_up * up);
+      p.axial_min[u] = f32(1000 * F * st.load_factor_down * dn);
+      p.rod_dia[u] = f32(dia[sec]);
     }
     if ((static_cast<int>(pd) - s) / 2 < 0) break;
   }
@@ -165,14 +166,14 @@ void RodDesignEngine::DesignFzq() {
   double w = 0;
   for (int k = 0; k <= np; ++k) {
     const auto u = static_cast<std::size_t>(k);
-    p.side_force_tubing[u] = static_cast<float>(p.axial_max[u] * static_cast<double>(p.dogleg[u]) / kDeg30mToRadM);
+    p.side_force_tubing[u] = f32(p.axial_max[u] * static_cast<double>(p.dogleg[u]) / kDeg30mToRadM);
     for (std::size_t sec = 0; sec < 6; ++sec) {
-      if (static_cast<float>(dia[sec]) == p.rod_dia[u]) {
+      if (f32(dia[sec]) == p.rod_dia[u]) {
         w = wt[sec];
         break;
       }
     }
-    p.side_force_rod[u] = static_cast<float>(1000 * w * std::sin(p.inclination[u] * kRodPi / 180));
+    p.side_force_rod[u] = f32(1000 * w * std::sin(p.inclination[u] * kRodPi / 180));
     p.fzq_code[u] = spacing_code(p.axial_min[u], p.side_force_tubing[u]);
   }
 
@@ -182,7 +183,7 @@ void RodDesignEngine::DesignFzq() {
   int n = 0;
   for (int k = np; k >= 0; --k) {
     if (p.fzq_code[static_cast<std::size_t>(k)] < kFzqPlaced) continue;
-    if (n < kFzqSlots) st.cur_design.fzq_depth[static_cast<std::size_t>(n++)] = static_cast<float>(2 * k);
+    if (n < kFzqSlots) st.cur_design.fzq_depth[static_cast<std::size_t>(n++)] = f32(2 * k);
     else shell_.beep();
   }
   FillFzqGrid(n);

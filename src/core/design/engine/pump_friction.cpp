@@ -4,6 +4,7 @@
 // limits (written back into the caller's variables) after telling the user.
 #include <cmath>
 
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 
 namespace wb::design {
@@ -49,7 +50,7 @@ float RodDesignEngine::Calc_Pf_Pr(float& Tj_speed, float& Ydnd, float& Pump_Dia)
   const double hi = D < 56 ? 18 : D < 83 ? 24 : 30;
   if (K < lo) K = lo;
   if (K > hi) K = hi;
-  return static_cast<float>(K * D / k.d_ref);
+  return f32(K * D / k.d_ref);
 }
 
 }  // namespace wb::design

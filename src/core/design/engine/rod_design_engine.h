@@ -100,6 +100,8 @@ class RodDesignEngine {
   void say(const std::string& text);
   // Refuses (with a message) a string that would address nodes past 4000 m or above the surface.
   bool refuse_string_past_pump(double Lp, double Ls, double kept);
+  // The upward 2 m build of the taper from size k with the running load W (kN).
+  void build_taper(int k, double W, double Ls, double Lp, double T, double SF);
   // Sum of vert_step over nodes from..to, clipped to the profile.
   double vertical_sum(int from, int to) const;
   bool stroke_series_lookup(bool tell);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/common/number_text.h"
+#include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/rod_sizes.h"
 #include "core/design/engine/taper_checks.h"
@@ -68,12 +69,12 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   auto val = [](const std::string& t) { return num_val(t); };
   const double f = val(st.Text6[7]) / 100;
   const double rho_o = (val(st.Text6[5]) + val(st.Text6[6])) / 2;
-  const auto rho_l = static_cast<float>(f + (1 - f) * rho_o);
+  const auto rho_l = f32(f + (1 - f) * rho_o);
   for (std::size_t i = 0; i < kRodSizes.size(); ++i) {
-    st.rod_area[i] = static_cast<float>(kRodPi * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
+    st.rod_area[i] = f32(kRodPi * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
   }
-  st.load_factor_up = static_cast<float>(val(st.Text6[18]));
-  st.load_factor_down = static_cast<float>(val(st.Text6[19]));
+  st.load_factor_up = f32(val(st.Text6[18]));
+  st.load_factor_down = f32(val(st.Text6[19]));
 
   const double Ls = val(T3[18]);
   int sinker = sinker_size_index(val(T3[27]));
@@ -89,29 +90,32 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   T3[14] = num_text(Lp);
   const int kept_top = Mutual_Index >= 19 && Mutual_Index <= 22 ? 22 - Mutual_Index : -1;
   double kept = 0;
-  for (int j = 0; j <= kept_top; ++j) kept += static_cast<float>(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
+  for (int j = 0; j <= kept_top; ++j) {
+    const float len = f32(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
+    if (len < 0) {
+      say("已给定的抽油杆长度不能为负，无法设计！");
+      return false;
+    }
+    kept += len;
+  }
   if (refuse_string_past_pump(Lp, Ls, kept)) return false;
   const int pump_node = static_cast<int>(Lp / 2);
 
   const double Hv = vertical_sum(0, pump_node - 1);
-  float D = static_cast<float>(val(T3[15]));
+  float D = f32(val(T3[15]));
   const double S = val(T3[16]), N = val(T3[17]);
   const double SF = val(st.Text5), T = val(st.Text4);
-  st.dyn_factor = static_cast<float>(S * N * N / 1790);
+  st.dyn_factor = f32(S * N * N / 1790);
   double H = 0;
   if (rho_l > 0.6f) H = Hv + 1000 * (val(st.Text6[10]) - val(st.Text6[11])) / (9.81 * rho_l);
-  st.fluid_load = static_cast<float>(9.81 * rho_l * H * kRodPi * (D / 2000.0) * (D / 2000.0));
-  float speed = static_cast<float>(S * N);
+  st.fluid_load = f32(9.81 * rho_l * H * kRodPi * (D / 2000.0) * (D / 2000.0));
+  float speed = f32(S * N);
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, D);
 
-  double W = st.buoy_factor * ws * vertical_sum(static_cast<int>(std::floor((Lp - Ls) / 2)), pump_node - 1) -
+  double W = st.buoy_factor * ws * vertical_sum(floor_index((Lp - Ls) / 2), pump_node - 1) -
              st.pump_friction;
   auto check = [&](double load, double area) {
     return goodman_check(load, st.fluid_load, area, st.load_factor_up, st.load_factor_down, st.dyn_factor, T, SF);
-  };
-  auto blank = [&](int k) {
-    T3[static_cast<std::size_t>(kLengthBox[k])].clear();
-    L3[static_cast<std::size_t>(kStressLabel[k])].clear();
   };
 
   int k = 0;
@@ -124,10 +128,10 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     double b = Lp - Ls;
     for (int j = 0; j <= kept_top; ++j) {
       const auto uj = static_cast<std::size_t>(j);
-      st.section_len[uj] = static_cast<float>(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
+      st.section_len[uj] = f32(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
       const double t = b - st.section_len[uj];
       W += st.buoy_factor * kRodSizes[uj].weight *
-           vertical_sum(static_cast<int>(std::floor(t / 2)), static_cast<int>(std::floor(b / 2)) - 1);
+           vertical_sum(floor_index(t / 2), floor_index(b / 2) - 1);
       b = t;
     }
     const auto ue = static_cast<std::size_t>(kept_top);
@@ -137,6 +141,20 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     return true;  // 23 and above: the preparation only
   }
 
+  build_taper(k, W, Ls, Lp, T, SF);
+  return true;
+}
+
+void RodDesignEngine::build_taper(int k, double W, double Ls, double Lp, double T, double SF) {
+  auto& T3 = st.Text3;
+  auto& L3 = st.Label3;
+  auto check = [&](double load, double area) {
+    return goodman_check(load, st.fluid_load, area, st.load_factor_up, st.load_factor_down, st.dyn_factor, T, SF);
+  };
+  auto blank = [&](int size) {
+    T3[static_cast<std::size_t>(kLengthBox[size])].clear();
+    L3[static_cast<std::size_t>(kStressLabel[size])].clear();
+  };
   std::string last_pass;  // stress text of the last step that passed
   double x = 0;
   for (;;) {
@@ -146,7 +164,8 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     const double Z = Ls + x + built;
     if (Z > Lp) break;
     const auto uk = static_cast<std::size_t>(k);
-    const int n = static_cast<int>(std::floor((Lp - Z) / 2));
+    const int n = floor_index((Lp - Z) / 2);
+    if (n < 0 || n > kLastNode) break;  // cannot happen once the string was checked against the pump
     W += st.buoy_factor * kRodSizes[uk].weight * st.profile.vert_step[static_cast<std::size_t>(n)];
     const StressCheck c = check(W, st.rod_area[uk]);
     if (c.pass) {
@@ -154,7 +173,7 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
       continue;
     }
     // The size ends at the previous step; the rejected step's load stays in W.
-    st.section_len[uk] = static_cast<float>(x - kStepLen);
+    st.section_len[uk] = f32(x - kStepLen);
     if (st.section_len[uk] > 0) {
       T3[static_cast<std::size_t>(kLengthBox[k])] = num_text_f(st.section_len[uk]);
       L3[static_cast<std::size_t>(kStressLabel[k])] = last_pass;
@@ -164,14 +183,14 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     if (++k >= kTaperSizes) {
       say("您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
       for (int box : {19, 20, 21, 22, 25}) T3[static_cast<std::size_t>(box)].clear();
-      return true;
+      return;
     }
     x = 0;
   }
   double below = 0;
   for (int j = 0; j < k; ++j) below += st.section_len[static_cast<std::size_t>(j)];
   const auto uk = static_cast<std::size_t>(k);
-  st.section_len[uk] = static_cast<float>(Lp - Ls - below);
+  st.section_len[uk] = f32(Lp - Ls - below);
   if (st.section_len[uk] <= kTopSectionLeast) {
     blank(k);
   } else {
@@ -179,7 +198,6 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     L3[static_cast<std::size_t>(kStressLabel[k])] = last_pass;
   }
   for (int j = k + 1; j < kTaperSizes; ++j) blank(j);
-  return true;
 }
 
 }  // namespace wb::design

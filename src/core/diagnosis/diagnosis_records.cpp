@@ -1,0 +1,417 @@
+#include "core/diagnosis/diagnosis_records.h"
+
+#include <algorithm>
+#include <span>
+#include <system_error>
+
+#include "core/common/gbk.h"
+#include "core/common/record_store.h"
+#include "core/common/trim.h"
+#include "core/diagnosis/refresh.h"
+#include "core/efficiency/gt_ym_record.h"
+
+namespace wb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kCardLibraryRecord = kSgtRecordSize;
+constexpr std::size_t kDateMatchChars = 8;  // efficiency dates match on their first 8 characters
+
+// The whole records of a file, read at once; a missing or unreadable file has none, and a
+// trailing partial record is not read.
+struct BgtFile {
+  std::vector<std::uint8_t> content;
+  std::size_t count = 0;
+  std::span<const std::uint8_t> record(std::size_t r) const {  // 1-based
+    return std::span<const std::uint8_t>(content).subspan((r - 1) * kBgtRecordSize, kBgtRecordSize);
+  }
+};
+
+BgtFile read_bgt_file(const fs::path& path) {
+  BgtFile f;
+  if (!read_file(path, f.content)) f.content.clear();
+  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxBgtRecords);
+  return f;
+}
+
+std::string field_key(std::span<const std::uint8_t> rec, std::size_t off, std::size_t len) {
+  return trim_blanks(gbk_field_text(rec.subspan(off, len)));
+}
+std::string record_well(std::span<const std::uint8_t> rec) { return field_key(rec, 0, kBgtWellNameWidth); }
+std::string record_date(std::span<const std::uint8_t> rec) { return field_key(rec, 16, kBgtTestDateWidth); }
+
+// A box text as its field will hold it once saved, blanks trimmed.
+std::string box_key(const std::string& text, std::size_t width) {
+  return trim_blanks(gbk_to_utf8(gbk_field(trim_blanks(text), width)));
+}
+std::string well_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kWell], kBgtWellNameWidth); }
+std::string date_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kDate], kBgtTestDateWidth); }
+
+// The record of the keys in boxes 3 and 4; 0 when none.
+std::size_t find_record(const BgtFile& f, const DiagnosisState& st) {
+  const std::string well = well_key(st), date = date_key(st);
+  for (std::size_t i = 1; i <= f.count; ++i)
+    if (record_well(f.record(i)) == well && record_date(f.record(i)) == date) return i;
+  return 0;
+}
+
+BgtRecord decode_record(std::span<const std::uint8_t> rec) {
+  BgtRecord r;
+  r.decode(Bytes(rec.begin(), rec.end()));
+  return r;
+}
+
+void insert_sorted(std::vector<std::string>& list, const std::string& item) {
+  list.insert(std::upper_bound(list.begin(), list.end(), item), item);
+}
+
+// The first n characters (code points) of a UTF-8 text.
+std::string first_chars(std::string_view s, std::size_t n) {
+  std::size_t i = 0, chars = 0;
+  while (i < s.size() && chars < n) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    ++chars;
+  }
+  return std::string(s.substr(0, i));
+}
+
+void clear_picture(DiagnosisIo& io) {
+  if (!io.picture) return;
+  set_scale_points(*io.picture);
+  io.picture->cls();
+}
+
+void show_store_failure(DiagnosisIo& io, StoreStatus status, const fs::path& path, const char* what,
+                        const char* title) {
+  if (status == StoreStatus::Damaged) {
+    io.messages.show(kBadFormatText, kBadFormatTitle);
+    return;
+  }
+  io.messages.show(std::string(what) + path_text(path) + "\n记录文件未作改动。", title, MsgButtons::Ok,
+                   MsgIcon::Warning);
+}
+
+// Boxes of params(0..25); -1 for the three slots the window never sets.
+constexpr int kParamBoxes[kBgtParamCount] = {5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
+                                             18, 19, 20, 21, 22, 23, 24, -1, -1, -1, 1,  2,  37};
+// Boxes of diag_params(0..7).
+constexpr int kDiagParamBoxes[8] = {46, 47, 40, 41, 42, 43, 44, 45};
+
+void boxes_to_record(const DiagnosisState& st, BgtRecord& r) {
+  auto box = [&st](int k) { return trim_blanks(st.Text1[static_cast<std::size_t>(k)]); };
+  r.well_name = box(diag_box::kWell);
+  r.test_date = box(diag_box::kDate);
+  for (std::size_t k = 0; k < kBgtParamCount; ++k)
+    if (kParamBoxes[k] >= 0) r.params[k] = box(kParamBoxes[k]);
+  r.diag_text = box(diag_box::kAdvice);
+  for (std::size_t k = 0; k < 8; ++k) r.diag_params[k] = box(kDiagParamBoxes[k]);
+  r.cyj_model = box(48);
+  r.plunger_stroke = box(49);
+  r.motor_model = box(50);
+  r.wellhead_temp = box(51);
+  for (int k = 0; k < 4; ++k) r.powers[k] = static_cast<float>(st.box(52 + k));
+}
+
+bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
+  RecordStore store(st.Bgt_Path, kBgtRecordSize);
+  std::size_t count = 0;
+  if (const StoreStatus s = store.count(count); s != StoreStatus::Ok) {
+    show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+    return false;
+  }
+  const BgtFile file = read_bgt_file(st.Bgt_Path);
+  const std::size_t found = find_record(file, st);
+  if (!found && count >= static_cast<std::size_t>(kMaxBgtRecords)) {
+    io.messages.show("诊断记录文件已有32767条记录，不能再追加新记录。", kEmptyKeyTitle);
+    return false;
+  }
+  // A replaced record keeps what the window never sets; a new one starts blank.
+  BgtRecord rec = found ? decode_record(file.record(found)) : BgtRecord{};
+  boxes_to_record(st, rec);
+  if (trim_blanks(st.refreshed_card.well_name) == well_key(st)) {
+    rec.card = st.refreshed_card;
+  } else {
+    if (!found) rec.card = SgtRecord{};
+    io.messages.show(found ? "本井的功图没有刷新过，记录保留原来保存的功图。" : "本井的功图没有刷新过，记录保存时不带功图。",
+                     kAskSaveTitle);
+  }
+  const std::size_t n = found ? found : count + 1;
+  if (const StoreStatus s = store.write(n, rec.encode()); s != StoreStatus::Ok) {
+    show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能写入文件：", kAskSaveTitle);
+    return false;
+  }
+  st.Bgt_Rec = rec;
+  set_Text7(st, std::to_string(n), io);
+  return true;
+}
+
+}  // namespace
+
+void refresh_diagnosis(DiagnosisState& st, DiagnosisIo& io) { Cmd_Ref_Com_Click(st, kRefresh, io.messages, io.picture); }
+
+void diagnosis_load(DiagnosisState& st, const ProgramFolder& prog, DiagnosisIo& io) {
+  st.Bgt_Path = prog.sys() / kBgtFileName;
+  st.Sgt_Path = prog.sys() / "Sgt.dat";
+  st.Gt_Ym_Path = prog.sys() / kGtYmFileName;
+  st.Text3 = path_text(st.Bgt_Path);
+  path_box_change(st, PathBox::Records, io);
+  st.Text4 = path_text(st.Gt_Ym_Path);
+  path_box_change(st, PathBox::Efficiency, io);
+  st.Text8 = path_text(st.Sgt_Path);
+  path_box_change(st, PathBox::Cards, io);
+  st.Rec_Changed = false;
+}
+
+bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
+  std::string* text = box == PathBox::Records ? &st.Text3 : box == PathBox::Efficiency ? &st.Text4 : &st.Text8;
+  fs::path* target = box == PathBox::Records ? &st.Bgt_Path : box == PathBox::Efficiency ? &st.Gt_Ym_Path : &st.Sgt_Path;
+  const std::size_t len = box == PathBox::Records ? kBgtRecordSize
+                          : box == PathBox::Efficiency ? kGtYmRecordSize
+                                                       : kCardLibraryRecord;
+  const std::string name = trim_blanks(*text);
+  if (name.empty()) return false;
+  const fs::path p = u8path(name);
+  std::error_code ec;
+  if (!fs::is_regular_file(p, ec)) return false;
+  const auto size = fs::file_size(p, ec);
+  if (ec) return false;
+  if (size % len != 0) {
+    io.messages.show(kBadFormatText, kBadFormatTitle);
+    text->clear();
+    return false;
+  }
+  *target = p;
+  if (box == PathBox::Records) {
+    st.well_list.clear();
+    Find_WellNmae_To_Comb(st);
+  }
+  return true;
+}
+
+void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& io) {
+  std::vector<GtYmRecord> recs;
+  const StoreStatus s = read_gt_ym_records(gt_ym_filename, recs);
+  if (s == StoreStatus::Damaged) {
+    io.messages.show(kBadFormatText, kBadFormatTitle);
+    return;
+  }
+  if (s != StoreStatus::Ok) return;
+  const std::string well = trim_blanks(st.Text1[diag_box::kWell]);
+  const std::string date8 = first_chars(trim_blanks(st.Text1[diag_box::kDate]), kDateMatchChars);
+  for (const GtYmRecord& r : recs) {
+    if (trim_blanks(r.well_name) != well || first_chars(r.vals[kValTestDate], kDateMatchChars) != date8) continue;
+    auto val = [&r](std::size_t k) { return trim_blanks(r.vals[k]); };
+    const std::pair<int, std::size_t> copies[] = {
+        {5, kValPumpDia},      {6, kValLiquidRate},   {7, kValWaterCut},     {8, kValLiquidDensity},
+        {10, kValRodLen1},     {11, kValRodLen7_8},   {12, kValRodLen3_4},   {13, kValRodLen5_8},
+        {15, kValRealSpm},     {16, kValFluidLevel},  {18, kValTubingPress}, {19, kValCasingPress},
+        {22, kValPumpDepth},   {40, kValViscosity},   {51, kValWellheadTemp}, {46, kValGasOilRatio}};
+    for (auto [box, k] : copies) st.set_box(box, val(k));
+    st.set_box(diag_box::kStroke, "3");  // always this constant: the record's stroke is not taken
+    st.set_box(48, trim_blanks(r.cyj_model));
+    st.set_box(50, trim_blanks(r.motor_model));
+    const std::pair<int, std::size_t> powers[] = {
+        {52, kValInputPower}, {53, kValRodPower}, {54, kValHydraulicPower}, {55, kValRmsPower}};
+    for (auto [box, k] : powers) st.set_box(box, num_text(num_val(r.vals[k])));
+    st.set_box(diag_box::kRods118, val(kValRodLen1_1_8));
+    const std::string& sinker = r.vals[kValSinker];
+    const std::size_t slash = sinker.find('/');
+    if (slash == std::string::npos) {
+      st.set_box(diag_box::kSinkerLen, "");
+      st.set_box(diag_box::kSinkerDia, "");
+    } else {
+      st.set_box(diag_box::kSinkerLen, sinker.substr(0, slash));
+      st.set_box(diag_box::kSinkerDia, sinker.substr(slash + 1));
+    }
+    return;
+  }
+}
+
+void Find_WellNmae_To_Comb(DiagnosisState& st) {
+  const BgtFile f = read_bgt_file(st.Bgt_Path);
+  for (std::size_t i = 1; i <= f.count; ++i) {
+    const std::string w = record_well(f.record(i));
+    if (!std::binary_search(st.well_list.begin(), st.well_list.end(), w)) insert_sorted(st.well_list, w);
+  }
+}
+
+void Comb_WellName_Click(DiagnosisState& st, DiagnosisIo& io) {
+  st.date_list.clear();
+  const BgtFile f = read_bgt_file(st.Bgt_Path);
+  const std::string well = trim_blanks(st.Comb_WellName);
+  for (std::size_t i = 1; i <= f.count; ++i)
+    if (record_well(f.record(i)) == well) insert_sorted(st.date_list, record_date(f.record(i)));
+  if (st.date_list.size() == 1) {
+    st.Comb_TestTime = st.date_list.front();
+    Comb_TestTime_Click(st, io);
+  }
+}
+
+void Comb_TestTime_Click(DiagnosisState& st, DiagnosisIo& io) {
+  st.set_box(diag_box::kWell, st.Comb_WellName);
+  st.set_box(diag_box::kDate, st.Comb_TestTime);
+  Load_Bgt(st, st.Bgt_Path, io);
+  refresh_diagnosis(st, io);
+}
+
+std::string cygsj_missing_text(const std::string& well) {
+  return "没找到" + well + "井的基础数据，请在“油井井下诊断优化设计”界面中输入并保存。\n\r注意井号字符的大小写。";
+}
+
+void cygsj(DiagnosisState& st, std::string& Well_Name, std::int16_t& dda, DiagnosisIo& io) {
+  if (st.Rec_Changed &&
+      io.messages.show(kAskSaveText, kAskSaveTitle, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes)
+    Cmd_Save_Click(st, io);
+  st.Comb_WellName = Well_Name;
+  Comb_WellName_Click(st, io);
+  if (!st.date_list.empty()) {
+    st.Comb_TestTime = st.date_list.back();
+    Comb_TestTime_Click(st, io);
+  } else {
+    io.messages.show(cygsj_missing_text(Well_Name), "");
+    dda = 3;
+  }
+}
+
+bool Cmd_Save_Click(DiagnosisState& st, DiagnosisIo& io) {
+  if (trim_blanks(st.Text1[diag_box::kDate]).empty() || trim_blanks(st.Text1[diag_box::kWell]).empty()) {
+    io.messages.show(kEmptyKeyText, kEmptyKeyTitle);
+    return false;
+  }
+  if (!Save_Bgt(st, io)) return false;
+  st.Rec_Changed = false;
+  Find_WellNmae_To_Comb(st);
+  return true;
+}
+
+void Load_Bgt(DiagnosisState& st, const fs::path& cs_filename, DiagnosisIo& io) {
+  const BgtFile f = read_bgt_file(cs_filename);
+  if (f.count == 0) return;
+  if (const std::size_t i = find_record(f, st)) {
+    st.Bgt_Rec = decode_record(f.record(i));
+    set_Text7(st, std::to_string(i), io);
+    BgtRecode_To_Text(st);
+  }
+  clear_picture(io);
+  st.Rec_Changed = false;
+}
+
+void BgtRecode_To_Text(DiagnosisState& st) {
+  for (int k = 5; k < kDiagBoxCount; ++k) st.set_box(k, "");
+  const BgtRecord& r = st.Bgt_Rec;
+  st.set_box(diag_box::kRods118, trim_blanks(r.params[23]));
+  st.set_box(diag_box::kSinkerLen, trim_blanks(r.params[24]));
+  st.set_box(diag_box::kWell, trim_blanks(r.well_name));
+  st.set_box(diag_box::kDate, trim_blanks(r.test_date));
+  st.Comb_WellName = trim_blanks(r.well_name);
+  st.Comb_TestTime = trim_blanks(r.test_date);
+  for (int k = 0; k < 20; ++k) st.set_box(5 + k, trim_blanks(r.params[static_cast<std::size_t>(k)]));
+  st.set_box(diag_box::kAdvice, trim_blanks(r.diag_text));
+  st.set_box(diag_box::kSinkerDia, trim_blanks(r.params[25]));
+  for (int k = 0; k < 6; ++k) st.set_box(40 + k, trim_blanks(r.diag_params[static_cast<std::size_t>(2 + k)]));
+  st.set_box(46, trim_blanks(r.diag_params[0]));
+  st.set_box(47, trim_blanks(r.diag_params[1]));
+  st.set_box(48, trim_blanks(r.cyj_model));
+  st.set_box(49, trim_blanks(r.plunger_stroke));
+  st.set_box(50, trim_blanks(r.motor_model));
+  st.set_box(51, trim_blanks(r.wellhead_temp));
+  for (int k = 0; k < 4; ++k) st.set_box(52 + k, num_text_f(r.powers[static_cast<std::size_t>(k)]));
+}
+
+int record_number(const std::string& text7) {
+  const long long n = round_even(num_val(text7));
+  return n < -32768 || n > 32767 ? 0 : static_cast<int>(n);
+}
+
+void set_Text7(DiagnosisState& st, const std::string& text, DiagnosisIo& io) {
+  if (st.Text7 == text) return;
+  st.Text7 = text;
+  Text7_Change(st, io);
+}
+
+void Text7_Change(DiagnosisState& st, DiagnosisIo& io) {
+  const BgtFile f = read_bgt_file(st.Bgt_Path);
+  const int n = record_number(st.Text7);
+  if (f.count == 0 || n < 1 || static_cast<std::size_t>(n) > f.count) return;
+  st.Bgt_Rec = decode_record(f.record(static_cast<std::size_t>(n)));
+  BgtRecode_To_Text(st);
+  clear_picture(io);
+  refresh_diagnosis(st, io);
+  st.Rec_Changed = false;
+}
+
+void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
+  const BgtFile f = read_bgt_file(st.Bgt_Path);
+  const auto count = static_cast<long long>(f.count);
+  const long long n = record_number(st.Text7);
+  if (index == 0) {
+    const long long m = n >= 2 ? n - 1 : 1;
+    set_Text7(st, std::to_string(std::min(count, m)), io);
+    return;
+  }
+  if (index == 1) {
+    const long long m = n + 1 < 1 ? 1 : n + 1;
+    set_Text7(st, std::to_string(std::min(count, m)), io);
+    return;
+  }
+  if (index != 2) return;
+  if (io.messages.show(kDeleteQuestion, "", MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) return;
+  if (count <= 1) return;
+  // Only the record on screen goes: its number and its key must agree.
+  const bool shown = n >= 1 && n <= count && record_well(f.record(static_cast<std::size_t>(n))) == well_key(st) &&
+                     record_date(f.record(static_cast<std::size_t>(n))) == date_key(st);
+  if (!shown) {
+    io.messages.show("记录号" + std::to_string(n) + "不是当前井号和日期的记录，未删除任何记录。", "删除");
+    return;
+  }
+  RecordStore store(st.Bgt_Path, kBgtRecordSize);
+  const StoreStatus s = store.remove_via(static_cast<std::size_t>(n), st.Bgt_Path.parent_path() / kDeleteWorkFile);
+  if (s != StoreStatus::Ok) {
+    show_store_failure(io, s, st.Bgt_Path, "删除记录失败，不能改写文件：", "删除");
+    return;
+  }
+  st.well_list.clear();
+  Find_WellNmae_To_Comb(st);
+  if (n <= count - 1) {
+    Text7_Change(st, io);
+  } else {
+    set_Text7(st, std::to_string(count - 1), io);
+  }
+}
+
+void Text1_Enter(DiagnosisState& st, int box, DiagnosisIo& io) {
+  if (box == diag_box::kDate) {
+    Load_Bgt(st, st.Bgt_Path, io);
+    Load_Effi(st, st.Gt_Ym_Path, io);
+    refresh_diagnosis(st, io);
+  } else if (box == diag_box::kOilDensityDownhole && st.density_err == 1) {
+    refresh_diagnosis(st, io);
+    st.density_err = 0;
+  }
+}
+
+void diagnosis_unload(DiagnosisState& st, DiagnosisIo& io) {
+  if (st.Rec_Changed &&
+      io.messages.show(kAskSaveText, kAskSaveTitle, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes)
+    Cmd_Save_Click(st, io);
+}
+
+std::vector<std::string> bgt_well_names(const fs::path& path) {
+  DiagnosisState st;
+  st.Bgt_Path = path;
+  Find_WellNmae_To_Comb(st);
+  return st.well_list;
+}
+
+std::vector<std::string> bgt_well_dates(const fs::path& path, const std::string& well) {
+  const BgtFile f = read_bgt_file(path);
+  std::vector<std::string> dates;
+  for (std::size_t i = 1; i <= f.count; ++i)
+    if (record_well(f.record(i)) == trim_blanks(well)) insert_sorted(dates, record_date(f.record(i)));
+  return dates;
+}
+
+}  // namespace wb

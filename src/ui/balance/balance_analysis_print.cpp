@@ -1,0 +1,88 @@
+// Printing from the counterbalance window: the report selection and the print run. Each
+// report is computed on a copy of the window's state, so the test the window holds, its
+// boxes and its shown analysis stay as they were after printing.
+#include <QHBoxLayout>
+
+#include "core/balance/balance_report.h"
+#include "core/balance/electric_fit.h"
+#include "core/common/trim.h"
+#include "core/printing/print_state.h"
+#include "platform/print_dialog.h"
+#include "platform/services_qt.h"
+#include "ui/balance/balance_analysis.h"
+#include "ui/balance/balance_print.h"
+
+namespace wb {
+
+void BalanceAnalysis::Cmd_Prnt_Click() { prt_grid(); }
+
+void BalanceAnalysis::prt_grid() {
+  if (!print_window_) print_window_ = new BalancePrint(*this, this);
+  Grid* g = print_window_->Grid1;
+  g->set_cols(3);
+  g->set_col_width_twips(0, 400);
+  g->set_col_width_twips(1, 1600);
+  g->set_col_width_twips(2, 1300);
+  print_window_->show();
+  print_window_->raise();
+  std::vector<Bytes> all;
+  RecordStore(u8path(Phfx_File), kPhfxRecordSize).read_all(all);
+  // With no records left the list holds the header only, so no stale row can be marked.
+  g->set_rows(static_cast<int>(all.size()) + 1);
+  g->set_text(0, 0, QStringLiteral("序号"));
+  g->set_text(0, 1, QStringLiteral("    井     号"));
+  g->set_text(0, 2, QStringLiteral("测试日期"));
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    PhfxRecord r;
+    r.decode(all[i]);
+    const int row = static_cast<int>(i) + 1;
+    g->set_text(row, 0, QString::number(row));
+    g->set_text(row, 1, QString::fromStdString(trim_blanks(r.well_name)));
+    g->set_text(row, 2, QString::fromStdString(trim_blanks(r.test_date)));
+  }
+}
+
+void BalanceAnalysis::print_ph(int fw, const std::vector<int>& records, QWidget* caller) {
+  if (fw != 1 && fw != 2) return;
+  if (fw == 1) {
+    Run_PH_Analysis(0);
+    if (!Cmd_Save->isEnabled()) return;  // the checks failed: their message is in the advice box
+  }
+  PrintPresets presets;
+  presets.paper_items = standard_paper_items();
+  presets.paper_item = 1;  // A4
+  presets.paper_enabled = false;
+  const BalanceMode current_mode = selected_mode();
+  print_protocol(caller ? caller : this, presets, [&](Canvas& printer, int) {
+    current_printer().paper_code = kPaperA4;
+    current_printer().orientation = kPortrait;
+    if (fw == 1) {
+      BalanceState copy = state;
+      const std::optional<std::string> advice = report_analysis(copy, current_mode);
+      if (advice) draw_report_block(printer, copy, *advice, kReportUpperBlock, Disp_I_Flag, Disp_P_Flag);
+      return;
+    }
+    for (std::size_t k = 0; k < records.size(); ++k) {
+      if (k > 0 && k % 2 == 0) printer.new_page();
+      const double yy = k % 2 == 0 ? kReportUpperBlock : kReportLowerBlock;
+      const std::string number = "第" + std::to_string(records[k]) + "号记录";
+      PhfxRecord rec;
+      if (records[k] < 1 || read_phfx(u8path(Phfx_File), static_cast<std::size_t>(records[k]), rec) != StoreStatus::Ok) {
+        draw_report_note(printer, yy, number + "无法读出，未能打印。");
+        continue;
+      }
+      BalanceState copy = state;
+      const BalanceMode mode = load_record_for_print(copy, rec);
+      const int failed = copy.held.holds_stroke() ? fit_electric_regressions(copy) : 0;
+      for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolutionText, "");
+      const std::optional<std::string> advice = report_analysis(copy, mode);
+      if (!advice) {
+        draw_report_note(printer, yy, number + "（" + copy.held.Cur_Well + "井）数据不全，未能打印。");
+        continue;
+      }
+      draw_report_block(printer, copy, *advice, yy, Disp_I_Flag, Disp_P_Flag);
+    }
+  });
+}
+
+}  // namespace wb

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <QFontMetrics>
 #include <QSignalBlocker>
@@ -164,10 +165,7 @@ void SysEffiAssemble::build_ui() {
   connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
   connect(Text1, &QLineEdit::textEdited, this, [this] { st.Text1 = Text1->text().toStdString(); });
   connect(Text2, &QLineEdit::textEdited, this, [this] { st.Text2 = Text2->text().toStdString(); });
-  connect(Grid1, &Grid::cell_clicked, this, [this](int, int, Qt::MouseButton b) {
-    // After the press has moved the selection; the question is asked once the event is done.
-    if (b == Qt::RightButton) QTimer::singleShot(0, this, [this] { Grid1_MouseDown(2); });
-  });
+  Grid1->viewport()->installEventFilter(this);
 }
 
 void SysEffiAssemble::sync_grid() {
@@ -343,6 +341,15 @@ void SysEffiAssemble::Form_Resize() {
   const int w = std::max(kMinGridPx, outer.width() - tw(kGridWidthMarginTw));
   const int h = std::max(kMinGridPx, outer.height() - tw(kGridHeightMarginTw));
   Grid1->setGeometry(tw(kGridLeftTw), tw(kGridTopTw), w, h);
+}
+
+bool SysEffiAssemble::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == Grid1->viewport() && e->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+    // Anywhere in the grid; asked once the press has moved the current cell.
+    QTimer::singleShot(0, this, [this] { Grid1_MouseDown(2); });
+  }
+  return QWidget::eventFilter(watched, e);
 }
 
 void SysEffiAssemble::resizeEvent(QResizeEvent* e) {

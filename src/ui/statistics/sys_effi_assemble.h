@@ -58,6 +58,7 @@ class SysEffiAssemble : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void build_ui();

@@ -151,6 +151,13 @@ TEST_F(StatisticsWindow, FilterThenRightClickDeletesExactlyTheShownRecords) {
   // The left button deletes nothing.
   w->Grid1_MouseDown(1);
   EXPECT_EQ(wells_in(lib).size(), 3u);
+
+  // A real right click on row 1 asks about that row; No keeps the library.
+  fakes.messages.answers = {MsgAnswer::No};
+  const QRect cell1 = w->Grid1->visualRect(w->Grid1->model()->index(1, 5));
+  QTest::mouseClick(w->Grid1->viewport(), Qt::RightButton, {}, cell1.center());
+  QTRY_COMPARE(fakes.messages.shown.back().text, std::string("确实要删除 1号记录吗?"));
+  EXPECT_EQ(wells_in(lib).size(), 3u);
 }
 
 TEST_F(StatisticsWindow, OpenButtonCancelledEmptyAndTruncatedFiles) {

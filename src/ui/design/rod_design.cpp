@@ -190,17 +190,15 @@ void RodDesign::showEvent(QShowEvent* e) {
 }
 
 void RodDesign::Form_Load() {
-  // The record store lists its wells and the diagnosis hands its well over here once they exist.
+  JNname_Add();
+  LoadFromDiagnosis();
   st.jx_changed = 0;
   syncing_ = true;
   for (const std::string& m : core.load_model_list()) CyjType_Comb->addItem(qs(m));
   CyjType_Comb->setEditText(qs(st.CyjType_Comb));
   syncing_ = false;
-  core.steps().SetupGrids();
   // The survey table keeps every row read, so that a save never shortens the stored survey.
-  core.steps().Get_JXdat();
-  core.steps().CalcTrajectory();
-  st.jx_changed = 0;
+  core.load_survey();
   sync_to_widgets();
 }
 
@@ -258,6 +256,8 @@ void RodDesign::SaveCom_Click() {
   sync_to_widgets();
 }
 
+void RodDesign::JNname_Add() {}
+void RodDesign::LoadFromDiagnosis() {}
 void RodDesign::JName_Comb_Click() {}
 void RodDesign::Date_Comb_Click() {}
 void RodDesign::Cmd_Redraw_IPR_Click() {}

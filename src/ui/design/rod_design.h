@@ -66,7 +66,9 @@ class RodDesign : public QWidget {
   void ImportExcel_Click();
   void Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos);
 
-  // ---- hooks for the record store (issue of the design records) ----
+  // ---- hooks for the record store and the takeover from the diagnosis ----
+  void JNname_Add();         // the wells of the design record file into JName_Comb
+  void LoadFromDiagnosis();  // the diagnosed well's data into the boxes (through diagnosis_hand_over())
   void SaveCom_Click();     // survey written when edited; the design record still to come
   void JName_Comb_Click();  // a well chosen in the list
   void Date_Comb_Click();   // a design date chosen

@@ -108,7 +108,9 @@ TEST_F(DesignCommandsTest, AWellWithoutSurveyClearsTheWellPath) {
   st.profile.inclination[100] = 30;
   st.JName_Comb = "W2";
   core.JName_Comb_KeyPress(kEnterKey);
-  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_EQ(steps.calls, Calls{"CalcTrajectory"});  // on the emptied table: the 3D view redrawn
+  EXPECT_EQ(st.Grid1.rows(), 2);
+  EXPECT_EQ(st.Grid1.text(1, 0), "1");
   EXPECT_EQ(st.last_node, 0);
   EXPECT_EQ(st.profile.inclination[100], 0);
   EXPECT_EQ(msgs.texts, std::vector<std::string>{"W2井没有井斜数据，井眼轨迹已清空。"});
@@ -119,7 +121,7 @@ TEST_F(DesignCommandsTest, AWellNameThatLeavesTheDataFolderReadsNothing) {
   st.last_node = 600;
   st.JName_Comb = "../x";
   core.JName_Comb_KeyPress(kEnterKey);
-  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_EQ(steps.calls, Calls{"CalcTrajectory"});
   EXPECT_EQ(st.last_node, 0);
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_NE(msgs.texts[0].find("不能用作文件名"), std::string::npos);
@@ -130,7 +132,7 @@ TEST_F(DesignCommandsTest, EnterOnAnotherWellAsksAboutEditedSurvey) {
   st.JName_Comb = "W3";
   msgs.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
   core.JName_Comb_KeyPress(kEnterKey);
-  EXPECT_EQ(steps.calls, Calls{"save_jx"});
+  EXPECT_EQ(steps.calls, (Calls{"save_jx", "CalcTrajectory"}));
   EXPECT_EQ(st.jx_changed, 0);
 }
 

@@ -183,8 +183,12 @@ TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));
   auto* w = new RodDesign(prog);
+  w->st.JName_Comb = "W7";  // as the takeover from the diagnosis leaves it
   w->show();
   QApplication::processEvents();
+  EXPECT_EQ(w->st.Grid1.rows(), 5);  // the load step keeps every row
+  w->st.JName_Comb.clear();
+  w->SaveCom->click();
   w->JName_Comb->setFocus();
   w->JName_Comb->setEditText("W7");
   QTest::keyClick(w->JName_Comb->lineEdit(), Qt::Key_Return);

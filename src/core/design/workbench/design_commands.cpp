@@ -46,9 +46,30 @@ void DesignWindowCore::Cmd_Reflush_Click(const std::function<void()>& redraw_ipr
   st_.pump_friction = 0;
 }
 
+// The well path of an empty survey: a vertical hole with no nodes, the 3D view redrawn.
 void DesignWindowCore::reset_well_path() {
   st_.profile = DepthProfile{};
   st_.last_node = 0;
+  steps_->CalcTrajectory();
+}
+
+void DesignWindowCore::ensure_survey_entry_row() {
+  auto& g = st_.Grid1;
+  if (g.rows() >= 2) {
+    if (g.text(1, 0).empty()) g.set_text(1, 0, "1");
+    return;
+  }
+  g.set_rows(2);
+  g.set_text(1, 0, "1");
+  g.row = 1;
+}
+
+void DesignWindowCore::load_survey() {
+  steps_->SetupGrids();
+  steps_->Get_JXdat();
+  steps_->CalcTrajectory();
+  ensure_survey_entry_row();
+  st_.jx_changed = 0;
 }
 
 void DesignWindowCore::JName_Comb_KeyPress(int key_ascii) {
@@ -76,6 +97,7 @@ void DesignWindowCore::JName_Comb_KeyPress(int key_ascii) {
     reset_well_path();
     msg_.show(name + kNoSurveyMessageTail, "", MsgButtons::Ok);
   }
+  ensure_survey_entry_row();
 }
 
 bool DesignWindowCore::CyjType_Comb_KeyPress(int key_ascii) {

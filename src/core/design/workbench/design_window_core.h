@@ -97,6 +97,9 @@ class DesignWindowCore {
   // When the survey table was edited, asks to save it first (Yes writes it); true unless
   // the save was wanted and failed.
   bool offer_survey_save();
+  // The load step's survey: the grids set up, the survey of the well in JName_Comb read with
+  // every row and its well path computed; an empty survey leaves one numbered entry row.
+  void load_survey();
   // "重新设计".
   void DesignCom_Click();
   // "更新相关参数"; `redraw_ipr` is the IPR tab's redraw (nothing while there is none).
@@ -123,6 +126,7 @@ class DesignWindowCore {
   void focus_text3(int i);
   void focus_other(int box);
   void reset_well_path();
+  void ensure_survey_entry_row();
 
   DesignState& st_;
   DesignSteps* steps_;

@@ -12,15 +12,6 @@
 #include "core/efficiency/cyj_mode_lists.h"
 
 namespace wb::design {
-namespace {
-
-std::string trim_blanks(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-}  // namespace
 
 void EngineSteps::DesignForMutual(int Mutual_Index) { eng_.DesignForMutual(Mutual_Index); }
 void EngineSteps::Get_JXdat() { eng_.Get_JXdat(); }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/trim.h"
 
 namespace wb::design {
 namespace {
@@ -12,11 +13,6 @@ constexpr int kBackspace = 8;
 constexpr int kDepthCol = 1;
 constexpr int kReservedSlots = 300;
 
-std::string trim_blanks(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // The new row's number: the row count before it is appended.
 void append_numbered_row(TextGrid& g) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/design/workbench/rod_design_record.h"
+
 namespace wb::design {
 
 inline constexpr int kLastNode = 2000;        // node i at measured depth 2·i m, 0..4000 m
@@ -65,17 +67,16 @@ class TextGrid {
   std::vector<std::vector<std::string>> cells_;
 };
 
-// The design record's part the engine writes; the record's layout is the workbench's.
-struct CurDesign {
-  std::array<float, kFzqSlots> fzq_depth{};  // m, deepest first, 0 = empty
-};
+// The working design record (the engine writes its fzq_depth: m, deepest first, 0 = empty).
+using CurDesign = RodDesignRecord;
+static_assert(kDesignFzqCount == kFzqSlots);
 
 struct DesignState {
   // Boxes of the design window, read as the number their text begins with.
   std::array<std::string, 28> Text3;   // before (0..11, 24, 26) and after (12..23, 25, 27) the design
-  std::array<std::string, 32> Text6;   // well, fluid, load and power boxes
+  std::array<std::string, 34> Text6;   // well, fluid, load and power boxes
   std::array<std::string, 20> Label3;  // efficiencies and stress percentages
-  std::array<std::string, 36> Text10;  // structure boxes; 33..35 back-off tools 2..4
+  std::array<std::string, 73> Text10;  // structure, tool and note boxes; 33..35 back-off tools 2..4
   std::string Text2 = "0.75";          // design pump efficiency
   std::string Text4 = "794";           // allowed stress of the rod grade, MPa
   std::string Text5 = "0.85";          // service factor

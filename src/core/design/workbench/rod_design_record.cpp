@@ -68,7 +68,7 @@ Bytes RodDesignRecord::encode() const {
   put_raw_field(w, kDesigner, designer);
   put_raw_field(w, kDesignMemo, design_memo);
   put_floats(w, kPowerOil, power_oil);
-  put_raw_field(w, 2088, reserved_2088);
+  for (std::size_t k = 0; k < reserved_2088.size(); ++k) w.i16(2088 + 2 * k, reserved_2088[k]);
   put_raw_field(w, 2688, reserved_2688);
   w.i16(kWellheadTemp, wellhead_temp);
   w.i16(kTubingId, tubing_id);
@@ -113,7 +113,7 @@ bool RodDesignRecord::decode(std::span<const std::uint8_t> b) {
   get_raw_field(r, kDesigner, designer);
   get_raw_field(r, kDesignMemo, design_memo);
   get_floats(r, kPowerOil, power_oil);
-  get_raw_field(r, 2088, reserved_2088);
+  for (std::size_t k = 0; k < reserved_2088.size(); ++k) reserved_2088[k] = r.i16(2088 + 2 * k);
   get_raw_field(r, 2688, reserved_2688);
   wellhead_temp = r.i16(kWellheadTemp);
   tubing_id = r.i16(kTubingId);

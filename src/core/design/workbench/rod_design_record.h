@@ -100,7 +100,7 @@ struct RodDesignRecord {
   RawText<8> designer{};                     // 1484
   RawText<556> design_memo{};                // 1492
   std::array<float, 10> power_oil{};         // 2048, powers kW, motor, oil properties
-  std::array<std::uint8_t, 600> reserved_2088{};   // 2088, 300 × int16, never set
+  std::array<std::int16_t, 300> reserved_2088{};   // 2088, never set by a running operation
   std::array<std::uint8_t, 2428> reserved_2688{};  // 2688, never set
   std::int16_t wellhead_temp = 0;            // 5116, °C
   std::int16_t tubing_id = 0;                // 5118, mm

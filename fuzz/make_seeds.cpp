@@ -134,6 +134,12 @@ int main(int argc, char** argv) {
     b = a;
     b.well_name = "示范井2";
     put(root, "efficiency_library_fuzz", "records", cat({a.encode(), b.encode()}, 0x00));
+    wb::Bytes stat = a.encode();
+    const wb::Bytes more = b.encode();
+    stat.insert(stat.end(), more.begin(), more.end());
+    put(root, "statistics_library_fuzz", "records", stat);
+    const wb::Bytes sample_lib = wbfuzz::read_bytes(wb::gt_ym_path(samples));
+    if (!sample_lib.empty()) put(root, "statistics_library_fuzz", "sample", sample_lib);
     wb::WellBaseRecord w;
     w.well_name = "W1";
     w.test_date = "0611081230";

@@ -11,6 +11,7 @@
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/level/level_display.h"
+#include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   wb::register_diagnosis_window(folder);
+  wb::register_sys_effi_assemble(folder);
 
   wb::RodEngMapDisplay* main_window = nullptr;
   auto* splash = new wb::FrmSplash([&] {

@@ -7,6 +7,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "core/balance/balance_params.h"
 #include "core/common/paths.h"
 #include "core/efficiency/well_base_record.h"
@@ -103,6 +104,9 @@ int main(int argc, char** argv) {
   // The deviation survey of the first well, for the design window's well path.
   auto pj = folder.data() / wb::u8path("示范井1.jx");
   if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+  // Efficiency records of the sample wells, so the statistics window shows a table.
+  auto pe = wb::gt_ym_path(folder);
+  if (missing(pe) && !wb::write_sample_efficiency_library(pe)) ++failures;
   // The fluid-level template the automatic level search needs, and an echo test: the shot,
   // a collar train at 336 m/s and the level at 1200 m.
   auto pt = folder.sys() / wb::kLevelTemplateFile;

@@ -131,7 +131,12 @@ WellDiagnosis::WellDiagnosis(const ProgramFolder& folder, QWidget* parent) : QWi
   sync_to_widgets();
 }
 
-WellDiagnosis::~WellDiagnosis() = default;
+WellDiagnosis::~WellDiagnosis() {
+  // The base destructor hides the window, which takes the focus from a box: its focus-out
+  // handler must not run on a window that is already half destroyed.
+  for (QWidget* b : Text1_)
+    if (b) QObject::disconnect(b, nullptr, this, nullptr);
+}
 
 DiagnosisIo WellDiagnosis::io() { return DiagnosisIo{*services().messages, &Picture1->canvas()}; }
 

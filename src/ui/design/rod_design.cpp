@@ -71,6 +71,7 @@ RodDesign::RodDesign(const ProgramFolder& folder, QWidget* parent)
       st(eng.st),
       engine_steps(eng),
       core(eng.st, engine_steps, *services().messages, *services().shell, folder),
+      records(eng.st, core, *services().messages, *services().shell, folder),
       folder_(folder) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("抽油机井杆柱优化设计"));
@@ -251,15 +252,6 @@ void RodDesign::CyjType_Comb_KeyPress(int key_ascii) {
   syncing_ = false;
 }
 
-void RodDesign::SaveCom_Click() {
-  core.save_survey_if_changed();
-  sync_to_widgets();
-}
-
-void RodDesign::JNname_Add() {}
-void RodDesign::LoadFromDiagnosis() {}
-void RodDesign::JName_Comb_Click() {}
-void RodDesign::Date_Comb_Click() {}
 void RodDesign::Cmd_Redraw_IPR_Click() {}
 void RodDesign::pic_show_Click() {}
 void RodDesign::PrintCom_Click() {}

@@ -22,6 +22,7 @@
 
 #include "core/common/paths.h"
 #include "core/design/engine/rod_design_engine.h"
+#include "core/design/workbench/design_record_commands.h"
 #include "core/design/workbench/design_window_core.h"
 
 class QMenu;
@@ -50,6 +51,7 @@ class RodDesign : public QWidget {
   DesignState& st;
   EngineSteps engine_steps;
   DesignWindowCore core;
+  DesignRecordCommands records;  // the record file's lists, load and save (rod_design_records.cpp)
 
   // Tests put a recording fake in place of the engine's steps.
   void set_steps(DesignSteps& steps) { core.set_steps(steps); }
@@ -69,7 +71,7 @@ class RodDesign : public QWidget {
   // ---- hooks for the record store and the takeover from the diagnosis ----
   void JNname_Add();         // the wells of the design record file into JName_Comb
   void LoadFromDiagnosis();  // the diagnosed well's data into the boxes (through diagnosis_hand_over())
-  void SaveCom_Click();     // survey written when edited; the design record still to come
+  void SaveCom_Click();     // the survey when edited, the design record, the well list again
   void JName_Comb_Click();  // a well chosen in the list
   void Date_Comb_Click();   // a design date chosen
   // ---- hooks for the curves and reports ----
@@ -116,6 +118,7 @@ class RodDesign : public QWidget {
 
  private:
   void build_ui();
+  void fill_record_lists();  // the well and date lists from the record store's
   QWidget* build_base_tab();
   QWidget* build_survey_tab();
   QWidget* build_ipr_tab();

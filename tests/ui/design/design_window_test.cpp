@@ -182,8 +182,15 @@ TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
   const auto path = prog.data() / "W7.jx";
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));
+  // The diagnosis window shows well W7; the load step takes it over.
+  struct ShowsW7 : DiagnosisHandOver {
+    void cygsj(std::string&, std::int16_t&) override {}
+    std::string Text1(int i) const override { return i == 3 ? "W7" : ""; }
+    std::string Text5() const override { return {}; }
+    std::string Text6() const override { return {}; }
+  } diag;
+  diagnosis_hand_over_provider() = [&diag]() -> DiagnosisHandOver* { return &diag; };
   auto* w = new RodDesign(prog);
-  w->st.JName_Comb = "W7";  // as the takeover from the diagnosis leaves it
   w->show();
   QApplication::processEvents();
   EXPECT_EQ(w->st.Grid1.rows(), 5);  // the load step keeps every row
@@ -205,6 +212,7 @@ TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(decode_jx_file(back).size(), 4u);
+  diagnosis_hand_over_provider() = nullptr;
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+#include "core/design/workbench/design_record_commands.h"
+
+namespace wb::design {
+
+namespace {
+// Grade options 4..7 and their stored letters.
+constexpr const char* kGradeLetters[4] = {"C", "D", "K", "H"};
+constexpr int kFirstGradeOption = 4;
+}  // namespace
+
+DesignRecordCommands::DesignRecordCommands(DesignState& st, DesignWindowCore& core, MessageService& msg,
+                                           ShellService& shell, const ProgramFolder& folder)
+    : st_(st), core_(core), msg_(msg), shell_(shell) {
+  records.path = design_record_path(folder);
+}
+
+void DesignRecordCommands::list_wells() {
+  DesignRecordIo rio = io();
+  JNname_Add(st_, records, rio);
+}
+
+void DesignRecordCommands::take_over(const DiagnosisView* diagnosis) {
+  if (diagnosis)
+    LoadFromDiagnosis(st_, *diagnosis, *this);
+  else
+    beep();
+}
+
+bool DesignRecordCommands::SaveCom_Click() {
+  core_.save_survey_if_changed();
+  DesignRecordIo rio = io();
+  const bool saved = SaveDesignRecord(st_, records, rio);
+  const std::string well = st_.JName_Comb;
+  JNname_Add(st_, records, rio);
+  st_.JName_Comb = well;
+  return saved;
+}
+
+void DesignRecordCommands::JName_Comb_Click(const std::function<void()>& redraw_ipr) {
+  core_.steps().SetupGrids();
+  DesignRecordIo rio = io();
+  com2_find(st_, records, rio);
+  if (records.Date_list.size() == 1) {
+    st_.Date_Comb = records.Date_list.front();
+    Date_Comb_Click(redraw_ipr);
+  }
+  if (st_.Grid2.rows() == 1) st_.Grid2.set_rows(2);
+}
+
+void DesignRecordCommands::Date_Comb_Click(const std::function<void()>& redraw_ipr) {
+  st_.Label3[5].clear();
+  core_.steps().SetupGrids();
+  DesignRecordIo rio = io();
+  LoadDesignRecord(st_, records, rio);
+  core_.steps().Get_JXdat();
+  core_.steps().CalcTrajectory();
+  st_.jx_changed = 0;
+  core_.steps().DesignForMutual(19);
+  if (redraw_ipr) redraw_ipr();
+  st_.pump_friction = 0;
+}
+
+void DesignRecordCommands::set_Text6(DesignState& st, int index, const std::string& text) {
+  design::set_Text6(st, index, text);
+}
+void DesignRecordCommands::Text6_Change(DesignState& st, int index) { design::Text6_Change(st, index); }
+
+std::int16_t DesignRecordCommands::design_mode(const DesignState& st) const {
+  if (st.Option2) return 1;
+  return st.Option1 == 0 ? 3 : 4;
+}
+
+void DesignRecordCommands::select_design_mode(DesignState&, std::int16_t code) {
+  core_.select_mode(code == 1);
+  if (code == 3) core_.select_Option1(0);
+  if (code == 4) core_.select_Option1(1);
+}
+
+std::string DesignRecordCommands::rod_grade(const DesignState& st) const {
+  const int k = st.rod_grade - kFirstGradeOption;
+  return k >= 0 && k < 4 ? kGradeLetters[k] : "";
+}
+
+void DesignRecordCommands::select_rod_grade(DesignState&, const std::string& letter) {
+  for (int k = 0; k < 4; ++k)
+    if (letter == kGradeLetters[k]) core_.select_grade(kFirstGradeOption + k);
+}
+
+void DesignRecordCommands::beep() { shell_.beep(); }
+
+}  // namespace wb::design

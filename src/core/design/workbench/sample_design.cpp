@@ -1,7 +1,7 @@
 #include "core/design/workbench/sample_design.h"
 
 #include "core/design/engine/rod_design_engine.h"
-#include "core/design/workbench/design_records.h"
+#include "core/design/workbench/design_record_commands.h"
 #include "core/design/workbench/design_takeover.h"
 #include "core/diagnosis/diagnosis_records.h"
 
@@ -14,16 +14,6 @@ struct Quiet : MessageService {
 };
 struct NoShell : ShellService {
   bool open_document(const std::string&) override { return false; }
-  void beep() override {}
-};
-// The lightest-rod design of grade D, as a fresh design window starts.
-struct Controls : DesignControls {
-  void set_Text6(DesignState& st, int i, const std::string& t) override { st.Text6.at(static_cast<std::size_t>(i)) = t; }
-  void Text6_Change(DesignState&, int) override {}
-  std::int16_t design_mode(const DesignState&) const override { return 1; }
-  void select_design_mode(DesignState&, std::int16_t) override {}
-  std::string rod_grade(const DesignState&) const override { return "D"; }
-  void select_rod_grade(DesignState&, const std::string&) override {}
   void beep() override {}
 };
 
@@ -40,8 +30,11 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
                            [&](int i) { return diag.Text1.at(static_cast<std::size_t>(i)); },
                            [&] { return diag.Text5; }, [&] { return diag.Text6; }};
   RodDesignEngine eng(prog, quiet, shell);
-  Controls controls;
+  EngineSteps steps(eng);
+  DesignWindowCore core(eng.st, steps, quiet, shell, prog);
+  DesignRecordCommands controls(eng.st, core, quiet, shell, prog);
   if (LoadFromDiagnosis(eng.st, view, controls) != 5) return false;
+  eng.st.rod_grade = 5;  // D级杆, lightest rod string
   eng.st.Date_Comb = design_date;
   eng.st.CyjType_Comb = diag.Text1[48];
   eng.st.Text3[27] = "25";  // the sinker bar a fresh window proposes
@@ -53,10 +46,8 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   eng.st.Text10[52] = "示范";
   eng.SetupGrids();
   eng.DesignCom_Click();
-  DesignRecords rec;
-  rec.path = design_record_path(prog);
   DesignRecordIo io{quiet, controls};
-  return SaveDesignRecord(eng.st, rec, io);
+  return SaveDesignRecord(eng.st, controls.records, io);
 }
 
 }  // namespace wb::design

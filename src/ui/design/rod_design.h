@@ -118,7 +118,8 @@ class RodDesign : public QWidget {
 
  private:
   void build_ui();
-  void fill_record_lists();  // the well and date lists from the record store's
+  void fill_record_lists();   // the well and date lists from the record store's
+  void show_loaded_design();  // the boxes after a load, padded texts shown from their start
   QWidget* build_base_tab();
   QWidget* build_survey_tab();
   QWidget* build_ipr_tab();

@@ -3,6 +3,7 @@
 // core (DesignRecordCommands); here the combo lists follow the store's lists.
 #include <QApplication>
 #include <QCursor>
+#include <QLineEdit>
 
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
@@ -58,14 +59,22 @@ void RodDesign::SaveCom_Click() {
 void RodDesign::JName_Comb_Click() {
   records.JName_Comb_Click([this] { Cmd_Redraw_IPR_Click(); });
   fill_record_lists();
+  show_loaded_design();
+}
+
+void RodDesign::show_loaded_design() {
   sync_to_widgets();
+  // Loaded texts keep their field's padding: show them from their beginning.
+  if (CyjType_Comb->lineEdit()) CyjType_Comb->lineEdit()->setCursorPosition(0);
+  for (QLineEdit* e : Text10)
+    if (e) e->setCursorPosition(0);
 }
 
 void RodDesign::Date_Comb_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   records.Date_Comb_Click([this] { Cmd_Redraw_IPR_Click(); });
   QApplication::restoreOverrideCursor();
-  sync_to_widgets();
+  show_loaded_design();
 }
 
 }  // namespace wb::design

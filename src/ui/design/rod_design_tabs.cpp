@@ -504,6 +504,7 @@ bool RodDesign::eventFilter(QObject* obj, QEvent* ev) {
     auto* k = static_cast<QKeyEvent*>(ev);
     int code = key_ascii(k);
     if (code == 0) return false;  // arrows and other keys without a character move the caret
+    if (Grid2->row() >= 1) st.Grid2.row = Grid2->row();
     if (txtEdit_KeyPress(st, code)) {
       PlaceCellEditor();
       return true;

@@ -147,6 +147,43 @@ TEST_F(DesignWindowTest, Grid2PopupOffersPrintAndExportOnly) {
   EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("打印"), QStringLiteral("导入到Excel")}));
 }
 
+TEST_F(DesignWindowTest, TheRightButtonOnTheTablePopsUpTheMenu) {
+  w->SSTab1->setCurrentIndex(4);
+  QApplication::processEvents();
+  QTest::mouseClick(w->Grid2->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+  QApplication::processEvents();
+  EXPECT_FALSE(w->ShortcutMenu->isVisible());
+  QTest::mouseClick(w->Grid2->viewport(), Qt::RightButton, {}, QPoint(30, 30));
+  QApplication::processEvents();
+  EXPECT_TRUE(w->ShortcutMenu->isVisible());
+  w->ShortcutMenu->close();
+}
+
+TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndCommitsNothing) {
+  auto& g = w->st.Grid2;
+  g.set_rows(3);
+  g.set_text(1, 0, "1");
+  g.set_text(1, 1, "1000");
+  g.set_text(2, 0, "2");
+  g.set_text(2, 1, "900");
+  w->sync_to_widgets();
+  w->SSTab1->setCurrentIndex(4);
+  w->activateWindow();
+  w->Grid2->set_row(1);
+  w->txtEdit->setFocus();
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("900"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // after the last row, row 1
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1000"));
+  EXPECT_EQ(w->txtEdit->selectedText(), QStringLiteral("1000"));
+  QTest::keyClicks(w->txtEdit, "5.-a");
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("5"));
+  EXPECT_EQ(w->st.fzq_edit_text, "5");
+  EXPECT_EQ(w->st.fzq_edit_row, 1);
+  EXPECT_EQ(w->Grid2->text(1, 1), QStringLiteral("1000"));
+  EXPECT_EQ(g.text(1, 1), "1000");
+}
+
 TEST_F(DesignWindowTest, ExportAsksWhetherToEditTheWorkbook) {
   w->st.JName_Comb = "W1";
   fakes.messages.answers.push_back(MsgAnswer::No);

@@ -251,20 +251,6 @@ void RodDesign::CyjType_Comb_KeyPress(int key_ascii) {
   syncing_ = false;
 }
 
-void RodDesign::SaveCom_Click() {
-  core.save_survey_if_changed();
-  sync_to_widgets();
-}
-
-void RodDesign::JNname_Add() {}
-void RodDesign::LoadFromDiagnosis() {}
-void RodDesign::JName_Comb_Click() {}
-void RodDesign::Date_Comb_Click() {}
-void RodDesign::Cmd_Redraw_IPR_Click() {}
-void RodDesign::pic_show_Click() {}
-void RodDesign::PrintCom_Click() {}
-void RodDesign::Cmd_SaveToTxt_Click() {}
-void RodDesign::RodPrint_Click() {}
 
 void RodDesign::refresh_survey() {
   if (survey_frame) survey_frame->refresh();

@@ -94,6 +94,12 @@ int main(int argc, char** argv) {
     put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
   // The sample diagnosis file, as the diagnosis window saved it.
   put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
+  // The sample design library, and the same design twice.
+  const wb::Bytes design = wbfuzz::read_bytes(samples.sys() / "roddesign.dat");
+  put(root, "design_records_fuzz", "sample", design);
+  wb::Bytes design2 = design;
+  design2.insert(design2.end(), design.begin(), design.end());
+  put(root, "design_records_fuzz", "twice", design2);
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
   wb::Bytes phfx;

@@ -13,6 +13,8 @@
 #include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
 #include "core/level/synthetic_level.h"
+#include "core/design/workbench/design_records.h"
+#include "core/design/workbench/sample_design.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -109,6 +111,9 @@ int main(int argc, char** argv) {
   if (missing(pe) && !wb::write_sample_efficiency_library(pe)) ++failures;
   // The fluid-level template the automatic level search needs, and an echo test: the shot,
   // a collar train at 336 m/s and the level at 1200 m.
+  // A design of the first well on its survey, so the design window lists a stored design.
+  if (missing(wb::design::design_record_path(folder)) && !wb::design::write_sample_design(folder, "示范井1", "20060520"))
+    ++failures;
   auto pt = folder.sys() / wb::kLevelTemplateFile;
   if (missing(pt) && !wb::write_level_template(pt)) ++failures;
   auto py = folder.data() / wb::u8path("示范井1.y01");

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 #include <fstream>
 
@@ -93,20 +94,22 @@ struct ScopedAnalysisWindows {
   RecordingBalance* balance = nullptr;
   RecordingEfficiency* efficiency = nullptr;
   int made = 0;
+  QPointer<QWidget> alive[2];  // the main window deletes them when it goes first
   ScopedAnalysisWindows() {
     analysis_windows()[AnalysisWindow::Balance] = [this](RodEngMapDisplay&) {
       ++made;
-      return balance = new RecordingBalance;
+      alive[0] = balance = new RecordingBalance;
+      return balance;
     };
     analysis_windows()[AnalysisWindow::Efficiency] = [this](RodEngMapDisplay&) {
       ++made;
-      return efficiency = new RecordingEfficiency;
+      alive[1] = efficiency = new RecordingEfficiency;
+      return efficiency;
     };
   }
   ~ScopedAnalysisWindows() {
     analysis_windows() = {};
-    delete balance;
-    delete efficiency;
+    for (QPointer<QWidget>& w : alive) delete w.data();
   }
 };
 

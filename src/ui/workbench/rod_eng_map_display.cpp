@@ -165,7 +165,10 @@ RodEngMapDisplay::RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent)
 
 // The children are destroyed by the QWidget base, after this object has stopped being a
 // RodEngMapDisplay; a box losing its focus then must not reach the window's handlers.
+// The analysis windows it opened go first: some are top-level windows of their own that
+// refer to this window.
 RodEngMapDisplay::~RodEngMapDisplay() {
+  for (QPointer<QWidget>& w : analysis_windows_) delete w.data();
   for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 

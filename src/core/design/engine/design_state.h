@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/design/workbench/rod_design_record.h"
+
 namespace wb::design {
 
 inline constexpr int kLastNode = 2000;        // node i at measured depth 2·i m, 0..4000 m
@@ -71,11 +73,9 @@ class TextGrid {
   std::vector<std::vector<std::string>> cells_;
 };
 
-// The design record's part the engine writes; the record's layout is the workbench's.
-struct CurDesign {
-  std::array<float, kFzqSlots> fzq_depth{};  // m, deepest first, 0 = empty
-  std::array<std::int16_t, 300> reserved_2088{};  // m, the table's depth column as last committed
-};
+// The working design record (the engine writes its fzq_depth: m, deepest first, 0 = empty).
+using CurDesign = RodDesignRecord;
+static_assert(kDesignFzqCount == kFzqSlots);
 
 struct DesignState {
   // Boxes of the design window, read as the number their text begins with.

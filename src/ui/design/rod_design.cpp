@@ -84,7 +84,14 @@ RodDesign::RodDesign(const ProgramFolder& folder, QWidget* parent)
     move(s->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
 }
 
-RodDesign::~RodDesign() = default;
+// The children are destroyed by the QWidget base after the engine and the core: a box that
+// loses the focus or changes then must not reach the window's handlers.
+RodDesign::~RodDesign() {
+  for (QObject* child : findChildren<QObject*>()) {
+    disconnect(child, nullptr, this, nullptr);
+    child->removeEventFilter(this);
+  }
+}
 
 void RodDesign::build_ui() {
   QFont f(QStringLiteral("宋体"));

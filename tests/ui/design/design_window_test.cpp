@@ -3,7 +3,9 @@
 // and the opening through the diagnosis button's hook.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
@@ -242,6 +244,43 @@ TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(decode_jx_file(back).size(), 4u);
+}
+
+}  // namespace
+
+namespace {
+
+// The window destroyed while each of its focusable widgets, on every tab, holds the focus:
+// the focus leaves that widget during the destruction and no handler of the window may run.
+TEST(DesignWindowTeardown, WithTheFocusInEachWidget) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  auto focusable = [](RodDesign* w) {
+    QList<QWidget*> out;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->focusPolicy() != Qt::NoFocus && c->isVisible() && c->isEnabled() &&
+          (qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QPlainTextEdit*>(c) ||
+           qobject_cast<QAbstractButton*>(c)))
+        out.push_back(c);
+    return out;
+  };
+  for (int tab = 0; tab < 7; ++tab) {
+    for (int k = 0;; ++k) {
+      auto* w = new RodDesign(prog);
+      w->show();
+      w->SSTab1->setCurrentIndex(tab);
+      w->activateWindow();
+      QApplication::processEvents();
+      const auto boxes = focusable(w);
+      const bool last = k + 1 >= boxes.size();
+      if (k < boxes.size()) boxes[k]->setFocus(Qt::OtherFocusReason);
+      delete w;
+      QApplication::processEvents();
+      if (last) break;
+    }
+  }
 }
 
 }  // namespace

@@ -142,6 +142,30 @@ TEST_F(DesignWindowTest, AKeyInTheModelBoxOffersTheCatalogueEditor) {
   EXPECT_EQ(std::filesystem::path(fakes.shell.edited[0]).filename(), "Cyj_mode.dat");
 }
 
+TEST_F(DesignWindowTest, TypingAMeasuredLoadUpdatesTheLoadFactors) {
+  w->SSTab1->setCurrentIndex(0);
+  w->activateWindow();
+  w->Text6[17]->setFocus();
+  QTest::keyClicks(w->Text6[17], "5");
+  EXPECT_EQ(w->st.Text6[17], "5");
+  EXPECT_EQ(w->Text6[18]->text(), QStringLiteral("1"));
+  EXPECT_EQ(w->Text6[19]->text(), QStringLiteral("0.7"));
+}
+
+TEST_F(DesignWindowTest, OpeningTheModelListRereadsTheCatalogue) {
+  std::ofstream(tmp.path() / "sys" / "Cyj_mode.dat", std::ios::binary)
+      << "\xB3\xE9\xD3\xCD\xBB\xFA\xD0\xCD=M1\r\n\xB3\xE9\xD3\xCD\xBB\xFA\xD0\xCD=M1\r\n";
+  w->st.CyjType_Comb = "old";
+  w->CyjType_Comb->setEditText("old");
+  w->CyjType_Comb->showPopup();
+  QApplication::processEvents();
+  ASSERT_EQ(w->CyjType_Comb->count(), 1);
+  EXPECT_EQ(w->CyjType_Comb->itemText(0), QStringLiteral("M1"));
+  EXPECT_TRUE(w->CyjType_Comb->currentText().isEmpty());
+  EXPECT_TRUE(w->st.CyjType_Comb.empty());
+  w->CyjType_Comb->hidePopup();
+}
+
 TEST_F(DesignWindowTest, Grid2PopupOffersPrintAndExportOnly) {
   std::vector<QString> shown;
   for (QAction* a : w->ShortcutMenu->actions())

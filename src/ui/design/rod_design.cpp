@@ -85,7 +85,14 @@ RodDesign::RodDesign(const ProgramFolder& folder, QWidget* parent)
     move(s->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
 }
 
-RodDesign::~RodDesign() = default;
+// The children are destroyed by the QWidget base after the engine and the core: a box that
+// loses the focus or changes then must not reach the window's handlers.
+RodDesign::~RodDesign() {
+  for (QObject* child : findChildren<QObject*>()) {
+    disconnect(child, nullptr, this, nullptr);
+    child->removeEventFilter(this);
+  }
+}
 
 void RodDesign::build_ui() {
   QFont f(QStringLiteral("宋体"));
@@ -252,11 +259,6 @@ void RodDesign::CyjType_Comb_KeyPress(int key_ascii) {
   syncing_ = false;
 }
 
-void RodDesign::Cmd_Redraw_IPR_Click() {}
-void RodDesign::pic_show_Click() {}
-void RodDesign::PrintCom_Click() {}
-void RodDesign::Cmd_SaveToTxt_Click() {}
-void RodDesign::RodPrint_Click() {}
 
 void RodDesign::refresh_survey() {
   if (survey_frame) survey_frame->refresh();

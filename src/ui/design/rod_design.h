@@ -2,10 +2,9 @@
 // tabs of inputs and results, and the command buttons. Its state is the engine's DesignState;
 // the boxes mirror its texts and every command runs in the core (DesignWindowCore and the
 // engine). Files: rod_design.cpp (frame, load, unload, commands), rod_design_tabs.cpp (the
-// input tabs and their keys), rod_design_fzq.cpp (the centralizer table).
-//
-// Hooks still to be filled by the record store, the curves and the reports: the methods
-// under "hooks" below do nothing while their feature is missing.
+// input tabs and their keys), rod_design_fzq.cpp (the centralizer table),
+// rod_design_records.cpp (save, well and date choice) and rod_design_outputs.cpp (IPR,
+// curves, report, prints, text tables).
 #pragma once
 
 #include <QComboBox>
@@ -51,7 +50,7 @@ class RodDesign : public QWidget {
   DesignState& st;
   EngineSteps engine_steps;
   DesignWindowCore core;
-  DesignRecordCommands records;  // the record file's lists, load and save (rod_design_records.cpp)
+  DesignRecordCommands records;  // the record store and the takeover behind the hooks
 
   // Tests put a recording fake in place of the engine's steps.
   void set_steps(DesignSteps& steps) { core.set_steps(steps); }
@@ -68,13 +67,17 @@ class RodDesign : public QWidget {
   void ImportExcel_Click();
   void Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos);
 
-  // ---- hooks for the record store and the takeover from the diagnosis ----
-  void JNname_Add();         // the wells of the design record file into JName_Comb
-  void LoadFromDiagnosis();  // the diagnosed well's data into the boxes (through diagnosis_hand_over())
-  void SaveCom_Click();     // the survey when edited, the design record, the well list again
+  // ---- the record store's commands (rod_design_records.cpp) ----
+  void SaveCom_Click();     // "保存"
   void JName_Comb_Click();  // a well chosen in the list
   void Date_Comb_Click();   // a design date chosen
-  // ---- hooks for the curves and reports ----
+  // The record store and the takeover (rod_design_records.cpp).
+  void JNname_Add();                    // the wells of the design record file into JName_Comb
+  void LoadFromDiagnosis();             // the diagnosed well's data into the boxes (diagnosis_hand_over())
+  std::vector<std::string> com2_find();  // the design dates of the well in JName_Comb
+  void LoadDesignRecord();              // the design of the well and date in the boxes
+  void SaveDesignRecord();              // the boxes into the design record file
+  // ---- outputs (rod_design_outputs.cpp): nothing while the output is missing ----
   void Cmd_Redraw_IPR_Click();
   void pic_show_Click();
   void PrintCom_Click();
@@ -118,8 +121,6 @@ class RodDesign : public QWidget {
 
  private:
   void build_ui();
-  void fill_record_lists();   // the well and date lists from the record store's
-  void show_loaded_design();  // the boxes after a load, padded texts shown from their start
   QWidget* build_base_tab();
   QWidget* build_survey_tab();
   QWidget* build_ipr_tab();

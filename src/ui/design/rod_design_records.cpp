@@ -1,48 +1,64 @@
-// The design window's record commands: the well list and the takeover of the diagnosed well
-// in the load step, "保存", and choosing a well or a design date. The sequences run in the
-// core (DesignRecordCommands); here the combo lists follow the store's lists.
+// The design window's commands around the design record file: "保存", the choice of a well
+// and of a design date, and the hooks through which the record store and the takeover from
+// the diagnosis reach the window.
 #include <QApplication>
-#include <QCursor>
-#include <QLineEdit>
 
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
 
 namespace wb::design {
 
-namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// The diagnosis window as the takeover reads it.
-DiagnosisView diagnosis_view(DiagnosisHandOver& d) {
-  return {[&d](std::string& w, std::int16_t& dda) { d.cygsj(w, dda); }, [&d](int i) { return d.Text1(i); },
-          [&d] { return d.Text5(); }, [&d] { return d.Text6(); }};
+void RodDesign::SaveCom_Click() {
+  // The survey is written only when edited, so a table the load step or a well choice left
+  // short never replaces the stored survey.
+  core.save_survey_if_changed();
+  SaveDesignRecord();
+  const QString well = JName_Comb->currentText();
+  JNname_Add();
+  JName_Comb->setEditText(well);
+  st.JName_Comb = well.toStdString();
+  sync_to_widgets();
 }
 
-}  // namespace
-
-void RodDesign::fill_record_lists() {
-  const bool was = syncing_;
-  syncing_ = true;
-  JName_Comb->clear();
-  for (const std::string& w : records.records.JName_list) JName_Comb->addItem(qs(w));
+void RodDesign::JName_Comb_Click() {
+  core.reset_grids();
+  const auto dates = com2_find();
   Date_Comb->clear();
-  for (const std::string& d : records.records.Date_list) Date_Comb->addItem(qs(d));
-  JName_Comb->setCurrentIndex(-1);
-  Date_Comb->setCurrentIndex(-1);
-  syncing_ = was;
+  for (const std::string& d : dates) Date_Comb->addItem(QString::fromStdString(d));
+  Date_Comb->setEditText(QString());
+  st.Date_Comb.clear();
+  if (dates.size() == 1) {
+    st.Date_Comb = dates[0];
+    Date_Comb->setEditText(QString::fromStdString(dates[0]));
+    Date_Comb_Click();
+  }
+  if (st.Grid2.rows() == 1) st.Grid2.set_rows(2);
+  sync_to_widgets();
+}
+
+void RodDesign::Date_Comb_Click() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  core.Date_Comb_Click([this] { LoadDesignRecord(); }, [this] { Cmd_Redraw_IPR_Click(); });
+  QApplication::restoreOverrideCursor();
+  sync_to_widgets();
 }
 
 void RodDesign::JNname_Add() {
   records.list_wells();
-  fill_record_lists();
+  const bool was = syncing_;
+  syncing_ = true;
+  JName_Comb->clear();
+  for (const std::string& w : records.records.JName_list) JName_Comb->addItem(QString::fromStdString(w));
+  JName_Comb->setCurrentIndex(-1);
+  JName_Comb->setEditText(QString::fromStdString(st.JName_Comb));
+  syncing_ = was;
 }
 
 void RodDesign::LoadFromDiagnosis() {
-  DiagnosisHandOver* d = diagnosis_hand_over();
-  if (d) {
-    const DiagnosisView view = diagnosis_view(*d);
+  if (DiagnosisHandOver* d = diagnosis_hand_over()) {
+    const DiagnosisView view{[d](std::string& w, std::int16_t& dda) { d->cygsj(w, dda); },
+                             [d](int i) { return d->Text1(i); }, [d] { return d->Text5(); },
+                             [d] { return d->Text6(); }};
     records.take_over(&view);
   } else {
     records.take_over(nullptr);
@@ -50,31 +66,8 @@ void RodDesign::LoadFromDiagnosis() {
   sync_to_widgets();
 }
 
-void RodDesign::SaveCom_Click() {
-  records.SaveCom_Click();
-  fill_record_lists();
-  sync_to_widgets();
-}
-
-void RodDesign::JName_Comb_Click() {
-  records.JName_Comb_Click([this] { Cmd_Redraw_IPR_Click(); });
-  fill_record_lists();
-  show_loaded_design();
-}
-
-void RodDesign::show_loaded_design() {
-  sync_to_widgets();
-  // Loaded texts keep their field's padding: show them from their beginning.
-  if (CyjType_Comb->lineEdit()) CyjType_Comb->lineEdit()->setCursorPosition(0);
-  for (QLineEdit* e : Text10)
-    if (e) e->setCursorPosition(0);
-}
-
-void RodDesign::Date_Comb_Click() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  records.Date_Comb_Click([this] { Cmd_Redraw_IPR_Click(); });
-  QApplication::restoreOverrideCursor();
-  show_loaded_design();
-}
+std::vector<std::string> RodDesign::com2_find() { return records.list_dates(); }
+void RodDesign::LoadDesignRecord() { records.load(); }
+void RodDesign::SaveDesignRecord() { records.save(); }
 
 }  // namespace wb::design

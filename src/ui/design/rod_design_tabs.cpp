@@ -133,7 +133,8 @@ QWidget* RodDesign::build_ipr_tab() {
   auto* lay = new QGridLayout(page);
   lay->setContentsMargins(2, 2, 2, 2);
   ipr_area = new QWidget(page);
-  lay->addWidget(ipr_area, 0, 0, 1, 5);
+  lay->addWidget(ipr_area, 0, 0, 1, 6);
+  lay->setColumnStretch(4, 1);
   lay->setRowStretch(0, 1);
   lay->addWidget(new QLabel(QStringLiteral("原油含蜡量 %"), page), 1, 0);
   Text6[32] = make_box(page);
@@ -142,7 +143,7 @@ QWidget* RodDesign::build_ipr_tab() {
   Text6[33] = make_box(page);
   lay->addWidget(Text6[33], 1, 3);
   Cmd_Redraw_IPR = new QPushButton(QStringLiteral("更新IPR曲线"), page);
-  lay->addWidget(Cmd_Redraw_IPR, 1, 4, Qt::AlignRight);
+  lay->addWidget(Cmd_Redraw_IPR, 1, 5);
   connect(Cmd_Redraw_IPR, &QPushButton::clicked, this, [this] { Cmd_Redraw_IPR_Click(); });
   return page;
 }
@@ -394,7 +395,10 @@ void RodDesign::wire_boxes() {
 void RodDesign::sync_to_widgets() {
   syncing_ = true;
   auto set = [](QLineEdit* e, const std::string& t) {
-    if (e && e->text() != qs(t)) e->setText(qs(t));
+    if (e && e->text() != qs(t)) {
+      e->setText(qs(t));
+      e->setCursorPosition(0);  // a loaded text keeps its field's padding: show its beginning
+    }
   };
   for (std::size_t i = 0; i < Text3.size(); ++i) set(Text3[i], st.Text3[i]);
   for (std::size_t i = 0; i < Text6.size(); ++i) set(Text6[i], st.Text6[i]);
@@ -407,7 +411,10 @@ void RodDesign::sync_to_widgets() {
   set(Text5, st.Text5);
   if (JName_Comb->currentText() != qs(st.JName_Comb)) JName_Comb->setEditText(qs(st.JName_Comb));
   if (Date_Comb->currentText() != qs(st.Date_Comb)) Date_Comb->setEditText(qs(st.Date_Comb));
-  if (CyjType_Comb->currentText() != qs(st.CyjType_Comb)) CyjType_Comb->setEditText(qs(st.CyjType_Comb));
+  if (CyjType_Comb->currentText() != qs(st.CyjType_Comb)) {
+    CyjType_Comb->setEditText(qs(st.CyjType_Comb));
+    if (CyjType_Comb->lineEdit()) CyjType_Comb->lineEdit()->setCursorPosition(0);
+  }
   Option2->setChecked(st.Option2);
   Option3->setChecked(!st.Option2);
   Option1[static_cast<std::size_t>(st.Option1 == 1 ? 1 : 0)]->setChecked(true);
@@ -504,6 +511,7 @@ bool RodDesign::eventFilter(QObject* obj, QEvent* ev) {
     auto* k = static_cast<QKeyEvent*>(ev);
     int code = key_ascii(k);
     if (code == 0) return false;  // arrows and other keys without a character move the caret
+    if (Grid2->row() >= 1) st.Grid2.row = Grid2->row();
     if (txtEdit_KeyPress(st, code)) {
       PlaceCellEditor();
       return true;

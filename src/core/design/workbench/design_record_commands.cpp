@@ -19,45 +19,27 @@ void DesignRecordCommands::list_wells() {
   JNname_Add(st_, records, rio);
 }
 
+const std::vector<std::string>& DesignRecordCommands::list_dates() {
+  DesignRecordIo rio = io();
+  com2_find(st_, records, rio);
+  return records.Date_list;
+}
+
+bool DesignRecordCommands::load() {
+  DesignRecordIo rio = io();
+  return LoadDesignRecord(st_, records, rio);
+}
+
+bool DesignRecordCommands::save() {
+  DesignRecordIo rio = io();
+  return SaveDesignRecord(st_, records, rio);
+}
+
 void DesignRecordCommands::take_over(const DiagnosisView* diagnosis) {
   if (diagnosis)
     LoadFromDiagnosis(st_, *diagnosis, *this);
   else
     beep();
-}
-
-bool DesignRecordCommands::SaveCom_Click() {
-  core_.save_survey_if_changed();
-  DesignRecordIo rio = io();
-  const bool saved = SaveDesignRecord(st_, records, rio);
-  const std::string well = st_.JName_Comb;
-  JNname_Add(st_, records, rio);
-  st_.JName_Comb = well;
-  return saved;
-}
-
-void DesignRecordCommands::JName_Comb_Click(const std::function<void()>& redraw_ipr) {
-  core_.steps().SetupGrids();
-  DesignRecordIo rio = io();
-  com2_find(st_, records, rio);
-  if (records.Date_list.size() == 1) {
-    st_.Date_Comb = records.Date_list.front();
-    Date_Comb_Click(redraw_ipr);
-  }
-  if (st_.Grid2.rows() == 1) st_.Grid2.set_rows(2);
-}
-
-void DesignRecordCommands::Date_Comb_Click(const std::function<void()>& redraw_ipr) {
-  st_.Label3[5].clear();
-  core_.steps().SetupGrids();
-  DesignRecordIo rio = io();
-  LoadDesignRecord(st_, records, rio);
-  core_.steps().Get_JXdat();
-  core_.steps().CalcTrajectory();
-  st_.jx_changed = 0;
-  core_.steps().DesignForMutual(19);
-  if (redraw_ipr) redraw_ipr();
-  st_.pump_friction = 0;
 }
 
 void DesignRecordCommands::set_Text6(DesignState& st, int index, const std::string& text) {

@@ -1,10 +1,11 @@
-// The design window's record commands: the well list and the takeover of the diagnosed well
-// in the load step, "保存", and the choice of a well or of a design date. They run the store
-// and the takeover over the window's core, whose option selections and well-data change
-// handling the loaded values pass through.
+// The design window's side of the record store and the takeover: its lists, the store's
+// operations on its state, and the window's option buttons and well-data change handling
+// (its core's) through which loaded and taken-over values pass. The command sequences that
+// call these are the window's.
 #pragma once
 
-#include <functional>
+#include <string>
+#include <vector>
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
@@ -21,17 +22,15 @@ class DesignRecordCommands : public DesignControls {
 
   DesignRecords records;
 
+  // The well list (the well box emptied), `JNname_Add`.
+  void list_wells();
+  // The dates of the well in the well box, `com2_find`.
+  const std::vector<std::string>& list_dates();
+  // `LoadDesignRecord` and `SaveDesignRecord` of the well and date in the boxes.
+  bool load();
+  bool save();
   // The load step's takeover of the diagnosis window's well (no diagnosis window: a beep).
   void take_over(const DiagnosisView* diagnosis);
-  // The well list alone (the well box emptied).
-  void list_wells();
-  // "保存": the survey when edited, the design, the well list again with the well kept.
-  bool SaveCom_Click();
-  // A well chosen: its dates listed; a single date is loaded at once.
-  void JName_Comb_Click(const std::function<void()>& redraw_ipr);
-  // A date chosen: the design loaded, the survey and well path read, the taper redesigned
-  // from the loaded after-design values.
-  void Date_Comb_Click(const std::function<void()>& redraw_ipr);
 
   // DesignControls over the window's core.
   void set_Text6(DesignState& st, int index, const std::string& text) override;

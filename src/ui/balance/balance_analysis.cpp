@@ -103,6 +103,9 @@ void BalanceAnalysis::build() {
   hl->addWidget(new QLabel(QStringLiteral("日期")));
   Comb_TestTime = new QComboBox;
   Comb_TestTime->setEditable(true);
+  // Wide enough for a whole test time, yyyymmddhhmm.
+  Comb_TestTime->setMinimumContentsLength(12);
+  Comb_TestTime->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   hl->addWidget(Comb_TestTime, 2);
   connect(Comb_TestTime, &QComboBox::activated, this, [this] { Comb_TestTime_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("记录")));

@@ -7,6 +7,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/efficiency/cyj_mode_catalog.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "core/balance/balance_params.h"
 #include "core/common/paths.h"
 #include "core/efficiency/well_base_record.h"
@@ -87,6 +88,9 @@ int main(int argc, char** argv) {
 
   // A diagnosis of the first well with its card, so the diagnosis window shows a pump card.
   if (missing(folder.sys() / "bgt.dat") && !wb::write_sample_diagnosis(folder, a, "20060512")) ++failures;
+  // An earlier efficiency test of the first well: the efficiency window takes its production
+  // data forward to the sample test and computes at once.
+  if (missing(wb::gt_ym_path(folder)) && !wb::write_sample_efficiency_base(folder, a, "200604101000")) ++failures;
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;

@@ -9,6 +9,7 @@
 #include "core/common/number_text.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/diagnosis/inflow.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "core/common/test_records.h"
 #include "core/design/engine/survey_file.h"
 #include "core/workbench/org_decode.h"
@@ -192,6 +193,26 @@ bool write_synthetic_survey(const std::filesystem::path& path) {
     rows.push_back(r);
   }
   return write_file_atomic(path, design::encode_jx_file(rows));
+}
+
+bool write_sample_efficiency_base(const ProgramFolder& prog, const SyntheticJointParams& p,
+                                  const std::string& earlier_test_date) {
+  GtYmRecord r;
+  r.well_name = p.well_name;
+  r.block_unit = "示范区";
+  r.cyj_model = "CYJ10-3-37HB";
+  r.motor_model = "Y280M-8";
+  const std::pair<GtYmVal, const char*> vals[] = {
+      {kValSinker, "20/38"},       {kValPumpDia, "44"},        {kValLiquidRate, "18.5"},
+      {kValWaterCut, "62"},        {kValOilRate, "7"},         {kValGasOilRatio, "35"},
+      {kValViscosity, "12"},       {kValWellheadTemp, "35"},   {kValRodLen1, "400"},
+      {kValRodLen7_8, "400"},      {kValRodLen3_4, "380"},     {kValLiquidDensity, "0.95"},
+      {kValTubingPress, "0.8"},    {kValCasingPress, "0.5"},   {kValFluidLevel, "860"},
+      {kValPumpDepth, "1200"},     {kValSubmergence, "340"},   {kValNomStroke, "3"},
+      {kValNomSpm, "6"},           {kValTestDate, nullptr},
+  };
+  for (const auto& [k, text] : vals) r.vals[k] = text ? text : earlier_test_date;
+  return write_file_atomic(gt_ym_path(prog), r.encode());
 }
 
 }  // namespace wb

@@ -62,4 +62,11 @@ bool write_synthetic_survey(const std::filesystem::path& path);
 // as the diagnosis window saves it. False when it could not be written.
 bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
 
+// An earlier efficiency record of the same well in sys/gt_ym.dat (the well's production,
+// fluid, pressure and rod-string data, the pump of the diagnosis sample), so the
+// efficiency window carries them forward to a new test of the well and computes at once.
+// False when it could not be written.
+bool write_sample_efficiency_base(const ProgramFolder& prog, const SyntheticJointParams& p,
+                                  const std::string& earlier_test_date);
+
 }  // namespace wb

@@ -106,7 +106,7 @@ void BalanceAnalysis::build() {
   // Wide enough for a whole test time, yyyymmddhhmm.
   Comb_TestTime->setMinimumContentsLength(12);
   Comb_TestTime->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  hl->addWidget(Comb_TestTime, 2);
+  hl->addWidget(Comb_TestTime);
   connect(Comb_TestTime, &QComboBox::activated, this, [this] { Comb_TestTime_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("记录")));
   Text7 = new QLineEdit;

@@ -94,6 +94,12 @@ int main(int argc, char** argv) {
     put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
   // The sample diagnosis file, as the diagnosis window saved it.
   put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
+  // The sample design library, and the same design twice.
+  const wb::Bytes design = wbfuzz::read_bytes(samples.sys() / "roddesign.dat");
+  put(root, "design_records_fuzz", "sample", design);
+  wb::Bytes design2 = design;
+  design2.insert(design2.end(), design.begin(), design.end());
+  put(root, "design_records_fuzz", "twice", design2);
   // Libraries: the first byte picks the kind (0 card, 1 electric, 2 waveform) and the
   // operations; the rest is the library file.
   wb::Bytes phfx;
@@ -134,6 +140,12 @@ int main(int argc, char** argv) {
     b = a;
     b.well_name = "示范井2";
     put(root, "efficiency_library_fuzz", "records", cat({a.encode(), b.encode()}, 0x00));
+    wb::Bytes stat = a.encode();
+    const wb::Bytes more = b.encode();
+    stat.insert(stat.end(), more.begin(), more.end());
+    put(root, "statistics_library_fuzz", "records", stat);
+    const wb::Bytes sample_lib = wbfuzz::read_bytes(wb::gt_ym_path(samples));
+    if (!sample_lib.empty()) put(root, "statistics_library_fuzz", "sample", sample_lib);
     wb::WellBaseRecord w;
     w.well_name = "W1";
     w.test_date = "0611081230";

@@ -7,10 +7,12 @@
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
+#include "ui/design/rod_design.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/level/level_display.h"
+#include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   wb::register_diagnosis_window(folder);
+  wb::design::register_design_window(folder);
+  wb::register_sys_effi_assemble(folder);
 
   wb::RodEngMapDisplay* main_window = nullptr;
   auto* splash = new wb::FrmSplash([&] {

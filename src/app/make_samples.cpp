@@ -13,6 +13,8 @@
 #include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
 #include "core/level/synthetic_level.h"
+#include "core/design/workbench/design_records.h"
+#include "core/design/workbench/sample_design.h"
 #include "core/workbench/synthetic_tests.h"
 
 namespace {
@@ -88,9 +90,6 @@ int main(int argc, char** argv) {
 
   // A diagnosis of the first well with its card, so the diagnosis window shows a pump card.
   if (missing(folder.sys() / "bgt.dat") && !wb::write_sample_diagnosis(folder, a, "20060512")) ++failures;
-  // An earlier efficiency test of the first well: the efficiency window takes its production
-  // data forward to the sample test and computes at once.
-  if (missing(wb::gt_ym_path(folder)) && !wb::write_sample_efficiency_base(folder, a, "200604101000")) ++failures;
 
   auto pw = folder.data() / wb::u8path("示范井1.x01");
   if (missing(pw) && !wb::write_synthetic_wave_test(pw)) ++failures;
@@ -107,8 +106,14 @@ int main(int argc, char** argv) {
   // The deviation survey of the first well, for the design window's well path.
   auto pj = folder.data() / wb::u8path("示范井1.jx");
   if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;
+  // Efficiency records of the sample wells, so the statistics window shows a table.
+  auto pe = wb::gt_ym_path(folder);
+  if (missing(pe) && !wb::write_sample_efficiency_library(pe)) ++failures;
   // The fluid-level template the automatic level search needs, and an echo test: the shot,
   // a collar train at 336 m/s and the level at 1200 m.
+  // A design of the first well on its survey, so the design window lists a stored design.
+  if (missing(wb::design::design_record_path(folder)) && !wb::design::write_sample_design(folder, "示范井1", "20060520"))
+    ++failures;
   auto pt = folder.sys() / wb::kLevelTemplateFile;
   if (missing(pt) && !wb::write_level_template(pt)) ++failures;
   auto py = folder.data() / wb::u8path("示范井1.y01");

@@ -10,9 +10,8 @@ namespace {
 
 // Converts with iconv; on an invalid input sequence writes '?' and skips `bad_skip` bytes
 // (one UTF-8 character, or one GBK byte), so conversion never fails as a whole.
-std::string convert(std::string_view in, const char* to, const char* from, bool from_utf8) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+std::string convert_with(iconv_t cd, std::string_view in, bool from_utf8) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // initial state
   std::string out;
   out.reserve(in.size() * 2 + 4);
   char* src = const_cast<char*>(in.data());
@@ -43,6 +42,13 @@ std::string convert(std::string_view in, const char* to, const char* from, bool 
       left -= skip;
     }
   }
+  return out;
+}
+
+std::string convert(std::string_view in, const char* to, const char* from, bool from_utf8) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  std::string out = convert_with(cd, in, from_utf8);
   iconv_close(cd);
   return out;
 }
@@ -63,6 +69,22 @@ std::string utf8_to_gbk(std::string_view utf8) {
 
 std::string gbk_to_utf8(std::string_view gbk) {
   return all_ascii(gbk) ? std::string(gbk) : convert(gbk, "UTF-8", "GBK", false);
+}
+
+GbkDecoder::GbkDecoder() = default;
+
+GbkDecoder::~GbkDecoder() {
+  if (cd_) iconv_close(static_cast<iconv_t>(cd_));
+}
+
+std::string GbkDecoder::operator()(std::string_view gbk) {
+  if (all_ascii(gbk)) return std::string(gbk);
+  if (!cd_) {
+    iconv_t cd = iconv_open("UTF-8", "GBK");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(gbk);
+    cd_ = cd;
+  }
+  return convert_with(static_cast<iconv_t>(cd_), gbk, false);
 }
 
 std::string gbk_field(std::string_view utf8, std::size_t width) {

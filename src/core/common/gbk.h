@@ -15,6 +15,20 @@ std::string utf8_to_gbk(std::string_view utf8);
 // GBK -> UTF-8. An invalid or truncated double-byte sequence becomes '?'. NUL bytes stay NUL.
 std::string gbk_to_utf8(std::string_view gbk);
 
+// GBK -> UTF-8 as gbk_to_utf8, for many texts in a row: the converter is opened once, on
+// the first text that is not ASCII, and kept until the decoder goes.
+class GbkDecoder {
+ public:
+  GbkDecoder();
+  ~GbkDecoder();
+  GbkDecoder(const GbkDecoder&) = delete;
+  GbkDecoder& operator=(const GbkDecoder&) = delete;
+  std::string operator()(std::string_view gbk);
+
+ private:
+  void* cd_ = nullptr;  // iconv_t
+};
+
 // Encode `utf8` into exactly `width` GBK bytes: cut at the last whole character that fits
 // (a double-byte character is never split) and pad with blanks.
 std::string gbk_field(std::string_view utf8, std::size_t width);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "core/common/fourier.h"
@@ -9,9 +10,9 @@
 #include "core/common/number_text.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/diagnosis/inflow.h"
-#include "core/efficiency/gt_ym_record.h"
 #include "core/common/test_records.h"
 #include "core/design/engine/survey_file.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "core/workbench/org_decode.h"
 #include "core/workbench/test_state.h"
 
@@ -195,24 +196,55 @@ bool write_synthetic_survey(const std::filesystem::path& path) {
   return write_file_atomic(path, design::encode_jx_file(rows));
 }
 
-bool write_sample_efficiency_base(const ProgramFolder& prog, const SyntheticJointParams& p,
-                                  const std::string& earlier_test_date) {
-  GtYmRecord r;
-  r.well_name = p.well_name;
-  r.block_unit = "示范区";
-  r.cyj_model = "CYJ10-3-37HB";
-  r.motor_model = "Y280M-8";
-  const std::pair<GtYmVal, const char*> vals[] = {
-      {kValSinker, "20/38"},       {kValPumpDia, "44"},        {kValLiquidRate, "18.5"},
-      {kValWaterCut, "62"},        {kValOilRate, "7"},         {kValGasOilRatio, "35"},
-      {kValViscosity, "12"},       {kValWellheadTemp, "35"},   {kValRodLen1, "400"},
-      {kValRodLen7_8, "400"},      {kValRodLen3_4, "380"},     {kValLiquidDensity, "0.95"},
-      {kValTubingPress, "0.8"},    {kValCasingPress, "0.5"},   {kValFluidLevel, "860"},
-      {kValPumpDepth, "1200"},     {kValSubmergence, "340"},   {kValNomStroke, "3"},
-      {kValNomSpm, "6"},           {kValTestDate, nullptr},
+bool write_sample_efficiency_library(const std::filesystem::path& path) {
+  struct Test {
+    const char *well, *date, *block, *cyj, *motor;
+    const char *stroke, *spm, *tubing, *casing, *liquid, *cut, *pump, *depth, *level, *sub, *pump_effi, *current;
+    const char *input, *rod, *useful;
   };
-  for (const auto& [k, text] : vals) r.vals[k] = text ? text : earlier_test_date;
-  return write_file_atomic(gt_ym_path(prog), r.encode());
+  const Test tests[] = {
+      {"示范井1", "200512081000", "采油一队", "CYJ10-3-37HB", "Y250M-8", "2.96", "6.02", "0.8", "0.5", "24.5", "86.2",
+       "56", "1350", "980", "370", "52.3", "31.8", "11.42", "6.21", "3.05"},
+      {"示范井1", "200605121430", "采油一队", "CYJ10-3-37HB", "Y250M-8", "2.98", "6", "0.9", "0.6", "26.1", "87.5",
+       "56", "1350", "1010", "340", "55.1", "30.6", "10.87", "6.05", "3.26"},
+      {"示范井2", "200601151600", "采油二队", "CYJ12-4.8-73HB", "Y280S-8", "4.15", "4.81", "1.1", "0.7", "31.2",
+       "91.4", "70", "1800", "1420", "380", "47.9", "42.3", "19.65", "10.44", "5.37"},
+      {"示范井2", "200606081015", "采油二队", "CYJ12-4.8-73HB", "Y280S-8", "4.18", "4.8", "1.2", "0.7", "29.8",
+       "92", "70", "1800", "1465", "335", "45.6", "43.7", "20.12", "10.15", "5.12"},
+  };
+  std::vector<std::uint8_t> content;
+  for (const Test& t : tests) {
+    GtYmRecord r;
+    r.well_name = t.well;
+    r.block_unit = t.block;
+    r.cyj_model = t.cyj;
+    r.motor_model = t.motor;
+    r.vals[kValTestDate] = t.date;
+    r.vals[kValRealStroke] = t.stroke;
+    r.vals[kValRealSpm] = t.spm;
+    r.vals[kValTubingPress] = t.tubing;
+    r.vals[kValCasingPress] = t.casing;
+    r.vals[kValLiquidRate] = t.liquid;
+    r.vals[kValWaterCut] = t.cut;
+    // Water 1.0 and oil 0.86 t/m3 by the water cut: the efficiency window needs the density to compute.
+    r.vals[kValLiquidDensity] = num_text_dec(0.86 + 0.14 * std::atof(t.cut) / 100.0, 2);
+    r.vals[kValPumpDia] = t.pump;
+    r.vals[kValPumpDepth] = t.depth;
+    r.vals[kValFluidLevel] = t.level;
+    r.vals[kValSubmergence] = t.sub;
+    r.vals[kValPumpEffi] = t.pump_effi;
+    r.vals[kValMeanCurrent] = t.current;
+    r.vals[kValInputPower] = t.input;
+    r.vals[kValRodPower] = t.rod;
+    r.vals[kValHydraulicPower] = t.useful;
+    const double in = std::atof(t.input), rod = std::atof(t.rod), useful = std::atof(t.useful);
+    r.vals[kValSurfaceEffi] = num_text_dec(rod / in * 100.0, 2);
+    r.vals[kValDownholeEffi] = num_text_dec(useful / rod * 100.0, 2);
+    r.vals[kValSysEffi] = num_text_dec(useful / in * 100.0, 2);
+    const Bytes b = r.encode();
+    content.insert(content.end(), b.begin(), b.end());
+  }
+  return write_file_atomic(path, content);
 }
 
 }  // namespace wb

@@ -24,6 +24,7 @@ struct EffiCarry {
   float T_wh = 0, T_f = 0, GOR = 0, p_t = 0, p_c = 0, rho_l = 0, k_b = 0, H_pv = 0;
   float D_p = 0, F_pf = 0, dPd = 0, D_t = 0, c_v = 0;
   float R_a = 0;  // axial weight of the string in air, kN
+  float P_gas = 0, P_hyd = 0;  // kW before the design
   std::array<float, 8> L{}, d{}, w{}, A{};
   std::array<float, 8> Z{};
 };
@@ -197,6 +198,20 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   T6[22] = num_text_dec(P_hyd, 2);
   st.Label3[5] = pct_text(P_hyd, c.P_in);
 
+  c.P_gas = P_gas;
+  c.P_hyd = P_hyd;
+  return effi_sections(c);
+}
+
+// Section model before the design, rod-tubing and pump friction, the remaining downhole loss.
+bool RodDesignEngine::effi_sections(EffiCarry& c) {
+  auto& T3 = st.Text3;
+  auto v = [](const std::string& t) { return f32(num_val(t)); };
+  auto fail = [&](const char* m) {
+    say(m);
+    return false;
+  };
+  const double S = c.S, N = c.N;
   // Section model before the design: sinker bar, 5/8, 3/4, 7/8, 1 and 1-1/8 in.
   const std::array<int, 6> boxes = {6, 10, 9, 8, 7, 24};
   for (std::size_t i = 0; i < 6; ++i) c.L[i] = v(T3[static_cast<std::size_t>(boxes[i])]);
@@ -227,7 +242,7 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   float speed = f32(S * N);
   c.F_pf = Calc_Pf_Pr(speed, st.kin_visc, c.D_p);
   const float P_pf = f32(c.F_pf / 2.0 * S * N * 2 / 60);
-  c.dPd = f32(static_cast<double>(c.P_pr) - P_rf - P_pf + P_gas - P_hyd);
+  c.dPd = f32(static_cast<double>(c.P_pr) - P_rf - P_pf + c.P_gas - c.P_hyd);
   c.R_a = Ra;
   return true;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/design/workbench/rod_design_record.h"
+
 namespace wb::design {
 
 inline constexpr int kLastNode = 2000;        // node i at measured depth 2·i m, 0..4000 m
@@ -55,6 +57,12 @@ class TextGrid {
   // Out-of-range cells are ignored (the grid refuses them).
   void set_text(int r, int c, std::string t);
   void clear_row(int r, int c1, int c2);
+  // Removes row r with its cells; the current row stays inside the grid.
+  void remove_row(int r) {
+    if (r < 0 || r >= rows()) return;
+    cells_.erase(cells_.begin() + r);
+    if (row >= rows()) row = rows() > 0 ? rows() - 1 : 0;
+  }
 
   int row = 1, col = 0;  // current cell
   int sel_row1 = 1, sel_row2 = 1, sel_col1 = 0, sel_col2 = 0;
@@ -65,17 +73,18 @@ class TextGrid {
   std::vector<std::vector<std::string>> cells_;
 };
 
-// The design record's part the engine writes; the record's layout is the workbench's.
-struct CurDesign {
-  std::array<float, kFzqSlots> fzq_depth{};  // m, deepest first, 0 = empty
-};
+// The working design record (the engine writes its fzq_depth: m, deepest first, 0 = empty).
+using CurDesign = RodDesignRecord;
+static_assert(kDesignFzqCount == kFzqSlots);
 
 struct DesignState {
   // Boxes of the design window, read as the number their text begins with.
   std::array<std::string, 28> Text3;   // before (0..11, 24, 26) and after (12..23, 25, 27) the design
-  std::array<std::string, 32> Text6;   // well, fluid, load and power boxes
+  std::array<std::string, 34> Text6;   // well, fluid, load and power boxes; 32, 33 wax (IPR tab)
   std::array<std::string, 20> Label3;  // efficiencies and stress percentages
-  std::array<std::string, 36> Text10;  // structure boxes; 33..35 back-off tools 2..4
+  // Structure, tool and note boxes: 0..15 well structure, 16..32 and 53..62 tools before the
+  // design, 33..49 and 63..72 after it (33..35 back-off tools 2..4), 50 notes, 51 unit, 52 designer.
+  std::array<std::string, 73> Text10;
   std::string Text2 = "0.75";          // design pump efficiency
   std::string Text4 = "794";           // allowed stress of the rod grade, MPa
   std::string Text5 = "0.85";          // service factor
@@ -83,6 +92,16 @@ struct DesignState {
   std::string JName_Comb;              // well name
   std::string Date_Comb;               // design date
   int text3_focus = -1;                // Text3 box a stage sent the focus to, -1 none
+  int other_focus = 0;                 // 2, 4 or 5: Text2, Text4 or Text5 is to get the focus
+
+  // Design options. Mode: Option2 lightest string (true) or Option3 equal strength; taper
+  // series of equal strength: Option1(0) 1", 7/8", 3/4" or Option1(1) 7/8", 3/4", 5/8".
+  // Rod grade: Option4..Option8 (C, D, K, H, other), 0 while none is chosen.
+  bool Option2 = true;
+  int Option1 = 0;
+  int rod_grade = 0;
+  bool series_enabled = false;  // Option1(0), Option1(1)
+  bool grades_enabled = true;   // Option4..Option8, Text4, Text5
 
   // Values the design stages share (single precision).
   float kin_visc = 0;          // kinematic viscosity of the liquid (workbench: cur_ydnd)
@@ -110,6 +129,11 @@ struct DesignState {
   // Centralizer table.
   TextGrid Grid2{11, 2};
   CurDesign cur_design;
+  // The table's in-grid depth editor: its text and Grid2's row at its last change, and
+  // whether an accepted key was typed since the last commit.
+  std::string fzq_edit_text;
+  std::int16_t fzq_edit_row = 0;
+  bool fzq_edit_changed = false;
 
   // 3D view.
   double box_half_width = 0;  // m

@@ -26,6 +26,68 @@ constexpr double kToolSpacing = 200;       // m between back-off tools
 constexpr double kLongSinker = 10;         // m
 constexpr double kShortSinkerTool = 8;     // m above the pump
 
+// The string from the pump up: sinker bar, 5/8, 3/4, 7/8, 1 and 1-1/8 in.
+struct Sections {
+  std::array<double, 6> L{}, dia{}, wt{};  // m, mm, kN/m
+};
+
+Sections string_sections(const std::array<std::string, 28>& T3) {
+  Sections s;
+  s.L = {num_val(T3[18]), num_val(T3[22]), num_val(T3[21]), num_val(T3[20]), num_val(T3[19]), num_val(T3[25])};
+  // A sinker bar of no known size keeps its diameter and weighs nothing here.
+  const double d0 = num_val(T3[27]);
+  const int sinker = sinker_size_index(d0);
+  s.dia[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].dia : d0;
+  s.wt[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].weight : 0;
+  for (std::size_t i = 1; i < 6; ++i) {
+    s.dia[i] = kRodSizes[i - 1].dia;
+    s.wt[i] = kRodSizes[i - 1].weight;
+  }
+  return s;
+}
+
+// Axial forces (N) on the nodes the sections cover, 2 m at a time from the pump up; a step
+// above the surface is left out. The factors 1 ± dyn are formed in single precision.
+void axial_forces(DepthProfile& p, const Sections& sec, int pd, float friction, float buoy, float fluid_load,
+                  float lf_up, float lf_dn, float dyn) {
+  const float up = 1.0f + dyn;
+  const float dn = 1.0f - dyn;
+  double F = -static_cast<double>(friction);
+  int s = 0;
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (!(sec.L[i] > 0)) continue;
+    const int steps = floor_index(sec.L[i] / 2);  // more than the profile holds is cut by the surface
+    for (int j = 0; j < steps; ++j) {
+      s += 2;
+      const int k = (pd - s) / 2;
+      if (k < 0) return;  // this step and every later one lie above the surface
+      const auto u = static_cast<std::size_t>(k);
+      F += p.vert_step[u] * static_cast<double>(buoy) * sec.wt[i];
+      p.axial_max[u] = f32(1000 * (F + fluid_load) * lf_up * up);
+      p.axial_min[u] = f32(1000 * F * lf_dn * dn);
+      p.rod_dia[u] = f32(sec.dia[i]);
+    }
+  }
+}
+
+// Side forces (N/m) and spacing codes of nodes 0..np. The rods' own weight is that of the
+// first section of the node's diameter (the previous node's when none has it).
+void side_forces_and_codes(DepthProfile& p, const Sections& sec, int np) {
+  double w = 0;
+  for (int k = 0; k <= np; ++k) {
+    const auto u = static_cast<std::size_t>(k);
+    p.side_force_tubing[u] = f32(p.axial_max[u] * static_cast<double>(p.dogleg[u]) / kDeg30mToRadM);
+    for (std::size_t i = 0; i < 6; ++i) {
+      if (f32(sec.dia[i]) == p.rod_dia[u]) {
+        w = sec.wt[i];
+        break;
+      }
+    }
+    p.side_force_rod[u] = f32(1000 * w * std::sin(p.inclination[u] * kRodPi / 180));
+    p.fzq_code[u] = spacing_code(p.axial_min[u], p.side_force_tubing[u]);
+  }
+}
+
 }  // namespace
 
 std::int16_t spacing_code(float axial_min, float side_tubing) {
@@ -113,17 +175,8 @@ void RodDesignEngine::DesignFzq() {
   auto val = [](const std::string& t) { return num_val(t); };
   st.load_factor_up = f32(val(st.Text6[18]));
   st.load_factor_down = f32(val(st.Text6[19]));
-  const double d0 = val(T3[27]);
-  const std::array<double, 6> L = {val(T3[18]), val(T3[22]), val(T3[21]), val(T3[20]), val(T3[19]), val(T3[25])};
-  // A sinker bar of no known size keeps its diameter and weighs nothing here.
-  std::array<double, 6> dia{}, wt{};
-  const int sinker = sinker_size_index(d0);
-  dia[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].dia : d0;
-  wt[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].weight : 0;
-  for (std::size_t i = 1; i < 6; ++i) {
-    dia[i] = kRodSizes[i - 1].dia;
-    wt[i] = kRodSizes[i - 1].weight;
-  }
+  const Sections sec = string_sections(T3);
+  const auto& L = sec.L;
   if (std::all_of(L.begin(), L.end(), [](double x) { return x == 0; })) {
     st.Grid2.set_rows(1);
     return;
@@ -143,39 +196,9 @@ void RodDesignEngine::DesignFzq() {
   float bore = f32(val(T3[15]));
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, bore);
 
-  const float up = 1.0f + st.dyn_factor;  // formed in single precision
-  const float dn = 1.0f - st.dyn_factor;
-  double F = -static_cast<double>(st.pump_friction);
-  int s = 0;
-  for (std::size_t sec = 0; sec < 6; ++sec) {
-    if (!(L[sec] > 0)) continue;
-    const int steps = floor_index(L[sec] / 2);  // more than the profile holds is cut by the surface
-    for (int j = 0; j < steps; ++j) {
-      s += 2;
-      const int k = (static_cast<int>(pd) - s) / 2;
-      if (k < 0) break;  // this step and every later one lie above the surface
-      const auto u = static_cast<std::size_t>(k);
-      F += p.vert_step[u] * static_cast<double>(st.buoy_factor) * wt[sec];
-      p.axial_max[u] = f32(1000 * (F + st.fluid_load) * st.load_factor_up * up);
-      p.axial_min[u] = f32(1000 * F * st.load_factor_down * dn);
-      p.rod_dia[u] = f32(dia[sec]);
-    }
-    if ((static_cast<int>(pd) - s) / 2 < 0) break;
-  }
-
-  double w = 0;
-  for (int k = 0; k <= np; ++k) {
-    const auto u = static_cast<std::size_t>(k);
-    p.side_force_tubing[u] = f32(p.axial_max[u] * static_cast<double>(p.dogleg[u]) / kDeg30mToRadM);
-    for (std::size_t sec = 0; sec < 6; ++sec) {
-      if (f32(dia[sec]) == p.rod_dia[u]) {
-        w = wt[sec];
-        break;
-      }
-    }
-    p.side_force_rod[u] = f32(1000 * w * std::sin(p.inclination[u] * kRodPi / 180));
-    p.fzq_code[u] = spacing_code(p.axial_min[u], p.side_force_tubing[u]);
-  }
+  axial_forces(p, sec, static_cast<int>(pd), st.pump_friction, st.buoy_factor, st.fluid_load, st.load_factor_up,
+               st.load_factor_down, st.dyn_factor);
+  side_forces_and_codes(p, sec, np);
 
   place_centralizers(p.fzq_code, np);
 

@@ -110,6 +110,7 @@ class RodDesignEngine {
   void row_click_boxes(int r);
   void ensure_entry_row();
   bool effi_before(EffiCarry& c);
+  bool effi_sections(EffiCarry& c);
   bool effi_loads(EffiCarry& c);
   void effi_after(EffiCarry& c);
   bool stroke_and_rate(double q, double D, double S, const std::string& S_text, double eta);

@@ -1,0 +1,82 @@
+// The efficiency statistics at the library's largest expected size, 10 000 records: loading
+// the library into the table with its average row (read, parse, trim, average), the filter's
+// table, and the text export of the full table. The grid fill of the window is measured in
+// the window test's own timing, not here.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/efficiency/gt_ym_record.h"
+#include "core/statistics/effi_stat_export.h"
+#include "core/statistics/effi_stat_state.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder with an efficiency library of n records over n/10 wells in 8 blocks.
+struct StatLibrary {
+  wb::ProgramFolder prog;
+  explicit StatLibrary(int n) {
+    std::random_device rd;
+    prog.root = fs::temp_directory_path() / ("wb_stat_bench_" + std::to_string(rd()));
+    prog.create_folders();
+    std::ofstream out(wb::gt_ym_path(prog), std::ios::binary);
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int i = 0; i < n; ++i) {
+      wb::GtYmRecord r;
+      r.well_name = "北" + std::to_string(i / 10) + "-" + std::to_string(i % 10);
+      r.block_unit = "采油" + std::to_string(i % 8 + 1) + "队";
+      r.cyj_model = "CYJ10-3-37HB";
+      r.motor_model = "Y250M-8";
+      for (auto& v : r.vals) v = std::to_string(u(gen) * 100.0).substr(0, 6);
+      r.vals[wb::kValTestDate] = "2006" + std::to_string(10000000 + i);
+      const wb::Bytes b = r.encode();
+      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+  }
+  ~StatLibrary() {
+    std::error_code ec;
+    fs::remove_all(prog.root, ec);
+  }
+};
+
+void BM_StatLoadAndAverage(benchmark::State& state) {
+  StatLibrary lib(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    wb::EffiStatState st(wb::gt_ym_path(lib.prog));
+    st.load_library("20261210");
+    benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
+  }
+}
+BENCHMARK(BM_StatLoadAndAverage)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_StatFilteredTable(benchmark::State& state) {
+  StatLibrary lib(static_cast<int>(state.range(0)));
+  wb::EffiStatState st(wb::gt_ym_path(lib.prog));
+  st.load_library("20261210");
+  st.choose_field("单元号");
+  for (auto _ : state) {
+    st.choose_value("采油3队");
+    st.run_filter("20261210");
+    benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
+  }
+}
+BENCHMARK(BM_StatFilteredTable)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_StatExport(benchmark::State& state) {
+  StatLibrary lib(static_cast<int>(state.range(0)));
+  wb::EffiStatState st(wb::gt_ym_path(lib.prog));
+  st.load_library("20261210");
+  for (auto _ : state) {
+    const wb::Bytes out = wb::stat_export_bytes(st.grid.rows);
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_StatExport)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

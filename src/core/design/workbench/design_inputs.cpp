@@ -1,0 +1,254 @@
+// Derived well values, the keys of the design boxes and the option clicks.
+//
+// Text6_Change works as the window always has: the oil density, the liquid density and the
+// load factors in single precision, the loads in double. A step that cannot be computed
+// (a division by 0, a result beyond the range of its type) is skipped: a skipped load factor
+// keeps its previous value, a skipped lift or load counts as 0, and the factors' limits
+// still apply afterwards.
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "core/common/number_text.h"
+#include "core/design/engine/rod_sizes.h"
+#include "core/design/workbench/design_window_core.h"
+
+namespace wb::design {
+namespace {
+
+constexpr double kSteelDensity = 7.8;  // t/m³
+constexpr double kGravity = 9.8;       // m/s²
+constexpr double kDynamicDivisor = 1790;
+constexpr float kLeastUpFactor = 1.0f;
+constexpr float kLeastDownFactor = 0.7f;  // the single-precision value nearest to 0.7
+
+bool finite(double x) { return std::isfinite(x); }
+
+std::optional<double> divide(double a, double b) {
+  if (b == 0) return std::nullopt;
+  const double q = a / b;
+  if (!finite(q)) return std::nullopt;
+  return q;
+}
+
+// Single precision of a value that fits; none when it overflows.
+std::optional<float> single(double x) {
+  if (!finite(x) || std::fabs(x) > std::numeric_limits<float>::max()) return std::nullopt;
+  return static_cast<float>(x);
+}
+
+// Tab order of Table A: before boxes top to bottom, then after boxes.
+constexpr int kTabOrder[26] = {0, 1, 2, 3, 4, 5, 26, 6, 10, 9, 8, 7, 24, 12, 13, 14, 15, 16, 17, 27, 18, 22, 21, 20, 19, 25};
+
+// Grade options 4..7 and their minimum allowed stress, MPa.
+constexpr int kGradeStress[4] = {620, 794, 588, 890};
+
+}  // namespace
+
+// ---------------------------------------------------------------- derived well values
+
+void Text6_Change(DesignState& st, int index) {
+  switch (index) {
+    case 5: case 6: case 7: case 10: case 11: case 16: case 17: break;
+    default: return;
+  }
+  auto v6 = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
+  auto v3 = [&](int i) { return num_val(st.Text3[static_cast<std::size_t>(i)]); };
+
+  const double fw = v6(7) / 100;
+  const float rho_o = single((v6(5) + v6(6)) / 2).value_or(0.0f);
+  const float rho = single(rho_o * (1 - fw) + fw).value_or(0.0f);
+  if (auto b = single((kSteelDensity - rho) / kSteelDensity)) st.buoy_factor = *b;
+
+  const double D = v3(3), L = v3(2), S = v3(4), N = v3(5);
+  constexpr int kLengthBoxes[5] = {10, 9, 8, 7, 24};  // 5/8" .. 1-1/8"
+  for (int j = 0; j < 5; ++j) {
+    if (auto len = single(v3(kLengthBoxes[j]))) st.section_len[static_cast<std::size_t>(j)] = *len;
+  }
+  const double pt = v6(10), pc = v6(11);
+
+  for (std::size_t j = 0; j < kRodSizes.size(); ++j) {
+    const double r = kRodSizes[j].dia / 2;
+    st.rod_area[j] = static_cast<float>(kRodPi * r * r);
+  }
+
+  double W = 0;
+  for (std::size_t j = 0; j < 5; ++j)
+    W += static_cast<double>(st.section_len[j]) * kRodSizes[j].weight * static_cast<double>(st.buoy_factor);
+  if (!finite(W)) W = 0;
+
+  double H = 0;
+  if (auto q = divide((pt - pc) * 1000, rho)) {
+    if (auto h = divide(*q, kGravity); h && finite(L + *h)) H = L + *h;
+  }
+  double Wl = kRodPi * (D / 2000) * (D / 2000) * H * rho * kGravity;
+  if (!finite(Wl)) Wl = 0;
+
+  const double dyn = S * N * N / kDynamicDivisor;
+  const double Pmax = (W + Wl) * (1 + dyn);
+  const double Pmin = W * (1 - dyn);
+
+  if (auto f = divide(v6(16), Pmax)) {
+    if (auto s = single(*f)) st.load_factor_up = *s;
+  }
+  if (auto f = divide(v6(17), Pmin)) {
+    if (auto s = single(*f)) st.load_factor_down = *s;
+  }
+  if (!(st.load_factor_up >= kLeastUpFactor)) st.load_factor_up = kLeastUpFactor;
+  if (!(st.load_factor_down >= kLeastDownFactor)) st.load_factor_down = kLeastDownFactor;
+
+  st.Text6[18] = num_text_f(st.load_factor_up);
+  st.Text6[19] = num_text_f(st.load_factor_down);
+}
+
+void set_Text6(DesignState& st, int index, const std::string& text) {
+  if (index < 0 || index >= static_cast<int>(st.Text6.size())) return;
+  auto& box = st.Text6[static_cast<std::size_t>(index)];
+  if (box == text) return;
+  box = text;
+  Text6_Change(st, index);
+}
+
+int text3_tab_position(int i) {
+  for (int t = 0; t < 26; ++t)
+    if (kTabOrder[t] == i) return t + 1;
+  return 0;
+}
+
+int text3_at_position(int t) { return t >= 1 && t <= 26 ? kTabOrder[t - 1] : -1; }
+
+// ---------------------------------------------------------------- keys
+
+void DesignWindowCore::focus_text3(int i) {
+  st_.text3_focus = i;
+  st_.other_focus = 0;
+}
+
+void DesignWindowCore::focus_other(int box) {
+  st_.text3_focus = -1;
+  st_.other_focus = box;
+}
+
+void DesignWindowCore::Text3_KeyDown(int i, int key_code) {
+  int t = text3_tab_position(i);
+  if (t == 0) return;
+  if (key_code == kKeyUp && t > 1) --t;
+  else if (key_code == kKeyDown && t < 26) ++t;
+  else if (key_code != kKeyUp && key_code != kKeyDown) return;
+  focus_text3(text3_at_position(t));
+}
+
+void DesignWindowCore::Text3_KeyPress(int i, int key_ascii) {
+  if (key_ascii == kEnterKey) enter(i);
+}
+
+void DesignWindowCore::enter(int i) {
+  switch (i) {
+    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
+    case 24: case 26:
+      Text6_Change(st_, 17);
+      return;
+    case 12: case 13: case 14: case 15: case 16:
+      steps_->DesignForMutual(i);
+      focus_text3(i + 1);
+      return;
+    case 17:
+      steps_->DesignForMutual(17);
+      focus_text3(27);
+      return;
+    case 18:
+      steps_->DesignForMutual(18);
+      focus_text3(22);
+      return;
+    case 27:
+      focus_text3(18);
+      return;
+    case 19: case 20: case 21: case 22:
+      rod_length_rule(i);
+      return;
+    default:
+      return;  // 11, 23, 25: tool depth and 1-1/8" length run nothing
+  }
+}
+
+void DesignWindowCore::rod_length_rule(int k) {
+  double s = num_val(st_.Text3[18]);
+  for (int j = 22; j >= k; --j) s += num_val(st_.Text3[static_cast<std::size_t>(j)]);
+  if (s < num_val(st_.Text3[14])) {
+    steps_->DesignForMutual(k);
+    focus_text3(k == 19 ? 25 : k - 1);
+  } else {
+    steps_->DesignForMutual(k == 22 ? 18 : k + 1);
+  }
+}
+
+void DesignWindowCore::Text2_KeyPress(int key_ascii) {
+  if (key_ascii != kEnterKey) return;
+  enter(15);
+  focus_text3(16);
+}
+
+void DesignWindowCore::Text4_KeyPress(int key_ascii) {
+  if (key_ascii != kEnterKey) return;
+  enter(18);
+  focus_other(5);
+}
+
+void DesignWindowCore::Text5_KeyPress(int key_ascii) {
+  if (key_ascii != kEnterKey) return;
+  const double f = num_val(st_.Text5);
+  if (!(f >= 0.5 && f <= 1)) {
+    msg_.show(kServiceFactorMessage, "", MsgButtons::Ok);
+    return;
+  }
+  enter(18);
+  focus_other(4);
+}
+
+// ---------------------------------------------------------------- options
+
+void DesignWindowCore::Option2_Click() {
+  st_.series_enabled = false;
+  st_.grades_enabled = true;
+  enter(18);
+}
+
+void DesignWindowCore::Option3_Click() {
+  st_.series_enabled = true;
+  st_.grades_enabled = false;
+  enter(18);
+}
+
+void DesignWindowCore::Option1_Click(int) { enter(18); }
+
+void DesignWindowCore::grade_Click(int option) {
+  if (option >= 4 && option <= 7) {
+    st_.Text4 = std::to_string(kGradeStress[option - 4]);
+    enter(18);
+  } else if (option == 8) {
+    focus_other(4);
+  }
+}
+
+void DesignWindowCore::select_Option1(int index) {
+  if (index != 0 && index != 1) return;
+  if (st_.Option1 == index) return;
+  st_.Option1 = index;
+  Option1_Click(index);
+}
+
+void DesignWindowCore::select_mode(bool lightest) {
+  if (st_.Option2 == lightest) return;
+  st_.Option2 = lightest;
+  if (lightest) Option2_Click();
+  else Option3_Click();
+}
+
+void DesignWindowCore::select_grade(int option) {
+  if (option < 4 || option > 8) return;
+  if (st_.rod_grade == option) return;
+  st_.rod_grade = option;
+  grade_Click(option);
+}
+
+}  // namespace wb::design

@@ -1,0 +1,324 @@
+#include "core/design/workbench/design_records.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <system_error>
+#include <unordered_set>
+
+#include "core/common/number_text.h"
+#include "core/common/trim.h"
+#include "core/design/engine/design_number.h"
+#include "core/design/workbench/design_record_boxes.h"
+
+namespace wb::design {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kKeyBytes = kDesignWellWidth + kDesignDateWidth;
+
+// The keys of every record, read at their offsets only. `whole` is false for a file that is
+// not a whole number of records (nothing is read then); a missing file has no records.
+struct KeyFile {
+  bool exists = false;
+  bool whole = true;
+  std::vector<std::array<std::uint8_t, kKeyBytes>> keys;
+};
+
+StoreStatus read_keys(const fs::path& path, KeyFile& out) {
+  out = KeyFile{};
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return StoreStatus::Ok;
+  out.exists = true;
+  const auto size = fs::file_size(path, ec);
+  if (ec) return StoreStatus::IoError;
+  if (size % kRodDesignRecordSize != 0) {
+    out.whole = false;
+    return StoreStatus::Damaged;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return StoreStatus::IoError;
+  const auto n = static_cast<std::size_t>(size / kRodDesignRecordSize);
+  out.keys.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto off = static_cast<off_t>(i * kRodDesignRecordSize);
+    if (::pread(fd, out.keys[i].data(), kKeyBytes, off) != static_cast<ssize_t>(kKeyBytes)) {
+      ::close(fd);
+      return StoreStatus::IoError;
+    }
+  }
+  ::close(fd);
+  return StoreStatus::Ok;
+}
+
+std::string well_of(const std::array<std::uint8_t, kKeyBytes>& k) { return record_well_key(k); }
+std::string date_of(const std::array<std::uint8_t, kKeyBytes>& k) {
+  return trim_blanks(gbk_field_text(std::span<const std::uint8_t>(k).subspan(kDesignWellWidth, kDesignDateWidth)));
+}
+
+std::string well_key(const DesignState& st) { return design_key(st.JName_Comb, kDesignWellWidth); }
+std::string date_key(const DesignState& st) { return design_key(st.Date_Comb, kDesignDateWidth); }
+
+// The first record (1-based) of the boxes' well and date; 0 when none.
+std::size_t find_key(const KeyFile& f, const DesignState& st) {
+  const std::string well = well_key(st), date = date_key(st);
+  for (std::size_t i = 0; i < f.keys.size(); ++i)
+    if (date_of(f.keys[i]) == date && well_of(f.keys[i]) == well) return i + 1;
+  return 0;
+}
+
+bool keys_blank(const DesignState& st, MessageService& messages) {
+  if (!trim_blanks(st.JName_Comb).empty() && !trim_blanks(st.Date_Comb).empty()) return false;
+  messages.show(kEmptyDesignKeyText, "");
+  return true;
+}
+
+void show_failure(MessageService& messages, StoreStatus s, const fs::path& path, const char* what) {
+  if (s == StoreStatus::Damaged)
+    messages.show(kBadFormatText, kBadFormatTitle);
+  else
+    messages.show(std::string(what) + path_text(path) + "\n设计记录文件未作改动。", kDesignSaveTitle, MsgButtons::Ok,
+                  MsgIcon::Warning);
+}
+
+// A list that finds no record leaves no file behind.
+void remove_empty(const fs::path& path, const KeyFile& f) {
+  std::error_code ec;
+  if (f.exists && f.whole && f.keys.empty()) fs::remove(path, ec);
+}
+
+void refuse_box(MessageService& messages, const std::string& caption) {
+  messages.show("“" + caption + "”的数值超出范围，设计没有保存。", kDesignSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+}
+
+// The boxes of `table` into the encoded record; false at the first that does not fit.
+bool boxes_to_bytes(DesignState& st, const std::vector<BoxField>& table, Bytes& b, MessageService& messages) {
+  for (const BoxField& f : table)
+    if (!put_box_text(b, f, box_text(st, f.box, f.index))) {
+      refuse_box(messages, f.caption);
+      return false;
+    }
+  return true;
+}
+
+// Centralizer table rows 1..198 into slots 0..197.
+bool grid_to_slots(const DesignState& st, RodDesignRecord& r, MessageService& messages) {
+  for (std::size_t i = 0; i < kDesignFzqCount; ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const float v = row < st.Grid2.rows() ? to_single(num_val(st.Grid2.text(row, 1))) : 0.0f;
+    if (!std::isfinite(v)) {
+      refuse_box(messages, "扶正器第" + std::to_string(row) + "行的深度");
+      return false;
+    }
+    r.fzq_depth[i] = v;
+  }
+  return true;
+}
+
+void slots_to_grid(DesignState& st, const RodDesignRecord& r) {
+  int n = 0;
+  for (float d : r.fzq_depth)
+    if (d > 0) ++n;
+  st.Grid2.set_rows(n + 1);
+  int j = 0;
+  for (float d : r.fzq_depth)
+    if (d > 0) {
+      ++j;
+      st.Grid2.set_text(j, 0, std::to_string(j));
+      st.Grid2.set_text(j, 1, num_text_f(d));
+    }
+}
+
+// A key text longer than its field is stored cut; says so once for the well and the date.
+void tell_cut_keys(const DesignState& st, MessageService& messages) {
+  const std::string well = well_key(st), date = date_key(st);
+  if (well == trim_blanks(st.JName_Comb) && date == trim_blanks(st.Date_Comb)) return;
+  messages.show("井号或日期超出记录的长度，设计以井号“" + well + "”、日期“" + date + "”保存。", kDesignSaveTitle,
+                MsgButtons::Ok, MsgIcon::Info);
+}
+
+}  // namespace
+
+fs::path design_record_path(const ProgramFolder& folder) { return folder.sys() / kDesignFileName; }
+
+StoreStatus design_well_names(const fs::path& path, std::vector<std::string>& out) {
+  out.clear();
+  KeyFile f;
+  if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
+  std::unordered_set<std::string> seen;
+  for (const auto& k : f.keys) {
+    std::string w = well_of(k);
+    if (seen.insert(w).second) out.push_back(std::move(w));
+  }
+  return StoreStatus::Ok;
+}
+
+StoreStatus design_well_dates(const fs::path& path, const std::string& well, std::vector<std::string>& out) {
+  out.clear();
+  KeyFile f;
+  if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
+  const std::string key = design_key(well, kDesignWellWidth);
+  for (const auto& k : f.keys)
+    if (well_of(k) == key) out.push_back(date_of(k));
+  return StoreStatus::Ok;
+}
+
+void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  KeyFile f;
+  const StoreStatus s = read_keys(rec.path, f);
+  if (s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    return;
+  }
+  rec.JName_list.clear();
+  st.JName_Comb.clear();
+  remove_empty(rec.path, f);
+  std::unordered_set<std::string> seen;
+  for (const auto& k : f.keys) {
+    std::string w = well_of(k);
+    if (seen.insert(w).second) rec.JName_list.push_back(std::move(w));
+  }
+}
+
+void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  KeyFile f;
+  const StoreStatus s = read_keys(rec.path, f);
+  if (s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    return;
+  }
+  if (f.keys.empty()) {
+    remove_empty(rec.path, f);
+    return;
+  }
+  rec.Date_list.clear();
+  st.Date_Comb.clear();
+  const std::string well = well_key(st);
+  for (const auto& k : f.keys)
+    if (well_of(k) == well) rec.Date_list.push_back(date_of(k));
+}
+
+void kin_visc_from_record(DesignState& st, const RodDesignRecord& r, MessageService& messages) {
+  const double fw = r.well_data[0] / 100.0;
+  const double rho = (static_cast<double>(r.well_data[1]) + r.well_data[2]) / 2.0 * (1.0 - fw) + fw;
+  if (rho > 0.5) st.kin_visc = f32(r.visc_down * 0.01 / rho);
+  if (st.kin_visc < 0.01f) {
+    messages.show(kViscTooSmallText, "");
+    st.kin_visc = 0.01f;
+  } else if (st.kin_visc > 2.0f) {
+    messages.show(kViscTooLargeText, "");
+    st.kin_visc = 2.0f;
+  }
+}
+
+bool LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  if (keys_blank(st, io.messages)) return false;
+  KeyFile f;
+  if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    return false;
+  }
+  const std::size_t found = find_key(f, st);
+  if (!found) return false;
+  RecordStore store(rec.path, kRodDesignRecordSize);
+  Bytes bytes;
+  if (const StoreStatus s = store.read(found, bytes); s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    return false;
+  }
+  st.cur_design.decode(bytes);
+  const RodDesignRecord& r = st.cur_design;
+  st.CyjType_Comb = field_text(r.cyj_model);
+  kin_visc_from_record(st, r, io.messages);
+  for (const BoxField& b : design_boxes())
+    if (b.box == BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
+  for (const BoxField& b : well_boxes()) io.controls.set_Text6(st, b.index, field_box_text(bytes, b));
+  io.controls.Text6_Change(st, 17);
+  io.controls.select_design_mode(st, r.design_mode);
+  io.controls.select_rod_grade(st, field_text(r.rod_grade));
+  for (const BoxField& b : design_boxes())
+    if (b.box != BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
+  slots_to_grid(st, r);
+  Recode_To_StructInfo(st);
+  return true;
+}
+
+bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  if (keys_blank(st, io.messages)) return false;
+  KeyFile f;
+  if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "设计记录保存失败，不能读取文件：");
+    return false;
+  }
+  const std::size_t found = find_key(f, st);
+  if (!found && f.keys.size() >= static_cast<std::size_t>(kMaxDesignRecords)) {
+    io.messages.show("设计记录文件已有32767条记录，不能再追加新记录。", kDesignSaveTitle, MsgButtons::Ok,
+                     MsgIcon::Warning);
+    return false;
+  }
+  // Filled on a copy: a refused box leaves the working record as it was.
+  const RodDesignRecord kept = st.cur_design;
+  RodDesignRecord r = st.cur_design;
+  set_field_text(r.well_name, st.JName_Comb);
+  set_field_text(r.design_date, st.Date_Comb);
+  set_field_text(r.cyj_model, st.CyjType_Comb);
+  if (const std::int16_t mode = io.controls.design_mode(st); mode != 0) r.design_mode = mode;
+  if (const std::string grade = io.controls.rod_grade(st); !grade.empty()) set_field_text(r.rod_grade, grade);
+  if (!grid_to_slots(st, r, io.messages)) return false;
+  Bytes b = r.encode();
+  if (!boxes_to_bytes(st, design_boxes(), b, io.messages) || !boxes_to_bytes(st, well_boxes(), b, io.messages))
+    return false;
+  st.cur_design.decode(b);
+  if (!StructInfo_To_Recode(st, io.messages)) {
+    st.cur_design = kept;
+    return false;
+  }
+  tell_cut_keys(st, io.messages);
+  RecordStore store(rec.path, kRodDesignRecordSize);
+  const std::size_t n = found ? found : f.keys.size() + 1;
+  if (const StoreStatus s = store.write(n, st.cur_design.encode()); s != StoreStatus::Ok) {
+    show_failure(io.messages, s, rec.path, "设计记录保存失败，不能写入文件：");
+    return false;
+  }
+  return true;
+}
+
+std::optional<float> pack_pump_eff(const std::string& label3_3, const std::string& text2) {
+  const float p = to_single(num_val(label3_3) * 1000.0 + num_val(text2));
+  if (!std::isfinite(p)) return std::nullopt;
+  return p;
+}
+
+void unpack_pump_eff(float pack, std::string& label3_3, std::string& text2) {
+  // Single precision throughout, as the value is stored; the design efficiency is rounded to
+  // its three decimals (a plain cut would turn 0.61 into 0.609).
+  const float w = std::floor(pack);
+  label3_3 = num_text_f(w / 1000.0f);
+  const float frac = (pack - w) * 1000.0f;
+  text2 = num_text_f(std::floor(frac + 0.5f) / 1000.0f);
+}
+
+bool StructInfo_To_Recode(DesignState& st, MessageService& messages) {
+  const std::optional<float> pack = pack_pump_eff(st.Label3[3], st.Text2);
+  if (!pack) {
+    refuse_box(messages, "设计使用泵效");
+    return false;
+  }
+  RodDesignRecord r = st.cur_design;
+  r.pump_eff_pack = *pack;
+  Bytes b = r.encode();
+  if (!boxes_to_bytes(st, struct_boxes(), b, messages)) return false;
+  st.cur_design.decode(b);
+  return true;
+}
+
+void Recode_To_StructInfo(DesignState& st) {
+  unpack_pump_eff(st.cur_design.pump_eff_pack, st.Label3[3], st.Text2);
+  const Bytes b = st.cur_design.encode();
+  for (const BoxField& f : struct_boxes()) box_text(st, f.box, f.index) = field_box_text(b, f);
+}
+
+}  // namespace wb::design

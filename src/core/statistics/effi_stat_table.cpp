@@ -1,0 +1,186 @@
+#include "core/statistics/effi_stat_table.h"
+
+#include <cmath>
+
+#include "core/common/gbk.h"
+#include "core/common/number_text.h"
+#include "core/common/record_store.h"
+#include "core/common/trim.h"
+#include "core/efficiency/gt_ym_record.h"
+
+namespace wb {
+
+const std::array<const char*, kStatColCount> kStatHeaders = {
+    "序号",       "井号",       "单元号",     "抽油机型号",   "电动机型号",   "冲程(m)",
+    "冲次",       "油压(MPa)",  "套压(MPa)",  "产液(m^3)",    "含水(%)",      "泵径(mm)",
+    "泵挂(m)",    "液面(m)",    "沉没度(m)",  "泵效(%)",      "电流(A)",      "输入功率(kW)",
+    "光杆功率(kW)", "有效功率(kW)", "地面效率(%)", "井下效率(%)", "系统效率(%)"};
+
+const std::array<int, kStatColCount> kStatColTwips = {0,    1700, 1700, 1700, 1700, 1000, 1000, 1000,
+                                                      1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
+                                                      1000, 1400, 1400, 1400, 1400, 1400, 1400};
+
+const std::array<const char*, 3> kStatFilterFields = {"单元号", "抽油机型号", "电动机型号"};
+
+namespace {
+
+// Record bytes of columns 1..4 (offset, width).
+struct Span {
+  std::size_t off, len;
+};
+constexpr std::array<Span, 4> kTextCols = {{{0, 16}, {16, 20}, {36, 20}, {56, 20}}};
+// vals[] index shown in columns 5..22.
+constexpr std::array<std::size_t, 18> kValCols = {
+    kValRealStroke,  kValRealSpm,  kValTubingPress, kValCasingPress,    kValLiquidRate,   kValWaterCut,
+    kValPumpDia,     kValPumpDepth, kValFluidLevel, kValSubmergence,    kValPumpEffi,     kValMeanCurrent,
+    kValInputPower,  kValRodPower, kValHydraulicPower, kValSurfaceEffi, kValDownholeEffi, kValSysEffi};
+
+constexpr int kFirstMeanCol = 5;
+constexpr int kLastMeanCol = 19;
+constexpr int kFirstWholeCol = 9;  // 产液 .. 沉没度 are averaged to whole numbers
+constexpr int kLastWholeCol = 14;
+constexpr int kLiquidCol = 9;
+constexpr int kWaterCutCol = 10;
+constexpr int kInputPowerCol = 17;
+constexpr int kRodPowerCol = 18;
+constexpr int kUsefulPowerCol = 19;
+constexpr int kSurfaceEffiCol = 20;
+constexpr int kDownholeEffiCol = 21;
+constexpr int kSystemEffiCol = 22;
+
+// A field's text with the blanks at both ends removed. Blanks are trimmed on the GBK bytes
+// (a blank is never part of a double-byte character), so an all-ASCII field is never converted.
+std::string field_text(GbkDecoder& dec, const std::uint8_t* rec, std::size_t off, std::size_t len) {
+  std::size_t a = off, b = off + len;
+  while (a < b && rec[a] == ' ') ++a;
+  while (b > a && rec[b - 1] == ' ') --b;
+  return trim_blanks(dec(std::string_view(reinterpret_cast<const char*>(rec + a), b - a)));
+}
+
+float cell_value(const std::string& text) { return to_single(num_val(text)); }
+
+}  // namespace
+
+StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
+
+bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out) {
+  out.clear();
+  if (content.size() % kGtYmRecordSize != 0) return false;
+  const std::size_t n = content.size() / kGtYmRecordSize;
+  out.resize(n);
+  GbkDecoder dec;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint8_t* rec = content.data() + i * kGtYmRecordSize;
+    StatRecord& r = out[i];
+    r.number = static_cast<int>(i + 1);
+    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + 1] = field_text(dec, rec, kTextCols[c].off, kTextCols[c].len);
+    for (std::size_t c = 0; c < kValCols.size(); ++c)
+      r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
+    r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
+  }
+  return true;
+}
+
+StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out) {
+  out.clear();
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
+  std::vector<std::uint8_t> content;
+  if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
+  if (!parse_stat_records(content, out)) return StatFileStatus::Damaged;
+  return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
+}
+
+void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown) {
+  if (g.rows.empty()) {
+    g.rows.resize(1);
+    g.source.resize(1);
+  }
+  for (int c = 0; c < kStatColCount; ++c) g.rows[0][c] = kStatHeaders[c];
+  for (std::size_t r = 1; r < g.rows.size(); ++r) {
+    g.rows[r] = StatRow{};
+    g.source[r] = StatSource{};
+  }
+  if (shown.empty()) return;
+  const std::size_t n = shown.size();
+  g.rows.resize(n + 2);
+  g.source.assign(n + 2, StatSource{});
+  for (std::size_t i = 1; i <= n; ++i) {
+    const StatRecord& rec = *shown[i - 1];
+    g.rows[i] = rec.cells;
+    g.rows[i][0] = std::to_string(i);
+    g.source[i] = StatSource{rec.number, rec.well(), rec.test};
+  }
+  g.rows[n + 1] = stat_average_row(g.rows, 1, n);
+}
+
+void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all) {
+  std::vector<const StatRecord*> shown;
+  shown.reserve(all.size());
+  for (const StatRecord& r : all) shown.push_back(&r);
+  fill_stat_grid(g, shown);
+}
+
+StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, std::size_t n) {
+  StatRow avg;
+  avg[0] = "平均";
+  if (n == 0) return avg;
+  const float count = static_cast<float>(n);
+  for (int c = kFirstMeanCol; c <= kLastMeanCol; ++c) {
+    float sum = 0.0f;  // single precision, as the table's sums always were
+    for (std::size_t i = first; i < first + n; ++i) sum += cell_value(rows[i][c]);
+    const float mean = sum / count;
+    const bool whole = c >= kFirstWholeCol && c <= kLastWholeCol;
+    avg[c] = num_text(whole ? std::floor(static_cast<double>(mean) + 0.5) : round_dec(mean, 2));
+  }
+  // Water cut weighted by the liquid: the mean water volume over the mean liquid shown.
+  float water = 0.0f;
+  for (std::size_t i = first; i < first + n; ++i)
+    water += cell_value(rows[i][kLiquidCol]) * cell_value(rows[i][kWaterCutCol]) / 100.0f;
+  const float w = water / count;
+  const double q = num_val(avg[kLiquidCol]);
+  if (q != 0.0) avg[kWaterCutCol] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
+  // Efficiencies from the mean powers as shown (two decimals each), in percent.
+  const double v = num_val(avg[kInputPowerCol]);
+  const double b = num_val(avg[kRodPowerCol]);
+  const double d = num_val(avg[kUsefulPowerCol]);
+  auto pct = [](double num, double den) { return num_text(std::floor(num / den * 1000.0 + 0.5) / 10.0); };
+  if (v != 0.0) {
+    avg[kSurfaceEffiCol] = pct(b, v);
+    avg[kSystemEffiCol] = pct(d, v);
+  }
+  if (b != 0.0) avg[kDownholeEffiCol] = pct(d, b);
+  return avg;
+}
+
+int stat_filter_column(std::string_view field) {
+  for (std::size_t k = 0; k < kStatFilterFields.size(); ++k)
+    if (field == kStatFilterFields[k]) return static_cast<int>(k) + 2;
+  return 0;
+}
+
+std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, std::string_view field) {
+  std::vector<std::string> values;
+  const int col = stat_filter_column(field);
+  if (col == 0) return values;
+  for (const StatRecord& r : recs) {
+    const std::string& v = r.cells[col];
+    if (v.empty()) continue;
+    bool seen = false;
+    for (const std::string& x : values) seen = seen || x == v;
+    if (!seen) values.push_back(v);
+  }
+  return values;
+}
+
+std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_view field, std::string_view value) {
+  std::vector<int> hits;
+  const int col = stat_filter_column(field);
+  if (col == 0) return hits;
+  const std::string want = trim_blanks(value);
+  for (const StatRecord& r : recs)
+    if (r.cells[col] == want) hits.push_back(r.number);
+  return hits;
+}
+
+}  // namespace wb

@@ -1,0 +1,39 @@
+#include "ui/design/design_print.h"
+
+#include <QDate>
+
+#include "core/design/workbench/design_report.h"
+#include "platform/print_dialog.h"
+#include "platform/services_qt.h"
+#include "platform/system_printer.h"
+
+namespace wb::design {
+
+std::string fzq_print_date_today() {
+  const QDate d = QDate::currentDate();
+  return fzq_print_date(d.year(), d.month(), d.day());
+}
+
+int PrintCom_Click(QWidget* caller, DesignState& st) {
+  PrintPresets presets;
+  presets.paper_items = standard_paper_items();  // item 1 reads A4 whatever list another window left
+  presets.paper_item = 1;
+  presets.paper_enabled = false;  // every copy sets A4 itself
+  presets.landscape = false;
+  const std::string date = fzq_print_date_today();
+  return print_protocol(caller, presets, [&](Canvas& printer, int) { print_design_copy(printer, st, date); });
+}
+
+bool RodPrint_Click(QWidget* caller, const DesignState& st) {
+  std::unique_ptr<PrintSession> session = PrintSession::open(caller);
+  if (!session) return false;
+  RodRepPrt(session->printer(), st, fzq_print_date_today());
+  session->finish();
+  if (session->failed()) {
+    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace wb::design

@@ -1,0 +1,103 @@
+// The design window's tab "抽油杆扶正器": the centralizer table Grid2, its pop-up menu
+// "扶正器打印" and the in-grid depth editor txtEdit.
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/design/workbench/fzq_table.h"
+#include "platform/excel_export.h"
+#include "platform/grid.h"
+#include "platform/services_qt.h"
+#include "ui/design/rod_design.h"
+
+namespace wb::design {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kFzqWidths[11] = {420, 780, 720, 700, 720, 860, 880, 880, 860, 620, 700};  // twips
+constexpr int kHeadingHeight = 400 / kTwipsPerPixel;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+QWidget* RodDesign::build_fzq_tab() {
+  auto* page = new QWidget;
+  auto* outer = new QVBoxLayout(page);
+  outer->setContentsMargins(2, 2, 2, 2);
+  auto* frame = new QGroupBox(QStringLiteral("抽油杆扶正器布置数据表"), page);
+  outer->addWidget(frame);
+  // The table fills its frame (8415 × 3855 twips at 120, 360 in the window's design).
+  auto* inner = new QVBoxLayout(frame);
+  inner->setContentsMargins(120 / kTwipsPerPixel, 360 / kTwipsPerPixel - 12, 120 / kTwipsPerPixel, 4);
+  Grid2 = new Grid(frame);
+  Grid2->setMinimumSize(8415 / kTwipsPerPixel, 3855 / kTwipsPerPixel);
+  inner->addWidget(Grid2);
+  Grid2->set_cols(11);
+  Grid2->set_fixed_cols(1);
+  for (int c = 0; c < 11; ++c) Grid2->set_col_width_twips(c, kFzqWidths[c]);
+  Grid2->viewport()->installEventFilter(this);
+
+  // The editor starts over the depth column's heading.
+  txtEdit = new QLineEdit(frame);
+  txtEdit->setGeometry(720 / kTwipsPerPixel, 600 / kTwipsPerPixel, 495 / kTwipsPerPixel + 8, 270 / kTwipsPerPixel + 4);
+  txtEdit->installEventFilter(this);
+  txtEdit->raise();
+  connect(txtEdit, &QLineEdit::textChanged, this, [this](const QString& t) { txtEdit_Change(st, t.toStdString()); });
+  connect(Grid2, &Grid::cell_clicked, this, [this](int row, int col, Qt::MouseButton) {
+    st.Grid2.row = row;
+    st.Grid2.col = col;
+  });
+
+  ShortcutMenu = new QMenu(QStringLiteral("扶正器打印"), this);
+  RodPrint = ShortcutMenu->addAction(QStringLiteral("打印"));
+  mnuSep = ShortcutMenu->addSeparator();
+  mnuSep->setVisible(false);
+  ImportExcel = ShortcutMenu->addAction(QStringLiteral("导入到Excel"));
+  // The row commands exist as core functions; nothing in the window offers them.
+  mnuAdd = ShortcutMenu->addAction(QStringLiteral("增加"));
+  mnuIns = ShortcutMenu->addAction(QStringLiteral("插入"));
+  mnuDel = ShortcutMenu->addAction(QStringLiteral("删除"));
+  for (QAction* a : {mnuAdd, mnuIns, mnuDel}) a->setVisible(false);
+  connect(RodPrint, &QAction::triggered, this, [this] { RodPrint_Click(); });
+  connect(ImportExcel, &QAction::triggered, this, [this] { ImportExcel_Click(); });
+  return page;
+}
+
+void RodDesign::refresh_fzq() {
+  const TextGrid& g = st.Grid2;
+  Grid2->set_rows(g.rows());
+  for (int r = 0; r < g.rows(); ++r)
+    for (int c = 0; c < g.cols(); ++c) Grid2->set_text(r, c, qs(g.text(r, c)));
+  Grid2->setRowHeight(0, kHeadingHeight);
+}
+
+void RodDesign::Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos) {
+  if (button != Qt::RightButton) return;
+  // Shown after the click's own handling has ended, so a test or a second click can close it.
+  QTimer::singleShot(0, this, [this, global_pos] { ShortcutMenu->popup(global_pos); });
+}
+
+void RodDesign::ImportExcel_Click() {
+  XlsxWorkbookWriter writer;
+  design::ImportExcel_Click(st, folder_, writer, *services().messages, *services().shell);
+}
+
+void RodDesign::PlaceCellEditor() {
+  const TextGrid& g = st.Grid2;
+  const int row = g.row;
+  st.Grid2.col = 1;
+  int y = Grid2->y() + 40 / kTwipsPerPixel;
+  for (int r = 0; r < row; ++r) y += Grid2->rowHeight(r);
+  y += (row - 1) * 15 / kTwipsPerPixel;
+  txtEdit->setGeometry(Grid2->x() + Grid2->columnWidth(0) + 25 / kTwipsPerPixel, y, Grid2->columnWidth(1),
+                       Grid2->rowHeight(row));
+  txtEdit->setText(qs(g.text(row, 1)));
+  Grid2->set_row(row);
+  txtEdit->setFocus();
+  txtEdit->selectAll();
+}
+
+}  // namespace wb::design

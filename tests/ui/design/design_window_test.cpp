@@ -1,0 +1,210 @@
+// The design window offscreen, with a recording fake of the engine's steps: the keys of the
+// design boxes, the grade options, the model box, the centralizer table's pop-up and export,
+// and the opening through the diagnosis button's hook.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "core/design/engine/survey_file.h"
+#include "platform/grid.h"
+#include "ui/design/survey_frames.h"
+#include "ui/design/rod_design.h"
+#include "ui/diagnosis/diagnosis_hand_over.h"
+#include "ui_fakes.h"
+
+using namespace wb;
+using namespace wb::design;
+
+namespace {
+
+struct RecordingSteps : DesignSteps {
+  std::vector<std::string> calls;
+  void DesignForMutual(int i) override { calls.push_back("DesignForMutual(" + std::to_string(i) + ")"); }
+  void Get_JXdat() override { calls.push_back("Get_JXdat"); }
+  void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
+  bool save_jx() override {
+    calls.push_back("save_jx");
+    return true;
+  }
+  void SetupGrids() override { calls.push_back("SetupGrids"); }
+  void DesignCom_Click() override { calls.push_back("DesignCom_Click"); }
+};
+
+struct FakeDiagnosis : DiagnosisHandOver {
+  std::vector<std::string> asked;
+  void cygsj(std::string& Well_Name, std::int16_t& dda) override {
+    asked.push_back(Well_Name);
+    dda = 3;
+  }
+  std::string Text1(int) const override { return {}; }
+  std::string Text5() const override { return {}; }
+  std::string Text6() const override { return {}; }
+};
+
+class DesignWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ProgramFolder{tmp.path()}.create_folders();
+    diagnosis_hand_over_provider() = [this]() -> DiagnosisHandOver* { return &diag; };
+    register_design_window(ProgramFolder{tmp.path()});
+    design_window_opener()(nullptr);
+    w = RodDesign::existing();
+    ASSERT_NE(w, nullptr);
+    w->set_steps(steps);
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    if (w) {
+      w->st.jx_changed = 0;
+      w->close();
+    }
+    QApplication::processEvents();
+    diagnosis_hand_over_provider() = nullptr;
+    design_window_opener() = nullptr;
+  }
+  void enter(QWidget* box) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+  }
+
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  FakeDiagnosis diag;
+  RecordingSteps steps;
+  QPointer<RodDesign> w;
+};
+
+TEST_F(DesignWindowTest, OpensAtTheDesignTabWithItsFrame) {
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("抽油机井杆柱优化设计"));
+  ASSERT_EQ(w->SSTab1->count(), 7);
+  EXPECT_EQ(w->SSTab1->currentIndex(), 3);
+  const char* tabs[7] = {"基础数据", "斜井数据", "动态IPR曲线", "设计生产参数", "抽油杆扶正器", "杆管附件信息", "井身结构数据"};
+  for (int t = 0; t < 7; ++t) EXPECT_EQ(w->SSTab1->tabText(t), QString::fromUtf8(tabs[t]));
+  EXPECT_EQ(w->Text2->text(), QStringLiteral("0.75"));
+  EXPECT_EQ(w->Text4->text(), QStringLiteral("794"));
+  EXPECT_EQ(w->Text5->text(), QStringLiteral("0.85"));
+  EXPECT_EQ(w->Text6[24]->text(), QStringLiteral("0.92"));
+  EXPECT_TRUE(w->CyjType_Comb->currentText().isEmpty());
+}
+
+TEST_F(DesignWindowTest, EnterInAnAfterBoxRunsItsIndexAndMovesOn) {
+  w->SSTab1->setCurrentIndex(3);
+  w->activateWindow();
+  enter(w->Text3[12]);
+  ASSERT_EQ(steps.calls, std::vector<std::string>{"DesignForMutual(12)"});
+  EXPECT_EQ(QApplication::focusWidget(), w->Text3[13]);
+  // The focused box is blue with white text, the one left grey again.
+  EXPECT_EQ(w->Text3[13]->palette().color(QPalette::Base), QColor(0, 0, 255));
+  EXPECT_EQ(w->Text3[12]->palette().color(QPalette::Base), QColor(224, 224, 224));
+}
+
+TEST_F(DesignWindowTest, GradeOptions) {
+  w->Text4->setText("700");
+  w->st.Text4 = "700";
+  w->grade_options[1]->click();  // D级杆
+  EXPECT_EQ(w->Text4->text(), QStringLiteral("794"));
+  EXPECT_EQ(steps.calls, std::vector<std::string>{"DesignForMutual(18)"});
+  steps.calls.clear();
+  w->activateWindow();
+  w->grade_options[4]->click();  // 其它杆
+  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_EQ(QApplication::focusWidget(), w->Text4);
+}
+
+TEST_F(DesignWindowTest, ServiceFactorOutOfRangeIsRefused) {
+  w->activateWindow();
+  for (const char* f : {"0.49", "1.01"}) {
+    SCOPED_TRACE(f);
+    w->Text5->setText(f);
+    enter(w->Text5);
+    ASSERT_FALSE(fakes.messages.shown.empty());
+    EXPECT_EQ(fakes.messages.shown.back().text, "使用系数应在0.5-1之间");
+    EXPECT_EQ(w->Text5->text(), QString::fromUtf8(f));
+  }
+  EXPECT_TRUE(steps.calls.empty());
+}
+
+TEST_F(DesignWindowTest, AKeyInTheModelBoxOffersTheCatalogueEditor) {
+  w->activateWindow();
+  w->CyjType_Comb->setFocus();
+  QTest::keyClick(w->CyjType_Comb->lineEdit(), Qt::Key_A);
+  ASSERT_FALSE(fakes.messages.shown.empty());
+  EXPECT_EQ(fakes.messages.shown[0].text, "您不能改变抽油机型号，要增加新的抽油机型吗？");
+  EXPECT_EQ(fakes.messages.shown[0].title, "输入出错");
+  ASSERT_EQ(fakes.shell.edited.size(), 1u);
+  EXPECT_EQ(std::filesystem::path(fakes.shell.edited[0]).filename(), "Cyj_mode.dat");
+}
+
+TEST_F(DesignWindowTest, Grid2PopupOffersPrintAndExportOnly) {
+  std::vector<QString> shown;
+  for (QAction* a : w->ShortcutMenu->actions())
+    if (a->isVisible() && !a->isSeparator()) shown.push_back(a->text());
+  EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("打印"), QStringLiteral("导入到Excel")}));
+}
+
+TEST_F(DesignWindowTest, ExportAsksWhetherToEditTheWorkbook) {
+  w->st.JName_Comb = "W1";
+  fakes.messages.answers.push_back(MsgAnswer::No);
+  w->ImportExcel->trigger();
+  const auto path = tmp.path() / "report" / "W1扶正器布置数据表.xls";
+  EXPECT_TRUE(std::filesystem::exists(path));
+  ASSERT_FALSE(fakes.messages.shown.empty());
+  EXPECT_EQ(fakes.messages.shown.back().text, "是否编辑" + path_text(path) + "？");
+}
+
+TEST_F(DesignWindowTest, ExportRefusesAWellNameThatLeavesTheReportFolder) {
+  w->st.JName_Comb = "../x";
+  w->ImportExcel->trigger();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_NE(fakes.messages.shown[0].text.find("不能用作文件名"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xls"));
+}
+
+}  // namespace
+
+namespace {
+
+// The window on its real engine: a well's survey read by Enter in the well box shows every
+// row, and a save without survey edits leaves the file as it was.
+TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  std::vector<JxRecord> rows;
+  for (int i = 1; i <= 4; ++i) rows.push_back(JxRecord{{std::to_string(300 * i), "2", "45", "", "", ""}});
+  const auto bytes = encode_jx_file(rows);
+  const auto path = prog.data() / "W7.jx";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  auto* w = new RodDesign(prog);
+  w->st.JName_Comb = "W7";  // as the takeover from the diagnosis leaves it
+  w->show();
+  QApplication::processEvents();
+  EXPECT_EQ(w->st.Grid1.rows(), 5);  // the load step keeps every row
+  w->st.JName_Comb.clear();
+  w->SaveCom->click();
+  w->JName_Comb->setFocus();
+  w->JName_Comb->setEditText("W7");
+  QTest::keyClick(w->JName_Comb->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(w->st.Grid1.rows(), 5);
+  EXPECT_EQ(w->st.last_node, 600);
+  EXPECT_EQ(w->survey_frame->Grid1->rows(), 5);
+  std::filesystem::remove(path);
+  w->SaveCom->click();  // nothing edited: the survey is not written
+  EXPECT_FALSE(std::filesystem::exists(path));
+  w->st.jx_changed = 1;
+  fakes.messages.answers = {MsgAnswer::Yes};
+  w->close();  // asks, and Yes writes the four rows back
+  QApplication::processEvents();
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(decode_jx_file(back).size(), 4u);
+}
+
+}  // namespace

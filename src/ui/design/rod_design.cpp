@@ -121,6 +121,7 @@ void RodDesign::build_ui() {
   SSTab1->addTab(build_structure_tab(), QStringLiteral("井身结构数据"));
   SSTab1->setCurrentIndex(kOpeningTab);
   wire_boxes();
+  build_outputs();
   top->addWidget(SSTab1, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -260,11 +261,6 @@ void RodDesign::JNname_Add() {}
 void RodDesign::LoadFromDiagnosis() {}
 void RodDesign::JName_Comb_Click() {}
 void RodDesign::Date_Comb_Click() {}
-void RodDesign::Cmd_Redraw_IPR_Click() {}
-void RodDesign::pic_show_Click() {}
-void RodDesign::PrintCom_Click() {}
-void RodDesign::Cmd_SaveToTxt_Click() {}
-void RodDesign::RodPrint_Click() {}
 
 void RodDesign::refresh_survey() {
   if (survey_frame) survey_frame->refresh();

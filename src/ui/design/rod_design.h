@@ -35,6 +35,7 @@ namespace wb::design {
 
 class SurveyTableFrame;
 class WellViewFrame;
+class IprTab;
 
 class RodDesign : public QWidget {
   Q_OBJECT
@@ -72,7 +73,7 @@ class RodDesign : public QWidget {
   void SaveCom_Click();     // survey written when edited; the design record still to come
   void JName_Comb_Click();  // a well chosen in the list
   void Date_Comb_Click();   // a design date chosen
-  // ---- hooks for the curves and reports ----
+  // ---- curves, inflow-performance view, printing and text tables (rod_design_outputs.cpp) ----
   void Cmd_Redraw_IPR_Click();
   void pic_show_Click();
   void PrintCom_Click();
@@ -103,6 +104,7 @@ class RodDesign : public QWidget {
   SurveyTableFrame* survey_frame = nullptr;
   WellViewFrame* view_frame = nullptr;
   QWidget* ipr_area = nullptr;  // the IPR picture and its boxes go here
+  IprTab* ipr_tab = nullptr;    // inside ipr_area
   Grid* Grid2 = nullptr;
   QLineEdit* txtEdit = nullptr;
   QMenu* ShortcutMenu = nullptr;  // "扶正器打印"
@@ -124,6 +126,7 @@ class RodDesign : public QWidget {
   QWidget* build_tools_tab();
   QWidget* build_structure_tab();
   void wire_boxes();
+  void build_outputs();
   void Form_Load();
   void apply_focus();
   void refresh_fzq();

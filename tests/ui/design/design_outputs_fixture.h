@@ -42,6 +42,8 @@ inline void fill_design(DesignState& st) {
     }
   }
   st.Grid1.set_rows(4);
+  st.Grid1.set_text(1, 1, "0");
+  st.Grid1.set_text(2, 1, "1001");
   st.Grid2.set_rows(32);
   for (int r = 1; r <= 31; ++r) {
     st.Grid2.set_text(r, 0, std::to_string(r));

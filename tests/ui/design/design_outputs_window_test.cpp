@@ -54,9 +54,9 @@ class DesignOutputs : public ::testing::Test {
 };
 
 TEST_F(DesignOutputs, CurvesWindowOpensOnlyWithASurveyAndADesign) {
-  st->Grid1.set_rows(1);
+  st->Grid1 = TextGrid{7, 2};  // only the empty entry row
   EXPECT_EQ(open_curves(), nullptr);
-  st->Grid1.set_rows(4);
+  fill_design(*st);
   st->Grid2.set_text(1, 1, "");
   EXPECT_EQ(open_curves(), nullptr);
   ASSERT_EQ(fakes.messages.shown.size(), 2u);

@@ -34,6 +34,7 @@ namespace wb::design {
 
 class SurveyTableFrame;
 class WellViewFrame;
+class IprTab;
 
 class RodDesign : public QWidget {
   Q_OBJECT
@@ -75,7 +76,7 @@ class RodDesign : public QWidget {
   std::vector<std::string> com2_find();  // the design dates of the well in JName_Comb
   void LoadDesignRecord();              // the design of the well and date in the boxes
   void SaveDesignRecord();              // the boxes into the design record file
-  // ---- outputs (rod_design_outputs.cpp): nothing while the output is missing ----
+  // ---- curves, inflow-performance view, printing and text tables (rod_design_outputs.cpp) ----
   void Cmd_Redraw_IPR_Click();
   void pic_show_Click();
   void PrintCom_Click();
@@ -106,6 +107,7 @@ class RodDesign : public QWidget {
   SurveyTableFrame* survey_frame = nullptr;
   WellViewFrame* view_frame = nullptr;
   QWidget* ipr_area = nullptr;  // the IPR picture and its boxes go here
+  IprTab* ipr_tab = nullptr;    // inside ipr_area
   Grid* Grid2 = nullptr;
   QLineEdit* txtEdit = nullptr;
   QMenu* ShortcutMenu = nullptr;  // "扶正器打印"
@@ -127,6 +129,7 @@ class RodDesign : public QWidget {
   QWidget* build_tools_tab();
   QWidget* build_structure_tab();
   void wire_boxes();
+  void build_outputs();
   void Form_Load();
   void apply_focus();
   void refresh_fzq();

@@ -129,6 +129,7 @@ void RodDesign::build_ui() {
   SSTab1->addTab(build_structure_tab(), QStringLiteral("井身结构数据"));
   SSTab1->setCurrentIndex(kOpeningTab);
   wire_boxes();
+  build_outputs();
   top->addWidget(SSTab1, 1);
 
   auto* buttons = new QHBoxLayout;

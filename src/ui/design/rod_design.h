@@ -35,6 +35,7 @@ namespace wb::design {
 
 class SurveyTableFrame;
 class WellViewFrame;
+class IprTab;
 
 class RodDesign : public QWidget {
   Q_OBJECT
@@ -77,7 +78,7 @@ class RodDesign : public QWidget {
   std::vector<std::string> com2_find();  // the design dates of the well in JName_Comb
   void LoadDesignRecord();              // the design of the well and date in the boxes
   void SaveDesignRecord();              // the boxes into the design record file
-  // ---- outputs (rod_design_outputs.cpp): nothing while the output is missing ----
+  // ---- curves, inflow-performance view, printing and text tables (rod_design_outputs.cpp) ----
   void Cmd_Redraw_IPR_Click();
   void pic_show_Click();
   void PrintCom_Click();
@@ -108,6 +109,7 @@ class RodDesign : public QWidget {
   SurveyTableFrame* survey_frame = nullptr;
   WellViewFrame* view_frame = nullptr;
   QWidget* ipr_area = nullptr;  // the IPR picture and its boxes go here
+  IprTab* ipr_tab = nullptr;    // inside ipr_area
   Grid* Grid2 = nullptr;
   QLineEdit* txtEdit = nullptr;
   QMenu* ShortcutMenu = nullptr;  // "扶正器打印"
@@ -129,6 +131,7 @@ class RodDesign : public QWidget {
   QWidget* build_tools_tab();
   QWidget* build_structure_tab();
   void wire_boxes();
+  void build_outputs();
   void Form_Load();
   void apply_focus();
   void refresh_fzq();

@@ -19,9 +19,11 @@
 #include "core/level/synthetic_level.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"
+#include "ui/design/rod_design.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
+#include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 
@@ -154,6 +156,22 @@ TEST(WindowTeardown, DiagnosisWindow) {
         return b.main->analysis_window(AnalysisWindow::Diagnosis);
       },
       delete_it);
+}
+
+// The rod-string design window the diagnosis window opens, and the statistics window the
+// efficiency window opens.
+TEST(WindowTeardown, DesignWindow) {
+  Workbench b;
+  destroy_each_way(
+      [&]() -> QWidget* {
+        return &design::RodDesign::instance(b.prog);
+      },
+      delete_it);
+}
+
+TEST(WindowTeardown, StatisticsWindow) {
+  Workbench b;
+  destroy_each_way([&]() -> QWidget* { return show_sys_effi_assemble(b.prog); }, delete_it);
 }
 
 // The main window itself, with every analysis window open and the focus in one of its

@@ -1,11 +1,14 @@
 // The grid control: a text matrix whose row 0 (and optionally column 0) is a fixed header,
 // a current row and column, and column widths in twips (1/1440 inch). Row and column
-// numbers count the fixed row: the first record is row 1.
+// numbers count the fixed row: the first record is row 1. The fixed rows stay in view when
+// the table scrolls down and the fixed columns when it scrolls sideways.
 #pragma once
 
 #include <QTableWidget>
 
 namespace wb {
+
+class GridFrozenView;
 
 class Grid : public QTableWidget {
   Q_OBJECT
@@ -31,6 +34,8 @@ class Grid : public QTableWidget {
   void set_col_width_twips(int col, int twips);
   // Tab- and CR LF-separated text of a block of cells (the clipboard form).
   QString clip(int r1, int c1, int r2, int c2) const;
+  // Keeps a fixed cell where it is and brings any other out from under the fixed ones.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
  signals:
   void cell_clicked(int row, int col, Qt::MouseButton button);
@@ -40,9 +45,23 @@ class Grid : public QTableWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void updateGeometries() override;
 
  private:
+  friend class GridFrozenView;
   void style_fixed();
+  // The fixed rows and columns are drawn again by three views laid over the viewport (left
+  // strip, top strip, corner) that share the model and the selection; they show only while
+  // the table is scrolled, and pass every mouse event on to the table itself.
+  int frozen_width() const;
+  int frozen_height() const;
+  void place_frozen();
+  void sync_frozen_sizes();
+  void forward_from_frozen(const GridFrozenView* v, QEvent* e);
+  GridFrozenView* frozen_left_ = nullptr;
+  GridFrozenView* frozen_top_ = nullptr;
+  GridFrozenView* frozen_corner_ = nullptr;
+  bool frozen_sizes_dirty_ = true;
   int fixed_rows_ = 1;
   int fixed_cols_ = 0;
   int cur_row_ = 0;

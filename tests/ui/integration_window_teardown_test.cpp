@@ -1,10 +1,10 @@
 // Every window the main toolbar opens is destroyed while one of its own widgets holds the
-// focus, once for each widget that can take it: the focus leaves that widget while the
+// focus, once for each of its boxes: the focus leaves that widget while the
 // window is being destroyed, and no handler of the window may run on it then (the
 // sanitizer build turns such a call into a failure).
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,9 +19,11 @@
 #include "core/level/synthetic_level.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"
+#include "ui/design/rod_design.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
+#include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 
@@ -62,12 +64,13 @@ struct Workbench {
 
 bool takes_focus(const QWidget* w) {
   if (w->focusPolicy() == Qt::NoFocus || !w->isVisible() || !w->isEnabled()) return false;
+  // The boxes and grids: the widgets whose focus and key handlers the windows connect to.
   return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
-         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractButton*>(w);
+         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractItemView*>(w);
 }
 
-// Opens the window with `open`, gives the focus to its focusable widget number `k` and
-// destroys it with `destroy`; returns the number of focusable widgets.
+// Opens the window with `open`, gives the focus to its box number `k` and
+// destroys it with `destroy`; returns the number of boxes.
 int destroy_with_focus_on(const std::function<QWidget*()>& open, const std::function<void(QWidget*)>& destroy,
                           int k) {
   QWidget* w = open();
@@ -118,7 +121,12 @@ TEST(WindowTeardown, BalancePrintWindow) {
         auto* bal = dynamic_cast<BalanceAnalysis*>(b.main->analysis_window(AnalysisWindow::Balance));
         if (!bal) return nullptr;
         bal->prt_grid();
-        return bal->print_window();
+        BalancePrint* p = bal->print_window();
+        if (p) {
+          p->Option2->setChecked(true);  // the list of stored reports takes the focus then
+          p->Option2_Click();
+        }
+        return p;
       },
       [](QWidget* w) { delete w->parentWidget(); });
 }
@@ -154,6 +162,22 @@ TEST(WindowTeardown, DiagnosisWindow) {
         return b.main->analysis_window(AnalysisWindow::Diagnosis);
       },
       delete_it);
+}
+
+// The rod-string design window the diagnosis window opens, and the statistics window the
+// efficiency window opens.
+TEST(WindowTeardown, DesignWindow) {
+  Workbench b;
+  destroy_each_way(
+      [&]() -> QWidget* {
+        return &design::RodDesign::instance(b.prog);
+      },
+      delete_it);
+}
+
+TEST(WindowTeardown, StatisticsWindow) {
+  Workbench b;
+  destroy_each_way([&]() -> QWidget* { return show_sys_effi_assemble(b.prog); }, delete_it);
 }
 
 // The main window itself, with every analysis window open and the focus in one of its

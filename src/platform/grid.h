@@ -46,6 +46,8 @@ class Grid : public QTableWidget {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void updateGeometries() override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   friend class GridFrozenView;

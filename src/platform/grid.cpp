@@ -112,6 +112,17 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
   set_rows(2);
 }
 
+Grid::~Grid() {
+  // The headers and scroll bars outlive this part of the grid; the frozen views go first.
+  for (QObject* o : std::initializer_list<QObject*>{horizontalHeader(), verticalHeader(), horizontalScrollBar(),
+                                                    verticalScrollBar()})
+    disconnect(o, nullptr, this, nullptr);
+  for (GridFrozenView** v : {&frozen_corner_, &frozen_top_, &frozen_left_}) {
+    delete *v;
+    *v = nullptr;
+  }
+}
+
 int Grid::frozen_width() const {
   int w = 0;
   for (int c = 0; c < std::min(fixed_cols_, columnCount()); ++c) w += columnWidth(c);

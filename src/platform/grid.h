@@ -14,6 +14,7 @@ class Grid : public QTableWidget {
   Q_OBJECT
  public:
   explicit Grid(QWidget* parent = nullptr);
+  ~Grid() override;
 
   int rows() const { return rowCount(); }
   void set_rows(int n);

@@ -9,7 +9,11 @@
 #include <QTest>
 #include <memory>
 
+#include "core/common/record_store.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "platform/grid.h"
+#include "ui/statistics/sys_effi_assemble.h"
+#include "ui_fakes.h"
 
 using namespace wb;
 
@@ -173,6 +177,49 @@ TEST(GridFrozenColumns, TheKeyboardNeverHidesTheCurrentCellUnderTheFixedOnes) {
   EXPECT_GE(t.g->visualRect(t.g->currentIndex()).top(), kRowHeight);
   EXPECT_EQ(t.shown_at({kFrozenWidth + 5, t.g->visualRect(t.g->currentIndex()).center().y()}),
             cell_text(20, 2));
+}
+
+// The efficiency statistics window: its number and well columns stay at the left of a
+// table scrolled to its last column.
+TEST(GridFrozenColumns, TheStatisticsTableKeepsNumberAndWellInView) {
+  test::TempProgramFolder tmp;
+  test::ScopedFakeServices fakes;
+  ProgramFolder folder;
+  folder.root = tmp.path();
+  folder.create_folders();
+  std::vector<std::uint8_t> lib;
+  for (const char* well : {"北1-1", "北1-22", "北2-333"}) {
+    GtYmRecord r;
+    r.well_name = well;
+    r.block_unit = "一队";
+    r.vals[kValInputPower] = "10";
+    const auto e = r.encode();
+    lib.insert(lib.end(), e.begin(), e.end());
+  }
+  ASSERT_TRUE(write_file_atomic(gt_ym_path(folder), lib));
+  SysEffiAssemble w(folder);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  Grid* g = w.Grid1;
+  ASSERT_EQ(g->text(2, 1), QString::fromUtf8("北1-22"));
+  g->horizontalScrollBar()->setValue(g->horizontalScrollBar()->maximum());
+  ASSERT_GT(g->columnAt(g->columnWidth(0) + g->columnWidth(1) + 1), 2);
+  // The text a user sees at p in the grid's viewport.
+  auto shown_at = [&](QPoint p) {
+    const QPoint in_grid = g->viewport()->mapTo(g, p);
+    QWidget* under = g->childAt(in_grid);
+    auto* view = qobject_cast<QAbstractItemView*>(under->parentWidget());
+    return view ? view->indexAt(under->mapFrom(g, in_grid)).data().toString() : QString();
+  };
+  auto centre_of = [&](int r, int c) { return g->visualRect(g->model()->index(r, c)).center(); };
+  g->horizontalScrollBar()->setValue(0);
+  const QPoint number = centre_of(2, 0);
+  const QPoint well = centre_of(2, 1);
+  g->horizontalScrollBar()->setValue(g->horizontalScrollBar()->maximum());
+  ASSERT_GT(g->columnAt(well.x()), 2);
+  EXPECT_EQ(shown_at(number), QStringLiteral("2"));
+  EXPECT_EQ(shown_at(well), QString::fromUtf8("北1-22"));
+  EXPECT_EQ(shown_at(centre_of(0, 22)), g->text(0, 22));  // the last column beside them
 }
 
 }  // namespace

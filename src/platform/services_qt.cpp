@@ -51,6 +51,17 @@ QString qt_filter(const std::string& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
+QString save_suffix(const FileDialogRequest& req) {
+  if (!req.default_ext.empty()) return QString::fromStdString(req.default_ext);
+  const QStringList parts = QString::fromStdString(req.filter).split('|');
+  if (parts.size() < 2) return {};
+  const QString first = parts[1].split(';').first().trimmed();
+  if (!first.startsWith(QLatin1String("*."))) return {};
+  const QString ext = first.mid(2);
+  if (ext.isEmpty() || ext.contains('*') || ext.contains('?')) return {};
+  return ext;
+}
+
 std::string QtFileDialogService::open_file(const FileDialogRequest& req) {
   QString dir = QString::fromStdString(req.initial_dir);
   if (!req.file_name.empty()) dir += "/" + QString::fromStdString(req.file_name);
@@ -65,7 +76,8 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
   QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(req.title), dir, qt_filter(req.filter));
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
-  if (!req.default_ext.empty()) dlg.setDefaultSuffix(QString::fromStdString(req.default_ext));
+  const QString suffix = save_suffix(req);
+  if (!suffix.isEmpty()) dlg.setDefaultSuffix(suffix);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
   return dlg.selectedFiles().first().toStdString();
 }

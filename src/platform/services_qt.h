@@ -40,4 +40,8 @@ Services& services();
 // "说明|*.dat|所有文件|*.*" -> "说明 (*.dat);;所有文件 (*.*)"
 QString qt_filter(const std::string& filter);
 
+// The extension a save dialog adds to a name typed without one: the request's own, else
+// that of the first filter's first pattern ("文本文件|*.txt" gives "txt"); none for "*.*".
+QString save_suffix(const FileDialogRequest& req);
+
 }  // namespace wb

@@ -226,6 +226,13 @@ bool write_sample_efficiency_library(const std::filesystem::path& path) {
     r.vals[kValCasingPress] = t.casing;
     r.vals[kValLiquidRate] = t.liquid;
     r.vals[kValWaterCut] = t.cut;
+    // Water 1.0 and oil 0.86 t/m3 by the water cut. The efficiency window carries the density
+    // and the nameplate stroke and speed forward and needs them to compute.
+    r.vals[kValLiquidDensity] = num_text_dec(0.86 + 0.14 * std::atof(t.cut) / 100.0, 2);
+    // The nameplate stroke and speed: the measured ones to 0.1.
+    const auto tenth = [](const char* v) { return std::floor(std::atof(v) * 10.0 + 0.5 + 1e-9) / 10.0; };
+    r.vals[kValNomStroke] = num_text(tenth(t.stroke));
+    r.vals[kValNomSpm] = num_text(tenth(t.spm));
     r.vals[kValPumpDia] = t.pump;
     r.vals[kValPumpDepth] = t.depth;
     r.vals[kValFluidLevel] = t.level;

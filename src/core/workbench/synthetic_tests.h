@@ -57,7 +57,8 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
 // 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
 bool write_synthetic_survey(const std::filesystem::path& path);
 // An efficiency library (sys/gt_ym.dat) of the two sample wells, each tested twice, with
-// production data, powers and efficiencies, so the statistics window has a table to show.
+// production data, powers and efficiencies, so the statistics window has a table to show
+// and the efficiency window carries a well's data forward and computes at once.
 bool write_sample_efficiency_library(const std::filesystem::path& path);
 
 // A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,

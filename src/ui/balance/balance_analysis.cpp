@@ -103,7 +103,10 @@ void BalanceAnalysis::build() {
   hl->addWidget(new QLabel(QStringLiteral("日期")));
   Comb_TestTime = new QComboBox;
   Comb_TestTime->setEditable(true);
-  hl->addWidget(Comb_TestTime, 2);
+  // Wide enough for a whole test time, yyyymmddhhmm.
+  Comb_TestTime->setMinimumContentsLength(12);
+  Comb_TestTime->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  hl->addWidget(Comb_TestTime);
   connect(Comb_TestTime, &QComboBox::activated, this, [this] { Comb_TestTime_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("记录")));
   Text7 = new QLineEdit;

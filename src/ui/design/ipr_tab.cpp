@@ -23,6 +23,9 @@ constexpr double kTwipsPerPx = 15.0;
 constexpr double kPxPerMm = 96.0 / 25.4;
 int px(double twips) { return static_cast<int>(twips / kTwipsPerPx + 0.5); }
 QRect rect_tw(int l, int t, int w, int h) { return QRect(px(l), px(t), px(w), px(h)); }
+// The tab's controls sit this far higher than on the tab page of the window's design,
+// whose tab captions took that room; the page here starts below them.
+constexpr int kTabTop = 480;
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Schematic geometry, twips of the well drawing.
@@ -88,7 +91,7 @@ void WellSchematic::mouseMoveEvent(QMouseEvent* e) {
 IprTab::IprTab(DesignState& st, ProgramFolder folder, QWidget* parent)
     : QWidget(parent), ipr(st, *services().messages), st_(st), folder_(std::move(folder)) {
   Picture1 = new QFrame(this);
-  Picture1->setGeometry(rect_tw(240, 600, 6135, 4335));
+  Picture1->setGeometry(rect_tw(240, 600 - kTabTop, 6135, 4335));
   Picture1->setFrameShape(QFrame::Panel);
   Picture1->setFrameShadow(QFrame::Sunken);
   Picture6 = new PictureBox(Picture1);
@@ -120,17 +123,18 @@ IprTab::IprTab(DesignState& st, ProgramFolder folder, QWidget* parent)
   label(1, Picture1, 4080, 3960, 960);
   Text8 = box(Picture1, 5040, 3960, 960);
 
-  label(7, this, 6840, 600, 2295);
-  label(8, this, 6840, 960, 2295);
-  label(9, this, 6840, 1320, 2295);
-  label(4, this, 6840, 1680, 1320);
-  Text7[2] = box(this, 8160, 1680, 1095);
-  label(6, this, 6840, 2040, 1320);
-  Text7[1] = box(this, 8160, 2040, 1095);
-  label(0, this, 6840, 2400, 1320);
-  Text7[0] = box(this, 8160, 2400, 1095);
+  label(7, this, 6840, 600 - kTabTop, 2295);
+  label(8, this, 6840, 960 - kTabTop, 2295);
+  label(9, this, 6840, 1320 - kTabTop, 2295);
+  label(4, this, 6840, 1680 - kTabTop, 1320);
+  Text7[2] = box(this, 8160, 1680 - kTabTop, 1095);
+  label(6, this, 6840, 2040 - kTabTop, 1320);
+  Text7[1] = box(this, 8160, 2040 - kTabTop, 1095);
+  label(0, this, 6840, 2400 - kTabTop, 1320);
+  Text7[0] = box(this, 8160, 2400 - kTabTop, 1095);
   Cmd_Redraw_IPR = new QPushButton(QStringLiteral("更新IPR曲线"), this);
-  Cmd_Redraw_IPR->setGeometry(rect_tw(7320, 4560, 1215, 375));
+  Cmd_Redraw_IPR->setGeometry(rect_tw(7320, 4560 - kTabTop, 1215, 375));
+  setMinimumSize(px(9300), px(4935 - kTabTop));
 
   IPR = new QMenu(QStringLiteral("存IPR图"), this);
   IPR_SAVE = IPR->addAction(QStringLiteral("另存IPR曲线为图片"));

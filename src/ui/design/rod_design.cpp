@@ -84,7 +84,14 @@ RodDesign::RodDesign(const ProgramFolder& folder, QWidget* parent)
     move(s->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
 }
 
-RodDesign::~RodDesign() = default;
+// The children are destroyed by the QWidget base after the engine and the core: a box that
+// loses the focus or changes then must not reach the window's handlers.
+RodDesign::~RodDesign() {
+  for (QObject* child : findChildren<QObject*>()) {
+    disconnect(child, nullptr, this, nullptr);
+    child->removeEventFilter(this);
+  }
+}
 
 void RodDesign::build_ui() {
   QFont f(QStringLiteral("宋体"));
@@ -121,6 +128,7 @@ void RodDesign::build_ui() {
   SSTab1->addTab(build_structure_tab(), QStringLiteral("井身结构数据"));
   SSTab1->setCurrentIndex(kOpeningTab);
   wire_boxes();
+  build_outputs();
   top->addWidget(SSTab1, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -251,20 +259,6 @@ void RodDesign::CyjType_Comb_KeyPress(int key_ascii) {
   syncing_ = false;
 }
 
-void RodDesign::SaveCom_Click() {
-  core.save_survey_if_changed();
-  sync_to_widgets();
-}
-
-void RodDesign::JNname_Add() {}
-void RodDesign::LoadFromDiagnosis() {}
-void RodDesign::JName_Comb_Click() {}
-void RodDesign::Date_Comb_Click() {}
-void RodDesign::Cmd_Redraw_IPR_Click() {}
-void RodDesign::pic_show_Click() {}
-void RodDesign::PrintCom_Click() {}
-void RodDesign::Cmd_SaveToTxt_Click() {}
-void RodDesign::RodPrint_Click() {}
 
 void RodDesign::refresh_survey() {
   if (survey_frame) survey_frame->refresh();

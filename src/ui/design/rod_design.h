@@ -2,10 +2,9 @@
 // tabs of inputs and results, and the command buttons. Its state is the engine's DesignState;
 // the boxes mirror its texts and every command runs in the core (DesignWindowCore and the
 // engine). Files: rod_design.cpp (frame, load, unload, commands), rod_design_tabs.cpp (the
-// input tabs and their keys), rod_design_fzq.cpp (the centralizer table).
-//
-// Hooks still to be filled by the record store, the curves and the reports: the methods
-// under "hooks" below do nothing while their feature is missing.
+// input tabs and their keys), rod_design_fzq.cpp (the centralizer table),
+// rod_design_records.cpp (save, well and date choice) and rod_design_outputs.cpp (IPR,
+// curves, report, prints, text tables).
 #pragma once
 
 #include <QComboBox>
@@ -35,6 +34,7 @@ namespace wb::design {
 
 class SurveyTableFrame;
 class WellViewFrame;
+class IprTab;
 
 class RodDesign : public QWidget {
   Q_OBJECT
@@ -66,13 +66,17 @@ class RodDesign : public QWidget {
   void ImportExcel_Click();
   void Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos);
 
-  // ---- hooks for the record store and the takeover from the diagnosis ----
-  void JNname_Add();         // the wells of the design record file into JName_Comb
-  void LoadFromDiagnosis();  // the diagnosed well's data into the boxes (through diagnosis_hand_over())
-  void SaveCom_Click();     // survey written when edited; the design record still to come
+  // ---- the record store's commands (rod_design_records.cpp) ----
+  void SaveCom_Click();     // "保存"
   void JName_Comb_Click();  // a well chosen in the list
   void Date_Comb_Click();   // a design date chosen
-  // ---- hooks for the curves and reports ----
+  // Hooks the record store and the takeover fill; they do nothing while those are missing.
+  void JNname_Add();                    // the wells of the design record file into JName_Comb
+  void LoadFromDiagnosis();             // the diagnosed well's data into the boxes (diagnosis_hand_over())
+  std::vector<std::string> com2_find();  // the design dates of the well in JName_Comb
+  void LoadDesignRecord();              // the design of the well and date in the boxes
+  void SaveDesignRecord();              // the boxes into the design record file
+  // ---- curves, inflow-performance view, printing and text tables (rod_design_outputs.cpp) ----
   void Cmd_Redraw_IPR_Click();
   void pic_show_Click();
   void PrintCom_Click();
@@ -103,6 +107,7 @@ class RodDesign : public QWidget {
   SurveyTableFrame* survey_frame = nullptr;
   WellViewFrame* view_frame = nullptr;
   QWidget* ipr_area = nullptr;  // the IPR picture and its boxes go here
+  IprTab* ipr_tab = nullptr;    // inside ipr_area
   Grid* Grid2 = nullptr;
   QLineEdit* txtEdit = nullptr;
   QMenu* ShortcutMenu = nullptr;  // "扶正器打印"
@@ -124,6 +129,7 @@ class RodDesign : public QWidget {
   QWidget* build_tools_tab();
   QWidget* build_structure_tab();
   void wire_boxes();
+  void build_outputs();
   void Form_Load();
   void apply_focus();
   void refresh_fzq();

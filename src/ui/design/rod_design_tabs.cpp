@@ -133,7 +133,8 @@ QWidget* RodDesign::build_ipr_tab() {
   auto* lay = new QGridLayout(page);
   lay->setContentsMargins(2, 2, 2, 2);
   ipr_area = new QWidget(page);
-  lay->addWidget(ipr_area, 0, 0, 1, 5);
+  lay->addWidget(ipr_area, 0, 0, 1, 6);
+  lay->setColumnStretch(4, 1);
   lay->setRowStretch(0, 1);
   lay->addWidget(new QLabel(QStringLiteral("原油含蜡量 %"), page), 1, 0);
   Text6[32] = make_box(page);
@@ -142,7 +143,7 @@ QWidget* RodDesign::build_ipr_tab() {
   Text6[33] = make_box(page);
   lay->addWidget(Text6[33], 1, 3);
   Cmd_Redraw_IPR = new QPushButton(QStringLiteral("更新IPR曲线"), page);
-  lay->addWidget(Cmd_Redraw_IPR, 1, 4, Qt::AlignRight);
+  lay->addWidget(Cmd_Redraw_IPR, 1, 5);
   connect(Cmd_Redraw_IPR, &QPushButton::clicked, this, [this] { Cmd_Redraw_IPR_Click(); });
   return page;
 }
@@ -504,6 +505,7 @@ bool RodDesign::eventFilter(QObject* obj, QEvent* ev) {
     auto* k = static_cast<QKeyEvent*>(ev);
     int code = key_ascii(k);
     if (code == 0) return false;  // arrows and other keys without a character move the caret
+    if (Grid2->row() >= 1) st.Grid2.row = Grid2->row();
     if (txtEdit_KeyPress(st, code)) {
       PlaceCellEditor();
       return true;

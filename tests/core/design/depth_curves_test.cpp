@@ -226,9 +226,12 @@ TEST(DepthCurves, CurvesWindowLayoutRule) {
 
 TEST(DepthCurves, OpeningChecks) {
   DesignState st;
-  st.Grid1.set_rows(1);
-  EXPECT_EQ(pic_show_refusal(st), kNoSurveyText);
+  for (int rows : {1, 2}) {  // the heading alone, or with the empty entry row
+    st.Grid1.set_rows(rows);
+    EXPECT_EQ(pic_show_refusal(st), kNoSurveyText);
+  }
   st.Grid1.set_rows(3);
+  st.Grid1.set_text(1, 1, "100");
   for (const char* cell : {"", "0", "abc"}) {
     SCOPED_TRACE(cell);
     st.Grid2.set_text(1, 1, cell);

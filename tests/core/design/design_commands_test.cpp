@@ -136,6 +136,21 @@ TEST_F(DesignCommandsTest, EnterOnAnotherWellAsksAboutEditedSurvey) {
   EXPECT_EQ(st.jx_changed, 0);
 }
 
+TEST_F(DesignCommandsTest, ChoosingADateLoadsAndRedesigns) {
+  st.jx_changed = 1;
+  st.Label3[5] = "14";
+  st.pump_friction = 2;
+  msgs.answers = {MsgAnswer::No};
+  int redraws = 0;
+  core.Date_Comb_Click([&] { steps.calls.push_back("LoadDesignRecord"); }, [&] { ++redraws; });
+  EXPECT_EQ(steps.calls, (Calls{"SetupGrids", "LoadDesignRecord", "Get_JXdat", "CalcTrajectory", "DesignForMutual(19)"}));
+  EXPECT_EQ(msgs.texts, std::vector<std::string>{"当前井斜数据已改动，需保存吗?"});
+  EXPECT_EQ(st.jx_changed, 0);  // the emptied and reread table is no edit
+  EXPECT_EQ(st.Label3[5], "");
+  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(st.pump_friction, 0);
+}
+
 TEST_F(DesignCommandsTest, UpdateRelatedValues) {
   int redraws = 0;
   st.pump_friction = 3.5f;

@@ -98,6 +98,10 @@ TEST_F(DesignInputsTest, FailingStepsAreSkipped) {
       // No rods and no fluid: both loads are 0, both factors keep their values.
       {"empty boxes", [](DesignState& s) { for (auto& t : s.Text3) t.clear(); }, "1.190129", "0.8578286"},
       {"abc boxes", [](DesignState& s) { for (auto& t : s.Text3) t = "abc"; }, "1.190129", "0.8578286"},
+      // Loads beyond the range of a double: both steps are skipped.
+      {"overflowing stroke", [](DesignState& s) { s.Text3[4] = "1e308"; s.Text3[5] = "1e10"; }, "1.190129", "0.8578286"},
+      // A factor beyond single precision is skipped: 1e300 kN over a normal well.
+      {"overflowing factor", [](DesignState& s) { s.Text6[16] = "1e300"; s.Text6[17] = "-1e300"; }, "1.190129", "0.8578286"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

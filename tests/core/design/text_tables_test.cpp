@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 #include "core/common/gbk.h"
 #include "core/design/workbench/text_tables.h"
@@ -131,6 +132,15 @@ TEST_F(TextTableFiles, WriteFailuresAreReported) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(wb::test::file_bytes(path).size(), 4u);
   }
+}
+
+TEST_F(TextTableFiles, AReadOnlyFolderIsReported) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user (the folder case above covers it)";
+  fs::permissions(tmp.prog.root, fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_FALSE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+  fs::permissions(tmp.prog.root, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(msgs.texts.size(), 1u);
+  EXPECT_FALSE(fs::exists(tmp.prog.root / u8path(kProfileTableName)));
 }
 
 TEST_F(TextTableFiles, CentralizerTableNames) {

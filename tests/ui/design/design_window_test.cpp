@@ -3,7 +3,9 @@
 // and the opening through the diagnosis button's hook.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
@@ -140,11 +142,72 @@ TEST_F(DesignWindowTest, AKeyInTheModelBoxOffersTheCatalogueEditor) {
   EXPECT_EQ(std::filesystem::path(fakes.shell.edited[0]).filename(), "Cyj_mode.dat");
 }
 
+TEST_F(DesignWindowTest, TypingAMeasuredLoadUpdatesTheLoadFactors) {
+  w->SSTab1->setCurrentIndex(0);
+  w->activateWindow();
+  w->Text6[17]->setFocus();
+  QTest::keyClicks(w->Text6[17], "5");
+  EXPECT_EQ(w->st.Text6[17], "5");
+  EXPECT_EQ(w->Text6[18]->text(), QStringLiteral("1"));
+  EXPECT_EQ(w->Text6[19]->text(), QStringLiteral("0.7"));
+}
+
+TEST_F(DesignWindowTest, OpeningTheModelListRereadsTheCatalogue) {
+  std::ofstream(tmp.path() / "sys" / "Cyj_mode.dat", std::ios::binary)
+      << "\xB3\xE9\xD3\xCD\xBB\xFA\xD0\xCD=M1\r\n\xB3\xE9\xD3\xCD\xBB\xFA\xD0\xCD=M1\r\n";
+  w->st.CyjType_Comb = "old";
+  w->CyjType_Comb->setEditText("old");
+  w->CyjType_Comb->showPopup();
+  QApplication::processEvents();
+  ASSERT_EQ(w->CyjType_Comb->count(), 1);
+  EXPECT_EQ(w->CyjType_Comb->itemText(0), QStringLiteral("M1"));
+  EXPECT_TRUE(w->CyjType_Comb->currentText().isEmpty());
+  EXPECT_TRUE(w->st.CyjType_Comb.empty());
+  w->CyjType_Comb->hidePopup();
+}
+
 TEST_F(DesignWindowTest, Grid2PopupOffersPrintAndExportOnly) {
   std::vector<QString> shown;
   for (QAction* a : w->ShortcutMenu->actions())
     if (a->isVisible() && !a->isSeparator()) shown.push_back(a->text());
   EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("打印"), QStringLiteral("导入到Excel")}));
+}
+
+TEST_F(DesignWindowTest, TheRightButtonOnTheTablePopsUpTheMenu) {
+  w->SSTab1->setCurrentIndex(4);
+  QApplication::processEvents();
+  QTest::mouseClick(w->Grid2->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+  QApplication::processEvents();
+  EXPECT_FALSE(w->ShortcutMenu->isVisible());
+  QTest::mouseClick(w->Grid2->viewport(), Qt::RightButton, {}, QPoint(30, 30));
+  QApplication::processEvents();
+  EXPECT_TRUE(w->ShortcutMenu->isVisible());
+  w->ShortcutMenu->close();
+}
+
+TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndCommitsNothing) {
+  auto& g = w->st.Grid2;
+  g.set_rows(3);
+  g.set_text(1, 0, "1");
+  g.set_text(1, 1, "1000");
+  g.set_text(2, 0, "2");
+  g.set_text(2, 1, "900");
+  w->sync_to_widgets();
+  w->SSTab1->setCurrentIndex(4);
+  w->activateWindow();
+  w->Grid2->set_row(1);
+  w->txtEdit->setFocus();
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("900"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // after the last row, row 1
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1000"));
+  EXPECT_EQ(w->txtEdit->selectedText(), QStringLiteral("1000"));
+  QTest::keyClicks(w->txtEdit, "5.-a");
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("5"));
+  EXPECT_EQ(w->st.fzq_edit_text, "5");
+  EXPECT_EQ(w->st.fzq_edit_row, 1);
+  EXPECT_EQ(w->Grid2->text(1, 1), QStringLiteral("1000"));
+  EXPECT_EQ(g.text(1, 1), "1000");
 }
 
 TEST_F(DesignWindowTest, ExportAsksWhetherToEditTheWorkbook) {
@@ -205,6 +268,43 @@ TEST(DesignWindowEngine, EnterShowsTheWholeSurveyAndSaveKeepsIt) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(decode_jx_file(back).size(), 4u);
+}
+
+}  // namespace
+
+namespace {
+
+// The window destroyed while each of its focusable widgets, on every tab, holds the focus:
+// the focus leaves that widget during the destruction and no handler of the window may run.
+TEST(DesignWindowTeardown, WithTheFocusInEachWidget) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  auto focusable = [](RodDesign* w) {
+    QList<QWidget*> out;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->focusPolicy() != Qt::NoFocus && c->isVisible() && c->isEnabled() &&
+          (qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QPlainTextEdit*>(c) ||
+           qobject_cast<QAbstractButton*>(c)))
+        out.push_back(c);
+    return out;
+  };
+  for (int tab = 0; tab < 7; ++tab) {
+    for (int k = 0;; ++k) {
+      auto* w = new RodDesign(prog);
+      w->show();
+      w->SSTab1->setCurrentIndex(tab);
+      w->activateWindow();
+      QApplication::processEvents();
+      const auto boxes = focusable(w);
+      const bool last = k + 1 >= boxes.size();
+      if (k < boxes.size()) boxes[k]->setFocus(Qt::OtherFocusReason);
+      delete w;
+      QApplication::processEvents();
+      if (last) break;
+    }
+  }
 }
 
 }  // namespace

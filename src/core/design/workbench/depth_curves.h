@@ -84,7 +84,8 @@ PicShowLayout pic_show_layout(int window_width, int window_height, int picture_t
 // The curves window's caption for a well name box.
 std::string pic_show_caption(const std::string& well);
 
-// Opening checks of the curves button: a survey row in Grid1 and a design depth in Grid2
+// Opening checks of the curves button: a survey station in Grid1 (a row with a depth; the
+// grid's empty entry row does not count) and a design depth in Grid2
 // row 1, column 1 (which becomes Grid2's current cell). The message to show, or empty.
 std::string pic_show_refusal(DesignState& st);
 inline constexpr const char* kNoSurveyText = "该井无井斜数据，无法绘制曲线!";

@@ -26,6 +26,25 @@ bool DesignWindowCore::offer_survey_save() {
   return steps_->save_jx();
 }
 
+void DesignWindowCore::reset_grids() {
+  offer_survey_save();
+  steps_->SetupGrids();
+  st_.jx_changed = 0;
+}
+
+void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
+                                       const std::function<void()>& redraw_ipr) {
+  st_.Label3[5].clear();
+  reset_grids();
+  if (load_record) load_record();
+  steps_->Get_JXdat();
+  steps_->CalcTrajectory();
+  ensure_survey_entry_row();
+  steps_->DesignForMutual(19);
+  if (redraw_ipr) redraw_ipr();
+  st_.pump_friction = 0;
+}
+
 void DesignWindowCore::DesignCom_Click() {
   offer_survey_save();
   steps_->DesignCom_Click();

@@ -85,8 +85,10 @@ void Text6_Change(DesignState& st, int index) {
   if (!finite(Wl)) Wl = 0;
 
   const double dyn = S * N * N / kDynamicDivisor;
-  const double Pmax = (W + Wl) * (1 + dyn);
-  const double Pmin = W * (1 - dyn);
+  double Pmax = (W + Wl) * (1 + dyn);
+  double Pmin = W * (1 - dyn);
+  if (!finite(Pmax)) Pmax = 0;
+  if (!finite(Pmin)) Pmin = 0;
 
   if (auto f = divide(v6(16), Pmax)) {
     if (auto s = single(*f)) st.load_factor_up = *s;

@@ -100,6 +100,13 @@ class DesignWindowCore {
   // The load step's survey: the grids set up, the survey of the well in JName_Comb read with
   // every row and its well path computed; an empty survey leaves one numbered entry row.
   void load_survey();
+  // The grids set up afresh when another well or date is chosen; survey edits are offered
+  // for saving first, and the emptied table counts as unedited.
+  void reset_grids();
+  // A design date chosen: the grids reset, the stored design loaded (`load_record`), the
+  // survey read with its well path, the taper redesigned from the entered 1" length (19),
+  // the IPR view redrawn (`redraw_ipr`), the plunger friction cleared.
+  void Date_Comb_Click(const std::function<void()>& load_record, const std::function<void()>& redraw_ipr);
   // "重新设计".
   void DesignCom_Click();
   // "更新相关参数"; `redraw_ipr` is the IPR tab's redraw (nothing while there is none).

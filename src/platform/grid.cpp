@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 
 namespace wb {
 
@@ -12,6 +13,25 @@ namespace wb {
 // model through the grid's selection, scrolls only along with the grid in the directions it
 // follows, and hands every mouse event to the grid, so a click on a fixed cell behaves as a
 // click on that cell of the grid.
+// Draws a cell of a frozen view with the grid's own delegate, and with the focus frame the
+// grid would draw on its current cell.
+class GridFrozenDelegate : public QAbstractItemDelegate {
+ public:
+  explicit GridFrozenDelegate(Grid* grid) : QAbstractItemDelegate(grid), grid_(grid) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem o(option);
+    if ((grid_->hasFocus() || grid_->viewport()->hasFocus()) && index == grid_->currentIndex())
+      o.state |= QStyle::State_HasFocus;
+    grid_->itemDelegateForIndex(index)->paint(p, o, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return grid_->itemDelegateForIndex(index)->sizeHint(option, index);
+  }
+
+ private:
+  Grid* grid_;
+};
+
 class GridFrozenView : public QTableView {
  public:
   GridFrozenView(Grid* grid, bool follow_h, bool follow_v)
@@ -26,6 +46,7 @@ class GridFrozenView : public QTableView {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAutoScroll(false);
+    setItemDelegate(new GridFrozenDelegate(grid));
     hide();
   }
 
@@ -91,6 +112,17 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
   set_rows(2);
 }
 
+Grid::~Grid() {
+  // The headers and scroll bars outlive this part of the grid; the frozen views go first.
+  for (QObject* o : std::initializer_list<QObject*>{horizontalHeader(), verticalHeader(), horizontalScrollBar(),
+                                                    verticalScrollBar()})
+    disconnect(o, nullptr, this, nullptr);
+  for (GridFrozenView** v : {&frozen_corner_, &frozen_top_, &frozen_left_}) {
+    delete *v;
+    *v = nullptr;
+  }
+}
+
 int Grid::frozen_width() const {
   int w = 0;
   for (int c = 0; c < std::min(fixed_cols_, columnCount()); ++c) w += columnWidth(c);
@@ -149,6 +181,16 @@ void Grid::place_frozen() {
     v->follow();
     v->raise();
   }
+}
+
+void Grid::focusInEvent(QFocusEvent* e) {
+  QTableWidget::focusInEvent(e);
+  for (GridFrozenView* v : {frozen_left_, frozen_top_, frozen_corner_}) v->viewport()->update();
+}
+
+void Grid::focusOutEvent(QFocusEvent* e) {
+  QTableWidget::focusOutEvent(e);
+  for (GridFrozenView* v : {frozen_left_, frozen_top_, frozen_corner_}) v->viewport()->update();
 }
 
 void Grid::updateGeometries() {

@@ -14,6 +14,7 @@ class Grid : public QTableWidget {
   Q_OBJECT
  public:
   explicit Grid(QWidget* parent = nullptr);
+  ~Grid() override;
 
   int rows() const { return rowCount(); }
   void set_rows(int n);
@@ -46,6 +47,8 @@ class Grid : public QTableWidget {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void updateGeometries() override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   friend class GridFrozenView;

@@ -9,10 +9,6 @@
 
 namespace wb {
 
-// One of the views that keep the fixed rows and columns in view. It draws the grid's own
-// model through the grid's selection, scrolls only along with the grid in the directions it
-// follows, and hands every mouse event to the grid, so a click on a fixed cell behaves as a
-// click on that cell of the grid.
 // Draws a cell of a frozen view with the grid's own delegate, and with the focus frame the
 // grid would draw on its current cell.
 class GridFrozenDelegate : public QAbstractItemDelegate {
@@ -32,6 +28,10 @@ class GridFrozenDelegate : public QAbstractItemDelegate {
   Grid* grid_;
 };
 
+// One of the views that keep the fixed rows and columns in view. It draws the grid's own
+// model through the grid's selection, scrolls only along with the grid in the directions it
+// follows, and hands every mouse event to the grid, so a click on a fixed cell behaves as a
+// click on that cell of the grid.
 class GridFrozenView : public QTableView {
  public:
   GridFrozenView(Grid* grid, bool follow_h, bool follow_v)

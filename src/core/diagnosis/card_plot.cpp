@@ -1,6 +1,8 @@
 #include "core/diagnosis/card_plot.h"
 
+#include <limits>
 #include <string>
+#include <string_view>
 
 #include "core/common/number_text.h"
 
@@ -17,7 +19,7 @@ constexpr double kPlotRight = 600;
 // Label offsets in target units (points on screen, millimetres on paper).
 constexpr double kStrokeLabelLeft = 4;
 constexpr double kStrokeLabelDown = 3;
-constexpr double kStrokeTitleBack = 30;
+constexpr std::string_view kStrokeTitle = " 行程(m)";
 constexpr double kLoadLabelLeft = 45;  // plot units, divided by x_div
 
 constexpr int kBlackColour = 0, kDarkYellow = 6, kLightBlue = 9, kLightGreen = 10, kLightRed = 12,
@@ -58,6 +60,7 @@ void Draw_Gt_Bgt(const DiagnosisChart& p, Canvas& c) {
   c.draw_style = DrawStyle::Dot;
 
   const long long stroke_lines = round_even(p.stroke_max);
+  double prev_label_end = -std::numeric_limits<double>::infinity();
   for (long long i = 0; i <= stroke_lines; ++i) {
     const double x = static_cast<double>(i) * p.stroke_scale;
     m.line(c, x, kPlotTop, x, kGridBottom, black);
@@ -67,10 +70,18 @@ void Draw_Gt_Bgt(const DiagnosisChart& p, Canvas& c) {
     if (i < 1) continue;
     const std::string label = " " + std::to_string(i);
     if (i == stroke_lines) {
+      // The axis title goes just left of the last number, where it covers no other
+      // number; where the numbers stand too close for that, just right of it.
+      const double label_x = c.current_x, row_y = c.current_y;
+      const double title_x = label_x - c.text_width(kStrokeTitle);
       c.print_inline(label);
-      c.current_x -= kStrokeTitleBack;
-      c.print(" 行程(m)");
+      if (title_x >= prev_label_end) {
+        c.current_x = title_x;
+        c.current_y = row_y;
+      }
+      c.print(kStrokeTitle);
     } else {
+      prev_label_end = c.current_x + c.text_width(label);
       c.print(label);
     }
   }

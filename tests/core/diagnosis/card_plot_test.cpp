@@ -139,3 +139,51 @@ TEST(CardPlot, EmptyRecordDrawsTheBareFrame) {
 
 }  // namespace
 }  // namespace wb
+
+namespace wb {
+namespace {
+
+bool boxes_overlap(const canvas_test::Item& a, const canvas_test::Item& b) {
+  constexpr double kTouch = 1e-6;  // boxes that only touch do not overlap
+  return a.x1 < b.x2 - kTouch && b.x1 < a.x2 - kTouch && a.y1 < b.y2 - kTouch && b.y1 < a.y2 - kTouch;
+}
+
+// The stroke axis title sits beside the last stroke label without covering any stroke label,
+// in both mappings and for charts whose last grid line is at or past the frame's right edge.
+TEST(CardPlot, StrokeTitleCoversNoStrokeLabel) {
+  struct Case {
+    const char* name;
+    ChartMapping mapping;
+    bool points;
+    float stroke_max, stroke_scale;
+  };
+  const Case cases[] = {{"picture 3 m", kScreenChartMapping, true, 3, 200},
+                        {"paper 3 m", kPaperChartMapping, false, 3, 200},
+                        {"picture 4 lines", kScreenChartMapping, true, 3.2f, 180},
+                        {"paper 4 lines", kPaperChartMapping, false, 3.2f, 180},
+                        {"paper 6 lines", kPaperChartMapping, false, 5.6f, 100}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DiagnosisChart p = sample_chart();
+    p.stroke_max = c.stroke_max;
+    p.stroke_scale = c.stroke_scale;
+    p.set_mapping(c.mapping);
+    RecordingCanvas cv(210, 297, !c.points);
+    if (c.points) set_scale_points(cv);
+    Draw_Gt_Bgt(p, cv);
+    const Item* title = cv.find_text(" 行程(m)");
+    ASSERT_NE(title, nullptr);
+    int labels = 0;
+    for (const Item& it : cv.items) {
+      if (it.op != Op::Text || &it == title || it.text.find("负载") != std::string::npos) continue;
+      if (std::fabs(it.y1 - title->y1) > 1e-6) continue;  // the load labels sit on other rows
+      ++labels;
+      EXPECT_FALSE(boxes_overlap(*title, it)) << "title [" << title->x1 << ", " << title->x2 << "] covers \"" << it.text
+                                              << "\" [" << it.x1 << ", " << it.x2 << "]";
+    }
+    EXPECT_GE(labels, 3);
+  }
+}
+
+}  // namespace
+}  // namespace wb

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -171,6 +172,11 @@ void RodDesign::build_ui() {
   });
   connect(CyjType_Comb, &QComboBox::activated, this,
           [this](int) { st.CyjType_Comb = CyjType_Comb->currentText().toStdString(); });
+  // An editable box counts leaving it, with a text that names a list item, as choosing that
+  // item; here only a choice from the list chooses, so the taken-over well is not replaced
+  // by its stored design when the focus merely moves on.
+  for (QComboBox* c : {JName_Comb, Date_Comb, CyjType_Comb})
+    if (c->lineEdit()) QObject::disconnect(c->lineEdit(), &QLineEdit::editingFinished, c, nullptr);
   for (QComboBox* c : {JName_Comb, CyjType_Comb}) {
     c->installEventFilter(this);
     if (c->lineEdit()) c->lineEdit()->installEventFilter(this);

@@ -171,4 +171,27 @@ TEST_F(DesignRecordsWindowTest, ChosenDateRestoresEveryBoxAndTheCentralizers) {
   EXPECT_EQ(steps.calls.back(), "DesignForMutual(19)");
 }
 
+// Leaving the well or the date box, with a text that names one of its list items, is not a
+// choice from the list: the taken-over well stays, nothing is loaded.
+TEST_F(DesignRecordsWindowTest, LeavingAWellOrDateBoxLoadsNothing) {
+  w->SaveCom->click();  // one stored design of A1, dated 20040301
+  ASSERT_EQ(records(), 1u);
+  w->Date_Comb->addItem(QStringLiteral("20040301"));
+  w->show();
+  QApplication::setActiveWindow(w);
+  for (QComboBox* box : {w->JName_Comb, w->Date_Comb}) {
+    SCOPED_TRACE(box == w->JName_Comb ? "well" : "date");
+    steps.calls.clear();
+    box->setCurrentIndex(-1);
+    box->setEditText(box->itemText(0));
+    box->lineEdit()->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(box->lineEdit()->hasFocus());
+    w->DesignCom->setFocus();  // as a click on "重新设计" moves the focus
+    QApplication::processEvents();
+    EXPECT_TRUE(steps.calls.empty()) << steps.calls.front();
+    EXPECT_EQ(w->Date_Comb->currentText(), QStringLiteral("20040301"));
+  }
+}
+
 }  // namespace

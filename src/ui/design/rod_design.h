@@ -137,11 +137,13 @@ class RodDesign : public QWidget {
   void refresh_fzq();
   void refresh_survey();
   void PlaceCellEditor();
+  void set_cell_editor_geometry(int row);  // over the depth cell of `row`
   bool text3_event(int i, QEvent* ev);
   bool small_box_event(QLineEdit* box, QEvent* ev);
 
   ProgramFolder folder_;
   bool loaded_ = false;
+  bool cell_editor_placed_ = false;
   bool syncing_ = false;
 };
 

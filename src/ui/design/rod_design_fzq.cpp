@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/design/workbench/fzq_table.h"
 #include "platform/excel_export.h"
@@ -40,10 +41,12 @@ QWidget* RodDesign::build_fzq_tab() {
   for (int c = 0; c < 11; ++c) Grid2->set_col_width_twips(c, kFzqWidths[c]);
   Grid2->viewport()->installEventFilter(this);
 
-  // The editor starts over the depth column's heading.
+  // The editor starts over the depth of row 1, below the column's heading, and stays there
+  // as the frame is laid out until it is first placed on a row.
   txtEdit = new QLineEdit(frame);
   txtEdit->setGeometry(720 / kTwipsPerPixel, 600 / kTwipsPerPixel, 495 / kTwipsPerPixel + 8, 270 / kTwipsPerPixel + 4);
   txtEdit->installEventFilter(this);
+  Grid2->installEventFilter(this);
   txtEdit->raise();
   connect(txtEdit, &QLineEdit::textChanged, this, [this](const QString& t) { txtEdit_Change(st, t.toStdString()); });
   connect(Grid2, &Grid::cell_clicked, this, [this](int row, int col, Qt::MouseButton) {
@@ -85,15 +88,20 @@ void RodDesign::ImportExcel_Click() {
   design::ImportExcel_Click(st, folder_, writer, *services().messages, *services().shell);
 }
 
-void RodDesign::PlaceCellEditor() {
-  const TextGrid& g = st.Grid2;
-  const int row = g.row;
-  st.Grid2.col = 1;
+void RodDesign::set_cell_editor_geometry(int row) {
   int y = Grid2->y() + 40 / kTwipsPerPixel;
   for (int r = 0; r < row; ++r) y += Grid2->rowHeight(r);
   y += (row - 1) * 15 / kTwipsPerPixel;
   txtEdit->setGeometry(Grid2->x() + Grid2->columnWidth(0) + 25 / kTwipsPerPixel, y, Grid2->columnWidth(1),
-                       Grid2->rowHeight(row));
+                       Grid2->rowHeight(std::min(row, Grid2->rows() - 1)));
+}
+
+void RodDesign::PlaceCellEditor() {
+  const TextGrid& g = st.Grid2;
+  const int row = g.row;
+  st.Grid2.col = 1;
+  cell_editor_placed_ = true;
+  set_cell_editor_geometry(row);
   txtEdit->setText(qs(g.text(row, 1)));
   Grid2->set_row(row);
   txtEdit->setFocus();

@@ -518,6 +518,10 @@ bool RodDesign::eventFilter(QObject* obj, QEvent* ev) {
     }
     return code == 0;  // a discarded character is not typed
   }
+  if (obj == Grid2 && !cell_editor_placed_ && (ev->type() == QEvent::Move || ev->type() == QEvent::Resize)) {
+    set_cell_editor_geometry(1);
+    return false;
+  }
   if (obj == Grid2->viewport() && ev->type() == QEvent::MouseButtonRelease) {
     auto* m = static_cast<QMouseEvent*>(ev);
     Grid2_MouseUp(m->button(), m->globalPosition().toPoint());

@@ -315,4 +315,16 @@ TEST(DesignWindowTeardown, WithTheFocusInEachWidget) {
   }
 }
 
+// The in-grid depth editor, before it is first placed, lies over row 1's depth and leaves the
+// centralizer table's heading readable, also once the window is laid out on the screen.
+TEST_F(DesignWindowTest, DepthEditorStartsBelowTheCentralizerHeading) {
+  w->show();
+  w->SSTab1->setCurrentIndex(4);
+  QApplication::processEvents();
+  const QRect editor = w->txtEdit->geometry();
+  const int heading_bottom = w->Grid2->y() + w->Grid2->rowHeight(0);
+  EXPECT_GE(editor.top(), heading_bottom);
+  EXPECT_GE(editor.left(), w->Grid2->x() + w->Grid2->columnWidth(0));
+}
+
 }  // namespace

@@ -71,13 +71,18 @@ void Draw_Gt_Bgt(const DiagnosisChart& p, Canvas& c) {
     const std::string label = " " + std::to_string(i);
     if (i == stroke_lines) {
       // The axis title goes just left of the last number, where it covers no other
-      // number; where the numbers stand too close for that, just right of it.
+      // number; where the numbers stand too close for that, on the line below, ending
+      // under the last number's end (right of it the title would leave the page).
       const double label_x = c.current_x, row_y = c.current_y;
-      const double title_x = label_x - c.text_width(kStrokeTitle);
+      const double title_w = c.text_width(kStrokeTitle);
       c.print_inline(label);
-      if (title_x >= prev_label_end) {
-        c.current_x = title_x;
+      const double label_end = c.current_x;
+      if (label_x - title_w >= prev_label_end) {
+        c.current_x = label_x - title_w;
         c.current_y = row_y;
+      } else {
+        c.current_x = label_end - title_w;
+        c.current_y = row_y + c.text_height(kStrokeTitle);
       }
       c.print(kStrokeTitle);
     } else {

@@ -16,6 +16,7 @@
 #include "core/common/trim.h"
 #include "core/efficiency/cyj_mode_catalog.h"
 #include "core/efficiency/well_base_record.h"
+#include "platform/combo_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
@@ -98,11 +99,13 @@ void BalanceAnalysis::build() {
   hl->addWidget(new QLabel(QStringLiteral("井号")));
   Comb_WellName = new QComboBox;
   Comb_WellName->setEditable(true);
+  choose_from_list_only(Comb_WellName);
   hl->addWidget(Comb_WellName, 2);
   connect(Comb_WellName, &QComboBox::activated, this, [this] { Comb_WellName_Click(); });
   hl->addWidget(new QLabel(QStringLiteral("日期")));
   Comb_TestTime = new QComboBox;
   Comb_TestTime->setEditable(true);
+  choose_from_list_only(Comb_TestTime);
   // Wide enough for a whole test time, yyyymmddhhmm.
   Comb_TestTime->setMinimumContentsLength(12);
   Comb_TestTime->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

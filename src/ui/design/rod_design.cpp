@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/combo_box.h"
 #include "platform/grid.h"
 #include "platform/services_qt.h"
 #include "ui/design/survey_frames.h"
@@ -172,11 +173,9 @@ void RodDesign::build_ui() {
   });
   connect(CyjType_Comb, &QComboBox::activated, this,
           [this](int) { st.CyjType_Comb = CyjType_Comb->currentText().toStdString(); });
-  // An editable box counts leaving it, with a text that names a list item, as choosing that
-  // item; here only a choice from the list chooses, so the taken-over well is not replaced
-  // by its stored design when the focus merely moves on.
-  for (QComboBox* c : {JName_Comb, Date_Comb, CyjType_Comb})
-    if (c->lineEdit()) QObject::disconnect(c->lineEdit(), &QLineEdit::editingFinished, c, nullptr);
+  // Only a choice from the list chooses, so the taken-over well is not replaced by its stored
+  // design when the focus merely moves on.
+  for (QComboBox* c : {JName_Comb, Date_Comb, CyjType_Comb}) choose_from_list_only(c);
   for (QComboBox* c : {JName_Comb, CyjType_Comb}) {
     c->installEventFilter(this);
     if (c->lineEdit()) c->lineEdit()->installEventFilter(this);

@@ -10,6 +10,7 @@
 #include "core/diagnosis/inflow.h"
 #include "core/diagnosis/refresh.h"
 #include "core/workbench/main_picture.h"
+#include "platform/combo_box.h"
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
@@ -254,11 +255,13 @@ void WellDiagnosis::build_ui() {
   Comb_WellName = new QComboBox(history);
   Comb_WellName->setEditable(true);
   Comb_WellName->setInsertPolicy(QComboBox::NoInsert);
+  choose_from_list_only(Comb_WellName);
   Comb_WellName->setGeometry(34, 44, 104, 22);
   label("日期", history, 142, 44, 28);
   Comb_TestTime = new QComboBox(history);
   Comb_TestTime->setEditable(true);
   Comb_TestTime->setInsertPolicy(QComboBox::NoInsert);
+  choose_from_list_only(Comb_TestTime);
   Comb_TestTime->setGeometry(170, 44, 104, 22);
   const char* review[3] = {"←", "→", "×"};
   const char* review_tips[3] = {"到前一个记录", "到后一个记录", "删除当前记录"};

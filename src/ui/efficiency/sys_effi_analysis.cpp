@@ -14,6 +14,7 @@
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
 #include "core/efficiency/gt_ym_record.h"
+#include "platform/combo_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
@@ -125,6 +126,7 @@ QGroupBox* SysEffiAnalysis::build_base_frame() {
   Comb_CyjMode->setObjectName(QStringLiteral("Comb_CyjMode"));
   Comb_CyjMode->setEditable(true);
   Comb_CyjMode->setInsertPolicy(QComboBox::NoInsert);
+  choose_from_list_only(Comb_CyjMode);
   Comb_CyjMode->on_drop_down = [this] { Comb_CyjMode_DropDown(); };
   Comb_CyjMode->lineEdit()->installEventFilter(this);
   connect(Comb_CyjMode, &QComboBox::activated, this, [this] { Comb_CyjMode_Click(); });
@@ -180,9 +182,11 @@ QGroupBox* SysEffiAnalysis::build_query_frame() {
   Comb_WellName = new QComboBox(Frame_Query);
   Comb_WellName->setObjectName(QStringLiteral("Comb_WellName"));
   Comb_WellName->setEditable(true);
+  choose_from_list_only(Comb_WellName);
   Comb_TestTime = new QComboBox(Frame_Query);
   Comb_TestTime->setObjectName(QStringLiteral("Comb_TestTime"));
   Comb_TestTime->setEditable(true);
+  choose_from_list_only(Comb_TestTime);
   Text7 = new QLineEdit(Frame_Query);
   Text7->setObjectName(QStringLiteral("Text7"));
   Text7->setMaximumWidth(60);

@@ -20,6 +20,7 @@
 #include "core/printing/print_state.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_report.h"
+#include "platform/combo_box.h"
 #include "platform/grid.h"
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
@@ -115,6 +116,7 @@ void SysEffiAssemble::build_ui() {
     auto* c = new QComboBox(Frame2);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    choose_from_list_only(c);
     c->setGeometry(tw(600), tw(top) - 2, tw(2295), 22);
     set_background(c, kLightGrey, QPalette::Base);
     c->setFont(font());

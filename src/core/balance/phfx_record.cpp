@@ -1,3 +1,4 @@
+#include "core/efficiency/balance_boxes.h"
 #include "core/balance/phfx_record.h"
 
 #include <algorithm>
@@ -196,36 +197,13 @@ std::optional<std::string> fill_phfx(PhfxRecord& rec, const HeldStroke& h, const
 
 PhfxView phfx_view(const PhfxRecord& rec) {
   PhfxView v;
-  auto milli = [](std::int16_t x) { return num_text(x / 1000.0); };
-  auto whole = [](std::int16_t x) { return std::to_string(x); };
-  v.boxes[24] = milli(rec.crank_pos_min);
-  v.boxes[25] = milli(rec.crank_spacing);
-  v.boxes[26] = num_text_f(rec.crank_angle0);
-  for (std::size_t g = 0; g < 4; ++g) {
-    const auto& grp = rec.crank_group[g];
-    if (grp.count > 0 || grp.weight > 0) {
-      const std::size_t base = 12 + 3 * g;
-      v.boxes[base + 2] = whole(grp.count);
-      v.boxes[base + 1] = milli(grp.weight);
-      v.boxes[base] = milli(grp.pos);
-    }
-  }
+  common_balance_boxes(rec, v.boxes);
   v.balance_mode = rec.balance_mode;
-  if (rec.beam_front_arm > 0) v.boxes[5] = milli(rec.beam_front_arm);
   if (rec.act_stroke > 0) {
-    v.boxes[27] = milli(rec.act_stroke);
+    v.boxes[27] = num_text(rec.act_stroke / 1000.0);
     v.has_box27 = true;
   }
-  if (rec.max_stroke > 0) v.boxes[6] = milli(rec.max_stroke);
-  if (rec.balance_arm > 0) v.boxes[7] = milli(rec.balance_arm);
   if (rec.balance_arm_angle != 0) v.boxes[8] = num_text_f(rec.balance_arm_angle);
-  if (rec.beam_block_wt > 0) v.boxes[9] = milli(rec.beam_block_wt);
-  if (rec.beam_blocks > 0) v.boxes[10] = whole(rec.beam_blocks);
-  if (rec.beam_blocks_max > 0) v.boxes[11] = whole(rec.beam_blocks_max);
-  v.boxes[0] = whole(rec.crank_blocks);
-  v.boxes[1] = milli(rec.crank_block_wt);
-  v.boxes[2] = milli(rec.crank_block_pos);
-  v.boxes[3] = milli(rec.crank_pos_max);
   v.boxes[4] = num_text_f(rec.gearbox_torque);
   v.cyj_model = Trim_Blank_Nul(rec.cyj_model);
   return v;

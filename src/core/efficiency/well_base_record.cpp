@@ -1,3 +1,4 @@
+#include "core/efficiency/balance_boxes.h"
 #include "core/efficiency/well_base_record.h"
 
 #include <algorithm>
@@ -391,34 +392,11 @@ BalanceWellBaseView balance_view_of(const WellBaseRecord& rec) {
   BalanceWellBaseView v;
   v.found = true;
   v.cyj_model = Trim_Blank_Nul(rec.cyj_model);
-  auto milli = [](std::int16_t x) { return num_text(x / 1000.0); };
-  auto whole = [](std::int16_t x) { return std::to_string(x); };
-  v.boxes[24] = milli(rec.crank_pos_min);
-  v.boxes[25] = milli(rec.crank_spacing);
-  v.boxes[26] = num_text_f(rec.crank_angle0);
-  for (std::size_t g = 0; g < 4; ++g) {
-    const auto& grp = rec.crank_group[g];
-    if (grp.count > 0 || grp.weight > 0) {
-      const std::size_t base = 12 + 3 * g;
-      v.boxes[base + 2] = whole(grp.count);
-      v.boxes[base + 1] = milli(grp.weight);
-      v.boxes[base] = milli(grp.pos);
-    }
-  }
+  common_balance_boxes(rec, v.boxes);
   v.balance_mode = rec.balance_mode;
-  if (rec.beam_front_arm > 0) v.boxes[5] = milli(rec.beam_front_arm);
-  if (rec.act_stroke > 0) v.box27 = milli(rec.act_stroke);
-  if (rec.max_stroke > 0) v.boxes[6] = milli(rec.max_stroke);
-  if (rec.balance_arm > 0) v.boxes[7] = milli(rec.balance_arm);
-  if (rec.balance_arm_angle != 0) v.boxes[8] = whole(rec.balance_arm_angle);
-  if (rec.beam_block_wt > 0) v.boxes[9] = milli(rec.beam_block_wt);
-  if (rec.beam_blocks > 0) v.boxes[10] = whole(rec.beam_blocks);
-  if (rec.beam_blocks_max > 0) v.boxes[11] = whole(rec.beam_blocks_max);
-  if (rec.gearbox_torque > 0) v.boxes[4] = whole(rec.gearbox_torque);
-  v.boxes[0] = whole(rec.crank_blocks);
-  v.boxes[1] = milli(rec.crank_block_wt);
-  v.boxes[2] = milli(rec.crank_block_pos);
-  v.boxes[3] = milli(rec.crank_pos_max);
+  if (rec.act_stroke > 0) v.box27 = num_text(rec.act_stroke / 1000.0);
+  if (rec.balance_arm_angle != 0) v.boxes[8] = std::to_string(rec.balance_arm_angle);
+  if (rec.gearbox_torque > 0) v.boxes[4] = std::to_string(rec.gearbox_torque);
   return v;
 }
 

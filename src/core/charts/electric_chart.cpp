@@ -265,16 +265,7 @@ void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy) {
   prn.print_at(xx + 35, yy - 10, field_for_drawing(st.dnt_rec.well_name) + "井电力参数测试结果");
   prn.font.bold = false;
   prn.font.size = 7;
-  prn.current_x = xx - 6;
-  prn.current_y = yy - 5;
-  prn.fore_color = kCurrentColor;
-  prn.print_inline("电流(A) ");
-  prn.fore_color = kActiveColor;
-  prn.print_inline("有功功率(kw) ");
-  prn.fore_color = kPageReactiveColor;
-  prn.print_inline("无功功率(kVar)");
-  prn.fore_color = kVoltageColor;
-  prn.print_at(xx + 126, yy - 5, "电压(V)");
+  print_electric_legend(prn, xx, yy, kPageReactiveColor, xx + 126);
 
   // Value block: three columns of five, 5.7 mm apart.
   prn.fore_color = kBlack;
@@ -326,6 +317,19 @@ void draw_dnt_print(Canvas& c, double x, double y) {
   }
   c.fore_color = saved_color;
   c.font = saved_font;
+}
+
+void print_electric_legend(Canvas& prn, double xx, double yy, Rgb reactive_color, double voltage_x) {
+  prn.current_x = xx - 6;
+  prn.current_y = yy - 5;
+  prn.fore_color = kCurrentColor;
+  prn.print_inline("电流(A) ");
+  prn.fore_color = kActiveColor;
+  prn.print_inline("有功功率(kw) ");
+  prn.fore_color = reactive_color;
+  prn.print_inline("无功功率(kVar)");
+  prn.fore_color = kVoltageColor;
+  prn.print_at(voltage_x, yy - 5, "电压(V)");
 }
 
 }  // namespace wb

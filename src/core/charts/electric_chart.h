@@ -80,6 +80,11 @@ void iup_line_form(TestState& st, Canvas& pic, int iu_num);
 // caller left it (millimetres); uses st.iu_num points; rewrites qqs.
 void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy);
 
+// The legend line above a printed electric chart whose frame starts at (xx, yy), mm: the
+// current, active and reactive captions in their curve colours from (xx − 6, yy − 5), the
+// voltage caption at (voltage_x, yy − 5). Leaves the voltage colour set.
+void print_electric_legend(Canvas& prn, double xx, double yy, Rgb reactive_color, double voltage_x);
+
 // The fifteen values of the page's value block, in order (column by column, top to bottom).
 std::array<float, 15> electric_page_values(const DntRecord& rec);
 

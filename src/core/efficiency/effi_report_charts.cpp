@@ -155,16 +155,7 @@ void iup_line(Canvas& c, double xx, double yy, EffiStroke& stroke) {
   c.box(xx, yy, xx + kPlotW, yy + 72);
 
   c.draw_width = 1;
-  c.current_x = xx - 6;
-  c.current_y = yy - 5;
-  c.fore_color = kCurrentColor;
-  c.print_inline("电流(A) ");
-  c.fore_color = kActiveColor;
-  c.print_inline("有功功率(kw) ");
-  c.fore_color = kReactiveColor;
-  c.print_inline("无功功率(kVar)");
-  c.fore_color = kVoltageColor;
-  c.print_at(xx + 156, yy - 5, "电压(V)");
+  print_electric_legend(c, xx, yy, kReactiveColor, xx + 156);
 }
 
 }  // namespace wb

@@ -27,6 +27,22 @@ std::optional<std::string> report_analysis(BalanceState& a, BalanceMode mode) {
   return Make_PHJY(a, mode, form, nullptr, {});
 }
 
+namespace {
+
+// The block's outer frame, 2 dots wide, in millimetres; leaves a 1-dot solid line set.
+void draw_block_frame(Canvas& c, double yy) {
+  c.set_scale_mm();
+  c.draw_style = DrawStyle::Solid;
+  c.draw_width = 2;
+  c.line(kLeft, yy - 11, kRight, yy - 11, kBlack);
+  c.line(kLeft, yy + 112, kRight, yy + 112, kBlack);
+  c.line(kLeft, yy - 11, kLeft, yy + 112, kBlack);
+  c.line(kRight, yy - 11, kRight, yy + 112, kBlack);
+  c.draw_width = 1;
+}
+
+}  // namespace
+
 void draw_report_block(Canvas& c, const BalanceState& a, const std::string& advice, double yy, bool show_current,
                        bool show_power) {
   const std::size_t need = static_cast<std::size_t>(std::max<int>(a.held.gt_num, 0));
@@ -40,14 +56,7 @@ void draw_report_block(Canvas& c, const BalanceState& a, const std::string& advi
   const int vmax = power_chart_scale(largest);
   const int step = vmax / 5;
 
-  c.set_scale_mm();
-  c.draw_style = DrawStyle::Solid;
-  c.draw_width = 2;
-  c.line(kLeft, yy - 11, kRight, yy - 11, kBlack);
-  c.line(kLeft, yy + 112, kRight, yy + 112, kBlack);
-  c.line(kLeft, yy - 11, kLeft, yy + 112, kBlack);
-  c.line(kRight, yy - 11, kRight, yy + 112, kBlack);
-  c.draw_width = 1;
+  draw_block_frame(c, yy);
   c.line(kLeft, yy + 59, kRight, yy + 59, kBlack);
   c.line(55, yy + 59, 55, yy + 112, kBlack);
 
@@ -114,14 +123,7 @@ void draw_report_block(Canvas& c, const BalanceState& a, const std::string& advi
 }
 
 void draw_report_note(Canvas& c, double yy, const std::string& note) {
-  c.set_scale_mm();
-  c.draw_style = DrawStyle::Solid;
-  c.draw_width = 2;
-  c.line(kLeft, yy - 11, kRight, yy - 11, kBlack);
-  c.line(kLeft, yy + 112, kRight, yy + 112, kBlack);
-  c.line(kLeft, yy - 11, kLeft, yy + 112, kBlack);
-  c.line(kRight, yy - 11, kRight, yy + 112, kBlack);
-  c.draw_width = 1;
+  draw_block_frame(c, yy);
   c.font = Font{"宋体", 12};
   c.fore_color = kBlack;
   c.print_at(65, yy + 40, note);

@@ -17,6 +17,7 @@
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
 #include "ui/workbench/rod_eng_map_display.h"
+#include "integration_workbench.h"
 #include "ui_fakes.h"
 
 namespace wb {
@@ -35,23 +36,10 @@ class FirstUse : public ::testing::Test {
     maker.start(sample_maker(), {QString::fromStdString(tmp.path().string())});
     ASSERT_TRUE(maker.waitForFinished(60000));
     ASSERT_EQ(maker.exitCode(), 0) << maker.readAllStandardError().toStdString();
-    register_balance_window();
-    register_sys_effi_analysis();
-    register_level_window();
-    register_diagnosis_window(prog);
-    main = std::make_unique<RodEngMapDisplay>(prog);
-    main->show();
-    main->File1->refresh();
-    main->File1->set_file_name(QStringLiteral("示范井1.o01"));
-    main->File1_Click();
+    main = test::start_workbench(prog);
   }
   void TearDown() override {
-    if (main)
-      if (auto* e = dynamic_cast<SysEffiAnalysis*>(main->analysis_window(AnalysisWindow::Efficiency)))
-        e->st.Edit_Flag = false;
-    main.reset();
-    analysis_windows() = {};
-    diagnosis_hand_over_provider() = nullptr;
+    test::end_workbench(main);
   }
 
   test::ScopedFakeServices fakes;

@@ -13,6 +13,7 @@
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
 #include "ui/workbench/rod_eng_map_display.h"
+#include "integration_workbench.h"
 #include "ui_fakes.h"
 
 namespace wb {
@@ -29,22 +30,10 @@ struct SampleWorkbench {
     SyntheticJointParams p;
     EXPECT_TRUE(write_synthetic_joint_test(prog.data() / u8path("示范井1.o01"), p));
     EXPECT_TRUE(write_sample_diagnosis(prog, p, "20060512"));
-    register_balance_window();
-    register_sys_effi_analysis();
-    register_level_window();
-    register_diagnosis_window(prog);
-    main = std::make_unique<RodEngMapDisplay>(prog);
-    main->show();
-    main->File1->refresh();
-    main->File1->set_file_name(QStringLiteral("示范井1.o01"));
-    main->File1_Click();
+    main = test::start_workbench(prog);
   }
   ~SampleWorkbench() {
-    if (auto* e = dynamic_cast<SysEffiAnalysis*>(main->analysis_window(AnalysisWindow::Efficiency)))
-      e->st.Edit_Flag = false;
-    main.reset();
-    analysis_windows() = {};
-    diagnosis_hand_over_provider() = nullptr;
+    test::end_workbench(main);
   }
   QWidget* open(int button, AnalysisWindow which) {
     main->Image1_Click(button);

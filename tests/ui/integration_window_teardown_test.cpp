@@ -25,6 +25,7 @@
 #include "ui/level/level_display.h"
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
+#include "integration_workbench.h"
 #include "ui_fakes.h"
 
 namespace wb {
@@ -44,21 +45,11 @@ struct Workbench {
     EXPECT_TRUE(write_sample_diagnosis(prog, p, "20060512"));
     EXPECT_TRUE(write_level_template(prog.sys() / kLevelTemplateFile));
     EXPECT_TRUE(write_synthetic_level_test(prog.data() / u8path("示范井1.y01"), SyntheticLevelParams{}));
-    register_balance_window();
-    register_sys_effi_analysis();
-    register_level_window();
-    register_diagnosis_window(prog);
-    main = std::make_unique<RodEngMapDisplay>(prog);
-    main->show();
-    main->File1->refresh();
-    main->File1->set_file_name(QStringLiteral("示范井1.o01"));
-    main->File1_Click();
+    main = test::start_workbench(prog);
   }
   ~Workbench() {
     if (WellDiagnosis* d = WellDiagnosis::existing()) delete d;
-    main.reset();
-    analysis_windows() = {};
-    diagnosis_hand_over_provider() = nullptr;
+    test::end_workbench(main);
   }
 };
 

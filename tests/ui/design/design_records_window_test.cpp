@@ -15,6 +15,7 @@
 #include "platform/grid.h"
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
+#include "design_window_fixture.h"
 #include "ui_fakes.h"
 
 using namespace wb;
@@ -46,27 +47,8 @@ struct FakeDiagnosis : DiagnosisHandOver {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-class DesignRecordsWindowTest : public ::testing::Test {
+class DesignRecordsWindowTest : public DesignWindowFixture<FakeDiagnosis, RecordingSteps> {
  protected:
-  void SetUp() override {
-    ProgramFolder{tmp.path()}.create_folders();
-    diagnosis_hand_over_provider() = [this]() -> DiagnosisHandOver* { return &diag; };
-    register_design_window(ProgramFolder{tmp.path()});
-    design_window_opener()(nullptr);
-    w = RodDesign::existing();
-    ASSERT_NE(w, nullptr);
-    w->set_steps(steps);
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    if (w) {
-      w->st.jx_changed = 0;
-      w->close();
-    }
-    QApplication::processEvents();
-    diagnosis_hand_over_provider() = nullptr;
-    design_window_opener() = nullptr;
-  }
   std::size_t records() const {
     const auto p = design_record_path(ProgramFolder{tmp.path()});
     return std::filesystem::exists(p) ? std::filesystem::file_size(p) / kRodDesignRecordSize : 0;
@@ -88,12 +70,6 @@ class DesignRecordsWindowTest : public ::testing::Test {
     }
     return f.index == 50 ? w->Text10_notes->toPlainText() : w->Text10[i]->text();
   }
-
-  test::ScopedFakeServices fakes;
-  test::TempProgramFolder tmp;
-  FakeDiagnosis diag;
-  RecordingSteps steps;
-  QPointer<RodDesign> w;
 };
 
 TEST_F(DesignRecordsWindowTest, OpensOnTheDiagnosedWell) {

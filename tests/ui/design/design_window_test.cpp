@@ -17,6 +17,7 @@
 #include "ui/design/survey_frames.h"
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
+#include "design_window_fixture.h"
 #include "ui_fakes.h"
 
 using namespace wb;
@@ -48,37 +49,12 @@ struct FakeDiagnosis : DiagnosisHandOver {
   std::string Text6() const override { return {}; }
 };
 
-class DesignWindowTest : public ::testing::Test {
+class DesignWindowTest : public DesignWindowFixture<FakeDiagnosis, RecordingSteps> {
  protected:
-  void SetUp() override {
-    ProgramFolder{tmp.path()}.create_folders();
-    diagnosis_hand_over_provider() = [this]() -> DiagnosisHandOver* { return &diag; };
-    register_design_window(ProgramFolder{tmp.path()});
-    design_window_opener()(nullptr);
-    w = RodDesign::existing();
-    ASSERT_NE(w, nullptr);
-    w->set_steps(steps);
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    if (w) {
-      w->st.jx_changed = 0;
-      w->close();
-    }
-    QApplication::processEvents();
-    diagnosis_hand_over_provider() = nullptr;
-    design_window_opener() = nullptr;
-  }
   void enter(QWidget* box) {
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Return);
   }
-
-  test::ScopedFakeServices fakes;
-  test::TempProgramFolder tmp;
-  FakeDiagnosis diag;
-  RecordingSteps steps;
-  QPointer<RodDesign> w;
 };
 
 TEST_F(DesignWindowTest, OpensAtTheDesignTabWithItsFrame) {

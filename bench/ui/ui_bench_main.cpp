@@ -1,0 +1,18 @@
+// Runs Google Benchmark inside a QApplication on the offscreen platform, so the window
+// benchmarks can build, show and paint real windows without a display.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "platform/fonts.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  wb::install_font_substitutions();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

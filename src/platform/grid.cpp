@@ -33,8 +33,11 @@ class GridModel : public QAbstractTableModel {
     if (!index.isValid()) return {};
     switch (role) {
       case Qt::DisplayRole:
-      case Qt::EditRole:
-        return qs(cell(index.row(), index.column()));
+      case Qt::EditRole: {
+        const std::string& t = cell(index.row(), index.column());
+        if (t.empty()) return {};
+        return qs(t);
+      }
       case Qt::BackgroundRole:
         if (is_fixed(index.row(), index.column())) return QBrush(kFixedColour);
         return {};
@@ -101,7 +104,8 @@ class GridModel : public QAbstractTableModel {
     for (std::vector<std::string>& row : block)
       if (row.size() > static_cast<std::size_t>(cols_)) row.resize(static_cast<std::size_t>(cols_));
     std::move(block.begin(), block.end(), texts_.begin() + first);
-    if (n > 0 && cols_ > 0) emit dataChanged(index(first, 0), index(first + n - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
+    if (n > 0 && cols_ > 0)
+      emit dataChanged(index(first, 0), index(first + n - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
   }
 
   void set_fixed(int rows, int cols) {
@@ -424,7 +428,8 @@ namespace {
 class TextWidths {
  public:
   explicit TextWidths(const QFont& font) : fm_(font) {
-    for (int ch = 0; ch < 128; ++ch) ascii_[static_cast<std::size_t>(ch)] = ch >= 32 ? fm_.horizontalAdvance(QChar(ch)) : 0;
+    for (int ch = 0; ch < 128; ++ch)
+      ascii_[static_cast<std::size_t>(ch)] = ch >= 32 ? fm_.horizontalAdvance(QChar(ch)) : 0;
   }
   double of(const std::string& s) {
     double w = 0;
@@ -440,8 +445,7 @@ class TextWidths {
       for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
         cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
       auto it = others_.find(cp);
-      if (it == others_.end())
-        it = others_.emplace(cp, fm_.horizontalAdvance(QString::fromUcs4(&cp, 1))).first;
+      if (it == others_.end()) it = others_.emplace(cp, fm_.horizontalAdvance(QString::fromUcs4(&cp, 1))).first;
       w += it->second;
       i += len;
     }
@@ -515,7 +519,8 @@ QList<QTableWidgetSelectionRange> Grid::selectedRanges() const {
 }
 
 void Grid::setRangeSelected(const QTableWidgetSelectionRange& range, bool select) {
-  if (!model_->hasIndex(range.topRow(), range.leftColumn()) || !model_->hasIndex(range.bottomRow(), range.rightColumn()))
+  if (!model_->hasIndex(range.topRow(), range.leftColumn()) ||
+      !model_->hasIndex(range.bottomRow(), range.rightColumn()))
     return;
   const QItemSelection s(model_->index(range.topRow(), range.leftColumn()),
                          model_->index(range.bottomRow(), range.rightColumn()));

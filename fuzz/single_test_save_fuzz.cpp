@@ -1,5 +1,5 @@
-// A single-test file opened from the file browser with its charts, then saved unchanged into
-// an empty library and exported. The first byte picks the kind (0 card, 1 electric, 2
+// A single-test file opened from the file browser with its charts and read by the printing
+// readers, then saved unchanged into an empty library and exported. The first byte picks the kind (0 card, 1 electric, 2
 // waveform); the rest is the file. A file opened and saved unchanged is stored with the same
 // bytes (the waveform record's well name is the file's); the export is the stored record.
 // The reader alone is fuzzed in card_file_fuzz, electric_file_fuzz and wave_file_fuzz.
@@ -24,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (wb::open_stored_test(st, kind, file, 1, wb::RecordSource::SingleTestFile, wbfuzz::reader_charts(pic)) !=
       wb::ReadStatus::Ok)
     return 0;
+  wb::TestState prt;
+  if (kind == wb::LibraryKind::Electric) FUZZ_CHECK(wb::tx_d_prt_read(prt, file, 1) == wb::ReadStatus::Ok);
+  if (kind == wb::LibraryKind::Wave) FUZZ_CHECK(wb::tx_x_prt_read(prt, file, 1) == wb::ReadStatus::Ok);
 
   // Saved unchanged (the boxes as the reader filled them) into an empty library.
   const auto library = wb::library_path(prog, kind);

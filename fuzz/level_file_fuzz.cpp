@@ -1,14 +1,13 @@
 // A raw fluid-level file (<well>.yNN) through its reader alone: the bytes as read from disk
 // into the level test. Bytes shorter than a header are refused and leave the test as it was;
 // otherwise the test never holds more than 5001 samples nor more than the file, nothing
-// beyond its count, and the test written back as a file reads back the same. The same bytes
-// as the level template: refused or 128 finite numbers. The automatic analysis and the
+// beyond its count, and the test written back as a file reads back the same. The same file
+// read as the level template: refused or 128 finite numbers. The automatic analysis and the
 // pictures of a fuzzed file are in level_analysis_fuzz.
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
 #include "core/level/level_analysis.h"
 #include "core/level/level_file.h"
@@ -46,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < t.sample_count; ++i)
     FUZZ_CHECK(u.echo_data[i].raw == t.echo_data[i].raw && u.echo_data[i].smooth == t.echo_data[i].smooth);
 
-  // The same bytes as a level template: refused or 128 finite numbers.
-  const auto tpl = wb::parse_level_template(std::string_view(reinterpret_cast<const char*>(data), size));
+  // The same file read as the level template: refused or 128 finite numbers.
+  const auto tpl = wb::read_level_template(file);
+  FUZZ_CHECK(tpl.fault != wb::LevelTemplate::Fault::Missing);
   if (tpl.values)
     for (double v : *tpl.values) FUZZ_CHECK(std::isfinite(v));
   return 0;

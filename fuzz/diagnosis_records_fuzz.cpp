@@ -1,10 +1,9 @@
 // A diagnosis record file (sys/bgt.dat) of any bytes through its readers alone: the well
 // list, each listed well's dates, the record of a listed key found and shown in the boxes,
-// and every whole record (at most four) decoded and written again. Only
-// whole records are read; a record written again keeps its card, powers and reserved bytes,
-// ends in CR LF and reads back the same.
-// The window's steps on a fuzzed file (refresh, stepping, report, export, save, delete) are in
-// diagnosis_window_fuzz.
+// and every whole record (at most four) decoded and written again. Only whole records are
+// read; a record written again keeps its card and reserved bytes, ends in CR LF and reads
+// back the same. The window's steps on a fuzzed file (refresh, stepping, report, export,
+// save, delete) are in diagnosis_window_fuzz.
 #include <algorithm>
 #include <cstdint>
 

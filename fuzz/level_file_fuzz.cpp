@@ -1,55 +1,53 @@
-// A raw fluid-level file (<well>.yNN) opened from the level window's browser: the reader,
-// the automatic sound speed and level, and the redraw of both pictures. A refused file
-// leaves the shown test untouched; an accepted one never holds more samples than 5001,
-// and nothing beyond its count.
+// A raw fluid-level file (<well>.yNN) through its reader alone: the bytes as read from disk
+// into the level test. Bytes shorter than a header are refused and leave the test as it was;
+// otherwise the test never holds more than 5001 samples nor more than the file, nothing
+// beyond its count, and the test written back as a file reads back the same. The same file
+// read as the level template: refused or 128 finite numbers. The automatic analysis and the
+// pictures of a fuzzed file are in level_analysis_fuzz.
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <string_view>
+#include <span>
 
-#include "core/level/echo_display.h"
 #include "core/level/level_analysis.h"
-#include "core/level/level_open.h"
-#include "core/level/synthetic_level.h"
+#include "core/level/level_file.h"
 #include "fuzz_support.h"
 
-namespace {
-
-struct QuietMessages : wb::MessageService {
-  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
-    return wb::MsgAnswer::Ok;
-  }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
-  wb::write_level_template(prog.sys() / wb::kLevelTemplateFile);
-  const auto file = prog.data() / wb::u8path("井1.y01");
+  const auto file = wbfuzz::scratch() / wb::u8path("井1.y01");
   wbfuzz::write_bytes(file, data, size);
+  const auto bytes = wb::read_level_file(file);
+  FUZZ_CHECK(bytes && bytes->size() == std::min(size, wb::kLevelFileMaxUsed));
 
   wb::LevelTest t;
   t.well_name = "shown";
   t.method = 2;
-  QuietMessages msg;
-  if (!wb::open_raw_level_file(t, file, prog, msg)) {
-    FUZZ_CHECK(t.well_name == "shown" && t.method == 2);
+  if (!wb::load_level_data(*bytes, t)) {
+    FUZZ_CHECK(size < wb::kLevelHeaderSize && t.well_name == "shown" && t.method == 2);
     return 0;
   }
+  const std::size_t width = t.sample_format == 2 ? 4 : 2;
   FUZZ_CHECK(t.sample_count >= 0 && t.sample_count <= wb::kEchoSamples);
+  FUZZ_CHECK(static_cast<std::size_t>(t.sample_count) <= (bytes->size() - wb::kLevelHeaderSize) / width);
   for (int i = t.sample_count; i < wb::kEchoSamples; ++i)
     FUZZ_CHECK(t.echo_data[i].raw == 0 && t.echo_data[i].smooth == 0);
-  FUZZ_CHECK(t.auto_level_index == -1 || (t.auto_level_index > 1500 && t.auto_level_index < 5000));
-  wbfuzz::NullCanvas overview, echo;
-  for (int gain : {1, 8}) {
-    t.gain = gain;
-    wb::redraw_graph(t, &overview, 5895, &echo);
-  }
-  wb::run_automatic_analysis(t, prog, msg);
-  wb::redraw_graph(t, &overview, 5895, &echo);
+  FUZZ_CHECK(t.level_x == 0.0f && t.wellhead_x == 0.0f);
 
-  // The same bytes as a level template: refused or 128 finite numbers.
-  const auto tpl = wb::parse_level_template(std::string_view(reinterpret_cast<const char*>(data), size));
+  // Written back as a file (the test's header and samples) and read again: the same test.
+  wb::LevelFileHeader h{t.test_date, t.sample_rate, t.sample_format, t.sample_count,
+                        t.sound_speed, t.level_depth, t.well_name};
+  const wb::Bytes again = wb::encode_level_file(h, std::span(t.echo_data.data(), static_cast<std::size_t>(t.sample_count)));
+  wb::LevelTest u;
+  FUZZ_CHECK(wb::load_level_data(again, u));
+  FUZZ_CHECK(u.sample_count == t.sample_count && u.sample_rate == t.sample_rate);
+  FUZZ_CHECK(std::bit_cast<std::uint32_t>(u.sound_speed) == std::bit_cast<std::uint32_t>(t.sound_speed));
+  FUZZ_CHECK(std::bit_cast<std::uint32_t>(u.level_depth) == std::bit_cast<std::uint32_t>(t.level_depth));
+  for (int i = 0; i < t.sample_count; ++i)
+    FUZZ_CHECK(u.echo_data[i].raw == t.echo_data[i].raw && u.echo_data[i].smooth == t.echo_data[i].smooth);
+
+  // The same file read as the level template: refused or 128 finite numbers.
+  const auto tpl = wb::read_level_template(file);
+  FUZZ_CHECK(tpl.fault != wb::LevelTemplate::Fault::Missing);
   if (tpl.values)
     for (double v : *tpl.values) FUZZ_CHECK(std::isfinite(v));
   return 0;

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     const fs::path file = samples.data() / wb::u8path(name);
     const wb::Bytes raw = wbfuzz::read_bytes(file);
     put(root, "joint_test_fuzz", "sample" + std::to_string(n), raw);
+    put(root, "joint_analysis_fuzz", "sample" + std::to_string(n), raw);
     wb::TestState st;
     if (!wb::open_joint_test_file(st, wb::path_text(file)).empty()) continue;
     st.Text1[2] = name.substr(0, name.find('.'));
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     put(root, "survey_file_fuzz", name, wbfuzz::read_bytes(samples.data() / wb::u8path(name)));
   // The sample diagnosis file, as the diagnosis window saved it.
   put(root, "diagnosis_records_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
+  put(root, "diagnosis_window_fuzz", "sample", wbfuzz::read_bytes(samples.sys() / "bgt.dat"));
   // The sample design library, and the same design twice.
   const wb::Bytes design = wbfuzz::read_bytes(samples.sys() / "roddesign.dat");
   put(root, "design_records_fuzz", "sample", design);
@@ -105,6 +107,16 @@ int main(int argc, char** argv) {
   wb::Bytes phfx;
   for (const auto& b : balance) phfx.insert(phfx.end(), b.begin(), b.end());
   put(root, "phfx_fuzz", "library", phfx);
+  put(root, "balance_analysis_fuzz", "library", phfx);
+  // The card library as the diagnosis refresh and the print page read it: the first byte
+  // picks a record's own name or the record printed.
+  put(root, "diagnosis_card_library_fuzz", "own_name", cat(cards, 0x03));
+  put(root, "diagnosis_card_library_fuzz", "other_name", cat(cards, 0x00));
+  put(root, "card_print_library_fuzz", "first", cat(cards, 0x02));
+  put(root, "card_print_library_fuzz", "second", cat(cards, 0x03));
+  if (!cards.empty()) put(root, "single_test_save_fuzz", "card", cat({cards[0]}, 0x00));
+  if (!electric.empty()) put(root, "single_test_save_fuzz", "electric", cat({electric[0]}, 0x01));
+  if (!waves.empty()) put(root, "single_test_save_fuzz", "wave", cat({waves[0]}, 0x02));
   put(root, "library_fuzz", "cards", cat(cards, 0x00));
   put(root, "library_fuzz", "electric", cat(electric, 0x01));
   put(root, "library_fuzz", "waves", cat(waves, 0x02));
@@ -116,7 +128,8 @@ int main(int argc, char** argv) {
   int levels = 0;
   for (const auto& name : wb::list_files(samples.data(), "*.y*")) {
     const wb::Bytes raw = wbfuzz::read_bytes(samples.data() / wb::u8path(name));
-    put(root, "level_file_fuzz", "sample" + std::to_string(levels++), raw);
+    put(root, "level_file_fuzz", "sample" + std::to_string(levels), raw);
+    put(root, "level_analysis_fuzz", "sample" + std::to_string(levels++), raw);
     wb::LevelTest t;
     if (dym.empty() && wb::load_level_data(raw, t)) dym = wb::encode_dym(wb::dym_from_test(t));
   }
@@ -144,8 +157,12 @@ int main(int argc, char** argv) {
     const wb::Bytes more = b.encode();
     stat.insert(stat.end(), more.begin(), more.end());
     put(root, "statistics_library_fuzz", "records", stat);
+    put(root, "gt_ym_records_fuzz", "own_key", cat({a.encode(), b.encode()}, 0x03));
     const wb::Bytes sample_lib = wbfuzz::read_bytes(wb::gt_ym_path(samples));
-    if (!sample_lib.empty()) put(root, "statistics_library_fuzz", "sample", sample_lib);
+    if (!sample_lib.empty()) {
+      put(root, "statistics_library_fuzz", "sample", sample_lib);
+      put(root, "gt_ym_records_fuzz", "sample", cat({sample_lib}, 0x01));
+    }
     wb::WellBaseRecord w;
     w.well_name = "W1";
     w.test_date = "0611081230";

@@ -40,7 +40,7 @@ TEST(Startup, SplashTimerShowsMainWindow) {
   bool shown = false;
   auto* s = new FrmSplash([&] { shown = true; });
   s->show();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }, 4000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }, 30000));
 }
 
 TEST(Startup, EscEndsTheProgram) {

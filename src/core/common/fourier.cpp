@@ -103,14 +103,42 @@ void put_dft(float* pps1, std::int16_t tt_num, const float* pcos, const float* p
   }
 }
 
+namespace {
+
+// cos and sin of m·t for m = 0, 1, … of the last divisor, kept per thread: every curve of a
+// record sums the same angles, and the screen readers always divide by 144 or 180. The
+// angle k·i·t is taken as (k·i)·t, the same double as k·i·t since k·i is exact.
+struct ReaderAngles {
+  int d = 0;
+  std::vector<double> c, s;
+  void cover(int divisor, double t, std::size_t last) {
+    if (divisor != d) {
+      d = divisor;
+      c.clear();
+      s.clear();
+    }
+    for (std::size_t m = c.size(); m <= last; ++m) {
+      const double ang = static_cast<double>(m) * t;
+      c.push_back(std::cos(ang));
+      s.push_back(std::sin(ang));
+    }
+  }
+};
+
+}  // namespace
+
 void reader_series(float* out, int n, int d, int h, const float* a, const float* b) {
-  if (d == 0) return;
+  if (d == 0 || n <= 0) return;
   const double t = 2.0 * kReaderPi / d;
+  thread_local ReaderAngles angles;
+  angles.cover(d, t, h > 0 ? static_cast<std::size_t>(n - 1) * static_cast<std::size_t>(h) : 0);
+  const double* c = angles.c.data();
+  const double* s = angles.s.data();
   for (int i = 0; i < n; ++i) {
     float v = a[0] / 2.0f;
     for (int k = 1; k <= h; ++k) {
-      double ang = static_cast<double>(k) * i * t;
-      v = static_cast<float>(static_cast<double>(v) + a[k] * std::cos(ang) + b[k] * std::sin(ang));
+      const std::size_t m = static_cast<std::size_t>(k) * static_cast<std::size_t>(i);
+      v = static_cast<float>(static_cast<double>(v) + a[k] * c[m] + b[k] * s[m]);
     }
     out[i] = v;
   }

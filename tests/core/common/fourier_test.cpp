@@ -286,5 +286,31 @@ TEST(ReaderSeries, FivePlacePiClosesTheCardLoop) {
   EXPECT_NE(y[144], y[0]);
 }
 
+// The readers' angles are kept between calls: every call, whatever divisor came before,
+// gives exactly the sum term by term (angle k·i·t in double, running sum in single).
+TEST(ReaderSeries, KeptAnglesGiveTheSameBitsForEveryDivisor) {
+  std::vector<float> a(33), b(33);
+  for (int k = 0; k < 33; ++k) {
+    a[static_cast<std::size_t>(k)] = 37.5f / (k + 1) - 3.0f;
+    b[static_cast<std::size_t>(k)] = (k % 5) * 1.25f - 2.0f;
+  }
+  const struct { int n, d, h; } calls[] = {{145, 144, 31}, {180, 180, 20}, {145, 144, 15}, {3001, 2999, 31},
+                                           {40, -7, 32},   {145, 144, 31}, {1, 5, 0},      {200, 180, 31}};
+  for (const auto& c : calls) {
+    std::vector<float> y(static_cast<std::size_t>(c.n));
+    reader_series(y.data(), c.n, c.d, c.h, a.data(), b.data());
+    const double t = 2.0 * kReaderPi / c.d;
+    for (int i = 0; i < c.n; ++i) {
+      float v = a[0] / 2.0f;
+      for (int k = 1; k <= c.h; ++k) {
+        const double ang = static_cast<double>(k) * i * t;
+        v = static_cast<float>(static_cast<double>(v) + a[static_cast<std::size_t>(k)] * std::cos(ang) +
+                               b[static_cast<std::size_t>(k)] * std::sin(ang));
+      }
+      ASSERT_EQ(y[static_cast<std::size_t>(i)], v) << "d " << c.d << " i " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace wb

@@ -156,8 +156,7 @@ TEST_F(DesignWindowTest, TheRightButtonOnTheTablePopsUpTheMenu) {
   QApplication::processEvents();
   EXPECT_FALSE(w->ShortcutMenu->isVisible());
   QTest::mouseClick(w->Grid2->viewport(), Qt::RightButton, {}, QPoint(30, 30));
-  QApplication::processEvents();
-  EXPECT_TRUE(w->ShortcutMenu->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w->ShortcutMenu->isVisible(); }, 30000));
   w->ShortcutMenu->close();
 }
 

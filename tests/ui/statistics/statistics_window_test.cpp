@@ -155,8 +155,10 @@ TEST_F(StatisticsWindow, FilterThenRightClickDeletesExactlyTheShownRecords) {
   // A real right click on row 1 asks about that row; No keeps the library.
   fakes.messages.answers = {MsgAnswer::No};
   const QRect cell1 = w->Grid1->visualRect(w->Grid1->model()->index(1, 5));
+  const std::size_t asked = fakes.messages.shown.size();
   QTest::mouseClick(w->Grid1->viewport(), Qt::RightButton, {}, cell1.center());
-  QTRY_COMPARE(fakes.messages.shown.back().text, std::string("确实要删除 1号记录吗?"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fakes.messages.shown.size() > asked; }, 30000));
+  EXPECT_EQ(fakes.messages.shown.back().text, "确实要删除 1号记录吗?");
   EXPECT_EQ(wells_in(lib).size(), 3u);
 }
 

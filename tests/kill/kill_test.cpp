@@ -347,8 +347,11 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
       ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), name, static_cast<char*>(nullptr));
       std::_Exit(127);
     }
-    // A save of several files takes a few tens of milliseconds: kills reach into the second and
-    // third save of a worker too.
+    // The random moment counts from the worker's start (its journal is open), however slowly
+    // the program loads (a sanitizer build takes longer than a save). A save of several files
+    // takes a few tens of milliseconds: kills reach into the second and third save too.
+    for (int w = 0; w < 20000 && !fs::exists(dir / "journal"); ++w)
+      std::this_thread::sleep_for(std::chrono::microseconds(250));
     std::this_thread::sleep_for(std::chrono::microseconds(rng() % 100000));
     ::kill(pid, SIGKILL);
     int status = 0;

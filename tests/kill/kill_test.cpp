@@ -389,7 +389,7 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
     }
     const std::vector<Bytes> now = files_of(lib, live), before = files_of(lib, model);
     std::vector<Bytes> target = before;
-    if (open) {
+    if (open && now != before) {  // the state after the save is needed only when it is not the one before
       copy_libraries(lib, model, after);
       if (!apply_save(lib, after, pending)) return 2;
       target = files_of(lib, after);
@@ -399,7 +399,7 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
       as_before += now[i] == before[i];
       as_after += now[i] == target[i];
     }
-    if (as_after == now.size() && open) {
+    if (as_after == now.size() && open && now != before) {
       copy_libraries(lib, after, model);
       ++in_flight_after;
     } else if (as_before == now.size()) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "core/common/record_store.h"
 #include "core/common/registry.h"
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
   wb::register_balance_window();
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+  // A save of several libraries cut short by a kill or a power cut is finished or undone
+  // before anything reads them; one that cannot be is reported by the next save.
+  wb::finish_interrupted_save(folder.sys() / wb::kSaveJournalName);
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

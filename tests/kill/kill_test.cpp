@@ -1,14 +1,21 @@
-// Kill test of the card library: a worker process saves and deletes records in a loop the
-// way the main window does (sgt_save_new, delete_library_record) and is killed at a random
-// moment; the library must then hold the state before or after the operation that was
-// under way (never a torn file, no record lost), and files of interrupted writes must not
-// pile up.
+// Kill test of the libraries: a worker process saves (and, for the card library, deletes)
+// records in a loop the way the windows do and is killed at a random moment; at the next
+// open the libraries must hold the state before or after the operation that was under way
+// (never a torn file, no record lost, and for saves spanning several libraries never some
+// of them before and some after), and files of interrupted writes must not pile up.
 //
-//   wb_kill_test [--kills N] [--dir FOLDER] [--seed S]    drive N kills (default 40)
-//   wb_kill_test --work FOLDER SEED                        the worker (started by the driver)
+//   wb_kill_test [--library card|efficiency|balance] [--kills N] [--dir FOLDER] [--seed S]
+//       card        the main window's card library: sgt_save_new, delete_library_record
+//       efficiency  the efficiency window's "保存" of a test, joint or not (gt_ym.dat,
+//                   DlPh.dat and wellbase.dat)
+//       balance     the counterbalance window's "保存" (phfx.dat, wellbase.dat, DlPh.dat)
+//   wb_kill_test --work FOLDER SEED LIBRARY                 the worker (started by the driver)
 //
 // The worker logs every operation to FOLDER/journal before it starts ("B ...") and after it
-// ended ("E"), with write(2): what reached the kernel survives the kill.
+// ended ("E"), with write(2): what reached the kernel survives the kill. The card library is
+// checked against a model of its records; the other two against a copy of the libraries on
+// which the driver repeats each completed save with the same code (a save cannot be torn
+// there), which is what "before" and "after" mean for them.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,7 +34,13 @@
 #include <thread>
 #include <vector>
 
+#include "core/balance/balance_save.h"
+#include "core/balance/phfx_record.h"
 #include "core/common/record_store.h"
+#include "core/efficiency/effi_records.h"
+#include "core/efficiency/gt_ym_record.h"
+#include "core/efficiency/well_base_record.h"
+#include "core/workbench/dlph_summary.h"
 #include "core/common/trim.h"
 #include "core/workbench/test_libraries.h"
 
@@ -93,7 +106,7 @@ void journal(int fd, const std::string& line) {
   if (::write(fd, l.data(), l.size()) != static_cast<ssize_t>(l.size())) std::_Exit(3);
 }
 
-int work(const fs::path& dir, unsigned seed) {
+int work_card(const fs::path& dir, unsigned seed) {
   const wb::ProgramFolder prog{dir / "prog"};
   const fs::path lib = wb::library_path(prog, wb::LibraryKind::Card);
   const int fd = ::open((dir / "journal").c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
@@ -136,13 +149,7 @@ int count_leftovers(const fs::path& sys) {
   return n;
 }
 
-int drive(int kills, fs::path dir, unsigned seed) {
-  const bool own_dir = dir.empty();
-  if (own_dir) {
-    char tmpl[] = "/tmp/wb_kill.XXXXXX";
-    if (!::mkdtemp(tmpl)) return 2;
-    dir = tmpl;
-  }
+int drive_card(int kills, const fs::path& dir, unsigned seed) {
   const wb::ProgramFolder prog{dir / "prog"};
   prog.create_folders();
   const fs::path lib = wb::library_path(prog, wb::LibraryKind::Card);
@@ -157,7 +164,7 @@ int drive(int kills, fs::path dir, unsigned seed) {
     if (pid < 0) return 2;
     if (pid == 0) {
       const std::string s = std::to_string(worker_seed);
-      ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), static_cast<char*>(nullptr));
+      ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), "card", static_cast<char*>(nullptr));
       std::_Exit(127);
     }
     std::this_thread::sleep_for(std::chrono::microseconds(rng() % 60000));
@@ -218,22 +225,251 @@ int drive(int kills, fs::path dir, unsigned seed) {
   std::printf("wb_kill_test: %d kills, %lld operations completed, %lld checks, %lld interrupted operations found done, "
               "%zu records at the end, at most %d leftover files, nothing lost\n",
               kills, ops_done, torn_checks, in_flight_after, model.size() / kLen, max_leftovers);
-  if (own_dir) fs::remove_all(dir);
   return 0;
+}
+
+// ---- saves spanning several libraries ----
+
+enum class Library { Card, Efficiency, Balance };
+
+// One save of a test: the key (well k, test time d), a value that lands in every library,
+// and for the efficiency window whether the test is a joint one (which adds the well base).
+struct SaveOp {
+  int well = 0, date = 0, value = 0, joint = 0;
+};
+
+// Answers every question with Yes (the overwrite questions).
+struct YesMessages : wb::MessageService {
+  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
+    return wb::MsgAnswer::Yes;
+  }
+};
+
+std::vector<std::string> library_files(Library lib) {
+  if (lib == Library::Efficiency) return {"gt_ym.dat", wb::kDlPhFileName, wb::kWellBaseFileName};
+  return {wb::kPhfxFileName, wb::kWellBaseFileName, wb::kDlPhFileName};
+}
+
+// The window's save of `op` into the libraries of `prog`; false when it reported a failure.
+bool apply_save(Library lib, const wb::ProgramFolder& prog, const SaveOp& op) {
+  YesMessages msg;
+  const std::string well = well_of(op.well), test = date_of(op.date), v = std::to_string(op.value % 1000);
+  if (lib == Library::Efficiency) {
+    wb::EffiBoxTexts t{};
+    t[0] = well;
+    t[23] = test;
+    t[2] = "CYJ10-3-53HB";
+    t[5] = v;
+    t[30] = std::to_string(op.value % 97);
+    t[41] = "3";
+    t[42] = std::to_string(op.value % 9 + 1);
+    wb::DlPhRecord buf;
+    wb::EffiWellBaseSource src;
+    src.boxes = t;
+    const wb::EffiTestSaveResult r =
+        wb::save_effi_test(wb::gt_ym_path(prog), prog, t, buf, op.joint ? &src : nullptr, msg);
+    return r.effi.saved && r.effi.summary_saved && (!op.joint || r.well_base.outcome == wb::SaveOutcome::Saved);
+  }
+  const fs::path phfx = wb::phfx_path(prog);
+  wb::PhfxRecord rec;
+  std::size_t found = 0;
+  if (wb::find_phfx(phfx, well, test, rec, found) != wb::StoreStatus::Ok) return false;
+  if (!found) rec = wb::PhfxRecord{};
+  rec.well_name = well;
+  rec.test_date = test;
+  rec.crank_angle0 = static_cast<float>(op.value);
+  wb::BalanceWellBaseSource src;
+  src.Cur_Well = well;
+  src.Cur_Test = test;
+  src.Text2[0] = std::to_string(op.value % 8);
+  src.Text2[1] = std::to_string(op.value % 30);  // t, stored in kg: within its 16-bit field
+  src.Text2[26] = v;
+  src.Comb_Cyj_Mode = "CYJ10-3-53HB";
+  wb::ParameterBoxes boxes{};
+  std::copy(src.Text2.begin(), src.Text2.end(), boxes.begin());
+  return wb::save_balance_records(prog, phfx, found, rec, src, boxes, "advice " + v, msg).record > 0;
+}
+
+int work_saves(const fs::path& dir, unsigned seed, Library lib) {
+  const wb::ProgramFolder prog{dir / "prog"};
+  const int fd = ::open((dir / "journal").c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+  if (fd < 0) return 2;
+  std::mt19937 rng(seed);
+  for (;;) {
+    SaveOp op;
+    op.well = static_cast<int>(rng() % 12);
+    op.date = static_cast<int>(rng() % 2);
+    op.value = static_cast<int>(rng() % 100000);
+    op.joint = lib == Library::Efficiency && rng() % 4 != 0 ? 1 : 0;
+    journal(fd, "B " + std::to_string(op.well) + " " + std::to_string(op.date) + " " + std::to_string(op.value) + " " +
+                    std::to_string(op.joint));
+    if (!apply_save(lib, prog, op)) return 4;
+    journal(fd, "E");
+  }
+}
+
+std::vector<Bytes> files_of(Library lib, const wb::ProgramFolder& prog) {
+  std::vector<Bytes> out;
+  for (const auto& f : library_files(lib)) out.push_back(read_all(prog.sys() / f));
+  return out;
+}
+
+std::size_t record_count(Library lib, const std::vector<Bytes>& files) {
+  const std::size_t lens[3] = {lib == Library::Efficiency ? wb::kGtYmRecordSize : wb::kPhfxRecordSize,
+                               lib == Library::Efficiency ? wb::kDlPhRecordSize : wb::kWellBaseRecordSize,
+                               lib == Library::Efficiency ? wb::kWellBaseRecordSize : wb::kDlPhRecordSize};
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) n += files[i].size() / lens[i];
+  return n;
+}
+
+void copy_libraries(Library lib, const wb::ProgramFolder& from, const wb::ProgramFolder& to) {
+  fs::remove_all(to.root);
+  to.create_folders();
+  for (const auto& f : library_files(lib))
+    if (fs::exists(from.sys() / f)) fs::copy_file(from.sys() / f, to.sys() / f);
+}
+
+int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, const char* name) {
+  const wb::ProgramFolder live{dir / "prog"}, model{dir / "model"}, after{dir / "after"};
+  live.create_folders();
+  model.create_folders();
+  std::mt19937 rng(seed);
+  long long ops_done = 0, in_flight_before = 0, in_flight_after = 0, split = 0, lost = 0;
+  int max_leftovers = 0;
+  for (int k = 0; k < kills; ++k) {
+    fs::remove(dir / "journal");
+    const unsigned worker_seed = static_cast<unsigned>(rng());
+    const pid_t pid = ::fork();
+    if (pid < 0) return 2;
+    if (pid == 0) {
+      const std::string s = std::to_string(worker_seed);
+      ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), name, static_cast<char*>(nullptr));
+      std::_Exit(127);
+    }
+    // The random moment counts from the worker's start (its journal is open), however slowly
+    // the program loads (a sanitizer build takes longer than a save). A save of several files
+    // takes a few tens of milliseconds: kills reach into the second and third save too.
+    for (int w = 0; w < 20000 && !fs::exists(dir / "journal"); ++w)
+      std::this_thread::sleep_for(std::chrono::microseconds(250));
+    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 100000));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
+      std::fprintf(stderr, "kill %d: the worker ended by itself (status %d)\n", k, status);
+      return 1;
+    }
+    // The next open of the libraries.
+    if (wb::finish_interrupted_save(live.sys() / wb::kSaveJournalName) != wb::StoreStatus::Ok) {
+      std::fprintf(stderr, "kill %d: the interrupted save could not be finished or undone\n", k);
+      return 1;
+    }
+    // Repeat the completed saves on the model.
+    std::ifstream j(dir / "journal");
+    std::string line;
+    SaveOp pending;
+    bool open = false;
+    while (std::getline(j, line)) {
+      std::istringstream in(line);
+      std::string tag;
+      in >> tag;
+      if (tag == "E") {
+        if (!open) continue;
+        if (!apply_save(lib, model, pending)) return 2;
+        open = false;
+        ++ops_done;
+      } else if (tag == "B") {
+        SaveOp op;
+        in >> op.well >> op.date >> op.value >> op.joint;
+        if (!in) break;  // a line cut by the kill: the save had not started
+        pending = op;
+        open = true;
+      }
+    }
+    const std::vector<Bytes> now = files_of(lib, live), before = files_of(lib, model);
+    std::vector<Bytes> target = before;
+    if (open && now != before) {  // the state after the save is needed only when it is not the one before
+      copy_libraries(lib, model, after);
+      if (!apply_save(lib, after, pending)) return 2;
+      target = files_of(lib, after);
+    }
+    std::size_t as_before = 0, as_after = 0;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      as_before += now[i] == before[i];
+      as_after += now[i] == target[i];
+    }
+    if (as_after == now.size() && open && now != before) {
+      copy_libraries(lib, after, model);
+      ++in_flight_after;
+    } else if (as_before == now.size()) {
+      if (open) ++in_flight_before;
+    } else {
+      const bool torn = as_before + as_after >= now.size() && as_before > 0 && as_after > 0;
+      if (torn) ++split;
+      if (record_count(lib, now) < record_count(lib, before)) ++lost;
+      std::fprintf(stderr, "kill %d: the libraries are %s (%zu of %zu as before, %zu as after)\n", k,
+                   torn ? "split between before and after the save" : "neither before nor after the save", as_before,
+                   now.size(), as_after);
+      std::printf("wb_kill_test --library %s: %lld split states, %lld records lost\n", name, split, lost);
+      return 1;
+    }
+    int left = 0;
+    const std::vector<std::string> names = library_files(lib);
+    for (const auto& e : fs::directory_iterator(live.sys()))
+      if (std::find(names.begin(), names.end(), e.path().filename().string()) == names.end()) ++left;
+    max_leftovers = std::max(max_leftovers, left);
+    if (left > 3) {
+      std::fprintf(stderr, "kill %d: %d files of interrupted writes in %s\n", k, left, live.sys().c_str());
+      return 1;
+    }
+  }
+  std::printf("wb_kill_test --library %s: %d kills, %lld saves completed, interrupted saves found %lld undone and "
+              "%lld done, %zu records at the end, at most %d leftover files, %lld split states, %lld records lost\n",
+              name, kills, ops_done, in_flight_before, in_flight_after, record_count(lib, files_of(lib, model)),
+              max_leftovers, split, lost);
+  return 0;
+}
+
+bool parse_library(const std::string& s, Library& lib) {
+  if (s == "card") lib = Library::Card;
+  else if (s == "efficiency") lib = Library::Efficiency;
+  else if (s == "balance") lib = Library::Balance;
+  else return false;
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "--work") == 0) return work(argv[2], static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)));
+  Library lib = Library::Card;
+  if (argc == 5 && std::strcmp(argv[1], "--work") == 0) {
+    const unsigned seed = static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10));
+    if (!parse_library(argv[4], lib)) return 2;
+    return lib == Library::Card ? work_card(argv[2], seed) : work_saves(argv[2], seed, lib);
+  }
   int kills = 40;
   fs::path dir;
+  std::string name = "card";
   unsigned seed = static_cast<unsigned>(std::random_device{}());
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--kills") == 0) kills = std::atoi(argv[i + 1]);
     else if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
     else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    else if (std::strcmp(argv[i], "--library") == 0) name = argv[i + 1];
   }
-  std::printf("wb_kill_test: seed %u\n", seed);
-  return drive(kills, dir, seed);
+  if (!parse_library(name, lib)) {
+    std::fprintf(stderr, "wb_kill_test: unknown library '%s' (card, efficiency or balance)\n", name.c_str());
+    return 2;
+  }
+  std::printf("wb_kill_test: library %s, seed %u\n", name.c_str(), seed);
+  const bool own_dir = dir.empty();
+  if (own_dir) {
+    char tmpl[] = "/tmp/wb_kill.XXXXXX";
+    if (!::mkdtemp(tmpl)) return 2;
+    dir = tmpl;
+  }
+  const int rc = lib == Library::Card ? drive_card(kills, dir, seed) : drive_saves(kills, dir, seed, lib, name.c_str());
+  if (own_dir && rc == 0) fs::remove_all(dir);
+  return rc;
 }

@@ -134,12 +134,17 @@ bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector
 RecordStore::RecordStore(fs::path path, std::size_t record_length) : path_(std::move(path)), len_(record_length) {}
 
 bool RecordStore::exists() const {
+  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) return true;
   std::error_code ec;
   return fs::is_regular_file(path_, ec);
 }
 
 StoreStatus RecordStore::load(std::vector<std::uint8_t>& content) const {
   content.clear();
+  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
+    content = *set->gathered(path_);
+    return len_ == 0 || content.size() % len_ != 0 ? StoreStatus::Damaged : StoreStatus::Ok;
+  }
   std::error_code ec;
   if (!fs::exists(path_, ec)) return ec ? StoreStatus::IoError : StoreStatus::Ok;
   if (!fs::is_regular_file(path_, ec)) return StoreStatus::IoError;
@@ -166,11 +171,21 @@ static bool writable_or_missing(const fs::path& p) {
 
 StoreStatus RecordStore::store(const std::vector<std::uint8_t>& content) {
   if (!writable_or_missing(path_)) return StoreStatus::IoError;
+  if (SaveSet* set = SaveSet::current()) {
+    set->gather(path_, content);
+    return StoreStatus::Ok;
+  }
   return write_file_atomic(path_, content) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
 StoreStatus RecordStore::count(std::size_t& n) const {
   n = 0;
+  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
+    const std::size_t size = set->gathered(path_)->size();
+    if (len_ == 0 || size % len_ != 0) return StoreStatus::Damaged;
+    n = size / len_;
+    return StoreStatus::Ok;
+  }
   std::error_code ec;
   if (!fs::exists(path_, ec)) return ec ? StoreStatus::IoError : StoreStatus::Ok;
   auto size = fs::file_size(path_, ec);
@@ -185,6 +200,11 @@ StoreStatus RecordStore::read(std::size_t r, Bytes& out) const {
   StoreStatus st = count(n);
   if (st != StoreStatus::Ok) return st;
   if (r < 1 || r > n) return StoreStatus::IoError;
+  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
+    const auto& c = *set->gathered(path_);
+    out.assign(c.begin() + static_cast<std::ptrdiff_t>((r - 1) * len_), c.begin() + static_cast<std::ptrdiff_t>(r * len_));
+    return StoreStatus::Ok;
+  }
   std::ifstream in(path_, std::ios::binary);
   if (!in) return StoreStatus::IoError;
   in.seekg(static_cast<std::streamoff>((r - 1) * len_));
@@ -278,6 +298,255 @@ StoreStatus RecordStore::remove_file() {
   std::error_code ec;
   fs::remove(path_, ec);
   return ec ? StoreStatus::IoError : StoreStatus::Ok;
+}
+
+// ---- multi-file saves ----
+
+namespace {
+
+thread_local SaveSet* g_current_set = nullptr;
+
+constexpr char kJournalMagic[] = "WBSAVE1\n";
+constexpr char kSetTempPrefix[] = ".wbsave-";
+
+// FNV-1a, 64 bits: tells the recorded content from any other, not a guard against forgery.
+std::uint64_t fnv1a(const std::vector<std::uint8_t>& c) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::uint8_t b : c) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+fs::path folder_of(const fs::path& p) { return p.has_parent_path() ? p.parent_path() : fs::path("."); }
+
+fs::path set_key(const fs::path& p) {
+  std::error_code ec;
+  const fs::path a = fs::absolute(p, ec);
+  return (ec ? p : a).lexically_normal();
+}
+
+fs::path set_temp_name(const fs::path& target) {
+  std::random_device rd;
+  const std::uint64_t bits = (static_cast<std::uint64_t>(rd()) << 32) ^ rd();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+  return folder_of(target) / (std::string(kSetTempPrefix) + hex);
+}
+
+bool is_set_temp(const std::string& name) {
+  const std::size_t n = sizeof kSetTempPrefix - 1;
+  return name.size() == n + 16 && name.compare(0, n, kSetTempPrefix) == 0 &&
+         std::all_of(name.begin() + static_cast<std::ptrdiff_t>(n), name.end(),
+                     [](unsigned char c) { return std::isxdigit(c) != 0; });
+}
+
+struct IntentEntry {
+  fs::path target, temp;
+  std::uint64_t size = 0, hash = 0;
+};
+
+void put_u64(std::vector<std::uint8_t>& out, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+void put_text(std::vector<std::uint8_t>& out, const std::string& s) {
+  put_u64(out, s.size());
+  out.insert(out.end(), s.begin(), s.end());
+}
+
+// Magic, state letter, count, the entries (target, temporary, size, hash), then the hash of
+// everything before it.
+std::vector<std::uint8_t> encode_intent(char state, const std::vector<IntentEntry>& entries) {
+  std::vector<std::uint8_t> out(kJournalMagic, kJournalMagic + sizeof kJournalMagic - 1);
+  out.push_back(static_cast<std::uint8_t>(state));
+  put_u64(out, entries.size());
+  for (const auto& e : entries) {
+    put_text(out, e.target.string());
+    put_text(out, e.temp.string());
+    put_u64(out, e.size);
+    put_u64(out, e.hash);
+  }
+  put_u64(out, fnv1a(out));
+  return out;
+}
+
+struct Reader {
+  const std::vector<std::uint8_t>& c;
+  std::size_t pos = 0;
+  bool ok = true;
+  std::uint64_t u64() {
+    if (c.size() - pos < 8) {
+      ok = false;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(c[pos + static_cast<std::size_t>(i)]) << (8 * i);
+    pos += 8;
+    return v;
+  }
+  std::string text() {
+    const std::uint64_t n = u64();
+    if (!ok || c.size() - pos < n) {
+      ok = false;
+      return {};
+    }
+    std::string s(c.begin() + static_cast<std::ptrdiff_t>(pos), c.begin() + static_cast<std::ptrdiff_t>(pos + n));
+    pos += n;
+    return s;
+  }
+};
+
+bool decode_intent(const std::vector<std::uint8_t>& c, char& state, std::vector<IntentEntry>& entries) {
+  const std::size_t m = sizeof kJournalMagic - 1;
+  if (c.size() < m + 1 + 16 || !std::equal(kJournalMagic, kJournalMagic + m, c.begin())) return false;
+  const std::vector<std::uint8_t> body(c.begin(), c.end() - 8);
+  Reader tail{c, c.size() - 8};
+  if (tail.u64() != fnv1a(body)) return false;
+  state = static_cast<char>(c[m]);
+  if (state != 'P' && state != 'C') return false;
+  Reader r{body, m + 1};
+  const std::uint64_t n = r.u64();
+  entries.clear();
+  for (std::uint64_t i = 0; r.ok && i < n; ++i) {
+    IntentEntry e;
+    e.target = r.text();
+    e.temp = r.text();
+    e.size = r.u64();
+    e.hash = r.u64();
+    if (r.ok) entries.push_back(std::move(e));
+  }
+  return r.ok && r.pos == body.size();
+}
+
+// Whether `p` is a file holding exactly the recorded content.
+bool holds(const fs::path& p, std::uint64_t size, std::uint64_t hash) {
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(p, ec))) return false;
+  std::vector<std::uint8_t> c;
+  return read_file(p, c) && c.size() == size && fnv1a(c) == hash;
+}
+
+bool remove_journal(const fs::path& journal) {
+  std::error_code ec;
+  fs::remove(journal, ec);
+  if (ec) return false;
+  sync_folder(journal);
+  return true;
+}
+
+// Removes ".wbsave-" files in `folder` that no pending save names.
+void remove_stale_set_temps(const fs::path& folder) {
+  std::error_code ec;
+  std::vector<fs::path> stale;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (is_set_temp(it->path().filename().string())) stale.push_back(it->path());
+  for (const auto& p : stale) fs::remove(p, ec);
+}
+
+}  // namespace
+
+StoreStatus finish_interrupted_save(const fs::path& journal) {
+  std::error_code ec;
+  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return StoreStatus::Ok;
+  if (ec) return StoreStatus::IoError;
+  std::vector<std::uint8_t> c;
+  char state = 0;
+  std::vector<IntentEntry> entries;
+  if (!read_file(journal, c) || !decode_intent(c, state, entries)) return StoreStatus::IoError;
+  if (state == 'P') {
+    // The save never reached its moment: its libraries are untouched.
+    for (const auto& e : entries) {
+      fs::remove(e.temp, ec);
+      if (ec) return StoreStatus::IoError;
+    }
+    return remove_journal(journal) ? StoreStatus::Ok : StoreStatus::IoError;
+  }
+  // Committed: check every file before moving any, so a roll that cannot finish changes nothing.
+  std::vector<bool> pending(entries.size(), false);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const auto& e = entries[i];
+    const auto type = fs::symlink_status(e.temp, ec).type();
+    if (type != fs::file_type::not_found) {
+      if (!holds(e.temp, e.size, e.hash)) return StoreStatus::IoError;
+      pending[i] = true;
+    } else if (!holds(e.target, e.size, e.hash)) {
+      return StoreStatus::IoError;
+    }
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!pending[i]) continue;
+    fs::rename(entries[i].temp, entries[i].target, ec);
+    if (ec) return StoreStatus::IoError;
+    sync_folder(entries[i].target);
+  }
+  return remove_journal(journal) ? StoreStatus::Ok : StoreStatus::IoError;
+}
+
+SaveSet::SaveSet(fs::path journal) : journal_(std::move(journal)) {
+  if (g_current_set) {
+    opened_ = StoreStatus::IoError;  // sets do not nest
+    return;
+  }
+  opened_ = finish_interrupted_save(journal_);
+  g_current_set = this;
+  registered_ = true;
+}
+
+SaveSet::~SaveSet() {
+  if (registered_) g_current_set = nullptr;
+}
+
+SaveSet* SaveSet::current() { return g_current_set; }
+
+const std::vector<std::uint8_t>* SaveSet::gathered(const fs::path& path) const {
+  const fs::path key = set_key(path);
+  for (const auto& f : files_)
+    if (f.path == key) return &f.content;
+  return nullptr;
+}
+
+void SaveSet::gather(const fs::path& path, std::vector<std::uint8_t> content) {
+  const fs::path key = set_key(path);
+  for (auto& f : files_)
+    if (f.path == key) {
+      f.content = std::move(content);
+      return;
+    }
+  files_.push_back({key, std::move(content)});
+}
+
+StoreStatus SaveSet::commit() {
+  if (registered_) g_current_set = nullptr;  // from here on the libraries are written for real
+  registered_ = false;
+  if (opened_ != StoreStatus::Ok) return opened_;
+  if (files_.empty()) return StoreStatus::Ok;
+  if (files_.size() == 1) {  // one file is atomic by itself
+    const File& f = files_[0];
+    if (!writable_or_missing(f.path)) return StoreStatus::IoError;
+    return write_file_atomic(f.path, f.content) ? StoreStatus::Ok : StoreStatus::IoError;
+  }
+  std::vector<IntentEntry> entries;
+  for (const auto& f : files_) {
+    std::error_code ec;
+    if (fs::is_directory(f.path, ec)) return StoreStatus::IoError;
+    if (!writable_or_missing(f.path)) return StoreStatus::IoError;
+    remove_stale_set_temps(folder_of(f.path));
+    entries.push_back({f.path, set_temp_name(f.path), f.content.size(), fnv1a(f.content)});
+  }
+  std::error_code ec;
+  auto undo = [&](std::size_t written) {
+    for (std::size_t i = 0; i < written; ++i) fs::remove(entries[i].temp, ec);
+    remove_journal(journal_);
+    return StoreStatus::IoError;
+  };
+  if (!write_file_atomic(journal_, encode_intent('P', entries))) return StoreStatus::IoError;
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    bool exists = false;
+    if (!write_new_file(entries[i].temp, files_[i].content, exists)) return undo(i);
+    sync_folder(entries[i].temp);
+  }
+  if (!write_file_atomic(journal_, encode_intent('C', entries))) return undo(files_.size());
+  // The save has happened; what is left is moving files, which the next open repeats if
+  // this one is cut short.
+  return finish_interrupted_save(journal_);
 }
 
 }  // namespace wb

@@ -8,6 +8,30 @@
 // never a half-written one. Temporary files of an interrupted save go at the next write.
 // A file whose length is not a whole number of records is reported as damaged and is
 // never written.
+//
+// A save that changes several files (a test's efficiency record, its summary and its well
+// base record; a balance record with its well base and summary records) goes through a
+// SaveSet, so that the program sees all of them changed or none, even after a kill or a
+// power cut half way:
+//   1. While the set is open, RecordStore gathers the new content of each file in memory
+//      (and reads a gathered file back from there) instead of writing it.
+//   2. commit() writes an intent file (sys/save.jnl, replaced atomically) in state P
+//      ("prepared") naming each library and the temporary file that will replace it
+//      (".wbsave-" and 16 random hexadecimal digits, in the library's folder: short, so any
+//      library name fits), with the length and FNV-1a hash of the new content; then it
+//      writes and syncs each temporary file; then it rewrites the intent file in state C
+//      ("committed"): that rename is the moment of the save. Then each temporary file is
+//      renamed over its library, and the intent file is removed.
+//   3. finish_interrupted_save() runs before anything reads the libraries (at program start
+//      and when a set is opened). No intent file: nothing to do. State P: the save never
+//      happened; its temporary files are removed (roll back). State C: every temporary
+//      file still there is renamed over its library (roll forward); a library whose
+//      temporary file is gone must already hold the recorded content. A temporary file or
+//      library that matches neither, or an intent file that does not read back whole,
+//      makes the roll fail: the intent file stays for the next attempt and the failure is
+//      reported, never taken for success.
+// Temporary files of single writes ("<name>.tmp…") are never part of a set; ".wbsave-"
+// files that no intent file names are removed when a set next writes into their folder.
 #pragma once
 
 #include <cstddef>
@@ -78,5 +102,45 @@ bool write_file_via(const std::filesystem::path& path, const std::filesystem::pa
                     const std::vector<std::uint8_t>& content);
 // Reads a whole file; false when it cannot be opened or read.
 bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
+
+// The intent file of multi-file saves, in the program's sys folder.
+inline constexpr const char* kSaveJournalName = "save.jnl";
+
+// Completes or undoes a multi-file save a kill interrupted (see the top of this file). Ok
+// when there was none or it was rolled forward or back; IoError when it could not be.
+StoreStatus finish_interrupted_save(const std::filesystem::path& journal);
+
+// An all-or-nothing save of several files (see the top of this file). Open one on the stack
+// around the RecordStore writes of one save, then commit(); a set left uncommitted writes
+// nothing. Sets do not nest: while one is open, current() names it, and code that opens
+// its own set only when none is open joins the caller's.
+class SaveSet {
+ public:
+  explicit SaveSet(std::filesystem::path journal);
+  ~SaveSet();
+  SaveSet(const SaveSet&) = delete;
+  SaveSet& operator=(const SaveSet&) = delete;
+
+  // Whether an interrupted save could be finished when the set was opened; when not,
+  // commit() writes nothing and fails.
+  StoreStatus opened() const { return opened_; }
+  // Writes every gathered file or none. Ok also when nothing was gathered.
+  StoreStatus commit();
+
+  static SaveSet* current();
+  // The gathered content of `path`, nullptr when the set holds none.
+  const std::vector<std::uint8_t>* gathered(const std::filesystem::path& path) const;
+  void gather(const std::filesystem::path& path, std::vector<std::uint8_t> content);
+
+ private:
+  struct File {
+    std::filesystem::path path;
+    std::vector<std::uint8_t> content;
+  };
+  std::filesystem::path journal_;
+  std::vector<File> files_;
+  StoreStatus opened_ = StoreStatus::Ok;
+  bool registered_ = false;
+};
 
 }  // namespace wb

@@ -1,6 +1,7 @@
 #include "core/efficiency/effi_records.h"
 
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 
 #include "core/common/gbk.h"
@@ -40,6 +41,15 @@ void report_store_failure(StoreStatus st, const std::string& what, const fs::pat
   else
     msg.show(what + "未能写入 " + path_text(lib) + "，原有数据保持不变。", kSaveTitle, MsgButtons::Ok,
              MsgIcon::Warning);
+}
+
+constexpr const char* kUnfinishedSaveText = "上次中断的保存未能完成，数据未保存！";
+
+// Writes what the set gathered; a failure is reported and every library stays as it was.
+bool commit_or_report(SaveSet& set, MessageService& msg) {
+  if (set.commit() == StoreStatus::Ok) return true;
+  msg.show("数据未能写入，原有数据保持不变。", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+  return false;
 }
 
 }  // namespace
@@ -114,6 +124,13 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
 
 EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
                               DlPhRecord& DlPh_Rec, MessageService& msg) {
+  // The two records go to disk together (or join the caller's set).
+  std::optional<SaveSet> own;
+  if (!SaveSet::current()) own.emplace(prog.sys() / kSaveJournalName);
+  if (own && own->opened() != StoreStatus::Ok) {
+    msg.show(kUnfinishedSaveText, kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return {};
+  }
   EffiSaveResult out;
   RecordStore store(Effi_File, kGtYmRecordSize);
   std::vector<Bytes> recs;
@@ -137,6 +154,36 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
   out.summary_record = update_effi_summary(prog, Text1, DlPh_Rec, sst);
   out.summary_saved = out.summary_record > 0;
   if (!out.summary_saved) report_store_failure(sst, "功率平衡汇总数据", prog.sys() / kDlPhFileName, msg);
+  if (own && !commit_or_report(*own, msg)) return {};
+  return out;
+}
+
+EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
+                                  DlPhRecord& DlPh_Rec, const EffiWellBaseSource* well_base, MessageService& msg) {
+  EffiTestSaveResult out;
+  SaveSet set(prog.sys() / kSaveJournalName);
+  if (set.opened() != StoreStatus::Ok) {
+    msg.show(kUnfinishedSaveText, kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return out;
+  }
+  if (well_base) {
+    // One question before anything is written, whichever library already holds the test.
+    std::size_t in_effi = 0, in_base = 0;
+    const auto key = key_of(Text1);
+    RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi);
+    WellBaseRecord rec;
+    find_well_base(well_base_path(prog), Text1[0], Text1[23], rec, in_base);
+    if ((in_effi || in_base) && !msg.ask_yes_no(trim_blanks(Text1[0]) + "井本次测试已有记录，要覆盖吗？", "警告")) {
+      out.declined = true;
+      return out;
+    }
+  }
+  out.effi = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
+  if (well_base) out.well_base = Save_Well_Base(prog, *well_base, msg, false);
+  if (!commit_or_report(set, msg)) {
+    out.effi = {};
+    if (well_base) out.well_base.outcome = SaveOutcome::IoError;
+  }
   return out;
 }
 

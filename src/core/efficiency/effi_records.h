@@ -57,9 +57,22 @@ struct EffiSaveResult {
 // the first record of the key, else appending; no question), then updates the summary
 // record of the test in sys/DlPh.dat through the shared buffer (update_effi_summary). A
 // library that is damaged or cannot be written is reported in a message box and left as
-// it was; the summary is still updated.
+// it was; the summary is still updated. Both records reach the disk together (see SaveSet).
 EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
                               const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
+
+// "保存" of the efficiency window: Save_Effi_Data and, for a joint test (`well_base` given),
+// Save_Well_Base, written all or none. For a joint test the overwrite question (trimmed box 0
+// then "井本次测试已有记录，要覆盖吗？", title "警告") comes first and once, when the efficiency
+// library or the well base library holds a record of the key; No writes nothing anywhere.
+struct EffiTestSaveResult {
+  bool declined = false;
+  EffiSaveResult effi;
+  WellBaseSaveResult well_base;  // meaningful for a joint test
+};
+EffiTestSaveResult save_effi_test(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
+                                  const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, const EffiWellBaseSource* well_base,
+                                  MessageService& msg);
 
 // The summary part of the save: the record whose Trim_Blank_Nul key equals box 0 + box 23
 // gets the models (boxes 2, 3), measured stroke and strokes per minute (41, 42), pump

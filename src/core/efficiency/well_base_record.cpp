@@ -328,11 +328,12 @@ std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWe
   return std::nullopt;
 }
 
-WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg) {
+WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg,
+                                  bool ask_overwrite) {
   const std::string well = trim_blanks(src.boxes[0]);
   return save_keyed(
       prog, src.boxes[0], src.boxes[23], [&](WellBaseRecord& rec) { return fill_well_base_effi(rec, src); },
-      [&] { return msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
+      [&] { return !ask_overwrite || msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
 }
 
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test) {

@@ -165,7 +165,9 @@ std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWe
 // cleared. A value beyond its field is refused with a message naming the box, a damaged
 // library with "非法的文件格式!"/"不能打开!", a failed write with a message; the library is
 // then left as it was.
-WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg);
+// `ask_overwrite` false: the caller has asked already.
+WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg,
+                                  bool ask_overwrite = true);
 
 // What Get_Well_Base takes from the record of a test.
 struct WellBaseCurves {

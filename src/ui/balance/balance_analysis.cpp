@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/balance/balance_charts.h"
+#include "core/balance/balance_save.h"
 #include "core/balance/balance_torque.h"
 #include "core/balance/electric_fit.h"
 #include "core/common/gbk.h"
@@ -621,17 +622,14 @@ void BalanceAnalysis::Cmd_Save_Click() {
     msg.show("“" + *bad + "”的数值超出了记录能保存的范围，请修改后再保存！", "");
     return;
   }
-  if (Save_WellBase(folder_, wb_src, msg).outcome != SaveOutcome::Saved) return;  // it reports its failure
-  RecordStore store(lib, kPhfxRecordSize);
-  std::size_t target = found;
-  if (!target && store.count(target) == StoreStatus::Ok) ++target;
-  if (!target || store.write(target, rec.encode()) != StoreStatus::Ok ||
-      save_balance_summary(folder_, h.Cur_Well, h.Cur_Test, t, state.balance_advice) != StoreStatus::Ok) {
-    msg.show(kSaveFailed, "");
+  // The well base, balance and summary records are written together or not at all.
+  const BalanceSaveResult r = save_balance_records(folder_, lib, found, rec, wb_src, t, state.balance_advice, msg);
+  if (!r.record) {
+    if (!r.reported) msg.show(kSaveFailed, "");
     return;
   }
   Phfx_Rec = rec;
-  set_record_number(target);
+  set_record_number(r.record);
   Cmd_Save->setEnabled(false);
   Find_WellNmae_To_Comb();
 }

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "core/efficiency/sys_effi_state.h"
+#include "core/efficiency/well_base_record.h"
 #include "ui/workbench/analysis_windows.h"
 
 namespace wb {
@@ -127,7 +128,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   bool calculate();  // Cmd_Calc_Click; false when an input was missing or unusable
   void load_library_curves();  // Get_Sgt_Dat, then Get_Pow_Dat, for boxes 0 and 23
   void apply_well_base();      // Get_Well_Base for boxes 0 and 23
-  void Save_Well_Base();
+  EffiWellBaseSource well_base_source() const;  // what Save_Well_Base stores
   RodEngMapDisplay& main_;
 };
 

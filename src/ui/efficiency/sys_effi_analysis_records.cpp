@@ -46,7 +46,7 @@ bool SysEffiAnalysis::Save_Effi_Data() {
   return true;
 }
 
-void SysEffiAnalysis::Save_Well_Base() {
+EffiWellBaseSource SysEffiAnalysis::well_base_source() const {
   EffiWellBaseSource src;
   src.boxes = st.Text1;
   src.gt_num = st.gt_num;
@@ -57,12 +57,21 @@ void SysEffiAnalysis::Save_Well_Base() {
   src.uus = st.uus;
   src.iis = st.iis;
   src.pps = st.pps;
-  wb::Save_Well_Base(main_.program_folder(), src, *services().messages);
+  return src;
 }
 
 void SysEffiAnalysis::Cmd_Save_Click() {
-  Save_Effi_Data();
-  if (st.read_sgt_dnt_org == kKindJoint) Save_Well_Base();
+  // A joint test asks its overwrite question before anything is written; all its records
+  // are written together.
+  EffiWellBaseSource src;
+  const bool joint = st.read_sgt_dnt_org == kKindJoint;
+  if (joint) src = well_base_source();
+  const EffiTestSaveResult r = wb::save_effi_test(st.Effi_File, main_.program_folder(), st.Text1,
+                                                  data_type().DlPh_Rec, joint ? &src : nullptr, *services().messages);
+  if (!r.effi.saved) return;  // declined, or the library said why; the record stays marked as edited
+  Text7->setText(QString::number(r.effi.record));
+  st.Edit_Flag = false;
+  Find_WellNmae_To_Comb();
 }
 
 void SysEffiAnalysis::Find_WellNmae_To_Comb() {

@@ -124,7 +124,7 @@ struct DesignState {
   std::array<std::string, 9> Text1;  // 斜深, 井斜角 °/′, 方位角 °/′, 总位移, 总方位 °/′, 垂直井深
   int text1_focus = -1;               // entry box that has the focus, -1 none
   std::int16_t jx_changed = 0;        // survey edited since load or save (workbench: survey_changed)
-  std::string jx_path;                // UTF-8 path of the survey file last named
+  std::string jx_path;                // UTF-8 path of the survey the table shows; empty: none yet
 
   // Centralizer table.
   TextGrid Grid2{11, 2};

@@ -134,7 +134,10 @@ bool RodDesignEngine::save_jx() {
     say("请在井号栏中输入井号!");
     return false;
   }
-  st.jx_path = survey_path();
+  // The table belongs to the well it was read for, whatever the well box holds by now (a new
+  // well typed or chosen asks about the old survey before the new one is read). A table read
+  // for no well yet goes under the well in the box.
+  if (st.jx_path.empty()) st.jx_path = survey_path();
   if (st.jx_path.empty()) {
     say("井号中有不能用作文件名的字符，井斜数据未保存！");
     return false;

@@ -30,6 +30,7 @@ void DesignWindowCore::reset_grids() {
   offer_survey_save();
   steps_->SetupGrids();
   st_.jx_changed = 0;
+  st_.jx_path.clear();  // the emptied table is no well's survey until one is read
 }
 
 void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/common/trim.h"
 
 namespace wb {
 
@@ -29,7 +28,7 @@ DiagnosisState::DiagnosisState() : Text1(diagnosis_design_texts()) {}
 
 // Limits are what a beam-pumped well can have, with room to spare; beyond them the pump card
 // computation draws outside its frame or divides by nothing.
-const std::array<DiagBoxLimit, 15> kRefreshBoxLimits = {{
+const std::array<BoxLimit, 15> kRefreshBoxLimits = {{
     {diag_box::kBore, "泵径", 0, 200, "mm"},            // pumps are 28 … 120 mm
     {diag_box::kLiquid, "日产液", 0, 2000, "m^3/d"},
     {diag_box::kStroke, "光杆冲程", 0, 20, "m"},         // the longest units stroke about 12 m
@@ -47,23 +46,6 @@ const std::array<DiagBoxLimit, 15> kRefreshBoxLimits = {{
     {diag_box::kTubingPressure, "井口油压", -0.1, 100, "MPa"},
     {diag_box::kCasingPressure, "井口套压", -0.1, 100, "MPa"},
 }};
-
-std::optional<BoxRefusal> check_diag_boxes(const DiagnosisState& st, const DiagBoxLimit* limits, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const DiagBoxLimit& l = limits[i];
-    const std::string& text = st.Text1[static_cast<std::size_t>(l.box)];
-    const std::string name = std::string("“") + l.name + "”";
-    const std::string unit = *l.unit ? std::string(" ") + l.unit : std::string();
-    if (trim_blanks(text).empty()) continue;
-    const std::optional<double> v = num_parse(text);
-    if (!v || !std::isfinite(*v)) return BoxRefusal{name + "中的“" + trim_blanks(text) + "”不是数字，请重新输入。", l.box};
-    if (*v < l.lo || *v > l.hi)
-      return BoxRefusal{name + "为 " + num_text(*v) + unit + "，超出 " + num_text(l.lo) + " 至 " + num_text(l.hi) +
-                            unit + " 的范围，请重新输入。",
-                        l.box};
-  }
-  return std::nullopt;
-}
 
 std::string result_text(double x, int k) {
   if (!std::isfinite(x)) return {};

@@ -11,10 +11,10 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/common/box_limits.h"
 #include "core/common/number_text.h"
 #include "core/common/test_records.h"
 #include "core/diagnosis/bgt_record.h"
@@ -102,26 +102,9 @@ struct DiagnosisState {
   }
 };
 
-// What a number box the refresh reads may hold: `name` as the window labels it, the value
-// in `unit` within lo … hi. An empty box counts as 0, as it always has; any other text must
-// be a number.
-struct DiagBoxLimit {
-  int box;
-  const char* name;
-  double lo, hi;
-  const char* unit;
-};
-// The boxes the refresh reads (the downhole density has its own check and message).
-extern const std::array<DiagBoxLimit, 15> kRefreshBoxLimits;
-
-// The first box of `limits` whose text is not a number or whose value lies outside its
-// range: the message naming it, and the box. Nothing when every box is sound.
-struct BoxRefusal {
-  std::string message;
-  int box = -1;
-};
-std::optional<BoxRefusal> check_diag_boxes(const DiagnosisState& st, const DiagBoxLimit* limits, std::size_t count);
-inline constexpr const char* kBoxRefusedTitle = "数据有误";
+// The boxes the refresh reads, with what each may hold (the downhole density has its own
+// check and message).
+extern const std::array<BoxLimit, 15> kRefreshBoxLimits;
 
 // A result for a box: rounded to k decimals (halves up) in the plain form; empty when it is
 // not a finite number (a zero divisor never shows "inf" or "nan").

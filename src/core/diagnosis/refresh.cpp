@@ -226,7 +226,7 @@ RefreshOutcome Cmd_Ref_Com_Click(DiagnosisState& st, int index, MessageService& 
   };
   clear_picture();
   // Nothing is computed or drawn from a box that cannot hold what it says.
-  if (auto bad = check_diag_boxes(st, kRefreshBoxLimits.data(), kRefreshBoxLimits.size())) {
+  if (auto bad = check_box_limits(st.Text1, kRefreshBoxLimits)) {
     messages.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
     st.focus_request = bad->box;
     st.CardPlot = DiagnosisChart{};

@@ -14,6 +14,7 @@
 
 #include "core/level/level_analysis.h"
 #include "core/level/level_file.h"
+#include "core/level/level_library.h"
 #include "core/level/synthetic_level.h"
 #include "platform/file_browser.h"
 #include "ui/level/level_display.h"
@@ -156,6 +157,15 @@ TEST(LevelWindow, RandomBytesFileIsNamedAndTheTitleStaysFinite) {
   EXPECT_NE(f.fakes.messages.shown[0].text.find("bad.y01"), std::string::npos);
   const QString title = w.Label2->text();
   for (const char* bad : {"nan", "inf", "E+"}) EXPECT_FALSE(title.contains(QLatin1String(bad), Qt::CaseInsensitive)) << title.toStdString();
+
+  // Storing it asks first; No writes nothing.
+  const std::size_t before = f.fakes.messages.shown.size();
+  f.fakes.messages.answers = {MsgAnswer::No};
+  w.Command2_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), before + 1);
+  EXPECT_EQ(f.fakes.messages.shown.back().buttons, MsgButtons::YesNo);
+  EXPECT_NE(f.fakes.messages.shown.back().text.find("bad.y01"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(LevelLibrary(f.folder).path()));
 }
 
 TEST(LevelWindow, ToolbarButton11ShowsIt) {

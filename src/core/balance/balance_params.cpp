@@ -41,6 +41,22 @@ constexpr std::array<CheckRow, 16> kInputCheckTable{{
 
 float box_single(const std::string& text) { return static_cast<float>(num_val(text)); }
 
+// An empty box, or one holding a number alone; the offset angle may end in the "?" of an
+// estimate (or its full-width form, which reads as no estimate asked for).
+bool number_or_empty(std::string text) {
+  const std::string wide_mark = "？";
+  for (;;) {
+    if (!text.empty() && (text.back() == ' ' || text.back() == '?'))
+      text.pop_back();
+    else if (text.ends_with(wide_mark))
+      text.resize(text.size() - wide_mark.size());
+    else
+      break;
+  }
+  std::size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos || num_parse(text).has_value();
+}
+
 void add_line(std::string& msg, const std::string& line) {
   msg += kCrLf;
   msg += '\t';
@@ -50,9 +66,11 @@ void add_line(std::string& msg, const std::string& line) {
 void check_rows(const ParameterBoxes& text2, int first, int last, std::string& msg) {
   for (int r = first; r <= last; ++r) {
     const CheckRow& row = kInputCheckTable[static_cast<std::size_t>(r)];
-    const float v = box_single(text2[static_cast<std::size_t>(row.box)]);
-    // A non-finite or out-of-range value fails the row.
-    if (!(v >= row.min && v <= row.max))
+    const std::string& text = text2[static_cast<std::size_t>(row.box)];
+    const float v = box_single(text);
+    // A non-finite or out-of-range value fails the row, and so does a text that is not a
+    // number (it would read as its leading digits or as 0).
+    if (!(v >= row.min && v <= row.max) || !number_or_empty(text))
       add_line(msg, std::string(row.name) + "错误，只能在" + num_print_f(row.min) + "-" + num_print_f(row.max) +
                         "之间！");
   }

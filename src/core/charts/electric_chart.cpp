@@ -106,9 +106,16 @@ ElectricMaxima recompute_reactive_power(TestState& st, int n) {
   return mx;
 }
 
-double electric_power_scale(double m) { return std::floor(std::max(m, 0.0) / 25 + 0.5) * 25 + 25; }
+// A maximum that is no number (curves of a damaged test) gives the scale of an empty chart.
+double electric_power_scale(double m) {
+  if (!std::isfinite(m)) m = 0;
+  return std::floor(std::max(m, 0.0) / 25 + 0.5) * 25 + 25;
+}
 
-double electric_voltage_scale(double max_u, double c) { return std::floor(max_u / 50 + c) * 50; }
+double electric_voltage_scale(double max_u, double c) {
+  if (!std::isfinite(max_u)) max_u = 0;
+  return std::floor(max_u / 50 + c) * 50;
+}
 
 namespace {
 // Points the 85 mm cover: the stroke itself up to 2000 points (40 s); beyond, the stroke

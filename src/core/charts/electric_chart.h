@@ -51,7 +51,8 @@ ElectricMaxima recompute_reactive_power(TestState& st, int n);
 // Apparent power of one sample, kVA, by wiring mode (0 for an unknown mode).
 double apparent_power_kva(int wiring_mode, double current, double voltage);
 
-// Power scale A from the largest current/power M: floor(M/25 + 0.5)·25 + 25.
+// Power scale A from the largest current/power M: floor(M/25 + 0.5)·25 + 25. A maximum
+// that is not finite counts as 0 in both scales (the empty chart's scales).
 double electric_power_scale(double m);
 // Voltage scale V from the largest voltage: floor(maxU/50 + c)·50.
 double electric_voltage_scale(double max_u, double c);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/box_limits.h"
 #include "core/common/number_text.h"
 #include "core/common/test_records.h"
 #include "core/diagnosis/bgt_record.h"
@@ -100,6 +101,10 @@ struct DiagnosisState {
     Rec_Changed = true;
   }
 };
+
+// The boxes the refresh reads, with what each may hold (the downhole density has its own
+// check and message).
+extern const std::array<BoxLimit, 15> kRefreshBoxLimits;
 
 // A result for a box: rounded to k decimals (halves up) in the plain form; empty when it is
 // not a finite number (a zero divisor never shows "inf" or "nan").

@@ -225,6 +225,14 @@ RefreshOutcome Cmd_Ref_Com_Click(DiagnosisState& st, int index, MessageService& 
     picture->cls();
   };
   clear_picture();
+  // Nothing is computed or drawn from a box that cannot hold what it says.
+  if (auto bad = check_box_limits(st.Text1, kRefreshBoxLimits)) {
+    messages.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+    st.focus_request = bad->box;
+    st.CardPlot = DiagnosisChart{};
+    out.end = RefreshEnd::box_refused;
+    return out;
+  }
   apply_button(st, index);
 
   SgtRecord& card = st.Bgt_Rec.card;

@@ -26,6 +26,8 @@ enum class RefreshEnd {
   drawn,            // the chart was drawn (with or without a pump card, see pump)
   other_well,       // the current card is not the well's: stopped silently
   density_refused,  // message shown, density_err = 1; the window puts the focus into box 9
+  box_refused,      // a box read is not a number or out of its range (kRefreshBoxLimits):
+                    // message naming it shown, the focus asked for it, nothing drawn
 };
 
 struct RefreshOutcome {

@@ -5,6 +5,7 @@
 // stroke box 27).
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,14 +15,15 @@
 namespace wb {
 
 // Writes boxes 0..3, 5..7 and 9..26 of `boxes` from `rec`; a group or beam value of 0 leaves
-// its box as it is.
+// its box as it is, and so does a crank angle that is no number or beyond a whole turn (a
+// damaged record): the box never shows "nan" or an exponent.
 template <class Record, class Boxes>
 void common_balance_boxes(const Record& rec, Boxes& boxes) {
   auto milli = [](std::int16_t x) { return num_text(x / 1000.0); };
   auto whole = [](std::int16_t x) { return std::to_string(x); };
   boxes[24] = milli(rec.crank_pos_min);
   boxes[25] = milli(rec.crank_spacing);
-  boxes[26] = num_text_f(rec.crank_angle0);
+  if (std::isfinite(rec.crank_angle0) && std::fabs(rec.crank_angle0) <= 360.0f) boxes[26] = num_text_f(rec.crank_angle0);
   for (std::size_t g = 0; g < 4; ++g) {
     const auto& grp = rec.crank_group[g];
     if (grp.count > 0 || grp.weight > 0) {

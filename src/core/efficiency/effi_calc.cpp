@@ -53,6 +53,13 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
     out.refused = true;
     return out;
   }
+  // Nothing is computed from a box that cannot hold what it says.
+  if (auto bad = check_box_limits(T, kEffiCalcBoxLimits)) {
+    for (int b : kEffiResultBoxes) T[b].clear();
+    out.message = bad->message;
+    out.refused = true;
+    return out;
+  }
   const double rho = B(15);
 
   // 2. Submergence, m.

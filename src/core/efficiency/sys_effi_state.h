@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "core/common/box_limits.h"
+
 namespace wb {
 
 inline constexpr int kEffiBoxCount = 49;
@@ -29,6 +31,31 @@ using EffiBoxes = std::array<std::string, kEffiBoxCount>;
 
 // Boxes the calculation writes; a new hand-over or a result that cannot be computed empties them.
 inline constexpr std::array<int, 7> kEffiResultBoxes = {27, 28, 29, 30, 33, 43, 44};
+
+// The boxes the calculation reads, with what each may hold (limits with room to spare over
+// any beam-pumped well; beyond them the results are no efficiency at all). The five required
+// boxes' emptiness and the density's sign keep their own messages, which come first; a bore,
+// stroke or strokes a minute of 0 or below leaves the pump efficiency out with its own. The
+// input and polished-rod powers are not checked here: one that is no number means "no power
+// measured" and leaves out the efficiencies divided by it.
+inline constexpr std::array<BoxLimit, 16> kEffiCalcBoxLimits = {{
+    {4, "泵径", kNoLowerLimit, 200, "mm"},                // pumps are 28 … 120 mm
+    {5, "日产液", 0, 2000, "t/d"},
+    {15, "产液密度", 0, 2, "t/m3"},           // oil, water and brine lie below 1.3 t/m3
+    {16, "井口油压", -0.1, 100, "MPa"},       // gauge pressures: a casing under slight suction
+    {17, "井口套压", -0.1, 100, "MPa"},
+    {18, "动液面", 0, 10000, "m"},            // depths: no pumped well is deeper
+    {19, "泵挂深度", 0, 10000, "m"},
+    {21, "标称冲程", kNoLowerLimit, 20, "m"},           // the longest units stroke about 12 m
+    {22, "标称冲次", kNoLowerLimit, 30, "1/min"},       // beam units run 1 … 20 strokes a minute
+    {11, "1' 杆长", 0, 10000, "m"},
+    {12, "7/8'杆长", 0, 10000, "m"},
+    {13, "6/8'杆长", 0, 10000, "m"},
+    {14, "5/8'杆长", 0, 10000, "m"},
+    {24, "1'1 杆长", 0, 10000, "m"},
+    {47, "加重杆长", 0, 10000, "m"},
+    {48, "加重杆径", 0, 100, "mm"},
+}};
 
 struct SysEffiState {
   EffiBoxes Text1;             // Efficiency_Boxes

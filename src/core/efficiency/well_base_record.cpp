@@ -336,12 +336,52 @@ WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseS
       [&] { return !ask_overwrite || msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
 }
 
+namespace {
+
+// The limits of the stored curves' coefficients, as for the card and electric libraries:
+// twice the largest value of the curve (a(0) is twice the mean).
+struct CurveBlock {
+  const std::array<float, 32>* cos32;
+  const std::array<float, 32>* sin32;
+  const char* name;
+  float limit;
+};
+
+bool coefficients_sound(const float* a, const float* b, int terms, float limit) {
+  for (int k = 0; k < terms; ++k)
+    if (!(std::fabs(a[k]) <= limit) || !(std::fabs(b[k]) <= limit)) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string well_base_curve_damage(const WellBaseRecord& rec) {
+  // One stroke is at most the 3000 samples (60 s) a joint test keeps.
+  if (rec.point_num > 3000) return "每冲程点数为 " + std::to_string(rec.point_num) + "，超过 3000。";
+  if (!std::isfinite(rec.uu_cos[0])) return "电压曲线的系数不是有限数。";
+  if (!rec.has_electric_curves() || rec.point_num <= 0) return {};
+  const CurveBlock blocks[] = {{&rec.uu_cos, &rec.uu_sin, "电压曲线", 1400.0f},
+                               {&rec.ii_cos, &rec.ii_sin, "电流曲线", 700.0f},
+                               {&rec.pp_cos, &rec.pp_sin, "功率曲线", 700.0f},
+                               {&rec.gg_cos, &rec.gg_sin, "载荷曲线", 700.0f}};
+  for (const CurveBlock& c : blocks)
+    if (!coefficients_sound(c.cos32->data(), c.sin32->data(), 32, c.limit))
+      return std::string(c.name) + "的系数不是有限数或超出可能的范围。";
+  if (!coefficients_sound(rec.ss_cos.data(), rec.ss_sin.data(), 16, 70.0f)) return "位移曲线的系数不是有限数或超出可能的范围。";
+  return {};
+}
+
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test) {
   WellBaseCurves out;
   WellBaseRecord rec;
   std::size_t found = 0;
   if (find_well_base(well_base_path(prog), well, test, rec, found) != StoreStatus::Ok || found == 0) return out;
   out.found = true;
+  if (std::string damage = well_base_curve_damage(rec); !damage.empty()) {
+    out.damage = "井基础数据 " + path_text(well_base_path(prog)) + " 中本次测试的记录已损坏：" + damage +
+                 "\n未采用其中的曲线。";
+    return out;
+  }
   // A negative count (a damaged record) is no stroke.
   out.gt_num = std::max<int>(rec.point_num, 0);
   out.iu_num = out.gt_num;

@@ -179,7 +179,14 @@ struct WellBaseCurves {
   // Rebuilt by Fourier_Synth, indices 0..count (the last one 0): uus, iis, pps over iu_num
   // points with 32 terms, ggs over gt_num with 32, sss over gt_num with 16. qqs is not rebuilt.
   std::vector<float> uus, iis, pps, ggs, sss;
+  // Set when the record's count or curves are damaged (a count beyond the 3000 samples of a
+  // stroke, a coefficient that is no number or beyond any curve): nothing of the stroke is
+  // taken (counts 0, no curves) and this names what is wrong for the user.
+  std::string damage;
 };
+inline constexpr const char* kWellBaseDamagedTitle = "井基础数据已损坏";
+// What makes the record's stroke unusable (see WellBaseCurves::damage); empty when sound.
+std::string well_base_curve_damage(const WellBaseRecord& rec);
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test);
 
 // ---- Counterbalance window (writer B, reader Get_Dat_From_WellBase) ----

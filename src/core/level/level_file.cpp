@@ -7,6 +7,18 @@
 #include "core/common/gbk.h"
 
 namespace wb {
+namespace {
+
+// A level depth the file may carry: 0 (none found yet) up to 10 000 m, deeper than any
+// pumped well; an echo of 5001 samples cannot reach further at any sound speed in gas.
+constexpr float kMaxLevelDepth = 10000.0f;
+// A sound speed the file may carry: 0 (none measured) up to 2000 m/s; gas in the annulus
+// carries sound at 150 … 450 m/s, and a speed outside that is searched again on opening.
+constexpr float kMaxFileSoundSpeed = 2000.0f;
+
+bool depth_sound(float d) { return std::isfinite(d) && d >= 0.0f && d <= kMaxLevelDepth; }
+
+}  // namespace
 
 std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kLevelHeaderSize) return std::nullopt;
@@ -61,10 +73,36 @@ bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t) {
     }
   }
   if (!both) level_filter(t.echo_data, n, t.sample_rate);
-  t.level_depth = h->level_depth;
+  // A depth beyond any well is no result: the level is searched as for a file without one.
+  t.level_depth = depth_sound(h->level_depth) ? h->level_depth : 0.0f;
   t.wellhead_x = t.sound_mark_x = t.collar_start_x = t.collar_end_x = t.level_x = 0.0f;
   t.sound_speed = h->sound_speed;
   return true;
+}
+
+std::vector<std::string> level_file_doubts(std::span<const std::uint8_t> bytes) {
+  std::vector<std::string> doubts;
+  const auto h = decode_level_header(bytes);
+  if (!h) return doubts;
+  const std::size_t width = h->sample_format == 2 ? 4 : 2;
+  const std::size_t present = (bytes.size() - kLevelHeaderSize) / width;
+  if (h->sample_count < 1 || h->sample_count > kEchoSamples)
+    doubts.push_back("文件头记录的采样点数为 " + std::to_string(h->sample_count) + "，应在 1 至 " +
+                     std::to_string(kEchoSamples) + " 之间。");
+  else if (static_cast<std::size_t>(h->sample_count) > present)
+    doubts.push_back("文件头记录 " + std::to_string(h->sample_count) + " 个采样点，文件中只有 " +
+                     std::to_string(present) + " 个：文件不完整。");
+  if (!std::isfinite(h->sound_speed) || h->sound_speed < 0.0f || h->sound_speed > kMaxFileSoundSpeed)
+    doubts.push_back("文件中的声速不是 0 至 2000 米/秒之间的数，已重新计算。");
+  if (!depth_sound(h->level_depth)) doubts.push_back("文件中的液面深度不是 0 至 10000 米之间的数，未采用。");
+  return doubts;
+}
+
+std::string level_doubts_text(const std::vector<std::string>& doubts, const std::string& path) {
+  std::string text = "液面测试文件 " + path + " 不像仪器写入的完整文件：";
+  for (const std::string& d : doubts) text += "\n・" + d;
+  text += "\n据此算出的结果可能不可信。";
+  return text;
 }
 
 std::optional<Bytes> read_level_file(const std::filesystem::path& path) {

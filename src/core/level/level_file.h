@@ -19,6 +19,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/common/bytes.h"
 #include "core/level/level_test.h"
@@ -53,6 +54,17 @@ bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t);
 // double, smooth = v truncated toward zero, p = smooth: the filter runs on the stored
 // integers. A rate below 2 runs as at 2 (a = 1: smoothed = raw).
 void level_filter(std::span<EchoSample> data, int count, int sample_rate);
+
+// What is wrong with a raw file's header that the instrument would not have written so: a
+// sample count outside 1 … 5001 or beyond the samples the file holds, a sound speed or a
+// level depth that is no number or beyond any well (the limits beside the reader, with
+// their reasons). The sample rate is judged where the depth scale is worked out. One line
+// per finding; empty for a sound header or bytes shorter than a header. Such a file still
+// opens, the user is told; a level depth beyond reason is read as 0 (not found yet).
+std::vector<std::string> level_file_doubts(std::span<const std::uint8_t> bytes);
+inline constexpr const char* kLevelDoubtsTitle = "液面测试文件可能已损坏";
+// The text the user is shown for the findings, with the file's path.
+std::string level_doubts_text(const std::vector<std::string>& doubts, const std::string& path);
 
 // The file's bytes, at most kLevelFileMaxUsed of them; nothing when it cannot be read.
 std::optional<Bytes> read_level_file(const std::filesystem::path& path);

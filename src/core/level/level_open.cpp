@@ -17,6 +17,10 @@ bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const 
   t.hide_markers();
   t.Text2 = path_text(path);
   load_level_data(*bytes, t);
+  // A damaged file is shown for what it is worth, but the user learns at once what is wrong.
+  t.file_doubts = level_file_doubts(*bytes);
+  if (!t.file_doubts.empty())
+    msg.show(level_doubts_text(t.file_doubts, path_text(path)), kLevelDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
   // 150 and 450 m/s themselves are kept; a speed that is no number is searched too.
   if (!(t.sound_speed >= 150.0f && t.sound_speed <= 450.0f)) get_yg_dft_auto(t);
   if (t.level_x < 100.0f || t.level_x > 4900.0f) like_level(t, folder.sys(), msg);

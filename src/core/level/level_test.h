@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace wb {
 
@@ -54,6 +55,9 @@ struct LevelTest {
   std::array<float, kMarkerCount> marker_line_x{};
   std::int16_t auto_level_index = -1;  // sample of the matched level echo; -1 none
   std::int16_t cur_rec = 0;            // library record shown; -1 raw file; 0 nothing yet
+  // What is wrong with the raw file shown (level_file_doubts; empty for a sound one): the
+  // user is asked before such a test is stored.
+  std::vector<std::string> file_doubts;
 
   // ---- boxes and the gain bar of the window ----
   std::string Text2;            // full path of the opened raw file

@@ -1,5 +1,7 @@
 #include "core/printing/card_print_page.h"
 
+#include "core/workbench/record_checks.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -191,6 +193,8 @@ void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::fi
   if (!rec.decode(Bytes(content.begin() + static_cast<std::ptrdiff_t>(begin),
                         content.begin() + static_cast<std::ptrdiff_t>(begin + kSgtRecordSize))))
     return;
+  // A damaged record leaves its place empty rather than printing curves it cannot rebuild.
+  if (!check_sgt_record(rec).usable()) return;
   print_card_block(st, printer, rec, xs, ys);
 }
 

@@ -131,7 +131,10 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
     for (std::size_t i = first; i < first + n; ++i) sum += cell_value(rows[i][c]);
     const float mean = sum / count;
     const bool whole = c >= kFirstWholeCol && c <= kLastWholeCol;
-    avg[c] = num_text(whole ? std::floor(static_cast<double>(mean) + 0.5) : round_dec(mean, 2));
+    // A cell beyond single precision (a damaged library's text) leaves the mean empty
+    // rather than showing "inf".
+    if (std::isfinite(mean))
+      avg[c] = num_text(whole ? std::floor(static_cast<double>(mean) + 0.5) : round_dec(mean, 2));
   }
   // Water cut weighted by the liquid: the mean water volume over the mean liquid shown.
   float water = 0.0f;
@@ -139,12 +142,15 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
     water += cell_value(rows[i][kLiquidCol]) * cell_value(rows[i][kWaterCutCol]) / 100.0f;
   const float w = water / count;
   const double q = num_val(avg[kLiquidCol]);
-  if (q != 0.0) avg[kWaterCutCol] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
+  if (q != 0.0 && std::isfinite(w)) avg[kWaterCutCol] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
   // Efficiencies from the mean powers as shown (two decimals each), in percent.
   const double v = num_val(avg[kInputPowerCol]);
   const double b = num_val(avg[kRodPowerCol]);
   const double d = num_val(avg[kUsefulPowerCol]);
-  auto pct = [](double num, double den) { return num_text(std::floor(num / den * 1000.0 + 0.5) / 10.0); };
+  auto pct = [](double num, double den) {
+    const double p = std::floor(num / den * 1000.0 + 0.5) / 10.0;
+    return std::isfinite(p) ? num_text(p) : std::string();
+  };
   if (v != 0.0) {
     avg[kSurfaceEffiCol] = pct(b, v);
     avg[kSystemEffiCol] = pct(d, v);

@@ -38,11 +38,25 @@ void rebuild_wave(TestState& st, const XbtRecord& r) {
   round_cents(st.uus, kWavePoints);
 }
 
+RecordFindings check_record(const SgtRecord& r) { return check_sgt_record(r); }
+RecordFindings check_record(const DntRecord& r) { return check_dnt_record(r); }
+RecordFindings check_record(const XbtRecord& r) { return check_xbt_record(r); }
+
+RecordKindName kind_name(LibraryKind kind) {
+  switch (kind) {
+    case LibraryKind::Card: return RecordKindName::Card;
+    case LibraryKind::Electric: return RecordKindName::Electric;
+    case LibraryKind::Wave: return RecordKindName::Wave;
+  }
+  return RecordKindName::Card;
+}
+
 template <class Rec>
 ReadStatus read_as(const fs::path& file_n, std::size_t len, long long rec, RecordSource source, Rec& out) {
   Bytes b;
   ReadStatus s = read_stored_record(file_n, len, rec, source, b);
   if (s == ReadStatus::Ok && !out.decode(b)) s = ReadStatus::IoError;
+  if (s == ReadStatus::Ok && !check_record(out).usable()) s = ReadStatus::Unusable;
   return s;
 }
 
@@ -192,7 +206,7 @@ ReadStatus tx_d_prt_read(TestState& st, const fs::path& file_n, long long rec) {
 }
 
 ReadStatus open_stored_test(TestState& st, LibraryKind kind, const fs::path& file_n, long long rec,
-                            RecordSource source, const ReaderCharts& charts) {
+                            RecordSource source, const ReaderCharts& charts, RecordFindings* findings) {
   const LibraryInfo& lib = library_info(kind);
   Bytes b;
   ReadStatus s = read_stored_record(file_n, lib.record_length, rec, source, b);
@@ -202,8 +216,15 @@ ReadStatus open_stored_test(TestState& st, LibraryKind kind, const fs::path& fil
   XbtRecord xbt;
   bool ok = kind == LibraryKind::Card ? sgt.decode(b) : kind == LibraryKind::Electric ? dnt.decode(b) : xbt.decode(b);
   if (!ok) return ReadStatus::IoError;
+  RecordFindings f = kind == LibraryKind::Card       ? check_sgt_record(sgt)
+                     : kind == LibraryKind::Electric ? check_dnt_record(dnt)
+                                                     : check_xbt_record(xbt);
+  if (findings) *findings = f;
+  if (!f.usable()) return ReadStatus::Unusable;
 
   st.reset_for_new_test();
+  st.record_doubts = std::move(f.doubts);
+  if (!st.record_doubts.empty()) st.record_doubts_path = path_text(file_n);
   st.read_sgt_dnt_org = lib.test_kind;
   st.image1_tooltip[1] = kind == LibraryKind::Electric ? "平衡分析" : "不可分析";
   switch (kind) {
@@ -215,15 +236,30 @@ ReadStatus open_stored_test(TestState& st, LibraryKind kind, const fs::path& fil
   return s;
 }
 
-ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long r, const ReaderCharts& charts) {
+ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long r, const ReaderCharts& charts,
+                            RecordFindings* findings) {
   const LibraryInfo* lib = library_by_caption(st.frame2_caption);
   if (r <= 0 || !lib) {
     st.reset_for_new_test();
     return ReadStatus::Ok;
   }
-  ReadStatus s = open_stored_test(st, lib->kind, prog.sys() / lib->file_name, r, RecordSource::Library, charts);
+  ReadStatus s =
+      open_stored_test(st, lib->kind, prog.sys() / lib->file_name, r, RecordSource::Library, charts, findings);
   if (s == ReadStatus::Ok) st.image1_tooltip[0] = lib->export_tooltip;
   return s;
+}
+
+std::string record_refusal_message(LibraryKind kind, const RecordFindings& f, const fs::path& path) {
+  if (f.usable()) return {};
+  return record_refusal_text(kind_name(kind), f.refusals, path_text(path));
+}
+
+std::string record_doubts_message(const TestState& st) {
+  if (st.record_doubts.empty()) return {};
+  const RecordKindName kind = st.read_sgt_dnt_org == kKindElectric ? RecordKindName::Electric
+                              : st.read_sgt_dnt_org == kKindWave   ? RecordKindName::Wave
+                                                                   : RecordKindName::Card;
+  return record_doubts_text(kind, st.record_doubts, st.record_doubts_path);
 }
 
 }  // namespace wb

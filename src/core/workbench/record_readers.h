@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "core/common/bytes.h"
+#include "core/workbench/record_checks.h"
 #include "core/workbench/test_libraries.h"
 #include "core/workbench/test_state.h"
 
@@ -43,13 +44,15 @@ enum class ReadStatus {
   Damaged,     // wrong length: "非法的文件格式!"
   OutOfRange,  // record number outside 1 … count
   IoError,
+  Unusable,    // read, but its numbers cannot be shown (record_checks.h)
 };
 
 // Reads record `rec` (1-based) of the file; `out` is set only on Ok.
 ReadStatus read_stored_record(const std::filesystem::path& file_n, std::size_t record_length, long long rec,
                               RecordSource source, Bytes& out);
 
-// The screen readers. Each reads first and changes nothing unless the record was read.
+// The screen readers. Each reads first and changes nothing unless the record was read and
+// passed its check.
 ReadStatus tx_G(TestState& st, const std::filesystem::path& file_n, long long recode,
                 RecordSource source = RecordSource::Library, const ReaderCharts& charts = {});
 ReadStatus tx_d(TestState& st, const std::filesystem::path& file_n, long long rec,
@@ -74,12 +77,19 @@ std::string wave_well_from_file(const std::filesystem::path& file_n);
 // counts 0, Picture1's tooltip emptied, Command1 hidden), the kind set, Image1(1)'s tooltip
 // set ("不可分析" for cards and waveforms, "平衡分析" for electric tests), Chk_Start hidden,
 // and the reader shows the record. On failure the shown test stays as it was.
+// The record is checked first (record_checks.h): a refused one gives Unusable and its
+// findings in `findings`; the doubts of a shown one go to record_doubts (with the path).
 ReadStatus open_stored_test(TestState& st, LibraryKind kind, const std::filesystem::path& file_n, long long rec,
-                            RecordSource source, const ReaderCharts& charts);
+                            RecordSource source, const ReaderCharts& charts, RecordFindings* findings = nullptr);
 
 // Grid1_Click: row `r` of the library named by Frame2's caption. Row 0 (the header) only
 // resets the boxes and counts. A loaded row also sets Image1(0)'s tooltip, the export
 // target. Returns Ok when nothing was asked of a library (header row, no library shown).
-ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long r, const ReaderCharts& charts);
+ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long r, const ReaderCharts& charts,
+                            RecordFindings* findings = nullptr);
+
+// The messages of a record refused or opened with doubts: empty when there is nothing to say.
+std::string record_refusal_message(LibraryKind kind, const RecordFindings& f, const std::filesystem::path& path);
+std::string record_doubts_message(const TestState& st);
 
 }  // namespace wb

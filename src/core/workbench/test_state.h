@@ -77,6 +77,10 @@ struct TestState {
   // What is wrong with the raw file of the joint test shown (empty for a sound file or
   // another kind of test): the user is asked before such a test is stored.
   std::vector<std::string> org_doubts;
+  // The same for a stored card, electric or waveform record (record_checks.h), with the
+  // file it was read from.
+  std::vector<std::string> record_doubts;
+  std::string record_doubts_path;
 
   // Energy values of the last energy panel drawn in this run (module Data_Type's DnCs).
   DnCsArray DnCs{};
@@ -90,6 +94,8 @@ struct TestState {
     for (auto& t : Text1) t.clear();
     for (auto& t : Text3) t.clear();
     org_doubts.clear();
+    record_doubts.clear();
+    record_doubts_path.clear();
     iu_num = 0;
     gt_num = 0;
   }

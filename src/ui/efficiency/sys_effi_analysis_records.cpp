@@ -110,6 +110,10 @@ void SysEffiAnalysis::load_library_curves() {
 void SysEffiAnalysis::apply_well_base() {
   WellBaseCurves w = Get_Well_Base(main_.program_folder(), st.Text1[0], st.Text1[23]);
   if (!w.found) return;
+  if (!w.damage.empty()) {
+    services().messages->show(w.damage, kWellBaseDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   st.gt_num = static_cast<std::int16_t>(w.gt_num);
   st.iu_num = static_cast<std::int16_t>(w.iu_num);
   st.cs_fs = static_cast<std::int16_t>(w.cs_fs);

@@ -9,6 +9,7 @@
 
 #include "core/level/dym_record.h"
 #include "core/level/echo_display.h"
+#include "core/level/level_file.h"
 #include "core/level/level_library.h"
 #include "core/level/level_methods.h"
 #include "core/level/level_page.h"
@@ -170,6 +171,11 @@ void LevelDisplay::Grid1_MouseDown(Qt::MouseButton button) {
 }
 
 void LevelDisplay::Command2_Click() {
+  // Results of a damaged raw file would reload from the library as if they were sound.
+  if (st.cur_rec == -1 && !st.file_doubts.empty() &&
+      !services().messages->ask_yes_no(level_doubts_text(st.file_doubts, st.Text2) + "\n\n仍要存入库吗？",
+                                       kLevelDoubtsTitle))
+    return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   read_boxes();
   std::vector<std::string> zeroed;

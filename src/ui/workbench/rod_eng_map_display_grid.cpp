@@ -122,11 +122,15 @@ void RodEngMapDisplay::Grid1_Click() {
   const LibraryInfo* lib = library_by_caption(st.frame2_caption);
   const int r = Grid1->row();
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  ReadStatus s = Grid1_row_chosen(st, program_folder(), r, reader_charts(*this));
+  RecordFindings f;
+  ReadStatus s = Grid1_row_chosen(st, program_folder(), r, reader_charts(*this), &f);
   Picture1->update();
   sync_to_widgets();
   QApplication::restoreOverrideCursor();
-  if (lib && r > 0) show_read_failure(s, program_folder().sys() / lib->file_name);
+  if (lib && r > 0) {
+    show_read_failure(s, program_folder().sys() / lib->file_name);
+    show_record_findings(st, s, lib->kind, f, program_folder().sys() / lib->file_name);
+  }
 }
 
 void RodEngMapDisplay::Grid1_MouseDown(int, int, Qt::MouseButton button) {

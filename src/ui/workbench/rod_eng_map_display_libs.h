@@ -21,6 +21,9 @@ void show_library_failure(LibOperation op, LibStatus status, const std::filesyst
 // The same for a record that could not be read: a damaged file is named; a missing or
 // empty file, or a row beyond the records, is passed over silently.
 void show_read_failure(ReadStatus status, const std::filesystem::path& path);
+// The message of a record refused by its check, or of one opened with doubts.
+void show_record_findings(const TestState& st, ReadStatus status, LibraryKind kind, const RecordFindings& f,
+                          const std::filesystem::path& path);
 
 // Opens one stored test (file or library row) into the window and shows it.
 void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::path& path, long long rec,

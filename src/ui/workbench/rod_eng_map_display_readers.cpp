@@ -28,13 +28,27 @@ void show_read_failure(ReadStatus status, const std::filesystem::path& path) {
     show_library_failure(LibOperation::Read, LibStatus::IoError, path);
 }
 
+void show_record_findings(const TestState& st, ReadStatus status, LibraryKind kind, const RecordFindings& f,
+                          const std::filesystem::path& path) {
+  if (status == ReadStatus::Unusable) {
+    services().messages->show(record_refusal_message(kind, f, path), kRecordRefusedTitle, MsgButtons::Ok,
+                              MsgIcon::Warning);
+    return;
+  }
+  // A doubtful record is shown for what it is worth, but the user learns at once what is wrong.
+  if (status == ReadStatus::Ok && !st.record_doubts.empty())
+    services().messages->show(record_doubts_message(st), kRecordDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
+}
+
 void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::path& path, long long rec,
                  RecordSource source) {
   w.sync_from_widgets();
-  ReadStatus s = open_stored_test(w.st, kind, path, rec, source, reader_charts(w));
+  RecordFindings f;
+  ReadStatus s = open_stored_test(w.st, kind, path, rec, source, reader_charts(w), &f);
   w.Picture1->update();
   w.sync_to_widgets();
   show_read_failure(s, path);
+  show_record_findings(w.st, s, kind, f, path);
 }
 
 void RodEngMapDisplay::open_card_file(const QString& path) {

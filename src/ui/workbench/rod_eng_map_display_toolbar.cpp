@@ -51,6 +51,13 @@ bool confirm_store(const StoreCheck& c, const char* title) {
   return q.empty() || services().messages->show(q, title, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes;
 }
 
+// Asks before a stored record with doubtful numbers is stored again; false when the user
+// declines.
+bool confirm_doubtful_record(const TestState& st) {
+  return st.record_doubts.empty() ||
+         services().messages->ask_yes_no(record_doubts_message(st) + "\n\n仍要存入库吗？", kRecordDoubtsTitle);
+}
+
 // The card and the electric record of a joint test built from the stroke and stored; with
 // `summary` also the power/balance summary. False when a store failed, or when the test
 // comes from a damaged raw file and the user chose not to store it.
@@ -127,7 +134,7 @@ void save_shown_test(RodEngMapDisplay& w) {
     case kKindWave: kind = LibraryKind::Wave; break;
     default: return;
   }
-  if (!confirm_store(check_store(st, kind), "数据入库")) return;
+  if (!confirm_doubtful_record(st) || !confirm_store(check_store(st, kind), "数据入库")) return;
   const LibraryInfo& lib = library_info(kind);
   const fs::path path = w.program_folder().sys() / lib.file_name;
   SaveResult r = kind == LibraryKind::Card       ? sgt_save_new(st, path)
@@ -144,6 +151,7 @@ void save_shown_test(RodEngMapDisplay& w) {
 void export_loaded_record(RodEngMapDisplay& w) {
   const LibraryInfo* lib = library_by_export_tooltip(w.st.image1_tooltip[0]);
   if (!lib) return;
+  if (!confirm_doubtful_record(w.st)) return;
   if (is_safe_file_stem(trim_blanks(w.st.Text1[2])) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
   ExportResult r = export_current(w.st, w.program_folder(), lib->kind);
   w.File1->refresh();

@@ -134,6 +134,32 @@ TEST(BalanceCheck, EveryRangeRowAtItsLimits) {
   }
 }
 
+// Letters in a box fail its row: "abc" would read 0 and "2x" 2, both inside some ranges.
+TEST(BalanceCheck, TextThatIsNotANumberFailsItsRow) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* name;
+    const char* lo;
+    const char* hi;
+    BalanceMode mode;
+  } cases[] = {
+      {2, "abc", "曲柄平衡块位置", " 0", " 3.2", BalanceMode::Crank},
+      {4, "80kN", "减速器扭矩", " 0", " 120", BalanceMode::Crank},
+      {10, "3块", "已装游梁平衡块数", " 0", " 50", BalanceMode::Beam},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ParameterBoxes t = good_boxes();
+    BalanceParams p;
+    ASSERT_FALSE(Check_Input_Dat(t, c.mode, p).failed);
+    t[static_cast<std::size_t>(c.box)] = c.text;
+    const InputCheck chk = Check_Input_Dat(t, c.mode, p);
+    EXPECT_TRUE(chk.failed);
+    EXPECT_NE(chk.message.find(range_line(c.name, c.lo, c.hi)), std::string::npos) << chk.message;
+  }
+}
+
 TEST(BalanceCheck, CombinedMessageByteForByte) {
   ParameterBoxes t = good_boxes();
   t[0] = "13";

@@ -101,6 +101,20 @@ TEST(ElectricScales, VoltageScaleScreenAndPage) {
   }
 }
 
+// A maximum that is no number gives the empty chart's scales, for the power, the voltage,
+// the card's stroke and load: no axis is labelled "nan" or "inf".
+TEST(Scales, NonFiniteMaximaFallBackToTheEmptyChartsScales) {
+  for (double bad : {std::nan(""), static_cast<double>(INFINITY), -static_cast<double>(INFINITY)}) {
+    SCOPED_TRACE(bad);
+    EXPECT_DOUBLE_EQ(electric_power_scale(bad), electric_power_scale(0));
+    EXPECT_DOUBLE_EQ(electric_voltage_scale(bad, kScreenVoltageRounding), electric_voltage_scale(0, kScreenVoltageRounding));
+    EXPECT_DOUBLE_EQ(electric_voltage_scale(bad, kPageVoltageRounding), electric_voltage_scale(0, kPageVoltageRounding));
+    EXPECT_TRUE(std::isfinite(card_load_scale(bad).full_kn));
+    const CardPositionScale ps = card_position_scale(bad);
+    EXPECT_TRUE(std::isfinite(ps.step_m) && std::isfinite(ps.units_per_m));
+  }
+}
+
 TEST(ElectricScales, RecordingTimeGrid) {
   struct Case {
     int n;

@@ -341,3 +341,60 @@ TEST(Refresh, EffectiveStrokeOfAwkwardPumpCards) {
 
 }  // namespace
 }  // namespace wb
+
+namespace wb {
+namespace {
+
+// A box the refresh reads that is not a number, or beyond what it can hold, stops the refresh
+// with a message naming it: nothing is computed, drawn or written into the result boxes.
+TEST(Refresh, BoxBeyondReasonStopsTheRefreshNamingIt) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* named;
+  } cases[] = {
+      {diag_box::kSpm, "99999999", "“冲次”为 99999999 1/min，超出 0 至 30 1/min"},
+      {diag_box::kBore, "abc", "“泵径”中的“abc”不是数字"},
+      {diag_box::kBore, "44mm", "“泵径”中的“44mm”不是数字"},
+      {diag_box::kStroke, "-3", "“光杆冲程”为 -3 m"},
+      {diag_box::kPumpDepth, "1e9", "“泵挂深度”"},
+      {diag_box::kRods78, "x", "“7/8'杆长”"},
+      {diag_box::kCasingPressure, "nan", "“井口套压”"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    DiagnosisState st = pumped_state();
+    FakeMessages msg;
+    ASSERT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);  // a chart was on show
+    const auto before = st.Text1;
+    st.Text1[c.box] = c.text;
+    RecordingCanvas pic(200, 150);
+    msg.texts.clear();
+    const RefreshOutcome out = Cmd_Ref_Com_Click(st, kRefresh, msg, &pic);
+    EXPECT_EQ(out.end, RefreshEnd::box_refused);
+    ASSERT_EQ(msg.texts.size(), 1u);
+    EXPECT_NE(msg.texts[0].find(c.named), std::string::npos) << msg.texts[0];
+    EXPECT_EQ(st.focus_request, c.box);
+    EXPECT_FALSE(st.CardPlot.surface_valid);
+    EXPECT_FALSE(st.CardPlot.pump_valid);
+    EXPECT_EQ(pic.count(RecordingCanvas::Op::Line), 0u);
+    for (int k : {diag_box::kPlungerStroke, diag_box::kEffectiveStroke, diag_box::kPumpEfficiency})
+      EXPECT_EQ(st.Text1[k], before[k]) << k;
+  }
+}
+
+// Values at the ends of the ranges and an empty box still refresh as before.
+TEST(Refresh, BoxesWithinTheirRangesOrEmptyRefresh) {
+  for (auto [box, text] : {std::pair{diag_box::kSpm, "30"}, std::pair{diag_box::kSinkerDia, ""},
+                           std::pair{diag_box::kBore, " 44 "}, std::pair{diag_box::kCasingPressure, "-0.1"}}) {
+    SCOPED_TRACE(text);
+    DiagnosisState st = pumped_state();
+    st.Text1[box] = text;
+    FakeMessages msg;
+    EXPECT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);
+    EXPECT_TRUE(msg.texts.empty());
+  }
+}
+
+}  // namespace
+}  // namespace wb

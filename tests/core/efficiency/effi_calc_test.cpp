@@ -99,6 +99,36 @@ TEST(EffiCalc, RefusedInputsEmptyTheResultsAndWriteNothingElse) {
   }
 }
 
+// A box beyond what it can hold, or letters where a number is needed, stops the calculation
+// with a message naming the box; no result of an earlier run stays.
+TEST(EffiCalc, BoxBeyondReasonStopsTheCalculationNamingIt) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* named;
+  } cases[] = {
+      {22, "99999999", "“标称冲次”为 99999999 1/min"},
+      {4, "abc", "“泵径”中的“abc”不是数字"},
+      {18, "2e6", "“动液面”"},
+      {15, "7.8", "“产液密度”"},
+      {16, "-3", "“井口油压”"},
+      {13, "5oo", "“6/8'杆长”"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    SysEffiState s = worked_example();
+    for (int b : kEffiResultBoxes) s.Text1[b] = "99";
+    s.Text1[c.box] = c.text;
+    auto main = main_boxes();
+    EffiCalcOutcome out = Cmd_Calc_Click(s, main);
+    EXPECT_NE(out.message.find(c.named), std::string::npos) << out.message;
+    EXPECT_TRUE(out.refused);
+    EXPECT_FALSE(out.handed_back);
+    for (int b : kEffiResultBoxes) EXPECT_EQ(s.Text1[b], "") << "box " << b;
+    EXPECT_EQ(main, main_boxes());
+  }
+}
+
 TEST(EffiCalc, MissingPumpInputsStopAfterTheEfficiencies) {
   for (int box : {4, 21, 22}) {
     SCOPED_TRACE(box);

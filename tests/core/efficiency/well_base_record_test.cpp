@@ -437,5 +437,54 @@ TEST(WellBaseLibrary, RecordWithoutElectricCurvesGivesCountsOnly) {
   EXPECT_FALSE(Get_Well_Base(tp.prog, "W9", "0611081230").found);
 }
 
+// A record of the key whose count or curves are damaged gives no stroke and names the
+// damage; the sound record beside it still reads.
+TEST(WellBaseLibrary, DamagedCurvesOrCountGiveNoStrokeAndSaySo) {
+  struct Case {
+    const char* what;
+    void (*damage)(WellBaseRecord&);
+    const char* named;
+  } cases[] = {
+      {"voltage NaN", [](WellBaseRecord& r) { r.uu_sin[4] = std::nanf(""); }, "电压曲线"},
+      {"load 1e36", [](WellBaseRecord& r) { r.gg_cos[2] = 1e36f; }, "载荷曲线"},
+      {"position inf", [](WellBaseRecord& r) { r.ss_sin[3] = INFINITY; }, "位移曲线"},
+      {"count 30000", [](WellBaseRecord& r) { r.point_num = 30000; }, "每冲程点数为 30000"},
+      {"mean voltage NaN", [](WellBaseRecord& r) { r.uu_cos[0] = std::nanf(""); }, "电压曲线"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempProgram tp;
+    ScriptedMessages msg;
+    const Stroke s = smooth_stroke(300);
+    ASSERT_EQ(Save_Well_Base(tp.prog, source_of(test::sample_effi_boxes(), s, 300, 300), msg).outcome,
+              SaveOutcome::Saved);
+    WellBaseRecord rec;
+    std::size_t found = 0;
+    ASSERT_EQ(find_well_base(well_base_path(tp.prog), "W1", "0611081230", rec, found), StoreStatus::Ok);
+    ASSERT_EQ(found, 1u);
+    ASSERT_TRUE(Get_Well_Base(tp.prog, "W1", "0611081230").has_curves);
+    c.damage(rec);
+    put_bytes(well_base_path(tp.prog), rec.encode());
+    const WellBaseCurves w = Get_Well_Base(tp.prog, "W1", "0611081230");
+    EXPECT_TRUE(w.found);
+    EXPECT_FALSE(w.has_curves);
+    EXPECT_EQ(w.gt_num, 0);
+    EXPECT_TRUE(w.uus.empty());
+    EXPECT_NE(w.damage.find(c.named), std::string::npos) << w.damage;
+  }
+}
+
+TEST(WellBaseLibrary, BalanceViewLeavesADamagedCrankAngleAlone) {
+  for (float angle : {std::nanf(""), 1.2e36f, -INFINITY}) {
+    WellBaseRecord rec;
+    rec.crank_angle0 = angle;
+    BalanceWellBaseView v = balance_view_of(rec);
+    EXPECT_EQ(v.boxes[26], "");
+  }
+  WellBaseRecord rec;
+  rec.crank_angle0 = 6.5f;
+  EXPECT_EQ(balance_view_of(rec).boxes[26], "6.5");
+}
+
 }  // namespace
 }  // namespace wb

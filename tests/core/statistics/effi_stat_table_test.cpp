@@ -100,6 +100,27 @@ TEST(EffiStatTable, AverageRowRules) {
   }
 }
 
+// Cells of a damaged library beyond single precision: the means they reach stay empty, the
+// others are formed; nothing shows "inf" or "nan".
+TEST(EffiStatTable, AverageOfCellsBeyondSinglePrecisionShowsNoInf) {
+  std::vector<StatRow> rows(3);
+  rows[1][5] = "3";
+  rows[2][5] = "4";
+  rows[1][9] = "1e39";   // liquid
+  rows[2][10] = "50";    // water cut
+  rows[1][17] = "-9e38";  // input power
+  rows[2][17] = "-9e38";
+  rows[1][18] = "8";
+  const StatRow avg = stat_average_row(rows, 1, 2);
+  EXPECT_EQ(avg[5], "3.5");
+  EXPECT_EQ(avg[10], "25");  // no mean liquid: the plain mean of the water cut
+  for (int c : {9, 17, 20, 22}) EXPECT_EQ(avg[static_cast<std::size_t>(c)], "") << c;
+  for (const std::string& cell : avg) {
+    EXPECT_EQ(cell.find("inf"), std::string::npos) << cell;
+    EXPECT_EQ(cell.find("nan"), std::string::npos) << cell;
+  }
+}
+
 TEST(EffiStatTable, EmptyMissingAndDamagedFiles) {
   test::TempProgram tp;
   const auto lib = gt_ym_path(tp.prog);

@@ -99,6 +99,32 @@ TEST_F(DiagnosisWindow, SampleTestFillsTheResultsAndDrawsBothCards) {
   EXPECT_FALSE(w.st.Rec_Changed);
 }
 
+// 冲次 typed beyond any pumping unit, or letters in 泵径: the refresh stops with a message
+// naming the box, the focus goes there and no card is left on the chart.
+TEST_F(DiagnosisWindow, RefreshWithABoxBeyondReasonNamesItAndDrawsNothing) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* named;
+  } cases[] = {{15, "99999999", "“冲次”"}, {5, "abc", "“泵径”"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    WellDiagnosis& w = window();
+    pick_sample(w);
+    ASSERT_GT(pixels_of(w.Picture1->image(), qRgb(0, 0, 255)), 100);
+    const QString plunger = w.box(49)->text();
+    fakes.messages.shown.clear();
+    w.box(c.box)->setText(QString::fromUtf8(c.text));
+    w.Command2->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_NE(fakes.messages.shown[0].text.find(c.named), std::string::npos) << fakes.messages.shown[0].text;
+    EXPECT_EQ(pixels_of(w.Picture1->image(), qRgb(255, 0, 0)), 0);
+    EXPECT_EQ(pixels_of(w.Picture1->image(), qRgb(0, 0, 255)), 0);
+    EXPECT_EQ(w.box(49)->text(), plunger);
+    QTRY_VERIFY_WITH_TIMEOUT(w.box(c.box)->hasFocus(), 5000);
+  }
+}
+
 TEST_F(DiagnosisWindow, PrintGivesOneA4PageWithTheReport) {
   WellDiagnosis& w = window();
   pick_sample(w);

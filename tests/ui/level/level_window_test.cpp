@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <fstream>
+#include <random>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,8 @@
 #include <QScrollBar>
 
 #include "core/level/level_analysis.h"
+#include "core/level/level_file.h"
+#include "core/level/level_library.h"
 #include "core/level/synthetic_level.h"
 #include "platform/file_browser.h"
 #include "ui/level/level_display.h"
@@ -131,6 +134,38 @@ TEST(LevelWindow, RefusedFileKeepsTheShownTest) {
   ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
   EXPECT_EQ(w.Label2->text(), title);
   EXPECT_FLOAT_EQ(w.st.sound_speed, 336.0f);
+}
+
+// Random bytes as bad.y01 (fixed seed): the first message names the damaged header, and the
+// title shows no number that is not one.
+TEST(LevelWindow, RandomBytesFileIsNamedAndTheTitleStaysFinite) {
+  LevelWindowFixture f;
+  {
+    std::mt19937 gen(1);
+    std::string bytes(1024 + 4000, '\0');
+    for (char& c : bytes) c = static_cast<char>(gen());
+    std::ofstream out(f.folder.data() / "bad.y01", std::ios::binary);
+    out << bytes;
+  }
+  LevelDisplay w(f.folder);
+  w.show();
+  w.File1->refresh();
+  w.File1->set_file_name(QStringLiteral("bad.y01"));
+  w.File1_Click();
+  ASSERT_FALSE(f.fakes.messages.shown.empty());
+  EXPECT_EQ(f.fakes.messages.shown[0].title, kLevelDoubtsTitle);
+  EXPECT_NE(f.fakes.messages.shown[0].text.find("bad.y01"), std::string::npos);
+  const QString title = w.Label2->text();
+  for (const char* bad : {"nan", "inf", "E+"}) EXPECT_FALSE(title.contains(QLatin1String(bad), Qt::CaseInsensitive)) << title.toStdString();
+
+  // Storing it asks first; No writes nothing.
+  const std::size_t before = f.fakes.messages.shown.size();
+  f.fakes.messages.answers = {MsgAnswer::No};
+  w.Command2_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), before + 1);
+  EXPECT_EQ(f.fakes.messages.shown.back().buttons, MsgButtons::YesNo);
+  EXPECT_NE(f.fakes.messages.shown.back().text.find("bad.y01"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(LevelLibrary(f.folder).path()));
 }
 
 TEST(LevelWindow, ToolbarButton11ShowsIt) {

@@ -60,7 +60,7 @@ bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t) {
       t.echo_data[i].raw = r.i16(off);
     }
   }
-  if (!both) level_filter(t.echo_data, n, t.sample_rate);
+  if (!both) level_filter(t.echo_data, n, depth_rate(t));
   t.level_depth = h->level_depth;
   t.wellhead_x = t.sound_mark_x = t.collar_start_x = t.collar_end_x = t.level_x = 0.0f;
   t.sound_speed = h->sound_speed;

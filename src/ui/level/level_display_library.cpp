@@ -10,6 +10,7 @@
 #include "core/level/dym_record.h"
 #include "core/level/echo_display.h"
 #include "core/level/level_library.h"
+#include "core/level/level_open.h"
 #include "core/level/level_methods.h"
 #include "core/level/level_page.h"
 #include "core/workbench/print_mark.h"
@@ -131,6 +132,7 @@ void LevelDisplay::Grid1_Click(int row) {
   DymRecord d;
   if (library_ok(static_cast<int>(lib.read(row, d)))) {
     load_dym_into_test(d, st);
+    warn_invalid_rate(st, *services().messages);
     st.cur_rec = static_cast<std::int16_t>(row);
     show_boxes();
     set_gain(st.gain);

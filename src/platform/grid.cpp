@@ -6,8 +6,122 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <algorithm>
+#include <array>
+#include <unordered_map>
 
 namespace wb {
+
+namespace {
+
+const QColor kFixedColour(212, 208, 200);  // the fixed rows' and columns' face
+
+QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+// The grid's texts, row by row as UTF-8 (a row holds no more strings than its last non-empty
+// cell needs), and the fixed rows and columns, whose cells are shaded and cannot be selected.
+class GridModel : public QAbstractTableModel {
+ public:
+  explicit GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+  int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : cols_; }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    switch (role) {
+      case Qt::DisplayRole:
+      case Qt::EditRole: {
+        const std::string& t = cell(index.row(), index.column());
+        if (t.empty()) return {};
+        return qs(t);
+      }
+      case Qt::BackgroundRole:
+        if (is_fixed(index.row(), index.column())) return QBrush(kFixedColour);
+        return {};
+      default:
+        return {};
+    }
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return is_fixed(index.row(), index.column()) ? Qt::ItemIsEnabled : (Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  }
+
+  const std::string& cell(int r, int c) const {
+    static const std::string kEmpty;
+    if (r < 0 || r >= rows_ || c < 0) return kEmpty;
+    const std::vector<std::string>& row = texts_[static_cast<std::size_t>(r)];
+    return static_cast<std::size_t>(c) < row.size() ? row[static_cast<std::size_t>(c)] : kEmpty;
+  }
+
+  void set_cell(int r, int c, std::string t) {
+    std::vector<std::string>& row = texts_[static_cast<std::size_t>(r)];
+    if (static_cast<std::size_t>(c) >= row.size()) {
+      if (t.empty()) return;
+      row.resize(static_cast<std::size_t>(c) + 1);
+    }
+    row[static_cast<std::size_t>(c)] = std::move(t);
+    const QModelIndex i = index(r, c);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+  }
+
+  // Rows and columns come and go at the end, the others keep their texts.
+  void set_rows(int n) {
+    if (n > rows_) {
+      beginInsertRows({}, rows_, n - 1);
+      texts_.resize(static_cast<std::size_t>(n));
+      rows_ = n;
+      endInsertRows();
+    } else if (n < rows_) {
+      beginRemoveRows({}, n, rows_ - 1);
+      texts_.resize(static_cast<std::size_t>(n));
+      rows_ = n;
+      endRemoveRows();
+    }
+  }
+
+  void set_cols(int n) {
+    if (n > cols_) {
+      beginInsertColumns({}, cols_, n - 1);
+      cols_ = n;
+      endInsertColumns();
+    } else if (n < cols_) {
+      beginRemoveColumns({}, n, cols_ - 1);
+      cols_ = n;
+      for (std::vector<std::string>& row : texts_)
+        if (row.size() > static_cast<std::size_t>(n)) row.resize(static_cast<std::size_t>(n));
+      endRemoveColumns();
+    }
+  }
+
+  void set_rows_text(int first, std::vector<std::vector<std::string>>& block) {
+    const int n = static_cast<int>(block.size());
+    set_rows(first + n);
+    for (std::vector<std::string>& row : block)
+      if (row.size() > static_cast<std::size_t>(cols_)) row.resize(static_cast<std::size_t>(cols_));
+    std::move(block.begin(), block.end(), texts_.begin() + first);
+    if (n > 0 && cols_ > 0)
+      emit dataChanged(index(first, 0), index(first + n - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
+  }
+
+  void set_fixed(int rows, int cols) {
+    fixed_rows_ = rows;
+    fixed_cols_ = cols;
+    if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1), {Qt::BackgroundRole});
+  }
+
+ private:
+  bool is_fixed(int r, int c) const { return r < fixed_rows_ || c < fixed_cols_; }
+  std::vector<std::vector<std::string>> texts_;
+  int rows_ = 0;
+  int cols_ = 0;
+  int fixed_rows_ = 1;
+  int fixed_cols_ = 0;
+};
 
 // Draws a cell of a frozen view with the grid's own delegate, and with the focus frame the
 // grid would draw on its current cell.
@@ -85,7 +199,8 @@ class GridFrozenView : public QTableView {
   bool follow_v_;
 };
 
-Grid::Grid(QWidget* parent) : QTableWidget(parent) {
+Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+  setModel(model_);
   horizontalHeader()->hide();
   verticalHeader()->hide();
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -125,13 +240,13 @@ Grid::~Grid() {
 
 int Grid::frozen_width() const {
   int w = 0;
-  for (int c = 0; c < std::min(fixed_cols_, columnCount()); ++c) w += columnWidth(c);
+  for (int c = 0; c < std::min(fixed_cols_, cols()); ++c) w += columnWidth(c);
   return w;
 }
 
 int Grid::frozen_height() const {
   int h = 0;
-  for (int r = 0; r < std::min(fixed_rows_, rowCount()); ++r) h += rowHeight(r);
+  for (int r = 0; r < std::min(fixed_rows_, rows()); ++r) h += rowHeight(r);
   return h;
 }
 
@@ -146,8 +261,8 @@ void Grid::sync_frozen_sizes() {
     v->setTextElideMode(textElideMode());
     // The left strip and the corner show only the fixed columns, the top strip and the
     // corner only the fixed rows.
-    const int nr = v == frozen_left_ ? rowCount() : std::min(fixed_rows_, rowCount());
-    const int nc = v == frozen_top_ ? columnCount() : std::min(fixed_cols_, columnCount());
+    const int nr = v == frozen_left_ ? rows() : std::min(fixed_rows_, rows());
+    const int nc = v == frozen_top_ ? cols() : std::min(fixed_cols_, cols());
     for (int r = 0; r < nr; ++r) {
       if (v->isRowHidden(r) != isRowHidden(r)) v->setRowHidden(r, isRowHidden(r));
       if (!isRowHidden(r) && v->rowHeight(r) != rowHeight(r)) v->setRowHeight(r, rowHeight(r));
@@ -167,8 +282,8 @@ void Grid::place_frozen() {
   const QScrollBar* hb = horizontalScrollBar();
   const QScrollBar* vb = verticalScrollBar();
   // Unscrolled, the table itself shows the fixed cells where they belong.
-  const bool left = fw > 0 && rowCount() > 0 && hb->value() > hb->minimum();
-  const bool top = fh > 0 && columnCount() > 0 && vb->value() > vb->minimum();
+  const bool left = fw > 0 && rows() > 0 && hb->value() > hb->minimum();
+  const bool top = fh > 0 && cols() > 0 && vb->value() > vb->minimum();
   if ((left || top) && frozen_sizes_dirty_) sync_frozen_sizes();
   frozen_left_->setGeometry(vp.x(), vp.y(), fw, vp.height());
   frozen_top_->setGeometry(vp.x(), vp.y(), vp.width(), fh);
@@ -184,17 +299,17 @@ void Grid::place_frozen() {
 }
 
 void Grid::focusInEvent(QFocusEvent* e) {
-  QTableWidget::focusInEvent(e);
+  QTableView::focusInEvent(e);
   for (GridFrozenView* v : {frozen_left_, frozen_top_, frozen_corner_}) v->viewport()->update();
 }
 
 void Grid::focusOutEvent(QFocusEvent* e) {
-  QTableWidget::focusOutEvent(e);
+  QTableView::focusOutEvent(e);
   for (GridFrozenView* v : {frozen_left_, frozen_top_, frozen_corner_}) v->viewport()->update();
 }
 
 void Grid::updateGeometries() {
-  QTableWidget::updateGeometries();
+  QTableView::updateGeometries();
   place_frozen();
 }
 
@@ -235,7 +350,7 @@ void Grid::scrollTo(const QModelIndex& index, ScrollHint hint) {
   QScrollBar* vb = verticalScrollBar();
   const int h = hb->value();
   const int v = vb->value();
-  QTableWidget::scrollTo(index, hint);
+  QTableView::scrollTo(index, hint);
   if (!index.isValid()) return;
   // A fixed cell is always in view; any other cell is brought out from under the fixed ones.
   if (index.column() < fixed_cols_) {
@@ -258,76 +373,158 @@ void Grid::scrollTo(const QModelIndex& index, ScrollHint hint) {
   }
 }
 
-void Grid::style_fixed() {
-  for (int r = 0; r < rowCount(); ++r)
-    for (int c = 0; c < columnCount(); ++c) {
-      QTableWidgetItem* it = item(r, c);
-      if (!it) {
-        it = new QTableWidgetItem();
-        setItem(r, c, it);
-      }
-      bool fixed = r < fixed_rows_ || c < fixed_cols_;
-      it->setBackground(fixed ? QBrush(QColor(212, 208, 200)) : QBrush());
-      it->setFlags(fixed ? Qt::ItemIsEnabled : (Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-    }
+int Grid::rows() const { return model_->rowCount(); }
+int Grid::cols() const { return model_->columnCount(); }
+
+void Grid::after_resize() {
+  frozen_sizes_dirty_ = true;
+  if (cur_row_ >= rows()) cur_row_ = std::max(0, rows() - 1);
+  if (cur_col_ >= cols()) cur_col_ = std::max(0, cols() - 1);
 }
 
 void Grid::set_rows(int n) {
-  setRowCount(std::max(0, n));
-  frozen_sizes_dirty_ = true;
-  style_fixed();
-  if (cur_row_ >= rowCount()) cur_row_ = std::max(0, rowCount() - 1);
+  model_->set_rows(std::max(0, n));
+  after_resize();
 }
 
 void Grid::set_cols(int n) {
-  setColumnCount(std::max(0, n));
-  frozen_sizes_dirty_ = true;
-  style_fixed();
-  if (cur_col_ >= columnCount()) cur_col_ = std::max(0, columnCount() - 1);
+  model_->set_cols(std::max(0, n));
+  after_resize();
 }
 
 void Grid::set_fixed_rows(int n) {
   fixed_rows_ = n;
+  model_->set_fixed(fixed_rows_, fixed_cols_);
   frozen_sizes_dirty_ = true;
-  style_fixed();
   place_frozen();
 }
 
 void Grid::set_fixed_cols(int n) {
   fixed_cols_ = n;
+  model_->set_fixed(fixed_rows_, fixed_cols_);
   frozen_sizes_dirty_ = true;
-  style_fixed();
   place_frozen();
 }
 
-QString Grid::text(int r, int c) const {
-  const QTableWidgetItem* it = item(r, c);
-  return it ? it->text() : QString();
-}
+QString Grid::text(int r, int c) const { return qs(model_->cell(r, c)); }
 
-void Grid::set_text(int r, int c, const QString& t) {
-  if (r < 0 || c < 0 || r >= rowCount() || c >= columnCount()) return;
-  QTableWidgetItem* it = item(r, c);
-  if (!it) {
-    it = new QTableWidgetItem();
-    setItem(r, c, it);
-  }
-  it->setText(t);
-  // A column is never narrower than its longest text, so dates and names stay readable
-  // whatever width the design gave the column.
-  int need = fontMetrics().horizontalAdvance(t) + 8;
+// A column is never narrower than its longest text, so dates and names stay readable
+// whatever width the design gave the column.
+void Grid::widen(int c, int need) {
   if (need > columnWidth(c)) setColumnWidth(c, need);
 }
 
+void Grid::set_text(int r, int c, const QString& t) {
+  if (r < 0 || c < 0 || r >= rows() || c >= cols()) return;
+  model_->set_cell(r, c, t.toStdString());
+  widen(c, fontMetrics().horizontalAdvance(t) + 8);
+}
+
+namespace {
+
+// The width of a UTF-8 text as the sum of its characters' advances, from a table of the
+// ASCII ones and a cache of the others: close to what laying the text out gives, at a
+// fraction of its cost, to find the few texts of a column worth measuring exactly.
+class TextWidths {
+ public:
+  explicit TextWidths(const QFont& font) : fm_(font) {
+    for (int ch = 0; ch < 128; ++ch)
+      ascii_[static_cast<std::size_t>(ch)] = ch >= 32 ? fm_.horizontalAdvance(QChar(ch)) : 0;
+  }
+  double of(const std::string& s) {
+    double w = 0;
+    for (std::size_t i = 0; i < s.size();) {
+      const auto b = static_cast<unsigned char>(s[i]);
+      if (b < 0x80) {
+        w += ascii_[b];
+        ++i;
+        continue;
+      }
+      const std::size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+      char32_t cp = len == 1 ? b : b & (0x3F >> (len - 1));
+      for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+      auto it = others_.find(cp);
+      if (it == others_.end()) it = others_.emplace(cp, fm_.horizontalAdvance(QString::fromUcs4(&cp, 1))).first;
+      w += it->second;
+      i += len;
+    }
+    return w;
+  }
+
+ private:
+  QFontMetricsF fm_;
+  std::array<double, 128> ascii_{};
+  std::unordered_map<char32_t, double> others_;
+};
+
+}  // namespace
+
+void Grid::set_rows_text(int first_row, std::vector<std::vector<std::string>> block) {
+  first_row = std::clamp(first_row, 0, rows());
+  const std::size_t nc = static_cast<std::size_t>(cols());
+  // Each column needs its widest text's width, as set_text measures it. The estimates pick
+  // the candidates, the widest few of them are measured exactly.
+  TextWidths widths(font());
+  std::vector<double> widest(nc, 0.0);
+  std::vector<std::vector<std::pair<double, const std::string*>>> candidates(nc);
+  constexpr double kSlack = 3.0;  // px an estimate may be off by
+  for (const std::vector<std::string>& row : block)
+    for (std::size_t c = 0; c < std::min(nc, row.size()); ++c) {
+      const std::string& t = row[c];
+      if (t.empty()) continue;
+      const double w = widths.of(t);
+      if (w + kSlack < widest[c]) continue;
+      widest[c] = std::max(widest[c], w);
+      candidates[c].emplace_back(w, &t);
+    }
+  const QFontMetrics fm = fontMetrics();
+  std::vector<int> need(nc, 0);
+  for (std::size_t c = 0; c < nc; ++c) {
+    auto& cand = candidates[c];
+    std::erase_if(cand, [&](const auto& e) { return e.first + kSlack < widest[c]; });
+    constexpr std::size_t kMeasured = 16;
+    const std::size_t n = std::min(kMeasured, cand.size());
+    std::partial_sort(cand.begin(), cand.begin() + static_cast<std::ptrdiff_t>(n), cand.end(),
+                      [](const auto& x, const auto& y) { return x.first > y.first; });
+    for (std::size_t k = 0; k < n; ++k) need[c] = std::max(need[c], fm.horizontalAdvance(qs(*cand[k].second)) + 8);
+  }
+  model_->set_rows_text(first_row, block);
+  after_resize();
+  for (std::size_t c = 0; c < nc; ++c) widen(static_cast<int>(c), need[c]);
+}
+
 void Grid::set_row(int r) {
-  if (r < 0 || r >= rowCount()) return;
+  if (r < 0 || r >= rows()) return;
   cur_row_ = r;
-  if (r >= fixed_rows_) setCurrentCell(r, std::max(cur_col_, 0));
+  if (r < fixed_rows_) return;
+  // Rows just added are laid out on the next pass of the event loop; the scroll bars must
+  // know them now for the new current row to be scrolled into view.
+  executeDelayedItemsLayout();
+  setCurrentCell(r, std::max(cur_col_, 0));
 }
 
 void Grid::set_col(int c) {
-  if (c < 0 || c >= columnCount()) return;
+  if (c < 0 || c >= cols()) return;
   cur_col_ = c;
+}
+
+void Grid::setCurrentCell(int row, int col) { setCurrentIndex(model_->index(row, col)); }
+
+QList<QTableWidgetSelectionRange> Grid::selectedRanges() const {
+  QList<QTableWidgetSelectionRange> out;
+  for (const QItemSelectionRange& r : selectionModel()->selection())
+    out.append(QTableWidgetSelectionRange(r.top(), r.left(), r.bottom(), r.right()));
+  return out;
+}
+
+void Grid::setRangeSelected(const QTableWidgetSelectionRange& range, bool select) {
+  if (!model_->hasIndex(range.topRow(), range.leftColumn()) ||
+      !model_->hasIndex(range.bottomRow(), range.rightColumn()))
+    return;
+  const QItemSelection s(model_->index(range.topRow(), range.leftColumn()),
+                         model_->index(range.bottomRow(), range.rightColumn()));
+  selectionModel()->select(s, select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void Grid::set_col_width_twips(int col, int twips) { setColumnWidth(col, twips * 96 / 1440); }
@@ -350,12 +547,12 @@ void Grid::mousePressEvent(QMouseEvent* e) {
     cur_row_ = idx.row();
     cur_col_ = idx.column();
   }
-  QTableWidget::mousePressEvent(e);
+  QTableView::mousePressEvent(e);
   if (idx.isValid()) emit cell_clicked(idx.row(), idx.column(), e->button());
 }
 
 void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-  QTableWidget::currentChanged(current, previous);
+  QTableView::currentChanged(current, previous);
   if (!current.isValid()) return;
   cur_row_ = current.row();
   cur_col_ = current.column();
@@ -363,7 +560,7 @@ void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previou
 
 void Grid::mouseDoubleClickEvent(QMouseEvent* e) {
   QModelIndex idx = indexAt(e->position().toPoint());
-  QTableWidget::mouseDoubleClickEvent(e);
+  QTableView::mouseDoubleClickEvent(e);
   if (idx.isValid()) emit cell_double_clicked(idx.row(), idx.column());
 }
 

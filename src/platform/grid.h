@@ -2,23 +2,31 @@
 // a current row and column, and column widths in twips (1/1440 inch). Row and column
 // numbers count the fixed row: the first record is row 1. The fixed rows stay in view when
 // the table scrolls down and the fixed columns when it scrolls sideways.
+//
+// The texts live in the grid's own table model as UTF-8 strings; the fixed cells' colour
+// and flags are worked out when a view asks, so a grid of ten thousand rows holds no object
+// per cell. A big grid is filled a block of whole rows at a time with set_rows_text.
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
+#include <QTableWidgetSelectionRange>
+#include <string>
+#include <vector>
 
 namespace wb {
 
 class GridFrozenView;
+class GridModel;
 
-class Grid : public QTableWidget {
+class Grid : public QTableView {
   Q_OBJECT
  public:
   explicit Grid(QWidget* parent = nullptr);
   ~Grid() override;
 
-  int rows() const { return rowCount(); }
+  int rows() const;
   void set_rows(int n);
-  int cols() const { return columnCount(); }
+  int cols() const;
   void set_cols(int n);
   int fixed_rows() const { return fixed_rows_; }
   void set_fixed_rows(int n);
@@ -26,6 +34,12 @@ class Grid : public QTableWidget {
   void set_fixed_cols(int n);
   QString text(int row, int col) const;
   void set_text(int row, int col, const QString& t);
+  // Replaces every row from `first_row` on with `block` (the grid then has first_row +
+  // block.size() rows; the rows above keep their texts), each row's texts from column 0 (a
+  // short row leaves the rest of its cells empty, texts beyond the last column are dropped).
+  // Each column is widened once, to its widest text, as set_text would have done cell by cell.
+  // The current row stays where it was (or moves to the last row when the grid got shorter).
+  void set_rows_text(int first_row, std::vector<std::vector<std::string>> block);
   // The current cell: the highlighted one, however it got there (mouse, arrow keys, page
   // keys or set_row).
   int row() const { return cur_row_; }
@@ -37,6 +51,15 @@ class Grid : public QTableWidget {
   QString clip(int r1, int c1, int r2, int c2) const;
   // Keeps a fixed cell where it is and brings any other out from under the fixed ones.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+  // The table-widget calls the windows and tests use on a grid.
+  int rowCount() const { return rows(); }
+  int columnCount() const { return cols(); }
+  int currentRow() const { return currentIndex().row(); }
+  int currentColumn() const { return currentIndex().column(); }
+  void setCurrentCell(int row, int col);
+  QList<QTableWidgetSelectionRange> selectedRanges() const;
+  void setRangeSelected(const QTableWidgetSelectionRange& range, bool select);
 
  signals:
   void cell_clicked(int row, int col, Qt::MouseButton button);
@@ -52,7 +75,9 @@ class Grid : public QTableWidget {
 
  private:
   friend class GridFrozenView;
-  void style_fixed();
+  // Widens column c to `need` pixels when it is narrower.
+  void widen(int c, int need);
+  void after_resize();
   // The fixed rows and columns are drawn again by three views laid over the viewport (left
   // strip, top strip, corner) that share the model and the selection; they show only while
   // the table is scrolled, and pass every mouse event on to the table itself.
@@ -61,6 +86,7 @@ class Grid : public QTableWidget {
   void place_frozen();
   void sync_frozen_sizes();
   void forward_from_frozen(const GridFrozenView* v, QEvent* e);
+  GridModel* model_ = nullptr;
   GridFrozenView* frozen_left_ = nullptr;
   GridFrozenView* frozen_top_ = nullptr;
   GridFrozenView* frozen_corner_ = nullptr;

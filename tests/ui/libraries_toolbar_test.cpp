@@ -450,7 +450,7 @@ TEST(LibrariesToolbar, ClickingARowAndPressingPMarksIt) {
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   w.Image1_Click(4);
-  const QRect cell = w.Grid1->visualItemRect(w.Grid1->item(2, 1));
+  const QRect cell = w.Grid1->visualRect(w.Grid1->model()->index(2, 1));
   QTest::mouseClick(w.Grid1->viewport(), Qt::LeftButton, {}, cell.center());
   EXPECT_EQ(w.Text1[2]->text(), QStringLiteral("W2"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, {}, 10);

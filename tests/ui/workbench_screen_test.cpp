@@ -199,7 +199,7 @@ TEST(WorkbenchScreen, TheGridsCurrentRowFollowsTheArrowKeys) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   w.Image1_Click(4);
   ASSERT_EQ(w.Grid1->rows(), 5);
-  const QRect cell = w.Grid1->visualItemRect(w.Grid1->item(1, 1));
+  const QRect cell = w.Grid1->visualRect(w.Grid1->model()->index(1, 1));
   QTest::mouseClick(w.Grid1->viewport(), Qt::LeftButton, {}, cell.center());
   ASSERT_EQ(w.Grid1->row(), 1);
   QTest::keyClick(w.Grid1, Qt::Key_Down);

@@ -28,18 +28,17 @@ void BalanceAnalysis::prt_grid() {
   std::vector<Bytes> all;
   RecordStore(u8path(Phfx_File), kPhfxRecordSize).read_all(all);
   // With no records left the list holds the header only, so no stale row can be marked.
-  g->set_rows(static_cast<int>(all.size()) + 1);
-  g->set_text(0, 0, QStringLiteral("序号"));
-  g->set_text(0, 1, QStringLiteral("    井     号"));
-  g->set_text(0, 2, QStringLiteral("测试日期"));
+  std::vector<std::vector<std::string>> texts;
+  texts.reserve(all.size());
   for (std::size_t i = 0; i < all.size(); ++i) {
     PhfxRecord r;
     r.decode(all[i]);
-    const int row = static_cast<int>(i) + 1;
-    g->set_text(row, 0, QString::number(row));
-    g->set_text(row, 1, QString::fromStdString(trim_blanks(r.well_name)));
-    g->set_text(row, 2, QString::fromStdString(trim_blanks(r.test_date)));
+    texts.push_back({std::to_string(i + 1), trim_blanks(r.well_name), trim_blanks(r.test_date)});
   }
+  g->set_rows_text(1, std::move(texts));
+  g->set_text(0, 0, QStringLiteral("序号"));
+  g->set_text(0, 1, QStringLiteral("    井     号"));
+  g->set_text(0, 2, QStringLiteral("测试日期"));
 }
 
 void BalanceAnalysis::print_ph(int fw, const std::vector<int>& records, QWidget* caller) {

@@ -107,21 +107,21 @@ void LevelDisplay::Command3_Click() {
 // ---- library ----
 
 void LevelDisplay::load_grid_dat() {
-  for (int r = 1; r < Grid1->rows(); ++r)
-    for (int c = 0; c < 3; ++c) Grid1->set_text(r, c, QString());
-  Grid1->set_rows(2);
+  // One empty row under the heading until the library is listed.
+  Grid1->set_rows_text(1, {{}});
   record_count_ = 0;
   LevelLibrary lib(program_folder());
   std::vector<LevelLibraryRow> rows;
   if (!library_ok(static_cast<int>(lib.list(rows)))) return;
   record_count_ = static_cast<int>(rows.size());
   if (rows.empty()) return;
-  Grid1->set_rows(record_count_ + 1);
+  std::vector<std::vector<std::string>> texts;
+  texts.reserve(rows.size());
   for (int i = 0; i < record_count_; ++i) {
-    Grid1->set_text(i + 1, 0, QString::number(i + 1));
-    Grid1->set_text(i + 1, 1, QString::fromStdString(rows[i].well_name));
-    Grid1->set_text(i + 1, 2, QString::fromStdString(rows[i].test_date));
+    LevelLibraryRow& row = rows[static_cast<std::size_t>(i)];
+    texts.push_back({std::to_string(i + 1), std::move(row.well_name), std::move(row.test_date)});
   }
+  Grid1->set_rows_text(1, std::move(texts));
 }
 
 void LevelDisplay::Grid1_Click(int row) {

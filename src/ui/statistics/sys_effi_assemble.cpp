@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QFontMetrics>
 #include <QSignalBlocker>
-#include <QTableWidgetItem>
 #include <QTimer>
 #include <array>
 
@@ -172,28 +171,17 @@ void SysEffiAssemble::build_ui() {
 
 void SysEffiAssemble::sync_grid() {
   const StatGrid& g = st.grid;
-  Grid1->setUpdatesEnabled(false);
   const QSignalBlocker quiet(Grid1);
-  Grid1->set_rows(g.row_count());  // every cell has its item now
-  // A library holds thousands of rows: the texts go straight into the items, and each column
-  // is widened once, to its longest text, instead of measuring every cell.
-  std::array<const std::string*, kStatColCount> longest{};
-  for (int r = 0; r < g.row_count(); ++r)
-    for (int c = 0; c < kStatColCount; ++c) {
-      const std::string& t = g.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-      if (QTableWidgetItem* it = Grid1->item(r, c)) it->setText(qs(t));
-      const std::string*& l = longest[static_cast<std::size_t>(c)];
-      if (!l || t.size() > l->size()) l = &t;
-    }
-  const QFontMetrics fm(Grid1->font());
+  // The columns given a width start from it again; the grid widens each column once, to
+  // its longest text, as it takes the whole table.
   for (int c = 0; c < kStatColCount; ++c) {
     const int twips = kStatColTwips[static_cast<std::size_t>(c)];
     if (twips > 0) Grid1->set_col_width_twips(c, twips);
-    const std::string* l = longest[static_cast<std::size_t>(c)];
-    const int need = l ? fm.horizontalAdvance(qs(*l)) + 8 : 0;
-    if (need > Grid1->columnWidth(c)) Grid1->setColumnWidth(c, need);
   }
-  Grid1->setUpdatesEnabled(true);
+  std::vector<std::vector<std::string>> rows;
+  rows.reserve(g.rows.size());
+  for (const StatRow& r : g.rows) rows.emplace_back(r.begin(), r.end());
+  Grid1->set_rows_text(0, std::move(rows));
 }
 
 void SysEffiAssemble::sync_to_widgets() {

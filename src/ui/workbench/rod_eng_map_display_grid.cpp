@@ -74,14 +74,13 @@ void list_into_grid(RodEngMapDisplay& w, const std::filesystem::path& fil_nam, s
     return;
   }
   if (rows.empty()) return;
-  w.Grid1->set_rows(static_cast<int>(rows.size()) + 1);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const int r = static_cast<int>(i) + 1;
-    w.Grid1->set_row(r);
-    w.Grid1->set_text(r, 0, qs(rows[i].number));
-    w.Grid1->set_text(r, 1, qs(rows[i].well_name));
-    w.Grid1->set_text(r, 2, qs(rows[i].test_date));
-  }
+  // The whole list in one block, then the last record made current (and scrolled into view).
+  const int last = static_cast<int>(rows.size());
+  std::vector<std::vector<std::string>> texts;
+  texts.reserve(rows.size());
+  for (GridRow& g : rows) texts.push_back({std::move(g.number), std::move(g.well_name), std::move(g.test_date)});
+  w.Grid1->set_rows_text(1, std::move(texts));
+  w.Grid1->set_row(last);
   w.Grid1->set_col(2);
 }
 

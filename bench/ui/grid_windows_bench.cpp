@@ -1,0 +1,174 @@
+// What the user waits on when a big library fills a grid, at the libraries' largest expected
+// size of 10 000 records, each measured until the grid has been painted once (grab() paints
+// it offscreen): the main window's card library listed by its button, the statistics window
+// opened on the efficiency library, its reload and a filter. Each case reports the process's
+// resident memory as counters (rss_MB now, max_rss_MB the peak so far); run one case alone to
+// read the memory a case needs.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/common/paths.h"
+#include "core/efficiency/gt_ym_record.h"
+#include "core/workbench/test_libraries.h"
+#include "platform/grid.h"
+#include "ui/statistics/sys_effi_assemble.h"
+#include "ui/workbench/rod_eng_map_display.h"
+#include "ui_fakes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRecords = 10000;
+
+double rss_mb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double max_rss_mb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_maxrss) / 1024.0;  // kB on Linux
+}
+
+void report_memory(benchmark::State& state) {
+  state.counters["rss_MB"] = rss_mb();
+  state.counters["max_rss_MB"] = max_rss_mb();
+}
+
+// Paints the grid once, as the screen would after the fill.
+void paint(wb::Grid* g) {
+  QCoreApplication::processEvents();
+  const QPixmap p = g->grab();
+  benchmark::DoNotOptimize(p.cacheKey());
+}
+
+// A program folder with a card library and an efficiency library of n records each (the
+// efficiency records over n/10 wells in 8 blocks, as the core's statistics benchmark has).
+struct BigLibraries {
+  wb::test::TempProgramFolder tmp;
+  wb::ProgramFolder prog{tmp.path()};
+  explicit BigLibraries(int n) {
+    prog.create_folders();
+    {
+      std::ofstream out(wb::library_path(prog, wb::LibraryKind::Card), std::ios::binary);
+      for (int i = 1; i <= n; ++i) {
+        wb::SgtRecord r;
+        r.well_name = "北" + std::to_string(i / 10) + "-" + std::to_string(i % 10);
+        r.test_date = "2004010112" + std::to_string(10 + i % 50);
+        r.point_num = 500;
+        r.ss_cos[0] = 3.0f;
+        r.gg_cos[0] = 80.0f;
+        const auto b = r.encode();
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+      }
+    }
+    std::ofstream out(wb::gt_ym_path(prog), std::ios::binary);
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int i = 0; i < n; ++i) {
+      wb::GtYmRecord r;
+      r.well_name = "北" + std::to_string(i / 10) + "-" + std::to_string(i % 10);
+      r.block_unit = "采油" + std::to_string(i % 8 + 1) + "队";
+      r.cyj_model = "CYJ10-3-37HB";
+      r.motor_model = "Y250M-8";
+      for (auto& v : r.vals) v = std::to_string(u(gen) * 100.0).substr(0, 6);
+      r.vals[wb::kValTestDate] = "2006" + std::to_string(10000000 + i);
+      const auto b = r.encode();
+      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+  }
+};
+
+void BM_LibraryGridFill_10000(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  BigLibraries libs(kRecords);
+  wb::RodEngMapDisplay w(libs.prog);
+  w.show();
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    w.Image1_Click(4);  // the card library's button
+    paint(w.Grid1);
+  }
+  if (w.Grid1->rows() != kRecords + 1) state.SkipWithError("the card library was not listed");
+  report_memory(state);
+}
+BENCHMARK(BM_LibraryGridFill_10000)->Unit(benchmark::kMillisecond);
+
+void BM_StatisticsWindowOpen_10000(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  BigLibraries libs(kRecords);
+  int rows = 0;
+  for (auto _ : state) {
+    auto* w = new wb::SysEffiAssemble(libs.prog);
+    w->show();
+    paint(w->Grid1);
+    rows = w->Grid1->rows();
+    state.PauseTiming();
+    report_memory(state);
+    delete w;
+    state.ResumeTiming();
+  }
+  if (rows != kRecords + 2) state.SkipWithError("the library was not tabulated");
+}
+BENCHMARK(BM_StatisticsWindowOpen_10000)->Unit(benchmark::kMillisecond);
+
+void BM_StatisticsReload_10000(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  BigLibraries libs(kRecords);
+  wb::SysEffiAssemble w(libs.prog);
+  w.show();
+  paint(w.Grid1);
+  for (auto _ : state) {
+    w.Form_Load();
+    paint(w.Grid1);
+  }
+  if (w.Grid1->rows() != kRecords + 2) state.SkipWithError("the library was not tabulated");
+  report_memory(state);
+}
+BENCHMARK(BM_StatisticsReload_10000)->Unit(benchmark::kMillisecond);
+
+// "单元号" = "采油3队": an eighth of the library, 1 250 rows.
+void BM_StatisticsFilter_10000(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  BigLibraries libs(kRecords);
+  wb::SysEffiAssemble w(libs.prog);
+  w.show();
+  paint(w.Grid1);
+  const int field = w.Combo1->findText(QStringLiteral("单元号"));
+  if (field < 0) {
+    state.SkipWithError("no field 单元号");
+    return;
+  }
+  w.Combo1->setCurrentIndex(field);
+  w.Combo1_Click();
+  const int value = w.Combo2->findText(QStringLiteral("采油3队"));
+  if (value < 0) {
+    state.SkipWithError("no value 采油3队");
+    return;
+  }
+  w.Combo2->setCurrentIndex(value);
+  w.Combo2_Click();
+  for (auto _ : state) {
+    w.Command3_Click();
+    paint(w.Grid1);
+  }
+  if (w.Grid1->rows() != kRecords / 8 + 2) state.SkipWithError("the filter did not run");
+  report_memory(state);
+}
+BENCHMARK(BM_StatisticsFilter_10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,7 +1,11 @@
 #include "platform/picture_box.h"
 
+#include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "core/common/paths.h"
+#include "core/common/record_store.h"
 
 namespace wb {
 
@@ -10,7 +14,14 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), canvas_(400, 300) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-bool PictureBox::save_bmp(const QString& path) const { return canvas_.image().save(path, "BMP"); }
+// Encoded in memory, then written through a temporary file and a rename like every other
+// file the program writes, so a failed save never leaves half a picture.
+bool PictureBox::save_bmp(const QString& path) const {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly) || !canvas_.image().save(&buffer, "BMP")) return false;
+  return write_file_atomic(u8path(path.toStdString()), std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
 
 void PictureBox::set_page_a4() {
   fixed_page_ = true;

@@ -87,6 +87,9 @@ struct BalanceState {
   std::vector<float> pps_bal, pps_after, iis_after;  // 12-o'clock frame
   float I_Up_Max = 0, I_Dn_Max = 0, P12_Min = 0, P12_Max = 0, P_After_Min = 0, P_After_Max = 0;
   float I_Up_Max_After = 0, I_Dn_Max_After = 0, Rms_I_After = 0, Rms_P_After = 0, P_Save = 0;
+  // Current balance figure of the present state (up/down peak ratio, at most 1). A stroke whose
+  // down-stroke peak is exactly 0 has no figure; it then keeps the one of the forecast before.
+  float Bal_K = 0;
 
   // The advice of the last analysis step: the whole text for the advice box and its
   // adjustment section for the summary record. Redraws leave them as they are.

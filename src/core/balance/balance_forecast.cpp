@@ -253,8 +253,8 @@ std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
   mean /= n;
   t += P + D + "日耗电" + R(24 * mean, 1) + "kW.h, 冲程周期为" + R(n / 50.0, 3) + "秒, 冲次为" + R(3000.0 / n, 2) +
        "次/分；" + L;
-  float k = 0;
-  current_balance(a.I_Up_Max, a.I_Dn_Max, k);
+  current_balance(a.I_Up_Max, a.I_Dn_Max, a.Bal_K);
+  const float k = a.Bal_K;
   t += P + D + "上电流" + R(a.I_Up_Max, 1) + "A,下电流" + R(a.I_Dn_Max, 1) + "A,电流平衡度" + R(k, 3) + ",均方根电流" +
        T(h.Rms_I) + "A;" + L;
   t += P + D + "功率从" + R(a.P12_Min, 1) + "kW到" + R(a.P12_Max, 1) + "kW，变化范围为" +

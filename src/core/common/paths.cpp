@@ -15,7 +15,7 @@ void ProgramFolder::create_folders() const {
   }
 }
 
-bool is_safe_file_stem(std::string_view name) {
+bool file_stem_stays_in_folder(std::string_view name) {
   if (name.empty()) return false;
   if (name.find("..") != std::string_view::npos) return false;
   for (char c : name) {
@@ -23,6 +23,18 @@ bool is_safe_file_stem(std::string_view name) {
     if (c == '/' || c == '\\' || u < 32) return false;
   }
   return name != ".";
+}
+
+bool is_safe_file_stem(std::string_view name, std::size_t suffix_bytes) {
+  return file_stem_stays_in_folder(name) && name.size() + suffix_bytes <= kMaxFileNameBytes;
+}
+
+bool file_stem_too_long(std::string_view name, std::size_t suffix_bytes) {
+  return file_stem_stays_in_folder(name) && name.size() + suffix_bytes > kMaxFileNameBytes;
+}
+
+std::string well_name_too_long_text(std::string_view well) {
+  return "井号“" + std::string(well) + "”太长，用作文件名超过255字节，请缩短井号后再试。";
 }
 
 namespace {

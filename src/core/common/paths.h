@@ -1,6 +1,7 @@
 // The program folder and its sub-folders, and file names built from typed well names.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,8 +20,17 @@ struct ProgramFolder {
 };
 
 // A well name may become a file name only when it cannot leave its folder: not empty,
-// no "/", "\\", "..", NUL or control characters.
-bool is_safe_file_stem(std::string_view name);
+// no "/", "\\", "..", NUL or control characters; and when the file name, the name and the
+// `suffix_bytes` the caller appends (".o01", "_PD.BMP"), fits in 255 bytes.
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+bool is_safe_file_stem(std::string_view name, std::size_t suffix_bytes = 0);
+// The first half of that test: the name cannot leave its folder, whatever its length.
+bool file_stem_stays_in_folder(std::string_view name);
+// True when the name's characters may stand in a file name but the file name would be
+// longer than 255 bytes: the refusal then says the name is too long.
+bool file_stem_too_long(std::string_view name, std::size_t suffix_bytes = 0);
+// "井号“W”太长……": the message for a name refused as too long.
+std::string well_name_too_long_text(std::string_view well);
 
 // Case-insensitive wildcard match ("*" and "?") of a file name: "*.o*" lists every
 // joint-test file whatever the case of its extension.

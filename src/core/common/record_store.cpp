@@ -29,10 +29,28 @@ bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
 
 namespace {
 
-// Temporary files of `path` are "<name>.tmp" followed by letters and digits (hexadecimal
+constexpr std::size_t kMaxNameBytes = 255;  // longest file name of the file systems we run on
+constexpr std::size_t kTempTailBytes = 4 + 16;  // ".tmp" and 16 hexadecimal digits
+
+// The prefix of the temporary files of a file named `base`: "<name>.tmp" while that leaves
+// room for the random tail, else ".<64-bit hash of the name>.tmp", so a name of up to 255
+// bytes still gets a temporary name the file system accepts.
+std::string temp_prefix(const std::string& base) {
+  if (base.size() + kTempTailBytes <= kMaxNameBytes) return base + ".tmp";
+  std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : base) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+  return "." + std::string(hex) + ".tmp";
+}
+
+// Temporary files of `path` are its prefix followed by letters and digits (hexadecimal
 // now, decimal from older saves).
 bool is_temp_of(const std::string& name, const std::string& base) {
-  const std::string prefix = base + ".tmp";
+  const std::string prefix = temp_prefix(base);
   if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
   return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
                      [](unsigned char c) { return std::isalnum(c) != 0; });
@@ -56,9 +74,7 @@ fs::path random_temp_name(const fs::path& path) {
   const std::uint64_t bits = (static_cast<std::uint64_t>(rd()) << 32) ^ rd();
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
-  fs::path tmp = path;
-  tmp += std::string(".tmp") + hex;
-  return tmp;
+  return path.parent_path() / (temp_prefix(path.filename().string()) + hex);
 }
 
 bool write_all(int fd, const std::vector<std::uint8_t>& content) {

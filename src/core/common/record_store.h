@@ -6,6 +6,8 @@
 // nobody can guess, created exclusively), syncs it to the disk, renames it over the library
 // and syncs the folder: a failed write or a power cut leaves the old or the new library,
 // never a half-written one. Temporary files of an interrupted save go at the next write.
+// A temporary is "<name>.tmp<16 hex digits>", or ".<hash of the name>.tmp<16 hex digits>"
+// when the name is too long for that, so every name of up to 255 bytes can be written.
 // A file whose length is not a whole number of records is reported as damaged and is
 // never written.
 //

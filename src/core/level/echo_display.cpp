@@ -83,20 +83,18 @@ void depth_axis(Canvas* c, double u, const DepthScale& s) {
 void time_axis(LevelTest& t, Canvas* c, double u) {
   const Rgb dark_yellow = QBColor(6);
   if (c) c->line(0, 4 * u, kEchoWidthPoints, 4 * u, dark_yellow);
-  for (int i = 0; i < kEchoDrawn; i += 25) {
-    const int k = i - kShotSample;
-    if (k < 0) continue;
+  for_each_time_tick(depth_rate(t), kEchoDrawn, [&](int i, int tenths) {
     const double x = i / kSamplesPerPoint;
-    if (k == 0) {
+    if (tenths == 0) {
       if (c) c->line(x, 379 * u, x, 5 * u, dark_yellow);
       t.place_marker(LevelMarker::Wellhead, static_cast<float>(kShotSample / kSamplesPerPoint));
-    } else if (k % 250 != 0) {
+    } else if (tenths % 10 != 0) {
       if (c) c->line(x, 7 * u, x, 5 * u, dark_yellow);
     } else if (c) {
       c->line(x, 11 * u, x, 5 * u, dark_yellow);
-      c->print_at(x, 5 * u, num_print(k / 250));
+      c->print_at(x, 5 * u, num_print(tenths / 10));
     }
-  }
+  });
 }
 
 }  // namespace

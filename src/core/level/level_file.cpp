@@ -72,7 +72,7 @@ bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t) {
       t.echo_data[i].raw = r.i16(off);
     }
   }
-  if (!both) level_filter(t.echo_data, n, t.sample_rate);
+  if (!both) level_filter(t.echo_data, n, depth_rate(t));
   // A depth beyond any well is no result: the level is searched as for a file without one.
   t.level_depth = depth_sound(h->level_depth) ? h->level_depth : 0.0f;
   t.wellhead_x = t.sound_mark_x = t.collar_start_x = t.collar_end_x = t.level_x = 0.0f;

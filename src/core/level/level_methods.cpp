@@ -12,9 +12,10 @@ namespace {
 
 bool set(float x) { return LevelTest::marker_set(x); }
 
-// m/s to 0.01 from metres over picture points between two marks.
-float speed_of(double metres, double points) {
-  return static_cast<float>(std::floor(metres / kSamplesPerPoint / points * 500.0 * 100.0 + 0.5) / 100.0);
+// m/s to 0.01 from metres over picture points between two marks: the sound goes down and
+// back, so the speed is 2 * metres over the samples' time at the test's rate.
+float speed_of(double metres, double points, int rate) {
+  return static_cast<float>(std::floor(metres / kSamplesPerPoint / points * (2.0 * rate) * 100.0 + 0.5) / 100.0);
 }
 
 std::optional<double> positive(const std::string& text) {
@@ -59,7 +60,7 @@ std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why) {
     if (why) *why = "音标位置须在井口位置之后";
     return std::nullopt;
   }
-  return speed_of(*depth, span);
+  return speed_of(*depth, span, depth_rate(t));
 }
 
 std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
@@ -74,7 +75,7 @@ std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
     if (why) *why = "接箍结束位置须在接箍开始位置之后";
     return std::nullopt;
   }
-  return speed_of(*count * *length, span);
+  return speed_of(*count * *length, span, depth_rate(t));
 }
 
 bool run_sound_mark_method(LevelTest& t, MessageService& msg) {

@@ -1,6 +1,6 @@
 // The manual level methods and the markers. The sound speed comes from the known depth of
 // the sound mark, or from the counted collars times the joint length, over the marks'
-// two-way travel time at 250 samples per second; the level depth is then read off the
+// two-way travel time at the test's rate; the level depth is then read off the
 // display depth scale at the level marker.
 #pragma once
 
@@ -21,8 +21,8 @@ inline constexpr const char* kCannotComputeTitle = "无法计算";
 std::string missing_sound_marks(const LevelTest& t);
 std::string missing_collar_marks(const LevelTest& t);
 
-// The speeds, m/s to 0.01: D / 1.2 / (sound mark - wellhead) * 500 and
-// N * L / 1.2 / (last collar - first collar) * 500. Nothing when the method cannot compute
+// The speeds, m/s to 0.01: D / 1.2 / (sound mark - wellhead) * 2 * rate and
+// N * L / 1.2 / (last collar - first collar) * 2 * rate (rate as `depth_rate`). Nothing when the method cannot compute
 // (a box without a positive number, marks at one place or reversed); `why` then says so.
 std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why = nullptr);
 std::optional<float> collar_speed(const LevelTest& t, std::string* why = nullptr);

@@ -21,10 +21,17 @@ bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const 
   t.file_doubts = level_file_doubts(*bytes);
   if (!t.file_doubts.empty())
     msg.show(level_doubts_text(t.file_doubts, path_text(path)), kLevelDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
+  warn_invalid_rate(t, msg);
   // 150 and 450 m/s themselves are kept; a speed that is no number is searched too.
   if (!(t.sound_speed >= 150.0f && t.sound_speed <= 450.0f)) get_yg_dft_auto(t);
   if (t.level_x < 100.0f || t.level_x > 4900.0f) like_level(t, folder.sys(), msg);
   t.method = 3;
+  return true;
+}
+
+bool warn_invalid_rate(const LevelTest& t, MessageService& msg) {
+  if (t.sample_rate > 0) return false;
+  msg.show(kInvalidRateText, "", MsgButtons::Ok, MsgIcon::Warning);
   return true;
 }
 

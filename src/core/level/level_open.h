@@ -17,6 +17,10 @@ namespace wb {
 bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const ProgramFolder& folder,
                          MessageService& msg);
 
+// A test whose rate is not a positive number is read at 250 samples per second; this says so
+// (true) once when such a test is opened or shown from the library.
+bool warn_invalid_rate(const LevelTest& t, MessageService& msg);
+
 // Command4_Click: the automatic sound speed and level.
 void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg);
 

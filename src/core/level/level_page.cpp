@@ -67,17 +67,15 @@ void automatic_scale(Canvas& c, const LevelBlockLayout& L, double pic2_y, const 
   }
 }
 
-void time_scale(Canvas& c, const LevelBlockLayout& L) {
+void time_scale(Canvas& c, const LevelBlockLayout& L, int rate) {
   c.line(L.xl, L.yt, L.xr, L.yt, kGrey);
-  for (int s = 0; s < kEchoDrawn; s += 25) {
-    const int k = s - kShotSample;
-    if (k < 0) continue;
+  for_each_time_tick(rate, kEchoDrawn, [&](int s, int tenths) {
     const double x = (L.margin + s) / L.sca_x;
-    const bool major = k % 250 == 0;
+    const bool major = tenths % 10 == 0;
     const double lower = L.yt + (major ? 7.0 : 3.0) / kScaY, upper = L.yt + 1.0 / kScaY;
     c.line(x, lower, x, upper, kGrey);
-    if (major) c.print_at(x, upper, k == 0 ? std::string("0") : num_print(k / 250));
-  }
+    if (major) c.print_at(x, upper, tenths == 0 ? std::string("0") : num_print(tenths / 10));
+  });
 }
 
 void curve(Canvas& c, const LevelTest& t, const LevelBlockLayout& L, double zero, int gain, bool raw, Rgb colour) {
@@ -145,7 +143,7 @@ void prt_Level(Canvas& c, const LevelTest& t, std::int16_t paper_code, double pi
   }
   c.fore_color = kBlack;
   c.set_plain_font(kLabelPoints);
-  time_scale(c, L);
+  time_scale(c, L, depth_rate(t));
   const double wellhead = (L.margin + kSamplesPerPoint * t.wellhead_x) / L.sca_x;
   const double sound = kSamplesPerPoint * t.sound_mark_x, head = kSamplesPerPoint * t.wellhead_x;
   switch (t.method) {

@@ -3,7 +3,7 @@
 // from it. The window holds exactly one; raw files and library records fill it.
 //
 // Positions on the echo picture are in points, 1 point = 1.2 samples (sample i at i / 1.2).
-// The display counts 250 samples per second with the shot (depth 0) at sample 250.
+// The shot (depth 0) is at sample 250; times count the test's own rate (`depth_rate`).
 #pragma once
 
 #include <array>
@@ -23,7 +23,7 @@ inline constexpr int kEchoSamples = 5001;          // indices 0 … 5000
 inline constexpr int kEchoDrawn = 5000;            // the picture draws 0 … 4999
 inline constexpr double kSamplesPerPoint = 1.2;
 inline constexpr int kShotSample = 250;            // depth 0 on the display
-inline constexpr int kDisplayRate = 250;           // samples per second of the time axis
+inline constexpr int kDisplayRate = 250;           // samples per second of a test without a usable rate
 inline constexpr float kMarkerHidden = -100.0f;    // a marker line outside the picture
 inline constexpr float kMarkerSetMin = 10.0f;      // a marker below 10 points is not set
 inline constexpr int kOverviewSize = 651;          // overview arrays, 640 points used
@@ -106,5 +106,21 @@ inline float& LevelTest::marker_x(LevelMarker m) {
 // The rate the depth scale and the sound-speed band count with: the test's own, or the
 // display's 250 when the file gives none.
 inline int depth_rate(const LevelTest& t) { return t.sample_rate > 0 ? t.sample_rate : kDisplayRate; }
+
+// What the window says once when it opens a test whose rate it cannot use.
+inline constexpr const char* kInvalidRateText = "采样率无效，按每秒250点计算";
+
+// The time axes: a tick every tenth of a second after the shot (25 samples at 250 per
+// second), labelled every whole second. Calls f(sample, tenths) for each tick before
+// `end_sample`; the sample is rounded down to a whole sample.
+template <class F>
+void for_each_time_tick(int rate, int end_sample, F f) {
+  if (rate <= 0) rate = kDisplayRate;
+  for (long long j = 0;; ++j) {
+    const long long s = kShotSample + j * rate / 10;
+    if (s >= end_sample) break;
+    f(static_cast<int>(s), static_cast<int>(j));
+  }
+}
 
 }  // namespace wb

@@ -204,7 +204,7 @@ fs::path first_free_test_file(const fs::path& data_dir, std::string_view well, c
 ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKind kind) {
   ExportResult out;
   const std::string well = trim_blanks(st.Text1[2]);
-  if (!is_safe_file_stem(well)) {
+  if (!is_safe_file_stem(well, kTestFileSuffixBytes)) {
     out.status = LibStatus::UnsafeName;
     return out;
   }
@@ -271,6 +271,7 @@ DeleteResult delete_library_record(const ProgramFolder& prog, LibraryKind kind, 
 UserMessage unsafe_well_name_message(std::string_view well) {
   std::string w = trim_blanks(well);
   if (w.empty()) return {"请先在“井    号”栏输入井号。", "井号"};
+  if (file_stem_stays_in_folder(w)) return {well_name_too_long_text(w), "井号"};
   return {"井号“" + w + "”不能用作文件名：井号中不能含有“/”、“\\”、“..”或控制字符，请修改井号后再试。", "井号"};
 }
 

@@ -132,7 +132,10 @@ struct UserMessage {
 enum class LibOperation { List, Save, Export, Delete, Read };
 UserMessage library_failure_message(LibOperation op, LibStatus status, const std::filesystem::path& path,
                                     std::string_view well = {});
-// The refusal of a well name that cannot become a file name (export, picture save).
+// The refusal of a well name that cannot become a file name (export, picture save): its
+// characters, or a file name longer than 255 bytes.
 UserMessage unsafe_well_name_message(std::string_view well);
+// A single-test file is the well name and ".<letter><two digits>".
+inline constexpr std::size_t kTestFileSuffixBytes = 4;
 
 }  // namespace wb

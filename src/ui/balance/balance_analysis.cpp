@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
-#include <fstream>
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_save.h"
@@ -14,6 +13,8 @@
 #include "core/balance/electric_fit.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/paths.h"
+#include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/efficiency/cyj_mode_catalog.h"
 #include "core/efficiency/well_base_record.h"
@@ -443,13 +444,15 @@ void BalanceAnalysis::Run_PH_Analysis(int step) {
 }
 
 void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFile>& files) {
-  // Written into the program folder; a file that cannot be written is skipped.
+  // Written into the program folder; the files that cannot be written are named at the end.
+  std::string failed;
   for (const IntermediateFile& f : files) {
-    std::ofstream out(folder_.root / u8path(f.name), std::ios::binary | std::ios::trunc);
-    if (!out) continue;
     const std::string g = utf8_to_gbk(f.content);
-    out.write(g.data(), static_cast<std::streamsize>(g.size()));
+    if (!write_file_atomic(folder_.root / u8path(f.name), std::vector<std::uint8_t>(g.begin(), g.end())))
+      failed += (failed.empty() ? "" : "、") + f.name;
   }
+  if (!failed.empty())
+    services().messages->show("中间计算结果文件不能保存：" + failed, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void BalanceAnalysis::Disp_PH() {
@@ -467,15 +470,24 @@ void BalanceAnalysis::Disp_Twist() {
   Picture2->update();
 }
 
+// The name a save dialog proposes: the well's, when it can stand in a file name of the
+// image folder, followed by the suffix.
+std::string BalanceAnalysis::proposed_file_name(const std::string& suffix) const {
+  const std::string well = Trim_Blank_Nul(state.held.Cur_Well);
+  return (is_safe_file_stem(well, suffix.size()) ? well : std::string()) + suffix;
+}
+
 // Right button on a chart: save it as a BMP picture where the user chooses.
 void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char* suffix) {
   FileDialogRequest req;
   req.title = title;
   req.filter = "图片文件(*.BMP)|*.BMP";
   req.initial_dir = path_text(folder_.image());
-  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + suffix;
+  req.file_name = proposed_file_name(suffix);
   const std::string name = services().files->save_file(req);
-  if (!name.empty()) pic->save_bmp(q(name));
+  if (name.empty()) return;
+  if (!pic->save_bmp(q(name)))
+    services().messages->show("图片文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void BalanceAnalysis::Option1_Click(int index) {
@@ -532,13 +544,12 @@ void BalanceAnalysis::Advice_Export() {
   req.title = "平衡调整建议另存为文本文件";
   req.filter = "文本文件(*.TXT)|*.TXT";
   req.initial_dir = path_text(folder_.image());
-  req.file_name = Trim_Blank_Nul(state.held.Cur_Well) + "井平衡建议.TXT";
+  req.file_name = proposed_file_name("井平衡建议.TXT");
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
-  std::ofstream out(u8path(name), std::ios::binary | std::ios::trunc);
-  if (!out) return;
   const std::string g = utf8_to_gbk(text1_ + "\r\n");
-  out.write(g.data(), static_cast<std::streamsize>(g.size()));
+  if (!write_file_atomic(u8path(name), std::vector<std::uint8_t>(g.begin(), g.end())))
+    services().messages->show("文本文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
@@ -740,7 +751,8 @@ void BalanceAnalysis::Cmd_Review_Click(int index) {
     Text7->setText(QString::number(next));
     return;
   }
-  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count <= 1 || d < 1 ||
+  // The only record goes too: the library file is then removed, as every library's is.
+  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count < 1 || d < 1 ||
       d > static_cast<long long>(count))
     return;
   if (RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d)) != StoreStatus::Ok) {

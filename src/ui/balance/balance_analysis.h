@@ -131,6 +131,7 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   void show_boxes(const PhfxView& v, bool with_box27);
   void set_record_number(std::size_t r);
   void save_chart(PictureBox* pic, const char* title, const char* suffix);
+  std::string proposed_file_name(const std::string& suffix) const;
   void write_intermediate_files(const std::vector<IntermediateFile>& files);
 
   RodEngMapDisplay& main_;

@@ -435,8 +435,8 @@ bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 }
 
 void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
-  // Ending the program closes the window without asking.
-  if (!main_.ending() && st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告"))
+  // Asked also when the program ends: the main window closes this window first.
+  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告"))
     Save_Effi_Data();
   e->accept();
 }

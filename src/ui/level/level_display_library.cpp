@@ -11,6 +11,7 @@
 #include "core/level/echo_display.h"
 #include "core/level/level_file.h"
 #include "core/level/level_library.h"
+#include "core/level/level_open.h"
 #include "core/level/level_methods.h"
 #include "core/level/level_page.h"
 #include "core/workbench/print_mark.h"
@@ -132,6 +133,7 @@ void LevelDisplay::Grid1_Click(int row) {
   DymRecord d;
   if (library_ok(static_cast<int>(lib.read(row, d)))) {
     load_dym_into_test(d, st);
+    warn_invalid_rate(st, *services().messages);
     st.cur_rec = static_cast<std::int16_t>(row);
     show_boxes();
     set_gain(st.gain);

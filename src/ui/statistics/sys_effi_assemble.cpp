@@ -280,6 +280,10 @@ void SysEffiAssemble::Command1_Click() {
     current_printer().paper_code = kPaperA4;
     current_printer().orientation = kLandscape;
     prt_stat_page(printer, rows, unit, date);
+    // The report is read from the grid cell by cell: its current cell ends where the
+    // reading ends, on the average row's last column.
+    Grid1->set_row(Grid1->rowCount() - 1);
+    Grid1->set_col(kStatColCount - 1);
   });
   activateWindow();
   update();

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTimer>
@@ -486,7 +487,18 @@ void RodEngMapDisplay::keyPressEvent(QKeyEvent* e) {
 }
 
 void RodEngMapDisplay::closeEvent(QCloseEvent* e) {
-  // Closing the main window ends the program at once; other windows close without asking.
+  // Closing the main window ends the program. Every other open window is closed first, one
+  // at a time, so that a window with unsaved edits asks its own close question; a window
+  // that stays open (its question was cancelled) keeps the program running.
+  QList<QPointer<QWidget>> others;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
+      others.append(w);
+  for (const QPointer<QWidget>& w : others)
+    if (w && w->isVisible() && !w->close()) {
+      e->ignore();
+      return;
+    }
   ending_ = true;
   e->accept();
   QApplication::closeAllWindows();

@@ -152,7 +152,7 @@ void export_loaded_record(RodEngMapDisplay& w) {
   const LibraryInfo* lib = library_by_export_tooltip(w.st.image1_tooltip[0]);
   if (!lib) return;
   if (!confirm_doubtful_record(w.st)) return;
-  if (is_safe_file_stem(trim_blanks(w.st.Text1[2])) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
+  if (is_safe_file_stem(trim_blanks(w.st.Text1[2]), kTestFileSuffixBytes) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
   ExportResult r = export_current(w.st, w.program_folder(), lib->kind);
   w.File1->refresh();
   if (r.status != LibStatus::Ok)

@@ -105,6 +105,30 @@ TEST(BalanceState, AdviceTextOfAFixedCase) {
   EXPECT_EQ(unpadded(a.balance_advice), "\r\n" + D + "曲柄平衡块向外移0.29米,移到1.29米处!");
 }
 
+// The state line's balance figure when the down-stroke peak is exactly 0: a first forecast
+// shows 0, a later one keeps the figure of the forecast before it.
+TEST(BalanceState, ZeroDownPeakKeepsThePreviousBalanceFigure) {
+  const auto state_line = [](const std::string& advice) {
+    const auto at = advice.find("上电流");
+    return advice.substr(at, advice.find("\r\n", at) - at);
+  };
+  const auto set_currents = [](BalanceState& a, float up, float dn) {
+    const int n = a.held.gt_num;
+    for (int k = 0; k < n; ++k) a.held.iis[static_cast<std::size_t>(k)] = k <= n / 2 ? up : dn;
+  };
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+  ParameterBoxes t = boxes();
+  set_currents(a, 30, 0);
+  ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
+  EXPECT_EQ(state_line(a.advice), "上电流30A,下电流0A,电流平衡度0,均方根电流20A;");
+  set_currents(a, 30, 20);
+  ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
+  EXPECT_EQ(state_line(a.advice), "上电流30A,下电流20A,电流平衡度0.667,均方根电流20A;");
+  set_currents(a, 30, 0);
+  ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
+  EXPECT_EQ(state_line(a.advice), "上电流30A,下电流0A,电流平衡度0.667,均方根电流20A;");
+}
+
 TEST(BalanceState, ManualStepsMoveTheLastResult) {
   BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * (k + 10) / 600); });
   ParameterBoxes t = boxes();

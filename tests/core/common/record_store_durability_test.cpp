@@ -117,5 +117,46 @@ TEST_F(DurableWriteTest, TemporaryNamesCannotBeGuessed) {
   EXPECT_NE(temps[1], temps[2]);
 }
 
+// Names up to the file system's 255 bytes are written; the temporary of a long name still
+// fits, differs from another long name's, and is cleared by the next write of its file only.
+TEST_F(DurableWriteTest, NamesUpTo255BytesAreWrittenAndTheirTemporariesCleared) {
+  std::string chinese;
+  for (int k = 0; k < 78; ++k) chinese += "井";  // 234 bytes
+  for (const std::size_t extra : {1u, 2u, 10u, 17u, 21u}) {  // file names of 235 … 255 bytes
+    const std::string name = chinese + std::string(extra, 'x');
+    ASSERT_LE(name.size(), 255u);
+    const Bytes data{'A', static_cast<std::uint8_t>(extra)};
+    ASSERT_TRUE(write_file_atomic(dir_ / name, data)) << name.size();
+    Bytes back;
+    ASSERT_TRUE(read_file(dir_ / name, back));
+    EXPECT_EQ(back, data);
+  }
+  EXPECT_EQ(files().size(), 5u);  // no temporary left behind
+
+  // The temporary's name, seen when it is synced; a stale one of the same prefix goes at the
+  // next write of that file, one of the other long name stays.
+  const std::string longest = chinese + std::string(21, 'x'), other = chinese + std::string(17, 'x');
+  std::vector<std::string> synced;
+  g_synced = &synced;
+  ASSERT_TRUE(write_file_atomic(dir_ / longest, Bytes{'B'}));
+  g_synced = nullptr;
+  ASSERT_FALSE(synced.empty());
+  const std::string tmp = fs::path(synced[0]).filename().string();
+  ASSERT_LE(tmp.size(), 255u);
+  ASSERT_GT(tmp.size(), 16u);
+  const std::string prefix = tmp.substr(0, tmp.size() - 16);
+  std::ofstream(dir_ / (prefix + "4711")) << "half a file";
+  synced.clear();
+  g_synced = &synced;
+  ASSERT_TRUE(write_file_atomic(dir_ / other, Bytes{'C'}));
+  g_synced = nullptr;
+  const std::string other_tmp = fs::path(synced.at(0)).filename().string();
+  EXPECT_NE(other_tmp.substr(0, other_tmp.size() - 16), prefix);
+  EXPECT_TRUE(fs::exists(dir_ / (prefix + "4711")));
+  ASSERT_TRUE(write_file_atomic(dir_ / longest, Bytes{'D'}));
+  EXPECT_FALSE(fs::exists(dir_ / (prefix + "4711")));
+  EXPECT_EQ(files().size(), 5u);
+}
+
 }  // namespace
 }  // namespace wb

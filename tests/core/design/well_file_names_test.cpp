@@ -21,6 +21,12 @@ TEST(WellFileNames, ProposedNamesAndRefusals) {
   }
   EXPECT_EQ(fzq_txt_name(" W1").value_or("-"), "W1扶正器布置数据表.txt");
   EXPECT_FALSE(fzq_txt_name("../x"));
+  // The whole file name counts towards the 255 bytes: 221 + 30 + 4 fits, 222 does not, and
+  // the refusal says the name is too long.
+  EXPECT_TRUE(curves_bmp_name(std::string(221, 'a')));
+  EXPECT_FALSE(curves_bmp_name(std::string(222, 'a')));
+  EXPECT_NE(unsafe_well_name_text(std::string(222, 'a')).find("太长"), std::string::npos);
+  EXPECT_EQ(unsafe_well_name_text("../x").find("太长"), std::string::npos);
 }
 
 }  // namespace

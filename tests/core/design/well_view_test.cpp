@@ -122,5 +122,21 @@ TEST_F(WellViewTest, PictureFileNameCarriesWellAndAzimuth) {
   EXPECT_EQ(eng.picture_file_name(), "W12井眼曲线(-30度方向).BMP");
 }
 
+// Neither the well nor the azimuth box may lead the proposed name out of the image folder
+// or past 255 bytes.
+TEST_F(WellViewTest, PictureFileNameLeavesOutWhatCannotBeAFileName) {
+  struct Case {
+    std::string well, fw, name;
+  } cases[] = {
+      {"../../x", "-30", "井眼曲线(-30度方向).BMP"},
+      {std::string(240, 'a'), "30", "井眼曲线(30度方向).BMP"},
+  };
+  for (const auto& c : cases) {
+    eng.st.JName_Comb = c.well;
+    eng.set_Text_FW(c.fw);
+    EXPECT_EQ(eng.picture_file_name(), c.name) << c.well << " " << c.fw;
+  }
+}
+
 }  // namespace
 }  // namespace wb::design::test

@@ -101,6 +101,28 @@ TEST(LevelCaption, SpeedAndDepthOnlyWhenPlausible) {
   }
 }
 
+// The time axis counts the test's own rate: the one-second label stands `rate` samples after
+// the shot, 250 when the rate is no positive number.
+TEST(LevelEchoPicture, TimeAxisAtTheTestsRate) {
+  struct Case {
+    std::int16_t rate;
+    int one_second, tenth;
+  } cases[] = {{250, 500, 275}, {200, 450, 270}, {500, 750, 300}, {0, 500, 275}};
+  for (const auto& c : cases) {
+    LevelTest t;
+    t.sample_rate = c.rate;
+    t.sample_count = 5000;
+    t.sound_speed = 340.0f;
+    RecordingCanvas echo(5030 * kMmPerPoint, 410 * kMmPerPoint);
+    redraw_graph(t, nullptr, 5895, &echo);
+    const double p = kMmPerPoint, tol = 1e-6;
+    const auto* one = echo.find_text(" 1");
+    ASSERT_TRUE(one) << c.rate;
+    EXPECT_NEAR(one->x1, c.one_second / 1.2 * p, tol) << c.rate;
+    EXPECT_TRUE(find_line(echo, c.tenth / 1.2 * p, 7 * p, c.tenth / 1.2 * p, 5 * p, tol)) << c.rate;
+  }
+}
+
 TEST(LevelEchoPicture, CurvesAxesAndMarkersInPoints) {
   LevelTest t;
   t.sample_rate = 250;

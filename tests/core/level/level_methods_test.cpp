@@ -28,6 +28,52 @@ TEST(LevelMethods, SpeedsFromTheMarks) {
   EXPECT_FLOAT_EQ(*collar_speed(t), 340.43f);  // 96 / (141 / 250 / 2)
 }
 
+// The marks' distance in samples is a time at the test's own rate; a rate that is no
+// positive number counts 250 per second.
+TEST(LevelMethods, SpeedsCountTheTestsRate) {
+  struct Case {
+    std::int16_t rate;
+    float sound, collar;
+  } cases[] = {{250, 333.33f, 340.43f}, {200, 266.67f, 272.34f}, {500, 666.67f, 680.85f}, {0, 333.33f, 340.43f},
+               {-5, 333.33f, 340.43f}};
+  for (const auto& c : cases) {
+    LevelTest t;
+    t.sample_rate = c.rate;
+    t.wellhead_x = at_sample(250);
+    t.sound_mark_x = at_sample(1000);
+    t.Text3 = "500";
+    t.collar_start_x = at_sample(600);
+    t.collar_end_x = at_sample(741);
+    t.Text4 = "9.6";
+    t.Text5 = "10";
+    EXPECT_FLOAT_EQ(*sound_mark_speed(t), c.sound) << c.rate;
+    EXPECT_FLOAT_EQ(*collar_speed(t), c.collar) << c.rate;
+  }
+}
+
+// A shot at 200 or 500 per second, sound 340 m/s, the sound mark at 500 m and the level at
+// 1500 m: the sound-mark method gives back 340 m/s and the level 1500 m.
+TEST(LevelMethods, SoundMarkMethodAtOtherRatesFindsTheTrueLevel) {
+  for (const std::int16_t rate : {200, 500}) {
+    const double m = 340.0 / rate / 2.0;  // metres a sample
+    LevelTest t;
+    t.sample_rate = rate;
+    t.sample_count = 5000;
+    t.sound_speed = 340.0f;
+    t.method = 3;
+    redraw_graph(t, nullptr, 5895, nullptr);
+    t.place_marker(LevelMarker::SoundMark, at_sample(250 + 500 / m));
+    set_marker(t, LevelMarker::Level, at_sample(250 + 1500 / m), 5895);
+    t.Text3 = "500";
+    RecordingMessages msg;
+    ASSERT_TRUE(run_sound_mark_method(t, msg)) << rate;
+    redraw_graph(t, nullptr, 5895, nullptr);
+    EXPECT_FLOAT_EQ(t.sound_speed, 340.0f) << rate;
+    // The display scale starts at a whole metre, so the depth read off it is within 0.5 m.
+    EXPECT_NEAR(t.level_depth, 1500.0f, 0.5f) << rate;
+  }
+}
+
 TEST(LevelMethods, MissingMarksAreNamedInOrder) {
   struct Case {
     float sound, head, level;

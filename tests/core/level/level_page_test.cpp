@@ -92,6 +92,18 @@ TEST(LevelPage, LabelsAndTheAutomaticScale) {
   EXPECT_FALSE(page.find_text(" 3300"));
 }
 
+TEST(LevelPage, TimeScaleAtTheTestsRate) {
+  LevelTest t = block_test();
+  t.sample_rate = 500;
+  RecordingCanvas page(400, 300, true);
+  prt_Level(page, t, 9, 350, 2000);
+  const auto* one = page.find_text(" 1");
+  ASSERT_TRUE(one);
+  EXPECT_NEAR(one->x1, (450 + 750) / 20.0, 1e-9);
+  EXPECT_TRUE(page.find_text(" 9"));
+  EXPECT_FALSE(page.find_text(" 10"));  // 4750 samples after the shot are 9.5 s
+}
+
 TEST(LevelPage, SoundMarkScaleOnA4) {
   LevelTest t = block_test();
   t.method = 1;

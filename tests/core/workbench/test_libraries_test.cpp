@@ -297,6 +297,38 @@ TEST(TestLibraries, ExportRefusesWellNamesThatLeaveTheDataFolder) {
   }
 }
 
+// A file name may have 255 bytes: 80 Chinese characters (240 bytes) and ".g01" are
+// exported; 84 (252 bytes) are refused with a message that says the name is too long.
+TEST(TestLibraries, LongWellNamesUpTo255Bytes) {
+  const auto chinese = [](int n) {
+    std::string s;
+    for (int k = 0; k < n; ++k) s += "井";
+    return s;
+  };
+  {
+    test::TempProgram tmp;
+    TestState st = card_state(chinese(80), "200401011230");
+    auto r = main_to_sgt(st, tmp.prog);
+    ASSERT_EQ(r.status, LibStatus::Ok);
+    EXPECT_EQ(r.path, tmp.prog.data() / u8path(chinese(80) + ".g01"));
+    EXPECT_EQ(list_files(tmp.prog.data(), "*").size(), 1u);
+  }
+  {
+    test::TempProgram tmp;
+    TestState st = card_state(chinese(84), "200401011230");
+    auto r = main_to_sgt(st, tmp.prog);
+    EXPECT_EQ(r.status, LibStatus::UnsafeName);
+    EXPECT_TRUE(list_files(tmp.prog.data(), "*").empty());
+    const std::string text = library_failure_message(LibOperation::Export, r.status, {}, chinese(84)).text;
+    EXPECT_NE(text.find("太长"), std::string::npos) << text;
+  }
+  for (const auto& [name, safe] : std::vector<std::pair<std::string, bool>>{
+           {std::string(251, 'a'), true}, {std::string(252, 'a'), false}, {"../x", false}}) {
+    EXPECT_EQ(is_safe_file_stem(name, kTestFileSuffixBytes), safe) << name;
+    EXPECT_EQ(file_stem_too_long(name, kTestFileSuffixBytes), name.size() == 252) << name;
+  }
+}
+
 TEST(TestLibraries, ElectricAndWaveExportsAreOneRecordLong) {
   test::TempProgram tmp;
   TestState st;

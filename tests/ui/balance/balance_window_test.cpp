@@ -367,5 +367,63 @@ TEST(BalanceWindow, BrowsingDeletingAndLibraryFiles) {
   EXPECT_EQ(w->Comb_WellName->count(), 0);
 }
 
+// A well name that could lead out of the image folder is left out of the proposed names;
+// pictures and texts go through the atomic writer and a failed write is reported.
+TEST(BalanceWindow, SaveDialogsProposeSafeNamesAndReportFailedWrites) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  w->state.held.Cur_Well = "../../x";
+  f.fakes.files.answers = {"", "", ""};
+  QTest::mouseClick(w->Picture1, Qt::RightButton);
+  QTest::mouseClick(w->Picture2, Qt::RightButton);
+  w->Advice_Export();
+  ASSERT_EQ(f.fakes.files.asked.size(), 3u);
+  EXPECT_EQ(f.fakes.files.asked[0].file_name, "_PD.BMP");
+  EXPECT_EQ(f.fakes.files.asked[1].file_name, "_LJ.BMP");
+  EXPECT_EQ(f.fakes.files.asked[2].file_name, "井平衡建议.TXT");
+  EXPECT_TRUE(f.fakes.messages.shown.empty());
+
+  const fs::path missing = f.prog.image() / "no" / "such";
+  f.fakes.files.answers = {(missing / "p.BMP").string(), (missing / "a.TXT").string()};
+  QTest::mouseClick(w->Picture1, Qt::RightButton);
+  w->Advice_Export();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 2u);
+  EXPECT_EQ(f.fakes.messages.shown[0].text, "图片文件不能保存：" + (missing / "p.BMP").string());
+  EXPECT_EQ(f.fakes.messages.shown[1].text, "文本文件不能保存：" + (missing / "a.TXT").string());
+  EXPECT_FALSE(fs::exists(f.prog.image() / "no"));
+
+  // An intermediate file that cannot be written is named; the others are written.
+  w->state.held.Cur_Well = "B1";
+  fs::create_directories(f.prog.root / "B1悬点位移及扭矩因数.txt");
+  w->Check2->setChecked(true);
+  w->Check2_Click();
+  w->Run_PH_Analysis(0);
+  ASSERT_EQ(f.fakes.messages.shown.size(), 3u);
+  EXPECT_EQ(f.fakes.messages.shown[2].text, "中间计算结果文件不能保存：B1悬点位移及扭矩因数.txt");
+  EXPECT_TRUE(fs::is_regular_file(f.prog.root / "B1平衡前后的功率及扭矩分解.txt"));
+}
+
+// "×" and "是" on the only record deletes it, and the emptied library file goes.
+TEST(BalanceWindow, DeletingTheOnlyRecordRemovesTheLibrary) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  const fs::path lib = u8path(w->Phfx_File);
+  f.fakes.messages.answers = {MsgAnswer::Yes};
+  w->Cmd_Save_Click();
+  ASSERT_EQ(records(lib, kPhfxRecordSize), 1u);
+  w->Text7->setText("1");
+  f.fakes.messages.answers = {MsgAnswer::No};
+  w->Cmd_Review_Click(2);
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
+  f.fakes.messages.answers = {MsgAnswer::Yes};
+  w->Cmd_Review_Click(2);
+  EXPECT_FALSE(fs::exists(lib));
+  EXPECT_EQ(w->Comb_WellName->count(), 0);
+}
+
 }  // namespace
 }  // namespace wb

@@ -227,16 +227,19 @@ TEST(EfficiencyWindow, StatisticsButtonDoesNothingUntilTheWindowExists) {
 
 namespace {
 
-TEST(EfficiencyWindow, EndingTheProgramClosesAnEditedWindowWithoutAsking) {
+// Ending the program asks the edited window's own question first; "否" saves nothing.
+TEST(EfficiencyWindow, EndingTheProgramAsksAnEditedWindowFirst) {
   EffiWindow e;
   ASSERT_TRUE(e.activate());
   e.type(9, "33");
   ASSERT_TRUE(e.w->st.Edit_Flag);
   QPointer<SysEffiAnalysis> win = e.w;
   e.w = nullptr;
+  e.fakes.messages.answers = {MsgAnswer::No};
   e.main->close();
   QApplication::processEvents();
-  EXPECT_TRUE(e.fakes.messages.shown.empty());
+  ASSERT_EQ(e.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(e.fakes.messages.shown[0].text, "当前记录需要保存吗?");
   EXPECT_TRUE(win.isNull() || !win->isVisible());
 }
 

@@ -15,6 +15,7 @@
 #include "core/level/level_analysis.h"
 #include "core/level/level_file.h"
 #include "core/level/level_library.h"
+#include "core/level/level_open.h"
 #include "core/level/synthetic_level.h"
 #include "platform/file_browser.h"
 #include "ui/level/level_display.h"
@@ -166,6 +167,63 @@ TEST(LevelWindow, RandomBytesFileIsNamedAndTheTitleStaysFinite) {
   EXPECT_EQ(f.fakes.messages.shown.back().buttons, MsgButtons::YesNo);
   EXPECT_NE(f.fakes.messages.shown.back().text.find("bad.y01"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(LevelLibrary(f.folder).path()));
+}
+
+// A shot at 200 or 500 per second measured by the sound mark: the window shows and stores
+// the true speed and level; a file whose rate is no positive number is read at 250 per
+// second and the window says so once.
+TEST(LevelWindow, ManualMethodCountsTheFilesRate) {
+  struct Case {
+    std::int16_t header_rate;  // written over the header's rate after the echo is made
+    int echo_rate;
+    int warnings;
+  } cases[] = {{200, 200, 0}, {500, 500, 0}, {0, 250, 1}, {-250, 250, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.header_rate);
+    LevelWindowFixture f;
+    SyntheticLevelParams p;
+    p.sample_rate = c.echo_rate;
+    p.sound_speed = 340.0;
+    p.level_depth = 1500.0;
+    Bytes bytes = make_synthetic_level_test(p);
+    bytes[24] = static_cast<std::uint8_t>(c.header_rate & 0xFF);
+    bytes[25] = static_cast<std::uint8_t>((c.header_rate >> 8) & 0xFF);
+    {
+      std::ofstream out(f.folder.data() / "rate.y01", std::ios::binary);
+      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    LevelDisplay w(f.folder);
+    w.show();
+    w.File1->refresh();
+    w.File1->set_file_name(QStringLiteral("rate.y01"));
+    w.File1_Click();
+    const auto warned = [&] {
+      int n = 0;
+      for (const auto& m : f.fakes.messages.shown) n += m.text == kInvalidRateText;
+      return n;
+    };
+    EXPECT_EQ(warned(), c.warnings);
+    const double m = 340.0 / c.echo_rate / 2.0;  // metres a sample
+    const auto points = [&](double depth) { return (250 + depth / m) / 1.2; };
+    w.Picture2_MouseDown(Qt::RightButton, points(500));
+    w.ym_item_Click(LevelMarker::SoundMark);
+    w.Picture2_MouseDown(Qt::RightButton, points(1500));
+    w.ym_item_Click(LevelMarker::Level);
+    w.Text3->setText(QStringLiteral("500"));
+    w.Command1_Click();
+    EXPECT_FLOAT_EQ(w.st.sound_speed, 340.0f);
+    EXPECT_NEAR(w.st.level_depth, 1500.0f, 0.5f);
+    EXPECT_TRUE(w.Label2->text().contains(QStringLiteral(" 音速:340米/秒"))) << w.Label2->text().toStdString();
+    w.Command2_Click();
+    DymRecord d;
+    ASSERT_EQ(LevelLibrary(f.folder).read(1, d), StoreStatus::Ok);
+    EXPECT_FLOAT_EQ(d.sound_speed, 340.0f);
+    EXPECT_NEAR(d.level_depth, 1500.0f, 0.5f);
+    // Shown again from the library, the record is read the same way.
+    w.Grid1_Click(1);
+    EXPECT_EQ(warned(), 2 * c.warnings);
+    EXPECT_NEAR(w.st.level_depth, 1500.0f, 0.5f);
+  }
 }
 
 TEST(LevelWindow, ToolbarButton11ShowsIt) {

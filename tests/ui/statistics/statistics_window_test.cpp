@@ -225,8 +225,13 @@ TEST_F(StatisticsWindow, ReportOfFortyRowsPrintsTwoLandscapePages) {
     EXPECT_FALSE(d.Combo3->isEnabled());
     QTest::mouseClick(d.Command1, Qt::LeftButton);
   });
+  w->Grid1->set_row(3);
+  w->Grid1->set_col(4);
   QTest::mouseClick(w->Command1, Qt::LeftButton);
   PrintSession::force_pdf() = false;
+  // Printing leaves the grid's current cell on the average row, column 22.
+  EXPECT_EQ(w->Grid1->row(), 41);
+  EXPECT_EQ(w->Grid1->col(), 22);
   const QString qpdf = QString::fromStdString(pdf);
   const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR");  // for a look at the pages
   if (!keep.isEmpty()) QFile::copy(qpdf, QString::fromLocal8Bit(keep) + "/statistics.pdf");

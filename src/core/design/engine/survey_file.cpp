@@ -123,7 +123,7 @@ std::string RodDesignEngine::survey_path() const {
   const auto b = name.find_first_not_of(' ');
   if (b == std::string::npos) return {};
   name = name.substr(b, name.find_last_not_of(' ') - b + 1);
-  if (!is_safe_file_stem(name)) return {};
+  if (!is_safe_file_stem(name, 3)) return {};  // ".jx"
   return path_text(folder_.data() / u8path(name + ".jx"));
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/number_text.h"
+#include "core/common/paths.h"
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/trajectory_math.h"
@@ -192,8 +193,13 @@ void RodDesignEngine::Timer_Tran_Timer() {
   }
 }
 
+// The well and the azimuth box both go into the proposed name; either is left out when it
+// could lead out of the image folder or make the name longer than a file name may be.
 std::string RodDesignEngine::picture_file_name() const {
-  return Trim_Blank_Nul(st.JName_Comb) + "井眼曲线(" + st.Text_FW + "度方向).BMP";
+  std::string tail = "井眼曲线(" + st.Text_FW + "度方向).BMP";
+  if (!is_safe_file_stem(tail)) tail = "井眼曲线.BMP";
+  const std::string well = Trim_Blank_Nul(st.JName_Comb);
+  return (is_safe_file_stem(well, tail.size()) ? well : std::string()) + tail;
 }
 
 }  // namespace wb::design

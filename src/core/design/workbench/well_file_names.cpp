@@ -8,7 +8,7 @@ namespace wb::design {
 namespace {
 std::optional<std::string> well_file_name(const std::string& well, const char* suffix, const char* ext) {
   const std::string stem = Trim_Blank_Nul(well) + suffix;
-  if (!is_safe_file_stem(stem)) return std::nullopt;
+  if (!is_safe_file_stem(stem, std::string_view(ext).size())) return std::nullopt;
   return stem + ext;
 }
 }  // namespace
@@ -26,6 +26,7 @@ std::optional<std::string> fzq_txt_name(const std::string& well) {
 }
 
 std::string unsafe_well_name_text(const std::string& well) {
+  if (file_stem_stays_in_folder(trim_blanks(well))) return well_name_too_long_text(trim_blanks(well));
   return "井号“" + trim_blanks(well) + "”不能用作文件名，请修改井号。";
 }
 

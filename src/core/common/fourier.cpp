@@ -21,20 +21,40 @@ Rotation rotation_for(int n) {
 void Fourier_Coef(const float* x, std::int16_t n, std::int16_t m, float* a, float* b) {
   if (m <= 0 || n < 1) return;
   const Rotation r = rotation_for(n);
-  float c = 1.0f, s = 0.0f;
-  for (int k = 0; k < m; ++k) {
-    float u1 = 0.0f, u2 = 0.0f;
-    for (int j = n - 1; j >= 1; --j) {
-      float v = static_cast<float>(static_cast<double>(x[j]) + 2.0 * c * u1 - static_cast<double>(u2));
-      u2 = u1;
-      u1 = v;
+  // Each harmonic is one recurrence over the samples whose every step waits for the one
+  // before; the harmonics do not depend on each other, so kChains of them run side by side
+  // through the samples. Every chain keeps its own order of operations and roundings, so the
+  // coefficients are the same as one harmonic after another. A last short block runs spare
+  // chains whose results are dropped.
+  constexpr int kChains = 8;
+  float c = 1.0f, s = 0.0f;  // cos and sin of harmonic k's angle step, turned on harmonic by harmonic
+  for (int k0 = 0; k0 < m; k0 += kChains) {
+    float ck[kChains], sk[kChains];
+    double c2[kChains];  // 2c, exact in double
+    for (int q = 0; q < kChains; ++q) {
+      ck[q] = c;
+      sk[q] = s;
+      c2[q] = 2.0 * c;
+      const float cn = static_cast<float>(static_cast<double>(c) * r.cw - static_cast<double>(s) * r.sw);
+      const float sn = static_cast<float>(static_cast<double>(r.sw) * c + static_cast<double>(r.cw) * s);
+      c = cn;
+      s = sn;
     }
-    a[k] = static_cast<float>(static_cast<double>(r.h) * (static_cast<double>(x[0]) + static_cast<double>(c) * u1 - u2));
-    b[k] = static_cast<float>(static_cast<double>(r.h) * u1 * s);
-    float cn = static_cast<float>(static_cast<double>(c) * r.cw - static_cast<double>(s) * r.sw);
-    float sn = static_cast<float>(static_cast<double>(r.sw) * c + static_cast<double>(r.cw) * s);
-    c = cn;
-    s = sn;
+    float u1[kChains] = {}, u2[kChains] = {};
+    for (int j = n - 1; j >= 1; --j) {
+      const double xj = x[j];
+      for (int q = 0; q < kChains; ++q) {
+        const float v = static_cast<float>(xj + c2[q] * u1[q] - static_cast<double>(u2[q]));
+        u2[q] = u1[q];
+        u1[q] = v;
+      }
+    }
+    const int count = m - k0 < kChains ? m - k0 : kChains;
+    for (int q = 0; q < count; ++q) {
+      a[k0 + q] = static_cast<float>(static_cast<double>(r.h) *
+                                     (static_cast<double>(x[0]) + static_cast<double>(ck[q]) * u1[q] - u2[q]));
+      b[k0 + q] = static_cast<float>(static_cast<double>(r.h) * u1[q] * sk[q]);
+    }
   }
 }
 

@@ -25,6 +25,19 @@ constexpr double kLeastShare = 0.08;
 constexpr int kLeastGap = 190;
 constexpr int kSecondSearchStart = 500;  // the first 10 s are skipped
 
+// The correlation from its single-precision sums; false when a window is flat (the
+// denominator is 0).
+bool correlation_of(float sx, float sy, float sxy, float sxx, float syy, int n, float& r) {
+  const float fn = static_cast<float>(n);
+  const float num = sxy - sx * sy / fn;
+  const float vx = sxx - sx * sx / fn;
+  const float vy = syy - sy * sy / fn;
+  const double den = std::sqrt(std::fabs(static_cast<double>(vx * vy)));
+  if (den == 0.0 || !std::isfinite(den)) return false;
+  r = static_cast<float>(num / den);
+  return true;
+}
+
 // Pearson correlation of a(0..n-1) and b(0..n-1) with single-precision sums. False when a
 // window is flat (the denominator is 0).
 bool correlate(const float* a, const float* b, int n, float& r) {
@@ -36,19 +49,44 @@ bool correlate(const float* a, const float* b, int n, float& r) {
     sxx += a[k] * a[k];
     syy += b[k] * b[k];
   }
-  const float fn = static_cast<float>(n);
-  const float num = sxy - sx * sy / fn;
-  const float vx = sxx - sx * sx / fn;
-  const float vy = syy - sy * sy / fn;
-  const double den = std::sqrt(std::fabs(static_cast<double>(vx * vy)));
-  if (den == 0.0 || !std::isfinite(den)) return false;
-  r = static_cast<float>(num / den);
-  return true;
+  return correlation_of(sx, sy, sxy, sxx, syy, n, r);
 }
 
 bool in_period_bounds(int g) { return g > 250 && g <= 2000; }
 
 }  // namespace
+
+void correlate_windows(const float* a, const float* const* windows, int count, int n, float* r, std::uint8_t* ok) {
+  // The sums of a are the same for every window.
+  float sx = 0, sxx = 0;
+  for (int k = 0; k < n; ++k) {
+    sx += a[k];
+    sxx += a[k] * a[k];
+  }
+  // Each window's three sums are chains of additions, each waiting for the one before; the
+  // windows are independent, so kChains of them run side by side, every chain still adding
+  // in sample order. A last short block runs spare chains on the first window and drops them.
+  constexpr int kChains = 8;
+  for (int i0 = 0; i0 < count; i0 += kChains) {
+    const float* b[kChains];
+    for (int q = 0; q < kChains; ++q) b[q] = windows[i0 + q < count ? i0 + q : i0];
+    float sy[kChains] = {}, sxy[kChains] = {}, syy[kChains] = {};
+    for (int k = 0; k < n; ++k) {
+      const float ak = a[k];
+      for (int q = 0; q < kChains; ++q) {
+        const float bk = b[q][k];
+        sy[q] += bk;
+        sxy[q] += ak * bk;
+        syy[q] += bk * bk;
+      }
+    }
+    for (int q = 0; q < kChains && i0 + q < count; ++q) {
+      float v = 0.0f;
+      ok[i0 + q] = correlation_of(sx, sy[q], sxy[q], sxx, syy[q], n, v) ? 1 : 0;
+      r[i0 + q] = v;
+    }
+  }
+}
 
 void Decode_Wave(const float* data, int& Dat_Num, float* Data2) {
   const int n = Dat_Num;
@@ -83,14 +121,24 @@ int get_circle_sss(float* x, int Dat_Num) {
   for (int i = 0; i < n; ++i) w[i] = upper ? x[i] : range - x[i];
 
   std::array<float, kSampleArraySize> r{};
+  constexpr std::size_t kLags = kLastLag - kFirstLag + 1;
+  std::array<int, kLags> lags;
+  std::array<const float*, kLags> windows;
+  std::size_t tried = 0;
   for (int lag = kFirstLag; lag <= kLastLag; ++lag) {
     float q = w[lag] / w[0];
     if (q > 1.0f) q = 1.0f / q;
     if (!(q > kLevelMatch)) continue;
     // The second window starts one sample before the lag: a peak of a period P lies at P+1.
-    float c;
-    if (correlate(&w[0], &w[lag - 1], kWindow, c)) r[lag] = c;
+    lags[tried] = lag;
+    windows[tried] = &w[lag - 1];
+    ++tried;
   }
+  std::array<float, kLags> c;
+  std::array<std::uint8_t, kLags> ok;
+  correlate_windows(&w[0], windows.data(), static_cast<int>(tried), kWindow, c.data(), ok.data());
+  for (std::size_t i = 0; i < tried; ++i)
+    if (ok[i]) r[lags[i]] = c[i];
 
   float rmax = 0.0f;
   for (int lag = kFirstLag; lag <= kLastLag; ++lag) rmax = std::max(rmax, r[lag]);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "core/common/fourier.h"
@@ -56,7 +57,9 @@ bool in_period_bounds(int g) { return g > 250 && g <= 2000; }
 
 }  // namespace
 
-void correlate_windows(const float* a, const float* const* windows, int count, int n, float* r, std::uint8_t* ok) {
+// Kept out of line: inlined into the search, the compiler vectorises across the samples
+// (with the additions still in order, through shuffles) instead of across the windows.
+[[gnu::noinline]] void correlate_windows(const float* a, const float* b, int count, int n, float* r, std::uint8_t* ok) {
   // The sums of a are the same for every window.
   float sx = 0, sxx = 0;
   for (int k = 0; k < n; ++k) {
@@ -64,27 +67,40 @@ void correlate_windows(const float* a, const float* const* windows, int count, i
     sxx += a[k] * a[k];
   }
   // Each window's three sums are chains of additions, each waiting for the one before; the
-  // windows are independent, so kChains of them run side by side, every chain still adding
-  // in sample order. A last short block runs spare chains on the first window and drops them.
+  // windows are independent, so kChains neighbouring windows run side by side, every chain
+  // still adding in sample order. The windows left over run one by one.
   constexpr int kChains = 8;
-  for (int i0 = 0; i0 < count; i0 += kChains) {
-    const float* b[kChains];
-    for (int q = 0; q < kChains; ++q) b[q] = windows[i0 + q < count ? i0 + q : i0];
+  int i = 0;
+  for (; i + kChains <= count; i += kChains) {
+    const float* base = b + i;
     float sy[kChains] = {}, sxy[kChains] = {}, syy[kChains] = {};
     for (int k = 0; k < n; ++k) {
       const float ak = a[k];
+      float bk[kChains];  // sample k of each window: one load of neighbours, not kChains
+      std::memcpy(bk, base + k, sizeof bk);
       for (int q = 0; q < kChains; ++q) {
-        const float bk = b[q][k];
-        sy[q] += bk;
-        sxy[q] += ak * bk;
-        syy[q] += bk * bk;
+        sy[q] += bk[q];
+        sxy[q] += ak * bk[q];
+        syy[q] += bk[q] * bk[q];
       }
     }
-    for (int q = 0; q < kChains && i0 + q < count; ++q) {
+    for (int q = 0; q < kChains; ++q) {
       float v = 0.0f;
-      ok[i0 + q] = correlation_of(sx, sy[q], sxy[q], sxx, syy[q], n, v) ? 1 : 0;
-      r[i0 + q] = v;
+      ok[i + q] = correlation_of(sx, sy[q], sxy[q], sxx, syy[q], n, v) ? 1 : 0;
+      r[i + q] = v;
     }
+  }
+  for (; i < count; ++i) {
+    float sy = 0, sxy = 0, syy = 0;
+    for (int k = 0; k < n; ++k) {
+      const float bk = b[i + k];
+      sy += bk;
+      sxy += a[k] * bk;
+      syy += bk * bk;
+    }
+    float v = 0.0f;
+    ok[i] = correlation_of(sx, sy, sxy, sxx, syy, n, v) ? 1 : 0;
+    r[i] = v;
   }
 }
 
@@ -121,24 +137,31 @@ int get_circle_sss(float* x, int Dat_Num) {
   for (int i = 0; i < n; ++i) w[i] = upper ? x[i] : range - x[i];
 
   std::array<float, kSampleArraySize> r{};
-  constexpr std::size_t kLags = kLastLag - kFirstLag + 1;
-  std::array<int, kLags> lags;
-  std::array<const float*, kLags> windows;
-  std::size_t tried = 0;
-  for (int lag = kFirstLag; lag <= kLastLag; ++lag) {
+  // Lags are correlated a run of neighbours at a time (see correlate_windows): each run of
+  // lags that qualify, rounded up to whole blocks of kBlock; a lag of the rounding keeps its
+  // correlation only where it qualifies too.
+  auto qualifies = [&w](int lag) {
     float q = w[lag] / w[0];
     if (q > 1.0f) q = 1.0f / q;
-    if (!(q > kLevelMatch)) continue;
+    return q > kLevelMatch;
+  };
+  constexpr int kBlock = 8;
+  std::array<float, kSampleArraySize> c{};
+  std::array<std::uint8_t, kSampleArraySize> ok{};
+  for (int lag = kFirstLag; lag <= kLastLag;) {
+    if (!qualifies(lag)) {
+      ++lag;
+      continue;
+    }
+    int run = 1;
+    while (lag + run <= kLastLag && qualifies(lag + run)) ++run;
+    const int count = std::min((run + kBlock - 1) / kBlock * kBlock, kLastLag - lag + 1);
     // The second window starts one sample before the lag: a peak of a period P lies at P+1.
-    lags[tried] = lag;
-    windows[tried] = &w[lag - 1];
-    ++tried;
+    correlate_windows(&w[0], &w[lag - 1], count, kWindow, c.data(), ok.data());
+    for (int i = 0; i < count; ++i)
+      if (ok[i] && qualifies(lag + i)) r[lag + i] = c[i];
+    lag += count;
   }
-  std::array<float, kLags> c;
-  std::array<std::uint8_t, kLags> ok;
-  correlate_windows(&w[0], windows.data(), static_cast<int>(tried), kWindow, c.data(), ok.data());
-  for (std::size_t i = 0; i < tried; ++i)
-    if (ok[i]) r[lags[i]] = c[i];
 
   float rmax = 0.0f;
   for (int lag = kFirstLag; lag <= kLastLag; ++lag) rmax = std::max(rmax, r[lag]);

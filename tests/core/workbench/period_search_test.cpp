@@ -58,27 +58,33 @@ bool serial_correlate(const float* a, const float* b, int n, float& r) {
   return true;
 }
 
-// Windows at every lag of each stroke (a count that leaves a part block at the end), of the
-// search's 500 samples and of a short odd length; flat strokes give flat windows.
+// Neighbouring windows from several starts of each stroke, as many as fit and counts that
+// leave windows over after the blocks; of the search's 500 samples and of a short odd
+// length. Flat strokes give flat windows.
 TEST(PeriodSearch, WindowCorrelationsSameBitsAsOneAfterAnother) {
   for (const test::Stroke& st : test::comparison_strokes()) {
+    const int len = static_cast<int>(st.x.size());
     for (int n : {500, 37}) {
-      const int len = static_cast<int>(st.x.size());
-      if (len < n + 1) continue;
-      SCOPED_TRACE(st.name + " n=" + std::to_string(n));
-      std::vector<const float*> windows;
-      for (int lag = 1; lag + n <= len; lag += 3) windows.push_back(&st.x[static_cast<std::size_t>(lag)]);
-      const int count = static_cast<int>(windows.size());
-      std::vector<float> r(windows.size(), -7.0f);
-      std::vector<std::uint8_t> ok(windows.size(), 9);
-      correlate_windows(st.x.data(), windows.data(), count, n, r.data(), ok.data());
-      for (int i = 0; i < count; ++i) {
-        float want = 0.0f;
-        const bool want_ok = serial_correlate(st.x.data(), windows[static_cast<std::size_t>(i)], n, want);
-        ASSERT_EQ(ok[static_cast<std::size_t>(i)], want_ok ? 1 : 0) << "window " << i;
-        if (want_ok) {
-          ASSERT_EQ(std::bit_cast<std::uint32_t>(r[static_cast<std::size_t>(i)]), std::bit_cast<std::uint32_t>(want))
-              << "window " << i;
+      for (int start : {1, 150, 199}) {
+        const int fit = len - n - start + 1;
+        for (int count : {1, 7, 8, 9, 23, fit}) {
+          if (count < 1 || count > fit) continue;
+          SCOPED_TRACE(st.name + " n=" + std::to_string(n) + " start=" + std::to_string(start) +
+                       " count=" + std::to_string(count));
+          const float* b = &st.x[static_cast<std::size_t>(start)];
+          std::vector<float> r(static_cast<std::size_t>(count), -7.0f);
+          std::vector<std::uint8_t> ok(static_cast<std::size_t>(count), 9);
+          correlate_windows(st.x.data(), b, count, n, r.data(), ok.data());
+          for (int i = 0; i < count; ++i) {
+            float want = 0.0f;
+            const bool want_ok = serial_correlate(st.x.data(), b + i, n, want);
+            ASSERT_EQ(ok[static_cast<std::size_t>(i)], want_ok ? 1 : 0) << "window " << i;
+            if (want_ok) {
+              ASSERT_EQ(std::bit_cast<std::uint32_t>(r[static_cast<std::size_t>(i)]),
+                        std::bit_cast<std::uint32_t>(want))
+                  << "window " << i;
+            }
+          }
         }
       }
     }

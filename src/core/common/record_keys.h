@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <limits>
 #include <span>
+#include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "core/common/gbk.h"
 
 #include "core/common/record_store.h"
 
@@ -47,5 +51,17 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
                              std::span<const KeyField> fields, RecordKeys& out,
                              PartialRecord partial = PartialRecord::Damaged,
                              std::size_t max_records = std::numeric_limits<std::size_t>::max());
+
+// The texts of key fields (GBK decoded, padding kept; or trimmed of blanks), each distinct
+// field decoded once: a library repeats a well's name in every one of its tests.
+class KeyTexts {
+ public:
+  const std::string& text(std::span<const std::uint8_t> field);
+  const std::string& trimmed(std::span<const std::uint8_t> field);
+
+ private:
+  GbkDecoder decode_;
+  std::unordered_map<std::string, std::string> texts_, trimmed_;
+};
 
 }  // namespace wb

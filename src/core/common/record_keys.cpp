@@ -255,14 +255,16 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
 }
 
 const std::string& KeyTexts::text(std::span<const std::uint8_t> field) {
-  auto [it, fresh] = texts_.try_emplace(std::string(reinterpret_cast<const char*>(field.data()), field.size()));
-  if (fresh) it->second = decode_(it->first);
+  const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  auto it = texts_.find(bytes);
+  if (it == texts_.end()) it = texts_.emplace(std::string(bytes), decode_(bytes)).first;
   return it->second;
 }
 
 const std::string& KeyTexts::trimmed(std::span<const std::uint8_t> field) {
-  auto [it, fresh] = trimmed_.try_emplace(std::string(reinterpret_cast<const char*>(field.data()), field.size()));
-  if (fresh) it->second = trim_blanks(text(field));
+  const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  auto it = trimmed_.find(bytes);
+  if (it == trimmed_.end()) it = trimmed_.emplace(std::string(bytes), trim_blanks(text(field))).first;
   return it->second;
 }
 

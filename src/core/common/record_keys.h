@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <limits>
 #include <span>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -60,8 +62,14 @@ class KeyTexts {
   const std::string& trimmed(std::span<const std::uint8_t> field);
 
  private:
+  // Looked up by the field's bytes without copying them first.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using Map = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
   GbkDecoder decode_;
-  std::unordered_map<std::string, std::string> texts_, trimmed_;
+  Map texts_, trimmed_;
 };
 
 }  // namespace wb

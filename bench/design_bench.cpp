@@ -193,6 +193,6 @@ void BM_Text6ChangeAndMutual18_2000Nodes(benchmark::State& state) {
   state.counters["efficiency_after"] = wb::num_val(rig.eng->st.Label3[13]);
   if (!rig.quiet.last.empty()) state.SetLabel(rig.quiet.last);
 }
-BENCHMARK(BM_Text6ChangeAndMutual18_2000Nodes)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Text6ChangeAndMutual18_2000Nodes)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
 
 }  // namespace

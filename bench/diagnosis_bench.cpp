@@ -57,7 +57,7 @@ void BM_DiagnosisRefresh_3000PointStroke(benchmark::State& state) {
   state.counters["sections"] = st->Sec_Last + 1;
   state.counters["drawn_items"] = static_cast<double>(picture.items.size());
 }
-BENCHMARK(BM_DiagnosisRefresh_3000PointStroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DiagnosisRefresh_3000PointStroke)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -93,6 +93,6 @@ void BM_DiagnosisWellLists_10000Records(benchmark::State& state) {
   state.counters["dates"] = static_cast<double>(dates);
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_DiagnosisWellLists_10000Records)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DiagnosisWellLists_10000Records)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -46,5 +46,5 @@ void BM_JointPipeline_BothSearches(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_JointPipeline_PositionSearch)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
-BENCHMARK(BM_JointPipeline_BothSearches)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_JointPipeline_PositionSearch)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_JointPipeline_BothSearches)->Unit(benchmark::kMicrosecond)->ReportAggregatesOnly(true);

@@ -7,6 +7,7 @@
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_keys.h"
 #include "core/common/trim.h"
 #include "core/workbench/dlph_summary.h"
 
@@ -245,24 +246,29 @@ StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecor
   return st;
 }
 
+namespace {
+constexpr KeyField kPhfxKeyFields[] = {{0, 16}, {16, 12}};
+}  // namespace
+
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells) {
-  std::vector<Bytes> all;
-  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
-  for (const Bytes& b : all) {
-    const std::string w = trim_blanks(get_text_field(ByteReader(b), 0, 16));
+  RecordKeys keys;
+  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeyFields, keys);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records; ++i) {
+    const std::string& w = texts.trimmed(keys.key(i).first(16));
     if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.push_back(w);
   }
   return st;
 }
 
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests) {
-  std::vector<Bytes> all;
-  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+  RecordKeys keys;
+  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeyFields, keys);
   tests.clear();
-  for (const Bytes& b : all) {
-    ByteReader r(b);
-    if (trim_blanks(get_text_field(r, 0, 16)) == trim_blanks(well)) tests.push_back(trim_blanks(get_text_field(r, 16, 12)));
-  }
+  const std::string w = trim_blanks(well);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records; ++i)
+    if (texts.trimmed(keys.key(i).first(16)) == w) tests.push_back(texts.trimmed(keys.key(i).last(12)));
   return st;
 }
 

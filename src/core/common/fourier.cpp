@@ -16,25 +16,58 @@ Rotation rotation_for(int n) {
           static_cast<float>(2.0 / n)};
 }
 
+// Harmonics k0 .. k0+count-1 of Fourier_Coef, `chains` recurrences side by side (see
+// there); c and s come in as the angle step of harmonic k0 and leave as that of k0+chains.
+template <int chains>
+void coef_block(const float* x, int n, const Rotation& r, int k0, int count, float& c, float& s, float* a, float* b) {
+  float ck[chains], sk[chains];
+  double c2[chains];  // 2c, exact in double
+  for (int q = 0; q < chains; ++q) {
+    ck[q] = c;
+    sk[q] = s;
+    c2[q] = 2.0 * c;
+    const float cn = static_cast<float>(static_cast<double>(c) * r.cw - static_cast<double>(s) * r.sw);
+    const float sn = static_cast<float>(static_cast<double>(r.sw) * c + static_cast<double>(r.cw) * s);
+    c = cn;
+    s = sn;
+  }
+  float u1[chains] = {}, u2[chains] = {};
+  for (int j = n - 1; j >= 1; --j) {
+    const double xj = x[j];
+    for (int q = 0; q < chains; ++q) {
+      const float v = static_cast<float>(xj + c2[q] * u1[q] - static_cast<double>(u2[q]));
+      u2[q] = u1[q];
+      u1[q] = v;
+    }
+  }
+  for (int q = 0; q < count; ++q) {
+    a[k0 + q] = static_cast<float>(static_cast<double>(r.h) *
+                                   (static_cast<double>(x[0]) + static_cast<double>(ck[q]) * u1[q] - u2[q]));
+    b[k0 + q] = static_cast<float>(static_cast<double>(r.h) * u1[q] * sk[q]);
+  }
+}
+
 }  // namespace
 
 void Fourier_Coef(const float* x, std::int16_t n, std::int16_t m, float* a, float* b) {
   if (m <= 0 || n < 1) return;
   const Rotation r = rotation_for(n);
-  float c = 1.0f, s = 0.0f;
-  for (int k = 0; k < m; ++k) {
-    float u1 = 0.0f, u2 = 0.0f;
-    for (int j = n - 1; j >= 1; --j) {
-      float v = static_cast<float>(static_cast<double>(x[j]) + 2.0 * c * u1 - static_cast<double>(u2));
-      u2 = u1;
-      u1 = v;
+  // Each harmonic is one recurrence over the samples whose every step waits for the one
+  // before; the harmonics do not depend on each other, so a block of them runs side by side
+  // through the samples (32 where more than 16 are left, else 16: enough to keep the
+  // processor busy without running many spare ones). Every chain keeps its own order of
+  // operations and roundings, so the coefficients are the same as one harmonic after
+  // another. Spare chains of a last short block are dropped.
+  float c = 1.0f, s = 0.0f;  // cos and sin of the current harmonic's angle step
+  for (int k0 = 0; k0 < m;) {
+    const int left = m - k0;
+    if (left > 16) {
+      coef_block<32>(x, n, r, k0, left < 32 ? left : 32, c, s, a, b);
+      k0 += 32;
+    } else {
+      coef_block<16>(x, n, r, k0, left, c, s, a, b);
+      k0 += 16;
     }
-    a[k] = static_cast<float>(static_cast<double>(r.h) * (static_cast<double>(x[0]) + static_cast<double>(c) * u1 - u2));
-    b[k] = static_cast<float>(static_cast<double>(r.h) * u1 * s);
-    float cn = static_cast<float>(static_cast<double>(c) * r.cw - static_cast<double>(s) * r.sw);
-    float sn = static_cast<float>(static_cast<double>(r.sw) * c + static_cast<double>(r.cw) * s);
-    c = cn;
-    s = sn;
   }
 }
 

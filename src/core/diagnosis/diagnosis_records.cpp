@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/common/gbk.h"
+#include "core/common/record_keys.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/refresh.h"
@@ -65,6 +66,38 @@ BgtRecord decode_record(std::span<const std::uint8_t> rec) {
 
 void insert_sorted(std::vector<std::string>& list, const std::string& item) {
   list.insert(std::upper_bound(list.begin(), list.end(), item), item);
+}
+
+// The well and date fields of the whole records, as read_bgt_file has them.
+constexpr KeyField kBgtKeyFields[] = {{0, kBgtWellNameWidth}, {16, kBgtTestDateWidth}};
+RecordKeys read_bgt_keys(const fs::path& path) {
+  RecordKeys keys;
+  if (read_record_keys(path, kBgtRecordSize, kBgtKeyFields, keys, PartialRecord::Ignored, kMaxBgtRecords) !=
+      StoreStatus::Ok)
+    keys = RecordKeys{};
+  return keys;
+}
+std::span<const std::uint8_t> key_well(const RecordKeys& k, std::size_t i) { return k.key(i).first(kBgtWellNameWidth); }
+std::span<const std::uint8_t> key_date(const RecordKeys& k, std::size_t i) { return k.key(i).last(kBgtTestDateWidth); }
+
+// The trimmed wells of the library join the sorted list, each once.
+void add_wells(const fs::path& path, std::vector<std::string>& list) {
+  const RecordKeys keys = read_bgt_keys(path);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records; ++i) {
+    const std::string& w = texts.trimmed(key_well(keys, i));
+    if (!std::binary_search(list.begin(), list.end(), w)) insert_sorted(list, w);
+  }
+}
+
+// The trimmed dates of the trimmed well, sorted.
+std::vector<std::string> dates_of(const fs::path& path, const std::string& well) {
+  const RecordKeys keys = read_bgt_keys(path);
+  KeyTexts texts;
+  std::vector<std::string> dates;
+  for (std::size_t i = 0; i < keys.records; ++i)
+    if (texts.trimmed(key_well(keys, i)) == well) insert_sorted(dates, texts.trimmed(key_date(keys, i)));
+  return dates;
 }
 
 // The first n characters (code points) of a UTF-8 text.
@@ -230,20 +263,10 @@ void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& 
   }
 }
 
-void Find_WellNmae_To_Comb(DiagnosisState& st) {
-  const BgtFile f = read_bgt_file(st.Bgt_Path);
-  for (std::size_t i = 1; i <= f.count; ++i) {
-    const std::string w = record_well(f.record(i));
-    if (!std::binary_search(st.well_list.begin(), st.well_list.end(), w)) insert_sorted(st.well_list, w);
-  }
-}
+void Find_WellNmae_To_Comb(DiagnosisState& st) { add_wells(st.Bgt_Path, st.well_list); }
 
 void Comb_WellName_Click(DiagnosisState& st, DiagnosisIo& io) {
-  st.date_list.clear();
-  const BgtFile f = read_bgt_file(st.Bgt_Path);
-  const std::string well = trim_blanks(st.Comb_WellName);
-  for (std::size_t i = 1; i <= f.count; ++i)
-    if (record_well(f.record(i)) == well) insert_sorted(st.date_list, record_date(f.record(i)));
+  st.date_list = dates_of(st.Bgt_Path, trim_blanks(st.Comb_WellName));
   if (st.date_list.size() == 1) {
     st.Comb_TestTime = st.date_list.front();
     Comb_TestTime_Click(st, io);
@@ -400,18 +423,13 @@ void diagnosis_unload(DiagnosisState& st, DiagnosisIo& io) {
 }
 
 std::vector<std::string> bgt_well_names(const fs::path& path) {
-  DiagnosisState st;
-  st.Bgt_Path = path;
-  Find_WellNmae_To_Comb(st);
-  return st.well_list;
+  std::vector<std::string> wells;
+  add_wells(path, wells);
+  return wells;
 }
 
 std::vector<std::string> bgt_well_dates(const fs::path& path, const std::string& well) {
-  const BgtFile f = read_bgt_file(path);
-  std::vector<std::string> dates;
-  for (std::size_t i = 1; i <= f.count; ++i)
-    if (record_well(f.record(i)) == trim_blanks(well)) insert_sorted(dates, record_date(f.record(i)));
-  return dates;
+  return dates_of(path, trim_blanks(well));
 }
 
 }  // namespace wb

@@ -7,6 +7,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_keys.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
 #include "core/workbench/dlph_summary.h"
@@ -189,17 +190,15 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
 
 StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys) {
   keys.clear();
-  std::error_code ec;
-  if (!fs::exists(Effi_File, ec)) return ec ? StoreStatus::IoError : StoreStatus::Ok;
-  std::vector<std::uint8_t> content;
-  if (!fs::is_regular_file(Effi_File, ec) || !read_file(Effi_File, content)) return StoreStatus::IoError;
-  if (content.size() % kGtYmRecordSize != 0) return StoreStatus::Damaged;
-  keys.reserve(content.size() / kGtYmRecordSize);
-  for (std::size_t off = 0; off < content.size(); off += kGtYmRecordSize) {
-    const std::span<const std::uint8_t> rec(content.data() + off, kGtYmRecordSize);
-    ByteReader r(rec);
-    keys.emplace_back(trim_blanks(get_text_field(r, 0, kWellWidth)),
-                      trim_blanks(get_text_field(r, kTestOffset, kGtYmValWidth)));
+  static constexpr KeyField kKeyFields[] = {{0, kWellWidth}, {kTestOffset, kGtYmValWidth}};
+  RecordKeys raw;
+  const StoreStatus s = read_record_keys(Effi_File, kGtYmRecordSize, kKeyFields, raw);
+  if (s != StoreStatus::Ok) return s;
+  keys.reserve(raw.records);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < raw.records; ++i) {
+    const auto key = raw.key(i);
+    keys.emplace_back(texts.trimmed(key.first(kWellWidth)), texts.trimmed(key.last(kGtYmValWidth)));
   }
   return StoreStatus::Ok;
 }

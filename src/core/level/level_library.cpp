@@ -1,9 +1,8 @@
 #include "core/level/level_library.h"
 
-#include <fstream>
-
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_keys.h"
 
 namespace wb {
 
@@ -13,29 +12,21 @@ std::filesystem::path LevelLibrary::backup_path() const { return store_.path().p
 
 StoreStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   rows.clear();
-  std::size_t n = 0;
-  const StoreStatus st = store_.count(n);
-  if (st != StoreStatus::Ok) return st;
-  if (!store_.exists()) return StoreStatus::Ok;
-  if (n == 0) {
+  static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
+  RecordKeys keys;
+  const StoreStatus st =
+      read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys, PartialRecord::Damaged, kMaxLevelRecords);
+  if (st != StoreStatus::Ok || !keys.exists) return st;
+  if (keys.records == 0) {
     std::error_code ec;
     std::filesystem::remove(store_.path(), ec);
     return StoreStatus::Ok;
   }
-  // Unbuffered: each key is a 29-byte read, not a buffer's worth of curve bytes.
-  std::ifstream in;
-  in.rdbuf()->pubsetbuf(nullptr, 0);
-  in.open(store_.path(), std::ios::binary);
-  if (!in) return StoreStatus::IoError;
-  n = std::min<std::size_t>(n, kMaxLevelRecords);
-  rows.reserve(n);
-  std::array<std::uint8_t, kDymNameWidth + kDymDateWidth> key{};
-  for (std::size_t i = 0; i < n; ++i) {
-    in.seekg(static_cast<std::streamoff>(i * kDymRecordSize));
-    in.read(reinterpret_cast<char*>(key.data()), key.size());
-    if (!in) return StoreStatus::IoError;
-    ByteReader r(key);
-    rows.push_back({get_text_field(r, 0, kDymNameWidth), get_text_field(r, kDymNameWidth, kDymDateWidth)});
+  rows.reserve(keys.records);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records; ++i) {
+    const auto key = keys.key(i);
+    rows.push_back({texts.text(key.first(kDymNameWidth)), texts.text(key.last(kDymDateWidth))});
   }
   return StoreStatus::Ok;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "core/common/fourier.h"
@@ -25,6 +26,19 @@ constexpr double kLeastShare = 0.08;
 constexpr int kLeastGap = 190;
 constexpr int kSecondSearchStart = 500;  // the first 10 s are skipped
 
+// The correlation from its single-precision sums; false when a window is flat (the
+// denominator is 0).
+bool correlation_of(float sx, float sy, float sxy, float sxx, float syy, int n, float& r) {
+  const float fn = static_cast<float>(n);
+  const float num = sxy - sx * sy / fn;
+  const float vx = sxx - sx * sx / fn;
+  const float vy = syy - sy * sy / fn;
+  const double den = std::sqrt(std::fabs(static_cast<double>(vx * vy)));
+  if (den == 0.0 || !std::isfinite(den)) return false;
+  r = static_cast<float>(num / den);
+  return true;
+}
+
 // Pearson correlation of a(0..n-1) and b(0..n-1) with single-precision sums. False when a
 // window is flat (the denominator is 0).
 bool correlate(const float* a, const float* b, int n, float& r) {
@@ -36,19 +50,59 @@ bool correlate(const float* a, const float* b, int n, float& r) {
     sxx += a[k] * a[k];
     syy += b[k] * b[k];
   }
-  const float fn = static_cast<float>(n);
-  const float num = sxy - sx * sy / fn;
-  const float vx = sxx - sx * sx / fn;
-  const float vy = syy - sy * sy / fn;
-  const double den = std::sqrt(std::fabs(static_cast<double>(vx * vy)));
-  if (den == 0.0 || !std::isfinite(den)) return false;
-  r = static_cast<float>(num / den);
-  return true;
+  return correlation_of(sx, sy, sxy, sxx, syy, n, r);
 }
 
 bool in_period_bounds(int g) { return g > 250 && g <= 2000; }
 
 }  // namespace
+
+// Kept out of line: inlined into the search, the compiler vectorises across the samples
+// (with the additions still in order, through shuffles) instead of across the windows.
+[[gnu::noinline]] void correlate_windows(const float* a, const float* b, int count, int n, float* r, std::uint8_t* ok) {
+  // The sums of a are the same for every window.
+  float sx = 0, sxx = 0;
+  for (int k = 0; k < n; ++k) {
+    sx += a[k];
+    sxx += a[k] * a[k];
+  }
+  // Each window's three sums are chains of additions, each waiting for the one before; the
+  // windows are independent, so kChains neighbouring windows run side by side, every chain
+  // still adding in sample order. The windows left over run one by one.
+  constexpr int kChains = 8;
+  int i = 0;
+  for (; i + kChains <= count; i += kChains) {
+    const float* base = b + i;
+    float sy[kChains] = {}, sxy[kChains] = {}, syy[kChains] = {};
+    for (int k = 0; k < n; ++k) {
+      const float ak = a[k];
+      float bk[kChains];  // sample k of each window: one load of neighbours, not kChains
+      std::memcpy(bk, base + k, sizeof bk);
+      for (int q = 0; q < kChains; ++q) {
+        sy[q] += bk[q];
+        sxy[q] += ak * bk[q];
+        syy[q] += bk[q] * bk[q];
+      }
+    }
+    for (int q = 0; q < kChains; ++q) {
+      float v = 0.0f;
+      ok[i + q] = correlation_of(sx, sy[q], sxy[q], sxx, syy[q], n, v) ? 1 : 0;
+      r[i + q] = v;
+    }
+  }
+  for (; i < count; ++i) {
+    float sy = 0, sxy = 0, syy = 0;
+    for (int k = 0; k < n; ++k) {
+      const float bk = b[i + k];
+      sy += bk;
+      sxy += a[k] * bk;
+      syy += bk * bk;
+    }
+    float v = 0.0f;
+    ok[i] = correlation_of(sx, sy, sxy, sxx, syy, n, v) ? 1 : 0;
+    r[i] = v;
+  }
+}
 
 void Decode_Wave(const float* data, int& Dat_Num, float* Data2) {
   const int n = Dat_Num;
@@ -83,13 +137,30 @@ int get_circle_sss(float* x, int Dat_Num) {
   for (int i = 0; i < n; ++i) w[i] = upper ? x[i] : range - x[i];
 
   std::array<float, kSampleArraySize> r{};
-  for (int lag = kFirstLag; lag <= kLastLag; ++lag) {
+  // Lags are correlated a run of neighbours at a time (see correlate_windows): each run of
+  // lags that qualify, rounded up to whole blocks of kBlock; a lag of the rounding keeps its
+  // correlation only where it qualifies too.
+  auto qualifies = [&w](int lag) {
     float q = w[lag] / w[0];
     if (q > 1.0f) q = 1.0f / q;
-    if (!(q > kLevelMatch)) continue;
+    return q > kLevelMatch;
+  };
+  constexpr int kBlock = 8;
+  std::array<float, kSampleArraySize> c{};
+  std::array<std::uint8_t, kSampleArraySize> ok{};
+  for (int lag = kFirstLag; lag <= kLastLag;) {
+    if (!qualifies(lag)) {
+      ++lag;
+      continue;
+    }
+    int run = 1;
+    while (lag + run <= kLastLag && qualifies(lag + run)) ++run;
+    const int count = std::min((run + kBlock - 1) / kBlock * kBlock, kLastLag - lag + 1);
     // The second window starts one sample before the lag: a peak of a period P lies at P+1.
-    float c;
-    if (correlate(&w[0], &w[lag - 1], kWindow, c)) r[lag] = c;
+    correlate_windows(&w[0], &w[lag - 1], count, kWindow, c.data(), ok.data());
+    for (int i = 0; i < count; ++i)
+      if (ok[i] && qualifies(lag + i)) r[lag + i] = c[i];
+    lag += count;
   }
 
   float rmax = 0.0f;

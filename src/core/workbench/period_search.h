@@ -8,6 +8,7 @@
 // the correlation is passed through the text of the R_iu box.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/workbench/test_state.h"
@@ -17,6 +18,11 @@ namespace wb {
 // 20-sample moving average: Data2(k) = mean of data(k+1 .. k+20), k = 0 .. Dat_Num-21.
 // Dat_Num is reduced by 20. Nothing is written when fewer than 21 samples are given.
 void Decode_Wave(const float* data, int& Dat_Num, float* Data2);
+
+// Pearson correlations of a(0..n-1) with the neighbouring windows b(i .. i+n-1), i = 0 ..
+// count-1, sums in single precision taken in sample order: r[i] is the correlation with
+// window i, ok[i] 0 where either window is flat (r[i] is then 0).
+void correlate_windows(const float* a, const float* b, int count, int n, float* r, std::uint8_t* ok);
 
 // Position similarity search on fdata(0 .. Dat_Num-1) (at most 3000 samples). Shifts the
 // position in place so that its minimum is 0 (unless its range is below 0.3 m). Returns the

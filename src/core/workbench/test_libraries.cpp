@@ -8,6 +8,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_keys.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 
@@ -93,19 +94,21 @@ fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog
 
 LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
   rows.clear();
-  RecordStore store(fil_nam, record_length);
-  std::vector<Bytes> recs;
-  StoreStatus st = store.read_all(recs);
+  static constexpr KeyField kKeyFields[] = {{0, 16}, {16, 12}};
+  RecordKeys keys;
+  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeyFields, keys);
   if (st != StoreStatus::Ok) return from_store(st);
-  if (recs.empty()) {
+  if (keys.records == 0) {
     // An empty library is removed when it is listed; a missing one stays missing.
-    if (store.exists() && store.remove_file() != StoreStatus::Ok) return LibStatus::IoError;
+    if (keys.exists && RecordStore(fil_nam, record_length).remove_file() != StoreStatus::Ok) return LibStatus::IoError;
     return LibStatus::Ok;
   }
-  rows.reserve(recs.size());
-  for (std::size_t i = 0; i < recs.size(); ++i)
-    rows.push_back({std::to_string(i + 1), nul_to_blank(field_text(recs[i], 0, 16)),
-                    nul_to_blank(field_text(recs[i], 16, 12))});
+  rows.reserve(keys.records);
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records; ++i) {
+    const auto key = keys.key(i);
+    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(16))), nul_to_blank(texts.text(key.last(12)))});
+  }
   return LibStatus::Ok;
 }
 

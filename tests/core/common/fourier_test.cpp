@@ -6,13 +6,16 @@
 // by the amplitude itself). A term in n covers the plain rounding of short curves.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "core/common/fourier.h"
+#include "../test_strokes.h"
 
 namespace wb {
 namespace {
@@ -50,6 +53,49 @@ std::vector<float> test_curve(int n) {
                               std::cos(17 * t));
   }
   return x;
+}
+
+// The analysis one harmonic after another, as the stored coefficient blocks were made: the
+// reference the faster routine must match bit for bit.
+void serial_fourier_coef(const float* x, std::int16_t n, std::int16_t m, float* a, float* b) {
+  if (m <= 0 || n < 1) return;
+  const float w = static_cast<float>(kCodecTwoPi / n);
+  const float cw = static_cast<float>(std::cos(static_cast<double>(w)));
+  const float sw = static_cast<float>(std::sin(static_cast<double>(w)));
+  const float h = static_cast<float>(2.0 / n);
+  float c = 1.0f, s = 0.0f;
+  for (int k = 0; k < m; ++k) {
+    float u1 = 0.0f, u2 = 0.0f;
+    for (int j = n - 1; j >= 1; --j) {
+      float v = static_cast<float>(static_cast<double>(x[j]) + 2.0 * c * u1 - static_cast<double>(u2));
+      u2 = u1;
+      u1 = v;
+    }
+    a[k] = static_cast<float>(static_cast<double>(h) * (static_cast<double>(x[0]) + static_cast<double>(c) * u1 - u2));
+    b[k] = static_cast<float>(static_cast<double>(h) * u1 * s);
+    float cn = static_cast<float>(static_cast<double>(c) * cw - static_cast<double>(s) * sw);
+    float sn = static_cast<float>(static_cast<double>(sw) * c + static_cast<double>(cw) * s);
+    c = cn;
+    s = sn;
+  }
+}
+
+// Harmonic counts of the libraries (16 position, 32 load, 50 waveform pairs) and counts
+// that leave a part block of harmonics at the end.
+TEST(FourierCoef, SameBitsAsOneHarmonicAfterAnother) {
+  for (const test::Stroke& st : test::comparison_strokes()) {
+    for (std::int16_t m : {1, 3, 8, 9, 16, 17, 32, 50}) {
+      SCOPED_TRACE(st.name + " m=" + std::to_string(m));
+      const auto n = static_cast<std::int16_t>(st.x.size());
+      std::vector<float> a(m + 1, kSentinel), b(m + 1, kSentinel), ra(m + 1, kSentinel), rb(m + 1, kSentinel);
+      Fourier_Coef(st.x.data(), n, m, a.data(), b.data());
+      serial_fourier_coef(st.x.data(), n, m, ra.data(), rb.data());
+      for (int k = 0; k <= m; ++k) {  // k = m: nothing written past the last pair
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(a[k]), std::bit_cast<std::uint32_t>(ra[k])) << "a " << k;
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(b[k]), std::bit_cast<std::uint32_t>(rb[k])) << "b " << k;
+      }
+    }
+  }
 }
 
 TEST(FourierCoef, NonPositiveTermCountWritesNothing) {

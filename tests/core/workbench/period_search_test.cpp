@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <string>
 #include <memory>
 #include <vector>
 
 #include "core/workbench/org_decode.h"
 #include "core/workbench/period_search.h"
+#include "../test_strokes.h"
 
 namespace wb {
 namespace {
@@ -30,6 +34,60 @@ void fill_power(TestState& st, int n, int period) {
   for (int i = 0; i < n; ++i) {
     const double ph = std::fmod(static_cast<double>(i) / period, 1.0);
     st.pps[i] = static_cast<float>(2.0 + 8.0 * (ph < 0.5 ? std::sin(2.0 * kPi * ph) : 0.0));
+  }
+}
+
+// One window after another, every sum in one loop: the reference the side-by-side sums
+// must match bit for bit.
+bool serial_correlate(const float* a, const float* b, int n, float& r) {
+  float sx = 0, sy = 0, sxy = 0, sxx = 0, syy = 0;
+  for (int k = 0; k < n; ++k) {
+    sx += a[k];
+    sy += b[k];
+    sxy += a[k] * b[k];
+    sxx += a[k] * a[k];
+    syy += b[k] * b[k];
+  }
+  const float fn = static_cast<float>(n);
+  const float num = sxy - sx * sy / fn;
+  const float vx = sxx - sx * sx / fn;
+  const float vy = syy - sy * sy / fn;
+  const double den = std::sqrt(std::fabs(static_cast<double>(vx * vy)));
+  if (den == 0.0 || !std::isfinite(den)) return false;
+  r = static_cast<float>(num / den);
+  return true;
+}
+
+// Neighbouring windows from several starts of each stroke, as many as fit and counts that
+// leave windows over after the blocks; of the search's 500 samples and of a short odd
+// length. Flat strokes give flat windows.
+TEST(PeriodSearch, WindowCorrelationsSameBitsAsOneAfterAnother) {
+  for (const test::Stroke& st : test::comparison_strokes()) {
+    const int len = static_cast<int>(st.x.size());
+    for (int n : {500, 37}) {
+      for (int start : {1, 150, 199}) {
+        const int fit = len - n - start + 1;
+        for (int count : {1, 7, 8, 9, 23, fit}) {
+          if (count < 1 || count > fit) continue;
+          SCOPED_TRACE(st.name + " n=" + std::to_string(n) + " start=" + std::to_string(start) +
+                       " count=" + std::to_string(count));
+          const float* b = &st.x[static_cast<std::size_t>(start)];
+          std::vector<float> r(static_cast<std::size_t>(count), -7.0f);
+          std::vector<std::uint8_t> ok(static_cast<std::size_t>(count), 9);
+          correlate_windows(st.x.data(), b, count, n, r.data(), ok.data());
+          for (int i = 0; i < count; ++i) {
+            float want = 0.0f;
+            const bool want_ok = serial_correlate(st.x.data(), b + i, n, want);
+            ASSERT_EQ(ok[static_cast<std::size_t>(i)], want_ok ? 1 : 0) << "window " << i;
+            if (want_ok) {
+              ASSERT_EQ(std::bit_cast<std::uint32_t>(r[static_cast<std::size_t>(i)]),
+                        std::bit_cast<std::uint32_t>(want))
+                  << "window " << i;
+            }
+          }
+        }
+      }
+    }
   }
 }
 

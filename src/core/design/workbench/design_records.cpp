@@ -1,13 +1,11 @@
 #include "core/design/workbench/design_records.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <system_error>
 #include <unordered_set>
 
 #include "core/common/number_text.h"
+#include "core/common/record_keys.h"
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/workbench/design_record_boxes.h"
@@ -18,55 +16,37 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kKeyBytes = kDesignWellWidth + kDesignDateWidth;
+constexpr KeyField kKeyFields[] = {{rdr::kWellName, kDesignWellWidth}, {rdr::kDesignDate, kDesignDateWidth}};
 
 // The keys of every record, read at their offsets only. `whole` is false for a file that is
 // not a whole number of records (nothing is read then); a missing file has no records.
 struct KeyFile {
   bool exists = false;
   bool whole = true;
-  std::vector<std::array<std::uint8_t, kKeyBytes>> keys;
+  RecordKeys keys;
+  KeyTexts texts;
+  std::size_t size() const { return keys.records; }
+  bool empty() const { return keys.records == 0; }
+  // The trimmed well and date of record i (0-based).
+  const std::string& well(std::size_t i) { return texts.trimmed(keys.key(i).first(kDesignWellWidth)); }
+  const std::string& date(std::size_t i) { return texts.trimmed(keys.key(i).last(kDesignDateWidth)); }
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
-  out = KeyFile{};
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return StoreStatus::Ok;
-  out.exists = true;
-  const auto size = fs::file_size(path, ec);
-  if (ec) return StoreStatus::IoError;
-  if (size % kRodDesignRecordSize != 0) {
-    out.whole = false;
-    return StoreStatus::Damaged;
-  }
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return StoreStatus::IoError;
-  const auto n = static_cast<std::size_t>(size / kRodDesignRecordSize);
-  out.keys.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto off = static_cast<off_t>(i * kRodDesignRecordSize);
-    if (::pread(fd, out.keys[i].data(), kKeyBytes, off) != static_cast<ssize_t>(kKeyBytes)) {
-      ::close(fd);
-      return StoreStatus::IoError;
-    }
-  }
-  ::close(fd);
-  return StoreStatus::Ok;
-}
-
-std::string well_of(const std::array<std::uint8_t, kKeyBytes>& k) { return record_well_key(k); }
-std::string date_of(const std::array<std::uint8_t, kKeyBytes>& k) {
-  return trim_blanks(gbk_field_text(std::span<const std::uint8_t>(k).subspan(kDesignWellWidth, kDesignDateWidth)));
+  const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeyFields, out.keys);
+  out.exists = out.keys.exists;
+  out.whole = s != StoreStatus::Damaged;
+  return s;
 }
 
 std::string well_key(const DesignState& st) { return design_key(st.JName_Comb, kDesignWellWidth); }
 std::string date_key(const DesignState& st) { return design_key(st.Date_Comb, kDesignDateWidth); }
 
 // The first record (1-based) of the boxes' well and date; 0 when none.
-std::size_t find_key(const KeyFile& f, const DesignState& st) {
+std::size_t find_key(KeyFile& f, const DesignState& st) {
   const std::string well = well_key(st), date = date_key(st);
-  for (std::size_t i = 0; i < f.keys.size(); ++i)
-    if (date_of(f.keys[i]) == date && well_of(f.keys[i]) == well) return i + 1;
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (f.date(i) == date && f.well(i) == well) return i + 1;
   return 0;
 }
 
@@ -87,7 +67,7 @@ void show_failure(MessageService& messages, StoreStatus s, const fs::path& path,
 // A list that finds no record leaves no file behind.
 void remove_empty(const fs::path& path, const KeyFile& f) {
   std::error_code ec;
-  if (f.exists && f.whole && f.keys.empty()) fs::remove(path, ec);
+  if (f.exists && f.whole && f.empty()) fs::remove(path, ec);
 }
 
 void refuse_box(MessageService& messages, const std::string& caption) {
@@ -149,10 +129,8 @@ StoreStatus design_well_names(const fs::path& path, std::vector<std::string>& ou
   KeyFile f;
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
   std::unordered_set<std::string> seen;
-  for (const auto& k : f.keys) {
-    std::string w = well_of(k);
-    if (seen.insert(w).second) out.push_back(std::move(w));
-  }
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (seen.insert(f.well(i)).second) out.push_back(f.well(i));
   return StoreStatus::Ok;
 }
 
@@ -161,8 +139,8 @@ StoreStatus design_well_dates(const fs::path& path, const std::string& well, std
   KeyFile f;
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
   const std::string key = design_key(well, kDesignWellWidth);
-  for (const auto& k : f.keys)
-    if (well_of(k) == key) out.push_back(date_of(k));
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (f.well(i) == key) out.push_back(f.date(i));
   return StoreStatus::Ok;
 }
 
@@ -177,10 +155,8 @@ void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   st.JName_Comb.clear();
   remove_empty(rec.path, f);
   std::unordered_set<std::string> seen;
-  for (const auto& k : f.keys) {
-    std::string w = well_of(k);
-    if (seen.insert(w).second) rec.JName_list.push_back(std::move(w));
-  }
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (seen.insert(f.well(i)).second) rec.JName_list.push_back(f.well(i));
 }
 
 void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
@@ -190,15 +166,15 @@ void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
     show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
     return;
   }
-  if (f.keys.empty()) {
+  if (f.empty()) {
     remove_empty(rec.path, f);
     return;
   }
   rec.Date_list.clear();
   st.Date_Comb.clear();
   const std::string well = well_key(st);
-  for (const auto& k : f.keys)
-    if (well_of(k) == well) rec.Date_list.push_back(date_of(k));
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (f.well(i) == well) rec.Date_list.push_back(f.date(i));
 }
 
 void kin_visc_from_record(DesignState& st, const RodDesignRecord& r, MessageService& messages) {
@@ -254,7 +230,7 @@ bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
     return false;
   }
   const std::size_t found = find_key(f, st);
-  if (!found && f.keys.size() >= static_cast<std::size_t>(kMaxDesignRecords)) {
+  if (!found && f.size() >= static_cast<std::size_t>(kMaxDesignRecords)) {
     io.messages.show("设计记录文件已有32767条记录，不能再追加新记录。", kDesignSaveTitle, MsgButtons::Ok,
                      MsgIcon::Warning);
     return false;
@@ -278,7 +254,7 @@ bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   }
   tell_cut_keys(st, io.messages);
   RecordStore store(rec.path, kRodDesignRecordSize);
-  const std::size_t n = found ? found : f.keys.size() + 1;
+  const std::size_t n = found ? found : f.size() + 1;
   if (const StoreStatus s = store.write(n, st.cur_design.encode()); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "设计记录保存失败，不能写入文件：");
     return false;

@@ -1,0 +1,271 @@
+#include "core/common/record_keys.h"
+
+#include <fcntl.h>
+#include <linux/io_uring.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "core/common/trim.h"
+
+namespace wb {
+
+namespace {
+
+// Records up to this length are read whole, a block at a time: copying the rest of a short
+// record costs less than a read call per key. Longer ones are read key by key.
+constexpr std::size_t kWholeRecordLimit = 4096;
+constexpr std::size_t kBlockBytes = 256 * 1024;
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Exactly `len` bytes at `off`; false on an error or an end of file before them.
+bool read_at(int fd, std::uint8_t* dst, std::size_t len, std::uint64_t off) {
+  while (len > 0) {
+    const ssize_t n = ::pread(fd, dst, len, static_cast<off_t>(off));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    dst += n;
+    len -= static_cast<std::size_t>(n);
+    off += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+bool read_blocks(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
+  const std::size_t per_block = std::max<std::size_t>(1, kBlockBytes / record_length);
+  std::vector<std::uint8_t> block(std::min(per_block, out.records) * record_length);
+  std::uint8_t* dst = out.bytes.data();
+  for (std::size_t first = 0; first < out.records; first += per_block) {
+    const std::size_t count = std::min(per_block, out.records - first);
+    if (!read_at(fd, block.data(), count * record_length, static_cast<std::uint64_t>(first) * record_length))
+      return false;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint8_t* rec = block.data() + i * record_length;
+      for (const KeyField& f : fields) {
+        std::memcpy(dst, rec + f.offset, f.length);
+        dst += f.length;
+      }
+    }
+  }
+  return true;
+}
+
+// One piece of a file to read: `len` bytes at `off` into `dst`.
+struct Piece {
+  std::uint8_t* dst;
+  std::uint32_t len;
+  std::uint64_t off;
+};
+
+bool read_pieces_one_by_one(int fd, std::span<const Piece> pieces) {
+  for (const Piece& p : pieces)
+    if (!read_at(fd, p.dst, p.len, p.off)) return false;
+  return true;
+}
+
+// Many small reads of one file with few system calls: each read is a request in a ring shared
+// with the kernel, and one call hands the kernel a batch of them and waits until the batch is
+// done. (A read call per key costs more than the key's bytes: ten thousand keys of the level
+// library took twice as long key by key.) Every request is complete before read() returns, so
+// no buffer is written after it.
+class ReadRing {
+ public:
+  ReadRing() {
+    io_uring_params p{};
+    fd_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &p));
+    if (fd_ < 0) return;  // no ring (an old kernel, or one a sandbox refuses): the caller reads piece by piece
+    entries_ = p.sq_entries;
+    sq_size_ = p.sq_off.array + p.sq_entries * sizeof(unsigned);
+    cq_size_ = p.cq_off.cqes + p.cq_entries * sizeof(io_uring_cqe);
+    sqes_size_ = p.sq_entries * sizeof(io_uring_sqe);
+    sq_ = ::mmap(nullptr, sq_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_SQ_RING);
+    cq_ = ::mmap(nullptr, cq_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_CQ_RING);
+    sqes_ = ::mmap(nullptr, sqes_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_SQES);
+    if (sq_ == MAP_FAILED || cq_ == MAP_FAILED || sqes_ == MAP_FAILED) {
+      release();
+      return;
+    }
+    auto* sq = static_cast<char*>(sq_);
+    auto* cq = static_cast<char*>(cq_);
+    sq_tail_ = reinterpret_cast<unsigned*>(sq + p.sq_off.tail);
+    sq_mask_ = *reinterpret_cast<unsigned*>(sq + p.sq_off.ring_mask);
+    sq_array_ = reinterpret_cast<unsigned*>(sq + p.sq_off.array);
+    cq_head_ = reinterpret_cast<unsigned*>(cq + p.cq_off.head);
+    cq_tail_ = reinterpret_cast<unsigned*>(cq + p.cq_off.tail);
+    cq_mask_ = *reinterpret_cast<unsigned*>(cq + p.cq_off.ring_mask);
+    cqes_ = reinterpret_cast<io_uring_cqe*>(cq + p.cq_off.cqes);
+  }
+  ~ReadRing() { release(); }
+  ReadRing(const ReadRing&) = delete;
+  ReadRing& operator=(const ReadRing&) = delete;
+
+  bool usable() const { return fd_ >= 0; }
+
+  // False when a piece could not be read whole. A piece the ring leaves short (or a request
+  // the kernel does not know) is read again by an ordinary call.
+  bool read(int fd, std::span<const Piece> pieces) {
+    bool ok = true;
+    for (std::size_t first = 0; first < pieces.size(); first += entries_) {
+      const std::size_t count = std::min<std::size_t>(entries_, pieces.size() - first);
+      unsigned tail = std::atomic_ref<unsigned>(*sq_tail_).load(std::memory_order_relaxed);
+      for (std::size_t i = 0; i < count; ++i) {
+        const Piece& p = pieces[first + i];
+        const unsigned slot = tail & sq_mask_;
+        io_uring_sqe& e = static_cast<io_uring_sqe*>(sqes_)[slot];
+        std::memset(&e, 0, sizeof e);
+        e.opcode = IORING_OP_READ;
+        e.fd = fd;
+        e.addr = reinterpret_cast<std::uint64_t>(p.dst);
+        e.len = p.len;
+        e.off = p.off;
+        e.user_data = first + i;
+        sq_array_[slot] = slot;
+        ++tail;
+      }
+      std::atomic_ref<unsigned>(*sq_tail_).store(tail, std::memory_order_release);
+      // Submit the batch and wait for all of it: nothing may still be in flight when the
+      // pieces' buffers go. Requests the kernel refuses to take are taken back and read by
+      // ordinary calls.
+      unsigned expected = static_cast<unsigned>(count), to_submit = expected, done = 0, withdrawn = 0;
+      while (to_submit > 0 || done < expected) {
+        const long rc =
+            ::syscall(__NR_io_uring_enter, fd_, to_submit, expected - done, IORING_ENTER_GETEVENTS, nullptr, 0);
+        if (rc >= 0) {
+          to_submit -= std::min<unsigned>(to_submit, static_cast<unsigned>(rc));
+        } else if (errno != EINTR && errno != EAGAIN && errno != EBUSY) {
+          if (to_submit == 0) break;  // cannot even wait (no such failure is known for a valid ring)
+          tail -= to_submit;
+          std::atomic_ref<unsigned>(*sq_tail_).store(tail, std::memory_order_release);
+          withdrawn = to_submit;
+          expected -= to_submit;
+          to_submit = 0;
+        }
+        unsigned head = std::atomic_ref<unsigned>(*cq_head_).load(std::memory_order_relaxed);
+        const unsigned ctail = std::atomic_ref<unsigned>(*cq_tail_).load(std::memory_order_acquire);
+        for (; head != ctail; ++head, ++done) {
+          const io_uring_cqe& c = cqes_[head & cq_mask_];
+          const Piece& p = pieces[c.user_data];
+          if (c.res != static_cast<int>(p.len)) ok = read_at(fd, p.dst, p.len, p.off) && ok;
+        }
+        std::atomic_ref<unsigned>(*cq_head_).store(head, std::memory_order_release);
+      }
+      if (withdrawn) ok = read_pieces_one_by_one(fd, pieces.subspan(first + count - withdrawn, withdrawn)) && ok;
+    }
+    return ok;
+  }
+
+ private:
+  static constexpr unsigned kEntries = 256;
+
+  void release() {
+    if (sqes_ && sqes_ != MAP_FAILED) ::munmap(sqes_, sqes_size_);
+    if (cq_ && cq_ != MAP_FAILED) ::munmap(cq_, cq_size_);
+    if (sq_ && sq_ != MAP_FAILED) ::munmap(sq_, sq_size_);
+    sq_ = cq_ = sqes_ = nullptr;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+  int fd_ = -1;
+  unsigned entries_ = 0;
+  std::size_t sq_size_ = 0, cq_size_ = 0, sqes_size_ = 0;
+  void* sq_ = nullptr;
+  void* cq_ = nullptr;
+  void* sqes_ = nullptr;
+  unsigned* sq_tail_ = nullptr;
+  unsigned sq_mask_ = 0;
+  unsigned* sq_array_ = nullptr;
+  unsigned* cq_head_ = nullptr;
+  unsigned* cq_tail_ = nullptr;
+  unsigned cq_mask_ = 0;
+  io_uring_cqe* cqes_ = nullptr;
+};
+
+// Long records: for each record one read of the bytes from its first field to the end of its
+// last (fields lie close together at a record's start), then the fields out of them.
+bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
+  std::size_t lo = record_length, hi = 0;
+  for (const KeyField& f : fields) {
+    lo = std::min(lo, f.offset);
+    hi = std::max(hi, f.offset + f.length);
+  }
+  if (hi <= lo) return true;
+  const std::size_t span = hi - lo;
+  std::vector<std::uint8_t> spans(out.records * span);
+  std::vector<Piece> pieces(out.records);
+  for (std::size_t i = 0; i < out.records; ++i)
+    pieces[i] = {spans.data() + i * span, static_cast<std::uint32_t>(span),
+                 static_cast<std::uint64_t>(i) * record_length + lo};
+  ReadRing ring;
+  if (!(ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces))) return false;
+  std::uint8_t* dst = out.bytes.data();
+  for (std::size_t i = 0; i < out.records; ++i)
+    for (const KeyField& f : fields) {
+      std::memcpy(dst, spans.data() + i * span + (f.offset - lo), f.length);
+      dst += f.length;
+    }
+  return true;
+}
+
+}  // namespace
+
+StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t record_length,
+                             std::span<const KeyField> fields, RecordKeys& out, PartialRecord partial,
+                             std::size_t max_records) {
+  out = RecordKeys{};
+  for (const KeyField& f : fields) out.key_length += f.length;
+  // Non-blocking, so that a pipe at the path is refused rather than waited on.
+  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? StoreStatus::Ok : StoreStatus::IoError;
+  out.exists = true;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return StoreStatus::IoError;
+  if (record_length == 0) return StoreStatus::Damaged;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size % record_length != 0 && partial == PartialRecord::Damaged) return StoreStatus::Damaged;
+  out.records = static_cast<std::size_t>(std::min<std::uint64_t>(size / record_length, max_records));
+  out.bytes.resize(out.records * out.key_length);
+  const bool read = record_length <= kWholeRecordLimit ? read_blocks(fd.get(), record_length, fields, out)
+                                                       : read_fields(fd.get(), record_length, fields, out);
+  if (!read) {
+    out.records = 0;
+    out.bytes.clear();
+    return StoreStatus::IoError;
+  }
+  return StoreStatus::Ok;
+}
+
+const std::string& KeyTexts::text(std::span<const std::uint8_t> field) {
+  const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  auto it = texts_.find(bytes);
+  if (it == texts_.end()) it = texts_.emplace(std::string(bytes), decode_(bytes)).first;
+  return it->second;
+}
+
+const std::string& KeyTexts::trimmed(std::span<const std::uint8_t> field) {
+  const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  auto it = trimmed_.find(bytes);
+  if (it == trimmed_.end()) it = trimmed_.emplace(std::string(bytes), trim_blanks(text(field))).first;
+  return it->second;
+}
+
+}  // namespace wb

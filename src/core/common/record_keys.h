@@ -1,0 +1,75 @@
+// The key fields of every record of a library of fixed-length records, read without the
+// rest of each record: what the well and test lists show. A library of short records is read
+// through one reused buffer a block of records at a time; in one of long records (the level
+// library's 20 131 bytes) only the key bytes of each record are read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <span>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/common/gbk.h"
+
+#include "core/common/record_store.h"
+
+namespace wb {
+
+// A field of a record: `length` bytes at `offset`.
+struct KeyField {
+  std::size_t offset;
+  std::size_t length;
+};
+
+// What a library does with bytes after its last whole record.
+enum class PartialRecord {
+  Damaged,  // the library is damaged: nothing is read
+  Ignored,  // the partial record is left out
+};
+
+struct RecordKeys {
+  bool exists = false;      // something is at the path
+  std::size_t records = 0;  // records read
+  std::size_t key_length = 0;
+  std::vector<std::uint8_t> bytes;  // the fields of record i (0-based) back to back at i * key_length
+
+  // The fields of record i (0-based), in the order they were asked for.
+  std::span<const std::uint8_t> key(std::size_t i) const {
+    return std::span<const std::uint8_t>(bytes).subspan(i * key_length, key_length);
+  }
+};
+
+// Reads `fields` of each of the first `max_records` records of `path`. A missing file is Ok
+// with no records (exists false); something that is not a regular file, or a file that cannot
+// be opened or read to its length, is IoError; a length that is not a whole number of records
+// is Damaged under PartialRecord::Damaged. Fields must lie inside the record.
+StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t record_length,
+                             std::span<const KeyField> fields, RecordKeys& out,
+                             PartialRecord partial = PartialRecord::Damaged,
+                             std::size_t max_records = std::numeric_limits<std::size_t>::max());
+
+// The texts of key fields (GBK decoded, padding kept; or trimmed of blanks), each distinct
+// field decoded once: a library repeats a well's name in every one of its tests.
+class KeyTexts {
+ public:
+  const std::string& text(std::span<const std::uint8_t> field);
+  const std::string& trimmed(std::span<const std::uint8_t> field);
+
+ private:
+  // Looked up by the field's bytes without copying them first.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using Map = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
+  GbkDecoder decode_;
+  Map texts_, trimmed_;
+};
+
+}  // namespace wb

@@ -1,0 +1,227 @@
+// The well and test lists of every keyed library, on one awkward set of keys: the same well
+// padded with blanks and with NULs, in another case, with a leading blank, blank wells and
+// dates, GBK names, a byte GBK cannot decode and a lead byte cut off at the field's end,
+// exact duplicates and dates out of order. Each list must come out as the library has always
+// listed it (order, trimming, padding kept or not, duplicates).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/balance/phfx_record.h"
+#include "core/common/record_store.h"
+#include "core/design/workbench/design_records.h"
+#include "core/diagnosis/diagnosis_records.h"
+#include "core/efficiency/effi_records.h"
+#include "core/efficiency/gt_ym_record.h"
+#include "core/level/level_library.h"
+#include "core/workbench/test_libraries.h"
+
+namespace wb {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where a library keeps its two key fields.
+struct KeyLayout {
+  std::size_t record_length;
+  std::size_t well_offset, well_width;
+  std::size_t date_offset, date_width;
+};
+
+// A well field's bytes as stored: the text, then NULs when `nul_pad`, else blanks.
+struct RawKey {
+  std::string well;
+  std::string date;
+  bool nul_pad = false;
+};
+
+std::vector<RawKey> awkward_keys(std::size_t well_width) {
+  const std::string cut_lead = std::string(well_width - 1, 'A') + "\xBE";  // half a character at the end
+  return {
+      {"W1", "20240101"},
+      {"\xBE\xAE" "1", "20240102"},  // 井1
+      {"W1", "20240103", true},
+      {" W2", "20240104"},
+      {"", "20240105"},
+      {"w1", "20240106"},
+      {"W1", ""},
+      {"\xFF" "bad", "20240108"},
+      {cut_lead, "20240109"},
+      {"\xBE\xAE" "1", "20231231"},
+      {"W1", "20240101"},
+  };
+}
+
+Bytes read_bytes(const fs::path& p) {
+  Bytes b;
+  EXPECT_TRUE(read_file(p, b));
+  return b;
+}
+
+class Library {
+ public:
+  Library() {
+    std::random_device rd;
+    root_ = fs::temp_directory_path() / ("wb_keyed_" + std::to_string(rd()) + std::to_string(rd()));
+    prog.root = root_;
+    prog.create_folders();
+  }
+  ~Library() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  // Writes the awkward keys into `name` in sys; every other byte of a record is a filler
+  // that is neither blank nor NUL.
+  fs::path write(const char* name, const KeyLayout& k) const {
+    Bytes content;
+    for (const RawKey& key : awkward_keys(k.well_width)) {
+      Bytes rec(k.record_length);
+      for (std::size_t i = 0; i < rec.size(); ++i) rec[i] = static_cast<std::uint8_t>('a' + i % 26);
+      auto put = [&rec](std::size_t off, std::size_t width, const std::string& text, char pad) {
+        for (std::size_t i = 0; i < width; ++i)
+          rec[off + i] = static_cast<std::uint8_t>(i < text.size() ? text[i] : pad);
+      };
+      put(k.well_offset, k.well_width, key.well, key.nul_pad ? '\0' : ' ');
+      put(k.date_offset, k.date_width, key.date, ' ');
+      content.insert(content.end(), rec.begin(), rec.end());
+    }
+    const fs::path path = prog.sys() / name;
+    EXPECT_TRUE(write_file_atomic(path, content));
+    return path;
+  }
+  ProgramFolder prog;
+
+ private:
+  fs::path root_;
+};
+
+using List = std::vector<std::string>;
+
+std::string nul_padded(const std::string& text, std::size_t width) {
+  return text + std::string(width - text.size(), '\0');
+}
+std::string padded(const std::string& text, std::size_t width) { return text + std::string(width - text.size(), ' '); }
+
+// '?' for the undecodable byte (it takes the 'b' after it), and for the cut lead byte.
+const std::string kBad = "?ad";
+const std::string kCut16 = "AAAAAAAAAAAAAAA?";
+
+// Sorted, each trimmed well once (NUL padding is not trimmed); dates of a well sorted.
+TEST(KeyedListings, DiagnosisWellsSortedOnceAndDatesOfAWellSorted) {
+  Library lib;
+  const fs::path p = lib.write("bgt.dat", {kBgtRecordSize, 0, kBgtWellNameWidth, 16, kBgtTestDateWidth});
+  EXPECT_EQ(bgt_well_names(p), (List{"", kBad, kCut16, "W1", nul_padded("W1", 16), "W2", "w1", "井1"}));
+  EXPECT_EQ(bgt_well_dates(p, "W1"), (List{"", "20240101", "20240101"}));
+  EXPECT_EQ(bgt_well_dates(p, " 井1 "), (List{"20231231", "20240102"}));
+  EXPECT_EQ(bgt_well_dates(p, ""), (List{"20240105"}));
+
+  // The window's own lists: the well list keeps what it had, a well's dates replace theirs.
+  DiagnosisState st;
+  st.Bgt_Path = p;
+  st.well_list = {"W1", "Z"};
+  Find_WellNmae_To_Comb(st);
+  EXPECT_EQ(st.well_list, (List{"", kBad, kCut16, "W1", nul_padded("W1", 16), "W2", "Z", "w1", "井1"}));
+
+  // Bytes after the last whole record are not a record.
+  Bytes tail = read_bytes(p);
+  tail.resize(tail.size() + kBgtRecordSize / 2, ' ');
+  tail[tail.size() - kBgtRecordSize / 2] = 'Q';
+  ASSERT_TRUE(write_file_atomic(p, tail));
+  EXPECT_EQ(bgt_well_names(p).size(), 8u);
+  EXPECT_TRUE(bgt_well_names(lib.prog.sys() / "none.dat").empty());
+}
+
+// Every record in order, both fields as stored, padding and NULs kept.
+TEST(KeyedListings, LevelRowsAsStoredInRecordOrder) {
+  Library lib;
+  lib.write(kDymFile, {kDymRecordSize, 0, kDymNameWidth, kDymNameWidth, kDymDateWidth});
+  std::vector<LevelLibraryRow> rows;
+  ASSERT_EQ(LevelLibrary(lib.prog).list(rows), StoreStatus::Ok);
+  List wells, dates;
+  for (const LevelLibraryRow& r : rows) {
+    wells.push_back(r.well_name);
+    dates.push_back(r.test_date);
+  }
+  const std::size_t w = kDymNameWidth;
+  EXPECT_EQ(wells, (List{padded("W1", w), padded("井1", w + 1), nul_padded("W1", w), padded(" W2", w), padded("", w),
+                         padded("w1", w), padded("W1", w), padded(kBad, w - 1), std::string(w - 1, 'A') + "?",
+                         padded("井1", w + 1), padded("W1", w)}));
+  EXPECT_EQ(dates, (List{padded("20240101", 12), padded("20240102", 12), padded("20240103", 12),
+                         padded("20240104", 12), padded("20240105", 12), padded("20240106", 12), padded("", 12),
+                         padded("20240108", 12), padded("20240109", 12), padded("20231231", 12),
+                         padded("20240101", 12)}));
+}
+
+// Wells trimmed, each once in the order first seen; dates of a well in record order.
+TEST(KeyedListings, DesignWellsInFirstSeenOrderAndDatesInRecordOrder) {
+  Library lib;
+  const fs::path p =
+      lib.write("roddesign.dat", {design::kRodDesignRecordSize, 0, design::kDesignWellWidth, 16, design::kDesignDateWidth});
+  List l;
+  ASSERT_EQ(design::design_well_names(p, l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"W1", "井1", nul_padded("W1", 16), "W2", "", "w1", kBad, kCut16}));
+  ASSERT_EQ(design::design_well_dates(p, "W1", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240101", "", "20240101"}));
+  ASSERT_EQ(design::design_well_dates(p, "井1", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240102", "20231231"}));
+  ASSERT_EQ(design::design_well_dates(p, "", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240105"}));
+}
+
+// New wells join the list after those it has (compared trimmed); test times in record order.
+TEST(KeyedListings, EfficiencyWellsJoinTheListAndTestTimesInRecordOrder) {
+  Library lib;
+  const fs::path p =
+      lib.write(kGtYmFileName, {kGtYmRecordSize, 0, 16, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth});
+  List wells = {"W1 ", "X9"};
+  Find_WellNmae_To_Comb(p, wells);
+  EXPECT_EQ(wells, (List{"W1 ", "X9", "井1", nul_padded("W1", 16), "W2", "", "w1", kBad, kCut16}));
+  EXPECT_EQ(Find_TestTime_To_Comb(p, "W1"), (List{"20240101", "", "20240101"}));
+  EXPECT_EQ(Find_TestTime_To_Comb(p, "井1"), (List{"20240102", "20231231"}));
+  EXPECT_EQ(Find_TestTime_To_Comb(p, " "), (List{"20240105"}));
+}
+
+// Every record numbered in order, both fields as stored with NULs shown as blanks.
+TEST(KeyedListings, LibraryGridRowsNumberedWithNulsShownAsBlanks) {
+  for (std::size_t len : {kSgtRecordSize, kDntRecordSize, kXbtRecordSize}) {
+    SCOPED_TRACE(len);
+    Library lib;
+    const fs::path p = lib.write("Sgt.dat", {len, 0, 16, 16, 12});
+    std::vector<GridRow> rows;
+    ASSERT_EQ(Load_Grid_Dat(p, len, rows), LibStatus::Ok);
+    ASSERT_EQ(rows.size(), 11u);
+    const List wells = {padded("W1", 16), padded("井1", 17), padded("W1", 16), padded(" W2", 16), padded("", 16),
+                        padded("w1", 16), padded("W1", 16), padded(kBad, 15), kCut16, padded("井1", 17),
+                        padded("W1", 16)};
+    const List dates = {"20240101", "20240102", "20240103", "20240104", "20240105", "20240106",
+                        "",         "20240108", "20240109", "20231231", "20240101"};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].number, std::to_string(i + 1));
+      EXPECT_EQ(rows[i].well_name, wells[i]);
+      EXPECT_EQ(rows[i].test_date, padded(dates[i], 12));
+    }
+  }
+}
+
+// Wells trimmed, each once, joining the list; tests of a well in record order.
+TEST(KeyedListings, BalanceWellsJoinTheListAndTestsInRecordOrder) {
+  Library lib;
+  const fs::path p = lib.write("phfx.dat", {kPhfxRecordSize, 0, 16, 16, 12});
+  List l = {"X9", "W1"};
+  ASSERT_EQ(phfx_wells(p, l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"X9", "W1", "井1", nul_padded("W1", 16), "W2", "", "w1", kBad, kCut16}));
+  ASSERT_EQ(phfx_tests(p, " W1", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240101", "", "20240101"}));
+  ASSERT_EQ(phfx_tests(p, "井1", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240102", "20231231"}));
+  ASSERT_EQ(phfx_tests(p, "", l), StoreStatus::Ok);
+  EXPECT_EQ(l, (List{"20240105"}));
+}
+
+}  // namespace
+}  // namespace wb

@@ -15,7 +15,7 @@ fi
 [[ -x "$bin" ]] || { echo "no rod_workbench binary (build it first)" >&2; exit 1; }
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cp "$bin" "$folder/"
+cp "$bin" "$folder/rod_workbench"
 times=()
 for ((i = 1; i <= runs; i++)); do
   out=$(WB_STARTUP_T0_NS=$(date +%s%N) WB_STARTUP_REPORT=quit QT_QPA_PLATFORM=offscreen \

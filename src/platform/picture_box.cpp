@@ -10,7 +10,14 @@
 namespace wb {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), canvas_(400, 300) {
-  canvas_.on_changed = [this] { update(); };
+  // One repaint per drawing, not per primitive: the first change after a paint asks for
+  // it; the paint event takes the whole picture as it then stands. (A hidden widget drops
+  // the request, but it is painted in full when it is shown.)
+  canvas_.on_changed = [this] {
+    if (repaint_asked_) return;
+    repaint_asked_ = true;
+    update();
+  };
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -48,6 +55,7 @@ QRectF PictureBox::shown_rect() const {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+  repaint_asked_ = false;
   QPainter p(this);
   p.fillRect(rect(), fixed_area_ ? QColor(236, 236, 236) : QColor(Qt::white));
   if (fixed_area_) {

@@ -38,6 +38,7 @@ class PictureBox : public QWidget {
   ImageCanvas canvas_;
   bool fixed_page_ = false;
   bool fixed_area_ = false;
+  bool repaint_asked_ = false;  // an update is pending for drawing done since the last paint
 };
 
 }  // namespace wb

@@ -66,18 +66,42 @@ void QtCanvasBase::dev_clear(Rgb bg) {
   }
 }
 
+void QtCanvasBase::use_pen(QPainter& p, const Pen& pen) {
+  if (pen_set_ && pen.color == last_pen_.color && pen.width == last_pen_.width && pen.style == last_pen_.style) return;
+  p.setPen(make_pen(pen));
+  last_pen_ = pen;
+  pen_set_ = true;
+}
+
 void QtCanvasBase::dev_line(double x1, double y1, double x2, double y2, const Pen& pen) {
   if (QPainter* p = painter()) {
-    p->setPen(make_pen(pen));
+    use_pen(*p, pen);
     p->drawLine(QPointF(px_x(x1), px_y(y1)), QPointF(px_x(x2), px_y(y2)));
   }
+}
+
+// The raster engine draws each segment of one drawLines call on its own, as drawLine does,
+// as long as the pen is solid: a broken pattern would run on from one segment into the
+// next instead of starting afresh, so broken pens draw segment by segment.
+void QtCanvasBase::dev_lines(std::span<const CanvasSegment> segments, const Pen& pen) {
+  QPainter* p = painter();
+  if (!p) return;
+  use_pen(*p, pen);
+  if (p->pen().style() != Qt::SolidLine) {
+    for (const CanvasSegment& s : segments) p->drawLine(QPointF(px_x(s.x1), px_y(s.y1)), QPointF(px_x(s.x2), px_y(s.y2)));
+    return;
+  }
+  px_lines_.clear();
+  px_lines_.reserve(segments.size());
+  for (const CanvasSegment& s : segments) px_lines_.emplace_back(px_x(s.x1), px_y(s.y1), px_x(s.x2), px_y(s.y2));
+  p->drawLines(px_lines_.data(), static_cast<int>(px_lines_.size()));
 }
 
 void QtCanvasBase::dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) {
   if (QPainter* p = painter()) {
     QRectF r = QRectF(QPointF(px_x(x1), px_y(y1)), QPointF(px_x(x2), px_y(y2))).normalized();
     if (fill) p->fillRect(r, to_qcolor(*fill));
-    p->setPen(make_pen(pen));
+    use_pen(*p, pen);
     p->setBrush(Qt::NoBrush);
     p->drawRect(r);
   }
@@ -92,7 +116,7 @@ void QtCanvasBase::dev_point(double x, double y, const Pen& pen) {
 
 void QtCanvasBase::dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) {
   if (QPainter* p = painter()) {
-    p->setPen(make_pen(pen));
+    use_pen(*p, pen);
     p->setBrush(fill ? QBrush(to_qcolor(*fill)) : QBrush(Qt::NoBrush));
     p->drawEllipse(QPointF(px_x(cx), px_y(cy)), px_x(rx), px_y(ry));
     p->setBrush(Qt::NoBrush);
@@ -104,6 +128,7 @@ void QtCanvasBase::dev_text(double x, double y, std::string_view text, const Fon
     QFont f = make_font(font);
     p->setFont(f);
     p->setPen(to_qcolor(color));
+    forget_pen();
     QFontMetricsF fm(f, metric_device());
     const double ascent = em_high_face(font.name) ? font_points(font) * dpi_y() / 72.0 * kEmCellAscent : fm.ascent();
     p->drawText(QPointF(px_x(x), px_y(y) + ascent), QString::fromUtf8(text.data(), static_cast<int>(text.size())));
@@ -163,6 +188,7 @@ void ImageCanvas::set_page_mm(double width_mm, double height_mm) {
 QPainter* ImageCanvas::painter() {
   if (!painter_) {
     painter_ = std::make_unique<QPainter>(&image_);
+    forget_pen();
     painter_->setRenderHint(QPainter::Antialiasing, true);
     painter_->setRenderHint(QPainter::TextAntialiasing, true);
   }
@@ -179,6 +205,10 @@ void ImageCanvas::dev_clear(Rgb bg) {
 }
 void ImageCanvas::dev_line(double x1, double y1, double x2, double y2, const Pen& pen) {
   QtCanvasBase::dev_line(x1, y1, x2, y2, pen);
+  changed();
+}
+void ImageCanvas::dev_lines(std::span<const CanvasSegment> segments, const Pen& pen) {
+  QtCanvasBase::dev_lines(segments, pen);
   changed();
 }
 void ImageCanvas::dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) {
@@ -208,6 +238,7 @@ QPainter* PrinterCanvas::painter() {
   if (failed_) return nullptr;
   if (!painter_) {
     painter_ = std::make_unique<QPainter>();
+    forget_pen();
     if (!painter_->begin(printer_)) {
       failed_ = true;
       painter_.reset();

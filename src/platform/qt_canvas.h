@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QImage>
+#include <QLineF>
 #include <QPainter>
 #include <QPrinter>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/common/canvas.h"
 
@@ -23,6 +26,7 @@ class QtCanvasBase : public Canvas {
 
   void dev_clear(Rgb bg) override;
   void dev_line(double x1, double y1, double x2, double y2, const Pen& pen) override;
+  void dev_lines(std::span<const CanvasSegment> segments, const Pen& pen) override;
   void dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) override;
   void dev_point(double x, double y, const Pen& pen) override;
   void dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) override;
@@ -33,8 +37,17 @@ class QtCanvasBase : public Canvas {
   double px_x(double mm) const { return mm * dpi_x() / 25.4; }
   double px_y(double mm) const { return mm * dpi_y() / 25.4; }
   QPen make_pen(const Pen& pen) const;
+  // Sets the painter's pen for `pen` unless it is the one set last (the painter's pen is
+  // changed only here and by text, which forgets the last pen).
+  void use_pen(QPainter& p, const Pen& pen);
+  void forget_pen() { pen_set_ = false; }
   QFont make_font(const Font& font) const;
   virtual QPaintDevice* metric_device() const = 0;
+
+ private:
+  bool pen_set_ = false;
+  Pen last_pen_;
+  std::vector<QLineF> px_lines_;  // reused by dev_lines
 };
 
 // A picture that keeps its drawing: the image behind a PictureBox, a preview page, or a
@@ -54,7 +67,7 @@ class ImageCanvas : public QtCanvasBase {
   QImage& image() { return image_; }
   double area_width_mm() const override { return image_.width() * 25.4 / dpi_; }
   double area_height_mm() const override { return image_.height() * 25.4 / dpi_; }
-  // Called after every primitive, so a widget can repaint.
+  // Called after every primitive (once for a batch of segments), so a widget can repaint.
   std::function<void()> on_changed;
 
  protected:
@@ -65,6 +78,7 @@ class ImageCanvas : public QtCanvasBase {
   double pen_unit_px() const override { return dpi_ / 96.0; }
   void dev_clear(Rgb bg) override;
   void dev_line(double x1, double y1, double x2, double y2, const Pen& pen) override;
+  void dev_lines(std::span<const CanvasSegment> segments, const Pen& pen) override;
   void dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) override;
   void dev_point(double x, double y, const Pen& pen) override;
   void dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) override;

@@ -73,19 +73,21 @@ void draw_power_chart(Canvas& c, const BalanceState& a, bool show_current, bool 
   auto cx = [&](int i) { return kCartLeft + kCartWidth * i / n; };
   auto cy = [&](float v) { return kCartZero - kCartHeight * v / vm; };
   const Rgb white = QBColor(15), red = QBColor(12), blue = QBColor(9), yellow = QBColor(14), cyan = QBColor(11);
+  // The curves are drawn a segment of each in turn; the runs keep that order.
+  SegmentRuns runs(c);
   for (int i = 1; i < n; ++i) {
     const std::size_t j = static_cast<std::size_t>(i), h = j - 1;
-    if (show_current) c.line(cx(i - 1), cy(a.iis12[h]), cx(i), cy(a.iis12[j]), white);
-    if (show_power) c.line(cx(i - 1), cy(a.pps12[h]), cx(i), cy(a.pps12[j]), white);
-    if (show_current) c.line(cx(i - 1), cy(a.iis_after[h]), cx(i), cy(a.iis_after[j]), red);
-    if (show_power) c.line(cx(i - 1), cy(a.pps_after[h]), cx(i), cy(a.pps_after[j]), blue);
+    if (show_current) runs.add(cx(i - 1), cy(a.iis12[h]), cx(i), cy(a.iis12[j]), white);
+    if (show_power) runs.add(cx(i - 1), cy(a.pps12[h]), cx(i), cy(a.pps12[j]), white);
+    if (show_current) runs.add(cx(i - 1), cy(a.iis_after[h]), cx(i), cy(a.iis_after[j]), red);
+    if (show_power) runs.add(cx(i - 1), cy(a.pps_after[h]), cx(i), cy(a.pps_after[j]), blue);
   }
   auto polar = [&](const std::vector<float>& v, int i, Rgb pos, Rgb neg) {
     const std::size_t j = static_cast<std::size_t>(i), h = j - 1;
     const double f0 = 2 * kPi * (i - 1) / n, f1 = 2 * kPi * i / n;
     const double r0 = polar_radius(v[h], vm), r1 = polar_radius(v[j], vm);
-    c.line(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
-           kPolarY - r1 * std::cos(f1), v[j] >= 0 ? pos : neg);
+    runs.add(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
+             kPolarY - r1 * std::cos(f1), v[j] >= 0 ? pos : neg);
   };
   for (int i = 1; i < n; ++i) {
     if (show_current) polar(a.iis12, i, white, white);

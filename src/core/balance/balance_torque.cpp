@@ -126,9 +126,11 @@ void draw_torque_chart(Canvas& c, const TorqueAnalysis& t, const std::string& we
   if (vmax > 0) {
     auto cx = [&](int j) { return kCartLeft + kCartWidth * j / n; };
     auto cy = [&](float v) { return kCartZero - kCartHalf * v / vmax; };
+    std::vector<CanvasPoint> pts;
     auto curve = [&](const std::vector<float>& v, Rgb col) {
-      for (int i = 1; i < n; ++i)
-        c.line(cx(i - 1), cy(v[static_cast<std::size_t>(i - 1)]), cx(i), cy(v[static_cast<std::size_t>(i)]), col);
+      pts.clear();
+      for (int i = 0; i < n; ++i) pts.push_back({cx(i), cy(v[static_cast<std::size_t>(i)])});
+      c.polyline(pts, col);
     };
     if (show.net) {
       curve(t.Net_Twist, kWhite);
@@ -154,12 +156,13 @@ void draw_torque_chart(Canvas& c, const TorqueAnalysis& t, const std::string& we
   c.draw_style = DrawStyle::Solid;
   if (vmax <= 0) return;
   auto polar = [&](const std::vector<float>& v, Rgb pos, Rgb neg) {
+    SegmentRuns runs(c);
     for (int i = 1; i < n; ++i) {
       const float v0 = v[static_cast<std::size_t>(i - 1)], v1 = v[static_cast<std::size_t>(i)];
       const double f0 = 2 * kPi * (i - 1) / n, f1 = 2 * kPi * i / n;
       const double r0 = signed_radius(v0, vmax), r1 = signed_radius(v1, vmax);
-      c.line(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
-             kPolarY - r1 * std::cos(f1), v1 >= 0 ? pos : neg);
+      runs.add(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
+               kPolarY - r1 * std::cos(f1), v1 >= 0 ? pos : neg);
     }
   };
   if (show.net) polar(t.Net_Twist, kWhite, kWhite);

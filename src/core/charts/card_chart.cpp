@@ -231,7 +231,9 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
     const CardClip k;
     ClipFrame clip(pic, pt_x(k.u1), pt_y(k.v1), pt_x(k.u2), pt_y(k.v2));
     pic.pset(card_u(0), card_v(0));
-    for (int i = 1; i < n; ++i) pic.line(card_u(i - 1), card_v(i - 1), card_u(i), card_v(i));
+    std::vector<CanvasPoint> pts(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) pts[static_cast<std::size_t>(i)] = {card_u(i), card_v(i)};
+    pic.polyline(pts);
   }
 
   draw_static_card(pic, static_card_geometry(ps, ls, num_val(st.Text1[1]), num_val(st.Text1[3]),

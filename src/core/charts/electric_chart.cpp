@@ -68,7 +68,9 @@ void draw_curve(Canvas& c, const ElectricFrame& g, const SampleArray& a, int n, 
   c.draw_width = g.curve_width;
   c.draw_style = DrawStyle::Solid;
   c.pset(x_of(0), electric_scale_y(g, a[0], scale), first);
-  for (int i = 1; i < n; ++i) c.line_to(x_of(i), electric_scale_y(g, a[i], scale), color);
+  std::vector<CanvasPoint> pts(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) pts[static_cast<std::size_t>(i)] = {x_of(i), electric_scale_y(g, a[i], scale)};
+  c.polyline(pts, color);
 }
 
 int clamp_points(int n) { return std::clamp(n, 0, kSampleArraySize); }

@@ -90,11 +90,44 @@ void Canvas::cls() {
   current_y = user_scale_ ? sy0_ : 0;
 }
 
-void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+bool Canvas::device_segment(double x1, double y1, double x2, double y2, CanvasSegment& out) const {
   double a = to_mm_x(x1), b = to_mm_y(y1), c = to_mm_x(x2), d = to_mm_y(y2);
-  if (!clip_ || clip_segment(a, b, c, d, cx1_, cy1_, cx2_, cy2_)) dev_line(a, b, c, d, pen(color));
+  if (clip_ && !clip_segment(a, b, c, d, cx1_, cy1_, cx2_, cy2_)) return false;
+  out = {a, b, c, d};
+  return true;
+}
+
+void Canvas::line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+  CanvasSegment s;
+  if (device_segment(x1, y1, x2, y2, s)) dev_line(s.x1, s.y1, s.x2, s.y2, pen(color));
   current_x = x2;
   current_y = y2;
+}
+
+void Canvas::polyline(std::span<const CanvasPoint> points, std::optional<Rgb> color) {
+  if (points.size() < 2) return;
+  batch_.clear();
+  CanvasSegment s;
+  for (std::size_t i = 1; i < points.size(); ++i)
+    if (device_segment(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, s)) batch_.push_back(s);
+  if (!batch_.empty()) dev_lines(batch_, pen(color));
+  current_x = points.back().x;
+  current_y = points.back().y;
+}
+
+void Canvas::lines(std::span<const CanvasSegment> segments, std::optional<Rgb> color) {
+  if (segments.empty()) return;
+  batch_.clear();
+  CanvasSegment s;
+  for (const CanvasSegment& g : segments)
+    if (device_segment(g.x1, g.y1, g.x2, g.y2, s)) batch_.push_back(s);
+  if (!batch_.empty()) dev_lines(batch_, pen(color));
+  current_x = segments.back().x2;
+  current_y = segments.back().y2;
+}
+
+void Canvas::dev_lines(std::span<const CanvasSegment> segments, const Pen& pen) {
+  for (const CanvasSegment& s : segments) dev_line(s.x1, s.y1, s.x2, s.y2, pen);
 }
 
 void Canvas::line_to(double x2, double y2, std::optional<Rgb> color) { line(current_x, current_y, x2, y2, color); }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,14 @@ struct Pen {
   Rgb color = kBlack;
   int width = 1;  // device pixels on screen; on paper one unit is 0.1 mm
   DrawStyle style = DrawStyle::Solid;
+};
+
+// A point and a segment in the scale in force (user units) or, at the device, in mm.
+struct CanvasPoint {
+  double x = 0, y = 0;
+};
+struct CanvasSegment {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
 struct Font {
@@ -99,6 +108,13 @@ class Canvas {
   void line(double x1, double y1, double x2, double y2, std::optional<Rgb> color = std::nullopt);
   // A line from the current point.
   void line_to(double x2, double y2, std::optional<Rgb> color = std::nullopt);
+  // A curve through `points` in one pen: the segments line() would draw from each point to
+  // the next, clipped alike, handed to the device in one call. The current point moves to
+  // the last point (it stays where it was for fewer than two points).
+  void polyline(std::span<const CanvasPoint> points, std::optional<Rgb> color = std::nullopt);
+  // Separate segments in one pen (a grid, a set of ticks), each as line() draws it, in one
+  // device call. The current point moves to the end of the last segment.
+  void lines(std::span<const CanvasSegment> segments, std::optional<Rgb> color = std::nullopt);
   // A rectangle outline; filled with fill_color when fill_style is Solid.
   void box(double x1, double y1, double x2, double y2, std::optional<Rgb> color = std::nullopt);
   // A rectangle filled with `color` (or the foreground colour).
@@ -124,6 +140,8 @@ class Canvas {
   // Device primitives, in millimetres from the top-left corner of the area.
   virtual void dev_clear(Rgb bg) = 0;
   virtual void dev_line(double x1, double y1, double x2, double y2, const Pen& pen) = 0;
+  // Segments in mm, drawn in order with one pen; by default one dev_line each.
+  virtual void dev_lines(std::span<const CanvasSegment> segments, const Pen& pen);
   virtual void dev_rect(double x1, double y1, double x2, double y2, const Pen& pen, std::optional<Rgb> fill) = 0;
   virtual void dev_point(double x, double y, const Pen& pen) = 0;
   virtual void dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) = 0;
@@ -135,6 +153,9 @@ class Canvas {
 
  private:
   Pen pen(std::optional<Rgb> color) const;
+  // Appends the segment in mm, cut to the clip frame; false when nothing of it is left.
+  bool device_segment(double x1, double y1, double x2, double y2, CanvasSegment& out) const;
+  std::vector<CanvasSegment> batch_;  // reused by polyline() and lines()
   bool clip_ = false;
   double cx1_ = 0, cy1_ = 0, cx2_ = 0, cy2_ = 0;  // clip frame, mm, x1 <= x2, y1 <= y2
   bool user_scale_ = false;
@@ -152,6 +173,32 @@ class ClipFrame {
 
  private:
   Canvas& c_;
+};
+
+// Collects segments in drawing order and hands each run of one colour to Canvas::lines in
+// the pen then in force: curves drawn in turn, or coloured by the sign of each value, keep
+// the order (and so the overlaps) of drawing them segment by segment. Call flush() before
+// changing the pen or drawing anything else; the destructor flushes too.
+class SegmentRuns {
+ public:
+  explicit SegmentRuns(Canvas& c) : c_(c) {}
+  ~SegmentRuns() { flush(); }
+  SegmentRuns(const SegmentRuns&) = delete;
+  SegmentRuns& operator=(const SegmentRuns&) = delete;
+  void add(double x1, double y1, double x2, double y2, Rgb color) {
+    if (!run_.empty() && color != color_) flush();
+    color_ = color;
+    run_.push_back({x1, y1, x2, y2});
+  }
+  void flush() {
+    if (!run_.empty()) c_.lines(run_, color_);
+    run_.clear();
+  }
+
+ private:
+  Canvas& c_;
+  std::vector<CanvasSegment> run_;
+  Rgb color_ = kBlack;
 };
 
 // A canvas that records every primitive in millimetres, for tests. Text metric (fixed, so

@@ -37,27 +37,24 @@ void overview_background(Canvas& c) {
 void draw_overview(LevelTest& t, Canvas& c, double width_twips) {
   clear_level_pictures(&c, nullptr);
   auto x = [&](int i) { return i * width_twips / kOverviewXDivisor; };
-  c.current_x = x(0);
-  c.current_y = kOverviewRawBase - t.overview_raw[0];
-  for (int i = 1; i < kOverviewUsed; ++i) c.line_to(x(i), kOverviewRawBase - t.overview_raw[i], QBColor(12));
-  c.current_x = x(0);
-  c.current_y = kOverviewSmoothBase - t.overview_smooth[0];
-  for (int i = 1; i < kOverviewUsed; ++i) c.line_to(x(i), kOverviewSmoothBase - t.overview_smooth[i], QBColor(9));
+  std::vector<CanvasPoint> pts(kOverviewUsed);
+  for (int i = 0; i < kOverviewUsed; ++i)
+    pts[static_cast<std::size_t>(i)] = {x(i), static_cast<double>(kOverviewRawBase - t.overview_raw[i])};
+  c.polyline(pts, QBColor(12));
+  for (int i = 0; i < kOverviewUsed; ++i)
+    pts[static_cast<std::size_t>(i)] = {x(i), static_cast<double>(kOverviewSmoothBase - t.overview_smooth[i])};
+  c.polyline(pts, QBColor(9));
 }
 
 // One channel as a polyline through (i / 1.2, (base - v) u).
 template <class Value>
 void draw_channel(LevelTest& t, Canvas& c, double u, int base, int gain, Rgb colour, Value value) {
+  std::vector<CanvasPoint> pts(kEchoDrawn);
   for (int i = 0; i < kEchoDrawn; ++i) {
     const int v = clip_echo(static_cast<int>(round_even(static_cast<double>(value(t.echo_data[i])) / gain)));
-    const double x = i / kSamplesPerPoint, y = (base - v) * u;
-    if (i == 0) {
-      c.current_x = x;
-      c.current_y = y;
-    } else {
-      c.line_to(x, y, colour);
-    }
+    pts[static_cast<std::size_t>(i)] = {i / kSamplesPerPoint, (base - v) * u};
   }
+  c.polyline(pts, colour);
 }
 
 void depth_axis(Canvas* c, double u, const DepthScale& s) {

@@ -15,6 +15,7 @@
 #include <QStyleOptionFrame>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/common/trim.h"
 #include "core/workbench/print_mark.h"
@@ -101,15 +102,16 @@ void BoxLineEdit::keyPressEvent(QKeyEvent* e) {
 
 // ---------------------------------------------------------------- FrmSplash
 
-FrmSplash::FrmSplash(std::function<void()> show_main, QWidget* parent)
+FrmSplash::FrmSplash(std::function<void()> show_main, QWidget* parent, qint64 elapsed_ms)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), show_main_(std::move(show_main)) {
   setWindowTitle(QStringLiteral("抽油机井测试分析工作台"));
   setFixedSize(510, 470);
   // The window is cut to an ellipse with the bounding box (8, 30)-(500, 500).
   setMask(QRegion(8, 30, 492, 470, QRegion::Ellipse));
   Timer1 = new QTimer(this);
-  Timer1->setInterval(1500);
+  Timer1->setInterval(static_cast<int>(std::clamp<qint64>(1500 - elapsed_ms, 0, 1500)));
   Timer1->setSingleShot(true);
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &FrmSplash::finish);
   Timer1->start();
 }
@@ -140,6 +142,13 @@ void FrmSplash::paintEvent(QPaintEvent*) {
   p.setFont(v);
   p.drawText(QRect(0, 185, 510, 30), Qt::AlignCenter, QStringLiteral("示功图 · 电参数 · 系统效率 · 平衡 · 诊断 · 设计"));
   p.drawText(QRect(0, 420, 510, 30), Qt::AlignCenter, QStringLiteral("版本 1.0"));
+  if (!painted_) {
+    painted_ = true;
+    // After this paint has reached the screen, not inside it.
+    if (after_first_paint) QTimer::singleShot(0, this, [this] {
+        if (!done_ && after_first_paint) after_first_paint();
+      });
+  }
 }
 
 void FrmSplash::mousePressEvent(QMouseEvent*) { finish(); }

@@ -197,7 +197,12 @@ class BoxLineEdit : public QLineEdit {
 class FrmSplash : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmSplash(std::function<void()> show_main, QWidget* parent = nullptr);
+  // `elapsed_ms` is the time already spent since the program started: the 1.5 s count from
+  // there, not from whenever the event loop gets round to the splash.
+  explicit FrmSplash(std::function<void()> show_main, QWidget* parent = nullptr, qint64 elapsed_ms = 0);
+  // Called once, just after the splash's first paint, while the splash stays up: the place
+  // to build the main window so that the timer only has to show it.
+  std::function<void()> after_first_paint;
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -209,6 +214,7 @@ class FrmSplash : public QWidget {
   std::function<void()> show_main_;
   QTimer* Timer1 = nullptr;
   bool done_ = false;
+  bool painted_ = false;
 };
 
 }  // namespace wb

@@ -2,6 +2,9 @@
 // fixed text metric (an ASCII character half an em, any other one em; em = size × 25.4 / 72).
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "core/common/canvas.h"
 
 namespace wb {
@@ -121,6 +124,42 @@ TEST(CanvasState, ClearBoxesAndColours) {
   EXPECT_EQ(QBColor(12), kRed);
   EXPECT_EQ(QBColor(15), kWhite);
   EXPECT_EQ(rgb(255, 128, 0), 0xFF8000u);
+}
+
+// A polyline and a batch of segments are recorded as the lines line() would have drawn, in
+// order, cut by the clip frame alike; the current point ends where line() leaves it.
+TEST(CanvasLines, PolylineAndSegmentsRecordWhatLineDraws) {
+  const std::vector<CanvasPoint> pts = {{0, 0}, {10, 5}, {30, -20}, {50, 40}, {60, 10}, {60, 10}};
+  const std::vector<CanvasSegment> segs = {{5, 5, 55, 5}, {-10, 30, 5, 30}, {70, 0, 20, 45}};
+  for (const bool clipped : {false, true}) {
+    RecordingCanvas by_line(100, 50), batched(100, 50);
+    for (RecordingCanvas* c : {&by_line, &batched}) {
+      c->set_scale(0, 40, 80, -10);  // y grows upwards
+      c->draw_width = 2;
+      c->draw_style = DrawStyle::Dash;
+      if (clipped) c->set_clip(2, -5, 58, 35);
+    }
+    for (std::size_t i = 1; i < pts.size(); ++i) by_line.line(pts[i - 1].x, pts[i - 1].y, pts[i].x, pts[i].y, kRed);
+    for (const CanvasSegment& g : segs) by_line.line(g.x1, g.y1, g.x2, g.y2);
+    batched.polyline(pts, kRed);
+    EXPECT_DOUBLE_EQ(batched.current_x, 60);
+    batched.lines(segs);
+    ASSERT_EQ(batched.items.size(), by_line.items.size()) << clipped;
+    for (std::size_t i = 0; i < by_line.items.size(); ++i) {
+      const auto &a = by_line.items[i], &b = batched.items[i];
+      EXPECT_EQ(b.op, Op::Line);
+      EXPECT_EQ(std::tie(a.x1, a.y1, a.x2, a.y2), std::tie(b.x1, b.y1, b.x2, b.y2)) << clipped << " " << i;
+      EXPECT_EQ(std::tie(a.pen.color, a.pen.width, a.pen.style), std::tie(b.pen.color, b.pen.width, b.pen.style));
+    }
+    EXPECT_EQ(std::tie(batched.current_x, batched.current_y), std::tie(by_line.current_x, by_line.current_y));
+  }
+  // Fewer than two points draw nothing and leave the current point.
+  RecordingCanvas c(100, 50);
+  c.current_x = 7;
+  c.polyline(std::vector<CanvasPoint>{{1, 1}});
+  c.lines({});
+  EXPECT_TRUE(c.items.empty());
+  EXPECT_DOUBLE_EQ(c.current_x, 7);
 }
 
 }  // namespace

@@ -282,10 +282,10 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
   return Print_State != kPrintCancelled;
 }
 
-int print_copies(QWidget* parent, const PrintCopy& print_copy) {
+int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name) {
   const int copies = Print_Copies;
   if (copies <= 0) return 0;
-  std::unique_ptr<PrintSession> session = PrintSession::open(parent);
+  std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
   if (!session) return 0;
   for (int i = 0; i < copies; ++i) print_copy(session->printer(), i);
   session->finish();
@@ -299,7 +299,7 @@ int print_copies(QWidget* parent, const PrintCopy& print_copy) {
 
 int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy) {
   if (!run_print_dialog(caller, presets)) return 0;
-  return print_copies(caller, print_copy);
+  return print_copies(caller, print_copy, presets.name);
 }
 
 }  // namespace wb

@@ -522,7 +522,7 @@ void WellDiagnosis::Cmd_Prnt_Click() {
   presets.landscape = false;
   if (!run_print_dialog(this, presets)) return;
   if (Print_Copies <= 0) return;
-  std::unique_ptr<PrintSession> session = PrintSession::open(this);
+  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{st.Comb_WellName, "诊断报表"});
   if (!session) return;
   bool failed = false;
   for (int i = 0; i < Print_Copies && !failed; ++i) {

@@ -284,6 +284,7 @@ void SysEffiAssemble::Command1_Click() {
   presets.paper_item = 1;  // A4 in the dialog's own paper list
   presets.paper_enabled = false;
   presets.landscape = true;
+  presets.name = PrintName{"", "系统效率统计分析表"};
   const std::vector<StatRow> rows = st.grid.rows;
   const std::string unit = st.Text1;
   const std::string date = st.Text2;

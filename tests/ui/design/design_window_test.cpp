@@ -217,7 +217,7 @@ TEST_F(DesignWindowTest, ExportAsksWhetherToEditTheWorkbook) {
   w->st.JName_Comb = "W1";
   fakes.messages.answers.push_back(MsgAnswer::No);
   w->ImportExcel->trigger();
-  const auto path = tmp.path() / "report" / "W1扶正器布置数据表.xls";
+  const auto path = tmp.path() / "report" / "W1扶正器布置数据表.xlsx";
   EXPECT_TRUE(std::filesystem::exists(path));
   ASSERT_FALSE(fakes.messages.shown.empty());
   EXPECT_EQ(fakes.messages.shown.back().text, "是否编辑" + path_text(path) + "？");
@@ -228,7 +228,7 @@ TEST_F(DesignWindowTest, ExportRefusesAWellNameThatLeavesTheReportFolder) {
   w->ImportExcel->trigger();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_NE(fakes.messages.shown[0].text.find("不能用作文件名"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xls"));
+  EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xlsx"));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "ui/workbench/rod_eng_map_display.h"
 
 int main(int argc, char** argv) {
+  wb::use_chinese_locale();
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("抽油机井测试分析工作台"));
   wb::install_font_substitutions();

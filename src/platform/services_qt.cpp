@@ -46,7 +46,13 @@ QString qt_filter(const std::string& filter) {
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString pats = parts[i + 1];
     pats.replace(';', ' ');
-    out << QStringLiteral("%1 (%2)").arg(parts[i], pats);
+    // A description that already ends in its patterns ("文本文件(*.txt)") is shown as it is.
+    const QString desc = parts[i].trimmed();
+    const qsizetype open = desc.lastIndexOf('(');
+    const bool named = open >= 0 && desc.endsWith(')') &&
+                       desc.mid(open + 1, desc.size() - open - 2).simplified().compare(pats.simplified(),
+                                                                                     Qt::CaseInsensitive) == 0;
+    out << (named ? desc : QStringLiteral("%1 (%2)").arg(parts[i], pats));
   }
   return out.join(QStringLiteral(";;"));
 }

@@ -230,7 +230,7 @@ void SysEffiAssemble::Form_Load() {
 
 void SysEffiAssemble::Command2_Click() {
   FileDialogRequest req;
-  req.title = "打开示功图";
+  req.title = "打开系统效率数据";
   req.filter = "效率统计文件(*.dat)|*.dat";
   req.initial_dir = path_text(prog_.sys());
   const std::string chosen = services().files->open_file(req);

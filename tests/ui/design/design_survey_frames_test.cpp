@@ -122,8 +122,7 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   QTest::mouseClick(h.view->Cmd_Tran_Well, Qt::LeftButton);
   EXPECT_EQ(h.view->Cmd_Tran_Well->text(), "反转");
   EXPECT_TRUE(h.view->Timer_Tran.isActive());
-  QTest::qWait(150);
-  EXPECT_GT(h.view->HScroll_FW->value(), -179);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return h.view->HScroll_FW->value() > -179; }, 10000));
   QTest::mouseClick(h.view->Cmd_Tran_Well, Qt::LeftButton);
   QTest::mouseClick(h.view->Cmd_Tran_Well, Qt::LeftButton);
   EXPECT_EQ(h.view->Cmd_Tran_Well->text(), "正转");

@@ -89,6 +89,7 @@ qint64 ms_since_process_start() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  wb::use_chinese_locale();
   QElapsedTimer since_main;
   since_main.start();
   const qint64 loading_ms = ms_since_process_start();

@@ -158,14 +158,15 @@ void PrintDlg::build_ui() {
   grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-// The printer box shows the registry's default printer, which the program's start-up
-// answers from the printing system (install_default_printer_source).
+// The printer box shows the printing system's default printer (the program's start-up
+// answers the registry stand-in from it, install_default_printer_source), else the first
+// installed one; with no printer at all it says that the pages go to a PDF file.
 void PrintDlg::Form_Load() {
   PrintDlgState s = state();
   std::vector<std::string> printers;
   for (const QString& n : installed_printers()) printers.push_back(n.toStdString());
   print_dlg_load(s, printers,
-                 Get_Reg_String(HKEY_LOCAL_MACHINE, kPrinterKeyPath, "Default", "NO KEY FOUND"));
+                 printer_box_text(printers, Get_Reg_String(HKEY_LOCAL_MACHINE, kPrinterKeyPath, "Default", "")));
   set_state(s);
 }
 
@@ -199,6 +200,13 @@ void PrintDlg::set_state(const PrintDlgState& s) {
 }
 
 void PrintDlg::Command1_Click() {
+  if (!copies_from_text(Text2->text().toStdString())) {
+    // The dialog stays open on the box to correct.
+    services().messages->show(kCopiesRefusedMessage, kPrintDlgCaption, MsgButtons::Ok, MsgIcon::Warning);
+    Text2->setFocus();
+    Text2->selectAll();
+    return;
+  }
   hide();
   const PrintDlgState s = state();
   print_dlg_ok(s, current_printer(), Print_Copies);
@@ -274,10 +282,10 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
   return Print_State != kPrintCancelled;
 }
 
-int print_copies(QWidget* parent, const PrintCopy& print_copy) {
+int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name) {
   const int copies = Print_Copies;
   if (copies <= 0) return 0;
-  std::unique_ptr<PrintSession> session = PrintSession::open(parent);
+  std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
   if (!session) return 0;
   for (int i = 0; i < copies; ++i) print_copy(session->printer(), i);
   session->finish();
@@ -291,7 +299,7 @@ int print_copies(QWidget* parent, const PrintCopy& print_copy) {
 
 int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy) {
   if (!run_print_dialog(caller, presets)) return 0;
-  return print_copies(caller, print_copy);
+  return print_copies(caller, print_copy, presets.name);
 }
 
 }  // namespace wb

@@ -18,6 +18,7 @@
 
 #include "core/common/canvas.h"
 #include "core/printing/print_state.h"
+#include "platform/system_printer.h"
 
 class QComboBox;
 class QGroupBox;
@@ -93,6 +94,7 @@ struct PrintPresets {
   std::size_t paper_item = 1;                           // its text: this item of the list
   std::optional<bool> paper_enabled;                    // enable or disable the paper box
   bool landscape = false;                               // select "横向" instead of "纵向"
+  PrintName name;                                       // proposes the PDF file's name
 };
 
 // The paper lists the callers put into the paper box.
@@ -109,7 +111,7 @@ using PrintCopy = std::function<void(Canvas& printer, int copy)>;
 // Prints Print_Copies copies (none when 0 or negative) through one print session. Returns
 // the number of copies printed; 0 also when the user declined to name a PDF file, and when
 // the printer or the PDF file could not be opened (then said in a message box).
-int print_copies(QWidget* parent, const PrintCopy& print_copy);
+int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name = {});
 
 // The whole protocol: run_print_dialog, then print_copies unless cancelled.
 int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy);

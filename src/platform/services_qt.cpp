@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QStringList>
 #include <QUrl>
@@ -46,7 +48,13 @@ QString qt_filter(const std::string& filter) {
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString pats = parts[i + 1];
     pats.replace(';', ' ');
-    out << QStringLiteral("%1 (%2)").arg(parts[i], pats);
+    // A description that already ends in its patterns ("文本文件(*.txt)") is shown as it is.
+    const QString desc = parts[i].trimmed();
+    const qsizetype open = desc.lastIndexOf('(');
+    const bool named = open >= 0 && desc.endsWith(')') &&
+                       desc.mid(open + 1, desc.size() - open - 2).simplified().compare(pats.simplified(),
+                                                                                     Qt::CaseInsensitive) == 0;
+    out << (named ? desc : QStringLiteral("%1 (%2)").arg(parts[i], pats));
   }
   return out.join(QStringLiteral(";;"));
 }
@@ -62,12 +70,26 @@ QString save_suffix(const FileDialogRequest& req) {
   return ext;
 }
 
+namespace {
+
+// The list's date column is as wide as its dates ("2026/12/10 19:33"), not cut short.
+void widen_date_column(QFileDialog& dlg) {
+  for (QTreeView* view : dlg.findChildren<QTreeView*>())
+    if (view->header()->count() > 3) view->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+}
+
+}  // namespace
+
 std::string QtFileDialogService::open_file(const FileDialogRequest& req) {
   QString dir = QString::fromStdString(req.initial_dir);
   if (!req.file_name.empty()) dir += "/" + QString::fromStdString(req.file_name);
-  QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString::fromStdString(req.title), dir,
-                                           qt_filter(req.filter), nullptr, QFileDialog::DontUseNativeDialog);
-  return f.toStdString();
+  QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(req.title), dir, qt_filter(req.filter));
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  widen_date_column(dlg);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return dlg.selectedFiles().first().toStdString();
 }
 
 std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
@@ -76,6 +98,7 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
   QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(req.title), dir, qt_filter(req.filter));
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
+  widen_date_column(dlg);
   const QString suffix = save_suffix(req);
   if (!suffix.isEmpty()) dlg.setDefaultSuffix(suffix);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};

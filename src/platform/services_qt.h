@@ -37,7 +37,8 @@ struct Services {
 // The services in use: the Qt ones unless a test replaced them.
 Services& services();
 
-// "说明|*.dat|所有文件|*.*" -> "说明 (*.dat);;所有文件 (*.*)"
+// "说明|*.dat|所有文件|*.*" -> "说明 (*.dat);;所有文件 (*.*)"; a description that already ends in
+// its patterns keeps them once: "文本文件(*.txt)|*.txt" -> "文本文件(*.txt)".
 QString qt_filter(const std::string& filter);
 
 // The extension a save dialog adds to a name typed without one: the request's own, else

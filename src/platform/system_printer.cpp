@@ -4,6 +4,8 @@
 #include <QPrinterInfo>
 #include <QCoreApplication>
 
+#include "core/common/paths.h"
+#include "core/printing/pdf_file_name.h"
 #include "platform/services_qt.h"
 
 namespace wb {
@@ -117,7 +119,7 @@ std::string& PrintSession::pdf_folder() {
   return folder;
 }
 
-std::unique_ptr<PrintSession> PrintSession::open(QWidget*) {
+std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name) {
   std::unique_ptr<PrintSession> s(new PrintSession);
   const QStringList printers = installed_printers();
   const PrinterSettings& cur = current_printer();
@@ -134,7 +136,7 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*) {
     req.initial_dir = pdf_folder().empty()
                           ? (QCoreApplication::applicationDirPath() + QStringLiteral("/report")).toStdString()
                           : pdf_folder();
-    req.file_name = "打印.pdf";
+    req.file_name = proposed_pdf_name(u8path(req.initial_dir), name.well, name.report);
     req.default_ext = "pdf";
     std::string path = services().files ? services().files->save_file(req) : std::string();
     if (path.empty()) return nullptr;

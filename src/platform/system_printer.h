@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "core/printing/print_state.h"
 #include "platform/qt_canvas.h"
@@ -63,11 +64,18 @@ class SessionPrinterCanvas : public PrinterCanvas {
   int jobs_ = 0;
 };
 
+// What is printed, for the PDF file's proposed name "<well>_<report>.pdf".
+struct PrintName {
+  std::string well;    // empty when the pages hold several wells
+  std::string report;  // e.g. "系统效率报表"
+};
+
 class PrintSession {
  public:
   // Opens the printer for a confirmed request. Without an installed printer the user is
-  // asked for a PDF file through the file-dialog service; empty when the user declines.
-  static std::unique_ptr<PrintSession> open(QWidget* parent = nullptr);
+  // asked for a PDF file through the file-dialog service, proposed by `name` and unique in
+  // the PDF folder; empty when the user declines.
+  static std::unique_ptr<PrintSession> open(QWidget* parent = nullptr, const PrintName& name = {});
   ~PrintSession();
 
   // The system printer as page procedures see it.

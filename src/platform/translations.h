@@ -4,6 +4,10 @@
 #pragma once
 
 namespace wb {
+// Makes the program's locale Chinese (China) for the dates Qt's dialogs show (a file
+// dialog's "修改日期" column follows the system locale, which Qt reads from the environment
+// once). Call first thing in main, before the QApplication exists.
+void use_chinese_locale();
 // Loads Qt's Chinese (Simplified) translations into the application and makes Chinese the
 // default locale. Call once, after the QApplication exists. False when no translation file
 // could be loaded.

@@ -333,14 +333,14 @@ TEST(LibrariesToolbar, ReportWorkbooksAreMadeCopiedAndOpened) {
   EXPECT_TRUE(fs::exists(prog.root / "reportem.dll"));
   EXPECT_TRUE(fs::exists(prog.root / "report.dll"));
   ASSERT_EQ(fakes.shell.opened.size(), 1u);
-  EXPECT_EQ(fakes.shell.opened[0], path_text(prog.report() / "report.xls"));
+  EXPECT_EQ(fakes.shell.opened[0], path_text(prog.report() / "report.xlsx"));
   // The templates are real workbooks (zip containers).
-  EXPECT_EQ(text_at(bytes_of(prog.report() / "report.xls"), 0, 2), "PK");
-  EXPECT_EQ(list_files(prog.report(), "系统效率及平衡分析报表????????.xls").size(), 1u);
+  EXPECT_EQ(text_at(bytes_of(prog.report() / "report.xlsx"), 0, 2), "PK");
+  EXPECT_EQ(list_files(prog.report(), "系统效率及平衡分析报表????????.xlsx").size(), 1u);
   fakes.shell.can_open = false;
   w.Image1_Click(10);
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(fakes.messages.shown[0].text, workbook_not_opened_message(path_text(prog.report() / "report.xls")));
+  EXPECT_EQ(fakes.messages.shown[0].text, workbook_not_opened_message(path_text(prog.report() / "report.xlsx")));
 }
 
 TEST(LibrariesToolbar, AnalysisWindowsAreShownAndHandedTheJointTest) {

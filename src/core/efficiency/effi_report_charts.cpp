@@ -78,9 +78,10 @@ double prt_sgt(Canvas& c, double xs, double ys, const EffiBoxTexts& Text1, const
   for (int i = 0; i < ls.divisions; ++i) {
     const double y = ys + (kFrameTopV + ls.pitch * i) / kUnitsPerMmY;
     c.line(xs + kEffiCardAxisMm, y, xs, y);
-    std::string label = num_print(ls.full_kn - ls.step_kn * i);
-    if (i == 0) label += "负载(kN)";
-    c.print_at(xs - 45 / kUnitsPerMmX, y, label);
+    c.print_at(xs - 45 / kUnitsPerMmX, y, num_print(ls.full_kn - ls.step_kn * i));
+    // The unit goes inside the frame below the top line, clear of the top tick's number and
+    // of the line itself.
+    if (i == 0) c.print_at(xs + 1.0, y + ls.pitch / kUnitsPerMmY / 2.0, "负载(kN)");
   }
 
   c.draw_style = DrawStyle::Solid;

@@ -64,7 +64,7 @@ void xbt_prt_table(TableCells& cells, const XbtRecord& rec) {
   cells.set(1, "电     流(A)", num_print(rec.current / 100.0));
   cells.set(2, "电     压(V)", num_print(rec.voltage / 50.0));
   cells.set(3, "有功功率(kW)", num_print(rec.active_power / 100.0));
-  cells.set(4, "视在功率(kVar)", num_print(rec.apparent_power / 100.0));
+  cells.set(4, "视在功率(kVA)", num_print(rec.apparent_power / 100.0));
   cells.set(5, "功率因数", num_print(rec.power_factor / 10000.0));
   cells.set(6, "基波相位差(度)", num_print(rec.phase_diff / 100.0));
 }

@@ -113,8 +113,11 @@ std::string level_block_title(const LevelTest& t) {
   std::string name = t.well_name;
   const auto cut = std::find_if(name.begin(), name.end(), [](char ch) { return static_cast<unsigned char>(ch) < 32; });
   name.erase(cut, name.end());
-  // The date's first 8 characters (the date is digits as the instrument writes it).
-  std::string s = name + "井液面测试曲线" + " 测试日期:" + t.test_date.substr(0, 8);
+  // The whole date and time as the instrument writes them (12 digits), up to any padding.
+  std::string date = t.test_date;
+  date.erase(std::find_if(date.begin(), date.end(), [](char ch) { return static_cast<unsigned char>(ch) <= 32; }),
+             date.end());
+  std::string s = name + "井液面测试曲线" + " 测试日期:" + date;
   switch (t.method) {
     case 1: s += " 按音标算"; break;
     case 2: s += " 按接箍算"; break;

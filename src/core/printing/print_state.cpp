@@ -90,4 +90,22 @@ int copies_spin_for_text(std::string_view text) {
 
 std::string copies_text_for_spin(int position) { return std::to_string(position); }
 
+std::optional<int> copies_from_text(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  int n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  if (n < 1 || n > kCopiesSpinMax) return std::nullopt;
+  return n;
+}
+
+std::string printer_box_text(const std::vector<std::string>& printers, const std::string& default_printer) {
+  if (printers.empty()) return kNoPrinterText;
+  return default_printer.empty() ? printers.front() : default_printer;
+}
+
 }  // namespace wb

@@ -119,4 +119,16 @@ int copies_spin_for_text(std::string_view text);
 // VScroll1_Change: the copies text for a spin position.
 std::string copies_text_for_spin(int position);
 
+// The copies box as OK takes it: a whole number from 1 to 32767 (blanks around it allowed);
+// anything else is refused with kCopiesRefusedMessage.
+std::optional<int> copies_from_text(std::string_view text);
+inline constexpr const char* kCopiesRefusedMessage = "打印份数应为1～32767的整数，请重新输入。";
+
+// What the printer box shows when the printing system knows no printer: the pages then go
+// to a PDF file the user names.
+inline constexpr const char* kNoPrinterText = "PDF 文件（未安装打印机）";
+// The printer box's text at load: the default printer the printing system names, else the
+// first installed one, else kNoPrinterText.
+std::string printer_box_text(const std::vector<std::string>& printers, const std::string& default_printer);
+
 }  // namespace wb

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace wb {
 
 namespace {
 
 // Page geometry, millimetres from the top-left corner of the page.
-constexpr double kX0 = 15.0;         // table's left edge
+constexpr double kX0 = 20.0;         // table's left edge: the table centred on A4 landscape (297 mm)
 constexpr double kY0 = 25.0;         // table's top
 constexpr double kWidth = 257.0;
 constexpr double kHeight = 165.0;
@@ -40,6 +41,18 @@ void set_font(Canvas& c, const char* face, double pt) {
   c.font = Font{};
   c.font.name = face;
   c.font.size = pt;
+}
+
+// A value at x in its column; one too wide for the rest of the cell is printed smaller (down
+// to 5 pt) so that it ends before the column's rule instead of running over it.
+void print_in_cell(Canvas& c, int col, double x, double y, const std::string& text) {
+  const std::size_t k = static_cast<std::size_t>(col);
+  const double right = kX0 + (k + 1 < kCols.size() ? kCols[k + 1].left : kWidth) - 0.4;
+  const double width = c.text_width(text);
+  const double size = c.font.size;
+  if (width > 0.0 && x + width > right) c.font.size = std::max(5.0, std::floor(size * (right - x) / width * 2.0) / 2.0);
+  c.print_at(x, y, text);
+  c.font.size = size;
 }
 
 // UTF-8 characters of a text.
@@ -130,14 +143,15 @@ void prt_stat_page(Canvas& c, const std::vector<StatRow>& rows, const std::strin
       const StatRow& row = rows[static_cast<std::size_t>(counter)];
       const double y = kBodyTop + (k - 1) * kRowHeight + 1;
       for (int col = 0; col < kStatColCount; ++col)
-        c.print_at(kX0 + kCols[static_cast<std::size_t>(col)].left + 1, y, mytrim(row[static_cast<std::size_t>(col)]));
+        print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 1, y,
+                      mytrim(row[static_cast<std::size_t>(col)]));
     }
     if (page == pages) {
       if (rows.size() >= 2) {
         const StatRow& avg = rows.back();
         for (int col = 1; col < kStatColCount; ++col)
-          c.print_at(kX0 + kCols[static_cast<std::size_t>(col)].left + 0.4, kAverageY,
-                     mytrim(avg[static_cast<std::size_t>(col)]));
+          print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 0.4, kAverageY,
+                        mytrim(avg[static_cast<std::size_t>(col)]));
       }
       c.print_at(kX0 + 0.4, kAverageY, "平均");
       c.end_doc();

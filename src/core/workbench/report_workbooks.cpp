@@ -60,7 +60,7 @@ void missing(MessageService& messages, const fs::path& path) {
 
 }  // namespace
 
-std::string daily_report_name(const std::string& yyyymmdd) { return "系统效率及平衡分析报表" + yyyymmdd + ".xls"; }
+std::string daily_report_name(const std::string& yyyymmdd) { return "系统效率及平衡分析报表" + yyyymmdd + ".xlsx"; }
 
 std::string today_yyyymmdd() {
   std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());

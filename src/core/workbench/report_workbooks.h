@@ -1,7 +1,7 @@
 // The toolbar's report workbooks. Two template workbooks live in the program folder under
 // the names "reportem.dll" (the daily efficiency and balance report) and "report.dll" (the
 // working report). The daily template is copied once a day to
-// report/系统效率及平衡分析报表<yyyymmdd>.xls; the working template replaces report/report.xls
+// report/系统效率及平衡分析报表<yyyymmdd>.xlsx; the working template replaces report/report.xlsx
 // every time and that copy is opened with the desktop's program for it.
 //
 // The templates are the program's own: when one is missing, the program writes its simple
@@ -20,9 +20,9 @@ namespace wb {
 
 inline constexpr const char* kDailyReportTemplate = "reportem.dll";
 inline constexpr const char* kReportTemplate = "report.dll";
-inline constexpr const char* kReportCopyName = "report.xls";
+inline constexpr const char* kReportCopyName = "report.xlsx";
 
-// "系统效率及平衡分析报表" + yyyymmdd + ".xls"
+// "系统效率及平衡分析报表" + yyyymmdd + ".xlsx"
 std::string daily_report_name(const std::string& yyyymmdd);
 // Today's local date as yyyymmdd.
 std::string today_yyyymmdd();
@@ -33,8 +33,8 @@ std::vector<ExcelCell> report_template_cells(bool daily);
 
 struct ReportOutcome {
   bool daily_copied = false;   // a daily copy was made now
-  bool opened = false;         // report.xls was handed to the desktop and opened
-  std::string opened_path;     // report.xls, when it was copied
+  bool opened = false;         // report.xlsx was handed to the desktop and opened
+  std::string opened_path;     // report.xlsx, when it was copied
 };
 
 // Image1_Click(10). `template_writer` may be null: then a missing template is reported.

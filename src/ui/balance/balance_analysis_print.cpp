@@ -51,6 +51,8 @@ void BalanceAnalysis::print_ph(int fw, const std::vector<int>& records, QWidget*
   presets.paper_items = standard_paper_items();
   presets.paper_item = 1;  // A4
   presets.paper_enabled = false;
+  // A report of the well analysed here, or of records chosen in the library.
+  presets.name = PrintName{fw == 1 ? Trim_Blank_Nul(state.held.Cur_Well) : std::string(), "平衡分析报表"};
   const BalanceMode current_mode = selected_mode();
   print_protocol(caller ? caller : this, presets, [&](Canvas& printer, int) {
     current_printer().paper_code = kPaperA4;

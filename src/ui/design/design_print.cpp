@@ -20,12 +20,13 @@ int PrintCom_Click(QWidget* caller, DesignState& st) {
   presets.paper_item = 1;
   presets.paper_enabled = false;  // every copy sets A4 itself
   presets.landscape = false;
+  presets.name = PrintName{st.JName_Comb, "杆柱设计报表"};
   const std::string date = fzq_print_date_today();
   return print_protocol(caller, presets, [&](Canvas& printer, int) { print_design_copy(printer, st, date); });
 }
 
 bool RodPrint_Click(QWidget* caller, const DesignState& st) {
-  std::unique_ptr<PrintSession> session = PrintSession::open(caller);
+  std::unique_ptr<PrintSession> session = PrintSession::open(caller, PrintName{st.JName_Comb, "扶正器布置数据表"});
   if (!session) return false;
   RodRepPrt(session->printer(), st, fzq_print_date_today());
   session->finish();

@@ -144,6 +144,7 @@ class RodDesign : public QWidget {
   ProgramFolder folder_;
   bool loaded_ = false;
   bool cell_editor_placed_ = false;
+  int cell_editor_row_ = 1;  // the row whose depth cell the editor covers
   bool syncing_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -75,6 +76,16 @@ void RodDesign::refresh_fzq() {
   for (int r = 0; r < g.rows(); ++r)
     for (int c = 0; c < g.cols(); ++c) Grid2->set_text(r, c, qs(g.text(r, c)));
   Grid2->setRowHeight(0, kHeadingHeight);
+  // The editor lies over a depth cell and shows that cell's text, unless the user is typing
+  // a depth into it that is not yet taken over.
+  if (!st.fzq_edit_changed && g.rows() > 1) {
+    const int row = std::clamp(cell_editor_row_, 1, g.rows() - 1);
+    const QString t = qs(g.text(row, 1));
+    if (txtEdit->text() != t) {
+      const QSignalBlocker quiet(txtEdit);
+      txtEdit->setText(t);
+    }
+  }
 }
 
 void RodDesign::Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos) {
@@ -101,6 +112,7 @@ void RodDesign::PlaceCellEditor() {
   const int row = g.row;
   st.Grid2.col = 1;
   cell_editor_placed_ = true;
+  cell_editor_row_ = row;
   set_cell_editor_geometry(row);
   txtEdit->setText(qs(g.text(row, 1)));
   Grid2->set_row(row);

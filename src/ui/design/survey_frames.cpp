@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "core/workbench/main_picture.h"
 #include "platform/grid.h"
@@ -109,6 +110,9 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
     QApplication::clipboard()->setText(q(eng_.Men_copy_text()));
   });
   connect(Grid1, &Grid::cell_clicked, this, &SurveyTableFrame::cell_clicked);
+  // The engine keeps the table's top row; scrolling by hand moves it, so a click or a key that
+  // shows the grid again leaves the rows where the user put them.
+  connect(Grid1->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { note_top_row(); });
   // The right button opens the menu without touching the selection it works on.
   Grid1->viewport()->installEventFilter(this);
   refresh();
@@ -159,8 +163,20 @@ void SurveyTableFrame::refresh_grid() {
       Grid1->setRangeSelected(QTableWidgetSelectionRange(r1, std::max(1, g.sel_col1), r2, g.sel_col2), true);
     const int top = std::clamp(g.top_row, 1, g.rows() - 1);
     Grid1->scrollTo(Grid1->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+    // The current row (the one clicked or just typed) stays in view.
+    Grid1->scrollTo(Grid1->model()->index(Grid1->row(), 1), QAbstractItemView::EnsureVisible);
   }
   refreshing_ = false;
+  note_top_row();
+}
+
+void SurveyTableFrame::note_top_row() {
+  if (refreshing_ || Grid1->rows() <= 1) return;
+  // The first record row below the fixed heading, wherever the user or the table scrolled it.
+  int heading = 0;
+  for (int r = 0; r < std::min(Grid1->fixed_rows(), Grid1->rows()); ++r) heading += Grid1->rowHeight(r);
+  const int r = Grid1->rowAt(heading + 1);
+  if (r >= 1) eng_.st.Grid1.top_row = r;
 }
 
 void SurveyTableFrame::refresh_boxes() {

@@ -54,6 +54,7 @@ class SurveyTableFrame : public QGroupBox {
   void take_selection();
   void refresh_grid();
   void refresh_boxes();
+  void note_top_row();
   void cell_clicked(int row, int col, Qt::MouseButton button);
   RodDesignEngine& eng_;
   bool refreshing_ = false;

@@ -119,6 +119,16 @@ WellDiagnosis& WellDiagnosis::instance(const ProgramFolder& folder) {
   return *w;
 }
 
+namespace {
+
+void enlarge_sign(QPushButton* b) {
+  QFont f = b->font();
+  f.setPointSizeF(f.pointSizeF() * 1.6);
+  b->setFont(f);
+}
+
+}  // namespace
+
 WellDiagnosis* WellDiagnosis::existing() { return the_window(); }
 
 WellDiagnosis::WellDiagnosis(const ProgramFolder& folder, QWidget* parent) : QWidget(parent), folder_(folder) {
@@ -189,6 +199,8 @@ void WellDiagnosis::build_ui() {
   connect(Picture1, &PictureBox::mouse_down, this, [this](Qt::MouseButton b, double, double) { Picture1_MouseDown(b); });
   const char* ref_captions[5] = {"刷新功图", "＋", "－", "×", "÷"};
   for (int i = 1; i <= 4; ++i) Cmd_Ref_Com[i] = button(ref_captions[i], chart_frame, 6 + 40 * (i - 1), 248, 36);
+  // "×" and "÷" are narrow signs where "＋" and "－" are full-width: a larger size matches them.
+  for (int i : {3, 4}) enlarge_sign(Cmd_Ref_Com[i]);
   Cmd_Ref_Com[0] = button(ref_captions[0], chart_frame, 236, 248, 80);
   for (int i = 0; i < 5; ++i) connect(Cmd_Ref_Com[i], &QPushButton::clicked, this, [this, i] { Cmd_Ref_Com_Click(i); });
 
@@ -226,7 +238,8 @@ void WellDiagnosis::build_ui() {
   auto* base = new QGroupBox(QStringLiteral("基础数据输入"), this);
   base->setGeometry(332, 72, 370, 252);
   // Column widths (label, box): the first column holds the well name and the test date.
-  const int col_x[3] = {4, 128, 242}, label_w[3] = {64, 64, 70}, box_w[3] = {58, 48, 50};
+  // "油管内径 mm" needs the first column's wider label.
+  const int col_x[3] = {4, 130, 242}, label_w[3] = {70, 64, 70}, box_w[3] = {54, 46, 50};
   for (int c = 0; c < 3; ++c) {
     for (int r = 0; r < 10; ++r) {
       const Labelled& l = kBaseColumns[c][r];
@@ -267,6 +280,7 @@ void WellDiagnosis::build_ui() {
   const char* review_tips[3] = {"到前一个记录", "到后一个记录", "删除当前记录"};
   for (int i = 0; i < 3; ++i) {
     Cmd_Review[i] = button(review[i], history, 278 + 29 * i, 44, 27);
+    if (i == 2) enlarge_sign(Cmd_Review[i]);
     Cmd_Review[i]->setToolTip(QString::fromUtf8(review_tips[i]));
     connect(Cmd_Review[i], &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });
   }
@@ -522,7 +536,7 @@ void WellDiagnosis::Cmd_Prnt_Click() {
   presets.landscape = false;
   if (!run_print_dialog(this, presets)) return;
   if (Print_Copies <= 0) return;
-  std::unique_ptr<PrintSession> session = PrintSession::open(this);
+  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{st.Text1[diag_box::kWell], "诊断报表"});
   if (!session) return;
   bool failed = false;
   for (int i = 0; i < Print_Copies && !failed; ++i) {

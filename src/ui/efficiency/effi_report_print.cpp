@@ -14,6 +14,7 @@ int print_effi_report(QWidget* caller, const EffiBoxTexts& Text1, EffiStroke& st
   presets.paper_item = 1;          // the A4 entry of the dialog's own list
   presets.paper_enabled = false;   // the report is laid out for A4 only
   presets.landscape = false;
+  presets.name = PrintName{Text1[0], "系统效率报表"};
   return print_protocol(caller, presets, [&](Canvas& printer, int) {
     current_printer().paper_code = kPaperA4;
     current_printer().orientation = kPortrait;

@@ -1,5 +1,8 @@
 #include "ui/level/level_display.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
@@ -335,6 +338,20 @@ void LevelDisplay::show_markers() {
     l->setVisible(shown);
     marker_lines[m]->setVisible(shown);
     l->raise();
+  }
+  // Captions of markers close together would cover each other: a caption that meets one
+  // already placed goes a line lower.
+  std::vector<QRect> placed;
+  for (int m = 0; m < kMarkerCount; ++m) {
+    QLabel* l = marker_labels[m];
+    if (!LevelTest::marker_set(st.marker_line_x[m])) continue;
+    QRect r = l->geometry();
+    auto meets = [&placed](const QRect& a) {
+      return std::any_of(placed.begin(), placed.end(), [&a](const QRect& b) { return a.intersects(b); });
+    };
+    while (meets(r)) r.moveTop(r.top() + r.height() + 1);
+    l->move(r.topLeft());
+    placed.push_back(r);
   }
   place_vertical(Line2, cursor_x_);
   Line1->setGeometry(px(st.overview_mark_x), 0, 1, Picture1->height());

@@ -234,7 +234,7 @@ void LevelDisplay::Command6_Click() {
   presets.landscape = false;
   if (!run_print_dialog(this, presets)) return;
   if (Print_Copies <= 0) return;
-  std::unique_ptr<PrintSession> session = PrintSession::open(this);
+  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{"", "液面测试报表"});
   if (!session) return;
   LevelLibrary lib(program_folder());
   auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {

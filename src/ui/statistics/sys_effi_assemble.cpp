@@ -218,7 +218,7 @@ void SysEffiAssemble::Form_Load() {
 
 void SysEffiAssemble::Command2_Click() {
   FileDialogRequest req;
-  req.title = "打开示功图";
+  req.title = "打开系统效率数据";
   req.filter = "效率统计文件(*.dat)|*.dat";
   req.initial_dir = path_text(prog_.sys());
   const std::string chosen = services().files->open_file(req);
@@ -272,6 +272,7 @@ void SysEffiAssemble::Command1_Click() {
   presets.paper_item = 1;  // A4 in the dialog's own paper list
   presets.paper_enabled = false;
   presets.landscape = true;
+  presets.name = PrintName{"", "系统效率统计分析表"};
   const std::vector<StatRow> rows = st.grid.rows;
   const std::string unit = st.Text1;
   const std::string date = st.Text2;

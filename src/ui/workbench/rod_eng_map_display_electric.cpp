@@ -76,7 +76,7 @@ void RodEngMapDisplay::Get_Line_Lose_prt(std::int16_t iu_num) {
 void RodEngMapDisplay::Get_Line_Lose_print(std::int16_t iu_num) {
   st.Text1[2] = Text1[2]->text().toStdString();
   const int count = line_loss_count(st.read_sgt_dnt_org, line_loss_source_kind_, iu_num);
-  auto session = PrintSession::open(this);
+  auto session = PrintSession::open(this, PrintName{st.Text1[0], "线损分析"});
   if (!session) return;
   ::wb::Get_Line_Lose_print(session->printer(), st, count);
   session->finish();

@@ -49,7 +49,7 @@ void RodEngMapDisplay::print_marked_command() {
   if (!run_print_dialog(this, presets)) return;
   if (Print_Copies <= 0) return;  // an empty job prints nothing: no printer or file is opened
 
-  std::unique_ptr<PrintSession> session = PrintSession::open(this);
+  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{"", st.frame2_caption});
   if (!session) return;
   if (cards && marks.rows.size() == 1) {
     prt_main_marked(session->printer());  // lays out all copies on the sheets itself

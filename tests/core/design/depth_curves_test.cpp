@@ -2,6 +2,8 @@
 // dogleg on a copy, the node range, and the picks with their readout line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <memory>
 
@@ -66,7 +68,7 @@ TEST(DepthCurves, TickSteps) {
 }
 
 TEST(DepthCurves, TickLabelsOfTheSlopeAndDoglegPanels) {
-  // Dogleg 4.2 at one node: ticks 0, 2, 4, 6, 8 (the last two beyond the panel width);
+  // Dogleg 4.2 at one node: ticks 0, 2, 4 (6 and 8 would lie over the next panel's labels);
   // slope 2·tan(inc/57.3) = 0.9: ticks 0 to .8 in steps of .2.
   auto p = straight(100);
   p->dogleg[50] = 4.2f;
@@ -81,11 +83,48 @@ TEST(DepthCurves, TickLabelsOfTheSlopeAndDoglegPanels) {
     EXPECT_NE(find_text_at(c, slope[i], x1 - 2.0, 5.0, 1e-6), nullptr);
     // 4.2 as a float: 1e-4 mm covers its last place.
     const double x2 = o2 + i * 2.0 / (4.2 / kPW);
-    EXPECT_NE(find_text_at(c, " " + std::to_string(2 * i), x2 - 2.5, 5.0, 1e-4), nullptr);
-    EXPECT_NE(find_line(c, x2, 10.0, x2, 8.0, 1e-4), nullptr);
+    const bool in_band = i <= 2;
+    EXPECT_EQ(find_text_at(c, " " + std::to_string(2 * i), x2 - 2.5, 5.0, 1e-4) != nullptr, in_band);
+    EXPECT_EQ(find_line(c, x2, 10.0, x2, 8.0, 1e-4) != nullptr, in_band);
   }
   EXPECT_NE(find_text_at(c, "井身斜度", o1, 2.0), nullptr);
   EXPECT_NE(find_text_at(c, "狗腿度°/30m", o2, 2.0), nullptr);
+}
+
+// A deviated well as the sample design draws it: slope up to 1.2, dogleg up to 3 °/30 m, axial
+// forces to 40 kN, rod-tubing forces of both signs. No two tick labels of the row above the
+// plot overlap, within a panel or across neighbouring panels.
+TEST(DepthCurves, TickLabelsNeverOverlap) {
+  for (double width : {200.0, 260.0, 150.0}) {
+    SCOPED_TRACE(width);
+    auto p = straight(500);
+    for (int i = 0; i <= 500; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      p->inclination[k] = static_cast<float>(std::atan(0.6 * std::min(1.0, i / 300.0)) * 57.3);
+      p->dogleg[k] = static_cast<float>(i > 100 && i < 300 ? 3.1 : 0.2);
+      p->axial_max[k] = static_cast<float>(40000.0 - 60.0 * i);
+      p->axial_min[k] = static_cast<float>(4000.0 - 10.0 * i);
+      p->side_force_tubing[k] = static_cast<float>(i % 50 < 25 ? 48.0 : -48.0);
+      p->side_force_rod[k] = static_cast<float>(i / 20.0);
+    }
+    RecordingCanvas c(width, kH);
+    paint_show(c, *p, 500, 800);
+    struct Extent {
+      double left, right;
+      std::string text;
+    };
+    std::vector<Extent> labels;
+    for (const auto& it : items_of(c, Op::Text)) {
+      if (std::abs(it.y1 - 5.0) > 1e-9) continue;
+      const std::size_t lead = it.text.find_first_not_of(' ');
+      const double left = it.x1 + c.text_width(it.text.substr(0, lead == std::string::npos ? 0 : lead));
+      labels.push_back({left, it.x1 + c.text_width(it.text), it.text});
+    }
+    ASSERT_GE(labels.size(), 12u);
+    std::sort(labels.begin(), labels.end(), [](const Extent& a, const Extent& b) { return a.left < b.left; });
+    for (std::size_t i = 1; i < labels.size(); ++i)
+      EXPECT_GT(labels[i].left, labels[i - 1].right) << labels[i - 1].text << " | " << labels[i].text;
+  }
 }
 
 TEST(DepthCurves, DoglegIsClippedOnTheDrawingOnly) {
@@ -142,7 +181,7 @@ TEST(DepthCurves, AnAllZeroPanelDrawsItsZeroLineAndCaptionOnly) {
     EXPECT_EQ(l->pen.color, kWhite);
   }
   for (const auto& it : items_of(c, Op::Text)) EXPECT_NE(it.y1, 5.0) << it.text;
-  for (const char* cap : {"井身斜度", "狗腿度°/30m", "最小", "最大轴向力Kn", "杆管间正压力N/m", "杆柱间正压力N/m"})
+  for (const char* cap : {"井身斜度", "狗腿度°/30m", "最小", "最大轴向力kN", "杆管间正压力N/m", "杆柱间正压力N/m"})
     EXPECT_NE(c.find_text(cap), nullptr) << cap;
 }
 

@@ -213,9 +213,9 @@ TEST(FzqTable, WorkbookPath) {
     const char* well;
     const char* path;
   };
-  const std::vector<Case> cases = {{"W1", "/p/report/W1扶正器布置数据表.xls"},
-                                   {" W1 ", "/p/report/W1扶正器布置数据表.xls"},
-                                   {"", "/p/report/扶正器布置数据表.xls"},
+  const std::vector<Case> cases = {{"W1", "/p/report/W1扶正器布置数据表.xlsx"},
+                                   {" W1 ", "/p/report/W1扶正器布置数据表.xlsx"},
+                                   {"", "/p/report/扶正器布置数据表.xlsx"},
                                    {"../x", ""},
                                    {"a/b", ""},
                                    {"a\\b", ""}};
@@ -342,7 +342,7 @@ TEST_F(DesignCommandsTest, ExportRightAfterSetUp) {
   RecordingWriter writer;
   msgs.answers = {MsgAnswer::No};
   EXPECT_TRUE(ImportExcel_Click(st, tmp.prog, writer, msgs, shell));
-  EXPECT_EQ(std::filesystem::path(writer.file).filename(), "W5扶正器布置数据表.xls");
+  EXPECT_EQ(std::filesystem::path(writer.file).filename(), "W5扶正器布置数据表.xlsx");
   ASSERT_EQ(writer.cells.size(), 22u);  // headings and one empty row, columns a to k
   EXPECT_EQ(writer.cells[0].address, "a1");
   EXPECT_EQ(writer.cells[0].text, "序号");

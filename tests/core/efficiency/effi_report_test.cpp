@@ -73,7 +73,9 @@ TEST(EffiReportCharts, CardChartOnTheReportPlace) {
   EXPECT_NE(find_text_at(c, " 3行程(m)", 111 + 600 / 7.7 - 11, 188.5), nullptr);
   EXPECT_EQ(c.find_text(" 0"), nullptr);
   // Box 43 (55.21 kN) is above the measured maximum: the 60 kN scale, 12 lines of 6 mm.
-  EXPECT_NE(find_text_at(c, " 60负载(kN)", 111 - 45 / 7.7, 115.7), nullptr);
+  EXPECT_NE(find_text_at(c, " 60", 111 - 45 / 7.7, 115.7), nullptr);
+  // Its unit inside the frame, half a line below the top line: not on the tick or its number.
+  EXPECT_NE(find_text_at(c, "负载(kN)", 112, 115.7 + 3.0), nullptr);
   EXPECT_NE(find_text_at(c, " 5", 111 - 45 / 7.7, 97.5 + (91 + 30 * 11) / 5.0), nullptr);
   EXPECT_NE(find_line(c, 111 + 600 / 7.7, 97.5 + (91 + 30 * 11) / 5.0, 111, 97.5 + (91 + 30 * 11) / 5.0), nullptr);
   // Theoretical card: upper side at 55.21 kN shifted right by 1400/250 = 5.6 mm.
@@ -106,10 +108,10 @@ TEST(EffiReportCharts, CardScalesAndTheWholeStroke) {
     const char* last_stroke_label;
   };
   const Case cases[] = {
-      {"30 kN exactly", 30, "", "3", " 30负载(kN)", " 3行程(m)"},
-      {"just above 30", 30.01, "", "", " 40负载(kN)", " 3行程(m)"},
-      {"box 43 chooses", 30, "85", "4.5", " 100负载(kN)", " 5行程(m)"},
-      {"above 100", 101, "", "6", " 120负载(kN)", " 6行程(m)"},
+      {"30 kN exactly", 30, "", "3", " 30", " 3行程(m)"},
+      {"just above 30", 30.01, "", "", " 40", " 3行程(m)"},
+      {"box 43 chooses", 30, "85", "4.5", " 100", " 5行程(m)"},
+      {"above 100", 101, "", "6", " 120", " 6行程(m)"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -119,7 +121,8 @@ TEST(EffiReportCharts, CardScalesAndTheWholeStroke) {
     t[43] = k.box43;
     t[41] = k.box41;
     prt_sgt(c, 111, 97.5, t, d.view(1500, 0, 1));
-    EXPECT_NE(c.find_text(k.top_label), nullptr);
+    EXPECT_NE(find_text_at(c, k.top_label, 111 - 45 / 7.7, 115.7), nullptr);
+    EXPECT_NE(c.find_text("负载(kN)"), nullptr);
     EXPECT_NE(c.find_text(k.last_stroke_label), nullptr);
     // All 1500 points: nothing is dropped beyond point 1000.
     EXPECT_EQ(items_of(c, Op::Line, kRed).size(), 1499u);

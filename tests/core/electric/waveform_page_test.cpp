@@ -55,7 +55,7 @@ TEST(WaveformPage, PrinterPageLayout) {
   const std::string name = "W7" + std::string(14, ' ');
   const Text texts[] = {
       {"电     流(A)", 17, 125.65}, {" 12.34", 52, 125.65}, {"电     压(V)", 17, 132.95}, {" 380", 52, 132.95},
-      {"视在功率(kVar)", 77, 132.95}, {" 19.75", 112, 132.95}, {" .8203", 172, 125.65}, {" 35", 172, 132.95},
+      {"视在功率(kVA)", 77, 132.95}, {" 19.75", 112, 132.95}, {" .8203", 172, 125.65}, {" 35", 172, 132.95},
       {"电     流(A)", 17, 264.9},  // the lower table repeats the values
       {"相角", 19, 33.5}, {"电流(A)", 46, 33.5}, {"电压(V)", 73, 33.5},
       {"电压波形曲线", 135, 43.5}, {"电流波形曲线", 135, 48.5},
@@ -121,7 +121,7 @@ TEST(WaveformPage, ElectricValueCells) {
   EXPECT_EQ(cells.label(0), "报表名称");
   EXPECT_EQ(cells.value(0), "");
   EXPECT_EQ(cells.value(1), " 12.34");
-  EXPECT_EQ(cells.label(4), "视在功率(kVar)");
+  EXPECT_EQ(cells.label(4), "视在功率(kVA)");
   EXPECT_EQ(cells.value(5), " .9999");
   EXPECT_EQ(cells.value(6), "-.01");
 }

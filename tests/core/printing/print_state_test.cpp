@@ -122,6 +122,27 @@ TEST(PrintDlgCopies, SpinAndBoxStayInStep) {
   EXPECT_EQ(copies_text_for_spin(0), "0");
 }
 
+TEST(PrintDlgCopies, OkTakesOnlyAWholeNumberOfCopies) {
+  struct Case {
+    const char* text;
+    std::optional<int> copies;
+  };
+  const Case cases[] = {{"1", 1},           {" 3 ", 3},         {"32767", 32767},   {"abc", std::nullopt},
+                        {"", std::nullopt}, {"0", std::nullopt}, {"5x", std::nullopt}, {"-2", std::nullopt},
+                        {"2.5", std::nullopt}, {"40000", std::nullopt}, {"000001", std::nullopt}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(copies_from_text(c.text), c.copies);
+  }
+}
+
+TEST(PrintDlgLoad, PrinterBoxNamesTheDefaultOrSaysPdf) {
+  EXPECT_EQ(printer_box_text({"A", "B"}, "B"), "B");
+  EXPECT_EQ(printer_box_text({"A", "B"}, ""), "A");
+  EXPECT_EQ(printer_box_text({}, "Old"), kNoPrinterText);
+  EXPECT_EQ(printer_box_text({}, ""), "PDF 文件（未安装打印机）");
+}
+
 TEST(PaperSizes, CodesAndOrientation) {
   struct Case {
     std::int16_t code, orientation;

@@ -69,10 +69,10 @@ TEST(EffiStatReport, PagesAndWhereTheRowsGo) {
     const auto* avg = text_on(last, "平均");
     ASSERT_NE(avg, nullptr);
     EXPECT_NEAR(avg->y1, 187.0, 1e-9);
-    EXPECT_NEAR(avg->x1, 15.4, 1e-9);
+    EXPECT_NEAR(avg->x1, 20.4, 1e-9);
     const auto* v = text_on(last, "12.5");
     ASSERT_NE(v, nullptr);
-    EXPECT_NEAR(v->x1, 15 + 193 + 0.4, 1e-9);
+    EXPECT_NEAR(v->x1, 20 + 193 + 0.4, 1e-9);
     for (std::size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(text_on(pages[p], "平均"), nullptr);
   }
 }
@@ -87,7 +87,7 @@ TEST(EffiStatReport, FortyRowsOnTwoPages) {
   const double row_h = 156.0 / 36;
   const auto* first = text_on(pages[0], "W1");
   ASSERT_NE(first, nullptr);
-  EXPECT_NEAR(first->x1, 15 + 7 + 1, 1e-9);
+  EXPECT_NEAR(first->x1, 20 + 7 + 1, 1e-9);
   EXPECT_NEAR(first->y1, 34 + 1, 1e-9);
   const auto* r36 = text_on(pages[0], "W36");
   ASSERT_NE(r36, nullptr);
@@ -110,7 +110,7 @@ TEST(EffiStatReport, PageHeadRules) {
   const auto* title = c.find_text("机械采油井系统效率统计分析表");
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->font.name, "黑体");
-  EXPECT_NEAR(title->x1, 105, 1e-9);
+  EXPECT_NEAR(title->x1, 110, 1e-9);
   EXPECT_NEAR(title->y1, 15, 1e-9);
   const auto* h = c.find_text("     抽油机型号");
   ASSERT_NE(h, nullptr);
@@ -130,6 +130,37 @@ TEST(EffiStatReport, MytrimAndDateParts) {
     prt_stat_page(c, grid_of(1), "", date);
     EXPECT_NE(c.find_text(want), nullptr) << date;
   }
+}
+
+}  // namespace
+}  // namespace wb
+
+namespace wb {
+namespace {
+
+// The table lies centred on the A4 landscape sheet, and a value wider than its column (the
+// liquid rate "23.05" in the 8.5 mm column, "1234.56" as an average) ends before the next rule.
+TEST(EffiStatReport, CentredAndValuesStayInTheirCells) {
+  RecordingCanvas c(297, 210, true);
+  std::vector<StatRow> rows = grid_of(1);
+  rows[1][9] = "23.05";
+  rows[1][10] = "1";
+  rows.back()[9] = "1234.56";
+  prt_stat_page(c, rows, "", "20261210");
+  const auto* frame = &*std::find_if(c.items.begin(), c.items.end(),
+                                     [](const auto& it) { return it.op == RecordingCanvas::Op::Rect; });
+  EXPECT_NEAR(frame->x1 + frame->x2, 297.0, 1e-9);  // as much room left as right
+  const double next_rule = frame->x1 + 135.5;        // the 含水 column's left rule
+  for (const char* value : {"23.05", "1234.56"}) {
+    SCOPED_TRACE(value);
+    const auto* it = c.find_text(value);
+    ASSERT_NE(it, nullptr);
+    RecordingCanvas measure(297, 210, true);
+    measure.font = it->font;
+    EXPECT_LT(it->x1 + measure.text_width(value), next_rule);
+  }
+  // A value that fits keeps the body's 8 pt.
+  EXPECT_DOUBLE_EQ(c.find_text("1")->font.size, 8.0);
 }
 
 }  // namespace

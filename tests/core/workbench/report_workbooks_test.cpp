@@ -57,8 +57,8 @@ TEST(ReportWorkbooks, DailyCopyOnceAndWorkingCopyEveryTime) {
   FakeMessages msgs;
   FakeShell shell;
   auto out = run_report_workbooks(tmp.prog, "20240305", nullptr, msgs, shell);
-  const fs::path daily = tmp.prog.report() / u8path("系统效率及平衡分析报表20240305.xls");
-  const fs::path copy = tmp.prog.report() / "report.xls";
+  const fs::path daily = tmp.prog.report() / u8path("系统效率及平衡分析报表20240305.xlsx");
+  const fs::path copy = tmp.prog.report() / "report.xlsx";
   EXPECT_TRUE(out.daily_copied);
   EXPECT_TRUE(out.opened);
   EXPECT_EQ(file_bytes(daily), (Bytes{'D', '1'}));
@@ -67,7 +67,7 @@ TEST(ReportWorkbooks, DailyCopyOnceAndWorkingCopyEveryTime) {
   EXPECT_EQ(shell.opened[0], path_text(copy));
   EXPECT_TRUE(msgs.texts.empty());
 
-  // Same day again: the daily copy stays as it was, report.xls is replaced.
+  // Same day again: the daily copy stays as it was, report.xlsx is replaced.
   put_bytes(daily, Bytes{'e', 'd', 'i', 't'});
   put_bytes(tmp.prog.root / "reportem.dll", Bytes{'D', '2'});
   put_bytes(tmp.prog.root / "report.dll", Bytes{'R', '2'});
@@ -108,7 +108,7 @@ TEST(ReportWorkbooks, MissingTemplatesAreMadeByTheProgramOrReported) {
   EXPECT_TRUE(out.daily_copied);
   ASSERT_EQ(msgs.texts.size(), 2u);
   EXPECT_EQ(msgs.texts[1], "未找到动态链接文件：" + path_text(bare.prog.root / "report.dll") + "请重新安装。");
-  EXPECT_FALSE(fs::exists(bare.prog.report() / "report.xls"));
+  EXPECT_FALSE(fs::exists(bare.prog.report() / "report.xlsx"));
 }
 
 TEST(ReportWorkbooks, NoProgramForTheWorkbookIsReported) {
@@ -121,13 +121,13 @@ TEST(ReportWorkbooks, NoProgramForTheWorkbookIsReported) {
   auto out = run_report_workbooks(tmp.prog, "20240305", nullptr, msgs, shell);
   EXPECT_FALSE(out.opened);
   ASSERT_EQ(msgs.texts.size(), 1u);
-  EXPECT_EQ(msgs.texts[0], workbook_not_opened_message(path_text(tmp.prog.report() / "report.xls")));
-  EXPECT_NE(msgs.texts[0].find("report.xls"), std::string::npos);
+  EXPECT_EQ(msgs.texts[0], workbook_not_opened_message(path_text(tmp.prog.report() / "report.xlsx")));
+  EXPECT_NE(msgs.texts[0].find("report.xlsx"), std::string::npos);
 }
 
 TEST(ReportWorkbooks, TodayIsEightDigits) {
   std::string d = today_yyyymmdd();
   ASSERT_EQ(d.size(), 8u);
   EXPECT_TRUE(d.substr(0, 2) == "20" || d.substr(0, 2) == "19");
-  EXPECT_EQ(daily_report_name("20240305"), "系统效率及平衡分析报表20240305.xls");
+  EXPECT_EQ(daily_report_name("20240305"), "系统效率及平衡分析报表20240305.xlsx");
 }

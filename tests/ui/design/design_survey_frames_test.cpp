@@ -176,3 +176,40 @@ TEST(DesignSurveyFrames, DeleteAndClearAskFirstAndMarkTheSurveyChanged) {
   EXPECT_EQ(g.rows(), 2);
   EXPECT_EQ(g.text(1, 1), "");
 }
+
+// Scrolled down a long survey, a click on a row shows that row in the boxes and keeps it in
+// view and selected (columns 1-6); typing into a box afterwards leaves the table where it is.
+TEST(DesignSurveyFrames, ARowClickedLowDownStaysInViewAndSelected) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  Host h(tmp.path());
+  QString survey;
+  for (int i = 1; i <= 30; ++i) survey += QStringLiteral("%1\t%2\t30\r\n").arg(i * 50).arg(i * 0.5);
+  QApplication::clipboard()->setText(survey);
+  h.table->past->trigger();
+  auto& g = *h.table->Grid1;
+  ASSERT_GE(g.rows(), 31);
+  g.verticalScrollBar()->setValue(g.verticalScrollBar()->maximum());
+  QApplication::processEvents();
+  const QModelIndex row26 = g.model()->index(26, 2);
+  ASSERT_TRUE(g.viewport()->rect().contains(g.visualRect(row26).center()));
+
+  auto row_shown = [&](int r) {
+    const QRect cell = g.visualRect(g.model()->index(r, 2));
+    return cell.top() >= g.rowHeight(0) && g.viewport()->rect().contains(cell);
+  };
+  QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(row26).center());
+  EXPECT_EQ(h.table->Text1[0]->text().trimmed(), "1300");
+  EXPECT_TRUE(row_shown(26));
+  ASSERT_EQ(g.selectedRanges().size(), 1);
+  const auto sel = g.selectedRanges()[0];
+  EXPECT_EQ(sel.topRow(), 26);
+  EXPECT_EQ(sel.bottomRow(), 26);
+  EXPECT_EQ(sel.leftColumn(), 1);
+  EXPECT_EQ(sel.rightColumn(), 6);
+
+  const int scrolled = g.verticalScrollBar()->value();
+  QTest::keyClicks(h.table->Text1[5], "7");
+  EXPECT_EQ(g.verticalScrollBar()->value(), scrolled);
+  EXPECT_TRUE(row_shown(26));
+}

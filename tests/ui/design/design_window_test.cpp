@@ -185,11 +185,38 @@ TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndCommitsNothing) {
   EXPECT_EQ(g.text(1, 1), "1000");
 }
 
+// A new design fills the table: the editor over row 1's depth shows that depth at once, and a
+// depth being typed is not overwritten by the table shown again.
+TEST_F(DesignWindowTest, TheEditorShowsTheDepthItCovers) {
+  auto& g = w->st.Grid2;
+  g.set_rows(3);
+  g.set_text(1, 0, "1");
+  g.set_text(1, 1, "1042");
+  g.set_text(2, 0, "2");
+  g.set_text(2, 1, "950");
+  w->sync_to_widgets();
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1042"));
+
+  w->SSTab1->setCurrentIndex(4);
+  w->activateWindow();
+  w->Grid2->set_row(1);
+  w->txtEdit->setFocus();
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // placed over row 2
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("950"));
+  g.set_text(2, 1, "940");
+  w->sync_to_widgets();
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("940"));
+  w->txtEdit->selectAll();
+  QTest::keyClicks(w->txtEdit, "93");
+  w->sync_to_widgets();
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("93"));
+}
+
 TEST_F(DesignWindowTest, ExportAsksWhetherToEditTheWorkbook) {
   w->st.JName_Comb = "W1";
   fakes.messages.answers.push_back(MsgAnswer::No);
   w->ImportExcel->trigger();
-  const auto path = tmp.path() / "report" / "W1扶正器布置数据表.xls";
+  const auto path = tmp.path() / "report" / "W1扶正器布置数据表.xlsx";
   EXPECT_TRUE(std::filesystem::exists(path));
   ASSERT_FALSE(fakes.messages.shown.empty());
   EXPECT_EQ(fakes.messages.shown.back().text, "是否编辑" + path_text(path) + "？");
@@ -200,7 +227,7 @@ TEST_F(DesignWindowTest, ExportRefusesAWellNameThatLeavesTheReportFolder) {
   w->ImportExcel->trigger();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_NE(fakes.messages.shown[0].text.find("不能用作文件名"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xls"));
+  EXPECT_FALSE(std::filesystem::exists(tmp.path() / "x扶正器布置数据表.xlsx"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <filesystem>
 #include <QProcess>
 
 #include <cmath>
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include "core/efficiency/effi_report.h"
+#include "core/common/paths.h"
+#include "core/printing/pdf_file_name.h"
 #include "core/printing/print_state.h"
 #include "platform/print_dialog.h"
 #include "platform/system_printer.h"
@@ -165,3 +168,39 @@ TEST(EfficiencyReport, APrintThatCannotBeWrittenIsReported) {
 }
 
 }  // namespace
+
+// Printing to PDF proposes "<well>_<report>.pdf" in the report folder, and a new name rather
+// than one already there.
+TEST(EfficiencyReport, PdfNameNamesTheWellAndIsNewInTheReportFolder) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  PrintDlg::destroy();
+  current_printer() = PrinterSettings{};
+  PrintSession::force_pdf() = true;
+  const std::string kept_folder = PrintSession::pdf_folder();
+  PrintSession::pdf_folder() = tmp.path().string();
+  QWidget caller;
+  caller.show();
+  Stroke st(100);
+  EffiStroke v = st.view();
+  std::vector<std::string> proposed;
+  for (int run = 0; run < 3; ++run) {
+    test::when_dialog_waits([](PrintDlg& d) {
+      d.Text2->setText(QStringLiteral("1"));
+      QTest::mouseClick(d.Command1, Qt::LeftButton);
+    });
+    const std::size_t asked = fakes.files.asked.size();
+    // The user takes the proposed name each time.
+    fakes.files.answers.push_back((tmp.path() / u8path(proposed_pdf_name(tmp.path(), "示范井1", "系统效率报表"))).string());
+    EXPECT_EQ(print_effi_report(&caller, report_boxes(), v), 1);
+    ASSERT_EQ(fakes.files.asked.size(), asked + 1);
+    proposed.push_back(fakes.files.asked.back().file_name);
+    EXPECT_EQ(fakes.files.asked.back().initial_dir, tmp.path().string());
+  }
+  PrintSession::force_pdf() = false;
+  PrintSession::pdf_folder() = kept_folder;
+  PrintDlg::destroy();
+  EXPECT_EQ(proposed, (std::vector<std::string>{"示范井1_系统效率报表.pdf", "示范井1_系统效率报表 (2).pdf",
+                                                "示范井1_系统效率报表 (3).pdf"}));
+  EXPECT_TRUE(std::filesystem::exists(tmp.path() / u8path("示范井1_系统效率报表 (2).pdf")));
+}

@@ -47,7 +47,10 @@ TEST(PrintDialog, FirstUseShowsTheLoadTimeChoices) {
   set_default_printer_source([] { return std::optional<std::string>("Office Laser"); });
   d.Form_Load();
   EXPECT_EQ(d.windowTitle(), QStringLiteral("打印对话框"));
-  EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("Office Laser"));  // need not be listed
+  // The default printer need not be listed; without any printer the box says the pages go to a PDF file.
+  const QString no_printer = QString::fromUtf8(kNoPrinterText);
+  const bool printers = !installed_printers().isEmpty();
+  EXPECT_EQ(d.Combo1->currentText(), printers ? QStringLiteral("Office Laser") : no_printer);
   EXPECT_EQ(d.Combo2->currentText(), QStringLiteral("高"));
   EXPECT_EQ(d.Combo2->count(), 4);
   EXPECT_EQ(d.Combo3->count(), 4);
@@ -57,7 +60,7 @@ TEST(PrintDialog, FirstUseShowsTheLoadTimeChoices) {
   EXPECT_EQ(d.Text2->text(), QStringLiteral("1"));
   set_default_printer_source([] { return std::optional<std::string>(); });
   d.Form_Load();
-  EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("NO KEY FOUND"));
+  EXPECT_EQ(d.Combo1->currentText(), printers ? installed_printers().front() : no_printer);
 }
 
 TEST(PrintDialog, OkPrintsTheCopiesAskedFor) {
@@ -213,18 +216,40 @@ TEST(PrintDialog, ProtocolPrintsEachCopyIntoTheNamedPdf) {
   EXPECT_EQ(test::pdf_pages(pdf + ".pdf"), 2);
 }
 
-TEST(PrintDialog, NoCopiesOrNoFileNamePrintsNothing) {
+// Copies that are not a whole number are refused on OK with a message naming the box; the
+// dialog stays open, and nothing is printed until the box is corrected.
+TEST(PrintDialog, CopiesThatAreNoNumberAreRefusedByName) {
+  for (const char* typed : {"ab", "", "0"}) {
+    SCOPED_TRACE(typed);
+    FreshDialog fresh;
+    test::ScopedFakeServices fakes;
+    test::TempProgramFolder tmp;
+    const QString pdf = QString::fromStdString((tmp.path() / "c.pdf").string());
+    fakes.files.answers = {pdf.toStdString()};
+    Caller caller;
+    bool stayed_open = false;
+    test::when_dialog_waits([&](PrintDlg& d) {
+      d.Text2->setText(QString::fromUtf8(typed));
+      QTest::mouseClick(d.Command1, Qt::LeftButton);
+      stayed_open = d.isVisible() && fakes.files.asked.empty();
+      ASSERT_EQ(fakes.messages.shown.size(), 1u);
+      EXPECT_NE(fakes.messages.shown[0].text.find("打印份数"), std::string::npos);
+      d.Text2->setText(QStringLiteral("2"));
+      QTest::mouseClick(d.Command1, Qt::LeftButton);
+    });
+    int printed = 0;
+    EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 2);
+    EXPECT_TRUE(stayed_open);
+    EXPECT_EQ(printed, 2);
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+  }
+}
+
+TEST(PrintDialog, NoFileNamePrintsNothing) {
   FreshDialog fresh;
   test::ScopedFakeServices fakes;
   Caller caller;
   int printed = 0;
-  test::when_dialog_waits([](PrintDlg& d) {
-    d.Text2->clear();
-    QTest::mouseClick(d.Command1, Qt::LeftButton);
-  });
-  EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 0);
-  EXPECT_TRUE(fakes.files.asked.empty());  // nothing to print: no file asked for
-
   fakes.files.answers = {""};  // the user declines to name a file
   test::when_dialog_waits([](PrintDlg& d) {
     d.Text2->setText(QStringLiteral("1"));

@@ -168,7 +168,7 @@ TEST_F(StatisticsWindow, OpenButtonCancelledEmptyAndTruncatedFiles) {
   w->Text2->setText(qs("typed"));
   QTest::mouseClick(w->Command2, Qt::LeftButton);
   ASSERT_EQ(fakes.files.asked.size(), 1u);
-  EXPECT_EQ(fakes.files.asked[0].title, "打开示功图");
+  EXPECT_EQ(fakes.files.asked[0].title, "打开系统效率数据");
   EXPECT_EQ(fakes.files.asked[0].filter, "效率统计文件(*.dat)|*.dat");
   EXPECT_EQ(w->Text2->text(), qs("typed"));
   EXPECT_EQ(w->Grid1->rows(), 7);

@@ -85,20 +85,49 @@ void curve(Canvas& c, const Plot& pl, const Panel& pn, double s, const ValueOf& 
   }
 }
 
+// The next round step above `step`: 1, 2, 5 times a power of ten.
+double next_round_step(double step) {
+  const double p = std::pow(10.0, std::floor(std::log10(step)));
+  for (double m : {1.0, 2.0, 5.0, 10.0})
+    if (m * p > step * (1.0 + 1e-9)) return m * p;
+  return 10.0 * p;
+}
+
 // Zero line, ticks and their labels; returns the value scale s (units per mm), 0 when the
-// panel has no positive value and so no scale.
-double axis(Canvas& c, const Plot& pl, const Panel& pn, double vmax) {
+// panel has no positive value and so no scale. Labels keep to the panel's band: `reach` mm
+// right of the zero line (and `reach_left` left of it for the negative half-axis), so they
+// never run into the labels of the panel beside it; when neighbouring labels of the step
+// rule would touch, the step grows to the next round one.
+double axis(Canvas& c, const Plot& pl, const Panel& pn, double vmax, double reach, double reach_left = 0.0) {
   c.fore_color = pn.color;
   c.line(pn.o, pl.y0, pn.o, pl.y0 + pl.H, kWhite);
   const double top = vmax / pn.unit;
   if (!(top > 0.0) || !(pl.PW > 0.0)) return 0.0;
   const double s = top / pl.PW;
-  const double step = curves_tick_step(top, pn.tenths);
+  double step = curves_tick_step(top, pn.tenths);
+  // Two neighbouring labels touch when the printed part of one (after the sign blank) starts
+  // less than a small gap after the other ends.
+  constexpr double kGap = 0.8;  // mm
+  auto lead = [&](const std::string& t) { return t.empty() || t.front() != ' ' ? 0.0 : c.text_width(" "); };
+  auto labels_touch = [&](double st) {
+    for (int i = 0; i < 4; ++i) {
+      const std::string a = label(i * st), b = label((i + 1) * st);
+      if (st / s + lead(b) - c.text_width(a) < kGap) return true;
+      if (pn.negative_ticks && st / s + lead(label(0.0 - i * st)) - c.text_width(label(0.0 - (i + 1) * st)) < kGap)
+        return true;
+    }
+    return false;
+  };
+  while (step > 0.0 && std::isfinite(step) && labels_touch(step)) step = next_round_step(step);
   for (int i = 0; i <= 4; ++i) {
     const double x = pn.o + i * step / s;
-    c.line(x, pl.y0, x, pl.y0 - 2.0);
-    c.print_at(x - pn.label_dx, pl.y0 - 5.0, label(i * step));
-    if (pn.negative_ticks) {
+    const std::string right = label(i * step);
+    if (i == 0 || x - pn.label_dx + c.text_width(right) <= pn.o + reach) {
+      c.line(x, pl.y0, x, pl.y0 - 2.0);
+      c.print_at(x - pn.label_dx, pl.y0 - 5.0, right);
+    }
+    // The negative half-axis shares the zero tick and its label with the positive one.
+    if (pn.negative_ticks && i > 0 && i * step / s + pn.label_dx <= reach_left) {
       const double xl = pn.o - i * step / s;
       c.line(xl, pl.y0, xl, pl.y0 - 2.0);
       c.print_at(xl - pn.label_dx, pl.y0 - 5.0, label(0.0 - i * step));
@@ -169,6 +198,11 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
   const double pn_raw = std::floor(pump_depth / 2.0);
   const int P = std::isfinite(pn_raw) ? static_cast<int>(std::clamp(pn_raw, 0.0, static_cast<double>(N))) : 0;
   const double PW = pl.PW;
+  // Room for tick labels right of a zero line: up to 1 mm before the next panel's first
+  // label (its zero line lies PW + 10 mm on, its label 2.5 mm left of it); the axial-force
+  // panel and the rod-tubing panel's negative half-axis share the 2 PW + 10 mm between them.
+  const double band_to_next = PW + 10.0 - 2.5 - 1.0;
+  const double band_shared = PW + 5.0 - 0.5;
   // Curves stay inside the plot frame; axes, ticks and captions are not clipped.
   auto clipped_curve = [&](const Panel& pn, double s, const ValueOf& v, Rgb color) {
     if (s <= 0.0) return;
@@ -183,7 +217,7 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
     const ValueOf v = [&](int i) -> std::optional<double> {
       return 2.0 * std::tan(static_cast<double>(p.inclination[static_cast<std::size_t>(i)]) / kDegPerRad);
     };
-    const double s = axis(c, pl, pn, largest(pn.vmax_last, v));
+    const double s = axis(c, pl, pn, largest(pn.vmax_last, v), band_to_next);
     clipped_curve(pn, s, v, pn.color);
     c.print_at(pn.o, pl.y0 - 8.0, "井身斜度");
   }
@@ -195,7 +229,7 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
       if (!k) return std::nullopt;
       return std::min(static_cast<double>(p.dogleg[static_cast<std::size_t>(*k)]), kDoglegDrawMax);
     };
-    const double s = axis(c, pl, pn, largest(pn.vmax_last, v));
+    const double s = axis(c, pl, pn, largest(pn.vmax_last, v), band_to_next);
     clipped_curve(pn, s, v, pn.color);
     c.print_at(pn.o, pl.y0 - 8.0, "狗腿度°/30m");
   }
@@ -210,7 +244,7 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
       };
     };
     const ValueOf vmax_of = of(p.axial_max), vmin_of = of(p.axial_min);
-    const double s = axis(c, pl, pn, largest(pn.vmax_last, vmax_of));
+    const double s = axis(c, pl, pn, largest(pn.vmax_last, vmax_of), band_shared);
     clipped_curve(pn, s, vmax_of, kOlive);
     clipped_curve(pn, s, vmin_of, kMagenta);
     c.current_x = pn.o;
@@ -218,7 +252,7 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
     c.fore_color = kMagenta;
     c.print_inline("最小");
     c.fore_color = kOlive;
-    c.print_inline("最大轴向力Kn");
+    c.print_inline("最大轴向力kN");
   }
   // 4 rod-tubing normal force, labelled on both half-axes; 5 rod-string normal force.
   const std::pair<const DepthProfile::Floats*, Panel> forces[] = {
@@ -233,7 +267,8 @@ CurvesScale paint_show(Canvas& c, const DepthProfile& p, int last_node, double p
       if (!k) return std::nullopt;
       return static_cast<double>((*a)[static_cast<std::size_t>(*k)]);
     };
-    const double s = axis(c, pl, pn, largest(pn.vmax_last, v));
+    const double reach = n == 0 ? band_to_next : c.area_width_mm() - pn.o;
+    const double s = axis(c, pl, pn, largest(pn.vmax_last, v), reach, band_shared);
     clipped_curve(pn, s, v, pn.color);
     c.print_at(n == 0 ? pn.o - 8.0 : pn.o, pl.y0 - 8.0, captions[n]);
   }

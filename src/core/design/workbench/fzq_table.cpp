@@ -25,8 +25,8 @@ void append_numbered_row(TextGrid& g) {
 
 std::string fzq_workbook_path(const ProgramFolder& folder, const std::string& well) {
   const std::string name = trim_blanks(well) + kFzqWorkbookSuffix;
-  const std::string stem = name.substr(0, name.size() - 4);  // without ".xls"
-  if (!is_safe_file_stem(stem, 4)) return {};  // ".xls"
+  const std::string stem = name.substr(0, name.size() - 5);  // without ".xlsx"
+  if (!is_safe_file_stem(stem, 5)) return {};  // ".xlsx"
   return path_text(folder.report() / u8path(name));
 }
 

@@ -13,11 +13,11 @@
 
 namespace wb::design {
 
-inline constexpr const char* kFzqWorkbookSuffix = "扶正器布置数据表.xls";
+inline constexpr const char* kFzqWorkbookSuffix = "扶正器布置数据表.xlsx";
 inline constexpr const char* kFzqDepthOrderMessage = "请检查当前记录油杆深度数据的是否合理!";
 inline constexpr double kFzqLeastDepth = 100;  // m, the shallowest centralizer row
 
-// The workbook of the well: report/<well>扶正器布置数据表.xls; empty when the trimmed well name
+// The workbook of the well: report/<well>扶正器布置数据表.xlsx; empty when the trimmed well name
 // would make a file name that can leave the report folder.
 std::string fzq_workbook_path(const ProgramFolder& folder, const std::string& well);
 // Every cell of the table, trimmed of blanks, headings and row numbers included.

@@ -1,0 +1,16 @@
+// The file name a print to PDF proposes: "<well>_<report>.pdf" in the report folder, made
+// unique there so that an earlier print is not overwritten.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace wb {
+
+// "<well>_<report>.pdf" (just "<report>.pdf" without a well), with " (2)", " (3)" … before the
+// suffix while a file of that name is in `folder`. Characters a file name cannot hold become
+// "_". UTF-8, without the folder.
+std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_view well, std::string_view report);
+
+}  // namespace wb

@@ -1,0 +1,80 @@
+// The program's file dialogs as a Chinese user sees them: Qt's own texts (the file types of
+// the list) and the modification dates in Chinese, and each filter naming its pattern once.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "platform/services_qt.h"
+#include "platform/translations.h"
+#include "ui_fakes.h"
+
+namespace wb {
+namespace {
+
+// As the program's main does, before the QApplication of the test main exists.
+const bool kChineseLocale = [] {
+  use_chinese_locale();
+  return true;
+}();
+
+struct Seen {
+  QStringList filters;
+  QString folder_type, folder_date;
+  bool listed = false;
+};
+
+// Opens the service's dialog on `dir` and reads what it shows once the folder is listed.
+Seen look_at_open_dialog(const QString& dir, const std::string& filter) {
+  Seen seen;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    seen.filters = dlg->nameFilters();
+    auto* view = dlg->findChild<QTreeView*>();
+    if (view) {
+      seen.listed = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 2; }, 10000);
+      QAbstractItemModel* m = view->model();
+      for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
+        if (m->index(r, 0, view->rootIndex()).data().toString() != QStringLiteral("子目录")) continue;
+        seen.folder_type = m->index(r, 2, view->rootIndex()).data().toString();
+        seen.folder_date = m->index(r, 3, view->rootIndex()).data().toString();
+      }
+    }
+    dlg->reject();
+  });
+  FileDialogRequest req;
+  req.title = "打开";
+  req.filter = filter;
+  req.initial_dir = dir.toStdString();
+  QtFileDialogService files;
+  EXPECT_EQ(files.open_file(req), "");
+  return seen;
+}
+
+TEST(FileDialogLocale, TypesDatesAndFiltersReadInChinese) {
+  ASSERT_TRUE(install_qt_translations());
+  test::TempProgramFolder tmp;
+  const QString dir = QString::fromStdString(tmp.path().string());
+  ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("子目录")));
+  QFile f(dir + QStringLiteral("/a.txt"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+
+  const Seen seen = look_at_open_dialog(dir, "文本文件(*.txt)|*.txt|所有文件|*.*");
+  ASSERT_TRUE(seen.listed);
+  EXPECT_EQ(seen.filters, (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件 (*.*)")}));
+  EXPECT_EQ(seen.folder_type, QStringLiteral("文件夹"));
+  // Chinese dates put the year first ("2026/12/10 19:12"), with no English month name.
+  EXPECT_TRUE(seen.folder_date.startsWith(QString::number(QDate::currentDate().year()))) << seen.folder_date.toStdString();
+}
+
+}  // namespace
+}  // namespace wb

@@ -192,7 +192,8 @@ int main(int argc, char** argv) {
   };
   for (const auto& [from, to] : same_seeds) {
     fs::create_directories(root / to);
-    fs::copy(root / from, root / to, fs::copy_options::overwrite_existing);
+    for (const auto& e : fs::directory_iterator(root / from))
+      fs::copy_file(e.path(), root / to / e.path().filename(), fs::copy_options::overwrite_existing);
   }
 
   std::printf("wb_fuzz_seeds: %d joint tests, %zu waveform tests\n", n, waves.size());

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/balance/phfx_record.h"
@@ -177,6 +178,23 @@ int main(int argc, char** argv) {
   put_text(root, "cyj_mode_catalog_fuzz", "gbk",
            wb::utf8_to_gbk("抽油机型=CYJ10-3-37HB\r\n冲    程=2.1，2.5,3.0\r\n\r\n   抽油机型=CYJ12-4.8-73HB  \r\n"));
   put_text(root, "cyj_mode_catalog_fuzz", "utf8", "\xEF\xBB\xBF抽油机型=CYJ8-3-26HB\n冲    程=1.5，2.1\n");
+
+  // The targets that save, delete or print on a fuzzed library start from the seeds of the
+  // target that only reads it.
+  const std::pair<const char*, const char*> same_seeds[] = {
+      {"library_fuzz", "library_store_fuzz"},
+      {"efficiency_library_fuzz", "efficiency_library_store_fuzz"},
+      {"statistics_library_fuzz", "statistics_library_store_fuzz"},
+      {"survey_file_fuzz", "survey_file_store_fuzz"},
+      {"design_records_fuzz", "design_records_store_fuzz"},
+      {"level_library_fuzz", "level_library_store_fuzz"},
+      {"card_print_library_fuzz", "card_print_page_fuzz"},
+  };
+  for (const auto& [from, to] : same_seeds) {
+    fs::create_directories(root / to);
+    for (const auto& e : fs::directory_iterator(root / from))
+      fs::copy_file(e.path(), root / to / e.path().filename(), fs::copy_options::overwrite_existing);
+  }
 
   std::printf("wb_fuzz_seeds: %d joint tests, %zu waveform tests\n", n, waves.size());
   return 0;

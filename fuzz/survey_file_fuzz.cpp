@@ -1,55 +1,24 @@
-// A deviation survey file as the design window reads it: the bytes become data/W.jx, are
-// read into the survey grid, turned into the well path and the 3D view, saved again and read
-// back. Reading never fails unsafely; the saved survey reads back as the grid held it.
+// A deviation survey file decoded as the design window reads it, and its rows written and
+// decoded again in memory: the rows come back the same, each cell as its first 10 bytes of
+// GBK text. Reading it through the design window, the well path and the 3D view, and the
+// save to disk are fuzzed in survey_file_store_fuzz.
 #include <cstdint>
 
 #include "core/common/gbk.h"
-#include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/survey_file.h"
 #include "fuzz_support.h"
-
-namespace {
-
-struct SilentMessages : wb::MessageService {
-  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
-    return wb::MsgAnswer::Ok;
-  }
-};
-struct SilentShell : wb::ShellService {
-  bool open_document(const std::string&) override { return false; }
-  void beep() override {}
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const wb::Bytes bytes(data, data + size);
   const auto rows = wb::design::decode_jx_file(bytes);
   FUZZ_CHECK(rows.size() <= size / wb::design::kJxRecordSize + 1);
-
-  const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
-  wbfuzz::write_bytes(prog.data() / "W.jx", data, size);
-  SilentMessages msgs;
-  SilentShell shell;
-  wb::design::RodDesignEngine eng(prog, msgs, shell);
-  wbfuzz::NullCanvas pic;
-  eng.picture_3d = &pic;
-  eng.SetupGrids();
-  eng.st.JName_Comb = "W";
-  eng.Get_JXdat();
-  FUZZ_CHECK(eng.st.Grid1.rows() == 1 + static_cast<int>(rows.size()));
-  eng.CalcTrajectory();
-  FUZZ_CHECK(eng.st.last_node >= 0 && eng.st.last_node <= wb::design::kLastNode);
-  const auto grid = eng.st.Grid1;
-  if (grid.rows() >= 3) {
-    FUZZ_CHECK(eng.save_jx());
-    eng.Get_JXdat();
-    FUZZ_CHECK(eng.st.Grid1.rows() == grid.rows());
-    for (int r = 1; r < grid.rows(); ++r) {
-      for (int c = 1; c <= 6; ++c) {
-        FUZZ_CHECK(eng.st.Grid1.text(r, c) == wb::gbk_to_utf8(wb::gbk_field(grid.text(r, c), 10)));
-      }
-    }
-  }
+  if (rows.empty()) return 0;
+  const wb::Bytes saved = wb::design::encode_jx_file(rows);
+  FUZZ_CHECK(saved.size() == (rows.size() + wb::design::kJxHeaderRecords) * wb::design::kJxRecordSize);
+  const auto again = wb::design::decode_jx_file(saved);
+  FUZZ_CHECK(again.size() == rows.size());
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < 6; ++c)
+      FUZZ_CHECK(again[r].cols[c] == wb::gbk_to_utf8(wb::gbk_field(rows[r].cols[c], 10)));
   return 0;
 }

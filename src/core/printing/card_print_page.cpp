@@ -180,22 +180,26 @@ void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, doub
   printer.fore_color = kBlack;
 }
 
-void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::filesystem::path& fil_nam,
-                                   std::int16_t red, double xs, double ys) {
-  for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
+std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil_nam, std::int16_t red) {
   std::vector<std::uint8_t> content;
-  if (!read_file(fil_nam, content) || content.empty() || red < 1) return;
+  if (!read_file(fil_nam, content) || content.empty() || red < 1) return std::nullopt;
   // A library whose length is not a whole number of records still yields the records that
   // are complete.
   const std::size_t begin = static_cast<std::size_t>(red - 1) * kSgtRecordSize;
-  if (content.size() < begin + kSgtRecordSize) return;
+  if (content.size() < begin + kSgtRecordSize) return std::nullopt;
   SgtRecord rec;
   if (!rec.decode(Bytes(content.begin() + static_cast<std::ptrdiff_t>(begin),
                         content.begin() + static_cast<std::ptrdiff_t>(begin + kSgtRecordSize))))
-    return;
+    return std::nullopt;
+  return rec;
+}
+
+void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::filesystem::path& fil_nam,
+                                   std::int16_t red, double xs, double ys) {
+  for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
+  const std::optional<SgtRecord> rec = read_card_print_record(fil_nam, red);
   // A damaged record leaves its place empty rather than printing curves it cannot rebuild.
-  if (!check_sgt_record(rec).usable()) return;
-  print_card_block(st, printer, rec, xs, ys);
+  if (rec && check_sgt_record(*rec).usable()) print_card_block(st, printer, *rec, xs, ys);
 }
 
 }  // namespace wb

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/common/canvas.h"
@@ -51,10 +52,14 @@ std::array<std::string, 17> card_print_header(const std::string& well, const std
 // millimetres and "宋体" 7 pt; never starts or ends a page.
 void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, double xs, double ys);
 
-// Reads record `red` (from 1) of the card library `fil_nam` and prints it with
-// print_card_block. A missing or empty library, or a record number outside it, draws
-// nothing and leaves `st` as it was except for Text1(2..5) being disabled. The file is
-// only read, never created.
+// Record `red` (from 1) of the card library `fil_nam` as the print page reads it. None when
+// the library is missing, empty or unreadable, or `red` is below 1 or past its last whole
+// record (a partial record at the end is ignored). The file is only read.
+std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil_nam, std::int16_t red);
+
+// Reads record `red` with read_card_print_record and prints it with print_card_block. A
+// missing or empty library, or a record number outside it, draws nothing and leaves `st` as
+// it was except for Text1(2..5) being disabled. The file is only read, never created.
 void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::filesystem::path& fil_nam,
                                    std::int16_t red, double xs, double ys);
 

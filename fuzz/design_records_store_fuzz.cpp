@@ -1,0 +1,77 @@
+// A design record file (sys/roddesign.dat) of any bytes through the design window's store:
+// the well list, each well's dates, the load of each listed design (its boxes, options,
+// viscosity and centralizer rows), then a save under a loaded key and under a new one.
+// A file of whole records must stay whole records and keep its count or gain one; a damaged
+// one must never be written.
+// The reading alone, without writing to disk, is fuzzed in design_records_fuzz.
+#include <cstdint>
+
+#include "core/design/workbench/design_records.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using namespace wb::design;
+
+struct Answers : wb::MessageService {
+  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
+    return wb::MsgAnswer::Ok;
+  }
+};
+
+struct Controls : DesignControls {
+  std::int16_t mode = 1;
+  std::string grade;
+  void set_Text6(DesignState& st, int i, const std::string& t) override { st.Text6.at(static_cast<std::size_t>(i)) = t; }
+  void Text6_Change(DesignState&, int) override {}
+  std::int16_t design_mode(const DesignState&) const override { return mode; }
+  void select_design_mode(DesignState&, std::int16_t code) override { mode = code == 1 ? 1 : code == 4 ? 4 : 3; }
+  std::string rod_grade(const DesignState&) const override { return grade; }
+  void select_rod_grade(DesignState&, const std::string& letter) override {
+    if (letter == "C" || letter == "D" || letter == "K" || letter == "H") grade = letter;
+  }
+  void beep() override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
+  const auto file = design_record_path(prog);
+  wbfuzz::write_bytes(file, data, size);
+
+  Answers answers;
+  Controls controls;
+  DesignRecordIo io{answers, controls};
+  DesignState st;
+  DesignRecords rec;
+  rec.path = file;
+  JNname_Add(st, rec, io);
+  const std::vector<std::string> wells = rec.JName_list;
+  for (std::size_t i = 0; i < wells.size() && i < 4; ++i) {
+    st.JName_Comb = wells[i];
+    com2_find(st, rec, io);
+    for (std::size_t j = 0; j < rec.Date_list.size() && j < 3; ++j) {
+      st.Date_Comb = rec.Date_list[j];
+      st.Grid2.set_rows(2);
+      LoadDesignRecord(st, rec, io);
+      FUZZ_CHECK(st.Grid2.rows() >= 1 && st.Grid2.rows() <= static_cast<int>(kDesignFzqCount) + 1);
+    }
+  }
+
+  const bool whole = size % kRodDesignRecordSize == 0;
+  const std::size_t before = size / kRodDesignRecordSize;
+  if (!st.JName_Comb.empty() && !st.Date_Comb.empty()) SaveDesignRecord(st, rec, io);
+  st.JName_Comb = "井X";
+  st.Date_Comb = "20240301";
+  SaveDesignRecord(st, rec, io);
+  const wb::Bytes after = wbfuzz::read_bytes(file);
+  if (whole) {
+    FUZZ_CHECK(after.size() % kRodDesignRecordSize == 0);
+    const std::size_t n = after.size() / kRodDesignRecordSize;
+    FUZZ_CHECK(n == before || n == before + 1 || (before == 0 && n <= 1));
+  } else {
+    FUZZ_CHECK(after == wb::Bytes(data, data + size));
+  }
+  return 0;
+}

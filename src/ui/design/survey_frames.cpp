@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/design/survey_frames.h"
 
 #include <QAction>
@@ -23,8 +24,6 @@ namespace {
 
 constexpr int kGridWidths[7] = {400, 720, 600, 680, 680, 680, 720};  // twips
 const QColor kBoxIdle(224, 224, 224);
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void paint_box(QLineEdit* e, bool focused) {
   QPalette p = e->palette();
@@ -106,7 +105,7 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
   connect(Men_copy, &QAction::triggered, this, [this] {
     take_selection();
     QApplication::clipboard()->clear();
-    QApplication::clipboard()->setText(q(eng_.Men_copy_text()));
+    QApplication::clipboard()->setText(qs(eng_.Men_copy_text()));
   });
   connect(Grid1, &Grid::cell_clicked, this, &SurveyTableFrame::cell_clicked);
   // The right button opens the menu without touching the selection it works on.
@@ -149,7 +148,7 @@ void SurveyTableFrame::refresh_grid() {
   const TextGrid& g = eng_.st.Grid1;
   Grid1->set_rows(g.rows());
   for (int r = 0; r < g.rows(); ++r)
-    for (int c = 0; c < 7; ++c) Grid1->set_text(r, c, q(g.text(r, c)));
+    for (int c = 0; c < 7; ++c) Grid1->set_text(r, c, qs(g.text(r, c)));
   if (g.rows() > 1) {
     Grid1->set_row(std::clamp(g.row, 1, g.rows() - 1));
     Grid1->clearSelection();
@@ -165,7 +164,7 @@ void SurveyTableFrame::refresh_grid() {
 
 void SurveyTableFrame::refresh_boxes() {
   for (int i = 0; i < 9; ++i) {
-    const QString t = q(eng_.st.Text1[static_cast<std::size_t>(i)]);
+    const QString t = qs(eng_.st.Text1[static_cast<std::size_t>(i)]);
     if (Text1[i]->text() != t) Text1[i]->setText(t);
   }
   const int f = eng_.st.text1_focus;
@@ -286,8 +285,8 @@ void WellViewFrame::refresh() {
   if (refreshing_) return;
   refreshing_ = true;
   if (HScroll_FW->value() != eng_.st.HScroll_FW) HScroll_FW->setValue(eng_.st.HScroll_FW);
-  if (Text_FW->text() != q(eng_.st.Text_FW)) Text_FW->setText(q(eng_.st.Text_FW));
-  Cmd_Tran_Well->setText(q(eng_.st.Cmd_Tran_Well));
+  if (Text_FW->text() != qs(eng_.st.Text_FW)) Text_FW->setText(qs(eng_.st.Text_FW));
+  Cmd_Tran_Well->setText(qs(eng_.st.Cmd_Tran_Well));
   if (eng_.st.Timer_Tran && !Timer_Tran.isActive()) Timer_Tran.start();
   if (!eng_.st.Timer_Tran && Timer_Tran.isActive()) Timer_Tran.stop();
   refreshing_ = false;

@@ -662,10 +662,11 @@ void BalanceAnalysis::Cmd_View_PHFX_Data_Click() {
   if (!name.empty()) Text3->setText(qs(name));
 }
 
-// The library's wells join the list (an empty library simply lists nothing).
+// The library's wells join the list (an empty, unreadable or damaged library simply lists nothing;
+// opening a test from it reports the damage).
 void BalanceAnalysis::Find_WellNmae_To_Comb() {
   std::vector<std::string> wells;
-  phfx_wells(u8path(Phfx_File), wells);
+  if (phfx_wells(u8path(Phfx_File), wells) != StoreStatus::Ok) wells.clear();
   const QString text = Comb_WellName->currentText();
   for (const std::string& w : wells)
     if (Comb_WellName->findText(qs(w)) < 0) Comb_WellName->addItem(qs(w));
@@ -674,7 +675,7 @@ void BalanceAnalysis::Find_WellNmae_To_Comb() {
 
 void BalanceAnalysis::Comb_WellName_Click() {
   std::vector<std::string> tests;
-  phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests);
+  if (phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests) != StoreStatus::Ok) tests.clear();
   Comb_TestTime->clear();
   for (const std::string& t : tests) Comb_TestTime->addItem(qs(t));
   Comb_TestTime->setEditText({});

@@ -16,7 +16,7 @@ bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const 
   t.cur_rec = -1;
   t.hide_markers();
   t.Text2 = path_text(path);
-  load_level_data(*bytes, t);
+  if (!load_level_data(*bytes, t)) return false;  // not reached: the header's length was checked above
   // 150 and 450 m/s themselves are kept; a speed that is no number is searched too.
   if (!(t.sound_speed >= 150.0f && t.sound_speed <= 450.0f)) get_yg_dft_auto(t);
   if (t.level_x < 100.0f || t.level_x > 4900.0f) like_level(t, folder.sys(), msg);

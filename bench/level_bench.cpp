@@ -26,10 +26,10 @@ static void BM_LevelSpeedAndLevel(benchmark::State& state) {
   wb::SyntheticLevelParams p;
   p.sample_count = wb::kEchoSamples;
   wb::LevelTest t;
-  wb::load_level_data(wb::make_synthetic_level_test(p), t);
+  if (!wb::load_level_data(wb::make_synthetic_level_test(p), t)) state.SkipWithError("synthetic test not loaded");
   const auto dir = std::filesystem::temp_directory_path() / ("wb_level_bench_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
-  wb::write_level_template(dir / wb::kLevelTemplateFile);
+  if (!wb::write_level_template(dir / wb::kLevelTemplateFile)) state.SkipWithError("template not written");
   SilentMessages msg;
   for (auto _ : state) {
     wb::get_yg_dft_auto(t);
@@ -60,7 +60,7 @@ static void BM_LevelLibraryList(benchmark::State& state) {
   wb::LevelLibrary lib(folder);
   std::vector<wb::LevelLibraryRow> rows;
   for (auto _ : state) {
-    lib.list(rows);
+    if (lib.list(rows) != wb::StoreStatus::Ok) state.SkipWithError("library not listed");
     benchmark::DoNotOptimize(rows.data());
   }
   state.counters["rows"] = static_cast<double>(rows.size());

@@ -10,13 +10,13 @@
 #include <array>
 #include <unordered_map>
 
+#include "platform/qt_text.h"
+
 namespace wb {
 
 namespace {
 
 const QColor kFixedColour(212, 208, 200);  // the fixed rows' and columns' face
-
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 

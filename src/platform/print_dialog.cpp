@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/registry.h"
+#include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
 
@@ -28,8 +29,6 @@ QPointer<PrintDlg>& dialog_ptr() {
 }
 
 void delete_dialog_at_exit() { PrintDlg::destroy(); }
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The dialog's boxes take typed text without adding it to their lists: a typed paper or
 // printer name is only compared with the items when the user confirms.

@@ -4,18 +4,18 @@
 
 #include "core/balance/electric_fit.h"
 #include "core/common/fourier.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr float kManualCrankStep = 0.05f;  // m per press of "外调" / "内调"
 
 // Crank shift (m) that cancels the fundamental sine power s1 (kW, 12-o'clock frame): as a
 // crank torque s1·n/(100π) kN·m, divided by the installed crank weight.
 float crank_shift(double s1, int n, const BalanceParams& p) {
-  return static_cast<float>(s1 * n / p.crank_blocks / p.crank_block_wt / 100 / kPi);
+  return static_cast<float>(s1 * n / p.crank_blocks / p.crank_block_wt / 100 / kPi14);
 }
 
 }  // namespace

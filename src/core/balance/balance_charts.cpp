@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-constexpr double kDeg = kPi / 180;
+constexpr double kDeg = kPi14 / 180;
 
 // Cartesian chart: origin (7, 58) for value 0, 80 mm per stroke, 45 mm per scale.
 constexpr double kCartLeft = 7, kCartTop = 13, kCartZero = 58, kCartWidth = 80, kCartHeight = 45;
@@ -84,7 +84,7 @@ void draw_power_chart(Canvas& c, const BalanceState& a, bool show_current, bool 
   }
   auto polar = [&](const std::vector<float>& v, int i, Rgb pos, Rgb neg) {
     const std::size_t j = static_cast<std::size_t>(i), h = j - 1;
-    const double f0 = 2 * kPi * (i - 1) / n, f1 = 2 * kPi * i / n;
+    const double f0 = 2 * kPi14 * (i - 1) / n, f1 = 2 * kPi14 * i / n;
     const double r0 = polar_radius(v[h], vm), r1 = polar_radius(v[j], vm);
     runs.add(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
              kPolarY - r1 * std::cos(f1), v[j] >= 0 ? pos : neg);

@@ -6,12 +6,12 @@
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr const char* L = "\r\n";
 constexpr const char* kAdvIndent = "      ";      // starts every content line
 constexpr std::size_t kAdviceFieldBytes = 600;    // the summary record's advice field
@@ -142,7 +142,7 @@ std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
   a.pps_bal.assign(size, 0.0f);
   a.pps_after.assign(size, 0.0f);
   a.iis_after.assign(size, 0.0f);
-  const double Torque_K = n / 50.0 / 2 / kPi;  // s/rad: kW -> kN·m at the crankshaft
+  const double Torque_K = n / 50.0 / 2 / kPi14;  // s/rad: kW -> kN·m at the crankshaft
   const int h1 = static_cast<int>(round_even(n / 2.0));
   const int h2 = static_cast<int>(round_even(n / 2.0 + 1));
   const bool crank = mode == BalanceMode::Crank || mode == BalanceMode::Combined;
@@ -152,7 +152,7 @@ std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
   a.I_Dn_Max = peak(h.iis, h2, n - 1, n, 0);
   float c1 = 0;
   if (crank) {
-    c1 = static_cast<float>(-a.Crank_dR * p.crank_blocks * p.crank_block_wt * 100.0 * kPi / n);
+    c1 = static_cast<float>(-a.Crank_dR * p.crank_blocks * p.crank_block_wt * 100.0 * kPi14 / n);
     a.Bal_Sin[1] += c1;
   }
   if (beam)

@@ -4,12 +4,12 @@
 #include "core/balance/balance_analysis.h"
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr float kFlatCardRange = 0.3f;  // m: a card flatter than this has no usable stroke
 constexpr int kStrokeTerms = 6;         // terms of the displacement and beam series
 constexpr int kPowerTerms = 30;         // terms of the 12-o'clock power
@@ -114,7 +114,7 @@ void Get_Beam_Balance(BalanceState& a, BalanceMode mode, std::vector<Intermediat
 
   // Vertical position of the beam counterweight: the beam's turn from the lowest horsehead
   // position is sss12/L, measured from mid-stroke by taking off half the stroke angle.
-  const double phi0 = p.balance_arm_angle * kPi / 180 - p.act_stroke / (2.0 * p.beam_front_arm);
+  const double phi0 = p.balance_arm_angle * kPi14 / 180 - p.act_stroke / (2.0 * p.beam_front_arm);
   for (int i = 0; i < n; ++i)
     a.Beam_Y[static_cast<std::size_t>(i)] = static_cast<float>(
         -p.balance_arm * std::sin(a.sss12[static_cast<std::size_t>(i)] / static_cast<double>(p.beam_front_arm) + phi0));
@@ -145,7 +145,7 @@ void Get_Beam_Balance(BalanceState& a, BalanceMode mode, std::vector<Intermediat
     a.WV_Sin[k] = a.V_Sin[k] * W;
     a.WV_Cos[k] = a.V_Cos[k] * W;
   }
-  const double phi = -p.crank_angle0 * kPi / 180;
+  const double phi = -p.crank_angle0 * kPi14 / 180;
   for (std::size_t k = 0; k <= 6; ++k) {
     const double kp = static_cast<double>(k) * phi;
     a.Beam_Sin[k] = static_cast<float>(a.WV_Sin[k] * std::cos(kp) + a.WV_Cos[k] * std::sin(kp));

@@ -4,12 +4,12 @@
 #include <limits>
 
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr const char* kCrLf = "\r\n";
 
 struct CheckRow {
@@ -193,7 +193,7 @@ InputCheck Check_Input_Dat(ParameterBoxes& text2, BalanceMode mode, BalanceParam
     std::string& box8 = text2[8];
     const std::size_t end = box8.find_last_not_of(' ');
     if (end != std::string::npos && box8[end] == '?') {
-      const double est = std::floor(static_cast<double>(p.max_stroke) / p.beam_front_arm / 2 * 180 / kPi + 0.5);
+      const double est = std::floor(static_cast<double>(p.max_stroke) / p.beam_front_arm / 2 * 180 / kPi14 + 0.5);
       // With no usable front arm there is no estimate; row 8 reports the arm.
       if (std::isfinite(est) && std::fabs(est) < 1e6) {
         p.balance_arm_angle = static_cast<float>(est);

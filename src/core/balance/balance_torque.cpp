@@ -4,12 +4,12 @@
 
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr double kMinStrokeHarmonic = 0.5;  // m: a smaller first harmonic is no card
 constexpr float kDriveAllowance = 0.9f;     // divides the rod power before the ratio to the input power
 constexpr double kCartLeft = 7, kCartTop = 13, kCartZero = 40, kCartHalf = 27, kCartWidth = 80;
@@ -64,7 +64,7 @@ TorqueAnalysis compute_torques(BalanceState& a, float rated_torque) {
   t.Trans_Effi = t.Avg_P != 0 ? t.Rod_P / kDriveAllowance / t.Avg_P : 0.0f;
   if (!(t.Trans_Effi >= 0.5f && t.Trans_Effi <= 0.9f)) t.Trans_Effi = 0.9f;
   const double spm = round_dec(3000.0 / n, 2);
-  t.Crank_Omega = static_cast<float>(2 * kPi * spm / 60);
+  t.Crank_Omega = static_cast<float>(2 * kPi14 * spm / 60);
 
   t.Load_Twist.assign(size, 0.0f);
   t.Net_Twist.assign(size, 0.0f);
@@ -147,7 +147,7 @@ void draw_torque_chart(Canvas& c, const TorqueAnalysis& t, const std::string& we
   }
   c.draw_style = DrawStyle::Dot;
   for (int k = 0; k <= 7; ++k) {
-    const double ang = 45 * k * kPi / 180;
+    const double ang = 45 * k * kPi14 / 180;
     const double x2 = kPolarX + kPolarR * std::sin(ang), y2 = kPolarY - kPolarR * std::cos(ang);
     c.line(kPolarX - kPolarR * std::sin(ang), kPolarY + kPolarR * std::cos(ang), x2, y2, kBlack);
     c.print_at(x2 - 3, y2 - 1.5, num_text(45 * k));
@@ -159,7 +159,7 @@ void draw_torque_chart(Canvas& c, const TorqueAnalysis& t, const std::string& we
     SegmentRuns runs(c);
     for (int i = 1; i < n; ++i) {
       const float v0 = v[static_cast<std::size_t>(i - 1)], v1 = v[static_cast<std::size_t>(i)];
-      const double f0 = 2 * kPi * (i - 1) / n, f1 = 2 * kPi * i / n;
+      const double f0 = 2 * kPi14 * (i - 1) / n, f1 = 2 * kPi14 * i / n;
       const double r0 = signed_radius(v0, vmax), r1 = signed_radius(v1, vmax);
       runs.add(kPolarX + r0 * std::sin(f0), kPolarY - r0 * std::cos(f0), kPolarX + r1 * std::sin(f1),
                kPolarY - r1 * std::cos(f1), v1 >= 0 ? pos : neg);

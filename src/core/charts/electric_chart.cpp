@@ -6,6 +6,7 @@
 #include "core/charts/chart_text.h"
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
+#include "core/common/wiring.h"
 
 namespace wb {
 
@@ -81,13 +82,8 @@ constexpr int kStoredCurvePoints = 144;
 }  // namespace
 
 double apparent_power_kva(int wiring_mode, double current, double voltage) {
-  switch (wiring_mode) {
-    case 1: return current * voltage * std::sqrt(3.0) / 1000.0;  // three-phase, two channels
-    case 2: return current * voltage * 3.0 / 1000.0;             // three-phase, one channel
-    case 3: return current * voltage / 1000.0;                   // single phase
-    case 4: return current * voltage * 3.0 / 1000.0;             // three-phase, three channels
-    default: return 0.0;
-  }
+  if (wiring_mode < 1 || wiring_mode > 4) return 0.0;  // no power for an unknown wiring
+  return current * voltage * wiring_factor(wiring_mode) / 1000.0;
 }
 
 ElectricMaxima recompute_reactive_power(TestState& st, int n) {

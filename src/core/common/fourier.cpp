@@ -1,4 +1,5 @@
 #include "core/common/fourier.h"
+#include "core/common/pi.h"
 
 #include <cmath>
 #include <vector>
@@ -11,7 +12,7 @@ struct Rotation {
 };
 
 Rotation rotation_for(int n) {
-  float w = static_cast<float>(kCodecTwoPi / n);
+  float w = static_cast<float>(kTwoPi14 / n);
   return {static_cast<float>(std::cos(static_cast<double>(w))), static_cast<float>(std::sin(static_cast<double>(w))),
           static_cast<float>(2.0 / n)};
 }
@@ -73,7 +74,7 @@ void Fourier_Coef(const float* x, std::int16_t n, std::int16_t m, float* a, floa
 
 void Fourier_Synth(float* x, std::int16_t n, std::int16_t m, const float* a, const float* b) {
   if (n < 1) return;
-  const double w = kCodecTwoPi / n;
+  const double w = kTwoPi14 / n;
   for (int j = 0; j < n; ++j) {
     float v = a[0] / 2.0f;
     for (int i = 1; i < m; ++i) {
@@ -123,7 +124,7 @@ void get_dft_coef(const float* data, std::int16_t& n, float* pcos, float* psin, 
 
 void put_dft(float* pps1, std::int16_t tt_num, const float* pcos, const float* psin, std::int16_t dftt_num) {
   if (tt_num < 1) return;
-  const float w = static_cast<float>(kCodecTwoPi / tt_num);
+  const float w = static_cast<float>(kTwoPi14 / tt_num);
   for (int i = 0; i < tt_num; ++i) {
     float v = pcos[0] / 2.0f;
     for (int g = 1; g < dftt_num; ++g) {
@@ -162,7 +163,7 @@ struct ReaderAngles {
 
 void reader_series(float* out, int n, int d, int h, const float* a, const float* b) {
   if (d == 0 || n <= 0) return;
-  const double t = 2.0 * kReaderPi / d;
+  const double t = 2.0 * kPi5 / d;
   thread_local ReaderAngles angles;
   angles.cover(d, t, h > 0 ? static_cast<std::size_t>(n - 1) * static_cast<std::size_t>(h) : 0);
   const double* c = angles.c.data();

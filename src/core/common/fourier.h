@@ -12,10 +12,6 @@
 
 namespace wb {
 
-// 2*pi as the codec writes it, and the readers' five-digit pi.
-inline constexpr double kCodecTwoPi = 6.28318530717958;
-inline constexpr double kReaderPi = 3.14159;
-
 // Goertzel-Reinsch analysis: m pairs k = 0..m-1 from x(0..n-1). m <= 0 writes nothing.
 void Fourier_Coef(const float* x, std::int16_t n, std::int16_t m, float* a, float* b);
 // Rebuilds n samples from a(0)/2 and terms 1..m-1.

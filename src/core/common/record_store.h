@@ -47,7 +47,8 @@
 
 namespace wb {
 
-enum class StoreStatus { Ok, Damaged, IoError };
+// Whether a step on a library succeeded; a dropped status is a dropped failure.
+enum class [[nodiscard]] StoreStatus { Ok, Damaged, IoError };
 
 // The message texts of a damaged library.
 inline constexpr const char* kBadFormatText = "非法的文件格式!";
@@ -97,13 +98,13 @@ class RecordStore {
 // Writes `content` to `path` durably through a temporary file in the same folder and a
 // rename, first removing temporary files an interrupted write of `path` left behind.
 // (RecordStore also refuses to replace a library whose owner-write permission is off.)
-bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
+[[nodiscard]] bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
 // The same through a temporary file of the caller's choosing, which must not exist (an
 // existing file or link there fails the write and is left alone; removed again on failure).
-bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
-                    const std::vector<std::uint8_t>& content);
+[[nodiscard]] bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
+                                  const std::vector<std::uint8_t>& content);
 // Reads a whole file; false when it cannot be opened or read.
-bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
+[[nodiscard]] bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 
 // The intent file of multi-file saves, in the program's sys folder.
 inline constexpr const char* kSaveJournalName = "save.jnl";

@@ -21,7 +21,7 @@ inline constexpr const char* kAdviceExportFilter = "文本文件(*.txt)|*.txt";
 std::string Clean_Str(std::string_view s);
 
 // The export file's bytes (GBK) for the record file; empty when it holds no record.
-std::optional<std::string> advice_export_bytes(const std::filesystem::path& bgt_path);
+[[nodiscard]] std::optional<std::string> advice_export_bytes(const std::filesystem::path& bgt_path);
 
 // "存成文本": the save dialog in the program folder, then the file written whole (through a
 // temporary file) or, on failure, a message. A cancelled dialog or an empty record file

@@ -5,19 +5,26 @@
 #include <numbers>
 #include <optional>
 
+#include "core/common/pi.h"
 #include "core/common/trim.h"
 
 namespace wb {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kRodModulus = 21000;       // kgf/mm²
 constexpr double kRodWeightFactor = 0.0065878;  // kgf/m per mm² of d²
 constexpr double kSoundSpeed = 5100;        // m/s in the rods
 constexpr double kDepthTolerance = 0.5;     // m the pump may sit above the bottom of the rods
 constexpr int kSectionSlot = 23;            // yjcs: diameter, length of section 1, then 2, 3, 4
 constexpr int kHalfStroke = 36;             // 72 points: sums are divided by 36
+
+// Dimensionless damping factor of the rod string, an empirical fit over the stroke × stroke
+// rate S·N (m/min): exp(kDampingFitA − kDampingFitB·S·N) + kDampingFloor. It falls from about
+// 1.34 for slow, short strokes towards kDampingFloor for fast, long ones.
+constexpr double kDampingFitA = 0.18254;
+constexpr double kDampingFitB = 0.39094;  // per m/min
+constexpr double kDampingFloor = 0.1435;
 
 // Load factor: empty text reads 0 (nothing to compute, silently); other text must be a number.
 std::optional<double> load_factor(const std::string& text) {
@@ -67,7 +74,7 @@ PumpCardRun get_bgt(DiagnosisState& st, const std::array<double, 72>& s_dat, con
   std::array<std::array<double, kStrokePoints>, kHarmonics + 1> cosv{}, sinv{};
   for (int n = 0; n <= kHarmonics; ++n) {
     for (int i = 0; i < kStrokePoints; ++i) {
-      const double th = n * kPi * i / kHalfStroke;
+      const double th = n * std::numbers::pi * i / kHalfStroke;
       cosv[n][i] = std::cos(th);
       sinv[n][i] = std::sin(th);
     }
@@ -88,14 +95,14 @@ PumpCardRun get_bgt(DiagnosisState& st, const std::array<double, 72>& s_dat, con
 
   std::array<double, 5> EA{}, W{};
   for (int m = 1; m <= k_last; ++m) {
-    EA[m] = kRodModulus * kPi * d[m] * d[m] / 4;
+    EA[m] = kRodModulus * std::numbers::pi * d[m] * d[m] / 4;
     W[m] = kRodWeightFactor * d[m] * d[m] * L[m];
   }
 
   // Damping and wave numbers.
-  const double nu_damp = std::exp(0.18254 - 0.39094 * S * N) + 0.1435;
-  const double c = kPi * kSoundSpeed * nu_damp / (2 * H);
-  const double omega = kPi * N / 30;
+  const double nu_damp = std::exp(kDampingFitA - kDampingFitB * S * N) + kDampingFloor;
+  const double c = std::numbers::pi * kSoundSpeed * nu_damp / (2 * H);
+  const double omega = std::numbers::pi * N / 30;
   std::array<double, kHarmonics + 1> alpha{}, beta{};
   for (int n = 1; n <= kHarmonics; ++n) {
     const double nw = n * omega;
@@ -161,9 +168,8 @@ void Trans_Circle(std::vector<double>& pps1, int tt_num, int dftt_num, int gt_nu
   if (pps1.size() < N + 1) pps1.resize(N + 1);
   if (pps2.size() < static_cast<std::size_t>(gt_num)) pps2.resize(static_cast<std::size_t>(gt_num));
   pps1[N] = pps1[0];
-  constexpr double kTwoPi = 6.28318530717958;
-  constexpr double kSixPi = 18.84955592153874;
-  const double w = kTwoPi / tt_num;
+  constexpr double kSixPi = 3 * kTwoPi14;  // == 18.84955592153874
+  const double w = kTwoPi14 / tt_num;
   const int kmax = std::max(dftt_num, 0);
   std::vector<double> A(static_cast<std::size_t>(kmax) + 1), B(A.size());
   for (int k = 0; k <= kmax; ++k) {
@@ -181,7 +187,7 @@ void Trans_Circle(std::vector<double>& pps1, int tt_num, int dftt_num, int gt_nu
     A[k] = (w / kSixPi) * (pps1[0] + pps1[N] * std::cos(k * w * tt_num) + 4 * c_odd + 2 * c_even);
     B[k] = (w / kSixPi) * (4 * s_odd + 2 * s_even);
   }
-  const double t = 6.28318 / gt_num;
+  const double t = kTwoPi5 / gt_num;
   for (int i = 0; i < gt_num; ++i) {
     double v = 0;
     for (int k = 1; k <= kmax; ++k) v += A[k] * std::cos(k * i * t) + B[k] * std::sin(k * i * t);

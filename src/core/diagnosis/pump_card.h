@@ -25,7 +25,7 @@ inline constexpr const char* kPumpDepthMessage = "泵挂深度为零或者小于
 inline constexpr const char* kPumpCardInputsMessage = "光杆冲程、冲次和杆柱长度均不能为零，无法计算泵功图！";
 inline constexpr const char* kLoadFactorMessage = "载荷换算系数不是数字，无法计算泵功图！";
 
-enum class PumpCardRun {
+enum class [[nodiscard]] PumpCardRun {
   computed,        // Bgt_Pos / Bgt_Load hold the new card
   no_load_factor,  // Text2 reads 0: nothing computed, no message
   bad_load_factor, // Text2 is not a number: nothing computed, a message

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/common/periodic_spline.h"
+#include "core/common/pi.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/rod_string.h"
 
@@ -16,7 +17,6 @@ namespace {
 
 using Stroke = std::array<double, kStrokePoints>;
 
-constexpr double kRebuildTwoPi = 6.28318;  // the rebuild's own constant, not 2*pi
 constexpr int kPositionTerms = 7;          // ss_* 0..6
 constexpr int kLoadTerms = 30;             // gg_* 0..29
 constexpr double kLoadStep = 100;          // max_load units per kN
@@ -75,7 +75,7 @@ void apply_button(DiagnosisState& st, int index) {
 
 // One stroke at 72 points from the card's coefficients (displacement m, load kN).
 void rebuild_stroke(const SgtRecord& card, Stroke& s, Stroke& g) {
-  const double w = kRebuildTwoPi / kStrokePoints;
+  const double w = kTwoPi5 / kStrokePoints;
   for (int i = 0; i < kStrokePoints; ++i) {
     double sv = card.ss_cos[0] / 2.0;
     for (int k = 1; k < kPositionTerms; ++k)

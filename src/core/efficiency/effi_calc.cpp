@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 #include "core/common/trim.h"
 
 namespace wb {
@@ -13,7 +14,6 @@ constexpr double kGravityLift = 9.8;       // m/s², in the lift and the liquid-
 constexpr double kGravityPower = 9.81;     // m/s², in the hydraulic power
 constexpr double kSecondsPerDay = 86400;
 constexpr double kMinutesPerDay = 1440;
-constexpr double kPi = 3.14;               // the circle area π·d²/4 with π taken as 3.14
 constexpr double kSteelDensity = 7.8;      // t/m3, for the buoyancy of the rods
 constexpr double kStrokeLossPerKm = 0.4;   // m of stroke lost per 1000 m of rod string
 
@@ -91,7 +91,7 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
 
   // 7. Theoretical displacement, m3/d, and the pump efficiency (tonnes against cubic
   //    metres, without a density correction).
-  const double q = kMinutesPerDay / 4 * kPi * std::pow(bore_m, 2) * B(21) * B(22);
+  const double q = kMinutesPerDay / 4 * kPi2 * std::pow(bore_m, 2) * B(21) * B(22);
   put(33, percent_1dp(B(5), q));
 
   // 8. Rod table and section lengths.
@@ -121,7 +121,7 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
   put(44, wr);
 
   // 11. Theoretical maximum load, kN: the liquid column over the plunger (kg) plus the rods.
-  const double column_kg = kPi / 4 * std::pow(bore_m, 2) * rho * 1000 * s.Rod_Len_Sum;
+  const double column_kg = kPi2 / 4 * std::pow(bore_m, 2) * rho * 1000 * s.Rod_Len_Sum;
   put(43, round_dec(column_kg * kGravityLift / 1000 + wr, 2));
 
   // 12. The static card goes back only to the test it was computed for.

@@ -8,6 +8,7 @@
 #include "core/common/record_store.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
+#include "core/common/wiring.h"
 #include "core/efficiency/well_base_record.h"
 
 namespace wb {
@@ -59,7 +60,7 @@ CardCurves Get_Sgt_Dat(const fs::path& Sgt_File, const std::string& well, const 
 }
 
 float library_reactive_power(int wiring_mode, float current, float voltage, float power) {
-  const double k = wiring_mode == 1 ? std::sqrt(3.0) : wiring_mode == 3 ? 1.0 : 3.0;
+  const double k = wiring_factor(wiring_mode);
   // The product of two single-precision samples stays single; the scaling is double.
   const float iu = current * voltage;
   const float s = static_cast<float>(k * iu / 1000.0);

@@ -265,7 +265,8 @@ EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7
 
 std::string review_target(int index, const std::string& Text7, const fs::path& Effi_File) {
   std::size_t n = 0;
-  RecordStore(Effi_File, kGtYmRecordSize).count(n);
+  // A library that cannot be read has no record to step to (count leaves 0).
+  if (RecordStore(Effi_File, kGtYmRecordSize).count(n) != StoreStatus::Ok) n = 0;
   long long r = record_number_of(Text7) + (index == 0 ? -1 : 1);
   if (r < 1) r = 1;
   if (r > static_cast<long long>(n)) r = static_cast<long long>(n);

@@ -6,6 +6,7 @@
 #include "core/charts/card_chart.h"
 #include "core/charts/electric_chart.h"
 #include "core/common/number_text.h"
+#include "core/common/wiring.h"
 
 namespace wb {
 
@@ -112,7 +113,7 @@ double prt_sgt(Canvas& c, double xs, double ys, const EffiBoxTexts& Text1, const
 }
 
 float report_reactive_power(int cs_fs, float current, float voltage, float power) {
-  const double k = cs_fs == 1 ? std::sqrt(3.0) / 1000 : cs_fs == 3 ? 1.0 / 1000 : 3.0 / 1000;
+  const double k = wiring_factor(cs_fs) / 1000;
   const double s = std::floor(10 * k * current * voltage + 0.5) / 10;
   const double d = s * s - static_cast<double>(power) * power;
   return d > 0 ? static_cast<float>(std::floor(10 * std::sqrt(d) + 0.5) / 10) : 0.0f;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
-#include "core/workbench/org_decode.h"
+#include "core/common/wiring.h"
 
 namespace wb {
 namespace {

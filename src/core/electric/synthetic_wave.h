@@ -36,6 +36,6 @@ struct SyntheticWave {
 XbtRecord synthetic_wave_record(const SyntheticWave& w);
 
 // Writes the record as a 1024-byte file (atomically); false when it cannot be written.
-bool write_synthetic_wave_test(const std::filesystem::path& path, const SyntheticWave& w = {});
+[[nodiscard]] bool write_synthetic_wave_test(const std::filesystem::path& path, const SyntheticWave& w = {});
 
 }  // namespace wb

@@ -8,6 +8,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
+#include "core/common/pi.h"
 
 namespace wb {
 
@@ -28,7 +29,7 @@ constexpr double kLevelMinWeight = 300.0;
 
 void GetDFT(const std::int16_t* fdata, int Data_Num, int dft_num, float* Tcos, float* Tsin) {
   if (Data_Num <= 0) return;
-  const float w = static_cast<float>(6.28318530717958 / Data_Num);
+  const float w = static_cast<float>(kTwoPi14 / Data_Num);
   const float c = std::cos(w), s = std::sin(w);
   const float g = 2.0f / static_cast<float>(Data_Num);
   float ck = 1.0f, sk = 0.0f;

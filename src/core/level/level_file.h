@@ -47,7 +47,7 @@ std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t>
 // 0 … 5001 and to the samples the bytes hold; every entry beyond it is zeroed, so nothing
 // of the previous test survives. A raw-only file gets its filtered channel computed. The
 // markers are cleared to 0. Bytes shorter than a header leave the test untouched: false.
-bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t);
+[[nodiscard]] bool load_level_data(std::span<const std::uint8_t> bytes, LevelTest& t);
 
 // The filtered channel from the raw one: a first-order low-pass with a = 1 / (0.5 * rate)
 // (time constant half a second), p = 0 before the first sample, v = a*raw + (1 - a)*p in
@@ -67,7 +67,7 @@ inline constexpr const char* kLevelDoubtsTitle = "液面测试文件可能已损
 std::string level_doubts_text(const std::vector<std::string>& doubts, const std::string& path);
 
 // The file's bytes, at most kLevelFileMaxUsed of them; nothing when it cannot be read.
-std::optional<Bytes> read_level_file(const std::filesystem::path& path);
+[[nodiscard]] std::optional<Bytes> read_level_file(const std::filesystem::path& path);
 
 // A header and samples as a raw file holds them (format 2: both channels; else raw only).
 Bytes encode_level_file(const LevelFileHeader& h, std::span<const EchoSample> samples);

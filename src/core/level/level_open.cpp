@@ -16,7 +16,7 @@ bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const 
   t.cur_rec = -1;
   t.hide_markers();
   t.Text2 = path_text(path);
-  load_level_data(*bytes, t);
+  if (!load_level_data(*bytes, t)) return false;  // not reached: the header's length was checked above
   // A damaged file is shown for what it is worth, but the user learns at once what is wrong.
   t.file_doubts = level_file_doubts(*bytes);
   if (!t.file_doubts.empty())

@@ -47,7 +47,7 @@ std::vector<std::int16_t> synthetic_echo(const SyntheticLevelParams& p);
 Bytes make_synthetic_level_test(const SyntheticLevelParams& p);
 
 // Write the file / the template (atomically). False when it cannot be written.
-bool write_synthetic_level_test(const std::filesystem::path& path, const SyntheticLevelParams& p);
-bool write_level_template(const std::filesystem::path& path);
+[[nodiscard]] bool write_synthetic_level_test(const std::filesystem::path& path, const SyntheticLevelParams& p);
+[[nodiscard]] bool write_level_template(const std::filesystem::path& path);
 
 }  // namespace wb

@@ -19,6 +19,6 @@ std::string stat_export_field(const std::string& cell);
 std::vector<std::uint8_t> stat_export_bytes(const std::vector<StatRow>& rows);
 // Writes them to `path`, replacing a file of that name; false when it cannot be written
 // (an existing file is then left as it was).
-bool write_stat_export(const std::filesystem::path& path, const std::vector<StatRow>& rows);
+[[nodiscard]] bool write_stat_export(const std::filesystem::path& path, const std::vector<StatRow>& rows);
 
 }  // namespace wb

@@ -20,12 +20,6 @@ std::size_t samples_in_file(std::size_t file_size) {
 
 }  // namespace
 
-double wiring_factor(int wiring_mode) {
-  if (wiring_mode == 1) return std::sqrt(3.0);
-  if (wiring_mode == 3) return 1.0;
-  return 3.0;
-}
-
 int stored_sample_count(const TestState& st) {
   int n = st.org_head.sample_count;
   if (n <= 0) return 0;

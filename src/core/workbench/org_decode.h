@@ -16,13 +16,10 @@
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/wiring.h"
 #include "core/workbench/test_state.h"
 
 namespace wb {
-
-// Wiring factor of the apparent power: mode 1 (three-phase, two channels) sqrt(3),
-// mode 3 (single phase) 1, every other value 3.
-double wiring_factor(int wiring_mode);
 
 // Samples the analysis may use: the header count bounded by the 3000 stored samples
 // (0 when no joint test has been decoded).

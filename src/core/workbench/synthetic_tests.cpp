@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <vector>
 
 #include "core/common/fourier.h"
@@ -19,7 +20,6 @@
 namespace wb {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kG = 9.81;         // m/s^2
 constexpr double kDt = 0.02;        // s per sample
 constexpr double kLinkage = 0.12;   // second-harmonic share of the polished-rod motion
@@ -65,13 +65,13 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
   const double S = p.stroke;
   const double F = p.fluid_load;
   const double cb = p.counterbalance >= 0 ? p.counterbalance : p.rod_weight + F / 2.0;
-  const double w = 2.0 * kPi / (period * kDt);  // crank speed, rad/s
+  const double w = 2.0 * std::numbers::pi / (period * kDt);  // crank speed, rad/s
   const double k = wiring_factor(p.wiring_mode);
   Noise noise(p.seed);
 
   ByteWriter wr(out);
   for (int i = 0; i < count; ++i) {
-    const double th = 2.0 * kPi * (static_cast<double>(i) / period + p.phase);
+    const double th = 2.0 * std::numbers::pi * (static_cast<double>(i) / period + p.phase);
     // Polished-rod motion: 0 at th = 0, S at th = pi. The linkage makes the crank angle
     // reach the rod unevenly (tp = th - e sin th), so up- and downstroke differ in speed.
     const double tp = th - kLinkage * std::sin(th);
@@ -80,13 +80,14 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
     const double vel = w * S / 2.0 * std::sin(tp) * dtp;  // m/s
     const double acc = w * w * S / 2.0 * (std::cos(tp) * dtp * dtp + std::sin(tp) * kLinkage * std::sin(th));
 
-    const double frac = std::fmod(std::fmod(th / (2.0 * kPi), 1.0) + 1.0, 1.0);  // 0..1 over the stroke
+    const double frac = std::fmod(std::fmod(th / (2.0 * std::numbers::pi), 1.0) + 1.0, 1.0);  // 0..1 over the stroke
     const bool up = frac < 0.5;
     // The fluid load moves onto the rods over the stretch at the start of the upstroke and
     // off them over the stretch at the start of the downstroke.
     const double carried = up ? smoothstep(pos / p.stretch) : 1.0 - smoothstep((S - pos) / p.stretch);
     const double half = up ? frac / 0.5 : (frac - 0.5) / 0.5;
-    const double vib = 0.05 * F * std::exp(-4.0 * half) * std::sin(2.0 * kPi * 6.0 * half) * (up ? 1.0 : -1.0);
+    const double vib =
+        0.05 * F * std::exp(-4.0 * half) * std::sin(2.0 * std::numbers::pi * 6.0 * half) * (up ? 1.0 : -1.0);
     const double static_load = p.rod_weight + F * carried;
     const double load = static_load * (1.0 + acc / kG) + vib;
 

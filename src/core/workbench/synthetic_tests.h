@@ -47,7 +47,7 @@ struct SyntheticJointParams {
 Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
 
 // Writes the file (atomically). False when it cannot be written.
-bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
+[[nodiscard]] bool write_synthetic_joint_test(const std::filesystem::path& path, const SyntheticJointParams& p);
 
 // One clean stroke of the same unit as a card record (the diagnosis samples use it): `points`
 // samples from the bottom dead centre, position from its lowest point, Fourier coefficients
@@ -55,15 +55,15 @@ bool write_synthetic_joint_test(const std::filesystem::path& path, const Synthet
 SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
 // A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
 // 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
-bool write_synthetic_survey(const std::filesystem::path& path);
+[[nodiscard]] bool write_synthetic_survey(const std::filesystem::path& path);
 // An efficiency library (sys/gt_ym.dat) of the two sample wells, each tested twice, with
 // production data, powers and efficiencies, so the statistics window has a table to show
 // and the efficiency window carries a well's data forward and computes at once.
-bool write_sample_efficiency_library(const std::filesystem::path& path);
+[[nodiscard]] bool write_sample_efficiency_library(const std::filesystem::path& path);
 
 // A diagnosis of the same well in sys/bgt.dat: the well's base data (pump, rods, fluid,
 // pressures), the card of make_synthetic_card, the refresh's results and an advice, saved
 // as the diagnosis window saves it. False when it could not be written.
-bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
+[[nodiscard]] bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParams& p, const std::string& test_date);
 
 }  // namespace wb

@@ -59,7 +59,7 @@ struct TestState {
   std::array<bool, 6> text1_enabled{true, true, true, true, true, true};
   std::array<std::string, 16> Text3;  // measured results (Frame5)
 
-  // Control state the Parts read back.
+  // Control state the analyses read back.
   std::string Text2;             // full path of the file last opened
   std::string R_iu;              // correlation box of the period frame
   std::string CircleDot;         // period box of the period frame

@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/balance/balance_analysis.h"
 
 #include <QCloseEvent>
@@ -61,13 +62,12 @@ const std::array<BoxInfo, kParameterBoxCount> kBoxInfo{{
 
 bool orange_box(int i) { return i == 3 || i == 4 || i == 8 || (i >= 12 && i <= 26); }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
 
 // A label and its box in a parameter column.
 void add_box_row(QGridLayout* g, int row, int col, QLineEdit* box, int index) {
-  auto* l = new QLabel(q(kBoxInfo[static_cast<std::size_t>(index)].label));
-  l->setToolTip(q(kBoxInfo[static_cast<std::size_t>(index)].tip));
+  auto* l = new QLabel(qs(kBoxInfo[static_cast<std::size_t>(index)].label));
+  l->setToolTip(qs(kBoxInfo[static_cast<std::size_t>(index)].tip));
   g->addWidget(l, row, col);
   g->addWidget(box, row, col + 1);
 }
@@ -279,7 +279,7 @@ void BalanceAnalysis::build_parameters(QWidget* page) {
   auto* fl = new QVBoxLayout(File_Names);
   fl->setContentsMargins(0, 0, 0, 0);
   for (std::size_t i = 0; i < 3; ++i) {
-    Text4[i] = new QLineEdit(q(kIntermediateFileBoxes[i]));
+    Text4[i] = new QLineEdit(qs(kIntermediateFileBoxes[i]));
     fl->addWidget(Text4[i]);
   }
   f2->addWidget(File_Names);
@@ -297,7 +297,7 @@ void BalanceAnalysis::build_parameters(QWidget* page) {
 // The controls as the window's design sets them when it loads.
 void BalanceAnalysis::reset_controls() {
   set_parameter_texts(default_parameter_boxes());
-  for (std::size_t i = 0; i < 3; ++i) Text4[i]->setText(q(kIntermediateFileBoxes[i]));
+  for (std::size_t i = 0; i < 3; ++i) Text4[i]->setText(qs(kIntermediateFileBoxes[i]));
   for (QCheckBox* c : {Check1, Chk_Load, Check2}) c->setChecked(false);
   Check1_Click();
   Check2_Click();
@@ -334,17 +334,17 @@ void BalanceAnalysis::Form_Load() {
   Phfx_File = path_text(phfx_path(folder_));
   Comb_WellName->clear();
   Text3->blockSignals(true);
-  Text3->setText(q(Phfx_File));
+  Text3->setText(qs(Phfx_File));
   Text3->blockSignals(false);
   Text3_Change();
-  Comb_WellName->setEditText(q(state.held.Cur_Well));
-  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  Comb_WellName->setEditText(qs(state.held.Cur_Well));
+  Comb_TestTime->setEditText(qs(state.held.Cur_Test));
   // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
   // leaves the list's text as it is.
   ensure_cyj_mode_file(folder_);
   Comb_Cyj_Mode->blockSignals(true);
   const QString text = Comb_Cyj_Mode->currentText();
-  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(q(m));
+  for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(qs(m));
   Comb_Cyj_Mode->setEditText(text);
   Comb_Cyj_Mode->blockSignals(false);
   if (state.held.DispCurveType == 2 || state.held.DispCurveType == 3) prepare_held_stroke();
@@ -355,7 +355,7 @@ void BalanceAnalysis::Form_Load() {
 void BalanceAnalysis::load_well_base() {
   const BalanceWellBaseView v = Get_Dat_From_WellBase(folder_, state.held.Cur_Well, state.held.Cur_Test);
   if (!v.found) return;
-  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  Comb_Cyj_Mode->setEditText(qs(v.cyj_model));
   ParameterBoxes t = parameter_texts();
   for (std::size_t i = 0; i < v.boxes.size(); ++i) t[i] = v.boxes[i];
   if (v.box27) t[27] = *v.box27;
@@ -384,10 +384,10 @@ void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
   // A box without a number leaves the held value as it was.
   if (auto v = num_parse(st.Text3[10])) state.held.Rms_I = static_cast<float>(*v);
   if (auto v = num_parse(st.Text3[11])) state.held.Rms_P = static_cast<float>(*v);
-  Text2[27]->setText(q(st.Text3[12]));
+  Text2[27]->setText(qs(st.Text3[12]));
   state.analysed = false;
-  Comb_WellName->setEditText(q(state.held.Cur_Well));
-  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  Comb_WellName->setEditText(qs(state.held.Cur_Well));
+  Comb_TestTime->setEditText(qs(state.held.Cur_Test));
   prepare_held_stroke();
 }
 
@@ -408,13 +408,13 @@ void BalanceAnalysis::set_parameter_texts(const ParameterBoxes& t) {
   const bool was = updating_groups_;
   updating_groups_ = true;
   for (std::size_t i = 0; i < t.size(); ++i)
-    if (s(Text2[i]->text()) != t[i]) Text2[i]->setText(q(t[i]));
+    if (s(Text2[i]->text()) != t[i]) Text2[i]->setText(qs(t[i]));
   updating_groups_ = was;
 }
 
 void BalanceAnalysis::set_text1(const std::string& text) {
   text1_ = text;
-  Text1->setPlainText(q(text));
+  Text1->setPlainText(qs(text));
 }
 
 void BalanceAnalysis::Run_PH_Analysis(int step) {
@@ -486,7 +486,7 @@ void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char*
   req.file_name = proposed_file_name(suffix);
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
-  if (!pic->save_bmp(q(name)))
+  if (!pic->save_bmp(qs(name)))
     services().messages->show("图片文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
@@ -521,8 +521,8 @@ void BalanceAnalysis::Text2_Change(int index) {
 
 void BalanceAnalysis::Comb_Cyj_Mode_Change() {
   const ModelNameFigures f = parse_model_name(s(Comb_Cyj_Mode->currentText()));
-  Text2[6]->setText(q(f.max_stroke));
-  Text2[4]->setText(q(f.gearbox_torque));
+  Text2[6]->setText(qs(f.max_stroke));
+  Text2[4]->setText(qs(f.gearbox_torque));
 }
 
 void BalanceAnalysis::Label1_Click(int index) {
@@ -668,24 +668,25 @@ void BalanceAnalysis::Cmd_View_PHFX_Data_Click() {
   req.filter = "平衡分析数据文件(*.dat)|*.dat|所有文件(*.*)|*.*";
   req.initial_dir = path_text(folder_.sys());
   const std::string name = services().files->open_file(req);
-  if (!name.empty()) Text3->setText(q(name));
+  if (!name.empty()) Text3->setText(qs(name));
 }
 
-// The library's wells join the list (an empty library simply lists nothing).
+// The library's wells join the list (an empty, unreadable or damaged library simply lists nothing;
+// opening a test from it reports the damage).
 void BalanceAnalysis::Find_WellNmae_To_Comb() {
   std::vector<std::string> wells;
-  phfx_wells(u8path(Phfx_File), wells);
+  if (phfx_wells(u8path(Phfx_File), wells) != StoreStatus::Ok) wells.clear();
   const QString text = Comb_WellName->currentText();
   for (const std::string& w : wells)
-    if (Comb_WellName->findText(q(w)) < 0) Comb_WellName->addItem(q(w));
+    if (Comb_WellName->findText(qs(w)) < 0) Comb_WellName->addItem(qs(w));
   Comb_WellName->setEditText(text);
 }
 
 void BalanceAnalysis::Comb_WellName_Click() {
   std::vector<std::string> tests;
-  phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests);
+  if (phfx_tests(u8path(Phfx_File), s(Comb_WellName->currentText()), tests) != StoreStatus::Ok) tests.clear();
   Comb_TestTime->clear();
-  for (const std::string& t : tests) Comb_TestTime->addItem(q(t));
+  for (const std::string& t : tests) Comb_TestTime->addItem(qs(t));
   Comb_TestTime->setEditText({});
   if (tests.size() == 1) {
     Comb_TestTime->setCurrentIndex(0);
@@ -724,10 +725,10 @@ void BalanceAnalysis::Text7_Change() {
 void BalanceAnalysis::BlcRecode_To_Text() {
   stroke_from_phfx(Phfx_Rec, state.held);
   state.analysed = false;
-  Comb_WellName->setEditText(q(state.held.Cur_Well));
-  Comb_TestTime->setEditText(q(state.held.Cur_Test));
+  Comb_WellName->setEditText(qs(state.held.Cur_Well));
+  Comb_TestTime->setEditText(qs(state.held.Cur_Test));
   const PhfxView v = phfx_view(Phfx_Rec);
-  Comb_Cyj_Mode->setEditText(q(v.cyj_model));
+  Comb_Cyj_Mode->setEditText(qs(v.cyj_model));
   show_boxes(v, true);
   Adj_Adj_Flag();
 }

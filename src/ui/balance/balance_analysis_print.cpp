@@ -26,8 +26,8 @@ void BalanceAnalysis::prt_grid() {
   print_window_->show();
   print_window_->raise();
   std::vector<Bytes> all;
-  RecordStore(u8path(Phfx_File), kPhfxRecordSize).read_all(all);
-  // With no records left the list holds the header only, so no stale row can be marked.
+  // With no records left (or none readable) the list holds the header only, so no stale row can be marked.
+  if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).read_all(all) != StoreStatus::Ok) all.clear();
   std::vector<std::vector<std::string>> texts;
   texts.reserve(all.size());
   for (std::size_t i = 0; i < all.size(); ++i) {

@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/design/ipr_tab.h"
 
 #include <QAction>
@@ -26,7 +27,6 @@ QRect rect_tw(int l, int t, int w, int h) { return QRect(px(l), px(t), px(w), px
 // The tab's controls sit this far higher than on the tab page of the window's design,
 // whose tab captions took that room; the page here starts below them.
 constexpr int kTabTop = 480;
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Schematic geometry, twips of the well drawing.
 constexpr int kSurface = 395;              // 0 m
@@ -108,7 +108,7 @@ IprTab::IprTab(DesignState& st, ProgramFolder folder, QWidget* parent)
   Picture3->setGeometry(rect_tw(0, 240, 1335, 3255));
 
   auto label = [&](int i, QWidget* parent_w, int l, int t, int w) {
-    Label10[static_cast<std::size_t>(i)] = new QLabel(q(ipr.v.Label10[static_cast<std::size_t>(i)]), parent_w);
+    Label10[static_cast<std::size_t>(i)] = new QLabel(qs(ipr.v.Label10[static_cast<std::size_t>(i)]), parent_w);
     Label10[static_cast<std::size_t>(i)]->setGeometry(rect_tw(l, t, w, 255));
   };
   auto box = [&](QWidget* parent_w, int l, int t, int w) {
@@ -178,14 +178,14 @@ void IprTab::refresh() {
   if (refreshing_) return;
   refreshing_ = true;
   auto mirror = [](QLineEdit* e, const std::string& s) {
-    if (e->text() != q(s)) e->setText(q(s));
+    if (e->text() != qs(s)) e->setText(qs(s));
   };
   for (std::size_t i = 0; i < 3; ++i) mirror(Text7[i], ipr.v.Text7[i]);
   mirror(Text8, ipr.v.Text8);
   mirror(Text9, ipr.v.Text9);
   mirror(Text11, ipr.v.Text11);
   for (std::size_t i = 0; i < Label10.size(); ++i)
-    if (Label10[i]) Label10[i]->setText(q(ipr.v.Label10[i]));
+    if (Label10[i]) Label10[i]->setText(qs(ipr.v.Label10[i]));
   if (ipr.v.lines_visible) {
     const auto& a = ipr.v.Line1;
     const auto& b = ipr.v.Line2;
@@ -215,7 +215,7 @@ void IprTab::IPR_SAVE_Click() {
   req.file_name = *name;
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
-  if (!panel.save(q(path), "BMP"))
+  if (!panel.save(qs(path), "BMP"))
     services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 

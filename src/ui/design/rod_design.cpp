@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/design/rod_design.h"
 
 #include <QApplication>
@@ -26,8 +27,6 @@ QPointer<RodDesign>& the_window() {
   static QPointer<RodDesign> w;
   return w;
 }
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The model box rebuilds its list each time the list is opened.
 class ModelCombo : public QComboBox {
@@ -264,7 +263,6 @@ void RodDesign::CyjType_Comb_KeyPress(int key_ascii) {
   CyjType_Comb->setEditText(QString());
   syncing_ = false;
 }
-
 
 void RodDesign::refresh_survey() {
   if (survey_frame) survey_frame->refresh();

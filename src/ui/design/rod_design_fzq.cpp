@@ -11,6 +11,7 @@
 #include "core/design/workbench/fzq_table.h"
 #include "platform/excel_export.h"
 #include "platform/grid.h"
+#include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "ui/design/rod_design.h"
 
@@ -20,8 +21,6 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kFzqWidths[11] = {420, 780, 720, 700, 720, 860, 880, 880, 860, 620, 700};  // twips
 constexpr int kHeadingHeight = 400 / kTwipsPerPixel;
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 

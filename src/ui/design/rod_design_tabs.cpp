@@ -9,6 +9,7 @@
 
 #include "core/design/workbench/fzq_table.h"
 #include "platform/grid.h"
+#include "platform/qt_text.h"
 #include "ui/design/rod_design.h"
 #include "ui/design/survey_frames.h"
 
@@ -19,9 +20,6 @@ const QColor kBoxGrey(224, 224, 224);
 const QColor kBoxOrange(255, 224, 192);
 constexpr int kBoxWidth = 62;
 constexpr int kRowHeight = 21;
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString u8(const char* s) { return QString::fromUtf8(s); }
 
 void paint(QWidget* w, const QColor& back, const QColor& text) {
   QPalette p = w->palette();
@@ -88,18 +86,18 @@ QWidget* RodDesign::build_base_tab() {
     const char* caption;
   };
   auto frame = [this, page](const char* title, std::initializer_list<Box> boxes) {
-    auto* f = new QGroupBox(u8(title), page);
+    auto* f = new QGroupBox(qs(title), page);
     auto* g = tight_grid(f);
     int r = 0;
     for (const Box& b : boxes) {
       if (b.index < 0) {
-        g->addWidget(new QLabel(u8(b.caption), f), r++, 0, 1, 2);
+        g->addWidget(new QLabel(qs(b.caption), f), r++, 0, 1, 2);
         continue;
       }
       const bool orange = b.index == 22 || (b.index >= 26 && b.index <= 29);
       auto* box = make_box(f, orange ? kBoxOrange : kBoxGrey);
       Text6[static_cast<std::size_t>(b.index)] = box;
-      g->addWidget(new QLabel(u8(b.caption), f), r, 0);
+      g->addWidget(new QLabel(qs(b.caption), f), r, 0);
       g->addWidget(box, r++, 1);
     }
     g->setRowStretch(r, 1);
@@ -157,7 +155,7 @@ QWidget* RodDesign::build_design_tab() {
   lay->setHorizontalSpacing(4);
 
   auto design_frame = [this, page](const char* title, bool before) {
-    auto* f = new QGroupBox(u8(title), page);
+    auto* f = new QGroupBox(qs(title), page);
     auto* g = tight_grid(f);
     g->addWidget(new QLabel(QStringLiteral("应力百分比"), f), 0, 2);
     for (int r = 0; r < 13; ++r) {
@@ -166,7 +164,7 @@ QWidget* RodDesign::build_design_tab() {
       auto* box = make_box(f);
       Text3[static_cast<std::size_t>(i)] = box;
       box->installEventFilter(this);
-      g->addWidget(new QLabel(u8(row.caption), f), r + 1, 0);
+      g->addWidget(new QLabel(qs(row.caption), f), r + 1, 0);
       g->addWidget(box, r + 1, 1);
       if (r >= kFirstSectionRow) {
         auto* pct = new QLabel(f);
@@ -207,7 +205,7 @@ QWidget* RodDesign::build_design_tab() {
   const char* grades[5] = {"C级杆", "D级杆", "K级杆", "H级杆", "其它杆"};
   auto* grade_group = new QButtonGroup(grade);
   for (int k = 0; k < 5; ++k) {
-    grade_options[static_cast<std::size_t>(k)] = new QRadioButton(u8(grades[k]), grade);
+    grade_options[static_cast<std::size_t>(k)] = new QRadioButton(qs(grades[k]), grade);
     grade_group->addButton(grade_options[static_cast<std::size_t>(k)], k + 4);
     gg->addWidget(grade_options[static_cast<std::size_t>(k)], k / 3, k % 3);
   }
@@ -341,7 +339,7 @@ QWidget* RodDesign::build_structure_tab() {
     Text10[static_cast<std::size_t>(i)] = b;
     const int row = i < 10 ? i / 2 : 5 + (i - 10) / 2;
     const int col = (i % 2) * 2;
-    g->addWidget(new QLabel(u8(captions[i]), info), row, col);
+    g->addWidget(new QLabel(qs(captions[i]), info), row, col);
     g->addWidget(b, row, col + 1);
   }
   g->setRowStretch(8, 1);
@@ -390,7 +388,6 @@ void RodDesign::wire_boxes() {
   connect(Text4, &QLineEdit::textEdited, this, [this](const QString& t) { st.Text4 = t.toStdString(); });
   connect(Text5, &QLineEdit::textEdited, this, [this](const QString& t) { st.Text5 = t.toStdString(); });
 }
-
 
 void RodDesign::sync_to_widgets() {
   syncing_ = true;

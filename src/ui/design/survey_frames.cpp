@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/design/survey_frames.h"
 
 #include <QAction>
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int kGridWidths[7] = {400, 720, 600, 680, 680, 680, 720};  // twips
 const QColor kBoxIdle(224, 224, 224);
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void paint_box(QLineEdit* e, bool focused) {
   QPalette p = e->palette();
@@ -107,7 +106,7 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
   connect(Men_copy, &QAction::triggered, this, [this] {
     take_selection();
     QApplication::clipboard()->clear();
-    QApplication::clipboard()->setText(q(eng_.Men_copy_text()));
+    QApplication::clipboard()->setText(qs(eng_.Men_copy_text()));
   });
   connect(Grid1, &Grid::cell_clicked, this, &SurveyTableFrame::cell_clicked);
   // The engine keeps the table's top row; scrolling by hand moves it, so a click or a key that
@@ -153,7 +152,7 @@ void SurveyTableFrame::refresh_grid() {
   const TextGrid& g = eng_.st.Grid1;
   Grid1->set_rows(g.rows());
   for (int r = 0; r < g.rows(); ++r)
-    for (int c = 0; c < 7; ++c) Grid1->set_text(r, c, q(g.text(r, c)));
+    for (int c = 0; c < 7; ++c) Grid1->set_text(r, c, qs(g.text(r, c)));
   if (g.rows() > 1) {
     Grid1->set_row(std::clamp(g.row, 1, g.rows() - 1));
     Grid1->clearSelection();
@@ -181,7 +180,7 @@ void SurveyTableFrame::note_top_row() {
 
 void SurveyTableFrame::refresh_boxes() {
   for (int i = 0; i < 9; ++i) {
-    const QString t = q(eng_.st.Text1[static_cast<std::size_t>(i)]);
+    const QString t = qs(eng_.st.Text1[static_cast<std::size_t>(i)]);
     if (Text1[i]->text() != t) Text1[i]->setText(t);
   }
   const int f = eng_.st.text1_focus;
@@ -302,8 +301,8 @@ void WellViewFrame::refresh() {
   if (refreshing_) return;
   refreshing_ = true;
   if (HScroll_FW->value() != eng_.st.HScroll_FW) HScroll_FW->setValue(eng_.st.HScroll_FW);
-  if (Text_FW->text() != q(eng_.st.Text_FW)) Text_FW->setText(q(eng_.st.Text_FW));
-  Cmd_Tran_Well->setText(q(eng_.st.Cmd_Tran_Well));
+  if (Text_FW->text() != qs(eng_.st.Text_FW)) Text_FW->setText(qs(eng_.st.Text_FW));
+  Cmd_Tran_Well->setText(qs(eng_.st.Cmd_Tran_Well));
   if (eng_.st.Timer_Tran && !Timer_Tran.isActive()) Timer_Tran.start();
   if (!eng_.st.Timer_Tran && Timer_Tran.isActive()) Timer_Tran.stop();
   refreshing_ = false;

@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/diagnosis/well_diagnosis.h"
 
 #include <QCloseEvent>
@@ -21,8 +22,6 @@
 namespace wb {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kCaption = "泵功图计算及油井井诊断界面";
 constexpr int kClientWidth = 706;   // 10590 twips

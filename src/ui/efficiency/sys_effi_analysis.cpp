@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 
 #include <QCloseEvent>
@@ -20,8 +21,6 @@
 
 namespace wb {
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Caption of each box (boxes 31..46 show it as their tooltip).
 constexpr std::array<const char*, kEffiBoxCount> kBoxCaptions = {

@@ -10,6 +10,7 @@
 #include "core/efficiency/effi_curves.h"
 #include "core/efficiency/effi_records.h"
 #include "core/efficiency/well_base_record.h"
+#include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
@@ -17,7 +18,6 @@
 namespace wb {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string str(const QString& s) { return s.toStdString(); }
 
 }  // namespace

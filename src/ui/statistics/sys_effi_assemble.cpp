@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/statistics/sys_effi_assemble.h"
 
 #include <QComboBox>
@@ -47,8 +48,6 @@ constexpr int kMinGridPx = 16;  // the grid never asks for less, however small t
 
 constexpr const char* kPickText = "请选择";
 constexpr const char* kNoConditionText = "请选取统计条件";
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 void set_background(QWidget* w, const QColor& c, QPalette::ColorRole role = QPalette::Window) {
   QPalette p = w->palette();

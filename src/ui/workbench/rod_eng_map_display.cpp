@@ -1,3 +1,4 @@
+#include "platform/qt_text.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 #include <QApplication>
@@ -58,8 +59,6 @@ QIcon toolbar_icon(int i) {
   p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, QString::fromUtf8(kImage1Glyphs[i]));
   return QIcon(pm);
 }
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The longest text a result box is given: the half-stroke boxes (3, 4) hold two signed
 // values of one decimal ("-327.7/-327.7"); the others one signed value of at most five

@@ -7,14 +7,13 @@
 
 #include "core/common/trim.h"
 #include "core/workbench/print_mark.h"
+#include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display_libs.h"
 
 namespace wb {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Key p or P on the grid, passed to Grid1_KeyPress; other keys go on to the grid. The
 // keyboard's menu key (or Shift+F10) opens the grid menu "菜单" at the current row, since

@@ -13,6 +13,7 @@
 #include "core/workbench/report_workbooks.h"
 #include "platform/excel_export.h"
 #include "platform/print_dialog.h"
+#include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
 #include "ui/workbench/rod_eng_map_display_libs.h"
@@ -33,8 +34,6 @@ inline constexpr const char* kAboutText =
     "抽油机井测试分析工作台 1.0\n\n"
     "联合测试、示功图、电力曲线和电力波形的分析与管理；\n"
     "系统效率、平衡、井下诊断、动液面分析和抽油杆柱设计。";
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Saves the shown test into its library; false (after telling the user) when it failed.
 bool save_checked(const SaveResult& r, const fs::path& lib, std::size_t* result = nullptr) {
@@ -159,7 +158,6 @@ void export_loaded_record(RodEngMapDisplay& w) {
     show_library_failure(LibOperation::Export, r.status, r.path.empty() ? w.program_folder().data() : r.path,
                          trim_blanks(w.st.Text1[2]));
 }
-
 
 // The hand-over of a joint test to the counterbalance window.
 void hand_over_balance(RodEngMapDisplay& w, QWidget* win) {

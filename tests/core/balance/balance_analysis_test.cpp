@@ -7,11 +7,11 @@
 #include "core/balance/balance_analysis.h"
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
+#include "core/common/pi.h"
 
 namespace wb {
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 
 // A held joint test of n points: power p(k) in the BDC frame, voltage 380 V, reactive power
 // half the active, current constant 20 A, a cosine card of 2.5 m, wiring mode 2.
@@ -22,7 +22,7 @@ BalanceState stroke(int n, const std::function<double(int)>& p, bool card = true
     u[k] = 380.0f;
     q[k] = 0.5f * pp[k];
     i[k] = 20.0f;
-    s[k] = card ? static_cast<float>(1.25 * (1 - std::cos(2 * kPi * k / n))) : 0.0f;
+    s[k] = card ? static_cast<float>(1.25 * (1 - std::cos(2 * kPi14 * k / n))) : 0.0f;
     g[k] = 30.0f;
   }
   BalanceState a;
@@ -68,7 +68,7 @@ float fundamental_sine(const std::vector<float>& x, int n) {
 // 10 + 3·sin(2π(k+10)/600) is 10 + 3·sin in the 12-o'clock frame, and the crank shift is
 // 600·3/2/10/100/π m.
 TEST(BalanceState, CrankShiftFromTheFundamental) {
-  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi14 * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   const AnalysisStepResult r = run_ph_analysis(a, t, 0, mode(BalanceMode::Crank));
   ASSERT_TRUE(r.ran);
@@ -76,14 +76,14 @@ TEST(BalanceState, CrankShiftFromTheFundamental) {
   // The codec works in single precision over 600 points of a 10 kW curve: its coefficients
   // carry errors of a few 1e-4 kW.
   EXPECT_NEAR(a.P12_Sin[1], 3.0, 1e-3);
-  EXPECT_NEAR(a.Crank_dR, 600 * 3 / 2.0 / 10 / 100 / kPi, 1e-4);
+  EXPECT_NEAR(a.Crank_dR, 600 * 3 / 2.0 / 10 / 100 / kPi14, 1e-4);
   // The predicted power has no fundamental left.
   EXPECT_NEAR(fundamental_sine(a.pps_after, 600), 0.0, 1e-3);
 }
 
 // The whole advice of a fixed crank case, sentence by sentence.
 TEST(BalanceState, AdviceTextOfAFixedCase) {
-  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi14 * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
   const std::string D = "      ";
@@ -130,7 +130,7 @@ TEST(BalanceState, ZeroDownPeakKeepsThePreviousBalanceFigure) {
 }
 
 TEST(BalanceState, ManualStepsMoveTheLastResult) {
-  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * (k + 10) / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi14 * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
   const float auto_dR = a.Crank_dR;
@@ -149,7 +149,7 @@ TEST(BalanceState, ManualStepsMoveTheLastResult) {
 }
 
 TEST(BalanceState, FailedCheckComputesNothing) {
-  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi14 * k / 600); });
   ParameterBoxes t = boxes();
   t[1] = "";
   const AnalysisStepResult r = run_ph_analysis(a, t, 0, mode(BalanceMode::Crank));
@@ -163,7 +163,7 @@ TEST(BalanceState, FailedCheckComputesNothing) {
 // sample exactly once.
 TEST(BalanceState, HalfPointShiftKeepsEverySample) {
   const int n = 630;
-  BalanceState a = stroke(n, [](int k) { return 10 + std::sin(2 * kPi * k / 630); });
+  BalanceState a = stroke(n, [](int k) { return 10 + std::sin(2 * kPi14 * k / 630); });
   for (int k = 0; k < n; ++k) a.held.iis[static_cast<std::size_t>(k)] = static_cast<float>(k);
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
@@ -178,7 +178,7 @@ TEST(BalanceState, FlatCardGetsACosineStroke) {
   } cases[] = {{"2.5", 2.5f}, {"0.2", 3.0f}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.act);
-    BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi * k / 600); }, false);
+    BalanceState a = stroke(600, [](int k) { return 10 + std::sin(2 * kPi14 * k / 600); }, false);
     ParameterBoxes t = boxes();
     t[27] = c.act;
     ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);
@@ -189,7 +189,7 @@ TEST(BalanceState, FlatCardGetsACosineStroke) {
 }
 
 TEST(BalanceState, BeamCandidatesStayWithinTheInstalledRange) {
-  BalanceState a = stroke(600, [](int k) { return 10 + 6 * std::cos(2 * kPi * k / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + 6 * std::cos(2 * kPi14 * k / 600); });
   ParameterBoxes t = boxes();
   t[10] = "3";
   t[11] = "3";
@@ -202,7 +202,7 @@ TEST(BalanceState, BeamCandidatesStayWithinTheInstalledRange) {
 // taken in the 12-o'clock frame, so the predicted power has no fundamental sine.
 TEST(BalanceState, CombinedBalanceCancelsTheFundamentalSine) {
   BalanceState a =
-      stroke(600, [](int k) { return 10 + 2 * std::sin(2 * kPi * k / 600) + 6 * std::cos(2 * kPi * k / 600); });
+      stroke(600, [](int k) { return 10 + 2 * std::sin(2 * kPi14 * k / 600) + 6 * std::cos(2 * kPi14 * k / 600); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Combined)).ran);
   ASSERT_NE(a.Beam_dN, 0);
@@ -211,7 +211,7 @@ TEST(BalanceState, CombinedBalanceCancelsTheFundamentalSine) {
 }
 
 TEST(BalanceState, ShortStrokes) {
-  BalanceState a = stroke(50, [](int k) { return 10 + std::sin(2 * kPi * k / 50); });
+  BalanceState a = stroke(50, [](int k) { return 10 + std::sin(2 * kPi14 * k / 50); });
   ParameterBoxes t = boxes();
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Combined)).ran);
   EXPECT_EQ(a.pps_after.size(), 51u);
@@ -233,7 +233,7 @@ TEST(BalanceState, FlatPowerRunsWithoutUniqueFits) {
 }
 
 TEST(BalanceState, IntermediateFilesAreNamedSafely) {
-  BalanceState a = stroke(100, [](int k) { return 10 + std::sin(2 * kPi * k / 100); });
+  BalanceState a = stroke(100, [](int k) { return 10 + std::sin(2 * kPi14 * k / 100); });
   a.held.Cur_Well = "../W1";
   ParameterBoxes t = boxes();
   AnalysisOptions o = mode(BalanceMode::Combined);

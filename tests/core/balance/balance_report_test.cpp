@@ -6,18 +6,18 @@
 #include "../test_canvas_util.h"
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_report.h"
+#include "core/common/pi.h"
 
 namespace wb {
 namespace {
 
 using namespace canvas_test;
-constexpr double kPi = 3.14159265358979;
 
 BalanceState analysable(float peak) {
   const int n = 400;
   std::vector<float> u(n, 380), i(n), p(n), q(n), s(n), g(n, 30);
   for (int k = 0; k < n; ++k) {
-    const double t = 2 * kPi * k / n;
+    const double t = 2 * kPi14 * k / n;
     p[k] = static_cast<float>(peak / 2 + peak / 2 * std::sin(t));
     q[k] = 0.4f * p[k];
     i[k] = 10 + p[k] / 2;

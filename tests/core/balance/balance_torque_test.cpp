@@ -4,12 +4,12 @@
 
 #include "../test_canvas_util.h"
 #include "core/balance/balance_torque.h"
+#include "core/common/pi.h"
 
 namespace wb {
 namespace {
 
 using namespace canvas_test;
-constexpr double kPi = 3.14159265358979;
 
 TEST(BalanceTorque, Scale) {
   struct Case {
@@ -28,10 +28,10 @@ TEST(BalanceTorque, Scale) {
 // The crank stands 6° (10 points) from 12 o'clock at the bottom dead centre.
 TEST(BalanceTorque, CounterbalanceTorqueOfAKnownCard) {
   const int n = 600;
-  const double omega = 2 * kPi * 5 / 60;
+  const double omega = 2 * kPi14 * 5 / 60;
   std::vector<float> u(n, 380), i(n, 20), p(n), q(n, 3), s(n), g(n, 30);
   for (int k = 0; k < n; ++k) {
-    const double th = 2 * kPi * k / n;
+    const double th = 2 * kPi14 * k / n;
     s[k] = static_cast<float>(1.5 * (1 - std::cos(th)));
     p[k] = static_cast<float>(10 + (30 - 20) * 1.5 * std::sin(th) * omega / 0.9);
     q[k] = 0.3f * p[k] + 1;
@@ -51,7 +51,7 @@ TEST(BalanceTorque, CounterbalanceTorqueOfAKnownCard) {
   for (int k : {0, 75, 150, 300, 450}) {
     SCOPED_TRACE(k);
     const std::size_t i = static_cast<std::size_t>((k + 10) % n);
-    const double th = 2 * kPi * k / n;
+    const double th = 2 * kPi14 * k / n;
     EXPECT_NEAR(tq.Load_Twist[i], 45 * std::sin(th), 0.02);
     EXPECT_NEAR(tq.Bal_Twist[i], -30 * std::sin(th), 0.02);
   }
@@ -81,7 +81,7 @@ TEST(BalanceTorque, NoCardLeavesThePageEmpty) {
 TEST(BalanceTorque, ZeroScaleDrawsNoCurve) {
   const int n = 200;
   std::vector<float> u(n, 380), i(n, 0), p(n, 0), q(n, 0), s(n), g(n, 0);
-  for (int k = 0; k < n; ++k) s[k] = static_cast<float>(1.5 * (1 - std::cos(2 * kPi * k / n)));
+  for (int k = 0; k < n; ++k) s[k] = static_cast<float>(1.5 * (1 - std::cos(2 * kPi14 * k / n)));
   BalanceState a;
   take_stroke(a.held, u.data(), i.data(), p.data(), q.data(), s.data(), g.data(), n, 1, 3);
   ParameterBoxes t = default_parameter_boxes();
@@ -105,7 +105,9 @@ TEST(BalanceTorque, ChartLabelsCurvesAndRatedTorque) {
   const int n = 20;
   for (auto* v : {&t.Load_Twist, &t.Net_Twist, &t.Net_Twist_After, &t.Bal_Twist, &t.Bal_Twist_After})
     v->assign(n + 1, 0.0f);
-  for (int k = 0; k < n; ++k) t.Load_Twist[static_cast<std::size_t>(k)] = static_cast<float>(10 * std::sin(2 * kPi * k / n));
+  for (int k = 0; k < n; ++k) {
+    t.Load_Twist[static_cast<std::size_t>(k)] = static_cast<float>(10 * std::sin(2 * kPi14 * k / n));
+  }
   t.Twist_Max = 12;
   t.step = 4;
   t.Rated_Twist = 6;

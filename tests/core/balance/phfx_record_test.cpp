@@ -248,10 +248,10 @@ TEST(BalanceSummary, UpdatesTheRecordOfTheKeyOrAppends) {
   ParameterBoxes t = boxes();
   ASSERT_EQ(save_balance_summary(prog, "W2", "200601011200", t, "建议"), StoreStatus::Ok);
   std::size_t n = 0;
-  store.count(n);
+  ASSERT_EQ(store.count(n), StoreStatus::Ok);
   EXPECT_EQ(n, 3u);
   Bytes b;
-  store.read(2, b);
+  ASSERT_EQ(store.read(2, b), StoreStatus::Ok);
   DlPhRecord r;
   r.decode(b);
   EXPECT_EQ(r.crank_blocks, 2);
@@ -262,9 +262,9 @@ TEST(BalanceSummary, UpdatesTheRecordOfTheKeyOrAppends) {
   EXPECT_EQ(r.balance_advice.substr(0, 6), "建议");
 
   ASSERT_EQ(save_balance_summary(prog, "W9", "200601011200", t, "x"), StoreStatus::Ok);
-  store.count(n);
+  ASSERT_EQ(store.count(n), StoreStatus::Ok);
   EXPECT_EQ(n, 4u);
-  store.read(4, b);
+  ASSERT_EQ(store.read(4, b), StoreStatus::Ok);
   r.decode(b);
   EXPECT_EQ(r.well_name.substr(0, 2), "W9");
   EXPECT_FLOAT_EQ(r.sys_effi, 0.0f);

@@ -59,7 +59,7 @@ std::vector<float> test_curve(int n) {
 // reference the faster routine must match bit for bit.
 void serial_fourier_coef(const float* x, std::int16_t n, std::int16_t m, float* a, float* b) {
   if (m <= 0 || n < 1) return;
-  const float w = static_cast<float>(kCodecTwoPi / n);
+  const float w = static_cast<float>(kTwoPi14 / n);
   const float cw = static_cast<float>(std::cos(static_cast<double>(w)));
   const float sw = static_cast<float>(std::sin(static_cast<double>(w)));
   const float h = static_cast<float>(2.0 / n);
@@ -345,7 +345,7 @@ TEST(ReaderSeries, KeptAnglesGiveTheSameBitsForEveryDivisor) {
   for (const auto& c : calls) {
     std::vector<float> y(static_cast<std::size_t>(c.n));
     reader_series(y.data(), c.n, c.d, c.h, a.data(), b.data());
-    const double t = 2.0 * kReaderPi / c.d;
+    const double t = 2.0 * kPi5 / c.d;
     for (int i = 0; i < c.n; ++i) {
       float v = a[0] / 2.0f;
       for (int k = 1; k <= c.h; ++k) {

@@ -9,23 +9,12 @@
 #include "core/design/workbench/design_window_core.h"
 #include "core/design/workbench/fzq_table.h"
 #include "design_fixture.h"
+#include "recording_steps.h"
 
 namespace wb::design::test {
 namespace {
 
-struct RecordingSteps : DesignSteps {
-  std::vector<std::string> calls;
-  bool save_result = true;
-  void DesignForMutual(int i) override { calls.push_back("DesignForMutual(" + std::to_string(i) + ")"); }
-  void Get_JXdat() override { calls.push_back("Get_JXdat"); }
-  void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
-  bool save_jx() override {
-    calls.push_back("save_jx");
-    return save_result;
-  }
-  void SetupGrids() override { calls.push_back("SetupGrids"); }
-  void DesignCom_Click() override { calls.push_back("DesignCom_Click"); }
-};
+using wb::test::RecordingSteps;
 
 using Calls = std::vector<std::string>;
 

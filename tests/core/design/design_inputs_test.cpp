@@ -8,23 +8,12 @@
 
 #include "core/design/workbench/design_window_core.h"
 #include "design_fixture.h"
+#include "recording_steps.h"
 
 namespace wb::design::test {
 namespace {
 
-struct RecordingSteps : DesignSteps {
-  std::vector<int> mutual;
-  std::vector<std::string> other;
-  void DesignForMutual(int i) override { mutual.push_back(i); }
-  void Get_JXdat() override { other.push_back("Get_JXdat"); }
-  void CalcTrajectory() override { other.push_back("CalcTrajectory"); }
-  bool save_jx() override {
-    other.push_back("save_jx");
-    return true;
-  }
-  void SetupGrids() override { other.push_back("SetupGrids"); }
-  void DesignCom_Click() override { other.push_back("DesignCom_Click"); }
-};
+using wb::test::RecordingSteps;
 
 class DesignInputsTest : public DesignTest {
  protected:

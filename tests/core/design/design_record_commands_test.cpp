@@ -4,22 +4,12 @@
 
 #include "core/design/workbench/design_record_commands.h"
 #include "design_fixture.h"
+#include "recording_steps.h"
 
 namespace wb::design::test {
 namespace {
 
-struct RecordingSteps : DesignSteps {
-  std::vector<std::string> calls;
-  void DesignForMutual(int i) override { calls.push_back("DesignForMutual(" + std::to_string(i) + ")"); }
-  void Get_JXdat() override { calls.push_back("Get_JXdat"); }
-  void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
-  bool save_jx() override {
-    calls.push_back("save_jx");
-    return true;
-  }
-  void SetupGrids() override { calls.push_back("SetupGrids"); }
-  void DesignCom_Click() override { calls.push_back("DesignCom_Click"); }
-};
+using wb::test::RecordingSteps;
 
 struct CommandsFixture {
   wb::test::TempProgram tmp;

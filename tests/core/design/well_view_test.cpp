@@ -27,7 +27,7 @@ TEST_F(WellViewTest, AzimuthTextWrapsAndMovesTheScrollBar) {
     eng.set_Text_FW(c.typed);
     EXPECT_EQ(eng.st.Text_FW, c.shown);
     EXPECT_EQ(eng.st.HScroll_FW, c.scroll);
-    EXPECT_NEAR(eng.st.view_azimuth, c.scroll * kPi / 180, 1e-12);
+    EXPECT_NEAR(eng.st.view_azimuth, c.scroll * kPi14 / 180, 1e-12);
   }
 }
 
@@ -73,7 +73,7 @@ TEST(TransXY, ProjectionOfKnownPoints) {
   EXPECT_LT(y, 20);
   Trans_XY(x, y, -15, 0, 0, L, Z, 0, W, H);  // east (x0 towards west) is to the right
   EXPECT_GT(x, 90);
-  Trans_XY(x, y, -15, 0, 0, L, Z, kPi / 2, W, H);  // looking east: east lies away
+  Trans_XY(x, y, -15, 0, 0, L, Z, kPi14 / 2, W, H);  // looking east: east lies away
   EXPECT_NEAR(x, 50, 1e-6);
   EXPECT_LT(y, 20);
   x = -1;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "core/common/fourier.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -9,13 +10,12 @@
 namespace wb {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 std::unique_ptr<TestState> stroke(int n_record, int period, double range, int bottom, double offset = 0.0) {
   auto st = std::make_unique<TestState>();
   st->org_head.sample_count = static_cast<std::int16_t>(n_record);
   for (int i = 0; i < n_record; ++i) {
-    const double th = 2.0 * kPi * (i - bottom) / period;
+    const double th = 2.0 * std::numbers::pi * (i - bottom) / period;
     st->sss[i] = static_cast<float>(offset + range / 2.0 * (1.0 - std::cos(th)));
     st->ggs[i] = static_cast<float>(30.0 + 10.0 * std::sin(th));
     st->iis[i] = static_cast<float>(i);

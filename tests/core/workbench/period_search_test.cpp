@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "core/workbench/org_decode.h"
@@ -14,7 +15,6 @@
 namespace wb {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // A joint test in memory whose header says n samples.
 std::unique_ptr<TestState> state_with(int n) {
@@ -26,14 +26,15 @@ std::unique_ptr<TestState> state_with(int n) {
 // A clean stroke: position of the given range, lowest at sample `bottom`, over `period`.
 void fill_position(TestState& st, int n, int period, double range, double offset = 0.4, int bottom = 0) {
   for (int i = 0; i < n; ++i)
-    st.sss[i] = static_cast<float>(offset + range / 2.0 * (1.0 - std::cos(2.0 * kPi * (i - bottom) / period)));
+    st.sss[i] =
+        static_cast<float>(offset + range / 2.0 * (1.0 - std::cos(2.0 * std::numbers::pi * (i - bottom) / period)));
 }
 
 // A power curve with one hump per period (a motor carrying the upstroke only).
 void fill_power(TestState& st, int n, int period) {
   for (int i = 0; i < n; ++i) {
     const double ph = std::fmod(static_cast<double>(i) / period, 1.0);
-    st.pps[i] = static_cast<float>(2.0 + 8.0 * (ph < 0.5 ? std::sin(2.0 * kPi * ph) : 0.0));
+    st.pps[i] = static_cast<float>(2.0 + 8.0 * (ph < 0.5 ? std::sin(2.0 * std::numbers::pi * ph) : 0.0));
   }
 }
 
@@ -222,7 +223,8 @@ TEST(PeriodSearch, SmoothingSumsEachWindowOnItsOwn) {
   inputs.push_back(burst);
   std::vector<float> periodic(3000);
   for (int i = 0; i < 3000; ++i)
-    periodic[i] = static_cast<float>(2.0 + 8.0 * std::sin(2.0 * kPi * (i % 600) / 600.0) + 0.001 * (i % 7));
+    periodic[i] =
+        static_cast<float>(2.0 + 8.0 * std::sin(2.0 * std::numbers::pi * (i % 600) / 600.0) + 0.001 * (i % 7));
   inputs.push_back(periodic);
   for (const auto& d : inputs) {
     int n = static_cast<int>(d.size());

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "core/common/pi.h"
 #include "temp_program_folder.h"
 
 using namespace wb;
@@ -15,8 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The readers' angle step uses the five-digit pi.
-constexpr double kPi5 = 3.14159;
+// The readers' angle step uses the five-digit pi, kPi5.
 // Single-precision running sums of up to 30 terms of size ~100: 1e-3 absolute is ample and
 // still far below any coefficient's contribution.
 constexpr double kTol = 1e-3;

@@ -142,7 +142,7 @@ TEST(BalancePrintWindow, CurrentTestAndDeletingFromTheList) {
   EXPECT_EQ(f.fakes.messages.shown.back().text, "确实要删除 1至 2号记录吗?");
   EXPECT_EQ(bp->Grid1->rows(), 1);
   std::size_t n = 9;
-  RecordStore(f.prog.sys() / "phfx.dat", kPhfxRecordSize).count(n);
+  ASSERT_EQ(RecordStore(f.prog.sys() / "phfx.dat", kPhfxRecordSize).count(n), StoreStatus::Ok);
   EXPECT_EQ(n, 0u);
 }
 

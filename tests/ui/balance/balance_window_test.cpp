@@ -220,7 +220,7 @@ TEST(BalanceWindow, WellBaseDataAndModelListFillTheWindow) {
 
 std::size_t records(const fs::path& lib, std::size_t len) {
   std::size_t n = 0;
-  RecordStore(lib, len).count(n);
+  EXPECT_EQ(RecordStore(lib, len).count(n), StoreStatus::Ok);
   return n;
 }
 
@@ -276,7 +276,7 @@ TEST(BalanceWindow, SaveAsksFirstAndStoresTheAnalysisAsShown) {
   w->Cmd_Save_Click();
   EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
   PhfxRecord r;
-  read_phfx(lib, 1, r);
+  ASSERT_EQ(read_phfx(lib, 1, r), StoreStatus::Ok);
   EXPECT_EQ(r.crank_block_wt, 13000);
 }
 

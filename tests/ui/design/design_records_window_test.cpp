@@ -13,25 +13,18 @@
 #include "core/design/workbench/design_record_boxes.h"
 #include "core/design/workbench/design_records.h"
 #include "platform/grid.h"
+#include "platform/qt_text.h"
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
 #include "design_window_fixture.h"
+#include "../../core/design/recording_steps.h"
 #include "ui_fakes.h"
 
 using namespace wb;
 using namespace wb::design;
+using wb::test::RecordingSteps;
 
 namespace {
-
-struct RecordingSteps : DesignSteps {
-  std::vector<std::string> calls;
-  void DesignForMutual(int i) override { calls.push_back("DesignForMutual(" + std::to_string(i) + ")"); }
-  void Get_JXdat() override { calls.push_back("Get_JXdat"); }
-  void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
-  bool save_jx() override { return true; }
-  void SetupGrids() override { calls.push_back("SetupGrids"); }
-  void DesignCom_Click() override {}
-};
 
 // The diagnosis window showing well A1 of a test with a 12-character date.
 struct FakeDiagnosis : DiagnosisHandOver {
@@ -44,8 +37,6 @@ struct FakeDiagnosis : DiagnosisHandOver {
   std::string Text5() const override { return "45"; }
   std::string Text6() const override { return "20"; }
 };
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 class DesignRecordsWindowTest : public DesignWindowFixture<FakeDiagnosis, RecordingSteps> {
  protected:

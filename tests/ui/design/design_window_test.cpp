@@ -18,25 +18,14 @@
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
 #include "design_window_fixture.h"
+#include "../../core/design/recording_steps.h"
 #include "ui_fakes.h"
 
 using namespace wb;
 using namespace wb::design;
+using wb::test::RecordingSteps;
 
 namespace {
-
-struct RecordingSteps : DesignSteps {
-  std::vector<std::string> calls;
-  void DesignForMutual(int i) override { calls.push_back("DesignForMutual(" + std::to_string(i) + ")"); }
-  void Get_JXdat() override { calls.push_back("Get_JXdat"); }
-  void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
-  bool save_jx() override {
-    calls.push_back("save_jx");
-    return true;
-  }
-  void SetupGrids() override { calls.push_back("SetupGrids"); }
-  void DesignCom_Click() override { calls.push_back("DesignCom_Click"); }
-};
 
 struct FakeDiagnosis : DiagnosisHandOver {
   std::vector<std::string> asked;

@@ -10,13 +10,12 @@
 #include <memory>
 
 #include "core/workbench/synthetic_tests.h"
+#include "platform/qt_text.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 
 namespace wb::test {
-
-inline QString qs(const char* s) { return QString::fromUtf8(s); }
 
 struct EffiWindow {
   test::ScopedFakeServices fakes;

@@ -21,7 +21,7 @@
 
 using namespace wb;
 using wb::test::EffiWindow;
-using wb::test::qs;
+using wb::qs;
 
 namespace {
 

@@ -32,13 +32,13 @@ class LevelLibraryWindow : public ::testing::Test {
     current_printer() = PrinterSettings{};
     PrintSession::force_pdf() = true;
     folder.create_folders();
-    write_level_template(folder.sys() / kLevelTemplateFile);
-    write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{});
+    EXPECT_TRUE(write_level_template(folder.sys() / kLevelTemplateFile));
+    EXPECT_TRUE(write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{}));
     SyntheticLevelParams b;
     b.well_name = "示范井2";
     b.level_depth = 1500;
     b.seed = 9;
-    write_synthetic_level_test(folder.data() / u8path("示范井2.y01"), b);
+    EXPECT_TRUE(write_synthetic_level_test(folder.data() / u8path("示范井2.y01"), b));
     w = std::make_unique<LevelDisplay>(folder);
     w->show();
   }

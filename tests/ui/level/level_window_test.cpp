@@ -34,8 +34,10 @@ struct LevelWindowFixture {
 
   explicit LevelWindowFixture(bool with_template = true) {
     folder.create_folders();
-    if (with_template) write_level_template(folder.sys() / kLevelTemplateFile);
-    write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{});
+    if (with_template) {
+      EXPECT_TRUE(write_level_template(folder.sys() / kLevelTemplateFile));
+    }
+    EXPECT_TRUE(write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{}));
   }
 };
 

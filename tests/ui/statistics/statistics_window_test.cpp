@@ -17,6 +17,7 @@
 #include "core/printing/print_state.h"
 #include "core/statistics/effi_stat_export.h"
 #include "platform/grid.h"
+#include "platform/qt_text.h"
 #include "printing/print_test_helpers.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/statistics/sys_effi_assemble.h"
@@ -25,8 +26,6 @@
 using namespace wb;
 
 namespace {
-
-QString qs(const char* s) { return QString::fromUtf8(s); }
 
 GtYmRecord rec(const std::string& well, const std::string& block, const std::string& pump) {
   GtYmRecord r;

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/pi.h"
 #include "core/design/engine/design_effi.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
@@ -34,7 +35,6 @@ namespace {
 constexpr std::array<float, 13> kMotorRatings = {7.5f, 11, 15, 18, 22, 25, 28, 30, 37, 42, 48, 55, 75};  // kW
 constexpr double kRodTubingFriction = 0.12;
 constexpr float kLeastRmsRatio = 1.12f;  // below it the RMS ratio is taken as 1.2
-constexpr double kPi3 = 3.14159;         // the viscous prediction's own π
 
 // Annulus factor of a rod of diameter ratio m in the tubing; empty when it is undefined.
 std::optional<double> annulus_factor(double m) {
@@ -57,7 +57,7 @@ void section_sizes(EffiCarry& c, double ds) {
     c.d[0] = c.d[static_cast<std::size_t>(s) + 1];
     c.w[0] = c.w[static_cast<std::size_t>(s) + 1];
   }
-  for (std::size_t i = 0; i < 8; ++i) c.A[i] = f32(kRodPi * (c.d[i] / 2.0) * (c.d[i] / 2.0));
+  for (std::size_t i = 0; i < 8; ++i) c.A[i] = f32(kPi14 * (c.d[i] / 2.0) * (c.d[i] / 2.0));
 }
 
 std::string pct_text(double num, double den) { return num_text(std::floor(1000 * num / den + 0.5) / 10); }
@@ -257,7 +257,7 @@ bool RodDesignEngine::effi_loads(EffiCarry& c) {
   const float W_r = f32(static_cast<double>(c.k_b) * c.R_a);
   if (W_r == 0) return fail("抽油杆柱重量为0，无法计算载荷系数");
   const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / 9.81 + c.H_pv);
-  const float F_l = f32((c.D_p / 2000.0) * (c.D_p / 2000.0) * kRodPi * H_l * rho * 9.81);
+  const float F_l = f32((c.D_p / 2000.0) * (c.D_p / 2000.0) * kPi14 * H_l * rho * 9.81);
   const float F_s = f32(static_cast<double>(W_r) + F_l);
   const float t = f32(N * (S * N) / 1790);
   st.dyn_factor = t;
@@ -298,7 +298,7 @@ bool RodDesignEngine::effi_loads(EffiCarry& c) {
     G = f32(G + c.L[i] * *a);
   }
   if (G == 0) return fail("抽油杆柱长度为0，无法计算粘滞损失");
-  c.c_v = f32(c.dPd * 3600.0 / (kRodPi * kRodPi * kRodPi * S * S * N * N * G));
+  c.c_v = f32(c.dPd * 3600.0 / (kPi14 * kPi14 * kPi14 * S * S * N * N * G));
   return true;
 }
 
@@ -362,7 +362,7 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   for (std::size_t i = 0; i < 6; ++i) wl += static_cast<double>(c.w[i]) * c.L[i];
   const float W_r = f32(c.k_b * wl);
   const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / 9.8 + L_p);
-  const float F_l = f32((D_p / 2000.0) * (D_p / 2000.0) * kRodPi * H_l * rho * 9.8);
+  const float F_l = f32((D_p / 2000.0) * (D_p / 2000.0) * kPi14 * H_l * rho * 9.8);
   const double t = N * N * S / 1790;
   const float F_maxc = f32((1 + t) * (static_cast<double>(W_r) + F_l));
   const float F_minc = f32((1 - t) * W_r);
@@ -379,7 +379,7 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
     if (!a) return say("抽油杆直径不能等于油管内径，请检查“油管内径”");
     G = f32(G + c.L[i] * *a);
   }
-  const float dPd = f32((S * N) * (S * N) * kPi3 * kPi3 * kPi3 * c.c_v * G / 3600);
+  const float dPd = f32((S * N) * (S * N) * kPi5 * kPi5 * kPi5 * c.c_v * G / 3600);
   const float P_in = f32(static_cast<double>(c.dPm) + dPr + dPl + dPd - P_gas + P_hyd + P_rf + P_pf);
   T6[26] = num_text_dec(P_in, 2);
   const float P_pr = f32(static_cast<double>(P_hyd) + dPd + P_rf + P_pf - P_gas);

@@ -74,7 +74,7 @@ bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::s
   }
   double Sp = num_val(st.Text6[14]);
   if (Sp < 0.5 || Sp > S0) Sp = 0.85 * S0;
-  const double SN = (S0 / Sp) * q / (eta * 1440 * kPi * (D / 2000) * (D / 2000));
+  const double SN = (S0 / Sp) * q / (eta * 1440 * kPi14 * (D / 2000) * (D / 2000));
   auto rate = [&](double stroke) { return std::floor(100 * SN / stroke + 0.5) / 100; };
   if (S == 0) {
     say("冲程为空或为0，无法确定冲次，请重新输入！");

@@ -83,7 +83,7 @@ void side_forces_and_codes(DepthProfile& p, const Sections& sec, int np) {
         break;
       }
     }
-    p.side_force_rod[u] = f32(1000 * w * std::sin(p.inclination[u] * kRodPi / 180));
+    p.side_force_rod[u] = f32(1000 * w * std::sin(p.inclination[u] * kPi14 / 180));
     p.fzq_code[u] = spacing_code(p.axial_min[u], p.side_force_tubing[u]);
   }
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/common/pi.h"
+
 namespace wb::design {
 
 struct RodSize {
@@ -24,7 +26,5 @@ inline int sinker_size_index(double d) {
   }
   return -1;
 }
-
-inline constexpr double kRodPi = 3.14159265358979;
 
 }  // namespace wb::design

@@ -71,7 +71,7 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   const double rho_o = (val(st.Text6[5]) + val(st.Text6[6])) / 2;
   const auto rho_l = f32(f + (1 - f) * rho_o);
   for (std::size_t i = 0; i < kRodSizes.size(); ++i) {
-    st.rod_area[i] = f32(kRodPi * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
+    st.rod_area[i] = f32(kPi14 * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
   }
   st.load_factor_up = f32(val(st.Text6[18]));
   st.load_factor_down = f32(val(st.Text6[19]));
@@ -108,7 +108,7 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   st.dyn_factor = f32(S * N * N / 1790);
   double H = 0;
   if (rho_l > 0.6f) H = Hv + 1000 * (val(st.Text6[10]) - val(st.Text6[11])) / (9.81 * rho_l);
-  st.fluid_load = f32(9.81 * rho_l * H * kRodPi * (D / 2000.0) * (D / 2000.0));
+  st.fluid_load = f32(9.81 * rho_l * H * kPi14 * (D / 2000.0) * (D / 2000.0));
   float speed = f32(S * N);
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, D);
 

@@ -53,12 +53,12 @@ void interpolate_nodes(DepthProfile& p, const Stations& s, int M) {
 void node_directions(DepthProfile& p, int M, int K1) {
   for (int i = 0; i <= M; ++i) {
     const auto u = static_cast<std::size_t>(i);
-    p.vert_step[u] = f32(2 * std::cos(p.inclination[u] * kPi / 180));
+    p.vert_step[u] = f32(2 * std::cos(p.inclination[u] * kPi14 / 180));
     p.azimuth[u] = f32(direction_deg(p.east_step[u], p.north_step[u], false));
   }
   for (int i = 0; i < M; ++i) {
     const auto u = static_cast<std::size_t>(i);
-    const auto dA = f32((static_cast<double>(p.azimuth[u + 1]) - p.azimuth[u]) * kPi / 180);
+    const auto dA = f32((static_cast<double>(p.azimuth[u + 1]) - p.azimuth[u]) * kPi14 / 180);
     const double i0 = p.inclination[u], i1 = p.inclination[u + 1];
     const auto q = f32(i0 * i0 + i1 * i1 - 2 * i0 * i1 * std::cos(static_cast<double>(dA)));
     if (q >= 0) p.dogleg[u] = f32(15 * std::sqrt(static_cast<double>(q)));  // per 2 m → per 30 m
@@ -95,7 +95,7 @@ double direction_deg(double e, double c, bool two_decimals) {
   if (e == 0 && c == 0) return 0;
   if (e == 0) return c >= 0 ? 0 : 180;
   if (c == 0) return e >= 0 ? 90 : 270;
-  double a = std::atan(std::fabs(e / c)) * 180.0 / kPi;
+  double a = std::atan(std::fabs(e / c)) * 180.0 / kPi14;
   if (two_decimals) a = std::floor(a * 100 + 0.5) / 100;
   if (e > 0 && c > 0) return a;
   if (e < 0 && c > 0) return 360 - a;
@@ -149,7 +149,7 @@ void RodDesignEngine::CalcTrajectory() {
     }
   }
   for (std::size_t k = 0; k < s.D.size(); ++k) {
-    const double a = s.A[k] * kPi / 180, i = s.I[k] * kPi / 180;
+    const double a = s.A[k] * kPi14 / 180, i = s.I[k] * kPi14 / 180;
     s.E.push_back(f32(std::sin(a) * 2 * std::sin(i)));
     s.Nc.push_back(f32(std::cos(a) * 2 * std::sin(i)));
   }

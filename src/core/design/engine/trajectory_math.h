@@ -1,9 +1,9 @@
 // Small pieces of the well-path geometry shared by the trajectory and the 3D view.
 #pragma once
 
-namespace wb::design {
+#include "core/common/pi.h"
 
-inline constexpr double kPi = 3.14159265358979;
+namespace wb::design {
 
 // Direction of a horizontal step (east e, north c) in degrees clockwise from north, 0..360;
 // 0 for no step. With `two_decimals` the arctangent is taken to 0.01° before the quadrant.

@@ -55,13 +55,13 @@ void Trans_XY(double& x1, double& y1, double x0, double y0, double z0, double L,
   const double r = std::sqrt(x0 * x0 + y0 * y0);
   double theta;
   if (x0 == 0) {
-    theta = y0 > 0 ? kPi / 2 : -kPi / 2;
+    theta = y0 > 0 ? kPi14 / 2 : -kPi14 / 2;
   } else {
     const double a = std::atan(std::fabs(y0 / x0));
-    if (x0 > 0) theta = y0 > 0 ? a : 2 * kPi - a;
-    else theta = y0 > 0 ? kPi - a : kPi + a;
+    if (x0 > 0) theta = y0 > 0 ? a : 2 * kPi14 - a;
+    else theta = y0 > 0 ? kPi14 - a : kPi14 + a;
   }
-  theta = theta + kPi - phi;
+  theta = theta + kPi14 - phi;
   double u = 0, v = 0;
   if (R != 0) {
     u = r * std::cos(theta) / R;
@@ -121,7 +121,7 @@ void RodDesignEngine::Draw_box(Canvas& c) const {
   const auto& g = st.Grid1;
   for (int i = 1; i < g.rows(); ++i) {
     const double d = num_val(g.text(i, 4));
-    const double a = num_val(g.text(i, 5)) * kPi / 180;
+    const double a = num_val(g.text(i, 5)) * kPi14 / 180;
     double z = num_val(g.text(i, 6));
     if (i == 1 && z == 0) z = 4000;
     if (z > prev) {
@@ -150,7 +150,7 @@ void RodDesignEngine::HScroll_FW_Change() {
     st.HScroll_FW = v;
   }
   set_Text_FW(std::to_string(v));
-  st.view_azimuth = v * kPi / 180;
+  st.view_azimuth = v * kPi14 / 180;
   Draw_box();
 }
 

@@ -69,7 +69,7 @@ void Text6_Change(DesignState& st, int index) {
 
   for (std::size_t j = 0; j < kRodSizes.size(); ++j) {
     const double r = kRodSizes[j].dia / 2;
-    st.rod_area[j] = static_cast<float>(kRodPi * r * r);
+    st.rod_area[j] = static_cast<float>(kPi14 * r * r);
   }
 
   double W = 0;
@@ -81,7 +81,7 @@ void Text6_Change(DesignState& st, int index) {
   if (auto q = divide((pt - pc) * 1000, rho)) {
     if (auto h = divide(*q, kGravity); h && finite(L + *h)) H = L + *h;
   }
-  double Wl = kRodPi * (D / 2000) * (D / 2000) * H * rho * kGravity;
+  double Wl = kPi14 * (D / 2000) * (D / 2000) * H * rho * kGravity;
   if (!finite(Wl)) Wl = 0;
 
   const double dyn = S * N * N / kDynamicDivisor;

@@ -11,6 +11,6 @@ namespace wb::design {
 
 // Needs sys/bgt.dat with a diagnosis of `well`, its survey data/<well>.jx and the catalogue.
 // False when the design could not be made or written.
-bool write_sample_design(const ProgramFolder& prog, const std::string& well, const std::string& design_date);
+[[nodiscard]] bool write_sample_design(const ProgramFolder& prog, const std::string& well, const std::string& design_date);
 
 }  // namespace wb::design

@@ -1,0 +1,13 @@
+// Core keeps its texts as UTF-8 `std::string`s (GBK is converted at the file boundary);
+// widgets take them through these.
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace wb {
+
+inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline QString qs(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace wb

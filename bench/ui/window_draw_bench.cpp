@@ -3,6 +3,7 @@
 //
 // BM_OpenJointTestFirstOpen is the first open after start: run it alone in a fresh process
 // (--benchmark_filter=FirstOpen), once per process, and take the median over processes.
+#include <stdexcept>
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -73,13 +74,13 @@ struct JointFolder {
     prog.create_folders();
     SyntheticJointParams a;
     a.counterbalance = 30;
-    write_synthetic_joint_test(prog.data() / "B1.o01", a);
+    if (!write_synthetic_joint_test(prog.data() / "B1.o01", a)) throw std::runtime_error("cannot write the benchmark's sample files");
     SyntheticJointParams b;
     b.well_name = "示范井2";
     b.period = 600;
     b.stroke = 2.5;
     b.seed = 7;
-    write_synthetic_joint_test(prog.data() / "B2.o01", b);
+    if (!write_synthetic_joint_test(prog.data() / "B2.o01", b)) throw std::runtime_error("cannot write the benchmark's sample files");
   }
 };
 
@@ -121,8 +122,8 @@ void BM_LevelWindowAutomatic(benchmark::State& state) {
   test::TempProgramFolder tmp;
   ProgramFolder folder{tmp.path()};
   folder.create_folders();
-  write_level_template(folder.sys() / kLevelTemplateFile);
-  write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{});
+  if (!write_level_template(folder.sys() / kLevelTemplateFile)) throw std::runtime_error("cannot write the benchmark's sample files");
+  if (!write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{})) throw std::runtime_error("cannot write the benchmark's sample files");
   LevelDisplay w(folder);
   w.show();
   w.File1->set_file_name(QStringLiteral("示范井1.y01"));

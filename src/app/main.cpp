@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   // A save of several libraries cut short by a kill or a power cut is finished or undone
   // before anything reads them; one that cannot be is reported by the next save.
-  wb::finish_interrupted_save(folder.sys() / wb::kSaveJournalName);
+  static_cast<void>(wb::finish_interrupted_save(folder.sys() / wb::kSaveJournalName));
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

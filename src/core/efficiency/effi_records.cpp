@@ -171,9 +171,11 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     // One question before anything is written, whichever library already holds the test.
     std::size_t in_effi = 0, in_base = 0;
     const auto key = key_of(Text1);
-    RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi);
+    // A library that cannot be read or is damaged finds nothing here: the save below meets
+    // the same library and reports it without writing.
+    static_cast<void>(RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi));
     WellBaseRecord rec;
-    find_well_base(well_base_path(prog), Text1[0], Text1[23], rec, in_base);
+    static_cast<void>(find_well_base(well_base_path(prog), Text1[0], Text1[23], rec, in_base));
     if ((in_effi || in_base) && !msg.ask_yes_no(trim_blanks(Text1[0]) + "井本次测试已有记录，要覆盖吗？", "警告")) {
       out.declined = true;
       return out;

@@ -116,7 +116,7 @@ TEST(BalanceState, ZeroDownPeakKeepsThePreviousBalanceFigure) {
     const int n = a.held.gt_num;
     for (int k = 0; k < n; ++k) a.held.iis[static_cast<std::size_t>(k)] = k <= n / 2 ? up : dn;
   };
-  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi * (k + 10) / 600); });
+  BalanceState a = stroke(600, [](int k) { return 10 + 3 * std::sin(2 * kPi14 * (k + 10) / 600); });
   ParameterBoxes t = boxes();
   set_currents(a, 30, 0);
   ASSERT_TRUE(run_ph_analysis(a, t, 0, mode(BalanceMode::Crank)).ran);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/common/fourier.h"
+#include "core/common/pi.h"
 #include "../test_strokes.h"
 
 namespace wb {

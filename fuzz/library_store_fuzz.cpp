@@ -10,6 +10,7 @@
 
 #include "core/workbench/test_libraries.h"
 #include "fuzz_support.h"
+#include "single_test.h"
 
 namespace {
 
@@ -74,8 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   wbfuzz::NullCanvas pic;
   wb::TestState st;
   st.frame2_caption = info.caption;
+  const auto at = lib.begin() + static_cast<std::ptrdiff_t>((row - 1) * len);
+  const bool usable = wbfuzz::stored_record_usable(kind, wb::Bytes(at, at + static_cast<std::ptrdiff_t>(len)));
   FUZZ_CHECK(wb::Grid1_row_chosen(st, prog, static_cast<long long>(row), wbfuzz::reader_charts(pic)) ==
-             wb::ReadStatus::Ok);
+             (usable ? wb::ReadStatus::Ok : wb::ReadStatus::Unusable));
+  if (!usable) return 0;  // refused before it is shown: nothing to save
   const wb::SaveResult s = kind == wb::LibraryKind::Card       ? wb::sgt_save_new(st, path)
                            : kind == wb::LibraryKind::Electric ? wb::Pow_save_new(st, path)
                                                                : wb::Wav_Save_new(st, path);

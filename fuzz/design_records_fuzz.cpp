@@ -8,31 +8,15 @@
 
 #include "core/design/workbench/design_records.h"
 #include "core/design/workbench/rod_design_record.h"
+#include "fuzz_fakes.h"
 #include "fuzz_support.h"
 
 namespace {
 
 using namespace wb::design;
 
-struct Answers : wb::MessageService {
-  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
-    return wb::MsgAnswer::Ok;
-  }
-};
-
-struct Controls : DesignControls {
-  std::int16_t mode = 1;
-  std::string grade;
-  void set_Text6(DesignState& st, int i, const std::string& t) override { st.Text6.at(static_cast<std::size_t>(i)) = t; }
-  void Text6_Change(DesignState&, int) override {}
-  std::int16_t design_mode(const DesignState&) const override { return mode; }
-  void select_design_mode(DesignState&, std::int16_t code) override { mode = code == 1 ? 1 : code == 4 ? 4 : 3; }
-  std::string rod_grade(const DesignState&) const override { return grade; }
-  void select_rod_grade(DesignState&, const std::string& letter) override {
-    if (letter == "C" || letter == "D" || letter == "K" || letter == "H") grade = letter;
-  }
-  void beep() override {}
-};
+using Answers = wbfuzz::OkAnswers;
+using Controls = wbfuzz::DesignControlsFake;
 
 }  // namespace
 

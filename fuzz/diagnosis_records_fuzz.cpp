@@ -10,14 +10,11 @@
 #include "core/common/trim.h"
 #include "core/diagnosis/bgt_record.h"
 #include "core/diagnosis/diagnosis_records.h"
+#include "fuzz_fakes.h"
 #include "fuzz_support.h"
 
 namespace {
-struct Answers : wb::MessageService {
-  wb::MsgAnswer show(const std::string&, const std::string&, wb::MsgButtons, wb::MsgIcon) override {
-    return wb::MsgAnswer::Ok;
-  }
-};
+using Answers = wbfuzz::OkAnswers;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

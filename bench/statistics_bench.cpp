@@ -12,6 +12,7 @@
 #include "core/efficiency/gt_ym_record.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_state.h"
+#include "bench_libraries.h"
 
 namespace {
 
@@ -24,20 +25,7 @@ struct StatLibrary {
     std::random_device rd;
     prog.root = fs::temp_directory_path() / ("wb_stat_bench_" + std::to_string(rd()));
     prog.create_folders();
-    std::ofstream out(wb::gt_ym_path(prog), std::ios::binary);
-    std::mt19937 gen(7);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    for (int i = 0; i < n; ++i) {
-      wb::GtYmRecord r;
-      r.well_name = "北" + std::to_string(i / 10) + "-" + std::to_string(i % 10);
-      r.block_unit = "采油" + std::to_string(i % 8 + 1) + "队";
-      r.cyj_model = "CYJ10-3-37HB";
-      r.motor_model = "Y250M-8";
-      for (auto& v : r.vals) v = std::to_string(u(gen) * 100.0).substr(0, 6);
-      r.vals[wb::kValTestDate] = "2006" + std::to_string(10000000 + i);
-      const wb::Bytes b = r.encode();
-      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    }
+    wbbench::write_stat_library(wb::gt_ym_path(prog), n);
   }
   ~StatLibrary() {
     std::error_code ec;

@@ -22,6 +22,7 @@
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../bench_libraries.h"
 
 namespace {
 
@@ -76,20 +77,7 @@ struct BigLibraries {
         out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
       }
     }
-    std::ofstream out(wb::gt_ym_path(prog), std::ios::binary);
-    std::mt19937 gen(7);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    for (int i = 0; i < n; ++i) {
-      wb::GtYmRecord r;
-      r.well_name = "北" + std::to_string(i / 10) + "-" + std::to_string(i % 10);
-      r.block_unit = "采油" + std::to_string(i % 8 + 1) + "队";
-      r.cyj_model = "CYJ10-3-37HB";
-      r.motor_model = "Y250M-8";
-      for (auto& v : r.vals) v = std::to_string(u(gen) * 100.0).substr(0, 6);
-      r.vals[wb::kValTestDate] = "2006" + std::to_string(10000000 + i);
-      const auto b = r.encode();
-      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    }
+    wbbench::write_stat_library(wb::gt_ym_path(prog), n);
   }
 };
 

@@ -7,7 +7,7 @@
 #include <span>
 
 #include "core/design/workbench/design_records.h"
-#include "core/design/workbench/rod_design_record.h"
+#include "core/design/engine/rod_design_record.h"
 #include "fuzz_fakes.h"
 #include "fuzz_support.h"
 

@@ -9,7 +9,7 @@
 #include "core/common/gbk.h"
 #include "core/design/workbench/design_record_boxes.h"
 #include "core/design/workbench/design_records.h"
-#include "core/design/workbench/rod_design_record.h"
+#include "core/design/engine/rod_design_record.h"
 
 namespace wb::design {
 namespace {

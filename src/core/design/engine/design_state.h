@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/design/workbench/rod_design_record.h"
+#include "core/design/engine/rod_design_record.h"
 
 namespace wb::design {
 

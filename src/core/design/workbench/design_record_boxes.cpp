@@ -4,7 +4,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
-#include "core/design/workbench/rod_design_record.h"
+#include "core/design/engine/rod_design_record.h"
 
 namespace wb::design {
 

@@ -1,4 +1,4 @@
-#include "core/design/workbench/rod_design_record.h"
+#include "core/design/engine/rod_design_record.h"
 
 #include "core/common/record_fields.h"
 #include "core/common/trim.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace wbbench {
 

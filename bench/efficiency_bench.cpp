@@ -11,7 +11,7 @@
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
 #include "core/efficiency/effi_rescale.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace {
 

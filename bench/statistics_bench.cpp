@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_state.h"
 #include "bench_libraries.h"

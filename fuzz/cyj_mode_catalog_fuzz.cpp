@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

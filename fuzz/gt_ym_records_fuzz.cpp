@@ -10,7 +10,7 @@
 #include "core/common/trim.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/efficiency/effi_hand_over.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "core/level/dym_record.h"
 #include "core/level/level_file.h"
 #include "core/efficiency/effi_records.h"
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/workbench/joint_pipeline.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 #include "core/workbench/test_libraries.h"
 #include "fuzz_support.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_report.h"
 #include "core/statistics/effi_stat_state.h"

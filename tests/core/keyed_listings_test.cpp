@@ -17,7 +17,7 @@
 #include "core/design/workbench/design_records.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/efficiency/effi_records.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/level/level_library.h"
 #include "core/workbench/test_libraries.h"
 

@@ -38,7 +38,7 @@
 #include "core/balance/phfx_record.h"
 #include "core/common/record_store.h"
 #include "core/efficiency/effi_records.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/common/trim.h"

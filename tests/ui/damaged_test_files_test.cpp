@@ -9,7 +9,7 @@
 #include <random>
 
 #include "core/common/test_records.h"
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"

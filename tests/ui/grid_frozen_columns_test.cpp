@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "core/common/record_store.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "platform/grid.h"
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui_fakes.h"

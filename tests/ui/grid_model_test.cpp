@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "core/common/paths.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/workbench/test_libraries.h"
 #include "platform/grid.h"
 #include "ui/statistics/sys_effi_assemble.h"

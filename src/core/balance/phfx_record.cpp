@@ -1,4 +1,4 @@
-#include "core/efficiency/balance_boxes.h"
+#include "core/records/balance_boxes.h"
 #include "core/balance/phfx_record.h"
 
 #include <algorithm>

@@ -34,7 +34,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/services.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
 
 namespace wb {

@@ -1,4 +1,4 @@
-#include "core/efficiency/balance_boxes.h"
+#include "core/records/balance_boxes.h"
 #include "core/efficiency/well_base_record.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "core/printing/card_print_page.h"
 
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 
 #include <algorithm>
 #include <vector>

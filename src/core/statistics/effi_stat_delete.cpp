@@ -4,7 +4,7 @@
 #include <set>
 
 #include "core/common/record_store.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace wb {
 

@@ -6,7 +6,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace wb {
 

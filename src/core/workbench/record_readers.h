@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "core/common/bytes.h"
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 #include "core/workbench/test_libraries.h"
 #include "core/workbench/test_state.h"
 

@@ -13,7 +13,7 @@
 #include "core/diagnosis/inflow.h"
 #include "core/common/test_records.h"
 #include "core/design/engine/survey_file.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/workbench/org_decode.h"
 #include "core/workbench/test_state.h"
 

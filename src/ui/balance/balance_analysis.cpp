@@ -17,7 +17,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 #include "core/efficiency/well_base_record.h"
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"

@@ -11,10 +11,10 @@
 #include <algorithm>
 
 #include "core/common/paths.h"
-#include "core/efficiency/cyj_mode_lists.h"
+#include "core/records/cyj_mode_lists.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display.h"

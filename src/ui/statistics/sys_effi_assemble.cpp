@@ -16,7 +16,7 @@
 #include <array>
 
 #include "core/common/record_store.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/printing/print_state.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_report.h"

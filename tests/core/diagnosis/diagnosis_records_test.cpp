@@ -8,7 +8,7 @@
 #include "core/common/gbk.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/diagnosis_records.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "diagnosis_test_util.h"
 
 namespace wb {

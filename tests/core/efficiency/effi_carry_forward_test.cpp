@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "core/efficiency/effi_hand_over.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "../workbench/temp_program_folder.h"
 
 namespace wb {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace wb::test {
 

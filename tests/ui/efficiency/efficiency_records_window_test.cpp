@@ -8,7 +8,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
 #include "efficiency_window_fixture.h"
 

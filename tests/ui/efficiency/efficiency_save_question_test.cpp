@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "core/common/trim.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "efficiency_window_fixture.h"
 
 using namespace wb;

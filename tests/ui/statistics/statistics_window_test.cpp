@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "core/common/record_store.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 #include "core/printing/print_state.h"
 #include "core/statistics/effi_stat_export.h"
 #include "platform/grid.h"

@@ -11,7 +11,7 @@
 #include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/trajectory_math.h"
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 
 namespace wb::design {
 namespace {

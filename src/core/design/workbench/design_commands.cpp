@@ -9,7 +9,7 @@
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/workbench/design_window_core.h"
-#include "core/efficiency/cyj_mode_lists.h"
+#include "core/records/cyj_mode_lists.h"
 
 namespace wb::design {
 

@@ -1,4 +1,4 @@
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 
 #include <fstream>
 #include <string_view>

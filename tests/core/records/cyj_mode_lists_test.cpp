@@ -3,8 +3,8 @@
 
 #include "../workbench/temp_program_folder.h"
 #include "core/common/gbk.h"
-#include "core/efficiency/cyj_mode_lists.h"
-#include "effi_test_util.h"
+#include "core/records/cyj_mode_lists.h"
+#include "../efficiency/effi_test_util.h"
 
 namespace wb {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 #include "core/common/record_fields.h"
 #include "core/common/trim.h"

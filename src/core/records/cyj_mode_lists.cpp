@@ -1,6 +1,6 @@
-#include "core/efficiency/cyj_mode_lists.h"
+#include "core/records/cyj_mode_lists.h"
 
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 
 namespace wb {
 

@@ -1,7 +1,7 @@
 // Checks of stored card, electric and waveform records: a record whose curves cannot be
 // rebuilt is refused and the shown test stays; numbers the instrument never writes are
 // named as doubts; random bytes never put a non-finite number on show.
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 #include "core/printing/card_print_page.h"
 #include "core/workbench/record_readers.h"
-#include "temp_program_folder.h"
+#include "../workbench/temp_program_folder.h"
 
 using namespace wb;
 using wb::test::put_bytes;

@@ -1,4 +1,4 @@
-#include "core/workbench/record_checks.h"
+#include "core/records/record_checks.h"
 
 #include <algorithm>
 #include <cmath>

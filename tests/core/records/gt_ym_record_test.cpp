@@ -6,7 +6,7 @@
 
 #include "../workbench/temp_program_folder.h"
 #include "core/common/gbk.h"
-#include "core/efficiency/gt_ym_record.h"
+#include "core/records/gt_ym_record.h"
 
 namespace wb {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "../workbench/temp_program_folder.h"
 #include "core/common/gbk.h"
-#include "core/efficiency/cyj_mode_catalog.h"
+#include "core/records/cyj_mode_catalog.h"
 
 namespace wb {
 namespace {

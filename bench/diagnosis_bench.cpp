@@ -15,7 +15,7 @@
 #include "core/common/record_store.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/diagnosis/refresh.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/joint_pipeline.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 
 namespace {
 

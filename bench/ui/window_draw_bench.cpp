@@ -17,7 +17,7 @@
 
 #include "core/level/level_analysis.h"
 #include "core/level/synthetic_level.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "platform/file_browser.h"
 #include "platform/picture_box.h"
 #include "ui/balance/balance_analysis.h"

@@ -14,8 +14,8 @@
 #include "core/electric/synthetic_wave.h"
 #include "core/level/synthetic_level.h"
 #include "core/design/workbench/design_records.h"
-#include "core/design/workbench/sample_design.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/sample_design.h"
+#include "core/samples/synthetic_tests.h"
 
 namespace {
 

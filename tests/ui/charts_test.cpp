@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "core/workbench/joint_pipeline.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 

@@ -9,7 +9,7 @@
 
 #include "core/design/workbench/design_window_core.h"
 #include "core/diagnosis/diagnosis_records.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "integration_workbench.h"
 #include "ui/design/rod_design.h"
 #include "ui_fakes.h"

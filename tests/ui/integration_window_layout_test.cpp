@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/level/synthetic_level.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"

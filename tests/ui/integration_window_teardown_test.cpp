@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "core/level/synthetic_level.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"

@@ -12,7 +12,7 @@
 
 #include "core/common/trim.h"
 #include "core/printing/excel_plan.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/electric/synthetic_wave.h"
 #include "core/workbench/org_decode.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "core/workbench/test_libraries.h"
 #include "platform/system_printer.h"
 #include "platform/translations.h"

@@ -4,7 +4,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/number_text.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "design_fixture.h"
 
 namespace wb::design::test {

@@ -11,7 +11,7 @@
 #include "core/common/services.h"
 #include "core/common/test_records.h"
 #include "core/diagnosis/diagnosis_state.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "../workbench/temp_program_folder.h"
 
 namespace wb::diag_test {

@@ -7,7 +7,7 @@
 #include "core/balance/phfx_record.h"
 #include "core/common/record_store.h"
 #include "core/printing/print_state.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "printing/print_test_helpers.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"

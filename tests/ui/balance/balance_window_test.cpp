@@ -11,7 +11,7 @@
 #include "core/common/dlph_record.h"
 #include "core/common/record_store.h"
 #include "core/efficiency/well_base_record.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"

@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "core/common/gbk.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "printing/print_test_helpers.h"
 #include "ui/diagnosis/diagnosis_boxes.h"
 #include "ui/diagnosis/well_diagnosis.h"

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "platform/qt_text.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"

@@ -13,7 +13,7 @@
 #include "core/common/paths.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_calc.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"

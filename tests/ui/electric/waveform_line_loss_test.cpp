@@ -12,7 +12,7 @@
 #include "core/common/number_text.h"
 #include "core/electric/line_loss.h"
 #include "core/electric/synthetic_wave.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 #include "platform/system_printer.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/workbench/org_decode.h"
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 
 namespace wb {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/design/workbench/sample_design.h"
+#include "core/samples/sample_design.h"
 
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/workbench/design_record_commands.h"

@@ -1,4 +1,4 @@
-#include "core/workbench/synthetic_tests.h"
+#include "core/samples/synthetic_tests.h"
 
 #include <algorithm>
 #include <cmath>

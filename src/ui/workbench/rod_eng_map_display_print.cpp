@@ -3,7 +3,7 @@
 #include <QRadioButton>
 #include <vector>
 
-#include "core/printing/batch_print.h"
+#include "core/workbench/batch_print.h"
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"

@@ -6,7 +6,7 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/trim.h"
-#include "core/printing/batch_print.h"
+#include "core/workbench/batch_print.h"
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/workbench/org_decode.h"

@@ -1,4 +1,4 @@
-#include "core/printing/batch_print.h"
+#include "core/workbench/batch_print.h"
 
 #include <memory>
 

@@ -3,9 +3,9 @@
 // left exactly as it was.
 #include <gtest/gtest.h>
 
-#include "core/printing/batch_print.h"
+#include "core/workbench/batch_print.h"
 #include "core/printing/page_guard_canvas.h"
-#include "print_test_util.h"
+#include "../printing/print_test_util.h"
 
 namespace wb {
 namespace {

@@ -157,7 +157,7 @@ std::array<std::string, 17> card_header_lines(const std::string& well, const std
   return h;
 }
 
-void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
+void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num) {
   for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = true;
   st.command1_visible = false;
   set_scale_points(pic);
@@ -241,29 +241,29 @@ void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num) {
   pic.fore_color = kBlack;
 }
 
-void RodEngMapDisplay_Card(TestState& st, Canvas& pic) {
+void RodEngMapDisplay_Card(DrawnTest& st, Canvas& pic) {
   st.sgt_rec.point_num = st.gt_num;
   RodEngMapDisplay_G(st, pic, st.gt_num);
 }
 
 namespace {
-StaticCardLines static_card_from_boxes(const TestState& st) {
+StaticCardLines static_card_from_boxes(const DrawnTest& st) {
   return static_card_geometry(card_position_scale(st.gt_stroke), card_load_scale(st.gt_max_load),
                               num_val(st.Text1[1]), num_val(st.Text1[3]), num_val(st.Text1[4]),
                               num_val(st.Text1[5]));
 }
 }  // namespace
 
-bool picture_shows_card(const TestState& st) {
+bool picture_shows_card(const DrawnTest& st) {
   return st.read_sgt_dnt_org == kKindCard || (st.read_sgt_dnt_org == kKindJoint && st.disp_state == 3);
 }
 
-void disp_ll_sgt(const TestState& st, Canvas& pic) {
+void disp_ll_sgt(const DrawnTest& st, Canvas& pic) {
   draw_static_card(pic, static_card_from_boxes(st));
   pic.fore_color = kBlack;
 }
 
-void prt_disp_ll_sgt(const TestState& st, Canvas& printer) {
+void prt_disp_ll_sgt(const DrawnTest& st, Canvas& printer) {
   printer.set_scale_mm();
   draw_static_card(printer, static_card_from_boxes(st));
   printer.fore_color = kBlack;

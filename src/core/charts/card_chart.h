@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/common/canvas.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -83,16 +83,16 @@ std::array<std::string, 17> card_header_lines(const std::string& well, const std
 // Draws the card of the first n points of st.sss/st.ggs on `pic` (scale set to points,
 // picture cleared) and writes Text1(0), Text3(12), Text3(13), gt_stroke, gt_max_load,
 // enables Text1(2..5) and hides Command1.
-void RodEngMapDisplay_G(TestState& st, Canvas& pic, int gt_num);
+void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num);
 // sgt_rec.point_num := gt_num, then RodEngMapDisplay_G(gt_num).
-void RodEngMapDisplay_Card(TestState& st, Canvas& pic);
+void RodEngMapDisplay_Card(DrawnTest& st, Canvas& pic);
 // The static card alone, from Text1(1), (3), (4), (5), on the scales of the card last drawn
 // (gt_stroke, gt_max_load). Draws over the picture in its current scale; clears nothing.
-void disp_ll_sgt(const TestState& st, Canvas& pic);
+void disp_ll_sgt(const DrawnTest& st, Canvas& pic);
 // Whether the main picture shows a card now (a card test, or the card view of a joint
 // test): the static-load lines typed into the boxes are drawn only over a card.
-bool picture_shows_card(const TestState& st);
+bool picture_shows_card(const DrawnTest& st);
 // The same four lines on the printer, in millimetres.
-void prt_disp_ll_sgt(const TestState& st, Canvas& printer);
+void prt_disp_ll_sgt(const DrawnTest& st, Canvas& printer);
 
 }  // namespace wb

@@ -86,7 +86,7 @@ double apparent_power_kva(int wiring_mode, double current, double voltage) {
   return current * voltage * wiring_factor(wiring_mode) / 1000.0;
 }
 
-ElectricMaxima recompute_reactive_power(TestState& st, int n) {
+ElectricMaxima recompute_reactive_power(DrawnTest& st, int n) {
   ElectricMaxima mx;
   n = clamp_points(n);
   const int mode = st.dnt_rec.wiring_mode;
@@ -147,7 +147,7 @@ std::vector<TimeGridLine> recording_time_grid(int n, double covered) {
   return out;
 }
 
-void iup_line_form(TestState& st, Canvas& pic, int iu_num) {
+void iup_line_form(DrawnTest& st, Canvas& pic, int iu_num) {
   const int n = clamp_points(iu_num);
   st.command1_visible = false;
   pic.set_scale_mm();
@@ -234,7 +234,7 @@ std::array<float, 15> electric_page_values(const DntRecord& r) {
   return v;
 }
 
-void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy) {
+void iup_line_prt(DrawnTest& st, Canvas& prn, double xx, double yy) {
   const int n = clamp_points(st.iu_num);
   const ElectricMaxima mx = recompute_reactive_power(st, n);
   const double a_scale = electric_power_scale(std::max({0.0f, mx.i, mx.p, mx.q}));

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/common/canvas.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -47,7 +47,7 @@ struct ElectricMaxima {
 
 // Recomputes qqs(0..n−1) from current, voltage and active power by st.dnt_rec.wiring_mode
 // (apparent power S in kVA; Q = sqrt(S² − P²), 0 when not positive) and returns the maxima.
-ElectricMaxima recompute_reactive_power(TestState& st, int n);
+ElectricMaxima recompute_reactive_power(DrawnTest& st, int n);
 // Apparent power of one sample, kVA, by wiring mode (0 for an unknown mode).
 double apparent_power_kva(int wiring_mode, double current, double voltage);
 
@@ -74,12 +74,12 @@ double screen_sample_x(int i, int n);
 // hides Command1; for a joint test also sums p_sum over gt_num samples and writes the mean
 // into Text3(1). A stored electric record (gt_num 0) keeps the reader's p_sum and Text3(1),
 // and its 144 rebuilt points get the time axis of its recorded point_num samples.
-void iup_line_form(TestState& st, Canvas& pic, int iu_num);
+void iup_line_form(DrawnTest& st, Canvas& pic, int iu_num);
 
 // Page chart of the current electric record with its plot frame's top-left corner at
 // (xx, yy) mm, followed by the value block of the page template. Draws on the page as the
 // caller left it (millimetres); uses st.iu_num points; rewrites qqs.
-void iup_line_prt(TestState& st, Canvas& prn, double xx, double yy);
+void iup_line_prt(DrawnTest& st, Canvas& prn, double xx, double yy);
 
 // The legend line above a printed electric chart whose frame starts at (xx, yy), mm: the
 // current, active and reactive captions in their curve colours from (xx − 6, yy − 5), the

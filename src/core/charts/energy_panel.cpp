@@ -38,7 +38,7 @@ float round2(double x) { return static_cast<float>(round_dec(x, 2)); }
 
 }  // namespace
 
-void fill_DnCs(const TestState& st, DnCsArray& d) {
+void fill_DnCs(const DrawnTest& st, DnCsArray& d) {
   set_from_box(d[kDnCsAvgVoltage], st.Text3[5]);
   set_from_box(d[kDnCsAvgCurrent], st.Text3[6]);
   set_from_box(d[kDnCsInputPower], st.Text3[1]);
@@ -75,7 +75,7 @@ std::array<std::string, 16> energy_panel_entries(int wiring_mode, const DnCsArra
   return e;
 }
 
-void disp_data(TestState& st, Canvas& pic, DnCsArray& DnCs) {
+void disp_data(DrawnTest& st, Canvas& pic, DnCsArray& DnCs) {
   st.command1_visible = false;
   fill_DnCs(st, DnCs);
   const auto entries = energy_panel_entries(st.dnt_rec.wiring_mode, DnCs);

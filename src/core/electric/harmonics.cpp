@@ -68,7 +68,7 @@ void draw_xbt_bars(Canvas& c, double x0, double y0, const ShareTable& s, Rgb col
   }
 }
 
-void draw_xbt_2(Canvas& pic, TestState& st, float xx, float yy) {
+void draw_xbt_2(Canvas& pic, DrawnTest& st, float xx, float yy) {
   st.command1_visible = true;
   pic.set_scale_mm();
   pic.set_plain_font(8);
@@ -85,7 +85,7 @@ void draw_xbt_2(Canvas& pic, TestState& st, float xx, float yy) {
   pic.draw_width = 1;
 }
 
-void draw_xbt_2prt(Canvas& prn, const TestState& st, float xx, float yy) {
+void draw_xbt_2prt(Canvas& prn, const DrawnTest& st, float xx, float yy) {
   const XbtRecord& rec = st.xbt_rec;
   prn.set_scale_mm();
   prn.font.size = 12;

@@ -10,7 +10,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/test_records.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -47,10 +47,10 @@ void draw_xbt_bars(Canvas& c, double x0, double y0, const ShareTable& s, Rgb col
 // Screen view: voltage bars at (xx, yy), current bars 30 mm lower, on the main picture;
 // clears it, sets the millimetre scale and makes the print-preview button visible. Leaves
 // 8 pt, black text, solid lines of width 1.
-void draw_xbt_2(Canvas& pic, TestState& st, float xx, float yy);
+void draw_xbt_2(Canvas& pic, DrawnTest& st, float xx, float yy);
 
 // Printer version on the current page: title, both charts (80 x 37 mm, the current chart
 // 40.5 mm below), the share table of orders 1..40 and the six electric values.
-void draw_xbt_2prt(Canvas& prn, const TestState& st, float xx, float yy);
+void draw_xbt_2prt(Canvas& prn, const DrawnTest& st, float xx, float yy);
 
 }  // namespace wb

@@ -103,7 +103,7 @@ LineLossEstimate estimate_line_loss(const float* iis, const float* uus, const fl
   return e;
 }
 
-LineLossEstimate estimate_line_loss(const TestState& st, int count) {
+LineLossEstimate estimate_line_loss(const DrawnTest& st, int count) {
   return estimate_line_loss(st.iis.data(), st.uus.data(), st.pps.data(), st.qqs.data(), count);
 }
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -51,7 +51,7 @@ struct LineLossEstimate {
 
 // Estimate over positions 0..count-1 (cut to the arrays).
 LineLossEstimate estimate_line_loss(const float* iis, const float* uus, const float* pps, const float* qqs, int count);
-LineLossEstimate estimate_line_loss(const TestState& st, int count);
+LineLossEstimate estimate_line_loss(const DrawnTest& st, int count);
 
 // The text published in the correlation box R_iu: the full-precision correlation, or empty
 // when the fit is undefined (an older value there would pass for this fit's).

@@ -49,7 +49,7 @@ std::string axis_number(double v) { return num_print(v) + " "; }
 }  // namespace
 
 void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e, const LineLossList& list,
-                    std::string_view well_name, const TestState& st, int count) {
+                    std::string_view well_name, const DrawnTest& st, int count) {
   const Place p = place_of(layout);
   const double ubase = e.ubase();
   auto v_of = [&](double volts) { return 450.0 - 10.0 * (volts - ubase); };
@@ -139,7 +139,7 @@ void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e,
 
 namespace {
 
-LineLossEstimate run(Canvas& c, LineLossLayout layout, TestState& st, int count) {
+LineLossEstimate run(Canvas& c, LineLossLayout layout, DrawnTest& st, int count) {
   const int n = std::clamp(count, 0, kSampleArraySize);
   const LineLossEstimate e = estimate_line_loss(st, n);
   st.R_iu = correlation_text(e);
@@ -153,18 +153,18 @@ LineLossEstimate run(Canvas& c, LineLossLayout layout, TestState& st, int count)
 
 }  // namespace
 
-LineLossEstimate Get_Line_Lose(Canvas& pic, TestState& st, int count) {
+LineLossEstimate Get_Line_Lose(Canvas& pic, DrawnTest& st, int count) {
   st.command1_visible = false;
   return run(pic, LineLossLayout::Screen, st, count);
 }
 
-LineLossEstimate Get_Line_Lose_print(Canvas& prn, TestState& st, int count) {
+LineLossEstimate Get_Line_Lose_print(Canvas& prn, DrawnTest& st, int count) {
   LineLossEstimate e = run(prn, LineLossLayout::Printer, st, count);
   prn.end_doc();
   return e;
 }
 
-LineLossEstimate Get_Line_Lose_prt(Canvas& pic, TestState& st, int count) {
+LineLossEstimate Get_Line_Lose_prt(Canvas& pic, DrawnTest& st, int count) {
   return run(pic, LineLossLayout::Alternative, st, count);
 }
 

@@ -16,7 +16,7 @@
 
 #include "core/common/canvas.h"
 #include "core/electric/line_loss.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -24,15 +24,15 @@ enum class LineLossLayout { Screen, Printer, Alternative };
 
 // Draws a finished estimate; `samples` are positions 0..count-1 of the state's arrays.
 void draw_line_loss(Canvas& c, LineLossLayout layout, const LineLossEstimate& e, const LineLossList& list,
-                    std::string_view well_name, const TestState& st, int count);
+                    std::string_view well_name, const DrawnTest& st, int count);
 
 // The main window's line-loss view: hides the print-preview button, runs the estimate over
 // positions 0..count-1, publishes the correlation in R_iu and draws on the picture.
 // The caller sets the view kind and chooses `count` (line_loss_sample_count).
-LineLossEstimate Get_Line_Lose(Canvas& pic, TestState& st, int count);
+LineLossEstimate Get_Line_Lose(Canvas& pic, DrawnTest& st, int count);
 // The same estimate as one print job on the printer (ends the document).
-LineLossEstimate Get_Line_Lose_print(Canvas& prn, TestState& st, int count);
+LineLossEstimate Get_Line_Lose_print(Canvas& prn, DrawnTest& st, int count);
 // The alternative layout on the picture; leaves the print-preview button and the view kind.
-LineLossEstimate Get_Line_Lose_prt(Canvas& pic, TestState& st, int count);
+LineLossEstimate Get_Line_Lose_prt(Canvas& pic, DrawnTest& st, int count);
 
 }  // namespace wb

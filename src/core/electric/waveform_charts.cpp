@@ -93,7 +93,7 @@ void draw_xbt_wave(Canvas& c, double x0, double y0, double w, double h, int curv
   draw_curve(c, x0, y0, w, h, iis, n, imax, kWaveGreen);
 }
 
-void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy) {
+void draw_xbt_1(Canvas& pic, DrawnTest& st, float xx, float yy) {
   st.command1_visible = true;
   // The view before may have left another scale (the card's points) or font.
   pic.set_scale_mm();
@@ -104,7 +104,7 @@ void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy) {
   draw_wave_legend(pic, xx + 47.5, yy, 12);
 }
 
-void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy) {
+void draw_xbt_1prt(Canvas& prn, const DrawnTest& st, float xx, float yy) {
   const XbtRecord& rec = st.xbt_rec;
   prn.font.size = 12;
   prn.font.underline = true;

@@ -9,7 +9,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/test_records.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -36,19 +36,19 @@ enum class WaveFrame { Rectangle, FourLines };
 void draw_xbt_wave(Canvas& c, double x0, double y0, double w, double h, int curve_width, WaveFrame frame,
                    const float* uus, const float* iis, int n);
 inline void draw_xbt_wave(Canvas& c, double x0, double y0, double w, double h, int curve_width, WaveFrame frame,
-                          const TestState& st) {
+                          const DrawnTest& st) {
   draw_xbt_wave(c, x0, y0, w, h, curve_width, frame, st.uus.data(), st.iis.data(), st.iu_num);
 }
 
 // Screen view on the main picture (95 x 50 mm chart at (xx, yy)); sets millimetres and the
 // plain 8 pt font (whatever the view before left), clears the picture, makes the
 // print-preview button visible. Leaves 8 pt, black text, width 1, dotted lines.
-void draw_xbt_1(Canvas& pic, TestState& st, float xx, float yy);
+void draw_xbt_1(Canvas& pic, DrawnTest& st, float xx, float yy);
 
 // Printer version on the current page: title, the chart (80 x 74 mm), a table of the two
 // waveforms every 10 degrees and the record's six electric values at fixed page places.
 // Neither starts nor ends a page.
-void draw_xbt_1prt(Canvas& prn, const TestState& st, float xx, float yy);
+void draw_xbt_1prt(Canvas& prn, const DrawnTest& st, float xx, float yy);
 
 // The record's six electric values in print form at fixed page places: current, active power
 // and power factor at `y` (x 36, 90, 143 mm), voltage, apparent power and phase difference

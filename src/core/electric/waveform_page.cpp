@@ -102,7 +102,7 @@ void xbt_prt_legend(Canvas& c, std::span<const float> a, std::span<const float> 
   }
 }
 
-void xbt_prt_page(Canvas& target, const TestState& st) {
+void xbt_prt_page(Canvas& target, const DrawnTest& st) {
   const XbtRecord& rec = st.xbt_rec;
   target.set_scale_mm();
   if (!target.is_printer()) target.cls();

@@ -11,7 +11,7 @@
 
 #include "core/common/canvas.h"
 #include "core/printing/table_printer.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -38,6 +38,6 @@ void xbt_prt_legend(Canvas& c, std::span<const float> a, std::span<const float> 
 // Draws the whole page of the waveform test held in `st` (xbt_rec, iis, uus, iu_num) in
 // millimetres. A preview target is cleared first (the caller has sized it to A4); on a
 // printer the page ends with a new page and the job stays open for the caller to end.
-void xbt_prt_page(Canvas& target, const TestState& st);
+void xbt_prt_page(Canvas& target, const DrawnTest& st);
 
 }  // namespace wb

@@ -69,7 +69,7 @@ std::array<std::string, 17> card_print_header(const std::string& well, const std
   return h;
 }
 
-void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, double xs, double ys) {
+void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, double xs, double ys) {
   for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
   printer.set_scale_mm();
   printer.font.name = "宋体";
@@ -194,7 +194,7 @@ std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil
   return rec;
 }
 
-void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::filesystem::path& fil_nam,
+void prt_RodEngMapDisplay_main_new(DrawnTest& st, Canvas& printer, const std::filesystem::path& fil_nam,
                                    std::int16_t red, double xs, double ys) {
   for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
   const std::optional<SgtRecord> rec = read_card_print_record(fil_nam, red);

@@ -17,7 +17,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/test_records.h"
-#include "core/workbench/test_state.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -50,7 +50,7 @@ std::array<std::string, 17> card_print_header(const std::string& well, const std
 // plain number text), Text1(2..5) disabled, the rebuilt card in sss/ggs (points
 // 0..point_num-1 that exist in the arrays), gt_stroke and gt_max_load. Sets the printer to
 // millimetres and "宋体" 7 pt; never starts or ends a page.
-void print_card_block(TestState& st, Canvas& printer, const SgtRecord& rec, double xs, double ys);
+void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, double xs, double ys);
 
 // Record `red` (from 1) of the card library `fil_nam` as the print page reads it. None when
 // the library is missing, empty or unreadable, or `red` is below 1 or past its last whole
@@ -60,7 +60,7 @@ std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil
 // Reads record `red` with read_card_print_record and prints it with print_card_block. A
 // missing or empty library, or a record number outside it, draws nothing and leaves `st` as
 // it was except for Text1(2..5) being disabled. The file is only read, never created.
-void prt_RodEngMapDisplay_main_new(TestState& st, Canvas& printer, const std::filesystem::path& fil_nam,
+void prt_RodEngMapDisplay_main_new(DrawnTest& st, Canvas& printer, const std::filesystem::path& fil_nam,
                                    std::int16_t red, double xs, double ys);
 
 }  // namespace wb

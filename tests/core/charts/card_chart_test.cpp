@@ -21,8 +21,8 @@ double mm_v(double v) { return v / 2.6 * kPt; }
 
 // A 2.5 m stroke at 40 kN up and 20 kN down, drawn from 4 corner points:
 // work = 2.5 m × 20 kN = 50 kJ; 250 samples per stroke = 5 s: 12 strokes/min, 10 kW.
-TestState rectangle_card() {
-  TestState st;
+DrawnTest rectangle_card() {
+  DrawnTest st;
   const float s[] = {0, 0, 2.5f, 2.5f}, g[] = {20, 40, 40, 20};
   for (int i = 0; i < 4; ++i) {
     st.sss[i] = s[i];
@@ -42,7 +42,7 @@ TestState rectangle_card() {
 }
 
 TEST(CardChart, ResultsOfARectangularCard) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
   EXPECT_EQ(st.Text1[0], "202403151030");
@@ -60,7 +60,7 @@ TEST(CardChart, ResultsOfARectangularCard) {
 }
 
 TEST(CardChart, HeaderLinesAndPlacement) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
   const std::vector<std::string> expected = {"井号:W17", "日期:20240315", "时间:10:30", "冲次: 12次",
@@ -85,7 +85,7 @@ TEST(CardChart, HeaderLinesAndPlacement) {
 }
 
 TEST(CardChart, AxisLabelsGridAndFrames) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
 
@@ -132,7 +132,7 @@ TEST(CardChart, AxisLabelsGridAndFrames) {
 }
 
 TEST(CardChart, MeasuredCurveIsOpenAndOnScale) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
   const auto points = items_of(pic, Op::Point, kMagenta);
@@ -148,7 +148,7 @@ TEST(CardChart, MeasuredCurveIsOpenAndOnScale) {
 }
 
 TEST(CardChart, StaticCardAtTheStrokeAxisScale) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
   // H = 200: loss 0.5 m shifts the top side 100 units, the 2 m stroke spans 400 units;
@@ -164,7 +164,7 @@ TEST(CardChart, StaticCardAtTheStrokeAxisScale) {
 }
 
 TEST(CardChart, StaticLinesLaterUseTheLastCardsScalesAndAddUp) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   st.sss[2] = st.sss[3] = 3.5f;  // 3.5 m stroke: 4 divisions of 150 units
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
@@ -183,7 +183,7 @@ TEST(CardChart, StaticLinesLaterUseTheLastCardsScalesAndAddUp) {
 }
 
 TEST(CardChart, EmptyBoxesShrinkTheStaticCardToTheOrigin) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   for (int i : {1, 3, 4, 5}) st.Text1[i].clear();
   RecordingCanvas pic(kPicW, kPicH);
   RodEngMapDisplay_G(st, pic, 4);
@@ -195,7 +195,7 @@ TEST(CardChart, EmptyBoxesShrinkTheStaticCardToTheOrigin) {
 }
 
 TEST(CardChart, PrinterStaticCardInMillimetres) {
-  TestState st;
+  DrawnTest st;
   st.gt_stroke = 2.5f;
   st.gt_max_load = 40;
   st.Text1[1] = "0.5";
@@ -210,7 +210,7 @@ TEST(CardChart, PrinterStaticCardInMillimetres) {
 }
 
 TEST(CardChart, ZeroPointNumKeepsStrokeRateAndCountsNoPower) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   st.sgt_rec.point_num = 0;
   st.Text3[13] = "7.5";
   RecordingCanvas pic(kPicW, kPicH);
@@ -223,7 +223,7 @@ TEST(CardChart, ZeroPointNumKeepsStrokeRateAndCountsNoPower) {
 TEST(CardChart, LibraryCardClosesTheLoopOverDrawnPoints) {
   // 144 rebuilt points of a circle of radius 1 m / 10 kN: work ≈ π·1·10 kJ (polygon area,
   // 144 sides: area = 72·sin(2π/144)·r·R), power from the recorded 300 samples (6 s).
-  TestState st;
+  DrawnTest st;
   for (int i = 0; i < 144; ++i) {
     const double a = 2 * M_PI * i / 144;
     st.sss[i] = static_cast<float>(1 + std::cos(a));
@@ -239,7 +239,7 @@ TEST(CardChart, LibraryCardClosesTheLoopOverDrawnPoints) {
 }
 
 TEST(CardChart, CardEntryCopiesThePeriodIntoTheRecord) {
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   st.gt_num = 4;
   st.sgt_rec.point_num = 999;
   RecordingCanvas pic(kPicW, kPicH);
@@ -264,7 +264,7 @@ TEST(CardChart, StaticLinesOnlyOverACard) {
                         {kKindWave, 1, false},     {kKindLineLoss, 1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.kind << "/" << c.disp_state);
-    TestState st;
+    DrawnTest st;
     st.read_sgt_dnt_org = c.kind;
     st.disp_state = c.disp_state;
     EXPECT_EQ(picture_shows_card(st), c.card);
@@ -279,7 +279,7 @@ namespace {
 
 TEST(CardChart, SetsItsOwnFontWhateverThePictureHad) {
   // A view drawn before may leave a small, bold or underlined font: the card does not take it.
-  TestState st = rectangle_card();
+  DrawnTest st = rectangle_card();
   RecordingCanvas pic(kPicW, kPicH);
   pic.font = Font{"黑体", 7, true, true, true};
   RodEngMapDisplay_G(st, pic, 4);

@@ -23,8 +23,8 @@ constexpr Rgb kGrey = rgb(128, 128, 128);
 // 500 samples (10 s) single phase: 10 A, 360 V (380 V at sample 100), 2.4 kW.
 // S = 10 × 360 / 1000 = 3.6 kVA, Q = sqrt(3.6² − 2.4²) = 2.683 kvar; all below 12.5, so
 // A = 25; the largest voltage 380 gives V = 400.
-TestState stroke_500() {
-  TestState st;
+DrawnTest stroke_500() {
+  DrawnTest st;
   st.read_sgt_dnt_org = kKindJoint;
   for (int i = 0; i < 500; ++i) {
     st.iis[i] = 10;
@@ -55,7 +55,7 @@ const Item* text_at(const RecordingCanvas& c, const std::string& text, double x,
 }
 
 TEST(ElectricChart, ScreenLabelsTitlesAndResults) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, st.iu_num);
 
@@ -100,7 +100,7 @@ TEST(ElectricChart, ScreenLabelsTitlesAndResults) {
 }
 
 TEST(ElectricChart, ScreenCurvePoints) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, st.iu_num);
   // Voltage on V = 400: 360 V at y = 10 + 40 − 360/400·40 = 14; its first point magenta.
@@ -128,7 +128,7 @@ TEST(ElectricChart, ScreenCurvePoints) {
 }
 
 TEST(ElectricChart, CrankAngleAxisWhenStartingAtTheBottomDeadCentre) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   st.chk_start_checked = true;
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, st.iu_num);
@@ -143,7 +143,7 @@ TEST(ElectricChart, CrankAngleAxisWhenStartingAtTheBottomDeadCentre) {
 
 TEST(ElectricChart, StoredRecordKeepsTheReadersEnergySum) {
   // A stored power record: gt_num 0, the reader set p_sum = input power × point_num.
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   st.read_sgt_dnt_org = kKindElectric;
   st.gt_num = 0;
   st.p_sum = 8.5f * 300;
@@ -175,7 +175,7 @@ TEST(ElectricChart, StoredRecordTimeAxisIsThatOfTheRecordedStroke) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.point_num);
-    TestState st = stroke_500();
+    DrawnTest st = stroke_500();
     st.read_sgt_dnt_org = kKindElectric;
     st.gt_num = 0;
     st.dnt_rec.point_num = static_cast<std::int16_t>(c.point_num);
@@ -191,7 +191,7 @@ TEST(ElectricChart, StoredRecordTimeAxisIsThatOfTheRecordedStroke) {
     }
   }
   // A joint test of 144 points keeps the axis of its own samples.
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   st.dnt_rec.point_num = 500;
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, 144);
@@ -202,7 +202,7 @@ TEST(ElectricChart, StoredRecordTimeAxisIsThatOfTheRecordedStroke) {
 TEST(ElectricChart, NoCardPeriodClearsTheStrokeSumOfAJointTest) {
   // Without a card period the sum of a joint test starts again at 0 (and nothing is
   // divided): an earlier test's sum must not reach the energy panel.
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   st.gt_num = 0;
   st.p_sum = 2550;
   st.Text3[1] = "8.5";
@@ -213,7 +213,7 @@ TEST(ElectricChart, NoCardPeriodClearsTheStrokeSumOfAJointTest) {
 }
 
 TEST(ElectricChart, ShortStrokeHasAGridInsideTheFrame) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, 60);  // 1.2 s
   std::vector<Item> verticals;
@@ -231,7 +231,7 @@ TEST(ElectricChart, ShortStrokeHasAGridInsideTheFrame) {
 }
 
 TEST(ElectricChart, ZeroVoltageLeavesTheVoltageCurveOut) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   for (int i = 0; i < 500; ++i) st.uus[i] = 0;
   RecordingCanvas pic(106.1, 63.8);
   iup_line_form(st, pic, 500);
@@ -247,7 +247,7 @@ TEST(ElectricChart, ReactivePowerByWiringMode) {
   const Case cases[] = {{1, 3.8 * std::sqrt(3.0)}, {2, 11.4}, {3, 3.8}, {4, 11.4}, {0, 0}, {5, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
-    TestState st;
+    DrawnTest st;
     st.iis[0] = 10;
     st.uus[0] = 380;
     st.pps[0] = 2;
@@ -260,7 +260,7 @@ TEST(ElectricChart, ReactivePowerByWiringMode) {
 }
 
 TEST(ElectricChart, PageChartAndValueBlock) {
-  TestState st = stroke_500();
+  DrawnTest st = stroke_500();
   st.dnt_rec.well_name = "W17             ";
   st.dnt_rec.point_num = 250;      // 5 s: 12 strokes/min
   st.dnt_rec.avg_voltage = 19000;  // 380 V

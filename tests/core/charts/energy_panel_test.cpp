@@ -3,6 +3,7 @@
 
 #include "core/charts/electric_chart.h"
 #include "core/charts/energy_panel.h"
+#include "core/workbench/test_state.h"
 #include "chart_test_util.h"
 
 namespace wb {

@@ -58,8 +58,8 @@ int lines_cut_at_edge(const RecordingCanvas& c, Rgb color, const Frame& f) {
 
 // A card of 100 points whose load swings from -60 kN to 300 kN: beyond the largest load
 // scale (120 kN) and below the zero-load line.
-TestState wild_card() {
-  TestState st;
+DrawnTest wild_card() {
+  DrawnTest st;
   for (int i = 0; i < 100; ++i) {
     st.sss[i] = static_cast<float>(1.5 - 1.5 * std::cos(2 * kPi * i / 100));
     st.ggs[i] = static_cast<float>(120 + 180 * std::sin(2 * kPi * i / 100));
@@ -77,8 +77,8 @@ TestState wild_card() {
 }
 
 // Electric samples whose active power dips far below the lowest grid line (-A/5).
-TestState wild_electric(int n) {
-  TestState st;
+DrawnTest wild_electric(int n) {
+  DrawnTest st;
   for (int i = 0; i < n; ++i) {
     st.iis[i] = static_cast<float>(30 + 10 * std::sin(2 * kPi * i / n));
     st.uus[i] = static_cast<float>(380 + 5 * std::sin(2 * kPi * i / n));
@@ -92,8 +92,8 @@ TestState wild_electric(int n) {
 }
 
 // One waveform cycle whose negative half reaches -5 times the positive peak.
-TestState wild_wave() {
-  TestState st;
+DrawnTest wild_wave() {
+  DrawnTest st;
   for (int i = 0; i < kWaveCyclePoints; ++i) {
     const double s = std::sin(2 * kPi * i / kWaveCyclePoints);
     st.uus[i] = static_cast<float>(s > 0 ? 311 * s : 1555 * s);
@@ -106,7 +106,7 @@ TestState wild_wave() {
 TEST(ViewFrames, CardCurvesStayInsideThePlotOnScreenAndPaper) {
   {
     SCOPED_TRACE("screen");
-    TestState st = wild_card();
+    DrawnTest st = wild_card();
     RecordingCanvas pic(kPicW, kPicH);
     RodEngMapDisplay_G(st, pic, st.gt_num);
     const Frame f{kCardOriginU / 3 * kPt, kCardPlotTopV / 2.6 * kPt, kCardPlotRightU / 3 * kPt,
@@ -138,7 +138,7 @@ TEST(ViewFrames, CardCurvesStayInsideThePlotOnScreenAndPaper) {
     r.gg_cos[0] = 400.0f;
     r.gg_sin[1] = 100.0f;
     RecordingCanvas page(210, 297, true);
-    TestState st;
+    DrawnTest st;
     const double xs = 20, ys = 30;
     print_card_block(st, page, r, xs, ys);
     // The block's map: x = xs + (u - 60)/11, y = ys + (v + 60)/9 millimetres.
@@ -157,7 +157,7 @@ TEST(ViewFrames, CardCurvesStayInsideThePlotOnScreenAndPaper) {
 TEST(ViewFrames, ElectricCurvesStayInsideTheFrameOnScreenAndPaper) {
   {
     SCOPED_TRACE("screen");
-    TestState st = wild_electric(500);
+    DrawnTest st = wild_electric(500);
     RecordingCanvas pic(kPicW, kPicH);
     iup_line_form(st, pic, st.iu_num);
     const Frame f{10, 10, 95, 58};
@@ -167,7 +167,7 @@ TEST(ViewFrames, ElectricCurvesStayInsideTheFrameOnScreenAndPaper) {
   }
   {
     SCOPED_TRACE("paper");
-    TestState st = wild_electric(500);
+    DrawnTest st = wild_electric(500);
     RecordingCanvas page(210, 297, true);
     const double xx = 30, yy = 40;
     iup_line_prt(st, page, xx, yy);
@@ -179,7 +179,7 @@ TEST(ViewFrames, ElectricCurvesStayInsideTheFrameOnScreenAndPaper) {
 TEST(ViewFrames, WaveformCurvesStayInsideTheFrameOnScreenAndPaper) {
   {
     SCOPED_TRACE("screen");
-    TestState st = wild_wave();
+    DrawnTest st = wild_wave();
     RecordingCanvas pic(kPicW, kPicH);
     draw_xbt_1(pic, st, 5, 7);
     const Frame f{5, 7, 100, 57};
@@ -189,7 +189,7 @@ TEST(ViewFrames, WaveformCurvesStayInsideTheFrameOnScreenAndPaper) {
   }
   {
     SCOPED_TRACE("paper");
-    TestState st = wild_wave();
+    DrawnTest st = wild_wave();
     RecordingCanvas page(210, 297, true);
     draw_xbt_1prt(page, st, 90, 20);
     std::vector<Item> lines = items_of(page, Op::Line);
@@ -201,7 +201,7 @@ TEST(ViewFrames, WaveformCurvesStayInsideTheFrameOnScreenAndPaper) {
 }
 
 TEST(ViewFrames, LineLossSamplesStayInsideTheChart) {
-  TestState st;
+  DrawnTest st;
   for (int i = 0; i < 100; ++i) {
     st.iis[i] = static_cast<float>(i * 3);        // up to 297 A: beyond the 160 A axis
     st.uus[i] = static_cast<float>(400 - i * 2);  // down to 202 V: far below the voltage axis
@@ -235,25 +235,25 @@ struct View {
 
 std::vector<View> views() {
   return {
-      {"card", [](Canvas& c) { TestState st = wild_card(); RodEngMapDisplay_G(st, c, st.gt_num); }},
-      {"electric curves", [](Canvas& c) { TestState st = wild_electric(500); iup_line_form(st, c, st.iu_num); }},
+      {"card", [](Canvas& c) { DrawnTest st = wild_card(); RodEngMapDisplay_G(st, c, st.gt_num); }},
+      {"electric curves", [](Canvas& c) { DrawnTest st = wild_electric(500); iup_line_form(st, c, st.iu_num); }},
       {"energy panel",
        [](Canvas& c) {
-         TestState st = wild_electric(500);
+         DrawnTest st = wild_electric(500);
          DnCsArray d{};
          disp_data(st, c, d);
        }},
-      {"waveforms", [](Canvas& c) { TestState st = wild_wave(); draw_xbt_1(c, st, 5, 7); }},
+      {"waveforms", [](Canvas& c) { DrawnTest st = wild_wave(); draw_xbt_1(c, st, 5, 7); }},
       {"harmonic bars",
        [](Canvas& c) {
-         TestState st = wild_wave();
+         DrawnTest st = wild_wave();
          st.xbt_rec.order_num = 10;
          for (int h = 0; h < 10; ++h) st.xbt_rec.uu_cos[h] = st.xbt_rec.ii_cos[h] = static_cast<float>(10 - h);
          draw_xbt_2(c, st, 5, 3);
        }},
       {"line loss",
        [](Canvas& c) {
-         TestState st = wild_electric(300);
+         DrawnTest st = wild_electric(300);
          Get_Line_Lose(c, st, st.iu_num);
        }},
   };
@@ -305,7 +305,7 @@ TEST(ViewFrames, WaveformCaptionsAfterEveryOtherView) {
     RecordingCanvas pic(kPicW, kPicH);
     v.draw(pic);
     pic.items.clear();
-    TestState st = wild_wave();
+    DrawnTest st = wild_wave();
     draw_xbt_1(pic, st, 5, 7);
     const auto rects = items_of(pic, Op::Rect);
     ASSERT_EQ(rects.size(), 1u);

@@ -103,7 +103,7 @@ TEST(HarmonicShares, TableRoundingHalvesUp) {
 }
 
 TEST(HarmonicBars, ScreenChartsGeometry) {
-  TestState st;
+  DrawnTest st;
   st.xbt_rec.order_num = 20;
   put(st.xbt_rec.ii_sin, st.xbt_rec.ii_cos, 1, 25, 10);  // pure sine current
   put(st.xbt_rec.uu_sin, st.xbt_rec.uu_cos, 1, 300, 0);
@@ -147,7 +147,7 @@ TEST(HarmonicBars, ScreenChartsGeometry) {
 }
 
 TEST(HarmonicBars, PrinterTableAndValues) {
-  TestState st;
+  DrawnTest st;
   st.xbt_rec.well_name = "ABCDE";
   st.xbt_rec.order_num = 10;
   put(st.xbt_rec.ii_sin, st.xbt_rec.ii_cos, 1, 25, 0);

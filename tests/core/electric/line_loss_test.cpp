@@ -12,8 +12,8 @@ struct Sample {
   float i, u, p, q;  // A, V, kW, kvar
 };
 
-TestState state_with(const std::vector<Sample>& s) {
-  TestState st;
+DrawnTest state_with(const std::vector<Sample>& s) {
+  DrawnTest st;
   for (std::size_t k = 0; k < s.size(); ++k) {
     st.iis[k] = s[k].i;
     st.uus[k] = s[k].u;
@@ -30,7 +30,7 @@ const std::vector<Sample> kKnownLine = {
     {10, 399, 1.0f, 0.5f}, {20, 398, 4, 1}, {40, 396, 8, 2}, {60, 394, 12, 3}, {30, 401, -2, 0.4f}};
 
 TEST(LineLossEstimate, KnownLineGivesSlopeInterceptCorrelationAndLoss) {
-  TestState st = state_with(kKnownLine);
+  DrawnTest st = state_with(kKnownLine);
   LineLossEstimate e = estimate_line_loss(st, st.iu_num);
   EXPECT_EQ(e.n, 4);
   EXPECT_EQ(e.m, 3);
@@ -85,7 +85,7 @@ TEST(LineLossEstimate, CorrelationDecidesBetweenResultsAndNotice) {
     SCOPED_TRACE(c.name);
     std::vector<Sample> s;
     for (int k = 0; k < 4; ++k) s.push_back({static_cast<float>(k + 1), c.y[k], 10, 1});
-    TestState st = state_with(s);
+    DrawnTest st = state_with(s);
     LineLossEstimate e = estimate_line_loss(st, 4);
     EXPECT_NEAR(e.r, c.r, 1e-12);
     EXPECT_NEAR(e.slope, c.slope, 1e-12);
@@ -124,7 +124,7 @@ TEST(LineLossEstimate, DegenerateSamplesGiveNoEstimate) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TestState st = state_with(c.s);
+    DrawnTest st = state_with(c.s);
     LineLossEstimate e = estimate_line_loss(st, st.iu_num);
     EXPECT_EQ(e.n, c.n);
     EXPECT_EQ(e.m, c.m);
@@ -149,7 +149,7 @@ TEST(LineLossEstimate, DegenerateSamplesGiveNoEstimate) {
 
 TEST(LineLossEstimate, UsesOnlyTheGivenCount) {
   // Samples beyond the count (an earlier test's leftovers) must not enter.
-  TestState st = state_with(kKnownLine);
+  DrawnTest st = state_with(kKnownLine);
   st.iis[5] = 150;
   st.uus[5] = 300;
   st.pps[5] = 50;

@@ -15,8 +15,8 @@ constexpr double kS = 50.0 / 6.3;  // layout units per mm
 
 // A joint test's stroke: U = 400 − k·I over currents 20..100 A with power rising with the
 // current, plus one generating sample at 10 A. Umean over the consuming samples decides Ubase.
-TestState line_test(double k_drop, double scatter = 0) {
-  TestState st;
+DrawnTest line_test(double k_drop, double scatter = 0) {
+  DrawnTest st;
   int n = 0;
   for (int i = 20; i <= 100; i += 10) {
     st.iis[n] = static_cast<float>(i);
@@ -37,7 +37,7 @@ TestState line_test(double k_drop, double scatter = 0) {
 }
 
 TEST(LineLossView, ScreenViewLayout) {
-  TestState st = line_test(0.1);
+  DrawnTest st = line_test(0.1);
   st.command1_visible = true;
   RecordingCanvas pic(106, 64);
   LineLossEstimate e = Get_Line_Lose(pic, st, st.iu_num);
@@ -118,7 +118,7 @@ TEST(LineLossView, ScreenViewLayout) {
 
 TEST(LineLossView, FallingLineEndsOnTheChartBottom) {
   // U = 400 − 0.5·I: Umean = 370 → Ubase = 350; the line reaches 350 V at 100 A.
-  TestState st = line_test(0.5);
+  DrawnTest st = line_test(0.5);
   RecordingCanvas pic(106, 64);
   LineLossEstimate e = Get_Line_Lose(pic, st, st.iu_num);
   ASSERT_TRUE(e.valid);
@@ -132,13 +132,13 @@ TEST(LineLossView, FallingLineEndsOnTheChartBottom) {
 TEST(LineLossView, WeakOrUndefinedFitShowsNoticeAndNoLine) {
   struct Case {
     const char* name;
-    TestState st;
+    DrawnTest st;
     std::string r_iu;
   };
-  TestState weak = line_test(0.01, 3);  // ±3 V scatter over a 0.8 V drop
-  TestState single = line_test(0.1);
+  DrawnTest weak = line_test(0.01, 3);  // ±3 V scatter over a 0.8 V drop
+  DrawnTest single = line_test(0.1);
   single.iu_num = 1;  // one consuming sample: no fit
-  TestState none = line_test(0.1);
+  DrawnTest none = line_test(0.1);
   none.iu_num = 0;
   Case cases[] = {{"weak", weak, ""}, {"single sample", single, ""}, {"no samples", none, ""}};
   for (Case& c : cases) {
@@ -159,7 +159,7 @@ TEST(LineLossView, WeakOrUndefinedFitShowsNoticeAndNoLine) {
 }
 
 TEST(LineLossView, EmptyTestDrawsFrameGridAndList) {
-  TestState st = line_test(0.1);
+  DrawnTest st = line_test(0.1);
   st.iu_num = 0;
   RecordingCanvas pic(106, 64);
   Get_Line_Lose(pic, st, 0);
@@ -171,7 +171,7 @@ TEST(LineLossView, EmptyTestDrawsFrameGridAndList) {
 }
 
 TEST(LineLossView, PrinterPageIsOneJobWithTheSameDecision) {
-  TestState st = line_test(0.1);
+  DrawnTest st = line_test(0.1);
   RecordingCanvas prn(210, 297, true);
   LineLossEstimate e = Get_Line_Lose_print(prn, st, st.iu_num);
   ASSERT_TRUE(e.valid);
@@ -199,7 +199,7 @@ TEST(LineLossView, PrinterPageIsOneJobWithTheSameDecision) {
   const Item* fit = find_line(prn, 49.914, 71.7 - 1.26 * 30, 45 + 438 / kS, 71.7 - 1.26 * 14, 1e-3);
   ASSERT_TRUE(fit);
 
-  TestState weak = line_test(0.01, 3);
+  DrawnTest weak = line_test(0.01, 3);
   RecordingCanvas prn3(210, 297, true);
   Get_Line_Lose_print(prn3, weak, weak.iu_num);
   EXPECT_TRUE(prn3.find_text("电压升降与电流变化的"));
@@ -207,7 +207,7 @@ TEST(LineLossView, PrinterPageIsOneJobWithTheSameDecision) {
 }
 
 TEST(LineLossView, AlternativeLayout) {
-  TestState st = line_test(0.1);
+  DrawnTest st = line_test(0.1);
   st.Text1[2] = "  W1 ";
   st.read_sgt_dnt_org = kKindJoint;
   st.command1_visible = true;

@@ -12,8 +12,8 @@ namespace {
 using namespace electric_test;
 
 // One cycle of 180 points, point k at 2k degrees: voltage 311 V peak, current 50 A peak lagging 90°.
-TestState sine_cycle(double u_peak = 311, double i_peak = 50) {
-  TestState st;
+DrawnTest sine_cycle(double u_peak = 311, double i_peak = 50) {
+  DrawnTest st;
   st.iu_num = kWaveCyclePoints;
   for (int k = 0; k < kWaveCyclePoints; ++k) {
     const double th = 2.0 * k * M_PI / 180.0;
@@ -24,7 +24,7 @@ TestState sine_cycle(double u_peak = 311, double i_peak = 50) {
 }
 
 TEST(WaveformCurves, ScreenChart) {
-  TestState st = sine_cycle();
+  DrawnTest st = sine_cycle();
   RecordingCanvas pic(106, 64);
   draw_xbt_1(pic, st, 5, 7);
 
@@ -79,7 +79,7 @@ TEST(WaveformCurves, FullScaleNeverBelowTen) {
                         {"540 V peak reaches the top", 540, 4, 7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TestState st = sine_cycle(c.u_peak, c.i_peak);
+    DrawnTest st = sine_cycle(c.u_peak, c.i_peak);
     RecordingCanvas pic(106, 64);
     draw_xbt_1(pic, st, 5, 7);
     auto red = items_of(pic, Op::Line, kWaveRed);
@@ -89,7 +89,7 @@ TEST(WaveformCurves, FullScaleNeverBelowTen) {
 }
 
 TEST(WaveformCurves, NoPointsDrawsOnlyTheFirstDots) {
-  TestState st;
+  DrawnTest st;
   RecordingCanvas pic(106, 64);
   draw_xbt_1(pic, st, 5, 7);
   EXPECT_TRUE(items_of(pic, Op::Line, kWaveRed).empty());
@@ -99,7 +99,7 @@ TEST(WaveformCurves, NoPointsDrawsOnlyTheFirstDots) {
 }
 
 TEST(WaveformCurves, PrinterTitleTableAndValues) {
-  TestState st = sine_cycle();
+  DrawnTest st = sine_cycle();
   st.xbt_rec.well_name = "W12A ";
   st.xbt_rec.voltage = 19000;   // 380 V
   st.xbt_rec.phase_diff = -3550;

@@ -12,8 +12,8 @@ namespace {
 
 using namespace electric_test;
 
-TestState wave_test() {
-  TestState st;
+DrawnTest wave_test() {
+  DrawnTest st;
   XbtRecord& r = st.xbt_rec;
   r.well_name = "W7";
   r.test_date = "202403151030";
@@ -37,7 +37,7 @@ TestState wave_test() {
 }
 
 TEST(WaveformPage, PrinterPageLayout) {
-  TestState st = wave_test();
+  DrawnTest st = wave_test();
   RecordingCanvas prn(210, 297, true);
   xbt_prt_page(prn, st);
 
@@ -102,7 +102,7 @@ TEST(WaveformPage, PrinterPageLayout) {
 }
 
 TEST(WaveformPage, PreviewIsClearedAndNotPaged) {
-  TestState st = wave_test();
+  DrawnTest st = wave_test();
   RecordingCanvas page(210, 297, false);
   xbt_prt_page(page, st);
   EXPECT_EQ(page.items.front().op, Op::Clear);

@@ -33,7 +33,7 @@ bool blue(const Item& it) { return it.pen.color == rgb(0, 0, 255); }
 
 TEST(CardPrintBlock, FramesSitAtTheirFixedOffsets) {
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, make_card("W1", 250, 3000, 3000, 1000), kXs, kYs);
   struct Frame {
     const char* name;
@@ -81,7 +81,7 @@ TEST(CardPrintBlock, ScalesFollowStoredStrokeAndLoad) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.real_stroke);
     RecordingCanvas c(210, 297, true);
-    TestState st;
+    DrawnTest st;
     print_card_block(st, c, make_card("W1", 250, k.real_stroke, k.max_load, 0), kXs, kYs);
     auto vert = lines_where(c, dotted_vertical);
     ASSERT_EQ(vert.size(), static_cast<std::size_t>(k.nx + 1));
@@ -116,7 +116,7 @@ TEST(CardPrintBlock, HeaderValuesAndWorkAgainstClosedForm) {
   // around the loop is W = −(n/2)·a·b·sin(2π/n) = 125 · 1.5 · 20 · sin(2π/250) = 94.2423 kJ
   // (the readers' 3.14159 moves it by about 1e-4). Period 5 s, so 18.85 kW; 12 strokes/min.
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, make_card("  W12  ", 250, 3000, 5000, 1000), kXs, kYs);
   const double w_ref = 125 * 1.5 * 20 * std::sin(2 * std::numbers::pi / 250);
   auto texts = c.texts();
@@ -148,7 +148,7 @@ TEST(CardPrintBlock, HeaderValuesAndWorkAgainstClosedForm) {
 
 TEST(CardPrintBlock, MeasuredCardInRedFromTheRebuiltPoints) {
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, make_card("W1", 250, 3000, 5000, 1000), kXs, kYs);
   // First point: s = 3 m, g = 30 kN; 60 kN scale (V = 60), 3 m scale (H = 200), s_min ≈ 0.
   const Item* dot = nullptr;
@@ -166,7 +166,7 @@ TEST(CardPrintBlock, AtMost1001PointsDrawnButWorkUsesAll) {
   // n = 1500: points 0..1000 drawn (1000 segments). The work over all 1500 points is
   // 750·1.5·20·sin(2π/1500) = 94.2475 kJ; over the first 1001 only it would be far off.
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, make_card("W1", 1500, 3000, 5000, 1000), kXs, kYs);
   EXPECT_EQ(lines_where(c, red).size(), 1000u);
   const double w_ref = 750 * 1.5 * 20 * std::sin(2 * std::numbers::pi / 1500);
@@ -176,7 +176,7 @@ TEST(CardPrintBlock, AtMost1001PointsDrawnButWorkUsesAll) {
 
 TEST(CardPrintBlock, ZeroPointsDrawNoCardAndZeroValues) {
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, make_card("W1", 0, 3000, 5000, 1000), kXs, kYs);
   EXPECT_TRUE(lines_where(c, red).empty());
   EXPECT_EQ(c.count(Op::Point), 0u);
@@ -194,7 +194,7 @@ TEST(CardPrintBlock, StaticCardOnTheStrokeAxisScale) {
   r.theo_max_load = 4000;
   r.theo_min_load = 1000;
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   print_card_block(st, c, r, kXs, kYs);
   auto b = lines_where(c, blue);
   ASSERT_EQ(b.size(), 4u);
@@ -224,7 +224,7 @@ TEST(CardPrintLibrary, ReadsTheRecordAndLeavesItInTheState) {
   }
   auto lib = tmp.write_library("Sgt.dat", recs);
   RecordingCanvas c(210, 297, true);
-  TestState st;
+  DrawnTest st;
   prt_RodEngMapDisplay_main_new(st, c, lib, 3, kXs, kYs);
   EXPECT_EQ(st.sgt_rec.well_name.substr(0, 2), "W3");
   EXPECT_EQ(st.Text1[1], "0.3");
@@ -258,7 +258,7 @@ TEST(CardPrintLibrary, MissingEmptyOrShortLibraryDrawsNothing) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     RecordingCanvas c(210, 297, true);
-    TestState st;
+    DrawnTest st;
     st.Text1[2] = "shown";
     prt_RodEngMapDisplay_main_new(st, c, k.path, k.red, kXs, kYs);
     EXPECT_TRUE(c.items.empty());

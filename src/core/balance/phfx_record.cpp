@@ -9,7 +9,6 @@
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
 #include "core/common/trim.h"
-#include "core/workbench/dlph_summary.h"
 
 namespace wb {
 

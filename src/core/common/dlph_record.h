@@ -15,6 +15,7 @@
 
 namespace wb {
 
+inline constexpr const char* kDlPhFileName = "DlPh.dat";  // in sys/
 inline constexpr std::size_t kDlPhRecordSize = 1264;
 
 struct DlPhRecord {

@@ -4,13 +4,13 @@
 #include <optional>
 #include <unordered_set>
 
+#include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
-#include "core/workbench/dlph_summary.h"
 
 namespace wb {
 

@@ -14,8 +14,6 @@
 
 namespace wb {
 
-inline constexpr const char* kDlPhFileName = "DlPh.dat";
-
 struct SummaryResult {
   StoreStatus status = StoreStatus::Ok;
   std::size_t record = 0;  // the record written (1-based)

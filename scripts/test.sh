@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test through ctest; with --sanitize also builds the core,
-# the window and the platform tests with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs them. Every libFuzzer target in fuzz/ is built and run for a few seconds, so none
-# stops building or running.
+# Checks that the core folders include each other without a cycle, builds everything and
+# runs every test through ctest; with --sanitize also builds the core, the window and the
+# platform tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them. Every
+# libFuzzer target in fuzz/ is built and run for a few seconds, so none stops building or
+# running.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The core folders include each other in one order only (docs/DEVELOPING.md): a cycle fails here.
+python3 scripts/check-core-includes.py
 bash scripts/setup.sh
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -96,12 +96,12 @@ struct ScopedAnalysisWindows {
   int made = 0;
   QPointer<QWidget> alive[2];  // the main window deletes them when it goes first
   ScopedAnalysisWindows() {
-    analysis_windows()[AnalysisWindow::Balance] = [this](RodEngMapDisplay&) {
+    analysis_windows()[AnalysisWindow::Balance] = [this](MainWindowLink&) {
       ++made;
       alive[0] = balance = new RecordingBalance;
       return balance;
     };
-    analysis_windows()[AnalysisWindow::Efficiency] = [this](RodEngMapDisplay&) {
+    analysis_windows()[AnalysisWindow::Efficiency] = [this](MainWindowLink&) {
       ++made;
       alive[1] = efficiency = new RecordingEfficiency;
       return efficiency;

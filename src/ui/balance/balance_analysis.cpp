@@ -21,7 +21,7 @@
 #include "core/efficiency/well_base_record.h"
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"
-#include "ui/workbench/rod_eng_map_display.h"
+#include "ui/workbench/analysis_windows.h"
 
 namespace wb {
 
@@ -75,12 +75,12 @@ void add_box_row(QGridLayout* g, int row, int col, QLineEdit* box, int index) {
 }  // namespace
 
 void register_balance_window() {
-  analysis_windows()[AnalysisWindow::Balance] = [](RodEngMapDisplay& m) -> QWidget* {
-    return new BalanceAnalysis(m, m.program_folder(), &m);
+  analysis_windows()[AnalysisWindow::Balance] = [](MainWindowLink& m) -> QWidget* {
+    return new BalanceAnalysis(m, m.program_folder(), m.window_widget());
   };
 }
 
-BalanceAnalysis::BalanceAnalysis(RodEngMapDisplay& main, const ProgramFolder& folder, QWidget* parent)
+BalanceAnalysis::BalanceAnalysis(MainWindowLink& main, const ProgramFolder& folder, QWidget* parent)
     : QWidget(parent, Qt::Window), main_(main), folder_(folder) {
   setWindowTitle(QStringLiteral("抽油机井平衡分析专家系统"));
   build();
@@ -378,7 +378,7 @@ void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
   take_stroke(state.held, uus1.data(), iis1.data(), pps1.data(), qqs1.data(), sss1.data(), ggs1.data(), gt_num1,
               cs_fs1, DispCurveType1);
   if (DispCurveType1 != 2 && DispCurveType1 != 3) return;
-  const TestState& st = main_.st;
+  const TestState& st = main_.test();
   state.held.Cur_Well = trim_blanks(st.Text1[2]);
   state.held.Cur_Test = trim_blanks(st.Text1[0]);
   // A box without a number leaves the held value as it was.

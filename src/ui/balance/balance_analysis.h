@@ -32,7 +32,7 @@ namespace wb {
 class BalanceAnalysis : public QWidget, public BalanceHandOver {
   Q_OBJECT
  public:
-  BalanceAnalysis(RodEngMapDisplay& main, const ProgramFolder& folder, QWidget* parent = nullptr);
+  BalanceAnalysis(MainWindowLink& main, const ProgramFolder& folder, QWidget* parent = nullptr);
 
   void sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& pps1, SampleArray& qqs1, SampleArray& sss1,
              SampleArray& ggs1, std::int16_t& gt_num1, std::int16_t& cs_fs1, std::int16_t& DispCurveType1) override;
@@ -134,7 +134,7 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
   std::string proposed_file_name(const std::string& suffix) const;
   void write_intermediate_files(const std::vector<IntermediateFile>& files);
 
-  RodEngMapDisplay& main_;
+  MainWindowLink& main_;
   ProgramFolder folder_;
   std::string text1_;
   bool loaded_ = false;

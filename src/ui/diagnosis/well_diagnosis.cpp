@@ -17,7 +17,6 @@
 #include "platform/system_printer.h"
 #include "ui/diagnosis/diagnosis_boxes.h"
 #include "ui/workbench/analysis_windows.h"
-#include "ui/workbench/rod_eng_map_display.h"
 
 namespace wb {
 
@@ -104,7 +103,7 @@ std::function<void(QWidget*)>& design_window_opener() {
 }
 
 void register_diagnosis_window(const ProgramFolder& folder) {
-  analysis_windows()[AnalysisWindow::Diagnosis] = [](RodEngMapDisplay& main) -> QWidget* {
+  analysis_windows()[AnalysisWindow::Diagnosis] = [](MainWindowLink& main) -> QWidget* {
     return &WellDiagnosis::instance(main.program_folder());
   };
   diagnosis_hand_over_provider() = [folder]() -> DiagnosisHandOver* { return &WellDiagnosis::instance(folder); };

@@ -17,7 +17,7 @@
 #include "core/records/gt_ym_record.h"
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"
-#include "ui/workbench/rod_eng_map_display.h"
+#include "ui/workbench/analysis_windows.h"
 
 namespace wb {
 namespace {
@@ -79,7 +79,7 @@ int SysEffiAnalysis::tab_position(int box) {
   return 0;
 }
 
-SysEffiAnalysis::SysEffiAnalysis(RodEngMapDisplay& main, QWidget* parent) : QWidget(parent), main_(main) {
+SysEffiAnalysis::SysEffiAnalysis(MainWindowLink& main, QWidget* parent) : QWidget(parent), main_(main) {
   setWindowTitle(QStringLiteral("单井系统效率分析界面"));
   setAttribute(Qt::WA_DeleteOnClose);
   build_ui();
@@ -305,8 +305,8 @@ void SysEffiAnalysis::sync_to_widgets() {
 void SysEffiAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& pps1, SampleArray& qqs1,
                             SampleArray& sss1, SampleArray& ggs1, std::int16_t& gt_num1, std::int16_t& iu_num1,
                             std::int16_t& cs_fs1, std::int16_t& /*tx_main1*/, std::int16_t& read_sgt_dnt_org1) {
-  effi_hand_over(st, uus1, iis1, pps1, qqs1, sss1, ggs1, gt_num1, iu_num1, cs_fs1, read_sgt_dnt_org1, main_.st.Text1,
-                 main_.st.Text3);
+  effi_hand_over(st, uus1, iis1, pps1, qqs1, sss1, ggs1, gt_num1, iu_num1, cs_fs1, read_sgt_dnt_org1, main_.test().Text1,
+                 main_.test().Text3);
   if (st.gt_num >= 200 || st.iu_num >= 200) carry_forward_base_data(st, st.Effi_File);
   sync_to_widgets();
 }
@@ -315,7 +315,7 @@ void SysEffiAnalysis::Cmd_Calc_Click() { calculate(); }
 
 bool SysEffiAnalysis::calculate() {
   main_.sync_from_widgets();
-  EffiCalcOutcome out = wb::Cmd_Calc_Click(st, main_.st.Text1);
+  EffiCalcOutcome out = wb::Cmd_Calc_Click(st, main_.test().Text1);
   sync_to_widgets();
   if (out.handed_back) main_.sync_to_widgets();
   if (!out.message.empty()) services().messages->show(out.message, "", MsgButtons::Ok, MsgIcon::None);
@@ -362,7 +362,7 @@ void SysEffiAnalysis::Text1_GotFocus(int i) { set_colours(i, kFocusBack, kFocusT
 void SysEffiAnalysis::Text1_LostFocus(int i) {
   set_colours(i, kGrey, QColor(0, 0, 0));
   main_.sync_from_widgets();
-  if (effi_box_left(st, i, main_.st.Text3) == BoxLeft::Rescaled) main_.sync_to_widgets();
+  if (effi_box_left(st, i, main_.test().Text3) == BoxLeft::Rescaled) main_.sync_to_widgets();
   sync_to_widgets();
 }
 
@@ -441,7 +441,7 @@ void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
 }
 
 void register_sys_effi_analysis() {
-  analysis_windows()[AnalysisWindow::Efficiency] = [](RodEngMapDisplay& main) -> QWidget* {
+  analysis_windows()[AnalysisWindow::Efficiency] = [](MainWindowLink& main) -> QWidget* {
     return new SysEffiAnalysis(main);
   };
 }

@@ -24,7 +24,7 @@
 
 namespace wb {
 
-class RodEngMapDisplay;
+class MainWindowLink;
 
 // The model list: an editable drop-down list that is refilled each time it opens.
 class ModelCombo : public QComboBox {
@@ -40,7 +40,7 @@ class ModelCombo : public QComboBox {
 class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   Q_OBJECT
  public:
-  explicit SysEffiAnalysis(RodEngMapDisplay& main, QWidget* parent = nullptr);
+  explicit SysEffiAnalysis(MainWindowLink& main, QWidget* parent = nullptr);
 
   SysEffiState st;
   void sync_to_widgets();  // st.Text1 -> boxes (only where they differ)
@@ -129,7 +129,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void load_library_curves();  // Get_Sgt_Dat, then Get_Pow_Dat, for boxes 0 and 23
   void apply_well_base();      // Get_Well_Base for boxes 0 and 23
   EffiWellBaseSource well_base_source() const;  // what Save_Well_Base stores
-  RodEngMapDisplay& main_;
+  MainWindowLink& main_;
 };
 
 // How the efficiency statistics window is shown once it exists (it sets this at start);

@@ -13,7 +13,7 @@
 #include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "ui/efficiency/sys_effi_analysis.h"
-#include "ui/workbench/rod_eng_map_display.h"
+#include "ui/workbench/analysis_windows.h"
 
 namespace wb {
 namespace {

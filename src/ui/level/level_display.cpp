@@ -27,7 +27,6 @@
 #include "platform/picture_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/analysis_windows.h"
-#include "ui/workbench/rod_eng_map_display.h"
 
 namespace wb {
 
@@ -384,7 +383,7 @@ bool LevelDisplay::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void register_level_window() {
-  analysis_windows()[AnalysisWindow::Level] = [](RodEngMapDisplay& main) -> QWidget* {
+  analysis_windows()[AnalysisWindow::Level] = [](MainWindowLink& main) -> QWidget* {
     return new LevelDisplay(main.program_folder());
   };
 }

@@ -13,11 +13,23 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/common/paths.h"
 #include "core/workbench/test_state.h"
 
 namespace wb {
 
-class RodEngMapDisplay;
+// What an analysis window reads and writes of the main window: the program folder, the test
+// it shows and the mirror between that test's texts and its boxes. The main window is one.
+class MainWindowLink {
+ public:
+  virtual ~MainWindowLink() = default;
+  virtual const ProgramFolder& program_folder() const = 0;
+  virtual TestState& test() = 0;
+  virtual void sync_to_widgets() = 0;    // state texts -> boxes
+  virtual void sync_from_widgets() = 0;  // boxes -> state texts
+  // The main window as the parent of a window it keeps.
+  virtual QWidget* window_widget() = 0;
+};
 
 enum class AnalysisWindow {
   Balance = 0,     // BalanceAnalysis, toolbar button 1
@@ -28,7 +40,7 @@ enum class AnalysisWindow {
 inline constexpr int kAnalysisWindowCount = 4;
 
 // Makes the window (a top-level widget; the main window keeps it while it exists).
-using AnalysisWindowFactory = std::function<QWidget*(RodEngMapDisplay& main)>;
+using AnalysisWindowFactory = std::function<QWidget*(MainWindowLink& main)>;
 
 struct AnalysisWindowRegistry {
   std::array<AnalysisWindowFactory, kAnalysisWindowCount> factories;

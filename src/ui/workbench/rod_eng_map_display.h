@@ -28,20 +28,22 @@ namespace wb {
 class BoxLineEdit;
 class Canvas;
 
-class RodEngMapDisplay : public QMainWindow {
+class RodEngMapDisplay : public QMainWindow, public MainWindowLink {
   Q_OBJECT
  public:
   explicit RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent = nullptr);
   ~RodEngMapDisplay() override;
 
-  const ProgramFolder& program_folder() const { return folder_; }
+  const ProgramFolder& program_folder() const override { return folder_; }
   // True once the window is closing: the program ends and other windows close without asking.
   bool ending() const { return ending_; }
 
   // The test state and its mirror in the boxes.
   TestState st;
-  void sync_to_widgets();    // state texts -> boxes, captions, tooltips, visibility
-  void sync_from_widgets();  // boxes -> state texts
+  void sync_to_widgets() override;    // state texts -> boxes, captions, tooltips, visibility
+  void sync_from_widgets() override;  // boxes -> state texts
+  TestState& test() override { return st; }
+  QWidget* window_widget() override { return this; }
 
   // ---- controls (names as the window's design has them) ----
   QWidget* Picture2 = nullptr;                  // toolbar strip

@@ -35,7 +35,7 @@ void DesignWindowCore::reset_grids() {
 
 void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
                                        const std::function<void()>& redraw_ipr) {
-  st_.Label3[5].clear();
+  st_.Label3[design_label::kSystemEffBefore].clear();
   reset_grids();
   if (load_record) load_record();
   steps_->Get_JXdat();

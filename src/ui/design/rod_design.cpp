@@ -230,11 +230,13 @@ void RodDesign::DesignCom_Click() {
     core.DesignCom_Click();
   }
   sync_to_widgets();
+  apply_focus();  // a refused box
 }
 
 void RodDesign::Cmd_Reflush_Click() {
   core.Cmd_Reflush_Click([this] { Cmd_Redraw_IPR_Click(); });
   sync_to_widgets();
+  apply_focus();  // a refused box
 }
 
 void RodDesign::JName_Comb_KeyPress(int key_ascii) {

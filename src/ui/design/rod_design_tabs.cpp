@@ -483,8 +483,11 @@ void RodDesign::apply_focus() {
     target = Text4;
   else if (st.other_focus == 5)
     target = Text5;
+  else if (st.text6_focus >= 0 && st.text6_focus < static_cast<int>(Text6.size()))
+    target = Text6[static_cast<std::size_t>(st.text6_focus)];
   st.text3_focus = -1;
   st.other_focus = 0;
+  st.text6_focus = -1;
   if (!target) return;
   // A box on another tab brings its tab forward first.
   for (int t = 0; t < SSTab1->count(); ++t)

@@ -157,12 +157,26 @@ bool RodDesignEngine::RunAutoDesign() {
   return true;
 }
 
+bool RodDesignEngine::refuse_box(const std::optional<DesignBoxRefusal>& bad) {
+  if (!bad) return false;
+  msg_.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  switch (bad->array) {
+    case DesignBoxArray::Text3: st.text3_focus = bad->box; st.other_focus = 0; break;
+    case DesignBoxArray::Text2: st.text3_focus = -1; st.other_focus = 2; break;
+    case DesignBoxArray::Text4: st.text3_focus = -1; st.other_focus = 4; break;
+    case DesignBoxArray::Text5: st.text3_focus = -1; st.other_focus = 5; break;
+    case DesignBoxArray::Text6: st.text3_focus = -1; st.other_focus = 0; st.text6_focus = bad->box; break;
+  }
+  return true;
+}
+
 void RodDesignEngine::DesignForMutual(int Mutual_Index) {
   if (trim_blanks(st.CyjType_Comb).empty()) {
     say("抽油机型号必须填写");
     return;
   }
   if (Mutual_Index < 12) return;
+  if (refuse_box(check_design_run_boxes(st, Mutual_Index))) return;
   auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
   auto& T3 = st.Text3;
   const double Pc = v(well_box::kCasingPressure), Pb = v(well_box::kBubblePressure);
@@ -226,6 +240,7 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
 }
 
 void RodDesignEngine::DesignCom_Click() {
+  if (refuse_box(check_design_run_boxes(st, 0))) return;
   Get_JXdat();
   CalcTrajectory();
   const bool ran = RunAutoDesign();

@@ -11,8 +11,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <vector>
 
+#include "core/common/box_limits.h"
 #include "core/design/workbench/rod_design_record.h"
 
 namespace wb::design {
@@ -111,6 +113,15 @@ inline constexpr int kUnit = 51;           // designing unit
 inline constexpr int kDesigner = 52;
 }  // namespace tool_box
 
+// The number boxes a design run or a redraw reads, with what each may hold: Text3 and Text6
+// by their index, the single boxes Text2, Text4 and Text5 as box 0 of their own.
+enum class DesignBoxArray { Text3, Text6, Text2, Text4, Text5 };
+struct DesignBoxLimit {
+  DesignBoxArray array;
+  BoxLimit limit;
+};
+extern const std::array<DesignBoxLimit, 56> kDesignBoxLimits;
+
 // Per-node arrays over measured depth (node i covers 2·i .. 2·i + 2 m).
 struct DepthProfile {
   using Floats = std::array<float, kNodeCount>;
@@ -181,6 +192,7 @@ struct DesignState {
   std::string Date_Comb;               // design date
   int text3_focus = -1;                // Text3 box a stage sent the focus to, -1 none
   int other_focus = 0;                 // 2, 4 or 5: Text2, Text4 or Text5 is to get the focus
+  int text6_focus = -1;                // Text6 box a refused run sent the focus to, -1 none
 
   // Design options. Mode: Option2 lightest string (true) or Option3 equal strength; taper
   // series of equal strength: Option1(0) 1", 7/8", 3/4" or Option1(1) 7/8", 3/4", 5/8".
@@ -232,5 +244,19 @@ struct DesignState {
   std::string Cmd_Tran_Well = "正转";
   bool Timer_Tran = false;
 };
+
+// A box of kDesignBoxLimits that is not a number or beyond its limits: the message naming it.
+struct DesignBoxRefusal {
+  std::string message;
+  DesignBoxArray array;
+  int box;
+};
+// The boxes a design run reads before it writes them: the automatic run (Mutual_Index 0) or
+// the interactive run from the stage `Mutual_Index` (12 and above).
+std::optional<DesignBoxRefusal> check_design_run_boxes(const DesignState& st, int Mutual_Index);
+// The well boxes the inflow-performance curve is drawn from.
+std::optional<DesignBoxRefusal> check_ipr_boxes(const DesignState& st);
+// The two powers the system efficiency before the design is shown from.
+std::optional<DesignBoxRefusal> check_effi_caption_boxes(const DesignState& st);
 
 }  // namespace wb::design

@@ -1,6 +1,8 @@
 #include "core/level/level_methods.h"
 
+#include <array>
 #include <cmath>
+#include <span>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -22,6 +24,16 @@ std::optional<double> positive(const std::string& text) {
   const auto v = num_parse(text);
   if (v && std::isfinite(*v) && *v > 0.0) return v;
   return std::nullopt;
+}
+
+// The boxes `limits` names (a part of kLevelBoxLimits) refused with a message naming the first
+// that is not a number or beyond its limit.
+bool refuse_boxes(const LevelTest& t, std::span<const BoxLimit> limits, MessageService& msg) {
+  const std::array<std::string, 6> texts = {"", "", "", t.Text3, t.Text4, t.Text5};
+  const auto bad = check_box_limits(texts, limits);
+  if (!bad) return false;
+  msg.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  return true;
 }
 
 bool refuse_missing(const std::string& missing, MessageService& msg) {
@@ -80,6 +92,7 @@ std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
 
 bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_sound_marks(t), msg)) return false;
+  if (refuse_boxes(t, std::span(kLevelBoxLimits).first(1), msg)) return false;
   std::string why;
   const auto v = sound_mark_speed(t, &why);
   if (!v) {
@@ -93,6 +106,7 @@ bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
 
 bool run_collar_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_collar_marks(t), msg)) return false;
+  if (refuse_boxes(t, std::span(kLevelBoxLimits).subspan(1), msg)) return false;
   std::string why;
   const auto v = collar_speed(t, &why);
   if (!v) {

@@ -92,7 +92,8 @@ TEST(BalanceCheck, AGroupBoxBeyondReasonIsNamed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     ParameterBoxes t = good_boxes();
-    for (int i = 0; i < 6; ++i) t[static_cast<std::size_t>(12 + i)] = std::array{"1.5", "10", "2", "1.2", "8", "2"}[i];
+    const std::array groups = {"1.5", "10", "2", "1.2", "8", "2"};
+    for (std::size_t i = 0; i < groups.size(); ++i) t[12 + i] = groups[i];
     t[static_cast<std::size_t>(c.box)] = c.text;
     crank_group_totals(t);
     EXPECT_EQ(t[0], "2");  // the second group alone

@@ -118,9 +118,11 @@ TEST_F(DesignBoxLimitsWindow, ABoxBeyondReasonIsNamedAndNothingIsDesigned) {
   ASSERT_FALSE(w->st.Text3[design_box::kRods34After].empty());
   for (const Case& c : cases) {
     for (QPushButton* command : {w->DesignCom, w->Cmd_Reflush}) {
-      if (!c.well_box && c.box == design_box::kBoreAfter && command == w->DesignCom) continue;  // it designs the bore
+      // The redesign writes the bore after the design before it reads it.
+      if (!c.well_box && c.box == design_box::kBoreAfter && command == w->DesignCom) continue;
       SCOPED_TRACE(std::string(c.text) + " " + command->text().toStdString());
-      QLineEdit* box = c.well_box ? w->Text6[static_cast<std::size_t>(c.box)] : w->Text3[static_cast<std::size_t>(c.box)];
+      const auto i = static_cast<std::size_t>(c.box);
+      QLineEdit* box = c.well_box ? w->Text6[i] : w->Text3[i];
       const QString valid = box->text();
       type(box, QString::fromUtf8(c.text));
       w->SSTab1->setCurrentIndex(4);

@@ -51,8 +51,10 @@ const std::array<DesignBoxLimit, 56> kDesignBoxLimits = {{
     {A::Text6, {w::kEffectiveStroke, "有效冲程", kNoLowerLimit, kNoUpperLimit, "m"}},
     {A::Text6, {w::kMaxLoad, "最大载荷", 0, kLoad, "kN"}},
     {A::Text6, {w::kMinLoad, "最小载荷", -kLoad, kLoad, "kN"}},  // a rod string may push on the rod
-    {A::Text6, {w::kLoadFactorUp, "上行载荷系数", -1000, 1000, ""}},
-    {A::Text6, {w::kLoadFactorDown, "下行载荷系数", -1000, 1000, ""}},
+    // The load factors are ratios the window derives (about 1); only a value no ratio of two
+    // loads can reach is refused.
+    {A::Text6, {w::kLoadFactorUp, "上行载荷系数", -1e6, 1e6, ""}},
+    {A::Text6, {w::kLoadFactorDown, "下行载荷系数", -1e6, 1e6, ""}},
     {A::Text6, {w::kInputPower, "输入功率", 0, kPower, "kW"}},
     {A::Text6, {w::kRodPower, "光杆功率", 0, kPower, "kW"}},
     {A::Text6, {w::kUsefulPower, "有效功率", 0, kPower, "kW"}},

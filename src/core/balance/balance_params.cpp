@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <span>
 
 #include "core/common/number_text.h"
 #include "core/common/pi.h"
@@ -39,7 +40,8 @@ constexpr std::array<CheckRow, 16> kInputCheckTable{{
     {"最多可装游梁平衡块数", 11, 2.0f, 50.0f},
 }};
 
-float box_single(const std::string& text) { return static_cast<float>(num_val(text)); }
+// A box in single precision; one beyond its range reads as infinite and fails every check.
+float box_single(const std::string& text) { return to_single(num_val(text)); }
 
 // An empty box, or one holding a number alone; the offset angle may end in the "?" of an
 // estimate (or its full-width form, which reads as no estimate asked for).
@@ -133,9 +135,20 @@ std::int16_t parse_count_box(const std::string& text) {
   return static_cast<std::int16_t>(v);
 }
 
+// Limits as wide as those of the totals the groups make (kInputCheckTable rows 0..2); an
+// unused group is empty, which counts as 0.
+const std::array<BoxLimit, 12> kCrankGroupBoxLimits = {{
+    {12, "第一组重心位置", 0, 3.2, "m"}, {13, "第一组单块重", 0, 30, "kN"}, {14, "第一组分组块数", 0, 12, ""},
+    {15, "第二组重心位置", 0, 3.2, "m"}, {16, "第二组单块重", 0, 30, "kN"}, {17, "第二组分组块数", 0, 12, ""},
+    {18, "第三组重心位置", 0, 3.2, "m"}, {19, "第三组单块重", 0, 30, "kN"}, {20, "第三组分组块数", 0, 12, ""},
+    {21, "第四组重心位置", 0, 3.2, "m"}, {22, "第四组单块重", 0, 30, "kN"}, {23, "第四组分组块数", 0, 12, ""},
+}};
+
 void crank_group_totals(ParameterBoxes& text2) {
   float n = 0, W = 0, M = 0;
   for (int k : {14, 17, 20, 23}) {
+    const auto group = std::span(kCrankGroupBoxLimits).subspan(static_cast<std::size_t>(k - 14), 3);
+    if (check_box_limits(text2, group)) continue;
     const float c = static_cast<float>(round_even(num_val(text2[static_cast<std::size_t>(k)])));
     const float w = box_single(text2[static_cast<std::size_t>(k - 1)]);
     const float r = box_single(text2[static_cast<std::size_t>(k - 2)]);
@@ -183,6 +196,9 @@ InputCheck Check_Input_Dat(ParameterBoxes& text2, BalanceMode mode, BalanceParam
   const bool crank = mode == BalanceMode::Crank || mode == BalanceMode::Combined;
   const bool beam = mode == BalanceMode::Beam || mode == BalanceMode::Combined;
   if (crank) {
+    // The groups first: their totals stand in rows 0..2.
+    for (const BoxLimit& l : kCrankGroupBoxLimits)
+      if (auto bad = check_box_limits(text2, std::span(&l, 1))) add_line(msg, bad->message);
     check_rows(text2, 0, 7, msg);
     if (p.crank_block_pos < p.crank_pos_min || p.crank_block_pos > p.crank_pos_max)
       add_line(msg, "曲柄平衡块位置错误，只能最小和最大可安装位置之间！");

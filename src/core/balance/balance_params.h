@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/common/box_limits.h"
+
 namespace wb {
 
 inline constexpr int kParameterBoxCount = 28;
@@ -46,8 +48,12 @@ int parameter_box_after(int box, int step);
 
 // Boxes 12..23 hold four crank block groups (position, weight, count). Recomputes the
 // installed count (box 0), the average weight (box 1, 2 decimals) and the average position
-// (box 2, from the rounded average weight); all three empty when no group counts.
+// (box 2, from the rounded average weight); all three empty when no group counts. A group
+// with a box beyond kCrankGroupBoxLimits counts for nothing (the analysis names that box).
 void crank_group_totals(ParameterBoxes& text2);
+
+// What each crank block group's boxes may hold; the crank analyses refuse the others.
+extern const std::array<BoxLimit, 12> kCrankGroupBoxLimits;
 
 // The largest stroke (after the first "-") and the gearbox torque (after the second "-") that
 // a model name such as "CYJ10-3-37HB" carries: the digits and points that follow each "-".

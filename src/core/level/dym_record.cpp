@@ -77,14 +77,16 @@ DymRecord dym_from_test(const LevelTest& t, std::vector<std::string>* zeroed) {
   d.sound_speed = t.sound_speed;
   d.level_depth = t.level_depth;
   d.method = t.method;
-  auto number = [&](const std::string& text, const char* box) -> double {
+  // A box beyond its limit is stored as 0 too: no well has it, and single precision may not
+  // hold it.
+  auto number = [&](const std::string& text, const char* box, const BoxLimit& l) -> double {
     const auto v = num_parse(text);
-    if (v && std::isfinite(*v)) return *v;
+    if (v && std::isfinite(*v) && *v <= l.hi) return *v;
     if (zeroed) zeroed->push_back(box);
     return 0.0;
   };
-  d.sound_mark_depth = static_cast<float>(number(t.Text3, "Text3"));
-  d.joint_length = static_cast<float>(number(t.Text4, "Text4"));
+  d.sound_mark_depth = static_cast<float>(number(t.Text3, "Text3", kLevelBoxLimits[0]));
+  d.joint_length = static_cast<float>(number(t.Text4, "Text4", kLevelBoxLimits[1]));
   const auto count = num_parse(t.Text5);
   const auto count16 = count ? to_i16(*count) : std::nullopt;
   if (count16) {

@@ -60,8 +60,8 @@ Bytes encode_dym(const DymRecord& r);
 std::optional<DymRecord> decode_dym(std::span<const std::uint8_t> bytes);
 
 // The record of the shown test (Save_Level_Data), built from a cleared record. The three
-// boxes must hold numbers (the collar count one that fits 16 bits); those that do not are
-// stored as 0 and named in `zeroed` ("Text3", "Text4", "Text5").
+// boxes must hold numbers within kLevelBoxLimits' upper limits (the collar count one that fits
+// 16 bits); those that do not are stored as 0 and named in `zeroed` ("Text3", "Text4", "Text5").
 DymRecord dym_from_test(const LevelTest& t, std::vector<std::string>* zeroed = nullptr);
 
 // A record into the shown test (load_main_dat): key, counts, speed, depth, method, the

@@ -1,6 +1,8 @@
 #include "core/level/level_methods.h"
 
+#include <array>
 #include <cmath>
+#include <span>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -15,13 +17,23 @@ bool set(float x) { return LevelTest::marker_set(x); }
 // m/s to 0.01 from metres over picture points between two marks: the sound goes down and
 // back, so the speed is 2 * metres over the samples' time at the test's rate.
 float speed_of(double metres, double points, int rate) {
-  return static_cast<float>(std::floor(metres / kSamplesPerPoint / points * (2.0 * rate) * 100.0 + 0.5) / 100.0);
+  return to_single(std::floor(metres / kSamplesPerPoint / points * (2.0 * rate) * 100.0 + 0.5) / 100.0);
 }
 
 std::optional<double> positive(const std::string& text) {
   const auto v = num_parse(text);
   if (v && std::isfinite(*v) && *v > 0.0) return v;
   return std::nullopt;
+}
+
+// The boxes `limits` names (a part of kLevelBoxLimits) refused with a message naming the first
+// that is beyond its limit.
+bool refuse_boxes(const LevelTest& t, std::span<const BoxLimit> limits, MessageService& msg) {
+  const std::array<std::string, 6> texts = {"", "", "", t.Text3, t.Text4, t.Text5};
+  const auto bad = check_box_limits(texts, limits);
+  if (!bad) return false;
+  msg.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  return true;
 }
 
 bool refuse_missing(const std::string& missing, MessageService& msg) {
@@ -80,6 +92,8 @@ std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
 
 bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_sound_marks(t), msg)) return false;
+  // A box that is no positive number has its own message below.
+  if (positive(t.Text3) && refuse_boxes(t, std::span(kLevelBoxLimits).first(1), msg)) return false;
   std::string why;
   const auto v = sound_mark_speed(t, &why);
   if (!v) {
@@ -93,6 +107,8 @@ bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
 
 bool run_collar_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_collar_marks(t), msg)) return false;
+  if (positive(t.Text4) && positive(t.Text5) && refuse_boxes(t, std::span(kLevelBoxLimits).subspan(1), msg))
+    return false;
   std::string why;
   const auto v = collar_speed(t, &why);
   if (!v) {

@@ -11,7 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "core/common/box_limits.h"
+
 namespace wb {
+
+// The typed boxes of the sound-speed methods by the window's numbers (Text3 … Text5), with what
+// each may hold. A box at or below 0 is refused by the methods themselves; beyond these limits
+// the speed and the level are no well's at all.
+inline constexpr std::array<BoxLimit, 3> kLevelBoxLimits = {{
+    {3, "音标深度", kNoLowerLimit, 10000, "m"},  // no pumped well is deeper
+    {4, "油管长", kNoLowerLimit, 20, "m"},       // tubing joints are about 9.6 m
+    {5, "接箍数", kNoLowerLimit, 5000, ""},      // 10000 m of the shortest joints
+}};
 
 // One sample: the filtered channel, then the instrument's raw channel (signed 16-bit).
 struct EchoSample {

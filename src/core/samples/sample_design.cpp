@@ -37,20 +37,20 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   eng.st.rod_grade = 5;  // D级杆, lightest rod string
   eng.st.Date_Comb = design_date;
   eng.st.CyjType_Comb = diag.Text1[48];
-  eng.st.Text3[27] = "25";  // the sinker bar a fresh window proposes
-  eng.st.Text3[18] = "50";
-  eng.st.Text6[24] = "0.92";
-  eng.st.Text6[23] = "37";
-  eng.st.Text6[31] = "80";  // formation temperature, ℃
-  eng.st.Text6[30] = "25";  // surface oil viscosity, mPa·s
+  eng.st.Text3[design_box::kSinkerDiaAfter] = "25";  // the sinker bar a fresh window proposes
+  eng.st.Text3[design_box::kSinkerLenAfter] = "50";
+  eng.st.Text6[well_box::kMotorEfficiency] = "0.92";
+  eng.st.Text6[well_box::kMotorRatedPower] = "37";
+  eng.st.Text6[well_box::kLayerTemp] = "80";  // formation temperature, ℃
+  eng.st.Text6[well_box::kOilViscositySurface] = "25";  // surface oil viscosity, mPa·s
   const std::pair<int, const char*> structure[] = {{0, "2005-06-18"}, {1, "S2"},   {2, "5.2"},   {3, "4.8"},
                                                    {5, "1620"},       {6, "1598"}, {7, "850"},   {8, "1432"},
                                                    {9, "1468"},       {10, "273"}, {11, "302"},  {12, "140"},
                                                    {13, "1615"}};
   for (auto [box, text] : structure) eng.st.Text10[static_cast<std::size_t>(box)] = text;
-  eng.st.Text10[50] = "按最轻杆设计，D级杆；扶正器按侧向力布置。";
-  eng.st.Text10[51] = "采油工艺研究所";
-  eng.st.Text10[52] = "示范";
+  eng.st.Text10[tool_box::kNotes] = "按最轻杆设计，D级杆；扶正器按侧向力布置。";
+  eng.st.Text10[tool_box::kUnit] = "采油工艺研究所";
+  eng.st.Text10[tool_box::kDesigner] = "示范";
   eng.SetupGrids();
   eng.DesignCom_Click();
   DesignRecordIo io{quiet, controls};

@@ -168,10 +168,10 @@ void IprTab::Cmd_Redraw_IPR_Click() {
 }
 
 void IprTab::SSTab1_Click(const QString& caption) {
-  const std::string label3 = st_.Label3[5];
+  const std::string label3 = st_.Label3[design_label::kSystemEffBefore];
   ipr.SSTab1_Click(caption.toStdString());
   refresh();
-  if (st_.Label3[5] != label3) emit design_labels_changed();
+  if (st_.Label3[design_label::kSystemEffBefore] != label3) emit design_labels_changed();
 }
 
 void IprTab::refresh() {

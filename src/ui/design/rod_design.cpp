@@ -77,9 +77,9 @@ RodDesign::RodDesign(const ProgramFolder& folder, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("抽油机井杆柱优化设计"));
   // Initial texts of the boxes that do not start empty.
-  st.Text6[24] = "0.92";
-  st.Text3[27] = "25";
-  st.Text3[18] = "50";
+  st.Text6[well_box::kMotorEfficiency] = "0.92";
+  st.Text3[design_box::kSinkerDiaAfter] = "25";
+  st.Text3[design_box::kSinkerLenAfter] = "50";
   build_ui();
   resize(kClientWidth, kClientHeight);
   if (const QScreen* s = QApplication::primaryScreen())
@@ -230,11 +230,13 @@ void RodDesign::DesignCom_Click() {
     core.DesignCom_Click();
   }
   sync_to_widgets();
+  apply_focus();  // a refused box
 }
 
 void RodDesign::Cmd_Reflush_Click() {
   core.Cmd_Reflush_Click([this] { Cmd_Redraw_IPR_Click(); });
   sync_to_widgets();
+  apply_focus();  // a refused box
 }
 
 void RodDesign::JName_Comb_KeyPress(int key_ascii) {

@@ -67,10 +67,20 @@ struct DesignRow {
   int after;
 };
 constexpr DesignRow kDesignRows[13] = {
-    {"产液量 m^3", 0, 12},   {"动液面   m", 1, 13},  {"泵挂深度 m", 2, 14},  {"泵 径   mm", 3, 15},
-    {"冲  程   m", 4, 16},   {"冲 次1/min", 5, 17},  {"加重杆径mm", 26, 27}, {"加重杆长 m", 6, 18},
-    {"5/8'杆长 m", 10, 22},  {"6/8'杆长 m", 9, 21},  {"7/8'杆长 m", 8, 20},  {"1'  杆长 m", 7, 19},
-    {"1'1\"杆长 m", 24, 25}};
+    {"产液量 m^3", design_box::kRateBefore, design_box::kRateAfter},
+    {"动液面   m", design_box::kLevelBefore, design_box::kLevelAfter},
+    {"泵挂深度 m", design_box::kPumpDepthBefore, design_box::kPumpDepthAfter},
+    {"泵 径   mm", design_box::kBoreBefore, design_box::kBoreAfter},
+    {"冲  程   m", design_box::kStrokeBefore, design_box::kStrokeAfter},
+    {"冲 次1/min", design_box::kSpmBefore, design_box::kSpmAfter},
+    {"加重杆径mm", design_box::kSinkerDiaBefore, design_box::kSinkerDiaAfter},
+    {"加重杆长 m", design_box::kSinkerLenBefore, design_box::kSinkerLenAfter},
+    {"5/8'杆长 m", design_box::kRods58Before, design_box::kRods58After},
+    {"6/8'杆长 m", design_box::kRods34Before, design_box::kRods34After},
+    {"7/8'杆长 m", design_box::kRods78Before, design_box::kRods78After},
+    {"1'  杆长 m", design_box::kRods1Before, design_box::kRods1After},
+    {"1'1\"杆长 m", design_box::kRods118Before, design_box::kRods118After},
+};
 constexpr int kFirstSectionRow = 7;  // the sinker-bar length row; stress percentages start here
 
 }  // namespace
@@ -78,6 +88,7 @@ constexpr int kFirstSectionRow = 7;  // the sinker-bar length row; stress percen
 // ---------------------------------------------------------------- tab 0 基础数据
 
 QWidget* RodDesign::build_base_tab() {
+  using namespace well_box;
   auto* page = new QWidget;
   auto* lay = new QGridLayout(page);
   lay->setContentsMargins(2, 2, 2, 2);
@@ -94,7 +105,7 @@ QWidget* RodDesign::build_base_tab() {
         g->addWidget(new QLabel(qs(b.caption), f), r++, 0, 1, 2);
         continue;
       }
-      const bool orange = b.index == 22 || (b.index >= 26 && b.index <= 29);
+      const bool orange = b.index == kUsefulPower || (b.index >= kInputPowerAfter && b.index <= kMotorDemandAfter);
       auto* box = make_box(f, orange ? kBoxOrange : kBoxGrey);
       Text6[static_cast<std::size_t>(b.index)] = box;
       g->addWidget(new QLabel(qs(b.caption), f), r, 0);
@@ -103,20 +114,44 @@ QWidget* RodDesign::build_base_tab() {
     g->setRowStretch(r, 1);
     return f;
   };
-  lay->addWidget(frame("原油物性数据", {{0, "油层静压 MPa"}, {2, "饱和压力 MPa"}, {3, "气油比 m^3/t"},
-                                      {4, "地下油粘度mPa.S"}, {30, "地面油粘度mPa.S"}, {5, "地面油比重t/m^3"},
-                                      {6, "地下油比重t/m^3"}, {7, "原油含水率 %"}, {8, "采液指数t/MPa"},
-                                      {9, "井口温度  ℃"}, {31, "出油层温度 ℃"}}),
+  lay->addWidget(frame("原油物性数据",
+                       {{kStaticPressure, "油层静压 MPa"},
+                        {kBubblePressure, "饱和压力 MPa"},
+                        {kGasOilRatio, "气油比 m^3/t"},
+                        {kOilViscosityDown, "地下油粘度mPa.S"},
+                        {kOilViscositySurface, "地面油粘度mPa.S"},
+                        {kOilDensitySurface, "地面油比重t/m^3"},
+                        {kOilDensityDown, "地下油比重t/m^3"},
+                        {kWaterCut, "原油含水率 %"},
+                        {kProductivity, "采液指数t/MPa"},
+                        {kWellheadTemp, "井口温度  ℃"},
+                        {kLayerTemp, "出油层温度 ℃"}}),
                  0, 0);
-  lay->addWidget(frame("杆管载荷数据", {{1, "井底流压 MPa"}, {10, "井口油压 MPa"}, {11, "井口套压 MPa"},
-                                      {12, "油层中深 m"}, {13, "油管内径 mm"}, {14, "柱塞冲程 m"},
-                                      {15, "有效冲程 m"}, {16, "最大载荷 kN"}, {17, "最小载荷 kN"},
-                                      {18, "上行载荷系数"}, {19, "下行载荷系数"}}),
+  lay->addWidget(frame("杆管载荷数据",
+                       {{kFlowingPressure, "井底流压 MPa"},
+                        {kTubingPressure, "井口油压 MPa"},
+                        {kCasingPressure, "井口套压 MPa"},
+                        {kLayerMidDepth, "油层中深 m"},
+                        {kTubingInnerDia, "油管内径 mm"},
+                        {kPlungerStroke, "柱塞冲程 m"},
+                        {kEffectiveStroke, "有效冲程 m"},
+                        {kMaxLoad, "最大载荷 kN"},
+                        {kMinLoad, "最小载荷 kN"},
+                        {kLoadFactorUp, "上行载荷系数"},
+                        {kLoadFactorDown, "下行载荷系数"}}),
                  0, 1);
-  lay->addWidget(frame("   设计前功率数据", {{20, "输入功率 kW"}, {21, "光杆功率 kW"}, {22, "有效功率 kW"},
-                                          {23, "电机额定功率"}, {24, "电机额定效率"}, {25, "均方根功率kW"},
-                                          {-1, "  设计后功率数据"}, {26, "输入功率 kW"}, {27, "光杆功率 kW"},
-                                          {28, "有效功率 kW"}, {29, "电机功率需求"}}),
+  lay->addWidget(frame("   设计前功率数据",
+                       {{kInputPower, "输入功率 kW"},
+                        {kRodPower, "光杆功率 kW"},
+                        {kUsefulPower, "有效功率 kW"},
+                        {kMotorRatedPower, "电机额定功率"},
+                        {kMotorEfficiency, "电机额定效率"},
+                        {kRmsPower, "均方根功率kW"},
+                        {-1, "  设计后功率数据"},
+                        {kInputPowerAfter, "输入功率 kW"},
+                        {kRodPowerAfter, "光杆功率 kW"},
+                        {kUsefulPowerAfter, "有效功率 kW"},
+                        {kMotorDemandAfter, "电机功率需求"}}),
                  0, 2);
   Cmd_Reflush = new QPushButton(QStringLiteral("更新相关参数"), page);
   lay->addWidget(Cmd_Reflush, 1, 2, Qt::AlignRight);
@@ -135,11 +170,11 @@ QWidget* RodDesign::build_ipr_tab() {
   lay->setColumnStretch(4, 1);
   lay->setRowStretch(0, 1);
   lay->addWidget(new QLabel(QStringLiteral("原油含蜡量 %"), page), 1, 0);
-  Text6[32] = make_box(page);
-  lay->addWidget(Text6[32], 1, 1);
+  Text6[well_box::kWaxContent] = make_box(page);
+  lay->addWidget(Text6[well_box::kWaxContent], 1, 1);
   lay->addWidget(new QLabel(QStringLiteral("析蜡温度  ℃"), page), 1, 2);
-  Text6[33] = make_box(page);
-  lay->addWidget(Text6[33], 1, 3);
+  Text6[well_box::kWaxTemp] = make_box(page);
+  lay->addWidget(Text6[well_box::kWaxTemp], 1, 3);
   Cmd_Redraw_IPR = new QPushButton(QStringLiteral("更新IPR曲线"), page);
   lay->addWidget(Cmd_Redraw_IPR, 1, 5);
   connect(Cmd_Redraw_IPR, &QPushButton::clicked, this, [this] { Cmd_Redraw_IPR_Click(); });
@@ -169,7 +204,8 @@ QWidget* RodDesign::build_design_tab() {
       if (r >= kFirstSectionRow) {
         auto* pct = new QLabel(f);
         pct->setMinimumWidth(40);
-        Label3[static_cast<std::size_t>((before ? 6 : 14) + r - kFirstSectionRow)] = pct;
+        const int first = before ? design_label::kStressBefore : design_label::kStressAfter;
+        Label3[static_cast<std::size_t>(first + r - kFirstSectionRow)] = pct;
         g->addWidget(pct, r + 1, 2);
       }
     }
@@ -190,13 +226,13 @@ QWidget* RodDesign::build_design_tab() {
   Text2 = make_box(side);
   Text2->installEventFilter(this);
   sg->addWidget(Label3[1], 0, 0);
-  sg->addWidget(Label3[3], 0, 1);
+  sg->addWidget(Label3[design_label::kStrokePumpEff], 0, 1);
   sg->addWidget(Label3[2], 1, 0);
   sg->addWidget(Text2, 1, 1);
   sg->addWidget(Label3[4], 2, 0);
-  sg->addWidget(Label3[5], 2, 1);
+  sg->addWidget(Label3[design_label::kSystemEffBefore], 2, 1);
   sg->addWidget(Label3[12], 3, 0);
-  sg->addWidget(Label3[13], 3, 1);
+  sg->addWidget(Label3[design_label::kSystemEffAfter], 3, 1);
   lay->addWidget(side, 0, 2);
 
   // Rod grade.
@@ -287,11 +323,11 @@ QWidget* RodDesign::build_tools_tab() {
     Text10[static_cast<std::size_t>(i)] = b;
     return b;
   };
-  Text3[11] = make_box(page);
-  Text3[23] = make_box(page);
-  Text3[11]->installEventFilter(this);
-  Text3[23]->installEventFilter(this);
-  pair_row(QStringLiteral("油杆防脱器1"), Text3[11], Text3[23]);
+  Text3[design_box::kBackOffBefore] = make_box(page);
+  Text3[design_box::kBackOffAfter] = make_box(page);
+  Text3[design_box::kBackOffBefore]->installEventFilter(this);
+  Text3[design_box::kBackOffAfter]->installEventFilter(this);
+  pair_row(QStringLiteral("油杆防脱器1"), Text3[design_box::kBackOffBefore], Text3[design_box::kBackOffAfter]);
   for (int k = 0; k < 3; ++k) pair_row(QStringLiteral("油杆防脱器%1").arg(k + 2), ten(16 + k), ten(33 + k));
   for (int k = 0; k < 4; ++k) pair_row(QStringLiteral("油管扶正器%1").arg(k + 1), ten(19 + k), ten(36 + k));
   // Downhole tools: a name box and a depth box before and after.
@@ -351,13 +387,13 @@ QWidget* RodDesign::build_structure_tab() {
   paint(Text10_notes, kBoxGrey, Qt::black);
   ng->addWidget(Text10_notes, 0, 0, 1, 2);
   ng->addWidget(new QLabel(QStringLiteral("设计单位"), notes), 1, 0);
-  Text10[51] = make_box(notes);
-  Text10[51]->setFixedWidth(120);
-  ng->addWidget(Text10[51], 1, 1);
+  Text10[tool_box::kUnit] = make_box(notes);
+  Text10[tool_box::kUnit]->setFixedWidth(120);
+  ng->addWidget(Text10[tool_box::kUnit], 1, 1);
   ng->addWidget(new QLabel(QStringLiteral("设计人"), notes), 2, 0);
-  Text10[52] = make_box(notes);
-  Text10[52]->setFixedWidth(120);
-  ng->addWidget(Text10[52], 2, 1);
+  Text10[tool_box::kDesigner] = make_box(notes);
+  Text10[tool_box::kDesigner]->setFixedWidth(120);
+  ng->addWidget(Text10[tool_box::kDesigner], 2, 1);
   lay->addWidget(notes, 2);
 
   return page;
@@ -372,7 +408,7 @@ void RodDesign::wire_boxes() {
     connect(Text10[i], &QLineEdit::textEdited, this, [this, i](const QString& t) { st.Text10[i] = t.toStdString(); });
   }
   connect(Text10_notes, &QPlainTextEdit::textChanged, this, [this] {
-    if (!syncing_) st.Text10[50] = Text10_notes->toPlainText().toStdString();
+    if (!syncing_) st.Text10[tool_box::kNotes] = Text10_notes->toPlainText().toStdString();
   });
   for (std::size_t i = 0; i < Text3.size(); ++i)
     connect(Text3[i], &QLineEdit::textEdited, this, [this, i](const QString& t) { st.Text3[i] = t.toStdString(); });
@@ -380,8 +416,8 @@ void RodDesign::wire_boxes() {
     connect(Text6[i], &QLineEdit::textEdited, this, [this, i](const QString& t) {
       set_Text6(st, static_cast<int>(i), t.toStdString());
       syncing_ = true;
-      Text6[18]->setText(qs(st.Text6[18]));
-      Text6[19]->setText(qs(st.Text6[19]));
+      Text6[well_box::kLoadFactorUp]->setText(qs(st.Text6[well_box::kLoadFactorUp]));
+      Text6[well_box::kLoadFactorDown]->setText(qs(st.Text6[well_box::kLoadFactorDown]));
       syncing_ = false;
     });
   connect(Text2, &QLineEdit::textEdited, this, [this](const QString& t) { st.Text2 = t.toStdString(); });
@@ -400,7 +436,8 @@ void RodDesign::sync_to_widgets() {
   for (std::size_t i = 0; i < Text3.size(); ++i) set(Text3[i], st.Text3[i]);
   for (std::size_t i = 0; i < Text6.size(); ++i) set(Text6[i], st.Text6[i]);
   for (std::size_t i = 0; i < Text10.size(); ++i) set(Text10[i], st.Text10[i]);
-  if (Text10_notes->toPlainText() != qs(st.Text10[50])) Text10_notes->setPlainText(qs(st.Text10[50]));
+  const std::string& notes = st.Text10[tool_box::kNotes];
+  if (Text10_notes->toPlainText() != qs(notes)) Text10_notes->setPlainText(qs(notes));
   for (std::size_t i = 0; i < Label3.size(); ++i)
     if (Label3[i] && i != 0 && i != 1 && i != 2 && i != 4 && i != 12) Label3[i]->setText(qs(st.Label3[i]));
   set(Text2, st.Text2);
@@ -446,8 +483,11 @@ void RodDesign::apply_focus() {
     target = Text4;
   else if (st.other_focus == 5)
     target = Text5;
+  else if (st.text6_focus >= 0 && st.text6_focus < static_cast<int>(Text6.size()))
+    target = Text6[static_cast<std::size_t>(st.text6_focus)];
   st.text3_focus = -1;
   st.other_focus = 0;
+  st.text6_focus = -1;
   if (!target) return;
   // A box on another tab brings its tab forward first.
   for (int t = 0; t < SSTab1->count(); ++t)

@@ -76,6 +76,38 @@ TEST(BalanceParams, KeyMovementFollowsTabOrder) {
   EXPECT_EQ(parameter_box_after(5, -1), 21);
 }
 
+// A crank block group box beyond reason: the totals leave that group out (never "inf" in a
+// box), and the crank analyses name the box; the beam analysis does not read the groups.
+TEST(BalanceCheck, AGroupBoxBeyondReasonIsNamed) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* line;
+  } cases[] = {
+      {13, "1e300", "“第一组单块重”为 1E+300 kN"},
+      {13, "99999999", "“第一组单块重”为 99999999 kN"},
+      {14, "-2", "“第一组分组块数”为 -2"},
+      {12, "l.5", "“第一组重心位置”中的“l.5”不是数字"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ParameterBoxes t = good_boxes();
+    const std::array groups = {"1.5", "10", "2", "1.2", "8", "2"};
+    for (std::size_t i = 0; i < groups.size(); ++i) t[12 + i] = groups[i];
+    t[static_cast<std::size_t>(c.box)] = c.text;
+    crank_group_totals(t);
+    EXPECT_EQ(t[0], "2");  // the second group alone
+    EXPECT_EQ(t[1], "8");
+    for (BalanceMode m : {BalanceMode::Crank, BalanceMode::Combined, BalanceMode::Beam}) {
+      BalanceParams p;
+      const InputCheck chk = Check_Input_Dat(t, m, p);
+      EXPECT_EQ(chk.failed, m != BalanceMode::Beam);
+      EXPECT_EQ(chk.message.find(std::string("\r\n\t") + c.line) != std::string::npos, m != BalanceMode::Beam)
+          << chk.message;
+    }
+  }
+}
+
 TEST(BalanceCheck, GoodBoxesPassInEveryMode) {
   for (BalanceMode m : {BalanceMode::Crank, BalanceMode::Beam, BalanceMode::Combined, BalanceMode::None}) {
     ParameterBoxes t = good_boxes();

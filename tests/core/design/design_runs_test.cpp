@@ -249,5 +249,123 @@ TEST_F(DesignRunsTest, RedesignAfterAStoppedRunLeavesThePredictionEmpty) {
   EXPECT_GE(eng.st.Grid2.rows(), 2);
 }
 
+// What a design run reads: the whole design state it could change, to show that a refused
+// run changed nothing.
+struct Outputs {
+  std::array<std::string, 28> T3;
+  std::array<std::string, 34> T6;
+  std::array<std::string, 20> L3;
+  std::string Text10_33;
+  int fzq_rows;
+  bool operator==(const Outputs&) const = default;
+};
+Outputs outputs(const DesignState& st) {
+  return {st.Text3, st.Text6, st.Label3, st.Text10[33], st.Grid2.rows()};
+}
+
+// Each case: a box, a text that no real well has there, and the name the message gives it.
+struct BadBox {
+  DesignBoxArray array;
+  int box;
+  const char* text;
+  const char* name;
+};
+constexpr BadBox kBadBoxes[] = {
+    {DesignBoxArray::Text6, well_box::kLayerMidDepth, "abc", "“油层中深”中的“abc”不是数字"},
+    {DesignBoxArray::Text6, well_box::kStaticPressure, "1e300", "“油层静压”为 1E+300 MPa"},
+    {DesignBoxArray::Text6, well_box::kWaterCut, "-5", "“原油含水率”为 -5 %"},
+    {DesignBoxArray::Text6, well_box::kInputPower, "99999999", "“输入功率”为 99999999 kW"},
+    {DesignBoxArray::Text6, well_box::kTubingInnerDia, "6 2", "“油管内径”中的“6 2”不是数字"},
+    {DesignBoxArray::Text3, design_box::kPumpDepthBefore, "1e300", "“设计前泵挂深度”为 1E+300 m"},
+    {DesignBoxArray::Text3, design_box::kSpmBefore, "99999999", "“设计前冲次”为 99999999 1/min"},
+    {DesignBoxArray::Text3, design_box::kRods34Before, "-500", "“设计前6/8'杆长”为 -500 m"},
+    {DesignBoxArray::Text3, design_box::kSinkerDiaAfter, "x38", "“设计后加重杆径”中的“x38”不是数字"},
+    {DesignBoxArray::Text2, 0, "0,75", "“设计使用泵效”中的“0,75”不是数字"},
+    {DesignBoxArray::Text4, 0, "99999999", "“最小许用应力”为 99999999 MPa"},
+    {DesignBoxArray::Text5, 0, "-0.85", "“应力使用系数”为 -0.85"},
+};
+
+std::string& box_of(DesignState& st, const BadBox& b) {
+  switch (b.array) {
+    case DesignBoxArray::Text3: return st.Text3[static_cast<std::size_t>(b.box)];
+    case DesignBoxArray::Text6: return st.Text6[static_cast<std::size_t>(b.box)];
+    case DesignBoxArray::Text2: return st.Text2;
+    case DesignBoxArray::Text4: return st.Text4;
+    case DesignBoxArray::Text5: break;
+  }
+  return st.Text5;
+}
+
+// The redesign and the update command stop at a box no well can have, with one message
+// naming it, before anything is computed or written.
+TEST_F(DesignRunsTest, ABoxBeyondReasonStopsTheRunWithItsName) {
+  for (const BadBox& b : kBadBoxes) {
+    for (int index : {0, 18}) {
+      SCOPED_TRACE(std::string(b.text) + (index == 0 ? " redesign" : " update"));
+      RunRig rig;
+      rig.eng.st.JName_Comb = "W9";
+      box_of(rig.eng.st, b) = b.text;
+      const Outputs before = outputs(rig.eng.st);
+      if (index == 0) rig.eng.DesignCom_Click();
+      else rig.eng.DesignForMutual(index);
+      ASSERT_EQ(rig.msgs.texts.size(), 1u);
+      EXPECT_EQ(rig.msgs.texts[0].rfind(b.name, 0), 0u) << rig.msgs.texts[0];
+      EXPECT_EQ(rig.msgs.titles[0], kBoxRefusedTitle);
+      EXPECT_TRUE(outputs(rig.eng.st) == before);
+      EXPECT_EQ(rig.eng.st.text3_focus, b.array == DesignBoxArray::Text3 ? b.box : -1);
+    }
+  }
+}
+
+// An interactive run checks the after-design boxes it reads, not those its earlier stages
+// fill: letters in the bore stop the run from the stroke, not the run from the rate.
+TEST_F(DesignRunsTest, AnInteractiveRunChecksOnlyTheBoxesItReads) {
+  struct Case {
+    int box, index;
+    bool refused;
+  };
+  const Case cases[] = {
+      {design_box::kBoreAfter, 12, false}, {design_box::kBoreAfter, 15, true}, {design_box::kBoreAfter, 16, true},
+      {design_box::kSpmAfter, 16, false},  {design_box::kSpmAfter, 17, true},  {design_box::kRods78After, 18, false},
+      {design_box::kRods78After, 21, false}, {design_box::kRods78After, 20, true},
+      {design_box::kRods118After, 22, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.box) + " from stage " + std::to_string(c.index));
+    RunRig rig;
+    rig.eng.st.Text3[static_cast<std::size_t>(c.box)] = "abc";
+    rig.eng.DesignForMutual(c.index);
+    const bool refused = !rig.msgs.titles.empty() && rig.msgs.titles[0] == kBoxRefusedTitle;
+    EXPECT_EQ(refused, c.refused) << (rig.msgs.texts.empty() ? "" : rig.msgs.texts[0]);
+  }
+}
+
+// The design's own checks keep their messages: the reservoir data the automatic run refuses
+// and the design pump efficiency are not caught by the limits first.
+TEST_F(DesignRunsTest, TheDesignsOwnChecksComeFirst) {
+  struct Case {
+    int well_box;  // -1: the design pump efficiency
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {well_box::kCasingPressure, "-0.1", "套压错误，无法进行管柱设计！"},
+      {well_box::kProductivity, "-3", "采油指数错误，无法进行管柱设计！"},
+      {well_box::kLayerMidDepth, "-1500", "油层中深错误，无法进行管柱设计！"},
+      {-1, "1.5", "输入的设计泵效有错，请重新输入！"},
+      {-1, "-0.5", "输入的设计泵效有错，请重新输入！"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    RunRig rig;
+    rig.eng.st.JName_Comb = "W9";
+    if (c.well_box >= 0) rig.eng.st.Text6[static_cast<std::size_t>(c.well_box)] = c.text;
+    else rig.eng.st.Text2 = c.text;
+    rig.eng.DesignCom_Click();
+    ASSERT_FALSE(rig.msgs.texts.empty());
+    EXPECT_EQ(rig.msgs.texts[0], c.message);
+  }
+}
+
 }  // namespace
 }  // namespace wb::design::test

@@ -233,5 +233,51 @@ TEST_F(IprViewTest, TabEntry) {
   EXPECT_EQ(items_of(chart, Op::Line, QBColor(12)).size(), 99u);
 }
 
+// A well box beyond reason stops the redraw and the boxes' handling with a message naming it;
+// the chart, the table and the design point stay as the last valid input left them.
+TEST_F(IprViewTest, ABoxBeyondReasonDrawsNothing) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {well_box::kStaticPressure, "1e300", "“油层静压”为 1E+300 MPa"},
+      {well_box::kProductivity, "99999999", "“采液指数”为 99999999 t/MPa"},
+      {well_box::kLayerMidDepth, "abc", "“油层中深”中的“abc”不是数字"},
+      {well_box::kOilDensityDown, "-1", "“地下油比重”为 -1 t/m^3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    IprRig r;
+    r.ipr.Cmd_Redraw_IPR_Click();
+    const IprViewState valid = r.ipr.v;
+    r.st.Text6[static_cast<std::size_t>(c.box)] = c.text;
+    r.ipr.chart = &r.chart;
+    r.ipr.Cmd_Redraw_IPR_Click();
+    r.ipr.set_Text7(1, "3");
+    r.ipr.set_Text8("800");
+    ASSERT_EQ(r.msgs.texts.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(r.msgs.texts[i].rfind(c.message, 0), 0u) << r.msgs.texts[i];
+      EXPECT_EQ(r.msgs.titles[i], kBoxRefusedTitle);
+    }
+    EXPECT_EQ(r.chart.items.size(), 0u);
+    EXPECT_EQ(r.ipr.v.ipr_rate, valid.ipr_rate);
+    EXPECT_EQ(r.ipr.v.Text7[0], valid.Text7[0]);
+    EXPECT_EQ(r.ipr.v.Text9, valid.Text9);
+    EXPECT_EQ(r.ipr.v.Text11, valid.Text11);
+  }
+}
+
+// The system efficiency before the design is not shown from a power beyond reason.
+TEST_F(IprViewTest, TabEntryShowsNoEfficiencyFromAPowerBeyondReason) {
+  st.Text6[20] = "20";
+  st.Text6[22] = "1e300";
+  st.Label3[5] = "";
+  ipr.SSTab1_Click("设计生产参数");
+  EXPECT_EQ(st.Label3[5], "");
+}
+
 }  // namespace
 }  // namespace wb::design

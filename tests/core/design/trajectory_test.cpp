@@ -132,6 +132,35 @@ TEST_F(TrajectoryTest, HugeDepthsAreHandledLikeAnyOther) {
   EXPECT_EQ(msgs.texts[0], "第 1号记录的斜深数据有误，请作认真检查！");
 }
 
+// A survey cell beyond what a hole can have stops the well path with the row and the column
+// named; the path, the write-back and the 3D box stay as they were.
+TEST_F(TrajectoryTest, AnAngleBeyondReasonStopsWithItsCellNamed) {
+  struct Case {
+    std::array<std::string, 3> row2;
+    const char* message;
+  } cases[] = {
+      {{"1000", "1e300", "0"}, "第 2号记录的“井斜角”为 1E+300 °"},
+      {{"1000", "-5", "0"}, "第 2号记录的“井斜角”为 -5 °"},
+      {{"1000", "5", "99999999"}, "第 2号记录的“方位角”为 99999999 °"},
+      {{"1000", "5", "东"}, "第 2号记录的“方位角”中的“东”不是数字"},
+      {{"1000x", "5", "0"}, "第 2号记录的“斜深”中的“1000x”不是数字"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    DesignRig rig;
+    rig.eng.st.last_node = 77;
+    rig.survey({{"500", "1", "0"}, c.row2});
+    rig.eng.CalcTrajectory();
+    ASSERT_EQ(rig.msgs.texts.size(), 1u);
+    EXPECT_EQ(rig.msgs.texts[0].rfind(c.message, 0), 0u) << rig.msgs.texts[0];
+    EXPECT_EQ(rig.msgs.titles[0], kBoxRefusedTitle);
+    EXPECT_EQ(rig.eng.st.last_node, 77);
+    EXPECT_EQ(rig.eng.st.Grid1.row, 2);
+    EXPECT_EQ(rig.eng.st.Grid1.text(1, 6), "");  // no write-back
+    EXPECT_EQ(rig.eng.st.profile.inclination[100], 0);
+  }
+}
+
 TEST_F(TrajectoryTest, NoStationDrawsTheDefaultBox) {
   RecordingCanvas c(92, 104);
   eng.picture_3d = &c;

@@ -87,6 +87,15 @@ TEST(DymRecord, GainAndBoxesThatHoldNoNumber) {
   EXPECT_EQ(d.sound_mark_depth, 0.0f);
   EXPECT_EQ(d.joint_length, 0.0f);
   EXPECT_EQ(d.collar_count, 0);
+
+  // Beyond the boxes' limits (and single precision) they are stored as 0 and named too.
+  t.Text3 = "1e300";
+  t.Text4 = "-1e39";
+  t.Text5 = "70";
+  zeroed.clear();
+  const DymRecord big = dym_from_test(t, &zeroed);
+  EXPECT_EQ(zeroed, (std::vector<std::string>{"Text3"}));
+  EXPECT_EQ(big.sound_mark_depth, 0.0f);
 }
 
 TEST(LevelLibrary, SaveMatchesKeysTrimmedOnBothSides) {

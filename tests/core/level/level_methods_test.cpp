@@ -139,6 +139,42 @@ TEST(LevelMethods, AMethodThatCannotComputeChangesNothing) {
   EXPECT_EQ(msg.shown[0].title, kCannotComputeTitle);
 }
 
+// A box beyond what a well can have stops its method with a message naming it; the speed and
+// the method stay as they were.
+TEST(LevelMethods, ABoxBeyondReasonIsNamed) {
+  struct Case {
+    bool collars;
+    std::string Text3, Text4, Text5;
+    const char* message;  // how the message begins
+  } cases[] = {
+      {false, "1e300", "9.6", "10", "“音标深度”为 1E+300 m"},
+      {false, "99999999", "9.6", "10", "“音标深度”为 99999999 m"},
+      {true, "500", "1e300", "10", "“油管长”为 1E+300 m"},
+      {true, "500", "9.6", "99999999", "“接箍数”为 99999999"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    LevelTest t;
+    t.wellhead_x = at_sample(250);
+    t.sound_mark_x = at_sample(1000);
+    t.collar_start_x = at_sample(300);
+    t.collar_end_x = at_sample(441);
+    t.level_x = at_sample(2000);
+    t.Text3 = c.Text3;
+    t.Text4 = c.Text4;
+    t.Text5 = c.Text5;
+    t.sound_speed = 345.6f;
+    t.method = 3;
+    RecordingMessages msg;
+    EXPECT_FALSE(c.collars ? run_collar_method(t, msg) : run_sound_mark_method(t, msg));
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].text.rfind(c.message, 0), 0u) << msg.shown[0].text;
+    EXPECT_EQ(msg.shown[0].title, kBoxRefusedTitle);
+    EXPECT_EQ(t.sound_speed, 345.6f);
+    EXPECT_EQ(t.method, 3);
+  }
+}
+
 TEST(LevelMethods, MissingMarksMessage) {
   LevelTest t;
   t.wellhead_x = 200;

@@ -118,6 +118,35 @@ TEST(BalanceWindow, RedrawsKeepTheAdviceAndManualStepsMoveTheResult) {
   EXPECT_EQ(read_file(bmp).substr(0, 2), "BM");
 }
 
+// A crank block group typed beyond reason: the totals never show it, the analysis names the
+// box in its check's advice and stores nothing.
+TEST(BalanceWindow, AGroupBoxBeyondReasonIsNamed) {
+  struct Case {
+    int box;
+    const char* text;
+    const char* line;
+  } cases[] = {
+      {13, "1e300", "“第一组单块重”为 1E+300 kN"},
+      {14, "99999999", "“第一组分组块数”为 99999999"},
+      {13, "-10", "“第一组单块重”为 -10 kN"},
+      {12, "1,5", "“第一组重心位置”中的“1,5”不是数字"},
+  };
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  ASSERT_NE(w, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::array groups = {"1.5", "10", "2", "1.2", "8", "2"};
+    for (std::size_t i = 0; i < groups.size(); ++i) w->Text2[12 + i]->setText(groups[i]);
+    w->Text2[static_cast<std::size_t>(c.box)]->setText(QString::fromUtf8(c.text));
+    EXPECT_EQ(w->Text2[0]->text(), "2");  // the second group alone
+    EXPECT_EQ(w->Text2[1]->text(), "8");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    EXPECT_NE(w->advice_text().find(c.line), std::string::npos) << w->advice_text();
+    EXPECT_FALSE(w->Cmd_Save->isEnabled());
+  }
+}
+
 TEST(BalanceWindow, ModesBoxesAndKeys) {
   Fixture f;
   BalanceAnalysis* w = f.open();

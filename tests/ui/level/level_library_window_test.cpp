@@ -116,6 +116,49 @@ TEST_F(LevelLibraryWindow, MissingMarksAndBadBoxesChangeNothing) {
   EXPECT_EQ(record(1).method, 3);
 }
 
+// Boxes typed beyond what a well can have: the method names the box, and neither the speed,
+// the title nor the stored record changes.
+TEST_F(LevelLibraryWindow, BoxesBeyondReasonAreNamedAndNothingIsStored) {
+  struct Case {
+    QLineEdit* LevelDisplay::*box;
+    const char* text;
+    bool collars;
+    const char* message;  // how the message begins
+  } cases[] = {
+      {&LevelDisplay::Text3, "1e300", false, "“音标深度”为 1E+300 m"},
+      {&LevelDisplay::Text3, "99999999", false, "“音标深度”为 99999999 m"},
+      {&LevelDisplay::Text4, "1e300", true, "“油管长”为 1E+300 m"},
+      {&LevelDisplay::Text5, "99999999", true, "“接箍数”为 99999999"},
+  };
+  open_and_save("示范井1.y01");
+  w->Grid1_Click(1);
+  mark_at(LevelMarker::SoundMark, 1000 / 1.2);
+  mark_at(LevelMarker::CollarStart, 300 / 1.2);
+  mark_at(LevelMarker::CollarEnd, 441 / 1.2);
+  mark_at(LevelMarker::Level, 2036 / 1.2);
+  const DymRecord stored = record(1);
+  const float speed = w->st.sound_speed;
+  const QString title = w->Label2->text();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    QLineEdit* box = (*w).*(c.box);
+    const QString valid = box->text();
+    box->setText(QString::fromUtf8(c.text));
+    fakes.messages.shown.clear();
+    (c.collars ? w->Command3 : w->Command1)->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text.rfind(c.message, 0), 0u) << fakes.messages.shown[0].text;
+    EXPECT_EQ(fakes.messages.shown[0].title, kBoxRefusedTitle);
+    EXPECT_EQ(w->st.sound_speed, speed);
+    EXPECT_EQ(w->Label2->text(), title);
+    const DymRecord now = record(1);
+    EXPECT_EQ(now.method, stored.method);
+    EXPECT_EQ(now.sound_speed, stored.sound_speed);
+    EXPECT_EQ(now.sound_mark_depth, stored.sound_mark_depth);
+    box->setText(valid);
+  }
+}
+
 TEST_F(LevelLibraryWindow, DeletingAsksAndTheLinkFollows) {
   open_and_save("示范井1.y01");
   open_and_save("示范井2.y01");

@@ -113,10 +113,11 @@ std::optional<double> RodDesignEngine::PP(float Qy, float Tk, float Td, float Kq
 
 void RodDesignEngine::DesignEffi(bool before_only) {
   EffiCarry c;
-  st.Label3[5].clear();
-  st.Label3[13].clear();
+  st.Label3[design_label::kSystemEffBefore].clear();
+  st.Label3[design_label::kSystemEffAfter].clear();
   if (before_only) {
-    for (int i = 26; i <= 29; ++i) st.Text6[static_cast<std::size_t>(i)].clear();
+    for (int i = well_box::kInputPowerAfter; i <= well_box::kMotorDemandAfter; ++i)
+      st.Text6[static_cast<std::size_t>(i)].clear();
   }
   if (!effi_before(c) || !effi_loads(c)) return;
   if (!before_only) effi_after(c);
@@ -130,26 +131,26 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
     say(m);
     return false;
   };
-  c.P_in = v(T6[20]);
+  c.P_in = v(T6[well_box::kInputPower]);
   if (c.P_in == 0) return fail("“输入功率”不能为0");
-  c.P_pr = v(T6[21]);
+  c.P_pr = v(T6[well_box::kRodPower]);
   if (c.P_pr == 0) return fail("“光杆功率”不能为0");
-  const float P_rms = v(T6[25]);
+  const float P_rms = v(T6[well_box::kRmsPower]);
   if (P_rms < c.P_in) return fail("均方根功率不能小于输入功率");
   c.r_rms = f32(static_cast<double>(P_rms) / c.P_in);
-  c.F_max = v(T6[16]);
+  c.F_max = v(T6[well_box::kMaxLoad]);
   if (c.F_max == 0) return fail("“最大载荷”不能为0");
-  c.F_min = v(T6[17]);
+  c.F_min = v(T6[well_box::kMinLoad]);
   if (c.F_min == 0) return fail("“最小载荷”不能为0");
-  c.S = v(T3[4]);
-  c.N = v(T3[5]);
+  c.S = v(T3[design_box::kStrokeBefore]);
+  c.N = v(T3[design_box::kSpmBefore]);
   if (c.S == 0 || c.N == 0) return fail("“冲程、冲次”均不能为0");
-  const float P_rated = v(T6[23]);
+  const float P_rated = v(T6[well_box::kMotorRatedPower]);
   if (P_rated == 0) return fail("“额定功率”不能为0");
-  float eta_m = v(T6[24]);
+  float eta_m = v(T6[well_box::kMotorEfficiency]);
   if (eta_m > 1) {
     eta_m = f32(eta_m / 100.0);
-    T6[24] = num_text_f(eta_m);
+    T6[well_box::kMotorEfficiency] = num_text_f(eta_m);
   }
   if (eta_m == 0) return fail("“电机效率”不能为0");
 
@@ -161,32 +162,33 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   const float dPr = f32(static_cast<double>(c.P_in) - c.P_pr - dPl - c.dPm);
   c.dPr_N = f32(dPr / N);
 
-  c.T_wh = v(T6[9]);
-  c.T_f = v(T6[31]);
-  c.GOR = v(T6[3]);
-  c.p_t = v(T6[10]);
+  c.T_wh = v(T6[well_box::kWellheadTemp]);
+  c.T_f = v(T6[well_box::kLayerTemp]);
+  c.GOR = v(T6[well_box::kGasOilRatio]);
+  c.p_t = v(T6[well_box::kTubingPressure]);
   if (c.T_wh == 0) return fail("“井口温度”不能为0");
   if (c.T_f == 0) return fail("“地层温度”不能为0");
   if (c.GOR == 0) c.GOR = 50;
-  const float f_w = f32(num_val(T6[7]) / 100);
-  c.p_c = v(T6[11]);
-  const float rho_o = f32((static_cast<double>(v(T6[5])) + v(T6[6])) / 2);
+  const float f_w = f32(num_val(T6[well_box::kWaterCut]) / 100);
+  c.p_c = v(T6[well_box::kCasingPressure]);
+  const float rho_o =
+      f32((static_cast<double>(v(T6[well_box::kOilDensitySurface])) + v(T6[well_box::kOilDensityDown])) / 2);
   if (rho_o < 0.5f || rho_o > 1.0f) return fail("请正确输入地下及地面原油密度");
   c.rho_l = f32(f_w + static_cast<double>(rho_o) * (1 - f_w));
   if (!(c.rho_l > 0)) return fail("“原油含水率”有误，液体密度不能为0");
   c.k_b = f32((7.8 - c.rho_l) / 7.8);
 
-  const float Q = v(T3[0]);
+  const float Q = v(T3[design_box::kRateBefore]);
   if (Q == 0) return fail("原方案中“日产液量”不能为0");
-  const auto Hdv = vertical_depth(v(T3[1]));
+  const auto Hdv = vertical_depth(v(T3[design_box::kLevelBefore]));
   if (!Hdv) return false;
   const float H_dv = f32(*Hdv);
-  if (v(T3[2]) == 0) return fail("“泵深”不能为0");
-  const auto Hpv = vertical_depth(v(T3[2]));
+  if (v(T3[design_box::kPumpDepthBefore]) == 0) return fail("“泵深”不能为0");
+  const auto Hpv = vertical_depth(v(T3[design_box::kPumpDepthBefore]));
   if (!Hpv) return false;
   c.H_pv = f32(*Hpv);
   float p_i = f32((static_cast<double>(c.H_pv) - H_dv) * c.rho_l * 9.81 / 1000 + c.p_c);
-  const float p_b = v(T6[2]);
+  const float p_b = v(T6[well_box::kBubblePressure]);
   if (p_b == 0) return fail("“饱和压力”不能为0");
   if (p_b < p_i) p_i = p_b;
   const auto gas = PP(Q, c.T_wh, c.T_f, c.GOR, c.p_t, p_i);
@@ -195,8 +197,8 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   const double rho = c.rho_l;
   const float P_hyd =
       f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * 9.8) * 1000 + H_dv) * Q * 9.8 / 86400);
-  T6[22] = num_text_dec(P_hyd, 2);
-  st.Label3[5] = pct_text(P_hyd, c.P_in);
+  T6[well_box::kUsefulPower] = num_text_dec(P_hyd, 2);
+  st.Label3[design_label::kSystemEffBefore] = pct_text(P_hyd, c.P_in);
 
   c.P_gas = P_gas;
   c.P_hyd = P_hyd;
@@ -213,9 +215,11 @@ bool RodDesignEngine::effi_sections(EffiCarry& c) {
   };
   const double S = c.S, N = c.N;
   // Section model before the design: sinker bar, 5/8, 3/4, 7/8, 1 and 1-1/8 in.
-  const std::array<int, 6> boxes = {6, 10, 9, 8, 7, 24};
+  const std::array<int, 6> boxes = {design_box::kSinkerLenBefore, design_box::kRods58Before,
+                                    design_box::kRods34Before,    design_box::kRods78Before,
+                                    design_box::kRods1Before,     design_box::kRods118Before};
   for (std::size_t i = 0; i < 6; ++i) c.L[i] = v(T3[static_cast<std::size_t>(boxes[i])]);
-  section_sizes(c, num_val(T3[26]));
+  section_sizes(c, num_val(T3[design_box::kSinkerDiaBefore]));
   const auto& p = st.profile;
   double R_n = 0, R_a = 0;
   int node = 0;
@@ -238,7 +242,7 @@ bool RodDesignEngine::effi_sections(EffiCarry& c) {
   }
   const float Rn = f32(R_n), Ra = f32(R_a);
   const float P_rf = f32(kRodTubingFriction * Rn * 2 * S * N / 60);
-  c.D_p = v(T3[3]);
+  c.D_p = v(T3[design_box::kBoreBefore]);
   float speed = f32(S * N);
   c.F_pf = Calc_Pf_Pr(speed, st.kin_visc, c.D_p);
   const float P_pf = f32(c.F_pf / 2.0 * S * N * 2 / 60);
@@ -264,18 +268,18 @@ bool RodDesignEngine::effi_loads(EffiCarry& c) {
   const float F_maxc = f32((1 + static_cast<double>(t)) * F_s);
   const float F_minc = f32((1 - static_cast<double>(t)) * W_r);
   if (F_maxc == 0 || F_minc == 0) return fail("冲程、冲次过大，动载系数不能为1");
-  float lfu = f32(num_val(T6[16]) / F_maxc);
-  const float lfd = f32(num_val(T6[17]) / F_minc);
+  float lfu = f32(num_val(T6[well_box::kMaxLoad]) / F_maxc);
+  const float lfd = f32(num_val(T6[well_box::kMinLoad]) / F_minc);
   if (lfu < 1) lfu = 1;
   st.load_factor_up = lfu;
   st.load_factor_down = lfd;
-  T6[18] = num_text_f(lfu);
-  T6[19] = num_text_f(lfd);
+  T6[well_box::kLoadFactorUp] = num_text_f(lfu);
+  T6[well_box::kLoadFactorDown] = num_text_f(lfd);
 
   const double T = num_val(st.Text4);
   double F = -static_cast<double>(c.F_pf);
   for (std::size_t i = 0; i < 6; ++i) {
-    auto& label = st.Label3[6 + i];
+    auto& label = st.Label3[design_label::kStressBefore + i];
     if (!(c.L[i] > 0)) {
       label.clear();
       continue;
@@ -288,7 +292,7 @@ bool RodDesignEngine::effi_loads(EffiCarry& c) {
     label = stress_percent_text(s_max, T / 4 + 0.5625 * s_min);
   }
 
-  c.D_t = f32(num_val(T6[13]));
+  c.D_t = f32(num_val(T6[well_box::kTubingInnerDia]));
   if (c.D_t == 0) return fail("“油管内径”不能为0");
   float G = 0;
   for (std::size_t i = 0; i < 6; ++i) {
@@ -307,29 +311,32 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   auto& T3 = st.Text3;
   auto v = [](const std::string& t) { return f32(num_val(t)); };
   const double rho = c.rho_l;
-  const float Q = v(T3[12]);
+  const float Q = v(T3[design_box::kRateAfter]);
   if (Q == 0) return say("设计后的“日产液量”不能为0");
-  const auto Hdv = vertical_depth(v(T3[13]));
+  const auto Hdv = vertical_depth(v(T3[design_box::kLevelAfter]));
   if (!Hdv) return;
   const float H_dv = f32(*Hdv);
-  if (v(T3[14]) == 0) return say("“泵挂深度”不能为0");
-  const auto Hpv = vertical_depth(v(T3[14]));
+  if (v(T3[design_box::kPumpDepthAfter]) == 0) return say("“泵挂深度”不能为0");
+  const auto Hpv = vertical_depth(v(T3[design_box::kPumpDepthAfter]));
   if (!Hpv) return;
   const float H_pv = f32(*Hpv);
   const float P_hyd =
       f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * 9.8) * 1000 + H_dv) * Q * 9.8 / 86400);
-  T6[28] = num_text_dec(P_hyd, 2);
+  T6[well_box::kUsefulPowerAfter] = num_text_dec(P_hyd, 2);
   float p_i = f32((static_cast<double>(H_pv) - H_dv) * rho * 9.81 / 1000 + c.p_c);
-  const float p_b = v(T6[2]);
+  const float p_b = v(T6[well_box::kBubblePressure]);
   if (p_i > p_b) p_i = p_b;
   const auto gas = PP(Q, c.T_wh, c.T_f, c.GOR, c.p_t, p_i);
   if (!gas) return say("井口油压及设计后泵口压力必须大于0");
   const float P_gas = f32(std::floor(1000 * *gas + 0.5) / 1000);
 
-  const std::array<int, 6> boxes = {18, 22, 21, 20, 19, 25};
+  const std::array<int, 6> boxes = {design_box::kSinkerLenAfter, design_box::kRods58After,
+                                    design_box::kRods34After,    design_box::kRods78After,
+                                    design_box::kRods1After,     design_box::kRods118After};
   for (std::size_t i = 0; i < 6; ++i) c.L[i] = v(T3[static_cast<std::size_t>(boxes[i])]);
-  section_sizes(c, num_val(T3[27]));
-  const float D_raw = v(T3[15]), L_p = v(T3[14]), S1 = v(T3[16]), N1 = v(T3[17]);
+  section_sizes(c, num_val(T3[design_box::kSinkerDiaAfter]));
+  const float D_raw = v(T3[design_box::kBoreAfter]), L_p = v(T3[design_box::kPumpDepthAfter]);
+  const float S1 = v(T3[design_box::kStrokeAfter]), N1 = v(T3[design_box::kSpmAfter]);
   if (L_p <= 0 || D_raw <= 0 || S1 <= 0 || N1 <= 0) return say("设计泵径、泵深及冲程冲次均不能为0！");
   const double S = S1, N = N1;
   const float dPr = f32(static_cast<double>(c.dPr_N) * N);
@@ -366,7 +373,7 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   const double t = N * N * S / 1790;
   const float F_maxc = f32((1 + t) * (static_cast<double>(W_r) + F_l));
   const float F_minc = f32((1 - t) * W_r);
-  const float k_up = v(T6[18]), k_dn = v(T6[19]);
+  const float k_up = v(T6[well_box::kLoadFactorUp]), k_dn = v(T6[well_box::kLoadFactorDown]);
   st.load_factor_up = k_up < 1 ? 1.0f : k_up;
   st.load_factor_down = k_dn < 0.7f ? 0.7f : k_dn;
   const float Fmax = f32(static_cast<double>(k_up) * F_maxc), Fmin = f32(static_cast<double>(k_dn) * F_minc);
@@ -381,12 +388,12 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   }
   const float dPd = f32((S * N) * (S * N) * kPi5 * kPi5 * kPi5 * c.c_v * G / 3600);
   const float P_in = f32(static_cast<double>(c.dPm) + dPr + dPl + dPd - P_gas + P_hyd + P_rf + P_pf);
-  T6[26] = num_text_dec(P_in, 2);
+  T6[well_box::kInputPowerAfter] = num_text_dec(P_in, 2);
   const float P_pr = f32(static_cast<double>(P_hyd) + dPd + P_rf + P_pf - P_gas);
-  T6[27] = num_text_dec(P_pr, 2);
-  T6[29] = num_text_f(motor_demand(P_in, c.r_rms));
+  T6[well_box::kRodPowerAfter] = num_text_dec(P_pr, 2);
+  T6[well_box::kMotorDemandAfter] = num_text_f(motor_demand(P_in, c.r_rms));
   if (P_in == 0) return say("设计后“输入功率”为0，无法计算系统效率");
-  st.Label3[13] = pct_text(P_hyd, P_in);
+  st.Label3[design_label::kSystemEffAfter] = pct_text(P_hyd, P_in);
 }
 
 }  // namespace wb::design

@@ -21,8 +21,10 @@ constexpr double kLeastStrokeRate = 2;     // 1/min
 constexpr int kStrokeSeriesSize = 7;
 
 double liquid_density(const DesignState& s) {
-  const double f = num_val(s.Text6[7]) / 100;
-  return f + (1 - f) * (num_val(s.Text6[5]) + num_val(s.Text6[6])) / 2;
+  const double f = num_val(s.Text6[well_box::kWaterCut]) / 100;
+  const double surface = num_val(s.Text6[well_box::kOilDensitySurface]);
+  const double down = num_val(s.Text6[well_box::kOilDensityDown]);
+  return f + (1 - f) * (surface + down) / 2;
 }
 
 std::string trim_blanks(const std::string& s) {
@@ -39,12 +41,12 @@ void RodDesignEngine::pump_depth_from_level(double h, double Pb, double Pc, doub
   double L = h + s;
   if (L > Dm) L = std::floor(Dm);
   L = 2 * std::floor((L + 1) / 2);
-  st.Text3[14] = num_text(L);
+  st.Text3[design_box::kPumpDepthAfter] = num_text(L);
 }
 
 void RodDesignEngine::bore_from_depth(double L) {
   const int bore = L >= 1900 ? 38 : L >= 1400 ? 44 : L >= 900 ? 56 : 70;
-  st.Text3[15] = std::to_string(bore);
+  st.Text3[design_box::kBoreAfter] = std::to_string(bore);
 }
 
 bool RodDesignEngine::stroke_series_lookup(bool tell) {
@@ -63,7 +65,7 @@ bool RodDesignEngine::stroke_series_lookup(bool tell) {
 }
 
 bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::string& S_text, double eta) {
-  const double S0 = num_val(st.Text3[4]);
+  const double S0 = num_val(st.Text3[design_box::kStrokeBefore]);
   if (!(S0 > 0)) {
     say("设计前“冲程”不能为0");
     return false;
@@ -72,7 +74,7 @@ bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::s
     say("设计“泵径”不能为0");
     return false;
   }
-  double Sp = num_val(st.Text6[14]);
+  double Sp = num_val(st.Text6[well_box::kPlungerStroke]);
   if (Sp < 0.5 || Sp > S0) Sp = 0.85 * S0;
   const double SN = (S0 / Sp) * q / (eta * 1440 * kPi14 * (D / 2000) * (D / 2000));
   auto rate = [&](double stroke) { return std::floor(100 * SN / stroke + 0.5) / 100; };
@@ -96,14 +98,16 @@ bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::s
       if (N >= kLeastStrokeRate) break;
     }
   }
-  st.Text3[16] = text;
-  st.Text3[17] = num_text(N);
+  st.Text3[design_box::kStrokeAfter] = text;
+  st.Text3[design_box::kSpmAfter] = num_text(N);
   return true;
 }
 
 bool RodDesignEngine::RunAutoDesign() {
   auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
-  const double Pc = v(11), Pb = v(2), Pwf = v(1), Pr = v(0), J = v(8), Dm = v(12);
+  const double Pc = v(well_box::kCasingPressure), Pb = v(well_box::kBubblePressure);
+  const double Pwf = v(well_box::kFlowingPressure), Pr = v(well_box::kStaticPressure);
+  const double J = v(well_box::kProductivity), Dm = v(well_box::kLayerMidDepth);
   if (Pc < 0 || Dm <= 100 || J <= 0 || Pr <= 0 || Pwf <= 0 || Pb <= 0) {
     const char* reason = Pc < 0     ? "套压错误，"
                          : Pb <= 0  ? "饱和压力错误，"
@@ -116,14 +120,14 @@ bool RodDesignEngine::RunAutoDesign() {
     return false;
   }
   const double q = Pr > Pb ? J * (Pr - Pb) : 0;
-  st.Text3[12] = num_text(std::floor(10 * q + 0.5) / 10);
-  const double f = num_val(st.Text6[7]) / 100;
+  st.Text3[design_box::kRateAfter] = num_text(std::floor(10 * q + 0.5) / 10);
+  const double f = num_val(st.Text6[well_box::kWaterCut]) / 100;
   const double rho = liquid_density(st);
   if (rho < 0.7 || rho > 1.2 || f < 0 || f > 1) {
     say("地下原油密度或含水率输入错误，请回油井诊断界面重新输入！");
     return false;
   }
-  st.kin_visc = f32(v(4) * 0.01 / rho);
+  st.kin_visc = f32(v(well_box::kOilViscosityDown) * 0.01 / rho);
   if (st.kin_visc < 0.01f) {
     say("运动粘度太小，已调整到0.01计算，请正确输入后再设计！");
     st.kin_visc = 0.01f;
@@ -132,14 +136,14 @@ bool RodDesignEngine::RunAutoDesign() {
     st.kin_visc = 2.0f;
   }
   const double h = std::floor(Dm - 1000 * (Pb - Pc) / (9.8 * rho) + 0.5);
-  st.Text3[13] = num_text(h);
+  st.Text3[design_box::kLevelAfter] = num_text(h);
   pump_depth_from_level(h, Pb, Pc, rho, Dm);
-  bore_from_depth(num_val(st.Text3[14]));
-  const double S0 = num_val(st.Text3[4]);
-  const double Sp = v(14);
-  if (Sp < 0.5 || Sp > 6) st.Text6[14] = num_text(S0);
-  const double Se = v(15);
-  if (Se < 0.5 || Se > 6) st.Text6[15] = st.Text6[14];
+  bore_from_depth(num_val(st.Text3[design_box::kPumpDepthAfter]));
+  const double S0 = num_val(st.Text3[design_box::kStrokeBefore]);
+  const double Sp = v(well_box::kPlungerStroke);
+  if (Sp < 0.5 || Sp > 6) st.Text6[well_box::kPlungerStroke] = num_text(S0);
+  const double Se = v(well_box::kEffectiveStroke);
+  if (Se < 0.5 || Se > 6) st.Text6[well_box::kEffectiveStroke] = st.Text6[well_box::kPlungerStroke];
   if (!stroke_series_lookup(true)) return false;
   const double eta = num_val(st.Text2);
   if (eta <= 0 || eta > 1) {
@@ -147,9 +151,22 @@ bool RodDesignEngine::RunAutoDesign() {
     return false;
   }
   const std::string& S_text = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
-  if (!stroke_and_rate(q, num_val(st.Text3[15]), num_val(S_text), S_text, eta)) return false;
+  if (!stroke_and_rate(q, num_val(st.Text3[design_box::kBoreAfter]), num_val(S_text), S_text, eta)) return false;
   if (!DesignRod(18)) return false;
   DesignFzq();
+  return true;
+}
+
+bool RodDesignEngine::refuse_box(const std::optional<DesignBoxRefusal>& bad) {
+  if (!bad) return false;
+  msg_.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  switch (bad->array) {
+    case DesignBoxArray::Text3: st.text3_focus = bad->box; st.other_focus = 0; break;
+    case DesignBoxArray::Text2: st.text3_focus = -1; st.other_focus = 2; break;
+    case DesignBoxArray::Text4: st.text3_focus = -1; st.other_focus = 4; break;
+    case DesignBoxArray::Text5: st.text3_focus = -1; st.other_focus = 5; break;
+    case DesignBoxArray::Text6: st.text3_focus = -1; st.other_focus = 0; st.text6_focus = bad->box; break;
+  }
   return true;
 }
 
@@ -159,16 +176,18 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
     return;
   }
   if (Mutual_Index < 12) return;
+  if (refuse_box(check_design_run_boxes(st, Mutual_Index))) return;
   auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
   auto& T3 = st.Text3;
-  const double Pc = v(11), Pb = v(2), Pr = v(0), J = v(8), Dm = v(12);
+  const double Pc = v(well_box::kCasingPressure), Pb = v(well_box::kBubblePressure);
+  const double Pr = v(well_box::kStaticPressure), J = v(well_box::kProductivity), Dm = v(well_box::kLayerMidDepth);
   const double rho = liquid_density(st);
   if (Mutual_Index <= 13 && !(rho > 0)) {
     say("液体密度不能为0，请检查原油密度及含水率");
     return;
   }
   if (Mutual_Index == 12) {
-    const double q = num_val(T3[12]);
+    const double q = num_val(T3[design_box::kRateAfter]);
     if (J == 0 || Pb == 0) {
       say(J == 0 ? "“采油指数”不能为0" : "“饱和压力”不能为0");
       return;
@@ -176,7 +195,7 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
     const double q_max = J * (Pr - Pb) + J * Pb / 1.8;
     if (q > q_max) {
       say("您要求的产量过高，供液能力达不到，请重新选择！");
-      T3[12] = num_text(std::floor(10 * q_max) / 10);
+      T3[design_box::kRateAfter] = num_text(std::floor(10 * q_max) / 10);
       st.text3_focus = 12;
       return;
     }
@@ -188,21 +207,21 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
       const double c = 1 - 1.8 * (q - q_b) / (J * Pb);
       Pwf = Pb * (std::sqrt(0.04 + 3.2 * c) - 0.2) / 1.6;
     }
-    T3[13] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (9.8 * rho) + 0.5));
+    T3[design_box::kLevelAfter] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (9.8 * rho) + 0.5));
   }
-  if (Mutual_Index <= 13) pump_depth_from_level(num_val(T3[13]), Pb, Pc, rho, Dm);
+  if (Mutual_Index <= 13) pump_depth_from_level(num_val(T3[design_box::kLevelAfter]), Pb, Pc, rho, Dm);
   if (Mutual_Index <= 14) {
-    const double L = 2 * std::floor((num_val(T3[14]) + 1) / 2);
-    T3[14] = num_text(L);
+    const double L = 2 * std::floor((num_val(T3[design_box::kPumpDepthAfter]) + 1) / 2);
+    T3[design_box::kPumpDepthAfter] = num_text(L);
     bore_from_depth(L);
   }
   if (Mutual_Index <= 15) {
     if (!stroke_series_lookup(true)) return;
-    T3[16] = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
+    T3[design_box::kStrokeAfter] = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
   }
   if (Mutual_Index <= 16) {
-    const double q = num_val(T3[12]);
-    T3[14] = num_text(2 * std::floor((num_val(T3[14]) + 1) / 2));
+    const double q = num_val(T3[design_box::kRateAfter]);
+    T3[design_box::kPumpDepthAfter] = num_text(2 * std::floor((num_val(T3[design_box::kPumpDepthAfter]) + 1) / 2));
     const double eta = num_val(st.Text2);
     if (eta <= 0 || eta > 1) {
       say("输入的设计泵效有错，请重新输入！");
@@ -210,16 +229,18 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
     }
     // The walk uses this model's series; without one the typed stroke stands.
     if (Mutual_Index == 16 && !stroke_series_lookup(false)) st.stroke_last = -1;
-    const std::string S_text = T3[16];
-    if (!stroke_and_rate(q, num_val(T3[15]), num_val(S_text), S_text, eta)) return;
+    const std::string S_text = T3[design_box::kStrokeAfter];
+    if (!stroke_and_rate(q, num_val(T3[design_box::kBoreAfter]), num_val(S_text), S_text, eta)) return;
   }
-  T3[23] = num_text(num_val(T3[14]) - num_val(T3[18]));
+  T3[design_box::kBackOffAfter] =
+      num_text(num_val(T3[design_box::kPumpDepthAfter]) - num_val(T3[design_box::kSinkerLenAfter]));
   if (!DesignRod(Mutual_Index)) return;
   DesignFzq();
   DesignEffi();
 }
 
 void RodDesignEngine::DesignCom_Click() {
+  if (refuse_box(check_design_run_boxes(st, 0))) return;
   Get_JXdat();
   CalcTrajectory();
   const bool ran = RunAutoDesign();

@@ -11,8 +11,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <vector>
 
+#include "core/common/box_limits.h"
 #include "core/design/engine/rod_design_record.h"
 
 namespace wb::design {
@@ -22,6 +24,103 @@ inline constexpr int kNodeCount = kLastNode + 1;
 inline constexpr int kFzqSlots = 198;         // centralizer depths kept in a design record
 inline constexpr std::int16_t kFzqNone = 4096;   // no centralizer wanted at a node
 inline constexpr std::int16_t kFzqPlaced = 8192; // added to the spacing code of a placed one
+
+// The design boxes `Text3` by meaning: each quantity has a box before the design (frame
+// "设计前参数") and one after it (frame "设计后参数").
+namespace design_box {
+inline constexpr int kRateBefore = 0;         // liquid rate, m3/d
+inline constexpr int kLevelBefore = 1;        // dynamic fluid level, m
+inline constexpr int kPumpDepthBefore = 2;    // pump setting depth, m
+inline constexpr int kBoreBefore = 3;         // pump bore, mm
+inline constexpr int kStrokeBefore = 4;       // polished-rod stroke, m
+inline constexpr int kSpmBefore = 5;          // strokes per minute, 1/min
+inline constexpr int kSinkerLenBefore = 6;    // sinker bar, m
+inline constexpr int kRods1Before = 7;        // 1 in rods, m
+inline constexpr int kRods78Before = 8;       // 7/8 in rods, m
+inline constexpr int kRods34Before = 9;       // 3/4 in rods, m
+inline constexpr int kRods58Before = 10;      // 5/8 in rods, m
+inline constexpr int kBackOffBefore = 11;     // depth of rod back-off tool 1, m
+inline constexpr int kRateAfter = 12;
+inline constexpr int kLevelAfter = 13;
+inline constexpr int kPumpDepthAfter = 14;
+inline constexpr int kBoreAfter = 15;
+inline constexpr int kStrokeAfter = 16;
+inline constexpr int kSpmAfter = 17;
+inline constexpr int kSinkerLenAfter = 18;
+inline constexpr int kRods1After = 19;
+inline constexpr int kRods78After = 20;
+inline constexpr int kRods34After = 21;
+inline constexpr int kRods58After = 22;
+inline constexpr int kBackOffAfter = 23;
+inline constexpr int kRods118Before = 24;     // 1-1/8 in rods, m
+inline constexpr int kRods118After = 25;
+inline constexpr int kSinkerDiaBefore = 26;   // sinker-bar diameter, mm
+inline constexpr int kSinkerDiaAfter = 27;
+}  // namespace design_box
+
+// The well-data boxes `Text6` by meaning (tabs "基础数据" and "动态IPR曲线").
+namespace well_box {
+inline constexpr int kStaticPressure = 0;       // static reservoir pressure, MPa
+inline constexpr int kFlowingPressure = 1;      // flowing bottom-hole pressure, MPa
+inline constexpr int kBubblePressure = 2;       // MPa
+inline constexpr int kGasOilRatio = 3;          // m3/t
+inline constexpr int kOilViscosityDown = 4;     // downhole oil viscosity, mPa·s
+inline constexpr int kOilDensitySurface = 5;    // t/m3
+inline constexpr int kOilDensityDown = 6;       // t/m3
+inline constexpr int kWaterCut = 7;             // %
+inline constexpr int kProductivity = 8;         // productivity index, t/(d·MPa)
+inline constexpr int kWellheadTemp = 9;         // ℃
+inline constexpr int kTubingPressure = 10;      // tubing-head pressure, MPa
+inline constexpr int kCasingPressure = 11;      // casing-head pressure, MPa
+inline constexpr int kLayerMidDepth = 12;       // reservoir mid-depth, m
+inline constexpr int kTubingInnerDia = 13;      // mm
+inline constexpr int kPlungerStroke = 14;       // m
+inline constexpr int kEffectiveStroke = 15;     // m
+inline constexpr int kMaxLoad = 16;             // measured maximum polished-rod load, kN
+inline constexpr int kMinLoad = 17;             // measured minimum polished-rod load, kN
+inline constexpr int kLoadFactorUp = 18;        // up-stroke load factor
+inline constexpr int kLoadFactorDown = 19;      // down-stroke load factor
+inline constexpr int kInputPower = 20;          // before the design, kW
+inline constexpr int kRodPower = 21;            // polished-rod power before the design, kW
+inline constexpr int kUsefulPower = 22;         // hydraulic power before the design, kW
+inline constexpr int kMotorRatedPower = 23;     // kW
+inline constexpr int kMotorEfficiency = 24;     // fraction (a value above 1 is percent)
+inline constexpr int kRmsPower = 25;            // RMS power before the design, kW
+inline constexpr int kInputPowerAfter = 26;     // kW
+inline constexpr int kRodPowerAfter = 27;       // kW
+inline constexpr int kUsefulPowerAfter = 28;    // kW
+inline constexpr int kMotorDemandAfter = 29;    // kW
+inline constexpr int kOilViscositySurface = 30; // mPa·s
+inline constexpr int kLayerTemp = 31;           // producing-layer temperature, ℃
+inline constexpr int kWaxContent = 32;          // %
+inline constexpr int kWaxTemp = 33;             // wax appearance temperature, ℃
+}  // namespace well_box
+
+// The result captions `Label3` the design writes.
+namespace design_label {
+inline constexpr int kStrokePumpEff = 3;      // pump efficiency from the effective stroke, fraction
+inline constexpr int kSystemEffBefore = 5;    // %
+inline constexpr int kStressBefore = 6;       // 6..11: sinker bar, 5/8, 3/4, 7/8, 1, 1-1/8 in, %
+inline constexpr int kSystemEffAfter = 13;    // %
+inline constexpr int kStressAfter = 14;       // 14..19, as kStressBefore
+}  // namespace design_label
+
+// The structure, tool and note boxes `Text10` that code addresses one by one.
+namespace tool_box {
+inline constexpr int kBackOffAfter2 = 33;  // 33..35: rod back-off tools 2..4 after the design, m
+inline constexpr int kNotes = 50;          // design notes
+inline constexpr int kUnit = 51;           // designing unit
+inline constexpr int kDesigner = 52;
+}  // namespace tool_box
+
+// The number boxes a design run or a redraw reads, with what each may hold: Text3 and Text6
+// by their index, the single boxes Text2, Text4 and Text5 as box 0 of their own.
+enum class DesignBoxArray { Text3, Text6, Text2, Text4, Text5 };
+struct DesignBoxLimit {
+  DesignBoxArray array;
+  BoxLimit limit;
+};
+extern const std::array<DesignBoxLimit, 56> kDesignBoxLimits;
 
 // Per-node arrays over measured depth (node i covers 2·i .. 2·i + 2 m).
 struct DepthProfile {
@@ -93,6 +192,7 @@ struct DesignState {
   std::string Date_Comb;               // design date
   int text3_focus = -1;                // Text3 box a stage sent the focus to, -1 none
   int other_focus = 0;                 // 2, 4 or 5: Text2, Text4 or Text5 is to get the focus
+  int text6_focus = -1;                // Text6 box a refused run sent the focus to, -1 none
 
   // Design options. Mode: Option2 lightest string (true) or Option3 equal strength; taper
   // series of equal strength: Option1(0) 1", 7/8", 3/4" or Option1(1) 7/8", 3/4", 5/8".
@@ -144,5 +244,19 @@ struct DesignState {
   std::string Cmd_Tran_Well = "正转";
   bool Timer_Tran = false;
 };
+
+// A box of kDesignBoxLimits that is not a number or beyond its limits: the message naming it.
+struct DesignBoxRefusal {
+  std::string message;
+  DesignBoxArray array;
+  int box;
+};
+// The boxes a design run reads before it writes them: the automatic run (Mutual_Index 0) or
+// the interactive run from the stage `Mutual_Index` (12 and above).
+std::optional<DesignBoxRefusal> check_design_run_boxes(const DesignState& st, int Mutual_Index);
+// The well boxes the inflow-performance curve is drawn from.
+std::optional<DesignBoxRefusal> check_ipr_boxes(const DesignState& st);
+// The two powers the system efficiency before the design is shown from.
+std::optional<DesignBoxRefusal> check_effi_caption_boxes(const DesignState& st);
 
 }  // namespace wb::design

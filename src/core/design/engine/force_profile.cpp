@@ -33,9 +33,11 @@ struct Sections {
 
 Sections string_sections(const std::array<std::string, 28>& T3) {
   Sections s;
-  s.L = {num_val(T3[18]), num_val(T3[22]), num_val(T3[21]), num_val(T3[20]), num_val(T3[19]), num_val(T3[25])};
+  s.L = {num_val(T3[design_box::kSinkerLenAfter]), num_val(T3[design_box::kRods58After]),
+         num_val(T3[design_box::kRods34After]),    num_val(T3[design_box::kRods78After]),
+         num_val(T3[design_box::kRods1After]),     num_val(T3[design_box::kRods118After])};
   // A sinker bar of no known size keeps its diameter and weighs nothing here.
-  const double d0 = num_val(T3[27]);
+  const double d0 = num_val(T3[design_box::kSinkerDiaAfter]);
   const int sinker = sinker_size_index(d0);
   s.dia[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].dia : d0;
   s.wt[0] = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].weight : 0;
@@ -173,27 +175,27 @@ void RodDesignEngine::DesignFzq() {
   auto& T3 = st.Text3;
   auto& p = st.profile;
   auto val = [](const std::string& t) { return num_val(t); };
-  st.load_factor_up = f32(val(st.Text6[18]));
-  st.load_factor_down = f32(val(st.Text6[19]));
+  st.load_factor_up = f32(val(st.Text6[well_box::kLoadFactorUp]));
+  st.load_factor_down = f32(val(st.Text6[well_box::kLoadFactorDown]));
   const Sections sec = string_sections(T3);
   const auto& L = sec.L;
   if (std::all_of(L.begin(), L.end(), [](double x) { return x == 0; })) {
     st.Grid2.set_rows(1);
     return;
   }
-  double pd = std::floor(val(T3[14]));
+  double pd = std::floor(val(T3[design_box::kPumpDepthAfter]));
   pd = 2 * std::floor((pd + 1) / 2);
   if (pd > 2.0 * kLastNode || pd < 0) {
     say("泵挂深度须在0至4000m之间，无法计算杆柱受力！");
     return;
   }
-  T3[14] = num_text(pd);
+  T3[design_box::kPumpDepthAfter] = num_text(pd);
   const int np = static_cast<int>(pd / 2);
   p.axial_max.fill(0);
   p.axial_min.fill(0);
 
-  float speed = f32(val(T3[16]) * val(T3[17]));
-  float bore = f32(val(T3[15]));
+  float speed = f32(val(T3[design_box::kStrokeAfter]) * val(T3[design_box::kSpmAfter]));
+  float bore = f32(val(T3[design_box::kBoreAfter]));
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, bore);
 
   axial_forces(p, sec, static_cast<int>(pd), st.pump_friction, st.buoy_factor, st.fluid_load, st.load_factor_up,
@@ -215,9 +217,10 @@ void RodDesignEngine::DesignFzq() {
   int c = 0;
   const auto T = backoff_depths(p, np, pd, L[0], c);
   auto text = [&](int i) { return T[static_cast<std::size_t>(i)] ? num_text(*T[static_cast<std::size_t>(i)]) : std::string(); };
-  T3[23] = text(0);
+  T3[design_box::kBackOffAfter] = text(0);
   // Boxes this run does not fill are emptied, never left with an earlier design's depths.
-  for (int i = 1; i <= 3; ++i) st.Text10[static_cast<std::size_t>(32 + i)] = i < c ? text(i) : std::string();
+  for (int i = 1; i <= 3; ++i)
+    st.Text10[static_cast<std::size_t>(tool_box::kBackOffAfter2 + i - 1)] = i < c ? text(i) : std::string();
 }
 
 void RodDesignEngine::FillFzqGrid(int n) {

@@ -89,7 +89,8 @@ class RodDesignEngine {
   // True when the run reached the taper design and the force profile.
   bool RunAutoDesign();
   void DesignForMutual(int Mutual_Index);
-  // The redesign command: survey, trajectory, automatic run, design efficiency.
+  // The redesign command: survey, trajectory, automatic run, design efficiency. Like the
+  // interactive run, it first checks the boxes it reads and stops at the first one refused.
   void DesignCom_Click();
   // Grid2 rows from cur_design.fzq_depth and the profile.
   void FillFzqGrid(int n);
@@ -98,6 +99,9 @@ class RodDesignEngine {
 
  private:
   void say(const std::string& text);
+  // Shows the refusal of a box and sends the focus there when it is a design box; false when
+  // there is none.
+  bool refuse_box(const std::optional<DesignBoxRefusal>& bad);
   // Refuses (with a message) a string that would address nodes past 4000 m or above the surface.
   bool refuse_string_past_pump(double Lp, double Ls, double kept);
   // The upward 2 m build of the taper from size k with the running load W (kN).

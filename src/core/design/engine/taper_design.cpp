@@ -15,9 +15,11 @@ namespace wb::design {
 namespace {
 
 constexpr int kTaperSizes = 5;                      // 5/8 .. 1-1/8 in take sections
-constexpr int kLengthBox[kTaperSizes] = {22, 21, 20, 19, 25};  // Text3 of each size
-constexpr int kStressLabel[kTaperSizes] = {15, 16, 17, 18, 19};  // Label3 of each size
-constexpr int kSinkerLabel = 14;
+constexpr int kLengthBox[kTaperSizes] = {design_box::kRods58After, design_box::kRods34After, design_box::kRods78After,
+                                         design_box::kRods1After, design_box::kRods118After};  // Text3 of each size
+constexpr int kSinkerLabel = design_label::kStressAfter;
+constexpr int kStressLabel[kTaperSizes] = {kSinkerLabel + 1, kSinkerLabel + 2, kSinkerLabel + 3, kSinkerLabel + 4,
+                                           kSinkerLabel + 5};  // Label3 of each size
 constexpr double kStepLen = 2.0;  // m per node
 constexpr double kTopSectionLeast = 0.1;  // m; a shorter top section is left out
 
@@ -67,27 +69,27 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   auto& T3 = st.Text3;
   auto& L3 = st.Label3;
   auto val = [](const std::string& t) { return num_val(t); };
-  const double f = val(st.Text6[7]) / 100;
-  const double rho_o = (val(st.Text6[5]) + val(st.Text6[6])) / 2;
+  const double f = val(st.Text6[well_box::kWaterCut]) / 100;
+  const double rho_o = (val(st.Text6[well_box::kOilDensitySurface]) + val(st.Text6[well_box::kOilDensityDown])) / 2;
   const auto rho_l = f32(f + (1 - f) * rho_o);
   for (std::size_t i = 0; i < kRodSizes.size(); ++i) {
     st.rod_area[i] = f32(kPi14 * (kRodSizes[i].dia / 2) * (kRodSizes[i].dia / 2));
   }
-  st.load_factor_up = f32(val(st.Text6[18]));
-  st.load_factor_down = f32(val(st.Text6[19]));
+  st.load_factor_up = f32(val(st.Text6[well_box::kLoadFactorUp]));
+  st.load_factor_down = f32(val(st.Text6[well_box::kLoadFactorDown]));
 
-  const double Ls = val(T3[18]);
-  int sinker = sinker_size_index(val(T3[27]));
+  const double Ls = val(T3[design_box::kSinkerLenAfter]);
+  int sinker = sinker_size_index(val(T3[design_box::kSinkerDiaAfter]));
   if (sinker < 0 && Ls > 0) {
     sinker = 3;
-    T3[27] = "25.4";
+    T3[design_box::kSinkerDiaAfter] = "25.4";
     say("加重杆直径错误，已将加重杆的直径改为25.4mm，请注意！");
   }
   const double ws = sinker >= 0 ? kRodSizes[static_cast<std::size_t>(sinker)].weight : 0;
   const double As = sinker >= 0 ? st.rod_area[static_cast<std::size_t>(sinker)] : 0;
 
-  const double Lp = 2 * std::floor((val(T3[14]) + 1) / 2);
-  T3[14] = num_text(Lp);
+  const double Lp = 2 * std::floor((val(T3[design_box::kPumpDepthAfter]) + 1) / 2);
+  T3[design_box::kPumpDepthAfter] = num_text(Lp);
   const int kept_top = Mutual_Index >= 19 && Mutual_Index <= 22 ? 22 - Mutual_Index : -1;
   double kept = 0;
   for (int j = 0; j <= kept_top; ++j) {
@@ -102,12 +104,13 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
   const int pump_node = static_cast<int>(Lp / 2);
 
   const double Hv = vertical_sum(0, pump_node - 1);
-  float D = f32(val(T3[15]));
-  const double S = val(T3[16]), N = val(T3[17]);
+  float D = f32(val(T3[design_box::kBoreAfter]));
+  const double S = val(T3[design_box::kStrokeAfter]), N = val(T3[design_box::kSpmAfter]);
   const double SF = val(st.Text5), T = val(st.Text4);
   st.dyn_factor = f32(S * N * N / 1790);
   double H = 0;
-  if (rho_l > 0.6f) H = Hv + 1000 * (val(st.Text6[10]) - val(st.Text6[11])) / (9.81 * rho_l);
+  const double dp = val(st.Text6[well_box::kTubingPressure]) - val(st.Text6[well_box::kCasingPressure]);
+  if (rho_l > 0.6f) H = Hv + 1000 * dp / (9.81 * rho_l);
   st.fluid_load = f32(9.81 * rho_l * H * kPi14 * (D / 2000.0) * (D / 2000.0));
   float speed = f32(S * N);
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, D);
@@ -182,7 +185,7 @@ void RodDesignEngine::build_taper(int k, double W, double Ls, double Lp, double 
     }
     if (++k >= kTaperSizes) {
       say("您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
-      for (int box : {19, 20, 21, 22, 25}) T3[static_cast<std::size_t>(box)].clear();
+      for (int box : kLengthBox) T3[static_cast<std::size_t>(box)].clear();
       return;
     }
     x = 0;

@@ -6,7 +6,9 @@
 // the table, which would give the deepest nodes the surface's direction; those nodes take
 // the last station's inclination and direction instead.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "core/common/number_text.h"
@@ -17,6 +19,15 @@
 
 namespace wb::design {
 namespace {
+
+// What a survey row's cells may hold, by the grid's columns. The depth's own checks (an order
+// that does not increase, a survey deeper than 4000 m) keep their messages, so it need only
+// be a number; directions may be written past a full turn either way.
+constexpr std::array<BoxLimit, 3> kSurveyCellLimits = {{
+    {1, "斜深", kNoLowerLimit, std::numeric_limits<double>::infinity(), "m"},
+    {2, "井斜角", 0, 180, "°"},
+    {3, "方位角", -360, 720, "°"},
+}};
 
 // Survey stations with the surface as station 0, and their horizontal direction components.
 struct Stations {
@@ -142,6 +153,18 @@ void RodDesignEngine::CalcTrajectory() {
     if (!(s.D[k] > s.D[k - 1])) {
       const int r = static_cast<int>(k) + (d1 == 0 ? 1 : 0);
       say("第 " + std::to_string(r) + "号记录的斜深数据有误，请作认真检查！");
+      g.sel_row1 = g.sel_row2 = g.row = r;
+      g.top_row = r <= 14 ? 1 : r - 13;
+      Grid1_Click();
+      return;
+    }
+  }
+  for (int r = 1; r <= N; ++r) {
+    std::array<std::string, 4> texts;
+    for (int c = 1; c <= 3; ++c) texts[static_cast<std::size_t>(c)] = g.text(r, c);
+    if (auto bad = check_box_limits(texts, kSurveyCellLimits)) {
+      msg_.show("第 " + std::to_string(r) + "号记录的" + bad->message, kBoxRefusedTitle, MsgButtons::Ok,
+                MsgIcon::Warning);
       g.sel_row1 = g.sel_row2 = g.row = r;
       g.top_row = r <= 14 ? 1 : r - 13;
       Grid1_Click();

@@ -142,7 +142,7 @@ CurvesData CurvesData::from(const DesignState& st) {
   CurvesData d;
   d.profile = st.profile;
   d.last_node = st.last_node;
-  d.pump_depth_text = st.Text3[14];
+  d.pump_depth_text = st.Text3[design_box::kPumpDepthAfter];
   d.well = st.JName_Comb;
   return d;
 }

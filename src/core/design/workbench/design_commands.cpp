@@ -35,14 +35,16 @@ void DesignWindowCore::reset_grids() {
 
 void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
                                        const std::function<void()>& redraw_ipr) {
-  st_.Label3[5].clear();
+  st_.Label3[design_label::kSystemEffBefore].clear();
   reset_grids();
   if (load_record) load_record();
   steps_->Get_JXdat();
   steps_->CalcTrajectory();
   ensure_survey_entry_row();
+  // A run that refuses a box has said so; the curve is not redrawn from the same boxes.
+  const bool refused = check_design_run_boxes(st_, 19).has_value();
   steps_->DesignForMutual(19);
-  if (redraw_ipr) redraw_ipr();
+  if (redraw_ipr && !refused) redraw_ipr();
   st_.pump_friction = 0;
 }
 
@@ -52,8 +54,9 @@ void DesignWindowCore::DesignCom_Click() {
 }
 
 void DesignWindowCore::Cmd_Reflush_Click(const std::function<void()>& redraw_ipr) {
+  const bool refused = check_design_run_boxes(st_, 18).has_value();
   steps_->DesignForMutual(18);
-  if (redraw_ipr) redraw_ipr();
+  if (redraw_ipr && !refused) redraw_ipr();
   st_.pump_friction = 0;
 }
 

@@ -37,8 +37,14 @@ std::optional<float> single(double x) {
   return static_cast<float>(x);
 }
 
-// Tab order of Table A: before boxes top to bottom, then after boxes.
-constexpr int kTabOrder[26] = {0, 1, 2, 3, 4, 5, 26, 6, 10, 9, 8, 7, 24, 12, 13, 14, 15, 16, 17, 27, 18, 22, 21, 20, 19, 25};
+// Tab order of the design boxes: before boxes top to bottom, then after boxes.
+using namespace design_box;
+constexpr int kTabOrder[26] = {
+    kRateBefore,    kLevelBefore,     kPumpDepthBefore, kBoreBefore,     kStrokeBefore,    kSpmBefore,
+    kSinkerDiaBefore, kSinkerLenBefore, kRods58Before, kRods34Before,    kRods78Before,    kRods1Before,
+    kRods118Before, kRateAfter,       kLevelAfter,      kPumpDepthAfter, kBoreAfter,       kStrokeAfter,
+    kSpmAfter,      kSinkerDiaAfter,  kSinkerLenAfter,  kRods58After,    kRods34After,     kRods78After,
+    kRods1After,    kRods118After};
 
 // Grade options 4..7 and their minimum allowed stress, MPa.
 constexpr int kGradeStress[4] = {620, 794, 588, 890};
@@ -49,23 +55,27 @@ constexpr int kGradeStress[4] = {620, 794, 588, 890};
 
 void Text6_Change(DesignState& st, int index) {
   switch (index) {
-    case 5: case 6: case 7: case 10: case 11: case 16: case 17: break;
+    case well_box::kOilDensitySurface: case well_box::kOilDensityDown: case well_box::kWaterCut:
+    case well_box::kTubingPressure: case well_box::kCasingPressure: case well_box::kMaxLoad: case well_box::kMinLoad:
+      break;
     default: return;
   }
   auto v6 = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
   auto v3 = [&](int i) { return num_val(st.Text3[static_cast<std::size_t>(i)]); };
 
-  const double fw = v6(7) / 100;
-  const float rho_o = single((v6(5) + v6(6)) / 2).value_or(0.0f);
+  const double fw = v6(well_box::kWaterCut) / 100;
+  const float rho_o = single((v6(well_box::kOilDensitySurface) + v6(well_box::kOilDensityDown)) / 2).value_or(0.0f);
   const float rho = single(rho_o * (1 - fw) + fw).value_or(0.0f);
   if (auto b = single((kSteelDensity - rho) / kSteelDensity)) st.buoy_factor = *b;
 
-  const double D = v3(3), L = v3(2), S = v3(4), N = v3(5);
-  constexpr int kLengthBoxes[5] = {10, 9, 8, 7, 24};  // 5/8" .. 1-1/8"
+  const double D = v3(design_box::kBoreBefore), L = v3(design_box::kPumpDepthBefore);
+  const double S = v3(design_box::kStrokeBefore), N = v3(design_box::kSpmBefore);
+  constexpr int kLengthBoxes[5] = {design_box::kRods58Before, design_box::kRods34Before, design_box::kRods78Before,
+                                   design_box::kRods1Before, design_box::kRods118Before};  // 5/8" .. 1-1/8"
   for (int j = 0; j < 5; ++j) {
     if (auto len = single(v3(kLengthBoxes[j]))) st.section_len[static_cast<std::size_t>(j)] = *len;
   }
-  const double pt = v6(10), pc = v6(11);
+  const double pt = v6(well_box::kTubingPressure), pc = v6(well_box::kCasingPressure);
 
   for (std::size_t j = 0; j < kRodSizes.size(); ++j) {
     const double r = kRodSizes[j].dia / 2;
@@ -90,17 +100,17 @@ void Text6_Change(DesignState& st, int index) {
   if (!finite(Pmax)) Pmax = 0;
   if (!finite(Pmin)) Pmin = 0;
 
-  if (auto f = divide(v6(16), Pmax)) {
+  if (auto f = divide(v6(well_box::kMaxLoad), Pmax)) {
     if (auto s = single(*f)) st.load_factor_up = *s;
   }
-  if (auto f = divide(v6(17), Pmin)) {
+  if (auto f = divide(v6(well_box::kMinLoad), Pmin)) {
     if (auto s = single(*f)) st.load_factor_down = *s;
   }
   if (!(st.load_factor_up >= kLeastUpFactor)) st.load_factor_up = kLeastUpFactor;
   if (!(st.load_factor_down >= kLeastDownFactor)) st.load_factor_down = kLeastDownFactor;
 
-  st.Text6[18] = num_text_f(st.load_factor_up);
-  st.Text6[19] = num_text_f(st.load_factor_down);
+  st.Text6[well_box::kLoadFactorUp] = num_text_f(st.load_factor_up);
+  st.Text6[well_box::kLoadFactorDown] = num_text_f(st.load_factor_down);
 }
 
 void set_Text6(DesignState& st, int index, const std::string& text) {
@@ -146,53 +156,55 @@ void DesignWindowCore::Text3_KeyPress(int i, int key_ascii) {
 
 void DesignWindowCore::enter(int i) {
   switch (i) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
-    case 24: case 26:
-      Text6_Change(st_, 17);
+    case kRateBefore: case kLevelBefore: case kPumpDepthBefore: case kBoreBefore: case kStrokeBefore:
+    case kSpmBefore: case kSinkerLenBefore: case kRods1Before: case kRods78Before: case kRods34Before:
+    case kRods58Before: case kRods118Before: case kSinkerDiaBefore:
+      Text6_Change(st_, well_box::kMinLoad);
       return;
-    case 12: case 13: case 14: case 15: case 16:
+    case kRateAfter: case kLevelAfter: case kPumpDepthAfter: case kBoreAfter: case kStrokeAfter:
       steps_->DesignForMutual(i);
       focus_text3(i + 1);
       return;
-    case 17:
-      steps_->DesignForMutual(17);
-      focus_text3(27);
+    case kSpmAfter:
+      steps_->DesignForMutual(kSpmAfter);
+      focus_text3(kSinkerDiaAfter);
       return;
-    case 18:
-      steps_->DesignForMutual(18);
-      focus_text3(22);
+    case kSinkerLenAfter:
+      steps_->DesignForMutual(kSinkerLenAfter);
+      focus_text3(kRods58After);
       return;
-    case 27:
-      focus_text3(18);
+    case kSinkerDiaAfter:
+      focus_text3(kSinkerLenAfter);
       return;
-    case 19: case 20: case 21: case 22:
+    case kRods1After: case kRods78After: case kRods34After: case kRods58After:
       rod_length_rule(i);
       return;
     default:
-      return;  // 11, 23, 25: tool depth and 1-1/8" length run nothing
+      return;  // the back-off tool depths and the 1-1/8" length run nothing
   }
 }
 
 void DesignWindowCore::rod_length_rule(int k) {
-  double s = num_val(st_.Text3[18]);
-  for (int j = 22; j >= k; --j) s += num_val(st_.Text3[static_cast<std::size_t>(j)]);
-  if (s < num_val(st_.Text3[14])) {
+  double s = num_val(st_.Text3[design_box::kSinkerLenAfter]);
+  // The after boxes of the lengths run 22 (5/8") down to 19 (1"), from the bottom section up.
+  for (int j = kRods58After; j >= k; --j) s += num_val(st_.Text3[static_cast<std::size_t>(j)]);
+  if (s < num_val(st_.Text3[design_box::kPumpDepthAfter])) {
     steps_->DesignForMutual(k);
-    focus_text3(k == 19 ? 25 : k - 1);
+    focus_text3(k == kRods1After ? kRods118After : k - 1);
   } else {
-    steps_->DesignForMutual(k == 22 ? 18 : k + 1);
+    steps_->DesignForMutual(k == kRods58After ? kSinkerLenAfter : k + 1);
   }
 }
 
 void DesignWindowCore::Text2_KeyPress(int key_ascii) {
   if (key_ascii != kEnterKey) return;
-  enter(15);
-  focus_text3(16);
+  enter(kBoreAfter);
+  focus_text3(kStrokeAfter);
 }
 
 void DesignWindowCore::Text4_KeyPress(int key_ascii) {
   if (key_ascii != kEnterKey) return;
-  enter(18);
+  enter(kSinkerLenAfter);
   focus_other(5);
 }
 
@@ -203,7 +215,7 @@ void DesignWindowCore::Text5_KeyPress(int key_ascii) {
     msg_.show(kServiceFactorMessage, "", MsgButtons::Ok);
     return;
   }
-  enter(18);
+  enter(kSinkerLenAfter);
   focus_other(4);
 }
 
@@ -212,21 +224,21 @@ void DesignWindowCore::Text5_KeyPress(int key_ascii) {
 void DesignWindowCore::Option2_Click() {
   st_.series_enabled = false;
   st_.grades_enabled = true;
-  enter(18);
+  enter(kSinkerLenAfter);
 }
 
 void DesignWindowCore::Option3_Click() {
   st_.series_enabled = true;
   st_.grades_enabled = false;
-  enter(18);
+  enter(kSinkerLenAfter);
 }
 
-void DesignWindowCore::Option1_Click(int) { enter(18); }
+void DesignWindowCore::Option1_Click(int) { enter(kSinkerLenAfter); }
 
 void DesignWindowCore::grade_Click(int option) {
   if (option >= 4 && option <= 7) {
     st_.Text4 = std::to_string(kGradeStress[option - 4]);
-    enter(18);
+    enter(kSinkerLenAfter);
   } else if (option == 8) {
     focus_other(4);
   }

@@ -24,8 +24,13 @@ BoxField text(BoxArray box, int index, std::size_t off, std::size_t width, std::
 
 std::vector<BoxField> make_design_boxes() {
   // Element k of design_pre / design_post and the Text3 boxes before and after the design.
-  static const int kPre[14] = {0, 1, 2, 3, 4, 5, 6, 26, 24, 7, 8, 9, 10, 11};
-  static const int kPost[14] = {12, 13, 14, 15, 16, 17, 18, 27, 25, 19, 20, 21, 22, 23};
+  using namespace design_box;
+  static const int kPre[14] = {kRateBefore,       kLevelBefore,     kPumpDepthBefore, kBoreBefore,  kStrokeBefore,
+                               kSpmBefore,        kSinkerLenBefore, kSinkerDiaBefore, kRods118Before, kRods1Before,
+                               kRods78Before,     kRods34Before,    kRods58Before,    kBackOffBefore};
+  static const int kPost[14] = {kRateAfter,     kLevelAfter,     kPumpDepthAfter, kBoreAfter,    kStrokeAfter,
+                                kSpmAfter,      kSinkerLenAfter, kSinkerDiaAfter, kRods118After, kRods1After,
+                                kRods78After,   kRods34After,    kRods58After,    kBackOffAfter};
   static const char* const kNames[14] = {"产液量", "动液面", "泵挂深度", "泵径", "冲程", "冲次", "加重杆长",
                                          "加重杆径", "1'1\"杆长", "1'杆长", "7/8'杆长", "6/8'杆长", "5/8'杆长",
                                          "油杆防脱器1"};
@@ -43,16 +48,34 @@ std::vector<BoxField> make_well_boxes() {
   auto wd = [](std::size_t k) { return kWellData + 4 * k; };
   auto po = [](std::size_t k) { return kPowerOil + 4 * k; };
   const BoxArray T = BoxArray::Text6;
-  return {f32(T, 0, wd(7), "油层静压"),     f32(T, 1, wd(6), "井底流压"),     f32(T, 2, wd(5), "饱和压力"),
-          f32(T, 3, kGasOilRatio, "气油比"), f32(T, 4, kViscDown, "地下油粘度"), f32(T, 5, wd(1), "地面油比重"),
-          f32(T, 6, wd(2), "地下油比重"),   f32(T, 7, wd(0), "原油含水率"),   f32(T, 8, wd(8), "采液指数"),
-          i16(T, 9, kWellheadTemp, "井口温度"), f32(T, 10, wd(3), "井口油压"),  f32(T, 11, wd(4), "井口套压"),
-          f32(T, 12, wd(9), "油层中深"),    i16(T, 13, kTubingId, "油管内径"), f32(T, 14, wd(11), "柱塞冲程"),
-          f32(T, 15, wd(10), "有效冲程"),   f32(T, 16, wd(12), "最大载荷"),   f32(T, 17, wd(13), "最小载荷"),
-          f32(T, 20, po(0), "输入功率"),    f32(T, 21, po(1), "光杆功率"),    f32(T, 22, po(2), "有效功率"),
-          f32(T, 25, po(3), "均方根功率"),  f32(T, 23, po(4), "电机额定功率"), f32(T, 24, po(5), "电机额定效率"),
-          f32(T, 30, po(6), "地面油粘度"),  f32(T, 32, po(7), "原油含蜡量"),  f32(T, 31, po(8), "出油层温度"),
-          f32(T, 33, po(9), "析蜡温度")};
+  return {f32(T, well_box::kStaticPressure, wd(7), "油层静压"),
+          f32(T, well_box::kFlowingPressure, wd(6), "井底流压"),
+          f32(T, well_box::kBubblePressure, wd(5), "饱和压力"),
+          f32(T, well_box::kGasOilRatio, kGasOilRatio, "气油比"),
+          f32(T, well_box::kOilViscosityDown, kViscDown, "地下油粘度"),
+          f32(T, well_box::kOilDensitySurface, wd(1), "地面油比重"),
+          f32(T, well_box::kOilDensityDown, wd(2), "地下油比重"),
+          f32(T, well_box::kWaterCut, wd(0), "原油含水率"),
+          f32(T, well_box::kProductivity, wd(8), "采液指数"),
+          i16(T, well_box::kWellheadTemp, kWellheadTemp, "井口温度"),
+          f32(T, well_box::kTubingPressure, wd(3), "井口油压"),
+          f32(T, well_box::kCasingPressure, wd(4), "井口套压"),
+          f32(T, well_box::kLayerMidDepth, wd(9), "油层中深"),
+          i16(T, well_box::kTubingInnerDia, kTubingId, "油管内径"),
+          f32(T, well_box::kPlungerStroke, wd(11), "柱塞冲程"),
+          f32(T, well_box::kEffectiveStroke, wd(10), "有效冲程"),
+          f32(T, well_box::kMaxLoad, wd(12), "最大载荷"),
+          f32(T, well_box::kMinLoad, wd(13), "最小载荷"),
+          f32(T, well_box::kInputPower, po(0), "输入功率"),
+          f32(T, well_box::kRodPower, po(1), "光杆功率"),
+          f32(T, well_box::kUsefulPower, po(2), "有效功率"),
+          f32(T, well_box::kRmsPower, po(3), "均方根功率"),
+          f32(T, well_box::kMotorRatedPower, po(4), "电机额定功率"),
+          f32(T, well_box::kMotorEfficiency, po(5), "电机额定效率"),
+          f32(T, well_box::kOilViscositySurface, po(6), "地面油粘度"),
+          f32(T, well_box::kWaxContent, po(7), "原油含蜡量"),
+          f32(T, well_box::kLayerTemp, po(8), "出油层温度"),
+          f32(T, well_box::kWaxTemp, po(9), "析蜡温度")};
 }
 
 // The tools before (or after) the design: back-off tools 2..4, tubing centralizers 1..4 and

@@ -212,7 +212,7 @@ bool LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   for (const BoxField& b : design_boxes())
     if (b.box == BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
   for (const BoxField& b : well_boxes()) io.controls.set_Text6(st, b.index, field_box_text(bytes, b));
-  io.controls.Text6_Change(st, 17);
+  io.controls.Text6_Change(st, well_box::kMinLoad);
   io.controls.select_design_mode(st, r.design_mode);
   io.controls.select_rod_grade(st, field_text(r.rod_grade));
   for (const BoxField& b : design_boxes())
@@ -278,7 +278,7 @@ void unpack_pump_eff(float pack, std::string& label3_3, std::string& text2) {
 }
 
 bool StructInfo_To_Recode(DesignState& st, MessageService& messages) {
-  const std::optional<float> pack = pack_pump_eff(st.Label3[3], st.Text2);
+  const std::optional<float> pack = pack_pump_eff(st.Label3[design_label::kStrokePumpEff], st.Text2);
   if (!pack) {
     refuse_box(messages, "设计使用泵效");
     return false;
@@ -292,7 +292,7 @@ bool StructInfo_To_Recode(DesignState& st, MessageService& messages) {
 }
 
 void Recode_To_StructInfo(DesignState& st) {
-  unpack_pump_eff(st.cur_design.pump_eff_pack, st.Label3[3], st.Text2);
+  unpack_pump_eff(st.cur_design.pump_eff_pack, st.Label3[design_label::kStrokePumpEff], st.Text2);
   const Bytes b = st.cur_design.encode();
   for (const BoxField& f : struct_boxes()) box_text(st, f.box, f.index) = field_box_text(b, f);
 }

@@ -23,31 +23,35 @@ constexpr CellSpec L(const char* s) { return {Src::Label, 0, s}; }
 constexpr CellSpec T3(int i) { return {Src::Text3, i, nullptr}; }
 constexpr CellSpec T6(int i) { return {Src::Text6, i, nullptr}; }
 constexpr CellSpec T10(int i) { return {Src::Text10, i, nullptr}; }
+namespace d = design_box;
+namespace w = well_box;
 
 // Cells 1..116 in the table's row order (row: 1, 4 or 6 cells).
 constexpr CellSpec kCells[] = {
     L("一、油井基础数据"),
-    L("设计单位"), T10(51), L("抽油机型号"), {Src::Model, 0, nullptr},
-    L("完钻井深 m"), T10(5), L("地层压力MPa"), T6(0), L("粘度mPa.S"), T6(4),
-    L("人工井底 m"), T10(6), L("饱和压力MPa"), T6(2), L("比重g/cm^3"), T6(5),
-    L("油层中深 m"), T6(12), L("井底流压MPa"), T6(1), L("含 水 率 %"), T6(7),
-    L("油  压 MPa"), T6(10), L("套  压 MPa"), T6(11), L("气  油  比"), T6(3),
+    L("设计单位"), T10(tool_box::kUnit), L("抽油机型号"), {Src::Model, 0, nullptr},
+    L("完钻井深 m"), T10(5), L("地层压力MPa"), T6(w::kStaticPressure), L("粘度mPa.S"), T6(w::kOilViscosityDown),
+    L("人工井底 m"), T10(6), L("饱和压力MPa"), T6(w::kBubblePressure), L("比重g/cm^3"), T6(w::kOilDensitySurface),
+    L("油层中深 m"), T6(w::kLayerMidDepth), L("井底流压MPa"), T6(w::kFlowingPressure), L("含 水 率 %"), T6(w::kWaterCut),
+    L("油  压 MPa"), T6(w::kTubingPressure), L("套  压 MPa"), T6(w::kCasingPressure), L("气  油  比"), T6(w::kGasOilRatio),
     L("二、目前杆管参数"),
-    L("泵  径 mm  "), T3(3), L("冲  程 m   "), T3(4), L("冲 次 1/min   "), T3(5),
-    L("产 液 量 t "), T3(0), L("下泵深度 m   "), T3(2), L("动 液 面 m "), T3(1),
-    L("1’1 杆长 m"), T3(24), L("加重杆长 m   "), T3(6), L("实际泵效 %   "), {Src::Label3, 3, nullptr},
-    L("1’杆长 m"), T3(7), L("加重杆径 mm  "), T3(26), L("油管内径 mm  "), T6(13),
-    L("7”杆长 m  "), T3(8), L("防脱器1 m"), T3(11), L("油管扶正器1 "), T10(19),
-    L("6”杆长 m"), T3(9), L("防脱器2 m"), T10(16), L("油管扶正器2 "), T10(20),
-    L("5”杆长 m"), T3(10), L("防脱器3 m"), T10(17), L("油管扶正器3 "), T10(21),
+    L("泵  径 mm  "), T3(d::kBoreBefore), L("冲  程 m   "), T3(d::kStrokeBefore), L("冲 次 1/min   "), T3(d::kSpmBefore),
+    L("产 液 量 t "), T3(d::kRateBefore), L("下泵深度 m   "), T3(d::kPumpDepthBefore), L("动 液 面 m "), T3(d::kLevelBefore),
+    L("1’1 杆长 m"), T3(d::kRods118Before), L("加重杆长 m   "), T3(d::kSinkerLenBefore),
+    L("实际泵效 %   "), {Src::Label3, design_label::kStrokePumpEff, nullptr},
+    L("1’杆长 m"), T3(d::kRods1Before), L("加重杆径 mm  "), T3(d::kSinkerDiaBefore), L("油管内径 mm  "), T6(w::kTubingInnerDia),
+    L("7”杆长 m  "), T3(d::kRods78Before), L("防脱器1 m"), T3(d::kBackOffBefore), L("油管扶正器1 "), T10(19),
+    L("6”杆长 m"), T3(d::kRods34Before), L("防脱器2 m"), T10(16), L("油管扶正器2 "), T10(20),
+    L("5”杆长 m"), T3(d::kRods58Before), L("防脱器3 m"), T10(17), L("油管扶正器3 "), T10(21),
     L("三、优化设计杆管参数"),
-    L("泵  径 mm"), T3(15), L("冲  程 m   "), T3(16), L("冲 次 1/min   "), T3(17),
-    L("产 液 量 t "), T3(12), L("下泵深度 m   "), T3(14), L("动 液 面 m "), T3(13),
-    L("1’1 杆长 m"), T3(25), L("加重杆长 m   "), T3(18), L("设计泵效 %   "), {Src::Text2, 0, nullptr},
-    L("1’杆长 m"), T3(19), L("加重杆径 mm  "), T3(27), L("油管内径 mm  "), T6(13),
-    L("7”杆长 m  "), T3(20), L("防脱器1 m"), T3(23), L("油管扶正器1 "), T10(36),
-    L("6”杆长 m"), T3(21), L("防脱器2 m"), T10(33), L("油管扶正器2 "), T10(37),
-    L("5”杆长 m"), T3(22), L("防脱器3 m"), T10(34), L("油管扶正器3 "), T10(38),
+    L("泵  径 mm"), T3(d::kBoreAfter), L("冲  程 m   "), T3(d::kStrokeAfter), L("冲 次 1/min   "), T3(d::kSpmAfter),
+    L("产 液 量 t "), T3(d::kRateAfter), L("下泵深度 m   "), T3(d::kPumpDepthAfter), L("动 液 面 m "), T3(d::kLevelAfter),
+    L("1’1 杆长 m"), T3(d::kRods118After), L("加重杆长 m   "), T3(d::kSinkerLenAfter),
+    L("设计泵效 %   "), {Src::Text2, 0, nullptr},
+    L("1’杆长 m"), T3(d::kRods1After), L("加重杆径 mm  "), T3(d::kSinkerDiaAfter), L("油管内径 mm  "), T6(w::kTubingInnerDia),
+    L("7”杆长 m  "), T3(d::kRods78After), L("防脱器1 m"), T3(d::kBackOffAfter), L("油管扶正器1 "), T10(36),
+    L("6”杆长 m"), T3(d::kRods34After), L("防脱器2 m"), T10(tool_box::kBackOffAfter2), L("油管扶正器2 "), T10(37),
+    L("5”杆长 m"), T3(d::kRods58After), L("防脱器3 m"), T10(tool_box::kBackOffAfter2 + 1), L("油管扶正器3 "), T10(38),
     L("四、油杆扶正器分布"),
 };
 static_assert(std::size(kCells) == kReportFirstDepth - 1);

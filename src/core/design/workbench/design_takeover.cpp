@@ -20,19 +20,47 @@ struct Takeover {
 };
 constexpr int kMaxLoadBox = -5, kMinLoadBox = -6;
 constexpr Takeover kTableA[] = {
-    {7, BoxArray::Text6, 7},    {18, BoxArray::Text6, 10}, {19, BoxArray::Text6, 11}, {40, BoxArray::Text6, 4},
-    {46, BoxArray::Text6, 3},   {8, BoxArray::Text6, 5},   {9, BoxArray::Text6, 6},   {1, BoxArray::Text3, 24},
-    {10, BoxArray::Text3, 7},   {11, BoxArray::Text3, 8},  {12, BoxArray::Text3, 9},  {13, BoxArray::Text3, 10},
-    {2, BoxArray::Text3, 6},    {37, BoxArray::Text3, 26}, {22, BoxArray::Text3, 2},  {16, BoxArray::Text3, 1},
-    {14, BoxArray::Text3, 4},   {15, BoxArray::Text3, 5},  {kMaxLoadBox, BoxArray::Text6, 16},
-    {kMinLoadBox, BoxArray::Text6, 17}, {43, BoxArray::Text6, 2}, {44, BoxArray::Text6, 1},
-    {17, BoxArray::Text6, 0},   {45, BoxArray::Text6, 8},  {20, BoxArray::Text6, 12}, {6, BoxArray::Text3, 0},
-    {5, BoxArray::Text3, 3},    {47, BoxArray::Text6, 15}, {49, BoxArray::Text6, 14}, {51, BoxArray::Text6, 9},
-    {23, BoxArray::Text6, 13}};
+    {7, BoxArray::Text6, well_box::kWaterCut},
+    {18, BoxArray::Text6, well_box::kTubingPressure},
+    {19, BoxArray::Text6, well_box::kCasingPressure},
+    {40, BoxArray::Text6, well_box::kOilViscosityDown},
+    {46, BoxArray::Text6, well_box::kGasOilRatio},
+    {8, BoxArray::Text6, well_box::kOilDensitySurface},
+    {9, BoxArray::Text6, well_box::kOilDensityDown},
+    {1, BoxArray::Text3, design_box::kRods118Before},
+    {10, BoxArray::Text3, design_box::kRods1Before},
+    {11, BoxArray::Text3, design_box::kRods78Before},
+    {12, BoxArray::Text3, design_box::kRods34Before},
+    {13, BoxArray::Text3, design_box::kRods58Before},
+    {2, BoxArray::Text3, design_box::kSinkerLenBefore},
+    {37, BoxArray::Text3, design_box::kSinkerDiaBefore},
+    {22, BoxArray::Text3, design_box::kPumpDepthBefore},
+    {16, BoxArray::Text3, design_box::kLevelBefore},
+    {14, BoxArray::Text3, design_box::kStrokeBefore},
+    {15, BoxArray::Text3, design_box::kSpmBefore},
+    {kMaxLoadBox, BoxArray::Text6, well_box::kMaxLoad},
+    {kMinLoadBox, BoxArray::Text6, well_box::kMinLoad},
+    {43, BoxArray::Text6, well_box::kBubblePressure},
+    {44, BoxArray::Text6, well_box::kFlowingPressure},
+    {17, BoxArray::Text6, well_box::kStaticPressure},
+    {45, BoxArray::Text6, well_box::kProductivity},
+    {20, BoxArray::Text6, well_box::kLayerMidDepth},
+    {6, BoxArray::Text3, design_box::kRateBefore},
+    {5, BoxArray::Text3, design_box::kBoreBefore},
+    {47, BoxArray::Text6, well_box::kEffectiveStroke},
+    {49, BoxArray::Text6, well_box::kPlungerStroke},
+    {51, BoxArray::Text6, well_box::kWellheadTemp},
+    {23, BoxArray::Text6, well_box::kTubingInnerDia},
+};
 // Powers copied as the decimal text of the number read: diagnosis box → Text6 box.
-constexpr int kTableB[][2] = {{52, 20}, {53, 21}, {54, 22}, {55, 25}};
-// The Text3 boxes filled from design_pre: 0..6, 26, 24, 7..10.
-constexpr int kPreBoxes[] = {0, 1, 2, 3, 4, 5, 6, 26, 24, 7, 8, 9, 10};
+constexpr int kTableB[][2] = {
+    {52, well_box::kInputPower}, {53, well_box::kRodPower}, {54, well_box::kUsefulPower}, {55, well_box::kRmsPower}};
+// The Text3 boxes filled from design_pre, in its order.
+constexpr int kPreBoxes[] = {
+    design_box::kRateBefore, design_box::kLevelBefore, design_box::kPumpDepthBefore, design_box::kBoreBefore,
+    design_box::kStrokeBefore, design_box::kSpmBefore, design_box::kSinkerLenBefore, design_box::kSinkerDiaBefore,
+    design_box::kRods118Before, design_box::kRods1Before, design_box::kRods78Before, design_box::kRods34Before,
+    design_box::kRods58Before};
 
 std::string diag_text(const DiagnosisView& diag, int box) {
   if (box == kMaxLoadBox) return diag.Text5();
@@ -96,19 +124,19 @@ std::int16_t LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, Desig
   const RodDesignRecord& r = st.cur_design;
 
   for (int box : kPreBoxes) st.Text3[static_cast<std::size_t>(box)] = field_box_text(b, *find_box(BoxArray::Text3, box));
-  st.Text3[11].clear();
+  st.Text3[design_box::kBackOffBefore].clear();
 
-  const float eta = stroke_pump_eff(num_val(st.Text3[0]), r.design_pre[3], r.design_pre[5], r.well_data[10],
-                                    num_val(diag.Text1(0)));
-  st.Label3[3] = num_text_f(eta);
+  const float eta = stroke_pump_eff(num_val(st.Text3[design_box::kRateBefore]), r.design_pre[3], r.design_pre[5],
+                                    r.well_data[10], num_val(diag.Text1(0)));
+  st.Label3[design_label::kStrokePumpEff] = num_text_f(eta);
   const double v = design_pump_eff(eta, st.Text2);
   // Packed from the caption's text, as a save packs it.
-  st.cur_design.pump_eff_pack = f32(num_val(st.Label3[3]) * 1000.0 + v);
+  st.cur_design.pump_eff_pack = f32(num_val(st.Label3[design_label::kStrokePumpEff]) * 1000.0 + v);
 
   for (const BoxField& f : well_boxes())
     if (f.index <= 17) controls.set_Text6(st, f.index, field_box_text(b, f));
   for (const auto& p : kTableB) controls.set_Text6(st, p[1], num_text(num_val(diag.Text1(p[0]))));
-  controls.Text6_Change(st, 17);
+  controls.Text6_Change(st, well_box::kMinLoad);
   return 5;
 }
 

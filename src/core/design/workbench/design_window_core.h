@@ -105,11 +105,13 @@ class DesignWindowCore {
   void reset_grids();
   // A design date chosen: the grids reset, the stored design loaded (`load_record`), the
   // survey read with its well path, the taper redesigned from the entered 1" length (19),
-  // the IPR view redrawn (`redraw_ipr`), the plunger friction cleared.
+  // the IPR view redrawn (`redraw_ipr`; not after a run that refused a box), the plunger
+  // friction cleared.
   void Date_Comb_Click(const std::function<void()>& load_record, const std::function<void()>& redraw_ipr);
   // "重新设计".
   void DesignCom_Click();
-  // "更新相关参数"; `redraw_ipr` is the IPR tab's redraw (nothing while there is none).
+  // "更新相关参数"; `redraw_ipr` is the IPR tab's redraw (nothing while there is none), left
+  // out after a run that refused a box.
   void Cmd_Reflush_Click(const std::function<void()>& redraw_ipr);
   // Enter in the well box: the named well's survey and well path.
   void JName_Comb_KeyPress(int key_ascii);

@@ -43,14 +43,14 @@ double IprInputs::rho_m() const {
 
 IprInputs IprInputs::from(const DesignState& st) {
   IprInputs in;
-  in.Pr = num_val(st.Text6[0]);
-  in.Pb = num_val(st.Text6[2]);
-  in.J = num_val(st.Text6[8]);
-  in.fw = num_val(st.Text6[7]);
-  in.rho_s = num_val(st.Text6[5]);
-  in.rho_d = num_val(st.Text6[6]);
-  in.Pc = num_val(st.Text6[11]);
-  in.Hmid = num_val(st.Text6[12]);
+  in.Pr = num_val(st.Text6[well_box::kStaticPressure]);
+  in.Pb = num_val(st.Text6[well_box::kBubblePressure]);
+  in.J = num_val(st.Text6[well_box::kProductivity]);
+  in.fw = num_val(st.Text6[well_box::kWaterCut]);
+  in.rho_s = num_val(st.Text6[well_box::kOilDensitySurface]);
+  in.rho_d = num_val(st.Text6[well_box::kOilDensityDown]);
+  in.Pc = num_val(st.Text6[well_box::kCasingPressure]);
+  in.Hmid = num_val(st.Text6[well_box::kLayerMidDepth]);
   return in;
 }
 
@@ -76,7 +76,15 @@ std::optional<double> ipr_pressure_for_rate(const IprInputs& in, double q) {
 
 double ipr_axis_max(double v) { return 5.0 * std::floor(v / 5.0 + 1.0); }
 
+bool IprView::inputs_refused() {
+  const auto bad = check_ipr_boxes(st_);
+  if (!bad) return false;
+  msg_.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  return true;
+}
+
 void IprView::Cmd_Redraw_IPR_Click() {
+  if (inputs_refused()) return;
   const IprInputs in = IprInputs::from(st_);
   double top = 0.0;
   for (int i = 0; i < kIprPoints; ++i) {
@@ -129,6 +137,7 @@ void IprView::draw_chart(Canvas& c) const {
 }
 
 void IprView::Text8_Change() {
+  if (inputs_refused()) return;
   const IprInputs in = IprInputs::from(st_);
   if (in.Hmid == 0.0) return;
   if (fluid_refused(in)) {
@@ -175,6 +184,7 @@ void IprView::set_Text8(const std::string& text) {
 }
 
 void IprView::Text7_Change(int index) {
+  if (index < 0 || index > 2 || inputs_refused()) return;
   const IprInputs in = IprInputs::from(st_);
   if (index == 0) {
     const double L = num_val(v.Text7[0]);
@@ -249,7 +259,7 @@ void IprView::common_tail(double L) {
 
 void IprView::marker_drag(double y, bool move) {
   const IprInputs in = IprInputs::from(st_);
-  if (fluid_refused(in)) return;
+  if (fluid_refused(in) || check_ipr_boxes(st_)) return;
   const double scale = kSchematicSpan / kSchematicDepth;
   const double Hs = in.Hmid - 1000.0 * in.Pr / (kGravity * in.rho_m());
   const double y_low = kSchematicTop + (in.Hmid + 100.0) * scale;
@@ -269,13 +279,14 @@ void IprView::marker_drag(double y, bool move) {
 
 void IprView::SSTab1_Click(const std::string& caption) {
   if (caption == "动态IPR曲线") {
-    v.Label10[7] = "油层静压(MPa): " + st_.Text6[0];
-    v.Label10[8] = "饱和压力(MPa): " + st_.Text6[2];
-    v.Label10[9] = "采液指数t/MPa: " + st_.Text6[8];
+    v.Label10[7] = "油层静压(MPa): " + st_.Text6[well_box::kStaticPressure];
+    v.Label10[8] = "饱和压力(MPa): " + st_.Text6[well_box::kBubblePressure];
+    v.Label10[9] = "采液指数t/MPa: " + st_.Text6[well_box::kProductivity];
     Cmd_Redraw_IPR_Click();
   } else if (caption == "设计生产参数") {
-    const double Pin = num_val(st_.Text6[20]), Peff = num_val(st_.Text6[22]);
-    if (Pin > 0.0 && Peff > 0.0) st_.Label3[5] = num_text(std::floor(Peff / Pin * 1000.0 + 0.5) / 10.0);
+    const double Pin = num_val(st_.Text6[well_box::kInputPower]), Peff = num_val(st_.Text6[well_box::kUsefulPower]);
+    if (Pin > 0.0 && Peff > 0.0 && !check_effi_caption_boxes(st_))
+      st_.Label3[design_label::kSystemEffBefore] = num_text(std::floor(Peff / Pin * 1000.0 + 0.5) / 10.0);
   }
   notify();
 }

@@ -10,6 +10,9 @@
 // ρm = f + (ρs + ρd)/2·(1 − f), f the water cut as a fraction; a column of Δh m holds
 // ρm·9.8·Δh/1000 MPa.
 //
+// A well box that is not a number or beyond its limits (`check_ipr_boxes`) stops a redraw and
+// the boxes' change handling with a message naming it; nothing is drawn from it.
+//
 // A box written from code runs its change handling only when its text changes, as a typed
 // change does; the chains of updates rely on that.
 #pragma once
@@ -99,6 +102,8 @@ class IprView {
   void draw_chart(Canvas& c) const;
 
  private:
+  // Shows the refusal of a well box the curve is drawn from; true when one was refused.
+  bool inputs_refused();
   void place_schematic(double L);
   void common_tail(double L);
   void level_from_pressure(double p);

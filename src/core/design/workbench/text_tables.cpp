@@ -104,7 +104,8 @@ bool SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const De
   } else {
     path = u8path(myname);
   }
-  if (!write_text(path, fzq_table_bytes(st.profile, st.JName_Comb, st.Date_Comb, st.Text3[14]))) {
+  const std::string& pump_depth = st.Text3[design_box::kPumpDepthAfter];
+  if (!write_text(path, fzq_table_bytes(st.profile, st.JName_Comb, st.Date_Comb, pump_depth))) {
     msg.show(write_failed_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
     return false;
   }

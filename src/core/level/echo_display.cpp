@@ -102,7 +102,8 @@ void clear_level_pictures(Canvas* overview, Canvas* echo) {
     overview->set_plain_font(9.0);
     overview->back_color = 0xFFFFC0;
     overview->cls();
-    overview_background(*overview);
+    // The same bands on every redraw of a picture of the same size: kept once drawn.
+    overview->draw_background("level overview bands", [overview] { overview_background(*overview); });
   }
   if (echo) {
     points_scale(*echo);

@@ -21,16 +21,30 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), canvas_(400, 300) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PictureBox::draw_when_shown(std::function<void(ImageCanvas&)> draw) {
+  pending_ = std::move(draw);
+  if (isVisible()) draw_pending();
+}
+
+// Logically const: the picture is what it would have been had the drawing run at once.
+void PictureBox::draw_pending() const {
+  if (!pending_) return;
+  const std::function<void(ImageCanvas&)> draw = std::move(pending_);
+  pending_ = nullptr;
+  draw(const_cast<PictureBox*>(this)->canvas_);
+}
+
 // Encoded in memory, then written through a temporary file and a rename like every other
 // file the program writes, so a failed save never leaves half a picture.
 bool PictureBox::save_bmp(const QString& path) const {
   QByteArray bytes;
   QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly) || !canvas_.image().save(&buffer, "BMP")) return false;
+  if (!buffer.open(QIODevice::WriteOnly) || !image().save(&buffer, "BMP")) return false;
   return write_file_atomic(u8path(path.toStdString()), std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void PictureBox::set_page_a4() {
+  draw_pending();
   fixed_page_ = true;
   canvas_.set_page_mm(210.0, 297.0);
   setFixedSize(canvas_.image().size());
@@ -38,6 +52,7 @@ void PictureBox::set_page_a4() {
 }
 
 void PictureBox::set_fixed_area_twips(int width_twips, int height_twips, double render_dpi) {
+  draw_pending();
   fixed_area_ = true;
   canvas_.set_dpi(render_dpi);
   canvas_.set_page_mm(width_twips * 25.4 / 1440.0, height_twips * 25.4 / 1440.0);
@@ -54,7 +69,13 @@ QRectF PictureBox::shown_rect() const {
   return QRectF((width() - w) / 2.0, (height() - h) / 2.0, w, h);
 }
 
+void PictureBox::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  draw_pending();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+  draw_pending();  // normally done on show already
   repaint_asked_ = false;
   QPainter p(this);
   p.fillRect(rect(), fixed_area_ ? QColor(236, 236, 236) : QColor(Qt::white));
@@ -67,7 +88,10 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-  if (!fixed_page_ && !fixed_area_) canvas_.resize(width(), height());
+  if (!fixed_page_ && !fixed_area_) {
+    draw_pending();  // at the size it was asked at, then kept as a resize keeps any drawing
+    canvas_.resize(width(), height());
+  }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "platform/qt_canvas.h"
 
@@ -12,8 +13,22 @@ class PictureBox : public QWidget {
   Q_OBJECT
  public:
   explicit PictureBox(QWidget* parent = nullptr);
-  ImageCanvas& canvas() { return canvas_; }
-  const QImage& image() const { return canvas_.image(); }
+  // The picture as drawn so far (a drawing left for later is drawn first).
+  ImageCanvas& canvas() {
+    draw_pending();
+    return canvas_;
+  }
+  const QImage& image() const {
+    draw_pending();
+    return canvas_.image();
+  }
+  // Draws `draw` on the picture now when the box is shown; on a hidden box (a tab page not
+  // shown) it is drawn when the box is first shown or its picture is asked for, so a
+  // command pays only for the pictures the user sees. A drawing still waiting is dropped
+  // for the next one: `draw` must draw the whole picture, clearing it first and setting
+  // the scale, font and pens it uses, and take its data by value.
+  void draw_when_shown(std::function<void(ImageCanvas&)> draw);
+  bool drawing_pending() const { return static_cast<bool>(pending_); }
   // Saves the picture as a BMP file; false when it cannot be written.
   bool save_bmp(const QString& path) const;
   // Makes the picture an A4 page (210 x 297 mm) for a page preview.
@@ -28,6 +43,7 @@ class PictureBox : public QWidget {
   void mouse_down(Qt::MouseButton button, double x_mm, double y_mm);
 
  protected:
+  void showEvent(QShowEvent*) override;
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
@@ -35,7 +51,9 @@ class PictureBox : public QWidget {
 
  private:
   QRectF shown_rect() const;
+  void draw_pending() const;
   ImageCanvas canvas_;
+  mutable std::function<void(ImageCanvas&)> pending_;
   bool fixed_page_ = false;
   bool fixed_area_ = false;
   bool repaint_asked_ = false;  // an update is pending for drawing done since the last paint

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <cmath>
+#include <cstring>
 
 namespace wb {
 
@@ -226,6 +227,23 @@ void ImageCanvas::dev_ellipse(double cx, double cy, double rx, double ry, const 
 void ImageCanvas::dev_text(double x, double y, std::string_view text, const Font& font, Rgb color) {
   QtCanvasBase::dev_text(x, y, text, font, color);
   changed();
+}
+
+// A deep copy: the picture is painted on after this, the copy must not follow it.
+bool ImageCanvas::dev_keep_background() {
+  background_ = image_.copy();
+  return !background_.isNull();
+}
+
+// Copied into the picture's own pixels (the painter is ended first, so a picture shared
+// with a copy is detached before it is written; the next primitive starts a new one).
+bool ImageCanvas::dev_restore_background() {
+  if (background_.isNull() || background_.size() != image_.size() || background_.format() != image_.format())
+    return false;
+  end_paint();
+  std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
+  changed();
+  return true;
 }
 
 // ---- PrinterCanvas ----

@@ -83,11 +83,14 @@ class ImageCanvas : public QtCanvasBase {
   void dev_point(double x, double y, const Pen& pen) override;
   void dev_ellipse(double cx, double cy, double rx, double ry, const Pen& pen, std::optional<Rgb> fill) override;
   void dev_text(double x, double y, std::string_view text, const Font& font, Rgb color) override;
+  bool dev_keep_background() override;
+  bool dev_restore_background() override;
 
  private:
   void end_paint();
   void changed();
   QImage image_;
+  QImage background_;  // the background kept last, at the picture's size then
   double dpi_;
   std::unique_ptr<QPainter> painter_;
 };

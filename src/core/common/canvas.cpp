@@ -84,6 +84,48 @@ bool clip_segment(double& x1, double& y1, double& x2, double& y2, double fx1, do
 
 }  // namespace
 
+Canvas::BackgroundKey Canvas::background_key(std::string_view key) const {
+  BackgroundKey k;
+  k.key = key;
+  k.area_w = area_width_mm();
+  k.area_h = area_height_mm();
+  k.user_scale = user_scale_;
+  k.sx0 = sx0_;
+  k.sy0 = sy0_;
+  k.sw = sw_;
+  k.sh = sh_;
+  k.clip = clip_;
+  k.cx1 = cx1_;
+  k.cy1 = cy1_;
+  k.cx2 = cx2_;
+  k.cy2 = cy2_;
+  k.fore = fore_color;
+  k.back = back_color;
+  k.fill = fill_color;
+  k.fill_style = fill_style;
+  k.width = draw_width;
+  k.style = draw_style;
+  k.font = font;
+  k.start_x = current_x;
+  k.start_y = current_y;
+  return k;
+}
+
+void Canvas::draw_background(std::string_view key, const std::function<void()>& draw) {
+  BackgroundKey k = background_key(key);
+  if (kept_background_ && *kept_background_ == k && dev_restore_background()) {
+    current_x = kept_end_x_;
+    current_y = kept_end_y_;
+    return;
+  }
+  kept_background_.reset();
+  draw();
+  if (!dev_keep_background()) return;
+  kept_background_ = std::move(k);
+  kept_end_x_ = current_x;
+  kept_end_y_ = current_y;
+}
+
 void Canvas::cls() {
   dev_clear(back_color);
   current_x = user_scale_ ? sx0_ : 0;

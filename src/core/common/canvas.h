@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,6 +56,7 @@ struct Font {
   bool bold = false;
   bool italic = false;
   bool underline = false;
+  bool operator==(const Font&) const = default;
 };
 
 class Canvas {
@@ -132,6 +134,14 @@ class Canvas {
   double text_width(std::string_view text) const;   // user x units
   double text_height(std::string_view text = "") const;  // user y units (positive)
 
+  // A fixed background (cleared picture, frame, band fill) that depends only on the
+  // picture's size and on the canvas's settings when it starts. A picture that keeps its
+  // pixels keeps what `draw` drew and, asked again for the same `key` with the same
+  // settings on a picture of the same size, puts those pixels back instead of drawing;
+  // printers and recordings always draw. `draw` may change the pixels and the current
+  // point, nothing else of the canvas.
+  void draw_background(std::string_view key, const std::function<void()>& draw);
+
   // Printer only: end the page / the job. No effect on a picture.
   void new_page() { dev_new_page(); }
   void end_doc() { dev_end_doc(); }
@@ -150,6 +160,10 @@ class Canvas {
   virtual double dev_text_height(const Font& font) const = 0;
   virtual void dev_new_page() {}
   virtual void dev_end_doc() {}
+  // Background pixels: keep a copy of the picture as it is (false: not kept), and put the
+  // copy kept last back (false: none, or the picture's size has changed since).
+  virtual bool dev_keep_background() { return false; }
+  virtual bool dev_restore_background() { return false; }
 
  private:
   Pen pen(std::optional<Rgb> color) const;
@@ -160,6 +174,26 @@ class Canvas {
   double cx1_ = 0, cy1_ = 0, cx2_ = 0, cy2_ = 0;  // clip frame, mm, x1 <= x2, y1 <= y2
   bool user_scale_ = false;
   double sx0_ = 0, sy0_ = 0, sw_ = 0, sh_ = 0;  // valid when user_scale_
+
+  // What a kept background was drawn from, and the current point it left.
+  struct BackgroundKey {
+    std::string key;
+    double area_w = 0, area_h = 0;
+    bool user_scale = false;
+    double sx0 = 0, sy0 = 0, sw = 0, sh = 0;
+    bool clip = false;
+    double cx1 = 0, cy1 = 0, cx2 = 0, cy2 = 0;
+    Rgb fore = 0, back = 0, fill = 0;
+    FillStyle fill_style = FillStyle::Transparent;
+    int width = 0;
+    DrawStyle style = DrawStyle::Solid;
+    Font font;
+    double start_x = 0, start_y = 0;
+    bool operator==(const BackgroundKey&) const = default;
+  };
+  BackgroundKey background_key(std::string_view key) const;
+  std::optional<BackgroundKey> kept_background_;
+  double kept_end_x_ = 0, kept_end_y_ = 0;
   friend class CanvasScaleTest;
 };
 

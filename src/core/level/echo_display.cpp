@@ -102,7 +102,8 @@ void clear_level_pictures(Canvas* overview, Canvas* echo) {
     overview->set_plain_font(9.0);
     overview->back_color = 0xFFFFC0;
     overview->cls();
-    overview_background(*overview);
+    // The same bands on every redraw of a picture of the same size: kept once drawn.
+    overview->draw_background("level overview bands", [overview] { overview_background(*overview); });
   }
   if (echo) {
     points_scale(*echo);
@@ -169,20 +170,22 @@ std::string level_caption(const LevelTest& t) {
   return s;
 }
 
-void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, Canvas* echo) {
+void redraw_level_curves(LevelTest& t, Canvas* overview, double overview_width_twips, Canvas* echo) {
   t.overview_mark_x = 0.0f;
   t.gain100 = static_cast<std::int16_t>(std::clamp(t.gain, 1, 8) * 100);
   const int gain = static_cast<int>(round_even(t.gain100 / 25.0));
   get_small_data(t, t.gain100, t.gain100);
   if (overview) draw_overview(t, *overview, overview_width_twips);
-
-  double u = 0.0;
   if (echo) {
     clear_level_pictures(nullptr, echo);
-    u = echo->scale_height() / kEchoUnits;
+    const double u = echo->scale_height() / kEchoUnits;
     draw_channel(t, *echo, u, kRawBase, gain, QBColor(12), [](const EchoSample& e) { return e.raw; });
     draw_channel(t, *echo, u, kSmoothBase, gain, QBColor(9), [](const EchoSample& e) { return e.smooth; });
   }
+}
+
+void redraw_level_marks(LevelTest& t, double overview_width_twips, Canvas* echo) {
+  const double u = echo ? echo->scale_height() / kEchoUnits : 0.0;
   if (t.auto_level_index >= 0 && t.auto_level_index < kEchoDrawn)
     t.place_marker(LevelMarker::Level, static_cast<float>(t.auto_level_index / kSamplesPerPoint));
   t.overview_mark_x = overview_mark_of(t.level_x, overview_width_twips);
@@ -197,6 +200,11 @@ void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, C
   // No level marked: no depth is kept (a depth of -offset would otherwise be shown and saved).
   t.level_depth = LevelTest::marker_set(t.level_x) ? depth_at(t, t.level_x) : 0.0f;
   t.caption = level_caption(t);
+}
+
+void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, Canvas* echo) {
+  redraw_level_curves(t, overview, overview_width_twips, echo);
+  redraw_level_marks(t, overview_width_twips, echo);
 }
 
 }  // namespace wb

@@ -51,6 +51,12 @@ void clear_level_pictures(Canvas* overview, Canvas* echo);
 // markers, the level depth and the caption, and draws the pictures that are given (either
 // may be null). `overview_width_twips` is the overview strip's width.
 void redraw_graph(LevelTest& t, Canvas* overview, double overview_width_twips, Canvas* echo);
+// redraw_graph in two steps. The curves: the overview and the two echo channels, which
+// read the samples and the gain only (writing gain100, the overview's sums and its mark).
+// The marks: the wellhead and level markers, the depth and time axes, the level depth and
+// the caption, which follow the sound speed and the level found.
+void redraw_level_curves(LevelTest& t, Canvas* overview, double overview_width_twips, Canvas* echo);
+void redraw_level_marks(LevelTest& t, double overview_width_twips, Canvas* echo);
 
 // Points of a canvas (the pictures' scale unit).
 inline double points_of_mm(double mm) { return mm * 72.0 / 25.4; }

@@ -27,24 +27,40 @@ constexpr double kLevelMinWeight = 300.0;
 
 }  // namespace
 
+// Goertzel's recurrence per bin. Each bin's sum is one serial chain, limited by the
+// latency of its additions; the bins are independent, so eight chains run side by side
+// (the compiler keeps them in vector registers). Every chain adds in the same order as a
+// single one, so the coefficients are bit for bit those of one bin at a time.
 void GetDFT(const std::int16_t* fdata, int Data_Num, int dft_num, float* Tcos, float* Tsin) {
   if (Data_Num <= 0) return;
   const float w = static_cast<float>(kTwoPi14 / Data_Num);
   const float c = std::cos(w), s = std::sin(w);
   const float g = 2.0f / static_cast<float>(Data_Num);
-  float ck = 1.0f, sk = 0.0f;
-  for (int k = 0; k < dft_num; ++k) {
-    float q1 = 0.0f, q2 = 0.0f;
-    for (int n = Data_Num - 1; n >= 1; --n) {
-      const float q = static_cast<float>(fdata[n]) + 2.0f * ck * q1 - q2;
-      q2 = q1;
-      q1 = q;
+  constexpr int kLanes = 8;
+  float ck = 1.0f, sk = 0.0f;  // cos and sin of bin k's angle, by rotation from bin 0
+  for (int k0 = 0; k0 < dft_num; k0 += kLanes) {
+    const int lanes = std::min(kLanes, dft_num - k0);
+    // Lanes past the last bin run on a zero cosine; their sums are not used.
+    std::array<float, kLanes> cks{}, sks{}, q1{}, q2{};
+    for (int l = 0; l < lanes; ++l) {
+      cks[l] = ck;
+      sks[l] = sk;
+      const float ck2 = ck * c - sk * s;
+      sk = ck * s + sk * c;
+      ck = ck2;
     }
-    Tcos[k] = (static_cast<float>(fdata[0]) + q1 * ck - q2) * g;
-    Tsin[k] = q1 * g * sk;
-    const float ck2 = ck * c - sk * s;
-    sk = ck * s + sk * c;
-    ck = ck2;
+    for (int n = Data_Num - 1; n >= 1; --n) {
+      const float x = static_cast<float>(fdata[n]);
+      for (int l = 0; l < kLanes; ++l) {
+        const float q = x + 2.0f * cks[l] * q1[l] - q2[l];
+        q2[l] = q1[l];
+        q1[l] = q;
+      }
+    }
+    for (int l = 0; l < lanes; ++l) {
+      Tcos[k0 + l] = (static_cast<float>(fdata[0]) + q1[l] * cks[l] - q2[l]) * g;
+      Tsin[k0 + l] = q1[l] * g * sks[l];
+    }
   }
 }
 
@@ -144,12 +160,24 @@ std::string level_template_message(const LevelTemplate& tpl, const std::filesyst
   return "液面波样本文件" + path_text(path) + "不足128个数或含有非数字内容，无法自动识别液面位置";
 }
 
+// Each start's sum is one serial chain of 128 products; eight starts run side by side,
+// each adding in template order as a single one would, so the sums are bit for bit the same.
 std::vector<double> level_correlation(const LevelTest& t, const std::array<double, kTemplateLength>& tpl) {
   std::vector<double> W(kCorrelationSpan, 0.0);
-  for (int j = 0; j < kCorrelationLast; ++j) {
-    double sum = 0.0;
+  std::vector<double> raw(kCorrelationLast + kTemplateLength);
+  for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = t.echo_data[i].raw;
+  constexpr int kLanes = 8;
+  int j = 0;
+  for (; j + kLanes <= kCorrelationLast; j += kLanes) {
+    std::array<double, kLanes> sum{};
     // t(128) = 0: the 129th product adds nothing.
-    for (int k = 0; k < kTemplateLength; ++k) sum += tpl[k] * t.echo_data[j + k].raw;
+    for (int k = 0; k < kTemplateLength; ++k)
+      for (int l = 0; l < kLanes; ++l) sum[l] += tpl[k] * raw[j + l + k];
+    for (int l = 0; l < kLanes; ++l) W[j + l] = sum[l] / kCorrelationDivisor;
+  }
+  for (; j < kCorrelationLast; ++j) {
+    double sum = 0.0;
+    for (int k = 0; k < kTemplateLength; ++k) sum += tpl[k] * raw[j + k];
     W[j] = sum / kCorrelationDivisor;
   }
   const double e = std::pow(4.0, 1.0 / 4999.0);

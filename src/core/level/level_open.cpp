@@ -1,5 +1,7 @@
 #include "core/level/level_open.h"
 
+#include <future>
+
 #include "core/level/level_analysis.h"
 #include "core/level/level_file.h"
 
@@ -39,6 +41,24 @@ void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageSe
   t.method = 3;
   get_yg_dft_auto(t);
   like_level(t, folder.sys(), msg);
+}
+
+void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg,
+                            const std::function<void()>& alongside) {
+  const LevelTemplate tpl = read_level_template(folder.sys() / kLevelTemplateFile);
+  if (!tpl.values) {
+    run_automatic_analysis(t, folder, msg);
+    alongside();
+    return;
+  }
+  t.method = 3;
+  // The speed reads the filtered channel, the level the raw one: they run side by side,
+  // and both next to `alongside`. Each gives what it gives alone, bit for bit.
+  auto speed = std::async(std::launch::async, [&t] { get_yg_dft_auto(t); });
+  auto level = std::async(std::launch::async, [&t, &tpl] { return pick_level(level_correlation(t, *tpl.values)); });
+  alongside();
+  speed.get();
+  t.auto_level_index = static_cast<std::int16_t>(level.get());
 }
 
 }  // namespace wb

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
@@ -23,6 +24,13 @@ bool warn_invalid_rate(const LevelTest& t, MessageService& msg);
 
 // Command4_Click: the automatic sound speed and level.
 void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg);
+// The same, with `alongside` run on the calling thread while the speed and level are
+// searched on two others: the curves, which do not depend on them. `alongside` must not
+// touch what the search reads or writes (the spectrum, sound speed, dft_bins, sample rate
+// and auto_level_index) nor write the samples. When the level template cannot be read,
+// everything runs in turn as before: the message is shown before `alongside` draws.
+void run_automatic_analysis(LevelTest& t, const ProgramFolder& folder, MessageService& msg,
+                            const std::function<void()>& alongside);
 
 inline constexpr const char* kLevelFileRefusedTitle = "打开文件";
 

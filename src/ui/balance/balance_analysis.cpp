@@ -455,9 +455,12 @@ void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFil
     services().messages->show("中间计算结果文件不能保存：" + failed, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
+// The charts are drawn when their page is shown: the analysis command turns to the advice
+// page, so it waits only for the advice. Each drawing takes a copy of what it shows.
 void BalanceAnalysis::Disp_PH() {
-  draw_power_chart(Picture1->canvas(), state, Disp_I_Flag, Disp_P_Flag);
-  Picture1->update();
+  Picture1->draw_when_shown([a = state, i = Disp_I_Flag, p = Disp_P_Flag](ImageCanvas& c) {
+    draw_power_chart(c, a, i, p);
+  });
 }
 
 void BalanceAnalysis::Disp_Twist() {
@@ -465,9 +468,10 @@ void BalanceAnalysis::Disp_Twist() {
   // Before any analysis there are no predicted curves: the page stays empty.
   TorqueAnalysis t;
   if (state.analysed) t = compute_torques(state, static_cast<float>(num_val(s(Text2[4]->text()))));
-  draw_torque_chart(Picture2->canvas(), t, Trim_Blank_Nul(state.held.Cur_Well),
-                    {Disp_NetT_Flag, Disp_LoadT_Flag, Disp_BalT_Flag});
-  Picture2->update();
+  Picture2->draw_when_shown([t = std::move(t), well = Trim_Blank_Nul(state.held.Cur_Well),
+                             show = TorqueSwitches{Disp_NetT_Flag, Disp_LoadT_Flag, Disp_BalT_Flag}](ImageCanvas& c) {
+    draw_torque_chart(c, t, well, show);
+  });
 }
 
 // The name a save dialog proposes: the well's, when it can stand in a file name of the

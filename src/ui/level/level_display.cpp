@@ -280,9 +280,17 @@ void LevelDisplay::File1_MouseDown(Qt::MouseButton button) {
 
 void LevelDisplay::Text2_KeyPress() { browse_typed_path(*Dir1, *File1, Text2->text()); }
 
+// The curves do not depend on the speed and level searched: they are drawn meanwhile, and
+// the marks that follow the search after it.
 void LevelDisplay::Command4_Click() {
-  run_automatic_analysis(st, folder_, *services().messages);
-  redraw_graph();
+  read_boxes();
+  run_automatic_analysis(st, folder_, *services().messages, [this] {
+    redraw_level_curves(st, &Picture1->canvas(), overview_width_twips(), &Picture2->canvas());
+  });
+  redraw_level_marks(st, overview_width_twips(), &Picture2->canvas());
+  show_markers();
+  Picture1->update();
+  Picture2->update();
   QApplication::restoreOverrideCursor();
 }
 

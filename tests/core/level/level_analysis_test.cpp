@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <random>
 
+#include "core/common/pi.h"
 #include "core/level/echo_display.h"
 #include "core/level/level_analysis.h"
 #include "core/level/level_open.h"
@@ -45,6 +48,103 @@ TEST(LevelSpectrum, GoertzelMatchesTheDirectSums) {
   }
   EXPECT_NEAR(c[35], 300, 0.1);
   EXPECT_NEAR(s[7], 120, 0.1);
+}
+
+// The spectrum and the correlation as single serial chains, one bin (one start) at a time:
+// the window's numbers must stay bit for bit these.
+void serial_dft(const std::int16_t* f, int n_data, int bins, float* tc, float* ts) {
+  const float w = static_cast<float>(kTwoPi14 / n_data);
+  const float c = std::cos(w), s = std::sin(w);
+  const float g = 2.0f / static_cast<float>(n_data);
+  float ck = 1.0f, sk = 0.0f;
+  for (int k = 0; k < bins; ++k) {
+    float q1 = 0.0f, q2 = 0.0f;
+    for (int n = n_data - 1; n >= 1; --n) {
+      const float q = static_cast<float>(f[n]) + 2.0f * ck * q1 - q2;
+      q2 = q1;
+      q1 = q;
+    }
+    tc[k] = (static_cast<float>(f[0]) + q1 * ck - q2) * g;
+    ts[k] = q1 * g * sk;
+    const float ck2 = ck * c - sk * s;
+    sk = ck * s + sk * c;
+    ck = ck2;
+  }
+}
+
+std::vector<double> serial_correlation(const LevelTest& t, const std::array<double, kTemplateLength>& tpl) {
+  std::vector<double> W(5000, 0.0);
+  for (int j = 0; j < 4871; ++j) {
+    double sum = 0.0;
+    for (int k = 0; k < kTemplateLength; ++k) sum += tpl[k] * t.echo_data[j + k].raw;
+    W[j] = sum / (16384.0 * 8.0);
+  }
+  const double e = std::pow(4.0, 1.0 / 4999.0);
+  for (int j = 0; j < 5000; ++j) W[j] = std::pow(e, j) * W[j] / 4.0;
+  return W;
+}
+
+template <class T>
+bool same_bits(const T* a, const T* b, std::size_t n) {
+  return std::memcmp(a, b, n * sizeof(T)) == 0;
+}
+
+TEST(LevelSpectrum, InterleavedBinsGiveTheSerialBits) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> any(-32768, 32767);
+  struct Case {
+    const char* what;
+    int length, bins;
+    std::vector<std::int16_t> data;
+  };
+  std::vector<std::int16_t> noise(501), spiky(501, 0), extreme(501), flat(501, 1234);
+  for (auto& v : noise) v = static_cast<std::int16_t>(any(rng));
+  for (int n = 0; n < 501; n += 37) spiky[static_cast<std::size_t>(n)] = 32767;
+  for (std::size_t n = 0; n < extreme.size(); ++n) extreme[n] = n % 2 ? -32768 : 32767;
+  const Case cases[] = {
+      {"noise, window's size", 500, 83, noise}, {"spiky", 500, 83, spiky}, {"extremes", 500, 83, extreme},
+      {"flat", 500, 83, flat},                  {"odd length", 499, 83, noise}, {"one bin", 500, 1, noise},
+      {"a full group of bins", 500, 8, noise},  {"one past a group", 500, 9, spiky}, {"short", 7, 17, noise},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<float> tc(static_cast<std::size_t>(c.bins)), ts(tc.size()), rc(tc.size()), rs(tc.size());
+    GetDFT(c.data.data(), c.length, c.bins, tc.data(), ts.data());
+    serial_dft(c.data.data(), c.length, c.bins, rc.data(), rs.data());
+    EXPECT_TRUE(same_bits(tc.data(), rc.data(), tc.size()));
+    EXPECT_TRUE(same_bits(ts.data(), rs.data(), ts.size()));
+  }
+}
+
+TEST(LevelPick, InterleavedCorrelationGivesTheSerialBits) {
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> any(-3000.0, 3000.0);
+  std::array<double, kTemplateLength> odd_template{};
+  for (double& v : odd_template) v = any(rng);
+  SyntheticLevelParams quiet;
+  quiet.noise = 0.0;
+  SyntheticLevelParams loud;
+  loud.noise = 4000.0;
+  loud.seed = 9;
+  LevelTest extremes;
+  for (std::size_t i = 0; i < extremes.echo_data.size(); ++i) extremes.echo_data[i].raw = i % 3 ? 32767 : -32768;
+  struct Case {
+    const char* what;
+    LevelTest test;
+    std::array<double, kTemplateLength> tpl;
+  };
+  const Case cases[] = {
+      {"synthetic echo", load_synthetic({}), level_template_shape()},
+      {"no noise", load_synthetic(quiet), level_template_shape()},
+      {"loud noise, odd template", load_synthetic(loud), odd_template},
+      {"extreme samples", extremes, odd_template},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<double> got = level_correlation(c.test, c.tpl), want = serial_correlation(c.test, c.tpl);
+    ASSERT_EQ(got.size(), want.size());
+    EXPECT_TRUE(same_bits(got.data(), want.data(), got.size()));
+  }
 }
 
 TEST(LevelSpeed, BandFollowsTheRateNotTheCount) {

@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "core/common/gbk.h"
+#include "core/balance/balance_charts.h"
+#include "core/balance/balance_torque.h"
 #include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
 #include "core/common/record_store.h"
@@ -75,6 +77,43 @@ TEST(BalanceWindow, HandOverRunsTheAutomaticAnalysis) {
   EXPECT_TRUE(w->Cmd_Save->isEnabled());
   EXPECT_EQ(w->Text1->toPlainText().toStdString().find("井平衡调整建议") != std::string::npos, true);
   EXPECT_TRUE(f.fakes.messages.shown.empty());
+}
+
+// The command turns to the advice page; the charts on the hidden pages are drawn when a page
+// is first shown, with what the command had then, whatever the state holds by then.
+TEST(BalanceWindow, ChartsOnHiddenPagesShowWhatTheCommandDrew) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  ASSERT_TRUE(w->isVisible());
+  fill_crank(*w);
+  QTest::mouseClick(w->Command1, Qt::LeftButton);
+  ASSERT_EQ(w->SSTab1->currentIndex(), 1);
+  ASSERT_TRUE(w->Cmd_Save->isEnabled());
+  EXPECT_TRUE(w->Picture1->drawing_pending());
+  EXPECT_TRUE(w->Picture2->drawing_pending());
+
+  // What the charts must show, drawn at once on pictures of the same size.
+  const BalanceState drawn = w->state;
+  TorqueAnalysis t = compute_torques(w->state, static_cast<float>(w->Text2[4]->text().toDouble()));
+  auto reference = [](const std::function<void(ImageCanvas&)>& draw) {
+    ImageCanvas c(1, 1, 240.0);  // the charts' drawing area, 9375 x 4215 twips at 240 dpi
+    c.set_page_mm(9375 * 25.4 / 1440.0, 4215 * 25.4 / 1440.0);
+    draw(c);
+    return c.image().copy();
+  };
+  const QImage power = reference([&](ImageCanvas& c) { draw_power_chart(c, drawn, true, true); });
+  const QImage torque = reference([&](ImageCanvas& c) { draw_torque_chart(c, t, "B1", {}); });
+
+  // The state moves on without a redraw (as a record browsed would leave it).
+  for (float& v : w->state.pps_after) v *= 0.5f;
+  w->state.held.Cur_Well = "X9";
+
+  w->SSTab1->setCurrentIndex(2);
+  EXPECT_FALSE(w->Picture1->drawing_pending());
+  EXPECT_TRUE(w->Picture2->drawing_pending());
+  EXPECT_EQ(w->Picture1->image(), power);
+  w->SSTab1->setCurrentIndex(3);
+  EXPECT_EQ(w->Picture2->image(), torque);
 }
 
 TEST(BalanceWindow, RedrawsKeepTheAdviceAndManualStepsMoveTheResult) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "core/level/echo_display.h"
 #include "core/level/level_analysis.h"
 #include "core/level/level_file.h"
 #include "core/level/level_library.h"
@@ -90,6 +91,37 @@ TEST(LevelWindow, MissingTemplateIsReportedAndTheSpeedStillFound) {
   w.Command4->click();
   EXPECT_FLOAT_EQ(w.st.sound_speed, 336.0f);
   EXPECT_EQ(f.fakes.messages.shown.size(), 2u);
+}
+
+// The command draws the curves while the speed and level are searched: the pictures and
+// results are those of the search, then the whole redraw, in turn.
+TEST(LevelWindow, AutomaticCommandGivesWhatTheStepsInTurnGive) {
+  LevelWindowFixture f;
+  LevelDisplay w(f.folder);
+  w.show();
+  open_sample(w);
+  w.VScroll1->setValue(3);
+  w.st.sound_speed = 0.0f;
+  w.st.auto_level_index = -1;
+  LevelTest in_turn = w.st;
+  const double width_twips = w.Picture1->width() * 15.0;
+  ImageCanvas overview(w.Picture1->image().width(), w.Picture1->image().height());
+  ImageCanvas echo(w.Picture2->image().width(), w.Picture2->image().height());
+  test::FakeMessages messages;
+  run_automatic_analysis(in_turn, f.folder, messages);
+  redraw_graph(in_turn, &overview, width_twips, &echo);
+
+  w.Command4->click();
+  EXPECT_TRUE(f.fakes.messages.shown.empty());
+  EXPECT_FLOAT_EQ(w.st.sound_speed, 336.0f);
+  EXPECT_EQ(w.st.sound_speed, in_turn.sound_speed);
+  EXPECT_GT(w.st.auto_level_index, 0);
+  EXPECT_EQ(w.st.auto_level_index, in_turn.auto_level_index);
+  EXPECT_EQ(w.st.level_depth, in_turn.level_depth);
+  EXPECT_EQ(w.st.caption, in_turn.caption);
+  EXPECT_EQ(w.st.marker_line_x, in_turn.marker_line_x);
+  EXPECT_EQ(w.Picture1->image(), overview.image());
+  EXPECT_EQ(w.Picture2->image(), echo.image());
 }
 
 TEST(LevelWindow, GainOverviewAndCursor) {

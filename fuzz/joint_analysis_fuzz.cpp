@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const wb::JointCharts charts = wbfuzz::joint_charts(pic);
   wb::TestState st;
   st.Text1[2] = "井1";
-  const std::string refusal = wb::open_joint_test_file(st, wb::path_text(file), charts);
-  if (!refusal.empty()) {
+  const std::optional<wb::Refusal> refusal = wb::open_joint_test_file(st, wb::path_text(file), charts);
+  if (refusal) {
     FUZZ_CHECK(st.read_sgt_dnt_org == wb::TestState{}.read_sgt_dnt_org);
     return 0;
   }

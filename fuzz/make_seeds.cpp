@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     put(root, "joint_test_fuzz", "sample" + std::to_string(n), raw);
     put(root, "joint_analysis_fuzz", "sample" + std::to_string(n), raw);
     wb::TestState st;
-    if (!wb::open_joint_test_file(st, wb::path_text(file)).empty()) continue;
+    if (wb::open_joint_test_file(st, wb::path_text(file))) continue;
     st.Text1[2] = name.substr(0, name.find('.'));
     st.Text1[3] = "3";
     st.Text1[4] = "55.5";

@@ -16,7 +16,7 @@ namespace wb {
 
 inline constexpr const char* kDlPhFileName = "DlPh.dat";
 
-struct SummaryResult {
+struct [[nodiscard]] SummaryResult {
   StoreStatus status = StoreStatus::Ok;
   std::size_t record = 0;  // the record written (1-based)
   bool appended = false;

@@ -20,7 +20,7 @@ void run_pipeline(benchmark::State& state, const wb::SyntheticJointParams& p, co
   }
   auto st = std::make_unique<wb::TestState>();
   for (auto _ : state) {
-    std::string refused = wb::tx_org(*st, path.string(), 1);
+    std::optional<wb::Refusal> refused = wb::tx_org(*st, path.string(), 1);
     wb::RecordBuildReport rep = wb::Pow_Sgt_Dat_Prep(*st);
     benchmark::DoNotOptimize(refused);
     benchmark::DoNotOptimize(rep);

@@ -2,6 +2,7 @@
 // every record shown (boxes and stroke rebuilt) and analysed in its own balance mode with
 // the torques, then a range delete. A damaged library must be refused and left unchanged.
 #include <cstdint>
+#include <tuple>
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_torque.h"
@@ -23,14 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   std::size_t count = 0;
-  wb::RecordStore(lib, wb::kPhfxRecordSize).count(count);
+  std::ignore = wb::RecordStore(lib, wb::kPhfxRecordSize).count(count);  // none read when it fails
   for (std::size_t r = 1; r <= count && r <= 4; ++r) {
     wb::PhfxRecord rec;
     FUZZ_CHECK(wb::read_phfx(lib, r, rec) == wb::StoreStatus::Ok);
     const wb::Bytes b = rec.encode();
     wb::PhfxRecord again;
     FUZZ_CHECK(again.decode(b) && again.encode() == b);
-    wb::phfx_tests(lib, wb::Trim_Blank_Nul(rec.well_name), tests);
+    std::ignore = wb::phfx_tests(lib, wb::Trim_Blank_Nul(rec.well_name), tests);
 
     wb::BalanceState a;
     a.held.DispCurveType = 3;
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wb::AnalysisOptions opt;
     opt.mode = static_cast<wb::BalanceMode>(rec.balance_mode >= 0 && rec.balance_mode <= 2 ? rec.balance_mode : 0);
     opt.write_files = true;
-    for (int step : {0, 1, 3}) wb::run_ph_analysis(a, v.boxes, step, opt);
+    for (int step : {0, 1, 3}) std::ignore = wb::run_ph_analysis(a, v.boxes, step, opt);  // fuzzed boxes may stop it
     wbfuzz::NullCanvas pic;
     wb::draw_power_chart(pic, a, true, true);
     wb::TorqueAnalysis t = wb::compute_torques(a, static_cast<float>(wb::num_val(v.boxes[4])));

@@ -6,42 +6,23 @@
 // The reading alone, without writing to disk, is fuzzed in design_records_fuzz.
 #include <cstdint>
 
-#include "core/design/workbench/design_records.h"
 #include "fuzz_fakes.h"
 #include "fuzz_support.h"
-
-namespace {
-
-using namespace wb::design;
-
-using Answers = wbfuzz::OkAnswers;
-using Controls = wbfuzz::DesignControlsFake;
-
-}  // namespace
+#include "library_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace wb::design;
   const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
   const auto file = design_record_path(prog);
   wbfuzz::write_bytes(file, data, size);
 
-  Answers answers;
-  Controls controls;
+  wbfuzz::OkAnswers answers;
+  wbfuzz::DesignControlsFake controls;
   DesignRecordIo io{answers, controls};
   DesignState st;
   DesignRecords rec;
   rec.path = file;
-  JNname_Add(st, rec, io);
-  const std::vector<std::string> wells = rec.JName_list;
-  for (std::size_t i = 0; i < wells.size() && i < 4; ++i) {
-    st.JName_Comb = wells[i];
-    com2_find(st, rec, io);
-    for (std::size_t j = 0; j < rec.Date_list.size() && j < 3; ++j) {
-      st.Date_Comb = rec.Date_list[j];
-      st.Grid2.set_rows(2);
-      LoadDesignRecord(st, rec, io);
-      FUZZ_CHECK(st.Grid2.rows() >= 1 && st.Grid2.rows() <= static_cast<int>(kDesignFzqCount) + 1);
-    }
-  }
+  wbfuzz::check_design_listings(st, rec, io);
 
   const bool whole = size % kRodDesignRecordSize == 0;
   const std::size_t before = size / kRodDesignRecordSize;

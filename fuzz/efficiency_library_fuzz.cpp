@@ -5,46 +5,9 @@
 // to the same fields. The printed page, saves and deletes on fuzzed libraries are fuzzed in
 // efficiency_library_store_fuzz.
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "core/efficiency/effi_curves.h"
-#include "core/efficiency/effi_records.h"
-#include "core/efficiency/well_base_record.h"
 #include "fuzz_support.h"
-
-namespace {
-
-void efficiency(const std::filesystem::path& lib) {
-  std::vector<std::string> wells;
-  wb::Find_WellNmae_To_Comb(lib, wells);
-  for (std::size_t i = 0; i < wells.size() && i < 4; ++i) {
-    const auto times = wb::Find_TestTime_To_Comb(lib, wells[i]);
-    for (std::size_t j = 0; j < times.size() && j < 4; ++j) {
-      const std::size_t r = wb::find_effi_test(lib, wells[i], times[j]);
-      FUZZ_CHECK(r > 0);
-      wb::EffiBoxTexts shown;
-      const wb::EffiShown s = wb::EffiRecode_To_Text(lib, std::to_string(r), shown);
-      FUZZ_CHECK(s.shown && s.record == r);
-    }
-  }
-}
-
-void well_base(const wb::ProgramFolder& prog, const wb::Bytes& file) {
-  const wb::WellBaseCurves c = wb::Get_Well_Base(prog, "W1", "0611081230");
-  if (c.has_curves) FUZZ_CHECK(c.uus.size() == static_cast<std::size_t>(c.iu_num) + 1);
-  wb::Get_Dat_From_WellBase(prog, "W1", "0611081230");
-  for (std::size_t off = 0; off + wb::kWellBaseRecordSize <= file.size() && off < 8 * wb::kWellBaseRecordSize;
-       off += wb::kWellBaseRecordSize) {
-    wb::WellBaseRecord r1, r2;
-    FUZZ_CHECK(r1.decode(wb::Bytes(file.begin() + static_cast<std::ptrdiff_t>(off),
-                                   file.begin() + static_cast<std::ptrdiff_t>(off + wb::kWellBaseRecordSize))));
-    const wb::Bytes once = r1.encode();
-    FUZZ_CHECK(r2.decode(once) && r2.encode() == once);
-  }
-}
-
-}  // namespace
+#include "library_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
@@ -54,29 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0: {
       const auto lib = wb::gt_ym_path(prog);
       wbfuzz::write_bytes(lib, file.data(), file.size());
-      efficiency(lib);
+      wbfuzz::check_effi_tests(lib, [](const wb::EffiBoxTexts&) {});
       FUZZ_CHECK(wbfuzz::read_bytes(lib) == file);
       break;
     }
     case 1:
       wbfuzz::write_bytes(wb::well_base_path(prog), file.data(), file.size());
-      well_base(prog, file);
+      wbfuzz::check_well_base(prog, file);
       FUZZ_CHECK(wbfuzz::read_bytes(wb::well_base_path(prog)) == file);
       break;
-    case 2: {
-      const auto lib = prog.sys() / "Sgt.dat";
-      wbfuzz::write_bytes(lib, file.data(), file.size());
-      const wb::CardCurves c = wb::Get_Sgt_Dat(lib, "W1", "0611081230");
-      FUZZ_CHECK(!c.found || c.sss.size() == static_cast<std::size_t>(c.gt_num) + 1);
-      break;
-    }
-    default: {
-      const auto lib = prog.sys() / "Dnt.dat";
-      wbfuzz::write_bytes(lib, file.data(), file.size());
-      const wb::ElectricCurves e = wb::Get_Pow_Dat(lib, "W1", "0611081230");
-      FUZZ_CHECK(!e.found || e.qqs.size() == static_cast<std::size_t>(e.iu_num) + 1);
-      break;
-    }
+    case 2: wbfuzz::check_curve_library(prog, false, file); break;
+    default: wbfuzz::check_curve_library(prog, true, file); break;
   }
   return 0;
 }

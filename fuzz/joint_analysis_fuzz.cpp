@@ -2,6 +2,7 @@
 // pipeline and its charts, then the period frame's corrections and the records built for
 // saving. A refused file must leave the state untouched.
 #include <cstdint>
+#include <tuple>
 
 #include "core/workbench/bottom_dead_centre.h"
 #include "core/workbench/joint_pipeline.h"
@@ -16,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const wb::JointCharts charts = wbfuzz::joint_charts(pic);
   wb::TestState st;
   st.Text1[2] = "井1";
-  const std::string refusal = wb::open_joint_test_file(st, wb::path_text(file), charts);
-  if (!refusal.empty()) {
+  const std::optional<wb::Refusal> refusal = wb::open_joint_test_file(st, wb::path_text(file), charts);
+  if (refusal) {
     FUZZ_CHECK(st.read_sgt_dnt_org == wb::TestState{}.read_sgt_dnt_org);
     return 0;
   }
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   st.chk_start_checked = !st.chk_start_checked;
   wb::Chk_Start_Click(st, charts);
   st.CircleDot = "137";
-  wb::CircleDot_KeyPress(st, 13, charts);
+  std::ignore = wb::CircleDot_KeyPress(st, 13, charts);  // taken only when a joint test is open
 
   wb::Pow_Sgt_Dat_Prep(st);
   // A record read back and written again is the same bytes.

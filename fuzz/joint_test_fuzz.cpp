@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   wb::TestState st;
   st.Text1[0] = "shown before";
   st.Text3[1] = "12.5";
-  const std::string refusal = wb::decode_org_bytes(st, bytes);
+  const std::optional<wb::Refusal> refusal = wb::decode_org_bytes(st, bytes);
   FUZZ_CHECK(refusal == wb::check_org_bytes(bytes));
-  if (!refusal.empty()) {
+  if (refusal) {
     FUZZ_CHECK(st.Text1[0] == "shown before" && st.Text3[1] == "12.5" && st.org_head.sample_count == 0);
     FUZZ_CHECK(wb::org_file_doubts(bytes).empty());
     return 0;

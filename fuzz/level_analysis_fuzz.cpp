@@ -3,6 +3,7 @@
 // leaves the shown test untouched; an accepted one never holds more samples than 5001,
 // and nothing beyond its count. The reader alone is fuzzed in level_file_fuzz.
 #include <cstdint>
+#include <tuple>
 
 #include "core/level/echo_display.h"
 #include "core/level/level_analysis.h"
@@ -22,7 +23,7 @@ struct QuietMessages : wb::MessageService {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
-  wb::write_level_template(prog.sys() / wb::kLevelTemplateFile);
+  FUZZ_CHECK(wb::write_level_template(prog.sys() / wb::kLevelTemplateFile));
   const auto file = prog.data() / wb::u8path("井1.y01");
   wbfuzz::write_bytes(file, data, size);
 

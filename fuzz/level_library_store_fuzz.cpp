@@ -4,11 +4,8 @@
 // The reading alone, without writing to disk, is fuzzed in level_library_fuzz.
 #include <cstdint>
 
-#include "core/common/record_store.h"
-#include "core/level/dym_record.h"
-#include "core/level/level_library.h"
-#include "core/level/level_page.h"
 #include "fuzz_support.h"
+#include "library_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 8 * wb::kDymRecordSize) return 0;
@@ -27,13 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   wbfuzz::NullCanvas page;
   for (std::size_t i = 1; i <= rows.size(); ++i) {
     wb::DymRecord d;
-    FUZZ_CHECK(lib.read(static_cast<int>(i), d) == wb::StoreStatus::Ok);
-    const wb::Bytes b = wb::encode_dym(d);
-    const auto again = wb::decode_dym(b);
-    FUZZ_CHECK(again && wb::encode_dym(*again) == b);
     wb::LevelTest t;
-    wb::load_dym_into_test(d, t);
-    FUZZ_CHECK(t.gain >= 1 && t.gain <= 8);
+    wbfuzz::check_level_record(lib, i, d, t);
     wb::prt_Level(page, t, 9, 350, d.marks[static_cast<int>(wb::LevelMarker::Level)]);
     wb::prt_Level(page, t, 39, 1200, 0);
     int saved = 0;

@@ -4,63 +4,16 @@
 // table only the matches, and every export line 23 fields. The printed report and the
 // deletion of rows from a fuzzed library are fuzzed in statistics_library_store_fuzz.
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "core/records/gt_ym_record.h"
-#include "core/statistics/effi_stat_export.h"
-#include "core/statistics/effi_stat_state.h"
 #include "fuzz_support.h"
-
-namespace {
-
-void check_export(const std::vector<wb::StatRow>& rows) {
-  const wb::Bytes out = wb::stat_export_bytes(rows);
-  std::size_t tabs = 0, lines = 0;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (out[i] == '\t') ++tabs;
-    if (out[i] == '\n') {
-      FUZZ_CHECK(i > 0 && out[i - 1] == '\r');
-      FUZZ_CHECK(tabs == 22);
-      tabs = 0;
-      ++lines;
-    }
-    FUZZ_CHECK(out[i] != '\r' || (i + 1 < out.size() && out[i + 1] == '\n'));
-  }
-  FUZZ_CHECK(lines == rows.size());
-}
-
-}  // namespace
+#include "library_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto lib = wbfuzz::scratch() / "GtYm.dat";
   const wb::Bytes before(data, data + size);
   wbfuzz::write_bytes(lib, data, size);
   wb::EffiStatState st(lib);
-  const wb::StatFileStatus s = st.load_library("20261210");
-  const std::size_t n = size / wb::kGtYmRecordSize;
-  if (size % wb::kGtYmRecordSize != 0) {
-    FUZZ_CHECK(s == wb::StatFileStatus::Damaged);
-    FUZZ_CHECK(wbfuzz::read_bytes(lib) == before);
-    return 0;
-  }
-  if (n == 0) {
-    FUZZ_CHECK(s == wb::StatFileStatus::Empty);
-    return 0;
-  }
-  FUZZ_CHECK(s == wb::StatFileStatus::Ok);
-  FUZZ_CHECK(st.grid.row_count() == static_cast<int>(n) + 2);
-  FUZZ_CHECK(st.grid.rows.back()[0] == "平均");
-  check_export(st.grid.rows);
-
-  for (const char* field : wb::kStatFilterFields) {
-    st.choose_field(field);
-    if (st.Combo2_items.empty()) continue;
-    st.choose_value(st.Combo2_items.front());
-    FUZZ_CHECK(st.tj_jls() >= 1);
-    FUZZ_CHECK(st.run_filter("20261210"));
-    FUZZ_CHECK(st.grid.row_count() == st.tj_jls() + 2);
-    check_export(st.grid.rows);
-  }
+  if (!wbfuzz::check_stat_load(st, lib, before)) return 0;
+  wbfuzz::check_stat_filters(st);
   return 0;
 }

@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -142,6 +143,62 @@ Bytes read_all(const fs::path& p) {
   return c;
 }
 
+// Starts a worker on `library` with a seed of its own and kills it at a random moment up to
+// `max_delay_us` later (counted from the opening of its journal when `from_journal`): 0 when
+// the kill ended it, 1 when it ended by itself, 2 when it could not be started.
+int run_and_kill(const fs::path& dir, const char* library, std::mt19937& rng, unsigned max_delay_us, bool from_journal,
+                 int k) {
+  fs::remove(dir / "journal");
+  const unsigned worker_seed = static_cast<unsigned>(rng());
+  const pid_t pid = ::fork();
+  if (pid < 0) return 2;
+  if (pid == 0) {
+    const std::string s = std::to_string(worker_seed);
+    ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), library, static_cast<char*>(nullptr));
+    std::_Exit(127);
+  }
+  if (from_journal)
+    for (int w = 0; w < 20000 && !fs::exists(dir / "journal"); ++w)
+      std::this_thread::sleep_for(std::chrono::microseconds(250));
+  std::this_thread::sleep_for(std::chrono::microseconds(rng() % max_delay_us));
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
+    std::fprintf(stderr, "kill %d: the worker ended by itself (status %d)\n", k, status);
+    return 1;
+  }
+  return 0;
+}
+
+// Reads the killed worker's journal ("B <operation>" before each operation, "E" after it):
+// `begin` reads an operation from the rest of its line (false for a line cut by the kill: the
+// operation had not started, and the journal ends there); `end` takes each operation that
+// ended (false: stop, an error). Whether an operation was under way at the kill (then in
+// `pending`); nullopt when `end` failed.
+template <class Op, class Begin, class End>
+std::optional<bool> replay_journal(const fs::path& file, Op& pending, Begin begin, End end) {
+  std::ifstream j(file);
+  std::string line;
+  bool open = false;
+  while (std::getline(j, line)) {
+    std::istringstream in(line);
+    std::string tag;
+    in >> tag;
+    if (tag == "E") {
+      if (!open) continue;
+      if (!end(pending)) return std::nullopt;
+      open = false;
+    } else if (tag == "B") {
+      Op op;
+      if (!begin(in, op)) break;
+      pending = op;
+      open = true;
+    }
+  }
+  return open;
+}
+
 int count_leftovers(const fs::path& sys) {
   int n = 0;
   for (const auto& e : fs::directory_iterator(sys))
@@ -158,47 +215,22 @@ int drive_card(int kills, const fs::path& dir, unsigned seed) {
   long long ops_done = 0, torn_checks = 0, in_flight_after = 0;
   int max_leftovers = 0;
   for (int k = 0; k < kills; ++k) {
-    fs::remove(dir / "journal");
-    const unsigned worker_seed = static_cast<unsigned>(rng());
-    const pid_t pid = ::fork();
-    if (pid < 0) return 2;
-    if (pid == 0) {
-      const std::string s = std::to_string(worker_seed);
-      ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), "card", static_cast<char*>(nullptr));
-      std::_Exit(127);
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 60000));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
-      std::fprintf(stderr, "kill %d: the worker ended by itself (status %d)\n", k, status);
-      return 1;
-    }
+    if (const int rc = run_and_kill(dir, "card", rng, 60000, false, k); rc != 0) return rc;
     // Replay the journal on the model.
-    std::ifstream j(dir / "journal");
-    std::string line;
     Op pending;
-    bool open = false;
-    while (std::getline(j, line)) {
-      std::istringstream in(line);
-      std::string tag;
-      in >> tag;
-      if (tag == "E") {
-        if (!open) continue;
-        model = after_op(model, pending);
-        open = false;
-        ++ops_done;
-      } else if (tag == "B") {
-        Op op;
-        in >> op.kind;
-        if (op.kind == 'S') in >> op.well >> op.date >> op.value;
-        else in >> op.row;
-        if (!in) break;  // a line cut by the kill: the operation had not started
-        pending = op;
-        open = true;
-      }
-    }
+    const bool open = *replay_journal(
+        dir / "journal", pending,
+        [](std::istringstream& in, Op& op) {
+          in >> op.kind;
+          if (op.kind == 'S') in >> op.well >> op.date >> op.value;
+          else in >> op.row;
+          return static_cast<bool>(in);
+        },
+        [&](const Op& op) {
+          model = after_op(model, op);
+          ++ops_done;
+          return true;
+        });
     const Bytes now = read_all(lib);
     ++torn_checks;
     if (open) {
@@ -338,55 +370,30 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
   long long ops_done = 0, in_flight_before = 0, in_flight_after = 0, split = 0, lost = 0;
   int max_leftovers = 0;
   for (int k = 0; k < kills; ++k) {
-    fs::remove(dir / "journal");
-    const unsigned worker_seed = static_cast<unsigned>(rng());
-    const pid_t pid = ::fork();
-    if (pid < 0) return 2;
-    if (pid == 0) {
-      const std::string s = std::to_string(worker_seed);
-      ::execl("/proc/self/exe", "wb_kill_test", "--work", dir.c_str(), s.c_str(), name, static_cast<char*>(nullptr));
-      std::_Exit(127);
-    }
     // The random moment counts from the worker's start (its journal is open), however slowly
     // the program loads (a sanitizer build takes longer than a save). A save of several files
     // takes a few tens of milliseconds: kills reach into the second and third save too.
-    for (int w = 0; w < 20000 && !fs::exists(dir / "journal"); ++w)
-      std::this_thread::sleep_for(std::chrono::microseconds(250));
-    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 100000));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
-      std::fprintf(stderr, "kill %d: the worker ended by itself (status %d)\n", k, status);
-      return 1;
-    }
+    if (const int rc = run_and_kill(dir, name, rng, 100000, true, k); rc != 0) return rc;
     // The next open of the libraries.
     if (wb::finish_interrupted_save(live.sys() / wb::kSaveJournalName) != wb::StoreStatus::Ok) {
       std::fprintf(stderr, "kill %d: the interrupted save could not be finished or undone\n", k);
       return 1;
     }
     // Repeat the completed saves on the model.
-    std::ifstream j(dir / "journal");
-    std::string line;
     SaveOp pending;
-    bool open = false;
-    while (std::getline(j, line)) {
-      std::istringstream in(line);
-      std::string tag;
-      in >> tag;
-      if (tag == "E") {
-        if (!open) continue;
-        if (!apply_save(lib, model, pending)) return 2;
-        open = false;
-        ++ops_done;
-      } else if (tag == "B") {
-        SaveOp op;
-        in >> op.well >> op.date >> op.value >> op.joint;
-        if (!in) break;  // a line cut by the kill: the save had not started
-        pending = op;
-        open = true;
-      }
-    }
+    const std::optional<bool> under_way = replay_journal(
+        dir / "journal", pending,
+        [](std::istringstream& in, SaveOp& op) {
+          in >> op.well >> op.date >> op.value >> op.joint;
+          return static_cast<bool>(in);
+        },
+        [&](const SaveOp& op) {
+          if (!apply_save(lib, model, op)) return false;
+          ++ops_done;
+          return true;
+        });
+    if (!under_way) return 2;
+    const bool open = *under_way;
     const std::vector<Bytes> now = files_of(lib, live), before = files_of(lib, model);
     std::vector<Bytes> target = before;
     if (open && now != before) {  // the state after the save is needed only when it is not the one before

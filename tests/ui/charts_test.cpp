@@ -43,7 +43,7 @@ struct JointFixture {
     w = std::make_unique<RodEngMapDisplay>(folder);
     w->resize(1180, 800);
     w->show();
-    EXPECT_EQ(open_joint_test_file(w->st, path.string(), w->joint_charts()), "");
+    EXPECT_EQ(open_joint_test_file(w->st, path.string(), w->joint_charts()), std::nullopt);
     w->sync_to_widgets();
   }
 };

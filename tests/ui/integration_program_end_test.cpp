@@ -9,28 +9,15 @@
 
 #include "core/design/workbench/design_window_core.h"
 #include "core/diagnosis/diagnosis_records.h"
-#include "core/samples/synthetic_tests.h"
-#include "integration_workbench.h"
+#include "integration_fixture.h"
 #include "ui/design/rod_design.h"
-#include "ui_fakes.h"
 
 namespace wb {
 namespace {
 
-struct Workbench {
-  test::ScopedFakeServices fakes;
-  test::TempProgramFolder tmp;
-  ProgramFolder prog{tmp.path()};
-  std::unique_ptr<RodEngMapDisplay> main;
-  Workbench() {
-    prog.create_folders();
-    EXPECT_TRUE(write_synthetic_joint_test(prog.data() / u8path("示范井1.o01"), SyntheticJointParams{}));
-    main = test::start_workbench(prog);
-  }
-  ~Workbench() {
-    if (design::RodDesign* d = design::RodDesign::existing()) delete d;
-    test::end_workbench(main);
-  }
+// The joint test alone: the windows open on it with nothing stored.
+struct Workbench : test::Workbench {
+  Workbench() : test::Workbench(Samples::JointTest) {}
 };
 
 // The three windows that keep typed edits, each with an edit made as its handlers mark it.

@@ -15,8 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/samples/synthetic_tests.h"
-#include "core/level/synthetic_level.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"
 #include "ui/design/rod_design.h"
@@ -25,33 +23,12 @@
 #include "ui/level/level_display.h"
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
-#include "integration_workbench.h"
-#include "ui_fakes.h"
+#include "integration_fixture.h"
 
 namespace wb {
 namespace {
 
-// The sample folder a new user starts from, with the joint test 示范井1 shown.
-struct Workbench {
-  test::ScopedFakeServices fakes;
-  test::TempProgramFolder tmp;
-  ProgramFolder prog{tmp.path()};
-  std::unique_ptr<RodEngMapDisplay> main;
-
-  Workbench() {
-    prog.create_folders();
-    SyntheticJointParams p;
-    EXPECT_TRUE(write_synthetic_joint_test(prog.data() / u8path("示范井1.o01"), p));
-    EXPECT_TRUE(write_sample_diagnosis(prog, p, "20060512"));
-    EXPECT_TRUE(write_level_template(prog.sys() / kLevelTemplateFile));
-    EXPECT_TRUE(write_synthetic_level_test(prog.data() / u8path("示范井1.y01"), SyntheticLevelParams{}));
-    main = test::start_workbench(prog);
-  }
-  ~Workbench() {
-    if (WellDiagnosis* d = WellDiagnosis::existing()) delete d;
-    test::end_workbench(main);
-  }
-};
+using test::Workbench;
 
 bool takes_focus(const QWidget* w) {
   if (w->focusPolicy() == Qt::NoFocus || !w->isVisible() || !w->isEnabled()) return false;

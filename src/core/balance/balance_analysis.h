@@ -102,7 +102,7 @@ struct BalanceState {
 // solution (the window shows "高斯法解方程无唯一解!" once for each).
 int fit_electric_regressions(BalanceState& a);
 
-struct AnalysisStepResult {
+struct [[nodiscard]] AnalysisStepResult {
   bool ran = false;        // false: the check failed (or no stroke is held); nothing computed
   std::string check_message;  // the check's message when it failed
   std::vector<IntermediateFile> files;

@@ -18,7 +18,7 @@ inline constexpr double kReportLowerBlock = 160;  // mm: lower block
 // Repeats the automatic analysis in `mode` without the input checks and without files, and
 // returns the advice in print form (32-blank line prefix, no blank lines). Empty when the
 // stroke cannot be analysed: no stroke, or no crank weight in a mode that divides by it.
-std::optional<std::string> report_analysis(BalanceState& a, BalanceMode mode);
+[[nodiscard]] std::optional<std::string> report_analysis(BalanceState& a, BalanceMode mode);
 
 // prt_Disp_PH's drawing of one block whose chart starts at `yy` mm.
 void draw_report_block(Canvas& c, const BalanceState& a, const std::string& advice, double yy, bool show_current,

@@ -14,7 +14,7 @@
 
 namespace wb {
 
-struct BalanceSaveResult {
+struct [[nodiscard]] BalanceSaveResult {
   std::size_t record = 0;  // the balance record's number; 0: nothing was written
   bool reported = false;   // nothing written and the well base library has said why
 };

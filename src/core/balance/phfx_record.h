@@ -78,7 +78,7 @@ std::filesystem::path phfx_path(const ProgramFolder& prog);
 // Fills the saved fields from the window: key, counts, parameters from the boxes, mode,
 // model and the coefficients of the held stroke. Returns the caption of the first box whose
 // value does not fit its field (the record is then partly filled and must not be written).
-std::optional<std::string> fill_phfx(PhfxRecord& rec, const HeldStroke& h, const ParameterBoxes& text2,
+[[nodiscard]] std::optional<std::string> fill_phfx(PhfxRecord& rec, const HeldStroke& h, const ParameterBoxes& text2,
                                      BalanceMode mode, const std::string& model);
 
 // The boxes a record shows: boxes 0..26 (empty where the record gives nothing), box 27

@@ -27,7 +27,7 @@ struct BoxRefusal {
   std::string message;
   int box = -1;
 };
-std::optional<BoxRefusal> check_box_limits(std::span<const std::string> texts, std::span<const BoxLimit> limits);
+[[nodiscard]] std::optional<BoxRefusal> check_box_limits(std::span<const std::string> texts, std::span<const BoxLimit> limits);
 
 inline constexpr const char* kBoxRefusedTitle = "数据有误";
 

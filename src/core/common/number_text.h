@@ -26,7 +26,7 @@ std::string num_text_2dp(double v);
 // (sign, digits, point, exponent). Empty or non-numeric text reads 0 ("12.5kN" -> 12.5).
 double num_val(std::string_view text);
 // Strict parser: the whole text, less leading and trailing blanks, must be a number.
-std::optional<double> num_parse(std::string_view text);
+[[nodiscard]] std::optional<double> num_parse(std::string_view text);
 
 // Rounding to k decimals, halves up also for negative values: floor(x*10^k + 0.5)/10^k.
 double round_dec(double x, int k);
@@ -34,7 +34,7 @@ double round_dec(double x, int k);
 // beyond the range of long long is clamped to it.
 long long round_even(double x);
 // Real to a 16-bit field value; empty when the rounded value does not fit.
-std::optional<short> to_i16(double x);
+[[nodiscard]] std::optional<short> to_i16(double x);
 
 // Real to single precision; a finite value beyond the single range becomes infinite (the
 // plain conversion would be undefined there).

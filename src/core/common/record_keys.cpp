@@ -22,6 +22,9 @@ namespace {
 // record costs less than a read call per key. Longer ones are read key by key.
 constexpr std::size_t kWholeRecordLimit = 4096;
 constexpr std::size_t kBlockBytes = 256 * 1024;
+// Below this many records a read call each costs less than setting up (and tearing down) a
+// ring: about 0.3 ms for the ring against 2 to 3 µs a call.
+constexpr std::size_t kBatchFrom = 128;
 
 class Fd {
  public:
@@ -202,7 +205,8 @@ class ReadRing {
 
 // Long records: for each record one read of the bytes from its first field to the end of its
 // last (fields lie close together at a record's start), then the fields out of them.
-bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
+bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out,
+                 KeyReads reads) {
   std::size_t lo = record_length, hi = 0;
   for (const KeyField& f : fields) {
     lo = std::min(lo, f.offset);
@@ -215,8 +219,16 @@ bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fi
   for (std::size_t i = 0; i < out.records; ++i)
     pieces[i] = {spans.data() + i * span, static_cast<std::uint32_t>(span),
                  static_cast<std::uint64_t>(i) * record_length + lo};
-  ReadRing ring;
-  if (!(ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces))) return false;
+  const bool batched =
+      reads == KeyReads::Batched || (reads == KeyReads::Automatic && pieces.size() >= kBatchFrom);
+  bool read = false;
+  if (batched) {
+    ReadRing ring;
+    read = ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces);
+  } else {
+    read = read_pieces_one_by_one(fd, pieces);
+  }
+  if (!read) return false;
   std::uint8_t* dst = out.bytes.data();
   for (std::size_t i = 0; i < out.records; ++i)
     for (const KeyField& f : fields) {
@@ -230,7 +242,7 @@ bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fi
 
 StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t record_length,
                              std::span<const KeyField> fields, RecordKeys& out, PartialRecord partial,
-                             std::size_t max_records) {
+                             std::size_t max_records, KeyReads reads) {
   out = RecordKeys{};
   for (const KeyField& f : fields) out.key_length += f.length;
   // Non-blocking, so that a pipe at the path is refused rather than waited on.
@@ -245,7 +257,7 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
   out.records = static_cast<std::size_t>(std::min<std::uint64_t>(size / record_length, max_records));
   out.bytes.resize(out.records * out.key_length);
   const bool read = record_length <= kWholeRecordLimit ? read_blocks(fd.get(), record_length, fields, out)
-                                                       : read_fields(fd.get(), record_length, fields, out);
+                                                       : read_fields(fd.get(), record_length, fields, out, reads);
   if (!read) {
     out.records = 0;
     out.bytes.clear();

@@ -45,6 +45,15 @@ struct RecordKeys {
   }
 };
 
+// How the keys of long records are fetched. Automatic hands many small reads to the kernel
+// as one batch (a ring of requests) and reads a few with a call each: setting up the ring
+// costs about as much as a hundred read calls. The others force one way (tests compare them).
+enum class KeyReads {
+  Automatic,
+  Batched,    // through the ring whenever the kernel offers one
+  ReadCalls,  // a read call per record, never the ring
+};
+
 // Reads `fields` of each of the first `max_records` records of `path`. A missing file is Ok
 // with no records (exists false); something that is not a regular file, or a file that cannot
 // be opened or read to its length, is IoError; a length that is not a whole number of records
@@ -52,7 +61,8 @@ struct RecordKeys {
 StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t record_length,
                              std::span<const KeyField> fields, RecordKeys& out,
                              PartialRecord partial = PartialRecord::Damaged,
-                             std::size_t max_records = std::numeric_limits<std::size_t>::max());
+                             std::size_t max_records = std::numeric_limits<std::size_t>::max(),
+                             KeyReads reads = KeyReads::Automatic);
 
 // The texts of key fields (GBK decoded, padding kept; or trimmed of blanks), each distinct
 // field decoded once: a library repeats a well's name in every one of its tests.

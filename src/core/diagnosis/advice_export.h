@@ -26,7 +26,7 @@ std::string Clean_Str(std::string_view s);
 // "存成文本": the save dialog in the program folder, then the file written whole (through a
 // temporary file) or, on failure, a message. A cancelled dialog or an empty record file
 // writes nothing. True when a file was written.
-bool Cmd_Out_to_TXT_Click(const std::filesystem::path& bgt_path, const ProgramFolder& prog, FileDialogService& files,
+[[nodiscard]] bool Cmd_Out_to_TXT_Click(const std::filesystem::path& bgt_path, const ProgramFolder& prog, FileDialogService& files,
                           MessageService& messages);
 
 }  // namespace wb

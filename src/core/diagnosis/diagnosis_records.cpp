@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 #include <system_error>
+#include <tuple>
 
 #include "core/common/gbk.h"
 #include "core/common/record_keys.h"
@@ -183,18 +184,22 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
 
 }  // namespace
 
-void refresh_diagnosis(DiagnosisState& st, DiagnosisIo& io) { Cmd_Ref_Com_Click(st, kRefresh, io.messages, io.picture); }
+void refresh_diagnosis(DiagnosisState& st, DiagnosisIo& io) {
+  // A refresh that stops tells why itself; what is shown stays as it left it.
+  std::ignore = Cmd_Ref_Com_Click(st, kRefresh, io.messages, io.picture);
+}
 
 void diagnosis_load(DiagnosisState& st, const ProgramFolder& prog, DiagnosisIo& io) {
   st.Bgt_Path = prog.sys() / kBgtFileName;
   st.Sgt_Path = prog.sys() / "Sgt.dat";
   st.Gt_Ym_Path = prog.sys() / kGtYmFileName;
+  // A path refused has been told and its box emptied; the window opens on the others.
   st.Text3 = path_text(st.Bgt_Path);
-  path_box_change(st, PathBox::Records, io);
+  std::ignore = path_box_change(st, PathBox::Records, io);
   st.Text4 = path_text(st.Gt_Ym_Path);
-  path_box_change(st, PathBox::Efficiency, io);
+  std::ignore = path_box_change(st, PathBox::Efficiency, io);
   st.Text8 = path_text(st.Sgt_Path);
-  path_box_change(st, PathBox::Cards, io);
+  std::ignore = path_box_change(st, PathBox::Cards, io);
   st.Rec_Changed = false;
 }
 
@@ -286,8 +291,11 @@ std::string cygsj_missing_text(const std::string& well) {
 
 void cygsj(DiagnosisState& st, std::string& Well_Name, std::int16_t& dda, DiagnosisIo& io) {
   if (st.Rec_Changed &&
-      io.messages.show(kAskSaveText, kAskSaveTitle, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes)
-    Cmd_Save_Click(st, io);
+      io.messages.show(kAskSaveText, kAskSaveTitle, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes &&
+      !Cmd_Save_Click(st, io)) {
+    dda = 3;
+    return;
+  }
   st.Comb_WellName = Well_Name;
   Comb_WellName_Click(st, io);
   if (!st.date_list.empty()) {
@@ -416,10 +424,11 @@ void Text1_Enter(DiagnosisState& st, int box, DiagnosisIo& io) {
   }
 }
 
-void diagnosis_unload(DiagnosisState& st, DiagnosisIo& io) {
+bool diagnosis_unload(DiagnosisState& st, DiagnosisIo& io) {
   if (st.Rec_Changed &&
       io.messages.show(kAskSaveText, kAskSaveTitle, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes)
-    Cmd_Save_Click(st, io);
+    return Cmd_Save_Click(st, io);
+  return true;
 }
 
 std::vector<std::string> bgt_well_names(const fs::path& path) {

@@ -54,7 +54,7 @@ void diagnosis_load(DiagnosisState& st, const ProgramFolder& prog, DiagnosisIo& 
 // library): an existing file of whole records becomes the path in use; one of another length
 // is refused with a message and the box emptied. True when the path was taken.
 enum class PathBox { Records, Efficiency, Cards };
-bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io);
+[[nodiscard]] bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io);
 
 // Base data from the first efficiency record of the well in box 3 whose test date agrees
 // with box 4 in its first 8 characters.
@@ -66,12 +66,13 @@ void Comb_WellName_Click(DiagnosisState& st, DiagnosisIo& io);
 // Boxes 3 and 4 from the combos, the record found and shown, the refresh.
 void Comb_TestTime_Click(DiagnosisState& st, DiagnosisIo& io);
 // The design window's choice of a well: unsaved edits are offered for saving first; the
-// well's last test date is loaded and refreshed, or a message and dda = 3.
+// well's last test date is loaded and refreshed, or a message and dda = 3. A save chosen and
+// refused (its message shown) keeps the edits on show and also gives dda = 3.
 void cygsj(DiagnosisState& st, std::string& Well_Name, std::int16_t& dda, DiagnosisIo& io);
 std::string cygsj_missing_text(const std::string& well);
 
 // "保存": the key check, the save, the well list. False when nothing was saved.
-bool Cmd_Save_Click(DiagnosisState& st, DiagnosisIo& io);
+[[nodiscard]] bool Cmd_Save_Click(DiagnosisState& st, DiagnosisIo& io);
 // Finds the record of boxes 3 and 4 in `cs_filename`, shows it and clears the chart.
 void Load_Bgt(DiagnosisState& st, const std::filesystem::path& cs_filename, DiagnosisIo& io);
 // Bgt_Rec into the boxes and the combo texts.
@@ -85,8 +86,9 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io);
 void Find_WellNmae_To_Comb(DiagnosisState& st);
 // Enter in box 4 (find, efficiency data, refresh) or in box 9 after a density refusal.
 void Text1_Enter(DiagnosisState& st, int box, DiagnosisIo& io);
-// The unload question: asks when the record changed and saves on Yes.
-void diagnosis_unload(DiagnosisState& st, DiagnosisIo& io);
+// The unload question: asks when the record changed and saves on Yes. False when the save
+// was refused (its message shown): the window stays open with its edits.
+[[nodiscard]] bool diagnosis_unload(DiagnosisState& st, DiagnosisIo& io);
 
 // The record number in Text7: nearest whole number, halves to even; 0 when not a number or
 // beyond 16 bits.

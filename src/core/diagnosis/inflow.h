@@ -15,10 +15,10 @@ inline constexpr const char* kInflowInputsMessage = "日产液、油层静压、
 
 // "计算流压": box 44 = Pc + (Hm - Hd)·9.8·ρ/1000 MPa to 0.01, ρ the liquid density from the
 // water cut and the mean of the two oil densities. False after a message (boxes unchanged).
-bool Calc_Pf_Com_Click(DiagnosisState& st, MessageService& messages);
+[[nodiscard]] bool Calc_Pf_Com_Click(DiagnosisState& st, MessageService& messages);
 
 // "计算指数": box 45 = the productivity index, m³/(d·MPa), to 0.001. A zero divisor
 // (Pr = Pwf) leaves the box empty. False after a message (boxes unchanged).
-bool Calc_Cyzs_Com_Click(DiagnosisState& st, MessageService& messages);
+[[nodiscard]] bool Calc_Cyzs_Com_Click(DiagnosisState& st, MessageService& messages);
 
 }  // namespace wb

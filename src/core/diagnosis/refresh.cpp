@@ -1,6 +1,7 @@
 #include "core/diagnosis/refresh.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -45,7 +46,8 @@ void apply_button(DiagnosisState& st, int index) {
   SgtRecord& card = st.Bgt_Rec.card;
   switch (index) {
     case kRefresh:
-      if (!same_well(st)) Load_SGT(st, st.Sgt_Path);
+      // A library without the well's card leaves the current card.
+      if (!same_well(st)) std::ignore = Load_SGT(st, st.Sgt_Path);
       break;
     case kLoadUp:
     case kLoadDown: {

@@ -30,7 +30,7 @@ enum class RefreshEnd {
                     // message naming it shown, the focus asked for it, nothing drawn
 };
 
-struct RefreshOutcome {
+struct [[nodiscard]] RefreshOutcome {
   RefreshEnd end = RefreshEnd::drawn;
   PumpCardRun pump = PumpCardRun::no_load_factor;  // meaningful when end is drawn
 };
@@ -43,7 +43,7 @@ RefreshOutcome Cmd_Ref_Com_Click(DiagnosisState& st, int index, MessageService& 
 // into the current card (Bgt_Rec.card). Whole 512-byte records only; a trailing partial
 // record is not read. True when a card was copied; a missing or unreadable library changes
 // nothing and says nothing.
-bool Load_SGT(DiagnosisState& st, const std::filesystem::path& gt_filename);
+[[nodiscard]] bool Load_SGT(DiagnosisState& st, const std::filesystem::path& gt_filename);
 
 // The stroke axis: right end in whole metres (at least 3) for a stroke with its loss of l m,
 // 600 plot units long.

@@ -57,7 +57,7 @@ struct DymRecord {
 
 Bytes encode_dym(const DymRecord& r);
 // Nothing when the bytes are not one whole record.
-std::optional<DymRecord> decode_dym(std::span<const std::uint8_t> bytes);
+[[nodiscard]] std::optional<DymRecord> decode_dym(std::span<const std::uint8_t> bytes);
 
 // The record of the shown test (Save_Level_Data), built from a cleared record. The three
 // boxes must hold numbers within kLevelBoxLimits' upper limits (the collar count one that fits

@@ -41,7 +41,7 @@ struct LevelFileHeader {
 };
 
 // The header, or nothing when the bytes are shorter than a header.
-std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t> bytes);
+[[nodiscard]] std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t> bytes);
 
 // The header and samples into the current test (load_data). The count is clamped to
 // 0 … 5001 and to the samples the bytes hold; every entry beyond it is zeroed, so nothing

@@ -24,19 +24,19 @@ std::string missing_collar_marks(const LevelTest& t);
 // The speeds, m/s to 0.01: D / 1.2 / (sound mark - wellhead) * 2 * rate and
 // N * L / 1.2 / (last collar - first collar) * 2 * rate (rate as `depth_rate`). Nothing when the method cannot compute
 // (a box without a positive number, marks at one place or reversed); `why` then says so.
-std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why = nullptr);
-std::optional<float> collar_speed(const LevelTest& t, std::string* why = nullptr);
+[[nodiscard]] std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why = nullptr);
+[[nodiscard]] std::optional<float> collar_speed(const LevelTest& t, std::string* why = nullptr);
 
 // Command1_Click / Command3_Click up to the redraw: checks the marks and the boxes, shows
 // what is missing or wrong and changes nothing (false); otherwise sets the speed and the
 // method (true). The caller then redraws and saves the depth, method and speed.
-bool run_sound_mark_method(LevelTest& t, MessageService& msg);
-bool run_collar_method(LevelTest& t, MessageService& msg);
+[[nodiscard]] bool run_sound_mark_method(LevelTest& t, MessageService& msg);
+[[nodiscard]] bool run_collar_method(LevelTest& t, MessageService& msg);
 
 // scale_level_depth: the automatic method's answer to a level set by hand. The depth is
 // read at the level marker on the scale last drawn and the title rewritten; false (with
 // the message "请先选定液面位置") when the level is not set.
-bool scale_level_depth(LevelTest& t, MessageService& msg);
+[[nodiscard]] bool scale_level_depth(LevelTest& t, MessageService& msg);
 
 // Places a marker at the cursor. A level set by hand forgets the automatic one, so the next
 // redraw keeps it; the overview mark follows (W: the overview's width in twips).

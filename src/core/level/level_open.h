@@ -15,7 +15,7 @@ namespace wb {
 // searched when the file's is outside 150 … 450 m/s, the level is searched for every file,
 // and the method becomes automatic. A file that cannot be read or is shorter than its
 // header is refused with a message and the shown test is kept: false.
-bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const ProgramFolder& folder,
+[[nodiscard]] bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const ProgramFolder& folder,
                          MessageService& msg);
 
 // A test whose rate is not a positive number is read at 250 samples per second; this says so

@@ -55,7 +55,7 @@ void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, doub
 // Record `red` (from 1) of the card library `fil_nam` as the print page reads it. None when
 // the library is missing, empty or unreadable, or `red` is below 1 or past its last whole
 // record (a partial record at the end is ignored). The file is only read.
-std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil_nam, std::int16_t red);
+[[nodiscard]] std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil_nam, std::int16_t red);
 
 // Reads record `red` with read_card_print_record and prints it with print_card_block. A
 // missing or empty library, or a record number outside it, draws nothing and leaves `st` as

@@ -54,7 +54,7 @@ std::string workbook_not_saved_message(const std::string& path, const std::strin
 // opens the file with its associated program; when nothing opens it, says so and where the
 // workbook was saved (OK, default title). When the workbook cannot be written the user is
 // told where and why, nothing is asked and the result is false.
-bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
+[[nodiscard]] bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
                   const std::string& file_name, WorkbookWriter& writer, MessageService& messages, ShellService& shell);
 
 }  // namespace wb

@@ -59,7 +59,7 @@ struct PaperSize {
 std::optional<PaperSize> paper_size_mm(std::int16_t code, std::int16_t orientation);
 
 // The paper code of one of the dialog's four paper texts; empty for any other text.
-std::optional<std::int16_t> paper_code_for_text(std::string_view text);
+[[nodiscard]] std::optional<std::int16_t> paper_code_for_text(std::string_view text);
 
 // Settings of the current printer. device_index -1 (and an empty name) is the system's
 // default printer.
@@ -121,7 +121,7 @@ std::string copies_text_for_spin(int position);
 
 // The copies box as OK takes it: a whole number from 1 to 32767 (blanks around it allowed);
 // anything else is refused with kCopiesRefusedMessage.
-std::optional<int> copies_from_text(std::string_view text);
+[[nodiscard]] std::optional<int> copies_from_text(std::string_view text);
 inline constexpr const char* kCopiesRefusedMessage = "打印份数应为1～32767的整数，请重新输入。";
 
 // What the printer box shows when the printing system knows no printer: the pages then go

@@ -178,8 +178,7 @@ bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParam
   st.Text1[diag_box::kAdvice] = "泵工作基本正常，充满程度较好。\r\n建议保持现有工作制度，定期复测示功图。";
   st.Bgt_Rec.card = make_synthetic_card(p, p.period);
   refresh_diagnosis(st, io);
-  Calc_Pf_Com_Click(st, quiet);
-  Calc_Cyzs_Com_Click(st, quiet);
+  if (!Calc_Pf_Com_Click(st, quiet) || !Calc_Cyzs_Com_Click(st, quiet)) return false;
   return Cmd_Save_Click(st, io);
 }
 

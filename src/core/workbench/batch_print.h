@@ -92,7 +92,7 @@ enum class BatchStatus {
   Printed,         // the job was ended (possibly empty)
 };
 
-struct BatchResult {
+struct [[nodiscard]] BatchResult {
   BatchStatus status = BatchStatus::Printed;
   BatchPlan plan;
   int sheets = 0;  // sheets that received drawing

@@ -14,7 +14,7 @@
 
 namespace wb {
 
-struct SummaryResult {
+struct [[nodiscard]] SummaryResult {
   StoreStatus status = StoreStatus::Ok;
   std::size_t record = 0;  // the record written (1-based)
   bool appended = false;

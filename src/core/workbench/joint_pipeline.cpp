@@ -43,41 +43,43 @@ void analyse(TestState& st, const JointCharts& charts) {
   compute_joint_results(st);
 }
 
-void accept_file(TestState& st, const std::string& path, const Bytes& file) {
+// The file's bytes passed check_org_bytes when they were read; a refusal now leaves the
+// state as it was.
+std::optional<Refusal> accept_file(TestState& st, const std::string& path, const Bytes& file) {
+  if (std::optional<Refusal> refused = decode_org_bytes(st, file)) return refused;
   st.Text1[2] = well_from_file_name(path);
   st.Text2 = path;
   st.image1_tooltip[7] = kJointSaveTooltip;
-  decode_org_bytes(st, file);
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string tx_org(TestState& st, const std::string& fil_nam, int flag, const JointCharts& charts) {
+std::optional<Refusal> tx_org(TestState& st, const std::string& fil_nam, int flag, const JointCharts& charts) {
   if (flag == 1) {
     Bytes file;
-    std::string refused = read_org_file(fil_nam, file);
-    if (!refused.empty()) return refused;
-    accept_file(st, fil_nam, file);
+    if (std::optional<Refusal> refused = read_org_file(fil_nam, file)) return refused;
+    if (std::optional<Refusal> refused = accept_file(st, fil_nam, file)) return refused;
   } else if (stored_sample_count(st) == 0) {
-    return "没有已解码的联合测试数据。";
+    return Refusal("没有已解码的联合测试数据。");
   }
   analyse(st, charts);
   return {};
 }
 
-std::string open_joint_test_file(TestState& st, const std::string& path, const JointCharts& charts) {
+std::optional<Refusal> open_joint_test_file(TestState& st, const std::string& path, const JointCharts& charts) {
   Bytes file;
-  std::string refused = read_org_file(path, file);
-  if (!refused.empty()) return refused;
+  if (std::optional<Refusal> refused = read_org_file(path, file)) return refused;
   st.reset_for_new_test();
   st.read_sgt_dnt_org = kKindJoint;
   st.image1_tooltip[1] = "平衡分析";
   st.circle_tol = 0.02f;
-  accept_file(st, path, file);
+  // Cannot be refused: the bytes were checked when read.
+  if (std::optional<Refusal> refused = accept_file(st, path, file)) return refused;
   analyse(st, charts);
   st.chk_start_visible = true;
   st.frame3_enabled = true;
-  return {};
+  return std::nullopt;
 }
 
 void adjust_Click(TestState& st, int index, const JointCharts& charts) {
@@ -93,7 +95,9 @@ void adjust_Click(TestState& st, int index, const JointCharts& charts) {
     case 4:
     case 5:
       st.circle_tol = index == 4 ? st.circle_tol * 2.0f : st.circle_tol * 0.5f;
-      tx_org(st, "", 2, charts);
+      // Refused only without decoded samples, which an opened joint test has: then nothing
+      // is recomputed and nothing shown changes.
+      if (tx_org(st, "", 2, charts)) return;
       return;
     default: return;
   }

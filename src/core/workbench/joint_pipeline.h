@@ -8,8 +8,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "core/common/refusal.h"
 #include "core/workbench/test_state.h"
 
 namespace wb {
@@ -25,13 +27,13 @@ inline constexpr const char* kJointPictureTooltip = "单击此处可显示电能
 
 // tx_org: flag 1 decodes fil_nam first (well name from the file name, path, save tooltip);
 // any other flag reruns the analysis on the samples in memory. Returns the refusal message
-// when the file is not a usable joint test (the state is then untouched), else empty.
-std::string tx_org(TestState& st, const std::string& fil_nam, int flag, const JointCharts& charts = {});
+// when the file is not a usable joint test (the state is then untouched), else none.
+[[nodiscard]] std::optional<Refusal> tx_org(TestState& st, const std::string& fil_nam, int flag, const JointCharts& charts = {});
 
 // Opening a joint-test file from the file browser: the reset for a new test, the test kind,
 // circle_tol 0.02, tx_org(path, 1), then Chk_Start shown and the period frame enabled.
-// A refused file changes nothing and its message is returned.
-std::string open_joint_test_file(TestState& st, const std::string& path, const JointCharts& charts = {});
+// A refused file changes nothing and its refusal is returned.
+[[nodiscard]] std::optional<Refusal> open_joint_test_file(TestState& st, const std::string& path, const JointCharts& charts = {});
 
 // adjust(0..5): step the period by -10, -1, +1, +10 samples within its bounds and redraw the
 // electric curves; or double / halve circle_tol and rerun the pipeline. Acts only while a
@@ -41,7 +43,7 @@ void adjust_Click(TestState& st, int index, const JointCharts& charts = {});
 // Enter in CircleDot: a typed period of 1..3000 (rounded ties-to-even) becomes gt_num and
 // iu_num and the electric curves and the energy panel are drawn. Other keys: nothing.
 // True when the period was taken.
-bool CircleDot_KeyPress(TestState& st, int key_ascii, const JointCharts& charts = {});
+[[nodiscard]] bool CircleDot_KeyPress(TestState& st, int key_ascii, const JointCharts& charts = {});
 
 // After Chk_Start changed (st.chk_start_checked holds the new value): turn the arrays and,
 // while the electric view is shown, redraw the electric curves.

@@ -26,7 +26,7 @@ int stored_sample_count(const TestState& st) {
   return n < kMaxSamples ? n : kMaxSamples;
 }
 
-std::string check_org_bytes(const Bytes& file) {
+std::optional<Refusal> check_org_bytes(const Bytes& file) {
   const std::string keep = "\n当前测试保持不变。";
   if (file.size() < kOrgHeaderSize)
     return "联合测试文件不完整：文件只有 " + std::to_string(file.size()) + " 字节，不足一个文件头。" + keep;
@@ -41,7 +41,7 @@ std::string check_org_bytes(const Bytes& file) {
 
 std::vector<std::string> org_file_doubts(const Bytes& file) {
   std::vector<std::string> doubts;
-  if (!check_org_bytes(file).empty()) return doubts;
+  if (check_org_bytes(file)) return doubts;
   OrgFileHeader h;
   h.decode(file);
   const std::size_t in_file = samples_in_file(file.size());
@@ -73,9 +73,8 @@ std::string org_doubts_text(const std::vector<std::string>& doubts, const std::s
   return text;
 }
 
-std::string decode_org_bytes(TestState& st, const Bytes& file) {
-  std::string refused = check_org_bytes(file);
-  if (!refused.empty()) return refused;
+std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {
+  if (std::optional<Refusal> refused = check_org_bytes(file)) return refused;
   st.org_doubts = org_file_doubts(file);
 
   st.org_head.decode(file);
@@ -121,7 +120,7 @@ std::string decode_org_bytes(TestState& st, const Bytes& file) {
   return {};
 }
 
-std::string read_org_file(const std::string& fil_nam, Bytes& file) {
+std::optional<Refusal> read_org_file(const std::string& fil_nam, Bytes& file) {
   const std::string refused = "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
   file.clear();
   std::error_code ec;
@@ -135,10 +134,9 @@ std::string read_org_file(const std::string& fil_nam, Bytes& file) {
   return check_org_bytes(file);
 }
 
-std::string Load_Org_Data(TestState& st, const std::string& fil_nam) {
+std::optional<Refusal> Load_Org_Data(TestState& st, const std::string& fil_nam) {
   Bytes file;
-  std::string refused = read_org_file(fil_nam, file);
-  if (!refused.empty()) return refused;
+  if (std::optional<Refusal> refused = read_org_file(fil_nam, file)) return refused;
   return decode_org_bytes(st, file);
 }
 

@@ -12,11 +12,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/common/bytes.h"
 #include "core/common/wiring.h"
+#include "core/common/refusal.h"
 #include "core/workbench/test_state.h"
 
 namespace wb {
@@ -25,9 +27,9 @@ namespace wb {
 // (0 when no joint test has been decoded).
 int stored_sample_count(const TestState& st);
 
-// Checks a raw file's bytes before anything is decoded. Empty when the file is usable,
+// Checks a raw file's bytes before anything is decoded: no refusal when the file is usable,
 // otherwise the message the user is shown.
-std::string check_org_bytes(const Bytes& file);
+[[nodiscard]] std::optional<Refusal> check_org_bytes(const Bytes& file);
 
 // The shortest stroke the period search looks for: 200 samples, 4 s (15 strokes a minute).
 inline constexpr int kOrgLeastStrokeSamples = 200;
@@ -51,16 +53,16 @@ inline constexpr const char* kOrgDoubtsTitle = "联合测试文件可能已损�
 // is below 0.
 // The result boxes Text3 are emptied: nothing of the previous test may stay on show.
 // org_doubts := the findings of org_file_doubts.
-// Returns the refusal message (state untouched) or an empty string.
-std::string decode_org_bytes(TestState& st, const Bytes& file);
+// Returns the refusal (state untouched) or none.
+[[nodiscard]] std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file);
 
-// Reads a raw file (at most what a full header count can hold) and checks it. Empty when
-// usable, otherwise the refusal message.
-std::string read_org_file(const std::string& fil_nam, Bytes& file);
+// Reads a raw file (at most what a full header count can hold) and checks it: no refusal
+// when usable.
+[[nodiscard]] std::optional<Refusal> read_org_file(const std::string& fil_nam, Bytes& file);
 
 // Load_Org_Data: reads the file and decodes it as above. A file that cannot be read is
 // refused with a message too.
-std::string Load_Org_Data(TestState& st, const std::string& fil_nam);
+[[nodiscard]] std::optional<Refusal> Load_Org_Data(TestState& st, const std::string& fil_nam);
 
 // The message box title of a refused joint-test file.
 inline constexpr const char* kOrgRefusedTitle = "不能打开!";

@@ -37,7 +37,7 @@ struct ReaderCharts {
 // must hold a whole number of records.
 enum class RecordSource { SingleTestFile, Library };
 
-enum class ReadStatus {
+enum class [[nodiscard]] ReadStatus {
   Ok,
   Missing,     // no such file
   Empty,       // a library of no records

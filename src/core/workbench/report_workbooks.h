@@ -31,7 +31,7 @@ std::string today_yyyymmdd();
 // power/balance summary, for the daily report, or of the working report.
 std::vector<ExcelCell> report_template_cells(bool daily);
 
-struct ReportOutcome {
+struct [[nodiscard]] ReportOutcome {
   bool daily_copied = false;   // a daily copy was made now
   bool opened = false;         // report.xlsx was handed to the desktop and opened
   std::string opened_path;     // report.xlsx, when it was copied

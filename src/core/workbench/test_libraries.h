@@ -40,7 +40,7 @@ const LibraryInfo* library_by_caption(std::string_view caption);
 const LibraryInfo* library_by_export_tooltip(std::string_view tooltip);
 std::filesystem::path library_path(const ProgramFolder& prog, LibraryKind kind);
 
-enum class LibStatus {
+enum class [[nodiscard]] LibStatus {
   Ok,
   Damaged,     // length not a whole number of records: refused, not rewritten
   IoError,     // a file could not be read, written or renamed: nothing changed
@@ -62,7 +62,7 @@ LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record
 
 // The outcome of a save: `result` is 0 when the record of the same key was overwritten,
 // otherwise the number of the appended record (meaningful only with status Ok).
-struct SaveResult {
+struct [[nodiscard]] SaveResult {
   LibStatus status = LibStatus::Ok;
   std::size_t result = 0;
 };
@@ -97,7 +97,7 @@ StoreCheck check_well_name(std::string_view typed);
 // The question asked before such a store ("…是否仍然保存？"); empty when the check is ok.
 std::string store_check_question(const StoreCheck& c);
 
-struct ExportResult {
+struct [[nodiscard]] ExportResult {
   LibStatus status = LibStatus::Ok;
   std::filesystem::path path;  // the file written
 };
@@ -116,7 +116,7 @@ std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir
 inline constexpr const char* kDeleteTitle = "警告";
 std::string delete_question(long long row);
 
-struct DeleteResult {
+struct [[nodiscard]] DeleteResult {
   LibStatus status = LibStatus::Ok;
   bool relist = false;  // the library changed and the grid must list it again
 };

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <exception>
+#include <tuple>
 
 #include "core/common/trim.h"
 #include "core/diagnosis/advice_export.h"
@@ -430,19 +431,20 @@ void WellDiagnosis::after_core() {
 
 void WellDiagnosis::Cmd_Ref_Com_Click(int index) {
   sync_from_widgets();
-  wb::Cmd_Ref_Com_Click(st, index, *services().messages, &Picture1->canvas());
+  // Every way a refresh stops is told by the refresh itself; the window shows what it left.
+  std::ignore = wb::Cmd_Ref_Com_Click(st, index, *services().messages, &Picture1->canvas());
   after_core();
 }
 
 void WellDiagnosis::Calc_Pf_Com_Click() {
   sync_from_widgets();
-  wb::Calc_Pf_Com_Click(st, *services().messages);
+  std::ignore = wb::Calc_Pf_Com_Click(st, *services().messages);  // a refusal is told, the boxes kept
   after_core();
 }
 
 void WellDiagnosis::Calc_Cyzs_Com_Click() {
   sync_from_widgets();
-  wb::Calc_Cyzs_Com_Click(st, *services().messages);
+  std::ignore = wb::Calc_Cyzs_Com_Click(st, *services().messages);  // a refusal is told, the boxes kept
   after_core();
 }
 
@@ -456,7 +458,7 @@ void WellDiagnosis::Cmd_Review_Click(int index) {
 void WellDiagnosis::Cmd_Save_Click() {
   sync_from_widgets();
   DiagnosisIo d = io();
-  wb::Cmd_Save_Click(st, d);
+  std::ignore = wb::Cmd_Save_Click(st, d);  // a refused save is told and the edits stay marked
   after_core();
 }
 
@@ -485,7 +487,7 @@ void WellDiagnosis::path_edited(PathBox which) {
   if (syncing_) return;
   sync_from_widgets();
   DiagnosisIo d = io();
-  path_box_change(st, which, d);
+  std::ignore = path_box_change(st, which, d);  // a refused path is told and its box emptied
   after_core();
 }
 
@@ -554,7 +556,8 @@ void WellDiagnosis::Cmd_Prnt_Click() {
 
 void WellDiagnosis::Cmd_Out_to_TXT_Click() {
   sync_from_widgets();
-  wb::Cmd_Out_to_TXT_Click(st.Bgt_Path, folder_, *services().files, *services().messages);
+  // Cancelled, or a failure told by the export: nothing more to do either way.
+  std::ignore = wb::Cmd_Out_to_TXT_Click(st.Bgt_Path, folder_, *services().files, *services().messages);
 }
 
 void WellDiagnosis::Cmd_Design_Click() {
@@ -624,7 +627,10 @@ void WellDiagnosis::Text1_LostFocus(int index) {
 void WellDiagnosis::closeEvent(QCloseEvent* e) {
   sync_from_widgets();
   DiagnosisIo d = io();
-  diagnosis_unload(st, d);
+  if (!diagnosis_unload(st, d)) {
+    e->ignore();  // the save was refused: the edits stay on show
+    return;
+  }
   e->accept();
 }
 

@@ -26,12 +26,12 @@ void RodEngMapDisplay::setup_period_frame() {
 void RodEngMapDisplay::open_joint_test(const QString& path) {
   setup_period_frame();
   sync_from_widgets();
-  const std::string refused = open_joint_test_file(st, path.toStdString(), joint_charts());
+  const std::optional<Refusal> refused = open_joint_test_file(st, path.toStdString(), joint_charts());
   Chk_Start->setEnabled(st.chk_start_enabled);
   Picture1->update();
   sync_to_widgets();
-  if (!refused.empty()) {
-    services().messages->show(refused, kOrgRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  if (refused) {
+    services().messages->show(refused->message, kOrgRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   // A damaged file is shown for what it is worth, but the user learns at once what is wrong.

@@ -3,6 +3,7 @@
 // workbooks, and opening the analysis windows with the hand-over of a joint test.
 #include <QApplication>
 #include <exception>
+#include <tuple>
 
 #include "core/common/dlph_record.h"
 #include "core/common/trim.h"
@@ -255,7 +256,9 @@ void RodEngMapDisplay::Image1_Click(int index) {
       }
       case 10: {
         XlsxWorkbookWriter writer;
-        run_report_workbooks(program_folder(), today_yyyymmdd(), &writer, *services().messages, *services().shell);
+        // The workbooks tell the user what was copied, opened or missing.
+        std::ignore =
+            run_report_workbooks(program_folder(), today_yyyymmdd(), &writer, *services().messages, *services().shell);
         break;
       }
       case 11:

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -40,32 +41,37 @@ Bytes library(std::size_t record_length, std::size_t records) {
 }
 
 // Short records read in blocks (counts on both sides of a block's worth), long ones key by
-// key; two fields, the second ending at the record's end.
+// key (counts on both sides of where the batched reads start); two fields, the second ending
+// at the record's end. Long records give the same keys batched and by a read call each.
 TEST(RecordKeys, FieldsOfEveryRecordInOrder) {
   TempDir dir;
   struct Case {
     std::size_t length, records;
   };
   for (Case c : {Case{28, 1}, Case{512, 511}, Case{512, 512}, Case{512, 1500}, Case{1445, 400}, Case{4096, 70},
-                 Case{4097, 70}, Case{20131, 40}}) {
-    SCOPED_TRACE(std::to_string(c.length) + " x " + std::to_string(c.records));
+                 Case{4097, 70}, Case{5120, 127}, Case{5120, 300}, Case{20131, 40}}) {
     const fs::path p = dir.path / "lib.dat";
     ASSERT_TRUE(write_file_atomic(p, library(c.length, c.records)));
-    const std::array<KeyField, 2> fields = {KeyField{0, 16}, KeyField{c.length - 12, 12}};
-    RecordKeys keys;
-    ASSERT_EQ(read_record_keys(p, c.length, fields, keys), StoreStatus::Ok);
-    EXPECT_TRUE(keys.exists);
-    ASSERT_EQ(keys.records, c.records);
-    ASSERT_EQ(keys.key_length, 28u);
-    for (std::size_t i = 0; i < c.records; ++i) {
-      const auto k = keys.key(i);
-      for (std::size_t j = 0; j < 16; ++j) ASSERT_EQ(k[j], byte_at(i, j)) << i << ' ' << j;
-      for (std::size_t j = 0; j < 12; ++j) ASSERT_EQ(k[16 + j], byte_at(i, c.length - 12 + j)) << i << ' ' << j;
+    for (KeyReads reads : {KeyReads::Automatic, KeyReads::Batched, KeyReads::ReadCalls}) {
+      SCOPED_TRACE(std::to_string(c.length) + " x " + std::to_string(c.records) + " reads " +
+                   std::to_string(static_cast<int>(reads)));
+      const std::array<KeyField, 2> fields = {KeyField{0, 16}, KeyField{c.length - 12, 12}};
+      RecordKeys keys;
+      ASSERT_EQ(read_record_keys(p, c.length, fields, keys, PartialRecord::Damaged, SIZE_MAX, reads), StoreStatus::Ok);
+      EXPECT_TRUE(keys.exists);
+      ASSERT_EQ(keys.records, c.records);
+      ASSERT_EQ(keys.key_length, 28u);
+      for (std::size_t i = 0; i < c.records; ++i) {
+        const auto k = keys.key(i);
+        for (std::size_t j = 0; j < 16; ++j) ASSERT_EQ(k[j], byte_at(i, j)) << i << ' ' << j;
+        for (std::size_t j = 0; j < 12; ++j) ASSERT_EQ(k[16 + j], byte_at(i, c.length - 12 + j)) << i << ' ' << j;
+      }
+      // At most max_records.
+      ASSERT_EQ(read_record_keys(p, c.length, fields, keys, PartialRecord::Damaged, 1, reads), StoreStatus::Ok);
+      EXPECT_EQ(keys.records, 1u);
+      EXPECT_EQ(keys.bytes.size(), 28u);
+      EXPECT_EQ(keys.key(0)[3], byte_at(0, 3));
     }
-    // At most max_records.
-    ASSERT_EQ(read_record_keys(p, c.length, fields, keys, PartialRecord::Damaged, 1), StoreStatus::Ok);
-    EXPECT_EQ(keys.records, 1u);
-    EXPECT_EQ(keys.bytes.size(), 28u);
   }
 }
 

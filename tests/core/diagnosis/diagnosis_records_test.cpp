@@ -422,6 +422,44 @@ TEST(DiagnosisRecords, WellAndDateListsAndCygsj) {
   EXPECT_EQ(w.st.Text1[diag_box::kBore], "99");
 }
 
+// Edits the user chose to save when the window closes or the design window takes another
+// well, but whose save is refused (no test date): the edits stay on show, the window stays
+// open and no other well is taken.
+TEST(DiagnosisRecords, RefusedSaveOnLeavingKeepsTheEdits) {
+  for (const bool closing : {true, false}) {
+    SCOPED_TRACE(closing ? "close" : "design window's well");
+    Window w;
+    w.type_test("W1", "20240301", "56");
+    ASSERT_TRUE(Cmd_Save_Click(w.st, w.io));
+    w.st.set_box(diag_box::kBore, "99");
+    w.st.Text1[diag_box::kDate] = "";
+    ASSERT_TRUE(w.st.Rec_Changed);
+    w.msg.texts.clear();
+    w.msg.answers = {MsgAnswer::Yes};
+    if (closing) {
+      EXPECT_FALSE(diagnosis_unload(w.st, w.io));
+    } else {
+      std::string well = "W1";
+      std::int16_t dda = 0;
+      cygsj(w.st, well, dda, w.io);
+      EXPECT_EQ(dda, 3);
+    }
+    ASSERT_EQ(w.msg.texts.size(), 2u);
+    EXPECT_EQ(w.msg.texts[0], kAskSaveText);
+    EXPECT_EQ(w.msg.texts[1], kEmptyKeyText);
+    EXPECT_TRUE(w.st.Rec_Changed);
+    EXPECT_EQ(w.st.Text1[diag_box::kBore], "99");
+    EXPECT_EQ(w.st.Text1[diag_box::kDate], "");
+  }
+  // Saved, or not asked to: the window may close.
+  Window w;
+  w.type_test("W1", "20240301", "56");
+  w.msg.answers = {MsgAnswer::Yes};
+  EXPECT_TRUE(diagnosis_unload(w.st, w.io));
+  EXPECT_FALSE(w.st.Rec_Changed);
+  EXPECT_TRUE(diagnosis_unload(w.st, w.io));
+}
+
 // Base data from the efficiency records.
 TEST(DiagnosisRecords, LoadEffiTakesTheFirstMatchingTest) {
   Window w;

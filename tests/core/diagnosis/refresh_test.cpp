@@ -54,24 +54,24 @@ TEST(Refresh, PumpedWellGivesStrokesAndEfficiency) {
 TEST(Refresh, LoadButtonsAdjustTheCard) {
   DiagnosisState st = pumped_state();
   FakeMessages msg;
-  Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);
   const std::string max_before = st.Text5, min_before = st.Text6;
   const float mean_before = st.Bgt_Rec.card.gg_cos[0];
-  Cmd_Ref_Com_Click(st, kLoadUp, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadUp, msg, nullptr).end, RefreshEnd::drawn);
   EXPECT_NEAR(num_val(st.Text5) - num_val(max_before), 1.0, 1e-9);
   EXPECT_EQ(st.Text6, min_before);
   EXPECT_EQ(st.Bgt_Rec.card.gg_cos[0], mean_before + 2);
   EXPECT_EQ(st.refreshed_card.gg_cos[0], mean_before + 2);
-  Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr);
-  Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr).end, RefreshEnd::drawn);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr).end, RefreshEnd::drawn);
   // The maximum stays where "－" put it; the minimum widens to the lowered curve.
   EXPECT_NEAR(num_val(st.Text5) - num_val(max_before), -1.0, 1e-9);
   EXPECT_LT(num_val(st.Text6), num_val(min_before) - 0.9);
 
   const SgtRecord before = st.Bgt_Rec.card;
-  Cmd_Ref_Com_Click(st, kLoadTimes, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadTimes, msg, nullptr).end, RefreshEnd::drawn);
   EXPECT_FLOAT_EQ(st.Bgt_Rec.card.gg_sin[1], before.gg_sin[1] * 1.02f);
-  Cmd_Ref_Com_Click(st, kLoadDivide, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadDivide, msg, nullptr).end, RefreshEnd::drawn);
   for (int k = 0; k < 30; ++k) {
     EXPECT_NEAR(st.Bgt_Rec.card.gg_cos[k], before.gg_cos[k], 2e-7 * std::fabs(before.gg_cos[k]) + 1e-12) << k;
     EXPECT_NEAR(st.Bgt_Rec.card.gg_sin[k], before.gg_sin[k], 2e-7 * std::fabs(before.gg_sin[k]) + 1e-12) << k;
@@ -85,13 +85,13 @@ TEST(Refresh, LoadUpThatWouldWrapIsRefused) {
   st.Bgt_Rec.card.max_load = 32700;  // 327 kN
   const float mean = st.Bgt_Rec.card.gg_cos[0];
   FakeMessages msg;
-  Cmd_Ref_Com_Click(st, kLoadUp, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadUp, msg, nullptr).end, RefreshEnd::drawn);
   EXPECT_EQ(st.Bgt_Rec.card.max_load, 32700);
   EXPECT_EQ(st.Bgt_Rec.card.gg_cos[0], mean);
   EXPECT_EQ(st.Text5, "327");
   st.Bgt_Rec.card.min_load = -32700;
   st.Bgt_Rec.card.max_load = -32700;
-  Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kLoadDown, msg, nullptr).end, RefreshEnd::drawn);
   EXPECT_EQ(st.Bgt_Rec.card.gg_cos[0], mean);
 }
 
@@ -149,7 +149,7 @@ TEST(Refresh, NoPumpCardDerivesNothing) {
     SCOPED_TRACE(c.name);
     DiagnosisState st = pumped_state();
     FakeMessages msg;
-    Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr);  // a previous card of this window
+    EXPECT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);  // a previous card of this window
     ASSERT_TRUE(st.CardPlot.pump_valid);
     st.Text1[diag_box::kEffectiveStroke] = "1.11";
     st.Text1[diag_box::kPlungerStroke] = "2.22";
@@ -204,7 +204,7 @@ TEST(Refresh, CardOfZeroCoefficientsShowsNoInfOrNan) {
 TEST(Refresh, OtherWellsCardStopsAndClearsTheChart) {
   DiagnosisState st = pumped_state();
   FakeMessages msg;
-  Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);
   const SgtRecord kept = st.refreshed_card;
   st.Text1[diag_box::kWell] = "W2";  // no library: the card stays W1's
   RecordingCanvas pic(200, 150);
@@ -303,7 +303,7 @@ TEST(Refresh, LongStrokeAxisGoesOnInWholeMetres) {
   st.Text1[diag_box::kPumpDepth] = "2900";
   st.Text1[diag_box::kBore] = "70";
   FakeMessages msg;
-  Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr);
+  EXPECT_EQ(Cmd_Ref_Com_Click(st, kRefresh, msg, nullptr).end, RefreshEnd::drawn);
   EXPECT_GE(st.CardPlot.stroke_max, 8.0f);
   EXPECT_FLOAT_EQ(st.CardPlot.stroke_scale, 600.0f / st.CardPlot.stroke_max);
 }

@@ -23,7 +23,7 @@ TEST(SyntheticJointTest, DecodesToTheDescribedUnit) {
   ASSERT_EQ(b.size(), 1024u + 10u * 2800u);
 
   auto st = std::make_unique<TestState>();
-  ASSERT_EQ(decode_org_bytes(*st, b), "");
+  ASSERT_EQ(decode_org_bytes(*st, b), std::nullopt);
   EXPECT_EQ(st->org_head.sample_count, 2800);
   EXPECT_EQ(st->org_head.wiring_mode, 3);
   EXPECT_EQ(st->Text1[0], "200605121430");

@@ -2,6 +2,7 @@
 // page breaks only between records, paper and orientation for cards, and the shown test
 // left exactly as it was.
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "core/workbench/batch_print.h"
 #include "core/printing/page_guard_canvas.h"
@@ -81,7 +82,7 @@ TEST_F(BatchPrint, FanfoldOrientationIsTheReverseOfTheDialogs) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.option1);
     RecordingCanvas c(377.825, 279.4, true);
-    run(card_request({1, 2}, 1, true, k.option1), c);
+    std::ignore = run(card_request({1, 2}, 1, true, k.option1), c);
     EXPECT_EQ(settings.paper_code, 39);
     EXPECT_EQ(settings.orientation, k.orientation);
     auto size = settings.page_mm();
@@ -110,7 +111,7 @@ TEST_F(BatchPrint, NineCardsOnA4TakeTwoSheets) {
 TEST_F(BatchPrint, SingleCardCopiesOnA4AndZeroCopies) {
   {
     RecordingCanvas c(210, 297, true);
-    run(card_request({2}, 3, false), c);
+    std::ignore = run(card_request({2}, 3, false), c);
     expect_origins(card_origins(c), {{0, 30, 15}, {0, 120, 15}, {0, 30, 80}});
   }
   {
@@ -123,7 +124,7 @@ TEST_F(BatchPrint, SingleCardCopiesOnA4AndZeroCopies) {
   {
     // Several marked cards ignore the copies: the toolbar repeats the whole batch.
     RecordingCanvas c(210, 297, true);
-    run(card_request({2, 5}, 3, false), c);
+    std::ignore = run(card_request({2, 5}, 3, false), c);
     EXPECT_EQ(card_origins(c).size(), 2u);
   }
 }
@@ -133,7 +134,7 @@ TEST_F(BatchPrint, UnknownPaperTextEndsAnEmptyJob) {
   req.combo3_text = "Letter";
   RecordingCanvas c(210, 297, true);
   settings.paper_code = 13;
-  run(req, c);
+  std::ignore = run(req, c);
   ASSERT_EQ(c.items.size(), 1u);
   EXPECT_EQ(c.items[0].op, Op::EndDoc);
   EXPECT_EQ(settings.paper_code, 13);
@@ -195,7 +196,7 @@ TEST_F(BatchPrint, UnreadableRecordLeavesItsPlaceEmpty) {
   req.frame2_caption = "电力曲线主库";
   req.marked_rows = {1, 7, 3};  // row 7 is beyond the library
   RecordingCanvas c(210, 297, true);
-  run(req, c);
+  std::ignore = run(req, c);
   int templates = 0;
   for (const Item& it : c.items) templates += it.op == Op::Rect;
   EXPECT_EQ(templates, 2);

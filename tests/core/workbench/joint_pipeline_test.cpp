@@ -59,7 +59,7 @@ TEST_F(JointPipeline, OpensASyntheticTestInOrder) {
   st->Text3[0] = "old work";
   st->Text3[14] = "old";
   FakeCharts fake;
-  ASSERT_EQ(open_joint_test_file(*st, path, fake.charts()), "");
+  ASSERT_EQ(open_joint_test_file(*st, path, fake.charts()), std::nullopt);
 
   ASSERT_EQ(fake.log.size(), 2u);
   EXPECT_EQ(fake.log[0], "card 501 bdc 350");
@@ -119,7 +119,7 @@ TEST_F(JointPipeline, KnownPeriodsFromFiles) {
     p.wiring_mode = c.mode;
     p.seed = static_cast<std::uint32_t>(c.period);
     auto st = std::make_unique<TestState>();
-    ASSERT_EQ(tx_org(*st, write("W.o01", p), 1), "");
+    ASSERT_EQ(tx_org(*st, write("W.o01", p), 1), std::nullopt);
     EXPECT_EQ(st->gt_num, c.gt);
     EXPECT_EQ(st->iu_num, c.iu);
     // Bottom dead centre: where the stroke phase comes round to 0.
@@ -135,7 +135,7 @@ TEST_F(JointPipeline, CheckedStartTurnsTheStroke) {
   const std::string path = write("W.o01", p);
   auto st = std::make_unique<TestState>();
   st->chk_start_checked = true;
-  ASSERT_EQ(open_joint_test_file(*st, path), "");
+  ASSERT_EQ(open_joint_test_file(*st, path), std::nullopt);
   EXPECT_NEAR(st->sss[0], 0.0f, 0.01f);
   // The position was shifted to a minimum of 0 by the search: the transducer offset is gone.
   EXPECT_LT(st->sss[0], 0.01f);
@@ -147,7 +147,7 @@ TEST_F(JointPipeline, ReversedPowerIsTurnedRound) {
   SyntheticJointParams p;
   p.reverse_power = true;
   auto st = std::make_unique<TestState>();
-  ASSERT_EQ(tx_org(*st, write("W.o01", p), 1), "");
+  ASSERT_EQ(tx_org(*st, write("W.o01", p), 1), std::nullopt);
   EXPECT_GT(num_val(st->Text3[1]), 0.0);
 }
 
@@ -158,7 +158,7 @@ TEST_F(JointPipeline, RecordsFromThePipeline) {
   p.wiring_mode = 4;
   auto st = std::make_unique<TestState>();
   FakeCharts fake;
-  ASSERT_EQ(open_joint_test_file(*st, write("示范井1.o01", p), fake.charts()), "");
+  ASSERT_EQ(open_joint_test_file(*st, write("示范井1.o01", p), fake.charts()), std::nullopt);
   st->Text3[5] = "381.3";
   st->Text1[3] = "3";
   const RecordBuildReport rep = Pow_Sgt_Dat_Prep(*st);
@@ -212,7 +212,7 @@ TEST_F(JointPipeline, ToleranceButtonsRerun) {
   p.stretch = 0.05;
   const std::string path = write("W.o01", p);
   auto st = std::make_unique<TestState>();
-  ASSERT_EQ(open_joint_test_file(*st, path), "");
+  ASSERT_EQ(open_joint_test_file(*st, path), std::nullopt);
   std::filesystem::remove(path);  // a rerun must not need the file
   st->Text1[2] = "typed";
   st->Text1[0] = "typed date";
@@ -268,7 +268,7 @@ TEST_F(JointPipeline, CheckBoxTurnsAndRedraws) {
   SyntheticJointParams p;
   p.phase = 0.3;
   auto st = std::make_unique<TestState>();
-  ASSERT_EQ(open_joint_test_file(*st, write("W.o01", p)), "");
+  ASSERT_EQ(open_joint_test_file(*st, write("W.o01", p)), std::nullopt);
   const SampleArray before = st->sss;
   FakeCharts fake;
   st->chk_start_checked = true;
@@ -295,7 +295,7 @@ TEST_F(JointPipeline, PeriodFrameIdleForOtherTests) {
   EXPECT_FLOAT_EQ(st->circle_tol, 0.02f);
   EXPECT_TRUE(fake.log.empty());
   // A rerun with nothing decoded is refused.
-  EXPECT_NE(tx_org(*st, "", 2), "");
+  EXPECT_NE(tx_org(*st, "", 2), std::nullopt);
 }
 
 }  // namespace

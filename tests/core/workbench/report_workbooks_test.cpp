@@ -3,6 +3,7 @@
 #include "core/workbench/report_workbooks.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "core/common/bytes.h"
 #include "temp_program_folder.h"
@@ -90,7 +91,7 @@ TEST(ReportWorkbooks, MissingTemplatesAreMadeByTheProgramOrReported) {
   EXPECT_EQ(writer.written[1], path_text(tmp.prog.root / "report.dll"));
   EXPECT_TRUE(msgs.texts.empty());
   // An existing (perhaps edited) template is never rewritten.
-  run_report_workbooks(tmp.prog, "20240306", &writer, msgs, shell);
+  std::ignore = run_report_workbooks(tmp.prog, "20240306", &writer, msgs, shell);
   EXPECT_EQ(writer.written.size(), 2u);
 
   // Without a way to make them: the missing template is named, nothing is copied.

@@ -264,6 +264,25 @@ TEST_F(DiagnosisWindow, ClosingAsksOnlyWhenChanged) {
   EXPECT_EQ(fakes.messages.shown[0].title, "保存");
 }
 
+// Yes to the close question, but the save is refused (no test date): the window stays open
+// with the edits on show.
+TEST_F(DiagnosisWindow, ClosingWithARefusedSaveKeepsTheWindow) {
+  WellDiagnosis& w = window();
+  pick_sample(w);
+  QTest::keyClick(w.box(5), Qt::Key_2);
+  const QString bore = w.box(5)->text();
+  w.box(4)->clear();
+  fakes.messages.answers = {MsgAnswer::Yes};
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(w.isVisible());
+  ASSERT_EQ(fakes.messages.shown.size(), 2u);
+  EXPECT_EQ(fakes.messages.shown[0].text, "当前记录已改动，需保存吗?");
+  EXPECT_EQ(fakes.messages.shown[1].text, kEmptyKeyText);
+  EXPECT_EQ(w.box(5)->text(), bore);
+  fakes.messages.answers = {MsgAnswer::No};
+  EXPECT_TRUE(w.close());
+}
+
 TEST_F(DiagnosisWindow, DesignButtonUsesTheRegisteredOpener) {
   WellDiagnosis& w = window();
   w.Cmd_Design->click();  // nothing registered: nothing happens

@@ -3,56 +3,39 @@
 #include <algorithm>
 
 #include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 
 namespace wb {
 
-Bytes SgtRecord::encode() const {
-  Bytes b(kSgtRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, well_name, well_name_raw);
-  put_text_field(w, 16, test_date, test_date_raw);
-  w.i16(28, point_num);
-  w.i16(30, real_stroke);
-  w.i16(32, max_load);
-  w.i16(34, min_load);
-  put_raw_field(w, 36, reserved_36);
-  w.f32(40, rod_power);
-  w.i16(44, theo_stroke);
-  w.i16(46, theo_max_load);
-  w.i16(48, theo_min_load);
-  w.i16(50, stroke_loss);
-  w.i16(52, joint_flag);
-  put_raw_field(w, 54, reserved_text);
-  w.f32_array(128, ss_sin.data(), 16);
-  w.f32_array(192, ss_cos.data(), 16);
-  w.f32_array(256, gg_sin.data(), 32);
-  w.f32_array(384, gg_cos.data(), 32);
-  return b;
-}
+namespace {
 
-bool SgtRecord::decode(const Bytes& b) {
-  if (b.size() < kSgtRecordSize) return false;
-  ByteReader r(b);
-  get_text_field(r, 0, well_name, well_name_raw);
-  get_text_field(r, 16, test_date, test_date_raw);
-  point_num = r.i16(28);
-  real_stroke = r.i16(30);
-  max_load = r.i16(32);
-  min_load = r.i16(34);
-  get_raw_field(r, 36, reserved_36);
-  rod_power = r.f32(40);
-  theo_stroke = r.i16(44);
-  theo_max_load = r.i16(46);
-  theo_min_load = r.i16(48);
-  stroke_loss = r.i16(50);
-  joint_flag = r.i16(52);
-  get_raw_field(r, 54, reserved_text);
-  r.f32_array(128, ss_sin.data(), 16);
-  r.f32_array(192, ss_cos.data(), 16);
-  r.f32_array(256, gg_sin.data(), 32);
-  r.f32_array(384, gg_cos.data(), 32);
-  return true;
-}
+constexpr FieldCodec<SgtRecord> kSgtFields[] = {
+    kept_text<&SgtRecord::well_name, &SgtRecord::well_name_raw>("well_name", 0),
+    kept_text<&SgtRecord::test_date, &SgtRecord::test_date_raw>("test_date", 16),
+    field<&SgtRecord::point_num>("point_num", 28),
+    field<&SgtRecord::real_stroke>("real_stroke", 30),
+    field<&SgtRecord::max_load>("max_load", 32),
+    field<&SgtRecord::min_load>("min_load", 34),
+    field<&SgtRecord::reserved_36>("reserved_36", 36),
+    field<&SgtRecord::rod_power>("rod_power", 40),
+    field<&SgtRecord::theo_stroke>("theo_stroke", 44),
+    field<&SgtRecord::theo_max_load>("theo_max_load", 46),
+    field<&SgtRecord::theo_min_load>("theo_min_load", 48),
+    field<&SgtRecord::stroke_loss>("stroke_loss", 50),
+    field<&SgtRecord::joint_flag>("joint_flag", 52),
+    field<&SgtRecord::reserved_text>("reserved_text", 54),
+    field<&SgtRecord::ss_sin>("ss_sin", 128),
+    field<&SgtRecord::ss_cos>("ss_cos", 192),
+    field<&SgtRecord::gg_sin>("gg_sin", 256),
+    field<&SgtRecord::gg_cos>("gg_cos", 384),
+};
+constexpr RecordLayout<SgtRecord> kSgtLayout{kSgtRecordSize, 0, kSgtFields};
+
+}  // namespace
+
+const RecordLayout<SgtRecord>& SgtRecord::layout() { return kSgtLayout; }
+Bytes SgtRecord::encode() const { return kSgtLayout.encode(*this); }
+bool SgtRecord::decode(const Bytes& b) { return kSgtLayout.decode(b, *this); }
 
 Bytes DntRecord::encode() const {
   Bytes b(kDntRecordSize, 0);

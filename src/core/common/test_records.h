@@ -1,6 +1,6 @@
 // The fixed-length test records: SgtRecord (card, 512 bytes), DntRecord (electric test,
 // 1024 bytes) and XbtRecord (waveform test, 1024 bytes), and the header of a raw joint-test
-// file. Each record is decoded and encoded field by field at its byte offsets; text fields
+// file. Each record is decoded and encoded by its field table (record_layout.h); text fields
 // are fixed-width GBK padded with blanks, numbers little-endian. A text field read back
 // keeps its padding (blanks or NULs); compare keys after Trim_Blank_Nul. Reserved fields
 // are kept as read so that a record written back carries them unchanged, and so are the
@@ -16,6 +16,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kSgtRecordSize = 512;
 inline constexpr std::size_t kDntRecordSize = 1024;
 inline constexpr std::size_t kXbtRecordSize = 1024;
@@ -24,6 +27,7 @@ inline constexpr std::size_t kOrgSamplesOffset = 1024;
 inline constexpr std::size_t kOrgSampleSize = 10;
 
 struct SgtRecord {
+  static constexpr std::size_t kSize = kSgtRecordSize;
   std::string well_name;               // 0, 16 bytes; key 1
   std::string test_date;               // 16, 12 bytes; key 2
   std::array<std::uint8_t, 16> well_name_raw{};  // the two fields' bytes as read
@@ -48,6 +52,7 @@ struct SgtRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<SgtRecord>& layout();
 };
 
 struct DntRecord {

@@ -31,92 +31,90 @@ constexpr FieldCodec<SgtRecord> kSgtFields[] = {
 };
 constexpr RecordLayout<SgtRecord> kSgtLayout{kSgtRecordSize, 0, kSgtFields};
 
+constexpr FieldCodec<DntRecord> kDntFields[] = {
+    kept_text<&DntRecord::well_name, &DntRecord::well_name_raw>("well_name", 0),
+    kept_text<&DntRecord::test_date, &DntRecord::test_date_raw>("test_date", 16),
+    field<&DntRecord::point_num>("point_num", 28),
+    field<&DntRecord::avg_current>("avg_current", 30),
+    field<&DntRecord::avg_voltage>("avg_voltage", 32),
+    field<&DntRecord::input_power>("input_power", 34),
+    field<&DntRecord::reactive_power>("reactive_power", 36),
+    field<&DntRecord::apparent_power>("apparent_power", 38),
+    field<&DntRecord::power_factor>("power_factor", 40),
+    field<&DntRecord::max_current_up>("max_current_up", 42),
+    field<&DntRecord::max_current_down>("max_current_down", 44),
+    field<&DntRecord::rms_current>("rms_current", 46),
+    field<&DntRecord::avg_power_up>("avg_power_up", 48),
+    field<&DntRecord::avg_power_down>("avg_power_down", 50),
+    field<&DntRecord::rms_power>("rms_power", 52),
+    field<&DntRecord::reserved_54>("reserved_54", 54),
+    field<&DntRecord::reserved_56>("reserved_56", 56),
+    field<&DntRecord::wiring_mode>("wiring_mode", 58),
+    field<&DntRecord::reserved_60>("reserved_60", 60),
+    field<&DntRecord::reserved_62>("reserved_62", 62),
+    field<&DntRecord::reserved_64>("reserved_64", 64),
+    field<&DntRecord::reserved_66>("reserved_66", 66),
+    field<&DntRecord::reserved_text>("reserved_text", 68),
+    field<&DntRecord::ii_sin>("ii_sin", 256),
+    field<&DntRecord::ii_cos>("ii_cos", 384),
+    field<&DntRecord::uu_sin>("uu_sin", 512),
+    field<&DntRecord::uu_cos>("uu_cos", 640),
+    field<&DntRecord::pp_sin>("pp_sin", 768),
+    field<&DntRecord::pp_cos>("pp_cos", 896),
+};
+constexpr RecordLayout<DntRecord> kDntLayout{kDntRecordSize, 0, kDntFields};
+
+constexpr FieldCodec<XbtRecord> kXbtFields[] = {
+    kept_text<&XbtRecord::well_name, &XbtRecord::well_name_raw>("well_name", 0),
+    kept_text<&XbtRecord::test_date, &XbtRecord::test_date_raw>("test_date", 16),
+    field<&XbtRecord::reserved_28>("reserved_28", 28),
+    field<&XbtRecord::current>("current", 30),
+    field<&XbtRecord::voltage>("voltage", 32),
+    field<&XbtRecord::active_power>("active_power", 34),
+    field<&XbtRecord::apparent_power>("apparent_power", 36),
+    field<&XbtRecord::power_factor>("power_factor", 38),
+    field<&XbtRecord::phase_diff>("phase_diff", 40),
+    field<&XbtRecord::order_num>("order_num", 42),
+    field<&XbtRecord::reserved_text>("reserved_text", 44),
+    field<&XbtRecord::ii_sin>("ii_sin", 224),
+    field<&XbtRecord::ii_cos>("ii_cos", 424),
+    field<&XbtRecord::uu_sin>("uu_sin", 624),
+    field<&XbtRecord::uu_cos>("uu_cos", 824),
+};
+constexpr RecordLayout<XbtRecord> kXbtLayout{kXbtRecordSize, 0, kXbtFields};
+
+// The header's bytes are kept whole (`raw`); these fields are read from them and written
+// over them.
+constexpr FieldCodec<OrgFileHeader> kOrgHeaderFields[] = {
+    text<&OrgFileHeader::test_date>("test_date", 12, 12),
+    field<&OrgFileHeader::sample_count>("sample_count", 28),
+    field<&OrgFileHeader::wiring_mode>("wiring_mode", 30),
+    text<&OrgFileHeader::well_name>("well_name", 47, 17),
+};
+constexpr RecordLayout<OrgFileHeader> kOrgHeaderLayout{kOrgHeaderSize, 0, kOrgHeaderFields,
+                                                       RecordLayout<OrgFileHeader>::Coverage::Overlay};
+
 }  // namespace
 
 const RecordLayout<SgtRecord>& SgtRecord::layout() { return kSgtLayout; }
 Bytes SgtRecord::encode() const { return kSgtLayout.encode(*this); }
 bool SgtRecord::decode(const Bytes& b) { return kSgtLayout.decode(b, *this); }
 
-Bytes DntRecord::encode() const {
-  Bytes b(kDntRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, well_name, well_name_raw);
-  put_text_field(w, 16, test_date, test_date_raw);
-  const std::int16_t v[] = {point_num,      avg_current,     avg_voltage,    input_power,      reactive_power,
-                            apparent_power, power_factor,    max_current_up, max_current_down, rms_current,
-                            avg_power_up,   avg_power_down,  rms_power,      reserved_54,      reserved_56,
-                            wiring_mode,    reserved_60,     reserved_62,    reserved_64,      reserved_66};
-  for (std::size_t i = 0; i < std::size(v); ++i) w.i16(28 + 2 * i, v[i]);
-  put_raw_field(w, 68, reserved_text);
-  w.f32_array(256, ii_sin.data(), 32);
-  w.f32_array(384, ii_cos.data(), 32);
-  w.f32_array(512, uu_sin.data(), 32);
-  w.f32_array(640, uu_cos.data(), 32);
-  w.f32_array(768, pp_sin.data(), 32);
-  w.f32_array(896, pp_cos.data(), 32);
-  return b;
-}
+const RecordLayout<DntRecord>& DntRecord::layout() { return kDntLayout; }
+Bytes DntRecord::encode() const { return kDntLayout.encode(*this); }
+bool DntRecord::decode(const Bytes& b) { return kDntLayout.decode(b, *this); }
 
-bool DntRecord::decode(const Bytes& b) {
-  if (b.size() < kDntRecordSize) return false;
-  ByteReader r(b);
-  get_text_field(r, 0, well_name, well_name_raw);
-  get_text_field(r, 16, test_date, test_date_raw);
-  std::int16_t* v[] = {&point_num,      &avg_current,    &avg_voltage,    &input_power,      &reactive_power,
-                       &apparent_power, &power_factor,   &max_current_up, &max_current_down, &rms_current,
-                       &avg_power_up,   &avg_power_down, &rms_power,      &reserved_54,      &reserved_56,
-                       &wiring_mode,    &reserved_60,    &reserved_62,    &reserved_64,      &reserved_66};
-  for (std::size_t i = 0; i < std::size(v); ++i) *v[i] = r.i16(28 + 2 * i);
-  get_raw_field(r, 68, reserved_text);
-  r.f32_array(256, ii_sin.data(), 32);
-  r.f32_array(384, ii_cos.data(), 32);
-  r.f32_array(512, uu_sin.data(), 32);
-  r.f32_array(640, uu_cos.data(), 32);
-  r.f32_array(768, pp_sin.data(), 32);
-  r.f32_array(896, pp_cos.data(), 32);
-  return true;
-}
+const RecordLayout<XbtRecord>& XbtRecord::layout() { return kXbtLayout; }
+Bytes XbtRecord::encode() const { return kXbtLayout.encode(*this); }
+bool XbtRecord::decode(const Bytes& b) { return kXbtLayout.decode(b, *this); }
 
-Bytes XbtRecord::encode() const {
-  Bytes b(kXbtRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, well_name, well_name_raw);
-  put_text_field(w, 16, test_date, test_date_raw);
-  const std::int16_t v[] = {reserved_28, current, voltage, active_power, apparent_power, power_factor, phase_diff,
-                            order_num};
-  for (std::size_t i = 0; i < std::size(v); ++i) w.i16(28 + 2 * i, v[i]);
-  put_raw_field(w, 44, reserved_text);
-  w.f32_array(224, ii_sin.data(), 50);
-  w.f32_array(424, ii_cos.data(), 50);
-  w.f32_array(624, uu_sin.data(), 50);
-  w.f32_array(824, uu_cos.data(), 50);
-  return b;
-}
-
-bool XbtRecord::decode(const Bytes& b) {
-  if (b.size() < kXbtRecordSize) return false;
-  ByteReader r(b);
-  get_text_field(r, 0, well_name, well_name_raw);
-  get_text_field(r, 16, test_date, test_date_raw);
-  std::int16_t* v[] = {&reserved_28, &current, &voltage, &active_power, &apparent_power, &power_factor, &phase_diff,
-                       &order_num};
-  for (std::size_t i = 0; i < std::size(v); ++i) *v[i] = r.i16(28 + 2 * i);
-  get_raw_field(r, 44, reserved_text);
-  r.f32_array(224, ii_sin.data(), 50);
-  r.f32_array(424, ii_cos.data(), 50);
-  r.f32_array(624, uu_sin.data(), 50);
-  r.f32_array(824, uu_cos.data(), 50);
-  return true;
-}
+const RecordLayout<OrgFileHeader>& OrgFileHeader::layout() { return kOrgHeaderLayout; }
 
 bool OrgFileHeader::decode(const Bytes& b) {
   if (b.size() < kOrgHeaderSize) return false;
-  ByteReader r(b);
+  const ByteReader r(b);
   get_raw_field(r, 0, raw);
-  test_date = get_text_field(r, 12, 12);
-  sample_count = r.i16(28);
-  wiring_mode = r.i16(30);
-  well_name = get_text_field(r, 47, 17);
+  kOrgHeaderLayout.read(*this, r, 0);
   return true;
 }
 
@@ -129,10 +127,7 @@ std::array<std::uint8_t, 12> OrgFileHeader::test_date_raw() const {
 Bytes OrgFileHeader::encode() const {
   Bytes b(raw.begin(), raw.end());
   ByteWriter w(b);
-  put_text_field(w, 12, 12, test_date);
-  w.i16(28, sample_count);
-  w.i16(30, wiring_mode);
-  put_text_field(w, 47, 17, well_name);
+  kOrgHeaderLayout.write(*this, w, 0);
   return b;
 }
 

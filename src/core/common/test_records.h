@@ -87,6 +87,7 @@ struct DntRecord {
 
   Bytes encode() const;
   bool decode(const Bytes& b);
+  static const RecordLayout<DntRecord>& layout();
 };
 
 struct XbtRecord {
@@ -108,6 +109,7 @@ struct XbtRecord {
 
   Bytes encode() const;
   bool decode(const Bytes& b);
+  static const RecordLayout<XbtRecord>& layout();
 };
 
 // Header of a raw joint-test file (bytes 0..1022, packed). Only the fields below are used;
@@ -123,6 +125,8 @@ struct OrgFileHeader {
   Bytes encode() const;         // 1023 bytes, for building test files
   // The test date's 12 bytes as the instrument wrote them.
   std::array<std::uint8_t, 12> test_date_raw() const;
+  // The fields above, over the kept bytes.
+  static const RecordLayout<OrgFileHeader>& layout();
 };
 
 // Wiring-mode names as the energy panel shows them.

@@ -57,6 +57,9 @@ Checked check(const char* name) {
 std::vector<Checked> all_layouts() {
   return {
       check<SgtRecord>("SgtRecord"),
+      check<DntRecord>("DntRecord"),
+      check<XbtRecord>("XbtRecord"),
+      check<OrgFileHeader>("OrgFileHeader"),
   };
 }
 

@@ -15,6 +15,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kDlPhRecordSize = 1264;
 
 struct DlPhRecord {
@@ -43,6 +46,7 @@ struct DlPhRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<DlPhRecord>& layout();
 };
 
 // Module Data_Type: the summary buffer shared by the main, efficiency and counterbalance

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/dlph_record.h"
 #include "core/common/record_layout.h"
 #include "core/common/test_records.h"
 
@@ -60,6 +61,7 @@ std::vector<Checked> all_layouts() {
       check<DntRecord>("DntRecord"),
       check<XbtRecord>("XbtRecord"),
       check<OrgFileHeader>("OrgFileHeader"),
+      check<DlPhRecord>("DlPhRecord"),
   };
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
 #include "core/common/record_layout.h"
 #include "core/common/test_records.h"
@@ -62,6 +63,8 @@ std::vector<Checked> all_layouts() {
       check<XbtRecord>("XbtRecord"),
       check<OrgFileHeader>("OrgFileHeader"),
       check<DlPhRecord>("DlPhRecord"),
+      check<PhfxRecord>("PhfxRecord"),
+      check<PhfxRecord::CrankGroup>("PhfxRecord::CrankGroup"),
   };
 }
 

@@ -11,6 +11,7 @@
 #include "core/common/dlph_record.h"
 #include "core/common/record_layout.h"
 #include "core/common/test_records.h"
+#include "core/efficiency/well_base_record.h"
 
 namespace wb {
 namespace {
@@ -65,6 +66,8 @@ std::vector<Checked> all_layouts() {
       check<DlPhRecord>("DlPhRecord"),
       check<PhfxRecord>("PhfxRecord"),
       check<PhfxRecord::CrankGroup>("PhfxRecord::CrankGroup"),
+      check<WellBaseRecord>("WellBaseRecord"),
+      check<WellBaseRecord::CrankGroup>("WellBaseRecord::CrankGroup"),
   };
 }
 

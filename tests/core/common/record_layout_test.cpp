@@ -11,6 +11,8 @@
 #include "core/common/dlph_record.h"
 #include "core/common/record_layout.h"
 #include "core/common/test_records.h"
+#include "core/diagnosis/bgt_record.h"
+#include "core/efficiency/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
 
 namespace wb {
@@ -68,6 +70,8 @@ std::vector<Checked> all_layouts() {
       check<PhfxRecord::CrankGroup>("PhfxRecord::CrankGroup"),
       check<WellBaseRecord>("WellBaseRecord"),
       check<WellBaseRecord::CrankGroup>("WellBaseRecord::CrankGroup"),
+      check<GtYmRecord>("GtYmRecord"),
+      check<BgtRecord>("BgtRecord"),
   };
 }
 

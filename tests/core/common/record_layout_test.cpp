@@ -11,6 +11,7 @@
 #include "core/common/dlph_record.h"
 #include "core/common/record_layout.h"
 #include "core/common/test_records.h"
+#include "core/design/workbench/rod_design_record.h"
 #include "core/diagnosis/bgt_record.h"
 #include "core/efficiency/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
@@ -72,6 +73,7 @@ std::vector<Checked> all_layouts() {
       check<WellBaseRecord::CrankGroup>("WellBaseRecord::CrankGroup"),
       check<GtYmRecord>("GtYmRecord"),
       check<BgtRecord>("BgtRecord"),
+      check<design::RodDesignRecord>("RodDesignRecord"),
   };
 }
 

@@ -69,8 +69,8 @@ constexpr FieldCodec<PhfxRecord::CrankGroup> kCrankGroupFields[] = {
     field<&PhfxRecord::CrankGroup::weight>("weight", 2),
     field<&PhfxRecord::CrankGroup::pos>("pos", 4),
 };
-constexpr RecordLayout<PhfxRecord::CrankGroup> kCrankGroupLayout{PhfxRecord::CrankGroup::kSize, 0,
-                                                                 kCrankGroupFields};
+constexpr RecordLayout<PhfxRecord::CrankGroup> kCrankGroupLayout =
+    record_layout<kCrankGroupFields>(PhfxRecord::CrankGroup::kSize, 0);
 
 constexpr FieldCodec<PhfxRecord> kPhfxFields[] = {
     text<&PhfxRecord::well_name>("well_name", 0, 16),
@@ -113,7 +113,7 @@ constexpr FieldCodec<PhfxRecord> kPhfxFields[] = {
     field<&PhfxRecord::gearbox_torque>("gearbox_torque", 1684),
     field<&PhfxRecord::reserved_1688>("reserved_1688", 1688),
 };
-constexpr RecordLayout<PhfxRecord> kPhfxLayout{kPhfxRecordSize, 0, kPhfxFields};
+constexpr RecordLayout<PhfxRecord> kPhfxLayout = record_layout<kPhfxFields>(kPhfxRecordSize, 0);
 
 }  // namespace
 

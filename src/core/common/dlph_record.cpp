@@ -22,7 +22,7 @@ constexpr FieldCodec<DlPhRecord> kDlPhFields[] = {
     field<&DlPhRecord::sys_effi>("sys_effi", 760),
     field<&DlPhRecord::reserved_764>("reserved_764", 764),
 };
-constexpr RecordLayout<DlPhRecord> kDlPhLayout{kDlPhRecordSize, 0, kDlPhFields};
+constexpr RecordLayout<DlPhRecord> kDlPhLayout = record_layout<kDlPhFields>(kDlPhRecordSize, 0);
 
 }  // namespace
 

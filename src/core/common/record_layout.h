@@ -6,7 +6,7 @@
 //       field<&SgtRecord::point_num>("point_num", 28),
 //       field<&SgtRecord::ss_sin>("ss_sin", 128),
 //   };
-//   constexpr RecordLayout<SgtRecord> kLayout{kSgtRecordSize, 0, kFields};
+//   constexpr RecordLayout<SgtRecord> kLayout = record_layout<kFields>(kSgtRecordSize, 0);
 //
 // What a field holds follows from its member's type: std::int16_t and float are
 // little-endian numbers, std::array<std::uint8_t, N> bytes kept as stored, a struct with
@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "core/common/bytes.h"
 #include "core/common/record_fields.h"
@@ -60,57 +61,60 @@ struct FieldInfo {
 
 template <class R>
 struct FieldCodec {
+  using record = R;
   FieldInfo info;
   // `base` is where the record starts in the buffer (0 unless it lies within another).
-  void (*put)(const R& rec, ByteWriter& w, std::size_t base, const FieldInfo& f) = nullptr;
-  void (*get)(R& rec, const ByteReader& r, std::size_t base, const FieldInfo& f) = nullptr;
+  void (*put)(const R& rec, ByteWriter& w, std::size_t base, const FieldInfo& f);
+  void (*get)(R& rec, const ByteReader& r, std::size_t base, const FieldInfo& f);
 };
 
+// Whole: every byte is a field's (or fixed). Overlay: the fields lie over bytes the record
+// keeps as read, so bytes no field covers are allowed.
+enum class LayoutCoverage : std::uint8_t { Whole, Overlay };
+
+// A record's table with its size and fill byte; made by `record_layout<kFields>(…)`, which
+// writes and reads the fields in one unrolled sequence of direct calls.
 template <class R>
 class RecordLayout {
  public:
-  // Whole: every byte is a field's (or fixed). Overlay: the fields lie over bytes the record
-  // keeps as read (the layout's check then allows bytes no field covers).
-  enum class Coverage { Whole, Overlay };
+  using Writer = void (*)(const R& rec, ByteWriter& w, std::size_t base);
+  using Reader = void (*)(R& rec, const ByteReader& r, std::size_t base);
 
-  template <std::size_t N>
-  constexpr RecordLayout(std::size_t size, std::uint8_t fill, const FieldCodec<R> (&fields)[N],
-                         Coverage coverage = Coverage::Whole)
-      : size_(size), fill_(fill), coverage_(coverage), fields_(fields, N) {}
+  constexpr RecordLayout(std::size_t size, std::uint8_t fill, LayoutCoverage coverage,
+                         std::span<const FieldCodec<R>> fields, Writer write, Reader read)
+      : size_(size), fill_(fill), coverage_(coverage), fields_(fields), write_(write), read_(read) {}
 
   constexpr std::size_t size() const { return size_; }
   constexpr std::uint8_t fill() const { return fill_; }
-  constexpr Coverage coverage() const { return coverage_; }
+  constexpr LayoutCoverage coverage() const { return coverage_; }
   constexpr std::span<const FieldCodec<R>> fields() const { return fields_; }
 
   // The record in `size()` bytes: the fill byte, then every field.
   Bytes encode(const R& rec) const {
     Bytes b(size_, fill_);
     ByteWriter w(b);
-    write(rec, w, 0);
+    write_(rec, w, 0);
     return b;
   }
   // False (record unchanged) when `b` is shorter than a record; bytes past it are not read.
   bool decode(std::span<const std::uint8_t> b, R& rec) const {
     if (b.size() < size_) return false;
     const ByteReader r(b.first(size_));
-    read(rec, r, 0);
+    read_(rec, r, 0);
     return true;
   }
 
-  void write(const R& rec, ByteWriter& w, std::size_t base) const {
-    for (const FieldCodec<R>& f : fields_) f.put(rec, w, base, f.info);
-  }
-  void read(R& rec, const ByteReader& r, std::size_t base) const {
-    for (const FieldCodec<R>& f : fields_)
-      if (f.get) f.get(rec, r, base, f.info);
-  }
+  // The fields at `base` of a buffer (the bytes between them untouched).
+  void write(const R& rec, ByteWriter& w, std::size_t base) const { write_(rec, w, base); }
+  void read(R& rec, const ByteReader& r, std::size_t base) const { read_(rec, r, base); }
 
  private:
   std::size_t size_;
   std::uint8_t fill_;
-  Coverage coverage_;
+  LayoutCoverage coverage_;
   std::span<const FieldCodec<R>> fields_;
+  Writer write_;
+  Reader read_;
 };
 
 namespace record_layout_detail {
@@ -178,12 +182,18 @@ template <auto M>
 void put_elements(const typename Member<decltype(M)>::record& rec, ByteWriter& w, std::size_t base,
                   const FieldInfo& f) {
   using E = Elements<typename Member<decltype(M)>::type>;
+  if constexpr (std::is_same_v<typename E::element, float> && E::count > 1) {
+    if (f.stride == 4) return w.f32_array(base + f.offset, (rec.*M).data(), E::count);  // packed: one call
+  }
   for (std::size_t k = 0; k < E::count; ++k) Element<typename E::element>::put(w, base + f.at(k), E::at(rec.*M, k));
 }
 template <auto M>
 void get_elements(typename Member<decltype(M)>::record& rec, const ByteReader& r, std::size_t base,
                   const FieldInfo& f) {
   using E = Elements<typename Member<decltype(M)>::type>;
+  if constexpr (std::is_same_v<typename E::element, float> && E::count > 1) {
+    if (f.stride == 4) return r.f32_array(base + f.offset, (rec.*M).data(), E::count);
+  }
   for (std::size_t k = 0; k < E::count; ++k) Element<typename E::element>::get(r, base + f.at(k), E::at(rec.*M, k));
 }
 
@@ -219,6 +229,8 @@ template <class R>
 void put_fixed(const R&, ByteWriter& w, std::size_t base, const FieldInfo& f) {
   w.raw(base + f.offset, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(f.fixed), f.width));
 }
+template <class R>
+void get_fixed(R&, const ByteReader&, std::size_t, const FieldInfo&) {}
 
 }  // namespace record_layout_detail
 
@@ -260,7 +272,36 @@ constexpr FieldCodec<typename record_layout_detail::Member<decltype(Text)>::reco
 // `bytes` (a literal) at `offset`, written with every record and never read.
 template <class R, std::size_t N>
 constexpr FieldCodec<R> fixed(const char* name, std::size_t offset, const char (&bytes)[N]) {
-  return {{name, offset, FieldType::Fixed, 1, N - 1, N - 1, bytes}, &record_layout_detail::put_fixed<R>, nullptr};
+  return {{name, offset, FieldType::Fixed, 1, N - 1, N - 1, bytes}, &record_layout_detail::put_fixed<R>,
+          &record_layout_detail::get_fixed<R>};
+}
+
+namespace record_layout_detail {
+
+template <const auto& Fields, std::size_t... I>
+void write_fields(const typename std::remove_cvref_t<decltype(Fields[0])>::record& rec, ByteWriter& w,
+                  std::size_t base, std::index_sequence<I...>) {
+  (Fields[I].put(rec, w, base, Fields[I].info), ...);
+}
+template <const auto& Fields, std::size_t... I>
+void read_fields(typename std::remove_cvref_t<decltype(Fields[0])>::record& rec, const ByteReader& r,
+                 std::size_t base, std::index_sequence<I...>) {
+  (Fields[I].get(rec, r, base, Fields[I].info), ...);
+}
+
+}  // namespace record_layout_detail
+
+// The layout of a table `Fields` (a constexpr array of FieldCodec) for records of `size` bytes
+// that a fresh buffer fills with `fill`.
+template <const auto& Fields>
+constexpr auto record_layout(std::size_t size, std::uint8_t fill, LayoutCoverage coverage = LayoutCoverage::Whole) {
+  namespace d = record_layout_detail;
+  using R = typename std::remove_cvref_t<decltype(Fields[0])>::record;
+  using Seq = std::make_index_sequence<std::size(Fields)>;
+  return RecordLayout<R>(
+      size, fill, coverage, std::span<const FieldCodec<R>>(Fields),
+      [](const R& rec, ByteWriter& w, std::size_t base) { d::write_fields<Fields>(rec, w, base, Seq{}); },
+      [](R& rec, const ByteReader& r, std::size_t base) { d::read_fields<Fields>(rec, r, base, Seq{}); });
 }
 
 }  // namespace wb

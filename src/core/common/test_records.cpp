@@ -29,7 +29,7 @@ constexpr FieldCodec<SgtRecord> kSgtFields[] = {
     field<&SgtRecord::gg_sin>("gg_sin", 256),
     field<&SgtRecord::gg_cos>("gg_cos", 384),
 };
-constexpr RecordLayout<SgtRecord> kSgtLayout{kSgtRecordSize, 0, kSgtFields};
+constexpr RecordLayout<SgtRecord> kSgtLayout = record_layout<kSgtFields>(kSgtRecordSize, 0);
 
 constexpr FieldCodec<DntRecord> kDntFields[] = {
     kept_text<&DntRecord::well_name, &DntRecord::well_name_raw>("well_name", 0),
@@ -62,7 +62,7 @@ constexpr FieldCodec<DntRecord> kDntFields[] = {
     field<&DntRecord::pp_sin>("pp_sin", 768),
     field<&DntRecord::pp_cos>("pp_cos", 896),
 };
-constexpr RecordLayout<DntRecord> kDntLayout{kDntRecordSize, 0, kDntFields};
+constexpr RecordLayout<DntRecord> kDntLayout = record_layout<kDntFields>(kDntRecordSize, 0);
 
 constexpr FieldCodec<XbtRecord> kXbtFields[] = {
     kept_text<&XbtRecord::well_name, &XbtRecord::well_name_raw>("well_name", 0),
@@ -81,7 +81,7 @@ constexpr FieldCodec<XbtRecord> kXbtFields[] = {
     field<&XbtRecord::uu_sin>("uu_sin", 624),
     field<&XbtRecord::uu_cos>("uu_cos", 824),
 };
-constexpr RecordLayout<XbtRecord> kXbtLayout{kXbtRecordSize, 0, kXbtFields};
+constexpr RecordLayout<XbtRecord> kXbtLayout = record_layout<kXbtFields>(kXbtRecordSize, 0);
 
 // The header's bytes are kept whole (`raw`); these fields are read from them and written
 // over them.
@@ -91,8 +91,7 @@ constexpr FieldCodec<OrgFileHeader> kOrgHeaderFields[] = {
     field<&OrgFileHeader::wiring_mode>("wiring_mode", 30),
     text<&OrgFileHeader::well_name>("well_name", 47, 17),
 };
-constexpr RecordLayout<OrgFileHeader> kOrgHeaderLayout{kOrgHeaderSize, 0, kOrgHeaderFields,
-                                                       RecordLayout<OrgFileHeader>::Coverage::Overlay};
+constexpr RecordLayout<OrgFileHeader> kOrgHeaderLayout = record_layout<kOrgHeaderFields>(kOrgHeaderSize, 0, LayoutCoverage::Overlay);
 
 }  // namespace
 

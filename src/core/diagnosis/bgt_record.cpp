@@ -27,7 +27,7 @@ constexpr FieldCodec<BgtRecord> kBgtFields[] = {
     fixed<BgtRecord>("line_end", 1443, "\r\n"),
 };
 // A fresh record is blank where no field says otherwise.
-constexpr RecordLayout<BgtRecord> kBgtLayout{kBgtRecordSize, ' ', kBgtFields};
+constexpr RecordLayout<BgtRecord> kBgtLayout = record_layout<kBgtFields>(kBgtRecordSize, ' ');
 
 }  // namespace
 

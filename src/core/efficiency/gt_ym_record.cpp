@@ -16,7 +16,7 @@ constexpr FieldCodec<GtYmRecord> kGtYmFields[] = {
     text<&GtYmRecord::vals>("vals", 76, kGtYmValWidth),
     field<&GtYmRecord::crlf>("crlf", 604),
 };
-constexpr RecordLayout<GtYmRecord> kGtYmLayout{kGtYmRecordSize, ' ', kGtYmFields};
+constexpr RecordLayout<GtYmRecord> kGtYmLayout = record_layout<kGtYmFields>(kGtYmRecordSize, ' ');
 
 }  // namespace
 

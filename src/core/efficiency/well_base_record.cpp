@@ -23,8 +23,8 @@ constexpr FieldCodec<WellBaseRecord::CrankGroup> kCrankGroupFields[] = {
     field<&WellBaseRecord::CrankGroup::weight>("weight", 2),
     field<&WellBaseRecord::CrankGroup::pos>("pos", 4),
 };
-constexpr RecordLayout<WellBaseRecord::CrankGroup> kCrankGroupLayout{WellBaseRecord::CrankGroup::kSize, 0,
-                                                                     kCrankGroupFields};
+constexpr RecordLayout<WellBaseRecord::CrankGroup> kCrankGroupLayout =
+    record_layout<kCrankGroupFields>(WellBaseRecord::CrankGroup::kSize, 0);
 
 constexpr FieldCodec<WellBaseRecord> kWellBaseFields[] = {
     text<&WellBaseRecord::well_name>("well_name", 0, 16),
@@ -95,7 +95,7 @@ constexpr FieldCodec<WellBaseRecord> kWellBaseFields[] = {
     field<&WellBaseRecord::uu_cos>("uu_cos", 1408),
     field<&WellBaseRecord::reserved_1536>("reserved_1536", 1536),
 };
-constexpr RecordLayout<WellBaseRecord> kWellBaseLayout{kWellBaseRecordSize, 0, kWellBaseFields};
+constexpr RecordLayout<WellBaseRecord> kWellBaseLayout = record_layout<kWellBaseFields>(kWellBaseRecordSize, 0);
 
 }  // namespace
 

@@ -30,7 +30,7 @@ struct Checked {
 template <class R>
 Checked check(const char* name) {
   const RecordLayout<R>& l = R::layout();
-  Checked c{name, l.size(), l.coverage() == RecordLayout<R>::Coverage::Whole, {}, {}};
+  Checked c{name, l.size(), l.coverage() == LayoutCoverage::Whole, {}, {}};
   for (const FieldCodec<R>& f : l.fields()) c.fields.push_back(f.info);
 
   std::vector<const char*> owner(c.size, nullptr);

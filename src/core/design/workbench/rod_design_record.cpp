@@ -53,7 +53,7 @@ constexpr FieldCodec<RodDesignRecord> kRodDesignFields[] = {
     field<&RodDesignRecord::wellhead_temp>("wellhead_temp", kWellheadTemp),
     field<&RodDesignRecord::tubing_id>("tubing_id", kTubingId),
 };
-constexpr RecordLayout<RodDesignRecord> kRodDesignLayout{kRodDesignRecordSize, 0, kRodDesignFields};
+constexpr RecordLayout<RodDesignRecord> kRodDesignLayout = record_layout<kRodDesignFields>(kRodDesignRecordSize, 0);
 
 }  // namespace
 

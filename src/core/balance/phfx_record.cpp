@@ -8,6 +8,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_layout.h"
 #include "core/common/trim.h"
 
 namespace wb {
@@ -60,100 +61,65 @@ void synth(std::vector<float>& x, int n, const std::array<float, N>& a, const st
 
 }  // namespace
 
-Bytes PhfxRecord::encode() const {
-  Bytes b(kPhfxRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 12, test_date);
-  w.i16(28, point_num);
-  w.i16(30, crank_blocks);
-  w.i16(32, crank_block_wt);
-  w.i16(34, crank_block_pos);
-  w.i16(36, wiring_mode);
-  w.f32(38, rms_current);
-  w.f32(42, rms_power);
-  w.i16(46, crank_pos_max);
-  w.i16(48, crank_pos_min);
-  w.i16(50, crank_spacing);
-  w.f32(52, crank_angle0);
-  for (std::size_t g = 0; g < 4; ++g) {
-    w.i16(56 + 6 * g, crank_group[g].count);
-    w.i16(58 + 6 * g, crank_group[g].weight);
-    w.i16(60 + 6 * g, crank_group[g].pos);
-  }
-  w.i16(80, balance_mode);
-  w.i16(82, beam_front_arm);
-  w.i16(84, act_stroke);
-  w.i16(86, max_stroke);
-  w.i16(88, balance_arm);
-  w.f32(90, balance_arm_angle);
-  w.i16(94, beam_block_wt);
-  w.i16(96, beam_blocks);
-  w.i16(98, beam_blocks_max);
-  put_raw_field(w, 100, reserved_100);
-  w.f32_array(246, pp_sin.data(), 32);
-  w.f32_array(374, pp_cos.data(), 32);
-  w.f32_array(502, qq_sin.data(), 32);
-  w.f32_array(630, qq_cos.data(), 32);
-  w.f32_array(758, ii_sin.data(), 32);
-  w.f32_array(886, ii_cos.data(), 32);
-  w.f32_array(1014, uu_sin.data(), 32);
-  w.f32_array(1142, uu_cos.data(), 32);
-  w.f32_array(1270, ss_sin.data(), 16);
-  w.f32_array(1334, ss_cos.data(), 16);
-  w.f32_array(1398, gg_sin.data(), 32);
-  w.f32_array(1526, gg_cos.data(), 32);
-  put_text_field(w, 1654, 30, cyj_model);
-  w.f32(1684, gearbox_torque);
-  put_raw_field(w, 1688, reserved_1688);
-  return b;
-}
+namespace {
 
-bool PhfxRecord::decode(const Bytes& b) {
-  if (b.size() < kPhfxRecordSize) return false;
-  ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  test_date = get_text_field(r, 16, 12);
-  point_num = r.i16(28);
-  crank_blocks = r.i16(30);
-  crank_block_wt = r.i16(32);
-  crank_block_pos = r.i16(34);
-  wiring_mode = r.i16(36);
-  rms_current = r.f32(38);
-  rms_power = r.f32(42);
-  crank_pos_max = r.i16(46);
-  crank_pos_min = r.i16(48);
-  crank_spacing = r.i16(50);
-  crank_angle0 = r.f32(52);
-  for (std::size_t g = 0; g < 4; ++g)
-    crank_group[g] = {r.i16(56 + 6 * g), r.i16(58 + 6 * g), r.i16(60 + 6 * g)};
-  balance_mode = r.i16(80);
-  beam_front_arm = r.i16(82);
-  act_stroke = r.i16(84);
-  max_stroke = r.i16(86);
-  balance_arm = r.i16(88);
-  balance_arm_angle = r.f32(90);
-  beam_block_wt = r.i16(94);
-  beam_blocks = r.i16(96);
-  beam_blocks_max = r.i16(98);
-  get_raw_field(r, 100, reserved_100);
-  r.f32_array(246, pp_sin.data(), 32);
-  r.f32_array(374, pp_cos.data(), 32);
-  r.f32_array(502, qq_sin.data(), 32);
-  r.f32_array(630, qq_cos.data(), 32);
-  r.f32_array(758, ii_sin.data(), 32);
-  r.f32_array(886, ii_cos.data(), 32);
-  r.f32_array(1014, uu_sin.data(), 32);
-  r.f32_array(1142, uu_cos.data(), 32);
-  r.f32_array(1270, ss_sin.data(), 16);
-  r.f32_array(1334, ss_cos.data(), 16);
-  r.f32_array(1398, gg_sin.data(), 32);
-  r.f32_array(1526, gg_cos.data(), 32);
-  cyj_model = get_text_field(r, 1654, 30);
-  gearbox_torque = r.f32(1684);
-  get_raw_field(r, 1688, reserved_1688);
-  return true;
-}
+constexpr FieldCodec<PhfxRecord::CrankGroup> kCrankGroupFields[] = {
+    field<&PhfxRecord::CrankGroup::count>("count", 0),
+    field<&PhfxRecord::CrankGroup::weight>("weight", 2),
+    field<&PhfxRecord::CrankGroup::pos>("pos", 4),
+};
+constexpr RecordLayout<PhfxRecord::CrankGroup> kCrankGroupLayout =
+    record_layout<kCrankGroupFields>(PhfxRecord::CrankGroup::kSize, 0);
+
+constexpr FieldCodec<PhfxRecord> kPhfxFields[] = {
+    text<&PhfxRecord::well_name>("well_name", 0, 16),
+    text<&PhfxRecord::test_date>("test_date", 16, 12),
+    field<&PhfxRecord::point_num>("point_num", 28),
+    field<&PhfxRecord::crank_blocks>("crank_blocks", 30),
+    field<&PhfxRecord::crank_block_wt>("crank_block_wt", 32),
+    field<&PhfxRecord::crank_block_pos>("crank_block_pos", 34),
+    field<&PhfxRecord::wiring_mode>("wiring_mode", 36),
+    field<&PhfxRecord::rms_current>("rms_current", 38),
+    field<&PhfxRecord::rms_power>("rms_power", 42),
+    field<&PhfxRecord::crank_pos_max>("crank_pos_max", 46),
+    field<&PhfxRecord::crank_pos_min>("crank_pos_min", 48),
+    field<&PhfxRecord::crank_spacing>("crank_spacing", 50),
+    field<&PhfxRecord::crank_angle0>("crank_angle0", 52),
+    field<&PhfxRecord::crank_group>("crank_group", 56),
+    field<&PhfxRecord::balance_mode>("balance_mode", 80),
+    field<&PhfxRecord::beam_front_arm>("beam_front_arm", 82),
+    field<&PhfxRecord::act_stroke>("act_stroke", 84),
+    field<&PhfxRecord::max_stroke>("max_stroke", 86),
+    field<&PhfxRecord::balance_arm>("balance_arm", 88),
+    field<&PhfxRecord::balance_arm_angle>("balance_arm_angle", 90),
+    field<&PhfxRecord::beam_block_wt>("beam_block_wt", 94),
+    field<&PhfxRecord::beam_blocks>("beam_blocks", 96),
+    field<&PhfxRecord::beam_blocks_max>("beam_blocks_max", 98),
+    field<&PhfxRecord::reserved_100>("reserved_100", 100),
+    field<&PhfxRecord::pp_sin>("pp_sin", 246),
+    field<&PhfxRecord::pp_cos>("pp_cos", 374),
+    field<&PhfxRecord::qq_sin>("qq_sin", 502),
+    field<&PhfxRecord::qq_cos>("qq_cos", 630),
+    field<&PhfxRecord::ii_sin>("ii_sin", 758),
+    field<&PhfxRecord::ii_cos>("ii_cos", 886),
+    field<&PhfxRecord::uu_sin>("uu_sin", 1014),
+    field<&PhfxRecord::uu_cos>("uu_cos", 1142),
+    field<&PhfxRecord::ss_sin>("ss_sin", 1270),
+    field<&PhfxRecord::ss_cos>("ss_cos", 1334),
+    field<&PhfxRecord::gg_sin>("gg_sin", 1398),
+    field<&PhfxRecord::gg_cos>("gg_cos", 1526),
+    text<&PhfxRecord::cyj_model>("cyj_model", 1654, 30),
+    field<&PhfxRecord::gearbox_torque>("gearbox_torque", 1684),
+    field<&PhfxRecord::reserved_1688>("reserved_1688", 1688),
+};
+constexpr RecordLayout<PhfxRecord> kPhfxLayout = record_layout<kPhfxFields>(kPhfxRecordSize, 0);
+
+}  // namespace
+
+const RecordLayout<PhfxRecord::CrankGroup>& PhfxRecord::CrankGroup::layout() { return kCrankGroupLayout; }
+const RecordLayout<PhfxRecord>& PhfxRecord::layout() { return kPhfxLayout; }
+Bytes PhfxRecord::encode() const { return kPhfxLayout.encode(*this); }
+bool PhfxRecord::decode(const Bytes& b) { return kPhfxLayout.decode(b, *this); }
 
 std::filesystem::path phfx_path(const ProgramFolder& prog) { return prog.sys() / kPhfxFileName; }
 

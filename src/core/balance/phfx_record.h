@@ -24,6 +24,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kPhfxRecordSize = 2148;
 inline constexpr const char* kPhfxFileName = "phfx.dat";
 inline constexpr const char* kPhfxBackupName = "phfx_bak.dat";
@@ -33,6 +36,8 @@ struct PhfxRecord {
     std::int16_t count = 0;   // blocks
     std::int16_t weight = 0;  // one block, kN ×1000
     std::int16_t pos = 0;     // position, m ×1000
+    static constexpr std::size_t kSize = 6;
+    static const RecordLayout<CrankGroup>& layout();
   };
   std::string well_name;             // 0, 16 bytes; key 1
   std::string test_date;             // 16, 12 bytes; key 2
@@ -71,6 +76,7 @@ struct PhfxRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<PhfxRecord>& layout();
 };
 
 std::filesystem::path phfx_path(const ProgramFolder& prog);

@@ -1,48 +1,34 @@
 #include "core/common/dlph_record.h"
 
-#include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 
 namespace wb {
 
-Bytes DlPhRecord::encode() const {
-  Bytes b(kDlPhRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, well_name, well_name_raw);
-  put_text_field(w, 16, test_date, test_date_raw);
-  put_text_field(w, 28, cyj_model, cyj_model_raw);
-  put_text_field(w, 58, motor_model, motor_model_raw);
-  w.f32(74, real_stroke);
-  w.f32(78, real_spm);
-  w.i16(82, crank_blocks);
-  w.f32(84, crank_block_pos);
-  w.f32(88, crank_block_wt);
-  put_raw_field(w, 92, reserved_92);
-  put_text_field(w, 96, balance_advice, balance_advice_raw);
-  w.f32_array(696, dn_cs.data(), dn_cs.size());
-  w.f32(760, sys_effi);
-  put_raw_field(w, 764, reserved_764);
-  return b;
-}
+namespace {
 
-bool DlPhRecord::decode(const Bytes& b) {
-  if (b.size() < kDlPhRecordSize) return false;
-  ByteReader r(b);
-  get_text_field(r, 0, well_name, well_name_raw);
-  get_text_field(r, 16, test_date, test_date_raw);
-  get_text_field(r, 28, cyj_model, cyj_model_raw);
-  get_text_field(r, 58, motor_model, motor_model_raw);
-  real_stroke = r.f32(74);
-  real_spm = r.f32(78);
-  crank_blocks = r.i16(82);
-  crank_block_pos = r.f32(84);
-  crank_block_wt = r.f32(88);
-  get_raw_field(r, 92, reserved_92);
-  get_text_field(r, 96, balance_advice, balance_advice_raw);
-  r.f32_array(696, dn_cs.data(), dn_cs.size());
-  sys_effi = r.f32(760);
-  get_raw_field(r, 764, reserved_764);
-  return true;
-}
+constexpr FieldCodec<DlPhRecord> kDlPhFields[] = {
+    kept_text<&DlPhRecord::well_name, &DlPhRecord::well_name_raw>("well_name", 0),
+    kept_text<&DlPhRecord::test_date, &DlPhRecord::test_date_raw>("test_date", 16),
+    kept_text<&DlPhRecord::cyj_model, &DlPhRecord::cyj_model_raw>("cyj_model", 28),
+    kept_text<&DlPhRecord::motor_model, &DlPhRecord::motor_model_raw>("motor_model", 58),
+    field<&DlPhRecord::real_stroke>("real_stroke", 74),
+    field<&DlPhRecord::real_spm>("real_spm", 78),
+    field<&DlPhRecord::crank_blocks>("crank_blocks", 82),
+    field<&DlPhRecord::crank_block_pos>("crank_block_pos", 84),
+    field<&DlPhRecord::crank_block_wt>("crank_block_wt", 88),
+    field<&DlPhRecord::reserved_92>("reserved_92", 92),
+    kept_text<&DlPhRecord::balance_advice, &DlPhRecord::balance_advice_raw>("balance_advice", 96),
+    field<&DlPhRecord::dn_cs>("dn_cs", 696),
+    field<&DlPhRecord::sys_effi>("sys_effi", 760),
+    field<&DlPhRecord::reserved_764>("reserved_764", 764),
+};
+constexpr RecordLayout<DlPhRecord> kDlPhLayout = record_layout<kDlPhFields>(kDlPhRecordSize, 0);
+
+}  // namespace
+
+const RecordLayout<DlPhRecord>& DlPhRecord::layout() { return kDlPhLayout; }
+Bytes DlPhRecord::encode() const { return kDlPhLayout.encode(*this); }
+bool DlPhRecord::decode(const Bytes& b) { return kDlPhLayout.decode(b, *this); }
 
 DataType& data_type() {
   static DataType instance;

@@ -15,6 +15,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr const char* kDlPhFileName = "DlPh.dat";  // in sys/
 inline constexpr std::size_t kDlPhRecordSize = 1264;
 
@@ -44,6 +47,7 @@ struct DlPhRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<DlPhRecord>& layout();
 };
 
 // Module Data_Type: the summary buffer shared by the main, efficiency and counterbalance

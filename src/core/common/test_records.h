@@ -1,6 +1,6 @@
 // The fixed-length test records: SgtRecord (card, 512 bytes), DntRecord (electric test,
 // 1024 bytes) and XbtRecord (waveform test, 1024 bytes), and the header of a raw joint-test
-// file. Each record is decoded and encoded field by field at its byte offsets; text fields
+// file. Each record is decoded and encoded by its field table (record_layout.h); text fields
 // are fixed-width GBK padded with blanks, numbers little-endian. A text field read back
 // keeps its padding (blanks or NULs); compare keys after Trim_Blank_Nul. Reserved fields
 // are kept as read so that a record written back carries them unchanged, and so are the
@@ -16,6 +16,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kSgtRecordSize = 512;
 inline constexpr std::size_t kDntRecordSize = 1024;
 inline constexpr std::size_t kXbtRecordSize = 1024;
@@ -24,6 +27,7 @@ inline constexpr std::size_t kOrgSamplesOffset = 1024;
 inline constexpr std::size_t kOrgSampleSize = 10;
 
 struct SgtRecord {
+  static constexpr std::size_t kSize = kSgtRecordSize;
   std::string well_name;               // 0, 16 bytes; key 1
   std::string test_date;               // 16, 12 bytes; key 2
   std::array<std::uint8_t, 16> well_name_raw{};  // the two fields' bytes as read
@@ -48,6 +52,7 @@ struct SgtRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<SgtRecord>& layout();
 };
 
 struct DntRecord {
@@ -82,6 +87,7 @@ struct DntRecord {
 
   Bytes encode() const;
   bool decode(const Bytes& b);
+  static const RecordLayout<DntRecord>& layout();
 };
 
 struct XbtRecord {
@@ -103,6 +109,7 @@ struct XbtRecord {
 
   Bytes encode() const;
   bool decode(const Bytes& b);
+  static const RecordLayout<XbtRecord>& layout();
 };
 
 // Header of a raw joint-test file (bytes 0..1022, packed). Only the fields below are used;
@@ -118,6 +125,8 @@ struct OrgFileHeader {
   Bytes encode() const;         // 1023 bytes, for building test files
   // The test date's 12 bytes as the instrument wrote them.
   std::array<std::uint8_t, 12> test_date_raw() const;
+  // The fields above, over the kept bytes.
+  static const RecordLayout<OrgFileHeader>& layout();
 };
 
 // Wiring-mode names as the energy panel shows them.

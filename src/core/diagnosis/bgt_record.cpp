@@ -3,15 +3,32 @@
 #include <algorithm>
 
 #include "core/common/gbk.h"
-#include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 
 namespace wb {
 
 namespace {
-constexpr std::size_t kParamsOffset = 31;
-constexpr std::size_t kDiagTextOffset = 343;
-constexpr std::size_t kCardOffset = 631;
-constexpr std::size_t kDiagParamsOffset = 1207;
+
+constexpr FieldCodec<BgtRecord> kBgtFields[] = {
+    text<&BgtRecord::well_name>("well_name", 0, kBgtWellNameWidth),
+    text<&BgtRecord::test_date>("test_date", 16, kBgtTestDateWidth),
+    text<&BgtRecord::params>("params", 31, kBgtParamWidth),
+    text<&BgtRecord::diag_text, advice_for_field>("diag_text", 343, kBgtDiagTextWidth),
+    field<&BgtRecord::card>("card", 631),
+    field<&BgtRecord::reserved_1143>("reserved_1143", 1143),
+    field<&BgtRecord::reserved_1203>("reserved_1203", 1203),
+    text<&BgtRecord::diag_params>("diag_params", 1207, kBgtDiagParamWidth),
+    text<&BgtRecord::cyj_model>("cyj_model", 1271, 20),
+    text<&BgtRecord::plunger_stroke>("plunger_stroke", 1291, 8),
+    text<&BgtRecord::motor_model>("motor_model", 1299, 20),
+    text<&BgtRecord::wellhead_temp>("wellhead_temp", 1319, 8),
+    field<&BgtRecord::powers>("powers", 1327),
+    field<&BgtRecord::reserved_1343>("reserved_1343", 1343),
+    fixed<BgtRecord>("line_end", 1443, "\r\n"),
+};
+// A fresh record is blank where no field says otherwise.
+constexpr RecordLayout<BgtRecord> kBgtLayout = record_layout<kBgtFields>(kBgtRecordSize, ' ');
+
 }  // namespace
 
 BgtRecord::BgtRecord() {
@@ -20,53 +37,9 @@ BgtRecord::BgtRecord() {
   reserved_1343.fill(' ');
 }
 
-Bytes BgtRecord::encode() const {
-  Bytes b(kBgtRecordSize, ' ');
-  ByteWriter w(b);
-  put_text_field(w, 0, kBgtWellNameWidth, well_name);
-  put_text_field(w, 16, kBgtTestDateWidth, test_date);
-  for (std::size_t k = 0; k < kBgtParamCount; ++k)
-    put_text_field(w, kParamsOffset + kBgtParamWidth * k, kBgtParamWidth, params[k]);
-  put_text_field(w, kDiagTextOffset, kBgtDiagTextWidth, advice_for_field(diag_text));
-  const Bytes c = card.encode();
-  w.raw(kCardOffset, c);
-  put_raw_field(w, 1143, reserved_1143);
-  put_raw_field(w, 1203, reserved_1203);
-  for (std::size_t k = 0; k < diag_params.size(); ++k)
-    put_text_field(w, kDiagParamsOffset + kBgtDiagParamWidth * k, kBgtDiagParamWidth, diag_params[k]);
-  put_text_field(w, 1271, 20, cyj_model);
-  put_text_field(w, 1291, 8, plunger_stroke);
-  put_text_field(w, 1299, 20, motor_model);
-  put_text_field(w, 1319, 8, wellhead_temp);
-  w.f32_array(1327, powers.data(), powers.size());
-  put_raw_field(w, 1343, reserved_1343);
-  b[1443] = 0x0D;
-  b[1444] = 0x0A;
-  return b;
-}
-
-bool BgtRecord::decode(const Bytes& b) {
-  if (b.size() < kBgtRecordSize) return false;
-  ByteReader r(b);
-  well_name = get_text_field(r, 0, kBgtWellNameWidth);
-  test_date = get_text_field(r, 16, kBgtTestDateWidth);
-  for (std::size_t k = 0; k < kBgtParamCount; ++k)
-    params[k] = get_text_field(r, kParamsOffset + kBgtParamWidth * k, kBgtParamWidth);
-  diag_text = get_text_field(r, kDiagTextOffset, kBgtDiagTextWidth);
-  const auto c = r.raw(kCardOffset, kSgtRecordSize);
-  card.decode(Bytes(c.begin(), c.end()));
-  get_raw_field(r, 1143, reserved_1143);
-  get_raw_field(r, 1203, reserved_1203);
-  for (std::size_t k = 0; k < diag_params.size(); ++k)
-    diag_params[k] = get_text_field(r, kDiagParamsOffset + kBgtDiagParamWidth * k, kBgtDiagParamWidth);
-  cyj_model = get_text_field(r, 1271, 20);
-  plunger_stroke = get_text_field(r, 1291, 8);
-  motor_model = get_text_field(r, 1299, 20);
-  wellhead_temp = get_text_field(r, 1319, 8);
-  r.f32_array(1327, powers.data(), powers.size());
-  get_raw_field(r, 1343, reserved_1343);
-  return true;
-}
+const RecordLayout<BgtRecord>& BgtRecord::layout() { return kBgtLayout; }
+Bytes BgtRecord::encode() const { return kBgtLayout.encode(*this); }
+bool BgtRecord::decode(const Bytes& b) { return kBgtLayout.decode(b, *this); }
 
 std::string crlf_line_breaks(std::string_view text) {
   std::string crlf;

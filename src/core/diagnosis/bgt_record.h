@@ -16,6 +16,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kBgtRecordSize = 1445;
 inline constexpr std::size_t kBgtWellNameWidth = 16;
 inline constexpr std::size_t kBgtTestDateWidth = 15;
@@ -46,6 +49,7 @@ struct BgtRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(const Bytes& b);
+  static const RecordLayout<BgtRecord>& layout();
 };
 
 // Every line break (CR LF, a lone CR or a lone LF) as CR LF.

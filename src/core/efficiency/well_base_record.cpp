@@ -8,6 +8,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_curves.h"
 
@@ -15,141 +16,93 @@ namespace wb {
 
 namespace fs = std::filesystem;
 
-Bytes WellBaseRecord::encode() const {
-  Bytes b(kWellBaseRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 12, test_date);
-  w.i16(28, point_num);
-  w.i16(30, sys_effi);
-  put_text_field(w, 32, 30, cyj_model);
-  put_text_field(w, 62, 16, motor_model);
-  w.i16(78, real_stroke);
-  w.i16(80, crank_blocks);
-  w.i16(82, crank_block_wt);
-  w.i16(84, crank_block_pos);
-  w.i16(86, wiring_mode);
-  put_raw_field(w, 88, reserved_88);
-  put_raw_field(w, 92, reserved_92);
-  put_text_field(w, 96, 20, block_unit);
-  w.i16(116, pump_dia);
-  w.f32(118, liquid_rate);
-  w.i16(122, water_cut);
-  w.i16(124, oil_rate);
-  w.i16(126, gas_oil_ratio);
-  w.f32(128, viscosity);
-  w.i16(132, wellhead_temp);
-  w.f32(134, rod_len_1);
-  w.f32(138, rod_len_7_8);
-  w.f32(142, rod_len_3_4);
-  w.f32(146, rod_len_5_8);
-  w.f32(150, liquid_density);
-  w.i16(154, tubing_press);
-  w.i16(156, casing_press);
-  w.f32(158, fluid_level);
-  w.f32(162, pump_depth);
-  w.i16(166, nom_stroke);
-  w.i16(168, nom_spm);
-  put_raw_field(w, 170, reserved_170);
-  const std::int16_t v178[] = {theo_max_load, theo_min_load,     reserved_182,  crank_pos_max, gearbox_torque,
-                               beam_front_arm, max_stroke,       balance_arm,   balance_arm_angle, beam_block_wt,
-                               beam_blocks,   beam_blocks_max,   reserved_202};
-  for (std::size_t i = 0; i < std::size(v178); ++i) w.i16(178 + 2 * i, v178[i]);
-  w.f32(204, rod_len_1_1_8);
-  w.f32(208, sinker_len);
-  w.i16(212, sinker_dia);
-  w.i16(214, crank_pos_min);
-  w.i16(216, crank_spacing);
-  w.f32(218, crank_angle0);
-  for (std::size_t g = 0; g < 4; ++g) {
-    w.i16(222 + 6 * g, crank_group[g].count);
-    w.i16(224 + 6 * g, crank_group[g].weight);
-    w.i16(226 + 6 * g, crank_group[g].pos);
-  }
-  w.i16(246, balance_mode);
-  w.i16(248, act_stroke);
-  put_raw_field(w, 250, reserved_250);
-  w.f32_array(384, ss_sin.data(), 16);
-  w.f32_array(448, ss_cos.data(), 16);
-  w.f32_array(512, pp_sin.data(), 32);
-  w.f32_array(640, pp_cos.data(), 32);
-  w.f32_array(768, gg_sin.data(), 32);
-  w.f32_array(896, gg_cos.data(), 32);
-  w.f32_array(1024, ii_sin.data(), 32);
-  w.f32_array(1152, ii_cos.data(), 32);
-  w.f32_array(1280, uu_sin.data(), 32);
-  w.f32_array(1408, uu_cos.data(), 32);
-  put_raw_field(w, 1536, reserved_1536);
-  return b;
-}
+namespace {
 
-bool WellBaseRecord::decode(const Bytes& b) {
-  if (b.size() < kWellBaseRecordSize) return false;
-  ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  test_date = get_text_field(r, 16, 12);
-  point_num = r.i16(28);
-  sys_effi = r.i16(30);
-  cyj_model = get_text_field(r, 32, 30);
-  motor_model = get_text_field(r, 62, 16);
-  real_stroke = r.i16(78);
-  crank_blocks = r.i16(80);
-  crank_block_wt = r.i16(82);
-  crank_block_pos = r.i16(84);
-  wiring_mode = r.i16(86);
-  get_raw_field(r, 88, reserved_88);
-  get_raw_field(r, 92, reserved_92);
-  block_unit = get_text_field(r, 96, 20);
-  pump_dia = r.i16(116);
-  liquid_rate = r.f32(118);
-  water_cut = r.i16(122);
-  oil_rate = r.i16(124);
-  gas_oil_ratio = r.i16(126);
-  viscosity = r.f32(128);
-  wellhead_temp = r.i16(132);
-  rod_len_1 = r.f32(134);
-  rod_len_7_8 = r.f32(138);
-  rod_len_3_4 = r.f32(142);
-  rod_len_5_8 = r.f32(146);
-  liquid_density = r.f32(150);
-  tubing_press = r.i16(154);
-  casing_press = r.i16(156);
-  fluid_level = r.f32(158);
-  pump_depth = r.f32(162);
-  nom_stroke = r.i16(166);
-  nom_spm = r.i16(168);
-  get_raw_field(r, 170, reserved_170);
-  std::int16_t* v178[] = {&theo_max_load,  &theo_min_load, &reserved_182, &crank_pos_max,     &gearbox_torque,
-                          &beam_front_arm, &max_stroke,    &balance_arm,  &balance_arm_angle, &beam_block_wt,
-                          &beam_blocks,    &beam_blocks_max, &reserved_202};
-  for (std::size_t i = 0; i < std::size(v178); ++i) *v178[i] = r.i16(178 + 2 * i);
-  rod_len_1_1_8 = r.f32(204);
-  sinker_len = r.f32(208);
-  sinker_dia = r.i16(212);
-  crank_pos_min = r.i16(214);
-  crank_spacing = r.i16(216);
-  crank_angle0 = r.f32(218);
-  for (std::size_t g = 0; g < 4; ++g) {
-    crank_group[g].count = r.i16(222 + 6 * g);
-    crank_group[g].weight = r.i16(224 + 6 * g);
-    crank_group[g].pos = r.i16(226 + 6 * g);
-  }
-  balance_mode = r.i16(246);
-  act_stroke = r.i16(248);
-  get_raw_field(r, 250, reserved_250);
-  r.f32_array(384, ss_sin.data(), 16);
-  r.f32_array(448, ss_cos.data(), 16);
-  r.f32_array(512, pp_sin.data(), 32);
-  r.f32_array(640, pp_cos.data(), 32);
-  r.f32_array(768, gg_sin.data(), 32);
-  r.f32_array(896, gg_cos.data(), 32);
-  r.f32_array(1024, ii_sin.data(), 32);
-  r.f32_array(1152, ii_cos.data(), 32);
-  r.f32_array(1280, uu_sin.data(), 32);
-  r.f32_array(1408, uu_cos.data(), 32);
-  get_raw_field(r, 1536, reserved_1536);
-  return true;
-}
+constexpr FieldCodec<WellBaseRecord::CrankGroup> kCrankGroupFields[] = {
+    field<&WellBaseRecord::CrankGroup::count>("count", 0),
+    field<&WellBaseRecord::CrankGroup::weight>("weight", 2),
+    field<&WellBaseRecord::CrankGroup::pos>("pos", 4),
+};
+constexpr RecordLayout<WellBaseRecord::CrankGroup> kCrankGroupLayout =
+    record_layout<kCrankGroupFields>(WellBaseRecord::CrankGroup::kSize, 0);
+
+constexpr FieldCodec<WellBaseRecord> kWellBaseFields[] = {
+    text<&WellBaseRecord::well_name>("well_name", 0, 16),
+    text<&WellBaseRecord::test_date>("test_date", 16, 12),
+    field<&WellBaseRecord::point_num>("point_num", 28),
+    field<&WellBaseRecord::sys_effi>("sys_effi", 30),
+    text<&WellBaseRecord::cyj_model>("cyj_model", 32, 30),
+    text<&WellBaseRecord::motor_model>("motor_model", 62, 16),
+    field<&WellBaseRecord::real_stroke>("real_stroke", 78),
+    field<&WellBaseRecord::crank_blocks>("crank_blocks", 80),
+    field<&WellBaseRecord::crank_block_wt>("crank_block_wt", 82),
+    field<&WellBaseRecord::crank_block_pos>("crank_block_pos", 84),
+    field<&WellBaseRecord::wiring_mode>("wiring_mode", 86),
+    field<&WellBaseRecord::reserved_88>("reserved_88", 88),
+    field<&WellBaseRecord::reserved_92>("reserved_92", 92),
+    text<&WellBaseRecord::block_unit>("block_unit", 96, 20),
+    field<&WellBaseRecord::pump_dia>("pump_dia", 116),
+    field<&WellBaseRecord::liquid_rate>("liquid_rate", 118),
+    field<&WellBaseRecord::water_cut>("water_cut", 122),
+    field<&WellBaseRecord::oil_rate>("oil_rate", 124),
+    field<&WellBaseRecord::gas_oil_ratio>("gas_oil_ratio", 126),
+    field<&WellBaseRecord::viscosity>("viscosity", 128),
+    field<&WellBaseRecord::wellhead_temp>("wellhead_temp", 132),
+    field<&WellBaseRecord::rod_len_1>("rod_len_1", 134),
+    field<&WellBaseRecord::rod_len_7_8>("rod_len_7_8", 138),
+    field<&WellBaseRecord::rod_len_3_4>("rod_len_3_4", 142),
+    field<&WellBaseRecord::rod_len_5_8>("rod_len_5_8", 146),
+    field<&WellBaseRecord::liquid_density>("liquid_density", 150),
+    field<&WellBaseRecord::tubing_press>("tubing_press", 154),
+    field<&WellBaseRecord::casing_press>("casing_press", 156),
+    field<&WellBaseRecord::fluid_level>("fluid_level", 158),
+    field<&WellBaseRecord::pump_depth>("pump_depth", 162),
+    field<&WellBaseRecord::nom_stroke>("nom_stroke", 166),
+    field<&WellBaseRecord::nom_spm>("nom_spm", 168),
+    field<&WellBaseRecord::reserved_170>("reserved_170", 170),
+    field<&WellBaseRecord::theo_max_load>("theo_max_load", 178),
+    field<&WellBaseRecord::theo_min_load>("theo_min_load", 180),
+    field<&WellBaseRecord::reserved_182>("reserved_182", 182),
+    field<&WellBaseRecord::crank_pos_max>("crank_pos_max", 184),
+    field<&WellBaseRecord::gearbox_torque>("gearbox_torque", 186),
+    field<&WellBaseRecord::beam_front_arm>("beam_front_arm", 188),
+    field<&WellBaseRecord::max_stroke>("max_stroke", 190),
+    field<&WellBaseRecord::balance_arm>("balance_arm", 192),
+    field<&WellBaseRecord::balance_arm_angle>("balance_arm_angle", 194),
+    field<&WellBaseRecord::beam_block_wt>("beam_block_wt", 196),
+    field<&WellBaseRecord::beam_blocks>("beam_blocks", 198),
+    field<&WellBaseRecord::beam_blocks_max>("beam_blocks_max", 200),
+    field<&WellBaseRecord::reserved_202>("reserved_202", 202),
+    field<&WellBaseRecord::rod_len_1_1_8>("rod_len_1_1_8", 204),
+    field<&WellBaseRecord::sinker_len>("sinker_len", 208),
+    field<&WellBaseRecord::sinker_dia>("sinker_dia", 212),
+    field<&WellBaseRecord::crank_pos_min>("crank_pos_min", 214),
+    field<&WellBaseRecord::crank_spacing>("crank_spacing", 216),
+    field<&WellBaseRecord::crank_angle0>("crank_angle0", 218),
+    field<&WellBaseRecord::crank_group>("crank_group", 222),
+    field<&WellBaseRecord::balance_mode>("balance_mode", 246),
+    field<&WellBaseRecord::act_stroke>("act_stroke", 248),
+    field<&WellBaseRecord::reserved_250>("reserved_250", 250),
+    field<&WellBaseRecord::ss_sin>("ss_sin", 384),
+    field<&WellBaseRecord::ss_cos>("ss_cos", 448),
+    field<&WellBaseRecord::pp_sin>("pp_sin", 512),
+    field<&WellBaseRecord::pp_cos>("pp_cos", 640),
+    field<&WellBaseRecord::gg_sin>("gg_sin", 768),
+    field<&WellBaseRecord::gg_cos>("gg_cos", 896),
+    field<&WellBaseRecord::ii_sin>("ii_sin", 1024),
+    field<&WellBaseRecord::ii_cos>("ii_cos", 1152),
+    field<&WellBaseRecord::uu_sin>("uu_sin", 1280),
+    field<&WellBaseRecord::uu_cos>("uu_cos", 1408),
+    field<&WellBaseRecord::reserved_1536>("reserved_1536", 1536),
+};
+constexpr RecordLayout<WellBaseRecord> kWellBaseLayout = record_layout<kWellBaseFields>(kWellBaseRecordSize, 0);
+
+}  // namespace
+
+const RecordLayout<WellBaseRecord::CrankGroup>& WellBaseRecord::CrankGroup::layout() { return kCrankGroupLayout; }
+const RecordLayout<WellBaseRecord>& WellBaseRecord::layout() { return kWellBaseLayout; }
+Bytes WellBaseRecord::encode() const { return kWellBaseLayout.encode(*this); }
+bool WellBaseRecord::decode(const Bytes& b) { return kWellBaseLayout.decode(b, *this); }
 
 fs::path well_base_path(const ProgramFolder& prog) { return prog.sys() / kWellBaseFileName; }
 

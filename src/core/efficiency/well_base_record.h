@@ -28,6 +28,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kWellBaseRecordSize = 2000;
 inline constexpr const char* kWellBaseFileName = "wellbase.dat";
 
@@ -44,6 +47,8 @@ struct WellBaseRecord {
     std::int16_t count = 0;   // blocks in the group
     std::int16_t weight = 0;  // weight of one block, kN ×1000
     std::int16_t pos = 0;     // position, m ×1000
+    static constexpr std::size_t kSize = 6;
+    static const RecordLayout<CrankGroup>& layout();
   };
 
   std::string well_name;                      // 0, 16 bytes; key 1 (S, B)
@@ -114,6 +119,7 @@ struct WellBaseRecord {
   bool decode(const Bytes& b);
   // Whether the record holds electric curves: twice the mean voltage above 10 V.
   bool has_electric_curves() const { return uu_cos[0] > 10.0f; }
+  static const RecordLayout<WellBaseRecord>& layout();
 };
 
 std::filesystem::path well_base_path(const ProgramFolder& prog);

@@ -1,33 +1,28 @@
 #include "core/records/gt_ym_record.h"
 
-#include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 #include "core/common/trim.h"
 
 namespace wb {
 
-Bytes GtYmRecord::encode() const {
-  Bytes b(kGtYmRecordSize, ' ');
-  ByteWriter w(b);
-  put_text_field(w, 0, 16, well_name);
-  put_text_field(w, 16, 20, block_unit);
-  put_text_field(w, 36, 20, cyj_model);
-  put_text_field(w, 56, 20, motor_model);
-  for (std::size_t k = 0; k < kGtYmValCount; ++k) put_text_field(w, 76 + kGtYmValWidth * k, kGtYmValWidth, vals[k]);
-  put_raw_field(w, 604, crlf);
-  return b;
-}
+namespace {
 
-bool GtYmRecord::decode(const Bytes& b) {
-  if (b.size() < kGtYmRecordSize) return false;
-  ByteReader r(b);
-  well_name = get_text_field(r, 0, 16);
-  block_unit = get_text_field(r, 16, 20);
-  cyj_model = get_text_field(r, 36, 20);
-  motor_model = get_text_field(r, 56, 20);
-  for (std::size_t k = 0; k < kGtYmValCount; ++k) vals[k] = get_text_field(r, 76 + kGtYmValWidth * k, kGtYmValWidth);
-  get_raw_field(r, 604, crlf);
-  return true;
-}
+// A text record: fields padded with blanks, a line of its own.
+constexpr FieldCodec<GtYmRecord> kGtYmFields[] = {
+    text<&GtYmRecord::well_name>("well_name", 0, 16),
+    text<&GtYmRecord::block_unit>("block_unit", 16, 20),
+    text<&GtYmRecord::cyj_model>("cyj_model", 36, 20),
+    text<&GtYmRecord::motor_model>("motor_model", 56, 20),
+    text<&GtYmRecord::vals>("vals", 76, kGtYmValWidth),
+    field<&GtYmRecord::crlf>("crlf", 604),
+};
+constexpr RecordLayout<GtYmRecord> kGtYmLayout = record_layout<kGtYmFields>(kGtYmRecordSize, ' ');
+
+}  // namespace
+
+const RecordLayout<GtYmRecord>& GtYmRecord::layout() { return kGtYmLayout; }
+Bytes GtYmRecord::encode() const { return kGtYmLayout.encode(*this); }
+bool GtYmRecord::decode(const Bytes& b) { return kGtYmLayout.decode(b, *this); }
 
 std::string GtYmRecord::key_well() const { return trim_blanks(well_name); }
 std::string GtYmRecord::key_test() const { return trim_blanks(vals[kValTestDate]); }

@@ -29,6 +29,9 @@
 
 namespace wb {
 
+template <class R>
+class RecordLayout;
+
 inline constexpr std::size_t kGtYmRecordSize = 606;
 inline constexpr std::size_t kGtYmValCount = 44;
 inline constexpr std::size_t kGtYmValWidth = 12;
@@ -97,6 +100,7 @@ struct GtYmRecord {
   // The key texts, blanks trimmed.
   std::string key_well() const;
   std::string key_test() const;
+  static const RecordLayout<GtYmRecord>& layout();
 };
 
 std::filesystem::path gt_ym_path(const ProgramFolder& prog);

@@ -19,6 +19,11 @@
 #include "core/common/bytes.h"
 #include "core/common/gbk.h"
 
+namespace wb {
+template <class R>
+class RecordLayout;
+}
+
 namespace wb::design {
 
 inline constexpr std::size_t kRodDesignRecordSize = 5120;
@@ -108,6 +113,7 @@ struct RodDesignRecord {
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
   bool decode(std::span<const std::uint8_t> b);
+  static const RecordLayout<RodDesignRecord>& layout();
 };
 
 // A stored text field as it shows in a box, padding included (UTF-8).

@@ -40,12 +40,12 @@ bool add_balance_sample(const wb::ProgramFolder& folder, const wb::SyntheticJoin
   src.Cur_Well = a.well_name;
   src.Cur_Test = a.test_date;
   src.Text2 = wb::default_parameter_boxes();
-  src.Text2[0] = "4";
-  src.Text2[1] = "12";
-  src.Text2[2] = "1.2";
-  src.Text2[6] = "3";
-  src.Text2[24] = "0.3";
-  src.Text2[27] = "3";
+  src.Text2[wb::balance_box::kCrankBlocks] = "4";
+  src.Text2[wb::balance_box::kCrankBlockWt] = "12";
+  src.Text2[wb::balance_box::kCrankBlockPos] = "1.2";
+  src.Text2[wb::balance_box::kMaxStroke] = "3";
+  src.Text2[wb::balance_box::kCrankPosMin] = "0.3";
+  src.Text2[wb::balance_box::kActStroke] = "3";
   src.Comb_Cyj_Mode = "CYJ10-3-37HB";
   ConsoleMessages msg;
   return wb::Save_WellBase(folder, src, msg).outcome == wb::SaveOutcome::Saved;

@@ -1,7 +1,8 @@
 // What the user sees in the main window: result boxes of one test only, damaged raw files
 // named on opening and asked about before they are stored, result boxes that show their
-// beginning, a grid whose current row is the highlighted one however it got there, the
-// standard dialogs in Chinese, and printed PDFs proposed among the program's reports.
+// beginning, each named box under its own caption, a grid whose current row is the
+// highlighted one however it got there, the standard dialogs in Chinese, and printed PDFs
+// proposed among the program's reports under the well's name.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -179,6 +180,60 @@ TEST(WorkbenchScreen, ResultBoxesShowTheBeginningOfTheirLongestText) {
   w.st.Text3[2] = "12345678901234567890";
   w.sync_to_widgets();
   EXPECT_EQ(w.Text3[2]->cursorPosition(), 0);
+}
+
+// The names the code reads and writes the boxes by are the boxes the user sees under those
+// captions.
+TEST(WorkbenchScreen, EachNamedBoxCarriesItsCaption) {
+  test::ScopedFakeServices fakes;
+  Folder f;
+  RodEngMapDisplay w(f.prog);
+  struct Named {
+    int box;
+    const char* tooltip;
+  };
+  const Named appended[] = {
+      {appended_box::kTestDate, "测试日期"},
+      {appended_box::kStrokeLoss, "冲程损失(用于绘制静力示功图)"},
+      {appended_box::kWell, "井号"},
+      {appended_box::kTheoStroke, "理论冲程(用于绘制静力示功图)"},
+      {appended_box::kTheoMaxLoad, "理论最大负荷(用于绘制静力示功图)"},
+      {appended_box::kTheoMinLoad, "理论最小负荷(用于绘制静力示功图)"},
+  };
+  for (const Named& n : appended) EXPECT_EQ(w.Text1[n.box]->toolTip(), QString::fromUtf8(n.tooltip)) << n.box;
+  const Named results[] = {
+      {result_box::kWork, "作功量"},           {result_box::kInputPower, "输入功率"},
+      {result_box::kRodPower, "光杆功率"},     {result_box::kAvgPowerUpDown, "工作功率"},
+      {result_box::kMaxCurrentUpDown, "工作电流"}, {result_box::kAvgVoltage, "平均电压"},
+      {result_box::kAvgCurrent, "平均电流"},   {result_box::kApparentPower, "视在功率"},
+      {result_box::kReactivePower, "无功功率"}, {result_box::kPowerFactor, "功率因数"},
+      {result_box::kRmsCurrent, "均方电流"},   {result_box::kRmsPower, "均方功率"},
+      {result_box::kMeasuredStroke, "实测冲程"}, {result_box::kMeasuredSpm, "实测冲次"},
+      {result_box::kMaxLoad, "最大载荷"},      {result_box::kMinLoad, "最小载荷"},
+  };
+  for (const Named& n : results) EXPECT_EQ(w.Text3[n.box]->toolTip(), QString::fromUtf8(n.tooltip)) << n.box;
+}
+
+// The line-loss page is proposed as "<well>_线损分析.pdf", like every other report: the well
+// box, not the test date beside it.
+TEST(WorkbenchScreen, TheLineLossPdfIsNamedAfterTheWell) {
+  test::ScopedFakeServices fakes;
+  Folder f;
+  SyntheticJointParams p;
+  p.test_date = "202405061230";
+  ASSERT_TRUE(write_synthetic_joint_test(f.prog.data() / "W9.o01", p));
+  RodEngMapDisplay w(f.prog);
+  w.show();
+  open_file(w, QStringLiteral("W9.o01"));
+  ASSERT_EQ(w.st.read_sgt_dnt_org, kKindJoint);
+  ASSERT_EQ(w.st.Text1[appended_box::kTestDate], "202405061230");
+  const bool forced = PrintSession::force_pdf();
+  PrintSession::force_pdf() = true;
+  fakes.files.answers = {""};  // the user cancels
+  w.Get_Line_Lose_print(w.st.iu_num);
+  PrintSession::force_pdf() = forced;
+  ASSERT_EQ(fakes.files.asked.size(), 1u);
+  EXPECT_EQ(fakes.files.asked[0].file_name, "W9_线损分析.pdf");
 }
 
 TEST(WorkbenchScreen, TheGridsCurrentRowFollowsTheArrowKeys) {

@@ -23,16 +23,16 @@ float crank_shift(double s1, int n, const BalanceParams& p) {
 void automatic_adjustment(BalanceState& a, BalanceMode mode, std::vector<IntermediateFile>* files,
                           const std::array<std::string, 3>& file_boxes) {
   const int n = a.held.gt_num;
-  Tran_Dat_To_12Start(a, files, file_boxes[0]);
+  Tran_Dat_To_12Start(a, files, file_boxes[intermediate_box::kStrokeTorque]);
   switch (mode) {
     case BalanceMode::Crank:
       a.Crank_dR = crank_shift(a.P12_Sin[1], n, a.prm);
       break;
     case BalanceMode::Beam:
-      Get_Beam_Balance(a, BalanceMode::Beam, files, file_boxes[1]);
+      Get_Beam_Balance(a, BalanceMode::Beam, files, file_boxes[intermediate_box::kBeamBlockMotion]);
       break;
     case BalanceMode::Combined:
-      Get_Beam_Balance(a, BalanceMode::Combined, files, file_boxes[1]);
+      Get_Beam_Balance(a, BalanceMode::Combined, files, file_boxes[intermediate_box::kBeamBlockMotion]);
       Fourier_Coef(a.pps12.data(), static_cast<std::int16_t>(n), 30, a.P12_Cos.data(), a.P12_Sin.data());
       // The beam change's fundamental sine power, taken in the same 12-o'clock frame.
       a.Crank_dR = crank_shift(static_cast<double>(a.Beam_dN) * a.WV_Sin[1] + a.P12_Sin[1], n, a.prm);
@@ -101,7 +101,7 @@ AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int s
     if (step == 3) ++a.Beam_dN;
     if (step == 4) --a.Beam_dN;
   }
-  a.advice = Make_PHJY(a, opt.mode, AdviceForm{}, files, opt.file_boxes[2]);
+  a.advice = Make_PHJY(a, opt.mode, AdviceForm{}, files, opt.file_boxes[intermediate_box::kPowerTorque]);
   a.analysed = true;
   res.ran = true;
   return res;

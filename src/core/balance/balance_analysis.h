@@ -58,6 +58,13 @@ struct IntermediateFile {
   std::string content;
 };
 
+// The three file-name boxes Text4 of the intermediate output, by what the file holds.
+namespace intermediate_box {
+inline constexpr int kStrokeTorque = 0;    // polished-rod displacement and torque factor
+inline constexpr int kBeamBlockMotion = 1;  // beam counterweight's vertical displacement and speed
+inline constexpr int kPowerTorque = 2;     // power and torque split before and after balancing
+}  // namespace intermediate_box
+
 // Names of the intermediate files, as the three file-name boxes preset them.
 inline const std::array<std::string, 3> kIntermediateFileBoxes{"悬点位移及扭矩因数.txt", "游梁平衡块的垂直位移及速度.txt",
                                                                "平衡前后的功率及扭矩分解.txt"};

@@ -11,6 +11,8 @@ namespace wb {
 
 namespace {
 
+using namespace balance_box;
+
 constexpr const char* kCrLf = "\r\n";
 
 struct CheckRow {
@@ -22,22 +24,22 @@ struct CheckRow {
 
 // Rows 0..7 belong to crank and combined balance, rows 8..15 to beam and combined balance.
 constexpr std::array<CheckRow, 16> kInputCheckTable{{
-    {"曲柄平衡块数", 0, 0.0f, 12.0f},
-    {"曲柄平衡块单重", 1, 1.0f, 30.0f},
-    {"曲柄平衡块位置", 2, 0.0f, 3.2f},
-    {"减速器扭矩", 4, 0.0f, 120.0f},
-    {"曲柄最大安装位置", 3, 0.5f, 3.2f},
-    {"曲柄最小安装位置", 24, 0.0f, 1.5f},
-    {"曲柄平衡块安装间距", 25, 0.0f, 1.2f},
-    {"曲柄的初始角", 26, 0.0f, 15.0f},
-    {"游梁前臂长度", 5, 1.0f, 18.0f},
-    {"平衡臂长度", 7, 0.5f, 7.0f},
-    {"实际冲程", 27, 0.3f, 8.0f},
-    {"最大冲程", 6, 0.5f, 8.0f},
-    {"平衡臂偏置角", 8, 0.0f, 45.0f},
-    {"游梁平衡块单重", 9, 1.0f, 50.0f},
-    {"已装游梁平衡块数", 10, 0.0f, 50.0f},
-    {"最多可装游梁平衡块数", 11, 2.0f, 50.0f},
+    {"曲柄平衡块数", kCrankBlocks, 0.0f, 12.0f},
+    {"曲柄平衡块单重", kCrankBlockWt, 1.0f, 30.0f},
+    {"曲柄平衡块位置", kCrankBlockPos, 0.0f, 3.2f},
+    {"减速器扭矩", kGearboxTorque, 0.0f, 120.0f},
+    {"曲柄最大安装位置", kCrankPosMax, 0.5f, 3.2f},
+    {"曲柄最小安装位置", kCrankPosMin, 0.0f, 1.5f},
+    {"曲柄平衡块安装间距", kCrankSpacing, 0.0f, 1.2f},
+    {"曲柄的初始角", kCrankAngle0, 0.0f, 15.0f},
+    {"游梁前臂长度", kBeamFrontArm, 1.0f, 18.0f},
+    {"平衡臂长度", kBalanceArm, 0.5f, 7.0f},
+    {"实际冲程", kActStroke, 0.3f, 8.0f},
+    {"最大冲程", kMaxStroke, 0.5f, 8.0f},
+    {"平衡臂偏置角", kBalanceArmAngle, 0.0f, 45.0f},
+    {"游梁平衡块单重", kBeamBlockWt, 1.0f, 50.0f},
+    {"已装游梁平衡块数", kBeamBlocks, 0.0f, 50.0f},
+    {"最多可装游梁平衡块数", kBeamBlocksMax, 2.0f, 50.0f},
 }};
 
 // A box in single precision; one beyond its range reads as infinite and fails every check.
@@ -102,21 +104,25 @@ std::string figure_after_dash(const std::string& s, int nth) {
 
 ParameterBoxes default_parameter_boxes() {
   ParameterBoxes t{};
-  t[0] = "2";
-  t[3] = "2.1";
-  t[4] = "37";
-  t[5] = "4.0";
-  t[7] = "3.2";
-  t[11] = "10";
-  t[14] = "2";
-  t[24] = "0.0";
-  t[25] = "0.4";
-  t[26] = "6";
+  t[kCrankBlocks] = "2";
+  t[kCrankPosMax] = "2.1";
+  t[kGearboxTorque] = "37";
+  t[kBeamFrontArm] = "4.0";
+  t[kBalanceArm] = "3.2";
+  t[kBeamBlocksMax] = "10";
+  t[group_count(0)] = "2";
+  t[kCrankPosMin] = "0.0";
+  t[kCrankSpacing] = "0.4";
+  t[kCrankAngle0] = "6";
   return t;
 }
 
-const std::array<int, kParameterBoxCount> kParameterTabOrder{0,  1,  2,  4,  3,  24, 25, 26, 14, 13, 12, 17, 16, 15,
-                                                             20, 19, 18, 23, 22, 21, 5,  7,  27, 6,  8,  9,  10, 11};
+// The crank frame's columns, the groups (count, weight, position), then the beam frame's columns.
+const std::array<int, kParameterBoxCount> kParameterTabOrder{
+    kCrankBlocks,   kCrankBlockWt,  kCrankBlockPos, kGearboxTorque,   kCrankPosMax, kCrankPosMin,  kCrankSpacing,
+    kCrankAngle0,   group_count(0), group_wt(0),    group_pos(0),     group_count(1), group_wt(1), group_pos(1),
+    group_count(2), group_wt(2),    group_pos(2),   group_count(3),   group_wt(3),  group_pos(3),  kBeamFrontArm,
+    kBalanceArm,    kActStroke,     kMaxStroke,     kBalanceArmAngle, kBeamBlockWt, kBeamBlocks,   kBeamBlocksMax};
 
 int parameter_box_after(int box, int step) {
   for (int pos = 0; pos < kParameterBoxCount; ++pos) {
@@ -137,21 +143,22 @@ std::int16_t parse_count_box(const std::string& text) {
 
 // Limits as wide as those of the totals the groups make (kInputCheckTable rows 0..2); an
 // unused group is empty, which counts as 0.
+// Group g's three limits are entries 3g .. 3g + 2, in box order.
 const std::array<BoxLimit, 12> kCrankGroupBoxLimits = {{
-    {12, "第一组重心位置", 0, 3.2, "m"}, {13, "第一组单块重", 0, 30, "kN"}, {14, "第一组分组块数", 0, 12, ""},
-    {15, "第二组重心位置", 0, 3.2, "m"}, {16, "第二组单块重", 0, 30, "kN"}, {17, "第二组分组块数", 0, 12, ""},
-    {18, "第三组重心位置", 0, 3.2, "m"}, {19, "第三组单块重", 0, 30, "kN"}, {20, "第三组分组块数", 0, 12, ""},
-    {21, "第四组重心位置", 0, 3.2, "m"}, {22, "第四组单块重", 0, 30, "kN"}, {23, "第四组分组块数", 0, 12, ""},
+    {group_pos(0), "第一组重心位置", 0, 3.2, "m"}, {group_wt(0), "第一组单块重", 0, 30, "kN"}, {group_count(0), "第一组分组块数", 0, 12, ""},
+    {group_pos(1), "第二组重心位置", 0, 3.2, "m"}, {group_wt(1), "第二组单块重", 0, 30, "kN"}, {group_count(1), "第二组分组块数", 0, 12, ""},
+    {group_pos(2), "第三组重心位置", 0, 3.2, "m"}, {group_wt(2), "第三组单块重", 0, 30, "kN"}, {group_count(2), "第三组分组块数", 0, 12, ""},
+    {group_pos(3), "第四组重心位置", 0, 3.2, "m"}, {group_wt(3), "第四组单块重", 0, 30, "kN"}, {group_count(3), "第四组分组块数", 0, 12, ""},
 }};
 
 void crank_group_totals(ParameterBoxes& text2) {
   float n = 0, W = 0, M = 0;
-  for (int k : {14, 17, 20, 23}) {
-    const auto group = std::span(kCrankGroupBoxLimits).subspan(static_cast<std::size_t>(k - 14), 3);
+  for (int g = 0; g < kCrankGroups; ++g) {
+    const auto group = std::span(kCrankGroupBoxLimits).subspan(static_cast<std::size_t>(3 * g), 3);
     if (check_box_limits(text2, group)) continue;
-    const float c = static_cast<float>(round_even(num_val(text2[static_cast<std::size_t>(k)])));
-    const float w = box_single(text2[static_cast<std::size_t>(k - 1)]);
-    const float r = box_single(text2[static_cast<std::size_t>(k - 2)]);
+    const float c = static_cast<float>(round_even(num_val(text2[group_count(g)])));
+    const float w = box_single(text2[group_wt(g)]);
+    const float r = box_single(text2[group_pos(g)]);
     if (w > 0 && c > 0) {
       n += c;
       W += c * w;
@@ -159,14 +166,14 @@ void crank_group_totals(ParameterBoxes& text2) {
     }
   }
   if (n > 0) {
-    text2[0] = num_text_f(n);
-    text2[1] = num_text_dec(static_cast<double>(W / n), 2);
-    const float w1 = box_single(text2[1]);
-    text2[2] = w1 != 0 ? num_text_dec(static_cast<double>(M / n / w1), 2) : std::string();
+    text2[kCrankBlocks] = num_text_f(n);
+    text2[kCrankBlockWt] = num_text_dec(static_cast<double>(W / n), 2);
+    const float w1 = box_single(text2[kCrankBlockWt]);
+    text2[kCrankBlockPos] = w1 != 0 ? num_text_dec(static_cast<double>(M / n / w1), 2) : std::string();
   } else {
-    text2[0].clear();
-    text2[1].clear();
-    text2[2].clear();
+    text2[kCrankBlocks].clear();
+    text2[kCrankBlockWt].clear();
+    text2[kCrankBlockPos].clear();
   }
 }
 
@@ -175,22 +182,22 @@ ModelNameFigures parse_model_name(const std::string& model) {
 }
 
 InputCheck Check_Input_Dat(ParameterBoxes& text2, BalanceMode mode, BalanceParams& p) {
-  p.crank_blocks = parse_count_box(text2[0]);
-  p.crank_block_wt = box_single(text2[1]);
-  p.crank_block_pos = box_single(text2[2]);
-  p.gearbox_torque = box_single(text2[4]);
-  p.crank_pos_max = box_single(text2[3]);
-  p.crank_pos_min = box_single(text2[24]);
-  p.crank_spacing = box_single(text2[25]);
-  p.crank_angle0 = box_single(text2[26]);
-  p.beam_front_arm = box_single(text2[5]);
-  p.balance_arm = box_single(text2[7]);
-  p.act_stroke = box_single(text2[27]);
-  p.max_stroke = box_single(text2[6]);
-  p.balance_arm_angle = box_single(text2[8]);
-  p.beam_block_wt = box_single(text2[9]);
-  p.beam_blocks = parse_count_box(text2[10]);
-  p.beam_blocks_max = parse_count_box(text2[11]);
+  p.crank_blocks = parse_count_box(text2[kCrankBlocks]);
+  p.crank_block_wt = box_single(text2[kCrankBlockWt]);
+  p.crank_block_pos = box_single(text2[kCrankBlockPos]);
+  p.gearbox_torque = box_single(text2[kGearboxTorque]);
+  p.crank_pos_max = box_single(text2[kCrankPosMax]);
+  p.crank_pos_min = box_single(text2[kCrankPosMin]);
+  p.crank_spacing = box_single(text2[kCrankSpacing]);
+  p.crank_angle0 = box_single(text2[kCrankAngle0]);
+  p.beam_front_arm = box_single(text2[kBeamFrontArm]);
+  p.balance_arm = box_single(text2[kBalanceArm]);
+  p.act_stroke = box_single(text2[kActStroke]);
+  p.max_stroke = box_single(text2[kMaxStroke]);
+  p.balance_arm_angle = box_single(text2[kBalanceArmAngle]);
+  p.beam_block_wt = box_single(text2[kBeamBlockWt]);
+  p.beam_blocks = parse_count_box(text2[kBeamBlocks]);
+  p.beam_blocks_max = parse_count_box(text2[kBeamBlocksMax]);
 
   std::string msg;
   const bool crank = mode == BalanceMode::Crank || mode == BalanceMode::Combined;
@@ -206,14 +213,14 @@ InputCheck Check_Input_Dat(ParameterBoxes& text2, BalanceMode mode, BalanceParam
     if (p.crank_blocks == 0) add_line(msg, "曲柄平衡块数不能为0，请输入安装的曲柄平衡块数！");
   }
   if (beam) {
-    std::string& box8 = text2[8];
-    const std::size_t end = box8.find_last_not_of(' ');
-    if (end != std::string::npos && box8[end] == '?') {
+    std::string& angle = text2[kBalanceArmAngle];
+    const std::size_t end = angle.find_last_not_of(' ');
+    if (end != std::string::npos && angle[end] == '?') {
       const double est = std::floor(static_cast<double>(p.max_stroke) / p.beam_front_arm / 2 * 180 / kPi14 + 0.5);
       // With no usable front arm there is no estimate; row 8 reports the arm.
       if (std::isfinite(est) && std::fabs(est) < 1e6) {
         p.balance_arm_angle = static_cast<float>(est);
-        box8 = num_text(est) + "?";
+        angle = num_text(est) + "?";
       }
     }
     check_rows(text2, 8, 15, msg);

@@ -9,11 +9,12 @@
 #include <string>
 
 #include "core/common/box_limits.h"
+#include "core/records/balance_boxes.h"
 
 namespace wb {
 
 inline constexpr int kParameterBoxCount = 28;
-using ParameterBoxes = std::array<std::string, kParameterBoxCount>;  // Text2(0..27), UTF-8
+using ParameterBoxes = std::array<std::string, kParameterBoxCount>;  // Text2 by balance_box, UTF-8
 
 // Balance mode: the index of the selected option button; None when no button is selected.
 enum class BalanceMode : int { None = -1, Crank = 0, Beam = 1, Combined = 2 };

@@ -25,20 +25,21 @@ struct I2Box {
   std::int16_t PhfxRecord::*field;
   const char* caption;
 };
+using namespace balance_box;
 constexpr I2Box kI2Boxes[] = {
-    {0, 1, &PhfxRecord::crank_blocks, "平衡块数"},
-    {1, 1000, &PhfxRecord::crank_block_wt, "平均块重kN"},
-    {2, 1000, &PhfxRecord::crank_block_pos, "平均位置 m"},
-    {3, 1000, &PhfxRecord::crank_pos_max, "最大安装位置 m"},
-    {24, 1000, &PhfxRecord::crank_pos_min, "最小安装位置 m"},
-    {25, 1000, &PhfxRecord::crank_spacing, "同侧安装间距 m"},
-    {5, 1000, &PhfxRecord::beam_front_arm, "前臂长度 m"},
-    {27, 1000, &PhfxRecord::act_stroke, "实际冲程 m"},
-    {6, 1000, &PhfxRecord::max_stroke, "最大冲程 m"},
-    {7, 1000, &PhfxRecord::balance_arm, "平衡臂长 m"},
-    {9, 1000, &PhfxRecord::beam_block_wt, "平衡块单重 kN"},
-    {10, 1, &PhfxRecord::beam_blocks, "已装平衡块数"},
-    {11, 1, &PhfxRecord::beam_blocks_max, "最大可装块数"},
+    {kCrankBlocks, 1, &PhfxRecord::crank_blocks, "平衡块数"},
+    {kCrankBlockWt, 1000, &PhfxRecord::crank_block_wt, "平均块重kN"},
+    {kCrankBlockPos, 1000, &PhfxRecord::crank_block_pos, "平均位置 m"},
+    {kCrankPosMax, 1000, &PhfxRecord::crank_pos_max, "最大安装位置 m"},
+    {kCrankPosMin, 1000, &PhfxRecord::crank_pos_min, "最小安装位置 m"},
+    {kCrankSpacing, 1000, &PhfxRecord::crank_spacing, "同侧安装间距 m"},
+    {kBeamFrontArm, 1000, &PhfxRecord::beam_front_arm, "前臂长度 m"},
+    {kActStroke, 1000, &PhfxRecord::act_stroke, "实际冲程 m"},
+    {kMaxStroke, 1000, &PhfxRecord::max_stroke, "最大冲程 m"},
+    {kBalanceArm, 1000, &PhfxRecord::balance_arm, "平衡臂长 m"},
+    {kBeamBlockWt, 1000, &PhfxRecord::beam_block_wt, "平衡块单重 kN"},
+    {kBeamBlocks, 1, &PhfxRecord::beam_blocks, "已装平衡块数"},
+    {kBeamBlocksMax, 1, &PhfxRecord::beam_blocks_max, "最大可装块数"},
 };
 
 bool key_matches(const Bytes& b, const std::string& well, const std::string& test) {
@@ -136,19 +137,18 @@ std::optional<std::string> fill_phfx(PhfxRecord& rec, const HeldStroke& h, const
     if (!v) return std::string(f.caption);
     rec.*(f.field) = *v;
   }
-  for (std::size_t g = 0; g < 4; ++g) {
-    const std::size_t base = 12 + 3 * g;  // position, weight, count
-    const auto count = to_i16(num_val(t[base + 2]));
-    const auto weight = to_i16(num_val(t[base + 1]) * 1000);
-    const auto pos = to_i16(num_val(t[base]) * 1000);
+  for (int g = 0; g < kCrankGroups; ++g) {
+    const auto count = to_i16(num_val(t[group_count(g)]));
+    const auto weight = to_i16(num_val(t[group_wt(g)]) * 1000);
+    const auto pos = to_i16(num_val(t[group_pos(g)]) * 1000);
     if (!count) return "分组块数";
     if (!weight) return "单块重 kN";
     if (!pos) return "重心位置 m";
-    rec.crank_group[g] = {*count, *weight, *pos};
+    rec.crank_group[static_cast<std::size_t>(g)] = {*count, *weight, *pos};
   }
-  rec.crank_angle0 = static_cast<float>(num_val(t[26]));
-  rec.balance_arm_angle = static_cast<float>(num_val(t[8]));
-  rec.gearbox_torque = static_cast<float>(num_val(t[4]));
+  rec.crank_angle0 = static_cast<float>(num_val(t[kCrankAngle0]));
+  rec.balance_arm_angle = static_cast<float>(num_val(t[kBalanceArmAngle]));
+  rec.gearbox_torque = static_cast<float>(num_val(t[kGearboxTorque]));
   rec.balance_mode = static_cast<std::int16_t>(mode == BalanceMode::Crank ? 0 : mode == BalanceMode::Beam ? 1 : 2);
   rec.cyj_model = Trim_Blank_Nul(model);
   const int n = h.gt_num;
@@ -166,11 +166,11 @@ PhfxView phfx_view(const PhfxRecord& rec) {
   common_balance_boxes(rec, v.boxes);
   v.balance_mode = rec.balance_mode;
   if (rec.act_stroke > 0) {
-    v.boxes[27] = num_text(rec.act_stroke / 1000.0);
+    v.boxes[kActStroke] = num_text(rec.act_stroke / 1000.0);
     v.has_box27 = true;
   }
-  if (rec.balance_arm_angle != 0) v.boxes[8] = num_text_f(rec.balance_arm_angle);
-  v.boxes[4] = num_text_f(rec.gearbox_torque);
+  if (rec.balance_arm_angle != 0) v.boxes[kBalanceArmAngle] = num_text_f(rec.balance_arm_angle);
+  v.boxes[kGearboxTorque] = num_text_f(rec.gearbox_torque);
   v.cyj_model = Trim_Blank_Nul(rec.cyj_model);
   return v;
 }
@@ -272,10 +272,10 @@ StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& w
     rec.well_name = Trim_Blank_Nul(well);
     rec.test_date = Trim_Blank_Nul(test);
   }
-  const long long blocks = round_even(num_val(t[0]));
+  const long long blocks = round_even(num_val(t[kCrankBlocks]));
   rec.crank_blocks = static_cast<std::int16_t>(std::clamp<long long>(blocks, -32768, 32767));
-  rec.crank_block_wt = static_cast<float>(num_val(t[1]));
-  rec.crank_block_pos = static_cast<float>(num_val(t[2]));
+  rec.crank_block_wt = static_cast<float>(num_val(t[kCrankBlockWt]));
+  rec.crank_block_pos = static_cast<float>(num_val(t[kCrankBlockPos]));
   rec.balance_advice = advice;
   return store.write(target, rec.encode());
 }

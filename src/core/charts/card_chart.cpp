@@ -112,6 +112,12 @@ CardMeasures card_measures(const SampleArray& sss, const SampleArray& ggs, int n
   return m;
 }
 
+StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoadScale& ls, const DrawnTest& st) {
+  auto box = [&](int i) { return num_val(st.Text1[static_cast<std::size_t>(i)]); };
+  return static_card_geometry(ps, ls, box(appended_box::kStrokeLoss), box(appended_box::kTheoStroke),
+                              box(appended_box::kTheoMaxLoad), box(appended_box::kTheoMinLoad));
+}
+
 StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoadScale& ls, double loss,
                                      double stroke, double max_load, double min_load) {
   const double h = ps.units_per_m;
@@ -158,7 +164,7 @@ std::array<std::string, 17> card_header_lines(const std::string& well, const std
 }
 
 void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num) {
-  for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = true;
+  st.set_card_boxes_enabled(true);
   st.command1_visible = false;
   set_scale_points(pic);
   pic.set_plain_font(kCardPictureFontPt);
@@ -202,14 +208,14 @@ void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num) {
   pic.box(pt_x(60), pt_y(31), pt_x(660), pt_y(390));
   pic.box(pt_x(680), pt_y(31), pt_x(870), pt_y(390));
 
-  st.Text1[0] = st.org_head.test_date;
-  st.Text3[12] = num_print(m.stroke3);
-  if (m.spm) st.Text3[13] = num_print(*m.spm);
+  st.Text1[appended_box::kTestDate] = st.org_head.test_date;
+  st.Text3[result_box::kMeasuredStroke] = num_print(m.stroke3);
+  if (m.spm) st.Text3[result_box::kMeasuredSpm] = num_print(*m.spm);
 
   // Header: each line 1.8 points below the one before. The card's 9 pt font is kept unless
   // its lines are too tall for the 13 filled lines to end inside the header frame (a small
   // picture); then it is stepped down by half points for the header alone.
-  const auto header = card_header_lines(st.Text1[2], st.org_head.test_date, m);
+  const auto header = card_header_lines(st.Text1[appended_box::kWell], st.org_head.test_date, m);
   const Font picture_font = pic.font;
   const double top = pt_y(35) + 1.8;
   auto header_bottom = [&] { return top + 12 * (pic.text_height() + 1.8) + pic.text_height(); };
@@ -236,8 +242,7 @@ void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num) {
     pic.polyline(pts);
   }
 
-  draw_static_card(pic, static_card_geometry(ps, ls, num_val(st.Text1[1]), num_val(st.Text1[3]),
-                                             num_val(st.Text1[4]), num_val(st.Text1[5])));
+  draw_static_card(pic, static_card_geometry(ps, ls, st));
   pic.fore_color = kBlack;
 }
 
@@ -248,9 +253,7 @@ void RodEngMapDisplay_Card(DrawnTest& st, Canvas& pic) {
 
 namespace {
 StaticCardLines static_card_from_boxes(const DrawnTest& st) {
-  return static_card_geometry(card_position_scale(st.gt_stroke), card_load_scale(st.gt_max_load),
-                              num_val(st.Text1[1]), num_val(st.Text1[3]), num_val(st.Text1[4]),
-                              num_val(st.Text1[5]));
+  return static_card_geometry(card_position_scale(st.gt_stroke), card_load_scale(st.gt_max_load), st);
 }
 }  // namespace
 

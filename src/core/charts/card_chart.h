@@ -72,6 +72,9 @@ struct StaticCardLines {
 // scale, so the shifted upper side agrees with the position labels.
 StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoadScale& ls, double loss,
                                      double stroke, double max_load, double min_load);
+// The same from the static-card boxes of `st` (appended_box: stroke loss, theoretical stroke,
+// maximum and minimum load); an empty or non-numeric box counts as 0.
+StaticCardLines static_card_geometry(const CardPositionScale& ps, const CardLoadScale& ls, const DrawnTest& st);
 // Draws the four lines (top, bottom, left, right) at (u/3, v/2.6) in the canvas's current
 // scale with a 1-pixel solid light-blue pen, clipped to the card's plot area.
 void draw_static_card(Canvas& c, const StaticCardLines& g);
@@ -81,12 +84,12 @@ std::array<std::string, 17> card_header_lines(const std::string& well, const std
                                               const CardMeasures& m);
 
 // Draws the card of the first n points of st.sss/st.ggs on `pic` (scale set to points,
-// picture cleared) and writes Text1(0), Text3(12), Text3(13), gt_stroke, gt_max_load,
-// enables Text1(2..5) and hides Command1.
+// picture cleared) and writes the test date, the measured stroke and stroke rate, gt_stroke
+// and gt_max_load, enables the well and static-card boxes and hides Command1.
 void RodEngMapDisplay_G(DrawnTest& st, Canvas& pic, int gt_num);
 // sgt_rec.point_num := gt_num, then RodEngMapDisplay_G(gt_num).
 void RodEngMapDisplay_Card(DrawnTest& st, Canvas& pic);
-// The static card alone, from Text1(1), (3), (4), (5), on the scales of the card last drawn
+// The static card alone, from the static-card boxes of appended_box, on the scales of the card last drawn
 // (gt_stroke, gt_max_load). Draws over the picture in its current scale; clears nothing.
 void disp_ll_sgt(const DrawnTest& st, Canvas& pic);
 // Whether the main picture shows a card now (a card test, or the card view of a joint

@@ -186,7 +186,7 @@ void iup_line_form(DrawnTest& st, Canvas& pic, int iu_num) {
   pic.draw_width = 1;
 
   pic.fore_color = kBlack;
-  pic.print_at(16, 1, trim_blanks(st.Text1[2]) + "井电能参数曲线      测试日期:" +
+  pic.print_at(16, 1, trim_blanks(st.Text1[appended_box::kWell]) + "井电能参数曲线      测试日期:" +
                           field_for_drawing(st.org_head.test_date));
   pic.current_x = 4;
   pic.current_y = 5.5;
@@ -209,7 +209,7 @@ void iup_line_form(DrawnTest& st, Canvas& pic, int iu_num) {
     float sum = 0;
     for (int i = 0; i < gn; ++i) sum = sum + st.pps[i];
     st.p_sum = sum;
-    if (gn > 0) st.Text3[1] = num_text(round_dec(sum / static_cast<float>(gn), 2));
+    if (gn > 0) st.Text3[result_box::kInputPower] = num_text(round_dec(sum / static_cast<float>(gn), 2));
   }
 }
 

@@ -39,17 +39,17 @@ float round2(double x) { return static_cast<float>(round_dec(x, 2)); }
 }  // namespace
 
 void fill_DnCs(const DrawnTest& st, DnCsArray& d) {
-  set_from_box(d[kDnCsAvgVoltage], st.Text3[5]);
-  set_from_box(d[kDnCsAvgCurrent], st.Text3[6]);
-  set_from_box(d[kDnCsInputPower], st.Text3[1]);
-  set_from_box(d[kDnCsReactivePower], st.Text3[8]);
-  set_from_box(d[kDnCsApparentPower], st.Text3[7]);
-  set_from_box(d[kDnCsPowerFactor], st.Text3[9]);
+  set_from_box(d[kDnCsAvgVoltage], st.Text3[result_box::kAvgVoltage]);
+  set_from_box(d[kDnCsAvgCurrent], st.Text3[result_box::kAvgCurrent]);
+  set_from_box(d[kDnCsInputPower], st.Text3[result_box::kInputPower]);
+  set_from_box(d[kDnCsReactivePower], st.Text3[result_box::kReactivePower]);
+  set_from_box(d[kDnCsApparentPower], st.Text3[result_box::kApparentPower]);
+  set_from_box(d[kDnCsPowerFactor], st.Text3[result_box::kPowerFactor]);
   // The sum of one stroke's active-power samples (kW, 0.02 s apart): /50 gives kJ, /3.6 W·h.
   d[kDnCsStrokeEnergy] = round2(static_cast<double>(st.p_sum) / 50 / 3.6);
   d[kDnCsMaxCurrentUp] = st.imax_up;
   d[kDnCsMaxCurrentDown] = st.imax_down;
-  set_from_box(d[kDnCsRmsCurrent], st.Text3[10]);
+  set_from_box(d[kDnCsRmsCurrent], st.Text3[result_box::kRmsCurrent]);
   // Balances: the smaller half over the larger (by magnitude for the power, signs kept).
   // A zero divisor leaves the element as it was.
   {
@@ -59,7 +59,7 @@ void fill_DnCs(const DrawnTest& st, DnCsArray& d) {
   }
   d[kDnCsAvgPowerUp] = st.pavg_up;
   d[kDnCsAvgPowerDown] = st.pavg_down;
-  set_from_box(d[kDnCsRmsPower], st.Text3[11]);
+  set_from_box(d[kDnCsRmsPower], st.Text3[result_box::kRmsPower]);
   {
     const double up = st.pavg_up, down = st.pavg_down;
     const bool down_larger = std::fabs(down) > std::fabs(up);
@@ -84,7 +84,7 @@ void disp_data(DrawnTest& st, Canvas& pic, DnCsArray& DnCs) {
   pic.cls();
   pic.fore_color = kBlack;
   pic.set_plain_font(9);
-  pic.print_at(16, 3, trim_blanks(st.Text1[2]) + "井电能参数        测试日期:" +
+  pic.print_at(16, 3, trim_blanks(st.Text1[appended_box::kWell]) + "井电能参数        测试日期:" +
                           field_for_drawing(st.org_head.test_date));
   for (int r = 0; r < 8; ++r) {
     pic.print_at(12, 12 + 6 * r, entries[r]);

@@ -11,7 +11,7 @@
 
 namespace wb {
 
-// Fills DnCs(1..15) from the result boxes Text3(1), (5)..(11), the half-stroke values and
+// Fills DnCs(1..15) from the result boxes (input power, average voltage … RMS power), the half-stroke values and
 // p_sum. A box that is not a number, or a balance of two zero halves, leaves its element
 // as it was.
 void fill_DnCs(const DrawnTest& st, DnCsArray& DnCs);

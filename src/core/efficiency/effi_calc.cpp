@@ -5,6 +5,7 @@
 #include "core/common/number_text.h"
 #include "core/common/pi.h"
 #include "core/common/trim.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 namespace {
@@ -125,12 +126,12 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
   put(43, round_dec(column_kg * kGravityLift / 1000 + wr, 2));
 
   // 12. The static card goes back only to the test it was computed for.
-  if (trim_blanks(T[23]) == trim_blanks(main_Text1[0]) && trim_blanks(T[0]) == trim_blanks(main_Text1[2])) {
-    main_Text1[3] = T[21];
-    main_Text1[4] = T[43];
-    main_Text1[5] = T[44];
+  if (trim_blanks(T[23]) == trim_blanks(main_Text1[appended_box::kTestDate]) && trim_blanks(T[0]) == trim_blanks(main_Text1[appended_box::kWell])) {
+    main_Text1[appended_box::kTheoStroke] = T[21];
+    main_Text1[appended_box::kTheoMaxLoad] = T[43];
+    main_Text1[appended_box::kTheoMinLoad] = T[44];
     const double loss = s.Rod_Len_Sum / 1000 * kStrokeLossPerKm;
-    main_Text1[1] = std::isfinite(loss) ? num_text(loss) : std::string();
+    main_Text1[appended_box::kStrokeLoss] = std::isfinite(loss) ? num_text(loss) : std::string();
     out.handed_back = true;
   }
   return out;

@@ -7,6 +7,7 @@
 #include "core/common/trim.h"
 #include "core/efficiency/effi_rescale.h"
 #include "core/efficiency/effi_records.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 namespace {
@@ -30,13 +31,15 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
   s.read_sgt_dnt_org = read_sgt_dnt_org1;
 
   EffiBoxes& T = s.Text1;
-  T[0] = main_Text1[2];
-  T[23] = main_Text1[0];
-  T[25] = main_Text3[1];
-  T[26] = main_Text3[2];
-  T[31] = main_Text3[4];
-  T[32] = main_Text3[3];
-  for (int k = 0; k < 9; ++k) T[34 + k] = trim_blanks(main_Text3[5 + k]);
+  T[0] = main_Text1[appended_box::kWell];
+  T[23] = main_Text1[appended_box::kTestDate];
+  T[25] = main_Text3[result_box::kInputPower];
+  T[26] = main_Text3[result_box::kRodPower];
+  T[31] = main_Text3[result_box::kMaxCurrentUpDown];
+  T[32] = main_Text3[result_box::kAvgPowerUpDown];
+  // Average voltage through the measured stroke rate, in the order of the result boxes.
+  for (int k = result_box::kAvgVoltage; k <= result_box::kMeasuredSpm; ++k)
+    T[34 + k - result_box::kAvgVoltage] = trim_blanks(main_Text3[k]);
   for (int b : kEffiResultBoxes) T[b].clear();
 
   const auto iu = static_cast<std::size_t>(s.iu_num) + 1;
@@ -66,7 +69,7 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
     T[46] = num_text_f(smallest);
   }
   // Always the main window's input power, whatever the efficiency library holds.
-  s.Pin_Ref = to_single(num_val(main_Text3[1]));
+  s.Pin_Ref = to_single(num_val(main_Text3[result_box::kInputPower]));
 }
 
 bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {

@@ -5,6 +5,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/wiring.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 namespace {
@@ -75,14 +76,14 @@ void Recalc_Pow_Param(SysEffiState& s, double factor, std::array<std::string, 16
 
   // Apparent power, kVA to one decimal, then the power factor against the new input power.
   const double apparent = std::floor(static_cast<double>(sum_ui / static_cast<float>(n)) * k / 1000 * 10 + 0.5) / 10;
-  if (std::isfinite(apparent)) main_Text3[7] = num_text(apparent);
-  const double s_kva = num_val(main_Text3[7]);
+  if (std::isfinite(apparent)) main_Text3[result_box::kApparentPower] = num_text(apparent);
+  const double s_kva = num_val(main_Text3[result_box::kApparentPower]);
   if (s_kva != 0) {
     const double pf = std::floor(num_val(T[25]) / s_kva * 100 + 0.5) / 100;
-    if (std::isfinite(pf)) main_Text3[9] = num_text(pf);
+    if (std::isfinite(pf)) main_Text3[result_box::kPowerFactor] = num_text(pf);
   }
-  T[36] = main_Text3[7];
-  T[38] = main_Text3[9];
+  T[36] = main_Text3[result_box::kApparentPower];
+  T[38] = main_Text3[result_box::kPowerFactor];
 }
 
 }  // namespace wb

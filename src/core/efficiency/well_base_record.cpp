@@ -165,14 +165,21 @@ const F4Box kEffiF4[] = {
 };
 
 const I2Box kBalanceI2[] = {
-    {&WellBaseRecord::crank_blocks, 0, 1, "平衡块数"},          {&WellBaseRecord::crank_block_wt, 1, 1000, "平均块重"},
-    {&WellBaseRecord::crank_block_pos, 2, 1000, "平均位置"},    {&WellBaseRecord::crank_pos_max, 3, 1000, "最大安装位置"},
-    {&WellBaseRecord::gearbox_torque, 4, 1, "减速器扭矩"},      {&WellBaseRecord::beam_front_arm, 5, 1000, "前臂长度"},
-    {&WellBaseRecord::max_stroke, 6, 1000, "最大冲程"},         {&WellBaseRecord::balance_arm, 7, 1000, "平衡臂长"},
-    {&WellBaseRecord::balance_arm_angle, 8, 1, "平衡臂偏置角"}, {&WellBaseRecord::beam_block_wt, 9, 1000, "平衡块单重"},
-    {&WellBaseRecord::beam_blocks, 10, 1, "已装平衡块数"},      {&WellBaseRecord::beam_blocks_max, 11, 1, "最大可装块数"},
-    {&WellBaseRecord::crank_pos_min, 24, 1000, "最小安装位置"}, {&WellBaseRecord::crank_spacing, 25, 1000, "同侧安装间距"},
-    {&WellBaseRecord::act_stroke, 27, 1000, "实际冲程"},
+    {&WellBaseRecord::crank_blocks, balance_box::kCrankBlocks, 1, "平衡块数"},
+    {&WellBaseRecord::crank_block_wt, balance_box::kCrankBlockWt, 1000, "平均块重"},
+    {&WellBaseRecord::crank_block_pos, balance_box::kCrankBlockPos, 1000, "平均位置"},
+    {&WellBaseRecord::crank_pos_max, balance_box::kCrankPosMax, 1000, "最大安装位置"},
+    {&WellBaseRecord::gearbox_torque, balance_box::kGearboxTorque, 1, "减速器扭矩"},
+    {&WellBaseRecord::beam_front_arm, balance_box::kBeamFrontArm, 1000, "前臂长度"},
+    {&WellBaseRecord::max_stroke, balance_box::kMaxStroke, 1000, "最大冲程"},
+    {&WellBaseRecord::balance_arm, balance_box::kBalanceArm, 1000, "平衡臂长"},
+    {&WellBaseRecord::balance_arm_angle, balance_box::kBalanceArmAngle, 1, "平衡臂偏置角"},
+    {&WellBaseRecord::beam_block_wt, balance_box::kBeamBlockWt, 1000, "平衡块单重"},
+    {&WellBaseRecord::beam_blocks, balance_box::kBeamBlocks, 1, "已装平衡块数"},
+    {&WellBaseRecord::beam_blocks_max, balance_box::kBeamBlocksMax, 1, "最大可装块数"},
+    {&WellBaseRecord::crank_pos_min, balance_box::kCrankPosMin, 1000, "最小安装位置"},
+    {&WellBaseRecord::crank_spacing, balance_box::kCrankSpacing, 1000, "同侧安装间距"},
+    {&WellBaseRecord::act_stroke, balance_box::kActStroke, 1000, "实际冲程"},
 };
 
 template <std::size_t M>
@@ -360,17 +367,15 @@ std::optional<std::string> fill_well_base_balance(WellBaseRecord& rec, const Bal
     if (!v) return std::string(f.caption);
     rec.*(f.field) = *v;
   }
-  rec.crank_angle0 = static_cast<float>(num_val(src.Text2[26]));
-  for (std::size_t g = 0; g < 4; ++g) {
-    // Group g: boxes (count, weight, position) = (14, 13, 12) + 3g.
-    const std::size_t base = 12 + 3 * g;
-    const auto count = to_i16(num_val(src.Text2[base + 2]));
-    const auto weight = to_i16(num_val(src.Text2[base + 1]) * 1000);
-    const auto pos = to_i16(num_val(src.Text2[base]) * 1000);
+  rec.crank_angle0 = static_cast<float>(num_val(src.Text2[balance_box::kCrankAngle0]));
+  for (int g = 0; g < balance_box::kCrankGroups; ++g) {
+    const auto count = to_i16(num_val(src.Text2[balance_box::group_count(g)]));
+    const auto weight = to_i16(num_val(src.Text2[balance_box::group_wt(g)]) * 1000);
+    const auto pos = to_i16(num_val(src.Text2[balance_box::group_pos(g)]) * 1000);
     if (!count) return "分组块数";
     if (!weight) return "单块重";
     if (!pos) return "重心位置";
-    rec.crank_group[g] = {*count, *weight, *pos};
+    rec.crank_group[static_cast<std::size_t>(g)] = {*count, *weight, *pos};
   }
   rec.balance_mode = static_cast<std::int16_t>(src.balance_mode == 0 ? 0 : src.balance_mode == 1 ? 1 : 2);
   return std::nullopt;
@@ -389,8 +394,8 @@ BalanceWellBaseView balance_view_of(const WellBaseRecord& rec) {
   common_balance_boxes(rec, v.boxes);
   v.balance_mode = rec.balance_mode;
   if (rec.act_stroke > 0) v.box27 = num_text(rec.act_stroke / 1000.0);
-  if (rec.balance_arm_angle != 0) v.boxes[8] = std::to_string(rec.balance_arm_angle);
-  if (rec.gearbox_torque > 0) v.boxes[4] = std::to_string(rec.gearbox_torque);
+  if (rec.balance_arm_angle != 0) v.boxes[balance_box::kBalanceArmAngle] = std::to_string(rec.balance_arm_angle);
+  if (rec.gearbox_torque > 0) v.boxes[balance_box::kGearboxTorque] = std::to_string(rec.gearbox_torque);
   return v;
 }
 

@@ -146,7 +146,7 @@ LineLossEstimate run(Canvas& c, LineLossLayout layout, DrawnTest& st, int count)
   const LineLossList list = line_loss_list(
       e, st.org_head.test_date,
       layout == LineLossLayout::Alternative ? LineLossListForm::Alternative : LineLossListForm::Screen);
-  const std::string name = layout == LineLossLayout::Alternative ? Trim_Blank_Nul(st.Text1[2]) : st.Text1[2];
+  const std::string name = layout == LineLossLayout::Alternative ? Trim_Blank_Nul(st.Text1[appended_box::kWell]) : st.Text1[appended_box::kWell];
   draw_line_loss(c, layout, e, list, name, st, n);
   return e;
 }

@@ -85,8 +85,8 @@ DymRecord dym_from_test(const LevelTest& t, std::vector<std::string>* zeroed) {
     if (zeroed) zeroed->push_back(box);
     return 0.0;
   };
-  d.sound_mark_depth = static_cast<float>(number(t.Text3, "Text3", kLevelBoxLimits[0]));
-  d.joint_length = static_cast<float>(number(t.Text4, "Text4", kLevelBoxLimits[1]));
+  d.sound_mark_depth = static_cast<float>(number(t.Text3, "Text3", level_box_limit(level_box::kSoundMarkDepth)));
+  d.joint_length = static_cast<float>(number(t.Text4, "Text4", level_box_limit(level_box::kJointLength)));
   const auto count = num_parse(t.Text5);
   const auto count16 = count ? to_i16(*count) : std::nullopt;
   if (count16) {

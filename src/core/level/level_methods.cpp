@@ -29,7 +29,10 @@ std::optional<double> positive(const std::string& text) {
 // The boxes `limits` names (a part of kLevelBoxLimits) refused with a message naming the first
 // that is beyond its limit.
 bool refuse_boxes(const LevelTest& t, std::span<const BoxLimit> limits, MessageService& msg) {
-  const std::array<std::string, 6> texts = {"", "", "", t.Text3, t.Text4, t.Text5};
+  std::array<std::string, level_box::kCollarCount + 1> texts;  // by level_box; the others stay empty
+  texts[level_box::kSoundMarkDepth] = t.Text3;
+  texts[level_box::kJointLength] = t.Text4;
+  texts[level_box::kCollarCount] = t.Text5;
   const auto bad = check_box_limits(texts, limits);
   if (!bad) return false;
   msg.show(bad->message, kBoxRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
@@ -93,7 +96,7 @@ std::optional<float> collar_speed(const LevelTest& t, std::string* why) {
 bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_sound_marks(t), msg)) return false;
   // A box that is no positive number has its own message below.
-  if (positive(t.Text3) && refuse_boxes(t, std::span(kLevelBoxLimits).first(1), msg)) return false;
+  if (positive(t.Text3) && refuse_boxes(t, kSoundMarkBoxLimits, msg)) return false;
   std::string why;
   const auto v = sound_mark_speed(t, &why);
   if (!v) {
@@ -107,7 +110,7 @@ bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
 
 bool run_collar_method(LevelTest& t, MessageService& msg) {
   if (refuse_missing(missing_collar_marks(t), msg)) return false;
-  if (positive(t.Text4) && positive(t.Text5) && refuse_boxes(t, std::span(kLevelBoxLimits).subspan(1), msg))
+  if (positive(t.Text4) && positive(t.Text5) && refuse_boxes(t, kCollarBoxLimits, msg))
     return false;
   std::string why;
   const auto v = collar_speed(t, &why);

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,14 +17,27 @@
 
 namespace wb {
 
-// The typed boxes of the sound-speed methods by the window's numbers (Text3 … Text5), with what
-// each may hold. A box at or below 0 is refused by the methods themselves; beyond these limits
-// the speed and the level are no well's at all.
+// The typed boxes of the sound-speed methods, by the window's numbers (its boxes Text3 … Text5).
+namespace level_box {
+inline constexpr int kSoundMarkDepth = 3;  // Text3, depth of the sound mark, m
+inline constexpr int kJointLength = 4;     // Text4, average tubing joint length, m
+inline constexpr int kCollarCount = 5;     // Text5, collars counted between the collar markers
+}  // namespace level_box
+
+// What each typed box may hold. A box at or below 0 is refused by the methods themselves;
+// beyond these limits the speed and the level are no well's at all.
 inline constexpr std::array<BoxLimit, 3> kLevelBoxLimits = {{
-    {3, "音标深度", kNoLowerLimit, 10000, "m"},  // no pumped well is deeper
-    {4, "油管长", kNoLowerLimit, 20, "m"},       // tubing joints are about 9.6 m
-    {5, "接箍数", kNoLowerLimit, 5000, ""},      // 10000 m of the shortest joints
+    {level_box::kSoundMarkDepth, "音标深度", kNoLowerLimit, 10000, "m"},  // no pumped well is deeper
+    {level_box::kJointLength, "油管长", kNoLowerLimit, 20, "m"},          // tubing joints are about 9.6 m
+    {level_box::kCollarCount, "接箍数", kNoLowerLimit, 5000, ""},         // 10000 m of the shortest joints
 }};
+// The box the sound-mark method reads, and the two the collar method reads.
+inline constexpr std::span<const BoxLimit> kSoundMarkBoxLimits = std::span(kLevelBoxLimits).first<1>();
+inline constexpr std::span<const BoxLimit> kCollarBoxLimits = std::span(kLevelBoxLimits).subspan<1>();
+// The limit of one typed box, by its level_box number.
+constexpr const BoxLimit& level_box_limit(int box) {
+  return kLevelBoxLimits[static_cast<std::size_t>(box - level_box::kSoundMarkDepth)];
+}
 
 // One sample: the filtered channel, then the instrument's raw channel (signed 16-bit).
 struct EchoSample {

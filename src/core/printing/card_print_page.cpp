@@ -70,18 +70,18 @@ std::array<std::string, 17> card_print_header(const std::string& well, const std
 }
 
 void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, double xs, double ys) {
-  for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
+  st.set_card_boxes_enabled(false);
   printer.set_scale_mm();
   printer.font.name = "宋体";
   printer.font.size = kCardPrintFontSize;
   printer.font.bold = false;
 
   st.sgt_rec = rec;
-  st.Text1[1] = num_text(rec.stroke_loss / 1000.0);
-  st.Text1[2] = Trim_Blank_Nul(rec.well_name);
-  st.Text1[3] = num_text(rec.theo_stroke / 1000.0);
-  st.Text1[4] = num_text(rec.theo_max_load / 100.0);
-  st.Text1[5] = num_text(rec.theo_min_load / 100.0);
+  st.Text1[appended_box::kStrokeLoss] = num_text(rec.stroke_loss / 1000.0);
+  st.Text1[appended_box::kWell] = Trim_Blank_Nul(rec.well_name);
+  st.Text1[appended_box::kTheoStroke] = num_text(rec.theo_stroke / 1000.0);
+  st.Text1[appended_box::kTheoMaxLoad] = num_text(rec.theo_max_load / 100.0);
+  st.Text1[appended_box::kTheoMinLoad] = num_text(rec.theo_min_load / 100.0);
 
   const int n = rec.point_num;
   CardPrintValues v;
@@ -144,7 +144,7 @@ void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, doub
     v.spm = round_dec(3000.0 / n, 2);
     v.power = round_dec(static_cast<double>(v.work) / (n / 50.0), 2);
   }
-  const auto header = card_print_header(st.Text1[2], rec.test_date, v);
+  const auto header = card_print_header(st.Text1[appended_box::kWell], rec.test_date, v);
   printer.fore_color = kBlack;
   double y = ys + 95.0 / 9.0 + 0.5;
   for (const std::string& line : header) {
@@ -166,8 +166,7 @@ void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, doub
 
   // Static card from the boxes just written; the stroke loss is laid off on the stroke
   // axis's own scale so that the card agrees with the position labels.
-  const StaticCardLines sc = static_card_geometry(pos, load, num_val(st.Text1[1]), num_val(st.Text1[3]),
-                                                  num_val(st.Text1[4]), num_val(st.Text1[5]));
+  const StaticCardLines sc = static_card_geometry(pos, load, st);
   printer.draw_width = 1;
   printer.draw_style = DrawStyle::Solid;
   printer.fore_color = rgb(0, 0, 255);
@@ -196,7 +195,7 @@ std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil
 
 void prt_RodEngMapDisplay_main_new(DrawnTest& st, Canvas& printer, const std::filesystem::path& fil_nam,
                                    std::int16_t red, double xs, double ys) {
-  for (int i = 2; i <= 5; ++i) st.text1_enabled[i] = false;
+  st.set_card_boxes_enabled(false);
   const std::optional<SgtRecord> rec = read_card_print_record(fil_nam, red);
   // A damaged record leaves its place empty rather than printing curves it cannot rebuild.
   if (rec && check_sgt_record(*rec).usable()) print_card_block(st, printer, *rec, xs, ys);

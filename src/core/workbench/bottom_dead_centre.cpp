@@ -108,24 +108,24 @@ RecordBuildReport Pow_Sgt_Dat_Prep(TestState& st) {
   // The card record.
   SgtRecord& g = st.sgt_rec;
   g = SgtRecord{};
-  put_scaled(g.stroke_loss, num_val(st.Text1[1]) * 1000.0, "冲程损失", rep);
-  g.well_name = trim_blanks(st.Text1[2]);
+  put_scaled(g.stroke_loss, num_val(st.Text1[appended_box::kStrokeLoss]) * 1000.0, "冲程损失", rep);
+  g.well_name = trim_blanks(st.Text1[appended_box::kWell]);
   g.test_date = st.org_head.test_date;
   g.test_date_raw = st.org_head.test_date_raw();  // as the instrument wrote it
   g.point_num = st.gt_num;
-  put_scaled(g.real_stroke, num_val(st.Text3[12]) * 1000.0, "实测冲程", rep);
+  put_scaled(g.real_stroke, num_val(st.Text3[result_box::kMeasuredStroke]) * 1000.0, "实测冲程", rep);
   put_scaled(g.max_load, static_cast<float>(gmax * 100.0f), "最大载荷", rep);
   put_scaled(g.min_load, static_cast<float>(gmin * 100.0f), "最小载荷", rep);
   g.reserved_36 = {};
-  if (auto p = num_parse(st.Text3[2]); p && std::fabs(*p) <= 3.4e38) {
+  if (auto p = num_parse(st.Text3[result_box::kRodPower]); p && std::fabs(*p) <= 3.4e38) {
     g.rod_power = static_cast<float>(*p);
   } else {
     rep.unstored.emplace_back("光杆功率");
   }
   g.joint_flag = 1;
-  put_scaled(g.theo_stroke, num_val(st.Text1[3]) * 1000.0, "标称冲程", rep);
-  put_scaled(g.theo_max_load, num_val(st.Text1[4]) * 100.0, "理论最大负荷", rep);
-  put_scaled(g.theo_min_load, num_val(st.Text1[5]) * 100.0, "理论最小负荷", rep);
+  put_scaled(g.theo_stroke, num_val(st.Text1[appended_box::kTheoStroke]) * 1000.0, "标称冲程", rep);
+  put_scaled(g.theo_max_load, num_val(st.Text1[appended_box::kTheoMaxLoad]) * 100.0, "理论最大负荷", rep);
+  put_scaled(g.theo_min_load, num_val(st.Text1[appended_box::kTheoMinLoad]) * 100.0, "理论最小负荷", rep);
 
   // The stored position is the height above the lowest point of the stroke; the charts and
   // the analysis windows see the shifted samples too.
@@ -150,21 +150,21 @@ RecordBuildReport Pow_Sgt_Dat_Prep(TestState& st) {
   d.test_date = g.test_date;
   d.test_date_raw = g.test_date_raw;
   d.point_num = st.iu_num;
-  put_scaled(d.avg_current, num_val(st.Text3[6]) * 100.0, "平均电流", rep);
-  put_scaled(d.avg_voltage, num_val(st.Text3[5]) * 50.0, "平均电压", rep);
-  put_scaled(d.input_power, num_val(st.Text3[1]) * 100.0, "输入功率", rep);
-  put_scaled(d.reactive_power, num_val(st.Text3[8]) * 100.0, "无功功率", rep);
-  put_scaled(d.apparent_power, num_val(st.Text3[7]) * 100.0, "视在功率", rep);
-  put_scaled(d.power_factor, num_val(st.Text3[9]) * 10000.0, "功率因数", rep);
+  put_scaled(d.avg_current, num_val(st.Text3[result_box::kAvgCurrent]) * 100.0, "平均电流", rep);
+  put_scaled(d.avg_voltage, num_val(st.Text3[result_box::kAvgVoltage]) * 50.0, "平均电压", rep);
+  put_scaled(d.input_power, num_val(st.Text3[result_box::kInputPower]) * 100.0, "输入功率", rep);
+  put_scaled(d.reactive_power, num_val(st.Text3[result_box::kReactivePower]) * 100.0, "无功功率", rep);
+  put_scaled(d.apparent_power, num_val(st.Text3[result_box::kApparentPower]) * 100.0, "视在功率", rep);
+  put_scaled(d.power_factor, num_val(st.Text3[result_box::kPowerFactor]) * 10000.0, "功率因数", rep);
   std::optional<double> first, second;
-  split_pair(st.Text3[4], first, second);
+  split_pair(st.Text3[result_box::kMaxCurrentUpDown], first, second);
   put_pair_part(d.max_current_up, first, "工作电流(上半冲程)", rep);
   put_pair_part(d.max_current_down, second, "工作电流(下半冲程)", rep);
-  put_scaled(d.rms_current, num_val(st.Text3[10]) * 100.0, "均方电流", rep);
-  split_pair(st.Text3[3], first, second);
+  put_scaled(d.rms_current, num_val(st.Text3[result_box::kRmsCurrent]) * 100.0, "均方电流", rep);
+  split_pair(st.Text3[result_box::kAvgPowerUpDown], first, second);
   put_pair_part(d.avg_power_up, first, "工作功率(上半冲程)", rep);
   put_pair_part(d.avg_power_down, second, "工作功率(下半冲程)", rep);
-  put_scaled(d.rms_power, num_val(st.Text3[11]) * 100.0, "均方功率", rep);
+  put_scaled(d.rms_power, num_val(st.Text3[result_box::kRmsPower]) * 100.0, "均方功率", rep);
   d.wiring_mode = st.org_head.wiring_mode;
   d.reserved_62 = d.reserved_64 = d.reserved_66 = 0;
 

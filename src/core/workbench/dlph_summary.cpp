@@ -21,7 +21,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   out.status = store.read_all(recs);
   if (out.status != StoreStatus::Ok) return out;
 
-  const std::string well = record_key(st.Text1[2], 16);
+  const std::string well = record_key(st.Text1[appended_box::kWell], 16);
   const std::string date = record_key(st.org_head.test_date, 12);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size(); ++i) {
@@ -46,7 +46,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
     DlPh_Rec.reserved_92 = {};
     DlPh_Rec.dn_cs[0] = 0;
     DlPh_Rec.sys_effi = 0;
-    DlPh_Rec.well_name = Trim_Blank_Nul(st.Text1[2]);
+    DlPh_Rec.well_name = Trim_Blank_Nul(st.Text1[appended_box::kWell]);
     DlPh_Rec.test_date = st.org_head.test_date;
     DlPh_Rec.test_date_raw = st.org_head.test_date_raw();
   }

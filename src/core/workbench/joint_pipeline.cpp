@@ -47,7 +47,7 @@ void analyse(TestState& st, const JointCharts& charts) {
 // state as it was.
 std::optional<Refusal> accept_file(TestState& st, const std::string& path, const Bytes& file) {
   if (std::optional<Refusal> refused = decode_org_bytes(st, file)) return refused;
-  st.Text1[2] = well_from_file_name(path);
+  st.Text1[appended_box::kWell] = well_from_file_name(path);
   st.Text2 = path;
   st.image1_tooltip[7] = kJointSaveTooltip;
   return std::nullopt;

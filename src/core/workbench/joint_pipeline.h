@@ -2,8 +2,8 @@
 //
 // Order of one run: decode (only when opening a file), period search, bottom dead centre
 // and optional turn, card chart, electric curves, results. The order matters: the card chart
-// writes the measured stroke and stroke rate (Text3(12), (13)) and the electric curves
-// rewrite Text3(1) and p_sum before the results write them again. The charts are reached
+// writes the measured stroke and stroke rate (result_box::kMeasuredStroke, kMeasuredSpm) and
+// the electric curves rewrite the input power (kInputPower) and p_sum before the results write them again. The charts are reached
 // through callbacks, so the pipeline runs without a window (a missing callback draws nothing).
 #pragma once
 

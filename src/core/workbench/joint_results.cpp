@@ -31,7 +31,7 @@ void compute_joint_results(TestState& st) {
   const int n = std::min<int>(st.gt_num, kSampleArraySize);
   if (n < 1) {
     // Nothing to divide by: no result of this stroke can be shown.
-    for (int i = 1; i <= 11; ++i) T[i].clear();
+    for (int i = result_box::kInputPower; i <= result_box::kRmsPower; ++i) T[i].clear();
     return;
   }
   const int h = n / 2;
@@ -44,13 +44,13 @@ void compute_joint_results(TestState& st) {
     work += (st.ggs[j] + st.ggs[i]) / 2.0f * (st.sss[j] - st.sss[i]);
   }
   const double stroke_time = n / 50.0;  // s
-  T[2] = num_text_dec(work / stroke_time, 2);
+  T[result_box::kRodPower] = num_text_dec(work / stroke_time, 2);
 
   // 2. Input power.
   float psum = 0.0f;
   for (int i = 0; i < n; ++i) psum += st.pps[i];
   st.p_sum = psum;
-  T[1] = num_text_dec(static_cast<double>(psum) / n, 2);
+  T[result_box::kInputPower] = num_text_dec(static_cast<double>(psum) / n, 2);
 
   // 3, 4. Half strokes: current maxima (starting from 0) and power means.
   const std::vector<int> second = second_half_indices(n);
@@ -66,13 +66,13 @@ void compute_joint_results(TestState& st) {
   const double iu = round_dec(imax1, 1), id = round_dec(imax2, 1);
   st.imax_up = static_cast<float>(iu);
   st.imax_down = static_cast<float>(id);
-  T[4] = half_value_text(iu) + "/" + half_value_text(id);
+  T[result_box::kMaxCurrentUpDown] = half_value_text(iu) + "/" + half_value_text(id);
   // One sample: both halves are empty and their means are 0.
   const double pu = h > 0 ? round_dec(static_cast<double>(p1) / h, 1) : 0.0;
   const double pd = h > 0 ? round_dec(static_cast<double>(p2) / h, 1) : 0.0;
   st.pavg_up = static_cast<float>(pu);
   st.pavg_down = static_cast<float>(pd);
-  T[3] = half_value_text(pu) + "/" + half_value_text(pd);
+  T[result_box::kAvgPowerUpDown] = half_value_text(pu) + "/" + half_value_text(pd);
 
   // 5..8. Electric means.
   float su = 0, si = 0, sui = 0, sii = 0, spp = 0;
@@ -84,23 +84,23 @@ void compute_joint_results(TestState& st) {
     spp += st.pps[i] * st.pps[i];
   }
   const double k = wiring_factor(st.org_head.wiring_mode);
-  T[7] = num_text_dec(k * (static_cast<double>(sui) / n) / 1000.0, 1);
-  T[5] = num_text_dec(static_cast<double>(su) / n, 1);
-  T[6] = num_text_dec(static_cast<double>(si) / n, 1);
-  T[10] = num_text_dec(std::sqrt(static_cast<double>(sii) / n), 1);
-  T[11] = num_text_dec(std::sqrt(static_cast<double>(spp) / n), 1);
+  T[result_box::kApparentPower] = num_text_dec(k * (static_cast<double>(sui) / n) / 1000.0, 1);
+  T[result_box::kAvgVoltage] = num_text_dec(static_cast<double>(su) / n, 1);
+  T[result_box::kAvgCurrent] = num_text_dec(static_cast<double>(si) / n, 1);
+  T[result_box::kRmsCurrent] = num_text_dec(std::sqrt(static_cast<double>(sii) / n), 1);
+  T[result_box::kRmsPower] = num_text_dec(std::sqrt(static_cast<double>(spp) / n), 1);
 
   // 9, 10. Reactive power and power factor from the values as shown.
-  const double s = num_val(T[7]);
-  const double p = num_val(T[1]);
+  const double s = num_val(T[result_box::kApparentPower]);
+  const double p = num_val(T[result_box::kInputPower]);
   // As per sample: no reactive power unless S^2 - P^2 is positive (a negative mean input
   // power larger than S in magnitude included).
   const double q2 = s * s - p * p;
-  T[8] = q2 > 0.0 ? num_text_dec(std::sqrt(q2), 1) : "0";
+  T[result_box::kReactivePower] = q2 > 0.0 ? num_text_dec(std::sqrt(q2), 1) : "0";
   if (s != 0.0) {
-    T[9] = num_text_dec(p / s, 2);
+    T[result_box::kPowerFactor] = num_text_dec(p / s, 2);
   } else {
-    T[9].clear();
+    T[result_box::kPowerFactor].clear();
   }
 }
 

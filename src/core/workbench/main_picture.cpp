@@ -80,7 +80,7 @@ FileDialogRequest Save_Pic_Bmp_request(const ProgramFolder& prog, const TestStat
   req.initial_dir = path_text(prog.image());
   if (auto rule = picture_save_rule(st.read_sgt_dnt_org, st.disp_state)) {
     req.title = rule->title;
-    req.file_name = Trim_Blank_Nul(st.Text1[2]) + rule->suffix;
+    req.file_name = Trim_Blank_Nul(st.Text1[appended_box::kWell]) + rule->suffix;
   }
   return req;
 }

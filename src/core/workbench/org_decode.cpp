@@ -83,7 +83,7 @@ std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {
       std::min(static_cast<std::size_t>(st.org_head.sample_count), samples_in_file(file.size())));
   st.org_head.sample_count = static_cast<std::int16_t>(count);
   const float k = static_cast<float>(wiring_factor(st.org_head.wiring_mode));
-  st.Text1[0] = Trim_Blank_Nul(st.org_head.test_date);
+  st.Text1[appended_box::kTestDate] = Trim_Blank_Nul(st.org_head.test_date);
   for (auto& t : st.Text3) t.clear();
 
   ByteReader r(file);

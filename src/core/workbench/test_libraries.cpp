@@ -122,10 +122,10 @@ struct CardBox {
   const char* caption;
 };
 const CardBox kCardBoxes[] = {
-    {&SgtRecord::theo_stroke, 3, 1000.0, "标称冲程"},
-    {&SgtRecord::theo_max_load, 4, 100.0, "理论最大负荷"},
-    {&SgtRecord::theo_min_load, 5, 100.0, "理论最小负荷"},
-    {&SgtRecord::stroke_loss, 1, 1000.0, "冲程损失"},
+    {&SgtRecord::theo_stroke, appended_box::kTheoStroke, 1000.0, "标称冲程"},
+    {&SgtRecord::theo_max_load, appended_box::kTheoMaxLoad, 100.0, "理论最大负荷"},
+    {&SgtRecord::theo_min_load, appended_box::kTheoMinLoad, 100.0, "理论最小负荷"},
+    {&SgtRecord::stroke_loss, appended_box::kStrokeLoss, 1000.0, "冲程损失"},
 };
 
 }  // namespace
@@ -153,7 +153,7 @@ StoreCheck check_well_name(std::string_view typed) {
 }
 
 StoreCheck check_store(const TestState& st, LibraryKind kind) {
-  StoreCheck c = check_well_name(st.Text1[2]);
+  StoreCheck c = check_well_name(st.Text1[appended_box::kWell]);
   if (kind == LibraryKind::Card)
     for (const CardBox& b : kCardBoxes)
       if (!to_i16(num_val(st.Text1[b.box]) * b.factor)) c.unstored.emplace_back(b.caption);
@@ -179,18 +179,18 @@ std::string store_check_question(const StoreCheck& c) {
 }
 
 SaveResult sgt_save_new(TestState& st, const fs::path& fil_nam) {
-  st.sgt_rec.well_name = trim_blanks(st.Text1[2]);
+  st.sgt_rec.well_name = trim_blanks(st.Text1[appended_box::kWell]);
   refresh_sgt_from_boxes(st);
   return save_keyed(fil_nam, kSgtRecordSize, st.sgt_rec.encode(), st.sgt_rec.well_name, st.sgt_rec.test_date);
 }
 
 SaveResult Pow_save_new(TestState& st, const fs::path& fil_nam) {
-  st.dnt_rec.well_name = trim_blanks(st.Text1[2]);
+  st.dnt_rec.well_name = trim_blanks(st.Text1[appended_box::kWell]);
   return save_keyed(fil_nam, kDntRecordSize, st.dnt_rec.encode(), st.dnt_rec.well_name, st.dnt_rec.test_date);
 }
 
 SaveResult Wav_Save_new(TestState& st, const fs::path& fil_nam) {
-  st.xbt_rec.well_name = trim_blanks(st.Text1[2]);
+  st.xbt_rec.well_name = trim_blanks(st.Text1[appended_box::kWell]);
   return save_keyed(fil_nam, kXbtRecordSize, st.xbt_rec.encode(), st.xbt_rec.well_name, st.xbt_rec.test_date);
 }
 
@@ -206,7 +206,7 @@ fs::path first_free_test_file(const fs::path& data_dir, std::string_view well, c
 
 ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKind kind) {
   ExportResult out;
-  const std::string well = trim_blanks(st.Text1[2]);
+  const std::string well = trim_blanks(st.Text1[appended_box::kWell]);
   if (!is_safe_file_stem(well, kTestFileSuffixBytes)) {
     out.status = LibStatus::UnsafeName;
     return out;

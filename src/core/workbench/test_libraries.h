@@ -73,7 +73,8 @@ SaveResult sgt_save_new(TestState& st, const std::filesystem::path& fil_nam);
 SaveResult Pow_save_new(TestState& st, const std::filesystem::path& fil_nam);
 SaveResult Wav_Save_new(TestState& st, const std::filesystem::path& fil_nam);
 
-// The card refresh from Text1(1), (3), (4), (5): a box value whose scaled product does not
+// The card refresh from the static-card boxes (appended_box::kStrokeLoss, kTheoStroke,
+// kTheoMaxLoad, kTheoMinLoad): a box value whose scaled product does not
 // fit its 16-bit field leaves that field as it was. Returns the captions of those boxes.
 std::vector<std::string> refresh_sgt_from_boxes(TestState& st);
 

@@ -27,6 +27,8 @@ namespace wb {
 
 namespace {
 
+using namespace balance_box;
+
 constexpr const char* kSaveFailed = "平衡分析记录保存失败！";
 
 struct BoxInfo {
@@ -34,7 +36,7 @@ struct BoxInfo {
   const char* tip;
 };
 
-// Label and tool tip of each parameter box (the group boxes 12..23 have row captions).
+// Label and tool tip of each parameter box, by balance_box (the group boxes have row captions).
 const std::array<BoxInfo, kParameterBoxCount> kBoxInfo{{
     {"平衡块数", "已安装的平衡块数或者是您想调动的平衡块数"},
     {"平均块重kN", "已安装的平衡块或者您想调动的平衡块的平均单块重量"},
@@ -60,7 +62,10 @@ const std::array<BoxInfo, kParameterBoxCount> kBoxInfo{{
     {"实际冲程 m", "抽油机当前工作使用的冲程长度"},
 }};
 
-bool orange_box(int i) { return i == 3 || i == 4 || i == 8 || (i >= 12 && i <= 26); }
+// The crank limits, the torque, the offset angle, the groups and the crank's inner geometry.
+bool orange_box(int i) {
+  return i == kCrankPosMax || i == kGearboxTorque || i == kBalanceArmAngle || (i >= group_pos(0) && i <= kCrankAngle0);
+}
 
 std::string s(const QString& t) { return t.toStdString(); }
 
@@ -237,7 +242,8 @@ void BalanceAnalysis::build_parameters(QWidget* page) {
   Frame1 = new QGroupBox(QStringLiteral("曲柄平衡参数"));
   auto* f1 = new QVBoxLayout(Frame1);
   auto* g1 = new QGridLayout;
-  const int left1[] = {0, 1, 2, 4}, right1[] = {3, 24, 25, 26};
+  const int left1[] = {kCrankBlocks, kCrankBlockWt, kCrankBlockPos, kGearboxTorque};
+  const int right1[] = {kCrankPosMax, kCrankPosMin, kCrankSpacing, kCrankAngle0};
   for (int r = 0; r < 4; ++r) {
     add_box_row(g1, r, 0, Text2[static_cast<std::size_t>(left1[r])], left1[r]);
     add_box_row(g1, r, 2, Text2[static_cast<std::size_t>(right1[r])], right1[r]);
@@ -255,10 +261,11 @@ void BalanceAnalysis::build_parameters(QWidget* page) {
   gg->setContentsMargins(0, 0, 0, 0);
   const char* group_caption[] = {"第一组", "第二组", "第三组", "第四组"};
   const char* row_caption[] = {"分组块数", "单块重 kN", "重心位置 m"};
-  for (int c = 0; c < 4; ++c) gg->addWidget(new QLabel(QString::fromUtf8(group_caption[c])), 0, c + 1);
+  int (*const row_box[])(int) = {group_count, group_wt, group_pos};
+  for (int c = 0; c < kCrankGroups; ++c) gg->addWidget(new QLabel(QString::fromUtf8(group_caption[c])), 0, c + 1);
   for (int r = 0; r < 3; ++r) {
     gg->addWidget(new QLabel(QString::fromUtf8(row_caption[r])), r + 1, 0);
-    for (int c = 0; c < 4; ++c) gg->addWidget(Text2[static_cast<std::size_t>(14 + 3 * c - r)], r + 1, c + 1);
+    for (int c = 0; c < kCrankGroups; ++c) gg->addWidget(Text2[static_cast<std::size_t>(row_box[r](c))], r + 1, c + 1);
   }
   f1->addWidget(Crank_Groups);
   f1->addStretch(1);
@@ -266,7 +273,8 @@ void BalanceAnalysis::build_parameters(QWidget* page) {
   Frame2 = new QGroupBox(QStringLiteral("游梁平衡参数"));
   auto* f2 = new QVBoxLayout(Frame2);
   auto* g2 = new QGridLayout;
-  const int left2[] = {5, 7, 27, 6}, right2[] = {8, 9, 10, 11};
+  const int left2[] = {kBeamFrontArm, kBalanceArm, kActStroke, kMaxStroke};
+  const int right2[] = {kBalanceArmAngle, kBeamBlockWt, kBeamBlocks, kBeamBlocksMax};
   for (int r = 0; r < 4; ++r) {
     add_box_row(g2, r, 0, Text2[static_cast<std::size_t>(left2[r])], left2[r]);
     add_box_row(g2, r, 2, Text2[static_cast<std::size_t>(right2[r])], right2[r]);
@@ -358,14 +366,14 @@ void BalanceAnalysis::load_well_base() {
   Comb_Cyj_Mode->setEditText(qs(v.cyj_model));
   ParameterBoxes t = parameter_texts();
   for (std::size_t i = 0; i < v.boxes.size(); ++i) t[i] = v.boxes[i];
-  if (v.box27) t[27] = *v.box27;
+  if (v.box27) t[kActStroke] = *v.box27;
   set_parameter_texts(t);
   Option1_Click(v.balance_mode);
 }
 
 void BalanceAnalysis::prepare_held_stroke() {
   load_well_base();
-  state.prm.crank_blocks = parse_count_box(s(Text2[0]->text()));
+  state.prm.crank_blocks = parse_count_box(s(Text2[kCrankBlocks]->text()));
   if (state.prm.crank_blocks < 1 || state.prm.crank_blocks > 8) Get_Dat_From_Phfx();
   const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
   for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolutionText, "");
@@ -379,12 +387,12 @@ void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
               cs_fs1, DispCurveType1);
   if (DispCurveType1 != 2 && DispCurveType1 != 3) return;
   const TestState& st = main_.test();
-  state.held.Cur_Well = trim_blanks(st.Text1[2]);
-  state.held.Cur_Test = trim_blanks(st.Text1[0]);
+  state.held.Cur_Well = trim_blanks(st.Text1[appended_box::kWell]);
+  state.held.Cur_Test = trim_blanks(st.Text1[appended_box::kTestDate]);
   // A box without a number leaves the held value as it was.
-  if (auto v = num_parse(st.Text3[10])) state.held.Rms_I = static_cast<float>(*v);
-  if (auto v = num_parse(st.Text3[11])) state.held.Rms_P = static_cast<float>(*v);
-  Text2[27]->setText(qs(st.Text3[12]));
+  if (auto v = num_parse(st.Text3[result_box::kRmsCurrent])) state.held.Rms_I = static_cast<float>(*v);
+  if (auto v = num_parse(st.Text3[result_box::kRmsPower])) state.held.Rms_P = static_cast<float>(*v);
+  Text2[kActStroke]->setText(qs(st.Text3[result_box::kMeasuredStroke]));
   state.analysed = false;
   Comb_WellName->setEditText(qs(state.held.Cur_Well));
   Comb_TestTime->setEditText(qs(state.held.Cur_Test));
@@ -467,7 +475,7 @@ void BalanceAnalysis::Disp_Twist() {
   adjust[0]->setVisible(true);
   // Before any analysis there are no predicted curves: the page stays empty.
   TorqueAnalysis t;
-  if (state.analysed) t = compute_torques(state, static_cast<float>(num_val(s(Text2[4]->text()))));
+  if (state.analysed) t = compute_torques(state, static_cast<float>(num_val(s(Text2[kGearboxTorque]->text()))));
   Picture2->draw_when_shown([t = std::move(t), well = Trim_Blank_Nul(state.held.Cur_Well),
                              show = TorqueSwitches{Disp_NetT_Flag, Disp_LoadT_Flag, Disp_BalT_Flag}](ImageCanvas& c) {
     draw_torque_chart(c, t, well, show);
@@ -514,9 +522,9 @@ void BalanceAnalysis::Adj_Adj_Flag() {
 }
 
 void BalanceAnalysis::Text2_Change(int index) {
-  if (index == 4) {
+  if (index == kGearboxTorque) {
     Disp_Twist();
-  } else if (index >= 12 && index <= 23 && !updating_groups_) {
+  } else if (index >= group_pos(0) && index <= group_count(kCrankGroups - 1) && !updating_groups_) {
     ParameterBoxes t = parameter_texts();
     crank_group_totals(t);
     set_parameter_texts(t);
@@ -525,8 +533,8 @@ void BalanceAnalysis::Text2_Change(int index) {
 
 void BalanceAnalysis::Comb_Cyj_Mode_Change() {
   const ModelNameFigures f = parse_model_name(s(Comb_Cyj_Mode->currentText()));
-  Text2[6]->setText(qs(f.max_stroke));
-  Text2[4]->setText(qs(f.gearbox_torque));
+  Text2[kMaxStroke]->setText(qs(f.max_stroke));
+  Text2[kGearboxTorque]->setText(qs(f.gearbox_torque));
 }
 
 void BalanceAnalysis::Label1_Click(int index) {
@@ -591,8 +599,10 @@ bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 
 void BalanceAnalysis::show_boxes(const PhfxView& v, bool with_box27) {
   ParameterBoxes t = parameter_texts();
-  for (int i = 0; i <= 26; ++i) t[static_cast<std::size_t>(i)] = v.boxes[static_cast<std::size_t>(i)];
-  if (with_box27 && v.has_box27) t[27] = v.boxes[27];
+  // Every box but the actual stroke, which only a record that holds one replaces.
+  for (int i = 0; i < kParameterBoxCount; ++i)
+    if (i != kActStroke) t[static_cast<std::size_t>(i)] = v.boxes[static_cast<std::size_t>(i)];
+  if (with_box27 && v.has_box27) t[kActStroke] = v.boxes[kActStroke];
   set_parameter_texts(t);
   Option1_Click(v.balance_mode);
 }

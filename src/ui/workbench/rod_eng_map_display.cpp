@@ -27,10 +27,10 @@ namespace wb {
 
 namespace {
 
-const char* const kText1Labels[6] = {"测试日期", "冲程损失m", "井    号", "标称冲程m", "理论最大负荷kN", "理论最小负荷kN"};
-const char* const kText1Tips[6] = {"测试日期", "冲程损失(用于绘制静力示功图)", "井号", "理论冲程(用于绘制静力示功图)",
+const char* const kText1Labels[kAppendedBoxCount] = {"测试日期", "冲程损失m", "井    号", "标称冲程m", "理论最大负荷kN", "理论最小负荷kN"};
+const char* const kText1Tips[kAppendedBoxCount] = {"测试日期", "冲程损失(用于绘制静力示功图)", "井号", "理论冲程(用于绘制静力示功图)",
                                    "理论最大负荷(用于绘制静力示功图)", "理论最小负荷(用于绘制静力示功图)"};
-const char* const kText3Tips[16] = {"作功量",   "输入功率", "光杆功率", "工作功率", "工作电流", "平均电压",
+const char* const kText3Tips[kResultBoxCount] = {"作功量",   "输入功率", "光杆功率", "工作功率", "工作电流", "平均电压",
                                     "平均电流", "视在功率", "无功功率", "功率因数", "均方电流", "均方功率",
                                     "实测冲程", "实测冲次", "最大载荷", "最小载荷"};
 const char* const kImage1Tips[15] = {"数据出库",     "当前不可分析", "联合测试数据",   "电能图数据", "示功图数据",
@@ -60,7 +60,7 @@ QIcon toolbar_icon(int i) {
   return QIcon(pm);
 }
 
-// The longest text a result box is given: the half-stroke boxes (3, 4) hold two signed
+// The longest text a result box is given: the half-stroke boxes hold two signed
 // values of one decimal ("-327.7/-327.7"); the others one signed value of at most five
 // digits before the point and two after.
 constexpr const char* kLongestHalfText = "-327.7/-327.7";
@@ -69,7 +69,7 @@ constexpr const char* kLongestValueText = "-32768.00";
 }  // namespace
 
 int result_box_width(const QLineEdit& e, int index) {
-  const QString longest = QString::fromLatin1(index == 3 || index == 4 ? kLongestHalfText : kLongestValueText);
+  const QString longest = QString::fromLatin1(index == result_box::kAvgPowerUpDown || index == result_box::kMaxCurrentUpDown ? kLongestHalfText : kLongestValueText);
   QStyleOptionFrame opt;
   opt.initFrom(&e);
   opt.lineWidth = e.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, &e);
@@ -236,9 +236,10 @@ QGroupBox* RodEngMapDisplay::build_text1_frame() {
   g->setContentsMargins(4, 4, 4, 4);
   g->setHorizontalSpacing(4);
   g->setVerticalSpacing(1);
-  // Two rows: 2, 3, 4 above; 0, 1, 5 below.
-  const int pos[6][2] = {{1, 0}, {1, 1}, {0, 0}, {0, 1}, {0, 2}, {1, 2}};
-  for (int i = 0; i < 6; ++i) {
+  // Two rows: well, theoretical stroke and maximum load above; date, stroke loss and
+  // minimum load below (row and column by box).
+  const int pos[kAppendedBoxCount][2] = {{1, 0}, {1, 1}, {0, 0}, {0, 1}, {0, 2}, {1, 2}};
+  for (int i = 0; i < kAppendedBoxCount; ++i) {
     auto* lbl = new QLabel(QString::fromUtf8(kText1Labels[i]), Frame4);
     auto* e = new BoxLineEdit(Frame4);
     e->setObjectName(QStringLiteral("Text1_%1").arg(i));
@@ -254,7 +255,7 @@ QGroupBox* RodEngMapDisplay::build_text1_frame() {
     connect(e, &QLineEdit::textEdited, this, [this, i](const QString& t) { st.Text1[i] = t.toStdString(); });
     Text1_LostFocus(i);
   }
-  for (int i = 0; i < 5; ++i) setTabOrder(Text1[i], Text1[i + 1]);
+  for (int i = 0; i + 1 < kAppendedBoxCount; ++i) setTabOrder(Text1[i], Text1[i + 1]);
   return Frame4;
 }
 
@@ -264,8 +265,11 @@ QGroupBox* RodEngMapDisplay::build_text3_frame() {
   g->setContentsMargins(4, 4, 4, 4);
   g->setHorizontalSpacing(3);
   g->setVerticalSpacing(1);
-  const int upper[8] = {14, 13, 12, 4, 3, 2, 1, 0};
-  const int lower[8] = {11, 10, 9, 8, 7, 6, 5, 15};
+  using namespace result_box;
+  const int upper[8] = {kMaxLoad, kMeasuredSpm, kMeasuredStroke, kMaxCurrentUpDown,
+                        kAvgPowerUpDown, kRodPower, kInputPower, kWork};
+  const int lower[8] = {kRmsPower, kRmsCurrent, kPowerFactor, kReactivePower,
+                        kApparentPower, kAvgCurrent, kAvgVoltage, kMinLoad};
   auto place = [&](int idx, int row, int col) {
     auto* lbl = new QLabel(QString::fromUtf8(kText3Tips[idx]), Frame5);
     lbl->setStyleSheet(QStringLiteral("color:#404040; font-size:11px"));
@@ -456,10 +460,12 @@ void RodEngMapDisplay::Text1_LostFocus(int i) {
 
 void RodEngMapDisplay::Text1_KeyPress(int i) {
   sync_from_widgets();
-  Text1[(i + 1) % 6]->setFocus();
-  if (i >= 3 && i <= 5) {
+  Text1[(i + 1) % kAppendedBoxCount]->setFocus();
+  // The static-load lines need the theoretical stroke and both loads.
+  const std::array<int, 3> static_card{appended_box::kTheoStroke, appended_box::kTheoMaxLoad, appended_box::kTheoMinLoad};
+  if (std::ranges::find(static_card, i) != static_card.end()) {
     bool all = true;
-    for (int k = 3; k <= 5; ++k)
+    for (int k : static_card)
       if (trim_blanks(st.Text1[k]).empty()) all = false;
     if (all) disp_ll_sgt();
   }
@@ -532,8 +538,8 @@ static void show_text_start(QLineEdit* e, const std::string& text) {
 }
 
 void RodEngMapDisplay::sync_to_widgets() {
-  for (int i = 0; i < 6; ++i) show_text_start(Text1[i], st.Text1[i]);
-  for (int i = 0; i < 16; ++i) show_text_start(Text3[i], st.Text3[i]);
+  for (int i = 0; i < kAppendedBoxCount; ++i) show_text_start(Text1[i], st.Text1[i]);
+  for (int i = 0; i < kResultBoxCount; ++i) show_text_start(Text3[i], st.Text3[i]);
   if (R_iu->text() != qs(st.R_iu)) R_iu->setText(qs(st.R_iu));
   if (CircleDot->text() != qs(st.CircleDot)) CircleDot->setText(qs(st.CircleDot));
   Text2->setText(qs(st.Text2));
@@ -545,14 +551,14 @@ void RodEngMapDisplay::sync_to_widgets() {
   Chk_Start->setEnabled(st.chk_start_enabled);
   Chk_Start->setChecked(st.chk_start_checked);
   Frame3->setEnabled(st.frame3_enabled);
-  for (int i = 0; i < 6; ++i) Text1[i]->setEnabled(st.text1_enabled[i]);
+  for (int i = 0; i < kAppendedBoxCount; ++i) Text1[i]->setEnabled(st.text1_enabled[i]);
   Frame3->setVisible(st.frame3_visible);
   Command1->setVisible(st.command1_visible);
 }
 
 void RodEngMapDisplay::sync_from_widgets() {
-  for (int i = 0; i < 6; ++i) st.Text1[i] = Text1[i]->text().toStdString();
-  for (int i = 0; i < 16; ++i) st.Text3[i] = Text3[i]->text().toStdString();
+  for (int i = 0; i < kAppendedBoxCount; ++i) st.Text1[i] = Text1[i]->text().toStdString();
+  for (int i = 0; i < kResultBoxCount; ++i) st.Text3[i] = Text3[i]->text().toStdString();
   st.R_iu = R_iu->text().toStdString();
   st.CircleDot = CircleDot->text().toStdString();
   st.chk_start_checked = Chk_Start->isChecked();

@@ -59,9 +59,9 @@ class RodEngMapDisplay : public QMainWindow, public MainWindowLink {
   QLineEdit* CircleDot = nullptr;
   std::array<QPushButton*, 6> adjust{};
   QGroupBox* Frame4 = nullptr;                  // appended data
-  std::array<BoxLineEdit*, 6> Text1{};
+  std::array<BoxLineEdit*, kAppendedBoxCount> Text1{};
   QGroupBox* Frame5 = nullptr;                  // measured results
-  std::array<QLineEdit*, 16> Text3{};
+  std::array<QLineEdit*, kResultBoxCount> Text3{};
   QLineEdit* Text2 = nullptr;                   // path box
   QLabel* Label2 = nullptr;
   QCheckBox* Chk_Start = nullptr;

@@ -57,7 +57,7 @@ int line_loss_count(std::int16_t kind, std::int16_t source_kind, std::int16_t iu
 }  // namespace
 
 void RodEngMapDisplay::Get_Line_Lose(std::int16_t iu_num) {
-  st.Text1[2] = Text1[2]->text().toStdString();
+  st.Text1[appended_box::kWell] = Text1[appended_box::kWell]->text().toStdString();
   const int count = line_loss_count(st.read_sgt_dnt_org, line_loss_source_kind_, iu_num);
   ::wb::Get_Line_Lose(Picture1->canvas(), st, count);
   show_correlation();
@@ -66,7 +66,7 @@ void RodEngMapDisplay::Get_Line_Lose(std::int16_t iu_num) {
 }
 
 void RodEngMapDisplay::Get_Line_Lose_prt(std::int16_t iu_num) {
-  st.Text1[2] = Text1[2]->text().toStdString();
+  st.Text1[appended_box::kWell] = Text1[appended_box::kWell]->text().toStdString();
   const int count = line_loss_count(st.read_sgt_dnt_org, line_loss_source_kind_, iu_num);
   ::wb::Get_Line_Lose_prt(Picture1->canvas(), st, count);
   show_correlation();
@@ -74,9 +74,9 @@ void RodEngMapDisplay::Get_Line_Lose_prt(std::int16_t iu_num) {
 }
 
 void RodEngMapDisplay::Get_Line_Lose_print(std::int16_t iu_num) {
-  st.Text1[2] = Text1[2]->text().toStdString();
+  st.Text1[appended_box::kWell] = Text1[appended_box::kWell]->text().toStdString();
   const int count = line_loss_count(st.read_sgt_dnt_org, line_loss_source_kind_, iu_num);
-  auto session = PrintSession::open(this, PrintName{st.Text1[0], "线损分析"});
+  auto session = PrintSession::open(this, PrintName{st.Text1[appended_box::kWell], "线损分析"});
   if (!session) return;
   ::wb::Get_Line_Lose_print(session->printer(), st, count);
   session->finish();

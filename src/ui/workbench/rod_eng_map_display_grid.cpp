@@ -196,7 +196,7 @@ void RodEngMapDisplay::Save_Pic_Bmp() {
   FileDialogRequest req = Save_Pic_Bmp_request(program_folder(), st, last_picture_request());
   if (picture_save_rule(st.read_sgt_dnt_org, st.disp_state)) {
     // The proposed name is the well's: one that would lead out of the image folder is refused.
-    const std::string well = Trim_Blank_Nul(st.Text1[2]);
+    const std::string well = Trim_Blank_Nul(st.Text1[appended_box::kWell]);
     if (!well.empty() && !is_safe_file_stem(well)) {
       UserMessage m = unsafe_well_name_message(well);
       services().messages->show(m.text, m.title, MsgButtons::Ok, MsgIcon::Warning);

@@ -69,7 +69,7 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
                                        kOrgDoubtsTitle))
     return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);
-  StoreCheck check = check_well_name(w.st.Text1[2]);
+  StoreCheck check = check_well_name(w.st.Text1[appended_box::kWell]);
   check.unstored = built.unstored;
   check.unstored_zeroed = true;
   if (!confirm_store(check, "数据入库")) return false;
@@ -152,12 +152,12 @@ void export_loaded_record(RodEngMapDisplay& w) {
   const LibraryInfo* lib = library_by_export_tooltip(w.st.image1_tooltip[0]);
   if (!lib) return;
   if (!confirm_doubtful_record(w.st)) return;
-  if (is_safe_file_stem(trim_blanks(w.st.Text1[2]), kTestFileSuffixBytes) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
+  if (is_safe_file_stem(trim_blanks(w.st.Text1[appended_box::kWell]), kTestFileSuffixBytes) && !confirm_store(check_store(w.st, lib->kind), "数据出库")) return;
   ExportResult r = export_current(w.st, w.program_folder(), lib->kind);
   w.File1->refresh();
   if (r.status != LibStatus::Ok)
     show_library_failure(LibOperation::Export, r.status, r.path.empty() ? w.program_folder().data() : r.path,
-                         trim_blanks(w.st.Text1[2]));
+                         trim_blanks(w.st.Text1[appended_box::kWell]));
 }
 
 // The hand-over of a joint test to the counterbalance window.

@@ -117,9 +117,8 @@ int main(int argc, char** argv) {
     if (main_window) return;
     main_window = new wb::RodEngMapDisplay(folder);
     if (qEnvironmentVariableIsSet("WB_STARTUP_REPORT")) main_window->installEventFilter(&startup_report);
-    // Rendering it once off screen polishes every widget, activates the layouts and loads
-    // the fonts and glyphs its first paint needs.
-    main_window->grab();
+    // Its first paint and the first test the user opens find fonts, glyphs and code loaded.
+    main_window->warm_up();
   };
   auto* splash = new wb::FrmSplash(
       [&] {

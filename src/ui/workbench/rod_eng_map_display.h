@@ -73,6 +73,11 @@ class RodEngMapDisplay : public QMainWindow, public MainWindowLink {
 
   // ---- start-up and window handlers ----
   void Form_Load();
+  // Start-up work for the time the splash shows (rod_eng_map_display_warm_up.cpp): renders
+  // the window once off screen and draws a made-up joint test's views on a throwaway picture,
+  // so the first paint and the first test opened find fonts, glyphs and code loaded. The
+  // window's state and pictures are left as they were.
+  void warm_up();
   void Dir1_Change();
   void File1_Click();
   void File1_MouseDown(Qt::MouseButton button);

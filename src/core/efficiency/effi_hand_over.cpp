@@ -7,6 +7,7 @@
 #include "core/common/trim.h"
 #include "core/efficiency/effi_rescale.h"
 #include "core/efficiency/effi_records.h"
+#include "core/records/gt_ym_checks.h"
 
 namespace wb {
 namespace {
@@ -71,13 +72,20 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
 
 bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
   std::vector<GtYmRecord> records;
-  if (read_gt_ym_records(Effi_File, records) != StoreStatus::Ok) return false;
+  std::vector<GtYmCheck> checks;
+  if (read_checked_gt_ym_records(Effi_File, records, checks) != StoreStatus::Ok) return false;
   EffiBoxes& T = s.Text1;
   const std::string well = trim_blanks(T[0]);
-  for (auto it = records.rbegin(); it != records.rend(); ++it) {
-    if (trim_blanks(it->well_name) != well) continue;
+  for (std::size_t i = records.size(); i > 0; --i) {
+    if (trim_blanks(records[i - 1].well_name) != well) continue;
+    // A refused record is no record of the well; damaged fields carry forward blank (both
+    // named when the library was opened).
+    const GtYmCheck& check = checks[i - 1];
+    if (!check.usable()) continue;
+    GtYmRecord rec = records[i - 1];
+    blank_damaged_fields(rec, check);
     EffiBoxTexts stored;
-    gt_ym_to_boxes(*it, stored);
+    gt_ym_to_boxes(rec, stored);
     for (int b = 1; b <= 22; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
     for (int b : {24, 47, 48}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
     return true;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <unordered_set>
 
 #include "core/common/dlph_record.h"
@@ -11,6 +12,7 @@
 #include "core/common/record_keys.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
+#include "core/records/gt_ym_checks.h"
 
 namespace wb {
 
@@ -180,6 +182,14 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
       out.declined = true;
       return out;
     }
+    // A well base record with values no window writes is stored only when the user says so.
+    const std::vector<std::string> doubts = well_base_save_doubts(prog, *well_base);
+    if (!doubts.empty() &&
+        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + "\n\n仍要存入库吗？",
+                        kWellBaseDoubtsTitle)) {
+      out.declined = true;
+      return out;
+    }
   }
   out.effi = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
   if (well_base) out.well_base = Save_Well_Base(prog, *well_base, msg, false);
@@ -236,8 +246,10 @@ std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, c
 long long record_number_of(const std::string& Text7) { return round_even(num_val(Text7)); }
 
 bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
-                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg) {
+                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
+                       const EffiShownDamage* shown_damage) {
   if (!Edit_Flag || !msg.ask_yes_no("当前记录需要保存吗?", "警告")) return false;
+  if (shown_damage && !damaged_rewrite_confirmed(*shown_damage, Text1, msg)) return false;
   const EffiSaveResult r = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
   if (!r.saved) return false;
   Text7 = std::to_string(r.record);
@@ -257,6 +269,16 @@ EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7
     for (auto& t : Text1) t.clear();
     return out;
   }
+  // A refused record is not shown (named when the library was opened); damaged fields of
+  // another are shown blank.
+  const GtYmCheck check = check_gt_ym_record(rec, raw);
+  if (!check.usable()) {
+    for (auto& t : Text1) t.clear();
+    out.refused = true;
+    return out;
+  }
+  blank_damaged_fields(rec, check);
+  out.damaged = check.damaged;
   gt_ym_to_boxes(rec, Text1);
   out.shown = true;
   out.record = static_cast<std::size_t>(r);
@@ -337,7 +359,26 @@ LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs
     return LibraryBoxCheck::Refused;
   }
   accepted = path;
+  if (which == EffiLibrary::Efficiency) {
+    // What of the library cannot be shown is named once, on opening.
+    const std::string text = gt_ym_findings_text(check_gt_ym_library(path), path_text(path));
+    if (!text.empty()) msg.show(text, kGtYmDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  }
   return LibraryBoxCheck::Accepted;
+}
+
+bool damaged_rewrite_confirmed(const EffiShownDamage& shown, const EffiBoxTexts& Text1, MessageService& msg) {
+  if (shown.fields.empty()) return true;
+  if (key_of(Text1) != std::pair<std::string, std::string>{shown.well, shown.test}) return true;
+  return msg.ask_yes_no(gt_ym_rewrite_question(shown.fields), kGtYmDamagedTitle);
+}
+
+EffiShownDamage shown_damage_of(const EffiShown& shown, const EffiBoxTexts& Text1) {
+  EffiShownDamage d;
+  if (!shown.shown || shown.damaged.empty()) return d;
+  d.fields = shown.damaged;
+  std::tie(d.well, d.test) = key_of(Text1);
+  return d;
 }
 
 }  // namespace wb

@@ -57,6 +57,13 @@ inline constexpr std::array<BoxLimit, 16> kEffiCalcBoxLimits = {{
     {48, "加重杆径", 0, 100, "mm"},
 }};
 
+// The record shown with fields blanked because they were damaged (vals[] indices), and
+// its key as stored; storing the boxes again under that key asks first.
+struct EffiShownDamage {
+  std::vector<std::size_t> fields;
+  std::string well, test;
+};
+
 struct SysEffiState {
   EffiBoxes Text1;             // Efficiency_Boxes
   bool Edit_Flag = false;      // a key was pressed in a box since the record was loaded or saved
@@ -77,6 +84,7 @@ struct SysEffiState {
   std::array<double, 8> Rod_Dia_Tab{};
   std::array<double, 8> Rod_Wt_Tab{};
 
+  EffiShownDamage shown_damage;     // of the record last shown from the library
   std::filesystem::path Effi_File;  // efficiency records
   std::filesystem::path Sgt_File;   // card library
   std::filesystem::path Dnt_File;   // power-curve library

@@ -335,6 +335,7 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
                  "\n未采用其中的曲线。";
     return out;
   }
+  out.doubts = well_base_doubts(rec);
   // A negative count (a damaged record) is no stroke.
   out.gt_num = std::max<int>(rec.point_num, 0);
   out.iu_num = out.gt_num;
@@ -349,6 +350,16 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
     out.sss = rebuild_curve(n, 16, rec.ss_cos.data(), rec.ss_sin.data());
   }
   return out;
+}
+
+std::vector<std::string> well_base_save_doubts(const ProgramFolder& prog, const EffiWellBaseSource& src) {
+  WellBaseRecord rec;
+  std::size_t found = 0;
+  const StoreStatus st = find_well_base(well_base_path(prog), src.boxes[0], src.boxes[23], rec, found);
+  if (st != StoreStatus::Ok) return {};
+  if (found == 0) rec = WellBaseRecord{};
+  if (fill_well_base_effi(rec, src)) return {};
+  return well_base_doubts(rec);
 }
 
 std::optional<std::string> fill_well_base_balance(WellBaseRecord& rec, const BalanceWellBaseSource& src) {
@@ -399,7 +410,9 @@ BalanceWellBaseView Get_Dat_From_WellBase(const ProgramFolder& prog, const std::
   WellBaseRecord rec;
   std::size_t found = 0;
   if (find_well_base(well_base_path(prog), Cur_Well, Cur_Test, rec, found) != StoreStatus::Ok || found == 0) return {};
-  return balance_view_of(rec);
+  BalanceWellBaseView v = balance_view_of(rec);
+  v.doubts = well_base_doubts(rec);
+  return v;
 }
 
 }  // namespace wb

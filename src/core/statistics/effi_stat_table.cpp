@@ -63,8 +63,10 @@ float cell_value(const std::string& text) { return to_single(num_val(text)); }
 
 StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
 
-bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out) {
+bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
+                        std::vector<GtYmFinding>* findings) {
   out.clear();
+  if (findings) findings->clear();
   if (content.size() % kGtYmRecordSize != 0) return false;
   const std::size_t n = content.size() / kGtYmRecordSize;
   out.resize(n);
@@ -77,17 +79,37 @@ bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<St
     for (std::size_t c = 0; c < kValCols.size(); ++c)
       r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
     r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
+
+    // The cells the table shows, checked as the efficiency library's records are.
+    GtYmCheck check;
+    check.refusal = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize));
+    if (!check.usable()) {
+      r.usable = false;
+      r.cells = StatRow{};
+      r.test.clear();
+    } else {
+      for (std::size_t c = 0; c < kValCols.size(); ++c) {
+        std::string& cell = r.cells[c + kFirstMeanCol];
+        if (gt_ym_val_sound(kValCols[c], cell)) continue;
+        cell.clear();
+        check.damaged.push_back(kValCols[c]);
+      }
+    }
+    if (findings && !check.sound())
+      findings->push_back({i + 1, r.usable ? r.cells[1] : std::string(), std::move(check)});
   }
   return true;
 }
 
-StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out) {
+StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
+                                 std::vector<GtYmFinding>* findings) {
   out.clear();
+  if (findings) findings->clear();
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
   std::vector<std::uint8_t> content;
   if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
-  if (!parse_stat_records(content, out)) return StatFileStatus::Damaged;
+  if (!parse_stat_records(content, out, findings)) return StatFileStatus::Damaged;
   return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
 }
 
@@ -117,7 +139,8 @@ void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown) {
 void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all) {
   std::vector<const StatRecord*> shown;
   shown.reserve(all.size());
-  for (const StatRecord& r : all) shown.push_back(&r);
+  for (const StatRecord& r : all)
+    if (r.usable) shown.push_back(&r);
   fill_stat_grid(g, shown);
 }
 
@@ -171,7 +194,7 @@ std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, 
   if (col == 0) return values;
   for (const StatRecord& r : recs) {
     const std::string& v = r.cells[col];
-    if (v.empty()) continue;
+    if (v.empty() || !r.usable) continue;
     bool seen = false;
     for (const std::string& x : values) seen = seen || x == v;
     if (!seen) values.push_back(v);
@@ -185,7 +208,7 @@ std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_v
   if (col == 0) return hits;
   const std::string want = trim_blanks(value);
   for (const StatRecord& r : recs)
-    if (r.cells[col] == want) hits.push_back(r.number);
+    if (r.usable && r.cells[col] == want) hits.push_back(r.number);
   return hits;
 }
 

@@ -37,11 +37,13 @@ void SysEffiAnalysis::connect_records() {
 }
 
 bool SysEffiAnalysis::Save_Effi_Data() {
+  if (!damaged_rewrite_confirmed(st.shown_damage, st.Text1, *services().messages)) return false;
   const EffiSaveResult r = wb::Save_Effi_Data(st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
                                               *services().messages);
   if (!r.saved) return false;  // the library said why; the record stays marked as edited
   Text7->setText(QString::number(r.record));
   st.Edit_Flag = false;
+  st.shown_damage = {};
   Find_WellNmae_To_Comb();
   return true;
 }
@@ -63,6 +65,7 @@ EffiWellBaseSource SysEffiAnalysis::well_base_source() const {
 void SysEffiAnalysis::Cmd_Save_Click() {
   // A joint test asks its overwrite question before anything is written; all its records
   // are written together.
+  if (!damaged_rewrite_confirmed(st.shown_damage, st.Text1, *services().messages)) return;
   EffiWellBaseSource src;
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
   if (joint) src = well_base_source();
@@ -71,6 +74,7 @@ void SysEffiAnalysis::Cmd_Save_Click() {
   if (!r.effi.saved) return;  // declined, or the library said why; the record stays marked as edited
   Text7->setText(QString::number(r.effi.record));
   st.Edit_Flag = false;
+  st.shown_damage = {};  // what the library holds now is what the boxes show
   Find_WellNmae_To_Comb();
 }
 
@@ -114,6 +118,9 @@ void SysEffiAnalysis::apply_well_base() {
     services().messages->show(w.damage, kWellBaseDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
+  if (!w.doubts.empty())
+    services().messages->show(well_base_doubts_text(w.doubts, path_text(well_base_path(main_.program_folder()))),
+                              kWellBaseDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
   st.gt_num = static_cast<std::int16_t>(w.gt_num);
   st.iu_num = static_cast<std::int16_t>(w.iu_num);
   st.cs_fs = static_cast<std::int16_t>(w.cs_fs);
@@ -132,11 +139,12 @@ void SysEffiAnalysis::EffiRecode_To_Text() {
   std::string text7 = str(Text7->text());
   if (st.Edit_Flag &&
       offer_save_edited(st.Edit_Flag, text7, st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
-                        *services().messages)) {
+                        *services().messages, &st.shown_damage)) {
     Text7->setText(qs(text7));
     Find_WellNmae_To_Comb();
   }
   const EffiShown shown = wb::EffiRecode_To_Text(st.Effi_File, text7, st.Text1);
+  st.shown_damage = shown_damage_of(shown, st.Text1);
   if (shown.shown) {
     Comb_WellName->setEditText(qs(shown.well_text));
     Comb_TestTime->setEditText(qs(shown.test_text));

@@ -8,8 +8,12 @@
 #include "core/efficiency/effi_rescale.h"
 #include "core/efficiency/effi_records.h"
 #include "core/records/gt_ym_checks.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
+
+using namespace effi_box;  // Text1 by name
+
 namespace {
 
 constexpr int kMinStrokePoints = 200;  // fewer samples than this are no stroke to keep
@@ -31,13 +35,13 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
   s.read_sgt_dnt_org = read_sgt_dnt_org1;
 
   EffiBoxes& T = s.Text1;
-  T[0] = main_Text1[2];
-  T[23] = main_Text1[0];
-  T[25] = main_Text3[1];
-  T[26] = main_Text3[2];
-  T[31] = main_Text3[4];
-  T[32] = main_Text3[3];
-  for (int k = 0; k < 9; ++k) T[34 + k] = trim_blanks(main_Text3[5 + k]);
+  T[kWell] = main_Text1[2];
+  T[kTestTime] = main_Text1[0];
+  T[kInputPower] = main_Text3[1];
+  T[kRodPower] = main_Text3[2];
+  T[kMaxCurrentPair] = main_Text3[4];
+  T[kMeanPowerPair] = main_Text3[3];
+  for (int k = 0; k < 9; ++k) T[kMeanVoltage + k] = trim_blanks(main_Text3[5 + k]);
   for (int b : kEffiResultBoxes) T[b].clear();
 
   const auto iu = static_cast<std::size_t>(s.iu_num) + 1;
@@ -63,8 +67,8 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
       if (ggs1[i] > largest) largest = ggs1[i];
       if (ggs1[i] < smallest) smallest = ggs1[i];
     }
-    T[45] = num_text_f(largest);
-    T[46] = num_text_f(smallest);
+    T[kRealMaxLoad] = num_text_f(largest);
+    T[kRealMinLoad] = num_text_f(smallest);
   }
   // Always the main window's input power, whatever the efficiency library holds.
   s.Pin_Ref = to_single(num_val(main_Text3[1]));
@@ -75,7 +79,7 @@ bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_
   std::vector<GtYmCheck> checks;
   if (read_checked_gt_ym_records(Effi_File, records, checks) != StoreStatus::Ok) return false;
   EffiBoxes& T = s.Text1;
-  const std::string well = trim_blanks(T[0]);
+  const std::string well = trim_blanks(T[kWell]);
   for (std::size_t i = records.size(); i > 0; --i) {
     if (trim_blanks(records[i - 1].well_name) != well) continue;
     // A refused record is no record of the well; damaged fields carry forward blank (both
@@ -86,8 +90,8 @@ bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_
     blank_damaged_fields(rec, check);
     EffiBoxTexts stored;
     gt_ym_to_boxes(rec, stored);
-    for (int b = 1; b <= 22; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
-    for (int b : {24, 47, 48}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    for (int b = kBlock; b <= kNomSpm; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    for (int b : {kRods118, kSinkerLen, kSinkerDia}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
     return true;
   }
   return false;
@@ -97,17 +101,17 @@ BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& m
   EffiBoxes& T = s.Text1;
   auto B = [&T](int i) { return num_val(T[i]); };
   switch (index) {
-    case 5:
-    case 6:
-      if (trim_blanks(T[5]).empty() || trim_blanks(T[6]).empty()) T[7].clear();
-      else T[7] = num_text(std::floor(B(5) * (1 - B(6) / 100) * 10 + 0.5) / 10);
+    case kLiquidRate:
+    case kWaterCut:
+      if (trim_blanks(T[kLiquidRate]).empty() || trim_blanks(T[kWaterCut]).empty()) T[kOilRate].clear();
+      else T[kOilRate] = num_text(std::floor(B(kLiquidRate) * (1 - B(kWaterCut) / 100) * 10 + 0.5) / 10);
       return BoxLeft::Derived;
-    case 19:
-      T[20] = num_text(std::floor((B(19) - B(18)) * 10 + 0.5) / 10);
+    case kPumpDepth:
+      T[kSubmergence] = num_text(std::floor((B(kPumpDepth) - B(kFluidLevel)) * 10 + 0.5) / 10);
       return BoxLeft::Derived;
-    case 25: {
+    case kInputPower: {
       if (s.read_sgt_dnt_org != 2 && s.read_sgt_dnt_org != 3) return BoxLeft::Nothing;
-      const float p = to_single(B(25));
+      const float p = to_single(B(kInputPower));
       if (s.Pin_Ref == 0 || p == 0 || !std::isfinite(p)) return BoxLeft::Nothing;
       const float factor = p / s.Pin_Ref;
       s.Pin_Ref = p;

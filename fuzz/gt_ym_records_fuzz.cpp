@@ -44,12 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(back.decode(once) && back.encode() == once);
     FUZZ_CHECK(back.key_well() == recs[i].key_well() && back.key_test() == recs[i].key_test());
   }
-  const std::vector<wb::GtYmFinding> findings = wb::check_gt_ym_records(recs);
+  // The checks from the stored bytes (what every window uses): a blanked record passes them.
+  std::vector<wb::GtYmRecord> checked;
+  std::vector<wb::GtYmCheck> checks;
+  FUZZ_CHECK(wb::read_checked_gt_ym_records(path, checked, checks) == s);
+  FUZZ_CHECK(checked.size() == recs.size() && checks.size() == recs.size());
+  const std::vector<wb::GtYmFinding> findings = wb::check_gt_ym_library(path);
   FUZZ_CHECK(wb::gt_ym_findings_text(findings, "f").empty() == findings.empty());
   std::vector<bool> usable(recs.size(), true);
   for (const wb::GtYmFinding& f : findings) {
     FUZZ_CHECK(f.record >= 1 && f.record <= recs.size());
     usable[f.record - 1] = f.check.usable();
+    FUZZ_CHECK(checks[f.record - 1].usable() == f.check.usable());
     if (!f.check.usable()) continue;
     wb::GtYmRecord blanked = recs[f.record - 1];
     wb::blank_damaged_fields(blanked, f.check);

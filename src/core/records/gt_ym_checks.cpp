@@ -1,9 +1,13 @@
 #include "core/records/gt_ym_checks.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <system_error>
 #include <optional>
 
 #include "core/common/bytes.h"
@@ -90,37 +94,54 @@ constexpr double kSinkerDiaMax = 200;  // mm: sinker bars are 25 … 60 mm
 
 // The number the windows read from a stored text (the numeric prefix, as num_val), with an
 // exponent beyond the double range giving ±inf where num_val gives 0. Empty when the text
-// does not begin with a number.
+// does not begin with a number. Parsed in place: the statistics table checks every cell.
 std::optional<double> leading_number(std::string_view t) {
   std::size_t i = 0;
   while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
-  std::string s;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) s.push_back(t[i++]);
+  char buf[64];
+  std::size_t n = 0;
+  auto put = [&](char c) {
+    if (n < sizeof buf) buf[n++] = c;
+  };
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  if (negative) put('-');
   bool digits = false;
   auto take_digits = [&] {
     while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
-      s.push_back(t[i++]);
+      put(t[i++]);
       digits = true;
     }
   };
   take_digits();
   if (i < t.size() && t[i] == '.') {
-    s.push_back(t[i++]);
+    put(t[i++]);
     take_digits();
   }
-  if (!digits) return std::nullopt;
+  if (!digits || n == sizeof buf) return std::nullopt;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
     std::size_t j = i + 1;
-    std::string e = "e";
-    if (j < t.size() && (t[j] == '+' || t[j] == '-')) e.push_back(t[j++]);
+    const std::size_t mark = n;
+    put('e');
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) put(t[j++]);
     bool ed = false;
     while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) {
-      e.push_back(t[j++]);
+      put(t[j++]);
       ed = true;
     }
-    if (ed) s += e;
+    if (!ed) n = mark;
   }
-  return std::strtod(s.c_str(), nullptr);
+  // A prefix too long for the buffer is no field of 12 characters; read what fits.
+  double v = 0;
+  const auto [end, ec] = std::from_chars(buf, buf + n, v);
+  if (ec == std::errc::result_out_of_range) {
+    // Too large (or too small, which reads as 0): tell them apart by the exponent's sign.
+    const char* e = std::find(buf, buf + n, 'e');
+    const bool tiny = e + 1 < buf + n && e[1] == '-';
+    return tiny ? 0.0 : (negative ? -HUGE_VAL : HUGE_VAL);
+  }
+  if (ec != std::errc()) return std::nullopt;
+  return v;
 }
 
 // "nan" or "inf" (any case, after a sign): a non-finite value as a C library writes it.
@@ -136,7 +157,9 @@ bool names_non_finite(std::string_view s) {
 // user typed) reads as 0 in every window and is shown as it is, except the names of
 // non-finite values.
 bool number_sound(std::string_view t, double lo, double hi) {
-  const std::string s = trim_blanks(std::string(t));
+  std::string_view s = t;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   if (s.empty()) return true;
   const auto v = leading_number(s);
   if (!v) return !names_non_finite(s);
@@ -146,7 +169,8 @@ bool number_sound(std::string_view t, double lo, double hi) {
 }  // namespace
 
 bool shows_non_finite(std::string_view text) {
-  const std::string s = trim_blanks(std::string(text));
+  std::string_view s = text;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   const auto v = leading_number(s);
   return v ? !std::isfinite(*v) : names_non_finite(s);
 }
@@ -174,7 +198,16 @@ namespace {
 // GBK text as this program writes it: no NUL, every lead byte 0x81 … 0xFE followed by a
 // trail byte 0x40 … 0xFE other than 0x7F; 0x80 stands alone (the euro sign), 0xFF never.
 bool gbk_text(std::span<const std::uint8_t> b) {
+  constexpr std::uint64_t kLow = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
   for (std::size_t i = 0; i < b.size(); ++i) {
+    // Eight ASCII bytes without a NUL at a time: most of a record is digits and blanks.
+    while (i + 8 <= b.size()) {
+      std::uint64_t w;
+      std::memcpy(&w, b.data() + i, 8);
+      if ((w & kHigh) != 0 || ((w - kLow) & ~w & kHigh) != 0) break;
+      i += 8;
+    }
+    if (i >= b.size()) break;
     const std::uint8_t c = b[i];
     if (c == 0 || c == 0xFF) return false;
     if (c < 0x81) continue;

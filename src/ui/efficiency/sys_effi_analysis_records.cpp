@@ -89,16 +89,16 @@ void SysEffiAnalysis::Find_WellNmae_To_Comb() {
 }
 
 void SysEffiAnalysis::load_library_curves() {
-  CardCurves card = Get_Sgt_Dat(st.Sgt_File, st.Text1[0], st.Text1[23]);
+  CardCurves card = Get_Sgt_Dat(st.Sgt_File, st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   st.gt_num = 0;
   if (card.found) {
     st.gt_num = static_cast<std::int16_t>(card.gt_num);
     st.sss = std::move(card.sss);
     st.ggs = std::move(card.ggs);
-    st.Text1[45] = card.box45;
-    st.Text1[46] = card.box46;
+    st.Text1[effi_box::kRealMaxLoad] = card.box45;
+    st.Text1[effi_box::kRealMinLoad] = card.box46;
   }
-  ElectricCurves electric = Get_Pow_Dat(st.Dnt_File, st.Text1[0], st.Text1[23]);
+  ElectricCurves electric = Get_Pow_Dat(st.Dnt_File, st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   st.iu_num = 0;
   if (electric.found) {
     st.iu_num = static_cast<std::int16_t>(electric.iu_num);
@@ -112,7 +112,7 @@ void SysEffiAnalysis::load_library_curves() {
 }
 
 void SysEffiAnalysis::apply_well_base() {
-  WellBaseCurves w = Get_Well_Base(main_.program_folder(), st.Text1[0], st.Text1[23]);
+  WellBaseCurves w = Get_Well_Base(main_.program_folder(), st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   if (!w.found) return;
   if (!w.damage.empty()) {
     services().messages->show(w.damage, kWellBaseDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
@@ -177,7 +177,7 @@ void SysEffiAnalysis::Comb_TestTime_Click() {
     Text7->setText(QString::number(r));
     EffiRecode_To_Text();
   }
-  st.Pin_Ref = to_single(num_val(st.Text1[25]));  // the curves now shown belong to this input power
+  st.Pin_Ref = to_single(num_val(st.Text1[effi_box::kInputPower]));  // the curves now shown belong to this input power
   if (r == 0) apply_well_base();
 }
 

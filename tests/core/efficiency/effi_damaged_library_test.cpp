@@ -43,7 +43,7 @@ std::vector<std::uint8_t> damaged_library() {
   return out;
 }
 
-struct Fixture : ::testing::Test {
+struct EffiDamagedLibrary : ::testing::Test {
   TempProgram tp;
   ScriptedMessages msg;
   DlPhRecord buf;
@@ -51,7 +51,7 @@ struct Fixture : ::testing::Test {
   void SetUp() override { put_bytes(lib(), damaged_library()); }
 };
 
-TEST_F(Fixture, OpeningTheLibraryNamesItsDamageOnce) {
+TEST_F(EffiDamagedLibrary, OpeningTheLibraryNamesItsDamageOnce) {
   fs::path accepted;
   EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Efficiency, accepted, msg), LibraryBoxCheck::Accepted);
   ASSERT_EQ(msg.shown.size(), 1u);
@@ -62,7 +62,7 @@ TEST_F(Fixture, OpeningTheLibraryNamesItsDamageOnce) {
   EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Card, accepted, msg), LibraryBoxCheck::Refused);
 }
 
-TEST_F(Fixture, ListsOfferEveryKeyButARefusedRecordShowsNothing) {
+TEST_F(EffiDamagedLibrary, ListsOfferEveryKeyButARefusedRecordShowsNothing) {
   std::vector<std::string> wells;
   Find_WellNmae_To_Comb(lib(), wells);
   EXPECT_EQ(wells, (std::vector<std::string>{"W1", "W2", "W3", "W4"}));
@@ -73,7 +73,7 @@ TEST_F(Fixture, ListsOfferEveryKeyButARefusedRecordShowsNothing) {
   EXPECT_EQ(boxes[0], "");
 }
 
-TEST_F(Fixture, ShowingBlanksDamagedFieldsAndEmptiesARefusedRecord) {
+TEST_F(EffiDamagedLibrary, ShowingBlanksDamagedFieldsAndEmptiesARefusedRecord) {
   EffiBoxTexts boxes = sample_effi_boxes("old");
   const EffiShown w2 = EffiRecode_To_Text(lib(), "2", boxes);
   ASSERT_TRUE(w2.shown);
@@ -89,7 +89,7 @@ TEST_F(Fixture, ShowingBlanksDamagedFieldsAndEmptiesARefusedRecord) {
   for (const std::string& b : boxes) EXPECT_EQ(b, "");
 }
 
-TEST_F(Fixture, BlankedFieldsAreNotStoredAgainWithoutAQuestion) {
+TEST_F(EffiDamagedLibrary, BlankedFieldsAreNotStoredAgainWithoutAQuestion) {
   EffiBoxTexts boxes;
   const EffiShown shown = EffiRecode_To_Text(lib(), "2", boxes);
   const EffiShownDamage damage = shown_damage_of(shown, boxes);
@@ -115,7 +115,7 @@ TEST_F(Fixture, BlankedFieldsAreNotStoredAgainWithoutAQuestion) {
   EXPECT_EQ(msg.shown.size(), 3u);
 }
 
-TEST_F(Fixture, CarryForwardPassesOverRefusedAndBlanksDamaged) {
+TEST_F(EffiDamagedLibrary, CarryForwardPassesOverRefusedAndBlanksDamaged) {
   // W3's newest record is refused: its older sound record supplies the data.
   std::vector<std::uint8_t> bytes = damaged_library();
   GtYmRecord older = gt_ym_from_boxes(sample_effi_boxes("W3", "0511081200"));
@@ -138,7 +138,7 @@ TEST_F(Fixture, CarryForwardPassesOverRefusedAndBlanksDamaged) {
 }
 
 // The well base record of a joint test, stored through the efficiency window's save.
-struct WellBaseFixture : ::testing::Test {
+struct EffiWellBaseSave : ::testing::Test {
   TempProgram tp;
   ScriptedMessages msg;
   DlPhRecord buf;
@@ -153,7 +153,7 @@ struct WellBaseFixture : ::testing::Test {
   }
 };
 
-TEST_F(WellBaseFixture, ADoubtfulRecordIsStoredOnlyWhenTheUserSaysSo) {
+TEST_F(EffiWellBaseSave, ADoubtfulRecordIsStoredOnlyWhenTheUserSaysSo) {
   EffiBoxTexts boxes = sample_effi_boxes();
   boxes[6] = "150";  // water cut above 100 %
   const EffiWellBaseSource src = source(boxes);

@@ -21,6 +21,7 @@
 #include "core/level/dym_record.h"
 #include "core/level/level_library.h"
 #include "core/level/level_page.h"
+#include "core/records/gt_ym_checks.h"
 #include "core/statistics/effi_stat_export.h"
 #include "core/statistics/effi_stat_state.h"
 #include "core/workbench/test_libraries.h"
@@ -94,8 +95,16 @@ inline void check_level_record(const wb::LevelLibrary& lib, std::size_t i, wb::D
 
 // ---- The efficiency window's libraries
 
+// The boxes of a shown efficiency record hold only what its fields may show: no number
+// beyond its field's limits, no "nan" or "inf".
+inline void check_shown_effi_boxes(const wb::EffiBoxTexts& boxes) {
+  for (std::size_t k = 1; k < wb::kGtYmValCount; ++k) FUZZ_CHECK(wb::gt_ym_val_sound(k, boxes[k + 3]));
+  FUZZ_CHECK(wb::gt_ym_val_sound(wb::kValSinker, boxes[47] + "/" + boxes[48]));
+}
+
 // Each listed test of an efficiency library (at most four wells of four tests) is found and
-// shown; `shown` is called with the boxes of each.
+// shown, with only what may be shown (a refused record is not); `shown` is called with the
+// boxes of each.
 template <class Shown>
 void check_effi_tests(const std::filesystem::path& lib, Shown&& shown) {
   std::vector<std::string> wells;
@@ -107,7 +116,12 @@ void check_effi_tests(const std::filesystem::path& lib, Shown&& shown) {
       FUZZ_CHECK(r > 0);
       wb::EffiBoxTexts boxes;
       const wb::EffiShown s = wb::EffiRecode_To_Text(lib, std::to_string(r), boxes);
+      if (s.refused) {  // no line of an efficiency file: listed by its key, not shown
+        FUZZ_CHECK(!s.shown);
+        continue;
+      }
       FUZZ_CHECK(s.shown && s.record == r);
+      check_shown_effi_boxes(boxes);
       shown(boxes);
     }
   }
@@ -162,9 +176,18 @@ inline void check_stat_export(const std::vector<wb::StatRow>& rows) {
   FUZZ_CHECK(lines == rows.size());
 }
 
+// No number cell of the table (the average row's included) reads as a non-finite number.
+inline void check_stat_cells(const wb::StatGrid& g) {
+  for (std::size_t r = 1; r < g.rows.size(); ++r) {
+    const wb::StatRow& row = g.rows[r];
+    for (std::size_t c = 5; c < row.size(); ++c) FUZZ_CHECK(!wb::shows_non_finite(row[c]));
+  }
+}
+
 // Loads `before`, the bytes at the state's library, into the table. A file that is not whole
 // records is refused and left untouched (false); an empty one loads nothing (false); otherwise
-// the table has a row per record and the average row and exports whole lines (true).
+// the table has a row per usable record and the average row (none when every record is
+// refused), only cells that may be shown, and exports whole lines (true).
 inline bool check_stat_load(wb::EffiStatState& st, const std::filesystem::path& lib, const wb::Bytes& before) {
   const wb::StatFileStatus s = st.load_library("20261210");
   if (before.size() % wb::kGtYmRecordSize != 0) {
@@ -178,8 +201,17 @@ inline bool check_stat_load(wb::EffiStatState& st, const std::filesystem::path& 
     return false;
   }
   FUZZ_CHECK(s == wb::StatFileStatus::Ok);
-  FUZZ_CHECK(st.grid.row_count() == static_cast<int>(n) + 2);
-  FUZZ_CHECK(st.grid.rows.back()[0] == "平均");
+  std::size_t refused = 0;
+  for (const wb::GtYmFinding& f : st.findings) refused += f.check.usable() ? 0 : 1;
+  FUZZ_CHECK(refused <= n);
+  if (refused < n) {
+    FUZZ_CHECK(st.grid.row_count() == static_cast<int>(n - refused) + 2);
+    FUZZ_CHECK(st.grid.rows.back()[0] == "平均");
+  } else {
+    for (std::size_t r = 1; r < st.grid.rows.size(); ++r) FUZZ_CHECK(st.grid.source[r].record == 0);
+  }
+  check_stat_cells(st.grid);
+  FUZZ_CHECK(wb::gt_ym_findings_text(st.findings, "f").empty() == st.findings.empty());
   check_stat_export(st.grid.rows);
   return true;
 }
@@ -194,6 +226,7 @@ inline void check_stat_filters(wb::EffiStatState& st) {
     FUZZ_CHECK(st.tj_jls() >= 1);
     FUZZ_CHECK(st.run_filter("20261210"));
     FUZZ_CHECK(st.grid.row_count() == st.tj_jls() + 2);
+    check_stat_cells(st.grid);
     check_stat_export(st.grid.rows);
   }
 }

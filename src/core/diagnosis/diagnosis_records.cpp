@@ -10,6 +10,7 @@
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/refresh.h"
+#include "core/records/gt_ym_checks.h"
 #include "core/records/gt_ym_record.h"
 
 namespace wb {
@@ -226,12 +227,18 @@ bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
     st.well_list.clear();
     Find_WellNmae_To_Comb(st);
   }
+  if (box == PathBox::Efficiency) {
+    // What of the efficiency file cannot be taken is named once, on opening.
+    const std::string found = gt_ym_findings_text(check_gt_ym_library(p), path_text(p));
+    if (!found.empty()) io.messages.show(found, kGtYmDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  }
   return true;
 }
 
 void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& io) {
   std::vector<GtYmRecord> recs;
-  const StoreStatus s = read_gt_ym_records(gt_ym_filename, recs);
+  std::vector<GtYmCheck> checks;
+  const StoreStatus s = read_checked_gt_ym_records(gt_ym_filename, recs, checks);
   if (s == StoreStatus::Damaged) {
     io.messages.show(kBadFormatText, kBadFormatTitle);
     return;
@@ -239,8 +246,14 @@ void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& 
   if (s != StoreStatus::Ok) return;
   const std::string well = trim_blanks(st.Text1[diag_box::kWell]);
   const std::string date8 = first_chars(trim_blanks(st.Text1[diag_box::kDate]), kDateMatchChars);
-  for (const GtYmRecord& r : recs) {
+  for (std::size_t i = 0; i < recs.size(); ++i) {
+    GtYmRecord r = recs[i];
     if (trim_blanks(r.well_name) != well || first_chars(r.vals[kValTestDate], kDateMatchChars) != date8) continue;
+    // A refused record is no record of the test; damaged fields come blank (both named when
+    // the file was opened in Text4).
+    const GtYmCheck& check = checks[i];
+    if (!check.usable()) continue;
+    blank_damaged_fields(r, check);
     auto val = [&r](std::size_t k) { return trim_blanks(r.vals[k]); };
     const std::pair<int, std::size_t> copies[] = {
         {5, kValPumpDia},      {6, kValLiquidRate},   {7, kValWaterCut},     {8, kValLiquidDensity},
@@ -253,7 +266,10 @@ void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& 
     st.set_box(50, trim_blanks(r.motor_model));
     const std::pair<int, std::size_t> powers[] = {
         {52, kValInputPower}, {53, kValRodPower}, {54, kValHydraulicPower}, {55, kValRmsPower}};
-    for (auto [box, k] : powers) st.set_box(box, num_text(num_val(r.vals[k])));
+    for (auto [box, k] : powers) {
+      const bool damaged = std::find(check.damaged.begin(), check.damaged.end(), k) != check.damaged.end();
+      st.set_box(box, damaged ? std::string() : num_text(num_val(r.vals[k])));
+    }
     st.set_box(diag_box::kRods118, val(kValRodLen1_1_8));
     const std::string& sinker = r.vals[kValSinker];
     const std::size_t slash = sinker.find('/');

@@ -52,12 +52,15 @@ void diagnosis_load(DiagnosisState& st, const ProgramFolder& prog, DiagnosisIo& 
 
 // A change of the path boxes Text3 (record file), Text4 (efficiency file), Text8 (card
 // library): an existing file of whole records becomes the path in use; one of another length
-// is refused with a message and the box emptied. True when the path was taken.
+// is refused with a message and the box emptied. An efficiency file taken with refused
+// records or damaged fields is named in one message (gt_ym_findings_text). True when the
+// path was taken.
 enum class PathBox { Records, Efficiency, Cards };
 [[nodiscard]] bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io);
 
 // Base data from the first efficiency record of the well in box 3 whose test date agrees
-// with box 4 in its first 8 characters.
+// with box 4 in its first 8 characters. A refused record is passed over; a damaged field
+// leaves its box blank (gt_ym_checks.h).
 void Load_Effi(DiagnosisState& st, const std::filesystem::path& gt_ym_filename, DiagnosisIo& io);
 
 // The date list of the well in Comb_WellName (emptied first, also when the file holds no

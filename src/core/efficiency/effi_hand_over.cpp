@@ -8,8 +8,13 @@
 #include "core/efficiency/effi_rescale.h"
 #include "core/efficiency/effi_records.h"
 #include "core/records/drawn_test.h"
+#include "core/records/gt_ym_checks.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
+
+using namespace effi_box;  // Text1 by name
+
 namespace {
 
 constexpr int kMinStrokePoints = 200;  // fewer samples than this are no stroke to keep
@@ -31,15 +36,15 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
   s.read_sgt_dnt_org = read_sgt_dnt_org1;
 
   EffiBoxes& T = s.Text1;
-  T[0] = main_Text1[appended_box::kWell];
-  T[23] = main_Text1[appended_box::kTestDate];
-  T[25] = main_Text3[result_box::kInputPower];
-  T[26] = main_Text3[result_box::kRodPower];
-  T[31] = main_Text3[result_box::kMaxCurrentUpDown];
-  T[32] = main_Text3[result_box::kAvgPowerUpDown];
+  T[kWell] = main_Text1[appended_box::kWell];
+  T[kTestTime] = main_Text1[appended_box::kTestDate];
+  T[kInputPower] = main_Text3[result_box::kInputPower];
+  T[kRodPower] = main_Text3[result_box::kRodPower];
+  T[kMaxCurrentPair] = main_Text3[result_box::kMaxCurrentUpDown];
+  T[kMeanPowerPair] = main_Text3[result_box::kAvgPowerUpDown];
   // Average voltage through the measured stroke rate, in the order of the result boxes.
   for (int k = result_box::kAvgVoltage; k <= result_box::kMeasuredSpm; ++k)
-    T[34 + k - result_box::kAvgVoltage] = trim_blanks(main_Text3[k]);
+    T[kMeanVoltage + k - result_box::kAvgVoltage] = trim_blanks(main_Text3[k]);
   for (int b : kEffiResultBoxes) T[b].clear();
 
   const auto iu = static_cast<std::size_t>(s.iu_num) + 1;
@@ -65,8 +70,8 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
       if (ggs1[i] > largest) largest = ggs1[i];
       if (ggs1[i] < smallest) smallest = ggs1[i];
     }
-    T[45] = num_text_f(largest);
-    T[46] = num_text_f(smallest);
+    T[kRealMaxLoad] = num_text_f(largest);
+    T[kRealMinLoad] = num_text_f(smallest);
   }
   // Always the main window's input power, whatever the efficiency library holds.
   s.Pin_Ref = to_single(num_val(main_Text3[result_box::kInputPower]));
@@ -74,15 +79,22 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
 
 bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
   std::vector<GtYmRecord> records;
-  if (read_gt_ym_records(Effi_File, records) != StoreStatus::Ok) return false;
+  std::vector<GtYmCheck> checks;
+  if (read_checked_gt_ym_records(Effi_File, records, checks) != StoreStatus::Ok) return false;
   EffiBoxes& T = s.Text1;
-  const std::string well = trim_blanks(T[0]);
-  for (auto it = records.rbegin(); it != records.rend(); ++it) {
-    if (trim_blanks(it->well_name) != well) continue;
+  const std::string well = trim_blanks(T[kWell]);
+  for (std::size_t i = records.size(); i > 0; --i) {
+    if (trim_blanks(records[i - 1].well_name) != well) continue;
+    // A refused record is no record of the well; damaged fields carry forward blank (both
+    // named when the library was opened).
+    const GtYmCheck& check = checks[i - 1];
+    if (!check.usable()) continue;
+    GtYmRecord rec = records[i - 1];
+    blank_damaged_fields(rec, check);
     EffiBoxTexts stored;
-    gt_ym_to_boxes(*it, stored);
-    for (int b = 1; b <= 22; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
-    for (int b : {24, 47, 48}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    gt_ym_to_boxes(rec, stored);
+    for (int b = kBlock; b <= kNomSpm; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
+    for (int b : {kRods118, kSinkerLen, kSinkerDia}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
     return true;
   }
   return false;
@@ -92,17 +104,17 @@ BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& m
   EffiBoxes& T = s.Text1;
   auto B = [&T](int i) { return num_val(T[i]); };
   switch (index) {
-    case 5:
-    case 6:
-      if (trim_blanks(T[5]).empty() || trim_blanks(T[6]).empty()) T[7].clear();
-      else T[7] = num_text(std::floor(B(5) * (1 - B(6) / 100) * 10 + 0.5) / 10);
+    case kLiquidRate:
+    case kWaterCut:
+      if (trim_blanks(T[kLiquidRate]).empty() || trim_blanks(T[kWaterCut]).empty()) T[kOilRate].clear();
+      else T[kOilRate] = num_text(std::floor(B(kLiquidRate) * (1 - B(kWaterCut) / 100) * 10 + 0.5) / 10);
       return BoxLeft::Derived;
-    case 19:
-      T[20] = num_text(std::floor((B(19) - B(18)) * 10 + 0.5) / 10);
+    case kPumpDepth:
+      T[kSubmergence] = num_text(std::floor((B(kPumpDepth) - B(kFluidLevel)) * 10 + 0.5) / 10);
       return BoxLeft::Derived;
-    case 25: {
+    case kInputPower: {
       if (s.read_sgt_dnt_org != 2 && s.read_sgt_dnt_org != 3) return BoxLeft::Nothing;
-      const float p = to_single(B(25));
+      const float p = to_single(B(kInputPower));
       if (s.Pin_Ref == 0 || p == 0 || !std::isfinite(p)) return BoxLeft::Nothing;
       const float factor = p / s.Pin_Ref;
       s.Pin_Ref = p;

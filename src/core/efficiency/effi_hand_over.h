@@ -31,7 +31,8 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
 // Carries the well's base data forward from its newest efficiency record (the highest
 // record number whose trimmed well equals trimmed box 0, case-sensitive): boxes 1 to 22
 // and 24 from the record, boxes 47 and 48 from its sinker text split at the first "/"
-// (none: both emptied). The stored test time and results are not taken. A missing, empty,
+// (none: both emptied). A refused record is passed over and damaged fields come blank
+// (gt_ym_checks.h). The stored test time and results are not taken. A missing, empty,
 // damaged or unreadable library carries nothing and is left as it is. Whether a record
 // was found.
 bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File);

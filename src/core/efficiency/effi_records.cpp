@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <unordered_set>
 
 #include "core/common/dlph_record.h"
@@ -11,8 +12,12 @@
 #include "core/common/record_keys.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
+#include "core/records/gt_ym_checks.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
+
+using namespace effi_box;  // Text1 by name
 
 namespace fs = std::filesystem;
 
@@ -23,7 +28,7 @@ constexpr std::size_t kTestOffset = 76 + kGtYmValWidth * kValTestDate;
 constexpr const char* kSaveTitle = "保存";
 
 // The box of vals[k], k = 1..43.
-constexpr std::size_t box_of_val(std::size_t k) { return k + 3; }
+constexpr std::size_t box_of_val(std::size_t k) { return k + effi_box::kCyjModel + 1; }
 
 // The key of a record as its two fields read back, blanks trimmed.
 std::pair<std::string, std::string> key_of(const Bytes& rec) {
@@ -33,7 +38,7 @@ std::pair<std::string, std::string> key_of(const Bytes& rec) {
 
 // The key the boxes give, as stored.
 std::pair<std::string, std::string> key_of(const EffiBoxTexts& t) {
-  return {stored_blank_key(t[0], kWellWidth), stored_blank_key(t[23], kGtYmValWidth)};
+  return {stored_blank_key(t[kWell], kWellWidth), stored_blank_key(t[kTestTime], kGtYmValWidth)};
 }
 
 void report_store_failure(StoreStatus st, const std::string& what, const fs::path& lib, MessageService& msg) {
@@ -57,30 +62,30 @@ bool commit_or_report(SaveSet& set, MessageService& msg) {
 
 GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1) {
   GtYmRecord rec;
-  rec.well_name = trim_blanks(Text1[0]);
-  rec.block_unit = trim_blanks(Text1[1]);
-  rec.cyj_model = trim_blanks(Text1[2]);
-  rec.motor_model = trim_blanks(Text1[3]);
+  rec.well_name = trim_blanks(Text1[kWell]);
+  rec.block_unit = trim_blanks(Text1[kBlock]);
+  rec.cyj_model = trim_blanks(Text1[kCyjModel]);
+  rec.motor_model = trim_blanks(Text1[kMotorModel]);
   for (std::size_t k = 1; k < kGtYmValCount; ++k) rec.vals[k] = trim_blanks(Text1[box_of_val(k)]);
-  rec.vals[kValSinker] = trim_blanks(Text1[47]) + "/" + trim_blanks(Text1[48]);
+  rec.vals[kValSinker] = trim_blanks(Text1[kSinkerLen]) + "/" + trim_blanks(Text1[kSinkerDia]);
   rec.crlf = {13, 10};
   return rec;
 }
 
 void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1) {
-  Text1[0] = trim_blanks(rec.well_name);
-  Text1[1] = trim_blanks(rec.block_unit);
-  Text1[2] = trim_blanks(rec.cyj_model);
-  Text1[3] = trim_blanks(rec.motor_model);
+  Text1[kWell] = trim_blanks(rec.well_name);
+  Text1[kBlock] = trim_blanks(rec.block_unit);
+  Text1[kCyjModel] = trim_blanks(rec.cyj_model);
+  Text1[kMotorModel] = trim_blanks(rec.motor_model);
   for (std::size_t k = 1; k < kGtYmValCount; ++k) Text1[box_of_val(k)] = trim_blanks(rec.vals[k]);
   const std::string& sinker = rec.vals[kValSinker];
   const std::size_t slash = sinker.find('/');
   if (slash == std::string::npos) {
-    Text1[47].clear();
-    Text1[48].clear();
+    Text1[kSinkerLen].clear();
+    Text1[kSinkerDia].clear();
   } else {
-    Text1[47] = trim_blanks(sinker.substr(0, slash));
-    Text1[48] = trim_blanks(sinker.substr(slash + 1));
+    Text1[kSinkerLen] = trim_blanks(sinker.substr(0, slash));
+    Text1[kSinkerDia] = trim_blanks(sinker.substr(slash + 1));
   }
 }
 
@@ -90,8 +95,8 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   std::vector<Bytes> recs;
   status = store.read_all(recs);
   if (status != StoreStatus::Ok) return 0;
-  const std::string well = stored_key(Text1[0], 16);
-  const std::string test = stored_key(Text1[23], 12);
+  const std::string well = stored_key(Text1[kWell], 16);
+  const std::string test = stored_key(Text1[kTestTime], 12);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {
     DlPh_Rec.decode(recs[i]);
@@ -101,23 +106,23 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
     // A new record starts cleared: the buffer holds the last record read, another test's
     // counterweights, advice and energy values.
     DlPh_Rec = DlPhRecord{};
-    DlPh_Rec.well_name = Trim_Blank_Nul(Text1[0]);
-    DlPh_Rec.test_date = Trim_Blank_Nul(Text1[23]);
+    DlPh_Rec.well_name = Trim_Blank_Nul(Text1[kWell]);
+    DlPh_Rec.test_date = Trim_Blank_Nul(Text1[kTestTime]);
   }
   auto val = [&](std::size_t box) { return static_cast<float>(num_val(Text1[box])); };
-  DlPh_Rec.cyj_model = Trim_Blank_Nul(Text1[2]);
-  DlPh_Rec.motor_model = Trim_Blank_Nul(Text1[3]);
-  DlPh_Rec.real_stroke = val(41);
-  DlPh_Rec.real_spm = val(42);
-  DlPh_Rec.dn_cs[0] = val(33);   // pump efficiency, %
-  DlPh_Rec.dn_cs[1] = val(34);   // mean voltage
-  DlPh_Rec.dn_cs[2] = val(35);   // mean current
-  DlPh_Rec.dn_cs[4] = val(37);   // reactive power
-  DlPh_Rec.dn_cs[5] = val(36);   // apparent power
-  DlPh_Rec.dn_cs[6] = val(38);   // power factor
-  DlPh_Rec.dn_cs[10] = val(39);  // RMS current
-  DlPh_Rec.dn_cs[14] = val(40);  // RMS power
-  DlPh_Rec.sys_effi = val(30);
+  DlPh_Rec.cyj_model = Trim_Blank_Nul(Text1[kCyjModel]);
+  DlPh_Rec.motor_model = Trim_Blank_Nul(Text1[kMotorModel]);
+  DlPh_Rec.real_stroke = val(kRealStroke);
+  DlPh_Rec.real_spm = val(kRealSpm);
+  DlPh_Rec.dn_cs[0] = val(kPumpEffi);   // pump efficiency, %
+  DlPh_Rec.dn_cs[1] = val(kMeanVoltage);   // mean voltage
+  DlPh_Rec.dn_cs[2] = val(kMeanCurrent);   // mean current
+  DlPh_Rec.dn_cs[4] = val(kReactivePower);   // reactive power
+  DlPh_Rec.dn_cs[5] = val(kApparentPower);   // apparent power
+  DlPh_Rec.dn_cs[6] = val(kPowerFactor);   // power factor
+  DlPh_Rec.dn_cs[10] = val(kRmsCurrent);  // RMS current
+  DlPh_Rec.dn_cs[14] = val(kRmsPower);  // RMS power
+  DlPh_Rec.sys_effi = val(kSysEffi);
   const std::size_t target = found ? found : recs.size() + 1;
   status = store.write(target, DlPh_Rec.encode());
   return status == StoreStatus::Ok ? target : 0;
@@ -175,8 +180,16 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     // the same library and reports it without writing.
     static_cast<void>(RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi));
     WellBaseRecord rec;
-    static_cast<void>(find_well_base(well_base_path(prog), Text1[0], Text1[23], rec, in_base));
-    if ((in_effi || in_base) && !msg.ask_yes_no(trim_blanks(Text1[0]) + "井本次测试已有记录，要覆盖吗？", "警告")) {
+    static_cast<void>(find_well_base(well_base_path(prog), Text1[kWell], Text1[kTestTime], rec, in_base));
+    if ((in_effi || in_base) && !msg.ask_yes_no(trim_blanks(Text1[kWell]) + "井本次测试已有记录，要覆盖吗？", "警告")) {
+      out.declined = true;
+      return out;
+    }
+    // A well base record with values no window writes is stored only when the user says so.
+    const std::vector<std::string> doubts = well_base_save_doubts(prog, *well_base);
+    if (!doubts.empty() &&
+        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + "\n\n仍要存入库吗？",
+                        kWellBaseDoubtsTitle)) {
       out.declined = true;
       return out;
     }
@@ -236,8 +249,10 @@ std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, c
 long long record_number_of(const std::string& Text7) { return round_even(num_val(Text7)); }
 
 bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
-                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg) {
+                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
+                       const EffiShownDamage* shown_damage) {
   if (!Edit_Flag || !msg.ask_yes_no("当前记录需要保存吗?", "警告")) return false;
+  if (shown_damage && !damaged_rewrite_confirmed(*shown_damage, Text1, msg)) return false;
   const EffiSaveResult r = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
   if (!r.saved) return false;
   Text7 = std::to_string(r.record);
@@ -257,6 +272,16 @@ EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7
     for (auto& t : Text1) t.clear();
     return out;
   }
+  // A refused record is not shown (named when the library was opened); damaged fields of
+  // another are shown blank.
+  const GtYmCheck check = check_gt_ym_record(rec, raw);
+  if (!check.usable()) {
+    for (auto& t : Text1) t.clear();
+    out.refused = true;
+    return out;
+  }
+  blank_damaged_fields(rec, check);
+  out.damaged = check.damaged;
   gt_ym_to_boxes(rec, Text1);
   out.shown = true;
   out.record = static_cast<std::size_t>(r);
@@ -337,7 +362,26 @@ LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs
     return LibraryBoxCheck::Refused;
   }
   accepted = path;
+  if (which == EffiLibrary::Efficiency) {
+    // What of the library cannot be shown is named once, on opening.
+    const std::string text = gt_ym_findings_text(check_gt_ym_library(path), path_text(path));
+    if (!text.empty()) msg.show(text, kGtYmDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
+  }
   return LibraryBoxCheck::Accepted;
+}
+
+bool damaged_rewrite_confirmed(const EffiShownDamage& shown, const EffiBoxTexts& Text1, MessageService& msg) {
+  if (shown.fields.empty()) return true;
+  if (key_of(Text1) != std::pair<std::string, std::string>{shown.well, shown.test}) return true;
+  return msg.ask_yes_no(gt_ym_rewrite_question(shown.fields), kGtYmDamagedTitle);
+}
+
+EffiShownDamage shown_damage_of(const EffiShown& shown, const EffiBoxTexts& Text1) {
+  EffiShownDamage d;
+  if (!shown.shown || shown.damaged.empty()) return d;
+  d.fields = shown.damaged;
+  std::tie(d.well, d.test) = key_of(Text1);
+  return d;
 }
 
 }  // namespace wb

@@ -35,6 +35,7 @@
 #include "core/common/record_store.h"
 #include "core/common/services.h"
 #include "core/records/gt_ym_record.h"
+#include "core/efficiency/sys_effi_state.h"
 #include "core/efficiency/well_base_record.h"
 
 namespace wb {
@@ -100,19 +101,24 @@ std::size_t find_effi_test(const std::filesystem::path& Effi_File, const std::st
 long long record_number_of(const std::string& Text7);
 
 // When the shown record was edited (Edit_Flag): asks "当前记录需要保存吗?" (title "警告");
-// Yes saves it (Save_Effi_Data) and, when saved, moves Text7 to the record written and
-// clears Edit_Flag. Returns whether it saved.
+// Yes saves it (Save_Effi_Data; first damaged_rewrite_confirmed when `shown_damage` is
+// given) and, when saved, moves Text7 to the record written and clears Edit_Flag. Returns
+// whether it saved.
 bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const std::filesystem::path& Effi_File,
-                       const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
+                       const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
+                       const EffiShownDamage* shown_damage = nullptr);
 
 struct EffiShown {
   bool shown = false;      // a record was put into the boxes (else boxes 0..48 were emptied)
   std::size_t record = 0;
   std::string well_text;   // for Comb_WellName: the trimmed well
   std::string test_text;   // for Comb_TestTime: vals[20] as stored
+  bool refused = false;    // the record is no efficiency record (gt_ym_checks.h): boxes emptied
+  std::vector<std::size_t> damaged;  // vals[] indices of the fields shown blank
 };
 // Shows the record whose number Text7 holds; a number outside 1..count (or an unreadable
-// library) empties boxes 0..48. The caller clears Edit_Flag.
+// library, or a refused record) empties boxes 0..48; damaged fields are shown blank. The
+// caller clears Edit_Flag and keeps shown_damage_of(...) for damaged_rewrite_confirmed.
 EffiShown EffiRecode_To_Text(const std::filesystem::path& Effi_File, const std::string& Text7, EffiBoxTexts& Text1);
 
 // ← (index 0) and → (index 1): the record number f ± 1 limited to 1..n (n of the library;
@@ -141,8 +147,17 @@ enum class LibraryBoxCheck {
   Accepted,  // `accepted` holds the path; the member takes it
   Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; empty the box
 };
-// A library box's text after a change. An empty file is an empty library, accepted.
+// A library box's text after a change. An empty file is an empty library, accepted. An
+// accepted efficiency library with refused records or damaged fields is named in one
+// message (gt_ym_findings_text, title kGtYmDamagedTitle).
 LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, std::filesystem::path& accepted,
                                   MessageService& msg);
+
+// The record the boxes show with blanked fields, if any.
+EffiShownDamage shown_damage_of(const EffiShown& shown, const EffiBoxTexts& Text1);
+// Before the boxes are stored: when they are the record shown with blanked fields (same
+// key), asks gt_ym_rewrite_question; false (store nothing) on No. True otherwise.
+[[nodiscard]] bool damaged_rewrite_confirmed(const EffiShownDamage& shown, const EffiBoxTexts& Text1,
+                                             MessageService& msg);
 
 }  // namespace wb

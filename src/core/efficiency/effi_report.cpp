@@ -5,8 +5,11 @@
 #include <utility>
 
 #include "core/common/canvas.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
+
+using namespace effi_box;  // Text1 by name
 
 namespace {
 
@@ -19,43 +22,43 @@ struct Row {
 };
 
 const std::array<Row, kEffiReportRows> kRows = {{
-    {"井号", 0, Part::Whole},
-    {"测试日期", 23, Part::Date},
-    {"抽油机型号", 2, Part::Whole},
-    {"电动机型号", 3, Part::Whole},
-    {"平均电压(V)", 34, Part::Whole},
-    {"平均电流(A)", 35, Part::Whole},
-    {"平均输入功率(kW)", 25, Part::Whole},
-    {"平均无功功率(kVar)", 37, Part::Whole},
-    {"平均视在功率(kVA)", 36, Part::Whole},
-    {"平均功率因数", 38, Part::Whole},
-    {"最大上行电流(A)", 31, Part::Before},
-    {"最大下行电流(A)", 31, Part::After},
-    {"均方根电流(A)", 39, Part::Whole},
-    {"平均上行功率(kW)", 32, Part::Before},
-    {"平均下行功率(kW)", 32, Part::After},
-    {"均方根功率(kW)", 40, Part::Whole},
-    {"最大载荷(kN)", 45, Part::Whole},
-    {"最小载荷(kN)", 46, Part::Whole},
-    {"标称冲程(m)", 21, Part::Whole},
-    {"标称冲次(1/min)", 22, Part::Whole},
-    {"实测冲程(m)", 41, Part::Whole},
-    {"实测冲次(1/min)", 42, Part::Whole},
-    {"井口油压(MPa)", 16, Part::Whole},
-    {"井口套压(MPa)", 17, Part::Whole},
-    {"日产液量(m3)", 5, Part::Whole},
-    {"含水率(%)", 6, Part::Whole},
-    {"液体密度(t/m3)", 15, Part::Whole},
-    {"动液面(m)", 18, Part::Whole},
-    {"泵径(mm)", 4, Part::Whole},
-    {"泵效(%)", 33, Part::Whole},
-    {"泵挂深度(m)", 19, Part::Whole},
-    {"沉没度(m)", 20, Part::Whole},
-    {"光杆功率(kW)", 26, Part::Whole},
-    {"有效功率(kW)", 27, Part::Whole},
-    {"地面效率(%)", 28, Part::Whole},
-    {"井下效率(%)", 29, Part::Whole},
-    {"系统效率(%)", 30, Part::Whole},
+    {"井号", kWell, Part::Whole},
+    {"测试日期", kTestTime, Part::Date},
+    {"抽油机型号", kCyjModel, Part::Whole},
+    {"电动机型号", kMotorModel, Part::Whole},
+    {"平均电压(V)", kMeanVoltage, Part::Whole},
+    {"平均电流(A)", kMeanCurrent, Part::Whole},
+    {"平均输入功率(kW)", kInputPower, Part::Whole},
+    {"平均无功功率(kVar)", kReactivePower, Part::Whole},
+    {"平均视在功率(kVA)", kApparentPower, Part::Whole},
+    {"平均功率因数", kPowerFactor, Part::Whole},
+    {"最大上行电流(A)", kMaxCurrentPair, Part::Before},
+    {"最大下行电流(A)", kMaxCurrentPair, Part::After},
+    {"均方根电流(A)", kRmsCurrent, Part::Whole},
+    {"平均上行功率(kW)", kMeanPowerPair, Part::Before},
+    {"平均下行功率(kW)", kMeanPowerPair, Part::After},
+    {"均方根功率(kW)", kRmsPower, Part::Whole},
+    {"最大载荷(kN)", kRealMaxLoad, Part::Whole},
+    {"最小载荷(kN)", kRealMinLoad, Part::Whole},
+    {"标称冲程(m)", kNomStroke, Part::Whole},
+    {"标称冲次(1/min)", kNomSpm, Part::Whole},
+    {"实测冲程(m)", kRealStroke, Part::Whole},
+    {"实测冲次(1/min)", kRealSpm, Part::Whole},
+    {"井口油压(MPa)", kTubingPress, Part::Whole},
+    {"井口套压(MPa)", kCasingPress, Part::Whole},
+    {"日产液量(m3)", kLiquidRate, Part::Whole},
+    {"含水率(%)", kWaterCut, Part::Whole},
+    {"液体密度(t/m3)", kLiquidDensity, Part::Whole},
+    {"动液面(m)", kFluidLevel, Part::Whole},
+    {"泵径(mm)", kPumpDia, Part::Whole},
+    {"泵效(%)", kPumpEffi, Part::Whole},
+    {"泵挂深度(m)", kPumpDepth, Part::Whole},
+    {"沉没度(m)", kSubmergence, Part::Whole},
+    {"光杆功率(kW)", kRodPower, Part::Whole},
+    {"有效功率(kW)", kHydraulicPower, Part::Whole},
+    {"地面效率(%)", kSurfaceEffi, Part::Whole},
+    {"井下效率(%)", kDownholeEffi, Part::Whole},
+    {"系统效率(%)", kSysEffi, Part::Whole},
 }};
 
 // The first `n` characters (not bytes) of a UTF-8 text.

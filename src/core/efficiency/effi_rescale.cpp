@@ -6,8 +6,12 @@
 #include "core/common/number_text.h"
 #include "core/common/wiring.h"
 #include "core/records/drawn_test.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
+
+using namespace effi_box;  // Text1 by name
+
 namespace {
 
 // Largest current sample over the fractional index range [from, to] of a counter that
@@ -49,19 +53,19 @@ void Recalc_Pow_Param(SysEffiState& s, double factor, std::array<std::string, 16
 
   // RMS power and the half-stroke mean powers scale with the power.
   std::string scaled;
-  if (scale_text(T[40], factor, scaled)) T[40] = scaled;
-  const auto slash = T[32].find('/');
+  if (scale_text(T[kRmsPower], factor, scaled)) T[kRmsPower] = scaled;
+  const auto slash = T[kMeanPowerPair].find('/');
   if (slash != std::string::npos) {
     std::string up, down;
-    if (scale_text(T[32].substr(0, slash), factor, up) && scale_text(T[32].substr(slash + 1), factor, down))
-      T[32] = up + "/" + down;
+    if (scale_text(T[kMeanPowerPair].substr(0, slash), factor, up) && scale_text(T[kMeanPowerPair].substr(slash + 1), factor, down))
+      T[kMeanPowerPair] = up + "/" + down;
   }
   if (n == 0) return;
 
   // Half-stroke maximum currents over 10..40 % and 60..90 % of the stroke.
   const float max_up = max_over(s.iis, n, 0.1 * n, 0.4 * n);
   const float max_down = max_over(s.iis, n, 0.6 * n, 0.9 * n);
-  T[31] = num_text_2dp(max_up) + "/" + num_text_2dp(max_down);
+  T[kMaxCurrentPair] = num_text_2dp(max_up) + "/" + num_text_2dp(max_down);
 
   double sum_i = 0;
   float sum_ui = 0, sum_i2 = 0;
@@ -71,19 +75,19 @@ void Recalc_Pow_Param(SysEffiState& s, double factor, std::array<std::string, 16
     sum_ui = sum_ui + s.iis[j] * s.uus[j];
     sum_i2 = sum_i2 + s.iis[j] * s.iis[j];
   }
-  T[35] = num_text_2dp(sum_i / n);
-  T[39] = num_text_2dp(std::sqrt(static_cast<double>(sum_i2 / static_cast<float>(n))));
+  T[kMeanCurrent] = num_text_2dp(sum_i / n);
+  T[kRmsCurrent] = num_text_2dp(std::sqrt(static_cast<double>(sum_i2 / static_cast<float>(n))));
 
   // Apparent power, kVA to one decimal, then the power factor against the new input power.
   const double apparent = std::floor(static_cast<double>(sum_ui / static_cast<float>(n)) * k / 1000 * 10 + 0.5) / 10;
   if (std::isfinite(apparent)) main_Text3[result_box::kApparentPower] = num_text(apparent);
   const double s_kva = num_val(main_Text3[result_box::kApparentPower]);
   if (s_kva != 0) {
-    const double pf = std::floor(num_val(T[25]) / s_kva * 100 + 0.5) / 100;
+    const double pf = std::floor(num_val(T[kInputPower]) / s_kva * 100 + 0.5) / 100;
     if (std::isfinite(pf)) main_Text3[result_box::kPowerFactor] = num_text(pf);
   }
-  T[36] = main_Text3[result_box::kApparentPower];
-  T[38] = main_Text3[result_box::kPowerFactor];
+  T[kApparentPower] = main_Text3[result_box::kApparentPower];
+  T[kPowerFactor] = main_Text3[result_box::kPowerFactor];
 }
 
 }  // namespace wb

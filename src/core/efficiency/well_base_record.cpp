@@ -11,6 +11,7 @@
 #include "core/common/record_layout.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_curves.h"
+#include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
 
@@ -148,20 +149,34 @@ struct F4Box {
 };
 
 const I2Box kEffiI2[] = {
-    {&WellBaseRecord::sys_effi, 30, 100, "系统效率"},       {&WellBaseRecord::real_stroke, 41, 1000, "实测冲程"},
-    {&WellBaseRecord::pump_dia, 4, 1, "泵径"},              {&WellBaseRecord::water_cut, 6, 10, "含水率"},
-    {&WellBaseRecord::oil_rate, 7, 100, "日产油量"},        {&WellBaseRecord::gas_oil_ratio, 8, 1, "气油比"},
-    {&WellBaseRecord::wellhead_temp, 10, 100, "井口温度"},  {&WellBaseRecord::tubing_press, 16, 1000, "井口油压"},
-    {&WellBaseRecord::casing_press, 17, 1000, "井口套压"},  {&WellBaseRecord::nom_stroke, 21, 1000, "标称冲程"},
-    {&WellBaseRecord::nom_spm, 22, 100, "标称冲次"},        {&WellBaseRecord::theo_max_load, 43, 100, "理论最大负荷"},
-    {&WellBaseRecord::theo_min_load, 44, 100, "理论最小负荷"}, {&WellBaseRecord::sinker_dia, 48, 1, "加重杆径"},
+    {&WellBaseRecord::sys_effi, effi_box::kSysEffi, 100, "系统效率"},
+    {&WellBaseRecord::real_stroke, effi_box::kRealStroke, 1000, "实测冲程"},
+    {&WellBaseRecord::pump_dia, effi_box::kPumpDia, 1, "泵径"},
+    {&WellBaseRecord::water_cut, effi_box::kWaterCut, 10, "含水率"},
+    {&WellBaseRecord::oil_rate, effi_box::kOilRate, 100, "日产油量"},
+    {&WellBaseRecord::gas_oil_ratio, effi_box::kGasOilRatio, 1, "气油比"},
+    {&WellBaseRecord::wellhead_temp, effi_box::kWellheadTemp, 100, "井口温度"},
+    {&WellBaseRecord::tubing_press, effi_box::kTubingPress, 1000, "井口油压"},
+    {&WellBaseRecord::casing_press, effi_box::kCasingPress, 1000, "井口套压"},
+    {&WellBaseRecord::nom_stroke, effi_box::kNomStroke, 1000, "标称冲程"},
+    {&WellBaseRecord::nom_spm, effi_box::kNomSpm, 100, "标称冲次"},
+    {&WellBaseRecord::theo_max_load, effi_box::kTheoMaxLoad, 100, "理论最大负荷"},
+    {&WellBaseRecord::theo_min_load, effi_box::kTheoMinLoad, 100, "理论最小负荷"},
+    {&WellBaseRecord::sinker_dia, effi_box::kSinkerDia, 1, "加重杆径"},
 };
 
 const F4Box kEffiF4[] = {
-    {&WellBaseRecord::liquid_rate, 5},     {&WellBaseRecord::viscosity, 9},      {&WellBaseRecord::rod_len_1, 11},
-    {&WellBaseRecord::rod_len_7_8, 12},    {&WellBaseRecord::rod_len_3_4, 13},   {&WellBaseRecord::rod_len_5_8, 14},
-    {&WellBaseRecord::liquid_density, 15}, {&WellBaseRecord::fluid_level, 18},   {&WellBaseRecord::pump_depth, 19},
-    {&WellBaseRecord::rod_len_1_1_8, 24},  {&WellBaseRecord::sinker_len, 47},
+    {&WellBaseRecord::liquid_rate, effi_box::kLiquidRate},
+    {&WellBaseRecord::viscosity, effi_box::kViscosity},
+    {&WellBaseRecord::rod_len_1, effi_box::kRods1},
+    {&WellBaseRecord::rod_len_7_8, effi_box::kRods78},
+    {&WellBaseRecord::rod_len_3_4, effi_box::kRods34},
+    {&WellBaseRecord::rod_len_5_8, effi_box::kRods58},
+    {&WellBaseRecord::liquid_density, effi_box::kLiquidDensity},
+    {&WellBaseRecord::fluid_level, effi_box::kFluidLevel},
+    {&WellBaseRecord::pump_depth, effi_box::kPumpDepth},
+    {&WellBaseRecord::rod_len_1_1_8, effi_box::kRods118},
+    {&WellBaseRecord::sinker_len, effi_box::kSinkerLen},
 };
 
 const I2Box kBalanceI2[] = {
@@ -260,11 +275,11 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
 
 std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWellBaseSource& src) {
   const EffiBoxTexts& t = src.boxes;
-  rec.well_name = trim_blanks(t[0]);
-  rec.test_date = trim_blanks(t[23]);
-  rec.block_unit = trim_blanks(t[1]);
-  rec.cyj_model = trim_blanks(t[2]);
-  rec.motor_model = trim_blanks(t[3]);
+  rec.well_name = trim_blanks(t[effi_box::kWell]);
+  rec.test_date = trim_blanks(t[effi_box::kTestTime]);
+  rec.block_unit = trim_blanks(t[effi_box::kBlock]);
+  rec.cyj_model = trim_blanks(t[effi_box::kCyjModel]);
+  rec.motor_model = trim_blanks(t[effi_box::kMotorModel]);
   for (const I2Box& f : kEffiI2) {
     const auto v = to_i16(num_val(t[static_cast<std::size_t>(f.box)]) * f.scale);
     if (!v) return std::string(f.caption);
@@ -290,9 +305,9 @@ std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWe
 
 WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg,
                                   bool ask_overwrite) {
-  const std::string well = trim_blanks(src.boxes[0]);
+  const std::string well = trim_blanks(src.boxes[effi_box::kWell]);
   return save_keyed(
-      prog, src.boxes[0], src.boxes[23], [&](WellBaseRecord& rec) { return fill_well_base_effi(rec, src); },
+      prog, src.boxes[effi_box::kWell], src.boxes[effi_box::kTestTime], [&](WellBaseRecord& rec) { return fill_well_base_effi(rec, src); },
       [&] { return !ask_overwrite || msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
 }
 
@@ -342,6 +357,7 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
                  "\n未采用其中的曲线。";
     return out;
   }
+  out.doubts = well_base_doubts(rec);
   // A negative count (a damaged record) is no stroke.
   out.gt_num = std::max<int>(rec.point_num, 0);
   out.iu_num = out.gt_num;
@@ -356,6 +372,16 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
     out.sss = rebuild_curve(n, 16, rec.ss_cos.data(), rec.ss_sin.data());
   }
   return out;
+}
+
+std::vector<std::string> well_base_save_doubts(const ProgramFolder& prog, const EffiWellBaseSource& src) {
+  WellBaseRecord rec;
+  std::size_t found = 0;
+  const StoreStatus st = find_well_base(well_base_path(prog), src.boxes[effi_box::kWell], src.boxes[effi_box::kTestTime], rec, found);
+  if (st != StoreStatus::Ok) return {};
+  if (found == 0) rec = WellBaseRecord{};
+  if (fill_well_base_effi(rec, src)) return {};
+  return well_base_doubts(rec);
 }
 
 std::optional<std::string> fill_well_base_balance(WellBaseRecord& rec, const BalanceWellBaseSource& src) {
@@ -404,7 +430,9 @@ BalanceWellBaseView Get_Dat_From_WellBase(const ProgramFolder& prog, const std::
   WellBaseRecord rec;
   std::size_t found = 0;
   if (find_well_base(well_base_path(prog), Cur_Well, Cur_Test, rec, found) != StoreStatus::Ok || found == 0) return {};
-  return balance_view_of(rec);
+  BalanceWellBaseView v = balance_view_of(rec);
+  v.doubts = well_base_doubts(rec);
+  return v;
 }
 
 }  // namespace wb

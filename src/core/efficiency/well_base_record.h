@@ -189,11 +189,26 @@ struct WellBaseCurves {
   // stroke, a coefficient that is no number or beyond any curve): nothing of the stroke is
   // taken (counts 0, no curves) and this names what is wrong for the user.
   std::string damage;
+  // The record's doubtful fields (well_base_doubts) when its stroke was taken: the window
+  // names them (well_base_doubts_text, title kWellBaseDoubtsTitle).
+  std::vector<std::string> doubts;
 };
 inline constexpr const char* kWellBaseDamagedTitle = "井基础数据已损坏";
 // What makes the record's stroke unusable (see WellBaseCurves::damage); empty when sound.
 std::string well_base_curve_damage(const WellBaseRecord& rec);
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test);
+
+// The fields of a record that neither window writes: a value beyond what its quantity can
+// be, control characters in a text, a damaged stroke (well_base_curve_damage). One line
+// each; empty when the record is sound. The limits are the table in well_base_checks.cpp.
+std::vector<std::string> well_base_doubts(const WellBaseRecord& rec);
+// The message naming them (shown when the record is taken, and before one is stored).
+std::string well_base_doubts_text(const std::vector<std::string>& doubts, const std::string& path);
+inline constexpr const char* kWellBaseDoubtsTitle = "井基础数据可能已损坏";
+// The doubts of the record Save_Well_Base would write for `src` (the stored record of the
+// key with the source's fields set, or a cleared one); empty when sound, or when the
+// library cannot be read or a value does not fit (the save itself reports those).
+std::vector<std::string> well_base_save_doubts(const ProgramFolder& prog, const EffiWellBaseSource& src);
 
 // ---- Counterbalance window (writer B, reader Get_Dat_From_WellBase) ----
 
@@ -223,6 +238,8 @@ struct BalanceWellBaseView {
   std::array<std::string, 27> boxes;
   std::optional<std::string> box27;
   int balance_mode = 0;
+  // The record's doubtful fields (well_base_doubts): the window names them when it shows it.
+  std::vector<std::string> doubts;
 };
 BalanceWellBaseView balance_view_of(const WellBaseRecord& rec);
 BalanceWellBaseView Get_Dat_From_WellBase(const ProgramFolder& prog, const std::string& Cur_Well,

@@ -19,8 +19,10 @@ bool EffiStatState::shows_library() const { return same_file(cur_file, library_)
 StatFileStatus EffiStatState::tabulate(const std::filesystem::path& file, const std::string& today,
                                        bool refuse_damaged) {
   std::vector<StatRecord> recs;
-  const StatFileStatus st = read_stat_records(file, recs);
+  std::vector<GtYmFinding> found;
+  const StatFileStatus st = read_stat_records(file, recs, &found);
   if (st == StatFileStatus::Damaged && refuse_damaged) return st;
+  findings = std::move(found);
   Text2 = today;
   cur_file = file;
   tj_jlh.clear();
@@ -72,7 +74,8 @@ bool EffiStatState::run_filter(const std::string& today) {
   std::vector<const StatRecord*> shown;
   if (st == StatFileStatus::Ok) {
     for (int number : tj_jlh)
-      if (number >= 1 && number <= static_cast<int>(recs.size())) shown.push_back(&recs[static_cast<std::size_t>(number - 1)]);
+      if (number >= 1 && number <= static_cast<int>(recs.size()) && recs[static_cast<std::size_t>(number - 1)].usable)
+        shown.push_back(&recs[static_cast<std::size_t>(number - 1)]);
   }
   fill_stat_grid(grid, shown);
   return true;

@@ -37,6 +37,8 @@ class EffiStatState {
   std::string Combo1_text;
   std::vector<std::string> Combo2_items;
   std::vector<int> tj_jlh;  // matched record numbers; its size is tj_jls
+  // What the last load found damaged in the file it tabulated (the window names it once).
+  std::vector<GtYmFinding> findings;
 
   int tj_jls() const { return static_cast<int>(tj_jlh.size()); }
   bool shows_library() const;

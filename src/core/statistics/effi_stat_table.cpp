@@ -35,18 +35,11 @@ constexpr std::array<std::size_t, 18> kValCols = {
     kValPumpDia,     kValPumpDepth, kValFluidLevel, kValSubmergence,    kValPumpEffi,     kValMeanCurrent,
     kValInputPower,  kValRodPower, kValHydraulicPower, kValSurfaceEffi, kValDownholeEffi, kValSysEffi};
 
-constexpr int kFirstMeanCol = 5;
-constexpr int kLastMeanCol = 19;
-constexpr int kFirstWholeCol = 9;  // 产液 .. 沉没度 are averaged to whole numbers
-constexpr int kLastWholeCol = 14;
-constexpr int kLiquidCol = 9;
-constexpr int kWaterCutCol = 10;
-constexpr int kInputPowerCol = 17;
-constexpr int kRodPowerCol = 18;
-constexpr int kUsefulPowerCol = 19;
-constexpr int kSurfaceEffiCol = 20;
-constexpr int kDownholeEffiCol = 21;
-constexpr int kSystemEffiCol = 22;
+using namespace stat_col;
+constexpr int kFirstMeanCol = kRealStroke;   // columns 5 .. 19 are averaged
+constexpr int kLastMeanCol = kUsefulPower;
+constexpr int kFirstWholeCol = kLiquidRate;  // 产液 .. 沉没度 are averaged to whole numbers
+constexpr int kLastWholeCol = kSubmergence;
 
 // A field's text with the blanks at both ends removed. Blanks are trimmed on the GBK bytes
 // (a blank is never part of a double-byte character), so an all-ASCII field is never converted.
@@ -63,8 +56,10 @@ float cell_value(const std::string& text) { return to_single(num_val(text)); }
 
 StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
 
-bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out) {
+bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
+                        std::vector<GtYmFinding>* findings) {
   out.clear();
+  if (findings) findings->clear();
   if (content.size() % kGtYmRecordSize != 0) return false;
   const std::size_t n = content.size() / kGtYmRecordSize;
   out.resize(n);
@@ -73,21 +68,41 @@ bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<St
     const std::uint8_t* rec = content.data() + i * kGtYmRecordSize;
     StatRecord& r = out[i];
     r.number = static_cast<int>(i + 1);
-    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + 1] = field_text(dec, rec, kTextCols[c].off, kTextCols[c].len);
+    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + kWell] = field_text(dec, rec, kTextCols[c].off, kTextCols[c].len);
     for (std::size_t c = 0; c < kValCols.size(); ++c)
       r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
     r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
+
+    // The cells the table shows, checked as the efficiency library's records are.
+    GtYmCheck check;
+    check.refusal = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize));
+    if (!check.usable()) {
+      r.usable = false;
+      r.cells = StatRow{};
+      r.test.clear();
+    } else {
+      for (std::size_t c = 0; c < kValCols.size(); ++c) {
+        std::string& cell = r.cells[c + kFirstMeanCol];
+        if (gt_ym_val_sound(kValCols[c], cell)) continue;
+        cell.clear();
+        check.damaged.push_back(kValCols[c]);
+      }
+    }
+    if (findings && !check.sound())
+      findings->push_back({i + 1, r.usable ? r.cells[kWell] : std::string(), std::move(check)});
   }
   return true;
 }
 
-StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out) {
+StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
+                                 std::vector<GtYmFinding>* findings) {
   out.clear();
+  if (findings) findings->clear();
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
   std::vector<std::uint8_t> content;
   if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
-  if (!parse_stat_records(content, out)) return StatFileStatus::Damaged;
+  if (!parse_stat_records(content, out, findings)) return StatFileStatus::Damaged;
   return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
 }
 
@@ -108,7 +123,7 @@ void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown) {
   for (std::size_t i = 1; i <= n; ++i) {
     const StatRecord& rec = *shown[i - 1];
     g.rows[i] = rec.cells;
-    g.rows[i][0] = std::to_string(i);
+    g.rows[i][kNumber] = std::to_string(i);
     g.source[i] = StatSource{rec.number, rec.well(), rec.test};
   }
   g.rows[n + 1] = stat_average_row(g.rows, 1, n);
@@ -117,13 +132,14 @@ void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown) {
 void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all) {
   std::vector<const StatRecord*> shown;
   shown.reserve(all.size());
-  for (const StatRecord& r : all) shown.push_back(&r);
+  for (const StatRecord& r : all)
+    if (r.usable) shown.push_back(&r);
   fill_stat_grid(g, shown);
 }
 
 StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, std::size_t n) {
   StatRow avg;
-  avg[0] = "平均";
+  avg[kNumber] = "平均";
   if (n == 0) return avg;
   const float count = static_cast<float>(n);
   for (int c = kFirstMeanCol; c <= kLastMeanCol; ++c) {
@@ -139,29 +155,29 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
   // Water cut weighted by the liquid: the mean water volume over the mean liquid shown.
   float water = 0.0f;
   for (std::size_t i = first; i < first + n; ++i)
-    water += cell_value(rows[i][kLiquidCol]) * cell_value(rows[i][kWaterCutCol]) / 100.0f;
+    water += cell_value(rows[i][kLiquidRate]) * cell_value(rows[i][kWaterCut]) / 100.0f;
   const float w = water / count;
-  const double q = num_val(avg[kLiquidCol]);
-  if (q != 0.0 && std::isfinite(w)) avg[kWaterCutCol] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
+  const double q = num_val(avg[kLiquidRate]);
+  if (q != 0.0 && std::isfinite(w)) avg[kWaterCut] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
   // Efficiencies from the mean powers as shown (two decimals each), in percent.
-  const double v = num_val(avg[kInputPowerCol]);
-  const double b = num_val(avg[kRodPowerCol]);
-  const double d = num_val(avg[kUsefulPowerCol]);
+  const double v = num_val(avg[kInputPower]);
+  const double b = num_val(avg[kRodPower]);
+  const double d = num_val(avg[kUsefulPower]);
   auto pct = [](double num, double den) {
     const double p = std::floor(num / den * 1000.0 + 0.5) / 10.0;
     return std::isfinite(p) ? num_text(p) : std::string();
   };
   if (v != 0.0) {
-    avg[kSurfaceEffiCol] = pct(b, v);
-    avg[kSystemEffiCol] = pct(d, v);
+    avg[kSurfaceEffi] = pct(b, v);
+    avg[kSystemEffi] = pct(d, v);
   }
-  if (b != 0.0) avg[kDownholeEffiCol] = pct(d, b);
+  if (b != 0.0) avg[kDownholeEffi] = pct(d, b);
   return avg;
 }
 
 int stat_filter_column(std::string_view field) {
   for (std::size_t k = 0; k < kStatFilterFields.size(); ++k)
-    if (field == kStatFilterFields[k]) return static_cast<int>(k) + 2;
+    if (field == kStatFilterFields[k]) return static_cast<int>(k) + kBlock;
   return 0;
 }
 
@@ -171,7 +187,7 @@ std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, 
   if (col == 0) return values;
   for (const StatRecord& r : recs) {
     const std::string& v = r.cells[col];
-    if (v.empty()) continue;
+    if (v.empty() || !r.usable) continue;
     bool seen = false;
     for (const std::string& x : values) seen = seen || x == v;
     if (!seen) values.push_back(v);
@@ -185,7 +201,7 @@ std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_v
   if (col == 0) return hits;
   const std::string want = trim_blanks(value);
   for (const StatRecord& r : recs)
-    if (r.cells[col] == want) hits.push_back(r.number);
+    if (r.usable && r.cells[col] == want) hits.push_back(r.number);
   return hits;
 }
 

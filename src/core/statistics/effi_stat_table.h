@@ -18,10 +18,39 @@
 #include <string_view>
 #include <vector>
 
+#include "core/records/gt_ym_checks.h"
+
 namespace wb {
 
 inline constexpr int kStatColCount = 23;
 using StatRow = std::array<std::string, kStatColCount>;
+
+// Columns of the table (docs/GLOSSARY.md lists each with its header, unit and field).
+namespace stat_col {
+inline constexpr int kNumber = 0;         // 序号: the row number; "平均" in the average row
+inline constexpr int kWell = 1;           // 井号
+inline constexpr int kBlock = 2;          // 单元号
+inline constexpr int kCyjModel = 3;       // 抽油机型号
+inline constexpr int kMotorModel = 4;     // 电动机型号
+inline constexpr int kRealStroke = 5;     // m
+inline constexpr int kRealSpm = 6;        // 1/min
+inline constexpr int kTubingPress = 7;    // MPa
+inline constexpr int kCasingPress = 8;    // MPa
+inline constexpr int kLiquidRate = 9;     // m3 (t) a day
+inline constexpr int kWaterCut = 10;      // %
+inline constexpr int kPumpDia = 11;       // mm
+inline constexpr int kPumpDepth = 12;     // m
+inline constexpr int kFluidLevel = 13;    // m
+inline constexpr int kSubmergence = 14;   // m
+inline constexpr int kPumpEffi = 15;      // %
+inline constexpr int kMeanCurrent = 16;   // A
+inline constexpr int kInputPower = 17;    // kW
+inline constexpr int kRodPower = 18;      // kW
+inline constexpr int kUsefulPower = 19;   // kW
+inline constexpr int kSurfaceEffi = 20;   // %
+inline constexpr int kDownholeEffi = 21;  // %
+inline constexpr int kSystemEffi = 22;    // %
+}  // namespace stat_col
 
 // Column headers of row 0 and column widths in twips (0: the grid's own width).
 extern const std::array<const char*, kStatColCount> kStatHeaders;
@@ -34,7 +63,10 @@ struct StatRecord {
   int number = 0;      // 1-based position in the file
   StatRow cells;       // columns 1..22: the trimmed field texts; column 0 empty
   std::string test;    // trimmed test date, the second part of the record's key
-  const std::string& well() const { return cells[1]; }
+  // False for a record refused by the library check (gt_ym_checks.h): it keeps its number
+  // but is left out of every table, list and match; its cells are empty.
+  bool usable = true;
+  const std::string& well() const { return cells[stat_col::kWell]; }
 };
 
 // Where a grid row comes from: record 0 for rows that show no record (headers, average
@@ -55,16 +87,21 @@ struct StatGrid {
 };
 
 // The library's rows: parses every record of an efficiency file's bytes. False (nothing
-// parsed) when the length is not a whole number of records.
-bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out);
+// parsed) when the length is not a whole number of records. Each record is checked as the
+// efficiency library's records are (gt_ym_checks.h): a refused one is marked not usable, a
+// cell the table shows that is damaged is left empty; `findings` (when given) names both.
+bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
+                        std::vector<GtYmFinding>* findings = nullptr);
 
 enum class StatFileStatus { Ok, Empty, Damaged, IoError };
 // Reads and parses a file; a missing file is Empty.
-StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out);
+StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
+                                 std::vector<GtYmFinding>* findings = nullptr);
 
 // Rebuilds the table for the shown records (in the given order): headers, every old row
 // emptied; with no records the grid keeps its row count and shows no data; otherwise n + 2
-// rows, row i numbered i, and the average row.
+// rows, row i numbered i, and the average row. The overload over a whole file shows its
+// usable records.
 void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown);
 void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all);
 
@@ -76,9 +113,10 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
 extern const std::array<const char*, 3> kStatFilterFields;  // 单元号, 抽油机型号, 电动机型号
 // The table column of a filter field's text; 0 for any other text.
 int stat_filter_column(std::string_view field);
-// The distinct non-empty values of a field, in the order of first appearance.
+// The distinct non-empty values of a field among the usable records, in the order of first
+// appearance.
 std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, std::string_view field);
-// Numbers of the records whose field equals `value` (both trimmed of blanks, exact).
+// Numbers of the usable records whose field equals `value` (both trimmed of blanks, exact).
 std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_view field, std::string_view value);
 
 }  // namespace wb

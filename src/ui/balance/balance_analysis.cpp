@@ -363,6 +363,9 @@ void BalanceAnalysis::Form_Load() {
 void BalanceAnalysis::load_well_base() {
   const BalanceWellBaseView v = Get_Dat_From_WellBase(folder_, state.held.Cur_Well, state.held.Cur_Test);
   if (!v.found) return;
+  if (!v.doubts.empty())
+    services().messages->show(well_base_doubts_text(v.doubts, path_text(well_base_path(folder_))),
+                              kWellBaseDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
   Comb_Cyj_Mode->setEditText(qs(v.cyj_model));
   ParameterBoxes t = parameter_texts();
   for (std::size_t i = 0; i < v.boxes.size(); ++i) t[i] = v.boxes[i];

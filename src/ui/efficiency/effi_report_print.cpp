@@ -1,5 +1,6 @@
 #include "ui/efficiency/effi_report_print.h"
 
+#include "core/efficiency/sys_effi_state.h"
 #include "core/printing/print_state.h"
 #include "platform/print_dialog.h"
 #include "ui/printing/print_preview.h"
@@ -14,7 +15,7 @@ int print_effi_report(QWidget* caller, const EffiBoxTexts& Text1, EffiStroke& st
   presets.paper_item = 1;          // the A4 entry of the dialog's own list
   presets.paper_enabled = false;   // the report is laid out for A4 only
   presets.landscape = false;
-  presets.name = PrintName{Text1[0], "系统效率报表"};
+  presets.name = PrintName{Text1[effi_box::kWell], "系统效率报表"};
   return print_protocol(caller, presets, [&](Canvas& printer, int) {
     current_printer().paper_code = kPaperA4;
     current_printer().orientation = kPortrait;

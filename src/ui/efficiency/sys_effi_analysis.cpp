@@ -50,10 +50,15 @@ const QColor kGrey(224, 224, 224);
 const QColor kOrange(255, 224, 192);
 const QColor kFocusBack(0, 0, 255);      // palette colour 9
 const QColor kFocusText(255, 255, 255);  // palette colour 15
-constexpr std::array<int, 10> kGreyBoxes = {0, 5, 6, 15, 16, 17, 18, 23, 25, 26};
+constexpr std::array<int, 10> kGreyBoxes = {effi_box::kWell,          effi_box::kLiquidRate,  effi_box::kWaterCut,
+                                            effi_box::kLiquidDensity, effi_box::kTubingPress, effi_box::kCasingPress,
+                                            effi_box::kFluidLevel,    effi_box::kTestTime,    effi_box::kInputPower,
+                                            effi_box::kRodPower};
 
 bool is_grey_box(int i) { return std::find(kGreyBoxes.begin(), kGreyBoxes.end(), i) != kGreyBoxes.end(); }
-bool is_default_box(int i) { return i == 2 || (i >= 31 && i <= 46); }
+bool is_default_box(int i) {
+  return i == effi_box::kCyjModel || (i >= effi_box::kMaxCurrentPair && i <= effi_box::kRealMinLoad);
+}
 
 constexpr int kEnter = 13;
 
@@ -329,19 +334,19 @@ void SysEffiAnalysis::Cmd_Stat_Click() {
 }
 
 void SysEffiAnalysis::Comb_CyjMode_Click() {
-  st.Text1[2] = Comb_CyjMode->currentText().toStdString();
+  st.Text1[effi_box::kCyjModel] = Comb_CyjMode->currentText().toStdString();
   sync_to_widgets();
 }
 
 void SysEffiAnalysis::Get_Cyj_Mode_to_comb_cyjmode() {
   for (const std::string& m : wb::Get_Cyj_Mode_to_comb_cyjmode(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
-  Comb_CyjMode->setEditText(Text1[2]->text());  // filling the list chooses no model
+  Comb_CyjMode->setEditText(Text1[effi_box::kCyjModel]->text());  // filling the list chooses no model
 }
 
 void SysEffiAnalysis::Comb_CyjMode_DropDown() {
   Comb_CyjMode->clear();
   for (const std::string& m : wb::Comb_CyjMode_DropDown(main_.program_folder())) Comb_CyjMode->addItem(qs(m));
-  Comb_CyjMode->setEditText(Text1[2]->text());
+  Comb_CyjMode->setEditText(Text1[effi_box::kCyjModel]->text());
 }
 
 void SysEffiAnalysis::Comb_CyjMode_KeyPress(int key_ascii) {
@@ -350,7 +355,7 @@ void SysEffiAnalysis::Comb_CyjMode_KeyPress(int key_ascii) {
 }
 
 void SysEffiAnalysis::Text1_Change(int i) {
-  if (i == 2) Comb_CyjMode->setEditText(Text1[2]->text());
+  if (i == effi_box::kCyjModel) Comb_CyjMode->setEditText(Text1[effi_box::kCyjModel]->text());
 }
 
 void SysEffiAnalysis::set_colours(int i, const QColor& back, const QColor& text) {

@@ -37,11 +37,13 @@ void SysEffiAnalysis::connect_records() {
 }
 
 bool SysEffiAnalysis::Save_Effi_Data() {
+  if (!damaged_rewrite_confirmed(st.shown_damage, st.Text1, *services().messages)) return false;
   const EffiSaveResult r = wb::Save_Effi_Data(st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
                                               *services().messages);
   if (!r.saved) return false;  // the library said why; the record stays marked as edited
   Text7->setText(QString::number(r.record));
   st.Edit_Flag = false;
+  st.shown_damage = {};
   Find_WellNmae_To_Comb();
   return true;
 }
@@ -63,6 +65,7 @@ EffiWellBaseSource SysEffiAnalysis::well_base_source() const {
 void SysEffiAnalysis::Cmd_Save_Click() {
   // A joint test asks its overwrite question before anything is written; all its records
   // are written together.
+  if (!damaged_rewrite_confirmed(st.shown_damage, st.Text1, *services().messages)) return;
   EffiWellBaseSource src;
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
   if (joint) src = well_base_source();
@@ -71,6 +74,7 @@ void SysEffiAnalysis::Cmd_Save_Click() {
   if (!r.effi.saved) return;  // declined, or the library said why; the record stays marked as edited
   Text7->setText(QString::number(r.effi.record));
   st.Edit_Flag = false;
+  st.shown_damage = {};  // what the library holds now is what the boxes show
   Find_WellNmae_To_Comb();
 }
 
@@ -85,16 +89,16 @@ void SysEffiAnalysis::Find_WellNmae_To_Comb() {
 }
 
 void SysEffiAnalysis::load_library_curves() {
-  CardCurves card = Get_Sgt_Dat(st.Sgt_File, st.Text1[0], st.Text1[23]);
+  CardCurves card = Get_Sgt_Dat(st.Sgt_File, st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   st.gt_num = 0;
   if (card.found) {
     st.gt_num = static_cast<std::int16_t>(card.gt_num);
     st.sss = std::move(card.sss);
     st.ggs = std::move(card.ggs);
-    st.Text1[45] = card.box45;
-    st.Text1[46] = card.box46;
+    st.Text1[effi_box::kRealMaxLoad] = card.box45;
+    st.Text1[effi_box::kRealMinLoad] = card.box46;
   }
-  ElectricCurves electric = Get_Pow_Dat(st.Dnt_File, st.Text1[0], st.Text1[23]);
+  ElectricCurves electric = Get_Pow_Dat(st.Dnt_File, st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   st.iu_num = 0;
   if (electric.found) {
     st.iu_num = static_cast<std::int16_t>(electric.iu_num);
@@ -108,12 +112,15 @@ void SysEffiAnalysis::load_library_curves() {
 }
 
 void SysEffiAnalysis::apply_well_base() {
-  WellBaseCurves w = Get_Well_Base(main_.program_folder(), st.Text1[0], st.Text1[23]);
+  WellBaseCurves w = Get_Well_Base(main_.program_folder(), st.Text1[effi_box::kWell], st.Text1[effi_box::kTestTime]);
   if (!w.found) return;
   if (!w.damage.empty()) {
     services().messages->show(w.damage, kWellBaseDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
+  if (!w.doubts.empty())
+    services().messages->show(well_base_doubts_text(w.doubts, path_text(well_base_path(main_.program_folder()))),
+                              kWellBaseDoubtsTitle, MsgButtons::Ok, MsgIcon::Warning);
   st.gt_num = static_cast<std::int16_t>(w.gt_num);
   st.iu_num = static_cast<std::int16_t>(w.iu_num);
   st.cs_fs = static_cast<std::int16_t>(w.cs_fs);
@@ -132,11 +139,12 @@ void SysEffiAnalysis::EffiRecode_To_Text() {
   std::string text7 = str(Text7->text());
   if (st.Edit_Flag &&
       offer_save_edited(st.Edit_Flag, text7, st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
-                        *services().messages)) {
+                        *services().messages, &st.shown_damage)) {
     Text7->setText(qs(text7));
     Find_WellNmae_To_Comb();
   }
   const EffiShown shown = wb::EffiRecode_To_Text(st.Effi_File, text7, st.Text1);
+  st.shown_damage = shown_damage_of(shown, st.Text1);
   if (shown.shown) {
     Comb_WellName->setEditText(qs(shown.well_text));
     Comb_TestTime->setEditText(qs(shown.test_text));
@@ -169,7 +177,7 @@ void SysEffiAnalysis::Comb_TestTime_Click() {
     Text7->setText(QString::number(r));
     EffiRecode_To_Text();
   }
-  st.Pin_Ref = to_single(num_val(st.Text1[25]));  // the curves now shown belong to this input power
+  st.Pin_Ref = to_single(num_val(st.Text1[effi_box::kInputPower]));  // the curves now shown belong to this input power
   if (r == 0) apply_well_base();
 }
 

@@ -204,15 +204,20 @@ void SysEffiAssemble::sync_boxes_from_widgets() {
   st.Combo1_text = Combo1->currentText().toStdString();
 }
 
-void SysEffiAssemble::show_status(StatFileStatus s) {
+void SysEffiAssemble::show_status(StatFileStatus s, bool opened) {
   if (s == StatFileStatus::Damaged) services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);
+  // Damaged records are named once, when a file is opened; the reload after a deletion
+  // shows the same file and does not repeat it.
+  if (opened && s == StatFileStatus::Ok && !st.findings.empty())
+    services().messages->show(gt_ym_findings_text(st.findings, path_text(st.cur_file)), kGtYmDamagedTitle,
+                              MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void SysEffiAssemble::Form_Load() {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.load_library(today());
   sync_to_widgets();
-  show_status(s);
+  show_status(s, true);
 }
 
 void SysEffiAssemble::Command2_Click() {
@@ -225,7 +230,7 @@ void SysEffiAssemble::Command2_Click() {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.open_file(u8path(chosen), today());
   sync_to_widgets();
-  show_status(s);
+  show_status(s, true);
 }
 
 void SysEffiAssemble::Combo1_Click() {
@@ -295,7 +300,7 @@ void SysEffiAssemble::Grid1_MouseDown(int button) {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.reload(today());
   sync_to_widgets();
-  show_status(s);
+  show_status(s, false);
 }
 
 void SysEffiAssemble::kill_jl() {

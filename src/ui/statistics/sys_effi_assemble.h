@@ -65,7 +65,7 @@ class SysEffiAssemble : public QWidget {
   void sync_to_widgets();
   void sync_grid();
   void sync_boxes_from_widgets();
-  void show_status(StatFileStatus s);
+  void show_status(StatFileStatus s, bool opened);
   ProgramFolder prog_;
 };
 

@@ -8,6 +8,7 @@
 #include "core/common/gbk.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/diagnosis_records.h"
+#include "core/records/gt_ym_checks.h"
 #include "core/records/gt_ym_record.h"
 #include "diagnosis_test_util.h"
 
@@ -521,6 +522,46 @@ TEST(DiagnosisRecords, LoadEffiTakesTheFirstMatchingTest) {
   EXPECT_EQ(w.st.Gt_Ym_Path, w.prog.prog.sys() / "gt_ym.dat");
   Load_Effi(w.st, w.prog.prog.sys() / "bad.dat", w.io);
   EXPECT_EQ(w.st.Text1[diag_box::kBore], "kept");
+}
+
+// A damaged efficiency file: named once when it is taken in Text4; Load_Effi passes over a
+// refused record and leaves a damaged field's box blank.
+TEST(DiagnosisRecords, LoadEffiFromADamagedFile) {
+  Window w;
+  auto effi = [](const std::string& well, const std::string& bore, const std::string& power) {
+    GtYmRecord r;
+    r.well_name = well;
+    r.vals[kValTestDate] = "0611081230";
+    r.vals[kValSinker] = "1E+40/25";
+    r.vals[kValPumpDia] = bore;
+    r.vals[kValInputPower] = power;
+    return r.encode();
+  };
+  Bytes lib;
+  Bytes older = effi("W1", "44", "9");
+  Bytes refused = effi("W1", "56", "9");
+  refused[604] = 0;  // not a line of the file: shifted or foreign bytes
+  for (const Bytes& b : {refused, effi("W1", "1e999", "1E+300"), older}) lib.insert(lib.end(), b.begin(), b.end());
+  const fs::path file = w.prog.prog.sys() / "damaged.dat";
+  test::put_bytes(file, lib);
+
+  const std::size_t before = w.msg.texts.size();
+  w.st.Text4 = path_text(file);
+  EXPECT_TRUE(path_box_change(w.st, PathBox::Efficiency, w.io));
+  ASSERT_EQ(w.msg.texts.size(), before + 1);
+  EXPECT_EQ(w.msg.titles.back(), kGtYmDamagedTitle);
+  for (const char* want : {"第 1 条记录", "第 2 条记录（W1）", "加重杆长/径、泵径、输入功率"})
+    EXPECT_NE(w.msg.texts.back().find(want), std::string::npos) << want << "\n" << w.msg.texts.back();
+
+  w.st.Text1[diag_box::kWell] = "W1";
+  w.st.Text1[diag_box::kDate] = "06110812";
+  w.st.Text1[diag_box::kBore] = "kept";
+  Load_Effi(w.st, w.st.Gt_Ym_Path, w.io);  // the first usable match: record 2
+  EXPECT_EQ(w.st.Text1[diag_box::kBore], "");
+  EXPECT_EQ(w.st.Text1[52], "");
+  EXPECT_EQ(w.st.Text1[diag_box::kSinkerLen], "");
+  EXPECT_EQ(w.st.Text1[diag_box::kSinkerDia], "");
+  EXPECT_EQ(w.msg.texts.size(), before + 1);  // nothing more is said
 }
 
 }  // namespace

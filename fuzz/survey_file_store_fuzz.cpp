@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(eng.st.last_node >= 0 && eng.st.last_node <= wb::design::kLastNode);
   const auto grid = eng.st.Grid1;
   if (grid.rows() >= 3) {
-    FUZZ_CHECK(eng.save_jx());
+    FUZZ_CHECK(went_through(eng.save_jx()));
     eng.Get_JXdat();
     FUZZ_CHECK(eng.st.Grid1.rows() == grid.rows());
     for (int r = 1; r < grid.rows(); ++r) {

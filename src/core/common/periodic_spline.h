@@ -64,7 +64,7 @@ enum class SplineFailure : std::uint8_t {
   query_array_short,     // t, z, dz or ddz shorter than m
 };
 
-struct SplineResult {
+struct [[nodiscard]] SplineResult {
   double integral = 0;  // of the spline from X(0) to X(n-1); 0 when the table was refused
   SplineFailure failure = SplineFailure::none;
   std::ptrdiff_t evaluated = 0;  // query points whose z, dz and ddz were all written

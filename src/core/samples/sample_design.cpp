@@ -54,7 +54,7 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   eng.SetupGrids();
   eng.DesignCom_Click();
   DesignRecordIo io{quiet, controls};
-  return SaveDesignRecord(eng.st, controls.records, io);
+  return SaveDesignRecord(eng.st, controls.records, io) == DesignOutcome::done;
 }
 
 }  // namespace wb::design

@@ -122,10 +122,10 @@ void SurveyTableFrame::load_survey() {
   refresh();
 }
 
-bool SurveyTableFrame::save_survey() {
-  const bool ok = eng_.save_jx();
+DesignOutcome SurveyTableFrame::save_survey() {
+  const DesignOutcome saved = eng_.save_jx();
   refresh();
-  return ok;
+  return saved;
 }
 
 void SurveyTableFrame::compute_trajectory() {

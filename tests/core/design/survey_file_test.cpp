@@ -38,7 +38,7 @@ class SurveyFileTest : public DesignTest {
 TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   eng.st.JName_Comb = "  W1 ";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});  // title, two stations, empty entry row
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   auto bytes = file_bytes(jx());
   ASSERT_EQ(bytes.size(), 714u);
   EXPECT_EQ(std::string(bytes.begin() + 306, bytes.begin() + 316), gbk_field("测点深度", 10));
@@ -48,20 +48,20 @@ TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   for (std::size_t i = 612; i < 712; ++i) EXPECT_EQ(bytes[i], ' ');  // the empty entry row
 
   eng.st.Grid1.set_rows(3);
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
   EXPECT_EQ(eng.st.jx_changed, 0);
 
   eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays
   eng.st.jx_changed = 1;
-  eng.save_jx();
+  EXPECT_EQ(eng.save_jx(), DesignOutcome::nothing);
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
 }
 
 TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "1.5", "30"}, {"1000", "2", "45"}});
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   eng.SetupGrids();
   eng.Get_JXdat();
   const auto& g = eng.st.Grid1;
@@ -114,7 +114,7 @@ TEST_F(SurveyFileTest, OddFileLengths) {
 TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
   eng.st.JName_Comb = "W1";
   survey({{"123456789012", "1", "2"}, {"1000", "123456789井", "0"}});
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   const auto bytes = file_bytes(jx());
   EXPECT_EQ(std::string(bytes.begin() + 408, bytes.begin() + 418), "1234567890");
   EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "123456789 ");  // 井 would split at byte 10
@@ -146,7 +146,7 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
     eng.st.JName_Comb = name;
     survey({{"500", "0", "0"}, {"1000", "0", "0"}});
     eng.st.jx_changed = 1;
-    EXPECT_FALSE(eng.save_jx());
+    EXPECT_FALSE(went_through(eng.save_jx()));
     EXPECT_EQ(eng.st.jx_changed, 1);
     ASSERT_EQ(msgs.texts.size(), 1u);
     eng.Get_JXdat();
@@ -158,7 +158,7 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
   msgs.texts.clear();
   eng.st.JName_Comb = "   ";
   survey({{"500", "0", "0"}});
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], "请在井号栏中输入井号!");
 }
@@ -168,7 +168,7 @@ TEST_F(SurveyFileTest, AFileThatCannotBeReplacedIsReported) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   eng.st.jx_changed = 1;
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   EXPECT_EQ(eng.st.jx_changed, 1);
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], "井斜数据文件写入失败，数据未保存！");
@@ -183,7 +183,7 @@ TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   eng.st.jx_changed = 1;
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(eng.st.jx_changed, 1);
   ASSERT_EQ(msgs.texts.size(), 1u);

@@ -97,7 +97,7 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   EXPECT_TRUE(fakes.messages.shown.empty());
 
   // Save, then reload into a fresh grid.
-  ASSERT_TRUE(h.table->save_survey());
+  ASSERT_EQ(h.table->save_survey(), DesignOutcome::done);
   const auto file = tmp.path() / "data" / "W7.jx";
   EXPECT_EQ(std::filesystem::file_size(file), 102u * (4 + 5));
   EXPECT_FALSE(h.table->survey_changed());

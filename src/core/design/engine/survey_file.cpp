@@ -127,12 +127,12 @@ std::string RodDesignEngine::survey_path() const {
   return path_text(folder_.data() / u8path(name + ".jx"));
 }
 
-bool RodDesignEngine::save_jx() {
+DesignOutcome RodDesignEngine::save_jx() {
   auto& g = st.Grid1;
-  if (g.rows() < 3) return true;
+  if (g.rows() < 3) return DesignOutcome::nothing;
   if (st.JName_Comb.find_first_not_of(' ') == std::string::npos) {
     say("请在井号栏中输入井号!");
-    return false;
+    return DesignOutcome::refused;
   }
   // The table belongs to the well it was read for, whatever the well box holds by now (a new
   // well typed or chosen asks about the old survey before the new one is read). A table read
@@ -140,7 +140,7 @@ bool RodDesignEngine::save_jx() {
   if (st.jx_path.empty()) st.jx_path = survey_path();
   if (st.jx_path.empty()) {
     say("井号中有不能用作文件名的字符，井斜数据未保存！");
-    return false;
+    return DesignOutcome::refused;
   }
   std::vector<JxRecord> rows;
   for (int r = 1; r < g.rows(); ++r) {
@@ -152,10 +152,10 @@ bool RodDesignEngine::save_jx() {
   g.col = 6;
   if (!write_file_atomic(u8path(st.jx_path), encode_jx_file(rows))) {
     say("井斜数据文件写入失败，数据未保存！");
-    return false;
+    return DesignOutcome::failed;
   }
   st.jx_changed = 0;
-  return true;
+  return DesignOutcome::done;
 }
 
 void RodDesignEngine::Get_JXdat() {

@@ -25,12 +25,12 @@ const std::vector<std::string>& DesignRecordCommands::list_dates() {
   return records.Date_list;
 }
 
-bool DesignRecordCommands::load() {
+DesignOutcome DesignRecordCommands::load() {
   DesignRecordIo rio = io();
   return LoadDesignRecord(st_, records, rio);
 }
 
-bool DesignRecordCommands::save() {
+DesignOutcome DesignRecordCommands::save() {
   DesignRecordIo rio = io();
   return SaveDesignRecord(st_, records, rio);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -120,7 +121,7 @@ std::int16_t LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, Desig
   Bytes b = st.cur_design.encode();
   for (const Takeover& t : kTableA)
     if (const BoxField* f = find_box(t.box, t.index)) put_value(b, *f, num_val(diag_text(diag, t.diag)));
-  st.cur_design.decode(b);
+  std::ignore = st.cur_design.decode(b);  // b was encoded whole just above
   const RodDesignRecord& r = st.cur_design;
 
   for (int box : kPreBoxes) st.Text3[static_cast<std::size_t>(box)] = field_box_text(b, *find_box(BoxArray::Text3, box));

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <tuple>
 
 #include "core/workbench/main_picture.h"
 #include "platform/grid.h"
@@ -118,7 +119,7 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
 }
 
 void SurveyTableFrame::load_survey() {
-  eng_.Get_JXdat();
+  std::ignore = eng_.Get_JXdat();  // a file that cannot be read is told; the table shows empty
   refresh();
 }
 

@@ -191,7 +191,7 @@ TEST_F(TrajectoryTest, NoStationDrawsTheDefaultBox) {
 TEST_F(TrajectoryTest, TheSampleSurveyGivesADirectionalWell) {
   ASSERT_TRUE(write_synthetic_survey(tmp.prog.data() / "S.jx"));
   eng.st.JName_Comb = "S";
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   ASSERT_EQ(eng.st.Grid1.rows(), 41);
   eng.CalcTrajectory();
   EXPECT_TRUE(msgs.texts.empty());

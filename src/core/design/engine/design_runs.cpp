@@ -242,7 +242,8 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
 
 void RodDesignEngine::DesignCom_Click() {
   if (refuse_box(check_design_run_boxes(st, 0))) return;
-  Get_JXdat();
+  // A survey that cannot be read would be designed as a vertical well; the user was told.
+  if (Get_JXdat() == DesignOutcome::failed) return;
   CalcTrajectory();
   const bool ran = RunAutoDesign() == DesignOutcome::done;
   DesignEffi(!ran);

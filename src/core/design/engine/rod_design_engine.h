@@ -47,7 +47,10 @@ class RodDesignEngine {
   // (else `nothing`); `refused` for a blank or unusable well name, `failed` when the file
   // could not be written (the stored survey is then as it was and the table stays edited).
   DesignOutcome save_jx();
-  void Get_JXdat();
+  // Reads the survey file of the well in JName_Comb into Grid1: `done`; `nothing` (an empty
+  // table) when the name is blank or unusable, or there is no survey; `failed` (an empty
+  // table, and a message) when the file is there but cannot be read.
+  DesignOutcome Get_JXdat();
   // Path of the survey file of the well in JName_Comb; empty when the name is empty or
   // cannot be a file name in the data folder.
   std::string survey_path() const;
@@ -95,7 +98,8 @@ class RodDesignEngine {
   DesignOutcome RunAutoDesign();
   void DesignForMutual(int Mutual_Index);
   // The redesign command: survey, trajectory, automatic run, design efficiency. Like the
-  // interactive run, it first checks the boxes it reads and stops at the first one refused.
+  // interactive run, it first checks the boxes it reads and stops at the first one refused;
+  // it also stops when the survey file is there but cannot be read.
   void DesignCom_Click();
   // Grid2 rows from cur_design.fzq_depth and the profile.
   void FillFzqGrid(int n);

@@ -158,7 +158,7 @@ DesignOutcome RodDesignEngine::save_jx() {
   return DesignOutcome::done;
 }
 
-void RodDesignEngine::Get_JXdat() {
+DesignOutcome RodDesignEngine::Get_JXdat() {
   auto& g = st.Grid1;
   st.jx_path = survey_path();
   std::vector<std::uint8_t> bytes;
@@ -166,13 +166,13 @@ void RodDesignEngine::Get_JXdat() {
   const bool read = named && read_file(u8path(st.jx_path), bytes);
   if (bytes.empty()) {
     // An empty survey leaves no file behind. A file that could not be read is kept.
-    if (read) {
-      std::error_code ec;
-      std::filesystem::remove(u8path(st.jx_path), ec);
-    }
+    std::error_code ec;
+    if (read) std::filesystem::remove(u8path(st.jx_path), ec);
     g.set_rows(1);
     g.row = 0;
-    return;
+    if (read || !named || !std::filesystem::exists(u8path(st.jx_path), ec)) return DesignOutcome::nothing;
+    say("井斜数据文件" + st.jx_path + "不能读取，井斜数据未载入！");
+    return DesignOutcome::failed;
   }
   const auto rows = decode_jx_file(bytes);
   g.set_rows(1 + static_cast<int>(rows.size()));
@@ -182,6 +182,7 @@ void RodDesignEngine::Get_JXdat() {
     for (int k = 0; k < 6; ++k) g.set_text(r, k + 1, rows[i].cols[static_cast<std::size_t>(k)]);
   }
   g.row = g.rows() - 1;
+  return DesignOutcome::done;
 }
 
 }  // namespace wb::design

@@ -5,6 +5,7 @@
 // never shorten a stored survey. Reading another survey over edited rows first asks
 // whether to keep the edits.
 #include <filesystem>
+#include <tuple>
 
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
@@ -14,7 +15,9 @@
 namespace wb::design {
 
 void EngineSteps::DesignForMutual(int Mutual_Index) { eng_.DesignForMutual(Mutual_Index); }
-void EngineSteps::Get_JXdat() { eng_.Get_JXdat(); }
+// A survey that cannot be read has been told and leaves an empty table, which the window's
+// commands handle as a well without a survey.
+void EngineSteps::Get_JXdat() { std::ignore = eng_.Get_JXdat(); }
 void EngineSteps::CalcTrajectory() { eng_.CalcTrajectory(); }
 DesignOutcome EngineSteps::save_jx() { return eng_.save_jx(); }
 void EngineSteps::SetupGrids() { eng_.SetupGrids(); }

@@ -317,7 +317,8 @@ void WellViewFrame::save_picture() {
   req.file_name = eng_.picture_file_name();
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
-  Picture_3D->save_bmp(QString::fromStdString(path));
+  if (!Picture_3D->save_bmp(QString::fromStdString(path)))
+    services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb::design

@@ -149,6 +149,19 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   EXPECT_EQ(QImage(QString::fromStdString(bmp)).format() != QImage::Format_Invalid, true);
 }
 
+TEST(DesignSurveyFrames, APictureThatCannotBeSavedIsReported) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  Host h(tmp.path());
+  const std::string bmp = (tmp.path() / "no such folder" / "w7.bmp").string();
+  fakes.files.answers.push_back(bmp);
+  QTest::mouseClick(h.view->Picture_3D, Qt::RightButton, {}, QPoint(20, 20));
+  ASSERT_EQ(fakes.files.asked.size(), 1u);
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, "图片文件不能保存：" + bmp);
+  EXPECT_FALSE(std::filesystem::exists(bmp));
+}
+
 TEST(DesignSurveyFrames, DeleteAndClearAskFirstAndMarkTheSurveyChanged) {
   test::ScopedFakeServices fakes;
   test::TempProgramFolder tmp;

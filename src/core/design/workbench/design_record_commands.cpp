@@ -1,5 +1,7 @@
 #include "core/design/workbench/design_record_commands.h"
 
+#include <tuple>
+
 namespace wb::design {
 
 namespace {
@@ -37,7 +39,7 @@ DesignOutcome DesignRecordCommands::save() {
 
 void DesignRecordCommands::take_over(const DiagnosisView* diagnosis) {
   if (diagnosis)
-    LoadFromDiagnosis(st_, *diagnosis, *this);
+    std::ignore = LoadFromDiagnosis(st_, *diagnosis, *this);  // a refusal was beeped or told; the load goes on
   else
     beep();
 }

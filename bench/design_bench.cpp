@@ -143,7 +143,10 @@ void BM_DesignRodAndFzq_Pump4000m(benchmark::State& state) {
   auto& T3 = rig.eng->st.Text3;
   for (auto _ : state) {
     rig.deep_design();
-    rig.eng->DesignRod(18);
+    if (rig.eng->DesignRod(18) != wb::design::DesignOutcome::done) {
+      state.SkipWithError("the taper design refused its input");
+      break;
+    }
     // A stuck plunger (36 kN of friction) under a light string: compression along the whole
     // string asks for a centralizer on nearly every node, the placement's worst case.
     T3[15] = "100";
@@ -161,7 +164,7 @@ BENCHMARK(BM_DesignRodAndFzq_Pump4000m)->Unit(benchmark::kMillisecond);
 void BM_AutomaticDesign_2000Nodes(benchmark::State& state) {
   Rig rig;
   rig.eng->st.JName_Comb = "B1";
-  rig.eng->save_jx();
+  if (!went_through(rig.eng->save_jx())) state.SkipWithError("the survey could not be saved");
   rig.deep_design();
   rig.full_well();
   auto& T3 = rig.eng->st.Text3;
@@ -180,7 +183,7 @@ BENCHMARK(BM_AutomaticDesign_2000Nodes)->Unit(benchmark::kMillisecond);
 void BM_Text6ChangeAndMutual18_2000Nodes(benchmark::State& state) {
   Rig rig;
   rig.eng->st.JName_Comb = "B2";
-  rig.eng->save_jx();
+  if (!went_through(rig.eng->save_jx())) state.SkipWithError("the survey could not be saved");
   rig.deep_design();
   rig.full_well();
   rig.eng->DesignCom_Click();  // reads the survey back, computes the path and designs  // after-design boxes from the automatic design

@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   eng.picture_3d = &pic;
   eng.SetupGrids();
   eng.st.JName_Comb = "W";
-  eng.Get_JXdat();
+  FUZZ_CHECK(eng.Get_JXdat() != wb::design::DesignOutcome::failed);
   FUZZ_CHECK(eng.st.Grid1.rows() == 1 + static_cast<int>(rows.size()));
   eng.CalcTrajectory();
   FUZZ_CHECK(eng.st.last_node >= 0 && eng.st.last_node <= wb::design::kLastNode);
   const auto grid = eng.st.Grid1;
   if (grid.rows() >= 3) {
-    FUZZ_CHECK(eng.save_jx());
-    eng.Get_JXdat();
+    FUZZ_CHECK(went_through(eng.save_jx()));
+    FUZZ_CHECK(eng.Get_JXdat() != wb::design::DesignOutcome::failed);
     FUZZ_CHECK(eng.st.Grid1.rows() == grid.rows());
     for (int r = 1; r < grid.rows(); ++r) {
       for (int c = 1; c <= 6; ++c) {

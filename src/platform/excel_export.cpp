@@ -1,11 +1,15 @@
 #include "platform/excel_export.h"
 
+#include <stdlib.h>  // mkdtemp
+
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include <xlsxwriter.h>
 
 #include "core/common/paths.h"
+#include "core/common/record_store.h"
 
 namespace wb {
 
@@ -30,28 +34,38 @@ std::string xlsx_reason(lxw_error e) {
   }
 }
 
-std::string rename_reason(const std::error_code& ec) {
-  if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
-    return "没有替换该文件的权限，或文件正被其他程序使用。";
-  if (ec == std::errc::is_a_directory) return "该名称已是一个文件夹。";
-  if (ec == std::errc::no_space_on_device) return "磁盘已满。";
-  return "文件无法改名为目标名称（错误代码 " + std::to_string(ec.value()) + "）。";
-}
+// The workbook's file could not be written over the target.
+constexpr const char* kTargetWriteReason = "文件无法写入：文件夹不存在或不可写，该名称已是一个文件夹，或磁盘已满。";
+
+// A folder only this user can enter, removed with its content when the writer is done.
+class PrivateFolder {
+ public:
+  PrivateFolder() {
+    std::error_code ec;
+    std::string name = path_text(std::filesystem::temp_directory_path(ec) / "wb-xlsx-XXXXXX");
+    if (!ec && ::mkdtemp(name.data())) path_ = u8path(name);
+  }
+  ~PrivateFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 }  // namespace
 
-bool XlsxWorkbookWriter::write(const std::string& file_name, const std::vector<ExcelCell>& cells, std::string& error) {
-  namespace fs = std::filesystem;
-  const fs::path target = u8path(file_name);
-  fs::path temp = target;
-  temp += ".tmp~";
-  const std::string temp_name = path_text(temp);
+std::optional<Refusal> XlsxWorkbookWriter::write(const std::string& file_name, const std::vector<ExcelCell>& cells) {
+  const PrivateFolder folder;
+  if (folder.path().empty()) return Refusal(xlsx_reason(LXW_ERROR_CREATING_TMPFILE));
+  const std::string book_name = path_text(folder.path() / "book.xlsx");
 
-  lxw_workbook* book = workbook_new(temp_name.c_str());
-  if (!book) {
-    error = xlsx_reason(LXW_ERROR_CREATING_XLSX_FILE);
-    return false;
-  }
+  lxw_workbook* book = workbook_new(book_name.c_str());
+  if (!book) return Refusal(xlsx_reason(LXW_ERROR_CREATING_TMPFILE));
   lxw_worksheet* sheet = workbook_add_worksheet(book, "Sheet1");
   lxw_error cell_error = LXW_NO_ERROR;
   for (const ExcelCell& c : cells) {
@@ -65,20 +79,13 @@ bool XlsxWorkbookWriter::write(const std::string& file_name, const std::vector<E
                                  nullptr);
     if (e != LXW_NO_ERROR && cell_error == LXW_NO_ERROR) cell_error = e;
   }
-  lxw_error closed = workbook_close(book);  // writes the file and frees the workbook
-  std::error_code ec;
-  if (!sheet || cell_error != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
-    error = xlsx_reason(!sheet ? LXW_ERROR_MEMORY_MALLOC_FAILED : cell_error != LXW_NO_ERROR ? cell_error : closed);
-    fs::remove(temp, ec);
-    return false;
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    error = rename_reason(ec);
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
+  const lxw_error closed = workbook_close(book);  // writes the file and frees the workbook
+  if (!sheet || cell_error != LXW_NO_ERROR || closed != LXW_NO_ERROR)
+    return Refusal(xlsx_reason(!sheet ? LXW_ERROR_MEMORY_MALLOC_FAILED : cell_error != LXW_NO_ERROR ? cell_error : closed));
+  std::vector<std::uint8_t> bytes;
+  if (!read_file(u8path(book_name), bytes)) return Refusal(xlsx_reason(LXW_ERROR_READING_TMPFILE));
+  if (!write_file_atomic(u8path(file_name), bytes)) return Refusal(kTargetWriteReason);
+  return std::nullopt;
 }
 
 bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,

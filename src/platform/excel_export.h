@@ -14,9 +14,11 @@ namespace wb {
 
 class XlsxWorkbookWriter : public WorkbookWriter {
  public:
-  // Writes into a temporary file beside file_name and renames it over, so an older
-  // workbook of the same name is replaced only by a complete one.
-  bool write(const std::string& file_name, const std::vector<ExcelCell>& cells, std::string& error) override;
+  // Makes the workbook in a private folder of the system's temporary folder (the library
+  // writes only to a named file), then writes its bytes over file_name with
+  // write_file_atomic: an older workbook of the same name is replaced only by a complete
+  // one, and nothing is written through a file or link someone left beside it.
+  std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>& cells) override;
 };
 
 // Export_Excel with the xlsx writer.

@@ -36,12 +36,14 @@ void PictureBox::draw_pending() const {
 
 // Encoded in memory, then written through a temporary file and a rename like every other
 // file the program writes, so a failed save never leaves half a picture.
-bool PictureBox::save_bmp(const QString& path) const {
+bool save_image_bmp(const QImage& image, const QString& path) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly) || !image().save(&buffer, "BMP")) return false;
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "BMP")) return false;
   return write_file_atomic(u8path(path.toStdString()), std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
+
+bool PictureBox::save_bmp(const QString& path) const { return save_image_bmp(image(), path); }
 
 void PictureBox::set_page_a4() {
   draw_pending();

@@ -9,6 +9,10 @@
 
 namespace wb {
 
+// Writes an image as a BMP file through write_file_atomic (encoded in memory first); false
+// when it could not be encoded or written.
+[[nodiscard]] bool save_image_bmp(const QImage& image, const QString& path);
+
 class PictureBox : public QWidget {
   Q_OBJECT
  public:
@@ -30,7 +34,7 @@ class PictureBox : public QWidget {
   void draw_when_shown(std::function<void(ImageCanvas&)> draw);
   bool drawing_pending() const { return static_cast<bool>(pending_); }
   // Saves the picture as a BMP file; false when it cannot be written.
-  bool save_bmp(const QString& path) const;
+  [[nodiscard]] bool save_bmp(const QString& path) const;
   // Makes the picture an A4 page (210 x 297 mm) for a page preview.
   void set_page_a4();
   // Gives the picture a fixed drawing area (in twips, as the window's design sizes it),

@@ -34,6 +34,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <tuple>
 
 #include "core/balance/balance_save.h"
 #include "core/balance/phfx_record.h"
@@ -92,7 +93,9 @@ Bytes after_op(Bytes lib, const Op& op) {
   const Bytes rec = record_of(op);
   for (std::size_t i = 0; i < n; ++i) {
     wb::SgtRecord r;
-    r.decode(Bytes(lib.begin() + static_cast<std::ptrdiff_t>(i * kLen), lib.begin() + static_cast<std::ptrdiff_t>((i + 1) * kLen)));
+    // One whole record of the model library.
+    std::ignore = r.decode(Bytes(lib.begin() + static_cast<std::ptrdiff_t>(i * kLen),
+                                 lib.begin() + static_cast<std::ptrdiff_t>((i + 1) * kLen)));
     if (wb::Trim_Blank_Nul(r.well_name) == well_of(op.well) && wb::Trim_Blank_Nul(r.test_date) == date_of(op.date)) {
       std::copy(rec.begin(), rec.end(), lib.begin() + static_cast<std::ptrdiff_t>(i * kLen));
       return lib;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -135,10 +136,30 @@ TEST(ExcelExport, ReplacesAnOlderWorkbookOfTheSameName) {
   const fs::path file = pf.path() / "t.xlsx";
   std::ofstream(file) << "old";
   XlsxWorkbookWriter writer;
-  std::string error;
-  ASSERT_TRUE(writer.write(file.string(), excel_cell_plan({{"新"}}, 0, 0), error)) << error;
+  const std::optional<Refusal> refused = writer.write(file.string(), excel_cell_plan({{"新"}}, 0, 0));
+  ASSERT_FALSE(refused) << refused->message;
   auto strings = shared_strings(unzip_part(file, "xl/sharedStrings.xml", pf.path()));
   EXPECT_EQ(strings, std::vector<std::string>{"新"});
+}
+
+// The workbook is made away from the target's folder and written over the target whole: a
+// link someone left at a temporary name beside it is never written through.
+TEST(ExcelExport, ALinkBesideTheWorkbookIsNotWrittenThrough) {
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "t.xlsx";
+  const fs::path victim = pf.path() / "victim.txt";
+  std::ofstream(victim) << "keep";
+  fs::create_symlink(victim, fs::path(file.string() + ".tmp~"));
+  XlsxWorkbookWriter writer;
+  EXPECT_EQ(writer.write(file.string(), excel_cell_plan({{"x"}}, 0, 0)), std::nullopt);
+  std::ifstream in(victim);
+  std::string kept;
+  std::getline(in, kept);
+  EXPECT_EQ(kept, "keep");
+  ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
+  char magic[2] = {};
+  std::ifstream(file, std::ios::binary).read(magic, 2);
+  EXPECT_EQ(std::string(magic, 2), "PK");  // a zip container
 }
 
 TEST(ExcelExport, AnUnwritableFolderIsReportedAndLeavesNoFile) {

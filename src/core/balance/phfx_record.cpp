@@ -2,6 +2,7 @@
 #include "core/balance/phfx_record.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/common/dlph_record.h"
 #include "core/common/fourier.h"
@@ -207,7 +208,7 @@ StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well,
 StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec) {
   Bytes b;
   const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read(r, b);
-  if (st == StoreStatus::Ok) rec.decode(b);
+  if (st == StoreStatus::Ok) std::ignore = rec.decode(b);  // the store reads whole records only
   return st;
 }
 

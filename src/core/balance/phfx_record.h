@@ -75,7 +75,7 @@ struct PhfxRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<PhfxRecord>& layout();
 };
 

@@ -43,7 +43,6 @@
 //   - a query that is not finite: evaluation stops there; the queries before it stay written.
 //   - t, z, dz or ddz shorter than m: evaluation stops at the first entry that does not fit;
 //     every entry written before stays (z(j) is written before dz(j), dz(j) before ddz(j)).
-//     The trajectory relies on this to query nodes past the end of its node arrays.
 // In both query failures dy, ddy, s and the integral are complete and valid.
 // A query exactly on an inner knot uses the interval to its left.
 #pragma once
@@ -64,7 +63,7 @@ enum class SplineFailure : std::uint8_t {
   query_array_short,     // t, z, dz or ddz shorter than m
 };
 
-struct SplineResult {
+struct [[nodiscard]] SplineResult {
   double integral = 0;  // of the spline from X(0) to X(n-1); 0 when the table was refused
   SplineFailure failure = SplineFailure::none;
   std::ptrdiff_t evaluated = 0;  // query points whose z, dz and ddz were all written

@@ -97,7 +97,7 @@ class RecordLayout {
     return b;
   }
   // False (record unchanged) when `b` is shorter than a record; bytes past it are not read.
-  bool decode(std::span<const std::uint8_t> b, R& rec) const {
+  [[nodiscard]] bool decode(std::span<const std::uint8_t> b, R& rec) const {
     if (b.size() < size_) return false;
     const ByteReader r(b.first(size_));
     read_(rec, r, 0);

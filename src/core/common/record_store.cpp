@@ -16,6 +16,9 @@ namespace wb {
 namespace fs = std::filesystem;
 
 bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
+  // A folder opens as a stream too, and its end lies at the largest offset there is.
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);

@@ -103,7 +103,7 @@ class RecordStore {
 // existing file or link there fails the write and is left alone; removed again on failure).
 [[nodiscard]] bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
                                   const std::vector<std::uint8_t>& content);
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole file; false when it is no regular file (a folder, a device) or cannot be opened or read.
 [[nodiscard]] bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 
 // The intent file of multi-file saves, in the program's sys folder.

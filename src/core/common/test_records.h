@@ -51,7 +51,7 @@ struct SgtRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<SgtRecord>& layout();
 };
 
@@ -86,7 +86,8 @@ struct DntRecord {
   std::array<float, 32> pp_sin{}, pp_cos{};  // 768, 896: active power, kW
 
   Bytes encode() const;
-  bool decode(const Bytes& b);
+  // False (record unchanged) when `b` is shorter than a record.
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<DntRecord>& layout();
 };
 
@@ -108,7 +109,8 @@ struct XbtRecord {
   std::array<float, 50> uu_sin{}, uu_cos{};  // 624, 824: voltage waveform, V
 
   Bytes encode() const;
-  bool decode(const Bytes& b);
+  // False (record unchanged) when `b` is shorter than a record.
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<XbtRecord>& layout();
 };
 
@@ -121,7 +123,7 @@ struct OrgFileHeader {
   std::int16_t wiring_mode = 0;   // 30, 1..4
   std::string well_name;          // 47, 17 bytes (not used: the well comes from the file name)
 
-  bool decode(const Bytes& b);  // false when shorter than the header
+  [[nodiscard]] bool decode(const Bytes& b);  // false when shorter than the header
   Bytes encode() const;         // 1023 bytes, for building test files
   // The test date's 12 bytes as the instrument wrote them.
   std::array<std::uint8_t, 12> test_date_raw() const;

@@ -1,5 +1,7 @@
 #include "core/diagnosis/advice_export.h"
 
+#include <tuple>
+
 #include "core/common/gbk.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
@@ -25,7 +27,7 @@ std::optional<std::string> advice_export_bytes(const std::filesystem::path& bgt_
   BgtRecord r;
   for (std::size_t i = 0; i < count; ++i) {
     const auto first = content.begin() + static_cast<std::ptrdiff_t>(i * kBgtRecordSize);
-    r.decode(Bytes(first, first + static_cast<std::ptrdiff_t>(kBgtRecordSize)));
+    std::ignore = r.decode(Bytes(first, first + static_cast<std::ptrdiff_t>(kBgtRecordSize)));  // whole: i < count
     text += Clean_Str(r.well_name) + "\t" + Clean_Str(r.test_date) + "\t" + Clean_Str(r.diag_text) + "\r\n";
   }
   return utf8_to_gbk(text);

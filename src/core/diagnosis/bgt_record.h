@@ -48,7 +48,7 @@ struct BgtRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<BgtRecord>& layout();
 };
 

@@ -79,9 +79,9 @@ std::string workbook_not_saved_message(const std::string& path, const std::strin
 
 bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,
                   const std::string& file_name, WorkbookWriter& writer, MessageService& messages, ShellService& shell) {
-  std::string error;
-  if (!writer.write(file_name, excel_cell_plan(cells, last_row, last_col), error)) {
-    messages.show(workbook_not_saved_message(file_name, error), kExcelAskTitle, MsgButtons::Ok, MsgIcon::Warning);
+  if (const std::optional<Refusal> refused = writer.write(file_name, excel_cell_plan(cells, last_row, last_col))) {
+    messages.show(workbook_not_saved_message(file_name, refused->message), kExcelAskTitle, MsgButtons::Ok,
+                  MsgIcon::Warning);
     return false;
   }
   if (messages.show("是否编辑" + file_name + "？", kExcelAskTitle, MsgButtons::YesNo, MsgIcon::Question) !=

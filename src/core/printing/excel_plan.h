@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/refusal.h"
 #include "core/common/services.h"
 
 namespace wb {
@@ -37,8 +38,10 @@ std::vector<ExcelCell> excel_cell_plan(const std::vector<std::vector<std::string
 class WorkbookWriter {
  public:
   virtual ~WorkbookWriter() = default;
-  // False with a reason when the workbook could not be written; no file is then left behind.
-  virtual bool write(const std::string& file_name, const std::vector<ExcelCell>& cells, std::string& error) = 0;
+  // Writes the workbook whole or not at all: no value when written, otherwise why not (the
+  // reason as the user is told it, in Chinese; may be empty), and no file is left behind.
+  [[nodiscard]] virtual std::optional<Refusal> write(const std::string& file_name,
+                                                     const std::vector<ExcelCell>& cells) = 0;
 };
 
 inline constexpr const char* kExcelAskTitle = "提示";

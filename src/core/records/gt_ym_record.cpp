@@ -1,5 +1,7 @@
 #include "core/records/gt_ym_record.h"
 
+#include <tuple>
+
 #include "core/common/record_layout.h"
 #include "core/common/trim.h"
 
@@ -36,7 +38,7 @@ bool decode_gt_ym_library(const std::vector<std::uint8_t>& content, std::vector<
   for (std::size_t off = 0; off < content.size(); off += kGtYmRecordSize) {
     Bytes rec(content.begin() + static_cast<std::ptrdiff_t>(off),
               content.begin() + static_cast<std::ptrdiff_t>(off + kGtYmRecordSize));
-    out.emplace_back().decode(rec);
+    std::ignore = out.emplace_back().decode(rec);  // rec is one whole record
   }
   return true;
 }

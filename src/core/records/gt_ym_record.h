@@ -95,7 +95,7 @@ struct GtYmRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
 
   // The key texts, blanks trimmed.
   std::string key_well() const;
@@ -110,6 +110,6 @@ std::filesystem::path gt_ym_path(const ProgramFolder& prog);
 StoreStatus read_gt_ym_records(const std::filesystem::path& lib, std::vector<GtYmRecord>& out);
 // The same from the library's bytes (what a fuzz target feeds): false when the length is
 // not whole records.
-bool decode_gt_ym_library(const std::vector<std::uint8_t>& content, std::vector<GtYmRecord>& out);
+[[nodiscard]] bool decode_gt_ym_library(const std::vector<std::uint8_t>& content, std::vector<GtYmRecord>& out);
 
 }  // namespace wb

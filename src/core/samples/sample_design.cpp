@@ -33,7 +33,7 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   EngineSteps steps(eng);
   DesignWindowCore core(eng.st, steps, quiet, shell, prog);
   DesignRecordCommands controls(eng.st, core, quiet, shell, prog);
-  if (LoadFromDiagnosis(eng.st, view, controls) != 5) return false;
+  if (LoadFromDiagnosis(eng.st, view, controls) != DesignOutcome::done) return false;
   eng.st.rod_grade = 5;  // D级杆, lightest rod string
   eng.st.Date_Comb = design_date;
   eng.st.CyjType_Comb = diag.Text1[48];
@@ -54,7 +54,7 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   eng.SetupGrids();
   eng.DesignCom_Click();
   DesignRecordIo io{quiet, controls};
-  return SaveDesignRecord(eng.st, controls.records, io);
+  return SaveDesignRecord(eng.st, controls.records, io) == DesignOutcome::done;
 }
 
 }  // namespace wb::design

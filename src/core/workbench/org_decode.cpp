@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "core/common/paths.h"
 #include "core/common/trim.h"
@@ -31,7 +32,7 @@ std::optional<Refusal> check_org_bytes(const Bytes& file) {
   if (file.size() < kOrgHeaderSize)
     return "联合测试文件不完整：文件只有 " + std::to_string(file.size()) + " 字节，不足一个文件头。" + keep;
   OrgFileHeader h;
-  h.decode(file);
+  std::ignore = h.decode(file);  // check_org_bytes saw a whole header
   if (h.sample_count <= 0)
     return "联合测试文件的采样点数为 " + std::to_string(h.sample_count) + "，没有可分析的数据。" + keep;
   if (samples_in_file(file.size()) == 0)
@@ -43,7 +44,7 @@ std::vector<std::string> org_file_doubts(const Bytes& file) {
   std::vector<std::string> doubts;
   if (check_org_bytes(file)) return doubts;
   OrgFileHeader h;
-  h.decode(file);
+  std::ignore = h.decode(file);  // check_org_bytes saw a whole header
   const std::size_t in_file = samples_in_file(file.size());
   const auto header_count = static_cast<std::size_t>(h.sample_count);
   if (in_file < header_count)
@@ -77,7 +78,7 @@ std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {
   if (std::optional<Refusal> refused = check_org_bytes(file)) return refused;
   st.org_doubts = org_file_doubts(file);
 
-  st.org_head.decode(file);
+  std::ignore = st.org_head.decode(file);  // check_org_bytes saw a whole header
   // A file cut short holds fewer samples than its header says: the test is what arrived.
   const int count = static_cast<int>(
       std::min(static_cast<std::size_t>(st.org_head.sample_count), samples_in_file(file.size())));

@@ -43,8 +43,8 @@ bool have_template(const fs::path& path, bool daily, WorkbookWriter* writer) {
   std::error_code ec;
   if (fs::is_regular_file(path, ec)) return true;
   if (!writer) return false;
-  std::string error;
-  return writer->write(path_text(path), report_template_cells(daily), error) && fs::is_regular_file(path, ec);
+  // A template that cannot be made is reported as missing, by its name.
+  return !writer->write(path_text(path), report_template_cells(daily)) && fs::is_regular_file(path, ec);
 }
 
 bool copy_whole(const fs::path& from, const fs::path& to) {

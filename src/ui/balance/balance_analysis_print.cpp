@@ -2,6 +2,7 @@
 // report is computed on a copy of the window's state, so the test the window holds, its
 // boxes and its shown analysis stay as they were after printing.
 #include <QHBoxLayout>
+#include <tuple>
 
 #include "core/balance/balance_report.h"
 #include "core/balance/electric_fit.h"
@@ -32,7 +33,7 @@ void BalanceAnalysis::prt_grid() {
   texts.reserve(all.size());
   for (std::size_t i = 0; i < all.size(); ++i) {
     PhfxRecord r;
-    r.decode(all[i]);
+    std::ignore = r.decode(all[i]);  // the store reads whole records only
     texts.push_back({std::to_string(i + 1), trim_blanks(r.well_name), trim_blanks(r.test_date)});
   }
   g->set_rows_text(1, std::move(texts));

@@ -215,7 +215,7 @@ void IprTab::IPR_SAVE_Click() {
   req.file_name = *name;
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
-  if (!panel.save(qs(path), "BMP"))
+  if (!save_image_bmp(panel.toImage(), qs(path)))
     services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 

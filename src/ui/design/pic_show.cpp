@@ -56,9 +56,8 @@ PicShow::PicShow(ProgramFolder folder, Source source)
 PicShow* PicShow::instance() { return the_window().data(); }
 
 PicShow* PicShow::pic_show_Click(DesignState& st, const ProgramFolder& folder, Source source) {
-  const std::string refusal = pic_show_refusal(st);
-  if (!refusal.empty()) {
-    services().messages->show(refusal, "", MsgButtons::Ok);
+  if (const std::optional<Refusal> refusal = pic_show_refusal(st)) {
+    services().messages->show(refusal->message, "", MsgButtons::Ok);
     return nullptr;
   }
   PicShow* w = the_window().data();

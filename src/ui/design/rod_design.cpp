@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "platform/combo_box.h"
 #include "platform/grid.h"
@@ -216,7 +217,11 @@ void RodDesign::Form_Load() {
 }
 
 void RodDesign::closeEvent(QCloseEvent* e) {
-  core.Form_Unload();
+  // A wanted survey save that did not happen keeps the window, and the edits, open.
+  if (!went_through(core.Form_Unload())) {
+    e->ignore();
+    return;
+  }
   e->accept();
 }
 
@@ -227,7 +232,8 @@ void RodDesign::ExitCom_Click() { close(); }
 void RodDesign::DesignCom_Click() {
   {
     BusyPointer busy;
-    core.DesignCom_Click();
+    // Survey edits that could not be saved stop the run, which would read the survey again.
+    std::ignore = core.DesignCom_Click();
   }
   sync_to_widgets();
   apply_focus();  // a refused box

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 #include "core/design/workbench/fzq_table.h"
 #include "platform/excel_export.h"
@@ -95,7 +96,8 @@ void RodDesign::Grid2_MouseUp(Qt::MouseButton button, const QPoint& global_pos) 
 
 void RodDesign::ImportExcel_Click() {
   XlsxWorkbookWriter writer;
-  design::ImportExcel_Click(st, folder_, writer, *services().messages, *services().shell);
+  // A refused name or a workbook that cannot be written is told by the step itself.
+  std::ignore = design::ImportExcel_Click(st, folder_, writer, *services().messages, *services().shell);
 }
 
 void RodDesign::set_cell_editor_geometry(int row) {

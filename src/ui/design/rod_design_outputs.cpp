@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "core/design/workbench/text_tables.h"
 #include "platform/grid.h"
@@ -45,6 +46,9 @@ void RodDesign::PrintCom_Click() {
 
 void RodDesign::RodPrint_Click() { design::RodPrint_Click(this, st); }
 
-void RodDesign::Cmd_SaveToTxt_Click() { design::Cmd_SaveToTxt_Click(folder_, st.profile, *services().messages); }
+void RodDesign::Cmd_SaveToTxt_Click() {
+  // A file that cannot be written is reported by the step; nothing else depends on it.
+  std::ignore = design::Cmd_SaveToTxt_Click(folder_, st.profile, *services().messages);
+}
 
 }  // namespace wb::design

@@ -2,6 +2,7 @@
 // and of a design date, and the hooks through which the record store and the takeover from
 // the diagnosis reach the window.
 #include <QApplication>
+#include <tuple>
 
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
@@ -11,7 +12,8 @@ namespace wb::design {
 void RodDesign::SaveCom_Click() {
   // The survey is written only when edited, so a table the load step or a well choice left
   // short never replaces the stored survey.
-  core.save_survey_if_changed();
+  // The design is saved whether or not the survey could be: each says itself what failed.
+  std::ignore = core.save_survey_if_changed();
   SaveDesignRecord();
   const QString well = JName_Comb->currentText();
   JNname_Add();
@@ -21,7 +23,11 @@ void RodDesign::SaveCom_Click() {
 }
 
 void RodDesign::JName_Comb_Click() {
-  core.reset_grids();
+  // Survey edits that could not be saved keep the table, and the old well's dates.
+  if (!went_through(core.reset_grids())) {
+    sync_to_widgets();
+    return;
+  }
   const auto dates = com2_find();
   Date_Comb->clear();
   for (const std::string& d : dates) Date_Comb->addItem(QString::fromStdString(d));
@@ -38,7 +44,8 @@ void RodDesign::JName_Comb_Click() {
 
 void RodDesign::Date_Comb_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  core.Date_Comb_Click([this] { LoadDesignRecord(); }, [this] { Cmd_Redraw_IPR_Click(); });
+  // Survey edits that could not be saved stop the choice; the table stays as edited.
+  std::ignore = core.Date_Comb_Click([this] { LoadDesignRecord(); }, [this] { Cmd_Redraw_IPR_Click(); });
   QApplication::restoreOverrideCursor();
   sync_to_widgets();
 }
@@ -67,7 +74,9 @@ void RodDesign::LoadFromDiagnosis() {
 }
 
 std::vector<std::string> RodDesign::com2_find() { return records.list_dates(); }
-void RodDesign::LoadDesignRecord() { records.load(); }
-void RodDesign::SaveDesignRecord() { records.save(); }
+// The store tells the user why a design was not loaded or saved; the boxes then stay as they
+// are and the date's survey and design go on from them.
+void RodDesign::LoadDesignRecord() { std::ignore = records.load(); }
+void RodDesign::SaveDesignRecord() { std::ignore = records.save(); }
 
 }  // namespace wb::design

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <tuple>
 
 #include "core/workbench/main_picture.h"
 #include "platform/grid.h"
@@ -118,14 +119,14 @@ SurveyTableFrame::SurveyTableFrame(RodDesignEngine& eng, QWidget* parent)
 }
 
 void SurveyTableFrame::load_survey() {
-  eng_.Get_JXdat();
+  std::ignore = eng_.Get_JXdat();  // a file that cannot be read is told; the table shows empty
   refresh();
 }
 
-bool SurveyTableFrame::save_survey() {
-  const bool ok = eng_.save_jx();
+DesignOutcome SurveyTableFrame::save_survey() {
+  const DesignOutcome saved = eng_.save_jx();
   refresh();
-  return ok;
+  return saved;
 }
 
 void SurveyTableFrame::compute_trajectory() {
@@ -316,7 +317,8 @@ void WellViewFrame::save_picture() {
   req.file_name = eng_.picture_file_name();
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
-  Picture_3D->save_bmp(QString::fromStdString(path));
+  if (!Picture_3D->save_bmp(QString::fromStdString(path)))
+    services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb::design

@@ -30,7 +30,7 @@ class SurveyTableFrame : public QGroupBox {
 
   // What the design window calls.
   void load_survey();        // Get_JXdat, then the grid shown
-  bool save_survey();        // save_jx; false when it failed or was refused (the message was shown)
+  DesignOutcome save_survey();  // save_jx (a failure or refusal has been told), then the grid shown
   void compute_trajectory();  // CalcTrajectory, then the grid shown
   void reset_grid();         // the Grid1 layout of SetupGrids
   bool survey_changed() const { return eng_.st.jx_changed != 0; }

@@ -208,5 +208,12 @@ TEST_F(RecordStoreTest, AtomicWriteIntoAMissingFolderFailsCleanly) {
   EXPECT_FALSE(read_file(dir_ / "missing.dat", back));
 }
 
+// A folder where a file is expected is no file to read (its stream's end is the largest offset).
+TEST_F(RecordStoreTest, ReadingAFolderFailsInsteadOfAllocatingItsEnd) {
+  fs::create_directories(dir_ / "x.dat");
+  std::vector<std::uint8_t> back;
+  EXPECT_FALSE(read_file(dir_ / "x.dat", back));
+}
+
 }  // namespace
 }  // namespace wb

@@ -267,7 +267,7 @@ TEST(DepthCurves, OpeningChecks) {
   DesignState st;
   for (int rows : {1, 2}) {  // the heading alone, or with the empty entry row
     st.Grid1.set_rows(rows);
-    EXPECT_EQ(pic_show_refusal(st), kNoSurveyText);
+    EXPECT_EQ(pic_show_refusal(st), Refusal(kNoSurveyText));
   }
   st.Grid1.set_rows(3);
   st.Grid1.set_text(1, 1, "100");
@@ -276,12 +276,12 @@ TEST(DepthCurves, OpeningChecks) {
     st.Grid2.set_text(1, 1, cell);
     st.Grid2.row = 0;
     st.Grid2.col = 5;
-    EXPECT_EQ(pic_show_refusal(st), kNoDesignText);
+    EXPECT_EQ(pic_show_refusal(st), Refusal(kNoDesignText));
     EXPECT_EQ(st.Grid2.row, 1);
     EXPECT_EQ(st.Grid2.col, 1);
   }
   st.Grid2.set_text(1, 1, "1200");
-  EXPECT_EQ(pic_show_refusal(st), "");
+  EXPECT_EQ(pic_show_refusal(st), std::nullopt);
   EXPECT_EQ(pic_show_caption("  W12 "), "W12井杆柱设计相关参数趋势图");
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <optional>
 
 #include "core/design/engine/survey_file.h"
 #include "core/design/workbench/design_window_core.h"
@@ -49,7 +51,7 @@ TEST_F(DesignCommandsTest, SurveyEditsAreAskedAboutBeforeTheyAreReplaced) {
     msgs.texts.clear();
     msgs.answers = {c.answer};
     st.jx_changed = c.changed;
-    core.DesignCom_Click();
+    EXPECT_EQ(core.DesignCom_Click(), DesignOutcome::done);
     EXPECT_EQ(steps.calls, c.calls);
     ASSERT_EQ(msgs.texts.size(), c.asked);
     if (c.asked) {
@@ -61,17 +63,57 @@ TEST_F(DesignCommandsTest, SurveyEditsAreAskedAboutBeforeTheyAreReplaced) {
 
 TEST_F(DesignCommandsTest, SaveAndCloseWriteTheSurveyOnlyWhenEdited) {
   st.jx_changed = 0;
-  core.save_survey_if_changed();
-  core.Form_Unload();
+  EXPECT_EQ(core.save_survey_if_changed(), DesignOutcome::nothing);
+  EXPECT_EQ(core.Form_Unload(), DesignOutcome::nothing);
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(msgs.texts.empty());
   st.jx_changed = 1;
-  core.save_survey_if_changed();
+  EXPECT_EQ(core.save_survey_if_changed(), DesignOutcome::done);
   EXPECT_EQ(steps.calls, Calls{"save_jx"});
   msgs.answers = {MsgAnswer::No};
-  core.Form_Unload();
+  EXPECT_EQ(core.Form_Unload(), DesignOutcome::nothing);
   EXPECT_EQ(steps.calls, Calls{"save_jx"});
   EXPECT_EQ(msgs.texts, std::vector<std::string>{"当前井斜数据已改动，需保存吗?"});
+}
+
+// A save the user wanted that did not happen stops whatever would replace the edited table:
+// the rows, their well and the edit mark stay, and the window is not closed.
+TEST_F(DesignCommandsTest, ASurveySaveThatDidNotHappenKeepsTheEditedTable) {
+  struct Case {
+    const char* command;
+    std::function<std::optional<DesignOutcome>()> run;  // a key handler has no outcome
+  };
+  const std::vector<Case> commands = {
+      {"重新设计", [&] { return core.DesignCom_Click(); }},
+      {"another date", [&] { return core.Date_Comb_Click([] { ADD_FAILURE() << "loaded"; }, {}); }},
+      {"another well", [&] { return core.reset_grids(); }},
+      {"Enter on another well", [&]() -> std::optional<DesignOutcome> {
+         core.JName_Comb_KeyPress(kEnterKey);
+         return std::nullopt;
+       }},
+      {"close", [&] { return core.Form_Unload(); }},
+  };
+  for (const DesignOutcome saved : {DesignOutcome::failed, DesignOutcome::refused}) {
+    for (const Case& c : commands) {
+      SCOPED_TRACE(c.command);
+      steps.calls.clear();
+      steps.save_result = saved;
+      msgs.answers = {MsgAnswer::Yes};
+      st.JName_Comb = "W9";
+      st.jx_path = "/old/W1.jx";
+      st.jx_changed = 1;
+      st.Grid1.set_rows(4);
+      st.Grid1.set_text(2, 1, "850");
+      if (const std::optional<DesignOutcome> outcome = c.run()) {
+        EXPECT_EQ(*outcome, saved);
+      }
+      EXPECT_EQ(steps.calls, Calls{"save_jx"});
+      EXPECT_EQ(st.Grid1.rows(), 4);
+      EXPECT_EQ(st.Grid1.text(2, 1), "850");
+      EXPECT_EQ(st.jx_path, "/old/W1.jx");
+      EXPECT_EQ(st.jx_changed, 1);
+    }
+  }
 }
 
 TEST_F(DesignCommandsTest, EnterInTheWellBox) {
@@ -131,7 +173,8 @@ TEST_F(DesignCommandsTest, ChoosingADateLoadsAndRedesigns) {
   st.pump_friction = 2;
   msgs.answers = {MsgAnswer::No};
   int redraws = 0;
-  core.Date_Comb_Click([&] { steps.calls.push_back("LoadDesignRecord"); }, [&] { ++redraws; });
+  EXPECT_EQ(core.Date_Comb_Click([&] { steps.calls.push_back("LoadDesignRecord"); }, [&] { ++redraws; }),
+            DesignOutcome::done);
   EXPECT_EQ(steps.calls, (Calls{"SetupGrids", "LoadDesignRecord", "Get_JXdat", "CalcTrajectory", "DesignForMutual(19)"}));
   EXPECT_EQ(msgs.texts, std::vector<std::string>{"当前井斜数据已改动，需保存吗?"});
   EXPECT_EQ(st.jx_changed, 0);  // the emptied and reread table is no edit
@@ -298,7 +341,7 @@ TEST(FzqTable, CommitCellEditKeepsTheDepthsFalling) {
     st.fzq_edit_text = c.text;
     st.fzq_edit_changed = true;
     ScriptedMessages msgs;
-    EXPECT_EQ(CommitCellEdit(st, 1150, msgs), c.ok);
+    EXPECT_EQ(CommitCellEdit(st, 1150, msgs) == DesignOutcome::done, c.ok);
     EXPECT_FALSE(st.fzq_edit_changed);
     EXPECT_EQ(st.cur_design.reserved_2088[0], 1100);
     EXPECT_EQ(st.cur_design.reserved_2088[4], 700);
@@ -318,10 +361,10 @@ TEST(FzqTable, CommitCellEditKeepsTheDepthsFalling) {
 struct RecordingWriter : WorkbookWriter {
   std::string file;
   std::vector<ExcelCell> cells;
-  bool write(const std::string& file_name, const std::vector<ExcelCell>& c, std::string&) override {
+  std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>& c) override {
     file = file_name;
     cells = c;
-    return true;
+    return std::nullopt;
   }
 };
 
@@ -330,7 +373,7 @@ TEST_F(DesignCommandsTest, ExportRightAfterSetUp) {
   st.JName_Comb = "W5";
   RecordingWriter writer;
   msgs.answers = {MsgAnswer::No};
-  EXPECT_TRUE(ImportExcel_Click(st, tmp.prog, writer, msgs, shell));
+  EXPECT_EQ(ImportExcel_Click(st, tmp.prog, writer, msgs, shell), DesignOutcome::done);
   EXPECT_EQ(std::filesystem::path(writer.file).filename(), "W5扶正器布置数据表.xlsx");
   ASSERT_EQ(writer.cells.size(), 22u);  // headings and one empty row, columns a to k
   EXPECT_EQ(writer.cells[0].address, "a1");
@@ -345,7 +388,7 @@ TEST_F(DesignCommandsTest, ExportRightAfterSetUp) {
 TEST_F(DesignCommandsTest, ExportRefusesAWellNameThatLeavesTheReportFolder) {
   st.JName_Comb = "../x";
   RecordingWriter writer;
-  EXPECT_FALSE(ImportExcel_Click(st, tmp.prog, writer, msgs, shell));
+  EXPECT_EQ(ImportExcel_Click(st, tmp.prog, writer, msgs, shell), DesignOutcome::refused);
   EXPECT_TRUE(writer.file.empty());
   ASSERT_EQ(msgs.texts.size(), 1u);
 }

@@ -23,7 +23,7 @@ struct CommandsFixture {
   void save(const std::string& well, const std::string& date) {
     st.JName_Comb = well;
     st.Date_Comb = date;
-    ASSERT_TRUE(cmd.save());
+    ASSERT_EQ(cmd.save(), DesignOutcome::done);
   }
 };
 
@@ -50,7 +50,7 @@ TEST(DesignRecordCommands, OptionsOfALoadedDesignPassThroughTheWindow) {
     fx.st.Option1 = 1 - c.series;
     fx.st.rod_grade = 0;
     fx.st.Text4 = "1";
-    ASSERT_TRUE(fx.cmd.load());
+    ASSERT_EQ(fx.cmd.load(), DesignOutcome::done);
     EXPECT_EQ(fx.st.Option2, c.lightest_back);
     if (!c.lightest_back) {
       EXPECT_EQ(fx.st.Option1, c.series_back);

@@ -47,7 +47,7 @@ class DesignRunsTest : public ::testing::Test, public RunRig {
 //   submergence = ⌊500·7.5/9.506⌋ = 394, pump = 711 + 394 = 1105 → even 1106; bore 56 (≥ 900 m);
 //   SN = (3/2.5)·14/(0.75·1440·π·0.028²) = 6.3157; N = ⌊100·6.3157/3 + 0.5⌋/100 = 2.11 with the last stroke 3.
 TEST_F(DesignRunsTest, AutomaticRun) {
-  ASSERT_TRUE(eng.RunAutoDesign());
+  ASSERT_EQ(eng.RunAutoDesign(), DesignOutcome::done);
   EXPECT_EQ(T3(12), "14");
   EXPECT_EQ(T3(13), "711");
   EXPECT_EQ(T3(14), "1106");
@@ -66,12 +66,12 @@ TEST_F(DesignRunsTest, SlowRatesWalkDownTheStrokeSeries) {
   // J = 0.5: q = 3.5, SN = 1.5789; N = 0.53 (3 m), 0.66 (2.4 m), 0.88 (1.8 m): none reaches 2,
   // the first entry stands.
   eng.st.Text6[8] = "0.5";
-  ASSERT_TRUE(eng.RunAutoDesign());
+  ASSERT_EQ(eng.RunAutoDesign(), DesignOutcome::done);
   EXPECT_EQ(T3(16), "1.8");
   EXPECT_EQ(T3(17), "0.88");
   // q = 7: N = 1.05 (3), 1.32 (2.4): still below 2 at 2.4, so 1.8 m gives 1.75 and stands.
   eng.st.Text6[8] = "1";
-  ASSERT_TRUE(eng.RunAutoDesign());
+  ASSERT_EQ(eng.RunAutoDesign(), DesignOutcome::done);
   EXPECT_EQ(T3(16), "1.8");
   EXPECT_EQ(T3(17), "1.75");
 }
@@ -96,7 +96,7 @@ TEST_F(DesignRunsTest, ReasonsTheAutomaticRunRefuses) {
     SCOPED_TRACE(c.message);
     RunRig fresh;
     fresh.eng.st.Text6[static_cast<std::size_t>(c.box)] = c.value;
-    EXPECT_FALSE(fresh.eng.RunAutoDesign());
+    EXPECT_EQ(fresh.eng.RunAutoDesign(), DesignOutcome::refused);
     ASSERT_EQ(fresh.msgs.texts.size(), 1u);
     EXPECT_EQ(fresh.msgs.texts[0], c.message);
   }
@@ -105,7 +105,7 @@ TEST_F(DesignRunsTest, ReasonsTheAutomaticRunRefuses) {
 TEST_F(DesignRunsTest, DensityAndViscosityLimits) {
   eng.st.Text6[7] = "0";
   eng.st.Text6[5] = eng.st.Text6[6] = "0.65";
-  EXPECT_FALSE(eng.RunAutoDesign());
+  EXPECT_EQ(eng.RunAutoDesign(), DesignOutcome::refused);
   EXPECT_EQ(msgs.texts.back(), "地下原油密度或含水率输入错误，请回油井诊断界面重新输入！");
 
   struct Case {
@@ -118,7 +118,7 @@ TEST_F(DesignRunsTest, DensityAndViscosityLimits) {
     SCOPED_TRACE(c.viscosity);
     RunRig fresh;
     fresh.eng.st.Text6[4] = c.viscosity;
-    EXPECT_TRUE(fresh.eng.RunAutoDesign());
+    EXPECT_EQ(fresh.eng.RunAutoDesign(), DesignOutcome::done);
     ASSERT_FALSE(fresh.msgs.texts.empty());
     EXPECT_EQ(fresh.msgs.texts[0], c.message);
     EXPECT_FLOAT_EQ(fresh.eng.st.kin_visc, c.kin);
@@ -144,7 +144,7 @@ TEST_F(DesignRunsTest, CatalogueProblemsStopTheRun) {
     const auto file = fresh.tmp.prog.sys() / "Cyj_mode.dat";
     if (c.text == "-") std::filesystem::remove(file);
     else fresh.catalog(c.text);
-    EXPECT_FALSE(fresh.eng.RunAutoDesign());
+    EXPECT_EQ(fresh.eng.RunAutoDesign(), DesignOutcome::refused);
     ASSERT_EQ(fresh.msgs.texts.size(), 1u);
     EXPECT_EQ(fresh.msgs.texts[0], msg);
     EXPECT_TRUE(std::filesystem::exists(file));  // a missing catalogue is created empty
@@ -154,12 +154,12 @@ TEST_F(DesignRunsTest, CatalogueProblemsStopTheRun) {
 TEST_F(DesignRunsTest, StrokeLinesWithEmptyOrManyEntries) {
   catalog("抽油机型=CYJ10-3-37HB\r\n冲    程=,,3\r\n");
   eng.st.Text6[8] = "0.5";  // N below 2 with 3 m: the walk meets an empty entry
-  EXPECT_FALSE(eng.RunAutoDesign());
+  EXPECT_EQ(eng.RunAutoDesign(), DesignOutcome::refused);
   EXPECT_EQ(msgs.texts.back(), "冲程序列中有空的或为0的冲程，请检查抽油机型号库！");
 
   catalog("抽油机型=CYJ10-3-37HB\r\n冲    程=1,1.2,1.4,1.6,1.8,2,2.2,2.4,3\r\n");
   eng.st.Text6[8] = "2";
-  ASSERT_TRUE(eng.RunAutoDesign());
+  ASSERT_EQ(eng.RunAutoDesign(), DesignOutcome::done);
   EXPECT_EQ(eng.st.stroke_last, 6);
   EXPECT_EQ(T3(16), "2.2");  // the seventh entry starts the walk
 }
@@ -169,7 +169,7 @@ TEST_F(DesignRunsTest, DesignPumpEfficiency) {
     SCOPED_TRACE(eta);
     msgs.texts.clear();
     eng.st.Text2 = eta;
-    EXPECT_FALSE(eng.RunAutoDesign());
+    EXPECT_EQ(eng.RunAutoDesign(), DesignOutcome::refused);
     EXPECT_EQ(msgs.texts.back(), "输入的设计泵效有错，请重新输入！");
   }
 }

@@ -53,7 +53,7 @@ TEST(DesignStore, SaveAndLoadRestoreEveryBoxAndTheCentralizerRows) {
   fx.st.Grid2.set_rows(3);
   fx.st.Grid2.set_text(1, 1, "1190");
   fx.st.Grid2.set_text(2, 1, "1100.5");
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   const DesignState saved = fx.st;
 
   RecordsFixture other;  // a fresh window on the same file
@@ -61,7 +61,7 @@ TEST(DesignStore, SaveAndLoadRestoreEveryBoxAndTheCentralizerRows) {
   other.st.JName_Comb = "A1";
   other.st.Date_Comb = "20240301";
   other.st.Grid2.set_rows(2);
-  ASSERT_TRUE(LoadDesignRecord(other.st, other.rec, other.io));
+  ASSERT_EQ(LoadDesignRecord(other.st, other.rec, other.io), DesignOutcome::done);
   for (const auto* table : {&design_boxes(), &well_boxes(), &struct_boxes()})
     for (const BoxField& f : *table) {
       SCOPED_TRACE(f.caption);
@@ -88,7 +88,7 @@ TEST(DesignStore, CentralizerRowsFillTheFirstSlots) {
   fx.st.Date_Comb = "1";
   fx.st.Grid2.set_rows(kDesignFzqCount + 1);
   for (int r = 1; r <= static_cast<int>(kDesignFzqCount); ++r) fx.st.Grid2.set_text(r, 1, std::to_string(2 * r));
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(fx.st.cur_design.fzq_depth[0], 2.0f);
   EXPECT_EQ(fx.st.cur_design.fzq_depth[197], 396.0f);  // the 198th centralizer is kept
 }
@@ -103,7 +103,7 @@ TEST(DesignStore, DepthsWithEmptySlotsLoadAsConsecutiveRows) {
   write_records(fx.rec.path, {r.encode()});
   fx.st.JName_Comb = "A1";
   fx.st.Date_Comb = "1";
-  ASSERT_TRUE(LoadDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   ASSERT_EQ(fx.st.Grid2.rows(), 3);
   EXPECT_EQ(fx.st.Grid2.text(1, 0), "1");
   EXPECT_EQ(fx.st.Grid2.text(1, 1), "120");
@@ -115,7 +115,7 @@ TEST(DesignStore, DepthsWithEmptySlotsLoadAsConsecutiveRows) {
   set_field_text(none.design_date, "1");
   write_records(fx.rec.path, {none.encode()});
   fx.st.JName_Comb = "A2";
-  ASSERT_TRUE(LoadDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(fx.st.Grid2.rows(), 1);  // the heading row only
 }
 
@@ -152,7 +152,7 @@ TEST(DesignStore, MissingOrEmptyFileLeavesNoFileAndEmptyLists) {
     EXPECT_EQ(fx.st.Date_Comb, "d");
     EXPECT_FALSE(fs::exists(fx.rec.path));
     fx.st.JName_Comb = "A1";
-    EXPECT_FALSE(LoadDesignRecord(fx.st, fx.rec, fx.io));
+    EXPECT_NE(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     EXPECT_TRUE(fx.msg.texts.empty());
   }
 }
@@ -167,8 +167,8 @@ TEST(DesignStore, DamagedFileIsReportedAndNeverWritten) {
   fx.st.Date_Comb = "1";
   JNname_Add(fx.st, fx.rec, fx.io);
   com2_find(fx.st, fx.rec, fx.io);
-  EXPECT_FALSE(LoadDesignRecord(fx.st, fx.rec, fx.io));
-  EXPECT_FALSE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  EXPECT_NE(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
+  EXPECT_NE(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   ASSERT_EQ(fx.msg.texts.size(), 4u);
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(fx.msg.texts[i], kBadFormatText);
@@ -182,18 +182,18 @@ TEST(DesignStore, SameKeyOverwritesAndANewDateAppends) {
   fx.st.JName_Comb = "A1";
   fx.st.Date_Comb = "20240301";
   fx.st.Text3[0] = "20";
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   fx.st.Text3[0] = "25";
   fx.st.JName_Comb = " A1 ";  // blanks around the key do not make another record
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(record_count(fx.rec.path), 1u);
   EXPECT_EQ(fx.st.cur_design.design_pre[0], 25.0f);
   fx.st.Date_Comb = "20240302";
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(record_count(fx.rec.path), 2u);
   fx.st.Date_Comb = "a1";
   fx.st.JName_Comb = "a1";  // another case is another well
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(record_count(fx.rec.path), 3u);
   EXPECT_TRUE(fx.msg.texts.empty());
 }
@@ -212,10 +212,10 @@ TEST(DesignStore, KeysLongerThanTheirFieldsFindTheirRecord) {
     RecordsFixture fx;
     fx.st.JName_Comb = c.well;
     fx.st.Date_Comb = c.date;
-    ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+    ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     ASSERT_EQ(fx.msg.texts.size(), 1u);
     EXPECT_NE(fx.msg.texts[0].find("“" + c.stored_well + "”"), std::string::npos);
-    ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+    ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     EXPECT_EQ(record_count(fx.rec.path), 1u);
     JNname_Add(fx.st, fx.rec, fx.io);
     EXPECT_EQ(fx.rec.JName_list, std::vector<std::string>{c.stored_well});
@@ -223,7 +223,7 @@ TEST(DesignStore, KeysLongerThanTheirFieldsFindTheirRecord) {
     com2_find(fx.st, fx.rec, fx.io);
     EXPECT_EQ(fx.rec.Date_list, std::vector<std::string>{c.stored_date});
     fx.st.Date_Comb = c.date;
-    EXPECT_TRUE(LoadDesignRecord(fx.st, fx.rec, fx.io));
+    EXPECT_EQ(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   }
 }
 
@@ -245,12 +245,12 @@ TEST(DesignStore, NumbersBeyondTheirFieldRefuseTheSave) {
     fx.st.JName_Comb = "A1";
     fx.st.Date_Comb = "1";
     fx.st.Text3[0] = "20";
-    ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+    ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     const Bytes before = wb::test::file_bytes(fx.rec.path);
     const RodDesignRecord kept = fx.st.cur_design;
     fx.st.Text3[0] = "30";
     box_text(fx.st, c.box, c.index) = c.text;
-    EXPECT_FALSE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+    EXPECT_NE(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     ASSERT_EQ(fx.msg.texts.size(), 1u);
     EXPECT_NE(fx.msg.texts[0].find("“" + c.caption + "”"), std::string::npos) << fx.msg.texts[0];
     EXPECT_EQ(wb::test::file_bytes(fx.rec.path), before);
@@ -263,8 +263,8 @@ TEST(DesignStore, EmptyKeyIsRefused) {
     RecordsFixture fx;
     fx.st.JName_Comb = well;
     fx.st.Date_Comb = date;
-    EXPECT_FALSE(SaveDesignRecord(fx.st, fx.rec, fx.io));
-    EXPECT_FALSE(LoadDesignRecord(fx.st, fx.rec, fx.io));
+    EXPECT_NE(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
+    EXPECT_NE(LoadDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     EXPECT_EQ(fx.msg.texts, (std::vector<std::string>{kEmptyDesignKeyText, kEmptyDesignKeyText}));
     EXPECT_FALSE(fs::exists(fx.rec.path));
   }
@@ -286,7 +286,7 @@ TEST(DesignStore, ListsLeaveTheWorkingRecordAlone) {
   fx.controls.grade.clear();  // "其它杆"
   fx.st.JName_Comb = "A1";
   fx.st.Date_Comb = "1";
-  ASSERT_TRUE(SaveDesignRecord(fx.st, fx.rec, fx.io));
+  ASSERT_EQ(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
   EXPECT_EQ(fx.st.cur_design.rod_grade[0], 0);
   EXPECT_EQ(fx.st.cur_design.reserved_2688[0], 0);
 }

@@ -63,7 +63,7 @@ TEST(DesignTakeover, PumpEfficienciesFromTheEffectiveStroke) {
     d.text1[15] = c.spm;
     d.text1[47] = c.eff_stroke;
     d.text1[0] = c.diag_eff;
-    EXPECT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), 5);
+    EXPECT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), DesignOutcome::done);
     EXPECT_EQ(fx.st.Label3[3], c.caption);
     EXPECT_EQ(fx.st.Text2, c.design);
     EXPECT_EQ(fx.st.cur_design.pump_eff_pack, c.pack);
@@ -82,7 +82,7 @@ TEST(DesignTakeover, ValuesGoIntoTheRecordAndTheBoxes) {
   d.text1[51] = "42.5";
   fx.st.Text3[11] = "900";
   fx.st.cur_design.design_pre[13] = 900.0f;
-  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), 5);
+  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), DesignOutcome::done);
   const RodDesignRecord& r = fx.st.cur_design;
   EXPECT_EQ(fx.st.JName_Comb, "A1");
   EXPECT_EQ(fx.st.Date_Comb, "20240301");
@@ -112,7 +112,7 @@ TEST(DesignTakeover, ValuesGoIntoTheRecordAndTheBoxes) {
 
   d.text1[51] = "43.5";
   RecordsFixture again;
-  LoadFromDiagnosis(again.st, d.view(), again.controls);
+  ASSERT_EQ(LoadFromDiagnosis(again.st, d.view(), again.controls), DesignOutcome::done);
   EXPECT_EQ(again.st.Text6[9], "44");
 }
 
@@ -121,7 +121,7 @@ TEST(DesignTakeover, DateIsThatOfTheTestCygsjChose) {
   FakeDiagnosis d = worked_well();
   d.text1[4] = "20030101";
   d.date_after = "20040101";
-  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), 5);
+  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), DesignOutcome::done);
   EXPECT_EQ(fx.st.Date_Comb, "20040101");
 }
 
@@ -133,7 +133,7 @@ TEST(DesignTakeover, NoWellOrNoRecordTakesNothing) {
     if (blank) d.text1[3] = "  ";
     else d.known = false;
     fx.st.Text3[0] = "keep";
-    EXPECT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), 0);
+    EXPECT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), DesignOutcome::refused);
     EXPECT_EQ(fx.controls.beeps, blank ? 1 : 0);
     EXPECT_EQ(d.cygsj_calls, blank ? 0 : 1);
     EXPECT_EQ(fx.st.JName_Comb, blank ? "  " : "A1");
@@ -150,7 +150,7 @@ TEST(DesignTakeover, HugeDiagnosisValuesStayWithinTheirFields) {
   d.text1[51] = "1e9";
   d.text1[23] = "-1e9";
   d.text1[22] = "1e300";
-  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), 5);
+  ASSERT_EQ(LoadFromDiagnosis(fx.st, d.view(), fx.controls), DesignOutcome::done);
   EXPECT_EQ(fx.st.cur_design.wellhead_temp, 32767);
   EXPECT_EQ(fx.st.cur_design.tubing_id, -32768);
   EXPECT_TRUE(std::isfinite(fx.st.cur_design.design_pre[2]));

@@ -13,14 +13,14 @@ namespace wb::test {
 struct RecordingSteps : design::DesignSteps {
   std::vector<std::string> calls;
   std::vector<int> mutual;
-  bool save_result = true;
+  design::DesignOutcome save_result = design::DesignOutcome::done;
   void DesignForMutual(int i) override {
     calls.push_back("DesignForMutual(" + std::to_string(i) + ")");
     mutual.push_back(i);
   }
   void Get_JXdat() override { calls.push_back("Get_JXdat"); }
   void CalcTrajectory() override { calls.push_back("CalcTrajectory"); }
-  bool save_jx() override {
+  design::DesignOutcome save_jx() override {
     calls.push_back("save_jx");
     return save_result;
   }

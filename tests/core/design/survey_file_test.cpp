@@ -38,7 +38,7 @@ class SurveyFileTest : public DesignTest {
 TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   eng.st.JName_Comb = "  W1 ";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});  // title, two stations, empty entry row
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   auto bytes = file_bytes(jx());
   ASSERT_EQ(bytes.size(), 714u);
   EXPECT_EQ(std::string(bytes.begin() + 306, bytes.begin() + 316), gbk_field("测点深度", 10));
@@ -48,22 +48,22 @@ TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   for (std::size_t i = 612; i < 712; ++i) EXPECT_EQ(bytes[i], ' ');  // the empty entry row
 
   eng.st.Grid1.set_rows(3);
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
   EXPECT_EQ(eng.st.jx_changed, 0);
 
   eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays
   eng.st.jx_changed = 1;
-  eng.save_jx();
+  EXPECT_EQ(eng.save_jx(), DesignOutcome::nothing);
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
 }
 
 TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "1.5", "30"}, {"1000", "2", "45"}});
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   eng.SetupGrids();
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   const auto& g = eng.st.Grid1;
   ASSERT_EQ(g.rows(), 4);
   EXPECT_EQ(g.text(1, 0), "1");
@@ -77,7 +77,7 @@ TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
 TEST_F(SurveyFileTest, DepthsNotAboveZeroAreDroppedOthersKept) {
   write_file({{"abc", "1"}, {"", "2"}, {"0", "3"}, {"-5", "4"}, {"700", "5"}});
   eng.st.JName_Comb = "W1";
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   const auto& g = eng.st.Grid1;
   ASSERT_EQ(g.rows(), 4);
   EXPECT_EQ(g.text(1, 1), "abc       ");
@@ -102,7 +102,7 @@ TEST_F(SurveyFileTest, OddFileLengths) {
     SCOPED_TRACE(c.length);
     put_bytes(jx(), std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(c.length)));
     eng.st.JName_Comb = "W1";
-    eng.Get_JXdat();
+    EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
     EXPECT_EQ(eng.st.Grid1.rows(), c.rows);
     EXPECT_EQ(fs::exists(jx()), c.file_remains);
   }
@@ -114,11 +114,11 @@ TEST_F(SurveyFileTest, OddFileLengths) {
 TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
   eng.st.JName_Comb = "W1";
   survey({{"123456789012", "1", "2"}, {"1000", "123456789井", "0"}});
-  ASSERT_TRUE(eng.save_jx());
+  ASSERT_TRUE(went_through(eng.save_jx()));
   const auto bytes = file_bytes(jx());
   EXPECT_EQ(std::string(bytes.begin() + 408, bytes.begin() + 418), "1234567890");
   EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "123456789 ");  // 井 would split at byte 10
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   EXPECT_EQ(eng.st.Grid1.text(1, 1), "1234567890");
   EXPECT_EQ(eng.st.Grid1.text(2, 2), "123456789 ");
 }
@@ -132,7 +132,7 @@ TEST_F(SurveyFileTest, AHalfCharacterAtTheFieldEndReadsWithoutHarm) {
   bytes.insert(bytes.end(), rec.begin(), rec.end());
   put_bytes(jx(), bytes);
   eng.st.JName_Comb = "W1";
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   ASSERT_EQ(eng.st.Grid1.rows(), 2);
   EXPECT_EQ(eng.st.Grid1.text(1, 1), "900       ");
   EXPECT_EQ(eng.st.Grid1.text(1, 2).size(), 10u);
@@ -146,10 +146,10 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
     eng.st.JName_Comb = name;
     survey({{"500", "0", "0"}, {"1000", "0", "0"}});
     eng.st.jx_changed = 1;
-    EXPECT_FALSE(eng.save_jx());
+    EXPECT_FALSE(went_through(eng.save_jx()));
     EXPECT_EQ(eng.st.jx_changed, 1);
     ASSERT_EQ(msgs.texts.size(), 1u);
-    eng.Get_JXdat();
+    EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
     EXPECT_EQ(eng.st.Grid1.rows(), 1);
   }
   EXPECT_TRUE(fs::exists(tmp.prog.root / "x.jx"));  // the empty-file deletion stayed in data
@@ -158,7 +158,7 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
   msgs.texts.clear();
   eng.st.JName_Comb = "   ";
   survey({{"500", "0", "0"}});
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], "请在井号栏中输入井号!");
 }
@@ -168,11 +168,33 @@ TEST_F(SurveyFileTest, AFileThatCannotBeReplacedIsReported) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   eng.st.jx_changed = 1;
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   EXPECT_EQ(eng.st.jx_changed, 1);
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], "井斜数据文件写入失败，数据未保存！");
   EXPECT_TRUE(fs::is_directory(jx() / "inside"));
+}
+
+// A survey file that is there but cannot be read is told, not taken for a well without a
+// survey, and the redesign stops instead of designing a vertical well.
+TEST_F(SurveyFileTest, AFileThatCannotBeReadIsReportedAndStopsTheRedesign) {
+  fs::create_directories(jx());  // a folder where the survey file would be
+  eng.st.JName_Comb = "W1";
+  EXPECT_EQ(eng.Get_JXdat(), DesignOutcome::failed);
+  EXPECT_EQ(eng.st.Grid1.rows(), 1);
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_EQ(msgs.texts[0], "井斜数据文件" + path_text(jx()) + "不能读取，井斜数据未载入！");
+  EXPECT_TRUE(fs::is_directory(jx()));
+
+  msgs.texts.clear();
+  eng.st.Text3[design_box::kRateAfter] = "keep";
+  eng.DesignCom_Click();
+  EXPECT_EQ(eng.st.Text3[design_box::kRateAfter], "keep");
+  EXPECT_EQ(msgs.texts.size(), 1u);
+
+  fs::remove(jx());
+  EXPECT_EQ(eng.Get_JXdat(), DesignOutcome::nothing);  // no survey at all: nothing to tell
+  EXPECT_EQ(msgs.texts.size(), 1u);
 }
 
 TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
@@ -183,7 +205,7 @@ TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
   eng.st.JName_Comb = "W1";
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   eng.st.jx_changed = 1;
-  EXPECT_FALSE(eng.save_jx());
+  EXPECT_FALSE(went_through(eng.save_jx()));
   fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(eng.st.jx_changed, 1);
   ASSERT_EQ(msgs.texts.size(), 1u);

@@ -36,7 +36,7 @@ class TaperTest : public DesignTest {
 
 TEST_F(TaperTest, AShallowWellInFiveEighths) {
   well("400", "38", "1", "4");
-  ASSERT_TRUE(eng.DesignRod(18));
+  ASSERT_EQ(eng.DesignRod(18), DesignOutcome::done);
   EXPECT_EQ(eng.st.Text3[22], "400");
   for (int b : {21, 20, 19, 25}) EXPECT_EQ(eng.st.Text3[static_cast<std::size_t>(b)], "") << b;
   for (int l : {16, 17, 18, 19}) EXPECT_EQ(eng.st.Label3[static_cast<std::size_t>(l)], "") << l;
@@ -49,7 +49,7 @@ TEST_F(TaperTest, AShallowWellInFiveEighths) {
 TEST_F(TaperTest, PreparationValues) {
   well("1001", "56", "3", "6", "100", "25");
   eng.st.Text6[18] = "1.1";
-  eng.DesignRod(23);
+  EXPECT_EQ(eng.DesignRod(23), DesignOutcome::done);
   EXPECT_EQ(eng.st.Text3[14], "1002");
   EXPECT_FLOAT_EQ(eng.st.dyn_factor, static_cast<float>(3 * 36 / 1790.0));
   // H = 1002 + 1000·0.5/(9.81·0.97); fluid load = 9.81·0.97·H·π·0.028².
@@ -60,7 +60,7 @@ TEST_F(TaperTest, PreparationValues) {
 
   eng.st.Text6[7] = "0";
   eng.st.Text6[5] = eng.st.Text6[6] = "0.6";  // ρ_l 0.6: no lift
-  eng.DesignRod(23);
+  EXPECT_EQ(eng.DesignRod(23), DesignOutcome::done);
   EXPECT_EQ(eng.st.fluid_load, 0);
 }
 
@@ -76,7 +76,7 @@ TEST_F(TaperTest, SinkerBarSizes) {
     SCOPED_TRACE(c.dia);
     msgs.texts.clear();
     well("1000", "44", "3", "5", c.len, c.dia);
-    eng.DesignRod(18);
+    EXPECT_EQ(eng.DesignRod(18), DesignOutcome::done);
     EXPECT_EQ(!msgs.texts.empty(), c.message);
     if (c.message) {
       EXPECT_EQ(msgs.texts[0], "加重杆直径错误，已将加重杆的直径改为25.4mm，请注意！");
@@ -89,7 +89,7 @@ TEST_F(TaperTest, SinkerBarSizes) {
 TEST_F(TaperTest, StrengthNotEnoughBlanksTheLengths) {
   well("3000", "70", "5", "9");
   eng.st.Text4 = "300";
-  eng.DesignRod(18);
+  EXPECT_EQ(eng.DesignRod(18), DesignOutcome::done);
   ASSERT_FALSE(msgs.texts.empty());
   EXPECT_EQ(msgs.texts.back(), "您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
   for (int b : {19, 20, 21, 22, 25}) EXPECT_EQ(eng.st.Text3[static_cast<std::size_t>(b)], "") << b;
@@ -101,7 +101,7 @@ TEST_F(TaperTest, KeptLengthsStayAndTheBuildGoesOn) {
   eng.st.Text3[21] = "400";
   eng.st.Text3[20] = "200";
   eng.st.Label3[15] = "x";
-  eng.DesignRod(20);
+  EXPECT_EQ(eng.DesignRod(20), DesignOutcome::done);
   EXPECT_EQ(eng.st.Text3[22], "300");
   EXPECT_EQ(eng.st.Text3[21], "400");
   EXPECT_EQ(eng.st.Text3[20], "200");
@@ -124,7 +124,7 @@ TEST_F(TaperTest, RefusedBeforeAnyNodeIsAddressed) {
     msgs.texts.clear();
     well(c.depth, "44", "3", "6", c.sinker, "25");
     eng.st.Text3[22] = c.kept_58;
-    EXPECT_FALSE(eng.DesignRod(c.index));
+    EXPECT_EQ(eng.DesignRod(c.index), DesignOutcome::refused);
     EXPECT_EQ(msgs.texts.size(), 1u);
   }
 }
@@ -135,7 +135,7 @@ TEST_F(TaperTest, AZeroAllowedStressFailsWithEmptyLabels) {
   eng.st.Text4 = "0";
   eng.st.kin_visc = 2.0f;
   for (int l = 15; l <= 19; ++l) eng.st.Label3[static_cast<std::size_t>(l)] = "x";
-  eng.DesignRod(18);
+  EXPECT_EQ(eng.DesignRod(18), DesignOutcome::done);
   for (int l = 15; l <= 19; ++l) EXPECT_EQ(eng.st.Label3[static_cast<std::size_t>(l)], "") << l;
   EXPECT_EQ(msgs.texts.back(), "您所选的抽油杆强度不够，请选用更高一级强度的抽油杆！");
 }
@@ -157,12 +157,12 @@ TEST_F(TaperTest, InvariantsOverATableOfWells) {
     msgs.texts.clear();
     well(w.depth, w.bore, w.S, w.N, w.sinker, "25");
     eng.st.Text4 = w.grade;
-    ASSERT_TRUE(eng.DesignRod(18));
+    ASSERT_EQ(eng.DesignRod(18), DesignOutcome::done);
     ASSERT_TRUE(msgs.texts.empty()) << msgs.texts[0];
     EXPECT_NEAR(rods_and_sinker(), box(14), 0.1 + 1e-9);
     for (int l = 15; l <= 19; ++l) EXPECT_LE(num_val(eng.st.Label3[static_cast<std::size_t>(l)]), 85) << l;
     const auto first = eng.st;
-    eng.DesignRod(18);
+    EXPECT_EQ(eng.DesignRod(18), DesignOutcome::done);
     EXPECT_EQ(eng.st.Text3, first.Text3);
     EXPECT_EQ(eng.st.Label3, first.Label3);
   }

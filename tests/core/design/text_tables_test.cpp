@@ -100,9 +100,9 @@ class TextTableFiles : public test::DesignTest {};
 TEST_F(TextTableFiles, ProfileTableGoesIntoTheProgramFolderAndIsReplaced) {
   const fs::path path = tmp.prog.root / u8path(kProfileTableName);
   eng.st.profile.dogleg[0] = 1;
-  ASSERT_TRUE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+  ASSERT_EQ(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs), DesignOutcome::done);
   eng.st.profile.dogleg[0] = 2;
-  ASSERT_TRUE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+  ASSERT_EQ(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs), DesignOutcome::done);
   EXPECT_TRUE(msgs.texts.empty());
   const auto bytes = wb::test::file_bytes(path);
   const auto lines = lines_of(std::string(bytes.begin(), bytes.end()));
@@ -115,7 +115,7 @@ TEST_F(TextTableFiles, WriteFailuresAreReported) {
   {
     SCOPED_TRACE("a folder in the way");
     fs::create_directories(path / "inside");
-    EXPECT_FALSE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+    EXPECT_EQ(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs), DesignOutcome::failed);
     ASSERT_EQ(msgs.texts.size(), 1u);
     EXPECT_NE(msgs.texts[0].find("不能写入"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(path / "inside"));
@@ -127,7 +127,7 @@ TEST_F(TextTableFiles, WriteFailuresAreReported) {
       std::ofstream(path) << "keep";
     }
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_FALSE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+    EXPECT_EQ(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs), DesignOutcome::failed);
     EXPECT_EQ(msgs.texts.size(), 2u);
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(wb::test::file_bytes(path).size(), 4u);
@@ -137,7 +137,7 @@ TEST_F(TextTableFiles, WriteFailuresAreReported) {
 TEST_F(TextTableFiles, AReadOnlyFolderIsReported) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user (the folder case above covers it)";
   fs::permissions(tmp.prog.root, fs::perms::owner_write, fs::perm_options::remove);
-  EXPECT_FALSE(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs));
+  EXPECT_EQ(Cmd_SaveToTxt_Click(tmp.prog, eng.st.profile, msgs), DesignOutcome::failed);
   fs::permissions(tmp.prog.root, fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(msgs.texts.size(), 1u);
   EXPECT_FALSE(fs::exists(tmp.prog.root / u8path(kProfileTableName)));
@@ -146,18 +146,18 @@ TEST_F(TextTableFiles, AReadOnlyFolderIsReported) {
 TEST_F(TextTableFiles, CentralizerTableNames) {
   eng.st.JName_Comb = "W1 ";
   eng.st.Text3[14] = "1000";
-  ASSERT_TRUE(SaveFzqTab("  ", tmp.prog, eng.st, msgs));
+  ASSERT_EQ(SaveFzqTab("  ", tmp.prog, eng.st, msgs), DesignOutcome::done);
   const fs::path def = tmp.prog.root / u8path("W1扶正器布置数据表.txt");
   EXPECT_TRUE(fs::exists(def));
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], path_text(def) + "  已写入完成！");
 
   const fs::path named = tmp.prog.report() / "fzq.txt";
-  ASSERT_TRUE(SaveFzqTab(path_text(named), tmp.prog, eng.st, msgs));
+  ASSERT_EQ(SaveFzqTab(path_text(named), tmp.prog, eng.st, msgs), DesignOutcome::done);
   EXPECT_TRUE(fs::exists(named));
 
   eng.st.JName_Comb = "../x";
-  EXPECT_FALSE(SaveFzqTab("", tmp.prog, eng.st, msgs));
+  EXPECT_EQ(SaveFzqTab("", tmp.prog, eng.st, msgs), DesignOutcome::refused);
   EXPECT_EQ(msgs.texts.back(), "井号“../x”不能用作文件名，请修改井号。");
   EXPECT_FALSE(fs::exists(tmp.prog.root.parent_path() / u8path("x扶正器布置数据表.txt")));
 }

@@ -120,6 +120,23 @@ TEST_F(TrajectoryTest, ASurveyPast4000mStopsAtNode2000AndSaysSo) {
   EXPECT_FALSE(eng.st.Grid1.text(2, 6).empty());
 }
 
+// A dense survey (a station every 0.1 m, more stations than a 16-bit count holds) is
+// resampled like any other instead of leaving the well vertical.
+TEST_F(TrajectoryTest, MoreThan32767StationsGiveTheSurveyedPath) {
+  std::vector<std::array<std::string, 3>> rows;
+  for (int i = 1; i <= 33000; ++i) rows.push_back({num_text(i / 10.0), "30", "45"});
+  survey(rows);
+  eng.CalcTrajectory();
+  EXPECT_TRUE(msgs.texts.empty());
+  const auto& p = eng.st.profile;
+  ASSERT_EQ(eng.st.last_node, 1650);
+  for (int i : {100, 800, 1650}) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(p.inclination[static_cast<std::size_t>(i)], 30, 0.01);
+    EXPECT_NEAR(p.azimuth[static_cast<std::size_t>(i)], 45, 0.01);
+  }
+}
+
 TEST_F(TrajectoryTest, HugeDepthsAreHandledLikeAnyOther) {
   survey({{"1e30", "5", "5"}});
   eng.CalcTrajectory();
@@ -174,7 +191,7 @@ TEST_F(TrajectoryTest, NoStationDrawsTheDefaultBox) {
 TEST_F(TrajectoryTest, TheSampleSurveyGivesADirectionalWell) {
   ASSERT_TRUE(write_synthetic_survey(tmp.prog.data() / "S.jx"));
   eng.st.JName_Comb = "S";
-  eng.Get_JXdat();
+  EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   ASSERT_EQ(eng.st.Grid1.rows(), 41);
   eng.CalcTrajectory();
   EXPECT_TRUE(msgs.texts.empty());

@@ -107,7 +107,7 @@ TEST(BgtRecord, AdviceIsCutAtTheFieldOnAWholeCharacterAndLineBreak) {
     BgtRecord r;
     r.diag_text = c.text;
     BgtRecord back;
-    back.decode(r.encode());
+    ASSERT_TRUE(back.decode(r.encode()));
     EXPECT_EQ(trim_blanks(back.diag_text), kept);
   }
 }
@@ -135,7 +135,7 @@ TEST(DiagnosisRecords, SaveReplacesByKeyAndAppends) {
   EXPECT_EQ(w.st.well_list, (std::vector<std::string>{"W1", "W2"}));
   // The stored card is the refreshed one of the record's own well.
   BgtRecord r1;
-  r1.decode(Bytes(b.begin(), b.begin() + 1445));
+  ASSERT_TRUE(r1.decode(Bytes(b.begin(), b.begin() + 1445)));
   EXPECT_EQ(trim_blanks(r1.card.well_name), "W1");
   EXPECT_NE(r1.card.gg_cos[0], 0.0f);
 }
@@ -172,7 +172,7 @@ TEST(DiagnosisRecords, OnlyTheWellsOwnCardIsStored) {
   EXPECT_NE(w.msg.texts[0].find("不带功图"), std::string::npos);
   Bytes b = file_bytes(w.bgt());
   BgtRecord r2;
-  r2.decode(Bytes(b.begin() + 1445, b.end()));
+  ASSERT_TRUE(r2.decode(Bytes(b.begin() + 1445, b.end())));
   EXPECT_EQ(r2.card.encode(), SgtRecord{}.encode());
   // W1 saved again while W3's (empty) card is current: W1 keeps its stored card.
   w.st.refreshed_card = SgtRecord{};

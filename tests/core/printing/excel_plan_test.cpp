@@ -116,11 +116,11 @@ struct FakeWriter : WorkbookWriter {
   std::vector<std::string> files;
   std::vector<ExcelCell> cells;
   bool ok = true;
-  bool write(const std::string& file_name, const std::vector<ExcelCell>& c, std::string& error) override {
+  std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>& c) override {
     files.push_back(file_name);
     cells = c;
-    if (!ok) error = "磁盘已满。";
-    return ok;
+    if (!ok) return Refusal("磁盘已满。");
+    return std::nullopt;
   }
 };
 

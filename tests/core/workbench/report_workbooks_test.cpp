@@ -19,15 +19,12 @@ namespace fs = std::filesystem;
 struct FakeWriter : WorkbookWriter {
   std::vector<std::string> written;
   bool fail = false;
-  bool write(const std::string& file_name, const std::vector<ExcelCell>& cells, std::string& error) override {
-    if (fail) {
-      error = "no";
-      return false;
-    }
+  std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>& cells) override {
+    if (fail) return Refusal("no");
     written.push_back(file_name);
     std::string text = cells.empty() ? "" : cells[0].text;
     put_bytes(u8path(file_name), Bytes(text.begin(), text.end()));
-    return true;
+    return std::nullopt;
   }
 };
 

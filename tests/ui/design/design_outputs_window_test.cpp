@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "core/design/workbench/design_report.h"
 #include "core/printing/print_state.h"
@@ -207,6 +208,24 @@ TEST_F(DesignOutputs, IprPanelSavedAsBmp) {
   QImage saved(QString::fromStdString(bmp.string()));
   EXPECT_EQ(saved.size(), p.tab->Picture1->size());
   EXPECT_GT(pixels_of(saved, qRgb(255, 0, 0)), 40);
+}
+
+// The panel is written whole through a temporary file and a rename: a link where the picture
+// goes is replaced, never written through.
+TEST_F(DesignOutputs, IprPanelReplacesALinkInsteadOfWritingThroughIt) {
+  IprPage p(*st, prog);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.page));
+  p.tab->Cmd_Redraw_IPR_Click();
+  const fs::path victim = prog.root / "victim.txt";
+  std::ofstream(victim) << "keep";
+  const fs::path bmp = prog.image() / "ipr.bmp";
+  fs::create_symlink(victim, bmp);
+  fakes.files.answers = {bmp.string()};
+  p.tab->IPR_SAVE_Click();
+  EXPECT_TRUE(fakes.messages.shown.empty());
+  EXPECT_EQ(fs::file_size(victim), 4u);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(bmp)));
+  EXPECT_EQ(QImage(QString::fromStdString(bmp.string())).size(), p.tab->Picture1->size());
 }
 
 TEST_F(DesignOutputs, PrintGivesReportAndTablePerCopy) {

@@ -97,7 +97,7 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   EXPECT_TRUE(fakes.messages.shown.empty());
 
   // Save, then reload into a fresh grid.
-  ASSERT_TRUE(h.table->save_survey());
+  ASSERT_EQ(h.table->save_survey(), DesignOutcome::done);
   const auto file = tmp.path() / "data" / "W7.jx";
   EXPECT_EQ(std::filesystem::file_size(file), 102u * (4 + 5));
   EXPECT_FALSE(h.table->survey_changed());
@@ -147,6 +147,19 @@ TEST(DesignSurveyFrames, EditPasteComputeSaveReloadTurnAndSavePicture) {
   EXPECT_EQ(fakes.files.asked[0].file_name, "W7井眼曲线(" + h.view->Text_FW->text().toStdString() + "度方向).BMP");
   EXPECT_TRUE(std::filesystem::exists(bmp));
   EXPECT_EQ(QImage(QString::fromStdString(bmp)).format() != QImage::Format_Invalid, true);
+}
+
+TEST(DesignSurveyFrames, APictureThatCannotBeSavedIsReported) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  Host h(tmp.path());
+  const std::string bmp = (tmp.path() / "no such folder" / "w7.bmp").string();
+  fakes.files.answers.push_back(bmp);
+  QTest::mouseClick(h.view->Picture_3D, Qt::RightButton, {}, QPoint(20, 20));
+  ASSERT_EQ(fakes.files.asked.size(), 1u);
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, "图片文件不能保存：" + bmp);
+  EXPECT_FALSE(std::filesystem::exists(bmp));
 }
 
 TEST(DesignSurveyFrames, DeleteAndClearAskFirstAndMarkTheSurveyChanged) {

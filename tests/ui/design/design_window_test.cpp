@@ -83,6 +83,22 @@ TEST_F(DesignWindowTest, GradeOptions) {
   EXPECT_EQ(QApplication::focusWidget(), w->Text4);
 }
 
+// A close whose survey save the user wanted did not happen keeps the window and the edits;
+// dropping the edits then closes it.
+TEST_F(DesignWindowTest, ACloseWhoseSurveySaveDidNotHappenKeepsTheWindow) {
+  w->st.jx_changed = 1;
+  steps.save_result = DesignOutcome::failed;
+  fakes.messages.answers = {MsgAnswer::Yes};
+  EXPECT_FALSE(w->close());
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(w->st.jx_changed, 1);
+  EXPECT_EQ(steps.calls, std::vector<std::string>{"save_jx"});
+  fakes.messages.answers = {MsgAnswer::No};
+  EXPECT_TRUE(w->close());
+  QApplication::processEvents();
+  EXPECT_TRUE(!w || !w->isVisible());
+}
+
 TEST_F(DesignWindowTest, ServiceFactorOutOfRangeIsRefused) {
   w->activateWindow();
   for (const char* f : {"0.49", "1.01"}) {

@@ -103,7 +103,7 @@ bool RodDesignEngine::stroke_and_rate(double q, double D, double S, const std::s
   return true;
 }
 
-bool RodDesignEngine::RunAutoDesign() {
+DesignOutcome RodDesignEngine::RunAutoDesign() {
   auto v = [&](int i) { return num_val(st.Text6[static_cast<std::size_t>(i)]); };
   const double Pc = v(well_box::kCasingPressure), Pb = v(well_box::kBubblePressure);
   const double Pwf = v(well_box::kFlowingPressure), Pr = v(well_box::kStaticPressure);
@@ -117,7 +117,7 @@ bool RodDesignEngine::RunAutoDesign() {
                          : Dm <= 0  ? "油层中深错误，"
                                     : "其它数据错误，";
     say(std::string(reason) + "无法进行管柱设计！");
-    return false;
+    return DesignOutcome::refused;
   }
   const double q = Pr > Pb ? J * (Pr - Pb) : 0;
   st.Text3[design_box::kRateAfter] = num_text(std::floor(10 * q + 0.5) / 10);
@@ -125,7 +125,7 @@ bool RodDesignEngine::RunAutoDesign() {
   const double rho = liquid_density(st);
   if (rho < 0.7 || rho > 1.2 || f < 0 || f > 1) {
     say("地下原油密度或含水率输入错误，请回油井诊断界面重新输入！");
-    return false;
+    return DesignOutcome::refused;
   }
   st.kin_visc = f32(v(well_box::kOilViscosityDown) * 0.01 / rho);
   if (st.kin_visc < 0.01f) {
@@ -144,17 +144,18 @@ bool RodDesignEngine::RunAutoDesign() {
   if (Sp < 0.5 || Sp > 6) st.Text6[well_box::kPlungerStroke] = num_text(S0);
   const double Se = v(well_box::kEffectiveStroke);
   if (Se < 0.5 || Se > 6) st.Text6[well_box::kEffectiveStroke] = st.Text6[well_box::kPlungerStroke];
-  if (!stroke_series_lookup(true)) return false;
+  if (!stroke_series_lookup(true)) return DesignOutcome::refused;
   const double eta = num_val(st.Text2);
   if (eta <= 0 || eta > 1) {
     say("输入的设计泵效有错，请重新输入！");
-    return false;
+    return DesignOutcome::refused;
   }
   const std::string& S_text = st.stroke_series[static_cast<std::size_t>(st.stroke_last)];
-  if (!stroke_and_rate(q, num_val(st.Text3[design_box::kBoreAfter]), num_val(S_text), S_text, eta)) return false;
-  if (!DesignRod(18)) return false;
+  if (!stroke_and_rate(q, num_val(st.Text3[design_box::kBoreAfter]), num_val(S_text), S_text, eta))
+    return DesignOutcome::refused;
+  if (DesignRod(18) != DesignOutcome::done) return DesignOutcome::refused;
   DesignFzq();
-  return true;
+  return DesignOutcome::done;
 }
 
 bool RodDesignEngine::refuse_box(const std::optional<DesignBoxRefusal>& bad) {
@@ -234,16 +235,17 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
   }
   T3[design_box::kBackOffAfter] =
       num_text(num_val(T3[design_box::kPumpDepthAfter]) - num_val(T3[design_box::kSinkerLenAfter]));
-  if (!DesignRod(Mutual_Index)) return;
+  if (DesignRod(Mutual_Index) != DesignOutcome::done) return;
   DesignFzq();
   DesignEffi();
 }
 
 void RodDesignEngine::DesignCom_Click() {
   if (refuse_box(check_design_run_boxes(st, 0))) return;
-  Get_JXdat();
+  // A survey that cannot be read would be designed as a vertical well; the user was told.
+  if (Get_JXdat() == DesignOutcome::failed) return;
   CalcTrajectory();
-  const bool ran = RunAutoDesign();
+  const bool ran = RunAutoDesign() == DesignOutcome::done;
   DesignEffi(!ran);
   if (st.Grid2.rows() < 2) st.Grid2.set_rows(2);
 }

@@ -15,6 +15,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb {
@@ -42,9 +43,14 @@ class RodDesignEngine {
   // Grid layouts of the window's set-up: Grid1 to its title row and one empty row 1.
   void SetupGrids();
 
-  // Survey file \data\<well>.jx.
-  bool save_jx();  // true when the file was written (or there was nothing to write)
-  void Get_JXdat();
+  // Survey file \data\<well>.jx. Writes the table when it holds a row below the entry row
+  // (else `nothing`); `refused` for a blank or unusable well name, `failed` when the file
+  // could not be written (the stored survey is then as it was and the table stays edited).
+  DesignOutcome save_jx();
+  // Reads the survey file of the well in JName_Comb into Grid1: `done`; `nothing` (an empty
+  // table) when the name is blank or unusable, or there is no survey; `failed` (an empty
+  // table, and a message) when the file is there but cannot be read.
+  DesignOutcome Get_JXdat();
   // Path of the survey file of the well in JName_Comb; empty when the name is empty or
   // cannot be a file name in the data folder.
   std::string survey_path() const;
@@ -78,19 +84,22 @@ class RodDesignEngine {
 
   // Design stages.
   float Calc_Pf_Pr(float& Tj_speed, float& Ydnd, float& Pump_Dia);
-  // False when the input was refused (a string past 4000 m or above the surface).
-  bool DesignRod(int Mutual_Index);
+  // `refused` when the input was refused (a negative kept length, a string past 4000 m or
+  // above the surface), else `done`.
+  DesignOutcome DesignRod(int Mutual_Index);
   void DesignFzq();
   // With `before_only` the prediction after the design is not made and its boxes are emptied.
   void DesignEffi(bool before_only = false);
   // Gas expansion power of the produced gas from the pump intake (pb) to the wellhead (Pk),
   // kW; empty when a pressure on the way is 0 or below.
   static std::optional<double> PP(float Qy, float Tk, float Td, float Kq, float Pk, float pb);
-  // True when the run reached the taper design and the force profile.
-  bool RunAutoDesign();
+  // `done` when the run reached the taper design and the force profile, `refused` when a
+  // check stopped it.
+  DesignOutcome RunAutoDesign();
   void DesignForMutual(int Mutual_Index);
   // The redesign command: survey, trajectory, automatic run, design efficiency. Like the
-  // interactive run, it first checks the boxes it reads and stops at the first one refused.
+  // interactive run, it first checks the boxes it reads and stops at the first one refused;
+  // it also stops when the survey file is there but cannot be read.
   void DesignCom_Click();
   // Grid2 rows from cur_design.fzq_depth and the profile.
   void FillFzqGrid(int n);
@@ -101,23 +110,23 @@ class RodDesignEngine {
   void say(const std::string& text);
   // Shows the refusal of a box and sends the focus there when it is a design box; false when
   // there is none.
-  bool refuse_box(const std::optional<DesignBoxRefusal>& bad);
+  [[nodiscard]] bool refuse_box(const std::optional<DesignBoxRefusal>& bad);
   // Refuses (with a message) a string that would address nodes past 4000 m or above the surface.
-  bool refuse_string_past_pump(double Lp, double Ls, double kept);
+  [[nodiscard]] bool refuse_string_past_pump(double Lp, double Ls, double kept);
   // The upward 2 m build of the taper from size k with the running load W (kN).
   void build_taper(int k, double W, double Ls, double Lp, double T, double SF);
   // Sum of vert_step over nodes from..to, clipped to the profile.
   double vertical_sum(int from, int to) const;
-  bool stroke_series_lookup(bool tell);
+  [[nodiscard]] bool stroke_series_lookup(bool tell);
   void pump_depth_from_level(double h, double Pb, double Pc, double rho, double Dm);
   void bore_from_depth(double L);
   void row_click_boxes(int r);
   void ensure_entry_row();
-  bool effi_before(EffiCarry& c);
-  bool effi_sections(EffiCarry& c);
-  bool effi_loads(EffiCarry& c);
+  [[nodiscard]] bool effi_before(EffiCarry& c);
+  [[nodiscard]] bool effi_sections(EffiCarry& c);
+  [[nodiscard]] bool effi_loads(EffiCarry& c);
   void effi_after(EffiCarry& c);
-  bool stroke_and_rate(double q, double D, double S, const std::string& S_text, double eta);
+  [[nodiscard]] bool stroke_and_rate(double q, double D, double S, const std::string& S_text, double eta);
   std::optional<double> vertical_depth(double H);
 
   ProgramFolder folder_;

@@ -112,7 +112,7 @@ struct RodDesignRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(std::span<const std::uint8_t> b);
+  [[nodiscard]] bool decode(std::span<const std::uint8_t> b);
   static const RecordLayout<RodDesignRecord>& layout();
 };
 

@@ -127,12 +127,12 @@ std::string RodDesignEngine::survey_path() const {
   return path_text(folder_.data() / u8path(name + ".jx"));
 }
 
-bool RodDesignEngine::save_jx() {
+DesignOutcome RodDesignEngine::save_jx() {
   auto& g = st.Grid1;
-  if (g.rows() < 3) return true;
+  if (g.rows() < 3) return DesignOutcome::nothing;
   if (st.JName_Comb.find_first_not_of(' ') == std::string::npos) {
     say("请在井号栏中输入井号!");
-    return false;
+    return DesignOutcome::refused;
   }
   // The table belongs to the well it was read for, whatever the well box holds by now (a new
   // well typed or chosen asks about the old survey before the new one is read). A table read
@@ -140,7 +140,7 @@ bool RodDesignEngine::save_jx() {
   if (st.jx_path.empty()) st.jx_path = survey_path();
   if (st.jx_path.empty()) {
     say("井号中有不能用作文件名的字符，井斜数据未保存！");
-    return false;
+    return DesignOutcome::refused;
   }
   std::vector<JxRecord> rows;
   for (int r = 1; r < g.rows(); ++r) {
@@ -152,13 +152,13 @@ bool RodDesignEngine::save_jx() {
   g.col = 6;
   if (!write_file_atomic(u8path(st.jx_path), encode_jx_file(rows))) {
     say("井斜数据文件写入失败，数据未保存！");
-    return false;
+    return DesignOutcome::failed;
   }
   st.jx_changed = 0;
-  return true;
+  return DesignOutcome::done;
 }
 
-void RodDesignEngine::Get_JXdat() {
+DesignOutcome RodDesignEngine::Get_JXdat() {
   auto& g = st.Grid1;
   st.jx_path = survey_path();
   std::vector<std::uint8_t> bytes;
@@ -166,13 +166,13 @@ void RodDesignEngine::Get_JXdat() {
   const bool read = named && read_file(u8path(st.jx_path), bytes);
   if (bytes.empty()) {
     // An empty survey leaves no file behind. A file that could not be read is kept.
-    if (read) {
-      std::error_code ec;
-      std::filesystem::remove(u8path(st.jx_path), ec);
-    }
+    std::error_code ec;
+    if (read) std::filesystem::remove(u8path(st.jx_path), ec);
     g.set_rows(1);
     g.row = 0;
-    return;
+    if (read || !named || !std::filesystem::exists(u8path(st.jx_path), ec)) return DesignOutcome::nothing;
+    say("井斜数据文件" + st.jx_path + "不能读取，井斜数据未载入！");
+    return DesignOutcome::failed;
   }
   const auto rows = decode_jx_file(bytes);
   g.set_rows(1 + static_cast<int>(rows.size()));
@@ -182,6 +182,7 @@ void RodDesignEngine::Get_JXdat() {
     for (int k = 0; k < 6; ++k) g.set_text(r, k + 1, rows[i].cols[static_cast<std::size_t>(k)]);
   }
   g.row = g.rows() - 1;
+  return DesignOutcome::done;
 }
 
 }  // namespace wb::design

@@ -65,7 +65,7 @@ double RodDesignEngine::vertical_sum(int from, int to) const {
   return s;
 }
 
-bool RodDesignEngine::DesignRod(int Mutual_Index) {
+DesignOutcome RodDesignEngine::DesignRod(int Mutual_Index) {
   auto& T3 = st.Text3;
   auto& L3 = st.Label3;
   auto val = [](const std::string& t) { return num_val(t); };
@@ -96,11 +96,11 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     const float len = f32(val(T3[static_cast<std::size_t>(kLengthBox[j])]));
     if (len < 0) {
       say("已给定的抽油杆长度不能为负，无法设计！");
-      return false;
+      return DesignOutcome::refused;
     }
     kept += len;
   }
-  if (refuse_string_past_pump(Lp, Ls, kept)) return false;
+  if (refuse_string_past_pump(Lp, Ls, kept)) return DesignOutcome::refused;
   const int pump_node = static_cast<int>(Lp / 2);
 
   const double Hv = vertical_sum(0, pump_node - 1);
@@ -141,11 +141,11 @@ bool RodDesignEngine::DesignRod(int Mutual_Index) {
     L3[static_cast<std::size_t>(kStressLabel[kept_top])] =
         st.section_len[ue] > 0 ? check(W, st.rod_area[ue]).percent : std::string();
   } else {
-    return true;  // 23 and above: the preparation only
+    return DesignOutcome::done;  // 23 and above: the preparation only
   }
 
   build_taper(k, W, Ls, Lp, T, SF);
-  return true;
+  return DesignOutcome::done;
 }
 
 void RodDesignEngine::build_taper(int k, double W, double Ls, double Lp, double T, double SF) {

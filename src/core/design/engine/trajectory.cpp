@@ -36,19 +36,18 @@ struct Stations {
 };
 
 // Inclination and step components of nodes 0..M from the spline through the stations; nodes
-// at or below the last station take its values.
-void interpolate_nodes(DepthProfile& p, const Stations& s, int M) {
+// at or below the last station take its values. False when the spline refused the stations
+// or the nodes (the caller has checked them, so this is not expected); the nodes are then
+// incomplete. The counts go to the spline as int: a survey may hold more than 32767 rows.
+bool interpolate_nodes(DepthProfile& p, const Stations& s, int M) {
   const std::size_t n1 = s.D.size();
   std::vector<float> dy(n1), ddy(n1), w(n1);
   std::vector<float> dz(static_cast<std::size_t>(M + 1)), ddz(static_cast<std::size_t>(M + 1));
   const std::span<const float> t(p.node_depth.data(), static_cast<std::size_t>(M + 1));
   auto run = [&](const std::vector<float>& y, DepthProfile::Floats& out) {
-    gspl3<float, std::int16_t>(s.D, y, static_cast<std::int16_t>(n1), dy, ddy, t, static_cast<std::int16_t>(M + 1), out,
-                               dz, ddz, w);
+    return gspl3<float, int>(s.D, y, static_cast<int>(n1), dy, ddy, t, M + 1, out, dz, ddz, w).ok();
   };
-  run(s.I, p.inclination);
-  run(s.E, p.east_step);
-  run(s.Nc, p.north_step);
+  if (!run(s.I, p.inclination) || !run(s.E, p.east_step) || !run(s.Nc, p.north_step)) return false;
   for (int i = 0; i <= M; ++i) {
     const auto u = static_cast<std::size_t>(i);
     if (p.node_depth[u] >= s.D.back()) {
@@ -57,6 +56,7 @@ void interpolate_nodes(DepthProfile& p, const Stations& s, int M) {
       p.north_step[u] = s.Nc.back();
     }
   }
+  return true;
 }
 
 // Vertical step, direction and dogleg of nodes 0..M; nodes 0..K1 (above the first survey row)
@@ -184,7 +184,10 @@ void RodDesignEngine::CalcTrajectory() {
   }
   st.last_node = static_cast<std::int16_t>(M);
   for (int i = 0; i <= M; ++i) p.node_depth[static_cast<std::size_t>(i)] = f32(2 * i);
-  interpolate_nodes(p, s, M);
+  if (!interpolate_nodes(p, s, M)) {
+    say("井斜数据有误，无法计算井眼轨迹，请作认真检查！");
+    return;
+  }
   node_directions(p, M, floor_index(d1 / 2.0));
   write_back(g, p, N);
 

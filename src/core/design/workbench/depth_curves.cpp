@@ -326,15 +326,15 @@ PicShowLayout pic_show_layout(int window_width, int window_height, int picture_t
 
 std::string pic_show_caption(const std::string& well) { return trim_blanks(well) + "井杆柱设计相关参数趋势图"; }
 
-std::string pic_show_refusal(DesignState& st) {
+std::optional<Refusal> pic_show_refusal(DesignState& st) {
   // The survey grid keeps an empty entry row below its stations: a survey is a row with a depth.
   bool survey = false;
   for (int r = 1; r < st.Grid1.rows() && !survey; ++r) survey = !trim_blanks(st.Grid1.text(r, 1)).empty();
-  if (!survey) return kNoSurveyText;
+  if (!survey) return Refusal(kNoSurveyText);
   st.Grid2.row = 1;
   st.Grid2.col = 1;
-  if (num_val(st.Grid2.text(1, 1)) == 0.0) return kNoDesignText;
-  return {};
+  if (num_val(st.Grid2.text(1, 1)) == 0.0) return Refusal(kNoDesignText);
+  return std::nullopt;
 }
 
 }  // namespace wb::design

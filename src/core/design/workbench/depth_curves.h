@@ -15,9 +15,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/common/canvas.h"
+#include "core/common/refusal.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb::design {
@@ -86,8 +88,8 @@ std::string pic_show_caption(const std::string& well);
 
 // Opening checks of the curves button: a survey station in Grid1 (a row with a depth; the
 // grid's empty entry row does not count) and a design depth in Grid2
-// row 1, column 1 (which becomes Grid2's current cell). The message to show, or empty.
-std::string pic_show_refusal(DesignState& st);
+// row 1, column 1 (which becomes Grid2's current cell). The refusal to show when one is missing.
+[[nodiscard]] std::optional<Refusal> pic_show_refusal(DesignState& st);
 inline constexpr const char* kNoSurveyText = "该井无井斜数据，无法绘制曲线!";
 inline constexpr const char* kNoDesignText = "请先执行<重新设计>命令!";
 

@@ -5,6 +5,7 @@
 // never shorten a stored survey. Reading another survey over edited rows first asks
 // whether to keep the edits.
 #include <filesystem>
+#include <tuple>
 
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
@@ -14,29 +15,32 @@
 namespace wb::design {
 
 void EngineSteps::DesignForMutual(int Mutual_Index) { eng_.DesignForMutual(Mutual_Index); }
-void EngineSteps::Get_JXdat() { eng_.Get_JXdat(); }
+// A survey that cannot be read has been told and leaves an empty table, which the window's
+// commands handle as a well without a survey.
+void EngineSteps::Get_JXdat() { std::ignore = eng_.Get_JXdat(); }
 void EngineSteps::CalcTrajectory() { eng_.CalcTrajectory(); }
-bool EngineSteps::save_jx() { return eng_.save_jx(); }
+DesignOutcome EngineSteps::save_jx() { return eng_.save_jx(); }
 void EngineSteps::SetupGrids() { eng_.SetupGrids(); }
 void EngineSteps::DesignCom_Click() { eng_.DesignCom_Click(); }
 
-bool DesignWindowCore::offer_survey_save() {
-  if (st_.jx_changed == 0) return true;
-  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) return true;
+DesignOutcome DesignWindowCore::offer_survey_save() {
+  if (st_.jx_changed == 0) return DesignOutcome::nothing;
+  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) return DesignOutcome::nothing;
   return steps_->save_jx();
 }
 
-void DesignWindowCore::reset_grids() {
-  offer_survey_save();
+DesignOutcome DesignWindowCore::reset_grids() {
+  if (const DesignOutcome saved = offer_survey_save(); !went_through(saved)) return saved;
   steps_->SetupGrids();
   st_.jx_changed = 0;
   st_.jx_path.clear();  // the emptied table is no well's survey until one is read
+  return DesignOutcome::done;
 }
 
-void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
-                                       const std::function<void()>& redraw_ipr) {
+DesignOutcome DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
+                                                const std::function<void()>& redraw_ipr) {
+  if (const DesignOutcome reset = reset_grids(); !went_through(reset)) return reset;
   st_.Label3[design_label::kSystemEffBefore].clear();
-  reset_grids();
   if (load_record) load_record();
   steps_->Get_JXdat();
   steps_->CalcTrajectory();
@@ -46,11 +50,13 @@ void DesignWindowCore::Date_Comb_Click(const std::function<void()>& load_record,
   steps_->DesignForMutual(19);
   if (redraw_ipr && !refused) redraw_ipr();
   st_.pump_friction = 0;
+  return DesignOutcome::done;
 }
 
-void DesignWindowCore::DesignCom_Click() {
-  offer_survey_save();
+DesignOutcome DesignWindowCore::DesignCom_Click() {
+  if (const DesignOutcome saved = offer_survey_save(); !went_through(saved)) return saved;
   steps_->DesignCom_Click();
+  return DesignOutcome::done;
 }
 
 void DesignWindowCore::Cmd_Reflush_Click(const std::function<void()>& redraw_ipr) {
@@ -90,7 +96,7 @@ void DesignWindowCore::JName_Comb_KeyPress(int key_ascii) {
   if (key_ascii != kEnterKey) return;
   const std::string name = trim_blanks(st_.JName_Comb);
   if (name.empty()) return;
-  offer_survey_save();
+  if (!went_through(offer_survey_save())) return;
   auto& g = st_.Grid1;
   for (int r = 1; r < g.rows(); ++r) g.clear_row(r, 1, 6);
   g.set_rows(2);
@@ -118,13 +124,15 @@ bool DesignWindowCore::CyjType_Comb_KeyPress(int key_ascii) {
   return Comb_CyjMode_KeyPress(folder_, key_ascii, msg_, shell_);
 }
 
-void DesignWindowCore::Form_Unload() {
-  if (st_.jx_changed != 1) return;
-  if (msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) steps_->save_jx();
+DesignOutcome DesignWindowCore::Form_Unload() {
+  if (st_.jx_changed != 1) return DesignOutcome::nothing;
+  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) return DesignOutcome::nothing;
+  return steps_->save_jx();
 }
 
-void DesignWindowCore::save_survey_if_changed() {
-  if (st_.jx_changed != 0) steps_->save_jx();
+DesignOutcome DesignWindowCore::save_survey_if_changed() {
+  if (st_.jx_changed == 0) return DesignOutcome::nothing;
+  return steps_->save_jx();
 }
 
 std::vector<std::string> DesignWindowCore::load_model_list() const { return Get_Cyj_Mode_to_comb_cyjmode(folder_); }

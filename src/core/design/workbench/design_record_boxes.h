@@ -43,6 +43,6 @@ std::string field_box_text(const Bytes& rec, const BoxField& f);
 // A box text into the field at f.offset; false (nothing written) when the number does not
 // fit the field (beyond ±3.4e38 for float32, outside −32768..32767 once rounded half to even
 // for int16).
-bool put_box_text(Bytes& rec, const BoxField& f, const std::string& text);
+[[nodiscard]] bool put_box_text(Bytes& rec, const BoxField& f, const std::string& text);
 
 }  // namespace wb::design

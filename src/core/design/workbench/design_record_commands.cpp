@@ -1,5 +1,7 @@
 #include "core/design/workbench/design_record_commands.h"
 
+#include <tuple>
+
 namespace wb::design {
 
 namespace {
@@ -25,19 +27,19 @@ const std::vector<std::string>& DesignRecordCommands::list_dates() {
   return records.Date_list;
 }
 
-bool DesignRecordCommands::load() {
+DesignOutcome DesignRecordCommands::load() {
   DesignRecordIo rio = io();
   return LoadDesignRecord(st_, records, rio);
 }
 
-bool DesignRecordCommands::save() {
+DesignOutcome DesignRecordCommands::save() {
   DesignRecordIo rio = io();
   return SaveDesignRecord(st_, records, rio);
 }
 
 void DesignRecordCommands::take_over(const DiagnosisView* diagnosis) {
   if (diagnosis)
-    LoadFromDiagnosis(st_, *diagnosis, *this);
+    std::ignore = LoadFromDiagnosis(st_, *diagnosis, *this);  // a refusal was beeped or told; the load goes on
   else
     beep();
 }

@@ -27,8 +27,8 @@ class DesignRecordCommands : public DesignControls {
   // The dates of the well in the well box, `com2_find`.
   const std::vector<std::string>& list_dates();
   // `LoadDesignRecord` and `SaveDesignRecord` of the well and date in the boxes.
-  bool load();
-  bool save();
+  DesignOutcome load();
+  DesignOutcome save();
   // The load step's takeover of the diagnosis window's well (no diagnosis window: a beep).
   void take_over(const DiagnosisView* diagnosis);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <system_error>
+#include <tuple>
 #include <unordered_set>
 
 #include "core/common/number_text.h"
@@ -190,22 +191,23 @@ void kin_visc_from_record(DesignState& st, const RodDesignRecord& r, MessageServ
   }
 }
 
-bool LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
-  if (keys_blank(st, io.messages)) return false;
+DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  if (keys_blank(st, io.messages)) return DesignOutcome::refused;
   KeyFile f;
   if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
-    return false;
+    return DesignOutcome::failed;
   }
   const std::size_t found = find_key(f, st);
-  if (!found) return false;
+  if (!found) return DesignOutcome::nothing;
   RecordStore store(rec.path, kRodDesignRecordSize);
   Bytes bytes;
   if (const StoreStatus s = store.read(found, bytes); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
-    return false;
+    return DesignOutcome::failed;
   }
-  st.cur_design.decode(bytes);
+  // The store reads whole records only.
+  if (!st.cur_design.decode(bytes)) return DesignOutcome::failed;
   const RodDesignRecord& r = st.cur_design;
   st.CyjType_Comb = field_text(r.cyj_model);
   kin_visc_from_record(st, r, io.messages);
@@ -219,21 +221,21 @@ bool LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
     if (b.box != BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
   slots_to_grid(st, r);
   Recode_To_StructInfo(st);
-  return true;
+  return DesignOutcome::done;
 }
 
-bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
-  if (keys_blank(st, io.messages)) return false;
+DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
+  if (keys_blank(st, io.messages)) return DesignOutcome::refused;
   KeyFile f;
   if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "设计记录保存失败，不能读取文件：");
-    return false;
+    return DesignOutcome::failed;
   }
   const std::size_t found = find_key(f, st);
   if (!found && f.size() >= static_cast<std::size_t>(kMaxDesignRecords)) {
     io.messages.show("设计记录文件已有32767条记录，不能再追加新记录。", kDesignSaveTitle, MsgButtons::Ok,
                      MsgIcon::Warning);
-    return false;
+    return DesignOutcome::refused;
   }
   // Filled on a copy: a refused box leaves the working record as it was.
   const RodDesignRecord kept = st.cur_design;
@@ -243,23 +245,23 @@ bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   set_field_text(r.cyj_model, st.CyjType_Comb);
   if (const std::int16_t mode = io.controls.design_mode(st); mode != 0) r.design_mode = mode;
   if (const std::string grade = io.controls.rod_grade(st); !grade.empty()) set_field_text(r.rod_grade, grade);
-  if (!grid_to_slots(st, r, io.messages)) return false;
+  if (!grid_to_slots(st, r, io.messages)) return DesignOutcome::refused;
   Bytes b = r.encode();
   if (!boxes_to_bytes(st, design_boxes(), b, io.messages) || !boxes_to_bytes(st, well_boxes(), b, io.messages))
-    return false;
-  st.cur_design.decode(b);
-  if (!StructInfo_To_Recode(st, io.messages)) {
+    return DesignOutcome::refused;
+  std::ignore = st.cur_design.decode(b);  // b was encoded whole just above
+  if (const DesignOutcome s = StructInfo_To_Recode(st, io.messages); s != DesignOutcome::done) {
     st.cur_design = kept;
-    return false;
+    return s;
   }
   tell_cut_keys(st, io.messages);
   RecordStore store(rec.path, kRodDesignRecordSize);
   const std::size_t n = found ? found : f.size() + 1;
   if (const StoreStatus s = store.write(n, st.cur_design.encode()); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "设计记录保存失败，不能写入文件：");
-    return false;
+    return DesignOutcome::failed;
   }
-  return true;
+  return DesignOutcome::done;
 }
 
 std::optional<float> pack_pump_eff(const std::string& label3_3, const std::string& text2) {
@@ -277,18 +279,18 @@ void unpack_pump_eff(float pack, std::string& label3_3, std::string& text2) {
   text2 = num_text_f(std::floor(frac + 0.5f) / 1000.0f);
 }
 
-bool StructInfo_To_Recode(DesignState& st, MessageService& messages) {
+DesignOutcome StructInfo_To_Recode(DesignState& st, MessageService& messages) {
   const std::optional<float> pack = pack_pump_eff(st.Label3[design_label::kStrokePumpEff], st.Text2);
   if (!pack) {
     refuse_box(messages, "设计使用泵效");
-    return false;
+    return DesignOutcome::refused;
   }
   RodDesignRecord r = st.cur_design;
   r.pump_eff_pack = *pack;
   Bytes b = r.encode();
-  if (!boxes_to_bytes(st, struct_boxes(), b, messages)) return false;
-  st.cur_design.decode(b);
-  return true;
+  if (!boxes_to_bytes(st, struct_boxes(), b, messages)) return DesignOutcome::refused;
+  std::ignore = st.cur_design.decode(b);  // b was encoded whole just above
+  return DesignOutcome::done;
 }
 
 void Recode_To_StructInfo(DesignState& st) {

@@ -26,6 +26,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb::design {
@@ -82,13 +83,17 @@ StoreStatus design_well_dates(const std::filesystem::path& path, const std::stri
 void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
 // The date list of the well in the well box (the date box's list and text emptied first).
 void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
-// The design of the well and date in the boxes into the window. False when nothing was loaded.
-bool LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
-// The window's design under the well and date in the boxes. False when nothing was written.
-bool SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
-// Text10, Text2 and the Label3(3) caption into `cur_design`; false (cur_design unchanged)
-// when a box's number does not fit its field (the message names the box).
-bool StructInfo_To_Recode(DesignState& st, MessageService& messages);
+// The design of the well and date in the boxes into the window: `done`; `nothing` when the
+// file holds no design of them; `refused` for a blank well or date; `failed` when the file
+// cannot be read or is damaged. Only `done` changes the window.
+DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
+// The window's design under the well and date in the boxes: `done`; `refused` for a blank
+// well or date, a box that does not fit its field or a full file; `failed` when the file
+// cannot be read, is damaged or cannot be written. Nothing is written unless `done`.
+DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecordIo& io);
+// Text10, Text2 and the Label3(3) caption into `cur_design`: `done`, or `refused`
+// (cur_design unchanged) when a box's number does not fit its field (the message names the box).
+DesignOutcome StructInfo_To_Recode(DesignState& st, MessageService& messages);
 // `cur_design` into Text10, Text2 and the Label3(3) caption.
 void Recode_To_StructInfo(DesignState& st);
 

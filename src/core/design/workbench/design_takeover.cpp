@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -104,23 +105,23 @@ double design_pump_eff(float eta, std::string& text) {
   return eta;
 }
 
-std::int16_t LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, DesignControls& controls) {
+DesignOutcome LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, DesignControls& controls) {
   st.JName_Comb = diag.Text1(3);
   st.Date_Comb = diag.Text1(4);
   if (trim_blanks(st.JName_Comb).empty()) {
     controls.beep();
-    return 0;
+    return DesignOutcome::refused;
   }
   std::string well = st.JName_Comb;
   std::int16_t dda = 0;
   diag.cygsj(well, dda);
-  if (dda == 3) return 0;
+  if (dda == 3) return DesignOutcome::refused;
   st.Date_Comb = diag.Text1(4);
 
   Bytes b = st.cur_design.encode();
   for (const Takeover& t : kTableA)
     if (const BoxField* f = find_box(t.box, t.index)) put_value(b, *f, num_val(diag_text(diag, t.diag)));
-  st.cur_design.decode(b);
+  std::ignore = st.cur_design.decode(b);  // b was encoded whole just above
   const RodDesignRecord& r = st.cur_design;
 
   for (int box : kPreBoxes) st.Text3[static_cast<std::size_t>(box)] = field_box_text(b, *find_box(BoxArray::Text3, box));
@@ -137,7 +138,7 @@ std::int16_t LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, Desig
     if (f.index <= 17) controls.set_Text6(st, f.index, field_box_text(b, f));
   for (const auto& p : kTableB) controls.set_Text6(st, p[1], num_text(num_val(diag.Text1(p[0]))));
   controls.Text6_Change(st, well_box::kMinLoad);
-  return 5;
+  return DesignOutcome::done;
 }
 
 }  // namespace wb::design

@@ -29,8 +29,9 @@ struct DiagnosisView {
 // 1440·π: m³/d of a plunger area of 1 m² moving 1 m once a minute.
 inline constexpr double kDailyDisplacement = 4523.893421169298;
 
-// 5 when the values were taken, 0 otherwise.
-std::int16_t LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, DesignControls& controls);
+// `done` when the values were taken; `refused` (a beep for a blank well name, the diagnosis
+// window's own answer for a well it does not know) otherwise.
+DesignOutcome LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, DesignControls& controls);
 
 // The pump efficiency from the effective stroke, rounded half up to three decimals from its
 // single-precision value: Q/((D/2000)²·1440π·N·Se), or `fallback` when D, N or Se is not

@@ -11,6 +11,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb::design {
@@ -24,7 +25,7 @@ class DesignSteps {
   virtual void DesignForMutual(int Mutual_Index) = 0;
   virtual void Get_JXdat() = 0;
   virtual void CalcTrajectory() = 0;
-  virtual bool save_jx() = 0;
+  virtual DesignOutcome save_jx() = 0;
   virtual void SetupGrids() = 0;
   // "重新设计": survey, well path, automatic design, efficiency design.
   virtual void DesignCom_Click() = 0;
@@ -37,7 +38,7 @@ class EngineSteps : public DesignSteps {
   void DesignForMutual(int Mutual_Index) override;
   void Get_JXdat() override;
   void CalcTrajectory() override;
-  bool save_jx() override;
+  DesignOutcome save_jx() override;
   void SetupGrids() override;
   void DesignCom_Click() override;
 
@@ -94,33 +95,38 @@ class DesignWindowCore {
   void select_grade(int option);
 
   // ---- command sequences ----
-  // When the survey table was edited, asks to save it first (Yes writes it); true unless
-  // the save was wanted and failed.
-  bool offer_survey_save();
+  // When the survey table was edited, asks to save it first (Yes writes it). `nothing` when
+  // it was not edited or the edits are dropped; `refused` or `failed` when the save was
+  // wanted and did not happen: the step that asked must then stop and keep the table.
+  DesignOutcome offer_survey_save();
   // The load step's survey: the grids set up, the survey of the well in JName_Comb read with
   // every row and its well path computed; an empty survey leaves one numbered entry row.
   void load_survey();
   // The grids set up afresh when another well or date is chosen; survey edits are offered
-  // for saving first, and the emptied table counts as unedited.
-  void reset_grids();
+  // for saving first, and the emptied table counts as unedited. When the wanted save did not
+  // happen nothing is reset and its outcome is returned: the choice goes no further.
+  DesignOutcome reset_grids();
   // A design date chosen: the grids reset, the stored design loaded (`load_record`), the
   // survey read with its well path, the taper redesigned from the entered 1" length (19),
   // the IPR view redrawn (`redraw_ipr`; not after a run that refused a box), the plunger
-  // friction cleared.
-  void Date_Comb_Click(const std::function<void()>& load_record, const std::function<void()>& redraw_ipr);
-  // "重新设计".
-  void DesignCom_Click();
+  // friction cleared. Nothing of this when the survey edits could not be saved first.
+  DesignOutcome Date_Comb_Click(const std::function<void()>& load_record, const std::function<void()>& redraw_ipr);
+  // "重新设计"; it reads the survey again, so it does not run when the survey edits could
+  // not be saved first.
+  DesignOutcome DesignCom_Click();
   // "更新相关参数"; `redraw_ipr` is the IPR tab's redraw (nothing while there is none), left
   // out after a run that refused a box.
   void Cmd_Reflush_Click(const std::function<void()>& redraw_ipr);
-  // Enter in the well box: the named well's survey and well path.
+  // Enter in the well box: the named well's survey and well path (the table kept when its
+  // edits could not be saved first).
   void JName_Comb_KeyPress(int key_ascii);
   // A key in the model box: true when the box's text is to be emptied.
   bool CyjType_Comb_KeyPress(int key_ascii);
-  // The unload question; the window closes after either answer.
-  void Form_Unload();
+  // The unload question. The window closes after No or a save that went through; it stays
+  // open with the edits when the wanted save did not happen (`refused` or `failed`).
+  DesignOutcome Form_Unload();
   // The survey part of "保存": written only when edited since it was read or saved.
-  void save_survey_if_changed();
+  DesignOutcome save_survey_if_changed();
 
   // The model lists of the catalogue: every model line in the load step, each name once when
   // the list is opened.

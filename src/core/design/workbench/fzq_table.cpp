@@ -39,18 +39,19 @@ std::vector<std::vector<std::string>> fzq_export_cells(const TextGrid& g) {
   return cells;
 }
 
-bool ImportExcel_Click(const DesignState& st, const ProgramFolder& folder, WorkbookWriter& writer,
-                       MessageService& msg, ShellService& shell) {
+DesignOutcome ImportExcel_Click(const DesignState& st, const ProgramFolder& folder, WorkbookWriter& writer,
+                                MessageService& msg, ShellService& shell) {
   const auto& g = st.Grid2;
   const std::string path = fzq_workbook_path(folder, st.JName_Comb);
   if (path.empty()) {
     msg.show("井号中有不能用作文件名的字符，扶正器布置数据表未导出！", "", MsgButtons::Ok);
-    return false;
+    return DesignOutcome::refused;
   }
   std::error_code ec;
   std::filesystem::create_directories(folder.report(), ec);
-  return Export_Excel(fzq_export_cells(g), static_cast<std::int16_t>(g.rows() - 1),
-                      static_cast<std::int16_t>(g.cols() - 1), path, writer, msg, shell);
+  const bool written = Export_Excel(fzq_export_cells(g), static_cast<std::int16_t>(g.rows() - 1),
+                                    static_cast<std::int16_t>(g.cols() - 1), path, writer, msg, shell);
+  return written ? DesignOutcome::done : DesignOutcome::failed;
 }
 
 bool txtEdit_KeyPress(DesignState& st, int& key_ascii) {
@@ -88,7 +89,7 @@ void mnuIns_Click(TextGrid& g) {
 
 void mnuDel_Click(TextGrid& g) { g.remove_row(g.row); }
 
-bool CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg) {
+DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg) {
   auto& g = st.Grid2;
   g.col = kDepthCol;
   st.fzq_edit_changed = false;
@@ -110,11 +111,11 @@ bool CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg) {
   if (ok && r == last && v < kFzqLeastDepth) ok = false;
   if (!ok) {
     msg.show(kFzqDepthOrderMessage, "提示", MsgButtons::Ok);
-    return false;
+    return DesignOutcome::refused;
   }
   g.set_text(r, kDepthCol, st.fzq_edit_text);
   g.row = kept_row;
-  return true;
+  return DesignOutcome::done;
 }
 
 }  // namespace wb::design

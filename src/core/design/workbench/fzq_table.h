@@ -8,6 +8,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 #include "core/printing/excel_plan.h"
 
@@ -22,9 +23,10 @@ inline constexpr double kFzqLeastDepth = 100;  // m, the shallowest centralizer 
 std::string fzq_workbook_path(const ProgramFolder& folder, const std::string& well);
 // Every cell of the table, trimmed of blanks, headings and row numbers included.
 std::vector<std::vector<std::string>> fzq_export_cells(const TextGrid& g);
-// "导入到Excel": the table into the well's workbook through Export_Excel; false when the name
-// was refused (with a message) or the workbook could not be written.
-bool ImportExcel_Click(const DesignState& st, const ProgramFolder& folder, WorkbookWriter& writer,
+// "导入到Excel": the table into the well's workbook through Export_Excel: `done`; `refused`
+// when the well name cannot make a file name, `failed` when the workbook could not be
+// written (both told).
+DesignOutcome ImportExcel_Click(const DesignState& st, const ProgramFolder& folder, WorkbookWriter& writer,
                        MessageService& msg, ShellService& shell);
 
 // The editor's events. A key (character code) is accepted when it is Enter, Backspace or a
@@ -39,8 +41,8 @@ void mnuIns_Click(TextGrid& g);
 void mnuDel_Click(TextGrid& g);
 
 // Commits the editor's text into column 1 of row fzq_edit_row when the depths keep falling
-// down the table; otherwise says so and writes nothing. `pump_depth` is the pump depth after
-// the design, m.
-bool CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg);
+// down the table (`done`); otherwise says so and writes nothing (`refused`). `pump_depth`
+// is the pump depth after the design, m.
+DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg);
 
 }  // namespace wb::design

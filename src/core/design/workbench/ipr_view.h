@@ -103,7 +103,7 @@ class IprView {
 
  private:
   // Shows the refusal of a well box the curve is drawn from; true when one was refused.
-  bool inputs_refused();
+  [[nodiscard]] bool inputs_refused();
   void place_schematic(double L);
   void common_tail(double L);
   void level_from_pressure(double p);

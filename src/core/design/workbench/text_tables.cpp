@@ -85,20 +85,20 @@ std::string fzq_table_bytes(const DepthProfile& p, const std::string& well, cons
   return utf8_to_gbk(s);
 }
 
-bool Cmd_SaveToTxt_Click(const ProgramFolder& folder, const DepthProfile& p, MessageService& msg) {
+DesignOutcome Cmd_SaveToTxt_Click(const ProgramFolder& folder, const DepthProfile& p, MessageService& msg) {
   const auto path = folder.root / u8path(kProfileTableName);
-  if (write_text(path, profile_table_bytes(p))) return true;
+  if (write_text(path, profile_table_bytes(p))) return DesignOutcome::done;
   msg.show(write_failed_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
-  return false;
+  return DesignOutcome::failed;
 }
 
-bool SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const DesignState& st, MessageService& msg) {
+DesignOutcome SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const DesignState& st, MessageService& msg) {
   std::filesystem::path path;
   if (trim_blanks(myname).empty()) {
     const auto name = fzq_txt_name(st.JName_Comb);
     if (!name) {
       msg.show(unsafe_well_name_text(st.JName_Comb), "", MsgButtons::Ok, MsgIcon::Warning);
-      return false;
+      return DesignOutcome::refused;
     }
     path = folder.root / u8path(*name);
   } else {
@@ -107,10 +107,10 @@ bool SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const De
   const std::string& pump_depth = st.Text3[design_box::kPumpDepthAfter];
   if (!write_text(path, fzq_table_bytes(st.profile, st.JName_Comb, st.Date_Comb, pump_depth))) {
     msg.show(write_failed_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
-    return false;
+    return DesignOutcome::failed;
   }
   msg.show(path_text(path) + "  已写入完成！", "");
-  return true;
+  return DesignOutcome::done;
 }
 
 }  // namespace wb::design

@@ -12,6 +12,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb::design {
@@ -32,14 +33,14 @@ int fzq_bottom_node(const std::string& pump_depth_text);
 std::string fzq_table_bytes(const DepthProfile& p, const std::string& well, const std::string& date,
                             const std::string& pump_depth_text);
 
-// "存成文本": writes the profile table into the program folder, replacing an earlier one.
-// A file that cannot be written is reported; the result says whether it was written.
-bool Cmd_SaveToTxt_Click(const ProgramFolder& folder, const DepthProfile& p, MessageService& msg);
+// "存成文本": writes the profile table into the program folder, replacing an earlier one:
+// `done`, or `failed` when the file cannot be written (reported).
+DesignOutcome Cmd_SaveToTxt_Click(const ProgramFolder& folder, const DepthProfile& p, MessageService& msg);
 
 // Writes the layout table under `myname`, or, when that is blank, under the trimmed well
 // name followed by "扶正器布置数据表.txt" in the program folder (refused with a message when
-// the well name cannot be part of a file name). Says "<file>  已写入完成！" when done and
-// reports a failure otherwise.
-bool SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const DesignState& st, MessageService& msg);
+// the well name cannot be part of a file name: `refused`). Says "<file>  已写入完成！" when
+// `done` and reports a failure (`failed`) otherwise.
+DesignOutcome SaveFzqTab(const std::string& myname, const ProgramFolder& folder, const DesignState& st, MessageService& msg);
 
 }  // namespace wb::design

@@ -266,7 +266,7 @@ StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& w
   if (found) {
     Bytes b;
     if ((st = store.read(found, b)) != StoreStatus::Ok) return st;
-    rec.decode(b);
+    std::ignore = rec.decode(b);  // a record of the store, whole
   } else {
     if ((st = store.count(target)) != StoreStatus::Ok) return st;
     ++target;

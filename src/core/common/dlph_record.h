@@ -46,7 +46,7 @@ struct DlPhRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
   static const RecordLayout<DlPhRecord>& layout();
 };
 

@@ -99,7 +99,7 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   const std::string test = stored_key(Text1[kTestTime], 12);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {
-    DlPh_Rec.decode(recs[i]);
+    std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole
     if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == test) found = i + 1;
   }
   if (!found) {

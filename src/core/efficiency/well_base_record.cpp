@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
@@ -122,7 +123,7 @@ StoreStatus find_well_base(const fs::path& lib, const std::string& well, const s
   const std::string t = stored_blank_key(test, 12);
   WellBaseRecord r;
   for (std::size_t i = 0; i < recs.size(); ++i) {
-    r.decode(recs[i]);
+    std::ignore = r.decode(recs[i]);  // a record of the store, whole
     if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
       rec = r;
       found = i + 1;
@@ -240,7 +241,7 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {
     WellBaseRecord r;
-    r.decode(recs[i]);
+    std::ignore = r.decode(recs[i]);  // a record of the store, whole
     if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
       rec = r;
       found = i + 1;

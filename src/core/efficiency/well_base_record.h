@@ -116,7 +116,7 @@ struct WellBaseRecord {
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.
-  bool decode(const Bytes& b);
+  [[nodiscard]] bool decode(const Bytes& b);
   // Whether the record holds electric curves: twice the mean voltage above 10 V.
   bool has_electric_curves() const { return uu_cos[0] > 10.0f; }
   static const RecordLayout<WellBaseRecord>& layout();

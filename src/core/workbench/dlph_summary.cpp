@@ -1,6 +1,7 @@
 #include "core/workbench/dlph_summary.h"
 
 #include <vector>
+#include <tuple>
 
 #include "core/charts/energy_panel.h"
 #include "core/common/record_fields.h"
@@ -25,7 +26,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   const std::string date = record_key(st.org_head.test_date, 12);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size(); ++i) {
-    DlPh_Rec.decode(recs[i]);
+    std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole
     if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == date) {
       found = i + 1;
       break;

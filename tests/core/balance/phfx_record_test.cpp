@@ -253,7 +253,7 @@ TEST(BalanceSummary, UpdatesTheRecordOfTheKeyOrAppends) {
   Bytes b;
   ASSERT_EQ(store.read(2, b), StoreStatus::Ok);
   DlPhRecord r;
-  r.decode(b);
+  ASSERT_TRUE(r.decode(b));
   EXPECT_EQ(r.crank_blocks, 2);
   EXPECT_FLOAT_EQ(r.crank_block_wt, 12.5f);
   EXPECT_FLOAT_EQ(r.crank_block_pos, 1.25f);
@@ -265,7 +265,7 @@ TEST(BalanceSummary, UpdatesTheRecordOfTheKeyOrAppends) {
   ASSERT_EQ(store.count(n), StoreStatus::Ok);
   EXPECT_EQ(n, 4u);
   ASSERT_EQ(store.read(4, b), StoreStatus::Ok);
-  r.decode(b);
+  ASSERT_TRUE(r.decode(b));
   EXPECT_EQ(r.well_name.substr(0, 2), "W9");
   EXPECT_FLOAT_EQ(r.sys_effi, 0.0f);
 }

@@ -312,7 +312,7 @@ TEST(BalanceWindow, SaveAsksFirstAndStoresTheAnalysisAsShown) {
   Bytes b;
   ASSERT_EQ(RecordStore(f.prog.sys() / "DlPh.dat", kDlPhRecordSize).read(1, b), StoreStatus::Ok);
   DlPhRecord sum;
-  sum.decode(b);
+  ASSERT_TRUE(sum.decode(b));
   EXPECT_EQ(sum.balance_advice.substr(0, w->state.balance_advice.find_last_not_of(' ') + 1),
             w->state.balance_advice.substr(0, w->state.balance_advice.find_last_not_of(' ') + 1));
   EXPECT_EQ(sum.crank_blocks, 2);

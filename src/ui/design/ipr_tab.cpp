@@ -127,11 +127,11 @@ IprTab::IprTab(DesignState& st, ProgramFolder folder, QWidget* parent)
   label(8, this, 6840, 960 - kTabTop, 2295);
   label(9, this, 6840, 1320 - kTabTop, 2295);
   label(4, this, 6840, 1680 - kTabTop, 1320);
-  Text7[2] = box(this, 8160, 1680 - kTabTop, 1095);
+  Text7[ipr_box::kFlowingPressure] = box(this, 8160, 1680 - kTabTop, 1095);
   label(6, this, 6840, 2040 - kTabTop, 1320);
-  Text7[1] = box(this, 8160, 2040 - kTabTop, 1095);
+  Text7[ipr_box::kRate] = box(this, 8160, 2040 - kTabTop, 1095);
   label(0, this, 6840, 2400 - kTabTop, 1320);
-  Text7[0] = box(this, 8160, 2400 - kTabTop, 1095);
+  Text7[ipr_box::kLevel] = box(this, 8160, 2400 - kTabTop, 1095);
   Cmd_Redraw_IPR = new QPushButton(QStringLiteral("更新IPR曲线"), this);
   Cmd_Redraw_IPR->setGeometry(rect_tw(7320, 4560 - kTabTop, 1215, 375));
   setMinimumSize(px(9300), px(4935 - kTabTop));

@@ -187,13 +187,13 @@ void IprView::Text7_Change(int index) {
   if (index < 0 || index > 2 || inputs_refused()) return;
   const IprInputs in = IprInputs::from(st_);
   if (index == 0) {
-    const double L = num_val(v.Text7[0]);
+    const double L = num_val(v.Text7[ipr_box::kLevel]);
     if (L > in.Hmid) return;
     common_tail(L);
     return;
   }
   if (index == 1) {
-    double q = num_val(v.Text7[1]);
+    double q = num_val(v.Text7[ipr_box::kRate]);
     if (!(in.J > 0.0)) {
       msg_.show(kBadIndexText, "");
       return;
@@ -207,7 +207,7 @@ void IprView::Text7_Change(int index) {
       if (!fixing_rate_) {
         msg_.show(kRateTooHighText, "");
         fixing_rate_ = true;
-        set_Text7(1, num_text(std::floor(10.0 * cap) / 10.0));
+        set_Text7(ipr_box::kRate, num_text(std::floor(10.0 * cap) / 10.0));
         fixing_rate_ = false;
         v.focus_text7 = 1;
         return;
@@ -227,7 +227,7 @@ void IprView::Text7_Change(int index) {
       msg_.show(kBadFluidText, "");
       return;
     }
-    level_from_pressure(num_val(v.Text7[2]));
+    level_from_pressure(num_val(v.Text7[ipr_box::kFlowingPressure]));
   }
 }
 
@@ -235,9 +235,9 @@ void IprView::level_from_pressure(double p) {
   const IprInputs in = IprInputs::from(st_);
   double L = std::floor(in.Hmid - 1000.0 * (p - in.Pc) / (kGravity * in.rho_m()) + 0.5);
   if (L > 0.0) {
-    set_Text7(0, num_text(L));
+    set_Text7(ipr_box::kLevel, num_text(L));
   } else {
-    set_Text7(0, "0");
+    set_Text7(ipr_box::kLevel, "0");
     L = 0.0;
   }
   common_tail(L);
@@ -254,7 +254,7 @@ void IprView::place_schematic(double L) {
 void IprView::common_tail(double L) {
   place_schematic(L);
   Cmd_Redraw_IPR_Click();
-  set_Text8(v.Text7[0]);
+  set_Text8(v.Text7[ipr_box::kLevel]);
 }
 
 void IprView::marker_drag(double y, bool move) {

@@ -59,8 +59,15 @@ inline constexpr double kSchematicDepth = 4000.0;  // m
 inline constexpr double kSchematicSpan = 2820.0;   // twips for kSchematicDepth
 inline constexpr int kMarkerAbove = 85;            // marker top above the column top
 
+// The three boxes of `Text7` on the tab "动态IPR曲线".
+namespace ipr_box {
+inline constexpr int kLevel = 0;             // dynamic fluid level, m
+inline constexpr int kRate = 1;              // liquid rate, m³/d
+inline constexpr int kFlowingPressure = 2;   // design flowing pressure, MPa
+}  // namespace ipr_box
+
 struct IprViewState {
-  std::array<std::string, 3> Text7;  // 0 level m, 1 rate, 2 design flowing pressure MPa
+  std::array<std::string, 3> Text7;  // by ipr_box
   std::string Text8, Text9, Text11;  // driving level; the design point's pressure and rate
   std::array<std::string, 11> Label10{"液面深度(m)", "液面深度m:", "设计流压MPa:", "产液能力 m^3:", "设计流压(MPa)", "",
                                       "产液能力(m^3)", "油层静压(MPa):", "饱和压力(MPa):", "采液指数t/Mpa:", ""};

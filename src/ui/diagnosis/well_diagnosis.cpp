@@ -32,8 +32,9 @@ const QColor kBoxOrange(255, 224, 192);
 constexpr const char* kPictureTitle = "地面功图及泵功图另存为图片文件";
 constexpr const char* kPictureSuffix = "地面及泵功图.BMP";
 
+using namespace diag_box;  // the layout tables below name the boxes of Text1
+
 // Tab chains of the boxes: Enter and Down move one step right, Up one step left, no wrap.
-using namespace diag_box;
 const std::vector<std::vector<int>> kChains = {
     {kWell, kDate, kBore, kLiquid, kWaterCut, kSpm, kStroke, kPlungerStroke, kEffectiveStroke, kTubingInnerDia,
      kRods118, kRods1, kRods78, kRods34, kRods58, kSinkerLen, kSinkerDia, kPumpDepth, kFluidLevel, kLayerMidDepth,

@@ -129,25 +129,37 @@ void show_store_failure(DiagnosisIo& io, StoreStatus status, const fs::path& pat
                    MsgIcon::Warning);
 }
 
-// Boxes of params(0..25); -1 for the three slots the window never sets.
-constexpr int kParamBoxes[kBgtParamCount] = {5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
-                                             18, 19, 20, 21, 22, 23, 24, -1, -1, -1, 1,  2,  37};
+// Boxes of params(0..25); kNoBox for the three slots the window never sets.
+constexpr int kNoBox = -1;
+constexpr std::array<int, kBgtParamCount> kParamBoxes = {
+    diag_box::kBore,           diag_box::kLiquid,          diag_box::kWaterCut,       diag_box::kOilDensitySurface,
+    diag_box::kOilDensityDownhole, diag_box::kRods1,       diag_box::kRods78,         diag_box::kRods34,
+    diag_box::kRods58,         diag_box::kStroke,          diag_box::kSpm,            diag_box::kFluidLevel,
+    diag_box::kStaticPressure, diag_box::kTubingPressure,  diag_box::kCasingPressure, diag_box::kLayerMidDepth,
+    diag_box::kIntakeDepth,    diag_box::kPumpDepth,       diag_box::kTubingInnerDia, diag_box::kCasingInnerDia,
+    kNoBox,                    kNoBox,                     kNoBox,  // params(20..22)
+    diag_box::kRods118,        diag_box::kSinkerLen,       diag_box::kSinkerDia};
 // Boxes of diag_params(0..7).
-constexpr int kDiagParamBoxes[8] = {46, 47, 40, 41, 42, 43, 44, 45};
+constexpr std::array<int, 8> kDiagParamBoxes = {
+    diag_box::kGasOilRatio,  diag_box::kEffectiveStroke, diag_box::kViscosity,       diag_box::kNetThickness,
+    diag_box::kPermeability, diag_box::kBubblePressure,  diag_box::kFlowingPressure, diag_box::kProductivity};
+// Boxes of powers(0..3), kW.
+constexpr std::array<int, 4> kPowerBoxes = {diag_box::kInputPower, diag_box::kRodPower, diag_box::kUsefulPower,
+                                            diag_box::kRmsPower};
 
 void boxes_to_record(const DiagnosisState& st, BgtRecord& r) {
   auto box = [&st](int k) { return trim_blanks(st.Text1[static_cast<std::size_t>(k)]); };
   r.well_name = box(diag_box::kWell);
   r.test_date = box(diag_box::kDate);
   for (std::size_t k = 0; k < kBgtParamCount; ++k)
-    if (kParamBoxes[k] >= 0) r.params[k] = box(kParamBoxes[k]);
+    if (kParamBoxes[k] != kNoBox) r.params[k] = box(kParamBoxes[k]);
   r.diag_text = box(diag_box::kAdvice);
-  for (std::size_t k = 0; k < 8; ++k) r.diag_params[k] = box(kDiagParamBoxes[k]);
-  r.cyj_model = box(48);
-  r.plunger_stroke = box(49);
-  r.motor_model = box(50);
-  r.wellhead_temp = box(51);
-  for (int k = 0; k < 4; ++k) r.powers[k] = static_cast<float>(st.box(52 + k));
+  for (std::size_t k = 0; k < kDiagParamBoxes.size(); ++k) r.diag_params[k] = box(kDiagParamBoxes[k]);
+  r.cyj_model = box(diag_box::kCyjModel);
+  r.plunger_stroke = box(diag_box::kPlungerStroke);
+  r.motor_model = box(diag_box::kMotorModel);
+  r.wellhead_temp = box(diag_box::kWellheadTemp);
+  for (std::size_t k = 0; k < kPowerBoxes.size(); ++k) r.powers[k] = static_cast<float>(st.box(kPowerBoxes[k]));
 }
 
 bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
@@ -256,16 +268,30 @@ void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& 
     blank_damaged_fields(r, check);
     auto val = [&r](std::size_t k) { return trim_blanks(r.vals[k]); };
     const std::pair<int, std::size_t> copies[] = {
-        {5, kValPumpDia},      {6, kValLiquidRate},   {7, kValWaterCut},     {8, kValLiquidDensity},
-        {10, kValRodLen1},     {11, kValRodLen7_8},   {12, kValRodLen3_4},   {13, kValRodLen5_8},
-        {15, kValRealSpm},     {16, kValFluidLevel},  {18, kValTubingPress}, {19, kValCasingPress},
-        {22, kValPumpDepth},   {40, kValViscosity},   {51, kValWellheadTemp}, {46, kValGasOilRatio}};
+        {diag_box::kBore, kValPumpDia},
+        {diag_box::kLiquid, kValLiquidRate},
+        {diag_box::kWaterCut, kValWaterCut},
+        {diag_box::kOilDensitySurface, kValLiquidDensity},
+        {diag_box::kRods1, kValRodLen1},
+        {diag_box::kRods78, kValRodLen7_8},
+        {diag_box::kRods34, kValRodLen3_4},
+        {diag_box::kRods58, kValRodLen5_8},
+        {diag_box::kSpm, kValRealSpm},
+        {diag_box::kFluidLevel, kValFluidLevel},
+        {diag_box::kTubingPressure, kValTubingPress},
+        {diag_box::kCasingPressure, kValCasingPress},
+        {diag_box::kPumpDepth, kValPumpDepth},
+        {diag_box::kViscosity, kValViscosity},
+        {diag_box::kWellheadTemp, kValWellheadTemp},
+        {diag_box::kGasOilRatio, kValGasOilRatio}};
     for (auto [box, k] : copies) st.set_box(box, val(k));
     st.set_box(diag_box::kStroke, "3");  // always this constant: the record's stroke is not taken
-    st.set_box(48, trim_blanks(r.cyj_model));
-    st.set_box(50, trim_blanks(r.motor_model));
-    const std::pair<int, std::size_t> powers[] = {
-        {52, kValInputPower}, {53, kValRodPower}, {54, kValHydraulicPower}, {55, kValRmsPower}};
+    st.set_box(diag_box::kCyjModel, trim_blanks(r.cyj_model));
+    st.set_box(diag_box::kMotorModel, trim_blanks(r.motor_model));
+    const std::pair<int, std::size_t> powers[] = {{diag_box::kInputPower, kValInputPower},
+                                                  {diag_box::kRodPower, kValRodPower},
+                                                  {diag_box::kUsefulPower, kValHydraulicPower},
+                                                  {diag_box::kRmsPower, kValRmsPower}};
     for (auto [box, k] : powers) {
       const bool damaged = std::find(check.damaged.begin(), check.damaged.end(), k) != check.damaged.end();
       st.set_box(box, damaged ? std::string() : num_text(num_val(r.vals[k])));
@@ -347,25 +373,24 @@ void Load_Bgt(DiagnosisState& st, const fs::path& cs_filename, DiagnosisIo& io) 
 }
 
 void BgtRecode_To_Text(DiagnosisState& st) {
-  for (int k = 5; k < kDiagBoxCount; ++k) st.set_box(k, "");
+  // Every box from the pump bore on is emptied; of those before it the pump efficiency keeps
+  // its text and the others are all set from the record below.
+  for (int k = diag_box::kBore; k < kDiagBoxCount; ++k) st.set_box(k, "");
   const BgtRecord& r = st.Bgt_Rec;
-  st.set_box(diag_box::kRods118, trim_blanks(r.params[23]));
-  st.set_box(diag_box::kSinkerLen, trim_blanks(r.params[24]));
   st.set_box(diag_box::kWell, trim_blanks(r.well_name));
   st.set_box(diag_box::kDate, trim_blanks(r.test_date));
   st.Comb_WellName = trim_blanks(r.well_name);
   st.Comb_TestTime = trim_blanks(r.test_date);
-  for (int k = 0; k < 20; ++k) st.set_box(5 + k, trim_blanks(r.params[static_cast<std::size_t>(k)]));
+  for (std::size_t k = 0; k < kBgtParamCount; ++k)
+    if (kParamBoxes[k] != kNoBox) st.set_box(kParamBoxes[k], trim_blanks(r.params[k]));
   st.set_box(diag_box::kAdvice, trim_blanks(r.diag_text));
-  st.set_box(diag_box::kSinkerDia, trim_blanks(r.params[25]));
-  for (int k = 0; k < 6; ++k) st.set_box(40 + k, trim_blanks(r.diag_params[static_cast<std::size_t>(2 + k)]));
-  st.set_box(46, trim_blanks(r.diag_params[0]));
-  st.set_box(47, trim_blanks(r.diag_params[1]));
-  st.set_box(48, trim_blanks(r.cyj_model));
-  st.set_box(49, trim_blanks(r.plunger_stroke));
-  st.set_box(50, trim_blanks(r.motor_model));
-  st.set_box(51, trim_blanks(r.wellhead_temp));
-  for (int k = 0; k < 4; ++k) st.set_box(52 + k, num_text_f(r.powers[static_cast<std::size_t>(k)]));
+  for (std::size_t k = 0; k < kDiagParamBoxes.size(); ++k)
+    st.set_box(kDiagParamBoxes[k], trim_blanks(r.diag_params[k]));
+  st.set_box(diag_box::kCyjModel, trim_blanks(r.cyj_model));
+  st.set_box(diag_box::kPlungerStroke, trim_blanks(r.plunger_stroke));
+  st.set_box(diag_box::kMotorModel, trim_blanks(r.motor_model));
+  st.set_box(diag_box::kWellheadTemp, trim_blanks(r.wellhead_temp));
+  for (std::size_t k = 0; k < kPowerBoxes.size(); ++k) st.set_box(kPowerBoxes[k], num_text_f(r.powers[k]));
 }
 
 int record_number(const std::string& text7) {

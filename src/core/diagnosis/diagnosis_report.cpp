@@ -23,15 +23,38 @@ struct Entry {
   const char* label;
   int box;
 };
+// One row per entry, top to bottom, each the text of one box.
 constexpr Entry kEntries[30] = {
-    {"井    号", 3},          {"测试日期", 4},         {"泵    径(mm)", 5},      {"日 产 液(m3)", 6},
-    {"含 水 率(%)", 7},       {"1'1 杆长度(m)", 1},    {"1'杆长度(m)", 10},      {"7/8'杆长度(m)", 11},
-    {"6/8'杆长度(m)", 12},    {"5/8'杆长度(m)", 13},   {"加重杆长(m)", 2},       {"加重杆径(mm)", 37},
-    {"油管内径(mm)", 23},     {"动 液 面(m)", 16},     {"泵挂深度(m)", 22},      {"冲  次(1/min)", 15},
-    {"光杆冲程(m)", 14},      {"柱塞冲程(m)", 49},     {"有效冲程(m)", 47},      {"粘  度(mPa.S)", 40},
-    {"地面油密度t/m3", 8},    {"地下油密度t/m3", 9},   {"气 油 比 m^3/t", 46},   {"饱和压力(MPa)", 43},
-    {"油层静压(MPa)", 17},    {"井口油压(MPa)", 18},   {"井口套压(MPa)", 19},    {"油层中深(m)", 20},
-    {"流动压力(MPa)", 44},    {"采油指数", 45},
+    {"井    号", diag_box::kWell},
+    {"测试日期", diag_box::kDate},
+    {"泵    径(mm)", diag_box::kBore},
+    {"日 产 液(m3)", diag_box::kLiquid},
+    {"含 水 率(%)", diag_box::kWaterCut},
+    {"1'1 杆长度(m)", diag_box::kRods118},
+    {"1'杆长度(m)", diag_box::kRods1},
+    {"7/8'杆长度(m)", diag_box::kRods78},
+    {"6/8'杆长度(m)", diag_box::kRods34},
+    {"5/8'杆长度(m)", diag_box::kRods58},
+    {"加重杆长(m)", diag_box::kSinkerLen},
+    {"加重杆径(mm)", diag_box::kSinkerDia},
+    {"油管内径(mm)", diag_box::kTubingInnerDia},
+    {"动 液 面(m)", diag_box::kFluidLevel},
+    {"泵挂深度(m)", diag_box::kPumpDepth},
+    {"冲  次(1/min)", diag_box::kSpm},
+    {"光杆冲程(m)", diag_box::kStroke},
+    {"柱塞冲程(m)", diag_box::kPlungerStroke},
+    {"有效冲程(m)", diag_box::kEffectiveStroke},
+    {"粘  度(mPa.S)", diag_box::kViscosity},
+    {"地面油密度t/m3", diag_box::kOilDensitySurface},
+    {"地下油密度t/m3", diag_box::kOilDensityDownhole},
+    {"气 油 比 m^3/t", diag_box::kGasOilRatio},
+    {"饱和压力(MPa)", diag_box::kBubblePressure},
+    {"油层静压(MPa)", diag_box::kStaticPressure},
+    {"井口油压(MPa)", diag_box::kTubingPressure},
+    {"井口套压(MPa)", diag_box::kCasingPressure},
+    {"油层中深(m)", diag_box::kLayerMidDepth},
+    {"流动压力(MPa)", diag_box::kFlowingPressure},
+    {"采油指数", diag_box::kProductivity},
 };
 
 // The code points of a UTF-8 text, each as its own string.

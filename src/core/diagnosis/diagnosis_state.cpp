@@ -7,20 +7,21 @@ namespace wb {
 
 std::array<std::string, kDiagBoxCount> diagnosis_design_texts() {
   std::array<std::string, kDiagBoxCount> t;
-  t[0] = "有效冲程泵效";
-  t[8] = "0.86";
-  t[9] = "0.83";
-  t[23] = "63";
-  t[24] = "124";
-  t[38] = "Text1(38)";
-  t[39] = "Text1(39)";
-  t[48] = "抽油机型号";
-  t[50] = "电动机型号";
-  t[51] = "井口温度℃";
-  t[52] = "输入功率";
-  t[53] = "光杆功率";
-  t[54] = "有功功率";
-  t[55] = "均方根功率";
+  using namespace diag_box;
+  t[kPumpEfficiency] = "有效冲程泵效";
+  t[kOilDensitySurface] = "0.86";
+  t[kOilDensityDownhole] = "0.83";
+  t[kTubingInnerDia] = "63";
+  t[kCasingInnerDia] = "124";
+  t[kSpare1] = "Text1(38)";  // the unlabelled boxes show their own names
+  t[kSpare2] = "Text1(39)";
+  t[kCyjModel] = "抽油机型号";
+  t[kMotorModel] = "电动机型号";
+  t[kWellheadTemp] = "井口温度℃";
+  t[kInputPower] = "输入功率";
+  t[kRodPower] = "光杆功率";
+  t[kUsefulPower] = "有功功率";
+  t[kRmsPower] = "均方根功率";
   return t;
 }
 

@@ -36,7 +36,7 @@ bool write_sample_design(const ProgramFolder& prog, const std::string& well, con
   if (LoadFromDiagnosis(eng.st, view, controls) != DesignOutcome::done) return false;
   eng.st.rod_grade = 5;  // D级杆, lightest rod string
   eng.st.Date_Comb = design_date;
-  eng.st.CyjType_Comb = diag.Text1[48];
+  eng.st.CyjType_Comb = diag.Text1[diag_box::kCyjModel];
   eng.st.Text3[design_box::kSinkerDiaAfter] = "25";  // the sinker bar a fresh window proposes
   eng.st.Text3[design_box::kSinkerLenAfter] = "50";
   eng.st.Text6[well_box::kMotorEfficiency] = "0.92";

@@ -162,16 +162,33 @@ bool write_sample_diagnosis(const ProgramFolder& prog, const SyntheticJointParam
   DiagnosisIo io{quiet};
   DiagnosisState st;
   diagnosis_load(st, prog, io);
-  const std::pair<int, const char*> boxes[] = {
-      {diag_box::kBore, "44"},          {diag_box::kLiquid, "18.5"},       {diag_box::kWaterCut, "62"},
-      {diag_box::kStroke, "3"},         {diag_box::kSpm, "6"},             {diag_box::kFluidLevel, "860"},
-      {diag_box::kStaticPressure, "12"}, {diag_box::kTubingPressure, "0.8"}, {diag_box::kCasingPressure, "0.5"},
-      {diag_box::kLayerMidDepth, "1450"}, {21, "1180"},                  {diag_box::kPumpDepth, "1200"},
-      {diag_box::kRods1, "400"},        {diag_box::kRods78, "400"},        {diag_box::kRods34, "380"},
-      {diag_box::kSinkerLen, "20"},     {diag_box::kSinkerDia, "38"},      {40, "12"},
-      {43, "8"},                        {46, "35"},                        {48, "CYJ10-3-37HB"},
-      {50, "Y250M-8"},                  {51, "35"},                        {52, "12.6"},
-      {53, "8.35"},                     {54, "4.12"},                      {55, "14.2"}};
+  const std::pair<int, const char*> boxes[] = {{diag_box::kBore, "44"},
+                                               {diag_box::kLiquid, "18.5"},
+                                               {diag_box::kWaterCut, "62"},
+                                               {diag_box::kStroke, "3"},
+                                               {diag_box::kSpm, "6"},
+                                               {diag_box::kFluidLevel, "860"},
+                                               {diag_box::kStaticPressure, "12"},
+                                               {diag_box::kTubingPressure, "0.8"},
+                                               {diag_box::kCasingPressure, "0.5"},
+                                               {diag_box::kLayerMidDepth, "1450"},
+                                               {diag_box::kIntakeDepth, "1180"},
+                                               {diag_box::kPumpDepth, "1200"},
+                                               {diag_box::kRods1, "400"},
+                                               {diag_box::kRods78, "400"},
+                                               {diag_box::kRods34, "380"},
+                                               {diag_box::kSinkerLen, "20"},
+                                               {diag_box::kSinkerDia, "38"},
+                                               {diag_box::kViscosity, "12"},
+                                               {diag_box::kBubblePressure, "8"},
+                                               {diag_box::kGasOilRatio, "35"},
+                                               {diag_box::kCyjModel, "CYJ10-3-37HB"},
+                                               {diag_box::kMotorModel, "Y250M-8"},
+                                               {diag_box::kWellheadTemp, "35"},
+                                               {diag_box::kInputPower, "12.6"},
+                                               {diag_box::kRodPower, "8.35"},
+                                               {diag_box::kUsefulPower, "4.12"},
+                                               {diag_box::kRmsPower, "14.2"}};
   for (auto [box, text] : boxes) st.Text1[static_cast<std::size_t>(box)] = text;
   st.Text1[diag_box::kWell] = p.well_name;
   st.Text1[diag_box::kDate] = test_date;

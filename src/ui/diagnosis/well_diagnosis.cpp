@@ -32,13 +32,17 @@ const QColor kBoxOrange(255, 224, 192);
 constexpr const char* kPictureTitle = "地面功图及泵功图另存为图片文件";
 constexpr const char* kPictureSuffix = "地面及泵功图.BMP";
 
+using namespace diag_box;  // the layout tables below name the boxes of Text1
+
 // Tab chains of the boxes: Enter and Down move one step right, Up one step left, no wrap.
 const std::vector<std::vector<int>> kChains = {
-    {3, 4, 5, 6, 7, 15, 14, 49, 47, 23, 1, 10, 11, 12, 13, 2, 37, 22, 16, 20,
-     40, 8, 9, 46, 43, 17, 19, 18, 44, 45},
-    {55, 53, 54, 52, 0},
-    {51, 50, 48},
-    {38, 39},
+    {kWell, kDate, kBore, kLiquid, kWaterCut, kSpm, kStroke, kPlungerStroke, kEffectiveStroke, kTubingInnerDia,
+     kRods118, kRods1, kRods78, kRods34, kRods58, kSinkerLen, kSinkerDia, kPumpDepth, kFluidLevel, kLayerMidDepth,
+     kViscosity, kOilDensitySurface, kOilDensityDownhole, kGasOilRatio, kBubblePressure, kStaticPressure,
+     kCasingPressure, kTubingPressure, kFlowingPressure, kProductivity},
+    {kRmsPower, kRodPower, kUsefulPower, kInputPower, kPumpEfficiency},
+    {kWellheadTemp, kMotorModel, kCyjModel},
+    {kSpare1, kSpare2},
 };
 
 // The base-data columns: box and label (the last two of column 3 have buttons instead).
@@ -47,22 +51,61 @@ struct Labelled {
   const char* label;
 };
 const Labelled kBaseColumns[3][10] = {
-    {{3, "井  号"}, {4, "日  期"}, {5, "泵  径  mm"}, {6, "日产液 m^3"}, {7, "含 水 率 %"},
-     {15, "冲 次1/min"}, {14, "光杆冲程 m"}, {49, "柱塞冲程 m"}, {47, "有效冲程 m"}, {23, "油管内径 mm"}},
-    {{1, "1'1 杆长 m"}, {10, "1'  杆长 m"}, {11, "7/8'杆长 m"}, {12, "6/8'杆长 m"}, {13, "5/8'杆长 m"},
-     {2, "加重杆长 m"}, {37, "加重杆径mm"}, {22, "泵挂深度 m"}, {16, "动 液 面 m"}, {20, "油层中深 m"}},
-    {{40, "粘 度 mPa.S"}, {8, "地面油密度"}, {9, "地下油密度"}, {46, "气油比m^3/t"}, {43, "饱和压力MPa"},
-     {17, "油层静压MPa"}, {19, "井口套压Mpa"}, {18, "井口油压Mpa"}, {44, nullptr}, {45, nullptr}},
+    {{kWell, "井  号"},
+     {kDate, "日  期"},
+     {kBore, "泵  径  mm"},
+     {kLiquid, "日产液 m^3"},
+     {kWaterCut, "含 水 率 %"},
+     {kSpm, "冲 次1/min"},
+     {kStroke, "光杆冲程 m"},
+     {kPlungerStroke, "柱塞冲程 m"},
+     {kEffectiveStroke, "有效冲程 m"},
+     {kTubingInnerDia, "油管内径 mm"}},
+    {{kRods118, "1'1 杆长 m"},
+     {kRods1, "1'  杆长 m"},
+     {kRods78, "7/8'杆长 m"},
+     {kRods34, "6/8'杆长 m"},
+     {kRods58, "5/8'杆长 m"},
+     {kSinkerLen, "加重杆长 m"},
+     {kSinkerDia, "加重杆径mm"},
+     {kPumpDepth, "泵挂深度 m"},
+     {kFluidLevel, "动 液 面 m"},
+     {kLayerMidDepth, "油层中深 m"}},
+    {{kViscosity, "粘 度 mPa.S"},
+     {kOilDensitySurface, "地面油密度"},
+     {kOilDensityDownhole, "地下油密度"},
+     {kGasOilRatio, "气油比m^3/t"},
+     {kBubblePressure, "饱和压力MPa"},
+     {kStaticPressure, "油层静压MPa"},
+     {kCasingPressure, "井口套压Mpa"},
+     {kTubingPressure, "井口油压Mpa"},
+     {kFlowingPressure, nullptr},
+     {kProductivity, nullptr}},
 };
-// The additional frame, top to bottom; -5 and -6 stand for Text5 and Text6, -2 for Text2.
-const Labelled kExtraColumn[] = {{0, "有效冲程泵效"}, {48, "抽油机型"},   {50, "电动机型号"}, {51, "井口温度"},
-                                 {52, "输入功率"},   {53, "光杆功率"},   {54, "有功功率"},   {55, "均方根功率"},
-                                 {-5, "最大载荷"},   {-6, "最小载荷"},   {21, "进油口深  m"}, {24, "套管内径 mm"},
-                                 {41, "有效厚度  m"}, {42, "渗透率   mD"}, {38, ""},          {39, ""},
-                                 {-2, ""}};
+// The additional frame, top to bottom; the single boxes Text5, Text6 and Text2 stand in it
+// under these stand-in indexes.
+constexpr int kText5Slot = -5, kText6Slot = -6, kText2Slot = -2;
+const Labelled kExtraColumn[] = {
+    {kPumpEfficiency, "有效冲程泵效"},
+    {kCyjModel, "抽油机型"},
+    {kMotorModel, "电动机型号"},
+    {kWellheadTemp, "井口温度"},
+    {kInputPower, "输入功率"},
+    {kRodPower, "光杆功率"},
+    {kUsefulPower, "有功功率"},
+    {kRmsPower, "均方根功率"},
+    {kText5Slot, "最大载荷"},
+    {kText6Slot, "最小载荷"},
+    {kIntakeDepth, "进油口深  m"},
+    {kCasingInnerDia, "套管内径 mm"},
+    {kNetThickness, "有效厚度  m"},
+    {kPermeability, "渗透率   mD"},
+    {kSpare1, ""},
+    {kSpare2, ""},
+    {kText2Slot, ""}};
 
-bool window_background(int i) { return i == 0 || i == 48 || (i >= 50 && i <= 55); }
-bool orange(int i) { return i == 21 || i == 24 || i == 41 || i == 42; }
+bool window_background(int i) { return i == kPumpEfficiency || i == kCyjModel || (i >= kMotorModel && i <= kRmsPower); }
+bool orange(int i) { return i == kIntakeDepth || i == kCasingInnerDia || i == kNetThickness || i == kPermeability; }
 
 void paint_box(QWidget* w, const QColor& base, const QColor& text) {
   QPalette p = w->palette();
@@ -250,8 +293,8 @@ void WellDiagnosis::build_ui() {
   }
   Calc_Pf_Com = button("计算流压", base, col_x[2], 16 + 23 * 8, label_w[2] - 2, 21);
   Calc_Cyzs_Com = button("计算指数", base, col_x[2], 16 + 23 * 9, label_w[2] - 2, 21);
-  box(8)->setToolTip(QStringLiteral("地面油比重"));
-  box(9)->setToolTip(QStringLiteral("井下油比重"));
+  box(diag_box::kOilDensitySurface)->setToolTip(QStringLiteral("地面油比重"));
+  box(diag_box::kOilDensityDownhole)->setToolTip(QStringLiteral("井下油比重"));
 
   // History.
   auto* history = new QGroupBox(QStringLiteral("历史数据查询"), this);
@@ -298,11 +341,11 @@ void WellDiagnosis::build_ui() {
   for (const Labelled& l : kExtraColumn) {
     label(l.label, extra_frame, 6, y, 76);
     QLineEdit* b = nullptr;
-    if (l.box == -5) {
+    if (l.box == kText5Slot) {
       b = Text5_ = new QLineEdit(extra_frame);
-    } else if (l.box == -6) {
+    } else if (l.box == kText6Slot) {
       b = Text6_ = new QLineEdit(extra_frame);
-    } else if (l.box == -2) {
+    } else if (l.box == kText2Slot) {
       b = Text2 = new QLineEdit(extra_frame);
     } else {
       b = make_box(l.box, extra_frame);
@@ -319,7 +362,7 @@ void WellDiagnosis::build_ui() {
   design_frame = new QGroupBox(QStringLiteral("参数设计"), this);
   design_frame->setGeometry(kClientWidth + 190, 2, 120, 300);
   design_frame->hide();
-  for (int i : {25, 26, 27, 28, 29, 30, 32, 33, 34, 35, 36}) make_box(i, design_frame);
+  for (int i : diag_box::kHiddenDesign) make_box(i, design_frame);
 
   // Path boxes, record number and combos.
   connect(Text3, &QLineEdit::textEdited, this, [this] { path_edited(PathBox::Records); });

@@ -8,6 +8,7 @@
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/workbench/design_record_boxes.h"
+#include "core/diagnosis/diag_box.h"
 
 namespace wb::design {
 
@@ -15,47 +16,50 @@ namespace {
 
 // Diagnosis box → design box whose record field takes the value, in the order they are read.
 struct Takeover {
-  int diag;  // Text1 index; -5 and -6 for the load boxes Text5 and Text6
+  int diag;  // diag_box index of Text1; -5 and -6 for the load boxes Text5 and Text6
   BoxArray box;
   int index;
 };
 constexpr int kMaxLoadBox = -5, kMinLoadBox = -6;
 constexpr Takeover kTableA[] = {
-    {7, BoxArray::Text6, well_box::kWaterCut},
-    {18, BoxArray::Text6, well_box::kTubingPressure},
-    {19, BoxArray::Text6, well_box::kCasingPressure},
-    {40, BoxArray::Text6, well_box::kOilViscosityDown},
-    {46, BoxArray::Text6, well_box::kGasOilRatio},
-    {8, BoxArray::Text6, well_box::kOilDensitySurface},
-    {9, BoxArray::Text6, well_box::kOilDensityDown},
-    {1, BoxArray::Text3, design_box::kRods118Before},
-    {10, BoxArray::Text3, design_box::kRods1Before},
-    {11, BoxArray::Text3, design_box::kRods78Before},
-    {12, BoxArray::Text3, design_box::kRods34Before},
-    {13, BoxArray::Text3, design_box::kRods58Before},
-    {2, BoxArray::Text3, design_box::kSinkerLenBefore},
-    {37, BoxArray::Text3, design_box::kSinkerDiaBefore},
-    {22, BoxArray::Text3, design_box::kPumpDepthBefore},
-    {16, BoxArray::Text3, design_box::kLevelBefore},
-    {14, BoxArray::Text3, design_box::kStrokeBefore},
-    {15, BoxArray::Text3, design_box::kSpmBefore},
+    {diag_box::kWaterCut, BoxArray::Text6, well_box::kWaterCut},
+    {diag_box::kTubingPressure, BoxArray::Text6, well_box::kTubingPressure},
+    {diag_box::kCasingPressure, BoxArray::Text6, well_box::kCasingPressure},
+    {diag_box::kViscosity, BoxArray::Text6, well_box::kOilViscosityDown},
+    {diag_box::kGasOilRatio, BoxArray::Text6, well_box::kGasOilRatio},
+    {diag_box::kOilDensitySurface, BoxArray::Text6, well_box::kOilDensitySurface},
+    {diag_box::kOilDensityDownhole, BoxArray::Text6, well_box::kOilDensityDown},
+    {diag_box::kRods118, BoxArray::Text3, design_box::kRods118Before},
+    {diag_box::kRods1, BoxArray::Text3, design_box::kRods1Before},
+    {diag_box::kRods78, BoxArray::Text3, design_box::kRods78Before},
+    {diag_box::kRods34, BoxArray::Text3, design_box::kRods34Before},
+    {diag_box::kRods58, BoxArray::Text3, design_box::kRods58Before},
+    {diag_box::kSinkerLen, BoxArray::Text3, design_box::kSinkerLenBefore},
+    {diag_box::kSinkerDia, BoxArray::Text3, design_box::kSinkerDiaBefore},
+    {diag_box::kPumpDepth, BoxArray::Text3, design_box::kPumpDepthBefore},
+    {diag_box::kFluidLevel, BoxArray::Text3, design_box::kLevelBefore},
+    {diag_box::kStroke, BoxArray::Text3, design_box::kStrokeBefore},
+    {diag_box::kSpm, BoxArray::Text3, design_box::kSpmBefore},
     {kMaxLoadBox, BoxArray::Text6, well_box::kMaxLoad},
     {kMinLoadBox, BoxArray::Text6, well_box::kMinLoad},
-    {43, BoxArray::Text6, well_box::kBubblePressure},
-    {44, BoxArray::Text6, well_box::kFlowingPressure},
-    {17, BoxArray::Text6, well_box::kStaticPressure},
-    {45, BoxArray::Text6, well_box::kProductivity},
-    {20, BoxArray::Text6, well_box::kLayerMidDepth},
-    {6, BoxArray::Text3, design_box::kRateBefore},
-    {5, BoxArray::Text3, design_box::kBoreBefore},
-    {47, BoxArray::Text6, well_box::kEffectiveStroke},
-    {49, BoxArray::Text6, well_box::kPlungerStroke},
-    {51, BoxArray::Text6, well_box::kWellheadTemp},
-    {23, BoxArray::Text6, well_box::kTubingInnerDia},
+    {diag_box::kBubblePressure, BoxArray::Text6, well_box::kBubblePressure},
+    {diag_box::kFlowingPressure, BoxArray::Text6, well_box::kFlowingPressure},
+    {diag_box::kStaticPressure, BoxArray::Text6, well_box::kStaticPressure},
+    {diag_box::kProductivity, BoxArray::Text6, well_box::kProductivity},
+    {diag_box::kLayerMidDepth, BoxArray::Text6, well_box::kLayerMidDepth},
+    {diag_box::kLiquid, BoxArray::Text3, design_box::kRateBefore},
+    {diag_box::kBore, BoxArray::Text3, design_box::kBoreBefore},
+    {diag_box::kEffectiveStroke, BoxArray::Text6, well_box::kEffectiveStroke},
+    {diag_box::kPlungerStroke, BoxArray::Text6, well_box::kPlungerStroke},
+    {diag_box::kWellheadTemp, BoxArray::Text6, well_box::kWellheadTemp},
+    {diag_box::kTubingInnerDia, BoxArray::Text6, well_box::kTubingInnerDia},
 };
 // Powers copied as the decimal text of the number read: diagnosis box → Text6 box.
 constexpr int kTableB[][2] = {
-    {52, well_box::kInputPower}, {53, well_box::kRodPower}, {54, well_box::kUsefulPower}, {55, well_box::kRmsPower}};
+    {diag_box::kInputPower, well_box::kInputPower},
+    {diag_box::kRodPower, well_box::kRodPower},
+    {diag_box::kUsefulPower, well_box::kUsefulPower},
+    {diag_box::kRmsPower, well_box::kRmsPower}};
 // The Text3 boxes filled from design_pre, in its order.
 constexpr int kPreBoxes[] = {
     design_box::kRateBefore, design_box::kLevelBefore, design_box::kPumpDepthBefore, design_box::kBoreBefore,
@@ -106,8 +110,8 @@ double design_pump_eff(float eta, std::string& text) {
 }
 
 DesignOutcome LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, DesignControls& controls) {
-  st.JName_Comb = diag.Text1(3);
-  st.Date_Comb = diag.Text1(4);
+  st.JName_Comb = diag.Text1(diag_box::kWell);
+  st.Date_Comb = diag.Text1(diag_box::kDate);
   if (trim_blanks(st.JName_Comb).empty()) {
     controls.beep();
     return DesignOutcome::refused;
@@ -116,7 +120,7 @@ DesignOutcome LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, Desi
   std::int16_t dda = 0;
   diag.cygsj(well, dda);
   if (dda == 3) return DesignOutcome::refused;
-  st.Date_Comb = diag.Text1(4);
+  st.Date_Comb = diag.Text1(diag_box::kDate);
 
   Bytes b = st.cur_design.encode();
   for (const Takeover& t : kTableA)
@@ -128,7 +132,7 @@ DesignOutcome LoadFromDiagnosis(DesignState& st, const DiagnosisView& diag, Desi
   st.Text3[design_box::kBackOffBefore].clear();
 
   const float eta = stroke_pump_eff(num_val(st.Text3[design_box::kRateBefore]), r.design_pre[3], r.design_pre[5],
-                                    r.well_data[10], num_val(diag.Text1(0)));
+                                    r.well_data[10], num_val(diag.Text1(diag_box::kPumpEfficiency)));
   st.Label3[design_label::kStrokePumpEff] = num_text_f(eta);
   const double v = design_pump_eff(eta, st.Text2);
   // Packed from the caption's text, as a save packs it.

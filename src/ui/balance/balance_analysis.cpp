@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_save.h"
@@ -349,7 +350,8 @@ void BalanceAnalysis::Form_Load() {
   Comb_TestTime->setEditText(qs(state.held.Cur_Test));
   // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
   // leaves the list's text as it is.
-  ensure_cyj_mode_file(folder_);
+  // A catalogue that cannot be created reads as empty: the list gets no models.
+  std::ignore = ensure_cyj_mode_file(folder_);
   Comb_Cyj_Mode->blockSignals(true);
   const QString text = Comb_Cyj_Mode->currentText();
   for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(qs(m));

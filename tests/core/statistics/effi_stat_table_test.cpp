@@ -171,7 +171,7 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   std::vector<GtYmRecord> recs(static_cast<std::size_t>(n), stat_rec("W", "202601010000", "B", {{kValPumpDia, "38"}}));
   recs.back().well_name = "LAST";
   std::vector<StatRecord> parsed;
-  ASSERT_TRUE(parse_stat_records(library_bytes(recs), parsed));
+  ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   StatGrid g;
   fill_stat_grid(g, parsed);
   ASSERT_EQ(g.row_count(), n + 2);
@@ -185,7 +185,7 @@ TEST(EffiStatFilter, ValueListInFirstAppearanceOrder) {
   std::vector<GtYmRecord> recs;
   for (const char* b : {"A", "", "B", "A ", "a"}) recs.push_back(stat_rec("W", "1", b));
   std::vector<StatRecord> parsed;
-  ASSERT_TRUE(parse_stat_records(library_bytes(recs), parsed));
+  ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   EXPECT_EQ(stat_field_values(parsed, "单元号"), (std::vector<std::string>{"A", "B", "a"}));
   EXPECT_EQ(stat_matches(parsed, "单元号", " A"), (std::vector<int>{1, 4}));
   EXPECT_TRUE(stat_field_values(parsed, "请选择").empty());

@@ -202,17 +202,17 @@ TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
   // No value chosen yet: no condition.
   st.choose_field("单元号");
   EXPECT_EQ(st.Combo2_items, (std::vector<std::string>{"一队", "二队", "三队"}));
-  EXPECT_FALSE(st.run_filter("20261211"));
+  EXPECT_EQ(st.run_filter("20261211"), EffiStatState::Filter::NoCondition);
   EXPECT_EQ(st.grid.row_count(), 7);
 
   // A value that matches nothing leaves no condition either.
   st.choose_value("四队");
   EXPECT_EQ(st.tj_jls(), 0);
-  EXPECT_FALSE(st.run_filter("20261211"));
+  EXPECT_EQ(st.run_filter("20261211"), EffiStatState::Filter::NoCondition);
 
   st.choose_value("一队");
   EXPECT_EQ(st.tj_jlh, (std::vector<int>{1, 3, 5}));
-  ASSERT_TRUE(st.run_filter("20261211"));
+  ASSERT_EQ(st.run_filter("20261211"), EffiStatState::Filter::Shown);
   ASSERT_EQ(st.grid.row_count(), 5);
   EXPECT_EQ(st.grid.rows[2][0], "2");
   EXPECT_EQ(st.grid.rows[2][1], "北2-1");
@@ -223,9 +223,46 @@ TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
   // Any load empties the match list: the next "执行统计" asks for a condition.
   ASSERT_EQ(st.reload("20261212"), StatFileStatus::Ok);
   EXPECT_EQ(st.tj_jls(), 0);
-  EXPECT_FALSE(st.run_filter("20261212"));
+  EXPECT_EQ(st.run_filter("20261212"), EffiStatState::Filter::NoCondition);
   EXPECT_EQ(st.grid.row_count(), 7);
   EXPECT_EQ(st.Combo1_text, "请选择");
+}
+
+// A file that cannot be read whole by the time the filter runs is said, and the table shown
+// stays: an empty filtered table would read as "no record matches".
+TEST(EffiStatFilter, AFileNoLongerReadableLeavesTheTable) {
+  struct Case {
+    const char* why;
+    void (*spoil)(const std::filesystem::path&);
+    EffiStatState::Filter outcome;
+  };
+  const Case cases[] = {
+      {"not whole records",
+       [](const std::filesystem::path& f) { std::filesystem::resize_file(f, std::filesystem::file_size(f) - 1); },
+       EffiStatState::Filter::Damaged},
+      {"a folder in its place",
+       [](const std::filesystem::path& f) {
+         std::filesystem::remove(f);
+         std::filesystem::create_directory(f);
+       },
+       EffiStatState::Filter::IoError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    test::TempProgram tp;
+    const auto lib = gt_ym_path(tp.prog);
+    test::put_bytes(lib, library_bytes(five_wells()));
+    EffiStatState st(lib);
+    ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+    st.choose_field("单元号");
+    st.choose_value("一队");
+    ASSERT_EQ(st.tj_jls(), 3);
+    const auto rows = st.grid.rows;
+    c.spoil(lib);
+    EXPECT_EQ(st.run_filter("20261211"), c.outcome);
+    EXPECT_EQ(st.grid.rows, rows);
+    EXPECT_EQ(st.Text2, "20261210");
+  }
 }
 
 }  // namespace

@@ -460,8 +460,7 @@ void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFil
   // Written into the program folder; the files that cannot be written are named at the end.
   std::string failed;
   for (const IntermediateFile& f : files) {
-    const std::string g = utf8_to_gbk(f.content);
-    if (!write_file_atomic(folder_.root / u8path(f.name), std::vector<std::uint8_t>(g.begin(), g.end())))
+    if (!write_balance_text(folder_.root / u8path(f.name), f.content))
       failed += (failed.empty() ? "" : "、") + f.name;
   }
   if (!failed.empty())
@@ -564,8 +563,7 @@ void BalanceAnalysis::Advice_Export() {
   req.file_name = proposed_file_name("井平衡建议.TXT");
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
-  const std::string g = utf8_to_gbk(text1_ + "\r\n");
-  if (!write_file_atomic(u8path(name), std::vector<std::uint8_t>(g.begin(), g.end())))
+  if (!write_balance_text(u8path(name), text1_ + "\r\n"))
     services().messages->show("文本文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 

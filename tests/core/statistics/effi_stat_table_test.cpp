@@ -192,12 +192,18 @@ TEST(EffiStatFilter, ValueListInFirstAppearanceOrder) {
   EXPECT_EQ(stat_field_values(parsed, "抽油机型号"), (std::vector<std::string>{"CYJ10-3-37HB"}));
 }
 
-TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
-  test::TempProgram tp;
-  const auto lib = gt_ym_path(tp.prog);
+// The statistics of a library of five_wells() in `prog`, loaded on 20261210.
+EffiStatState five_wells_loaded(const ProgramFolder& prog) {
+  const auto lib = gt_ym_path(prog);
   test::put_bytes(lib, library_bytes(five_wells()));
   EffiStatState st(lib);
-  ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+  EXPECT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+  return st;
+}
+
+TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
+  test::TempProgram tp;
+  EffiStatState st = five_wells_loaded(tp.prog);
 
   // No value chosen yet: no condition.
   st.choose_field("单元号");
@@ -250,15 +256,12 @@ TEST(EffiStatFilter, AFileNoLongerReadableLeavesTheTable) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     test::TempProgram tp;
-    const auto lib = gt_ym_path(tp.prog);
-    test::put_bytes(lib, library_bytes(five_wells()));
-    EffiStatState st(lib);
-    ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+    EffiStatState st = five_wells_loaded(tp.prog);
     st.choose_field("单元号");
     st.choose_value("一队");
     ASSERT_EQ(st.tj_jls(), 3);
     const auto rows = st.grid.rows;
-    c.spoil(lib);
+    c.spoil(gt_ym_path(tp.prog));
     EXPECT_EQ(st.run_filter("20261211"), c.outcome);
     EXPECT_EQ(st.grid.rows, rows);
     EXPECT_EQ(st.Text2, "20261210");

@@ -37,7 +37,10 @@ void BM_StatLoadAndAverage(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     wb::EffiStatState st(wb::gt_ym_path(lib.prog));
-    st.load_library("20261210");
+    if (st.load_library("20261210") != wb::StatFileStatus::Ok) {
+      state.SkipWithError("the library was not read");
+      break;
+    }
     benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
   }
 }
@@ -46,11 +49,17 @@ BENCHMARK(BM_StatLoadAndAverage)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_StatFilteredTable(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
   wb::EffiStatState st(wb::gt_ym_path(lib.prog));
-  st.load_library("20261210");
+  if (st.load_library("20261210") != wb::StatFileStatus::Ok) {
+    state.SkipWithError("the library was not read");
+    return;
+  }
   st.choose_field("单元号");
   for (auto _ : state) {
     st.choose_value("采油3队");
-    st.run_filter("20261210");
+    if (st.run_filter("20261210") != wb::EffiStatState::Filter::Shown) {
+      state.SkipWithError("nothing was filtered");
+      break;
+    }
     benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
   }
 }
@@ -59,7 +68,10 @@ BENCHMARK(BM_StatFilteredTable)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_StatExport(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
   wb::EffiStatState st(wb::gt_ym_path(lib.prog));
-  st.load_library("20261210");
+  if (st.load_library("20261210") != wb::StatFileStatus::Ok) {
+    state.SkipWithError("the library was not read");
+    return;
+  }
   for (auto _ : state) {
     const wb::Bytes out = wb::stat_export_bytes(st.grid.rows);
     benchmark::DoNotOptimize(out.data());

@@ -90,8 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The efficiency window's carried-forward well data.
   wb::SysEffiState e;
   e.Text1[0] = well;
-  const bool carried = wb::carry_forward_base_data(e, path);
-  if (!whole) FUZZ_CHECK(!carried);
+  const wb::CarryForward outcome = wb::carry_forward_base_data(e, path);
+  const bool carried = outcome == wb::CarryForward::Carried;
+  if (!whole) FUZZ_CHECK(outcome == wb::CarryForward::Unreadable);
   if (whole && !well.empty()) FUZZ_CHECK(carried == well_usable);
   if (carried) {
     for (std::size_t k = 1; k <= 19; ++k) FUZZ_CHECK(wb::gt_ym_val_sound(k, e.Text1[k + 3]));

@@ -4,6 +4,8 @@
 
 #include "core/balance/electric_fit.h"
 #include "core/common/fourier.h"
+#include "core/common/gbk.h"
+#include "core/common/record_store.h"
 #include "core/common/pi.h"
 
 namespace wb {
@@ -105,6 +107,11 @@ AnalysisStepResult run_ph_analysis(BalanceState& a, ParameterBoxes& text2, int s
   a.analysed = true;
   res.ran = true;
   return res;
+}
+
+bool write_balance_text(const std::filesystem::path& path, const std::string& utf8) {
+  const std::string g = utf8_to_gbk(utf8);
+  return write_file_atomic(path, std::vector<std::uint8_t>(g.begin(), g.end()));
 }
 
 }  // namespace wb

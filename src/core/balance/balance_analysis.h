@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ struct IntermediateFile {
   std::string name;
   std::string content;
 };
+
+// Writes a text file of the window (an intermediate file, the advice export) in GBK through
+// an atomic replace; false when it could not be written (a file of that name then stays as
+// it was).
+[[nodiscard]] bool write_balance_text(const std::filesystem::path& path, const std::string& utf8);
 
 // The three file-name boxes Text4 of the intermediate output, by what the file holds.
 namespace intermediate_box {

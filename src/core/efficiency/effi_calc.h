@@ -24,7 +24,7 @@ inline constexpr const char* kEffiMissingInputs = "日产液、液体密度、�
 inline constexpr const char* kEffiBadDensity = "液体密度必须大于0才能计算！";
 inline constexpr const char* kEffiMissingPumpInputs = "泵径、冲程、冲次输入后才能计算泵效！";
 
-struct EffiCalcOutcome {
+struct [[nodiscard]] EffiCalcOutcome {
   std::string message;      // to show in a message box without a title of its own; empty: none
   bool refused = false;     // an input was missing or unusable: nothing was computed
   bool handed_back = false; // the main window's boxes 1, 3, 4 and 5 were written

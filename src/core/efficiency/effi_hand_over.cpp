@@ -77,10 +77,14 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
   s.Pin_Ref = to_single(num_val(main_Text3[result_box::kInputPower]));
 }
 
-bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
+CarryForward carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File) {
   std::vector<GtYmRecord> records;
   std::vector<GtYmCheck> checks;
-  if (read_checked_gt_ym_records(Effi_File, records, checks) != StoreStatus::Ok) return false;
+  switch (read_checked_gt_ym_records(Effi_File, records, checks)) {
+    case StoreStatus::Ok: break;
+    case StoreStatus::Damaged:
+    case StoreStatus::IoError: return CarryForward::Unreadable;
+  }
   EffiBoxes& T = s.Text1;
   const std::string well = trim_blanks(T[kWell]);
   for (std::size_t i = records.size(); i > 0; --i) {
@@ -95,9 +99,9 @@ bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_
     gt_ym_to_boxes(rec, stored);
     for (int b = kBlock; b <= kNomSpm; ++b) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
     for (int b : {kRods118, kSinkerLen, kSinkerDia}) T[static_cast<std::size_t>(b)] = stored[static_cast<std::size_t>(b)];
-    return true;
+    return CarryForward::Carried;
   }
-  return false;
+  return CarryForward::NoRecord;
 }
 
 BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& main_Text3) {

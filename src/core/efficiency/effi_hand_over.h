@@ -33,9 +33,13 @@ void effi_hand_over(SysEffiState& s, const SampleArray& uus1, const SampleArray&
 // and 24 from the record, boxes 47 and 48 from its sinker text split at the first "/"
 // (none: both emptied). A refused record is passed over and damaged fields come blank
 // (gt_ym_checks.h). The stored test time and results are not taken. A missing, empty,
-// damaged or unreadable library carries nothing and is left as it is. Whether a record
-// was found.
-bool carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File);
+// damaged or unreadable library carries nothing and is left as it is.
+enum class [[nodiscard]] CarryForward {
+  Carried,    // the boxes hold the newest usable record's base data
+  NoRecord,   // the library holds no usable record of the well (or none at all): boxes unchanged
+  Unreadable  // the library is damaged or cannot be read: boxes unchanged
+};
+CarryForward carry_forward_base_data(SysEffiState& s, const std::filesystem::path& Effi_File);
 
 // What leaving a box did.
 enum class BoxLeft { Nothing, Derived, Rescaled };

@@ -248,16 +248,17 @@ std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, c
 
 long long record_number_of(const std::string& Text7) { return round_even(num_val(Text7)); }
 
-bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
-                       const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
-                       const EffiShownDamage* shown_damage) {
-  if (!Edit_Flag || !msg.ask_yes_no("当前记录需要保存吗?", "警告")) return false;
-  if (shown_damage && !damaged_rewrite_confirmed(*shown_damage, Text1, msg)) return false;
+EditedSave offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
+                             const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
+                             const EffiShownDamage* shown_damage) {
+  if (!Edit_Flag) return EditedSave::NotEdited;
+  if (!msg.ask_yes_no("当前记录需要保存吗?", "警告")) return EditedSave::Discarded;
+  if (shown_damage && !damaged_rewrite_confirmed(*shown_damage, Text1, msg)) return EditedSave::Discarded;
   const EffiSaveResult r = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
-  if (!r.saved) return false;
+  if (!r.saved) return EditedSave::Failed;
   Text7 = std::to_string(r.record);
   Edit_Flag = false;
-  return true;
+  return EditedSave::Saved;
 }
 
 EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7, EffiBoxTexts& Text1) {

@@ -46,7 +46,7 @@ GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1);
 // (no "/": both empty).
 void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1);
 
-struct EffiSaveResult {
+struct [[nodiscard]] EffiSaveResult {
   bool saved = false;          // the efficiency record was written
   std::size_t record = 0;      // its number (1-based): the new Text7
   bool appended = false;
@@ -66,7 +66,7 @@ EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const Prog
 // Save_Well_Base, written all or none. For a joint test the overwrite question (trimmed box 0
 // then "井本次测试已有记录，要覆盖吗？", title "警告") comes first and once, when the efficiency
 // library or the well base library holds a record of the key; No writes nothing anywhere.
-struct EffiTestSaveResult {
+struct [[nodiscard]] EffiTestSaveResult {
   bool declined = false;
   EffiSaveResult effi;
   WellBaseSaveResult well_base;  // meaningful for a joint test
@@ -82,7 +82,7 @@ EffiTestSaveResult save_effi_test(const std::filesystem::path& Effi_File, const 
 // record is appended from a cleared buffer (crank fields, advice, the other dn_cs and the
 // reserved bytes zero or blank). Returns the record written, 0 when nothing was written
 // (status says why).
-std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
+[[nodiscard]] std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
                                 StoreStatus& status);
 
 // Keys of every record in file order (trimmed well, trimmed test time); decodes only the
@@ -102,13 +102,20 @@ long long record_number_of(const std::string& Text7);
 
 // When the shown record was edited (Edit_Flag): asks "当前记录需要保存吗?" (title "警告");
 // Yes saves it (Save_Effi_Data; first damaged_rewrite_confirmed when `shown_damage` is
-// given) and, when saved, moves Text7 to the record written and clears Edit_Flag. Returns
-// whether it saved.
-bool offer_save_edited(bool& Edit_Flag, std::string& Text7, const std::filesystem::path& Effi_File,
+// given) and, when saved, moves Text7 to the record written and clears Edit_Flag. A save
+// that fails keeps Edit_Flag and Text7 (the message has been shown): the caller keeps the
+// edited boxes and does not show another record over them.
+enum class [[nodiscard]] EditedSave {
+  NotEdited,  // nothing to save, nothing asked
+  Discarded,  // the user answered No (to saving, or to storing blanked fields): nothing written
+  Saved,      // written; Text7 names the record
+  Failed,     // wanted but not written: the boxes are the only copy of the edits
+};
+EditedSave offer_save_edited(bool& Edit_Flag, std::string& Text7, const std::filesystem::path& Effi_File,
                        const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
                        const EffiShownDamage* shown_damage = nullptr);
 
-struct EffiShown {
+struct [[nodiscard]] EffiShown {
   bool shown = false;      // a record was put into the boxes (else boxes 0..48 were emptied)
   std::size_t record = 0;
   std::string well_text;   // for Comb_WellName: the trimmed well
@@ -125,7 +132,7 @@ EffiShown EffiRecode_To_Text(const std::filesystem::path& Effi_File, const std::
 // an empty library gives 0), as the new Text7.
 std::string review_target(int index, const std::string& Text7, const std::filesystem::path& Effi_File);
 
-struct EffiDeleteResult {
+struct [[nodiscard]] EffiDeleteResult {
   bool deleted = false;
   std::string Text7;  // the record to show next (the one after the deleted, else the last)
 };
@@ -142,7 +149,7 @@ std::size_t library_record_length(EffiLibrary which);
 // and title.
 FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary which);
 
-enum class LibraryBoxCheck {
+enum class [[nodiscard]] LibraryBoxCheck {
   Ignored,   // empty text or no such file: nothing changes
   Accepted,  // `accepted` holds the path; the member takes it
   Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; empty the box

@@ -127,7 +127,7 @@ std::vector<std::string> well_base_doubts(const WellBaseRecord& rec) {
     if (c.count < 0 || c.weight < 0 || c.pos < 0)
       out.push_back("第 " + std::to_string(g + 1) + " 组曲柄平衡块的块数、块重或位置小于 0。");
   }
-  if (std::string damage = well_base_curve_damage(rec); !damage.empty()) out.push_back(damage);
+  if (std::optional<Refusal> damage = well_base_curve_damage(rec)) out.push_back(std::move(damage->message));
   return out;
 }
 

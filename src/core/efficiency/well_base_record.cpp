@@ -331,20 +331,21 @@ bool coefficients_sound(const float* a, const float* b, int terms, float limit) 
 
 }  // namespace
 
-std::string well_base_curve_damage(const WellBaseRecord& rec) {
+std::optional<Refusal> well_base_curve_damage(const WellBaseRecord& rec) {
   // One stroke is at most the 3000 samples (60 s) a joint test keeps.
-  if (rec.point_num > 3000) return "每冲程点数为 " + std::to_string(rec.point_num) + "，超过 3000。";
-  if (!std::isfinite(rec.uu_cos[0])) return "电压曲线的系数不是有限数。";
-  if (!rec.has_electric_curves() || rec.point_num <= 0) return {};
+  if (rec.point_num > 3000) return Refusal("每冲程点数为 " + std::to_string(rec.point_num) + "，超过 3000。");
+  if (!std::isfinite(rec.uu_cos[0])) return Refusal("电压曲线的系数不是有限数。");
+  if (!rec.has_electric_curves() || rec.point_num <= 0) return std::nullopt;
   const CurveBlock blocks[] = {{&rec.uu_cos, &rec.uu_sin, "电压曲线", 1400.0f},
                                {&rec.ii_cos, &rec.ii_sin, "电流曲线", 700.0f},
                                {&rec.pp_cos, &rec.pp_sin, "功率曲线", 700.0f},
                                {&rec.gg_cos, &rec.gg_sin, "载荷曲线", 700.0f}};
   for (const CurveBlock& c : blocks)
     if (!coefficients_sound(c.cos32->data(), c.sin32->data(), 32, c.limit))
-      return std::string(c.name) + "的系数不是有限数或超出可能的范围。";
-  if (!coefficients_sound(rec.ss_cos.data(), rec.ss_sin.data(), 16, 70.0f)) return "位移曲线的系数不是有限数或超出可能的范围。";
-  return {};
+      return Refusal(std::string(c.name) + "的系数不是有限数或超出可能的范围。");
+  if (!coefficients_sound(rec.ss_cos.data(), rec.ss_sin.data(), 16, 70.0f))
+    return Refusal("位移曲线的系数不是有限数或超出可能的范围。");
+  return std::nullopt;
 }
 
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test) {
@@ -353,8 +354,8 @@ WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well,
   std::size_t found = 0;
   if (find_well_base(well_base_path(prog), well, test, rec, found) != StoreStatus::Ok || found == 0) return out;
   out.found = true;
-  if (std::string damage = well_base_curve_damage(rec); !damage.empty()) {
-    out.damage = "井基础数据 " + path_text(well_base_path(prog)) + " 中本次测试的记录已损坏：" + damage +
+  if (std::optional<Refusal> damage = well_base_curve_damage(rec)) {
+    out.damage = "井基础数据 " + path_text(well_base_path(prog)) + " 中本次测试的记录已损坏：" + damage->message +
                  "\n未采用其中的曲线。";
     return out;
   }

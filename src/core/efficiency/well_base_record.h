@@ -24,6 +24,7 @@
 #include "core/common/bytes.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
+#include "core/common/refusal.h"
 #include "core/common/services.h"
 
 namespace wb {
@@ -130,7 +131,7 @@ std::filesystem::path well_base_path(const ProgramFolder& prog);
 StoreStatus find_well_base(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                            WellBaseRecord& rec, std::size_t& found);
 
-enum class SaveOutcome {
+enum class [[nodiscard]] SaveOutcome {
   Saved,       // written (record, appended say where)
   Declined,    // the user answered No to the overwrite question; nothing written
   OutOfRange,  // a value does not fit its 16-bit field (field names it); nothing written
@@ -138,7 +139,7 @@ enum class SaveOutcome {
   IoError,     // the library could not be read or replaced; the old file stays
 };
 
-struct WellBaseSaveResult {
+struct [[nodiscard]] WellBaseSaveResult {
   SaveOutcome outcome = SaveOutcome::Saved;
   std::size_t record = 0;  // the record written (1-based)
   bool appended = false;
@@ -164,7 +165,7 @@ struct EffiWellBaseSource {
 // coefficients (16 displacement, 32 load terms) when gt_num >= 200, electric ones (32 terms
 // each) when iu_num >= 200; the blocks of a curve not stored are zeroed. Returns the caption
 // of the first box whose value does not fit its 16-bit field (rec then partly filled).
-std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWellBaseSource& src);
+[[nodiscard]] std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWellBaseSource& src);
 
 // Stores the source under trimmed box 0 + box 23. An existing record asks first (box 0 then
 // "井本次测试已有记录，要覆盖吗？", title "警告") and keeps its B fields; a new record starts
@@ -194,8 +195,8 @@ struct WellBaseCurves {
   std::vector<std::string> doubts;
 };
 inline constexpr const char* kWellBaseDamagedTitle = "井基础数据已损坏";
-// What makes the record's stroke unusable (see WellBaseCurves::damage); empty when sound.
-std::string well_base_curve_damage(const WellBaseRecord& rec);
+// What makes the record's stroke unusable (see WellBaseCurves::damage); no value when sound.
+[[nodiscard]] std::optional<Refusal> well_base_curve_damage(const WellBaseRecord& rec);
 WellBaseCurves Get_Well_Base(const ProgramFolder& prog, const std::string& well, const std::string& test);
 
 // The fields of a record that neither window writes: a value beyond what its quantity can

@@ -152,12 +152,13 @@ fs::path cyj_mode_path(const ProgramFolder& prog) {
   return names.empty() ? exact : prog.sys() / u8path(names.front());
 }
 
-bool ensure_cyj_mode_file(const ProgramFolder& prog) {
+StoreStatus ensure_cyj_mode_file(const ProgramFolder& prog) {
   const fs::path p = cyj_mode_path(prog);
   std::error_code ec;
-  if (fs::exists(p, ec)) return true;
+  if (fs::exists(p, ec)) return fs::is_regular_file(p, ec) ? StoreStatus::Ok : StoreStatus::IoError;
+  if (ec) return StoreStatus::IoError;
   std::ofstream out(p, std::ios::binary);
-  return static_cast<bool>(out);
+  return out ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
 }  // namespace wb

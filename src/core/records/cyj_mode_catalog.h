@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/common/paths.h"
+#include "core/common/record_store.h"
 
 namespace wb {
 
@@ -55,7 +56,8 @@ struct CyjModeCatalog {
 // other letter case when only that exists.
 std::filesystem::path cyj_mode_path(const ProgramFolder& prog);
 // Creates the catalogue empty when it does not exist (so that the user's editor opens a
-// file); false when it could not be created.
-bool ensure_cyj_mode_file(const ProgramFolder& prog);
+// file). IoError when it could not be created, or when something other than a file holds
+// its name.
+StoreStatus ensure_cyj_mode_file(const ProgramFolder& prog);
 
 }  // namespace wb

@@ -2,12 +2,15 @@
 
 #include "core/records/cyj_mode_catalog.h"
 
+#include <tuple>
+
 namespace wb {
 
 namespace {
 
 CyjModeCatalog read_catalogue(const ProgramFolder& prog) {
-  ensure_cyj_mode_file(prog);
+  // A catalogue that cannot be created reads as empty: the lists are then empty.
+  std::ignore = ensure_cyj_mode_file(prog);
   return CyjModeCatalog::read(cyj_mode_path(prog));
 }
 
@@ -26,9 +29,10 @@ std::vector<std::string> Comb_CyjMode_DropDown(const ProgramFolder& prog) {
 bool Comb_CyjMode_KeyPress(const ProgramFolder& prog, int key_ascii, MessageService& msg, ShellService& shell) {
   if (key_ascii == kEnter) return false;
   if (msg.ask_yes_no("您不能改变抽油机型号，要增加新的抽油机型吗？", "输入出错")) {
-    ensure_cyj_mode_file(prog);
     const std::string path = path_text(cyj_mode_path(prog));
-    if (!shell.open_in_text_editor(path))
+    if (ensure_cyj_mode_file(prog) != StoreStatus::Ok)
+      msg.show("无法建立抽油机型文件 " + path + "。", "输入出错", MsgButtons::Ok, MsgIcon::Warning);
+    else if (!shell.open_in_text_editor(path))
       msg.show("无法启动文本编辑器打开 " + path + "。", "输入出错", MsgButtons::Ok, MsgIcon::Warning);
   }
   return true;

@@ -28,7 +28,8 @@ std::vector<std::string> Comb_CyjMode_DropDown(const ProgramFolder& prog);
 // A key typed into the model list (character code): Enter (13) does nothing and returns
 // false. Any other key asks "您不能改变抽油机型号，要增加新的抽油机型吗？" (title "输入出错");
 // Yes starts the text editor on the catalogue without waiting (a failure to start it is
-// reported). Returns true: the list's text is to be emptied.
-bool Comb_CyjMode_KeyPress(const ProgramFolder& prog, int key_ascii, MessageService& msg, ShellService& shell);
+// reported, and so is a catalogue that cannot be created: the editor is then not started).
+// Returns whether the key was taken: the list's text is then to be emptied.
+[[nodiscard]] bool Comb_CyjMode_KeyPress(const ProgramFolder& prog, int key_ascii, MessageService& msg, ShellService& shell);
 
 }  // namespace wb

@@ -222,17 +222,17 @@ bool has_nul(const std::string& s) { return s.find('\0') != std::string::npos; }
 
 }  // namespace
 
-std::string gt_ym_refusal(std::span<const std::uint8_t> raw) {
+std::optional<Refusal> gt_ym_refusal(std::span<const std::uint8_t> raw) {
   if (raw.size() != kGtYmRecordSize || !gt_ym_line_end_sound(raw[kGtYmRecordSize - 2], raw[kGtYmRecordSize - 1]))
-    return "行尾不是回车换行，不是系统效率记录";
-  if (!gbk_text(raw.first(kGtYmRecordSize - 2))) return "含有空字节或不成文字的字节，不是系统效率记录";
-  return {};
+    return Refusal("行尾不是回车换行，不是系统效率记录");
+  if (!gbk_text(raw.first(kGtYmRecordSize - 2))) return Refusal("含有空字节或不成文字的字节，不是系统效率记录");
+  return std::nullopt;
 }
 
 GtYmCheck check_gt_ym_record(const GtYmRecord& r, std::span<const std::uint8_t> raw) {
   GtYmCheck c;
   if (!raw.empty()) {
-    c.refusal = gt_ym_refusal(raw);
+    if (std::optional<Refusal> refused = gt_ym_refusal(raw)) c.refusal = std::move(refused->message);
   } else if (!gt_ym_line_end_sound(r.crlf[0], r.crlf[1])) {
     c.refusal = "行尾不是回车换行，不是系统效率记录";
   } else {

@@ -21,11 +21,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/common/refusal.h"
 #include "core/records/gt_ym_record.h"
 
 namespace wb {
@@ -44,8 +46,8 @@ bool shows_non_finite(std::string_view text);
 // Whether the record's last two bytes, as stored, end a line (CR LF).
 inline bool gt_ym_line_end_sound(std::uint8_t cr, std::uint8_t lf) { return cr == 13 && lf == 10; }
 
-// Why a record of these 606 stored bytes cannot be used; empty when it can.
-std::string gt_ym_refusal(std::span<const std::uint8_t> raw);
+// Why a record of these 606 stored bytes cannot be used; no value when it can.
+[[nodiscard]] std::optional<Refusal> gt_ym_refusal(std::span<const std::uint8_t> raw);
 
 struct GtYmCheck {
   std::string refusal;                // why the record cannot be used; empty when it can

@@ -33,7 +33,7 @@ StatDeleteStatus delete_stat_records(const std::filesystem::path& file, const st
   if (!std::filesystem::exists(file, ec)) return ec ? StatDeleteStatus::IoError : StatDeleteStatus::Changed;
   if (!read_file(file, content)) return StatDeleteStatus::IoError;
   std::vector<StatRecord> recs;
-  if (!parse_stat_records(content, recs)) return StatDeleteStatus::Damaged;
+  if (parse_stat_records(content, recs) != StatFileStatus::Ok) return StatDeleteStatus::Damaged;
 
   std::set<int> gone;
   for (const StatSource& s : sources) {

@@ -28,7 +28,7 @@ inline constexpr const char* kStatDeleteTitle = "警告";
 // order). Rows that show no record (headers, average, emptied rows, beyond the grid) give none.
 std::vector<StatSource> stat_confirmed_sources(const StatGrid& g, int a, int b, int r);
 
-enum class StatDeleteStatus {
+enum class [[nodiscard]] StatDeleteStatus {
   Deleted,    // `removed` records gone, the file rewritten
   Nothing,    // no confirmed row shows a record: the file is not touched
   Changed,    // a record is no longer where the table showed it: nothing removed

@@ -66,19 +66,25 @@ void EffiStatState::choose_value(const std::string& value) {
   tj_jlh = stat_matches(recs, Combo1_text, value);
 }
 
-bool EffiStatState::run_filter(const std::string& today) {
-  if (tj_jlh.empty()) return false;
-  Text2 = today;
+EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
+  if (tj_jlh.empty()) return Filter::NoCondition;
   std::vector<StatRecord> recs;
-  const StatFileStatus st = read_stat_records(cur_file, recs);
-  std::vector<const StatRecord*> shown;
-  if (st == StatFileStatus::Ok) {
-    for (int number : tj_jlh)
-      if (number >= 1 && number <= static_cast<int>(recs.size()) && recs[static_cast<std::size_t>(number - 1)].usable)
-        shown.push_back(&recs[static_cast<std::size_t>(number - 1)]);
+  switch (read_stat_records(cur_file, recs)) {
+    case StatFileStatus::Ok:
+    case StatFileStatus::Empty:  // emptied since the matches were taken: none of them is left
+      break;
+    case StatFileStatus::Damaged:
+      return Filter::Damaged;
+    case StatFileStatus::IoError:
+      return Filter::IoError;
   }
+  Text2 = today;
+  std::vector<const StatRecord*> shown;
+  for (int number : tj_jlh)
+    if (number >= 1 && number <= static_cast<int>(recs.size()) && recs[static_cast<std::size_t>(number - 1)].usable)
+      shown.push_back(&recs[static_cast<std::size_t>(number - 1)]);
   fill_stat_grid(grid, shown);
-  return true;
+  return Filter::Shown;
 }
 
 StatDeleteStatus EffiStatState::delete_confirmed(int a, int b, int r, int& removed) {

@@ -54,8 +54,15 @@ class EffiStatState {
 
   void choose_field(const std::string& field);
   void choose_value(const std::string& value);
-  // The filtered table; false when there is no match list (nothing changes).
-  bool run_filter(const std::string& today);
+  // The filtered table. Without a match list, or when the file shown can no longer be read
+  // whole, nothing changes.
+  enum class [[nodiscard]] Filter {
+    Shown,        // the table shows the matched records
+    NoCondition,  // no match list: nothing to show
+    Damaged,      // the file is no longer whole records
+    IoError,      // the file cannot be read
+  };
+  Filter run_filter(const std::string& today);
 
   // The deletion of the confirmed rows from the file shown (see effi_stat_delete.h).
   StatDeleteStatus delete_confirmed(int a, int b, int r, int& removed);

@@ -56,11 +56,11 @@ float cell_value(const std::string& text) { return to_single(num_val(text)); }
 
 StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
 
-bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
+StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
                         std::vector<GtYmFinding>* findings) {
   out.clear();
   if (findings) findings->clear();
-  if (content.size() % kGtYmRecordSize != 0) return false;
+  if (content.size() % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
   const std::size_t n = content.size() / kGtYmRecordSize;
   out.resize(n);
   GbkDecoder dec;
@@ -75,7 +75,8 @@ bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<St
 
     // The cells the table shows, checked as the efficiency library's records are.
     GtYmCheck check;
-    check.refusal = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize));
+    if (std::optional<Refusal> refused = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize)))
+      check.refusal = std::move(refused->message);
     if (!check.usable()) {
       r.usable = false;
       r.cells = StatRow{};
@@ -91,7 +92,7 @@ bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<St
     if (findings && !check.sound())
       findings->push_back({i + 1, r.usable ? r.cells[kWell] : std::string(), std::move(check)});
   }
-  return true;
+  return StatFileStatus::Ok;
 }
 
 StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
@@ -102,7 +103,7 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
   std::vector<std::uint8_t> content;
   if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
-  if (!parse_stat_records(content, out, findings)) return StatFileStatus::Damaged;
+  if (const StatFileStatus st = parse_stat_records(content, out, findings); st != StatFileStatus::Ok) return st;
   return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
 }
 

@@ -86,14 +86,14 @@ struct StatGrid {
   int data_rows() const { return row_count() > 2 ? row_count() - 2 : 0; }
 };
 
-// The library's rows: parses every record of an efficiency file's bytes. False (nothing
-// parsed) when the length is not a whole number of records. Each record is checked as the
+enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError };
+// The library's rows: parses every record of an efficiency file's bytes. Ok for a whole
+// number of records (none included); Damaged (nothing parsed) for any other length. Each record is checked as the
 // efficiency library's records are (gt_ym_checks.h): a refused one is marked not usable, a
 // cell the table shows that is damaged is left empty; `findings` (when given) names both.
-bool parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
+StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
                         std::vector<GtYmFinding>* findings = nullptr);
 
-enum class StatFileStatus { Ok, Empty, Damaged, IoError };
 // Reads and parses a file; a missing file is Empty.
 StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
                                  std::vector<GtYmFinding>* findings = nullptr);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_save.h"
@@ -349,7 +350,8 @@ void BalanceAnalysis::Form_Load() {
   Comb_TestTime->setEditText(qs(state.held.Cur_Test));
   // Add_Cyj_Mode_To_Comb: every model of the catalogue in file order; adding entries
   // leaves the list's text as it is.
-  ensure_cyj_mode_file(folder_);
+  // A catalogue that cannot be created reads as empty: the list gets no models.
+  std::ignore = ensure_cyj_mode_file(folder_);
   Comb_Cyj_Mode->blockSignals(true);
   const QString text = Comb_Cyj_Mode->currentText();
   for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(qs(m));
@@ -458,8 +460,7 @@ void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFil
   // Written into the program folder; the files that cannot be written are named at the end.
   std::string failed;
   for (const IntermediateFile& f : files) {
-    const std::string g = utf8_to_gbk(f.content);
-    if (!write_file_atomic(folder_.root / u8path(f.name), std::vector<std::uint8_t>(g.begin(), g.end())))
+    if (!write_balance_text(folder_.root / u8path(f.name), f.content))
       failed += (failed.empty() ? "" : "、") + f.name;
   }
   if (!failed.empty())
@@ -562,8 +563,7 @@ void BalanceAnalysis::Advice_Export() {
   req.file_name = proposed_file_name("井平衡建议.TXT");
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
-  const std::string g = utf8_to_gbk(text1_ + "\r\n");
-  if (!write_file_atomic(u8path(name), std::vector<std::uint8_t>(g.begin(), g.end())))
+  if (!write_balance_text(u8path(name), text1_ + "\r\n"))
     services().messages->show("文本文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 #include "core/common/paths.h"
 #include "core/records/cyj_mode_lists.h"
@@ -312,7 +313,9 @@ void SysEffiAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
                             std::int16_t& cs_fs1, std::int16_t& /*tx_main1*/, std::int16_t& read_sgt_dnt_org1) {
   effi_hand_over(st, uus1, iis1, pps1, qqs1, sss1, ggs1, gt_num1, iu_num1, cs_fs1, read_sgt_dnt_org1, main_.test().Text1,
                  main_.test().Text3);
-  if (st.gt_num >= 200 || st.iu_num >= 200) carry_forward_base_data(st, st.Effi_File);
+  // Nothing carried (no record of the well, or a library that cannot be read) leaves the
+  // handed-over boxes as they are: the hand-over goes on whatever the library holds.
+  if (st.gt_num >= 200 || st.iu_num >= 200) std::ignore = carry_forward_base_data(st, st.Effi_File);
   sync_to_widgets();
 }
 
@@ -440,8 +443,12 @@ bool SysEffiAnalysis::eventFilter(QObject* obj, QEvent* ev) {
 
 void SysEffiAnalysis::closeEvent(QCloseEvent* e) {
   // Asked also when the program ends: the main window closes this window first.
-  if (st.Edit_Flag && services().messages->ask_yes_no("当前记录需要保存吗?", "警告"))
-    Save_Effi_Data();
+  // A wanted save that did not go through keeps the window, and the edits, open (the library
+  // has said why).
+  if (offer_save_edited() == EditedSave::Failed) {
+    e->ignore();
+    return;
+  }
   e->accept();
 }
 

@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 
+#include "core/efficiency/effi_records.h"
 #include "core/efficiency/sys_effi_state.h"
 #include "core/efficiency/well_base_record.h"
 #include "ui/workbench/analysis_windows.h"
@@ -88,7 +89,8 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void Comb_CyjMode_KeyPress(int key_ascii);
   void Get_Cyj_Mode_to_comb_cyjmode();
   // Record browser and library boxes (sys_effi_analysis_records.cpp).
-  bool Save_Effi_Data();  // the boxes as the test's efficiency record; whether it was written
+  // "当前记录需要保存吗?" when the boxes were edited, and the save (Text7 then names the record).
+  [[nodiscard]] EditedSave offer_save_edited();
   void EffiRecode_To_Text();  // the record numbered in Text7, then its curves from the libraries
   void Find_WellNmae_To_Comb();
   void Comb_WellName_Click();
@@ -130,6 +132,7 @@ class SysEffiAnalysis : public QWidget, public EfficiencyHandOver {
   void apply_well_base();      // Get_Well_Base for boxes 0 and 23
   EffiWellBaseSource well_base_source() const;  // what Save_Well_Base stores
   MainWindowLink& main_;
+  QString shown_text7_;  // Text7 of the record the boxes hold (what an edited record is saved under)
 };
 
 // How the efficiency statistics window is shown once it exists (it sets this at start);

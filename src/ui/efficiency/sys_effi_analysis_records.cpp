@@ -36,16 +36,17 @@ void SysEffiAnalysis::connect_records() {
   Text7->installEventFilter(this);
 }
 
-bool SysEffiAnalysis::Save_Effi_Data() {
-  if (!damaged_rewrite_confirmed(st.shown_damage, st.Text1, *services().messages)) return false;
-  const EffiSaveResult r = wb::Save_Effi_Data(st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
-                                              *services().messages);
-  if (!r.saved) return false;  // the library said why; the record stays marked as edited
-  Text7->setText(QString::number(r.record));
-  st.Edit_Flag = false;
-  st.shown_damage = {};
-  Find_WellNmae_To_Comb();
-  return true;
+EditedSave SysEffiAnalysis::offer_save_edited() {
+  std::string text7 = str(Text7->text());
+  const EditedSave saved = wb::offer_save_edited(st.Edit_Flag, text7, st.Effi_File, main_.program_folder(), st.Text1,
+                                                 data_type().DlPh_Rec, *services().messages, &st.shown_damage);
+  if (saved == EditedSave::Saved) {
+    Text7->setText(qs(text7));
+    shown_text7_ = Text7->text();
+    st.shown_damage = {};  // what the library holds now is what the boxes show
+    Find_WellNmae_To_Comb();
+  }
+  return saved;
 }
 
 EffiWellBaseSource SysEffiAnalysis::well_base_source() const {
@@ -73,6 +74,7 @@ void SysEffiAnalysis::Cmd_Save_Click() {
                                                   data_type().DlPh_Rec, joint ? &src : nullptr, *services().messages);
   if (!r.effi.saved) return;  // declined, or the library said why; the record stays marked as edited
   Text7->setText(QString::number(r.effi.record));
+  shown_text7_ = Text7->text();
   st.Edit_Flag = false;
   st.shown_damage = {};  // what the library holds now is what the boxes show
   Find_WellNmae_To_Comb();
@@ -136,13 +138,23 @@ void SysEffiAnalysis::apply_well_base() {
 }
 
 void SysEffiAnalysis::EffiRecode_To_Text() {
-  std::string text7 = str(Text7->text());
-  if (st.Edit_Flag &&
-      offer_save_edited(st.Edit_Flag, text7, st.Effi_File, main_.program_folder(), st.Text1, data_type().DlPh_Rec,
-                        *services().messages, &st.shown_damage)) {
-    Text7->setText(qs(text7));
-    Find_WellNmae_To_Comb();
+  // The number the caller put into Text7 is the record to show; an edited record is offered
+  // for saving first, under the number of the record the boxes came from.
+  if (st.Edit_Flag) {
+    const QString wanted = Text7->text();
+    Text7->setText(shown_text7_);
+    switch (offer_save_edited()) {
+      case EditedSave::Failed:
+        return;  // the library said why; the edits stay in the boxes, still marked, under their number
+      case EditedSave::Saved:
+        break;  // Text7 names the record written: that one is shown
+      case EditedSave::NotEdited:
+      case EditedSave::Discarded:
+        Text7->setText(wanted);
+        break;
+    }
   }
+  const std::string text7 = str(Text7->text());
   const EffiShown shown = wb::EffiRecode_To_Text(st.Effi_File, text7, st.Text1);
   st.shown_damage = shown_damage_of(shown, st.Text1);
   if (shown.shown) {
@@ -153,6 +165,7 @@ void SysEffiAnalysis::EffiRecode_To_Text() {
     st.iu_num = 0;
   }
   st.Edit_Flag = false;
+  shown_text7_ = qs(text7);
   sync_to_widgets();
   if (shown.shown) load_library_curves();
 }

@@ -48,6 +48,7 @@ constexpr int kMinGridPx = 16;  // the grid never asks for less, however small t
 
 constexpr const char* kPickText = "请选择";
 constexpr const char* kNoConditionText = "请选取统计条件";
+const std::string kStatReadFailedText = "不能读取文件 ";
 
 void set_background(QWidget* w, const QColor& c, QPalette::ColorRole role = QPalette::Window) {
   QPalette p = w->palette();
@@ -206,6 +207,8 @@ void SysEffiAssemble::sync_boxes_from_widgets() {
 
 void SysEffiAssemble::show_status(StatFileStatus s, bool opened) {
   if (s == StatFileStatus::Damaged) services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);
+  if (s == StatFileStatus::IoError)
+    services().messages->show(kStatReadFailedText + path_text(st.cur_file), kBadFormatTitle, MsgButtons::Ok);
   // Damaged records are named once, when a file is opened; the reload after a deletion
   // shows the same file and does not repeat it.
   if (opened && s == StatFileStatus::Ok && !st.findings.empty())
@@ -249,9 +252,18 @@ void SysEffiAssemble::Combo2_Click() {
 
 void SysEffiAssemble::Command3_Click() {
   sync_boxes_from_widgets();
-  if (!st.run_filter(today())) {
-    services().messages->show(kNoConditionText, "", MsgButtons::Ok);
-    return;
+  switch (st.run_filter(today())) {
+    case EffiStatState::Filter::Shown:
+      break;
+    case EffiStatState::Filter::NoCondition:
+      services().messages->show(kNoConditionText, "", MsgButtons::Ok);
+      return;
+    case EffiStatState::Filter::Damaged:
+      show_status(StatFileStatus::Damaged, false);
+      return;
+    case EffiStatState::Filter::IoError:
+      show_status(StatFileStatus::IoError, false);
+      return;
   }
   const QString value = Combo2->currentText();
   sync_grid();

@@ -170,7 +170,7 @@ TEST(EffiCalc, EfficienciesWithoutADivisorAreEmptied) {
     for (int b = 27; b <= 30; ++b) s.Text1[b] = "99";
     s.Text1[c.box] = c.text;
     auto main = main_boxes();
-    Cmd_Calc_Click(s, main);
+    EXPECT_FALSE(Cmd_Calc_Click(s, main).refused);
     EXPECT_EQ(s.Text1[27], c.b27);
     EXPECT_EQ(s.Text1[28], c.b28);
     EXPECT_EQ(s.Text1[29], c.b29);
@@ -185,7 +185,7 @@ TEST(EffiCalc, TheLiftIsHeldInSinglePrecision) {
   s.Text1[5] = "37";
   s.Text1[18] = "1371";
   auto main = main_boxes();
-  Cmd_Calc_Click(s, main);
+  EXPECT_FALSE(Cmd_Calc_Click(s, main).refused);
   EXPECT_EQ(s.Text1[27], "5.89");
 }
 
@@ -194,7 +194,7 @@ TEST(EffiCalc, NegativeSubmergenceRoundsHalfUpWithTheFloor) {
   s.Text1[19] = "900";
   s.Text1[18] = "912.346";  // -12.346 → floor(-1234.6 + 0.5) = -1235
   auto main = main_boxes();
-  Cmd_Calc_Click(s, main);
+  EXPECT_FALSE(Cmd_Calc_Click(s, main).refused);
   EXPECT_EQ(s.Text1[20], "-12.35");
 }
 
@@ -212,7 +212,7 @@ TEST(EffiCalc, SinkerBarMatchesItsWholeMillimetres) {
     s.Text1[12] = s.Text1[13] = "";
     s.Text1[48] = c.dia;
     auto main = main_boxes();
-    Cmd_Calc_Click(s, main);
+    EXPECT_FALSE(Cmd_Calc_Click(s, main).refused);
     EXPECT_EQ(s.Text1[44], c.box44);
     EXPECT_DOUBLE_EQ(s.Rod_Wt_Tab[0], c.wt);
     EXPECT_DOUBLE_EQ(s.Rod_Len_Sum, 100);  // the sinker adds its length even without weight
@@ -224,7 +224,7 @@ TEST(EffiCalc, NoRodsGiveZeroLoadsAndAZeroStrokeLoss) {
   s.Text1[12] = s.Text1[13] = "";
   s.Text1[47] = "0";
   auto main = main_boxes();
-  Cmd_Calc_Click(s, main);
+  EXPECT_FALSE(Cmd_Calc_Click(s, main).refused);
   EXPECT_EQ(s.Text1[43], "0");
   EXPECT_EQ(s.Text1[44], "0");
   EXPECT_EQ(main[1], "0");

@@ -46,7 +46,7 @@ TEST(EffiCarryForward, NewestRecordOfTheWellSuppliesTheBaseData) {
   write_library(lib, {record("W1", "a", "900/19"), record("W2", "x", "1/2"), record("W1", "b", "1200/25"),
                       record("W3", "y", "")});
   SysEffiState s = handed_over(" W1 ");
-  ASSERT_TRUE(carry_forward_base_data(s, lib));
+  ASSERT_EQ(carry_forward_base_data(s, lib), CarryForward::Carried);
   EXPECT_EQ(s.Text1[1], "block b");
   EXPECT_EQ(s.Text1[2], "model b");
   EXPECT_EQ(s.Text1[3], "motor b");
@@ -66,7 +66,7 @@ TEST(EffiCarryForward, SinkerWithoutSlashEmptiesBothBoxes) {
   const fs::path lib = tmp.prog.sys() / "gt_ym.dat";
   write_library(lib, {record("W1", "a", "1200")});
   SysEffiState s = handed_over("W1");
-  ASSERT_TRUE(carry_forward_base_data(s, lib));
+  ASSERT_EQ(carry_forward_base_data(s, lib), CarryForward::Carried);
   EXPECT_EQ(s.Text1[47], "");
   EXPECT_EQ(s.Text1[48], "");
 }
@@ -78,12 +78,13 @@ TEST(EffiCarryForward, NothingCarriedAndTheLibraryLeftAsItIs) {
     std::size_t extra;
     const char* well;
     bool create;
+    CarryForward outcome;
   } cases[] = {
-      {"no such library", {}, 0, "W1", false},
-      {"empty library", {}, 0, "W1", true},
-      {"not a whole number of records", {record("W1", "a", "1/2")}, 7, "W1", true},
-      {"other wells only", {record("W2", "a", "1/2")}, 0, "W1", true},
-      {"well differs in case", {record("w1", "a", "1/2")}, 0, "W1", true},
+      {"no such library", {}, 0, "W1", false, CarryForward::NoRecord},
+      {"empty library", {}, 0, "W1", true, CarryForward::NoRecord},
+      {"not a whole number of records", {record("W1", "a", "1/2")}, 7, "W1", true, CarryForward::Unreadable},
+      {"other wells only", {record("W2", "a", "1/2")}, 0, "W1", true, CarryForward::NoRecord},
+      {"well differs in case", {record("w1", "a", "1/2")}, 0, "W1", true, CarryForward::NoRecord},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -92,7 +93,7 @@ TEST(EffiCarryForward, NothingCarriedAndTheLibraryLeftAsItIs) {
     if (c.create) write_library(lib, c.recs, c.extra);
     const auto size = c.create ? fs::file_size(lib) : 0;
     SysEffiState s = handed_over(c.well);
-    EXPECT_FALSE(carry_forward_base_data(s, lib));
+    EXPECT_EQ(carry_forward_base_data(s, lib), c.outcome);
     EXPECT_EQ(s.Text1[1], "kept");
     EXPECT_EQ(s.Text1[47], "kept");
     EXPECT_EQ(fs::exists(lib), c.create);

@@ -104,7 +104,7 @@ TEST_F(EffiDamagedLibrary, BlankedFieldsAreNotStoredAgainWithoutAQuestion) {
   bool edited = true;
   std::string text7 = "2";
   msg.answers = {MsgAnswer::Yes, MsgAnswer::No};
-  EXPECT_FALSE(offer_save_edited(edited, text7, lib(), tp.prog, boxes, buf, msg, &damage));
+  EXPECT_EQ(offer_save_edited(edited, text7, lib(), tp.prog, boxes, buf, msg, &damage), EditedSave::Discarded);
   EXPECT_EQ(file_bytes(lib()), before);
   EXPECT_TRUE(edited);
 
@@ -125,13 +125,13 @@ TEST_F(EffiDamagedLibrary, CarryForwardPassesOverRefusedAndBlanksDamaged) {
   put_bytes(lib(), bytes);
   SysEffiState s;
   s.Text1[0] = "W3";
-  ASSERT_TRUE(carry_forward_base_data(s, lib()));
+  ASSERT_EQ(carry_forward_base_data(s, lib()), CarryForward::Carried);
   EXPECT_EQ(s.Text1[4], "44");
 
   SysEffiState w2;
   w2.Text1[0] = "W2";
   w2.Text1[4] = "kept";
-  ASSERT_TRUE(carry_forward_base_data(w2, lib()));
+  ASSERT_EQ(carry_forward_base_data(w2, lib()), CarryForward::Carried);
   EXPECT_EQ(w2.Text1[4], "");  // damaged: blank, not the box's earlier text
   EXPECT_EQ(w2.Text1[6], "");
   EXPECT_EQ(w2.Text1[5], "35.2");

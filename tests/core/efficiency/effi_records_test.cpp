@@ -192,40 +192,43 @@ TEST(EffiRecords, FailedSaveIsReportedAndLeavesTheLibrary) {
   bool edit = true;
   std::string text7 = "1";
   lib.msg.answers = {MsgAnswer::Yes};
-  EXPECT_FALSE(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, b, lib.buf, lib.msg));
+  EXPECT_EQ(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, b, lib.buf, lib.msg), EditedSave::Failed);
   EXPECT_TRUE(edit);
   EXPECT_EQ(text7, "1");
 }
 
 TEST(EffiRecords, OfferToSaveMovesToTheRecordWritten) {
   Lib lib;
-  lib.save(sample_effi_boxes("W1"));
-  lib.save(sample_effi_boxes("W2"));
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W1")).saved);
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W2")).saved);
   bool edit = true;
   std::string text7 = "1";
   lib.msg.answers = {MsgAnswer::Yes};
-  EXPECT_TRUE(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W3"), lib.buf, lib.msg));
+  EXPECT_EQ(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W3"), lib.buf, lib.msg),
+            EditedSave::Saved);
   EXPECT_EQ(lib.msg.shown.at(0).text, "当前记录需要保存吗?");
   EXPECT_EQ(lib.msg.shown.at(0).title, "警告");
   EXPECT_FALSE(edit);
   EXPECT_EQ(text7, "3");
   lib.msg.answers = {MsgAnswer::No};
   edit = true;
-  EXPECT_FALSE(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W4"), lib.buf, lib.msg));
+  EXPECT_EQ(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W4"), lib.buf, lib.msg),
+            EditedSave::Discarded);
   EXPECT_EQ(lib.count(), 3u);
   EXPECT_TRUE(edit);
   // Not edited: no question.
   edit = false;
   lib.msg.shown.clear();
-  EXPECT_FALSE(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W4"), lib.buf, lib.msg));
+  EXPECT_EQ(offer_save_edited(edit, text7, lib.effi(), lib.tp.prog, sample_effi_boxes("W4"), lib.buf, lib.msg),
+            EditedSave::NotEdited);
   EXPECT_TRUE(lib.msg.shown.empty());
 }
 
 TEST(EffiRecords, WellAndTestListsAndTheChosenTest) {
   Lib lib;
-  lib.save(sample_effi_boxes("W2", "0611010800"));
-  lib.save(sample_effi_boxes("W1", "0611020800"));
-  lib.save(sample_effi_boxes("W2", "0611030800"));
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W2", "0611010800")).saved);
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W1", "0611020800")).saved);
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W2", "0611030800")).saved);
   // Two records of the same test (written by another program): the later one is chosen.
   auto dup = gt_ym_from_boxes(sample_effi_boxes("W2", "0611010800"));
   dup.vals[kValSysEffi] = "77";
@@ -256,8 +259,8 @@ TEST(EffiRecords, WellAndTestListsAndTheChosenTest) {
 
 TEST(EffiRecords, ShowRecordByNumber) {
   Lib lib;
-  lib.save(sample_effi_boxes("W1"));
-  lib.save(sample_effi_boxes("W2"));
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W1")).saved);
+  ASSERT_TRUE(lib.save(sample_effi_boxes("W2")).saved);
   struct Case {
     const char* text7;
     bool shown;
@@ -283,7 +286,7 @@ TEST(EffiRecords, ShowRecordByNumber) {
 
 TEST(EffiRecords, PreviousAndNextStayInTheLibrary) {
   Lib lib;
-  for (const char* w : {"A", "B", "C"}) lib.save(sample_effi_boxes(w));
+  for (const char* w : {"A", "B", "C"}) ASSERT_TRUE(lib.save(sample_effi_boxes(w)).saved);
   struct Case {
     int index;
     const char* text7;
@@ -314,7 +317,7 @@ TEST(EffiRecords, DeleteKeepsTheOthersInOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text7);
     Lib lib;
-    for (const char* w : {"A", "B", "C", "D", "E"}) lib.save(sample_effi_boxes(w));
+    for (const char* w : {"A", "B", "C", "D", "E"}) ASSERT_TRUE(lib.save(sample_effi_boxes(w)).saved);
     const EffiDeleteResult r = delete_effi_record(lib.effi(), c.text7, lib.msg);
     EXPECT_TRUE(r.deleted);
     EXPECT_EQ(r.Text7, c.next);
@@ -331,11 +334,11 @@ TEST(EffiRecords, DeleteKeepsTheOthersInOrder) {
 
 TEST(EffiRecords, DeleteRefusals) {
   Lib lib;
-  lib.save(sample_effi_boxes("A"));
+  ASSERT_TRUE(lib.save(sample_effi_boxes("A")).saved);
   // The last record stays, without a question.
   EXPECT_FALSE(delete_effi_record(lib.effi(), "1", lib.msg).deleted);
   EXPECT_TRUE(lib.msg.shown.empty());
-  lib.save(sample_effi_boxes("B"));
+  ASSERT_TRUE(lib.save(sample_effi_boxes("B")).saved);
   // No.
   lib.msg.answers = {MsgAnswer::No};
   EXPECT_FALSE(delete_effi_record(lib.effi(), "1", lib.msg).deleted);

@@ -86,7 +86,7 @@ TEST(CyjModeCatalog, Utf8FileSavedByAnEditorReadsTheSame) {
 TEST(CyjModeCatalog, MissingCatalogueIsEmptyAndCanBeCreated) {
   test::TempProgram tp;
   EXPECT_TRUE(CyjModeCatalog::read(cyj_mode_path(tp.prog)).blocks.empty());
-  ASSERT_TRUE(ensure_cyj_mode_file(tp.prog));
+  ASSERT_EQ(ensure_cyj_mode_file(tp.prog), StoreStatus::Ok);
   EXPECT_TRUE(std::filesystem::exists(tp.prog.sys() / "Cyj_mode.dat"));
   EXPECT_EQ(std::filesystem::file_size(tp.prog.sys() / "Cyj_mode.dat"), 0u);
 

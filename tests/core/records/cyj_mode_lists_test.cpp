@@ -3,6 +3,7 @@
 
 #include "../workbench/temp_program_folder.h"
 #include "core/common/gbk.h"
+#include "core/records/cyj_mode_catalog.h"
 #include "core/records/cyj_mode_lists.h"
 #include "../efficiency/effi_test_util.h"
 
@@ -69,6 +70,34 @@ TEST(CyjModeLists, TypingOffersTheEditor) {
       EXPECT_TRUE(shell.edited.empty());
     }
     EXPECT_TRUE(shell.opened.empty());
+  }
+}
+
+// A catalogue that cannot be created is said, and no editor is started on a file that is not
+// there (or on a folder that holds its name).
+TEST(CyjModeLists, CatalogueThatCannotBeCreatedIsSaid) {
+  struct Case {
+    const char* why;
+    void (*spoil)(const ProgramFolder&);
+  };
+  const Case cases[] = {
+      {"no sys folder", [](const ProgramFolder& p) { std::filesystem::remove_all(p.sys()); }},
+      {"a folder of that name", [](const ProgramFolder& p) { std::filesystem::create_directory(p.sys() / "Cyj_mode.dat"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    test::TempProgram tp;
+    c.spoil(tp.prog);
+    EXPECT_EQ(ensure_cyj_mode_file(tp.prog), StoreStatus::IoError);
+    test::ScriptedMessages msg;
+    test::RecordingShell shell;
+    msg.answers = {MsgAnswer::Yes};
+    EXPECT_TRUE(Comb_CyjMode_KeyPress(tp.prog, 'a', msg, shell));
+    ASSERT_EQ(msg.shown.size(), 2u);
+    EXPECT_EQ(msg.shown[1].text, "无法建立抽油机型文件 " + path_text(tp.prog.sys() / "Cyj_mode.dat") + "。");
+    EXPECT_EQ(msg.shown[1].title, "输入出错");
+    EXPECT_TRUE(shell.edited.empty());
+    EXPECT_TRUE(Comb_CyjMode_DropDown(tp.prog).empty());
   }
 }
 

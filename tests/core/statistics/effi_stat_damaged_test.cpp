@@ -50,7 +50,7 @@ TEST(EffiStatDamaged, RefusedLeftOutDamagedEmptyAndNamed) {
   EXPECT_EQ(st.Combo2_items, (std::vector<std::string>{"A", "B"}));  // not W3's
   st.choose_value("A");
   EXPECT_EQ(st.tj_jlh, (std::vector<int>{1, 4}));
-  ASSERT_TRUE(st.run_filter("20261211"));
+  ASSERT_EQ(st.run_filter("20261211"), EffiStatState::Filter::Shown);
   EXPECT_EQ(st.grid.row_count(), 4);
 
   // Deleting the shown W4 removes record 4 and keeps the refused record's bytes as they were.

@@ -89,7 +89,7 @@ TEST(EffiStatDelete, FilterThenDeleteRemovesExactlyTheShownRecords) {
   ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
   st.choose_field("单元号");
   st.choose_value("even");
-  ASSERT_TRUE(st.run_filter("20261210"));
+  ASSERT_EQ(st.run_filter("20261210"), EffiStatState::Filter::Shown);
   ASSERT_EQ(st.grid.rows[2][1], "W4");
   ASSERT_EQ(st.grid.rows[3][1], "W6");
   int removed = 0;

@@ -171,7 +171,7 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   std::vector<GtYmRecord> recs(static_cast<std::size_t>(n), stat_rec("W", "202601010000", "B", {{kValPumpDia, "38"}}));
   recs.back().well_name = "LAST";
   std::vector<StatRecord> parsed;
-  ASSERT_TRUE(parse_stat_records(library_bytes(recs), parsed));
+  ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   StatGrid g;
   fill_stat_grid(g, parsed);
   ASSERT_EQ(g.row_count(), n + 2);
@@ -185,34 +185,40 @@ TEST(EffiStatFilter, ValueListInFirstAppearanceOrder) {
   std::vector<GtYmRecord> recs;
   for (const char* b : {"A", "", "B", "A ", "a"}) recs.push_back(stat_rec("W", "1", b));
   std::vector<StatRecord> parsed;
-  ASSERT_TRUE(parse_stat_records(library_bytes(recs), parsed));
+  ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   EXPECT_EQ(stat_field_values(parsed, "单元号"), (std::vector<std::string>{"A", "B", "a"}));
   EXPECT_EQ(stat_matches(parsed, "单元号", " A"), (std::vector<int>{1, 4}));
   EXPECT_TRUE(stat_field_values(parsed, "请选择").empty());
   EXPECT_EQ(stat_field_values(parsed, "抽油机型号"), (std::vector<std::string>{"CYJ10-3-37HB"}));
 }
 
-TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
-  test::TempProgram tp;
-  const auto lib = gt_ym_path(tp.prog);
+// The statistics of a library of five_wells() in `prog`, loaded on 20261210.
+EffiStatState five_wells_loaded(const ProgramFolder& prog) {
+  const auto lib = gt_ym_path(prog);
   test::put_bytes(lib, library_bytes(five_wells()));
   EffiStatState st(lib);
-  ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+  EXPECT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+  return st;
+}
+
+TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
+  test::TempProgram tp;
+  EffiStatState st = five_wells_loaded(tp.prog);
 
   // No value chosen yet: no condition.
   st.choose_field("单元号");
   EXPECT_EQ(st.Combo2_items, (std::vector<std::string>{"一队", "二队", "三队"}));
-  EXPECT_FALSE(st.run_filter("20261211"));
+  EXPECT_EQ(st.run_filter("20261211"), EffiStatState::Filter::NoCondition);
   EXPECT_EQ(st.grid.row_count(), 7);
 
   // A value that matches nothing leaves no condition either.
   st.choose_value("四队");
   EXPECT_EQ(st.tj_jls(), 0);
-  EXPECT_FALSE(st.run_filter("20261211"));
+  EXPECT_EQ(st.run_filter("20261211"), EffiStatState::Filter::NoCondition);
 
   st.choose_value("一队");
   EXPECT_EQ(st.tj_jlh, (std::vector<int>{1, 3, 5}));
-  ASSERT_TRUE(st.run_filter("20261211"));
+  ASSERT_EQ(st.run_filter("20261211"), EffiStatState::Filter::Shown);
   ASSERT_EQ(st.grid.row_count(), 5);
   EXPECT_EQ(st.grid.rows[2][0], "2");
   EXPECT_EQ(st.grid.rows[2][1], "北2-1");
@@ -223,9 +229,43 @@ TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
   // Any load empties the match list: the next "执行统计" asks for a condition.
   ASSERT_EQ(st.reload("20261212"), StatFileStatus::Ok);
   EXPECT_EQ(st.tj_jls(), 0);
-  EXPECT_FALSE(st.run_filter("20261212"));
+  EXPECT_EQ(st.run_filter("20261212"), EffiStatState::Filter::NoCondition);
   EXPECT_EQ(st.grid.row_count(), 7);
   EXPECT_EQ(st.Combo1_text, "请选择");
+}
+
+// A file that cannot be read whole by the time the filter runs is said, and the table shown
+// stays: an empty filtered table would read as "no record matches".
+TEST(EffiStatFilter, AFileNoLongerReadableLeavesTheTable) {
+  struct Case {
+    const char* why;
+    void (*spoil)(const std::filesystem::path&);
+    EffiStatState::Filter outcome;
+  };
+  const Case cases[] = {
+      {"not whole records",
+       [](const std::filesystem::path& f) { std::filesystem::resize_file(f, std::filesystem::file_size(f) - 1); },
+       EffiStatState::Filter::Damaged},
+      {"a folder in its place",
+       [](const std::filesystem::path& f) {
+         std::filesystem::remove(f);
+         std::filesystem::create_directory(f);
+       },
+       EffiStatState::Filter::IoError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    test::TempProgram tp;
+    EffiStatState st = five_wells_loaded(tp.prog);
+    st.choose_field("单元号");
+    st.choose_value("一队");
+    ASSERT_EQ(st.tj_jls(), 3);
+    const auto rows = st.grid.rows;
+    c.spoil(gt_ym_path(tp.prog));
+    EXPECT_EQ(st.run_filter("20261211"), c.outcome);
+    EXPECT_EQ(st.grid.rows, rows);
+    EXPECT_EQ(st.Text2, "20261210");
+  }
 }
 
 }  // namespace

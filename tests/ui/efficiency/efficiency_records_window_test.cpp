@@ -141,6 +141,41 @@ TEST(EfficiencyRecordsWindow, AnEditedRecordIsOfferedForSavingBeforeAnotherIsSho
   EXPECT_FALSE(e.w->st.Edit_Flag);
 }
 
+// A wanted save that does not go through (here the library has become damaged) keeps the
+// edited boxes: neither another record nor the window's close replaces them.
+TEST(EfficiencyRecordsWindow, AnEditWhoseSaveFailedIsKept) {
+  EffiWindow e;
+  ASSERT_TRUE(e.activate());
+  calculate_and_save(e);
+  const fs::path lib = sys(e, "gt_ym.dat");
+  e.type(9, "33");
+  ASSERT_TRUE(e.w->st.Edit_Flag);
+  {
+    std::ofstream out(lib, std::ios::binary | std::ios::app);
+    out << "12345";
+  }
+  e.fakes.messages.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(e.w->Cmd_Review[1], Qt::LeftButton);
+  ASSERT_GE(e.fakes.messages.shown.size(), 2u);
+  EXPECT_EQ(e.fakes.messages.shown.back().text, "非法的文件格式!");
+  EXPECT_EQ(e.text(9), "33");
+  EXPECT_TRUE(e.w->st.Edit_Flag);
+  EXPECT_EQ(e.w->Text7->text(), qs("1"));
+
+  e.fakes.messages.answers = {MsgAnswer::Yes};
+  EXPECT_FALSE(e.w->close());
+  EXPECT_TRUE(e.w->isVisible());
+  EXPECT_EQ(e.text(9), "33");
+
+  // The library mended, the same close saves the edits and ends the window.
+  fs::resize_file(lib, kGtYmRecordSize);
+  e.fakes.messages.answers = {MsgAnswer::Yes};
+  EXPECT_TRUE(e.w->close());
+  QApplication::processEvents();
+  e.w = nullptr;
+  EXPECT_EQ(records_of(lib)[0].vals[6].substr(0, 2), "33");
+}
+
 TEST(EfficiencyRecordsWindow, ClosingAfterAnEditSavesOnYes) {
   EffiWindow e;
   ASSERT_TRUE(e.activate());

@@ -5,6 +5,7 @@
 // unit's stroke series while they come out below 2.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -50,7 +51,7 @@ void RodDesignEngine::bore_from_depth(double L) {
 }
 
 bool RodDesignEngine::stroke_series_lookup(bool tell) {
-  ensure_cyj_mode_file(folder_);
+  std::ignore = ensure_cyj_mode_file(folder_);  // one that cannot be created reads as empty: said below
   const auto cat = CyjModeCatalog::read(cyj_mode_path(folder_));
   const CyjModeBlock* b = cat.find(trim_blanks(st.CyjType_Comb));
   if (!b || !b->has_stroke_line || b->strokes.empty()) {

@@ -62,29 +62,12 @@ int main(int argc, char** argv) {
   folder.create_folders();
   int failures = 0;
 
-  // A well at 6 strokes a minute on a 3 m stroke, three-phase two-channel wiring.
-  // A 0.2 V/A supply line, so the line-loss estimate finds a clear voltage drop.
-  wb::SyntheticJointParams a;
-  a.line_drop = 0.2;
+  const wb::SyntheticJointParams a = wb::sample_well_1();
   auto pa = folder.data() / wb::u8path("示范井1.o01");
   if (missing(pa) && !wb::write_synthetic_joint_test(pa, a)) ++failures;
   if (!add_balance_sample(folder, a)) ++failures;
 
-  // A deeper, slower well: 4.8 strokes a minute on a 4.2 m stroke, three-channel wiring,
-  // the current clamp turned round (power recorded negative).
-  wb::SyntheticJointParams b;
-  b.period = 625;
-  b.stroke = 4.2;
-  b.rod_weight = 42.0;
-  b.fluid_load = 24.0;
-  b.stretch = 0.45;
-  b.wiring_mode = 4;
-  b.phase = 0.37;
-  b.reverse_power = true;
-  b.seed = 7;
-  b.line_drop = 0.3;
-  b.well_name = "示范井2";
-  b.test_date = "200606081015";
+  const wb::SyntheticJointParams b = wb::sample_well_2();
   auto pb = folder.data() / wb::u8path("示范井2.o01");
   if (missing(pb) && !wb::write_synthetic_joint_test(pb, b)) ++failures;
 

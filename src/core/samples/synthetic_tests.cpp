@@ -48,6 +48,29 @@ std::int16_t raw16(double v) { return static_cast<std::int16_t>(std::clamp(std::
 
 }  // namespace
 
+SyntheticJointParams sample_well_1() {
+  SyntheticJointParams a;
+  a.line_drop = 0.2;
+  return a;
+}
+
+SyntheticJointParams sample_well_2() {
+  SyntheticJointParams b;
+  b.period = 625;
+  b.stroke = 4.2;
+  b.rod_weight = 42.0;
+  b.fluid_load = 24.0;
+  b.stretch = 0.45;
+  b.wiring_mode = 4;
+  b.phase = 0.37;
+  b.reverse_power = true;
+  b.seed = 7;
+  b.line_drop = 0.3;
+  b.well_name = "示范井2";
+  b.test_date = "200606081015";
+  return b;
+}
+
 Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
   const int count = std::max(p.sample_count, 0);
   const int period = std::max(p.period, 2);

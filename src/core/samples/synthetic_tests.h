@@ -43,6 +43,14 @@ struct SyntheticJointParams {
   std::string well_name = "示范井1";
 };
 
+// The sample folder's two joint tests (示范井1.o01, 示范井2.o01):
+//  - well 1 at 6 strokes a minute on a 3 m stroke, three-phase two-channel wiring, a 0.2 V/A
+//    supply line, so the line-loss estimate finds a clear voltage drop;
+//  - well 2 deeper and slower: 4.8 strokes a minute on a 4.2 m stroke, three-channel wiring,
+//    the current clamp turned round (power recorded negative).
+SyntheticJointParams sample_well_1();
+SyntheticJointParams sample_well_2();
+
 // The whole raw file: a 1024-byte header block and the samples.
 Bytes make_synthetic_joint_test(const SyntheticJointParams& p);
 

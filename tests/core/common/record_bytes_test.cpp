@@ -157,27 +157,8 @@ TEST(RecordBytes, ShortBytesAreRefused) {
 // as stored.
 class SampleRecords : public ::testing::Test {
  protected:
-  static SyntheticJointParams first_well() {
-    SyntheticJointParams a;
-    a.line_drop = 0.2;
-    return a;
-  }
-  static SyntheticJointParams second_well() {
-    SyntheticJointParams b;
-    b.period = 625;
-    b.stroke = 4.2;
-    b.rod_weight = 42.0;
-    b.fluid_load = 24.0;
-    b.stretch = 0.45;
-    b.wiring_mode = 4;
-    b.phase = 0.37;
-    b.reverse_power = true;
-    b.seed = 7;
-    b.line_drop = 0.3;
-    b.well_name = "示范井2";
-    b.test_date = "200606081015";
-    return b;
-  }
+  static SyntheticJointParams first_well() { return sample_well_1(); }
+  static SyntheticJointParams second_well() { return sample_well_2(); }
   static Bytes header_of(const SyntheticJointParams& p) {
     const Bytes file = make_synthetic_joint_test(p);
     return Bytes(file.begin(), file.begin() + kOrgHeaderSize);

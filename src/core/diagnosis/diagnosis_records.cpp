@@ -1,6 +1,7 @@
 #include "core/diagnosis/diagnosis_records.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 #include <system_error>
 #include <tuple>
@@ -259,12 +260,13 @@ void Load_Effi(DiagnosisState& st, const fs::path& gt_ym_filename, DiagnosisIo& 
   const std::string well = trim_blanks(st.Text1[diag_box::kWell]);
   const std::string date8 = first_chars(trim_blanks(st.Text1[diag_box::kDate]), kDateMatchChars);
   for (std::size_t i = 0; i < recs.size(); ++i) {
-    GtYmRecord r = recs[i];
-    if (trim_blanks(r.well_name) != well || first_chars(r.vals[kValTestDate], kDateMatchChars) != date8) continue;
+    const GtYmRecord& rec = recs[i];
+    if (trim_blanks(rec.well_name) != well || first_chars(rec.vals[kValTestDate], kDateMatchChars) != date8) continue;
     // A refused record is no record of the test; damaged fields come blank (both named when
     // the file was opened in Text4).
     const GtYmCheck& check = checks[i];
     if (!check.usable()) continue;
+    GtYmRecord r = rec;
     blank_damaged_fields(r, check);
     auto val = [&r](std::size_t k) { return trim_blanks(r.vals[k]); };
     const std::pair<int, std::size_t> copies[] = {
@@ -390,7 +392,9 @@ void BgtRecode_To_Text(DiagnosisState& st) {
   st.set_box(diag_box::kPlungerStroke, trim_blanks(r.plunger_stroke));
   st.set_box(diag_box::kMotorModel, trim_blanks(r.motor_model));
   st.set_box(diag_box::kWellheadTemp, trim_blanks(r.wellhead_temp));
-  for (std::size_t k = 0; k < kPowerBoxes.size(); ++k) st.set_box(kPowerBoxes[k], num_text_f(r.powers[k]));
+  // A damaged record's powers may be any bit pattern: what is no number shows blank, not "NaN".
+  for (std::size_t k = 0; k < kPowerBoxes.size(); ++k)
+    st.set_box(kPowerBoxes[k], std::isfinite(r.powers[k]) ? num_text_f(r.powers[k]) : std::string());
 }
 
 int record_number(const std::string& text7) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "core/common/gbk.h"
@@ -462,6 +463,18 @@ TEST(DiagnosisRecords, RefusedSaveOnLeavingKeepsTheEdits) {
 }
 
 // Base data from the efficiency records.
+// A damaged record's powers are floats of any bit pattern: what is no number shows blank.
+TEST(DiagnosisRecords, PowersThatAreNoNumberShowBlank) {
+  DiagnosisState st;
+  st.Bgt_Rec.powers = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity(), 12.5f};
+  BgtRecode_To_Text(st);
+  EXPECT_EQ(st.Text1[diag_box::kInputPower], "");
+  EXPECT_EQ(st.Text1[diag_box::kRodPower], "");
+  EXPECT_EQ(st.Text1[diag_box::kUsefulPower], "");
+  EXPECT_EQ(st.Text1[diag_box::kRmsPower], "12.5");
+}
+
 TEST(DiagnosisRecords, LoadEffiTakesTheFirstMatchingTest) {
   Window w;
   auto effi = [](const std::string& well, const std::string& date, const std::string& sinker, const std::string& bore) {

@@ -161,6 +161,7 @@ TEST_F(TrajectoryTest, AnAngleBeyondReasonStopsWithItsCellNamed) {
       {{"1000", "5", "99999999"}, "第 2号记录的“方位角”为 99999999 °"},
       {{"1000", "5", "东"}, "第 2号记录的“方位角”中的“东”不是数字"},
       {{"1000x", "5", "0"}, "第 2号记录的“斜深”中的“1000x”不是数字"},
+      {{"1e39", "5", "0"}, "第 2号记录的“斜深”为 1E+39 m"},  // beyond a single-precision station
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

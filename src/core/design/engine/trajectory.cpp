@@ -22,9 +22,10 @@ namespace {
 
 // What a survey row's cells may hold, by the grid's columns. The depth's own checks (an order
 // that does not increase, a survey deeper than 4000 m) keep their messages, so it need only
-// be a number; directions may be written past a full turn either way.
+// be a number that a station (single precision) can hold; directions may be written past a
+// full turn either way.
 constexpr std::array<BoxLimit, 3> kSurveyCellLimits = {{
-    {1, "斜深", kNoLowerLimit, std::numeric_limits<double>::infinity(), "m"},
+    {1, "斜深", kNoLowerLimit, std::numeric_limits<float>::max(), "m"},
     {2, "井斜角", 0, 180, "°"},
     {3, "方位角", -360, 720, "°"},
 }};

@@ -32,8 +32,9 @@ constexpr double kDepthMax = 10000;  // m: no pumped well, rod string or fluid l
 // Fields of the efficiency window (writer S). Lengths, rates, bores and counts are never
 // below 0; the rest as the efficiency library's limits (gt_ym_checks.cpp).
 const ShortLimit kShortLimits[] = {
-    // One stroke is at most the 3000 samples (60 s) a joint test keeps.
-    {&WellBaseRecord::point_num, "每冲程点数", 1, 0, 3000, "点"},
+    // Never below 0; above the 3000 samples (60 s) a joint test keeps, the curve check below
+    // names it (once).
+    {&WellBaseRecord::point_num, "每冲程点数", 1, 0, kOpen, "点"},
     {&WellBaseRecord::sys_effi, "系统效率", 100, -1000, 1000, "%"},
     {&WellBaseRecord::real_stroke, "实测冲程", 1000, 0, kOpen, "m"},
     // 1 … 4; 0 in a record the counterbalance window wrote first.

@@ -5,6 +5,8 @@
 // asked about before it is stored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -212,6 +214,17 @@ TEST(WellBaseDoubts, TableOfFields) {
       EXPECT_EQ(line.find("E+38"), std::string::npos) << line;
     }
   }
+}
+
+// A stroke count beyond what a test keeps is one finding, not one per check that sees it.
+TEST(WellBaseDoubts, ACountBeyondAStrokeIsNamedOnce) {
+  WellBaseRecord r;
+  r.wiring_mode = 1;
+  r.point_num = 5000;
+  const std::vector<std::string> doubts = well_base_doubts(r);
+  EXPECT_EQ(std::count_if(doubts.begin(), doubts.end(),
+                          [](const std::string& d) { return d.find("每冲程点数") != std::string::npos; }),
+            1);
 }
 
 }  // namespace

@@ -84,8 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(msg.shown == (whole ? 0 : 1));
   FUZZ_CHECK(st.Text1[wb::diag_box::kWell] == well);
   if (!whole) FUZZ_CHECK(st.Text1 == boxes);
-  for (int b : {5, 6, 7, 8, 10, 11, 12, 13, 15, 16, 18, 19, 22, 40, 46, 51, 52, 53, 54, 55})
-    FUZZ_CHECK(!wb::shows_non_finite(st.Text1[static_cast<std::size_t>(b)]));
+  {
+    using namespace wb::diag_box;
+    for (int b : {kBore, kLiquid, kWaterCut, kOilDensitySurface, kRods1, kRods78, kRods34, kRods58, kSpm,
+                  kFluidLevel, kTubingPressure, kCasingPressure, kPumpDepth, kViscosity, kGasOilRatio,
+                  kWellheadTemp, kInputPower, kRodPower, kUsefulPower, kRmsPower})
+      FUZZ_CHECK(!wb::shows_non_finite(st.Text1[static_cast<std::size_t>(b)]));
+  }
 
   // The efficiency window's carried-forward well data.
   wb::SysEffiState e;

@@ -131,7 +131,8 @@ std::optional<double> leading_number(std::string_view t) {
     }
     if (!ed) n = mark;
   }
-  // A prefix too long for the buffer is no field of 12 characters; read what fits.
+  // No field of 12 characters fills the buffer: a mantissa that does is refused above, an
+  // exponent cut short by it is read as far as it went.
   double v = 0;
   const auto [end, ec] = std::from_chars(buf, buf + n, v);
   if (ec == std::errc::result_out_of_range) {

@@ -43,7 +43,7 @@ void RodEngMapDisplay::warm_up() {
   // The sample maker's bytes are sound: the decode cannot refuse them.
   std::ignore = decode_org_bytes(*test, make_synthetic_joint_test(SyntheticJointParams{}));
   test->read_sgt_dnt_org = kKindJoint;
-  test->Text1[2] = printable_ascii();
+  test->Text1[appended_box::kWell] = printable_ascii();
   JointCharts charts;
   charts.draw_card = [&pic](TestState& s) { RodEngMapDisplay_Card(s, pic); };
   charts.draw_electric = [&pic](TestState& s) { iup_line_form(s, pic, s.iu_num); };

@@ -124,11 +124,8 @@ bool DesignWindowCore::CyjType_Comb_KeyPress(int key_ascii) {
   return Comb_CyjMode_KeyPress(folder_, key_ascii, msg_, shell_);
 }
 
-DesignOutcome DesignWindowCore::Form_Unload() {
-  if (st_.jx_changed != 1) return DesignOutcome::nothing;
-  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) return DesignOutcome::nothing;
-  return steps_->save_jx();
-}
+// Closing asks about an edited survey as every other command that leaves it does.
+DesignOutcome DesignWindowCore::Form_Unload() { return offer_survey_save(); }
 
 DesignOutcome DesignWindowCore::save_survey_if_changed() {
   if (st_.jx_changed == 0) return DesignOutcome::nothing;

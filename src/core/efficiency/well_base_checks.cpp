@@ -6,6 +6,7 @@
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
 #include "core/efficiency/well_base_record.h"
+#include "core/records/record_checks.h"
 
 namespace wb {
 namespace {
@@ -84,17 +85,6 @@ const FloatLimit kFloatLimits[] = {
     {&WellBaseRecord::crank_angle0, "曲柄初始角", -360, 360, "°"},  // one turn either way
 };
 
-std::string with_unit(double v, const char* unit) {
-  std::string s = num_text(v);
-  if (*unit) s += std::string(" ") + unit;
-  return s;
-}
-
-std::string range_text(double lo, double hi, const char* unit) {
-  if (hi == kOpen) return "不应小于 " + with_unit(lo, unit);
-  return "应在 " + with_unit(lo, unit) + " 至 " + with_unit(hi, unit) + " 之间";
-}
-
 bool control_free(const std::string& t) {
   for (char ch : t)
     if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) return false;
@@ -113,15 +103,16 @@ std::vector<std::string> well_base_doubts(const WellBaseRecord& rec) {
   for (const ShortLimit& l : kShortLimits) {
     const double v = (rec.*l.field) / l.scale;
     if (v >= l.lo && v <= l.hi) continue;
-    out.push_back(std::string(l.name) + "为 " + with_unit(v, l.unit) + "，" + range_text(l.lo, l.hi, l.unit) + "。");
+    out.push_back(std::string(l.name) + "为 " + value_with_unit(v, l.unit) + "，" + limits_text(l.lo, l.hi, l.unit) +
+                  "。");
   }
   for (const FloatLimit& l : kFloatLimits) {
     const float v = rec.*l.field;
     if (std::isfinite(v) && v >= l.lo && v <= l.hi) continue;
     // A value that is no number, or far beyond its range, is not repeated.
     const bool show = std::isfinite(v) && std::fabs(v) < 1e9;
-    out.push_back(std::string(l.name) + (show ? "为 " + with_unit(v, l.unit) + "，" : "不是可能的数值，") +
-                  range_text(l.lo, l.hi, l.unit) + "。");
+    out.push_back(std::string(l.name) + (show ? "为 " + value_with_unit(v, l.unit) + "，" : "不是可能的数值，") +
+                  limits_text(l.lo, l.hi, l.unit) + "。");
   }
   for (std::size_t g = 0; g < rec.crank_group.size(); ++g) {
     const WellBaseRecord::CrankGroup& c = rec.crank_group[g];

@@ -102,23 +102,14 @@ const CurveLimit<XbtRecord, 50> kXbtCurves[] = {
     {&XbtRecord::uu_cos, &XbtRecord::uu_sin, "电压波形", 2000, "V"},
 };
 
-std::string with_unit(double v, const char* unit) {
-  std::string s = num_text(v);
-  if (*unit) s += std::string(" ") + unit;
-  return s;
-}
-
 template <class Rec, std::size_t K>
 void check_shorts(const Rec& r, const ShortLimit<Rec> (&table)[K], RecordFindings& f) {
   for (const ShortLimit<Rec>& l : table) {
     const double v = (r.*l.field) / l.scale;
     if (v >= l.lo && v <= l.hi) continue;
-    std::string line = std::string(l.name) + "为 " + with_unit(v, l.unit) + "，";
-    if (l.hi == kOpen)
-      line += "不应小于 " + with_unit(l.lo, l.unit) + "。";
-    else
-      line += "应在 " + with_unit(l.lo, l.unit) + " 至 " + with_unit(l.hi, l.unit) + " 之间。";
-    (l.refuse ? f.refusals : f.doubts).push_back(line);
+    (l.refuse ? f.refusals : f.doubts)
+        .push_back(std::string(l.name) + "为 " + value_with_unit(v, l.unit) + "，" + limits_text(l.lo, l.hi, l.unit) +
+                   "。");
   }
 }
 
@@ -134,7 +125,7 @@ void check_curve(const Rec& r, const CurveLimit<Rec, N>& c, int terms, RecordFin
   }
   if (bad > 0)
     f.refusals.push_back(std::string(c.name) + "有 " + std::to_string(bad) + " 个系数不是有限数或超出 ±" +
-                         with_unit(c.limit, c.unit) + "，曲线无法重建。");
+                         value_with_unit(c.limit, c.unit) + "，曲线无法重建。");
 }
 
 // The date field of a record: blank, or the 12 digits yyyymmddhhmm the instrument writes.
@@ -153,6 +144,17 @@ std::string findings_text(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+std::string value_with_unit(double v, const char* unit) {
+  std::string s = num_text(v);
+  if (*unit) s += std::string(" ") + unit;
+  return s;
+}
+
+std::string limits_text(double lo, double hi, const char* unit) {
+  if (std::isinf(hi)) return "不应小于 " + value_with_unit(lo, unit);
+  return "应在 " + value_with_unit(lo, unit) + " 至 " + value_with_unit(hi, unit) + " 之间";
+}
+
 RecordFindings check_sgt_record(const SgtRecord& r) {
   RecordFindings f;
   check_shorts(r, kSgtLimits, f);
@@ -161,7 +163,7 @@ RecordFindings check_sgt_record(const SgtRecord& r) {
   check_date(r.test_date, f);
   if (r.theo_max_load < r.theo_min_load) f.doubts.push_back("理论最大载荷小于理论最小载荷。");
   if (!std::isfinite(r.rod_power) || std::fabs(r.rod_power) > kRodPowerLimit)
-    f.doubts.push_back("光杆功率不是有限数或超出 ±" + with_unit(kRodPowerLimit, "kW") + "。");
+    f.doubts.push_back("光杆功率不是有限数或超出 ±" + value_with_unit(kRodPowerLimit, "kW") + "。");
   return f;
 }
 

@@ -29,6 +29,11 @@ RecordFindings check_sgt_record(const SgtRecord& r);
 RecordFindings check_dnt_record(const DntRecord& r);
 RecordFindings check_xbt_record(const XbtRecord& r);
 
+// How a stored number beyond its limits is named, in every record check: "<value> <unit>，" then
+// "应在 <lo> 至 <hi> 之间" or, with no upper limit (infinity), "不应小于 <lo>".
+std::string value_with_unit(double v, const char* unit);
+std::string limits_text(double lo, double hi, const char* unit);
+
 // "示功图", "电力曲线", "电力波形" for the three kinds of record.
 enum class RecordKindName { Card, Electric, Wave };
 const char* record_kind_name(RecordKindName kind);

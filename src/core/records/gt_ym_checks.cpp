@@ -252,14 +252,23 @@ void blank_damaged_fields(GtYmRecord& r, const GtYmCheck& c) {
     if (k < kGtYmValCount) r.vals[k].clear();
 }
 
-std::vector<GtYmFinding> check_gt_ym_records(const std::vector<GtYmRecord>& records) {
+namespace {
+
+// The records whose checks found something, numbered from 1 as the file holds them.
+std::vector<GtYmFinding> findings_of(const std::vector<GtYmRecord>& records, std::vector<GtYmCheck>& checks) {
   std::vector<GtYmFinding> out;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    GtYmCheck c = check_gt_ym_record(records[i]);
-    if (c.sound()) continue;
-    out.push_back({i + 1, trim_blanks(records[i].well_name), std::move(c)});
-  }
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (!checks[i].sound()) out.push_back({i + 1, trim_blanks(records[i].well_name), std::move(checks[i])});
   return out;
+}
+
+}  // namespace
+
+std::vector<GtYmFinding> check_gt_ym_records(const std::vector<GtYmRecord>& records) {
+  std::vector<GtYmCheck> checks;
+  checks.reserve(records.size());
+  for (const GtYmRecord& r : records) checks.push_back(check_gt_ym_record(r));
+  return findings_of(records, checks);
 }
 
 StoreStatus read_checked_gt_ym_records(const std::filesystem::path& lib, std::vector<GtYmRecord>& records,
@@ -282,10 +291,7 @@ std::vector<GtYmFinding> check_gt_ym_library(const std::filesystem::path& lib) {
   std::vector<GtYmRecord> records;
   std::vector<GtYmCheck> checks;
   if (read_checked_gt_ym_records(lib, records, checks) != StoreStatus::Ok) return {};
-  std::vector<GtYmFinding> out;
-  for (std::size_t i = 0; i < records.size(); ++i)
-    if (!checks[i].sound()) out.push_back({i + 1, trim_blanks(records[i].well_name), std::move(checks[i])});
-  return out;
+  return findings_of(records, checks);
 }
 
 std::string gt_ym_findings_text(const std::vector<GtYmFinding>& findings, const std::string& path) {

@@ -73,7 +73,9 @@ StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std:
       r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
     r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
 
-    // The cells the table shows, checked as the efficiency library's records are.
+    // Only the cells the table shows, checked as the efficiency library's records are: the
+    // record is not decoded whole (10 000 rows), so a damaged field the table does not show is
+    // named by the efficiency window, not here.
     GtYmCheck check;
     if (std::optional<Refusal> refused = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize)))
       check.refusal = std::move(refused->message);

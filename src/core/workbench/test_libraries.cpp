@@ -266,7 +266,10 @@ ExportResult main_to_dnt(TestState& st, const ProgramFolder& prog) {
 }
 ExportResult main_to_xbt(TestState& st, const ProgramFolder& prog) { return export_current(st, prog, LibraryKind::Wave); }
 
-std::string delete_question(long long row) { return "确实要删除 " + std::to_string(row) + "号记录吗?"; }
+std::string delete_question(const LibraryInfo& lib, long long row, std::string_view well, std::string_view date) {
+  return std::string("确实要删除") + lib.caption + "的 " + std::to_string(row) + "号记录吗?\n井号：" +
+         trim_blanks(well) + "\n测试日期：" + trim_blanks(date);
+}
 
 DeleteResult delete_library_record(const ProgramFolder& prog, LibraryKind kind, long long n) {
   const LibraryInfo& lib = library_info(kind);

@@ -123,9 +123,16 @@ ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKin
 // The first free single-test name of a well; empty when all 99 are taken.
 std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir, std::string_view well, char letter);
 
-// The question asked before a deletion (title kDeleteTitle): "确实要删除 3号记录吗?".
+// The question asked before a deletion (title kDeleteTitle), naming the library, the record
+// and its key as the grid shows them (blanks at either end aside):
+// "确实要删除功图数据主库的 3号记录吗?\n井号：N5\n测试日期：200607081200".
 inline constexpr const char* kDeleteTitle = "警告";
-std::string delete_question(long long row);
+std::string delete_question(const LibraryInfo& lib, long long row, std::string_view well, std::string_view date);
+// What the delete command says instead of asking: no library is listed on screen, or no
+// record of it is chosen.
+inline constexpr const char* kNoLibraryShownText =
+    "现在没有显示任何测试库，没有可删除的记录。\n请先按“功”、“电”或“波”按钮列出测试库，再选定要删除的记录。";
+inline constexpr const char* kNoRecordChosenText = "请先在测试库列表中选定要删除的记录。";
 
 struct [[nodiscard]] DeleteResult {
   LibStatus status = LibStatus::Ok;

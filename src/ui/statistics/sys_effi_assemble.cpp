@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/statistics/sys_effi_assemble.h"
 
 #include <QComboBox>
@@ -86,6 +87,7 @@ SysEffiAssemble::SysEffiAssemble(ProgramFolder prog, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   build_ui();
   Form_Load();
+  fit_to_screen(this);
 }
 
 void SysEffiAssemble::build_ui() {

@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 #include <QApplication>
@@ -170,6 +171,7 @@ RodEngMapDisplay::RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose, false);
   build_ui();
   Form_Load();
+  fit_to_screen(this);
 }
 
 // The children are destroyed by the QWidget base, after this object has stopped being a

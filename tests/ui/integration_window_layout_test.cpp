@@ -95,6 +95,10 @@ TEST(WindowLayout, EveryWindowFitsTheScreen) {
 
 TEST(WindowLayout, TestTimesAreShownWhole) {
   Workbench b;
+  QLineEdit* main_date = b.main->Text1[appended_box::kTestDate];
+  ASSERT_EQ(main_date->text(), QStringLiteral("200605121430"));
+  EXPECT_TRUE(shows_whole(main_date)) << main_date->width();
+
   b.main->Image1_Click(1);
   auto* bal = dynamic_cast<BalanceAnalysis*>(b.main->analysis_window(AnalysisWindow::Balance));
   ASSERT_NE(bal, nullptr);

@@ -44,7 +44,7 @@ void efficiency(const wb::ProgramFolder& prog, const std::filesystem::path& lib,
     FUZZ_CHECK(wbfuzz::read_bytes(lib) == before);
   } else {
     FUZZ_CHECK(res.saved);
-    const wb::EffiDeleteResult del = wb::delete_effi_record(lib, std::to_string(res.record), msg);
+    const wb::EffiDeleteResult del = wb::delete_effi_record(lib, prog, std::to_string(res.record), msg);
     FUZZ_CHECK(del.deleted == (before.size() >= wb::kGtYmRecordSize));
   }
 }

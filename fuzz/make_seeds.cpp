@@ -14,6 +14,7 @@
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/paths.h"
+#include "core/common/record_store.h"
 #include "core/level/dym_record.h"
 #include "core/level/level_file.h"
 #include "core/efficiency/effi_records.h"
@@ -41,6 +42,55 @@ wb::Bytes cat(const std::vector<wb::Bytes>& parts, std::uint8_t selector) {
   wb::Bytes out{selector};
   for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
+}
+
+std::uint64_t fnv1a(const std::string& s) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (unsigned char b : s) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+// The journal of a save of A.dat (sys) and B.dat (data) to "AAAA" and "BBBB", as
+// save_journal_fuzz lays out its program folder; `sel` says which temporary files exist.
+void put_journal(const fs::path& root, const std::string& name, std::uint8_t sel, char state,
+                 const std::vector<std::pair<std::string, std::string>>& names) {
+  wb::SaveJournal j;
+  j.state = state;
+  j.what = "系统效率数据，井 W1，测试 200601011200";
+  const char* contents[] = {"AAAA", "BBBB"};
+  for (std::size_t i = 0; i < names.size(); ++i)
+    j.entries.push_back({names[i].first, names[i].second, 4, fnv1a(contents[i % 2])});
+  wb::Bytes b{sel};
+  const wb::Bytes enc = wb::encode_save_journal(j);
+  b.insert(b.end(), enc.begin(), enc.end());
+  put(root, "save_journal_fuzz", name, b);
+}
+
+void journal_seeds(const fs::path& root) {
+  const std::vector<std::pair<std::string, std::string>> both = {{"sys/A.dat", "sys/.wbsave-00000000000000aa"},
+                                                                  {"data/B.dat", "data/.wbsave-00000000000000bb"}};
+  put_journal(root, "prepared", 3, 'P', both);
+  put_journal(root, "committed", 3, 'C', both);
+  put_journal(root, "committed_half_moved", 1, 'C', both);  // B's temporary is gone: B must hold BBBB
+  put_journal(root, "committed_none_left", 0, 'C', both);
+  put_journal(root, "empty", 0, 'C', {});
+  put_journal(root, "outside", 3, 'C', {{"../outside/x.dat", "sys/.wbsave-00000000000000aa"}, both[1]});
+  put_journal(root, "outside_temp", 3, 'P', {{"sys/A.dat", "../outside/victim"}, both[1]});
+  put_journal(root, "twice", 3, 'C', {both[0], {"sys/A.dat", "data/.wbsave-00000000000000bb"}});
+  // An older journal: no description, names absolute (here ones no folder has).
+  std::string v1 = "WBSAVE1\nC";
+  auto u64 = [&](std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) v1.push_back(static_cast<char>(v >> (8 * i)));
+  };
+  u64(1);
+  for (const std::string n : {"/prog/sys/A.dat", "/prog/sys/.wbsave-00000000000000aa"}) {
+    u64(n.size());
+    v1 += n;
+  }
+  u64(4);
+  u64(fnv1a("AAAA"));
+  u64(fnv1a(v1));
+  put_text(root, "save_journal_fuzz", "old_format", std::string(1, '\x01') + v1);
 }
 
 }  // namespace
@@ -179,6 +229,8 @@ int main(int argc, char** argv) {
   put_text(root, "cyj_mode_catalog_fuzz", "gbk",
            wb::utf8_to_gbk("抽油机型=CYJ10-3-37HB\r\n冲    程=2.1，2.5,3.0\r\n\r\n   抽油机型=CYJ12-4.8-73HB  \r\n"));
   put_text(root, "cyj_mode_catalog_fuzz", "utf8", "\xEF\xBB\xBF抽油机型=CYJ8-3-26HB\n冲    程=1.5，2.1\n");
+
+  journal_seeds(root);
 
   // The targets that save, delete or print on a fuzzed library start from the seeds of the
   // target that only reads it.

@@ -13,6 +13,8 @@
 
 #include "core/common/record_store.h"
 #include "core/common/registry.h"
+#include "core/common/writer_lock.h"
+#include "platform/services_qt.h"
 #include "platform/fonts.h"
 #include "platform/printer_info.h"
 #include "platform/translations.h"
@@ -102,9 +104,21 @@ int main(int argc, char** argv) {
   wb::register_balance_window();
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+  // One writer per program folder: the lock is held until the program ends. A second copy
+  // started on the same folder says so and ends before it reads or writes anything.
+  folder.create_folders();
+  const wb::WriterLock writer_lock(folder.sys());
+  if (writer_lock.state() == wb::WriterLock::State::Busy) {
+    wb::services().messages->show(wb::folder_in_use_text(folder.root), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
+                                  wb::MsgIcon::Warning);
+    return 1;
+  }
   // A save of several libraries cut short by a kill or a power cut is finished or undone
-  // before anything reads them; one that cannot be is reported by the next save.
-  static_cast<void>(wb::finish_interrupted_save(folder.sys() / wb::kSaveJournalName));
+  // before anything reads them; one that cannot be is set aside (nothing deleted) and the
+  // user is told once which save and which libraries, so that saving goes on.
+  const wb::InterruptedSave interrupted = wb::recover_interrupted_save(folder.sys() / wb::kSaveJournalName);
+  if (const std::string text = interrupted.message(); !text.empty())
+    wb::services().messages->show(text, "保存", wb::MsgButtons::Ok, wb::MsgIcon::Warning);
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

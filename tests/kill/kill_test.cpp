@@ -4,12 +4,17 @@
 // (never a torn file, no record lost, and for saves spanning several libraries never some
 // of them before and some after), and files of interrupted writes must not pile up.
 //
-//   wb_kill_test [--library card|efficiency|balance] [--kills N] [--dir FOLDER] [--seed S]
+//   wb_kill_test [--library card|efficiency|balance] [--kills N] [--dir FOLDER] [--seed S] [--rival 1]
 //       card        the main window's card library: sgt_save_new, delete_library_record
 //       efficiency  the efficiency window's "保存" of a test, joint or not (gt_ym.dat,
 //                   DlPh.dat and wellbase.dat)
 //       balance     the counterbalance window's "保存" (phfx.dat, wellbase.dat, DlPh.dat)
+//       --rival 1   (efficiency, balance) a second copy of the program runs on the same
+//                   folder beside each worker and tries to save too: it must find the
+//                   folder's writer lock taken, have every save refused, and never touch
+//                   the worker's journal or temporary files (no acknowledged record lost)
 //   wb_kill_test --work FOLDER SEED LIBRARY                 the worker (started by the driver)
+//   wb_kill_test --rival FOLDER SEED LIBRARY                the second copy
 //
 // The worker logs every operation to FOLDER/journal before it starts ("B ...") and after it
 // ended ("E"), with write(2): what reached the kernel survives the kill. The card library is
@@ -39,6 +44,7 @@
 #include "core/balance/balance_save.h"
 #include "core/balance/phfx_record.h"
 #include "core/common/record_store.h"
+#include "core/common/writer_lock.h"
 #include "core/efficiency/effi_records.h"
 #include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
@@ -113,6 +119,9 @@ void journal(int fd, const std::string& line) {
 int work_card(const fs::path& dir, unsigned seed) {
   const wb::ProgramFolder prog{dir / "prog"};
   const fs::path lib = wb::library_path(prog, wb::LibraryKind::Card);
+  // Held for the worker's life, as the program holds it.
+  const wb::WriterLock lock(prog.sys());
+  if (!lock.held()) return 5;
   const int fd = ::open((dir / "journal").c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
   if (fd < 0) return 2;
   std::mt19937 rng(seed);
@@ -150,7 +159,7 @@ Bytes read_all(const fs::path& p) {
 // `max_delay_us` later (counted from the opening of its journal when `from_journal`): 0 when
 // the kill ended it, 1 when it ended by itself, 2 when it could not be started.
 int run_and_kill(const fs::path& dir, const char* library, std::mt19937& rng, unsigned max_delay_us, bool from_journal,
-                 int k) {
+                 int k, bool rival = false) {
   fs::remove(dir / "journal");
   const unsigned worker_seed = static_cast<unsigned>(rng());
   const pid_t pid = ::fork();
@@ -163,7 +172,28 @@ int run_and_kill(const fs::path& dir, const char* library, std::mt19937& rng, un
   if (from_journal)
     for (int w = 0; w < 20000 && !fs::exists(dir / "journal"); ++w)
       std::this_thread::sleep_for(std::chrono::microseconds(250));
+  // The worker holds the folder's lock once its journal exists: the second copy starts then.
+  pid_t second = -1;
+  if (rival) {
+    const std::string s = std::to_string(static_cast<unsigned>(rng()));
+    second = ::fork();
+    if (second < 0) return 2;
+    if (second == 0) {
+      ::execl("/proc/self/exe", "wb_kill_test", "--rival", dir.c_str(), s.c_str(), library, static_cast<char*>(nullptr));
+      std::_Exit(127);
+    }
+  }
   std::this_thread::sleep_for(std::chrono::microseconds(rng() % max_delay_us));
+  if (second > 0) {
+    // The second copy goes first, so it never finds the folder free.
+    ::kill(second, SIGKILL);
+    int st = 0;
+    ::waitpid(second, &st, 0);
+    if (!(WIFSIGNALED(st) && WTERMSIG(st) == SIGKILL)) {
+      std::fprintf(stderr, "kill %d: the second copy ended by itself (status %d)\n", k, st);
+      return 1;
+    }
+  }
   ::kill(pid, SIGKILL);
   int status = 0;
   ::waitpid(pid, &status, 0);
@@ -205,7 +235,7 @@ std::optional<bool> replay_journal(const fs::path& file, Op& pending, Begin begi
 int count_leftovers(const fs::path& sys) {
   int n = 0;
   for (const auto& e : fs::directory_iterator(sys))
-    if (e.path().filename() != "Sgt.dat") ++n;
+    if (e.path().filename() != "Sgt.dat" && e.path().filename() != wb::kWriterLockName) ++n;
   return n;
 }
 
@@ -325,21 +355,47 @@ bool apply_save(Library lib, const wb::ProgramFolder& prog, const SaveOp& op) {
   return wb::save_balance_records(prog, phfx, found, rec, src, boxes, "advice " + v, msg).record > 0;
 }
 
+SaveOp random_save(std::mt19937& rng, Library lib) {
+  SaveOp op;
+  op.well = static_cast<int>(rng() % 12);
+  op.date = static_cast<int>(rng() % 2);
+  op.value = static_cast<int>(rng() % 100000);
+  op.joint = lib == Library::Efficiency && rng() % 4 != 0 ? 1 : 0;
+  return op;
+}
+
 int work_saves(const fs::path& dir, unsigned seed, Library lib) {
   const wb::ProgramFolder prog{dir / "prog"};
+  const wb::WriterLock lock(prog.sys());
+  if (!lock.held()) return 5;
   const int fd = ::open((dir / "journal").c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
   if (fd < 0) return 2;
   std::mt19937 rng(seed);
   for (;;) {
-    SaveOp op;
-    op.well = static_cast<int>(rng() % 12);
-    op.date = static_cast<int>(rng() % 2);
-    op.value = static_cast<int>(rng() % 100000);
-    op.joint = lib == Library::Efficiency && rng() % 4 != 0 ? 1 : 0;
+    const SaveOp op = random_save(rng, lib);
     journal(fd, "B " + std::to_string(op.well) + " " + std::to_string(op.date) + " " + std::to_string(op.value) + " " +
                     std::to_string(op.joint));
     if (!apply_save(lib, prog, op)) return 4;
     journal(fd, "E");
+  }
+}
+
+// A second copy of the program on the worker's folder: it finds the writer lock taken (the
+// program would end there) and, as code that went on regardless would, tries to save. Each
+// refused try is logged "R"; a lock taken or a save acknowledged is logged and is a failure.
+int rival_saves(const fs::path& dir, unsigned seed, Library lib) {
+  const wb::ProgramFolder prog{dir / "prog"};
+  const int fd = ::open((dir / "rival").c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+  if (fd < 0) return 2;
+  std::mt19937 rng(seed);
+  for (;;) {
+    {
+      const wb::WriterLock lock(prog.sys());
+      if (lock.held()) journal(fd, "L");
+    }
+    const SaveOp op = random_save(rng, lib);
+    journal(fd, apply_save(lib, prog, op) ? "A" : "R");
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
 }
 
@@ -365,18 +421,32 @@ void copy_libraries(Library lib, const wb::ProgramFolder& from, const wb::Progra
     if (fs::exists(from.sys() / f)) fs::copy_file(from.sys() / f, to.sys() / f);
 }
 
-int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, const char* name) {
+int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, const char* name, bool rival) {
   const wb::ProgramFolder live{dir / "prog"}, model{dir / "model"}, after{dir / "after"};
   live.create_folders();
   model.create_folders();
   std::mt19937 rng(seed);
-  long long ops_done = 0, in_flight_before = 0, in_flight_after = 0, split = 0, lost = 0;
+  long long ops_done = 0, in_flight_before = 0, in_flight_after = 0, split = 0, lost = 0, refused = 0;
   int max_leftovers = 0;
   for (int k = 0; k < kills; ++k) {
     // The random moment counts from the worker's start (its journal is open), however slowly
     // the program loads (a sanitizer build takes longer than a save). A save of several files
     // takes a few tens of milliseconds: kills reach into the second and third save too.
-    if (const int rc = run_and_kill(dir, name, rng, 100000, true, k); rc != 0) return rc;
+    fs::remove(dir / "rival");
+    if (const int rc = run_and_kill(dir, name, rng, 100000, true, k, rival); rc != 0) return rc;
+    if (rival) {
+      std::ifstream in(dir / "rival");
+      std::string line;
+      while (std::getline(in, line)) {
+        if (line == "R") {
+          ++refused;
+          continue;
+        }
+        std::fprintf(stderr, "kill %d: the second copy %s\n", k,
+                     line == "L" ? "took the folder's lock" : "had a save acknowledged");
+        return 1;
+      }
+    }
     // The next open of the libraries.
     if (wb::finish_interrupted_save(live.sys() / wb::kSaveJournalName) != wb::StoreStatus::Ok) {
       std::fprintf(stderr, "kill %d: the interrupted save could not be finished or undone\n", k);
@@ -427,7 +497,9 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
     int left = 0;
     const std::vector<std::string> names = library_files(lib);
     for (const auto& e : fs::directory_iterator(live.sys()))
-      if (std::find(names.begin(), names.end(), e.path().filename().string()) == names.end()) ++left;
+      if (std::find(names.begin(), names.end(), e.path().filename().string()) == names.end() &&
+          e.path().filename() != wb::kWriterLockName)
+        ++left;
     max_leftovers = std::max(max_leftovers, left);
     if (left > 3) {
       std::fprintf(stderr, "kill %d: %d files of interrupted writes in %s\n", k, left, live.sys().c_str());
@@ -438,6 +510,7 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
               "%lld done, %zu records at the end, at most %d leftover files, %lld split states, %lld records lost\n",
               name, kills, ops_done, in_flight_before, in_flight_after, record_count(lib, files_of(lib, model)),
               max_leftovers, split, lost);
+  if (rival) std::printf("wb_kill_test --library %s: a second copy beside each worker, %lld saves refused, none acknowledged\n", name, refused);
   return 0;
 }
 
@@ -458,6 +531,12 @@ int main(int argc, char** argv) {
     if (!parse_library(argv[4], lib)) return 2;
     return lib == Library::Card ? work_card(argv[2], seed) : work_saves(argv[2], seed, lib);
   }
+  if (argc == 5 && std::strcmp(argv[1], "--rival") == 0) {
+    const unsigned seed = static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10));
+    if (!parse_library(argv[4], lib) || lib == Library::Card) return 2;
+    return rival_saves(argv[2], seed, lib);
+  }
+  bool rival = false;
   int kills = 40;
   fs::path dir;
   std::string name = "card";
@@ -467,6 +546,7 @@ int main(int argc, char** argv) {
     else if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
     else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
     else if (std::strcmp(argv[i], "--library") == 0) name = argv[i + 1];
+    else if (std::strcmp(argv[i], "--rival") == 0) rival = std::atoi(argv[i + 1]) != 0;
   }
   if (!parse_library(name, lib)) {
     std::fprintf(stderr, "wb_kill_test: unknown library '%s' (card, efficiency or balance)\n", name.c_str());
@@ -479,7 +559,7 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(tmpl)) return 2;
     dir = tmpl;
   }
-  const int rc = lib == Library::Card ? drive_card(kills, dir, seed) : drive_saves(kills, dir, seed, lib, name.c_str());
+  const int rc = lib == Library::Card ? drive_card(kills, dir, seed) : drive_saves(kills, dir, seed, lib, name.c_str(), rival);
   if (own_dir && rc == 0) fs::remove_all(dir);
   return rc;
 }

@@ -17,10 +17,11 @@ namespace wb {
 struct [[nodiscard]] BalanceSaveResult {
   std::size_t record = 0;  // the balance record's number; 0: nothing was written
   bool reported = false;   // nothing written and the well base library has said why
+  std::string cause;       // otherwise, when nothing was written: why (for the caller's message)
 };
 // Writes `rec` as record `found` of `lib` (0 appends it), Save_WellBase of `wb_src` and the
 // summary of boxes `t` with `advice`. Any failure other than a reported one is left to the
-// caller's message.
+// caller's message, which names `cause`.
 BalanceSaveResult save_balance_records(const ProgramFolder& prog, const std::filesystem::path& lib, std::size_t found,
                                        const PhfxRecord& rec, const BalanceWellBaseSource& wb_src,
                                        const ParameterBoxes& t, const std::string& advice, MessageService& msg);

@@ -7,9 +7,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <system_error>
+
+#include "core/common/paths.h"
 
 namespace wb {
 
@@ -325,8 +328,11 @@ namespace {
 
 thread_local SaveSet* g_current_set = nullptr;
 
-constexpr char kJournalMagic[] = "WBSAVE1\n";
+constexpr char kJournalMagic[] = "WBSAVE2\n";
+constexpr char kOldJournalMagic[] = "WBSAVE1\n";  // absolute names, no description
+constexpr std::size_t kMagicBytes = sizeof kJournalMagic - 1;
 constexpr char kSetTempPrefix[] = ".wbsave-";
+constexpr const char* kLibraryFolders[] = {"sys", "data"};
 
 // FNV-1a, 64 bits: tells the recorded content from any other, not a guard against forgery.
 std::uint64_t fnv1a(const std::vector<std::uint8_t>& c) {
@@ -343,12 +349,15 @@ fs::path set_key(const fs::path& p) {
   return (ec ? p : a).lexically_normal();
 }
 
-fs::path set_temp_name(const fs::path& target) {
+// The program folder of a journal: the folder above its sys folder.
+fs::path program_folder_of(const fs::path& journal) { return folder_of(folder_of(set_key(journal))); }
+
+std::string random_hex16() {
   std::random_device rd;
   const std::uint64_t bits = (static_cast<std::uint64_t>(rd()) << 32) ^ rd();
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
-  return folder_of(target) / (std::string(kSetTempPrefix) + hex);
+  return hex;
 }
 
 bool is_set_temp(const std::string& name) {
@@ -358,8 +367,53 @@ bool is_set_temp(const std::string& name) {
                      [](unsigned char c) { return std::isxdigit(c) != 0; });
 }
 
+bool ends_with_dat(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".dat";
+}
+
+// A name of the program folder a journal may hold: "sys/<file>" or "data/<file>", one plain
+// file name (no folder, "." or "..", NUL) of at most 255 bytes. Splits it.
+bool split_name(const std::string& rel, std::string& folder, std::string& file) {
+  const std::size_t slash = rel.find('/');
+  if (slash == std::string::npos) return false;
+  folder = rel.substr(0, slash);
+  file = rel.substr(slash + 1);
+  if (std::find(std::begin(kLibraryFolders), std::end(kLibraryFolders), folder) == std::end(kLibraryFolders))
+    return false;
+  return !file.empty() && file.size() <= kMaxNameBytes && file != "." && file != ".." &&
+         file.find('/') == std::string::npos && file.find('\0') == std::string::npos;
+}
+
+// The only files a save set writes: libraries ("*.dat") in sys or data, each through a
+// ".wbsave-" temporary file beside it. Empty when `target` and `temp` are such a pair,
+// else why not.
+std::string name_refusal(const std::string& target, const std::string& temp) {
+  std::string tf, tn, pf, pn;
+  if (!split_name(target, tf, tn) || !ends_with_dat(tn)) return "“" + target + "”不是程序目录 sys 或 data 文件夹中的库文件";
+  if (!split_name(temp, pf, pn) || pf != tf || !is_set_temp(pn)) return "“" + temp + "”不是“" + target + "”的临时文件";
+  return {};
+}
+
+// Whether the file system lets the pair be acted on without leaving the folder: the sys or
+// data folder is a folder (no link), the target and the temporary file are files or missing
+// (no link, no folder). Empty when so.
+std::string place_refusal(const fs::path& root, const std::string& target, const std::string& temp) {
+  std::error_code ec;
+  const fs::path folder = root / u8path(target.substr(0, target.find('/')));
+  if (fs::symlink_status(folder, ec).type() != fs::file_type::directory)
+    return "程序目录中的“" + target.substr(0, target.find('/')) + "”不是文件夹（或是符号链接）";
+  for (const std::string& rel : {target, temp}) {
+    const auto type = fs::symlink_status(root / u8path(rel), ec).type();
+    if (type != fs::file_type::not_found && type != fs::file_type::regular) return "“" + rel + "”不是普通文件（或是符号链接）";
+  }
+  return {};
+}
+
 struct IntentEntry {
-  fs::path target, temp;
+  std::string target, temp;  // relative to the program folder, "/" between the parts
   std::uint64_t size = 0, hash = 0;
 };
 
@@ -371,15 +425,14 @@ void put_text(std::vector<std::uint8_t>& out, const std::string& s) {
   out.insert(out.end(), s.begin(), s.end());
 }
 
-// Magic, state letter, count, the entries (target, temporary, size, hash), then the hash of
-// everything before it.
-std::vector<std::uint8_t> encode_intent(char state, const std::vector<IntentEntry>& entries) {
-  std::vector<std::uint8_t> out(kJournalMagic, kJournalMagic + sizeof kJournalMagic - 1);
+std::vector<std::uint8_t> encode_intent(char state, const std::string& what, const std::vector<IntentEntry>& entries) {
+  std::vector<std::uint8_t> out(kJournalMagic, kJournalMagic + kMagicBytes);
   out.push_back(static_cast<std::uint8_t>(state));
+  put_text(out, what);
   put_u64(out, entries.size());
   for (const auto& e : entries) {
-    put_text(out, e.target.string());
-    put_text(out, e.temp.string());
+    put_text(out, e.target);
+    put_text(out, e.temp);
     put_u64(out, e.size);
     put_u64(out, e.hash);
   }
@@ -389,10 +442,11 @@ std::vector<std::uint8_t> encode_intent(char state, const std::vector<IntentEntr
 
 struct Reader {
   const std::vector<std::uint8_t>& c;
+  std::size_t end;
   std::size_t pos = 0;
   bool ok = true;
   std::uint64_t u64() {
-    if (c.size() - pos < 8) {
+    if (end - pos < 8) {
       ok = false;
       return 0;
     }
@@ -403,7 +457,7 @@ struct Reader {
   }
   std::string text() {
     const std::uint64_t n = u64();
-    if (!ok || c.size() - pos < n) {
+    if (!ok || end - pos < n) {
       ok = false;
       return {};
     }
@@ -413,27 +467,75 @@ struct Reader {
   }
 };
 
-bool decode_intent(const std::vector<std::uint8_t>& c, char& state, std::vector<IntentEntry>& entries) {
-  const std::size_t m = sizeof kJournalMagic - 1;
-  if (c.size() < m + 1 + 16 || !std::equal(kJournalMagic, kJournalMagic + m, c.begin())) return false;
-  const std::vector<std::uint8_t> body(c.begin(), c.end() - 8);
-  Reader tail{c, c.size() - 8};
-  if (tail.u64() != fnv1a(body)) return false;
-  state = static_cast<char>(c[m]);
-  if (state != 'P' && state != 'C') return false;
-  Reader r{body, m + 1};
+// An older journal named files by absolute path; one in this program folder reads as its
+// relative name, any other stays absolute (and is refused).
+std::string relative_to(const std::string& name, const fs::path& root) {
+  const fs::path p = u8path(name);
+  if (!p.is_absolute()) return name;
+  const fs::path rel = p.lexically_normal().lexically_relative(root);
+  if (rel.empty() || rel.is_absolute() || *rel.begin() == "..") return name;
+  return rel.generic_string();
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encode_save_journal(const SaveJournal& j) {
+  std::vector<IntentEntry> entries;
+  for (const auto& e : j.entries) entries.push_back({e.target, e.temp, e.size, e.hash});
+  return encode_intent(j.state, j.what, entries);
+}
+
+SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path& program_folder) {
+  SaveJournal out;
+  out.cause = "保存记录文件不完整或已损坏";
+  if (c.size() < kMagicBytes + 1 + 16) return out;
+  const bool old = std::equal(kOldJournalMagic, kOldJournalMagic + kMagicBytes, c.begin());
+  if (!old && !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin())) return out;
+  const std::size_t body = c.size() - 8;
+  Reader tail{c, c.size(), body};
+  if (tail.u64() != fnv1a(std::vector<std::uint8_t>(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(body))))
+    return out;
+  out.state = static_cast<char>(c[kMagicBytes]);
+  if (out.state != 'P' && out.state != 'C') return out;
+  Reader r{c, body, kMagicBytes + 1};
+  if (!old) out.what = r.text();
   const std::uint64_t n = r.u64();
-  entries.clear();
+  const fs::path root = set_key(program_folder);
   for (std::uint64_t i = 0; r.ok && i < n; ++i) {
-    IntentEntry e;
+    SaveJournal::Entry e;
     e.target = r.text();
     e.temp = r.text();
     e.size = r.u64();
     e.hash = r.u64();
-    if (r.ok) entries.push_back(std::move(e));
+    if (!r.ok) break;
+    if (old) {
+      e.target = relative_to(e.target, root);
+      e.temp = relative_to(e.temp, root);
+    }
+    out.entries.push_back(std::move(e));
   }
-  return r.ok && r.pos == body.size();
+  if (!r.ok || r.pos != body) {
+    out.entries.clear();
+    return out;
+  }
+  out.readable = true;
+  // Every name must be one a save set writes, each target and temporary file once.
+  for (std::size_t i = 0; i < out.entries.size(); ++i) {
+    const auto& e = out.entries[i];
+    out.cause = name_refusal(e.target, e.temp);
+    if (!out.cause.empty()) return out;
+    for (std::size_t j = 0; j < i; ++j)
+      if (out.entries[j].target == e.target || out.entries[j].temp == e.temp) {
+        out.cause = "保存记录文件两次写到“" + e.target + "”";
+        return out;
+      }
+  }
+  out.cause.clear();
+  out.sound = true;
+  return out;
 }
+
+namespace {
 
 // Whether `p` is a file holding exactly the recorded content.
 bool holds(const fs::path& p, std::uint64_t size, std::uint64_t hash) {
@@ -451,7 +553,8 @@ bool remove_journal(const fs::path& journal) {
   return true;
 }
 
-// Removes ".wbsave-" files in `folder` that no pending save names.
+// Removes ".wbsave-" files in `folder`: run while the writer lock is held and no journal
+// is pending, so none of them belongs to a save that may still happen.
 void remove_stale_set_temps(const fs::path& folder) {
   std::error_code ec;
   std::vector<fs::path> stale;
@@ -460,51 +563,177 @@ void remove_stale_set_temps(const fs::path& folder) {
   for (const auto& p : stale) fs::remove(p, ec);
 }
 
+// Finishes or undoes the journal's save; the writer lock is held. Ok with `cause` empty, or
+// IoError with `cause` saying why and nothing changed by the step that failed.
+StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::string& cause) {
+  std::error_code ec;
+  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return StoreStatus::Ok;
+  const fs::path root = program_folder_of(journal);
+  std::vector<std::uint8_t> c;
+  if (fs::symlink_status(journal, ec).type() != fs::file_type::regular || !read_file(journal, c)) {
+    cause = "保存记录文件不能读取";
+    return StoreStatus::IoError;
+  }
+  read = read_save_journal(c, root);
+  if (!read.sound) {
+    cause = read.cause;
+    return StoreStatus::IoError;
+  }
+  // Nothing is touched until every name has been checked on the disk.
+  for (const auto& e : read.entries)
+    if (std::string why = place_refusal(root, e.target, e.temp); !why.empty()) {
+      cause = why;
+      return StoreStatus::IoError;
+    }
+  if (read.state == 'P') {
+    // The save never reached its moment: its libraries are untouched.
+    for (const auto& e : read.entries) {
+      fs::remove(root / u8path(e.temp), ec);
+      if (ec) {
+        cause = "“" + e.temp + "”不能删除";
+        return StoreStatus::IoError;
+      }
+    }
+  } else {
+    // Committed: check every file before moving any, so a roll that cannot finish changes nothing.
+    std::vector<bool> pending(read.entries.size(), false);
+    for (std::size_t i = 0; i < read.entries.size(); ++i) {
+      const auto& e = read.entries[i];
+      if (fs::symlink_status(root / u8path(e.temp), ec).type() != fs::file_type::not_found) {
+        if (!holds(root / u8path(e.temp), e.size, e.hash)) {
+          cause = "“" + e.temp + "”的内容与保存记录不符";
+          return StoreStatus::IoError;
+        }
+        pending[i] = true;
+      } else if (!holds(root / u8path(e.target), e.size, e.hash)) {
+        cause = "“" + e.target + "”的新内容已不在";
+        return StoreStatus::IoError;
+      }
+    }
+    for (std::size_t i = 0; i < read.entries.size(); ++i) {
+      if (!pending[i]) continue;
+      fs::rename(root / u8path(read.entries[i].temp), root / u8path(read.entries[i].target), ec);
+      if (ec) {
+        cause = "“" + read.entries[i].target + "”未能替换";
+        return StoreStatus::IoError;
+      }
+      sync_folder(root / u8path(read.entries[i].target));
+    }
+  }
+  if (!remove_journal(journal)) {
+    cause = "保存记录文件不能删除";
+    return StoreStatus::IoError;
+  }
+  return StoreStatus::Ok;
+}
+
+// Moves the journal and every ".wbsave-" file of sys and data into a new folder
+// "save.jnl.unfinished-<date>-<time>" in sys. Nothing is deleted. Empty `moved_to` when the
+// folder could not be made or the journal not moved.
+void set_aside(const fs::path& journal, fs::path& moved_to) {
+  moved_to.clear();
+  const fs::path sys = folder_of(journal);
+  const fs::path root = folder_of(set_key(sys));
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = journal.filename().string() + ".unfinished-" + stamp;
+  std::error_code ec;
+  fs::path dir;
+  for (int n = 1; n < 100; ++n) {
+    const fs::path d = sys / (n == 1 ? base : base + "-" + std::to_string(n));
+    if (fs::create_directory(d, ec)) {
+      dir = d;
+      break;
+    }
+    if (ec) return;
+  }
+  if (dir.empty()) return;
+  fs::rename(journal, dir / journal.filename(), ec);
+  if (ec) return;
+  sync_folder(journal);
+  for (const char* name : kLibraryFolders) {
+    const fs::path folder = root / name;
+    if (fs::symlink_status(folder, ec).type() != fs::file_type::directory) continue;
+    std::vector<fs::path> temps;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+      if (is_set_temp(it->path().filename().string())) temps.push_back(it->path());
+    for (const auto& t : temps) {
+      // ".wbsave-…" in data becomes "data-wbsave-…": shown, and never taken for a live one.
+      const fs::path to = dir / (std::string(name) + "-" + t.filename().string().substr(1));
+      fs::rename(t, to, ec);
+      if (ec && fs::copy_file(t, to, ec)) fs::remove(t, ec);
+    }
+    sync_folder(folder / "x");
+  }
+  sync_folder(dir / "x");
+  moved_to = dir;
+}
+
 }  // namespace
 
 StoreStatus finish_interrupted_save(const fs::path& journal) {
-  std::error_code ec;
-  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return StoreStatus::Ok;
-  if (ec) return StoreStatus::IoError;
-  std::vector<std::uint8_t> c;
-  char state = 0;
-  std::vector<IntentEntry> entries;
-  if (!read_file(journal, c) || !decode_intent(c, state, entries)) return StoreStatus::IoError;
-  if (state == 'P') {
-    // The save never reached its moment: its libraries are untouched.
-    for (const auto& e : entries) {
-      fs::remove(e.temp, ec);
-      if (ec) return StoreStatus::IoError;
-    }
-    return remove_journal(journal) ? StoreStatus::Ok : StoreStatus::IoError;
-  }
-  // Committed: check every file before moving any, so a roll that cannot finish changes nothing.
-  std::vector<bool> pending(entries.size(), false);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const auto& e = entries[i];
-    const auto type = fs::symlink_status(e.temp, ec).type();
-    if (type != fs::file_type::not_found) {
-      if (!holds(e.temp, e.size, e.hash)) return StoreStatus::IoError;
-      pending[i] = true;
-    } else if (!holds(e.target, e.size, e.hash)) {
-      return StoreStatus::IoError;
-    }
-  }
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (!pending[i]) continue;
-    fs::rename(entries[i].temp, entries[i].target, ec);
-    if (ec) return StoreStatus::IoError;
-    sync_folder(entries[i].target);
-  }
-  return remove_journal(journal) ? StoreStatus::Ok : StoreStatus::IoError;
+  const WriterLock lock(folder_of(journal));
+  if (lock.state() == WriterLock::State::Busy) return StoreStatus::IoError;
+  SaveJournal read;
+  std::string cause;
+  return finish_locked(journal, read, cause);
 }
 
-SaveSet::SaveSet(fs::path journal) : journal_(std::move(journal)) {
+std::string InterruptedSave::message() const {
+  if (outcome != Outcome::SetAside && outcome != Outcome::Failed) return {};
+  std::string files;
+  for (const auto& f : libraries) files += (files.empty() ? "" : "、") + f;
+  std::string text = "上次中断的保存";
+  if (!what.empty()) text += "（" + what + "）";
+  text += "未能完成";
+  if (!files.empty()) text += "，它要写入的库是 " + files;
+  text += "。\n原因：" + cause + "。\n";
+  if (outcome == Outcome::SetAside)
+    return text + "这些库保持原样；未完成的保存已移到 " + path_text(set_aside_folder) + "，没有删除任何文件。以后的保存照常进行。";
+  return text + "它也未能移开，多个库一起的保存暂时不能进行。";
+}
+
+InterruptedSave recover_interrupted_save(const fs::path& journal) {
+  InterruptedSave out;
+  const WriterLock lock(folder_of(journal));
+  if (lock.state() == WriterLock::State::Busy) {
+    out.outcome = InterruptedSave::Outcome::Failed;
+    out.cause = folder_in_use_text(program_folder_of(journal));
+    return out;
+  }
+  std::error_code ec;
+  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return out;
+  SaveJournal read;
+  if (finish_locked(journal, read, out.cause) == StoreStatus::Ok) {
+    out.outcome = InterruptedSave::Outcome::Finished;
+    return out;
+  }
+  out.what = read.what;
+  for (const auto& e : read.entries) out.libraries.push_back(e.target);
+  set_aside(journal, out.set_aside_folder);
+  out.outcome = out.set_aside_folder.empty() ? InterruptedSave::Outcome::Failed : InterruptedSave::Outcome::SetAside;
+  return out;
+}
+
+SaveSet::SaveSet(fs::path journal, std::string what) : journal_(std::move(journal)), what_(std::move(what)) {
   if (g_current_set) {
     opened_ = StoreStatus::IoError;  // sets do not nest
+    cause_ = "另一个保存正在进行";
     return;
   }
-  opened_ = finish_interrupted_save(journal_);
+  lock_.emplace(folder_of(journal_));
+  if (lock_->state() == WriterLock::State::Busy) {
+    opened_ = StoreStatus::IoError;
+    cause_ = folder_in_use_text(program_folder_of(journal_));
+  } else {
+    SaveJournal read;
+    std::string why;
+    opened_ = finish_locked(journal_, read, why);
+    if (opened_ != StoreStatus::Ok) cause_ = "上次中断的保存未能完成（" + why + "）";
+  }
   g_current_set = this;
   registered_ = true;
 }
@@ -532,6 +761,11 @@ void SaveSet::gather(const fs::path& path, std::vector<std::uint8_t> content) {
   files_.push_back({key, std::move(content)});
 }
 
+StoreStatus SaveSet::fail(std::string cause) {
+  cause_ = std::move(cause);
+  return StoreStatus::IoError;
+}
+
 StoreStatus SaveSet::commit() {
   if (registered_) g_current_set = nullptr;  // from here on the libraries are written for real
   registered_ = false;
@@ -539,33 +773,45 @@ StoreStatus SaveSet::commit() {
   if (files_.empty()) return StoreStatus::Ok;
   if (files_.size() == 1) {  // one file is atomic by itself
     const File& f = files_[0];
-    if (!writable_or_missing(f.path)) return StoreStatus::IoError;
-    return write_file_atomic(f.path, f.content) ? StoreStatus::Ok : StoreStatus::IoError;
+    if (!writable_or_missing(f.path)) return fail(path_text(f.path) + " 是只读文件");
+    return write_file_atomic(f.path, f.content) ? StoreStatus::Ok : fail(path_text(f.path) + " 未能写入");
   }
+  // The journal names each file relative to the program folder, so a folder moved or copied
+  // with a save pending finishes its own save; only names the reader accepts are written.
+  const fs::path root = program_folder_of(journal_);
   std::vector<IntentEntry> entries;
   for (const auto& f : files_) {
-    std::error_code ec;
-    if (fs::is_directory(f.path, ec)) return StoreStatus::IoError;
-    if (!writable_or_missing(f.path)) return StoreStatus::IoError;
-    remove_stale_set_temps(folder_of(f.path));
-    entries.push_back({f.path, set_temp_name(f.path), f.content.size(), fnv1a(f.content)});
+    const std::string rel = f.path.lexically_relative(root).generic_string();
+    const std::string temp = rel.substr(0, rel.find('/') + 1) + kSetTempPrefix + random_hex16();
+    if (!name_refusal(rel, temp).empty())
+      return fail(path_text(f.path) + " 不在程序目录的 sys 或 data 文件夹中，不能与其他库一起保存");
+    if (std::string why = place_refusal(root, rel, temp); !why.empty()) return fail(why);
+    if (!writable_or_missing(f.path)) return fail(path_text(f.path) + " 是只读文件");
+    entries.push_back({rel, temp, f.content.size(), fnv1a(f.content)});
   }
+  for (const auto& e : entries) remove_stale_set_temps(root / u8path(e.target.substr(0, e.target.find('/'))));
   std::error_code ec;
-  auto undo = [&](std::size_t written) {
-    for (std::size_t i = 0; i < written; ++i) fs::remove(entries[i].temp, ec);
+  auto undo = [&](std::size_t written, const std::string& why) {
+    for (std::size_t i = 0; i < written; ++i) fs::remove(root / u8path(entries[i].temp), ec);
     remove_journal(journal_);
-    return StoreStatus::IoError;
+    return fail(why);
   };
-  if (!write_file_atomic(journal_, encode_intent('P', entries))) return StoreStatus::IoError;
+  if (!write_file_atomic(journal_, encode_intent('P', what_, entries)))
+    return fail("保存记录文件 " + path_text(journal_) + " 未能写入");
   for (std::size_t i = 0; i < files_.size(); ++i) {
     bool exists = false;
-    if (!write_new_file(entries[i].temp, files_[i].content, exists)) return undo(i);
-    sync_folder(entries[i].temp);
+    const fs::path temp = root / u8path(entries[i].temp);
+    if (!write_new_file(temp, files_[i].content, exists)) return undo(i, path_text(temp) + " 未能写入");
+    sync_folder(temp);
   }
-  if (!write_file_atomic(journal_, encode_intent('C', entries))) return undo(files_.size());
+  if (!write_file_atomic(journal_, encode_intent('C', what_, entries)))
+    return undo(files_.size(), "保存记录文件 " + path_text(journal_) + " 未能写入");
   // The save has happened; what is left is moving files, which the next open repeats if
   // this one is cut short.
-  return finish_interrupted_save(journal_);
+  SaveJournal read;
+  std::string why;
+  if (finish_locked(journal_, read, why) != StoreStatus::Ok) return fail(why);
+  return StoreStatus::Ok;
 }
 
 }  // namespace wb

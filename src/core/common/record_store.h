@@ -16,34 +16,51 @@
 // SaveSet, so that the program sees all of them changed or none, even after a kill or a
 // power cut half way:
 //   1. While the set is open, RecordStore gathers the new content of each file in memory
-//      (and reads a gathered file back from there) instead of writing it.
+//      (and reads a gathered file back from there) instead of writing it. The set holds the
+//      program folder's writer lock (writer_lock.h) from its opening to its end.
 //   2. commit() writes an intent file (sys/save.jnl, replaced atomically) in state P
-//      ("prepared") naming each library and the temporary file that will replace it
-//      (".wbsave-" and 16 random hexadecimal digits, in the library's folder: short, so any
-//      library name fits), with the length and FNV-1a hash of the new content; then it
-//      writes and syncs each temporary file; then it rewrites the intent file in state C
-//      ("committed"): that rename is the moment of the save. Then each temporary file is
-//      renamed over its library, and the intent file is removed.
+//      ("prepared") naming what the save is (for the user) and each library with the
+//      temporary file that will replace it (".wbsave-" and 16 random hexadecimal digits, in
+//      the library's folder: short, so any library name fits), with the length and FNV-1a
+//      hash of the new content; then it writes and syncs each temporary file; then it
+//      rewrites the intent file in state C ("committed"): that rename is the moment of the
+//      save. Then each temporary file is renamed over its library, and the intent file is
+//      removed.
 //   3. finish_interrupted_save() runs before anything reads the libraries (at program start
 //      and when a set is opened). No intent file: nothing to do. State P: the save never
 //      happened; its temporary files are removed (roll back). State C: every temporary
 //      file still there is renamed over its library (roll forward); a library whose
 //      temporary file is gone must already hold the recorded content. A temporary file or
 //      library that matches neither, or an intent file that does not read back whole,
-//      makes the roll fail: the intent file stays for the next attempt and the failure is
-//      reported, never taken for success.
+//      makes the roll fail and nothing is changed; the failure is reported, never taken for
+//      success. At start, recover_interrupted_save() sets such a save aside instead, so that
+//      saving goes on (see there).
+// The intent file trusts none of its names. They are relative to the program folder (the
+// folder above sys), so a folder moved or copied with a save pending finishes its own save.
+// A set writes only libraries ("*.dat") directly in sys or data, each through a ".wbsave-"
+// file beside it; an intent file naming anything else (an absolute name, "..", another
+// folder, a temporary file of another name or folder, one file twice), or a sys or data
+// folder, library or temporary file that is a symbolic link, is refused whole before any
+// file is touched. The intent file format: "WBSAVE2\n", the state letter, the description,
+// the count, the entries (library, temporary file, length, hash), then the FNV-1a hash of
+// everything before it; numbers 8 bytes low first, texts a length then UTF-8 bytes. Intent
+// files of "WBSAVE1\n" (no description, absolute names) are read too: a name in this program
+// folder counts as its relative name, any other is refused.
 // Temporary files of single writes ("<name>.tmp…") are never part of a set; ".wbsave-"
-// files that no intent file names are removed when a set next writes into their folder.
+// files are removed when a set next writes into their folder, the writer lock held and no
+// intent file pending, so none of them can belong to a live save.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/writer_lock.h"
 
 namespace wb {
 
@@ -109,26 +126,69 @@ class RecordStore {
 // The intent file of multi-file saves, in the program's sys folder.
 inline constexpr const char* kSaveJournalName = "save.jnl";
 
+// What an intent file says, read against its program folder. `readable`: it read back whole
+// (magic, state, entries, hash); `sound`: also every name is one a save set writes (see the
+// top of this file), each library and temporary file named once. `cause` says why not.
+struct SaveJournal {
+  struct Entry {
+    std::string target, temp;  // relative to the program folder, "/" between the parts
+    std::uint64_t size = 0, hash = 0;
+  };
+  bool readable = false, sound = false;
+  char state = 0;    // 'P' or 'C'
+  std::string what;  // the save, for the user ("系统效率数据（井 …）")
+  std::vector<Entry> entries;
+  std::string cause;
+};
+SaveJournal read_save_journal(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& program_folder);
+// The bytes of an intent file in the current format ("WBSAVE2"), as commit() writes them.
+std::vector<std::uint8_t> encode_save_journal(const SaveJournal& journal);
+
 // Completes or undoes a multi-file save a kill interrupted (see the top of this file). Ok
-// when there was none or it was rolled forward or back; IoError when it could not be.
+// when there was none or it was rolled forward or back; IoError when it could not be (nothing
+// changed then) or when another process holds the folder's writer lock.
 StoreStatus finish_interrupted_save(const std::filesystem::path& journal);
+
+// At program start: as finish_interrupted_save, but a save that cannot be completed is set
+// aside so that later saves can go on: the intent file and every ".wbsave-" file of sys
+// and data move into a new folder "save.jnl.unfinished-<date>-<time>" in sys (a temporary
+// file of data becomes "data-wbsave-…"); nothing is deleted and every library stays as it
+// is. message() is what the user is told once; empty when there was nothing to tell.
+struct [[nodiscard]] InterruptedSave {
+  enum class Outcome {
+    Nothing,   // no intent file
+    Finished,  // rolled forward or back
+    SetAside,  // could not be completed; moved aside (set_aside_folder)
+    Failed,    // could not be completed nor moved aside: multi-file saves stay refused
+  };
+  Outcome outcome = Outcome::Nothing;
+  std::string what;                         // the save, when the intent file said
+  std::vector<std::string> libraries;       // the libraries it was to write, when readable
+  std::string cause;                        // why it could not be completed
+  std::filesystem::path set_aside_folder;
+  std::string message() const;
+};
+InterruptedSave recover_interrupted_save(const std::filesystem::path& journal);
 
 // An all-or-nothing save of several files (see the top of this file). Open one on the stack
 // around the RecordStore writes of one save, then commit(); a set left uncommitted writes
 // nothing. Sets do not nest: while one is open, current() names it, and code that opens
-// its own set only when none is open joins the caller's.
+// its own set only when none is open joins the caller's. `what` names the save for the user
+// should it ever have to be set aside.
 class SaveSet {
  public:
-  explicit SaveSet(std::filesystem::path journal);
+  explicit SaveSet(std::filesystem::path journal, std::string what = {});
   ~SaveSet();
   SaveSet(const SaveSet&) = delete;
   SaveSet& operator=(const SaveSet&) = delete;
 
-  // Whether an interrupted save could be finished when the set was opened; when not,
-  // commit() writes nothing and fails.
+  // Whether an interrupted save could be finished when the set was opened, and the folder's
+  // writer lock taken; when not, commit() writes nothing and fails.
   StoreStatus opened() const { return opened_; }
   // Writes every gathered file or none. Ok also when nothing was gathered.
   StoreStatus commit();
+  // Why opened() or commit() failed, for the user's message (no final full stop).
+  const std::string& cause() const { return cause_; }
 
   static SaveSet* current();
   // The gathered content of `path`, nullptr when the set holds none.
@@ -140,9 +200,13 @@ class SaveSet {
     std::filesystem::path path;
     std::vector<std::uint8_t> content;
   };
+  StoreStatus fail(std::string cause);
   std::filesystem::path journal_;
+  std::string what_;
   std::vector<File> files_;
+  std::optional<WriterLock> lock_;
   StoreStatus opened_ = StoreStatus::Ok;
+  std::string cause_;
   bool registered_ = false;
 };
 

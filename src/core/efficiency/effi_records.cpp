@@ -49,13 +49,22 @@ void report_store_failure(StoreStatus st, const std::string& what, const fs::pat
              MsgIcon::Warning);
 }
 
-constexpr const char* kUnfinishedSaveText = "上次中断的保存未能完成，数据未保存！";
+// A set that could not be opened: nothing is saved, and the message says why.
+void report_refused_set(const SaveSet& set, MessageService& msg) {
+  msg.show("数据未保存：" + set.cause() + "。", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+}
 
-// Writes what the set gathered; a failure is reported and every library stays as it was.
+// Writes what the set gathered; a failure is reported with its cause and every library
+// stays as it was.
 bool commit_or_report(SaveSet& set, MessageService& msg) {
   if (set.commit() == StoreStatus::Ok) return true;
-  msg.show("数据未能写入，原有数据保持不变。", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+  msg.show("数据未能写入（" + set.cause() + "），原有数据保持不变。", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
   return false;
+}
+
+// What a save of the boxes is called should it have to be set aside.
+std::string save_description(const EffiBoxTexts& t) {
+  return "系统效率数据，井 " + trim_blanks(t[kWell]) + "，测试 " + trim_blanks(t[kTestTime]);
 }
 
 }  // namespace
@@ -132,9 +141,9 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
                               DlPhRecord& DlPh_Rec, MessageService& msg) {
   // The two records go to disk together (or join the caller's set).
   std::optional<SaveSet> own;
-  if (!SaveSet::current()) own.emplace(prog.sys() / kSaveJournalName);
+  if (!SaveSet::current()) own.emplace(prog.sys() / kSaveJournalName, save_description(Text1));
   if (own && own->opened() != StoreStatus::Ok) {
-    msg.show(kUnfinishedSaveText, kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    report_refused_set(*own, msg);
     return {};
   }
   EffiSaveResult out;
@@ -167,9 +176,9 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
 EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
                                   DlPhRecord& DlPh_Rec, const EffiWellBaseSource* well_base, MessageService& msg) {
   EffiTestSaveResult out;
-  SaveSet set(prog.sys() / kSaveJournalName);
+  SaveSet set(prog.sys() / kSaveJournalName, save_description(Text1));
   if (set.opened() != StoreStatus::Ok) {
-    msg.show(kUnfinishedSaveText, kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    report_refused_set(set, msg);
     return out;
   }
   if (well_base) {
@@ -194,8 +203,20 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
       return out;
     }
   }
+  // Every part is gathered in memory first: a part refused (a well base value out of range,
+  // a damaged library) has said why, and then none of the libraries is written.
   out.effi = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
   if (well_base) out.well_base = Save_Well_Base(prog, *well_base, msg, false);
+  const bool whole = out.effi.saved && out.effi.summary_saved &&
+                     (!well_base || out.well_base.outcome == SaveOutcome::Saved);
+  if (!whole) {
+    msg.show(well_base ? "本次测试的系统效率数据、汇总数据和井基础数据都未保存，原有数据保持不变。"
+                       : "本次测试的系统效率数据和汇总数据都未保存，原有数据保持不变。",
+             kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    out.effi = {};
+    if (well_base && out.well_base.outcome == SaveOutcome::Saved) out.well_base = {SaveOutcome::IoError, 0, false, {}};
+    return out;
+  }
   if (!commit_or_report(set, msg)) {
     out.effi = {};
     if (well_base) out.well_base.outcome = SaveOutcome::IoError;
@@ -301,7 +322,8 @@ std::string review_target(int index, const std::string& Text7, const fs::path& E
   return std::to_string(r);
 }
 
-EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const std::string& Text7, MessageService& msg) {
+EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFolder& prog, const std::string& Text7,
+                                    MessageService& msg) {
   EffiDeleteResult out;
   out.Text7 = Text7;
   RecordStore store(Effi_File, kGtYmRecordSize);
@@ -312,9 +334,17 @@ EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const std::string
   // is not shown.
   if (cst != StoreStatus::Ok || n < 2 || f < 1 || static_cast<unsigned long long>(f) > n) return out;
   if (!msg.ask_yes_no("你确实要删除此记录吗？", "")) return out;
-  const StoreStatus st = store.remove(static_cast<std::size_t>(f));
+  // A deletion keeps the rule of a save: an interrupted save of several libraries is
+  // finished first, and nothing is written past one that cannot be or past another copy
+  // of the program on the folder.
+  SaveSet set(prog.sys() / kSaveJournalName, "系统效率记录删除");
+  StoreStatus st = set.opened();
+  if (st == StoreStatus::Ok) st = store.remove(static_cast<std::size_t>(f));
+  if (st == StoreStatus::Ok) st = set.commit();
   if (st != StoreStatus::Ok) {
-    msg.show("记录未能删除，" + path_text(Effi_File) + " 保持不变。", "删除", MsgButtons::Ok, MsgIcon::Warning);
+    const std::string why = set.cause().empty() ? std::string() : "（" + set.cause() + "）";
+    msg.show("记录未能删除" + why + "，" + path_text(Effi_File) + " 保持不变。", "删除", MsgButtons::Ok,
+             MsgIcon::Warning);
     return out;
   }
   out.deleted = true;

@@ -63,7 +63,9 @@ EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const Prog
                               const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
 
 // "保存" of the efficiency window: Save_Effi_Data and, for a joint test (`well_base` given),
-// Save_Well_Base, written all or none. For a joint test the overwrite question (trimmed box 0
+// Save_Well_Base, written all or none: a part refused (a well base value out of range, a
+// library damaged or unreadable) has said why, then a message says that none of the three
+// was saved. For a joint test the overwrite question (trimmed box 0
 // then "井本次测试已有记录，要覆盖吗？", title "警告") comes first and once, when the efficiency
 // library or the well base library holds a record of the key; No writes nothing anywhere.
 struct [[nodiscard]] EffiTestSaveResult {
@@ -137,10 +139,12 @@ struct [[nodiscard]] EffiDeleteResult {
   std::string Text7;  // the record to show next (the one after the deleted, else the last)
 };
 // × : asks "你确实要删除此记录吗？" (the application's title) when the library holds more than
-// one record and Text7 names one of them; Yes removes it through an atomic replace. A
-// failure is reported and the library keeps all its records.
-EffiDeleteResult delete_effi_record(const std::filesystem::path& Effi_File, const std::string& Text7,
-                                    MessageService& msg);
+// one record and Text7 names one of them; Yes removes it through an atomic replace, under
+// the rule of a save (a SaveSet of `prog`: an interrupted save finished first, none past
+// another copy of the program). A failure is reported with its cause and the library keeps
+// all its records.
+EffiDeleteResult delete_effi_record(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
+                                    const std::string& Text7, MessageService& msg);
 
 // The three libraries of the window and their record lengths.
 enum class EffiLibrary { Efficiency, Card, PowerCurve };

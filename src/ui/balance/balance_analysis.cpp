@@ -633,7 +633,7 @@ void BalanceAnalysis::Cmd_Save_Click() {
     return;
   }
   if (st != StoreStatus::Ok) {
-    msg.show(kSaveFailed, "");
+    msg.show(std::string(kSaveFailed) + "\n" + path_text(lib) + " 不能读取。", "");
     return;
   }
   if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", "警告")) return;
@@ -655,7 +655,7 @@ void BalanceAnalysis::Cmd_Save_Click() {
   // The well base, balance and summary records are written together or not at all.
   const BalanceSaveResult r = save_balance_records(folder_, lib, found, rec, wb_src, t, state.balance_advice, msg);
   if (!r.record) {
-    if (!r.reported) msg.show(kSaveFailed, "");
+    if (!r.reported) msg.show(std::string(kSaveFailed) + "\n" + r.cause + "。", "");
     return;
   }
   Phfx_Rec = rec;
@@ -775,8 +775,14 @@ void BalanceAnalysis::Cmd_Review_Click(int index) {
   if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count < 1 || d < 1 ||
       d > static_cast<long long>(count))
     return;
-  if (RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d)) != StoreStatus::Ok) {
-    services().messages->show("删除记录失败！", "");
+  // A deletion keeps the rule of a save: an interrupted save is finished first, and nothing
+  // is written past one that cannot be or past another copy of the program on the folder.
+  SaveSet set(folder_.sys() / kSaveJournalName, "平衡分析记录删除");
+  StoreStatus st = set.opened();
+  if (st == StoreStatus::Ok) st = RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d));
+  if (st == StoreStatus::Ok) st = set.commit();
+  if (st != StoreStatus::Ok) {
+    services().messages->show(set.cause().empty() ? "删除记录失败！" : "删除记录失败！\n" + set.cause() + "。", "");
     return;
   }
   Comb_WellName->clear();

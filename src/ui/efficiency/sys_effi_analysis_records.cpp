@@ -202,7 +202,7 @@ void SysEffiAnalysis::Cmd_Review_Click(int index) {
     EffiRecode_To_Text();
     return;
   }
-  const EffiDeleteResult d = delete_effi_record(st.Effi_File, str(Text7->text()), *services().messages);
+  const EffiDeleteResult d = delete_effi_record(st.Effi_File, main_.program_folder(), str(Text7->text()), *services().messages);
   if (!d.deleted) return;
   Comb_WellName->clear();
   Find_WellNmae_To_Comb();

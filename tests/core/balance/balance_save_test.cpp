@@ -44,6 +44,7 @@ TEST(BalanceSave, AllThreeRecordsOrNone) {
   BalanceSaveResult r = save_balance_records(tp.prog, lib, 0, rec, src, boxes, "advice", msg);
   EXPECT_EQ(r.record, 0u);
   EXPECT_FALSE(r.reported);
+  EXPECT_NE(r.cause.find("phfx.dat"), std::string::npos) << r.cause;
   EXPECT_FALSE(fs::exists(base));
   EXPECT_FALSE(fs::exists(sum));
 
@@ -58,6 +59,12 @@ TEST(BalanceSave, AllThreeRecordsOrNone) {
   }
   EXPECT_EQ(msg.shown, 0);
   EXPECT_FALSE(fs::exists(tp.prog.sys() / kSaveJournalName));
+
+  // An interrupted save that cannot be finished refuses the save, and the refusal says so.
+  ASSERT_TRUE(write_file_atomic(tp.prog.sys() / kSaveJournalName, {'W', 'B'}));
+  r = save_balance_records(tp.prog, lib, 1, rec, src, boxes, "advice", msg);
+  EXPECT_EQ(r.record, 0u);
+  EXPECT_NE(r.cause.find("上次中断的保存未能完成"), std::string::npos) << r.cause;
 }
 
 }  // namespace

@@ -180,6 +180,21 @@ TEST_F(EffiWellBaseSave, ADoubtfulRecordIsStoredOnlyWhenTheUserSaysSo) {
   EXPECT_TRUE(quiet.shown.empty());
 }
 
+TEST_F(EffiWellBaseSave, AWellBasePartRefusedWritesNoneOfTheThreeLibraries) {
+  EffiBoxTexts boxes = sample_effi_boxes();
+  boxes[16] = "32.768";  // tubing pressure: does not fit the well base record's 16-bit field
+  const EffiWellBaseSource src = source(boxes);
+  const EffiTestSaveResult r = save_effi_test(gt_ym_path(tp.prog), tp.prog, boxes, buf, &src, msg);
+  EXPECT_FALSE(r.effi.saved);
+  EXPECT_EQ(r.well_base.outcome, SaveOutcome::OutOfRange);
+  EXPECT_FALSE(fs::exists(gt_ym_path(tp.prog)));
+  EXPECT_FALSE(fs::exists(tp.prog.sys() / kDlPhFileName));
+  EXPECT_FALSE(fs::exists(well_base_path(tp.prog)));
+  ASSERT_EQ(msg.shown.size(), 2u);  // the field that does not fit, then that nothing was saved
+  EXPECT_NE(msg.shown[0].text.find("井口油压"), std::string::npos) << msg.shown[0].text;
+  EXPECT_NE(msg.shown[1].text.find("都未保存"), std::string::npos) << msg.shown[1].text;
+}
+
 TEST(WellBaseDoubts, TableOfFields) {
   struct Case {
     const char* what;

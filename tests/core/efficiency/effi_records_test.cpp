@@ -103,7 +103,7 @@ TEST(EffiRecords, SameKeyOverwritesNewKeyAppends) {
   auto odd = sample_effi_boxes("../../x");
   EXPECT_EQ(lib.save(odd).record, 4u);
   EXPECT_FALSE(std::filesystem::exists(lib.tp.prog.root.parent_path() / "x"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 2);  // gt_ym.dat, DlPh.dat
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 3);  // gt_ym.dat, DlPh.dat, the lock
 }
 
 TEST(EffiRecords, SummaryUpdatesItsOwnFieldsAndNewRecordsStartCleared) {
@@ -318,7 +318,7 @@ TEST(EffiRecords, DeleteKeepsTheOthersInOrder) {
     SCOPED_TRACE(c.text7);
     Lib lib;
     for (const char* w : {"A", "B", "C", "D", "E"}) ASSERT_TRUE(lib.save(sample_effi_boxes(w)).saved);
-    const EffiDeleteResult r = delete_effi_record(lib.effi(), c.text7, lib.msg);
+    const EffiDeleteResult r = delete_effi_record(lib.effi(), lib.tp.prog, c.text7, lib.msg);
     EXPECT_TRUE(r.deleted);
     EXPECT_EQ(r.Text7, c.next);
     ASSERT_EQ(lib.msg.shown.size(), 1u);
@@ -327,30 +327,42 @@ TEST(EffiRecords, DeleteKeepsTheOthersInOrder) {
     std::vector<std::string> wells;
     Find_WellNmae_To_Comb(lib.effi(), wells);
     EXPECT_EQ(wells, c.wells);
-    // No file is left beside the library.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 2);
+    // No file is left beside the library (DlPh.dat, and the folder's writer lock).
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 3);
   }
+}
+
+TEST(EffiRecords, ADeletionIsRefusedPastAnInterruptedSaveThatCannotBeFinished) {
+  Lib lib;
+  for (const char* w : {"A", "B"}) ASSERT_TRUE(lib.save(sample_effi_boxes(w)).saved);
+  const auto before = file_bytes(lib.effi());
+  put_bytes(lib.tp.prog.sys() / kSaveJournalName, {'W', 'B', 'S', 'A', 'V', 'E', '2', '\n', 'C'});  // cut short
+  lib.msg.answers = {MsgAnswer::Yes};
+  EXPECT_FALSE(delete_effi_record(lib.effi(), lib.tp.prog, "1", lib.msg).deleted);
+  EXPECT_EQ(file_bytes(lib.effi()), before);
+  ASSERT_EQ(lib.msg.shown.size(), 2u);
+  EXPECT_NE(lib.msg.shown[1].text.find("上次中断的保存未能完成"), std::string::npos) << lib.msg.shown[1].text;
 }
 
 TEST(EffiRecords, DeleteRefusals) {
   Lib lib;
   ASSERT_TRUE(lib.save(sample_effi_boxes("A")).saved);
   // The last record stays, without a question.
-  EXPECT_FALSE(delete_effi_record(lib.effi(), "1", lib.msg).deleted);
+  EXPECT_FALSE(delete_effi_record(lib.effi(), lib.tp.prog, "1", lib.msg).deleted);
   EXPECT_TRUE(lib.msg.shown.empty());
   ASSERT_TRUE(lib.save(sample_effi_boxes("B")).saved);
   // No.
   lib.msg.answers = {MsgAnswer::No};
-  EXPECT_FALSE(delete_effi_record(lib.effi(), "1", lib.msg).deleted);
+  EXPECT_FALSE(delete_effi_record(lib.effi(), lib.tp.prog, "1", lib.msg).deleted);
   EXPECT_EQ(lib.count(), 2u);
   // No record shown.
   lib.msg.shown.clear();
-  EXPECT_FALSE(delete_effi_record(lib.effi(), "", lib.msg).deleted);
+  EXPECT_FALSE(delete_effi_record(lib.effi(), lib.tp.prog, "", lib.msg).deleted);
   EXPECT_TRUE(lib.msg.shown.empty());
   // A library that cannot be replaced keeps every record and says so.
   const auto before = file_bytes(lib.effi());
   std::filesystem::permissions(lib.effi(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
-  const EffiDeleteResult r = delete_effi_record(lib.effi(), "2", lib.msg);
+  const EffiDeleteResult r = delete_effi_record(lib.effi(), lib.tp.prog, "2", lib.msg);
   EXPECT_FALSE(r.deleted);
   EXPECT_EQ(r.Text7, "2");
   ASSERT_EQ(lib.msg.shown.size(), 2u);

@@ -1,0 +1,78 @@
+// The save journal (sys/save.jnl) as the program reads it at start: read_save_journal and
+// recover_interrupted_save on a program folder whose sys and data hold a library each
+// ("A.dat" = "aaaa", "B.dat" = "bbbb"). The first byte says which ".wbsave-" files lie
+// beside them (bit 0: sys/.wbsave-00000000000000aa = "AAAA", bit 1:
+// data/.wbsave-00000000000000bb = "BBBB"); the rest is the journal. Promises: a journal that
+// reads back whole in the current format encodes to the same bytes; every name of a sound
+// journal lies in sys or data; recovery finishes the save or sets it aside (never leaves the
+// folder blocked), touches nothing outside the program folder, deletes no library, and
+// leaves each library as it was or as one of the temporary files held.
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+#include "core/common/record_store.h"
+#include "fuzz_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+wb::Bytes text(const char* s) { return wb::Bytes(s, s + std::char_traits<char>::length(s)); }
+
+void put(const fs::path& p, const char* s) {
+  const wb::Bytes b = text(s);
+  wbfuzz::write_bytes(p, b.data(), b.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const std::uint8_t sel = data[0];
+  const wb::Bytes bytes(data + 1, data + size);
+  const wb::ProgramFolder prog = wbfuzz::fresh_program_folder();
+
+  const wb::SaveJournal j = wb::read_save_journal(bytes, prog.root);
+  FUZZ_CHECK(!j.sound || j.readable);
+  FUZZ_CHECK(j.sound == j.cause.empty());
+  if (j.readable && bytes.size() >= 8 && std::string(bytes.begin(), bytes.begin() + 8) == "WBSAVE2\n")
+    FUZZ_CHECK(wb::encode_save_journal(j) == bytes);
+  if (j.sound)
+    for (const auto& e : j.entries)
+      for (const std::string& n : {e.target, e.temp}) {
+        FUZZ_CHECK(n.rfind("sys/", 0) == 0 || n.rfind("data/", 0) == 0);
+        FUZZ_CHECK(n.find("/..") == std::string::npos && n.find('/', n.find('/') + 1) == std::string::npos);
+      }
+
+  // Something outside the program folder that a journal could name: "../outside/…".
+  const fs::path outside = wbfuzz::scratch() / "outside";
+  fs::create_directories(outside);
+  put(outside / "victim", "victim");
+  put(outside / "x.dat", "outside");
+  put(prog.sys() / "A.dat", "aaaa");
+  put(prog.data() / "B.dat", "bbbb");
+  if (sel & 1) put(prog.sys() / ".wbsave-00000000000000aa", "AAAA");
+  if (sel & 2) put(prog.data() / ".wbsave-00000000000000bb", "BBBB");
+  const fs::path journal = prog.sys() / wb::kSaveJournalName;
+  wbfuzz::write_bytes(journal, bytes.data(), bytes.size());
+
+  const wb::InterruptedSave r = wb::recover_interrupted_save(journal);
+  FUZZ_CHECK(r.outcome == wb::InterruptedSave::Outcome::Finished || r.outcome == wb::InterruptedSave::Outcome::SetAside);
+  FUZZ_CHECK(!fs::exists(journal));
+  FUZZ_CHECK((r.outcome == wb::InterruptedSave::Outcome::SetAside) == !r.message().empty());
+  FUZZ_CHECK(wbfuzz::read_bytes(outside / "victim") == text("victim"));
+  FUZZ_CHECK(wbfuzz::read_bytes(outside / "x.dat") == text("outside"));
+  FUZZ_CHECK(std::distance(fs::directory_iterator(outside), fs::directory_iterator()) == 2);
+  const wb::Bytes a = wbfuzz::read_bytes(prog.sys() / "A.dat"), b = wbfuzz::read_bytes(prog.data() / "B.dat");
+  FUZZ_CHECK(a == text("aaaa") || ((sel & 1) && a == text("AAAA")));
+  FUZZ_CHECK(b == text("bbbb") || ((sel & 2) && b == text("BBBB")));
+  if (r.outcome == wb::InterruptedSave::Outcome::SetAside) {
+    // Set aside, nothing deleted: the journal and the temporary files are in its folder.
+    FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / wb::kSaveJournalName) == bytes);
+    FUZZ_CHECK(a == text("aaaa") && b == text("bbbb"));
+    if (sel & 1) FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / "sys-wbsave-00000000000000aa") == text("AAAA"));
+    if (sel & 2) FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / "data-wbsave-00000000000000bb") == text("BBBB"));
+  }
+  return 0;
+}

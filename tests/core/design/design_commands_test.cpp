@@ -59,6 +59,12 @@ TEST_F(DesignCommandsTest, SurveyEditsAreAskedAboutBeforeTheyAreReplaced) {
       EXPECT_EQ(msgs.texts[0], "当前井斜数据已改动，需保存吗?");
       EXPECT_EQ(msgs.titles[0], "保存");
     }
+    if (c.answer == MsgAnswer::No) {
+      // 否 gives the edits up: the next command does not ask again.
+      EXPECT_EQ(st.jx_changed, 0);
+      EXPECT_EQ(core.DesignCom_Click(), DesignOutcome::done);
+      EXPECT_EQ(msgs.texts.size(), c.asked);
+    }
   }
 }
 
@@ -157,6 +163,16 @@ TEST_F(DesignCommandsTest, AWellNameThatLeavesTheDataFolderReadsNothing) {
   EXPECT_EQ(st.last_node, 0);
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_NE(msgs.texts[0].find("不能用作文件名"), std::string::npos);
+}
+
+// The survey file name is checked with its ".jx": 253 bytes and more are refused as too long.
+TEST_F(DesignCommandsTest, EnterOnAWellNameTooLongForItsSurveyFileSaysSo) {
+  st.JName_Comb = std::string(253, 'a');
+  core.JName_Comb_KeyPress(kEnterKey);
+  EXPECT_EQ(steps.calls, Calls{"CalcTrajectory"});
+  EXPECT_TRUE(st.jx_path.empty());
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_NE(msgs.texts[0].find("太长"), std::string::npos) << msgs.texts[0];
 }
 
 TEST_F(DesignCommandsTest, EnterOnAnotherWellAsksAboutEditedSurvey) {

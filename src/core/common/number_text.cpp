@@ -138,7 +138,9 @@ std::string num_text_2dp(double v) {
   return (v < 0 && !zero ? "-" : "") + whole + "." + frac;
 }
 
-double num_val(std::string_view t) {
+double num_val(std::string_view t) { return num_val_checked(t).value_or(0.0); }
+
+std::optional<double> num_val_checked(std::string_view t) {
   std::size_t i = 0;
   while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
   std::string s;
@@ -160,7 +162,8 @@ double num_val(std::string_view t) {
   }
   bool whole = false;
   double v = parse_decimal(s, whole);
-  if (!whole || !std::isfinite(v)) return 0.0;
+  if (!whole) return 0.0;
+  if (!std::isfinite(v)) return std::nullopt;
   return v;
 }
 

@@ -25,6 +25,9 @@ std::string num_text_2dp(double v);
 // Prefix parser: skips leading blanks and tabs, then reads the longest numeric prefix
 // (sign, digits, point, exponent). Empty or non-numeric text reads 0 ("12.5kN" -> 12.5).
 double num_val(std::string_view text);
+// num_val for a value about to be stored: empty when the leading number lies beyond the
+// range of a double ("1e400", "-1e400"), which num_val reads as 0.
+[[nodiscard]] std::optional<double> num_val_checked(std::string_view text);
 // Strict parser: the whole text, less leading and trailing blanks, must be a number.
 [[nodiscard]] std::optional<double> num_parse(std::string_view text);
 

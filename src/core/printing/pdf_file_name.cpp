@@ -17,12 +17,27 @@ std::string file_name_part(std::string_view s) {
   return out;
 }
 
+// The first `bytes` bytes of a UTF-8 text, never half a character.
+std::string utf8_prefix(const std::string& s, std::size_t bytes) {
+  if (s.size() <= bytes) return s;
+  std::size_t n = bytes;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
+}
+
+// What a proposed name adds to its well and report at most: "_", " (9999)" and ".pdf".
+constexpr std::size_t kAddedBytes = 1 + 7 + 4;
+
 }  // namespace
 
 std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_view well, std::string_view report) {
-  const std::string w = file_name_part(well);
+  std::string w = file_name_part(well);
   std::string r = file_name_part(report);
   if (r.empty()) r = "打印";
+  // A file name holds at most 255 bytes: a long well is shortened (the report name is kept
+  // whole) so that the proposal, numbered or not, can be created.
+  r = utf8_prefix(r, kMaxFileNameBytes - kAddedBytes);
+  w = utf8_prefix(w, kMaxFileNameBytes - kAddedBytes - r.size());
   const std::string stem = w.empty() ? r : w + "_" + r;
   std::string name = stem + ".pdf";
   std::error_code ec;

@@ -10,7 +10,8 @@ namespace wb {
 
 // "<well>_<report>.pdf" (just "<report>.pdf" without a well), with " (2)", " (3)" … before the
 // suffix while a file of that name is in `folder`. Characters a file name cannot hold become
-// "_". UTF-8, without the folder.
+// "_". A well too long for a 255-byte file name is shortened (whole characters). UTF-8,
+// without the folder.
 std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_view well, std::string_view report);
 
 }  // namespace wb

@@ -24,6 +24,7 @@
 #include "core/design/workbench/design_record_commands.h"
 #include "core/design/workbench/design_window_core.h"
 
+class QKeyEvent;
 class QMenu;
 class QAction;
 
@@ -140,6 +141,7 @@ class RodDesign : public QWidget {
   void set_cell_editor_geometry(int row);  // over the depth cell of `row`
   bool text3_event(int i, QEvent* ev);
   bool small_box_event(QLineEdit* box, QEvent* ev);
+  bool txtEdit_event(QKeyEvent* k);
 
   ProgramFolder folder_;
   bool loaded_ = false;

@@ -2,6 +2,7 @@
 // "扶正器打印" and the in-grid depth editor txtEdit.
 #include <QAction>
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "core/common/number_text.h"
 #include "core/design/workbench/fzq_table.h"
 #include "platform/excel_export.h"
 #include "platform/grid.h"
@@ -98,6 +100,45 @@ void RodDesign::ImportExcel_Click() {
   XlsxWorkbookWriter writer;
   // A refused name or a workbook that cannot be written is told by the step itself.
   std::ignore = design::ImportExcel_Click(st, folder_, writer, *services().messages, *services().shell);
+}
+
+// Keys of the depth editor. Enter commits a typed depth into the row the editor lies over,
+// with the table's checks, and then moves on; a refused depth stays in the editor over its
+// row. Esc drops what was typed and shows the cell's depth again.
+bool RodDesign::txtEdit_event(QKeyEvent* k) {
+  if (k->key() == Qt::Key_Escape) {
+    st.fzq_edit_changed = false;
+    const int row = std::clamp(cell_editor_row_, 1, std::max(st.Grid2.rows() - 1, 1));
+    txtEdit->setText(qs(st.Grid2.text(row, 1)));
+    txtEdit->selectAll();
+    return true;
+  }
+  int code = 0;
+  if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+    code = kEnterKey;
+  } else if (!k->text().isEmpty()) {
+    code = static_cast<int>(k->text().at(0).unicode());
+  }
+  if (code == 0) return false;  // arrows and other keys without a character move the caret
+  if (code == kEnterKey && st.fzq_edit_changed) {
+    st.fzq_edit_row = static_cast<std::int16_t>(cell_editor_row_);
+    st.fzq_edit_text = txtEdit->text().toStdString();
+    const double pump_depth = num_val(st.Text3[design_box::kPumpDepthAfter]);
+    if (!went_through(commit_fzq_depth(st, pump_depth, *services().messages))) {
+      // The refused text stays for correction, counted as typed.
+      st.fzq_edit_changed = true;
+      txtEdit->setFocus();
+      txtEdit->selectAll();
+      return true;
+    }
+    refresh_fzq();
+  }
+  if (Grid2->row() >= 1) st.Grid2.row = Grid2->row();
+  if (txtEdit_KeyPress(st, code)) {
+    PlaceCellEditor();
+    return true;
+  }
+  return code == 0;  // a discarded character is not typed
 }
 
 void RodDesign::set_cell_editor_geometry(int row) {

@@ -37,6 +37,10 @@ void RodDesign::JName_Comb_Click() {
     st.Date_Comb = dates[0];
     Date_Comb->setEditText(QString::fromStdString(dates[0]));
     Date_Comb_Click();
+  } else {
+    // With several dates (or none) no design is loaded until one is chosen, but the table
+    // and the 3D view show the chosen well's survey at once: edits then go into its own file.
+    core.load_survey();
   }
   if (st.Grid2.rows() == 1) st.Grid2.set_rows(2);
   sync_to_widgets();

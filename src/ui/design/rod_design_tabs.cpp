@@ -544,17 +544,7 @@ bool RodDesign::eventFilter(QObject* obj, QEvent* ev) {
   for (std::size_t i = 0; i < Text3.size(); ++i)
     if (obj == Text3[i]) return text3_event(static_cast<int>(i), ev);
   if (obj == Text2 || obj == Text4 || obj == Text5) return small_box_event(static_cast<QLineEdit*>(obj), ev);
-  if (obj == txtEdit && ev->type() == QEvent::KeyPress) {
-    auto* k = static_cast<QKeyEvent*>(ev);
-    int code = key_ascii(k);
-    if (code == 0) return false;  // arrows and other keys without a character move the caret
-    if (Grid2->row() >= 1) st.Grid2.row = Grid2->row();
-    if (txtEdit_KeyPress(st, code)) {
-      PlaceCellEditor();
-      return true;
-    }
-    return code == 0;  // a discarded character is not typed
-  }
+  if (obj == txtEdit && ev->type() == QEvent::KeyPress) return txtEdit_event(static_cast<QKeyEvent*>(ev));
   if (obj == Grid2 && !cell_editor_placed_ && (ev->type() == QEvent::Move || ev->type() == QEvent::Resize)) {
     set_cell_editor_geometry(1);
     return false;

@@ -83,6 +83,20 @@ TEST(NumVal, ReadsTheLeadingNumber) {
   }
 }
 
+// The value a store takes: empty only when the leading number is beyond a double.
+TEST(NumValChecked, TellsANumberBeyondADoubleFromZero) {
+  struct Case {
+    const char* text;
+    std::optional<double> v;
+  } cases[] = {{"1e400", std::nullopt}, {"-1e400kN", std::nullopt}, {" 2d999", std::nullopt},
+               {"1e-999", 0.0},         {"abc", 0.0},              {"", 0.0},
+               {"12.5kN", 12.5},        {"1e308", 1e308}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(num_val_checked(c.text), c.v);
+  }
+}
+
 TEST(NumParse, WholeTextMustBeANumber) {
   struct Case {
     const char* text;

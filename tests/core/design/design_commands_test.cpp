@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/common/trim.h"
 #include "core/design/engine/survey_file.h"
 #include "core/design/workbench/design_window_core.h"
 #include "core/design/workbench/fzq_table.h"
@@ -57,6 +58,12 @@ TEST_F(DesignCommandsTest, SurveyEditsAreAskedAboutBeforeTheyAreReplaced) {
     if (c.asked) {
       EXPECT_EQ(msgs.texts[0], "当前井斜数据已改动，需保存吗?");
       EXPECT_EQ(msgs.titles[0], "保存");
+    }
+    if (c.answer == MsgAnswer::No) {
+      // 否 gives the edits up: the next command does not ask again.
+      EXPECT_EQ(st.jx_changed, 0);
+      EXPECT_EQ(core.DesignCom_Click(), DesignOutcome::done);
+      EXPECT_EQ(msgs.texts.size(), c.asked);
     }
   }
 }
@@ -156,6 +163,16 @@ TEST_F(DesignCommandsTest, AWellNameThatLeavesTheDataFolderReadsNothing) {
   EXPECT_EQ(st.last_node, 0);
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_NE(msgs.texts[0].find("不能用作文件名"), std::string::npos);
+}
+
+// The survey file name is checked with its ".jx": 253 bytes and more are refused as too long.
+TEST_F(DesignCommandsTest, EnterOnAWellNameTooLongForItsSurveyFileSaysSo) {
+  st.JName_Comb = std::string(253, 'a');
+  core.JName_Comb_KeyPress(kEnterKey);
+  EXPECT_EQ(steps.calls, Calls{"CalcTrajectory"});
+  EXPECT_TRUE(st.jx_path.empty());
+  ASSERT_EQ(msgs.texts.size(), 1u);
+  EXPECT_NE(msgs.texts[0].find("太长"), std::string::npos) << msgs.texts[0];
 }
 
 TEST_F(DesignCommandsTest, EnterOnAnotherWellAsksAboutEditedSurvey) {
@@ -331,7 +348,7 @@ TEST(FzqTable, CommitCellEditKeepsTheDepthsFalling) {
   };
   const std::vector<Case> cases = {{1, "1150", true}, {1, "1151", false}, {1, "999", false}, {3, "1000", true},
                                    {3, "1001", false}, {3, "799", false},  {5, "100", true},  {5, "99", false},
-                                   {5, "801", false}};
+                                   {5, "801", false},  {3, " 950 ", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.row) + " " + c.text);
     DesignState st;
@@ -346,7 +363,7 @@ TEST(FzqTable, CommitCellEditKeepsTheDepthsFalling) {
     EXPECT_EQ(st.cur_design.reserved_2088[0], 1100);
     EXPECT_EQ(st.cur_design.reserved_2088[4], 700);
     if (c.ok) {
-      EXPECT_EQ(st.Grid2.text(c.row, 1), c.text);
+      EXPECT_EQ(st.Grid2.text(c.row, 1), trim_blanks(c.text));
       EXPECT_EQ(st.Grid2.row, 2);
       EXPECT_TRUE(msgs.texts.empty());
     } else {
@@ -356,6 +373,20 @@ TEST(FzqTable, CommitCellEditKeepsTheDepthsFalling) {
       EXPECT_EQ(msgs.titles[0], "提示");
     }
   }
+}
+
+// The window's commit writes the cell only: the record's reserved field stays as loaded.
+TEST(FzqTable, TheWindowsCommitLeavesTheRecordAlone) {
+  DesignState st;
+  st.Grid2 = five_rows();
+  st.cur_design.reserved_2088[0] = 7;
+  st.fzq_edit_row = 2;
+  st.fzq_edit_text = "1050";
+  ScriptedMessages msgs;
+  EXPECT_EQ(commit_fzq_depth(st, 1150, msgs), DesignOutcome::done);
+  EXPECT_EQ(st.Grid2.text(2, 1), "1050");
+  EXPECT_EQ(st.cur_design.reserved_2088[0], 7);
+  EXPECT_EQ(st.cur_design.reserved_2088[1], 0);
 }
 
 struct RecordingWriter : WorkbookWriter {

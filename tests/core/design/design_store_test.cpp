@@ -230,15 +230,22 @@ TEST(DesignStore, KeysLongerThanTheirFieldsFindTheirRecord) {
 TEST(DesignStore, NumbersBeyondTheirFieldRefuseTheSave) {
   struct Case {
     BoxArray box;
-    int index;
+    int index;  // -1: the depth of centralizer row 2
     std::string text;
     std::string caption;
   };
+  // Numbers beyond a double are refused as well, not stored as 0.
   const Case cases[] = {{BoxArray::Text6, 9, "32767.5", "井口温度"},
+                        {BoxArray::Text6, 9, "1e400", "井口温度"},
                         {BoxArray::Text6, 13, "-40000", "油管内径"},
                         {BoxArray::Text10, 10, "40000", "表层套管直径"},
                         {BoxArray::Text3, 14, "1e39", "设计后泵挂深度"},
-                        {BoxArray::Text10, 24, "-1e40", "井下工具1深度（设计前）"}};
+                        {BoxArray::Text3, 14, "1e400", "设计后泵挂深度"},
+                        {BoxArray::Text6, 0, "-1e400", "油层静压"},
+                        {BoxArray::Text10, 24, "-1e40", "井下工具1深度（设计前）"},
+                        {BoxArray::Text10, 24, "1e400", "井下工具1深度（设计前）"},
+                        {BoxArray::Text3, -1, "1e400", "扶正器第2行的深度"},
+                        {BoxArray::Text3, -1, "-1e400", "扶正器第2行的深度"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     RecordsFixture fx;
@@ -249,7 +256,13 @@ TEST(DesignStore, NumbersBeyondTheirFieldRefuseTheSave) {
     const Bytes before = wb::test::file_bytes(fx.rec.path);
     const RodDesignRecord kept = fx.st.cur_design;
     fx.st.Text3[0] = "30";
-    box_text(fx.st, c.box, c.index) = c.text;
+    if (c.index < 0) {
+      fx.st.Grid2.set_rows(3);
+      fx.st.Grid2.set_text(1, 1, "900");
+      fx.st.Grid2.set_text(2, 1, c.text);
+    } else {
+      box_text(fx.st, c.box, c.index) = c.text;
+    }
     EXPECT_NE(SaveDesignRecord(fx.st, fx.rec, fx.io), DesignOutcome::done);
     ASSERT_EQ(fx.msg.texts.size(), 1u);
     EXPECT_NE(fx.msg.texts[0].find("“" + c.caption + "”"), std::string::npos) << fx.msg.texts[0];

@@ -155,6 +155,7 @@ TEST(PumpEffPacking, PacksAndUnpacksBothEfficiencies) {
     EXPECT_EQ(design, c.design_back);
   }
   EXPECT_FALSE(pack_pump_eff("1e36", "0.5"));
+  EXPECT_FALSE(pack_pump_eff("0.6", "1e400"));  // beyond a double: not read as 0
 }
 
 }  // namespace

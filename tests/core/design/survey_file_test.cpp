@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/common/gbk.h"
+#include "core/common/trim.h"
 #include "core/design/engine/survey_file.h"
 #include "design_fixture.h"
 
@@ -52,10 +53,12 @@ TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
   EXPECT_EQ(eng.st.jx_changed, 0);
 
-  eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays
+  eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays, and it is said why
   eng.st.jx_changed = 1;
-  EXPECT_EQ(eng.save_jx(), DesignOutcome::nothing);
+  EXPECT_EQ(eng.save_jx(), DesignOutcome::refused);
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
+  EXPECT_EQ(eng.st.jx_changed, 1);
+  EXPECT_EQ(msgs.texts, std::vector<std::string>{kSurveyTooShortText});
 }
 
 TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
@@ -67,10 +70,11 @@ TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
   const auto& g = eng.st.Grid1;
   ASSERT_EQ(g.rows(), 4);
   EXPECT_EQ(g.text(1, 0), "1");
-  EXPECT_EQ(g.text(2, 1), "1000      ");
-  EXPECT_EQ(g.text(2, 3), "45        ");
+  // The cells come back without the field's padding.
+  EXPECT_EQ(g.text(2, 1), "1000");
+  EXPECT_EQ(g.text(2, 3), "45");
   EXPECT_EQ(g.text(3, 0), "3");
-  EXPECT_EQ(g.text(3, 1), "          ");  // the saved empty row comes back as blanks
+  EXPECT_EQ(g.text(3, 1), "");  // the saved empty row comes back empty
   EXPECT_EQ(g.row, 3);
 }
 
@@ -80,10 +84,10 @@ TEST_F(SurveyFileTest, DepthsNotAboveZeroAreDroppedOthersKept) {
   EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   const auto& g = eng.st.Grid1;
   ASSERT_EQ(g.rows(), 4);
-  EXPECT_EQ(g.text(1, 1), "abc       ");
-  EXPECT_EQ(g.text(2, 1), "          ");
-  EXPECT_EQ(g.text(3, 1), "700       ");
-  EXPECT_EQ(g.text(3, 2), "5         ");
+  EXPECT_EQ(g.text(1, 1), "abc");
+  EXPECT_EQ(g.text(2, 1), "");
+  EXPECT_EQ(g.text(3, 1), "700");
+  EXPECT_EQ(g.text(3, 2), "5");
   EXPECT_EQ(g.text(3, 0), "3");
 }
 
@@ -108,7 +112,7 @@ TEST_F(SurveyFileTest, OddFileLengths) {
   }
   // 765 bytes = 7.5 records, read as 8: the last record's missing half reads as blanks, so
   // its depth "800" (in the first half) survives.
-  EXPECT_EQ(eng.st.Grid1.text(4, 1), "800       ");
+  EXPECT_EQ(eng.st.Grid1.text(4, 1), "800");
 }
 
 TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
@@ -120,7 +124,7 @@ TEST_F(SurveyFileTest, LongCellsKeepTheirFirstTenBytesAndWholeCharacters) {
   EXPECT_EQ(std::string(bytes.begin() + 520, bytes.begin() + 530), "123456789 ");  // 井 would split at byte 10
   EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   EXPECT_EQ(eng.st.Grid1.text(1, 1), "1234567890");
-  EXPECT_EQ(eng.st.Grid1.text(2, 2), "123456789 ");
+  EXPECT_EQ(eng.st.Grid1.text(2, 2), "123456789");
 }
 
 TEST_F(SurveyFileTest, AHalfCharacterAtTheFieldEndReadsWithoutHarm) {
@@ -134,8 +138,88 @@ TEST_F(SurveyFileTest, AHalfCharacterAtTheFieldEndReadsWithoutHarm) {
   eng.st.JName_Comb = "W1";
   EXPECT_NE(eng.Get_JXdat(), DesignOutcome::failed);
   ASSERT_EQ(eng.st.Grid1.rows(), 2);
-  EXPECT_EQ(eng.st.Grid1.text(1, 1), "900       ");
-  EXPECT_EQ(eng.st.Grid1.text(1, 2).size(), 10u);
+  EXPECT_EQ(eng.st.Grid1.text(1, 1), "900");
+  EXPECT_LE(eng.st.Grid1.text(1, 2).size(), 10u);
+}
+
+// A table goes into the file it was read for; a table read for no well replaces the survey of
+// the well in the box only after a question naming that well.
+TEST_F(SurveyFileTest, ASurveyIsWrittenOnlyWhereItBelongs) {
+  struct Case {
+    const char* name;
+    bool read_for_w1;    // the table was read for W1 (else for no well)
+    bool w2_exists;
+    MsgAnswer answer;
+    bool asked;
+    const char* written;  // the well whose file holds the table afterwards, "" for none
+  };
+  const Case cases[] = {
+      {"read for W1, W2 in the box", true, true, MsgAnswer::Yes, false, "W1"},
+      {"read for no well, W2 has a survey, 是", false, true, MsgAnswer::Yes, true, "W2"},
+      {"read for no well, W2 has a survey, 否", false, true, MsgAnswer::No, true, ""},
+      {"read for no well, W2 has none", false, false, MsgAnswer::Yes, false, "W2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(jx("W1"));
+    fs::remove(jx("W2"));
+    write_file({{"300", "1", "1"}}, "W1");
+    if (c.w2_exists) write_file({{"100", "1", "1"}, {"200", "2", "2"}, {"400", "3", "3"}}, "W2");
+    const auto w1_before = file_bytes(jx("W1"));
+    const auto w2_before = file_bytes(jx("W2"));
+    eng.st.jx_path = c.read_for_w1 ? path_text(jx("W1")) : std::string();
+    eng.st.JName_Comb = "W2";
+    survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+    eng.st.jx_changed = 1;
+    msgs.texts.clear();
+    msgs.answers = {c.answer};
+    const DesignOutcome saved = eng.save_jx();
+    if (c.asked) {
+      ASSERT_EQ(msgs.texts.size(), 1u);
+      EXPECT_EQ(msgs.texts[0], survey_replace_question("W2"));
+      EXPECT_NE(msgs.texts[0].find("“W2”"), std::string::npos);
+      EXPECT_EQ(msgs.titles[0], "保存");
+    } else {
+      EXPECT_TRUE(msgs.texts.empty());
+    }
+    const std::string written = c.written;
+    EXPECT_EQ(saved == DesignOutcome::done, !written.empty());
+    EXPECT_EQ(eng.st.jx_changed, written.empty() ? 1 : 0);
+    for (const std::string well : {"W1", "W2"}) {
+      SCOPED_TRACE(well);
+      if (well == written) {
+        const auto back = decode_jx_file(file_bytes(jx(well)));
+        ASSERT_EQ(back.size(), 3u);  // two stations and the entry row
+        EXPECT_EQ(trim_blanks(back[1].cols[0]), "1000");
+        EXPECT_EQ(eng.st.jx_path, path_text(jx(well)));
+      } else {
+        EXPECT_EQ(file_bytes(jx(well)), well == "W1" ? w1_before : w2_before);
+      }
+    }
+  }
+}
+
+// A survey file name is checked with its ".jx": a well name the file name cannot hold is
+// refused as too long, before anything is written.
+TEST_F(SurveyFileTest, AWellNameTooLongForItsSurveyFileIsSaid) {
+  for (const std::size_t bytes : {252u, 253u, 255u}) {
+    SCOPED_TRACE(bytes);
+    const std::string name(bytes, 'a');
+    eng.st.jx_path.clear();
+    eng.st.JName_Comb = name;
+    survey({{"500", "0", "0"}, {"1000", "0", "0"}});
+    msgs.texts.clear();
+    const DesignOutcome saved = eng.save_jx();
+    if (bytes == 252) {
+      EXPECT_EQ(saved, DesignOutcome::done);
+      EXPECT_TRUE(fs::exists(jx(name)));
+      continue;
+    }
+    EXPECT_EQ(saved, DesignOutcome::refused);
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_NE(msgs.texts[0].find("太长"), std::string::npos) << msgs.texts[0];
+    EXPECT_EQ(eng.survey_path(), "");
+  }
 }
 
 TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
@@ -203,6 +287,7 @@ TEST_F(SurveyFileTest, AFailedSaveIsReportedAndKeepsTheChangeMark) {
   const auto before = file_bytes(jx());
   fs::permissions(tmp.prog.data(), fs::perms::owner_write, fs::perm_options::remove);
   eng.st.JName_Comb = "W1";
+  eng.st.jx_path = path_text(jx());  // the table was read from W1.jx
   survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   eng.st.jx_changed = 1;
   EXPECT_FALSE(went_through(eng.save_jx()));

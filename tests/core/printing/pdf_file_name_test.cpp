@@ -29,6 +29,29 @@ TEST(ProposedPdfName, WellAndReportMadeSafeForAFileName) {
   }
 }
 
+// A well of 250 bytes would make a 273-byte name, which no file can have: the well is cut,
+// on a character boundary, so that the name and its numbered forms fit in 255 bytes.
+TEST(ProposedPdfName, ALongWellIsShortenedToAFileNameThatFits) {
+  const auto dir = std::filesystem::temp_directory_path() / "wb_pdf_name_long";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  for (const std::string& well : {std::string(250, 'w'), std::string(200, 'w') + "示范井示范井示范井示范井示范井示范井"}) {
+    SCOPED_TRACE(well.size());
+    const std::string name = proposed_pdf_name(dir, well, "液面测试报表");
+    const std::string suffix = "_液面测试报表.pdf";
+    EXPECT_LE(name.size() + 7, kMaxFileNameBytes);  // room for " (9999)"
+    ASSERT_GT(name.size(), suffix.size());
+    EXPECT_EQ(name.substr(name.size() - suffix.size()), suffix);
+    const std::string kept = name.substr(0, name.size() - suffix.size());
+    EXPECT_EQ(well.compare(0, kept.size(), kept), 0);
+    ASSERT_LT(kept.size(), well.size());
+    EXPECT_NE(static_cast<unsigned char>(well[kept.size()]) & 0xC0, 0x80);  // cut between characters
+    EXPECT_TRUE(std::ofstream(dir / u8path(name)).good()) << name;  // it can be created
+    std::filesystem::remove(dir / u8path(name));
+  }
+  std::filesystem::remove_all(dir);
+}
+
 TEST(ProposedPdfName, ANumberRatherThanOverwriting) {
   const auto dir = std::filesystem::temp_directory_path() / "wb_pdf_name_taken";
   std::filesystem::remove_all(dir);

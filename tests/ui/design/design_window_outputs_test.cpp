@@ -129,7 +129,8 @@ TEST_F(DesignWindowOutputs, SaveToTextWritesTheProfileTableIntoTheProgramFolder)
   const fs::path path = prog.root / u8path(kProfileTableName);
   ASSERT_TRUE(fs::exists(path));
   EXPECT_EQ(fs::file_size(path), profile_table_bytes(w->st.profile).size());
-  EXPECT_TRUE(fakes.messages.shown.empty());
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);  // where it went
+  EXPECT_EQ(fakes.messages.shown[0].text, path_text(path) + "  已写入完成！");
 }
 
 TEST_F(DesignWindowOutputs, PrintButtonAndCentralizerMenuPrint) {

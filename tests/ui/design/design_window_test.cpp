@@ -12,7 +12,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/common/record_store.h"
+#include "core/design/engine/rod_design_record.h"
 #include "core/design/engine/survey_file.h"
+#include "core/design/workbench/design_records.h"
 #include "platform/grid.h"
 #include "ui/design/survey_frames.h"
 #include "ui/design/rod_design.h"
@@ -165,7 +168,7 @@ TEST_F(DesignWindowTest, TheRightButtonOnTheTablePopsUpTheMenu) {
   w->ShortcutMenu->close();
 }
 
-TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndCommitsNothing) {
+TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndTakesDigitsOnly) {
   auto& g = w->st.Grid2;
   g.set_rows(3);
   g.set_text(1, 0, "1");
@@ -188,6 +191,63 @@ TEST_F(DesignWindowTest, TheEditorStepsThroughTheDepthsAndCommitsNothing) {
   EXPECT_EQ(w->st.fzq_edit_row, 1);
   EXPECT_EQ(w->Grid2->text(1, 1), QStringLiteral("1000"));
   EXPECT_EQ(g.text(1, 1), "1000");
+}
+
+// Enter commits a typed depth into the row the editor covers, with the table's order checks,
+// and the save stores it; a refused depth stays in the editor; Esc drops what was typed.
+TEST_F(DesignWindowTest, EnterCommitsATypedDepthAndEscCancelsIt) {
+  auto& g = w->st.Grid2;
+  g.set_rows(4);
+  for (int r = 1; r <= 3; ++r) {
+    g.set_text(r, 0, std::to_string(r));
+    g.set_text(r, 1, std::to_string(1100 - 100 * r));  // 1000, 900, 800
+  }
+  w->st.Text3[design_box::kPumpDepthAfter] = "1050";
+  w->st.JName_Comb = "W1";
+  w->st.Date_Comb = "20240101";
+  w->sync_to_widgets();
+  w->SSTab1->setCurrentIndex(4);
+  w->activateWindow();
+  w->Grid2->set_row(1);
+  w->txtEdit->setFocus();
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // over row 2
+  ASSERT_EQ(w->txtEdit->text(), QStringLiteral("900"));
+
+  // Deeper than the row above: refused, nothing written, the editor stays over row 2.
+  QTest::keyClicks(w->txtEdit, "1021");
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, "请检查当前记录油杆深度数据的是否合理!");
+  EXPECT_EQ(g.text(2, 1), "900");
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1021"));
+  EXPECT_EQ(w->txtEdit->selectedText(), QStringLiteral("1021"));
+
+  // Esc shows the cell's depth again; Enter then moves on without writing.
+  QTest::keyClick(w->txtEdit, Qt::Key_Escape);
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("900"));
+  EXPECT_FALSE(w->st.fzq_edit_changed);
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // over row 3
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("800"));
+  EXPECT_EQ(g.text(2, 1), "900");
+
+  // Row 3 becomes 850: written, shown, and the editor moves on to row 1.
+  QTest::keyClicks(w->txtEdit, "850");
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(g.text(3, 1), "850");
+  EXPECT_EQ(w->Grid2->text(3, 1), QStringLiteral("850"));
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1000"));
+
+  // "保存" stores the committed depth.
+  w->SaveCom->click();
+  Bytes bytes;
+  ASSERT_EQ(RecordStore(design_record_path(ProgramFolder{tmp.path()}), kRodDesignRecordSize).read(1, bytes),
+            StoreStatus::Ok);
+  RodDesignRecord rec;
+  ASSERT_TRUE(rec.decode(bytes));
+  EXPECT_EQ(rec.fzq_depth[0], 1000.0f);
+  EXPECT_EQ(rec.fzq_depth[1], 900.0f);
+  EXPECT_EQ(rec.fzq_depth[2], 850.0f);
 }
 
 // A new design fills the table: the editor over row 1's depth shows that depth at once, and a

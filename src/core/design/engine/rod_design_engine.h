@@ -43,16 +43,20 @@ class RodDesignEngine {
   // Grid layouts of the window's set-up: Grid1 to its title row and one empty row 1.
   void SetupGrids();
 
-  // Survey file \data\<well>.jx. Writes the table when it holds a row below the entry row
-  // (else `nothing`); `refused` for a blank or unusable well name, `failed` when the file
-  // could not be written (the stored survey is then as it was and the table stays edited).
+  // Survey file \data\<well>.jx. The table goes into the file it was read for (`jx_path`),
+  // whatever the well box holds by now. A table read for no well goes into the file of the
+  // well in the box, after a question when that file exists (it would be replaced). A table
+  // of fewer than two rows is not written (said). `refused` for that, a blank, unusable or
+  // too long well name and a replacement declined; `failed` when the file could not be
+  // written (the stored survey is then as it was and the table stays edited).
   DesignOutcome save_jx();
-  // Reads the survey file of the well in JName_Comb into Grid1: `done`; `nothing` (an empty
-  // table) when the name is blank or unusable, or there is no survey; `failed` (an empty
-  // table, and a message) when the file is there but cannot be read.
+  // Reads the survey file of the well in JName_Comb into Grid1, each cell trimmed of the
+  // field's blanks: `done`; `nothing` (an empty table) when the name is blank or unusable,
+  // or there is no survey; `failed` (an empty table, and a message) when the file is there
+  // but cannot be read.
   DesignOutcome Get_JXdat();
   // Path of the survey file of the well in JName_Comb; empty when the name is empty or
-  // cannot be a file name in the data folder.
+  // cannot be a file name in the data folder (with ".jx" at most 255 bytes).
   std::string survey_path() const;
 
   // Well path every 2 m from Grid1; Grid1 columns 4..6 written back; the 3D view redrawn.

@@ -1,7 +1,7 @@
 // Editing the survey grid: the entry boxes write into the current row, a row click puts a
 // row into the boxes, and the shortcut menu inserts, deletes, clears, pastes and copies.
 // Every command that changes the survey marks it changed, so closing the window offers to
-// save it.
+// save it; a row put into the boxes by a click does not.
 #include <algorithm>
 #include <cmath>
 
@@ -73,7 +73,10 @@ void RodDesignEngine::Grid1_Click() {
   auto& g = st.Grid1;
   if (g.row < 1) return;
   const int r = g.row;
+  // Putting a row into the boxes is no edit of the survey.
+  const std::int16_t edited = st.jx_changed;
   row_click_boxes(r);
+  st.jx_changed = edited;
   g.row = r;
   g.sel_row1 = g.sel_row2 = r;
   g.sel_col1 = 1;

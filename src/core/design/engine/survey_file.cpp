@@ -7,6 +7,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_store.h"
+#include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
 
 namespace wb::design {
@@ -15,6 +16,10 @@ namespace {
 constexpr std::array<const char*, 6> kJxTitles = {"测点深度", "井斜", "方位", "总位移", "总方位", "垂直井深"};
 
 }  // namespace
+
+std::string survey_replace_question(const std::string& well) {
+  return "井号“" + well + "”已有井斜数据文件，当前表中的井斜数据不是从该文件读出的，保存将替换其中原有的井斜数据。确实要替换吗?";
+}
 
 std::vector<std::uint8_t> encode_jx_record(const JxRecord& rec) {
   std::vector<std::uint8_t> out;
@@ -119,28 +124,38 @@ void RodDesignEngine::SetupGrids() {
 }
 
 std::string RodDesignEngine::survey_path() const {
-  std::string name = st.JName_Comb;
-  const auto b = name.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  name = name.substr(b, name.find_last_not_of(' ') - b + 1);
-  if (!is_safe_file_stem(name, 3)) return {};  // ".jx"
-  return path_text(folder_.data() / u8path(name + ".jx"));
+  const std::string name = trim_blanks(st.JName_Comb);
+  if (name.empty() || !is_safe_file_stem(name, kJxSuffix.size())) return {};
+  return path_text(folder_.data() / u8path(name + std::string(kJxSuffix)));
 }
 
 DesignOutcome RodDesignEngine::save_jx() {
   auto& g = st.Grid1;
-  if (g.rows() < 3) return DesignOutcome::nothing;
-  if (st.JName_Comb.find_first_not_of(' ') == std::string::npos) {
-    say("请在井号栏中输入井号!");
+  if (g.rows() < 3) {
+    say(kSurveyTooShortText);
     return DesignOutcome::refused;
   }
   // The table belongs to the well it was read for, whatever the well box holds by now (a new
   // well typed or chosen asks about the old survey before the new one is read). A table read
-  // for no well yet goes under the well in the box.
-  if (st.jx_path.empty()) st.jx_path = survey_path();
-  if (st.jx_path.empty()) {
-    say("井号中有不能用作文件名的字符，井斜数据未保存！");
-    return DesignOutcome::refused;
+  // for no well goes under the well in the box, replacing its survey only when the user
+  // says so: that survey was never shown.
+  std::string path = st.jx_path;
+  if (path.empty()) {
+    const std::string name = trim_blanks(st.JName_Comb);
+    if (name.empty()) {
+      say("请在井号栏中输入井号!");
+      return DesignOutcome::refused;
+    }
+    path = survey_path();
+    if (path.empty()) {
+      say(file_stem_too_long(name, kJxSuffix.size()) ? well_name_too_long_text(name) + "井斜数据未保存。"
+                                                     : "井号中有不能用作文件名的字符，井斜数据未保存！");
+      return DesignOutcome::refused;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(u8path(path), ec) &&
+        !msg_.ask_yes_no(survey_replace_question(name), "保存"))
+      return DesignOutcome::refused;
   }
   std::vector<JxRecord> rows;
   for (int r = 1; r < g.rows(); ++r) {
@@ -150,10 +165,11 @@ DesignOutcome RodDesignEngine::save_jx() {
   }
   g.row = g.rows() - 1;
   g.col = 6;
-  if (!write_file_atomic(u8path(st.jx_path), encode_jx_file(rows))) {
+  if (!write_file_atomic(u8path(path), encode_jx_file(rows))) {
     say("井斜数据文件写入失败，数据未保存！");
     return DesignOutcome::failed;
   }
+  st.jx_path = path;
   st.jx_changed = 0;
   return DesignOutcome::done;
 }
@@ -179,7 +195,9 @@ DesignOutcome RodDesignEngine::Get_JXdat() {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int r = static_cast<int>(i) + 1;
     g.set_text(r, 0, std::to_string(r));
-    for (int k = 0; k < 6; ++k) g.set_text(r, k + 1, rows[i].cols[static_cast<std::size_t>(k)]);
+    // The cells without the field's padding: a row put into the entry boxes then holds only
+    // what was stored, and typing goes on from its last character.
+    for (int k = 0; k < 6; ++k) g.set_text(r, k + 1, trim_blanks(rows[i].cols[static_cast<std::size_t>(k)]));
   }
   g.row = g.rows() - 1;
   return DesignOutcome::done;

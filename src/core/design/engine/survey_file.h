@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wb::design {
@@ -17,6 +18,12 @@ namespace wb::design {
 inline constexpr std::size_t kJxRecordSize = 102;
 inline constexpr std::size_t kJxFieldWidth = 10;
 inline constexpr int kJxHeaderRecords = 4;
+inline constexpr std::string_view kJxSuffix = ".jx";
+
+// Why a table of fewer than two rows is not written.
+inline constexpr const char* kSurveyTooShortText = "井斜数据不足两行，未保存！请至少输入两行井斜数据后再保存。";
+// The question before a table read for no well replaces the stored survey of `well`.
+std::string survey_replace_question(const std::string& well);
 
 struct JxRecord {
   std::array<std::string, 6> cols;  // UTF-8, padded as stored

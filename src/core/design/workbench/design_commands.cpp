@@ -9,6 +9,7 @@
 
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
+#include "core/design/engine/survey_file.h"
 #include "core/design/workbench/design_window_core.h"
 #include "core/records/cyj_mode_lists.h"
 
@@ -25,7 +26,11 @@ void EngineSteps::DesignCom_Click() { eng_.DesignCom_Click(); }
 
 DesignOutcome DesignWindowCore::offer_survey_save() {
   if (st_.jx_changed == 0) return DesignOutcome::nothing;
-  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) return DesignOutcome::nothing;
+  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) {
+    // The edits are given up: the command goes on and replaces them, and nothing asks again.
+    st_.jx_changed = 0;
+    return DesignOutcome::nothing;
+  }
   return steps_->save_jx();
 }
 
@@ -102,13 +107,15 @@ void DesignWindowCore::JName_Comb_KeyPress(int key_ascii) {
   g.set_rows(2);
   g.row = 1;
   st_.jx_changed = 0;
-  if (!is_safe_file_stem(name)) {
+  if (!is_safe_file_stem(name, kJxSuffix.size())) {
     st_.jx_path.clear();
     reset_well_path();
-    msg_.show("井号中有不能用作文件名的字符，无法读取井斜数据！", "", MsgButtons::Ok);
+    msg_.show(file_stem_too_long(name, kJxSuffix.size()) ? well_name_too_long_text(name) + "无法读取井斜数据。"
+                                                          : "井号中有不能用作文件名的字符，无法读取井斜数据！",
+              "", MsgButtons::Ok);
     return;
   }
-  st_.jx_path = path_text(folder_.data() / u8path(name + ".jx"));
+  st_.jx_path = path_text(folder_.data() / u8path(name + std::string(kJxSuffix)));
   std::error_code ec;
   if (std::filesystem::exists(u8path(st_.jx_path), ec)) {
     steps_->Get_JXdat();

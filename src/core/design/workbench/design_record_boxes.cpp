@@ -173,7 +173,10 @@ bool put_box_text(Bytes& rec, const BoxField& f, const std::string& text) {
     w.raw(f.offset, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(g.data()), g.size()));
     return true;
   }
-  const double v = num_val(text);
+  // A number beyond a double ("1e400") does not fit either field; it is not read as 0.
+  const std::optional<double> read = num_val_checked(text);
+  if (!read) return false;
+  const double v = *read;
   if (f.kind == FieldKind::I16) {
     const std::optional<short> n = to_i16(v);
     if (!n) return false;

@@ -42,7 +42,7 @@ std::string& box_text(DesignState& st, BoxArray box, int index);
 std::string field_box_text(const Bytes& rec, const BoxField& f);
 // A box text into the field at f.offset; false (nothing written) when the number does not
 // fit the field (beyond ±3.4e38 for float32, outside −32768..32767 once rounded half to even
-// for int16).
+// for int16, beyond a double for either).
 [[nodiscard]] bool put_box_text(Bytes& rec, const BoxField& f, const std::string& text);
 
 }  // namespace wb::design

@@ -90,8 +90,9 @@ bool boxes_to_bytes(DesignState& st, const std::vector<BoxField>& table, Bytes& 
 bool grid_to_slots(const DesignState& st, RodDesignRecord& r, MessageService& messages) {
   for (std::size_t i = 0; i < kDesignFzqCount; ++i) {
     const int row = static_cast<int>(i) + 1;
-    const float v = row < st.Grid2.rows() ? to_single(num_val(st.Grid2.text(row, 1))) : 0.0f;
-    if (!std::isfinite(v)) {
+    const std::optional<double> read = row < st.Grid2.rows() ? num_val_checked(st.Grid2.text(row, 1)) : 0.0;
+    const float v = read ? to_single(*read) : 0.0f;
+    if (!read || !std::isfinite(v)) {
       refuse_box(messages, "扶正器第" + std::to_string(row) + "行的深度");
       return false;
     }
@@ -265,7 +266,9 @@ DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
 }
 
 std::optional<float> pack_pump_eff(const std::string& label3_3, const std::string& text2) {
-  const float p = to_single(num_val(label3_3) * 1000.0 + num_val(text2));
+  const std::optional<double> whole = num_val_checked(label3_3), design = num_val_checked(text2);
+  if (!whole || !design) return std::nullopt;
+  const float p = to_single(*whole * 1000.0 + *design);
   if (!std::isfinite(p)) return std::nullopt;
   return p;
 }

@@ -96,8 +96,9 @@ class DesignWindowCore {
 
   // ---- command sequences ----
   // When the survey table was edited, asks to save it first (Yes writes it). `nothing` when
-  // it was not edited or the edits are dropped; `refused` or `failed` when the save was
-  // wanted and did not happen: the step that asked must then stop and keep the table.
+  // it was not edited or the edits are dropped (No, which clears the edit mark); `refused`
+  // or `failed` when the save was wanted and did not happen: the step that asked must then
+  // stop and keep the table.
   DesignOutcome offer_survey_save();
   // The load step's survey: the grids set up, the survey of the well in JName_Comb read with
   // every row and its well path computed; an empty survey leaves one numbered entry row.

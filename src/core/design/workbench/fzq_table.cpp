@@ -1,6 +1,7 @@
 #include "core/design/workbench/fzq_table.h"
 
 #include <cmath>
+#include <optional>
 
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
@@ -89,22 +90,20 @@ void mnuIns_Click(TextGrid& g) {
 
 void mnuDel_Click(TextGrid& g) { g.remove_row(g.row); }
 
-DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg) {
+DesignOutcome commit_fzq_depth(DesignState& st, double pump_depth, MessageService& msg) {
   auto& g = st.Grid2;
   g.col = kDepthCol;
   st.fzq_edit_changed = false;
   const int kept_row = g.row;
   auto depth = [&](int r) { return num_val(g.text(r, kDepthCol)); };
-  for (int r = 1; r < g.rows() && r - 1 < kReservedSlots; ++r) {
-    const double d = std::trunc(depth(r));
-    st.cur_design.reserved_2088[static_cast<std::size_t>(r - 1)] =
-        static_cast<std::int16_t>(std::fabs(d) < 32768 ? d : 0);
-  }
   const int r = st.fzq_edit_row;
   g.row = r;
-  const double v = num_val(st.fzq_edit_text);
+  const std::string text = trim_blanks(st.fzq_edit_text);
+  // A number beyond a double would read as 0; it is no depth.
+  const std::optional<double> read = num_val_checked(text);
+  const double v = read.value_or(0);
   const int last = g.rows() - 1;
-  bool ok = r >= 1 && r <= last;
+  bool ok = read && r >= 1 && r <= last;
   if (ok && r == 1 && v > pump_depth) ok = false;
   if (ok && r > 1 && v > depth(r - 1)) ok = false;
   if (ok && r < last && v < depth(r + 1)) ok = false;
@@ -113,9 +112,19 @@ DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService&
     msg.show(kFzqDepthOrderMessage, "提示", MsgButtons::Ok);
     return DesignOutcome::refused;
   }
-  g.set_text(r, kDepthCol, st.fzq_edit_text);
+  g.set_text(r, kDepthCol, text);
   g.row = kept_row;
   return DesignOutcome::done;
+}
+
+DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg) {
+  const auto& g = st.Grid2;
+  for (int r = 1; r < g.rows() && r - 1 < kReservedSlots; ++r) {
+    const double d = std::trunc(num_val(g.text(r, kDepthCol)));
+    st.cur_design.reserved_2088[static_cast<std::size_t>(r - 1)] =
+        static_cast<std::int16_t>(std::fabs(d) < 32768 ? d : 0);
+  }
+  return commit_fzq_depth(st, pump_depth, msg);
 }
 
 }  // namespace wb::design

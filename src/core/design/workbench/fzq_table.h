@@ -1,6 +1,6 @@
 // The centralizer table Grid2 of the design window: its workbook export, its in-grid depth
-// editor and the row commands and commit check that no control offers (kept, tested, and
-// reached by nothing in the window).
+// editor with the check of a typed depth, and the row commands that no control offers (kept,
+// tested, and reached by nothing in the window).
 #pragma once
 
 #include <string>
@@ -40,9 +40,13 @@ void mnuAdd_Click(TextGrid& g);
 void mnuIns_Click(TextGrid& g);
 void mnuDel_Click(TextGrid& g);
 
-// Commits the editor's text into column 1 of row fzq_edit_row when the depths keep falling
-// down the table (`done`); otherwise says so and writes nothing (`refused`). `pump_depth`
-// is the pump depth after the design, m.
+// Commits the editor's text, trimmed, into column 1 of row fzq_edit_row when it is a number
+// and the depths keep falling down the table (`done`); otherwise says so, writes nothing and
+// leaves row fzq_edit_row current (`refused`). `pump_depth` is the pump depth after the
+// design, m. Clears fzq_edit_changed either way. The window's Enter runs it.
+[[nodiscard]] DesignOutcome commit_fzq_depth(DesignState& st, double pump_depth, MessageService& msg);
+// commit_fzq_depth after copying the depth column, in whole metres, into reserved_2088 of the
+// working record. Nothing calls it: that field is stored as the record holds it.
 DesignOutcome CommitCellEdit(DesignState& st, double pump_depth, MessageService& msg);
 
 }  // namespace wb::design

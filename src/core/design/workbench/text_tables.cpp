@@ -87,7 +87,11 @@ std::string fzq_table_bytes(const DepthProfile& p, const std::string& well, cons
 
 DesignOutcome Cmd_SaveToTxt_Click(const ProgramFolder& folder, const DepthProfile& p, MessageService& msg) {
   const auto path = folder.root / u8path(kProfileTableName);
-  if (write_text(path, profile_table_bytes(p))) return DesignOutcome::done;
+  if (write_text(path, profile_table_bytes(p))) {
+    // Says where the table went, as the centralizer table's save does.
+    msg.show(path_text(path) + "  已写入完成！", "");
+    return DesignOutcome::done;
+  }
   msg.show(write_failed_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
   return DesignOutcome::failed;
 }

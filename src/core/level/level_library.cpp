@@ -1,10 +1,16 @@
 #include "core/level/level_library.h"
 
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
 
 namespace wb {
+
+namespace {
+// Where the key lies, from the record's table.
+const RecordKeyFields kDymKeys = record_key_fields(DymRecord::layout());
+}  // namespace
 
 LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / kDymFile, kDymRecordSize) {}
 
@@ -12,10 +18,9 @@ std::filesystem::path LevelLibrary::backup_path() const { return store_.path().p
 
 StoreStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   rows.clear();
-  static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
   RecordKeys keys;
   const StoreStatus st =
-      read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys, PartialRecord::Damaged, kMaxLevelRecords);
+      read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys, PartialRecord::Damaged, kMaxLevelRecords);
   if (st != StoreStatus::Ok || !keys.exists) return st;
   if (keys.records == 0) {
     std::error_code ec;
@@ -26,7 +31,7 @@ StoreStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({texts.text(key.first(kDymNameWidth)), texts.text(key.last(kDymDateWidth))});
+    rows.push_back({texts.text(key.first(kDymKeys.well().length)), texts.text(key.last(kDymKeys.test().length))});
   }
   return StoreStatus::Ok;
 }
@@ -43,12 +48,14 @@ StoreStatus LevelLibrary::read(int record, DymRecord& out) const {
 }
 
 StoreStatus LevelLibrary::save(const DymRecord& rec, int& record) {
-  const std::string name = stored_key(rec.well_name, kDymNameWidth);
-  const std::string date = stored_key(rec.test_date, kDymDateWidth);
+  const KeyField& w = kDymKeys.well();
+  const KeyField& t = kDymKeys.test();
+  const std::string name = stored_key(rec.well_name, w.length);
+  const std::string date = stored_key(rec.test_date, t.length);
   auto match = [&](const Bytes& b) {
     ByteReader r(b);
-    return Trim_Blank_Nul(get_text_field(r, 0, kDymNameWidth)) == name &&
-           Trim_Blank_Nul(get_text_field(r, kDymNameWidth, kDymDateWidth)) == date;
+    return Trim_Blank_Nul(get_text_field(r, w.offset, w.length)) == name &&
+           Trim_Blank_Nul(get_text_field(r, t.offset, t.length)) == date;
   };
   std::size_t found = 0;
   StoreStatus st = store_.find(match, found);

@@ -8,6 +8,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/layout_keys.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
@@ -94,9 +95,10 @@ fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog
 
 LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
   rows.clear();
-  static constexpr KeyField kKeyFields[] = {{0, 16}, {16, 12}};
+  // The card, power-curve and waveform records keep their key at the same places.
+  static const RecordKeyFields kKeys = record_key_fields(SgtRecord::layout());
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeyFields, keys);
+  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeys.fields, keys);
   if (st != StoreStatus::Ok) return from_store(st);
   if (keys.records == 0) {
     // An empty library is removed when it is listed; a missing one stays missing.
@@ -107,7 +109,8 @@ LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std:
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(16))), nul_to_blank(texts.text(key.last(12)))});
+    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(kKeys.well().length))),
+                    nul_to_blank(texts.text(key.last(kKeys.test().length)))});
   }
   return LibStatus::Ok;
 }

@@ -16,6 +16,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/records/cyj_mode_catalog.h"
@@ -723,8 +724,8 @@ void BalanceAnalysis::Comb_TestTime_Click() {
 void BalanceAnalysis::Text7_Change() {
   std::size_t count = 0;
   if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long r = round_even(num_val(s(Text7->text())));
-  if (r < 1 || r > static_cast<long long>(count)) return;
+  const long long r = record_number_of(s(Text7->text()));
+  if (!names_record(r, count)) return;
   const PhfxRecord kept = Phfx_Rec;
   if (read_phfx(u8path(Phfx_File), static_cast<std::size_t>(r), Phfx_Rec) != StoreStatus::Ok) return;
   if (Chk_Load->isChecked()) {
@@ -763,26 +764,25 @@ void BalanceAnalysis::Cmd_Review_Click(int index) {
   std::size_t count = 0;
   const std::filesystem::path lib = u8path(Phfx_File);
   if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long d = round_even(num_val(s(Text7->text())));
+  const long long d = record_number_of(s(Text7->text()));
   if (index == 0 || index == 1) {
-    const long long next = std::clamp<long long>(d + (index == 0 ? -1 : 1), 1, std::max<long long>(1, count));
-    Text7->setText(QString::number(next));
+    Text7->setText(QString::number(step_target(d, index == 0 ? -1 : 1, count)));
     return;
   }
   // The only record goes too: the library file is then removed, as every library's is.
-  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count < 1 || d < 1 ||
-      d > static_cast<long long>(count))
-    return;
-  if (RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d)) != StoreStatus::Ok) {
+  const DeleteTarget t = delete_target(d, count, {.keeps_last_record = false, .asks_first = true}, *services().messages);
+  if (!t.record) return;
+  if (RecordStore(lib, kPhfxRecordSize).remove(t.record) != StoreStatus::Ok) {
     services().messages->show("删除记录失败！", "");
     return;
   }
   Comb_WellName->clear();
   Find_WellNmae_To_Comb();
-  if (d > static_cast<long long>(count) - 1)
-    Text7->setText(QString::number(count - 1));
+  const std::size_t next = shown_after_delete(t.record, count);
+  if (next == t.record)
+    Text7_Change();  // the record after it took its number
   else
-    Text7_Change();
+    Text7->setText(QString::number(next));
 }
 
 bool BalanceAnalysis::kill_jl(int first, int last, int row) {

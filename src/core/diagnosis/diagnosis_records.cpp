@@ -10,6 +10,7 @@
 #include "core/common/layout_keys.h"
 #include "core/common/record_browser.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/refresh.h"
@@ -38,7 +39,7 @@ struct BgtFile {
 BgtFile read_bgt_file(const fs::path& path) {
   BgtFile f;
   if (!read_file(path, f.content)) f.content.clear();
-  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxBgtRecords);
+  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxLibraryRecords);
   return f;
 }
 
@@ -82,7 +83,7 @@ void insert_sorted(std::vector<std::string>& list, const std::string& item) {
 // The well and date fields of the whole records, as read_bgt_file has them.
 RecordKeys read_bgt_keys(const fs::path& path) {
   RecordKeys keys;
-  if (read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored, kMaxBgtRecords) !=
+  if (read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored, kMaxLibraryRecords) !=
       StoreStatus::Ok)
     keys = RecordKeys{};
   return keys;
@@ -179,8 +180,8 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
   }
   const BgtFile file = read_bgt_file(st.Bgt_Path);
   const std::size_t found = find_record(file, st);
-  if (!found && count >= static_cast<std::size_t>(kMaxBgtRecords)) {
-    io.messages.show("诊断记录文件已有32767条记录，不能再追加新记录。", kEmptyKeyTitle);
+  if (!found && library_full(count)) {
+    io.messages.show(library_full_text("诊断记录文件"), kEmptyKeyTitle);
     return false;
   }
   // A replaced record keeps what the window never sets; a new one starts blank.
@@ -239,6 +240,12 @@ bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
   if (ec) return false;
   if (size % len != 0) {
     io.messages.show(kBadFormatText, kBadFormatTitle);
+    text->clear();
+    return false;
+  }
+  // Records past the 16-bit numbers could be neither listed nor shown by number.
+  if (const std::size_t over = records_over_limit(size, len)) {
+    io.messages.show(over_limit_text(p, over), kBadFormatTitle);
     text->clear();
     return false;
   }

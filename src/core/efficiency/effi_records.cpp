@@ -7,6 +7,7 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_browser.h"
@@ -94,8 +95,9 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   std::vector<Bytes> recs;
   status = store.read_all(recs);
   if (status != StoreStatus::Ok) return 0;
-  const std::string well = stored_key(Text1[kWell], 16);
-  const std::string test = stored_key(Text1[kTestTime], 12);
+  static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
+  const std::string well = stored_key(Text1[kWell], kKeys.well().length);
+  const std::string test = stored_key(Text1[kTestTime], kKeys.test().length);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {
     std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole

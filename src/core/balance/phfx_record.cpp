@@ -254,6 +254,30 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
   return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
+std::optional<std::size_t> phfx_review_target(const std::filesystem::path& lib, const std::string& Text7, int index) {
+  std::size_t count = 0;
+  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return std::nullopt;
+  return step_target(record_number_of(Text7), index == 0 ? -1 : 1, count);
+}
+
+PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const std::string& Text7, MessageService& msg) {
+  PhfxDeleteResult out;
+  RecordStore store(lib, kPhfxRecordSize);
+  std::size_t count = 0;
+  if (store.count(count) != StoreStatus::Ok) return out;
+  const DeleteTarget t =
+      delete_target(record_number_of(Text7), count, {.keeps_last_record = false, .asks_first = true}, msg);
+  if (!t.record) return out;
+  if (store.remove(t.record) != StoreStatus::Ok) {
+    msg.show("删除记录失败！", "");
+    return out;
+  }
+  out.deleted = true;
+  out.next = shown_after_delete(t.record, count);
+  out.same_number = out.next == t.record;
+  return out;
+}
+
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
                                  const ParameterBoxes& t, const std::string& advice) {
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);

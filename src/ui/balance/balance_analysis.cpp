@@ -761,28 +761,19 @@ void BalanceAnalysis::Get_Dat_From_Phfx() {
 }
 
 void BalanceAnalysis::Cmd_Review_Click(int index) {
-  std::size_t count = 0;
   const std::filesystem::path lib = u8path(Phfx_File);
-  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long d = record_number_of(s(Text7->text()));
   if (index == 0 || index == 1) {
-    Text7->setText(QString::number(step_target(d, index == 0 ? -1 : 1, count)));
+    if (const auto next = phfx_review_target(lib, s(Text7->text()), index)) Text7->setText(QString::number(*next));
     return;
   }
-  // The only record goes too: the library file is then removed, as every library's is.
-  const DeleteTarget t = delete_target(d, count, {.keeps_last_record = false, .asks_first = true}, *services().messages);
-  if (!t.record) return;
-  if (RecordStore(lib, kPhfxRecordSize).remove(t.record) != StoreStatus::Ok) {
-    services().messages->show("删除记录失败！", "");
-    return;
-  }
+  const PhfxDeleteResult r = delete_phfx_record(lib, s(Text7->text()), *services().messages);
+  if (!r.deleted) return;
   Comb_WellName->clear();
   Find_WellNmae_To_Comb();
-  const std::size_t next = shown_after_delete(t.record, count);
-  if (next == t.record)
+  if (r.same_number)
     Text7_Change();  // the record after it took its number
   else
-    Text7->setText(QString::number(next));
+    Text7->setText(QString::number(r.next));
 }
 
 bool BalanceAnalysis::kill_jl(int first, int last, int row) {

@@ -6,6 +6,7 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/fourier.h"
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
@@ -42,12 +43,6 @@ constexpr I2Box kI2Boxes[] = {
     {kBeamBlocks, 1, &PhfxRecord::beam_blocks, "已装平衡块数"},
     {kBeamBlocksMax, 1, &PhfxRecord::beam_blocks_max, "最大可装块数"},
 };
-
-bool key_matches(const Bytes& b, const std::string& well, const std::string& test) {
-  ByteReader r(b);
-  return trim_blanks(get_text_field(r, 0, 16)) == trim_blanks(gbk_to_utf8(gbk_field(well, 16))) &&
-         trim_blanks(get_text_field(r, 16, 12)) == trim_blanks(gbk_to_utf8(gbk_field(test, 12)));
-}
 
 template <std::size_t N>
 void coef(const std::vector<float>& x, int n, int terms, std::array<float, N>& a, std::array<float, N>& b) {
@@ -122,6 +117,20 @@ const RecordLayout<PhfxRecord::CrankGroup>& PhfxRecord::CrankGroup::layout() { r
 const RecordLayout<PhfxRecord>& PhfxRecord::layout() { return kPhfxLayout; }
 Bytes PhfxRecord::encode() const { return kPhfxLayout.encode(*this); }
 bool PhfxRecord::decode(const Bytes& b) { return kPhfxLayout.decode(b, *this); }
+
+namespace {
+
+constexpr RecordKeyFields kPhfxKeys = record_key_fields(kPhfxLayout);
+
+bool key_matches(const Bytes& b, const std::string& well, const std::string& test) {
+  ByteReader r(b);
+  const KeyField& w = kPhfxKeys.well();
+  const KeyField& t = kPhfxKeys.test();
+  return trim_blanks(get_text_field(r, w.offset, w.length)) == trim_blanks(gbk_to_utf8(gbk_field(well, w.length))) &&
+         trim_blanks(get_text_field(r, t.offset, t.length)) == trim_blanks(gbk_to_utf8(gbk_field(test, t.length)));
+}
+
+}  // namespace
 
 std::filesystem::path phfx_path(const ProgramFolder& prog) { return prog.sys() / kPhfxFileName; }
 
@@ -212,16 +221,12 @@ StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecor
   return st;
 }
 
-namespace {
-constexpr KeyField kPhfxKeyFields[] = {{0, 16}, {16, 12}};
-}  // namespace
-
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells) {
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeyFields, keys);
+  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
-    const std::string& w = texts.trimmed(keys.key(i).first(16));
+    const std::string& w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
     if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.push_back(w);
   }
   return st;
@@ -229,12 +234,12 @@ StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string
 
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests) {
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeyFields, keys);
+  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   tests.clear();
   const std::string w = trim_blanks(well);
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i)
-    if (texts.trimmed(keys.key(i).first(16)) == w) tests.push_back(texts.trimmed(keys.key(i).last(12)));
+    if (texts.trimmed(keys.key(i).first(kPhfxKeys.well().length)) == w) tests.push_back(texts.trimmed(keys.key(i).last(kPhfxKeys.test().length)));
   return st;
 }
 
@@ -249,15 +254,50 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
   return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
+std::optional<std::size_t> phfx_review_target(const std::filesystem::path& lib, const std::string& Text7, int index) {
+  std::size_t count = 0;
+  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return std::nullopt;
+  return step_target(record_number_of(Text7), index == 0 ? -1 : 1, count);
+}
+
+PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const ProgramFolder& prog, const std::string& Text7,
+                                    MessageService& msg) {
+  PhfxDeleteResult out;
+  RecordStore store(lib, kPhfxRecordSize);
+  std::size_t count = 0;
+  if (store.count(count) != StoreStatus::Ok) return out;
+  const DeleteTarget t =
+      delete_target(record_number_of(Text7), count, {.keeps_last_record = false, .asks_first = true}, msg);
+  if (!t.record) return out;
+  // A deletion keeps the rule of a save: an interrupted save is finished first, and nothing
+  // is written past one that cannot be or past another copy of the program on the folder.
+  SaveSet set(prog.sys() / kSaveJournalName, "平衡分析记录删除");
+  StoreStatus st = set.opened();
+  if (st == StoreStatus::Ok) st = store.remove(t.record);
+  if (st == StoreStatus::Ok) st = set.commit();
+  if (st != StoreStatus::Ok) {
+    msg.show(set.cause().empty() ? "删除记录失败！" : "删除记录失败！\n" + set.cause() + "。", "");
+    return out;
+  }
+  out.deleted = true;
+  out.next = shown_after_delete(t.record, count);
+  out.same_number = out.next == t.record;
+  return out;
+}
+
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
                                  const ParameterBoxes& t, const std::string& advice) {
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
-  const std::string kw = stored_key(well, 16), kt = stored_key(test, 12);
+  static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
+  const KeyField& kf_well = kSummaryKeys.well();
+  const KeyField& kf_test = kSummaryKeys.test();
+  const std::string kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length);
   std::size_t found = 0;
   StoreStatus st = store.find(
       [&](const Bytes& b) {
         ByteReader r(b);
-        return Trim_Blank_Nul(get_text_field(r, 16, 12)) == kt && Trim_Blank_Nul(get_text_field(r, 0, 16)) == kw;
+        return Trim_Blank_Nul(get_text_field(r, kf_test.offset, kf_test.length)) == kt &&
+               Trim_Blank_Nul(get_text_field(r, kf_well.offset, kf_well.length)) == kw;
       },
       found);
   if (st != StoreStatus::Ok) return st;

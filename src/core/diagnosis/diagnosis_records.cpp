@@ -7,6 +7,8 @@
 #include <tuple>
 
 #include "core/common/gbk.h"
+#include "core/common/layout_keys.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
@@ -44,8 +46,14 @@ BgtFile read_bgt_file(const fs::path& path) {
 std::string field_key(std::span<const std::uint8_t> rec, std::size_t off, std::size_t len) {
   return trim_blanks(gbk_field_text(rec.subspan(off, len)));
 }
-std::string record_well(std::span<const std::uint8_t> rec) { return field_key(rec, 0, kBgtWellNameWidth); }
-std::string record_date(std::span<const std::uint8_t> rec) { return field_key(rec, 16, kBgtTestDateWidth); }
+// Where the key lies, from the record's table.
+const RecordKeyFields kBgtKeys = record_key_fields(BgtRecord::layout());
+std::string record_well(std::span<const std::uint8_t> rec) {
+  return field_key(rec, kBgtKeys.well().offset, kBgtKeys.well().length);
+}
+std::string record_date(std::span<const std::uint8_t> rec) {
+  return field_key(rec, kBgtKeys.test().offset, kBgtKeys.test().length);
+}
 
 // A box text as its field will hold it once saved, blanks trimmed.
 std::string box_key(const std::string& text, std::size_t width) {
@@ -73,16 +81,15 @@ void insert_sorted(std::vector<std::string>& list, const std::string& item) {
 }
 
 // The well and date fields of the whole records, as read_bgt_file has them.
-constexpr KeyField kBgtKeyFields[] = {{0, kBgtWellNameWidth}, {16, kBgtTestDateWidth}};
 RecordKeys read_bgt_keys(const fs::path& path) {
   RecordKeys keys;
-  if (read_record_keys(path, kBgtRecordSize, kBgtKeyFields, keys, PartialRecord::Ignored, kMaxLibraryRecords) !=
+  if (read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored, kMaxLibraryRecords) !=
       StoreStatus::Ok)
     keys = RecordKeys{};
   return keys;
 }
-std::span<const std::uint8_t> key_well(const RecordKeys& k, std::size_t i) { return k.key(i).first(kBgtWellNameWidth); }
-std::span<const std::uint8_t> key_date(const RecordKeys& k, std::size_t i) { return k.key(i).last(kBgtTestDateWidth); }
+std::span<const std::uint8_t> key_well(const RecordKeys& k, std::size_t i) { return k.key(i).first(kBgtKeys.well().length); }
+std::span<const std::uint8_t> key_date(const RecordKeys& k, std::size_t i) { return k.key(i).last(kBgtKeys.test().length); }
 
 // The trimmed wells of the library join the sorted list, each once.
 void add_wells(const fs::path& path, std::vector<std::string>& list) {
@@ -430,22 +437,17 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
   const BgtFile f = read_bgt_file(st.Bgt_Path);
   const auto count = static_cast<long long>(f.count);
   const long long n = record_number(st.Text7);
-  if (index == 0) {
-    const long long m = n >= 2 ? n - 1 : 1;
-    set_Text7(st, std::to_string(std::min(count, m)), io);
-    return;
-  }
-  if (index == 1) {
-    const long long m = n + 1 < 1 ? 1 : n + 1;
-    set_Text7(st, std::to_string(std::min(count, m)), io);
+  if (index == 0 || index == 1) {
+    set_Text7(st, std::to_string(step_target(n, index == 0 ? -1 : 1, f.count)), io);
     return;
   }
   if (index != 2) return;
-  if (io.messages.show(kDeleteQuestion, "", MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) return;
-  if (count <= 1) return;
+  // The last record is not deleted from this window; the question comes first.
+  const DeleteTarget t = delete_target(n, f.count, {.keeps_last_record = true, .asks_first = true}, io.messages);
+  if (!t.confirmed || count <= 1) return;
   // Only the record on screen goes: its number and its key must agree.
-  const bool shown = n >= 1 && n <= count && record_well(f.record(static_cast<std::size_t>(n))) == well_key(st) &&
-                     record_date(f.record(static_cast<std::size_t>(n))) == date_key(st);
+  const bool shown = t.record && record_well(f.record(t.record)) == well_key(st) &&
+                     record_date(f.record(t.record)) == date_key(st);
   if (!shown) {
     io.messages.show("记录号" + std::to_string(n) + "不是当前井号和日期的记录，未删除任何记录。", "删除");
     return;
@@ -458,11 +460,11 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
   }
   st.well_list.clear();
   Find_WellNmae_To_Comb(st);
-  if (n <= count - 1) {
-    Text7_Change(st, io);
-  } else {
-    set_Text7(st, std::to_string(count - 1), io);
-  }
+  const std::size_t next = shown_after_delete(t.record, f.count);
+  if (next == t.record)
+    Text7_Change(st, io);  // the record after it took its number
+  else
+    set_Text7(st, std::to_string(next), io);
 }
 
 void Text1_Enter(DiagnosisState& st, int box, DiagnosisIo& io) {

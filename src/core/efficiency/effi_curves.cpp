@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/common/fourier.h"
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_store.h"
 #include "core/common/test_records.h"
@@ -23,8 +24,9 @@ template <class R>
 bool find_test(const fs::path& lib, std::size_t len, const std::string& well, const std::string& test, R& out) {
   std::vector<Bytes> recs;
   if (RecordStore(lib, len).read_all(recs) != StoreStatus::Ok) return false;
-  const std::string w = stored_blank_key(well, 16);
-  const std::string t = stored_blank_key(test, 12);
+  static const RecordKeyFields kKeys = record_key_fields(R::layout());
+  const std::string w = stored_blank_key(well, kKeys.well().length);
+  const std::string t = stored_blank_key(test, kKeys.test().length);
   R r;
   for (const Bytes& b : recs) {
     if (!r.decode(b)) continue;

@@ -7,12 +7,15 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_keys.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
 #include "core/records/gt_ym_checks.h"
+#include "core/records/gt_ym_fields.h"
 #include "core/efficiency/sys_effi_state.h"
 
 namespace wb {
@@ -23,22 +26,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kWellWidth = 16;
-constexpr std::size_t kTestOffset = 76 + kGtYmValWidth * kValTestDate;
 constexpr const char* kSaveTitle = "保存";
 
-// The box of vals[k], k = 1..43.
-constexpr std::size_t box_of_val(std::size_t k) { return k + effi_box::kCyjModel + 1; }
+constexpr const GtYmField& kWellKey = kGtYmWellField;
+constexpr const GtYmField& kTestKey = kGtYmTestField;
 
 // The key of a record as its two fields read back, blanks trimmed.
 std::pair<std::string, std::string> key_of(const Bytes& rec) {
   ByteReader r(rec);
-  return {trim_blanks(get_text_field(r, 0, kWellWidth)), trim_blanks(get_text_field(r, kTestOffset, kGtYmValWidth))};
+  return {trim_blanks(get_text_field(r, kWellKey.offset, kWellKey.width)),
+          trim_blanks(get_text_field(r, kTestKey.offset, kTestKey.width))};
 }
 
 // The key the boxes give, as stored.
 std::pair<std::string, std::string> key_of(const EffiBoxTexts& t) {
-  return {stored_blank_key(t[kWell], kWellWidth), stored_blank_key(t[kTestTime], kGtYmValWidth)};
+  return {stored_blank_key(t[kWellKey.box], kWellKey.width), stored_blank_key(t[kTestKey.box], kTestKey.width)};
 }
 
 void report_store_failure(StoreStatus st, const std::string& what, const fs::path& lib, MessageService& msg) {
@@ -71,30 +73,28 @@ std::string save_description(const EffiBoxTexts& t) {
 
 GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1) {
   GtYmRecord rec;
-  rec.well_name = trim_blanks(Text1[kWell]);
-  rec.block_unit = trim_blanks(Text1[kBlock]);
-  rec.cyj_model = trim_blanks(Text1[kCyjModel]);
-  rec.motor_model = trim_blanks(Text1[kMotorModel]);
-  for (std::size_t k = 1; k < kGtYmValCount; ++k) rec.vals[k] = trim_blanks(Text1[box_of_val(k)]);
-  rec.vals[kValSinker] = trim_blanks(Text1[kSinkerLen]) + "/" + trim_blanks(Text1[kSinkerDia]);
+  for (std::size_t i = 0; i < kGtYmFieldCount; ++i) {
+    const GtYmField& f = kGtYmFields[i];
+    std::string& v = gt_ym_field_text(rec, i);
+    v = trim_blanks(Text1[f.box]);
+    if (f.box2 != kNoBox) v += "/" + trim_blanks(Text1[f.box2]);
+  }
   rec.crlf = {13, 10};
   return rec;
 }
 
 void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1) {
-  Text1[kWell] = trim_blanks(rec.well_name);
-  Text1[kBlock] = trim_blanks(rec.block_unit);
-  Text1[kCyjModel] = trim_blanks(rec.cyj_model);
-  Text1[kMotorModel] = trim_blanks(rec.motor_model);
-  for (std::size_t k = 1; k < kGtYmValCount; ++k) Text1[box_of_val(k)] = trim_blanks(rec.vals[k]);
-  const std::string& sinker = rec.vals[kValSinker];
-  const std::size_t slash = sinker.find('/');
-  if (slash == std::string::npos) {
-    Text1[kSinkerLen].clear();
-    Text1[kSinkerDia].clear();
-  } else {
-    Text1[kSinkerLen] = trim_blanks(sinker.substr(0, slash));
-    Text1[kSinkerDia] = trim_blanks(sinker.substr(slash + 1));
+  for (std::size_t i = 0; i < kGtYmFieldCount; ++i) {
+    const GtYmField& f = kGtYmFields[i];
+    const std::string& v = gt_ym_field_text(rec, i);
+    if (f.box2 == kNoBox) {
+      Text1[f.box] = trim_blanks(v);
+      continue;
+    }
+    // Typed in two boxes: split at the first "/"; without one both are empty.
+    const std::size_t slash = v.find('/');
+    Text1[f.box] = slash == std::string::npos ? std::string() : trim_blanks(v.substr(0, slash));
+    Text1[f.box2] = slash == std::string::npos ? std::string() : trim_blanks(v.substr(slash + 1));
   }
 }
 
@@ -104,8 +104,9 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   std::vector<Bytes> recs;
   status = store.read_all(recs);
   if (status != StoreStatus::Ok) return 0;
-  const std::string well = stored_key(Text1[kWell], 16);
-  const std::string test = stored_key(Text1[kTestTime], 12);
+  static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
+  const std::string well = stored_key(Text1[kWell], kKeys.well().length);
+  const std::string test = stored_key(Text1[kTestTime], kKeys.test().length);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {
     std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole
@@ -226,15 +227,14 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
 
 StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys) {
   keys.clear();
-  static constexpr KeyField kKeyFields[] = {{0, kWellWidth}, {kTestOffset, kGtYmValWidth}};
   RecordKeys raw;
-  const StoreStatus s = read_record_keys(Effi_File, kGtYmRecordSize, kKeyFields, raw);
+  const StoreStatus s = read_record_keys(Effi_File, kGtYmRecordSize, kGtYmKeyFields, raw);
   if (s != StoreStatus::Ok) return s;
   keys.reserve(raw.records);
   KeyTexts texts;
   for (std::size_t i = 0; i < raw.records; ++i) {
     const auto key = raw.key(i);
-    keys.emplace_back(texts.trimmed(key.first(kWellWidth)), texts.trimmed(key.last(kGtYmValWidth)));
+    keys.emplace_back(texts.trimmed(key.first(kWellKey.width)), texts.trimmed(key.last(kTestKey.width)));
   }
   return StoreStatus::Ok;
 }
@@ -267,8 +267,6 @@ std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, c
   return 0;
 }
 
-long long record_number_of(const std::string& Text7) { return round_even(num_val(Text7)); }
-
 EditedSave offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
                              const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
                              const EffiShownDamage* shown_damage) {
@@ -289,7 +287,7 @@ EffiShown EffiRecode_To_Text(const fs::path& Effi_File, const std::string& Text7
   const long long r = record_number_of(Text7);
   Bytes raw;
   GtYmRecord rec;
-  if (store.count(n) != StoreStatus::Ok || r < 1 || static_cast<unsigned long long>(r) > n ||
+  if (store.count(n) != StoreStatus::Ok || !names_record(r, n) ||
       store.read(static_cast<std::size_t>(r), raw) != StoreStatus::Ok || !rec.decode(raw)) {
     for (auto& t : Text1) t.clear();
     return out;
@@ -316,10 +314,7 @@ std::string review_target(int index, const std::string& Text7, const fs::path& E
   std::size_t n = 0;
   // A library that cannot be read has no record to step to (count leaves 0).
   if (RecordStore(Effi_File, kGtYmRecordSize).count(n) != StoreStatus::Ok) n = 0;
-  long long r = record_number_of(Text7) + (index == 0 ? -1 : 1);
-  if (r < 1) r = 1;
-  if (r > static_cast<long long>(n)) r = static_cast<long long>(n);
-  return std::to_string(r);
+  return std::to_string(step_target(record_number_of(Text7), index == 0 ? -1 : 1, n));
 }
 
 EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFolder& prog, const std::string& Text7,
@@ -328,18 +323,17 @@ EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFold
   out.Text7 = Text7;
   RecordStore store(Effi_File, kGtYmRecordSize);
   std::size_t n = 0;
-  const StoreStatus cst = store.count(n);
-  const long long f = record_number_of(Text7);
+  if (store.count(n) != StoreStatus::Ok) return out;
   // The last record of a library is not deleted from this window; nor is a record that
-  // is not shown.
-  if (cst != StoreStatus::Ok || n < 2 || f < 1 || static_cast<unsigned long long>(f) > n) return out;
-  if (!msg.ask_yes_no("你确实要删除此记录吗？", "")) return out;
+  // is not shown. Only a record that may go is asked about.
+  const DeleteTarget f = delete_target(record_number_of(Text7), n, {.keeps_last_record = true, .asks_first = false}, msg);
+  if (!f.record) return out;
   // A deletion keeps the rule of a save: an interrupted save of several libraries is
   // finished first, and nothing is written past one that cannot be or past another copy
   // of the program on the folder.
   SaveSet set(prog.sys() / kSaveJournalName, "系统效率记录删除");
   StoreStatus st = set.opened();
-  if (st == StoreStatus::Ok) st = store.remove(static_cast<std::size_t>(f));
+  if (st == StoreStatus::Ok) st = store.remove(f.record);
   if (st == StoreStatus::Ok) st = set.commit();
   if (st != StoreStatus::Ok) {
     const std::string why = set.cause().empty() ? std::string() : "（" + set.cause() + "）";
@@ -348,7 +342,7 @@ EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFold
     return out;
   }
   out.deleted = true;
-  out.Text7 = std::to_string(static_cast<std::size_t>(f) > n - 1 ? n - 1 : static_cast<std::size_t>(f));
+  out.Text7 = std::to_string(shown_after_delete(f.record, n));
   return out;
 }
 

@@ -32,6 +32,7 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/paths.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_store.h"
 #include "core/common/services.h"
 #include "core/records/gt_ym_record.h"
@@ -40,10 +41,11 @@
 
 namespace wb {
 
-// Boxes to record: texts trimmed; vals[0] := box 47 "/" box 48; vals[k] := box k+3; CR LF.
+// Boxes to record: each field of kGtYmFields takes its box's text, trimmed (the sinker bar's
+// two boxes joined by "/"); CR LF.
 GtYmRecord gt_ym_from_boxes(const EffiBoxTexts& Text1);
-// Record to boxes 0..48: trimmed fields; vals[0] split at its first "/" into boxes 47, 48
-// (no "/": both empty).
+// Record to boxes 0..48: trimmed fields; the sinker bar's field split at its first "/" into
+// its two boxes (no "/": both empty).
 void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1);
 
 struct [[nodiscard]] EffiSaveResult {
@@ -99,8 +101,7 @@ std::vector<std::string> Find_TestTime_To_Comb(const std::filesystem::path& Effi
 // The highest record number of `well` + `test`, 0 when none.
 std::size_t find_effi_test(const std::filesystem::path& Effi_File, const std::string& well, const std::string& test);
 
-// The record number a Text7 text names: its numeric value to the nearest integer.
-long long record_number_of(const std::string& Text7);
+// The record number a Text7 text names: record_number_of (record_browser.h).
 
 // When the shown record was edited (Edit_Flag): asks "当前记录需要保存吗?" (title "警告");
 // Yes saves it (Save_Effi_Data; first damaged_rewrite_confirmed when `shown_damage` is

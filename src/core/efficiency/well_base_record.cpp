@@ -7,6 +7,7 @@
 
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_layout.h"
@@ -119,8 +120,9 @@ StoreStatus find_well_base(const fs::path& lib, const std::string& well, const s
   std::vector<Bytes> recs;
   const StoreStatus st = store.read_all(recs);
   if (st != StoreStatus::Ok) return st;
-  const std::string w = stored_blank_key(well, 16);
-  const std::string t = stored_blank_key(test, 12);
+  static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
+  const std::string w = stored_blank_key(well, kKeys.well().length);
+  const std::string t = stored_blank_key(test, kKeys.test().length);
   WellBaseRecord r;
   for (std::size_t i = 0; i < recs.size(); ++i) {
     std::ignore = r.decode(recs[i]);  // a record of the store, whole
@@ -235,8 +237,9 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
     out.outcome = SaveOutcome::IoError;
     return out;
   }
-  const std::string w = stored_blank_key(well, 16);
-  const std::string t = stored_blank_key(test, 12);
+  static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
+  const std::string w = stored_blank_key(well, kKeys.well().length);
+  const std::string t = stored_blank_key(test, kKeys.test().length);
   WellBaseRecord rec;
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size() && !found; ++i) {

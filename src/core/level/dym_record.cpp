@@ -2,67 +2,50 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_layout.h"
 
 namespace wb {
 
 namespace {
 
-constexpr std::size_t kMarksAt = 33;
-constexpr std::size_t kSmoothAt = 127;
-constexpr std::size_t kRawAt = 10129;
 constexpr int kCurveWritten = 5000;  // entries 0 … 4999
+
+constexpr FieldCodec<DymRecord> kDymFields[] = {
+    text<&DymRecord::well_name>("well_name", 0, kDymNameWidth),
+    text<&DymRecord::test_date>("test_date", 17, kDymDateWidth),
+    field<&DymRecord::sample_count>("sample_count", 29),
+    field<&DymRecord::sample_rate>("sample_rate", 31),
+    field<&DymRecord::marks>("marks", 33),
+    field<&DymRecord::sound_speed>("sound_speed", 53),
+    field<&DymRecord::spare_single>("spare_single", 57),
+    field<&DymRecord::level_depth>("level_depth", 61),
+    field<&DymRecord::joint_length>("joint_length", 65),
+    field<&DymRecord::collar_count>("collar_count", 69),
+    field<&DymRecord::sound_mark_depth>("sound_mark_depth", 71),
+    field<&DymRecord::method>("method", 75),
+    field<&DymRecord::gain>("gain", 77),
+    field<&DymRecord::reserved_79>("reserved_79", 79),
+    field<&DymRecord::smooth_curve>("smooth_curve", 127),
+    field<&DymRecord::raw_curve>("raw_curve", 10129),
+};
+constexpr RecordLayout<DymRecord> kDymLayout = record_layout<kDymFields>(kDymRecordSize, 0);
 
 }  // namespace
 
-Bytes encode_dym(const DymRecord& r) {
-  Bytes b(kDymRecordSize, 0);
-  ByteWriter w(b);
-  put_text_field(w, 0, kDymNameWidth, r.well_name);
-  put_text_field(w, 17, kDymDateWidth, r.test_date);
-  w.i16(29, r.sample_count);
-  w.i16(31, r.sample_rate);
-  for (int m = 0; m < kMarkerCount; ++m) w.f32(kMarksAt + 4 * m, r.marks[m]);
-  w.f32(53, r.sound_speed);
-  w.f32(57, r.spare_single);
-  w.f32(61, r.level_depth);
-  w.f32(65, r.joint_length);
-  w.i16(69, r.collar_count);
-  w.f32(71, r.sound_mark_depth);
-  w.i16(75, r.method);
-  w.i16(77, r.gain);
-  put_raw_field(w, 79, r.reserved_79);
-  for (int i = 0; i < kEchoSamples; ++i) {
-    w.i16(kSmoothAt + 2 * i, r.smooth_curve[i]);
-    w.i16(kRawAt + 2 * i, r.raw_curve[i]);
-  }
-  return b;
-}
+const RecordLayout<DymRecord>& DymRecord::layout() { return kDymLayout; }
+Bytes DymRecord::encode() const { return kDymLayout.encode(*this); }
+bool DymRecord::decode(const Bytes& b) { return kDymLayout.decode(b, *this); }
+
+Bytes encode_dym(const DymRecord& r) { return r.encode(); }
 
 std::optional<DymRecord> decode_dym(std::span<const std::uint8_t> bytes) {
   if (bytes.size() != kDymRecordSize) return std::nullopt;
-  ByteReader r(bytes);
   DymRecord d;
-  d.well_name = get_text_field(r, 0, kDymNameWidth);
-  d.test_date = get_text_field(r, 17, kDymDateWidth);
-  d.sample_count = r.i16(29);
-  d.sample_rate = r.i16(31);
-  for (int m = 0; m < kMarkerCount; ++m) d.marks[m] = r.f32(kMarksAt + 4 * m);
-  d.sound_speed = r.f32(53);
-  d.spare_single = r.f32(57);
-  d.level_depth = r.f32(61);
-  d.joint_length = r.f32(65);
-  d.collar_count = r.i16(69);
-  d.sound_mark_depth = r.f32(71);
-  d.method = r.i16(75);
-  d.gain = r.i16(77);
-  get_raw_field(r, 79, d.reserved_79);
-  for (int i = 0; i < kEchoSamples; ++i) {
-    d.smooth_curve[i] = r.i16(kSmoothAt + 2 * i);
-    d.raw_curve[i] = r.i16(kRawAt + 2 * i);
-  }
+  std::ignore = kDymLayout.decode(bytes, d);  // exactly one record
   return d;
 }
 

@@ -1,23 +1,13 @@
 // DymRecord: one analysed fluid-level test, 20131 bytes, the record of sys/Dym.dat (and of
 // the temporary sys/Level_bak.dat during a deletion). Little-endian, packed, GBK text.
 //
-//   0      17     well_name           text, first part of the key
-//   17     12     test_date           text, second part of the key
-//   29     2      sample_count
-//   31     2      sample_rate         samples per second
-//   33     4x5    mark_wellhead, mark_sound, mark_collar_start, mark_collar_end, mark_level
-//                                     float, the marker's picture position x 1.2 (a sample)
-//   53     4      sound_speed         float, m/s
-//   57     4      spare_single        float, always 0
-//   61     4      level_depth         float, m
-//   65     4      joint_length        float, m (box Text4)
-//   69     2      collar_count        (box Text5)
-//   71     4      sound_mark_depth    float, m (box Text3)
-//   75     2      method              1 sound mark, 2 collars, 3 automatic
-//   77     2      gain                the gain bar, 1 … 8; below 1 reads as 3
-//   79     48     reserved_79         never set
-//   127    5001x2 smooth_curve        filtered channel; entry 5000 is never written
-//   10129  5001x2 raw_curve           raw channel, the same way
+// The fields (name, offset, member) are the table kDymFields in dym_record.cpp: the key texts
+// well_name (17 bytes) and test_date (12), the counts, the five markers (the picture position
+// x 1.2, a sample), sound speed m/s, an unused single, the level depth m, the three boxes
+// (Text4 joint length m, Text5 collar count, Text3 sound-mark depth m), the method (1 sound
+// mark, 2 collars, 3 automatic), the gain bar (1 … 8; below 1 reads as 3), 48 reserved bytes
+// never set, then the filtered and the raw channel, 5001 entries each (entry 5000 is never
+// written).
 #pragma once
 
 #include <array>
@@ -36,6 +26,9 @@ inline constexpr std::size_t kDymRecordSize = 20131;
 inline constexpr std::size_t kDymNameWidth = 17;
 inline constexpr std::size_t kDymDateWidth = 12;
 
+template <class R>
+class RecordLayout;
+
 struct DymRecord {
   std::string well_name;
   std::string test_date;
@@ -53,6 +46,11 @@ struct DymRecord {
   std::array<std::uint8_t, 48> reserved_79{};
   std::array<std::int16_t, kEchoSamples> smooth_curve{};
   std::array<std::int16_t, kEchoSamples> raw_curve{};
+
+  Bytes encode() const;
+  // False (record unchanged) when `b` is shorter than a record.
+  [[nodiscard]] bool decode(const Bytes& b);
+  static const RecordLayout<DymRecord>& layout();
 };
 
 Bytes encode_dym(const DymRecord& r);

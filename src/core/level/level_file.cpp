@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/common/gbk.h"
+#include "core/common/record_layout.h"
 
 namespace wb {
 namespace {
@@ -20,17 +21,32 @@ bool depth_sound(float d) { return std::isfinite(d) && d >= 0.0f && d <= kMaxLev
 
 }  // namespace
 
+namespace {
+
+// Written over a header of blanks; only the fields are read.
+constexpr FieldCodec<LevelFileHeader> kLevelHeaderFields[] = {
+    text<&LevelFileHeader::test_date>("test_date", 12, 12),
+    field<&LevelFileHeader::sample_rate>("sample_rate", 24),
+    field<&LevelFileHeader::sample_format>("sample_format", 26),
+    field<&LevelFileHeader::sample_count>("sample_count", 28),
+    fixed<LevelFileHeader>("zero_30", 30, "\0\0\0\0\0\0"),
+    field<&LevelFileHeader::sound_speed>("sound_speed", 36),
+    field<&LevelFileHeader::level_depth>("level_depth", 40),
+    fixed<LevelFileHeader>("zero_44", 44, "\0\0"),
+    text<&LevelFileHeader::well_name>("well_name", 48, 17),
+};
+constexpr RecordLayout<LevelFileHeader> kLevelHeaderLayout =
+    record_layout<kLevelHeaderFields>(kLevelHeaderSize, ' ', LayoutCoverage::Overlay);
+
+}  // namespace
+
+const RecordLayout<LevelFileHeader>& LevelFileHeader::layout() { return kLevelHeaderLayout; }
+Bytes LevelFileHeader::encode() const { return kLevelHeaderLayout.encode(*this); }
+bool LevelFileHeader::decode(const Bytes& b) { return kLevelHeaderLayout.decode(b, *this); }
+
 std::optional<LevelFileHeader> decode_level_header(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kLevelHeaderSize) return std::nullopt;
-  ByteReader r(bytes);
   LevelFileHeader h;
-  h.test_date = gbk_field_text(r.raw(12, 12));
-  h.sample_rate = r.i16(24);
-  h.sample_format = r.i16(26);
-  h.sample_count = r.i16(28);
-  h.sound_speed = r.f32(36);
-  h.level_depth = r.f32(40);
-  h.well_name = gbk_field_text(r.raw(48, 17));
+  if (!kLevelHeaderLayout.decode(bytes, h)) return std::nullopt;
   return h;
 }
 
@@ -118,20 +134,9 @@ std::optional<Bytes> read_level_file(const std::filesystem::path& path) {
 Bytes encode_level_file(const LevelFileHeader& h, std::span<const EchoSample> samples) {
   const bool both = h.sample_format == 2;
   const std::size_t width = both ? 4 : 2;
-  Bytes b(kLevelHeaderSize + width * samples.size(), 0);
+  Bytes b = h.encode();
+  b.resize(kLevelHeaderSize + width * samples.size(), 0);
   ByteWriter w(b);
-  w.fill(0, kLevelHeaderSize, ' ');
-  const std::string date = gbk_field(h.test_date, 12);
-  w.raw(12, {reinterpret_cast<const std::uint8_t*>(date.data()), date.size()});
-  w.i16(24, h.sample_rate);
-  w.i16(26, h.sample_format);
-  w.i16(28, h.sample_count);
-  w.fill(30, 6, 0);
-  w.f32(36, h.sound_speed);
-  w.f32(40, h.level_depth);
-  w.fill(44, 2, 0);
-  const std::string name = gbk_field(h.well_name, 17);
-  w.raw(48, {reinterpret_cast<const std::uint8_t*>(name.data()), name.size()});
   for (std::size_t i = 0; i < samples.size(); ++i) {
     const std::size_t off = kLevelHeaderSize + width * i;
     if (both) {

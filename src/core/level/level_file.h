@@ -1,15 +1,13 @@
 // Raw fluid-level files (<well>.yNN) as the field instrument writes them: a 1024-byte
 // header, then the samples, all little-endian.
 //
-//   offset  size  field
-//   12      12    test_date      text, date and time as the instrument writes it
-//   24      2     sample_rate    samples per second
-//   26      2     sample_format  2: 4 bytes a sample (filtered value, raw value); else 2 (raw)
-//   28      2     sample_count   samples that follow
-//   36      4     sound_speed    float, m/s
-//   40      4     level_depth    float, m
-//   48      17    well_name      text
-// Every other byte of the header is ignored. Samples are signed 16-bit values.
+// The header's fields (the table kLevelHeaderFields in level_file.cpp): the test date and
+// time as the instrument writes it (text), the sample rate (samples per second), the sample
+// format (2: 4 bytes a sample, filtered value then raw value; else 2, raw), the count of
+// samples that follow, the sound speed (float, m/s), the level depth (float, m) and the well
+// name (text). Every other byte of the header is ignored; a header written here is blanks
+// there, but for two runs of zero bytes the instrument leaves. Samples are signed 16-bit
+// values.
 //
 // The reader takes the file's bytes, so it runs without a file (and under a fuzzer).
 #pragma once
@@ -30,6 +28,9 @@ inline constexpr std::size_t kLevelHeaderSize = 1024;
 // The most bytes a reader looks at: the header and 5001 samples of 4 bytes.
 inline constexpr std::size_t kLevelFileMaxUsed = kLevelHeaderSize + 4 * kEchoSamples;
 
+template <class R>
+class RecordLayout;
+
 struct LevelFileHeader {
   std::string test_date;
   std::int16_t sample_rate = 0;
@@ -38,6 +39,11 @@ struct LevelFileHeader {
   float sound_speed = 0.0f;
   float level_depth = 0.0f;
   std::string well_name;
+
+  Bytes encode() const;  // the kLevelHeaderSize bytes of the header
+  // False (header unchanged) when `b` is shorter than a header.
+  [[nodiscard]] bool decode(const Bytes& b);
+  static const RecordLayout<LevelFileHeader>& layout();
 };
 
 // The header, or nothing when the bytes are shorter than a header.

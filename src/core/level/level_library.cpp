@@ -1,10 +1,16 @@
 #include "core/level/level_library.h"
 
+#include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
 
 namespace wb {
+
+namespace {
+// Where the key lies, from the record's table.
+const RecordKeyFields kDymKeys = record_key_fields(DymRecord::layout());
+}  // namespace
 
 LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / kDymFile, kDymRecordSize) {}
 
@@ -13,9 +19,8 @@ std::filesystem::path LevelLibrary::backup_path() const { return store_.path().p
 LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   rows.clear();
   if (file_records_over_limit(store_.path(), kDymRecordSize)) return LimitedStatus::OverLimit;
-  static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys);
+  const StoreStatus st = read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys);
   if (st != StoreStatus::Ok || !keys.exists) return limited(st);
   if (keys.records == 0) {
     std::error_code ec;
@@ -26,7 +31,7 @@ LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({texts.text(key.first(kDymNameWidth)), texts.text(key.last(kDymDateWidth))});
+    rows.push_back({texts.text(key.first(kDymKeys.well().length)), texts.text(key.last(kDymKeys.test().length))});
   }
   return LimitedStatus::Ok;
 }
@@ -43,23 +48,22 @@ StoreStatus LevelLibrary::read(int record, DymRecord& out) const {
 }
 
 LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
-  const std::string name = stored_key(rec.well_name, kDymNameWidth);
-  const std::string date = stored_key(rec.test_date, kDymDateWidth);
+  const std::string name = stored_key(rec.well_name, kDymKeys.well().length);
+  const std::string date = stored_key(rec.test_date, kDymKeys.test().length);
   std::size_t n = 0;
   StoreStatus st = store_.count(n);
   if (st != StoreStatus::Ok) return limited(st);
   if (n > kMaxLibraryRecords) return LimitedStatus::OverLimit;
   // The key is looked for in the key bytes alone: a record is 20 131 bytes.
-  static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
   RecordKeys keys;
-  st = read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys);
+  st = read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys);
   if (st != StoreStatus::Ok) return limited(st);
   std::size_t found = 0;
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records && !found; ++i) {
     const auto key = keys.key(i);
-    if (Trim_Blank_Nul(texts.text(key.first(kDymNameWidth))) == name &&
-        Trim_Blank_Nul(texts.text(key.last(kDymDateWidth))) == date)
+    if (Trim_Blank_Nul(texts.text(key.first(kDymKeys.well().length))) == name &&
+        Trim_Blank_Nul(texts.text(key.last(kDymKeys.test().length))) == date)
       found = i + 1;
   }
   if (!found && library_full(n)) return LimitedStatus::Full;

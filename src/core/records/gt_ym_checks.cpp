@@ -12,84 +12,11 @@
 
 #include "core/common/bytes.h"
 #include "core/common/trim.h"
+#include "core/records/gt_ym_fields.h"
 
 namespace wb {
 namespace {
 
-// What vals[k] holds.
-enum class Form {
-  Number,  // one number
-  Pair,    // two numbers joined by "/" (either may be blank)
-  Key,     // the test time: any text
-};
-
-// One field of vals[]: its caption, its form and the values it can physically hold, in
-// `unit`. The limits leave wide room over any beam-pumped well: they catch the numbers a
-// damaged or foreign file decodes into (exponents far beyond the range, signs a quantity
-// never has), not unusual wells. Results the program computes from odd inputs (the
-// efficiencies) get room for those too.
-struct ValLimit {
-  const char* name;
-  Form form;
-  double lo, hi;
-  const char* unit;
-};
-
-constexpr double kLengthMax = 10000;  // m: no pumped well, rod string or fluid level is deeper
-constexpr double kPowerMax = 10000;   // kW: pumping-unit motors stay far below 1000 kW
-constexpr double kLoadMax = 10000;    // kN: rod loads stay below 500 kN
-constexpr double kEffiMax = 1000;     // %: a result of odd inputs may exceed 100 %, never this
-
-const std::array<ValLimit, kGtYmValCount> kGtYmValLimits = {{
-    // Sinker-bar length m "/" diameter mm; the diameter has its own limit (kSinkerDiaMax).
-    {"加重杆长/径", Form::Pair, 0, kLengthMax, "m"},
-    {"泵径", Form::Number, 0, 500, "mm"},  // pumps are 28 … 120 mm
-    {"日产液", Form::Number, 0, 10000, "t/d"},
-    {"含水率", Form::Number, 0, 100, "%"},  // a share of the liquid
-    {"日产油量", Form::Number, 0, 10000, "t/d"},
-    {"气油比", Form::Number, 0, 100000, "m3/t"},
-    {"粘度", Form::Number, 0, 1e7, "mPa.s"},  // heavy oils reach 1e5 mPa.s
-    {"井口温度", Form::Number, -100, 400, "℃"},  // steam-flooded wells stay below 350 ℃
-    {"1'杆长", Form::Number, 0, kLengthMax, "m"},
-    {"7/8'杆长", Form::Number, 0, kLengthMax, "m"},
-    {"6/8'杆长", Form::Number, 0, kLengthMax, "m"},
-    {"5/8'杆长", Form::Number, 0, kLengthMax, "m"},
-    {"产液密度", Form::Number, 0, 5, "t/m3"},  // brines stay below 1.3 t/m3
-    {"井口油压", Form::Number, -1, 200, "MPa"},  // gauge pressures; a slight suction is below 0
-    {"井口套压", Form::Number, -1, 200, "MPa"},
-    {"动液面", Form::Number, -kLengthMax, kLengthMax, "m"},  // above the wellhead in a flowing well
-    {"泵挂深度", Form::Number, 0, kLengthMax, "m"},
-    {"沉没度", Form::Number, -kLengthMax, kLengthMax, "m"},  // pump depth less fluid level: either sign
-    {"标称冲程", Form::Number, 0, 100, "m"},  // the longest units stroke about 12 m
-    {"标称冲次", Form::Number, 0, 100, "1/min"},  // beam units run 1 … 20 strokes a minute
-    {"日期", Form::Key, 0, 0, ""},  // the second key: any text
-    {"1'1杆长", Form::Number, 0, kLengthMax, "m"},
-    // Mean powers: the sign of a mean is not checked (a motor may generate).
-    {"输入功率", Form::Number, -kPowerMax, kPowerMax, "kW"},
-    {"光杆功率", Form::Number, -kPowerMax, kPowerMax, "kW"},
-    {"有效功率", Form::Number, -kPowerMax, kPowerMax, "kW"},
-    {"地面效率", Form::Number, -kEffiMax, kEffiMax, "%"},
-    {"井下效率", Form::Number, -kEffiMax, kEffiMax, "%"},
-    {"系统效率", Form::Number, -kEffiMax, kEffiMax, "%"},
-    {"I上/I下", Form::Pair, 0, 10000, "A"},  // maximum currents: magnitudes
-    {"P上/P下", Form::Pair, -kPowerMax, kPowerMax, "kW"},
-    {"泵效", Form::Number, -kEffiMax, kEffiMax, "%"},
-    {"平均电压", Form::Number, 0, 100000, "V"},  // motors run on 380 V … 10 kV
-    {"平均电流", Form::Number, 0, 10000, "A"},
-    {"视在功率", Form::Number, 0, 100000, "kVA"},
-    {"无功功率", Form::Number, -100000, 100000, "kvar"},
-    {"功率因数", Form::Number, -1, 1, ""},  // cos of a phase difference
-    {"均方根电流", Form::Number, 0, 10000, "A"},
-    {"均方根功率", Form::Number, 0, 100000, "kW"},
-    {"实测冲程", Form::Number, 0, 100, "m"},
-    {"实测冲次", Form::Number, 0, 100, "1/min"},
-    // Loads: a card of a flowing well or a stuck pump can read below 0.
-    {"理论最大负荷", Form::Number, -kLoadMax, kLoadMax, "kN"},
-    {"理论最小负荷", Form::Number, -kLoadMax, kLoadMax, "kN"},
-    {"实际最大负荷", Form::Number, -kLoadMax, kLoadMax, "kN"},
-    {"实际最小负荷", Form::Number, -kLoadMax, kLoadMax, "kN"},
-}};
-constexpr double kSinkerDiaMax = 200;  // mm: sinker bars are 25 … 60 mm
 
 
 // The number the windows read from a stored text (the numeric prefix, as num_val), with an
@@ -176,19 +103,18 @@ bool shows_non_finite(std::string_view text) {
   return v ? !std::isfinite(*v) : names_non_finite(s);
 }
 
-const char* gt_ym_field_name(std::size_t k) { return k < kGtYmValCount ? kGtYmValLimits[k].name : ""; }
+const char* gt_ym_field_name(std::size_t k) { return k < kGtYmValCount ? gt_ym_val_field(k).caption : ""; }
 
 bool gt_ym_val_sound(std::size_t k, std::string_view text) {
   if (k >= kGtYmValCount) return false;
-  const ValLimit& l = kGtYmValLimits[k];
+  const GtYmField& l = gt_ym_val_field(k);
   switch (l.form) {
-    case Form::Key: return true;
-    case Form::Number: return number_sound(text, l.lo, l.hi);
-    case Form::Pair: {
+    case GtYmForm::Text: return true;
+    case GtYmForm::Number: return number_sound(text, l.lo, l.hi);
+    case GtYmForm::Pair: {
       const std::size_t slash = text.find('/');
       if (slash == std::string_view::npos) return number_sound(text, l.lo, l.hi);
-      const double hi2 = k == kValSinker ? kSinkerDiaMax : l.hi;
-      return number_sound(text.substr(0, slash), l.lo, l.hi) && number_sound(text.substr(slash + 1), l.lo, hi2);
+      return number_sound(text.substr(0, slash), l.lo, l.hi) && number_sound(text.substr(slash + 1), l.lo, l.hi2);
     }
   }
   return false;

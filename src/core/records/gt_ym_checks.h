@@ -14,7 +14,7 @@
 //    "inf". Each such field is shown blank; the record stays. A word in a number field
 //    reads 0 in every window, as it always has, and is shown; texts are shown as they are
 //    (control characters become blanks where a text file is written).
-// The limits are the table kGtYmValLimits in gt_ym_checks.cpp, one row per field with its
+// The forms and limits are the rows of kGtYmFields (gt_ym_fields.h), one per field with its
 // reason. What a window opens it checks once and names in one message (gt_ym_findings_text).
 #pragma once
 

@@ -3,16 +3,9 @@
 // double-byte character), and the record ends in CR LF, so the library is also a text file
 // of one line per test. Numbers are kept as the text the user saw in the box.
 //
-//   offset  width  field
-//        0     16  well_name    well number (key 1)
-//       16     20  block_unit   block / production unit
-//       36     20  cyj_model    pumping-unit model
-//       56     20  motor_model  motor model
-//       76 44 x 12 vals[0..43]  vals[k] at 76 + 12k; vals[20] is the test date (key 2)
-//      604      2  crlf         CR LF
-//
-// vals[0] is the sinker-bar length and diameter joined by "/" (efficiency box 47 "/" box 48);
-// vals[k] for k = 1..43 is efficiency box k + 3 (see kGtYmValNames for what each holds).
+// The fields (offset, width, key, box, caption, unit, limits, statistics column) are the
+// rows of kGtYmFields (gt_ym_fields.h): four texts, then vals[0..43], 12 bytes each, then
+// CR LF. The key is well_name, then vals[kValTestDate].
 // Decoded text fields keep their padding; compare keys after trim_blanks.
 #pragma once
 
@@ -86,12 +79,12 @@ enum GtYmVal : std::size_t {
 };
 
 struct GtYmRecord {
-  std::string well_name;    // 0, 16 bytes
-  std::string block_unit;   // 16, 20 bytes
-  std::string cyj_model;    // 36, 20 bytes
-  std::string motor_model;  // 56, 20 bytes
-  std::array<std::string, kGtYmValCount> vals;  // 76 + 12k, 12 bytes each
-  std::array<std::uint8_t, 2> crlf{13, 10};    // 604
+  std::string well_name;
+  std::string block_unit;
+  std::string cyj_model;
+  std::string motor_model;
+  std::array<std::string, kGtYmValCount> vals;
+  std::array<std::uint8_t, 2> crlf{13, 10};
 
   Bytes encode() const;
   // False (record unchanged) when `b` is shorter than a record.

@@ -6,7 +6,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
-#include "core/records/gt_ym_record.h"
+#include "core/records/gt_ym_fields.h"
 
 namespace wb {
 
@@ -24,16 +24,13 @@ const std::array<const char*, 3> kStatFilterFields = {"单元号", "抽油机型
 
 namespace {
 
-// Record bytes of columns 1..4 (offset, width).
-struct Span {
-  std::size_t off, len;
-};
-constexpr std::array<Span, 4> kTextCols = {{{0, 16}, {16, 20}, {36, 20}, {56, 20}}};
-// vals[] index shown in columns 5..22.
-constexpr std::array<std::size_t, 18> kValCols = {
-    kValRealStroke,  kValRealSpm,  kValTubingPress, kValCasingPress,    kValLiquidRate,   kValWaterCut,
-    kValPumpDia,     kValPumpDepth, kValFluidLevel, kValSubmergence,    kValPumpEffi,     kValMeanCurrent,
-    kValInputPower,  kValRodPower, kValHydraulicPower, kValSurfaceEffi, kValDownholeEffi, kValSysEffi};
+// Every column but the row number shows a field (kStatColField, from the field table).
+constexpr bool every_column_has_a_field() {
+  for (int c = stat_col::kNumber + 1; c < kStatColCount; ++c)
+    if (kStatColField[static_cast<std::size_t>(c)] == kNoField) return false;
+  return true;
+}
+static_assert(every_column_has_a_field(), "each statistics column after the number shows one field");
 
 using namespace stat_col;
 constexpr int kFirstMeanCol = kRealStroke;   // columns 5 .. 19 are averaged
@@ -68,10 +65,11 @@ StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std:
     const std::uint8_t* rec = content.data() + i * kGtYmRecordSize;
     StatRecord& r = out[i];
     r.number = static_cast<int>(i + 1);
-    for (std::size_t c = 0; c < kTextCols.size(); ++c) r.cells[c + kWell] = field_text(dec, rec, kTextCols[c].off, kTextCols[c].len);
-    for (std::size_t c = 0; c < kValCols.size(); ++c)
-      r.cells[c + kFirstMeanCol] = field_text(dec, rec, 76 + kGtYmValWidth * kValCols[c], kGtYmValWidth);
-    r.test = field_text(dec, rec, 76 + kGtYmValWidth * kValTestDate, kGtYmValWidth);
+    for (int c = kWell; c < kStatColCount; ++c) {
+      const GtYmField& f = kGtYmFields[kStatColField[static_cast<std::size_t>(c)]];
+      r.cells[c] = field_text(dec, rec, f.offset, f.width);
+    }
+    r.test = field_text(dec, rec, kGtYmTestField.offset, kGtYmTestField.width);
 
     // Only the cells the table shows, checked as the efficiency library's records are: the
     // record is not decoded whole (10 000 rows), so a damaged field the table does not show is
@@ -84,11 +82,13 @@ StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std:
       r.cells = StatRow{};
       r.test.clear();
     } else {
-      for (std::size_t c = 0; c < kValCols.size(); ++c) {
-        std::string& cell = r.cells[c + kFirstMeanCol];
-        if (gt_ym_val_sound(kValCols[c], cell)) continue;
+      for (int c = kWell; c < kStatColCount; ++c) {
+        const std::size_t field = kStatColField[static_cast<std::size_t>(c)];
+        if (field < kGtYmFirstVal) continue;  // the texts hold any text
+        std::string& cell = r.cells[c];
+        if (gt_ym_val_sound(field - kGtYmFirstVal, cell)) continue;
         cell.clear();
-        check.damaged.push_back(kValCols[c]);
+        check.damaged.push_back(field - kGtYmFirstVal);
       }
     }
     if (findings && !check.sound())

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "core/charts/energy_panel.h"
+#include "core/common/layout_keys.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_limit.h"
 #include "core/common/trim.h"
@@ -23,8 +24,9 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   out.status = store.read_all(recs);
   if (out.status != StoreStatus::Ok) return out;
 
-  const std::string well = record_key(st.Text1[appended_box::kWell], 16);
-  const std::string date = record_key(st.org_head.test_date, 12);
+  static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
+  const std::string well = record_key(st.Text1[appended_box::kWell], kKeys.well().length);
+  const std::string date = record_key(st.org_head.test_date, kKeys.test().length);
   std::size_t found = 0;
   for (std::size_t i = 0; i < recs.size(); ++i) {
     std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole

@@ -9,6 +9,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
+#include "core/common/layout_keys.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
@@ -46,10 +47,16 @@ std::string nul_to_blank(std::string s) {
   return s;
 }
 
+// The card, power-curve and waveform records keep their key at the same places.
+const RecordKeyFields kKeys = record_key_fields(SgtRecord::layout());
+
 // Whether a record holds the trimmed key (k1, k2).
 RecordStore::Match key_match(const std::string& well, const std::string& date) {
-  return [k1 = record_key(well, 16), k2 = record_key(date, 12)](const Bytes& s) {
-    return Trim_Blank_Nul(field_text(s, 0, 16)) == k1 && Trim_Blank_Nul(field_text(s, 16, 12)) == k2;
+  const KeyField& w = kKeys.well();
+  const KeyField& t = kKeys.test();
+  return [w, t, k1 = record_key(well, w.length), k2 = record_key(date, t.length)](const Bytes& s) {
+    return Trim_Blank_Nul(field_text(s, w.offset, w.length)) == k1 &&
+           Trim_Blank_Nul(field_text(s, t.offset, t.length)) == k2;
   };
 }
 
@@ -116,9 +123,8 @@ fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog
 LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
   rows.clear();
   if (file_records_over_limit(fil_nam, record_length)) return LibStatus::OverLimit;
-  static constexpr KeyField kKeyFields[] = {{0, 16}, {16, 12}};
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeyFields, keys);
+  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeys.fields, keys);
   if (st != StoreStatus::Ok) return from_store(st);
   if (keys.records == 0) {
     // An empty library is removed when it is listed; a missing one stays missing.
@@ -129,7 +135,8 @@ LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std:
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(16))), nul_to_blank(texts.text(key.last(12)))});
+    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(kKeys.well().length))),
+                    nul_to_blank(texts.text(key.last(kKeys.test().length)))});
   }
   return LibStatus::Ok;
 }

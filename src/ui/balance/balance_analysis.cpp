@@ -17,6 +17,7 @@
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/records/cyj_mode_catalog.h"
@@ -725,8 +726,8 @@ void BalanceAnalysis::Comb_TestTime_Click() {
 void BalanceAnalysis::Text7_Change() {
   std::size_t count = 0;
   if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long r = round_even(num_val(s(Text7->text())));
-  if (r < 1 || r > static_cast<long long>(count)) return;
+  const long long r = record_number_of(s(Text7->text()));
+  if (!names_record(r, count)) return;
   const PhfxRecord kept = Phfx_Rec;
   if (read_phfx(u8path(Phfx_File), static_cast<std::size_t>(r), Phfx_Rec) != StoreStatus::Ok) return;
   if (Chk_Load->isChecked()) {
@@ -762,35 +763,19 @@ void BalanceAnalysis::Get_Dat_From_Phfx() {
 }
 
 void BalanceAnalysis::Cmd_Review_Click(int index) {
-  std::size_t count = 0;
   const std::filesystem::path lib = u8path(Phfx_File);
-  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long d = round_even(num_val(s(Text7->text())));
   if (index == 0 || index == 1) {
-    const long long next = std::clamp<long long>(d + (index == 0 ? -1 : 1), 1, std::max<long long>(1, count));
-    Text7->setText(QString::number(next));
+    if (const auto next = phfx_review_target(lib, s(Text7->text()), index)) Text7->setText(QString::number(*next));
     return;
   }
-  // The only record goes too: the library file is then removed, as every library's is.
-  if (!services().messages->ask_yes_no("你确实要删除此记录吗？", "") || count < 1 || d < 1 ||
-      d > static_cast<long long>(count))
-    return;
-  // A deletion keeps the rule of a save: an interrupted save is finished first, and nothing
-  // is written past one that cannot be or past another copy of the program on the folder.
-  SaveSet set(folder_.sys() / kSaveJournalName, "平衡分析记录删除");
-  StoreStatus st = set.opened();
-  if (st == StoreStatus::Ok) st = RecordStore(lib, kPhfxRecordSize).remove(static_cast<std::size_t>(d));
-  if (st == StoreStatus::Ok) st = set.commit();
-  if (st != StoreStatus::Ok) {
-    services().messages->show(set.cause().empty() ? "删除记录失败！" : "删除记录失败！\n" + set.cause() + "。", "");
-    return;
-  }
+  const PhfxDeleteResult r = delete_phfx_record(lib, folder_, s(Text7->text()), *services().messages);
+  if (!r.deleted) return;
   Comb_WellName->clear();
   Find_WellNmae_To_Comb();
-  if (d > static_cast<long long>(count) - 1)
-    Text7->setText(QString::number(count - 1));
+  if (r.same_number)
+    Text7_Change();  // the record after it took its number
   else
-    Text7_Change();
+    Text7->setText(QString::number(r.next));
 }
 
 bool BalanceAnalysis::kill_jl(int first, int last, int row) {

@@ -233,6 +233,71 @@ TEST(PhfxLibrary, FindListsAndKeys) {
   EXPECT_EQ(found, 0u);
 }
 
+struct ScriptedAnswers : MessageService {
+  std::vector<std::string> shown;
+  std::vector<MsgAnswer> answers;  // in order; Yes when exhausted
+  MsgAnswer show(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon) override {
+    shown.push_back(text);
+    if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+    if (answers.empty()) return MsgAnswer::Yes;
+    const MsgAnswer a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  }
+};
+
+// ←, → and × of the counterbalance window, on a library of three records.
+TEST(PhfxLibrary, BrowseAndDeleteTheShownRecord) {
+  TempDir d;
+  const fs::path lib = d.root / "sys" / "phfx.dat";
+  const ProgramFolder prog{d.root};
+  library(lib, 3);
+  EXPECT_EQ(phfx_review_target(lib, "2", 0), 1u);
+  EXPECT_EQ(phfx_review_target(lib, "3", 1), 3u);
+  EXPECT_EQ(phfx_review_target(d.root / "sys" / "none.dat", "1", 1), 0u);  // an empty library shows none
+
+  struct Case {
+    const char* what;
+    const char* text7;
+    MsgAnswer answer;
+    bool deleted;
+    std::size_t next;
+    bool same_number;
+    std::vector<int> left;
+  } cases[] = {
+      {"the middle one: the third takes its number", "2", MsgAnswer::Yes, true, 2, true, {1, 3}},
+      {"the last one: the new last is shown", "3", MsgAnswer::Yes, true, 2, false, {1, 2}},
+      {"No keeps it", "2", MsgAnswer::No, false, 0, false, {1, 2, 3}},
+      {"no record shown: asked, nothing deleted", "7", MsgAnswer::Yes, false, 0, false, {1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    library(lib, 3);
+    ScriptedAnswers msg;
+    msg.answers = {c.answer};
+    const PhfxDeleteResult r = delete_phfx_record(lib, prog, c.text7, msg);
+    EXPECT_EQ(msg.shown, std::vector<std::string>{kDeleteRecordQuestion});
+    EXPECT_EQ(r.deleted, c.deleted);
+    EXPECT_EQ(r.next, c.next);
+    EXPECT_EQ(r.same_number, c.same_number);
+    EXPECT_EQ(point_nums(lib), c.left);
+  }
+  // The only record goes too, and the library's file with it.
+  library(lib, 1);
+  ScriptedAnswers msg;
+  const PhfxDeleteResult last = delete_phfx_record(lib, prog, "1", msg);
+  EXPECT_TRUE(last.deleted);
+  EXPECT_EQ(last.next, 0u);
+  // A library that is not whole records is not asked about.
+  {
+    std::ofstream(lib, std::ios::binary) << std::string(kPhfxRecordSize + 7, 'x');
+  }
+  ScriptedAnswers none;
+  EXPECT_FALSE(delete_phfx_record(lib, prog, "1", none).deleted);
+  EXPECT_TRUE(none.shown.empty());
+  EXPECT_FALSE(phfx_review_target(lib, "1", 1));
+}
+
 TEST(BalanceSummary, UpdatesTheRecordOfTheKeyOrAppends) {
   TempDir d;
   ProgramFolder prog{d.root};

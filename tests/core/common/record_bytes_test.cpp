@@ -28,6 +28,8 @@
 #include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/electric/synthetic_wave.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_file.h"
 #include "core/samples/synthetic_tests.h"
 
 namespace wb {
@@ -96,6 +98,7 @@ const std::vector<Kind>& kinds() {
       kind<BgtRecord>("bgt", kBgtRecordSize),
       kind<GtYmRecord>("gt_ym", kGtYmRecordSize),
       kind<WellBaseRecord>("well_base", kWellBaseRecordSize),
+      kind<DymRecord>("dym", kDymRecordSize),
   };
   return k;
 }
@@ -150,6 +153,54 @@ TEST(RecordBytes, ShortBytesAreRefused) {
     EXPECT_FALSE(k.reencode(distinct_bytes(k.size - 1), out));
     expect_same_bytes(k.name, out, k.fresh());
   }
+}
+
+// A level record and a raw level file with a value in every field, as they were stored
+// when their codecs were written out by hand.
+TEST(RecordBytes, LevelRecordsAsStored) {
+  DymRecord d;
+  d.well_name = "示范井1";
+  d.test_date = "202401021530";
+  d.sample_count = 4000;
+  d.sample_rate = 250;
+  for (int m = 0; m < kMarkerCount; ++m) d.marks[m] = 1.5f * static_cast<float>(m + 1);
+  d.sound_speed = 345.5f;
+  d.level_depth = 812.25f;
+  d.joint_length = 9.6f;
+  d.collar_count = 77;
+  d.sound_mark_depth = 300.0f;
+  d.method = 2;
+  d.gain = 5;
+  for (int i = 0; i < 48; ++i) d.reserved_79[i] = static_cast<std::uint8_t>(i * 7);
+  for (int i = 0; i < kEchoSamples; ++i) {
+    d.smooth_curve[i] = static_cast<std::int16_t>(i * 3 - 7000);
+    d.raw_curve[i] = static_cast<std::int16_t>(9000 - i * 2);
+  }
+  expect_golden("sample_dym.bin", encode_dym(d));
+  const auto back = decode_dym(test::file_bytes(golden_path("sample_dym.bin")));
+  ASSERT_TRUE(back);
+  expect_same_bytes("sample_dym.bin", encode_dym(*back), encode_dym(d));
+
+  expect_golden("fresh_level_header.bin", encode_level_file(LevelFileHeader{}, {}));
+  LevelFileHeader h;
+  h.test_date = "0102153024";
+  h.sample_rate = 250;
+  h.sample_format = 2;
+  h.sample_count = 3;
+  h.sound_speed = 345.5f;
+  h.level_depth = 812.25f;
+  h.well_name = "示范井1";
+  const EchoSample samples[] = {{1, -2}, {300, 400}, {-5000, 6000}};
+  expect_golden("sample_level.y01", encode_level_file(h, samples));
+  const auto read = decode_level_header(test::file_bytes(golden_path("sample_level.y01")));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->test_date, "0102153024  ");  // read with its padding
+  EXPECT_EQ(read->well_name.substr(0, std::string("示范井1").size()), "示范井1");
+  EXPECT_EQ(read->sample_rate, 250);
+  EXPECT_EQ(read->sample_format, 2);
+  EXPECT_EQ(read->sample_count, 3);
+  EXPECT_EQ(read->sound_speed, 345.5f);
+  EXPECT_EQ(read->level_depth, 812.25f);
 }
 
 // The sample folder's records: each library as the sample maker wrote it decodes and encodes

@@ -15,6 +15,8 @@
 #include "core/diagnosis/bgt_record.h"
 #include "core/records/gt_ym_record.h"
 #include "core/efficiency/well_base_record.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_file.h"
 
 namespace wb {
 namespace {
@@ -74,6 +76,8 @@ std::vector<Checked> all_layouts() {
       check<GtYmRecord>("GtYmRecord"),
       check<BgtRecord>("BgtRecord"),
       check<design::RodDesignRecord>("RodDesignRecord"),
+      check<DymRecord>("DymRecord"),
+      check<LevelFileHeader>("LevelFileHeader"),
   };
 }
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "core/common/number_text.h"
+#include "core/common/layout_keys.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
 #include "core/common/trim.h"
@@ -18,7 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr KeyField kKeyFields[] = {{rdr::kWellName, kDesignWellWidth}, {rdr::kDesignDate, kDesignDateWidth}};
+// Where the key lies, from the record's table.
+const RecordKeyFields kKeys = record_key_fields(RodDesignRecord::layout(), "well_name", "design_date");
 
 // The keys of every record, read at their offsets only. `whole` is false for a file that is
 // not a whole number of records (nothing is read then); a missing file has no records.
@@ -30,12 +32,12 @@ struct KeyFile {
   std::size_t size() const { return keys.records; }
   bool empty() const { return keys.records == 0; }
   // The trimmed well and date of record i (0-based).
-  const std::string& well(std::size_t i) { return texts.trimmed(keys.key(i).first(kDesignWellWidth)); }
-  const std::string& date(std::size_t i) { return texts.trimmed(keys.key(i).last(kDesignDateWidth)); }
+  const std::string& well(std::size_t i) { return texts.trimmed(keys.key(i).first(kKeys.well().length)); }
+  const std::string& date(std::size_t i) { return texts.trimmed(keys.key(i).last(kKeys.test().length)); }
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
-  const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeyFields, out.keys);
+  const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.keys);
   out.exists = out.keys.exists;
   out.whole = s != StoreStatus::Damaged;
   return s;

@@ -106,6 +106,52 @@ TEST(DamagedTestFiles, RandomBytesAreRefusedNamingWhatIsWrong) {
   }
 }
 
+// A file one byte short or long, or empty, clicked in the browser: the message names the
+// kind, the file and its length against the record's, and the path box keeps naming the
+// card still on screen.
+TEST(DamagedTestFiles, WrongLengthFilesAreRefusedByNameAndLengthAndThePathBoxStays) {
+  struct Case {
+    const char* file;
+    const char* pattern;
+    std::size_t size;
+    const char* kind;
+    const char* reason;
+  } cases[] = {
+      {"S1.g01", "*.g*", kSgtRecordSize - 1, "示功图", "长 511 字节，单个测试文件应正好是一个记录（512 字节）"},
+      {"S2.g01", "*.g*", kSgtRecordSize + 1, "示功图", "长 513 字节，单个测试文件应正好是一个记录（512 字节）"},
+      {"S3.g01", "*.g*", 0, "示功图", "文件是空的"},
+      {"S4.d01", "*.d*", kDntRecordSize - 1, "电力曲线", "单个测试文件应正好是一个记录"},
+      {"S5.x01", "*.x*", kXbtRecordSize + 1, "电力波形", "单个测试文件应正好是一个记录"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    test::ScopedFakeServices fakes;
+    Window s;
+    s.w->File1->set_pattern(QStringLiteral("*.g*"));
+    s.w->File1->refresh();
+    s.w->File1->set_file_name(QStringLiteral("N5.g01"));
+    s.w->File1_Click();
+    const QString shown_path = s.w->Text2->text();
+    ASSERT_TRUE(shown_path.endsWith(QStringLiteral("N5.g01"))) << shown_path.toStdString();
+    ASSERT_TRUE(fakes.messages.shown.empty());
+
+    put(s.prog.data() / c.file, random_bytes(c.size, 9));
+    s.w->File1->set_pattern(QString::fromUtf8(c.pattern));
+    s.w->File1->refresh();
+    s.w->File1->set_file_name(QString::fromUtf8(c.file));
+    s.w->File1_Click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    const std::string& text = fakes.messages.shown[0].text;
+    EXPECT_EQ(fakes.messages.shown[0].title, kRecordRefusedTitle);
+    EXPECT_NE(text.find(c.kind), std::string::npos) << text;
+    EXPECT_NE(text.find(c.file), std::string::npos) << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+    EXPECT_EQ(s.w->Text2->text(), shown_path);
+    EXPECT_EQ(s.w->st.read_sgt_dnt_org, kKindCard);
+    EXPECT_EQ(s.w->Text1[2]->text(), QStringLiteral("N5"));
+  }
+}
+
 TEST(DamagedTestFiles, DamagedLibraryRowIsRefusedAndTheSoundOnesStillOpen) {
   test::ScopedFakeServices fakes;
   Window s;

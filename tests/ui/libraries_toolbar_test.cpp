@@ -204,7 +204,7 @@ TEST(LibrariesToolbar, CardLibraryListLoadMarkExportDelete) {
   fakes.messages.answers = {MsgAnswer::No};
   w.Grid1_MouseDown(2, 0, Qt::RightButton);
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(fakes.messages.shown[0].text, "确实要删除 2号记录吗?");
+  EXPECT_EQ(fakes.messages.shown[0].text, "确实要删除功图数据主库的 2号记录吗?\n井号：W2\n测试日期：200401011232");
   EXPECT_EQ(fakes.messages.shown[0].title, "警告");
   EXPECT_EQ(fs::file_size(library_path(prog, LibraryKind::Card)), 4u * 512u);
   fakes.messages.answers = {MsgAnswer::Yes};
@@ -213,6 +213,55 @@ TEST(LibrariesToolbar, CardLibraryListLoadMarkExportDelete) {
   ASSERT_EQ(w.Grid1->rows(), 4);
   EXPECT_EQ(w.Grid1->text(2, 1), QStringLiteral("W3              "));
   EXPECT_EQ(w.Grid1->text(1, 0), QStringLiteral("1"));  // relisting drops the marks
+}
+
+TEST(LibrariesToolbar, DeleteActsOnlyOnTheLibraryOnScreen) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  card_library(prog, 2);
+  DntRecord e;
+  e.well_name = "E7";
+  e.test_date = "200512241015";
+  e.point_num = 480;
+  put(library_path(prog, LibraryKind::Electric), e.encode());
+  const auto cards = bytes_of(library_path(prog, LibraryKind::Card));
+  RodEngMapDisplay w(prog);
+
+  // At start the frame lists no library: nothing to delete, and nothing is asked.
+  w.sc_num_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, kNoLibraryShownText);
+
+  // 功, row 1 chosen, then 联 hides the grid: the card library is no longer on screen.
+  w.Image1_Click(4);
+  w.Grid1->set_row(1);
+  w.Grid1_MouseDown(1, 1, Qt::LeftButton);
+  w.Image1_Click(2);
+  ASSERT_TRUE(w.Frame2->isHidden());
+  w.sc_num_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 2u);
+  EXPECT_EQ(fakes.messages.shown[1].text, kNoLibraryShownText);
+  EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::Ok);
+  EXPECT_EQ(bytes_of(library_path(prog, LibraryKind::Card)), cards);
+
+  // 电 shows the electric library: the heading row names no record; row 1 is asked about
+  // by library, well and date, and only that library loses it.
+  w.Image1_Click(3);
+  w.Grid1->set_row(0);
+  w.sc_num_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 3u);
+  EXPECT_EQ(fakes.messages.shown[2].text, kNoRecordChosenText);
+  EXPECT_EQ(fs::file_size(library_path(prog, LibraryKind::Electric)), kDntRecordSize);
+  w.Grid1->set_row(1);
+  w.sc_num_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 4u);
+  EXPECT_EQ(fakes.messages.shown[3].text, "确实要删除电力曲线主库的 1号记录吗?\n井号：E7\n测试日期：200512241015");
+  EXPECT_EQ(fakes.messages.shown[3].buttons, MsgButtons::YesNo);
+  EXPECT_FALSE(fs::exists(library_path(prog, LibraryKind::Electric)) &&
+               fs::file_size(library_path(prog, LibraryKind::Electric)) != 0);
+  EXPECT_EQ(bytes_of(library_path(prog, LibraryKind::Card)), cards);
 }
 
 TEST(LibrariesToolbar, SavingAFileCardAppendsAndListsItsLibrary) {

@@ -6,6 +6,7 @@
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/pi.h"
 
 namespace wb {
@@ -142,7 +143,7 @@ std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
   a.pps_bal.assign(size, 0.0f);
   a.pps_after.assign(size, 0.0f);
   a.iis_after.assign(size, 0.0f);
-  const double Torque_K = n / 50.0 / 2 / kPi14;  // s/rad: kW -> kN·m at the crankshaft
+  const double Torque_K = stroke_period_s(n) / 2 / kPi14;  // s/rad: kW -> kN·m at the crankshaft
   const int h1 = static_cast<int>(round_even(n / 2.0));
   const int h2 = static_cast<int>(round_even(n / 2.0 + 1));
   const bool crank = mode == BalanceMode::Crank || mode == BalanceMode::Combined;
@@ -251,7 +252,7 @@ std::string Make_PHJY(BalanceState& a, BalanceMode mode, const AdviceForm& form,
   double mean = 0;
   for (int i = 0; i < n; ++i) mean += h.pps[static_cast<std::size_t>(i)];
   mean /= n;
-  t += P + D + "日耗电" + R(24 * mean, 1) + "kW.h, 冲程周期为" + R(n / 50.0, 3) + "秒, 冲次为" + R(3000.0 / n, 2) +
+  t += P + D + "日耗电" + R(24 * mean, 1) + "kW.h, 冲程周期为" + R(stroke_period_s(n), 3) + "秒, 冲次为" + R(strokes_per_minute(n), 2) +
        "次/分；" + L;
   current_balance(a.I_Up_Max, a.I_Dn_Max, a.Bal_K);
   const float k = a.Bal_K;

@@ -4,6 +4,7 @@
 
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/pi.h"
 
 namespace wb {
@@ -52,18 +53,15 @@ TorqueAnalysis compute_torques(BalanceState& a, float rated_torque) {
   Fourier_Synth(factor.data(), static_cast<std::int16_t>(n), 6, dc.data(), ds.data());
   for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) load_bdc[i] = h.ggs[i] * factor[i];
 
-  double work = 0;  // kJ per stroke
-  for (int i = 0; i < n; ++i) {
-    const std::size_t k = static_cast<std::size_t>(i), j = static_cast<std::size_t>((i + 1) % n);
-    work += (static_cast<double>(h.ggs[j]) + h.ggs[k]) / 2 * (static_cast<double>(h.sss[j]) - h.sss[k]);
-  }
-  t.Rod_P = static_cast<float>(round_dec(work / (n / 50.0), 2));
+  // Double precision: the torque report's rod power and efficiency were established so.
+  const double work = loop_work_double(h.sss, h.ggs, n);  // kJ per stroke
+  t.Rod_P = static_cast<float>(round_dec(card_power_kw(work, n), 2));
   double sum = 0;
   for (int i = 0; i < n; ++i) sum += h.pps[static_cast<std::size_t>(i)];
   t.Avg_P = static_cast<float>(round_dec(sum / n, 2));
   t.Trans_Effi = t.Avg_P != 0 ? t.Rod_P / kDriveAllowance / t.Avg_P : 0.0f;
   if (!(t.Trans_Effi >= 0.5f && t.Trans_Effi <= 0.9f)) t.Trans_Effi = 0.9f;
-  const double spm = round_dec(3000.0 / n, 2);
+  const double spm = round_dec(strokes_per_minute(n), 2);
   t.Crank_Omega = static_cast<float>(2 * kPi14 * spm / 60);
 
   t.Load_Twist.assign(size, 0.0f);

@@ -5,6 +5,7 @@
 
 #include "core/charts/chart_text.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 
 namespace wb {
@@ -97,17 +98,12 @@ CardMeasures card_measures(const SampleArray& sss, const SampleArray& ggs, int n
   }
   m.stroke3 = round_dec(static_cast<double>(m.s_max) - static_cast<double>(m.s_min), 3);
 
-  // Trapezoid sum around the closed loop, in single precision like the stored values.
-  float w = 0;
-  for (int i = 0; i < n; ++i) {
-    int j = (i + 1) % n;
-    float term = (ggs[j] + ggs[i]) / 2.0f * (sss[j] - sss[i]);
-    w = w + term;
-  }
+  // Single precision like the stored values: the header's power depends on it.
+  const float w = loop_work_single(sss, ggs, n);
   m.work = w;
   if (point_num != 0) {
-    m.spm = round_dec(3000.0 / point_num, 2);
-    m.power = round_dec(static_cast<double>(w) / (point_num / 50.0), 2);
+    m.spm = round_dec(strokes_per_minute(point_num), 2);
+    m.power = round_dec(card_power_kw(w, point_num), 2);
   }
   return m;
 }

@@ -5,6 +5,7 @@
 
 #include "core/charts/chart_text.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/common/wiring.h"
 
@@ -227,8 +228,10 @@ std::array<float, 15> electric_page_values(const DntRecord& r) {
   v[9] = static_cast<float>(r.max_current_down / 100.0);
   v[10] = static_cast<float>(r.avg_power_up / 100.0);
   v[11] = static_cast<float>(r.avg_power_down / 100.0);
-  if (r.point_num != 0) v[12] = static_cast<float>(round_dec(60.0 / (r.point_num / 50.0), 2));  // strokes/min
-  v[13] = static_cast<float>(round_dec(r.point_num / 50.0, 2));  // period, s
+  // Rounded to 2 places, 3000 / n equals the 60 / (n / 50) this page was established with
+  // for every 16-bit count.
+  if (r.point_num != 0) v[12] = static_cast<float>(round_dec(strokes_per_minute(r.point_num), 2));
+  v[13] = static_cast<float>(round_dec(stroke_period_s(r.point_num), 2));
   // Energy per stroke, kWh: input power × period.
   v[14] = static_cast<float>(round_dec(static_cast<double>(v[5]) * v[13] / 3600, 5));
   return v;

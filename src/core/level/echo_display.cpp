@@ -57,17 +57,30 @@ void draw_channel(LevelTest& t, Canvas& c, double u, int base, int gain, Rgb col
   c.polyline(pts, colour);
 }
 
+// Metres between two labels of the depth axis: 100, or the first of 200, 500, 1000, 2000, …
+// whose labels stand apart by the widest label and a gap, so that a fast scale (a high
+// speed over a slow rate) never piles its labels up. The minor ticks stay ten to a label.
+double depth_label_step(const Canvas& c, const DepthScale& s) {
+  constexpr double kLabelGapPoints = 6.0;
+  const double need = c.text_width(num_print(std::max(std::fabs(s.d1), 1000.0))) + kLabelGapPoints;
+  const double points_per_metre = 1.0 / s.m / kSamplesPerPoint;
+  double step = 100.0;
+  for (int k = 0; step * points_per_metre < need && step < 1e15; ++k) step *= k % 3 == 1 ? 2.5 : 2.0;
+  return step;
+}
+
 void depth_axis(Canvas* c, double u, const DepthScale& s) {
   if (!c) return;
   c->fore_color = QBColor(0);
   c->line(0, 377 * u, kEchoWidthPoints, 377 * u, QBColor(0));
   if (s.m <= 0.0) return;
-  const double r = std::fmod(s.d0, 10.0);
-  for (double D = s.d0 - r + 10; D <= s.d1; D += 10) {
+  const double label = depth_label_step(*c, s), tick = label / 10.0;
+  const double r = std::fmod(s.d0, tick);
+  for (double D = s.d0 - r + tick; D <= s.d1; D += tick) {
     if (D < 0) continue;
     const double sample = std::floor(D / s.m) + kShotSample;
     const double x = sample / kSamplesPerPoint;
-    if (std::fmod(D, 100.0) != 0.0) {
+    if (std::fmod(D, label) != 0.0) {
       c->line(x, 374 * u, x, 376 * u);
     } else {
       c->line(x, 371 * u, x, 376 * u);
@@ -153,6 +166,10 @@ float depth_at(const LevelTest& t, float x) {
   return static_cast<float>(std::floor((x * t.depth_per_point - t.depth_offset) * 100.0 + 0.5) / 100.0);
 }
 
+float depth_on_scale(const DepthScale& s, float x) {
+  return static_cast<float>(std::floor((x * s.depth_per_point - s.depth_offset) * 100.0 + 0.5) / 100.0);
+}
+
 std::string level_caption(const LevelTest& t) {
   std::string s = "井号:" + Trim_Blank_Nul(t.well_name) + " 测试日期:" + t.test_date;
   switch (t.method) {
@@ -161,10 +178,10 @@ std::string level_caption(const LevelTest& t) {
     case 3: s += " 自动计算"; break;
     default: break;
   }
-  if (t.sound_speed > 150.0f && t.sound_speed < 450.0f) s += " 音速:" + num_text_f(t.sound_speed) + "米/秒";
+  if (shown_speed(t.sound_speed)) s += " 音速:" + num_text_f(t.sound_speed) + "米/秒";
   if (t.method != 0 && !LevelTest::marker_set(t.level_x)) {
     s += " 未找到液面";
-  } else if (t.level_depth > 50.0f && t.level_depth < 3950.0f) {
+  } else if (shown_depth(t.level_depth)) {
     s += " 液面深度:" + num_text_f(t.level_depth) + "米";
   }
   return s;

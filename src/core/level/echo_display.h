@@ -39,6 +39,17 @@ float overview_mark_of(float level_x, double overview_width_twips);
 // The level depth at a picture position on the scale last drawn, to 0.01 m.
 float depth_at(const LevelTest& t, float x);
 
+// The speeds (m/s) and level depths (m) the title shows, both bounds excluded: a sound
+// speed in a well's gas lies well inside; a depth outside is a mark on the shot or beyond
+// the echo.
+inline constexpr float kShownSpeedLow = 150.0f, kShownSpeedHigh = 450.0f;
+inline constexpr float kShownDepthLow = 50.0f, kShownDepthHigh = 3950.0f;
+inline bool shown_speed(float v) { return v > kShownSpeedLow && v < kShownSpeedHigh; }
+inline bool shown_depth(float d) { return d > kShownDepthLow && d < kShownDepthHigh; }
+
+// The depth at a picture position on a given scale, to 0.01 m (depth_at on a scale not yet drawn).
+float depth_on_scale(const DepthScale& s, float x);
+
 // The title: well, date, method, and the speed and depth when they are plausible; a test
 // whose level is not marked says so.
 std::string level_caption(const LevelTest& t);

@@ -1,6 +1,8 @@
 #include "core/level/level_methods.h"
 
 #include <array>
+#include <initializer_list>
+#include <utility>
 #include <cmath>
 #include <span>
 
@@ -45,23 +47,46 @@ bool refuse_missing(const std::string& missing, MessageService& msg) {
   return true;
 }
 
-}  // namespace
-
-std::string missing_sound_marks(const LevelTest& t) {
+// The names of the marks not set, joined by "、".
+std::string missing_of(std::initializer_list<std::pair<float, const char*>> marks) {
   std::string s;
-  if (!set(t.sound_mark_x)) s += "音标位置、";
-  if (!set(t.wellhead_x)) s += "井口位置、";
-  if (!set(t.level_x)) s += "液面位置";
+  for (const auto& [x, name] : marks)
+    if (!set(x)) s += (s.empty() ? "" : "、") + std::string(name);
   return s;
 }
 
+// A speed the title would not show, or a level depth on its scale the title would not show,
+// is no result: the user is told which and what to mark again, and nothing changes.
+bool refuse_implausible(const LevelTest& t, float speed, const char* method, const char* remark,
+                        MessageService& msg) {
+  if (!shown_speed(speed)) {
+    msg.show(std::string(method) + "算得音速 " + num_text_f(speed) + " 米/秒，不在 " + num_text_f(kShownSpeedLow) +
+                 "～" + num_text_f(kShownSpeedHigh) + " 米/秒之间，得不出液面深度。\n" + remark,
+             kCannotComputeTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return true;
+  }
+  const float depth = depth_on_scale(depth_scale(speed, t.sample_rate), t.level_x);
+  if (!shown_depth(depth)) {
+    msg.show(std::string(method) + "算得音速 " + num_text_f(speed) + " 米/秒，液面位置处的深度为 " + num_text_f(depth) +
+                 " 米，不在 " + num_text_f(kShownDepthLow) + "～" + num_text_f(kShownDepthHigh) +
+                 " 米之间，不能作为液面深度。\n请核对液面位置。",
+             kCannotComputeTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string missing_sound_marks(const LevelTest& t) {
+  return missing_of({{t.sound_mark_x, "音标位置"}, {t.wellhead_x, "井口位置"}, {t.level_x, "液面位置"}});
+}
+
 std::string missing_collar_marks(const LevelTest& t) {
-  std::string s;
-  if (!set(t.collar_start_x)) s += "接箍开始位置、";
-  if (!set(t.collar_end_x)) s += "接箍结束位置、";
-  if (!set(t.wellhead_x)) s += "井口位置、";
-  if (!set(t.level_x)) s += "液面位置";
-  return s;
+  return missing_of({{t.collar_start_x, "接箍开始位置"},
+                     {t.collar_end_x, "接箍结束位置"},
+                     {t.wellhead_x, "井口位置"},
+                     {t.level_x, "液面位置"}});
 }
 
 std::optional<float> sound_mark_speed(const LevelTest& t, std::string* why) {
@@ -103,6 +128,9 @@ bool run_sound_mark_method(LevelTest& t, MessageService& msg) {
     msg.show(why, kCannotComputeTitle, MsgButtons::Ok);
     return false;
   }
+  if (refuse_implausible(t, *v, "按音标",
+                         "音标位置离井口位置太近或太远：请在回波上重新选定音标位置，并核对音标深度。", msg))
+    return false;
   t.sound_speed = *v;
   t.method = 1;
   return true;
@@ -118,6 +146,9 @@ bool run_collar_method(LevelTest& t, MessageService& msg) {
     msg.show(why, kCannotComputeTitle, MsgButtons::Ok);
     return false;
   }
+  if (refuse_implausible(t, *v, "按接箍",
+                         "接箍开始、结束位置相距太近或太远：请重新选定，并核对油管长和接箍数。", msg))
+    return false;
   t.sound_speed = *v;
   t.method = 2;
   return true;

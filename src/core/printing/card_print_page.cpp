@@ -9,6 +9,7 @@
 #include "core/charts/chart_text.h"
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 
@@ -32,19 +33,6 @@ void frame_lines(Canvas& c, double x1, double y1, double x2, double y2) {
   c.line(x2, y1, x2, y2);
   c.line(x2, y2, x1, y2);
   c.line(x1, y2, x1, y1);
-}
-
-// Work per stroke around the closed loop of n points, single-precision terms and sum.
-// Points beyond the sample arrays cannot take part.
-float loop_work(const SampleArray& s, const SampleArray& g, int n) {
-  float w = 0;
-  for (int i = 0; i < n; ++i) {
-    const int j = (i + 1) % n;
-    if (i >= kSampleArraySize || j >= kSampleArraySize) continue;
-    const float term = (g[j] + g[i]) / 2.0f * (s[j] - s[i]);
-    w = w + term;
-  }
-  return w;
 }
 
 }  // namespace
@@ -139,10 +127,11 @@ void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, doub
   frame_lines(printer, m.x(60), m.y(31), m.x(660), m.y(390));
   frame_lines(printer, m.x(680), m.y(31), m.x(870), m.y(390));
 
-  v.work = loop_work(st.sss, st.ggs, std::max(n, 0));
+  // Single precision like the screen's card header, whose printed power it repeats.
+  v.work = loop_work_single(st.sss, st.ggs, std::max(n, 0));
   if (n != 0) {
-    v.spm = round_dec(3000.0 / n, 2);
-    v.power = round_dec(static_cast<double>(v.work) / (n / 50.0), 2);
+    v.spm = round_dec(strokes_per_minute(n), 2);
+    v.power = round_dec(card_power_kw(v.work, n), 2);
   }
   const auto header = card_print_header(st.Text1[appended_box::kWell], rec.test_date, v);
   printer.fore_color = kBlack;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/workbench/org_decode.h"
 
 namespace wb {
@@ -37,14 +38,9 @@ void compute_joint_results(TestState& st) {
   const int h = n / 2;
 
   // 1. Polished-rod power: the card's work round the closed loop (trapezoids, kN*m = kJ)
-  // over the stroke time.
-  float work = 0.0f;
-  for (int i = 0; i < n; ++i) {
-    const int j = (i + 1) % n;
-    work += (st.ggs[j] + st.ggs[i]) / 2.0f * (st.sss[j] - st.sss[i]);
-  }
-  const double stroke_time = n / 50.0;  // s
-  T[result_box::kRodPower] = num_text_dec(work / stroke_time, 2);
+  // over the stroke time. Single precision like the card header's power, which it matches.
+  const float work = loop_work_single(st.sss, st.ggs, n);
+  T[result_box::kRodPower] = num_text_dec(card_power_kw(work, n), 2);
 
   // 2. Input power.
   float psum = 0.0f;

@@ -249,6 +249,39 @@ ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long 
   return s;
 }
 
+std::string read_failure_text(LibraryKind kind, ReadStatus status, const fs::path& path, RecordSource source) {
+  const std::size_t len = library_info(kind).record_length;
+  std::error_code ec;
+  const auto size = fs::file_size(path, ec);
+  const std::string bytes = ec ? std::string("长度不明") : "长 " + std::to_string(size) + " 字节";
+  std::string reason;
+  bool damaged = true;
+  switch (status) {
+    case ReadStatus::Ok:
+    case ReadStatus::Unusable: return {};
+    case ReadStatus::Missing:
+      reason = "文件不存在（可能已被移走或删除）。";
+      damaged = false;
+      break;
+    case ReadStatus::Empty: reason = "文件是空的（0 字节），没有测试记录。"; break;
+    case ReadStatus::Damaged:
+      reason = source == RecordSource::SingleTestFile
+                   ? "文件" + bytes + "，单个测试文件应正好是一个记录（" + std::to_string(len) + " 字节）。"
+                   : "文件" + bytes + "，不是整数个记录（每个记录 " + std::to_string(len) + " 字节）。";
+      break;
+    case ReadStatus::OutOfRange:
+      reason = "库中已没有所选的记录（文件" + bytes + "）：请重新列出测试库。";
+      damaged = false;
+      break;
+    case ReadStatus::IoError:
+      reason = "文件不能读取。";
+      damaged = false;
+      break;
+  }
+  return std::string(record_kind_name(kind_name(kind))) + "数据 " + path_text(path) +
+         (damaged ? " 已损坏，不能显示：" : " 不能打开：") + "\n・" + reason + "\n当前测试保持不变。";
+}
+
 std::string record_refusal_message(LibraryKind kind, const RecordFindings& f, const fs::path& path) {
   if (f.usable()) return {};
   return record_refusal_text(kind_name(kind), f.refusals, path_text(path));

@@ -88,6 +88,14 @@ ReadStatus open_stored_test(TestState& st, LibraryKind kind, const std::filesyst
 ReadStatus Grid1_row_chosen(TestState& st, const ProgramFolder& prog, long long r, const ReaderCharts& charts,
                             RecordFindings* findings = nullptr);
 
+// Why a stored test was not opened when its file could not be read as records (Missing,
+// Empty, Damaged, OutOfRange, IoError), in the form of a refused record's message (title
+// kRecordRefusedTitle): the kind, the file and the reason, e.g. that a single-test file is
+// 511 bytes long instead of the 512 of its one record. Empty for Ok and Unusable (whose
+// findings say it).
+std::string read_failure_text(LibraryKind kind, ReadStatus status, const std::filesystem::path& path,
+                              RecordSource source);
+
 // The messages of a record refused or opened with doubts: empty when there is nothing to say.
 std::string record_refusal_message(LibraryKind kind, const RecordFindings& f, const std::filesystem::path& path);
 std::string record_doubts_message(const TestState& st);

@@ -46,6 +46,8 @@ enum class [[nodiscard]] LibStatus {
   IoError,     // a file could not be read, written or renamed: nothing changed
   UnsafeName,  // the well name cannot become a file name
   NoFreeName,  // all 99 single-test names of the well are taken
+  Full,        // a new key in a library that holds the record limit: nothing written
+  OverLimit,   // a file of more records than the limit: refused, not listed or written
 };
 
 // One grid row: column 0 the record number, 1 the well name and 2 the test date as stored
@@ -57,7 +59,8 @@ struct GridRow {
 };
 
 // Load_Grid_Dat_sgt / _Pow / _Wav: the rows of the library at `fil_nam`. An empty library
-// file is deleted (no rows); a missing one has no rows.
+// file is deleted (no rows); a missing one has no rows; one of more records than the limit
+// (core/common/record_limit.h) is refused whole.
 LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows);
 
 // The outcome of a save: `result` is 0 when the record of the same key was overwritten,
@@ -66,6 +69,13 @@ struct [[nodiscard]] SaveResult {
   LibStatus status = LibStatus::Ok;
   std::size_t result = 0;
 };
+
+// Whether the library at `fil_nam` (records of `record_length`, the well name in bytes 0..15
+// and the test date in 16..27) can store the key (well, date): Ok when the key is there or
+// the library is below the record limit; Full or OverLimit otherwise. Lets a save of
+// several libraries refuse before it writes any of them.
+LibStatus room_for_key(const std::filesystem::path& fil_nam, std::size_t record_length, const std::string& well,
+                       const std::string& date);
 
 // Refresh the current record of the state from the boxes (well name; for a card also the
 // static-load fields) and store it in the library at `fil_nam`.
@@ -113,9 +123,16 @@ ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKin
 // The first free single-test name of a well; empty when all 99 are taken.
 std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir, std::string_view well, char letter);
 
-// The question asked before a deletion (title kDeleteTitle): "确实要删除 3号记录吗?".
+// The question asked before a deletion (title kDeleteTitle), naming the library, the record
+// and its key as the grid shows them (blanks at either end aside):
+// "确实要删除功图数据主库的 3号记录吗?\n井号：N5\n测试日期：200607081200".
 inline constexpr const char* kDeleteTitle = "警告";
-std::string delete_question(long long row);
+std::string delete_question(const LibraryInfo& lib, long long row, std::string_view well, std::string_view date);
+// What the delete command says instead of asking: no library is listed on screen, or no
+// record of it is chosen.
+inline constexpr const char* kNoLibraryShownText =
+    "现在没有显示任何测试库，没有可删除的记录。\n请先按“功”、“电”或“波”按钮列出测试库，再选定要删除的记录。";
+inline constexpr const char* kNoRecordChosenText = "请先在测试库列表中选定要删除的记录。";
 
 struct [[nodiscard]] DeleteResult {
   LibStatus status = LibStatus::Ok;

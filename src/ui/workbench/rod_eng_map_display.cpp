@@ -425,13 +425,12 @@ void RodEngMapDisplay::File1_Click() {
   QString t = full.trimmed();
   QChar letter;
   if (t.size() > 2) letter = t.at(t.size() - 3).toUpper();
-  // Each reader resets the shown test only once its file is accepted, so a file that
-  // cannot be read leaves the previous test in place.
+  // Each reader resets the shown test only once its file is accepted and then names it in
+  // the path box, so a file that cannot be read leaves the previous test and its path in place.
   if (letter == 'O') open_joint_test(full);
   else if (letter == 'G') open_card_file(full);
   else if (letter == 'D') open_electric_file(full);
   else if (letter == 'X') open_wave_file(full);
-  st.Text2 = full.toStdString();
   sync_to_widgets();
   QApplication::restoreOverrideCursor();
 }

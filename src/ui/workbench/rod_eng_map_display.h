@@ -133,7 +133,11 @@ class RodEngMapDisplay : public QMainWindow, public MainWindowLink {
   void Image1_Click(int index);
   void Grid1_MouseDown(int row, int col, Qt::MouseButton button);
   void Grid1_DblClick(int row, int col);
+  // "删除" of the grid menu (and the right button on the grid): the chosen record of the
+  // library on screen, after a question naming the library, the well and the date.
   void sc_num_Click();
+  // The library the grid lists on screen; nullptr while the grid is hidden or lists none.
+  const LibraryInfo* shown_library() const;
   void Picture1_MouseDown(Qt::MouseButton button, double x_mm, double y_mm);
   // Library grid (rod_eng_map_display_grid.cpp): list a library into Grid1 (a damaged one
   // is refused with a message), load the chosen row, toggle print marks with p or P.

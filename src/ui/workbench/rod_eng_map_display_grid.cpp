@@ -127,7 +127,7 @@ void RodEngMapDisplay::Grid1_Click() {
   sync_to_widgets();
   QApplication::restoreOverrideCursor();
   if (lib && r > 0) {
-    show_read_failure(s, program_folder().sys() / lib->file_name);
+    show_read_failure(lib->kind, s, program_folder().sys() / lib->file_name, RecordSource::Library);
     show_record_findings(st, s, lib->kind, f, program_folder().sys() / lib->file_name);
   }
 }
@@ -164,11 +164,27 @@ void RodEngMapDisplay::Grid1_KeyPress(int key_ascii) {
   }
 }
 
+const LibraryInfo* RodEngMapDisplay::shown_library() const {
+  // The grid keeps the rows of the library listed last while the joint tests hide it.
+  if (Frame2->isHidden()) return nullptr;
+  return library_by_caption(st.frame2_caption);
+}
+
 void RodEngMapDisplay::sc_num_Click() {
+  sync_from_widgets();
+  const LibraryInfo* lib = shown_library();
+  if (!lib) {
+    services().messages->show(kNoLibraryShownText, kDeleteTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   const int n = Grid1->row();
-  if (!services().messages->ask_yes_no(delete_question(n), kDeleteTitle)) return;
-  const LibraryInfo* lib = library_by_caption(st.frame2_caption);
-  if (!lib) return;
+  if (n < 1 || n >= Grid1->rows() || trim_blanks(Grid1->text(n, 0).toStdString()).empty()) {
+    services().messages->show(kNoRecordChosenText, kDeleteTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
+  const std::string question =
+      delete_question(*lib, n, Grid1->text(n, 1).toStdString(), Grid1->text(n, 2).toStdString());
+  if (!services().messages->ask_yes_no(question, kDeleteTitle)) return;
   DeleteResult r = delete_library_record(program_folder(), lib->kind, n);
   const std::filesystem::path path = program_folder().sys() / lib->file_name;
   if (r.status != LibStatus::Ok) {

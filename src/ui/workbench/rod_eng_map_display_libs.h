@@ -18,9 +18,9 @@ ViewDrawers view_drawers(RodEngMapDisplay& w);
 // Tells the user why a library operation did nothing (a message box through services()).
 void show_library_failure(LibOperation op, LibStatus status, const std::filesystem::path& path,
                           std::string_view well = {});
-// The same for a record that could not be read: a damaged file is named; a missing or
-// empty file, or a row beyond the records, is passed over silently.
-void show_read_failure(ReadStatus status, const std::filesystem::path& path);
+// The same for a record that could not be read: the kind, the file and why (a missing or
+// empty file, a wrong length, a row beyond the records).
+void show_read_failure(LibraryKind kind, ReadStatus status, const std::filesystem::path& path, RecordSource source);
 // The message of a record refused by its check, or of one opened with doubts.
 void show_record_findings(const TestState& st, ReadStatus status, LibraryKind kind, const RecordFindings& f,
                           const std::filesystem::path& path);

@@ -21,11 +21,10 @@ void show_library_failure(LibOperation op, LibStatus status, const std::filesyst
   services().messages->show(m.text, m.title, MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void show_read_failure(ReadStatus status, const std::filesystem::path& path) {
-  if (status == ReadStatus::Damaged)
-    show_library_failure(LibOperation::Read, LibStatus::Damaged, path);
-  else if (status == ReadStatus::IoError)
-    show_library_failure(LibOperation::Read, LibStatus::IoError, path);
+void show_read_failure(LibraryKind kind, ReadStatus status, const std::filesystem::path& path,
+                       RecordSource source) {
+  const std::string text = read_failure_text(kind, status, path, source);
+  if (!text.empty()) services().messages->show(text, kRecordRefusedTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void show_record_findings(const TestState& st, ReadStatus status, LibraryKind kind, const RecordFindings& f,
@@ -45,9 +44,11 @@ void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::p
   w.sync_from_widgets();
   RecordFindings f;
   ReadStatus s = open_stored_test(w.st, kind, path, rec, source, reader_charts(w), &f);
+  // The path box names the file of the test on screen: a refused file leaves both as they were.
+  if (s == ReadStatus::Ok) w.st.Text2 = path_text(path);
   w.Picture1->update();
   w.sync_to_widgets();
-  show_read_failure(s, path);
+  show_read_failure(kind, s, path, source);
   show_record_findings(w.st, s, kind, f, path);
 }
 

@@ -2,6 +2,8 @@
 // the drawing of the echo picture in points.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/level/echo_display.h"
 #include "../test_canvas_util.h"
 
@@ -163,4 +165,33 @@ TEST(LevelEchoPicture, CurvesAxesAndMarkersInPoints) {
   EXPECT_FLOAT_EQ(t.marker_line_x[4], 2000.0f);
   EXPECT_NEAR(t.overview_mark_x, 2400 / 5000.0 * 640 * 5895 / 13130, 0.001);
   EXPECT_EQ(t.gain100, 100);
+}
+
+// However fast the scale (a high speed over a slow rate), the depth labels stand apart: each
+// ends before the next begins. The usual scale keeps a label every 100 m.
+TEST(LevelEchoPicture, DepthLabelsNeverOverlap) {
+  struct Case {
+    float speed;
+    std::int16_t rate;
+    std::size_t least_labels;
+  } cases[] = {{340.0f, 250, 33}, {340.0f, 50, 4}, {5000.0f, 250, 4}, {60000.0f, 250, 4}, {1e7f, 250, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.speed);
+    SCOPED_TRACE(c.rate);
+    LevelTest t;
+    t.sample_rate = c.rate;
+    t.sample_count = 5000;
+    t.sound_speed = c.speed;
+    RecordingCanvas echo(5030 * kMmPerPoint, 410 * kMmPerPoint);
+    redraw_graph(t, nullptr, 5895, &echo);
+    const double p = kMmPerPoint;
+    std::vector<Item> labels;
+    for (const auto& it : items_of(echo, Op::Text))
+      if (near(it.y1, 376 * p, 1e-6)) labels.push_back(it);
+    std::ranges::sort(labels, {}, &Item::x1);
+    EXPECT_GE(labels.size(), c.least_labels);
+    for (std::size_t i = 1; i < labels.size(); ++i)
+      EXPECT_GT(labels[i].x1, labels[i - 1].x1 + echo.text_width(labels[i - 1].text) * p)
+          << labels[i - 1].text << " | " << labels[i].text;
+  }
 }

@@ -80,7 +80,8 @@ TEST(LevelMethods, MissingMarksAreNamedInOrder) {
     std::string text;
   } cases[] = {
       {200, 200, 0, "液面位置"},
-      {0, 200, 200, "音标位置、"},
+      {0, 200, 200, "音标位置"},
+      {0, 0, 200, "音标位置、井口位置"},
       {9.9f, 200, 0, "音标位置、液面位置"},
       {10, 10, 10, ""},
   };
@@ -137,6 +138,44 @@ TEST(LevelMethods, AMethodThatCannotComputeChangesNothing) {
   EXPECT_EQ(t.method, 0);
   ASSERT_EQ(msg.shown.size(), 1u);
   EXPECT_EQ(msg.shown[0].title, kCannotComputeTitle);
+}
+
+// Marks that give a speed or a level depth the title would not show give no result: the
+// message says which and nothing changes.
+TEST(LevelMethods, MarksGivingNoPlausibleResultAreRefusedWithTheReason) {
+  struct Case {
+    const char* why;
+    bool collars;
+    double mark_from, mark_to, level;  // samples
+    const char* says;
+  } cases[] = {
+      {"sound mark 5 samples from the wellhead", false, 250, 255, 2000, "算得音速 49999.94 米/秒，不在 150～450 米/秒之间"},
+      {"sound mark far beyond its depth", false, 250, 4000, 4500, "算得音速 66.67 米/秒"},
+      {"collars 3 samples apart", true, 600, 603, 2000, "按接箍算得音速 1600 米/秒"},
+      {"level on the shot", false, 250, 1000, 290, " 米，不在 50～3950 米之间，不能作为液面深度"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    LevelTest t;
+    t.sample_rate = 250;
+    t.wellhead_x = at_sample(250);
+    t.sound_mark_x = at_sample(c.mark_to);
+    t.collar_start_x = at_sample(c.mark_from);
+    t.collar_end_x = at_sample(c.mark_to);
+    t.level_x = at_sample(c.level);
+    t.Text3 = "500";
+    t.Text4 = "9.6";
+    t.Text5 = "1";
+    t.sound_speed = 345.6f;
+    t.method = 3;
+    RecordingMessages msg;
+    EXPECT_FALSE(c.collars ? run_collar_method(t, msg) : run_sound_mark_method(t, msg));
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_NE(msg.shown[0].text.find(c.says), std::string::npos) << msg.shown[0].text;
+    EXPECT_EQ(msg.shown[0].title, kCannotComputeTitle);
+    EXPECT_EQ(t.sound_speed, 345.6f);
+    EXPECT_EQ(t.method, 3);
+  }
 }
 
 // A box beyond what a well can have stops its method with a message naming it; the speed and

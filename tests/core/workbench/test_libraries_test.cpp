@@ -210,7 +210,6 @@ TEST(TestLibraries, DeletionMovesLaterRecordsDownThroughTheBackupFile) {
   put_bytes(lib, all);
   put_bytes(bak, Bytes(10, 1));  // left over from an interrupted deletion
 
-  EXPECT_EQ(delete_question(3), "确实要删除 3号记录吗?");
   auto r = delete_library_record(tmp.prog, LibraryKind::Wave, 2);
   EXPECT_EQ(r.status, LibStatus::Ok);
   EXPECT_TRUE(r.relist);

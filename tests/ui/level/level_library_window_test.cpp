@@ -104,7 +104,7 @@ TEST_F(LevelLibraryWindow, MissingMarksAndBadBoxesChangeNothing) {
   w->Grid1_Click(1);
   w->Command1->click();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(fakes.messages.shown[0].text, "请先选定:音标位置、");  // the saved level is kept
+  EXPECT_EQ(fakes.messages.shown[0].text, "请先选定:音标位置");  // the saved level is kept
   w->Text3->setText(QStringLiteral("abc"));
   mark_at(LevelMarker::SoundMark, 800);
   w->st.method = 3;

@@ -260,6 +260,33 @@ TEST(LevelWindow, ManualMethodCountsTheFilesRate) {
   }
 }
 
+// A sound mark a few samples after the wellhead gives a speed no well has: the window says
+// why no result follows, and the title, the test and the library stay as they were.
+TEST(LevelWindow, SoundMarkAtTheWellheadSaysWhyNoResultFollows) {
+  LevelWindowFixture f;
+  LevelDisplay w(f.folder);
+  w.show();
+  open_sample(w);
+  ASSERT_TRUE(f.fakes.messages.shown.empty());
+  const auto points = [](double sample) { return sample / 1.2; };
+  w.Picture2_MouseDown(Qt::RightButton, points(254));
+  w.ym_item_Click(LevelMarker::SoundMark);
+  w.Picture2_MouseDown(Qt::RightButton, points(2000));
+  w.ym_item_Click(LevelMarker::Level);
+  w.Text3->setText(QStringLiteral("500"));
+  const QString title = w.Label2->text();
+  const float speed = w.st.sound_speed;
+  const auto before = f.fakes.messages.shown.size();
+  w.Command1_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), before + 1);
+  const std::string& text = f.fakes.messages.shown.back().text;
+  EXPECT_NE(text.find("不在 150～450 米/秒之间"), std::string::npos) << text;
+  EXPECT_NE(text.find("音标位置离井口位置太近"), std::string::npos) << text;
+  EXPECT_EQ(w.Label2->text(), title);
+  EXPECT_EQ(w.st.sound_speed, speed);
+  EXPECT_FALSE(std::filesystem::exists(f.folder.sys() / kDymFile));
+}
+
 TEST(LevelWindow, ToolbarButton11ShowsIt) {
   LevelWindowFixture f;
   register_level_window();

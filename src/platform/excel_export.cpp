@@ -2,7 +2,10 @@
 
 #include <stdlib.h>  // mkdtemp
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -59,6 +62,32 @@ class PrivateFolder {
 
 }  // namespace
 
+// A cell's text in the sheet's character widths: a character of the wide scripts (Chinese)
+// takes two, every other one; the sheet's width unit is one digit of its default font.
+double workbook_text_width(std::string_view utf8) {
+  double w = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+    w += len >= 3 ? 2.0 : 1.0;
+    i += len;
+  }
+  return w;
+}
+
+std::map<int, double> workbook_column_widths(const std::vector<ExcelCell>& cells) {
+  std::map<int, double> widths;
+  for (const ExcelCell& c : cells) {
+    if (c.text.empty()) continue;
+    // One character's room beside the text, as the sheet leaves it after a fitted column.
+    const double w = workbook_text_width(c.text) + 1.0;
+    if (w <= kWorkbookDefaultWidth) continue;
+    double& cur = widths[c.col];
+    cur = std::max(cur, std::min(w, kWorkbookMaxWidth));
+  }
+  return widths;
+}
+
 std::optional<Refusal> XlsxWorkbookWriter::write(const std::string& file_name, const std::vector<ExcelCell>& cells) {
   const PrivateFolder folder;
   if (folder.path().empty()) return Refusal(xlsx_reason(LXW_ERROR_CREATING_TMPFILE));
@@ -77,6 +106,13 @@ std::optional<Refusal> XlsxWorkbookWriter::write(const std::string& file_name, c
     else if (!c.text.empty())
       e = worksheet_write_string(sheet, static_cast<lxw_row_t>(c.row), static_cast<lxw_col_t>(c.col), c.text.c_str(),
                                  nullptr);
+    if (e != LXW_NO_ERROR && cell_error == LXW_NO_ERROR) cell_error = e;
+  }
+  // Every column as wide as its longest text (headings such as "实测冲程(m)" included).
+  for (const auto& [col, width] : workbook_column_widths(cells)) {
+    if (!sheet) break;
+    const lxw_error e =
+        worksheet_set_column(sheet, static_cast<lxw_col_t>(col), static_cast<lxw_col_t>(col), width, nullptr);
     if (e != LXW_NO_ERROR && cell_error == LXW_NO_ERROR) cell_error = e;
   }
   const lxw_error closed = workbook_close(book);  // writes the file and frees the workbook

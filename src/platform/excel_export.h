@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,14 @@ class XlsxWorkbookWriter : public WorkbookWriter {
   // one, and nothing is written through a file or link someone left beside it.
   std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>& cells) override;
 };
+
+// Column widths in the sheet's units (one digit of its default font): the widest text of
+// each column, a Chinese character counted as two, plus one; only columns wider than the
+// sheet's default 8.43, and none wider than 100.
+inline constexpr double kWorkbookDefaultWidth = 8.43;
+inline constexpr double kWorkbookMaxWidth = 100.0;
+double workbook_text_width(std::string_view utf8);
+std::map<int, double> workbook_column_widths(const std::vector<ExcelCell>& cells);
 
 // Export_Excel with the xlsx writer.
 bool Export_Excel(const std::vector<std::vector<std::string>>& cells, std::int16_t last_row, std::int16_t last_col,

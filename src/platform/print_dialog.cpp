@@ -1,5 +1,6 @@
 #include "platform/print_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "core/common/registry.h"
 #include "platform/qt_text.h"
@@ -198,6 +200,33 @@ void PrintDlg::set_state(const PrintDlgState& s) {
   Text2->setText(qs(s.text2));
 }
 
+void PrintDlg::set_owner_window(QWidget* owner) {
+  winId();  // the dialog's window on the desktop exists from here on
+  QWindow* parent_window = nullptr;
+  if (owner) {
+    owner->winId();
+    parent_window = owner->windowHandle();
+  }
+  windowHandle()->setTransientParent(parent_window);
+}
+
+QWidget* PrintDlg::owner_window() const {
+  const QWindow* parent_window = windowHandle() ? windowHandle()->transientParent() : nullptr;
+  if (!parent_window) return nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowHandle() == parent_window) return w;
+  return nullptr;
+}
+
+void PrintDlg::refresh_printers() {
+  std::vector<std::string> printers;
+  for (const QString& n : installed_printers()) printers.push_back(n.toStdString());
+  const std::string text = printer_box_text_again(printers, Combo1->currentText().toStdString(),
+                                                  Get_Reg_String(HKEY_LOCAL_MACHINE, kPrinterKeyPath, "Default", ""));
+  fill_combo(Combo1, printers);
+  Combo1->setCurrentText(qs(text));
+}
+
 void PrintDlg::Command1_Click() {
   if (!copies_from_text(Text2->text().toStdString())) {
     // The dialog stays open on the box to correct.
@@ -256,6 +285,14 @@ std::vector<std::string> card_paper_items() { return {kPaperTextA4, kPaperTextFa
 bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
   Print_State = kPrintPending;
   PrintDlg& dlg = PrintDlg::instance();
+  // Printers added or removed since the last request show as they are now.
+  dlg.refresh_printers();
+  // The caller's window is the dialog's parent window on the desktop (its transient parent),
+  // so a window manager keeps the dialog above the window it locks. It is not made the
+  // dialog's widget parent: the protocol disables the caller, and a disabled widget parent
+  // would disable the dialog with it; nor would a closed window take the dialog's choices
+  // along.
+  dlg.set_owner_window(caller ? caller->window() : nullptr);
   dlg.show();
   dlg.raise();
   dlg.activateWindow();
@@ -281,24 +318,49 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
   return Print_State != kPrintCancelled;
 }
 
-int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name) {
-  const int copies = Print_Copies;
-  if (copies <= 0) return 0;
+bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy) {
+  for (int i = 0; i < calls; ++i) {
+    printer.reset_drawing_state();
+    try {
+      print_copy(printer, i);
+    } catch (const std::exception&) {
+      printer.end_doc();  // what the page drew goes out as a job of its own
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_copy, const PrintName& name) {
+  if (calls <= 0) return 0;
   std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
-  if (!session) return 0;
-  for (int i = 0; i < copies; ++i) print_copy(session->printer(), i);
+  if (!session) return 0;  // declined, or said why not
+  const bool thrown = !print_calls(session->printer(), calls, print_copy);
   session->finish();
-  if (session->failed()) {
-    // The printer (or the PDF file) could not be opened: nothing was printed.
-    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+  if (thrown || session->failed()) {
+    services().messages->show(kPrintFailedMessage, "打印", MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
   return copies;
 }
 
-int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy) {
+}  // namespace
+
+int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name, CopyCalls calls) {
+  const int copies = Print_Copies;
+  if (copies <= 0) return 0;
+  return run_copies(parent, calls == CopyCalls::EachCopy ? copies : 1, copies, print_copy, name);
+}
+
+bool print_once(QWidget* parent, const PrintCopy& print_page, const PrintName& name) {
+  return run_copies(parent, 1, 1, print_page, name) == 1;
+}
+
+int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy, CopyCalls calls) {
   if (!run_print_dialog(caller, presets)) return 0;
-  return print_copies(caller, print_copy, presets.name);
+  return print_copies(caller, print_copy, presets.name, calls);
 }
 
 }  // namespace wb

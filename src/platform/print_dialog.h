@@ -3,8 +3,10 @@
 // preset it, disable the calling window and wait in the event loop until the dialog is
 // hidden, enable the caller again, and unless cancelled print Print_Copies copies.
 //
-// The dialog is created on first use and afterwards only hidden, so its lists and choices
-// carry over from one request to the next, also between windows. OK applies its choices to
+// The dialog is created on first use and afterwards only hidden, so its choices carry over
+// from one request to the next, also between windows; its printer list is read again each
+// time it opens, keeping the printer shown while it is still installed. Each time it opens it
+// is made a window of the caller's window (its parent on the desktop), so it stays above it. OK applies its choices to
 // the current printer (core current_printer()) and sets Print_Copies; Cancel, Esc and the
 // window's close button set Print_State to 2 and change nothing.
 #pragma once
@@ -63,6 +65,13 @@ class PrintDlg : public QDialog {
   void set_state(const PrintDlgState& s);
 
   void Form_Load();
+  // Reads the installed printers again: the printer shown stays while it is still listed,
+  // else the box shows what it shows at load.
+  void refresh_printers();
+  // Makes `owner` (a window, or nullptr) the dialog's parent window on the desktop, which a
+  // window manager keeps the dialog above; owner_window() is that window.
+  void set_owner_window(QWidget* owner);
+  QWidget* owner_window() const;
   void Command1_Click();  // OK
   void Command2_Click();  // Cancel
   void Text2_Change();
@@ -105,15 +114,37 @@ std::vector<std::string> card_paper_items();      // A4, "宽行打印纸(381)"
 // afterwards); Print_Copies then holds the copies asked for.
 bool run_print_dialog(QWidget* caller, const PrintPresets& presets);
 
-// The printing of one copy: the page procedure on the printer; each call is one job.
+// The printing of one copy: the page procedure on the printer; each call is one job. Every
+// call starts from a fresh drawing state (Canvas::reset_drawing_state), so copy 2 is drawn
+// as copy 1 was, whatever copy 1 left.
 using PrintCopy = std::function<void(Canvas& printer, int copy)>;
 
-// Prints Print_Copies copies (none when 0 or negative) through one print session. Returns
-// the number of copies printed; 0 also when the user declined to name a PDF file, and when
-// the printer or the PDF file could not be opened (then said in a message box).
-int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name = {});
+// How a printout takes its copies: one call of the page procedure per copy, or one call that
+// lays out all Print_Copies copies on its sheets itself (single cards, several to a sheet).
+enum class CopyCalls { EachCopy, Once };
+
+// The driver's loop on an open printer: `calls` calls of the page procedure, each from a
+// fresh drawing state. A call that throws ends its job and stops the loop: false.
+bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy);
+
+// Shown when a printout could not be written: the printer or the PDF file could not be
+// opened or written, or the page procedure stopped on a fault.
+inline constexpr const char* kPrintFailedMessage = "打印失败：打印机或输出文件不能打开或写入。";
+
+// The print driver every printout goes through: prints Print_Copies copies (none when 0 or
+// negative) through one print session. Returns the number of copies printed; 0 also when
+// the user declined to name a PDF file, when the chosen printer is gone or refuses jobs
+// (said by PrintSession::open), and when the printing failed (said with
+// kPrintFailedMessage). A procedure that throws ends its job and stops the printing.
+int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name = {},
+                 CopyCalls calls = CopyCalls::EachCopy);
+
+// One job outside the dialog (a page printed at once, whatever the copies asked for last),
+// through the same driver; true when it printed.
+bool print_once(QWidget* parent, const PrintCopy& print_page, const PrintName& name);
 
 // The whole protocol: run_print_dialog, then print_copies unless cancelled.
-int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy);
+int print_protocol(QWidget* caller, const PrintPresets& presets, const PrintCopy& print_copy,
+                   CopyCalls calls = CopyCalls::EachCopy);
 
 }  // namespace wb

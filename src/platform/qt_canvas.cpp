@@ -262,6 +262,21 @@ QPainter* PrinterCanvas::painter() {
       painter_.reset();
       return nullptr;
     }
+    // A printer's paint engine outlives the job: a painter begun on it again starts with the
+    // default pen, brush and font while the engine still holds those the last job left (a
+    // second copy's text came out in the colour of the first copy's last curve). Setting
+    // each to something else and back makes the painter hand its own state to the engine.
+    const QPen pen = painter_->pen();
+    const QBrush brush = painter_->brush();
+    const QFont font = painter_->font();
+    painter_->setPen(QPen(Qt::NoPen));
+    painter_->setBrush(QBrush(Qt::SolidPattern));
+    QFont other = font;
+    other.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() + 1 : 10);
+    painter_->setFont(other);
+    painter_->setPen(pen);
+    painter_->setBrush(brush);
+    painter_->setFont(font);
     painter_->setRenderHint(QPainter::Antialiasing, true);
     pages_ = 1;
   }

@@ -1,8 +1,9 @@
 #include "platform/services_qt.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -11,7 +12,6 @@
 #include <QTreeView>
 #include <QMessageBox>
 #include <QStringList>
-#include <QUrl>
 
 namespace wb {
 
@@ -138,7 +138,30 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
 }
 
 bool QtShellService::open_document(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  const QString exe = QStandardPaths::findExecutable(opener);
+  if (exe.isEmpty()) return false;
+  // Owned by the application, so an opener that outlives the wait is not killed with it.
+  auto* proc = new QProcess(qApp);
+  proc->setProcessChannelMode(QProcess::ForwardedChannels);
+  QEventLoop loop;
+  QObject::connect(proc, &QProcess::finished, &loop, &QEventLoop::quit);
+  QObject::connect(proc, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) loop.quit();
+  });
+  QTimer settle;
+  settle.setSingleShot(true);
+  QObject::connect(&settle, &QTimer::timeout, &loop, &QEventLoop::quit);
+  proc->start(exe, {QString::fromStdString(path)});
+  settle.start(settle_ms);
+  if (proc->state() != QProcess::NotRunning || proc->error() != QProcess::FailedToStart) loop.exec();
+  if (proc->state() != QProcess::NotRunning) {
+    QObject::connect(proc, &QProcess::finished, proc, &QObject::deleteLater);
+    return true;
+  }
+  const bool opened = proc->error() != QProcess::FailedToStart && proc->exitStatus() == QProcess::NormalExit &&
+                      proc->exitCode() == 0;
+  proc->deleteLater();
+  return opened;
 }
 
 bool QtShellService::open_in_text_editor(const std::string& path) {

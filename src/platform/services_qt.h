@@ -21,7 +21,14 @@ class QtFileDialogService : public FileDialogService {
 
 class QtShellService : public ShellService {
  public:
+  // Opens the file with the program the desktop associates with it, through the desktop's
+  // opener. Waits for the opener's answer in an event loop (the windows keep painting):
+  // false when it could not be started or reported that nothing opened the file. An opener
+  // still running after `settle_ms` has started a program that runs in its place; that
+  // counts as opened and it is left to run.
   bool open_document(const std::string& path) override;
+  QString opener = QStringLiteral("xdg-open");
+  int settle_ms = 5000;
   // The first plain-text editor of the desktop found on the path, started detached with
   // the file as its one argument; without one, the file's associated program.
   bool open_in_text_editor(const std::string& path) override;

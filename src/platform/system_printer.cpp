@@ -1,8 +1,11 @@
 #include "platform/system_printer.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPrinterInfo>
-#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
 
 #include "core/common/paths.h"
 #include "core/printing/pdf_file_name.h"
@@ -33,7 +36,53 @@ int resolution_for_quality(std::int16_t quality) {
   }
 }
 
-QStringList installed_printers() { return QPrinterInfo::availablePrinterNames(); }
+namespace {
+
+// The spooler's own answer to whether a queue takes jobs: its status tool, in the C locale,
+// says "<name> accepting requests since …" or "<name> not accepting requests since …".
+// Qt's printer information does not carry that state.
+class SystemQueues : public PrinterQueues {
+ public:
+  QStringList names() override { return QPrinterInfo::availablePrinterNames(); }
+  bool accepting(const QString& name) override {
+    const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+    if (lpstat.isEmpty()) return true;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    p.setProcessEnvironment(env);
+    p.start(lpstat, {QStringLiteral("-a"), name});
+    // The spooler answers from its own state at once; one that hangs counts as taking jobs.
+    if (!p.waitForFinished(5000)) {
+      p.kill();
+      p.waitForFinished();
+      return true;
+    }
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    for (const QString& line : out.split(QLatin1Char('\n'))) {
+      if (!line.startsWith(name + QLatin1Char(' '))) continue;
+      return !line.mid(name.size() + 1).startsWith(QLatin1String("not accepting"));
+    }
+    return true;
+  }
+};
+
+PrinterQueues*& queues_in_use() {
+  static PrinterQueues* q = nullptr;
+  return q;
+}
+
+}  // namespace
+
+PrinterQueues& printer_queues() {
+  static SystemQueues system;
+  PrinterQueues* q = queues_in_use();
+  return q ? *q : system;
+}
+
+void set_printer_queues(PrinterQueues* queues) { queues_in_use() = queues; }
+
+QStringList installed_printers() { return printer_queues().names(); }
 
 // ---- SessionPrinterCanvas ----
 
@@ -124,11 +173,23 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
   const QStringList printers = installed_printers();
   const PrinterSettings& cur = current_printer();
   if (!force_pdf() && !printers.isEmpty()) {
-    const QString name = QString::fromStdString(cur.device_name);
-    const QPrinterInfo info =
-        printers.contains(name) ? QPrinterInfo::printerInfo(name) : QPrinterInfo::defaultPrinter();
+    // The printer the user chose, or none: never another one in its place.
+    const QString chosen = QString::fromStdString(cur.device_name);
+    if (!chosen.isEmpty() && !printers.contains(chosen)) {
+      services().messages->show(printer_gone_message(cur.device_name), "打印", MsgButtons::Ok, MsgIcon::Warning);
+      return nullptr;
+    }
+    // Nothing chosen yet (no confirmed dialog): the printing system's default printer.
+    const QPrinterInfo info = chosen.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(chosen);
+    const QString device = info.isNull() ? chosen : info.printerName();
+    if (!device.isEmpty() && !printer_queues().accepting(device)) {
+      services().messages->show(printer_refuses_message(device.toStdString()), "打印", MsgButtons::Ok,
+                                MsgIcon::Warning);
+      return nullptr;
+    }
     s->qprinter_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                                  : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (info.isNull() && !device.isEmpty()) s->qprinter_->setPrinterName(device);
   } else {
     FileDialogRequest req;
     req.title = "打印到PDF文件";
@@ -147,6 +208,7 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
     s->qprinter_->setOutputFormat(QPrinter::PdfFormat);
     s->qprinter_->setOutputFileName(qpath);
   }
+  s->qprinter_->setDocName(QString::fromStdString(print_job_name(name.well, name.report)));
   s->canvas_ = std::make_unique<SessionPrinterCanvas>(s->qprinter_.get(), s->to_pdf());
   return s;
 }

@@ -30,6 +30,23 @@ std::optional<QPageSize> page_size_for_code(std::int16_t code);
 // Resolution used for a print quality (-4 high … -1 draft), dots per inch.
 int resolution_for_quality(std::int16_t quality);
 
+// The printing system's queues as the program asks for them. The program's own answers
+// them from Qt and the local spooler; window tests put a fake in place, so they never
+// depend on a spooler being installed.
+class PrinterQueues {
+ public:
+  virtual ~PrinterQueues() = default;
+  // Installed printers by device name, in the platform's order.
+  virtual QStringList names() = 0;
+  // Whether the queue takes jobs now: false when the spooler says it refuses them (a queue
+  // stopped for new jobs). A spooler that cannot be asked counts as taking them.
+  virtual bool accepting(const QString& name) = 0;
+};
+
+// The queues in use: the system's unless a test replaced them (nullptr puts them back).
+PrinterQueues& printer_queues();
+void set_printer_queues(PrinterQueues* queues);
+
 // Installed printers by device name, in the platform's order.
 QStringList installed_printers();
 
@@ -72,9 +89,11 @@ struct PrintName {
 
 class PrintSession {
  public:
-  // Opens the printer for a confirmed request. Without an installed printer the user is
-  // asked for a PDF file through the file-dialog service, proposed by `name` and unique in
-  // the PDF folder; empty when the user declines.
+  // Opens the printer the user chose for a confirmed request. A chosen printer that is no
+  // longer installed, or whose queue refuses jobs, is said by name and gives no session:
+  // the job never goes to another printer. Without an installed printer the user is asked
+  // for a PDF file through the file-dialog service, proposed by `name` and unique in the
+  // PDF folder; empty when the user declines. Every job carries `name` as its job name.
   static std::unique_ptr<PrintSession> open(QWidget* parent = nullptr, const PrintName& name = {});
   ~PrintSession();
 
@@ -86,6 +105,8 @@ class PrintSession {
   const QString& pdf_path() const { return pdf_path_; }
   int sheets() const { return canvas_->sheets(); }
   bool failed() const { return canvas_->failed(); }
+  // The name the printing system lists the session's jobs by (a PDF file's title).
+  QString job_name() const { return qprinter_->docName(); }
 
   // For tests and machines whose printers are not to be used: print to PDF even when a
   // printer is installed.

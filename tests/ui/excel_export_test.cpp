@@ -175,5 +175,21 @@ TEST(ExcelExport, AnUnwritableFolderIsReportedAndLeavesNoFile) {
   EXPECT_FALSE(fs::exists(pf.path() / "missing"));
 }
 
+// Headings are not cut: each column is as wide as its longest text, a Chinese character
+// counting as two digits of the sheet's font.
+TEST(ExcelExport, ColumnsAreWideEnoughForTheirHeadings) {
+  ASSERT_TRUE(have_unzip());
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "w.xlsx";
+  XlsxWorkbookWriter writer;
+  const std::vector<std::vector<std::string>> rows = {{"实测冲程(m)", "n", "ABCDEFGHIJKLMNOP"}, {"3.0", "1", "2"}};
+  ASSERT_FALSE(writer.write(file.string(), excel_cell_plan(rows, 1, 2)).has_value());
+  const std::string sheet = unzip_part(file, "xl/worksheets/sheet1.xml", pf.path());
+  // 实测冲程 4 x 2, "(m)" 3, one to spare: 12; 16 letters and one: 17; "n" keeps the default.
+  EXPECT_NE(sheet.find(R"(<col min="1" max="1" width="12.7109375" customWidth="1"/>)"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find(R"(<col min="3" max="3" width="17.7109375" customWidth="1"/>)"), std::string::npos) << sheet;
+  EXPECT_EQ(sheet.find(R"(<col min="2")"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace wb

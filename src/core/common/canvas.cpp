@@ -36,6 +36,19 @@ Pen Canvas::pen(std::optional<Rgb> color) const { return Pen{color.value_or(fore
 
 void Canvas::set_plain_font(double size_pt) { font = Font{"宋体", size_pt, false, false, false}; }
 
+void Canvas::reset_drawing_state() {
+  current_x = current_y = 0.0;
+  fore_color = kBlack;
+  back_color = kWhite;
+  fill_color = kBlack;
+  fill_style = FillStyle::Transparent;
+  draw_width = 1;
+  draw_style = DrawStyle::Solid;
+  font = Font{};
+  clip_ = false;
+  set_scale_mm();
+}
+
 void Canvas::set_clip(double x1, double y1, double x2, double y2) {
   const double a = to_mm_x(x1), b = to_mm_x(x2), c = to_mm_y(y1), d = to_mm_y(y2);
   cx1_ = std::min(a, b);

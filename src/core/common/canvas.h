@@ -96,6 +96,12 @@ class Canvas {
   // italic or underlined, so nothing of the view drawn before carries over.
   void set_plain_font(double size_pt);
 
+  // The state a fresh canvas starts from: colours, fill, line width and style, font, scale
+  // in millimetres, no clip frame, the current point at the origin. A printed page or copy
+  // starts from it, so nothing of the page drawn before carries over (a copy whose text
+  // took the colour the previous copy's last chart left).
+  void reset_drawing_state();
+
   // Clip frame: while one is set, lines are cut to the part inside it and points outside it
   // are dropped, so a curve whose values are out of scale stays inside its plot frame.
   // Boxes, circles and text are not clipped. The frame is given in the scale in force and

@@ -120,7 +120,9 @@ TableCells Fill_Effi_Table(const EffiBoxTexts& Text1) {
 double prt_effi_page(Canvas& target, const EffiBoxTexts& Text1, EffiStroke& stroke) {
   TableLayout L = effi_report_layout();
   TableCells cells = Fill_Effi_Table(Text1);
-  target.set_scale_mm();
+  // The page starts from its own colours, pen and font: the card drawn last on a page
+  // before leaves its text colour behind.
+  target.reset_drawing_state();
   const double ex = L.left + kElectricDx, ey = L.top + kElectricDy;
   const double cx = L.left + kCardDx, cy = L.top + kCardDy;
   target.draw_style = DrawStyle::Solid;

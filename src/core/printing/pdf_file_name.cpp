@@ -46,4 +46,9 @@ std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_v
   return name;
 }
 
+std::string print_job_name(std::string_view well, std::string_view report) {
+  if (well.empty()) return std::string(report);
+  return std::string(well) + "_" + std::string(report);
+}
+
 }  // namespace wb

@@ -108,4 +108,19 @@ std::string printer_box_text(const std::vector<std::string>& printers, const std
   return default_printer.empty() ? printers.front() : default_printer;
 }
 
+std::string printer_box_text_again(const std::vector<std::string>& printers, const std::string& shown,
+                                   const std::string& default_printer) {
+  for (const std::string& p : printers)
+    if (p == shown) return shown;
+  return printer_box_text(printers, default_printer);
+}
+
+std::string printer_gone_message(const std::string& printer) {
+  return "打印机“" + printer + "”已不存在，未打印。请重新选择打印机。";
+}
+
+std::string printer_refuses_message(const std::string& printer) {
+  return "打印机“" + printer + "”不接受打印任务，未打印。";
+}
+
 }  // namespace wb

@@ -130,5 +130,13 @@ inline constexpr const char* kNoPrinterText = "PDF 文件（未安装打印机�
 // The printer box's text at load: the default printer the printing system names, else the
 // first installed one, else kNoPrinterText.
 std::string printer_box_text(const std::vector<std::string>& printers, const std::string& default_printer);
+// The printer box's text when the dialog opens again over a list read afresh: the user's
+// choice `shown` while that printer is still installed, else as at load.
+std::string printer_box_text_again(const std::vector<std::string>& printers, const std::string& shown,
+                                   const std::string& default_printer);
+
+// Why a job did not go to the printer the user chose.
+std::string printer_gone_message(const std::string& printer);     // no longer installed
+std::string printer_refuses_message(const std::string& printer);  // its queue takes no jobs
 
 }  // namespace wb

@@ -26,15 +26,9 @@ int PrintCom_Click(QWidget* caller, DesignState& st) {
 }
 
 bool RodPrint_Click(QWidget* caller, const DesignState& st) {
-  std::unique_ptr<PrintSession> session = PrintSession::open(caller, PrintName{st.JName_Comb, "扶正器布置数据表"});
-  if (!session) return false;
-  RodRepPrt(session->printer(), st, fzq_print_date_today());
-  session->finish();
-  if (session->failed()) {
-    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
-    return false;
-  }
-  return true;
+  const std::string date = fzq_print_date_today();
+  return print_once(caller, [&](Canvas& printer, int) { RodRepPrt(printer, st, date); },
+                    PrintName{st.JName_Comb, "扶正器布置数据表"});
 }
 
 }  // namespace wb::design

@@ -579,24 +579,13 @@ void WellDiagnosis::Cmd_Prnt_Click() {
   presets.paper_item = 1;  // "A4, 210 x 297 毫米"
   presets.paper_enabled = false;
   presets.landscape = false;
-  if (!run_print_dialog(this, presets)) return;
-  if (Print_Copies <= 0) return;
-  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{st.Text1[diag_box::kWell], "诊断报表"});
-  if (!session) return;
-  bool failed = false;
-  for (int i = 0; i < Print_Copies && !failed; ++i) {
+  presets.name = PrintName{st.Text1[diag_box::kWell], "诊断报表"};
+  // A page that stops on a fault ends its job and is said by the driver.
+  print_protocol(this, presets, [&](Canvas& printer, int) {
     current_printer().paper_code = kPaperA4;
     current_printer().orientation = kPortrait;
-    try {
-      prt_bgt_page(st, session->printer());
-    } catch (const std::exception&) {
-      session->printer().end_doc();  // the next copy starts on a sheet of its own
-      failed = true;
-    }
-  }
-  session->finish();
-  if (failed || session->failed())
-    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    prt_bgt_page(st, printer);
+  });
 }
 
 void WellDiagnosis::Cmd_Out_to_TXT_Click() {

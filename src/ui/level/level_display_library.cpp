@@ -241,14 +241,11 @@ void LevelDisplay::Command6_Click() {
   presets.paper_item = 0;
   presets.paper_enabled = true;
   presets.landscape = false;
-  if (!run_print_dialog(this, presets)) return;
-  if (Print_Copies <= 0) return;
   // A PDF of one well's tests carries the well in its name; one of several wells does not.
   QString well = Grid1->text(records.front(), 1).trimmed();
   for (std::int16_t r : records)
     if (Grid1->text(r, 1).trimmed() != well) well.clear();
-  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{well.toStdString(), "液面测试报表"});
-  if (!session) return;
+  presets.name = PrintName{well.toStdString(), "液面测试报表"};
   LevelLibrary lib(program_folder());
   auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {
     DymRecord d;
@@ -259,7 +256,7 @@ void LevelDisplay::Command6_Click() {
   };
   std::vector<std::int16_t> skipped;
   const PrintDlg& dlg = PrintDlg::instance();
-  for (int copy = 0; copy < Print_Copies; ++copy) {
+  const int printed = print_protocol(this, presets, [&](Canvas& printer, int) {
     const std::string paper = dlg.paper_text();
     if (paper == dlg.paper_item(0)) {
       current_printer().paper_code = kPaperA4;
@@ -268,12 +265,9 @@ void LevelDisplay::Command6_Click() {
       current_printer().paper_code = kPaperFanfoldUS;
       current_printer().orientation = kLandscape;
     }
-    skipped = prt_level_marked(session->printer(), st, records, current_printer().paper_code, read);
-  }
-  session->finish();
-  if (session->failed()) {
-    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
-  } else if (!skipped.empty()) {
+    skipped = prt_level_marked(printer, st, records, current_printer().paper_code, read);
+  });
+  if (printed > 0 && !skipped.empty()) {
     std::string list;
     for (auto r : skipped) list += (list.empty() ? "" : "、") + std::to_string(r);
     services().messages->show("第" + list + "号记录无法读取，未打印", "打印", MsgButtons::Ok, MsgIcon::Warning);

@@ -65,7 +65,7 @@ PrintPreview::PrintPreview(QWidget* parent) : QWidget(parent, Qt::Window) {
 Canvas& PrintPreview::page_a4() {
   Picture2->set_page_a4();
   ImageCanvas& c = Picture2->canvas();
-  c.set_scale_mm();
+  c.reset_drawing_state();  // a second preview starts as the first did, as a printed copy does
   return c;
 }
 

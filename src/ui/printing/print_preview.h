@@ -37,7 +37,8 @@ class PrintPreview : public QWidget {
   QScrollBar* VScroll1 = nullptr;
 
   // Makes the page picture an A4 sheet (210 x 297 mm) and returns its canvas in millimetres
-  // for a page procedure. What was drawn before stays until the procedure clears it.
+  // for a page procedure, in the drawing state of a fresh canvas. What was drawn before stays
+  // until the procedure clears it.
   Canvas& page_a4();
 
   void Form_Resize();

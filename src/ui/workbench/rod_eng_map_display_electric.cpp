@@ -1,12 +1,14 @@
 // Waveform and line-loss analysis in the main window: the waveform curves and harmonic bars
 // on the main picture, the waveform report page, and the supply-line loss views.
 #include <QString>
+#include <tuple>
 
 #include "core/electric/harmonics.h"
 #include "core/electric/line_loss.h"
 #include "core/electric/line_loss_view.h"
 #include "core/electric/waveform_charts.h"
 #include "core/electric/waveform_page.h"
+#include "platform/print_dialog.h"
 #include "platform/system_printer.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
@@ -29,6 +31,7 @@ void RodEngMapDisplay::xbt_prt_page(Canvas& printer) { ::wb::xbt_prt_page(printe
 void RodEngMapDisplay::xbt_prt_page(PictureBox* page) {
   if (!page) return;
   page->set_page_a4();
+  page->canvas().reset_drawing_state();  // as a printed page starts
   ::wb::xbt_prt_page(page->canvas(), st);
   page->update();
 }
@@ -76,10 +79,8 @@ void RodEngMapDisplay::Get_Line_Lose_prt(std::int16_t iu_num) {
 void RodEngMapDisplay::Get_Line_Lose_print(std::int16_t iu_num) {
   st.Text1[appended_box::kWell] = Text1[appended_box::kWell]->text().toStdString();
   const int count = line_loss_count(st.read_sgt_dnt_org, line_loss_source_kind_, iu_num);
-  auto session = PrintSession::open(this, PrintName{st.Text1[appended_box::kWell], "线损分析"});
-  if (!session) return;
-  ::wb::Get_Line_Lose_print(session->printer(), st, count);
-  session->finish();
+  std::ignore = print_once(this, [&](Canvas& printer, int) { ::wb::Get_Line_Lose_print(printer, st, count); },
+                           PrintName{st.Text1[appended_box::kWell], "线损分析"});  // a failure is said by the driver
   show_correlation();
 }
 

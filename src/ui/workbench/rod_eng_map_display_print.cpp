@@ -46,23 +46,19 @@ void RodEngMapDisplay::print_marked_command() {
   presets.paper_items = cards ? card_paper_items() : standard_paper_items();
   presets.paper_item = cards ? 0 : 1;
   presets.paper_enabled = cards;
-  if (!run_print_dialog(this, presets)) return;
-  if (Print_Copies <= 0) return;  // an empty job prints nothing: no printer or file is opened
-
-  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{"", st.frame2_caption});
-  if (!session) return;
-  if (cards && marks.rows.size() == 1) {
-    prt_main_marked(session->printer());  // lays out all copies on the sheets itself
-  } else {
-    for (int i = 0; i < Print_Copies; ++i) {
-      current_printer().paper_code = kPaperA4;
-      current_printer().orientation = kPortrait;
-      prt_main_marked(session->printer());
-    }
-  }
-  session->finish();
-  if (session->failed())
-    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+  presets.name = PrintName{"", st.frame2_caption};
+  // A single card lays out all copies on its sheets itself.
+  const bool single_card = cards && marks.rows.size() == 1;
+  print_protocol(
+      this, presets,
+      [&](Canvas& printer, int) {
+        if (!single_card) {
+          current_printer().paper_code = kPaperA4;
+          current_printer().orientation = kPortrait;
+        }
+        prt_main_marked(printer);
+      },
+      single_card ? CopyCalls::Once : CopyCalls::EachCopy);
 }
 
 void RodEngMapDisplay::prt_main_marked(Canvas& printer) {

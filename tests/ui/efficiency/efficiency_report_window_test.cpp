@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QTest>
 
+#include <tuple>
+
+#include "core/efficiency/effi_report.h"
 #include "core/printing/print_state.h"
+#include "platform/qt_canvas.h"
 #include "efficiency_window_fixture.h"
 #include "printing/print_test_helpers.h"
 #include "ui/printing/print_preview.h"
@@ -84,3 +88,75 @@ TEST(EfficiencyReportWindow, PrintWritesOneA4PagePerCopyWithoutComputing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A picture standing in for the printer: every job's page is kept as it stood at the job's
+// end, and the next job starts on a white page.
+class PagesPrinter : public ImageCanvas {
+ public:
+  PagesPrinter() : ImageCanvas(794, 1123) {}  // A4 at 96 dpi
+  bool is_printer() const override { return true; }
+  std::vector<QImage> pages;
+
+ protected:
+  void dev_end_doc() override {
+    pages.push_back(image().copy());
+    dev_clear(kWhite);
+  }
+};
+
+EffiStroke report_stroke(SysEffiState& st) {
+  EffiStroke s;
+  s.gt_num = st.gt_num;
+  s.iu_num = st.iu_num;
+  s.cs_fs = st.cs_fs;
+  s.sss = st.sss;
+  s.ggs = st.ggs;
+  s.uus = st.uus;
+  s.iis = st.iis;
+  s.pps = st.pps;
+  s.qqs = st.qqs;
+  return s;
+}
+
+int differing_pixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) ++n;
+  return n;
+}
+
+}  // namespace
+
+// The card chart ends in a colour of its own; the next copy's table text must not take it.
+TEST(EfficiencyReportWindow, SecondPrintedCopyIsTheFirstPixelForPixel) {
+  EffiWindow e;
+  ASSERT_TRUE(e.activate());
+  e.type_worked_example();
+  QTest::mouseClick(e.w->Cmd_View, Qt::LeftButton);  // computes the result boxes
+  if (PrintPreview* pv = PrintPreview::current()) pv->close();
+  PagesPrinter printer;
+  EffiStroke stroke = report_stroke(e.w->st);
+  ASSERT_TRUE(print_calls(printer, 2, [&](Canvas& c, int) { std::ignore = prt_effi_page(c, e.w->st.Text1, stroke); }));
+  ASSERT_EQ(printer.pages.size(), 2u);
+  EXPECT_GT(pixels_in(printer.pages[0], 111, 115.7, 189, 187.5, qRgb(255, 0, 0)), 100);  // a page was drawn
+  EXPECT_EQ(differing_pixels(printer.pages[0], printer.pages[1]), 0);
+  QApplication::processEvents();
+}
+
+TEST(EfficiencyReportWindow, SecondPreviewIsTheFirstPixelForPixel) {
+  EffiWindow e;
+  ASSERT_TRUE(e.activate());
+  e.type_worked_example();
+  QTest::mouseClick(e.w->Cmd_View, Qt::LeftButton);
+  ASSERT_NE(PrintPreview::current(), nullptr);
+  const QImage first = PrintPreview::current()->Picture2->image().copy();
+  QTest::mouseClick(e.w->Cmd_View, Qt::LeftButton);
+  ASSERT_NE(PrintPreview::current(), nullptr);
+  EXPECT_EQ(differing_pixels(first, PrintPreview::current()->Picture2->image()), 0);
+  PrintPreview::current()->close();
+  QApplication::processEvents();
+}

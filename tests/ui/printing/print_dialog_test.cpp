@@ -258,3 +258,162 @@ TEST(PrintDialog, NoFileNamePrintsNothing) {
   EXPECT_EQ(print_protocol(&caller.w, PrintPresets{}, [&](Canvas&, int) { ++printed; }), 0);
   EXPECT_EQ(printed, 0);
 }
+
+namespace {
+
+// The printing system's queues as a test sets them.
+struct FakeQueues : PrinterQueues {
+  QStringList listed;
+  QStringList refusing;
+  FakeQueues() { set_printer_queues(this); }
+  ~FakeQueues() override { set_printer_queues(nullptr); }
+  QStringList names() override { return listed; }
+  bool accepting(const QString& name) override { return !refusing.contains(name); }
+};
+
+struct NoDefaultPrinter {
+  NoDefaultPrinter() { set_default_printer_source([] { return std::optional<std::string>(); }); }
+  ~NoDefaultPrinter() { set_default_printer_source(nullptr); }
+};
+
+}  // namespace
+
+// The job goes to the printer the user chose or the user is told why not; never elsewhere.
+TEST(PrintDialog, ChosenPrinterGoneOrRefusingIsSaidAndNothingPrints) {
+  struct Case {
+    const char* chosen;
+    QStringList refusing;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"Gone Laser", {}, "打印机“Gone Laser”已不存在"},
+      {"Office", {QStringLiteral("Office")}, "打印机“Office”不接受打印任务"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    FreshDialog fresh;
+    PrintSession::force_pdf() = false;
+    test::ScopedFakeServices fakes;
+    FakeQueues queues;
+    queues.listed = {QStringLiteral("Office"), QStringLiteral("Plotter")};
+    queues.refusing = c.refusing;
+    current_printer().device_name = c.chosen;
+    Print_Copies = 2;
+    int printed = 0;
+    EXPECT_EQ(print_copies(nullptr, [&](Canvas&, int) { ++printed; }, PrintName{"井1", "诊断报表"}), 0);
+    EXPECT_EQ(printed, 0);
+    EXPECT_TRUE(fakes.files.asked.empty());  // no PDF file in its place either
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_NE(fakes.messages.shown[0].text.find(c.said), std::string::npos) << fakes.messages.shown[0].text;
+  }
+}
+
+TEST(PrintDialog, PrinterListIsReadEachTimeTheDialogOpens) {
+  FreshDialog fresh;
+  NoDefaultPrinter no_default;
+  FakeQueues queues;
+  queues.listed = {QStringLiteral("A"), QStringLiteral("B")};
+  Caller caller;
+  auto open_with = [&](const QString& choose) {
+    QStringList shown;
+    QString current;
+    test::when_dialog_waits([&](PrintDlg& d) {
+      for (int i = 0; i < d.Combo1->count(); ++i) shown << d.Combo1->itemText(i);
+      current = d.Combo1->currentText();
+      if (!choose.isEmpty()) d.Combo1->setCurrentText(choose);
+      QTest::mouseClick(d.Command1, Qt::LeftButton);
+    });
+    EXPECT_TRUE(run_print_dialog(&caller.w, PrintPresets{}));
+    return std::pair(shown, current);
+  };
+  EXPECT_EQ(open_with(QStringLiteral("B")).first, (QStringList{"A", "B"}));
+  queues.listed = {QStringLiteral("B"), QStringLiteral("C")};  // A deleted, C added meanwhile
+  const auto [again, kept] = open_with({});
+  EXPECT_EQ(again, (QStringList{"B", "C"}));
+  EXPECT_EQ(kept, QStringLiteral("B"));  // the user's choice is still there
+  queues.listed = {QStringLiteral("C")};
+  const auto [last, fallback] = open_with({});
+  EXPECT_EQ(last, (QStringList{"C"}));
+  EXPECT_EQ(fallback, QStringLiteral("C"));  // the chosen printer is gone: not shown any more
+  EXPECT_EQ(current_printer().device_name, "C");
+}
+
+// Under a window manager a dialog without a parent window can open behind the window it
+// locks: it is the caller's window's own and the active window once shown.
+TEST(PrintDialog, OpensAsTheCallersWindowsDialogAndIsActive) {
+  FreshDialog fresh;
+  QWidget window;
+  window.resize(300, 200);
+  auto* button = new QPushButton(QStringLiteral("印"), &window);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QWidget* parent = nullptr;
+  bool active = false;
+  test::when_dialog_waits([&](PrintDlg& d) {
+    parent = d.owner_window();
+    active = QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; });
+    QTest::mouseClick(d.Command2, Qt::LeftButton);
+  });
+  EXPECT_FALSE(run_print_dialog(button, PrintPresets{}));
+  EXPECT_EQ(parent, &window);
+  EXPECT_TRUE(active);
+  // A window whose dialog was never closed with it: the dialog (and its choices) outlive it.
+  EXPECT_EQ(PrintDlg::instance().parentWidget(), nullptr);
+}
+
+// Each copy starts from a fresh drawing state, whatever the copy before left.
+TEST(PrintDialog, EveryCopyStartsFromAFreshDrawingState) {
+  RecordingCanvas printer(210, 297, true);
+  struct Start {
+    Rgb fore, fill;
+    int width;
+    Font font;
+    double scale_width;
+  };
+  std::vector<Start> starts;
+  ASSERT_TRUE(print_calls(printer, 3, [&](Canvas& c, int) {
+    starts.push_back({c.fore_color, c.fill_color, c.draw_width, c.font, c.scale_width()});
+    c.print_at(10, 10, "副本");
+    c.fore_color = kBlue;
+    c.fill_color = kRed;
+    c.draw_width = 5;
+    c.font.bold = true;
+    c.font.size = 20;
+    c.set_scale(0, 0, 1, 1);
+    c.end_doc();
+  }));
+  ASSERT_EQ(starts.size(), 3u);
+  for (const Start& s : starts) {
+    EXPECT_EQ(s.fore, kBlack);
+    EXPECT_EQ(s.fill, kBlack);
+    EXPECT_EQ(s.width, 1);
+    EXPECT_EQ(s.font, Font{});
+    EXPECT_EQ(s.scale_width, 0);  // millimetres
+  }
+}
+
+TEST(PrintDialog, CopyThatThrowsEndsItsJobAndStops) {
+  RecordingCanvas printer(210, 297, true);
+  int calls = 0;
+  EXPECT_FALSE(print_calls(printer, 3, [&](Canvas& c, int copy) {
+    ++calls;
+    c.print_at(10, 10, "页");
+    if (copy == 1) throw std::runtime_error("damaged record");
+    c.end_doc();
+  }));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(printer.count(RecordingCanvas::Op::EndDoc), 2u);
+}
+
+TEST(PrintDialog, JobsCarryTheReportName) {
+  FreshDialog fresh;
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  fakes.files.answers = {(tmp.path() / "j.pdf").string(), (tmp.path() / "k.pdf").string()};
+  auto s = PrintSession::open(nullptr, PrintName{"示范井1", "诊断报表"});
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->job_name(), QStringLiteral("示范井1_诊断报表"));
+  auto t = PrintSession::open(nullptr, PrintName{"", "液面测试报表"});
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->job_name(), QStringLiteral("液面测试报表"));
+}

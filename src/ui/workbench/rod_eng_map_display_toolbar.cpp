@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/common/dlph_record.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/workbench/batch_print.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -251,7 +252,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
         }
         sync_to_widgets();
         QWidget* win = show_analysis_window(AnalysisWindow::Efficiency);
-        if (joint && win && (st.gt_num >= 200 || st.iu_num >= 200)) hand_over_efficiency(*this, win);
+        if (joint && win && (st.gt_num >= kMinStrokePoints || st.iu_num >= kMinStrokePoints))
+          hand_over_efficiency(*this, win);
         break;
       }
       case 10: {

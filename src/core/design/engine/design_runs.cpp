@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
@@ -37,7 +38,7 @@ std::string trim_blanks(const std::string& s) {
 }  // namespace
 
 void RodDesignEngine::pump_depth_from_level(double h, double Pb, double Pc, double rho, double Dm) {
-  double s = std::floor(500 * (Pb - Pc) / (9.8 * rho));
+  double s = std::floor(500 * (Pb - Pc) / (kGravity * rho));
   if (s < kLeastSubmergence) s = kLeastSubmergence;
   double L = h + s;
   if (L > Dm) L = std::floor(Dm);
@@ -136,7 +137,7 @@ DesignOutcome RodDesignEngine::RunAutoDesign() {
     say("运动粘度太大，已调整到2.0计算，请正确输入后再设计！");
     st.kin_visc = 2.0f;
   }
-  const double h = std::floor(Dm - 1000 * (Pb - Pc) / (9.8 * rho) + 0.5);
+  const double h = std::floor(Dm - 1000 * (Pb - Pc) / (kGravity * rho) + 0.5);
   st.Text3[design_box::kLevelAfter] = num_text(h);
   pump_depth_from_level(h, Pb, Pc, rho, Dm);
   bore_from_depth(num_val(st.Text3[design_box::kPumpDepthAfter]));
@@ -209,7 +210,7 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
       const double c = 1 - 1.8 * (q - q_b) / (J * Pb);
       Pwf = Pb * (std::sqrt(0.04 + 3.2 * c) - 0.2) / 1.6;
     }
-    T3[design_box::kLevelAfter] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (9.8 * rho) + 0.5));
+    T3[design_box::kLevelAfter] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (kGravity * rho) + 0.5));
   }
   if (Mutual_Index <= 13) pump_depth_from_level(num_val(T3[design_box::kLevelAfter]), Pb, Pc, rho, Dm);
   if (Mutual_Index <= 14) {

@@ -60,7 +60,7 @@ static void BM_LevelLibraryList(benchmark::State& state) {
   wb::LevelLibrary lib(folder);
   std::vector<wb::LevelLibraryRow> rows;
   for (auto _ : state) {
-    if (lib.list(rows) != wb::StoreStatus::Ok) state.SkipWithError("library not listed");
+    if (lib.list(rows) != wb::LimitedStatus::Ok) state.SkipWithError("library not listed");
     benchmark::DoNotOptimize(rows.data());
   }
   state.counters["rows"] = static_cast<double>(rows.size());

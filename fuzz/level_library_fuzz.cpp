@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const wb::LevelLibrary lib(prog);
   wbfuzz::write_bytes(lib.path(), data, size);
   std::vector<wb::LevelLibraryRow> rows;
-  const wb::StoreStatus listed = lib.list(rows);
-  if (listed == wb::StoreStatus::Damaged) {
+  const wb::LimitedStatus listed = lib.list(rows);
+  if (listed == wb::LimitedStatus::Damaged) {
     wb::DymRecord d;
     FUZZ_CHECK(lib.read(1, d) == wb::StoreStatus::Damaged);
     FUZZ_CHECK(wbfuzz::read_bytes(lib.path()) == wb::Bytes(data, data + size));

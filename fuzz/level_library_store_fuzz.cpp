@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   wb::LevelLibrary lib(prog);
   wbfuzz::write_bytes(lib.path(), data, size);
   std::vector<wb::LevelLibraryRow> rows;
-  const wb::StoreStatus listed = lib.list(rows);
-  if (listed == wb::StoreStatus::Damaged) {
+  const wb::LimitedStatus listed = lib.list(rows);
+  if (listed == wb::LimitedStatus::Damaged) {
     int r = 0;
-    FUZZ_CHECK(lib.save(wb::DymRecord{}, r) == wb::StoreStatus::Damaged);
+    FUZZ_CHECK(lib.save(wb::DymRecord{}, r) == wb::LimitedStatus::Damaged);
     FUZZ_CHECK(lib.remove(1) == wb::StoreStatus::Damaged);
     FUZZ_CHECK(wbfuzz::read_bytes(lib.path()).size() == size);
     return 0;
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wb::prt_Level(page, t, 9, 350, d.marks[static_cast<int>(wb::LevelMarker::Level)]);
     wb::prt_Level(page, t, 39, 1200, 0);
     int saved = 0;
-    FUZZ_CHECK(lib.save(wb::dym_from_test(t), saved) == wb::StoreStatus::Ok);
+    FUZZ_CHECK(lib.save(wb::dym_from_test(t), saved) == wb::LimitedStatus::Ok);
     FUZZ_CHECK(lib.save_level(saved, t.level_depth, t.method, t.sound_speed) == wb::StoreStatus::Ok);
   }
   if (!rows.empty()) FUZZ_CHECK(lib.remove(1) == wb::StoreStatus::Ok);

@@ -8,6 +8,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/refresh.h"
@@ -36,7 +37,7 @@ struct BgtFile {
 BgtFile read_bgt_file(const fs::path& path) {
   BgtFile f;
   if (!read_file(path, f.content)) f.content.clear();
-  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxBgtRecords);
+  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxLibraryRecords);
   return f;
 }
 
@@ -75,7 +76,7 @@ void insert_sorted(std::vector<std::string>& list, const std::string& item) {
 constexpr KeyField kBgtKeyFields[] = {{0, kBgtWellNameWidth}, {16, kBgtTestDateWidth}};
 RecordKeys read_bgt_keys(const fs::path& path) {
   RecordKeys keys;
-  if (read_record_keys(path, kBgtRecordSize, kBgtKeyFields, keys, PartialRecord::Ignored, kMaxBgtRecords) !=
+  if (read_record_keys(path, kBgtRecordSize, kBgtKeyFields, keys, PartialRecord::Ignored, kMaxLibraryRecords) !=
       StoreStatus::Ok)
     keys = RecordKeys{};
   return keys;
@@ -172,8 +173,8 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
   }
   const BgtFile file = read_bgt_file(st.Bgt_Path);
   const std::size_t found = find_record(file, st);
-  if (!found && count >= static_cast<std::size_t>(kMaxBgtRecords)) {
-    io.messages.show("诊断记录文件已有32767条记录，不能再追加新记录。", kEmptyKeyTitle);
+  if (!found && library_full(count)) {
+    io.messages.show(library_full_text("诊断记录文件"), kEmptyKeyTitle);
     return false;
   }
   // A replaced record keeps what the window never sets; a new one starts blank.
@@ -232,6 +233,12 @@ bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
   if (ec) return false;
   if (size % len != 0) {
     io.messages.show(kBadFormatText, kBadFormatTitle);
+    text->clear();
+    return false;
+  }
+  // Records past the 16-bit numbers could be neither listed nor shown by number.
+  if (const std::size_t over = records_over_limit(size, len)) {
+    io.messages.show(over_limit_text(p, over), kBadFormatTitle);
     text->clear();
     return false;
   }

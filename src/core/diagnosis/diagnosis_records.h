@@ -29,7 +29,6 @@ namespace wb {
 
 inline constexpr const char* kBgtFileName = "bgt.dat";
 inline constexpr const char* kDeleteWorkFile = "tempfile";
-inline constexpr int kMaxBgtRecords = 32767;  // record numbers are 16-bit
 
 inline constexpr const char* kEmptyKeyText = "“井号”或“测试日期”不能为空!";
 inline constexpr const char* kEmptyKeyTitle = "不能保存";
@@ -52,7 +51,8 @@ void diagnosis_load(DiagnosisState& st, const ProgramFolder& prog, DiagnosisIo& 
 
 // A change of the path boxes Text3 (record file), Text4 (efficiency file), Text8 (card
 // library): an existing file of whole records becomes the path in use; one of another length
-// is refused with a message and the box emptied. An efficiency file taken with refused
+// is refused with a message and the box emptied, as is one of more records than the
+// limit (core/common/record_limit.h), named in its message. An efficiency file taken with refused
 // records or damaged fields is named in one message (gt_ym_findings_text). True when the
 // path was taken.
 enum class PathBox { Records, Efficiency, Cards };

@@ -10,17 +10,17 @@ LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / 
 
 std::filesystem::path LevelLibrary::backup_path() const { return store_.path().parent_path() / kDymBackupFile; }
 
-StoreStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
+LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   rows.clear();
+  if (file_records_over_limit(store_.path(), kDymRecordSize)) return LimitedStatus::OverLimit;
   static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
   RecordKeys keys;
-  const StoreStatus st =
-      read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys, PartialRecord::Damaged, kMaxLevelRecords);
-  if (st != StoreStatus::Ok || !keys.exists) return st;
+  const StoreStatus st = read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys);
+  if (st != StoreStatus::Ok || !keys.exists) return limited(st);
   if (keys.records == 0) {
     std::error_code ec;
     std::filesystem::remove(store_.path(), ec);
-    return StoreStatus::Ok;
+    return LimitedStatus::Ok;
   }
   rows.reserve(keys.records);
   KeyTexts texts;
@@ -28,7 +28,7 @@ StoreStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
     const auto key = keys.key(i);
     rows.push_back({texts.text(key.first(kDymNameWidth)), texts.text(key.last(kDymDateWidth))});
   }
-  return StoreStatus::Ok;
+  return LimitedStatus::Ok;
 }
 
 StoreStatus LevelLibrary::read(int record, DymRecord& out) const {
@@ -42,25 +42,31 @@ StoreStatus LevelLibrary::read(int record, DymRecord& out) const {
   return StoreStatus::Ok;
 }
 
-StoreStatus LevelLibrary::save(const DymRecord& rec, int& record) {
+LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
   const std::string name = stored_key(rec.well_name, kDymNameWidth);
   const std::string date = stored_key(rec.test_date, kDymDateWidth);
-  auto match = [&](const Bytes& b) {
-    ByteReader r(b);
-    return Trim_Blank_Nul(get_text_field(r, 0, kDymNameWidth)) == name &&
-           Trim_Blank_Nul(get_text_field(r, kDymNameWidth, kDymDateWidth)) == date;
-  };
-  std::size_t found = 0;
-  StoreStatus st = store_.find(match, found);
-  if (st != StoreStatus::Ok) return st;
   std::size_t n = 0;
-  st = store_.count(n);
-  if (st != StoreStatus::Ok) return st;
-  if (!found && n >= static_cast<std::size_t>(kMaxLevelRecords)) return StoreStatus::IoError;
+  StoreStatus st = store_.count(n);
+  if (st != StoreStatus::Ok) return limited(st);
+  if (n > kMaxLibraryRecords) return LimitedStatus::OverLimit;
+  // The key is looked for in the key bytes alone: a record is 20 131 bytes.
+  static constexpr KeyField kKeyFields[] = {{0, kDymNameWidth}, {kDymNameWidth, kDymDateWidth}};
+  RecordKeys keys;
+  st = read_record_keys(store_.path(), kDymRecordSize, kKeyFields, keys);
+  if (st != StoreStatus::Ok) return limited(st);
+  std::size_t found = 0;
+  KeyTexts texts;
+  for (std::size_t i = 0; i < keys.records && !found; ++i) {
+    const auto key = keys.key(i);
+    if (Trim_Blank_Nul(texts.text(key.first(kDymNameWidth))) == name &&
+        Trim_Blank_Nul(texts.text(key.last(kDymDateWidth))) == date)
+      found = i + 1;
+  }
+  if (!found && library_full(n)) return LimitedStatus::Full;
   const std::size_t at = found ? found : n + 1;
   st = store_.write(at, encode_dym(rec));
   if (st == StoreStatus::Ok) record = static_cast<int>(at);
-  return st;
+  return limited(st);
 }
 
 template <class Change>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/common/paths.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/level/dym_record.h"
 
@@ -19,7 +20,6 @@ namespace wb {
 
 inline constexpr const char* kDymFile = "Dym.dat";
 inline constexpr const char* kDymBackupFile = "Level_bak.dat";
-inline constexpr int kMaxLevelRecords = 32767;  // record numbers are 16-bit
 
 struct LevelLibraryRow {
   std::string well_name;  // as stored, padding included
@@ -33,11 +33,13 @@ class LevelLibrary {
   std::filesystem::path backup_path() const;
 
   // The rows of the grid (load_grid_dat), reading only the key bytes of each record. An
-  // empty file is deleted; a missing one lists nothing.
-  StoreStatus list(std::vector<LevelLibraryRow>& rows) const;
+  // empty file is deleted; a missing one lists nothing; one of more records than the limit
+  // is refused (OverLimit) and lists nothing.
+  LimitedStatus list(std::vector<LevelLibraryRow>& rows) const;
   StoreStatus read(int record, DymRecord& out) const;
-  // Save_Level_Data: `record` receives the number written.
-  StoreStatus save(const DymRecord& rec, int& record);
+  // Save_Level_Data: `record` receives the number written. A new key in a library that
+  // holds the limit is refused (Full), as is any save into a file beyond it (OverLimit).
+  LimitedStatus save(const DymRecord& rec, int& record);
   // sd_dat_save: one marker (x in picture points, stored x 1.2).
   StoreStatus save_marker(int record, LevelMarker m, float x);
   // ym_fs_save: the level depth and method, with the sound speed the method used.

@@ -6,6 +6,7 @@
 #include "core/charts/data_type.h"
 #include "core/charts/energy_panel.h"
 #include "core/common/record_fields.h"
+#include "core/common/record_limit.h"
 #include "core/common/trim.h"
 
 namespace wb {
@@ -32,6 +33,11 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
       found = i + 1;
       break;
     }
+  }
+  if (found == 0 && library_full(recs.size())) {
+    out.status = StoreStatus::IoError;
+    out.full = true;
+    return out;
   }
   if (found == 0) {
     // The buffer holds the last record read: clear what this window does not own.

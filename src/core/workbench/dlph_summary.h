@@ -18,6 +18,7 @@ struct [[nodiscard]] SummaryResult {
   StoreStatus status = StoreStatus::Ok;
   std::size_t record = 0;  // the record written (1-based)
   bool appended = false;
+  bool full = false;  // a new key in a library at the record limit: refused (status IoError), nothing written
 };
 
 // Computes the energy values of the shown test alone into st.DnCs first (the last energy

@@ -5,10 +5,12 @@
 #include <set>
 #include <system_error>
 
+#include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 
@@ -44,19 +46,38 @@ std::string nul_to_blank(std::string s) {
   return s;
 }
 
+// Whether a record holds the trimmed key (k1, k2).
+RecordStore::Match key_match(const std::string& well, const std::string& date) {
+  return [k1 = record_key(well, 16), k2 = record_key(date, 12)](const Bytes& s) {
+    return Trim_Blank_Nul(field_text(s, 0, 16)) == k1 && Trim_Blank_Nul(field_text(s, 16, 12)) == k2;
+  };
+}
+
+}  // namespace
+
+LibStatus room_for_key(const fs::path& fil_nam, std::size_t record_length, const std::string& well,
+                       const std::string& date) {
+  RecordStore store(fil_nam, record_length);
+  std::size_t n = 0;
+  if (const StoreStatus st = store.count(n); st != StoreStatus::Ok) return from_store(st);
+  if (n > kMaxLibraryRecords) return LibStatus::OverLimit;
+  if (!library_full(n)) return LibStatus::Ok;
+  // Only a full library is searched: the key may be there to be replaced.
+  std::size_t found = 0;
+  if (const StoreStatus st = store.find(key_match(well, date), found); st != StoreStatus::Ok) return from_store(st);
+  return found ? LibStatus::Ok : LibStatus::Full;
+}
+
+namespace {
+
 // Stores `rec` under the key (well, date): overwrite the record of the same trimmed key,
-// otherwise append.
+// otherwise append while the library is below the record limit.
 SaveResult save_keyed(const fs::path& fil_nam, std::size_t len, const Bytes& rec, const std::string& well,
                       const std::string& date) {
-  const std::string k1 = record_key(well, 16);
-  const std::string k2 = record_key(date, 12);
+  if (const LibStatus room = room_for_key(fil_nam, len, well, date); room != LibStatus::Ok) return {room, 0};
   RecordStore store(fil_nam, len);
   std::size_t result = 0;
-  StoreStatus st = store.save_replace(
-      [&](const Bytes& s) {
-        return Trim_Blank_Nul(field_text(s, 0, 16)) == k1 && Trim_Blank_Nul(field_text(s, 16, 12)) == k2;
-      },
-      rec, result);
+  StoreStatus st = store.save_replace(key_match(well, date), rec, result);
   SaveResult out;
   out.status = from_store(st);
   out.result = st == StoreStatus::Ok ? result : 0;
@@ -94,6 +115,7 @@ fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog
 
 LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
   rows.clear();
+  if (file_records_over_limit(fil_nam, record_length)) return LibStatus::OverLimit;
   static constexpr KeyField kKeyFields[] = {{0, 16}, {16, 12}};
   RecordKeys keys;
   const StoreStatus st = read_record_keys(fil_nam, record_length, kKeyFields, keys);
@@ -285,6 +307,16 @@ UserMessage library_failure_message(LibOperation op, LibStatus status, const fs:
   if (status == LibStatus::Damaged) return {kBadFormatText, kBadFormatTitle};
   if (status == LibStatus::UnsafeName) return unsafe_well_name_message(well);
   const std::string p = path_text(path);
+  if (status == LibStatus::OverLimit || status == LibStatus::Full) {
+    // The library by its file name; the summary library is the one of the others.
+    const LibraryInfo* lib = nullptr;
+    for (const auto& l : kLibraries)
+      if (path.filename() == l.file_name) lib = &l;
+    if (status == LibStatus::OverLimit)
+      return {over_limit_text(path, file_records_over_limit(path, lib ? lib->record_length : kDlPhRecordSize)),
+              kBadFormatTitle};
+    return {library_full_text(lib ? lib->caption : "功率平衡汇总库DlPh.dat") + "\n主库未作改动。", "数据入库"};
+  }
   if (status == LibStatus::NoFreeName)
     return {"井号“" + std::string(well) + "”的出库文件编号01～99均已占用，未能出库。", "数据出库"};
   switch (op) {

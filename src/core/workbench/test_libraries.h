@@ -46,6 +46,8 @@ enum class [[nodiscard]] LibStatus {
   IoError,     // a file could not be read, written or renamed: nothing changed
   UnsafeName,  // the well name cannot become a file name
   NoFreeName,  // all 99 single-test names of the well are taken
+  Full,        // a new key in a library that holds the record limit: nothing written
+  OverLimit,   // a file of more records than the limit: refused, not listed or written
 };
 
 // One grid row: column 0 the record number, 1 the well name and 2 the test date as stored
@@ -57,7 +59,8 @@ struct GridRow {
 };
 
 // Load_Grid_Dat_sgt / _Pow / _Wav: the rows of the library at `fil_nam`. An empty library
-// file is deleted (no rows); a missing one has no rows.
+// file is deleted (no rows); a missing one has no rows; one of more records than the limit
+// (core/common/record_limit.h) is refused whole.
 LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows);
 
 // The outcome of a save: `result` is 0 when the record of the same key was overwritten,
@@ -66,6 +69,13 @@ struct [[nodiscard]] SaveResult {
   LibStatus status = LibStatus::Ok;
   std::size_t result = 0;
 };
+
+// Whether the library at `fil_nam` (records of `record_length`, the well name in bytes 0..15
+// and the test date in 16..27) can store the key (well, date): Ok when the key is there or
+// the library is below the record limit; Full or OverLimit otherwise. Lets a save of
+// several libraries refuse before it writes any of them.
+LibStatus room_for_key(const std::filesystem::path& fil_nam, std::size_t record_length, const std::string& well,
+                       const std::string& date);
 
 // Refresh the current record of the state from the boxes (well name; for a card also the
 // static-load fields) and store it in the library at `fil_nam`.

@@ -127,6 +127,7 @@ class LevelDisplay : public QWidget {
   void read_boxes();
   // The shown gain without redrawing twice.
   void set_gain(int gain);
+  // False after saying why a library step failed (a LimitedStatus as int).
   bool library_ok(int status);
 
   ProgramFolder folder_;

@@ -58,11 +58,20 @@ void LevelDisplay::set_gain(int gain) {
 }
 
 bool LevelDisplay::library_ok(int status) {
-  if (static_cast<StoreStatus>(status) == StoreStatus::Damaged) {
-    services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);
-    return false;
+  const LevelLibrary lib(program_folder());
+  switch (static_cast<LimitedStatus>(status)) {
+    case LimitedStatus::Ok: return true;
+    case LimitedStatus::Damaged: services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok); break;
+    case LimitedStatus::Full:
+      services().messages->show(library_full_text("液面数据主库"), "保存", MsgButtons::Ok, MsgIcon::Warning);
+      break;
+    case LimitedStatus::OverLimit:
+      services().messages->show(over_limit_text(lib.path(), file_records_over_limit(lib.path(), kDymRecordSize)),
+                                kBadFormatTitle, MsgButtons::Ok, MsgIcon::Warning);
+      break;
+    case LimitedStatus::IoError: break;
   }
-  return static_cast<StoreStatus>(status) == StoreStatus::Ok;
+  return false;
 }
 
 // ---- markers and methods ----
@@ -71,7 +80,7 @@ void LevelDisplay::ym_item_Click(LevelMarker m) {
   read_boxes();
   set_marker(st, m, static_cast<float>(cursor_x_), overview_width_twips());
   LevelLibrary lib(program_folder());
-  library_ok(static_cast<int>(lib.save_marker(st.cur_rec, m, st.marker_x(m))));
+  library_ok(static_cast<int>(limited(lib.save_marker(st.cur_rec, m, st.marker_x(m)))));
   show_markers();
   if (m != LevelMarker::Level) return;
   switch (st.method) {
@@ -94,7 +103,7 @@ void LevelDisplay::Command1_Click() {
   if (!run_sound_mark_method(st, *services().messages)) return;
   redraw_graph();
   LevelLibrary lib(program_folder());
-  library_ok(static_cast<int>(lib.save_level(st.cur_rec, st.level_depth, 1, st.sound_speed)));
+  library_ok(static_cast<int>(limited(lib.save_level(st.cur_rec, st.level_depth, 1, st.sound_speed))));
 }
 
 void LevelDisplay::Command3_Click() {
@@ -102,7 +111,7 @@ void LevelDisplay::Command3_Click() {
   if (!run_collar_method(st, *services().messages)) return;
   redraw_graph();
   LevelLibrary lib(program_folder());
-  library_ok(static_cast<int>(lib.save_level(st.cur_rec, st.level_depth, 2, st.sound_speed)));
+  library_ok(static_cast<int>(limited(lib.save_level(st.cur_rec, st.level_depth, 2, st.sound_speed))));
 }
 
 // ---- library ----
@@ -131,7 +140,7 @@ void LevelDisplay::Grid1_Click(int row) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   LevelLibrary lib(program_folder());
   DymRecord d;
-  if (library_ok(static_cast<int>(lib.read(row, d)))) {
+  if (library_ok(static_cast<int>(limited(lib.read(row, d))))) {
     load_dym_into_test(d, st);
     warn_invalid_rate(st, *services().messages);
     st.cur_rec = static_cast<std::int16_t>(row);
@@ -184,13 +193,13 @@ void LevelDisplay::Command2_Click() {
   const DymRecord d = dym_from_test(st, &zeroed);
   LevelLibrary lib(program_folder());
   int record = 0;
-  const StoreStatus saved = lib.save(d, record);
+  const LimitedStatus saved = lib.save(d, record);
   QApplication::restoreOverrideCursor();
-  if (saved == StoreStatus::Damaged) {
+  if (saved != LimitedStatus::Ok && saved != LimitedStatus::IoError) {
     library_ok(static_cast<int>(saved));
     return;
   }
-  if (saved != StoreStatus::Ok) {
+  if (saved != LimitedStatus::Ok) {
     services().messages->show("保存失败：无法写入" + path_text(lib.path()), "保存", MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
@@ -207,7 +216,7 @@ void LevelDisplay::sc_num_Click() {
   if (r < 1 || r > record_count_) return;
   if (!services().messages->ask_yes_no(delete_question(r), "警告")) return;
   LevelLibrary lib(program_folder());
-  if (!library_ok(static_cast<int>(lib.remove(r)))) return;
+  if (!library_ok(static_cast<int>(limited(lib.remove(r))))) return;
   st.cur_rec = cur_rec_after_delete(st.cur_rec, r);
   load_grid_dat();
 }

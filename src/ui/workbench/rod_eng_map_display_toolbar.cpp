@@ -76,12 +76,28 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   if (!confirm_store(check, "数据入库")) return false;
   const fs::path sgt = prog.sys() / library_info(LibraryKind::Card).file_name;
   const fs::path dnt = prog.sys() / library_info(LibraryKind::Electric).file_name;
+  // A library at the record limit refuses the test before any of them is written.
+  const std::string well = trim_blanks(w.st.Text1[appended_box::kWell]);
+  const std::pair<fs::path, LibStatus> rooms[] = {
+      {sgt, room_for_key(sgt, kSgtRecordSize, well, w.st.sgt_rec.test_date)},
+      {dnt, room_for_key(dnt, kDntRecordSize, well, w.st.dnt_rec.test_date)},
+      {prog.sys() / kDlPhFileName, summary ? room_for_key(prog.sys() / kDlPhFileName, kDlPhRecordSize, well,
+                                                          w.st.org_head.test_date)
+                                           : LibStatus::Ok}};
+  for (const auto& [path, room] : rooms)
+    if (room != LibStatus::Ok) {
+      show_library_failure(LibOperation::Save, room, path);
+      return false;
+    }
   if (!save_checked(sgt_save_new(w.st, sgt), sgt)) return false;
   if (!save_checked(Pow_save_new(w.st, dnt), dnt)) return false;
   if (!summary) return true;
   SummaryResult s = Save_DlPh_Pow(prog, w.st, data_type().DlPh_Rec);
   if (s.status == StoreStatus::Ok) return true;
-  show_library_failure(LibOperation::Save, s.status == StoreStatus::Damaged ? LibStatus::Damaged : LibStatus::IoError,
+  show_library_failure(LibOperation::Save,
+                       s.full                                 ? LibStatus::Full
+                       : s.status == StoreStatus::Damaged ? LibStatus::Damaged
+                                                          : LibStatus::IoError,
                        prog.sys() / kDlPhFileName);
   return false;
 }

@@ -95,6 +95,18 @@ TEST_F(TrajectoryTest, NodesAboveTheFirstStationStayStraight) {
   EXPECT_EQ(eng.st.Grid1.text(3, 5), "90");
 }
 
+// The nodes above a first row below the surface are straight, so they add their full 2 m of
+// vertical depth: the first row's vertical depth equals its measured depth.
+TEST_F(TrajectoryTest, AFirstRowBelowTheSurfaceIsReachedStraightDown) {
+  survey({{"900", "0", "0"}, {"1500", "60", "90"}});
+  eng.CalcTrajectory();
+  EXPECT_TRUE(msgs.texts.empty());
+  EXPECT_EQ(eng.st.Grid1.text(1, 6), "900");
+  for (int i = 0; i <= 450; ++i) EXPECT_EQ(eng.st.profile.vert_step[i], 2) << i;
+  // Below the first row the path bends as before: less vertical depth than measured.
+  EXPECT_LT(num_val(eng.st.Grid1.text(2, 6)), 1500 - 100);
+}
+
 TEST_F(TrajectoryTest, TheDeepestNodesKeepTheLastStationsDirection) {
   // A periodic spline would give the node at 1200 m the surface's direction, a false dogleg.
   survey({{"0", "0", "0"}, {"600", "20", "45"}, {"1200", "30", "45"}});

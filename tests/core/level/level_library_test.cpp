@@ -30,7 +30,7 @@ LevelTest sample_test(const std::string& name, const std::string& date) {
 
 int save(LevelLibrary& lib, const LevelTest& t) {
   int r = 0;
-  EXPECT_EQ(lib.save(dym_from_test(t), r), StoreStatus::Ok);
+  EXPECT_EQ(lib.save(dym_from_test(t), r), LimitedStatus::Ok);
   return r;
 }
 
@@ -117,7 +117,7 @@ TEST(LevelLibrary, SaveMatchesKeysTrimmedOnBothSides) {
     EXPECT_EQ(save(lib, sample_test(c.name, c.date)), c.record);
   }
   std::vector<LevelLibraryRow> rows;
-  ASSERT_EQ(lib.list(rows), StoreStatus::Ok);
+  ASSERT_EQ(lib.list(rows), LimitedStatus::Ok);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(Trim_Blank_Nul(rows[1].well_name), "W-2");
   EXPECT_EQ(rows[2].test_date, "200701020305");
@@ -152,7 +152,7 @@ TEST(LevelLibrary, DeletingThroughTheBackupFile) {
   ASSERT_EQ(lib.remove(2), StoreStatus::Ok);
   EXPECT_FALSE(std::filesystem::exists(lib.backup_path()));
   std::vector<LevelLibraryRow> rows;
-  ASSERT_EQ(lib.list(rows), StoreStatus::Ok);
+  ASSERT_EQ(lib.list(rows), LimitedStatus::Ok);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(Trim_Blank_Nul(rows[1].well_name), "C");
 
@@ -161,7 +161,7 @@ TEST(LevelLibrary, DeletingThroughTheBackupFile) {
   LevelLibrary single(one.folder());
   save(single, sample_test("A", "200701020304"));
   ASSERT_EQ(single.remove(1), StoreStatus::Ok);
-  ASSERT_EQ(single.list(rows), StoreStatus::Ok);
+  ASSERT_EQ(single.list(rows), LimitedStatus::Ok);
   EXPECT_TRUE(rows.empty());
   EXPECT_FALSE(std::filesystem::exists(single.path()));
 }
@@ -185,15 +185,15 @@ TEST(LevelLibrary, DamagedLibraryIsRefusedAndNeverWritten) {
   LevelLibrary lib(tmp.folder());
   write_bytes(lib.path(), Bytes(kDymRecordSize + 5, 1));
   std::vector<LevelLibraryRow> rows;
-  EXPECT_EQ(lib.list(rows), StoreStatus::Damaged);
+  EXPECT_EQ(lib.list(rows), LimitedStatus::Damaged);
   int r = 0;
-  EXPECT_EQ(lib.save(dym_from_test(sample_test("A", "200701020304")), r), StoreStatus::Damaged);
+  EXPECT_EQ(lib.save(dym_from_test(sample_test("A", "200701020304")), r), LimitedStatus::Damaged);
   EXPECT_EQ(lib.remove(1), StoreStatus::Damaged);
   EXPECT_EQ(lib.save_marker(1, LevelMarker::Level, 100.0f), StoreStatus::Damaged);
   EXPECT_EQ(std::filesystem::file_size(lib.path()), kDymRecordSize + 5);
 
   // An empty file lists nothing and is deleted.
   write_bytes(lib.path(), Bytes{});
-  EXPECT_EQ(lib.list(rows), StoreStatus::Ok);
+  EXPECT_EQ(lib.list(rows), LimitedStatus::Ok);
   EXPECT_FALSE(std::filesystem::exists(lib.path()));
 }

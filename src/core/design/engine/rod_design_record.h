@@ -30,7 +30,6 @@ inline constexpr std::size_t kRodDesignRecordSize = 5120;
 inline constexpr std::size_t kDesignWellWidth = 16;
 inline constexpr std::size_t kDesignDateWidth = 8;
 inline constexpr std::size_t kDesignFzqCount = 198;  // centralizer depth slots
-inline constexpr int kMaxDesignRecords = 32767;      // record numbers are 16-bit
 
 // Byte offsets of the fields the code addresses by offset.
 namespace rdr {

@@ -61,8 +61,11 @@ bool interpolate_nodes(DepthProfile& p, const Stations& s, int M) {
 }
 
 // Vertical step, direction and dogleg of nodes 0..M; nodes 0..K1 (above the first survey row)
-// stay straight.
-void node_directions(DepthProfile& p, int M, int K1) {
+// stay straight. When the first row lies below the surface those nodes also step a full 2 m
+// down: the spline's wobble between the surface and that row would otherwise leave the
+// vertical depth short of the measured depth although the nodes are shown straight. A survey
+// whose first row is at the surface keeps the spline's step at node 0.
+void node_directions(DepthProfile& p, int M, int K1, bool first_row_below_surface) {
   for (int i = 0; i <= M; ++i) {
     const auto u = static_cast<std::size_t>(i);
     p.vert_step[u] = f32(2 * std::cos(p.inclination[u] * kPi14 / 180));
@@ -79,6 +82,7 @@ void node_directions(DepthProfile& p, int M, int K1) {
   for (int i = 0; i <= std::min(K1, kLastNode); ++i) {
     const auto u = static_cast<std::size_t>(i);
     p.inclination[u] = p.azimuth[u] = p.dogleg[u] = p.east_step[u] = p.north_step[u] = 0;
+    if (first_row_below_surface) p.vert_step[u] = 2;
   }
 }
 
@@ -189,7 +193,7 @@ void RodDesignEngine::CalcTrajectory() {
     say("井斜数据有误，无法计算井眼轨迹，请作认真检查！");
     return;
   }
-  node_directions(p, M, floor_index(d1 / 2.0));
+  node_directions(p, M, floor_index(d1 / 2.0), d1 != 0);
   write_back(g, p, N);
 
   st.box_depth = st.box_half_width = st.view_azimuth = 0;

@@ -7,6 +7,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/workbench/design_record_boxes.h"
@@ -231,8 +232,8 @@ DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
     return DesignOutcome::failed;
   }
   const std::size_t found = find_key(f, st);
-  if (!found && f.size() >= static_cast<std::size_t>(kMaxDesignRecords)) {
-    io.messages.show("设计记录文件已有32767条记录，不能再追加新记录。", kDesignSaveTitle, MsgButtons::Ok,
+  if (!found && library_full(f.size())) {
+    io.messages.show(library_full_text("设计记录文件"), kDesignSaveTitle, MsgButtons::Ok,
                      MsgIcon::Warning);
     return DesignOutcome::refused;
   }

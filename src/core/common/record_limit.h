@@ -1,0 +1,48 @@
+// The record limit every keyed library shares. Records are numbered with 16-bit integers
+// (the grids' rows, the record numbers boxes show and stored links hold, the print marks),
+// so a library holds at most 32 767 records. A save that would append the 32 768th is
+// refused with library_full_text; a file holding more records, made by another program or
+// joined from several, is refused whole with over_limit_text instead of being shown cut.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/common/record_store.h"
+
+namespace wb {
+
+inline constexpr std::size_t kMaxLibraryRecords = 32767;
+
+// "<library>已有32767条记录，不能再追加新记录。" — `library` names the file as the user knows
+// it ("设计记录文件", "功图数据主库").
+std::string library_full_text(std::string_view library);
+// A file of more records than the limit: names the file and its record count.
+std::string over_limit_text(const std::filesystem::path& file, std::size_t records);
+
+// Whether a library of `records` records can take no further record.
+inline bool library_full(std::size_t records) { return records >= kMaxLibraryRecords; }
+
+// The whole records of a file of `bytes` bytes beyond the limit; 0 when within it.
+inline std::size_t records_over_limit(std::uintmax_t bytes, std::size_t record_length) {
+  const std::uintmax_t n = bytes / record_length;
+  return n > kMaxLibraryRecords ? static_cast<std::size_t>(n) : 0;
+}
+// The same for the file at `path` (0 when it is missing or cannot be sized).
+std::size_t file_records_over_limit(const std::filesystem::path& path, std::size_t record_length);
+
+// A library step the record limit can refuse: the store's own outcomes, a library that is
+// full (an append refused) and a file of more records than the limit (refused whole).
+enum class [[nodiscard]] LimitedStatus { Ok, Damaged, IoError, Full, OverLimit };
+inline LimitedStatus limited(StoreStatus s) {
+  switch (s) {
+    case StoreStatus::Ok: return LimitedStatus::Ok;
+    case StoreStatus::Damaged: return LimitedStatus::Damaged;
+    default: return LimitedStatus::IoError;
+  }
+}
+
+}  // namespace wb

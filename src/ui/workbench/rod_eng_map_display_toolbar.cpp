@@ -31,6 +31,8 @@ AnalysisWindowRegistry& analysis_windows() {
 
 namespace {
 
+// Said when a toolbar command stops on a fault; the fault's own description follows.
+inline constexpr const char* kCommandFailedText = "命令未能完成：";
 inline constexpr const char* kAboutTitle = "关于本程序";
 inline constexpr const char* kAboutText =
     "抽油机井测试分析工作台 1.0\n\n"
@@ -222,7 +224,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
   Dir1->set_path(QString::fromStdString(path_text(program_folder().data())));
 
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
-  // A failure inside a command ends that command; what was done before stays done.
+  // A failure inside a command ends that command and is said, so that it is not taken for
+  // done; what was done before stays done.
   try {
     switch (index) {
       case 0:
@@ -294,7 +297,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
       default:  // 6: the common steps only
         break;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    services().messages->show(std::string(kCommandFailedText) + e.what(), "", MsgButtons::Ok, MsgIcon::Warning);
   }
   Picture1->update();
   sync_to_widgets();

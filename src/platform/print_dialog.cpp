@@ -19,6 +19,7 @@
 #include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
+#include "core/common/messages.h"
 
 namespace wb {
 namespace {
@@ -290,7 +291,7 @@ int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& 
   session->finish();
   if (session->failed()) {
     // The printer (or the PDF file) could not be opened: nothing was printed.
-    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
   return copies;

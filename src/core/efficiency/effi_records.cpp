@@ -15,6 +15,7 @@
 #include "core/common/trim.h"
 #include "core/records/gt_ym_checks.h"
 #include "core/efficiency/sys_effi_state.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -189,7 +190,7 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     // A well base record with values no window writes is stored only when the user says so.
     const std::vector<std::string> doubts = well_base_save_doubts(prog, *well_base);
     if (!doubts.empty() &&
-        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + "\n\n仍要存入库吗？",
+        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + kStoreAnywayQuestion,
                         kWellBaseDoubtsTitle)) {
       out.declined = true;
       return out;

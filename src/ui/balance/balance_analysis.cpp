@@ -23,6 +23,7 @@
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/analysis_windows.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -503,7 +504,7 @@ void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char*
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
   if (!pic->save_bmp(qs(name)))
-    services().messages->show("图片文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(name), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void BalanceAnalysis::Option1_Click(int index) {

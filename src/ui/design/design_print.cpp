@@ -6,6 +6,7 @@
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
+#include "core/common/messages.h"
 
 namespace wb::design {
 
@@ -31,7 +32,7 @@ bool RodPrint_Click(QWidget* caller, const DesignState& st) {
   RodRepPrt(session->printer(), st, fzq_print_date_today());
   session->finish();
   if (session->failed()) {
-    services().messages->show("打印失败：打印机或输出文件不能打开。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return false;
   }
   return true;

@@ -18,6 +18,7 @@
 #include "platform/system_printer.h"
 #include "ui/diagnosis/diagnosis_boxes.h"
 #include "ui/workbench/analysis_windows.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -594,7 +595,7 @@ void WellDiagnosis::Cmd_Prnt_Click() {
   }
   session->finish();
   if (failed || session->failed())
-    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void WellDiagnosis::Cmd_Out_to_TXT_Click() {
@@ -621,7 +622,7 @@ void WellDiagnosis::Picture1_MouseDown(Qt::MouseButton button) {
   const std::string chosen = services().files->save_file(req);
   if (chosen.empty()) return;
   if (!Picture1->save_bmp(qs(chosen)))
-    services().messages->show("图片文件不能保存：" + chosen, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(chosen), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 // ---------------------------------------------------------------- keys and focus

@@ -9,6 +9,7 @@
 #include "platform/system_printer.h"
 #include "ui/printing/print_preview.h"
 #include "ui/workbench/rod_eng_map_display.h"
+#include "core/common/messages.h"
 
 namespace wb {
 namespace {
@@ -62,7 +63,7 @@ void RodEngMapDisplay::print_marked_command() {
   }
   session->finish();
   if (session->failed())
-    services().messages->show("打印失败：无法写入打印机或文件。", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void RodEngMapDisplay::prt_main_marked(Canvas& printer) {

@@ -19,6 +19,7 @@
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
 #include "ui/workbench/rod_eng_map_display_libs.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -58,7 +59,7 @@ bool confirm_store(const StoreCheck& c, const char* title) {
 // declines.
 bool confirm_doubtful_record(const TestState& st) {
   return st.record_doubts.empty() ||
-         services().messages->ask_yes_no(record_doubts_message(st) + "\n\n仍要存入库吗？", kRecordDoubtsTitle);
+         services().messages->ask_yes_no(record_doubts_message(st) + kStoreAnywayQuestion, kRecordDoubtsTitle);
 }
 
 // The card and the electric record of a joint test built from the stroke and stored; with
@@ -68,7 +69,7 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
   // Results of a damaged raw file would reload from the libraries as if they were sound.
   if (!w.st.org_doubts.empty() &&
-      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + "\n\n仍要存入库吗？",
+      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + kStoreAnywayQuestion,
                                        kOrgDoubtsTitle))
     return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);

@@ -10,6 +10,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/physical.h"
+#include "core/design/engine/design_messages.h"
 #include "core/common/pi.h"
 #include "core/design/engine/design_effi.h"
 #include "core/design/engine/design_number.h"
@@ -190,7 +191,7 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   c.H_pv = f32(*Hpv);
   float p_i = f32((static_cast<double>(c.H_pv) - H_dv) * c.rho_l * kGravityFine / 1000 + c.p_c);
   const float p_b = v(T6[well_box::kBubblePressure]);
-  if (p_b == 0) return fail("“饱和压力”不能为0");
+  if (p_b == 0) return fail(kBubblePointZeroText);
   if (p_b < p_i) p_i = p_b;
   const auto gas = PP(Q, c.T_wh, c.T_f, c.GOR, c.p_t, p_i);
   if (!gas) return fail("井口油压及泵口压力必须大于0");

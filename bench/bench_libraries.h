@@ -23,6 +23,14 @@ inline void write_stat_library(const std::filesystem::path& path, int n) {
     r.cyj_model = "CYJ10-3-37HB";
     r.motor_model = "Y250M-8";
     for (auto& v : r.vals) v = std::to_string(u(gen) * 100.0).substr(0, 6);
+    // Fields whose range is narrower than 0 … 100 take the same draw scaled into it, so
+    // every record passes the library's record checks: density 0.8 … 1.2 t/m3, power
+    // factor 0 … 1.
+    auto scaled = [&](std::size_t k, double lo, double span) {
+      r.vals[k] = std::to_string(lo + std::stod(r.vals[k]) / 100.0 * span).substr(0, 6);
+    };
+    scaled(wb::kValLiquidDensity, 0.8, 0.4);
+    scaled(wb::kValPowerFactor, 0.0, 1.0);
     r.vals[wb::kValTestDate] = "2006" + std::to_string(10000000 + i);
     const auto b = r.encode();
     out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));

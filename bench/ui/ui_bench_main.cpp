@@ -7,7 +7,8 @@
 #include "platform/fonts.h"
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == "offscreen") qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" WB_TEST_SCREEN);
   QApplication app(argc, argv);
   wb::install_font_substitutions();
   benchmark::Initialize(&argc, argv);

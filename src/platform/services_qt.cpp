@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QMessageBox>
@@ -70,12 +72,42 @@ QString save_suffix(const FileDialogRequest& req) {
   return ext;
 }
 
+QString file_size_text(qint64 bytes) {
+  if (bytes < 1024) return QString::number(bytes) + QStringLiteral(" 字节");
+  constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB"};
+  double v = static_cast<double>(bytes) / 1024.0;
+  int unit = 0;
+  while (v >= 1024.0 && unit < 3) {
+    v /= 1024.0;
+    ++unit;
+  }
+  return QString::number(v, 'f', v < 10.0 ? 1 : 0) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
+}
+
 namespace {
 
-// The list's date column is as wide as its dates ("2026/12/10 19:33"), not cut short.
-void widen_date_column(QFileDialog& dlg) {
+// The list's sizes in the units a Chinese reader expects ("512 字节", "1.5 KB"), where Qt's
+// own list would say "bytes" or "KiB".
+class ChineseSizes : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::DisplayRole && index.column() == 1)
+      if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel())) {
+        const QModelIndex source = mapToSource(index);
+        if (!files->isDir(source)) return file_size_text(files->size(source));
+      }
+    return QIdentityProxyModel::data(index, role);
+  }
+};
+
+// The list's sizes in Chinese units; its size and date columns are as wide as their texts
+// ("2026/12/10 19:33"), not cut short.
+void prepare_file_list(QFileDialog& dlg) {
+  dlg.setProxyModel(new ChineseSizes(&dlg));
   for (QTreeView* view : dlg.findChildren<QTreeView*>())
-    if (view->header()->count() > 3) view->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    for (int column : {1, 3})
+      if (view->header()->count() > column) view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 }  // namespace
@@ -87,7 +119,7 @@ std::string QtFileDialogService::open_file(const FileDialogRequest& req) {
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
-  widen_date_column(dlg);
+  prepare_file_list(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
   return dlg.selectedFiles().first().toStdString();
 }
@@ -98,7 +130,7 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
   QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(req.title), dir, qt_filter(req.filter));
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
-  widen_date_column(dlg);
+  prepare_file_list(dlg);
   const QString suffix = save_suffix(req);
   if (!suffix.isEmpty()) dlg.setDefaultSuffix(suffix);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};

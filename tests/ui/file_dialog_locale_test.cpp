@@ -27,7 +27,8 @@ const bool kChineseLocale = [] {
 
 struct Seen {
   QStringList filters;
-  QString folder_type, folder_date;
+  QString folder_type, folder_date, file_size;
+  bool size_whole = false;
   bool listed = false;
 };
 
@@ -43,6 +44,11 @@ Seen look_at_open_dialog(const QString& dir, const std::string& filter) {
       seen.listed = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 2; }, 10000);
       QAbstractItemModel* m = view->model();
       for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
+        if (m->index(r, 0, view->rootIndex()).data().toString() == QStringLiteral("a.txt")) {
+          const QModelIndex size = m->index(r, 1, view->rootIndex());
+          seen.file_size = size.data().toString();
+          seen.size_whole = view->fontMetrics().horizontalAdvance(seen.file_size) < view->columnWidth(1);
+        }
         if (m->index(r, 0, view->rootIndex()).data().toString() != QStringLiteral("子目录")) continue;
         seen.folder_type = m->index(r, 2, view->rootIndex()).data().toString();
         seen.folder_date = m->index(r, 3, view->rootIndex()).data().toString();
@@ -66,14 +72,25 @@ TEST(FileDialogLocale, TypesDatesAndFiltersReadInChinese) {
   ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("子目录")));
   QFile f(dir + QStringLiteral("/a.txt"));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(1536, 'x'));
   f.close();
 
   const Seen seen = look_at_open_dialog(dir, "文本文件(*.txt)|*.txt|所有文件|*.*");
   ASSERT_TRUE(seen.listed);
   EXPECT_EQ(seen.filters, (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件 (*.*)")}));
   EXPECT_EQ(seen.folder_type, QStringLiteral("文件夹"));
+  // Sizes in the units a Chinese reader expects, in a column wide enough for them.
+  EXPECT_EQ(seen.file_size, QStringLiteral("1.5 KB"));
+  EXPECT_TRUE(seen.size_whole);
   // Chinese dates put the year first ("2026/12/10 19:12"), with no English month name.
   EXPECT_TRUE(seen.folder_date.startsWith(QString::number(QDate::currentDate().year()))) << seen.folder_date.toStdString();
+}
+
+TEST(FileDialogLocale, SizesReadInBytesThenKilobytesAndUp) {
+  const std::pair<qint64, const char*> cases[] = {{0, "0 字节"},           {1023, "1023 字节"},
+                                                  {1024, "1.0 KB"},       {150 * 1024, "150 KB"},
+                                                  {5 * 1048576 / 2, "2.5 MB"}, {4LL << 30, "4.0 GB"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(file_size_text(bytes), QString::fromUtf8(text)) << bytes;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "core/statistics/effi_stat_state.h"
 
+#include <sys/stat.h>
+
 namespace wb {
 
 namespace {
@@ -16,17 +18,32 @@ EffiStatState::EffiStatState(std::filesystem::path library) : cur_file(library),
 
 bool EffiStatState::shows_library() const { return same_file(cur_file, library_); }
 
+const EffiStatState::Parsed& EffiStatState::parsed(const std::filesystem::path& file) {
+  // The identity is taken before the read: a change while reading makes the next look differ.
+  struct stat s {};
+  const bool known = ::stat(file.c_str(), &s) == 0 && S_ISREG(s.st_mode);
+  const FileIdentity id{static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
+                        static_cast<std::uint64_t>(s.st_size), static_cast<std::int64_t>(s.st_mtim.tv_sec),
+                        static_cast<std::int64_t>(s.st_mtim.tv_nsec)};
+  if (known && parsed_.valid && parsed_.file == file && parsed_.identity == id) return parsed_;
+  parsed_.status = read_stat_records(file, parsed_.records, &parsed_.findings);
+  parsed_.file = file;
+  parsed_.identity = id;
+  // A missing or unreadable file is looked at again every time.
+  parsed_.valid = known && parsed_.status != StatFileStatus::IoError;
+  return parsed_;
+}
+
 StatFileStatus EffiStatState::tabulate(const std::filesystem::path& file, const std::string& today,
                                        bool refuse_damaged) {
-  std::vector<StatRecord> recs;
-  std::vector<GtYmFinding> found;
-  const StatFileStatus st = read_stat_records(file, recs, &found);
+  const Parsed& p = parsed(file);
+  const StatFileStatus st = p.status;
   if (st == StatFileStatus::Damaged && refuse_damaged) return st;
-  findings = std::move(found);
+  findings = p.findings;
   Text2 = today;
   cur_file = file;
   tj_jlh.clear();
-  fill_stat_grid(grid, recs);
+  fill_stat_grid(grid, p.records);
   return st;
 }
 
@@ -54,22 +71,23 @@ StatFileStatus EffiStatState::reload(const std::string& today) {
 void EffiStatState::choose_field(const std::string& field) {
   Combo1_text = field;
   tj_jlh.clear();
-  std::vector<StatRecord> recs;
-  if (read_stat_records(cur_file, recs) != StatFileStatus::Ok) return;  // the value list stays
-  Combo2_items = stat_field_values(recs, field);
+  const Parsed& p = parsed(cur_file);
+  if (p.status != StatFileStatus::Ok) return;  // the value list stays
+  Combo2_items = stat_field_values(p.records, field);
 }
 
 void EffiStatState::choose_value(const std::string& value) {
   tj_jlh.clear();
-  std::vector<StatRecord> recs;
-  if (read_stat_records(cur_file, recs) != StatFileStatus::Ok) return;
-  tj_jlh = stat_matches(recs, Combo1_text, value);
+  const Parsed& p = parsed(cur_file);
+  if (p.status != StatFileStatus::Ok) return;
+  tj_jlh = stat_matches(p.records, Combo1_text, value);
 }
 
 EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
   if (tj_jlh.empty()) return Filter::NoCondition;
-  std::vector<StatRecord> recs;
-  switch (read_stat_records(cur_file, recs)) {
+  const Parsed& p = parsed(cur_file);
+  const std::vector<StatRecord>& recs = p.records;
+  switch (p.status) {
     case StatFileStatus::Ok:
     case StatFileStatus::Empty:  // emptied since the matches were taken: none of them is left
       break;
@@ -90,6 +108,7 @@ EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
 StatDeleteStatus EffiStatState::delete_confirmed(int a, int b, int r, int& removed) {
   const std::vector<StatSource> sources = stat_confirmed_sources(grid, a, b, r);
   const std::filesystem::path backup = shows_library() ? library_.parent_path() / kGtYmBackupName : std::filesystem::path{};
+  parsed_.valid = false;  // the file is rewritten: never taken for the kept parse
   return delete_stat_records(cur_file, backup, sources, removed);
 }
 

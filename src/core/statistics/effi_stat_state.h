@@ -11,10 +11,13 @@
 //   right click:       deletion_question, then delete_confirmed and reload
 //
 // Every load empties the match list, so it never names records of another file or of
-// earlier contents. An empty library is deleted on load (the record-store convention); a
+// earlier contents. The records parsed last are kept with the file's size and modification
+// time: a load, a field or value choice or a filter that finds the file so works from them
+// rather than reading and parsing it again. An empty library is deleted on load (the record-store convention); a
 // file the user opened is never deleted or written by loading.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -68,8 +71,27 @@ class EffiStatState {
   StatDeleteStatus delete_confirmed(int a, int b, int r, int& removed);
 
  private:
+  // What tells a file's contents unchanged: a save renames a new file over it (another
+  // inode), another program's write changes its size or modification time.
+  struct FileIdentity {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified_s = 0, modified_ns = 0;
+    bool operator==(const FileIdentity&) const = default;
+  };
+  // The records of `file` as read_stat_records gives them, from the kept parse while the
+  // file is unchanged.
+  struct Parsed {
+    bool valid = false;
+    std::filesystem::path file;
+    FileIdentity identity;
+    StatFileStatus status = StatFileStatus::Empty;
+    std::vector<StatRecord> records;
+    std::vector<GtYmFinding> findings;
+  };
+  const Parsed& parsed(const std::filesystem::path& file);
   StatFileStatus tabulate(const std::filesystem::path& file, const std::string& today, bool refuse_damaged);
   std::filesystem::path library_;
+  Parsed parsed_;
 };
 
 }  // namespace wb

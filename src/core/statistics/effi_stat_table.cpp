@@ -145,10 +145,21 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
   avg[kNumber] = "平均";
   if (n == 0) return avg;
   const float count = static_cast<float>(n);
+  // One pass over the rows: each cell is read once. The sums are single precision, as the
+  // table's sums always were, and each column adds its rows in row order as before.
+  constexpr int kMeanCols = kLastMeanCol - kFirstMeanCol + 1;
+  static_assert(kLiquidRate >= kFirstMeanCol && kLiquidRate <= kLastMeanCol && kWaterCut >= kFirstMeanCol &&
+                kWaterCut <= kLastMeanCol);
+  std::array<float, kMeanCols> sums{};
+  float water = 0.0f;
+  for (std::size_t i = first; i < first + n; ++i) {
+    std::array<float, kMeanCols> v;
+    for (int k = 0; k < kMeanCols; ++k) v[k] = cell_value(rows[i][kFirstMeanCol + k]);
+    for (int k = 0; k < kMeanCols; ++k) sums[k] += v[k];
+    water += v[kLiquidRate - kFirstMeanCol] * v[kWaterCut - kFirstMeanCol] / 100.0f;
+  }
   for (int c = kFirstMeanCol; c <= kLastMeanCol; ++c) {
-    float sum = 0.0f;  // single precision, as the table's sums always were
-    for (std::size_t i = first; i < first + n; ++i) sum += cell_value(rows[i][c]);
-    const float mean = sum / count;
+    const float mean = sums[c - kFirstMeanCol] / count;
     const bool whole = c >= kFirstWholeCol && c <= kLastWholeCol;
     // A cell beyond single precision (a damaged library's text) leaves the mean empty
     // rather than showing "inf".
@@ -156,9 +167,6 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
       avg[c] = num_text(whole ? std::floor(static_cast<double>(mean) + 0.5) : round_dec(mean, 2));
   }
   // Water cut weighted by the liquid: the mean water volume over the mean liquid shown.
-  float water = 0.0f;
-  for (std::size_t i = first; i < first + n; ++i)
-    water += cell_value(rows[i][kLiquidRate]) * cell_value(rows[i][kWaterCut]) / 100.0f;
   const float w = water / count;
   const double q = num_val(avg[kLiquidRate]);
   if (q != 0.0 && std::isfinite(w)) avg[kWaterCut] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);

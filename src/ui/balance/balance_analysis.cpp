@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/balance/balance_analysis.h"
 
 #include <QCloseEvent>
@@ -91,6 +92,7 @@ BalanceAnalysis::BalanceAnalysis(MainWindowLink& main, const ProgramFolder& fold
     : QWidget(parent, Qt::Window), main_(main), folder_(folder) {
   setWindowTitle(QStringLiteral("抽油机井平衡分析专家系统"));
   build();
+  fit_to_screen(this);
 }
 
 void BalanceAnalysis::build() {

@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/diagnosis/well_diagnosis.h"
 
 #include <QCloseEvent>
@@ -179,6 +180,7 @@ WellDiagnosis::WellDiagnosis(const ProgramFolder& folder, QWidget* parent) : QWi
   setWindowTitle(qs(kCaption));
   build_ui();
   resize(kClientWidth, kClientHeight);
+  fit_to_screen(this);
   // Load step: the default files, the path boxes checked (a valid record file lists its wells).
   DiagnosisIo d = io();
   diagnosis_load(st, folder_, d);

@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 
 #include <QCloseEvent>
@@ -91,6 +92,7 @@ SysEffiAnalysis::SysEffiAnalysis(MainWindowLink& main, QWidget* parent) : QWidge
   setAttribute(Qt::WA_DeleteOnClose);
   build_ui();
   Form_Load();
+  fit_to_screen(this);
 }
 
 QLineEdit* SysEffiAnalysis::make_box(int i, QWidget* parent) {

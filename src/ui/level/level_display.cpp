@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "platform/screen_fit.h"
 #include "core/common/number_text.h"
 #include "core/level/echo_display.h"
 #include "core/level/level_open.h"
@@ -64,6 +65,7 @@ LevelDisplay::LevelDisplay(const ProgramFolder& folder, QWidget* parent) : QWidg
   setWindowTitle(QStringLiteral("动液面显示系统"));
   build();
   Form_Load();
+  fit_to_screen(this);
 }
 
 void LevelDisplay::build() {

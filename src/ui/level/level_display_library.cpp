@@ -244,7 +244,11 @@ void LevelDisplay::Command6_Click() {
   presets.landscape = false;
   if (!run_print_dialog(this, presets)) return;
   if (Print_Copies <= 0) return;
-  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{"", "液面测试报表"});
+  // A PDF of one well's tests carries the well in its name; one of several wells does not.
+  QString well = Grid1->text(records.front(), 1).trimmed();
+  for (std::int16_t r : records)
+    if (Grid1->text(r, 1).trimmed() != well) well.clear();
+  std::unique_ptr<PrintSession> session = PrintSession::open(this, PrintName{well.toStdString(), "液面测试报表"});
   if (!session) return;
   LevelLibrary lib(program_folder());
   auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {

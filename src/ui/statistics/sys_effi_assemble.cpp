@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/statistics/sys_effi_assemble.h"
 
 #include <QComboBox>
@@ -86,6 +87,7 @@ SysEffiAssemble::SysEffiAssemble(ProgramFolder prog, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   build_ui();
   Form_Load();
+  fit_to_screen(this);
 }
 
 void SysEffiAssemble::build_ui() {
@@ -275,7 +277,9 @@ void SysEffiAssemble::Command4_Click() {
   FileDialogRequest req;
   req.title = "保存到文本文件";
   req.filter = "文本文件(*.txt)|*.txt";
-  req.initial_dir = path_text(prog_.root);
+  // Proposed beside the printed reports, under the table's own name.
+  req.initial_dir = path_text(prog_.report());
+  req.file_name = "系统效率统计分析表.txt";
   const std::string chosen = services().files->save_file(req);
   if (chosen.empty()) return;
   if (!write_stat_export(u8path(chosen), st.grid.rows))

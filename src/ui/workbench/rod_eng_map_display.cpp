@@ -1,4 +1,5 @@
 #include "platform/qt_text.h"
+#include "platform/screen_fit.h"
 #include "ui/workbench/rod_eng_map_display.h"
 
 #include <QApplication>
@@ -170,6 +171,7 @@ RodEngMapDisplay::RodEngMapDisplay(const ProgramFolder& folder, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose, false);
   build_ui();
   Form_Load();
+  fit_to_screen(this);
 }
 
 // The children are destroyed by the QWidget base, after this object has stopped being a
@@ -244,7 +246,9 @@ QGroupBox* RodEngMapDisplay::build_text1_frame() {
     auto* e = new BoxLineEdit(Frame4);
     e->setObjectName(QStringLiteral("Text1_%1").arg(i));
     e->setToolTip(QString::fromUtf8(kText1Tips[i]));
-    e->setMinimumWidth(80);
+    // At least as wide as a test date's 12 digits, also when a small screen squeezes the row.
+    const int digits = e->fontMetrics().horizontalAdvance(QStringLiteral("000000000000"));
+    e->setMinimumWidth(std::max(80, digits + 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 10));
     e->setAutoFillBackground(true);
     Text1[i] = e;
     g->addWidget(lbl, pos[i][0] * 2, pos[i][1]);

@@ -3,10 +3,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 
 #include "core/common/gbk.h"
+#include "core/common/record_limit.h"
+#include "core/common/test_records.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/records/gt_ym_checks.h"
@@ -575,6 +578,38 @@ TEST(DiagnosisRecords, LoadEffiFromADamagedFile) {
   EXPECT_EQ(w.st.Text1[diag_box::kSinkerLen], "");
   EXPECT_EQ(w.st.Text1[diag_box::kSinkerDia], "");
   EXPECT_EQ(w.msg.texts.size(), before + 1);  // nothing more is said
+}
+
+// Files of every path box beyond the 16-bit record numbers are refused by name, never
+// listed cut; one at the limit is taken.
+TEST(DiagnosisRecords, PathBoxesRefuseAFileBeyondTheRecordLimit) {
+  struct Case {
+    PathBox box;
+    std::string DiagnosisState::*text;
+    std::size_t record;
+  } cases[] = {{PathBox::Records, &DiagnosisState::Text3, kBgtRecordSize},
+               {PathBox::Efficiency, &DiagnosisState::Text4, kGtYmRecordSize},
+               {PathBox::Cards, &DiagnosisState::Text8, kSgtRecordSize}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.record);
+    Window w;
+    const fs::path file = w.prog.prog.sys() / "many.dat";
+    {
+      std::ofstream f(file, std::ios::binary);
+    }
+    fs::resize_file(file, (kMaxLibraryRecords + 1) * c.record);
+    const std::size_t before = w.msg.texts.size();
+    w.st.*c.text = path_text(file);
+    EXPECT_FALSE(path_box_change(w.st, c.box, w.io));
+    ASSERT_EQ(w.msg.texts.size(), before + 1);
+    EXPECT_EQ(w.msg.texts.back(), over_limit_text(file, kMaxLibraryRecords + 1));
+    EXPECT_NE(w.msg.texts.back().find(path_text(file)), std::string::npos);
+    EXPECT_TRUE((w.st.*c.text).empty());
+
+    fs::resize_file(file, kMaxLibraryRecords * c.record);
+    w.st.*c.text = path_text(file);
+    EXPECT_TRUE(path_box_change(w.st, c.box, w.io));
+  }
 }
 
 }  // namespace

@@ -197,3 +197,25 @@ TEST(LevelLibrary, DamagedLibraryIsRefusedAndNeverWritten) {
   EXPECT_EQ(lib.list(rows), LimitedStatus::Ok);
   EXPECT_FALSE(std::filesystem::exists(lib.path()));
 }
+
+// A library at the record limit (a sparse file: blank keys) refuses a new key and is left as
+// it was; one beyond the limit is refused for listing and saving.
+TEST(LevelLibrary, TheRecordLimitIsSaidNotHit) {
+  TempFolder tmp;
+  LevelLibrary lib(tmp.folder());
+  write_bytes(lib.path(), Bytes{});
+  std::filesystem::resize_file(lib.path(), kMaxLibraryRecords * kDymRecordSize);
+  int r = 0;
+  EXPECT_EQ(lib.save(dym_from_test(sample_test("A", "200701020304")), r), LimitedStatus::Full);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(std::filesystem::file_size(lib.path()), kMaxLibraryRecords * kDymRecordSize);
+  std::vector<LevelLibraryRow> rows;
+  EXPECT_EQ(lib.list(rows), LimitedStatus::Ok);
+  EXPECT_EQ(rows.size(), kMaxLibraryRecords);
+
+  std::filesystem::resize_file(lib.path(), (kMaxLibraryRecords + 1) * kDymRecordSize);
+  EXPECT_EQ(lib.list(rows), LimitedStatus::OverLimit);
+  EXPECT_TRUE(rows.empty());
+  EXPECT_EQ(lib.save(dym_from_test(sample_test("A", "200701020304")), r), LimitedStatus::OverLimit);
+  EXPECT_EQ(std::filesystem::file_size(lib.path()), (kMaxLibraryRecords + 1) * kDymRecordSize);
+}

@@ -222,4 +222,19 @@ TEST_F(LevelLibraryWindow, PrintsMarkedRowsFromACopy) {
   EXPECT_EQ(w->st.cur_rec, 1);
   EXPECT_EQ(w->st.sound_speed, speed);
   EXPECT_EQ(w->Label2->text(), title);
+  // Two wells: the proposed PDF names the report only.
+  ASSERT_FALSE(fakes.files.asked.empty());
+  EXPECT_EQ(fakes.files.asked.back().file_name, "液面测试报表.pdf");
+}
+
+// The marked tests of one well: the proposed PDF carries the well's name.
+TEST_F(LevelLibraryWindow, APdfOfOneWellIsNamedAfterIt) {
+  open_and_save("示范井1.y01");
+  w->Grid1->set_row(1);
+  w->Grid1_DblClick();
+  fakes.files.answers = {path_text(folder.root / "one.pdf")};
+  test::when_dialog_waits([](PrintDlg& d) { QTest::mouseClick(d.Command1, Qt::LeftButton); });
+  w->Command6_Click();
+  ASSERT_FALSE(fakes.files.asked.empty());
+  EXPECT_EQ(fakes.files.asked.back().file_name, "示范井1_液面测试报表.pdf");
 }

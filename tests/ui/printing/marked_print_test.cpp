@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <fstream>
 
 #include "core/printing/print_test_util.h"
 #include "print_test_helpers.h"
@@ -184,5 +185,54 @@ TEST_F(MarkedPrint, PreviewScrollsTheWaveformPage) {
   EXPECT_GT(dark, 50);
   pv->close();
 }
+
+
+// A library at the record limit: its last row prints like any other.
+struct LimitCase {
+  const char* caption;
+  const char* file;
+  void (RodEngMapDisplay::*load)(const std::filesystem::path&);
+  Bytes record;
+};
+
+class MarkedPrintAtTheLimit : public ::testing::TestWithParam<int> {};
+
+TEST_P(MarkedPrintAtTheLimit, TheLastRowOfAFullLibraryPrints) {
+  const LimitCase cases[] = {
+      {"功图数据主库", "Sgt.dat", &RodEngMapDisplay::Load_Grid_Dat_sgt, make_card("C", 300, 3000, 5000, 1000).encode()},
+      {"电力曲线主库", "Dnt.dat", &RodEngMapDisplay::Load_Grid_Dat_Pow, make_dnt("D").encode()},
+      {"波形分析主库", "xbt.dat", &RodEngMapDisplay::Load_Grid_Dat_Wav, make_xbt("X").encode()},
+  };
+  const LimitCase& c = cases[GetParam()];
+  test::ScopedFakeServices fakes;
+  TempProgram tmp("limit");
+  PrintDlg::destroy();
+  current_printer() = PrinterSettings{};
+  PrintSession::force_pdf() = true;
+  {
+    std::ofstream f(tmp.prog.sys() / c.file, std::ios::binary);
+    for (std::size_t i = 0; i < 32767; ++i)
+      f.write(reinterpret_cast<const char*>(c.record.data()), static_cast<std::streamsize>(c.record.size()));
+  }
+  auto w = std::make_unique<RodEngMapDisplay>(tmp.prog);
+  w->show();
+  w->st.frame2_caption = c.caption;
+  w->sync_to_widgets();
+  (w.get()->*c.load)(tmp.prog.sys() / c.file);
+  ASSERT_EQ(w->Grid1->rows(), 32768);
+  w->Grid1->set_row(32767);
+  w->Grid1_DblClick(32767, 0);
+  const QString pdf = QString::fromStdString((tmp.prog.root / "last.pdf").string());
+  fakes.files.answers = {pdf.toStdString()};
+  test::when_dialog_waits([](PrintDlg& d) {
+    d.Text2->setText(QStringLiteral("1"));
+    QTest::mouseClick(d.Command1, Qt::LeftButton);
+  });
+  w->print_marked_command();
+  EXPECT_EQ(test::pdf_pages(pdf), 1);
+  w.reset();
+  PrintSession::force_pdf() = false;
+}
+INSTANTIATE_TEST_SUITE_P(Libraries, MarkedPrintAtTheLimit, ::testing::Values(0, 1, 2));
 
 }  // namespace

@@ -198,6 +198,8 @@ TEST_F(StatisticsWindow, ExportWritesTheShownTable) {
   QTest::mouseClick(w->Command4, Qt::LeftButton);
   ASSERT_EQ(fakes.files.asked.size(), 1u);
   EXPECT_EQ(fakes.files.asked[0].title, "保存到文本文件");
+  EXPECT_EQ(fakes.files.asked[0].file_name, "系统效率统计分析表.txt");
+  EXPECT_EQ(fakes.files.asked[0].initial_dir, path_text(folder.report()));
   std::vector<std::uint8_t> got;
   ASSERT_TRUE(read_file(out, got));
   EXPECT_EQ(got, stat_export_bytes(w->st.grid.rows));

@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
+#include "core/common/messages.h"
 
 namespace wb {
 namespace {
@@ -340,7 +341,7 @@ int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_co
   const bool thrown = !print_calls(session->printer(), calls, print_copy);
   session->finish();
   if (thrown || session->failed()) {
-    services().messages->show(kPrintFailedMessage, "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
   return copies;

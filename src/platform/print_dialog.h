@@ -127,15 +127,11 @@ enum class CopyCalls { EachCopy, Once };
 // fresh drawing state. A call that throws ends its job and stops the loop: false.
 bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy);
 
-// Shown when a printout could not be written: the printer or the PDF file could not be
-// opened or written, or the page procedure stopped on a fault.
-inline constexpr const char* kPrintFailedMessage = "打印失败：打印机或输出文件不能打开或写入。";
-
 // The print driver every printout goes through: prints Print_Copies copies (none when 0 or
 // negative) through one print session. Returns the number of copies printed; 0 also when
 // the user declined to name a PDF file, when the chosen printer is gone or refuses jobs
 // (said by PrintSession::open), and when the printing failed (said with
-// kPrintFailedMessage). A procedure that throws ends its job and stops the printing.
+// kPrintFailedText of core/common/messages.h). A procedure that throws ends its job and stops the printing.
 int print_copies(QWidget* parent, const PrintCopy& print_copy, const PrintName& name = {},
                  CopyCalls calls = CopyCalls::EachCopy);
 

@@ -4,7 +4,6 @@
 // diagnosed well).
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -23,15 +22,13 @@
 namespace wb {
 namespace {
 
-// The sample maker beside the program (build/bin), the tests being in build/tests/ui.
-QString sample_maker() {
-  return QCoreApplication::applicationDirPath() + QStringLiteral("/../../bin/wb_make_samples");
-}
+// The sample maker as the build made it (the build tells this test where).
+QString sample_maker() { return QString::fromUtf8(WB_MAKE_SAMPLES); }
 
 class FirstUse : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!QFileInfo(sample_maker()).isExecutable()) GTEST_SKIP() << "wb_make_samples is not built";
+    ASSERT_TRUE(QFileInfo(sample_maker()).isExecutable()) << "no sample maker at " << sample_maker().toStdString();
     QProcess maker;
     maker.start(sample_maker(), {QString::fromStdString(tmp.path().string())});
     ASSERT_TRUE(maker.waitForFinished(60000));

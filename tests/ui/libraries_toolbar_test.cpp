@@ -436,6 +436,44 @@ TEST(LibrariesToolbar, AnalysisWindowsAreShownAndHandedTheJointTest) {
   EXPECT_EQ(w.analysis_window(AnalysisWindow::Level), nullptr);
 }
 
+// A file is opened by the first letter of its suffix: a joint test with a one-digit number
+// opens, and an electric file whose name ends in "o" before the dot is not taken for a joint
+// test.
+TEST(LibrariesToolbar, FileKindComesFromTheSuffix) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  ASSERT_TRUE(write_synthetic_joint_test(prog.data() / "J7.o1", SyntheticJointParams{}));
+  RodEngMapDisplay w(prog);
+  open_file(w, "J7.o1");
+  EXPECT_EQ(w.st.read_sgt_dnt_org, kKindJoint);
+
+  // "Jo.d1" holding joint-test bytes is read as the electric file its suffix says it is.
+  fs::copy_file(prog.data() / "J7.o1", prog.data() / "Jo.d1");
+  RodEngMapDisplay w2(prog);
+  w2.Image1_Click(3);  // the electric files
+  open_file(w2, "Jo.d1");
+  EXPECT_NE(w2.st.read_sgt_dnt_org, kKindJoint);
+}
+
+// A toolbar command that stops on a fault says so instead of passing for done.
+TEST(LibrariesToolbar, AFaultInACommandIsSaid) {
+  struct FailingShell : test::FakeShell {
+    bool open_document(const std::string&) override { throw std::runtime_error("viewer missing"); }
+  } shell;
+  test::ScopedFakeServices fakes;
+  services().shell = &shell;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  std::ofstream(prog.root / "help.chm") << "help";
+  RodEngMapDisplay w(prog);
+  w.Image1_Click(13);  // about, then the help file
+  ASSERT_EQ(fakes.messages.shown.size(), 2u);
+  EXPECT_EQ(fakes.messages.shown[1].text, "命令未能完成：viewer missing");
+}
+
 TEST(LibrariesToolbar, PrintWithoutMarksAsksForThem) {
   test::ScopedFakeServices fakes;
   test::TempProgramFolder tmp;

@@ -47,7 +47,7 @@ void automatic_adjustment(BalanceState& a, BalanceMode mode, std::vector<Interme
 void take_stroke(HeldStroke& h, const float* uus1, const float* iis1, const float* pps1, const float* qqs1,
                  const float* sss1, const float* ggs1, int n, std::int16_t cs_fs1, std::int16_t kind) {
   h.DispCurveType = kind;
-  if (kind != 2 && kind != 3) return;
+  if (!has_electric_stroke(kind)) return;
   n = std::clamp(n, 0, kBalanceMaxPoints);
   h.cs_fs = cs_fs1;
   h.gt_num = static_cast<std::int16_t>(n);
@@ -59,7 +59,7 @@ void take_stroke(HeldStroke& h, const float* uus1, const float* iis1, const floa
     h.iis[i] = h.iis_org[i] = iis1[i];
     h.pps[i] = h.pps_org[i] = pps1[i];
     h.qqs[i] = h.qqs_org[i] = qqs1[i];
-    if (kind == 3) {
+    if (kind == kKindJoint) {
       h.sss[i] = sss1[i];
       h.ggs[i] = ggs1[i];
     }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/balance/balance_params.h"
+#include "core/records/drawn_test.h"
 
 namespace wb {
 
@@ -30,7 +31,7 @@ inline constexpr int kBalanceMinPoints = 3;     // fewer points hold no stroke t
 
 // The stroke the window holds: what the hand-over (or a stored record) gives it.
 struct HeldStroke {
-  std::int16_t DispCurveType = 0;  // 3 joint test, 2 electric curves only, 0 none yet
+  std::int16_t DispCurveType = 0;  // TestKind: kKindJoint, kKindElectric (curves only), 0 none yet
   std::int16_t cs_fs = 0;          // wiring: 1 three-phase two-channel, 2 one-channel, 3 single-phase, 4 three-channel
   std::int16_t gt_num = 0;         // points per stroke, 0.02 s apart
   std::string Cur_Well;            // well, trimmed
@@ -43,7 +44,7 @@ struct HeldStroke {
   // The four electric curves as received (a stored record's coefficients come from these).
   std::vector<float> iis_org, uus_org, pps_org, qqs_org;
 
-  bool holds_stroke() const { return (DispCurveType == 2 || DispCurveType == 3) && gt_num >= kBalanceMinPoints; }
+  bool holds_stroke() const { return has_electric_stroke(DispCurveType) && gt_num >= kBalanceMinPoints; }
 };
 
 // Copies a handed-over stroke (sh_ow): kind 2 or 3 only; another kind changes only the kind.

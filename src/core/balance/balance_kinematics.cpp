@@ -5,6 +5,7 @@
 #include "core/common/fourier.h"
 #include "core/common/number_text.h"
 #include "core/common/pi.h"
+#include "core/common/stroke.h"
 
 namespace wb {
 
@@ -121,7 +122,7 @@ void Get_Beam_Balance(BalanceState& a, BalanceMode mode, std::vector<Intermediat
 
   std::array<float, 7> ca{}, sb{};
   Fourier_Coef(a.Beam_Y.data(), static_cast<std::int16_t>(n), kStrokeTerms, ca.data(), sb.data());
-  const float omega = static_cast<float>(314.159265358979 / n);  // rad/s: one turn in n·0.02 s
+  const float omega = static_cast<float>(kTwoPi14 * kSamplesPerSecond / n);  // rad/s: one turn in n / 50 s
   for (std::size_t k = 0; k <= 6; ++k) {
     a.V_Sin[k] = -static_cast<float>(k) * ca[k] * omega;
     a.V_Cos[k] = static_cast<float>(k) * sb[k] * omega;

@@ -131,7 +131,7 @@ void draw_report_note(Canvas& c, double yy, const std::string& note) {
 
 BalanceMode load_record_for_print(BalanceState& a, const PhfxRecord& rec) {
   stroke_from_phfx(rec, a.held);
-  if (a.held.DispCurveType != 2 && a.held.DispCurveType != 3) a.held.DispCurveType = 3;
+  if (!has_electric_stroke(a.held.DispCurveType)) a.held.DispCurveType = kKindJoint;
   BalanceParams& p = a.prm;
   p.crank_blocks = rec.crank_blocks;
   p.crank_block_wt = static_cast<float>(rec.crank_block_wt / 1000.0);

@@ -13,6 +13,7 @@ namespace wb {
 using DnCsArray = std::array<float, 16>;
 
 enum DnCsIndex : int {
+  kDnCsPumpEffi = 0,       // %, kept by the summary record; the panel leaves it
   kDnCsAvgVoltage = 1,     // V
   kDnCsAvgCurrent = 2,     // A
   kDnCsInputPower = 3,     // kW, mean active power

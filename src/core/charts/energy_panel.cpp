@@ -5,6 +5,7 @@
 
 #include "core/charts/chart_text.h"
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 
 namespace wb {
@@ -46,7 +47,7 @@ void fill_DnCs(const DrawnTest& st, DnCsArray& d) {
   set_from_box(d[kDnCsApparentPower], st.Text3[result_box::kApparentPower]);
   set_from_box(d[kDnCsPowerFactor], st.Text3[result_box::kPowerFactor]);
   // The sum of one stroke's active-power samples (kW, 0.02 s apart): /50 gives kJ, /3.6 W·h.
-  d[kDnCsStrokeEnergy] = round2(static_cast<double>(st.p_sum) / 50 / 3.6);
+  d[kDnCsStrokeEnergy] = round2(static_cast<double>(st.p_sum) / kSamplesPerSecond / 3.6);
   d[kDnCsMaxCurrentUp] = st.imax_up;
   d[kDnCsMaxCurrentDown] = st.imax_down;
   set_from_box(d[kDnCsRmsCurrent], st.Text3[result_box::kRmsCurrent]);

@@ -13,6 +13,10 @@ namespace wb {
 
 inline constexpr int kSamplesPerSecond = 50;
 
+// Fewest samples (4 s) that make a usable stroke: a test with fewer card or electric samples
+// per stroke is neither handed to the efficiency window nor stored as its well's curves.
+inline constexpr int kMinStrokePoints = 200;
+
 // Stroke period of n samples, s: n / 50.
 [[nodiscard]] inline double stroke_period_s(int n) { return n / static_cast<double>(kSamplesPerSecond); }
 

@@ -25,6 +25,9 @@ namespace wb {
 
 inline constexpr int kDiagBoxCount = 56;
 inline constexpr int kYjcsSize = 34;
+// The yjcs slots get_yjcs fills and the pump card reads: stroke (m), strokes per minute, the
+// diameter (mm) and length (m) of rod section 1, then of 2, 3 and 4 (23..30), pump depth (m).
+inline constexpr int kYjcsStroke = 2, kYjcsSpm = 3, kYjcsFirstSection = 23, kYjcsPumpDepth = 33;
 inline constexpr int kPumpCardSize = 73;  // indexes 0..72; a computation writes 0..71
 
 // The design texts of the boxes.

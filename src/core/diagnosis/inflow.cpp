@@ -1,11 +1,12 @@
 #include "core/diagnosis/inflow.h"
 
+#include "core/common/physical.h"
+
 namespace wb {
 
 namespace {
 constexpr double kMinOilDensity = 0.7;
 constexpr double kMinLayerDepth = 100;  // m
-constexpr double kGravity = 9.8;
 constexpr double kVogelDivisor = 1.8;
 }  // namespace
 

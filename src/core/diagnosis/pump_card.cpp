@@ -16,7 +16,6 @@ constexpr double kRodModulus = 21000;       // kgf/mm²
 constexpr double kRodWeightFactor = 0.0065878;  // kgf/m per mm² of d²
 constexpr double kSoundSpeed = 5100;        // m/s in the rods
 constexpr double kDepthTolerance = 0.5;     // m the pump may sit above the bottom of the rods
-constexpr int kSectionSlot = 23;            // yjcs: diameter, length of section 1, then 2, 3, 4
 constexpr int kHalfStroke = 36;             // 72 points: sums are divided by 36
 
 // Dimensionless damping factor of the rod string, an empirical fit over the stroke × stroke
@@ -44,12 +43,12 @@ PumpCardRun get_bgt(DiagnosisState& st, const std::array<double, 72>& s_dat, con
   const double FL = *fl_text;
   if (FL == 0) return PumpCardRun::no_load_factor;
 
-  const double S = st.yjcs[2], N = st.yjcs[3];
-  double H = st.yjcs[33];
+  const double S = st.yjcs[kYjcsStroke], N = st.yjcs[kYjcsSpm];
+  double H = st.yjcs[kYjcsPumpDepth];
   std::array<double, 5> d{}, L{};  // sections 1..4
   for (int m = 1; m <= 4; ++m) {
-    d[m] = st.yjcs[kSectionSlot + 2 * (m - 1)];
-    L[m] = st.yjcs[kSectionSlot + 2 * (m - 1) + 1];
+    d[m] = st.yjcs[kYjcsFirstSection + 2 * (m - 1)];
+    L[m] = st.yjcs[kYjcsFirstSection + 2 * (m - 1) + 1];
   }
   const int k_last = st.Sec_Last + 1;  // the card returned: bottom of the last section
   bool sections_ok = k_last >= 1 && k_last <= 4;

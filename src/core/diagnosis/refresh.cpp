@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/common/periodic_spline.h"
+#include "core/common/physical.h"
 #include "core/common/pi.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/rod_string.h"
@@ -23,8 +24,6 @@ constexpr int kLoadTerms = 30;             // gg_* 0..29
 constexpr double kLoadStep = 100;          // max_load units per kN
 constexpr float kMeanStep = 2;             // gg_cos(0) is twice the mean: +2 is +1 kN
 constexpr double kScaleFactor = 1.02;
-constexpr double kSteelDensity = 7.8;      // t/m3
-constexpr double kGravity = 9.8;
 constexpr double kRodModulusCm = 2100000;  // kgf/cm2
 constexpr double kTubingStretch = 24465000;
 constexpr float kDensityLow = 0.5f, kDensityHigh = 1.2f;

@@ -13,7 +13,6 @@ constexpr int kSinker = 0;
 // Boxes of the lengths of table indexes 0..5: sinker bar, 5/8, 3/4, 7/8, 1, 1-1/8 in.
 constexpr std::array<int, 6> kLengthBoxes = {diag_box::kSinkerLen, diag_box::kRods58, diag_box::kRods34,
                                              diag_box::kRods78,   diag_box::kRods1,  diag_box::kRods118};
-constexpr int kYjcsStroke = 2, kYjcsSpm = 3, kYjcsFirstSection = 23, kYjcsPumpDepth = 33;
 }  // namespace
 
 void fill_rod_table(DiagnosisState& st) {

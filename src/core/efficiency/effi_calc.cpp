@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 #include "core/common/pi.h"
 #include "core/common/trim.h"
 #include "core/records/drawn_test.h"
@@ -14,12 +15,10 @@ using namespace effi_box;  // Text1 by name
 
 namespace {
 
-// Physical constants exactly as the calculation uses them.
-constexpr double kGravityLift = 9.8;       // m/s², in the lift and the liquid-column load
-constexpr double kGravityPower = 9.81;     // m/s², in the hydraulic power
+// Gravity as the calculation uses it: kGravity in the lift and the liquid-column load,
+// kGravityFine in the hydraulic power.
 constexpr double kSecondsPerDay = 86400;
 constexpr double kMinutesPerDay = 1440;
-constexpr double kSteelDensity = 7.8;      // t/m3, for the buoyancy of the rods
 constexpr double kStrokeLossPerKm = 0.4;   // m of stroke lost per 1000 m of rod string
 
 // Rod table: element 0 is the sinker bar (matched by its whole millimetres against 1..7),
@@ -72,10 +71,10 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
 
   // 3. Lift, m: the fluid level plus the tubing-casing pressure difference as a head of the
   //    produced liquid (MPa → kPa, t/m3 · g → kPa/m).
-  const float H = to_single(B(kFluidLevel) + (B(kTubingPress) - B(kCasingPress)) * 1000 / (rho * kGravityLift));
+  const float H = to_single(B(kFluidLevel) + (B(kTubingPress) - B(kCasingPress)) * 1000 / (rho * kGravity));
 
   // 4. Hydraulic power, kW: t/d · m · g over the seconds of a day.
-  put(kHydraulicPower, round_dec(B(kLiquidRate) * static_cast<double>(H) * kGravityPower / kSecondsPerDay, 2));
+  put(kHydraulicPower, round_dec(B(kLiquidRate) * static_cast<double>(H) * kGravityFine / kSecondsPerDay, 2));
 
   // 5. Efficiencies from the powers as displayed.
   const double p_in = B(kInputPower), p_rod = B(kRodPower), p_hyd = B(kHydraulicPower);
@@ -127,7 +126,7 @@ EffiCalcOutcome Cmd_Calc_Click(SysEffiState& s, std::array<std::string, 6>& main
 
   // 11. Theoretical maximum load, kN: the liquid column over the plunger (kg) plus the rods.
   const double column_kg = kPi2 / 4 * std::pow(bore_m, 2) * rho * 1000 * s.Rod_Len_Sum;
-  put(kTheoMaxLoad, round_dec(column_kg * kGravityLift / 1000 + wr, 2));
+  put(kTheoMaxLoad, round_dec(column_kg * kGravity / 1000 + wr, 2));
 
   // 12. The static card goes back only to the test it was computed for.
   if (trim_blanks(T[kTestTime]) == trim_blanks(main_Text1[appended_box::kTestDate]) &&

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_rescale.h"
 #include "core/efficiency/effi_records.h"
@@ -16,8 +17,6 @@ namespace wb {
 using namespace effi_box;  // Text1 by name
 
 namespace {
-
-constexpr int kMinStrokePoints = 200;  // fewer samples than this are no stroke to keep
 
 std::vector<float> copy_samples(const SampleArray& a, int count) {
   return std::vector<float>(a.begin(), a.begin() + count);
@@ -117,7 +116,7 @@ BoxLeft effi_box_left(SysEffiState& s, int index, std::array<std::string, 16>& m
       T[kSubmergence] = num_text(std::floor((B(kPumpDepth) - B(kFluidLevel)) * 10 + 0.5) / 10);
       return BoxLeft::Derived;
     case kInputPower: {
-      if (s.read_sgt_dnt_org != 2 && s.read_sgt_dnt_org != 3) return BoxLeft::Nothing;
+      if (!has_electric_stroke(s.read_sgt_dnt_org)) return BoxLeft::Nothing;
       const float p = to_single(B(kInputPower));
       if (s.Pin_Ref == 0 || p == 0 || !std::isfinite(p)) return BoxLeft::Nothing;
       const float factor = p / s.Pin_Ref;

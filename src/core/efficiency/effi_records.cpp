@@ -5,6 +5,7 @@
 #include <tuple>
 #include <unordered_set>
 
+#include "core/charts/data_type.h"
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
 #include "core/common/layout_keys.h"
@@ -17,6 +18,7 @@
 #include "core/records/gt_ym_checks.h"
 #include "core/records/gt_ym_fields.h"
 #include "core/efficiency/sys_effi_state.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -124,14 +126,14 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   DlPh_Rec.motor_model = Trim_Blank_Nul(Text1[kMotorModel]);
   DlPh_Rec.real_stroke = val(kRealStroke);
   DlPh_Rec.real_spm = val(kRealSpm);
-  DlPh_Rec.dn_cs[0] = val(kPumpEffi);   // pump efficiency, %
-  DlPh_Rec.dn_cs[1] = val(kMeanVoltage);   // mean voltage
-  DlPh_Rec.dn_cs[2] = val(kMeanCurrent);   // mean current
-  DlPh_Rec.dn_cs[4] = val(kReactivePower);   // reactive power
-  DlPh_Rec.dn_cs[5] = val(kApparentPower);   // apparent power
-  DlPh_Rec.dn_cs[6] = val(kPowerFactor);   // power factor
-  DlPh_Rec.dn_cs[10] = val(kRmsCurrent);  // RMS current
-  DlPh_Rec.dn_cs[14] = val(kRmsPower);  // RMS power
+  DlPh_Rec.dn_cs[kDnCsPumpEffi] = val(kPumpEffi);
+  DlPh_Rec.dn_cs[kDnCsAvgVoltage] = val(kMeanVoltage);
+  DlPh_Rec.dn_cs[kDnCsAvgCurrent] = val(kMeanCurrent);
+  DlPh_Rec.dn_cs[kDnCsReactivePower] = val(kReactivePower);
+  DlPh_Rec.dn_cs[kDnCsApparentPower] = val(kApparentPower);
+  DlPh_Rec.dn_cs[kDnCsPowerFactor] = val(kPowerFactor);
+  DlPh_Rec.dn_cs[kDnCsRmsCurrent] = val(kRmsCurrent);
+  DlPh_Rec.dn_cs[kDnCsRmsPower] = val(kRmsPower);
   DlPh_Rec.sys_effi = val(kSysEffi);
   const std::size_t target = found ? found : recs.size() + 1;
   status = store.write(target, DlPh_Rec.encode());
@@ -198,7 +200,7 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     // A well base record with values no window writes is stored only when the user says so.
     const std::vector<std::string> doubts = well_base_save_doubts(prog, *well_base);
     if (!doubts.empty() &&
-        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + "\n\n仍要存入库吗？",
+        !msg.ask_yes_no(well_base_doubts_text(doubts, path_text(well_base_path(prog))) + kStoreAnywayQuestion,
                         kWellBaseDoubtsTitle)) {
       out.declined = true;
       return out;

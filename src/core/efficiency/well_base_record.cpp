@@ -11,6 +11,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_layout.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_curves.h"
 #include "core/efficiency/sys_effi_state.h"
@@ -215,7 +216,6 @@ bool coef(std::span<const float> x, int n, std::array<float, M>& sin_block, std:
   return true;
 }
 
-constexpr int kMinStrokePoints = 200;  // fewer points: no usable stroke to store
 constexpr const char* kSaveTitle = "保存";
 
 // Reads the library, finds the key, lets `fill` set the writer's fields into the found

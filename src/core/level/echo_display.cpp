@@ -148,7 +148,7 @@ void get_small_data(LevelTest& t, int s_gain, int l_gain) {
 
 DepthScale depth_scale(float sound_speed, int sample_rate) {
   DepthScale s;
-  const double rate = sample_rate > 0 ? sample_rate : kDisplayRate;
+  const double rate = usable_rate(sample_rate);
   s.m = static_cast<double>(sound_speed) / rate / 2.0;
   if (!std::isfinite(s.m)) s.m = 0.0;
   s.d0 = std::floor(-kShotSample * s.m);

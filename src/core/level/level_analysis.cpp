@@ -65,7 +65,7 @@ void GetDFT(const std::int16_t* fdata, int Data_Num, int dft_num, float* Tcos, f
 }
 
 BinBand speed_band(int sample_rate) {
-  const double rate = sample_rate > 0 ? sample_rate : kDisplayRate;
+  const double rate = usable_rate(sample_rate);
   BinBand b;
   b.first = static_cast<int>(round_even(5000.0 / rate * 30.0 / 20.0));
   b.last = static_cast<int>(std::min<long long>(round_even(5000.0 / rate * 60.0 / 20.0), kSpectrumSize - 2));

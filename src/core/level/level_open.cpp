@@ -32,7 +32,7 @@ bool open_raw_level_file(LevelTest& t, const std::filesystem::path& path, const 
 }
 
 bool warn_invalid_rate(const LevelTest& t, MessageService& msg) {
-  if (t.sample_rate > 0) return false;
+  if (is_usable_rate(t.sample_rate)) return false;
   msg.show(kInvalidRateText, "", MsgButtons::Ok, MsgIcon::Warning);
   return true;
 }

@@ -129,9 +129,14 @@ inline float& LevelTest::marker_x(LevelMarker m) {
   return level_x;
 }
 
+// Whether a stored rate can be counted with: a positive number of samples per second.
+inline bool is_usable_rate(int sample_rate) { return sample_rate > 0; }
+// The rate every time and depth of a test counts with: the given one, or the display's 250
+// when it is not usable.
+inline int usable_rate(int sample_rate) { return is_usable_rate(sample_rate) ? sample_rate : kDisplayRate; }
 // The rate the depth scale and the sound-speed band count with: the test's own, or the
 // display's 250 when the file gives none.
-inline int depth_rate(const LevelTest& t) { return t.sample_rate > 0 ? t.sample_rate : kDisplayRate; }
+inline int depth_rate(const LevelTest& t) { return usable_rate(t.sample_rate); }
 
 // What the window says once when it opens a test whose rate it cannot use.
 inline constexpr const char* kInvalidRateText = "采样率无效，按每秒250点计算";
@@ -141,7 +146,7 @@ inline constexpr const char* kInvalidRateText = "采样率无效，按每秒250�
 // `end_sample`; the sample is rounded down to a whole sample.
 template <class F>
 void for_each_time_tick(int rate, int end_sample, F f) {
-  if (rate <= 0) rate = kDisplayRate;
+  rate = usable_rate(rate);
   for (long long j = 0;; ++j) {
     const long long s = kShotSample + j * rate / 10;
     if (s >= end_sample) break;

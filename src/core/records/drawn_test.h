@@ -25,6 +25,10 @@ enum TestKind : std::int16_t {
   kKindLineLoss = 5,
 };
 
+// Whether a test of this kind has electric curves over a stroke (electric or joint test): the
+// counterbalance and efficiency windows take only such a test.
+inline bool has_electric_stroke(int kind) { return kind == kKindElectric || kind == kKindJoint; }
+
 using SampleArray = std::array<float, kSampleArraySize>;
 
 // The appended-data boxes `Text1` (frame "数据附加及更正"): the test's date and well, and the

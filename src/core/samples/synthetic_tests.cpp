@@ -9,6 +9,8 @@
 #include "core/common/fourier.h"
 #include "core/common/record_store.h"
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
+#include "core/common/stroke.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/diagnosis/inflow.h"
 #include "core/common/test_records.h"
@@ -20,8 +22,7 @@
 namespace wb {
 namespace {
 
-constexpr double kG = 9.81;         // m/s^2
-constexpr double kDt = 0.02;        // s per sample
+constexpr double kDt = 1.0 / kSamplesPerSecond;  // s per sample
 constexpr double kLinkage = 0.12;   // second-harmonic share of the polished-rod motion
 
 // Deterministic noise in [-1, 1] (xorshift32).
@@ -112,7 +113,7 @@ Bytes make_synthetic_joint_test(const SyntheticJointParams& p) {
     const double vib =
         0.05 * F * std::exp(-4.0 * half) * std::sin(2.0 * std::numbers::pi * 6.0 * half) * (up ? 1.0 : -1.0);
     const double static_load = p.rod_weight + F * carried;
-    const double load = static_load * (1.0 + acc / kG) + vib;
+    const double load = static_load * (1.0 + acc / kGravityFine) + vib;
 
     // Shaft power through the motor (generating on a negative net torque).
     const double shaft = (load - cb) * vel;  // kW

@@ -3,6 +3,7 @@
 #include <vector>
 #include <tuple>
 
+#include "core/charts/data_type.h"
 #include "core/charts/energy_panel.h"
 #include "core/common/layout_keys.h"
 #include "core/common/record_fields.h"
@@ -53,7 +54,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
     DlPh_Rec.crank_block_pos = 0;
     DlPh_Rec.crank_block_wt = 0;
     DlPh_Rec.reserved_92 = {};
-    DlPh_Rec.dn_cs[0] = 0;
+    DlPh_Rec.dn_cs[kDnCsPumpEffi] = 0;
     DlPh_Rec.sys_effi = 0;
     DlPh_Rec.well_name = Trim_Blank_Nul(st.Text1[appended_box::kWell]);
     DlPh_Rec.test_date = st.org_head.test_date;

@@ -120,6 +120,16 @@ const LibraryInfo* library_by_export_tooltip(std::string_view tooltip) {
 
 fs::path library_path(const ProgramFolder& prog, LibraryKind kind) { return prog.sys() / library_info(kind).file_name; }
 
+TestKind test_kind_of_file(const fs::path& file) {
+  const std::string suffix = trim_blanks(path_text(file.filename().extension()));
+  if (suffix.size() < 2) return kKindNone;  // no suffix, or a bare dot
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(suffix[1])));
+  if (letter == 'o') return kKindJoint;
+  for (const auto& l : kLibraries)
+    if (letter == l.letter) return l.test_kind;
+  return kKindNone;
+}
+
 LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
   rows.clear();
   if (file_records_over_limit(fil_nam, record_length)) return LibStatus::OverLimit;

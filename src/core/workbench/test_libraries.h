@@ -40,6 +40,11 @@ const LibraryInfo* library_by_caption(std::string_view caption);
 const LibraryInfo* library_by_export_tooltip(std::string_view tooltip);
 std::filesystem::path library_path(const ProgramFolder& prog, LibraryKind kind);
 
+// The kind of a single-test file by the first letter of its suffix, either case: o joint test,
+// g card, d electric test, x waveform (name.o01, name.g02 …). kKindNone for a name with no
+// suffix or another letter. Only the file name counts, not the folders above it.
+[[nodiscard]] TestKind test_kind_of_file(const std::filesystem::path& file);
+
 enum class [[nodiscard]] LibStatus {
   Ok,
   Damaged,     // length not a whole number of records: refused, not rewritten

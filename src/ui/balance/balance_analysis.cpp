@@ -25,6 +25,7 @@
 #include "platform/combo_box.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/analysis_windows.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -360,7 +361,7 @@ void BalanceAnalysis::Form_Load() {
   for (const std::string& m : CyjModeCatalog::read(cyj_mode_path(folder_)).models()) Comb_Cyj_Mode->addItem(qs(m));
   Comb_Cyj_Mode->setEditText(text);
   Comb_Cyj_Mode->blockSignals(false);
-  if (state.held.DispCurveType == 2 || state.held.DispCurveType == 3) prepare_held_stroke();
+  if (has_electric_stroke(state.held.DispCurveType)) prepare_held_stroke();
 }
 
 // Get_Dat_From_WellBase: the model first (its figures fill boxes 6 and 4), then the
@@ -393,7 +394,7 @@ void BalanceAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
                             std::int16_t& DispCurveType1) {
   take_stroke(state.held, uus1.data(), iis1.data(), pps1.data(), qqs1.data(), sss1.data(), ggs1.data(), gt_num1,
               cs_fs1, DispCurveType1);
-  if (DispCurveType1 != 2 && DispCurveType1 != 3) return;
+  if (!has_electric_stroke(DispCurveType1)) return;
   const TestState& st = main_.test();
   state.held.Cur_Well = trim_blanks(st.Text1[appended_box::kWell]);
   state.held.Cur_Test = trim_blanks(st.Text1[appended_box::kTestDate]);
@@ -506,7 +507,7 @@ void BalanceAnalysis::save_chart(PictureBox* pic, const char* title, const char*
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
   if (!pic->save_bmp(qs(name)))
-    services().messages->show("图片文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(name), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void BalanceAnalysis::Option1_Click(int index) {

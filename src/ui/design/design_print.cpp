@@ -6,6 +6,7 @@
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
+#include "core/common/messages.h"
 
 namespace wb::design {
 

@@ -16,6 +16,7 @@
 #include "platform/picture_box.h"
 #include "platform/services_qt.h"
 #include "ui/design/mm_lines_overlay.h"
+#include "core/common/messages.h"
 
 namespace wb::design {
 namespace {
@@ -216,7 +217,7 @@ void IprTab::IPR_SAVE_Click() {
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
   if (!save_image_bmp(panel.toImage(), qs(path)))
-    services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb::design

@@ -9,6 +9,7 @@
 #include "platform/picture_box.h"
 #include "platform/services_qt.h"
 #include "ui/design/mm_lines_overlay.h"
+#include "core/common/messages.h"
 
 namespace wb::design {
 namespace {
@@ -142,7 +143,7 @@ void PicShow::save_picture() {
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
   if (!Picture1->save_bmp(QString::fromStdString(path)))
-    services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb::design

@@ -20,6 +20,7 @@
 #include "platform/grid.h"
 #include "platform/picture_box.h"
 #include "platform/services_qt.h"
+#include "core/common/messages.h"
 
 namespace wb::design {
 namespace {
@@ -318,7 +319,7 @@ void WellViewFrame::save_picture() {
   const std::string path = services().files->save_file(req);
   if (path.empty()) return;
   if (!Picture_3D->save_bmp(QString::fromStdString(path)))
-    services().messages->show("图片文件不能保存：" + path, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(path), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb::design

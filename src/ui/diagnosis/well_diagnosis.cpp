@@ -19,6 +19,7 @@
 #include "platform/system_printer.h"
 #include "ui/diagnosis/diagnosis_boxes.h"
 #include "ui/workbench/analysis_windows.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -612,7 +613,7 @@ void WellDiagnosis::Picture1_MouseDown(Qt::MouseButton button) {
   const std::string chosen = services().files->save_file(req);
   if (chosen.empty()) return;
   if (!Picture1->save_bmp(qs(chosen)))
-    services().messages->show("图片文件不能保存：" + chosen, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(chosen), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 // ---------------------------------------------------------------- keys and focus

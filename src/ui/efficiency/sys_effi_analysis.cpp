@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "core/common/paths.h"
+#include "core/common/stroke.h"
 #include "core/records/cyj_mode_lists.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
@@ -317,7 +318,7 @@ void SysEffiAnalysis::sh_ow(SampleArray& uus1, SampleArray& iis1, SampleArray& p
                  main_.test().Text3);
   // Nothing carried (no record of the well, or a library that cannot be read) leaves the
   // handed-over boxes as they are: the hand-over goes on whatever the library holds.
-  if (st.gt_num >= 200 || st.iu_num >= 200) std::ignore = carry_forward_base_data(st, st.Effi_File);
+  if (st.gt_num >= kMinStrokePoints || st.iu_num >= kMinStrokePoints) std::ignore = carry_forward_base_data(st, st.Effi_File);
   sync_to_widgets();
 }
 

@@ -21,6 +21,7 @@
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
 #include "ui/level/level_display.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -184,7 +185,7 @@ void LevelDisplay::Grid1_MouseDown(Qt::MouseButton button) {
 void LevelDisplay::Command2_Click() {
   // Results of a damaged raw file would reload from the library as if they were sound.
   if (st.cur_rec == -1 && !st.file_doubts.empty() &&
-      !services().messages->ask_yes_no(level_doubts_text(st.file_doubts, st.Text2) + "\n\n仍要存入库吗？",
+      !services().messages->ask_yes_no(level_doubts_text(st.file_doubts, st.Text2) + kStoreAnywayQuestion,
                                        kLevelDoubtsTitle))
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -426,15 +426,15 @@ void RodEngMapDisplay::File1_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QString dir = File1->path();
   QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
-  QString t = full.trimmed();
-  QChar letter;
-  if (t.size() > 2) letter = t.at(t.size() - 3).toUpper();
   // Each reader resets the shown test only once its file is accepted and then names it in
   // the path box, so a file that cannot be read leaves the previous test and its path in place.
-  if (letter == 'O') open_joint_test(full);
-  else if (letter == 'G') open_card_file(full);
-  else if (letter == 'D') open_electric_file(full);
-  else if (letter == 'X') open_wave_file(full);
+  switch (test_kind_of_file(u8path(name.toStdString()))) {
+    case kKindJoint: open_joint_test(full); break;
+    case kKindCard: open_card_file(full); break;
+    case kKindElectric: open_electric_file(full); break;
+    case kKindWave: open_wave_file(full); break;
+    default: break;
+  }
   sync_to_widgets();
   QApplication::restoreOverrideCursor();
 }

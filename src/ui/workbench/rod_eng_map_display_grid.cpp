@@ -10,6 +10,7 @@
 #include "platform/qt_text.h"
 #include "platform/services_qt.h"
 #include "ui/workbench/rod_eng_map_display_libs.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -223,7 +224,7 @@ void RodEngMapDisplay::Save_Pic_Bmp() {
   const std::string chosen = services().files->save_file(req);
   if (chosen.empty()) return;
   if (!Picture1->save_bmp(QString::fromStdString(chosen)))
-    services().messages->show("图片文件不能保存：" + chosen, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(picture_not_saved_text(chosen), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 }  // namespace wb

@@ -9,6 +9,7 @@
 #include "platform/system_printer.h"
 #include "ui/printing/print_preview.h"
 #include "ui/workbench/rod_eng_map_display.h"
+#include "core/common/messages.h"
 
 namespace wb {
 namespace {

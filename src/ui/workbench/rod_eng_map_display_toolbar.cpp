@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/common/dlph_record.h"
+#include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/workbench/batch_print.h"
 #include "core/workbench/bottom_dead_centre.h"
@@ -18,6 +19,7 @@
 #include "platform/services_qt.h"
 #include "platform/system_printer.h"
 #include "ui/workbench/rod_eng_map_display_libs.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
@@ -30,6 +32,8 @@ AnalysisWindowRegistry& analysis_windows() {
 
 namespace {
 
+// Said when a toolbar command stops on a fault; the fault's own description follows.
+inline constexpr const char* kCommandFailedText = "命令未能完成：";
 inline constexpr const char* kAboutTitle = "关于本程序";
 inline constexpr const char* kAboutText =
     "抽油机井测试分析工作台 1.0\n\n"
@@ -55,7 +59,7 @@ bool confirm_store(const StoreCheck& c, const char* title) {
 // declines.
 bool confirm_doubtful_record(const TestState& st) {
   return st.record_doubts.empty() ||
-         services().messages->ask_yes_no(record_doubts_message(st) + "\n\n仍要存入库吗？", kRecordDoubtsTitle);
+         services().messages->ask_yes_no(record_doubts_message(st) + kStoreAnywayQuestion, kRecordDoubtsTitle);
 }
 
 // The card and the electric record of a joint test built from the stroke and stored; with
@@ -65,7 +69,7 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
   // Results of a damaged raw file would reload from the libraries as if they were sound.
   if (!w.st.org_doubts.empty() &&
-      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + "\n\n仍要存入库吗？",
+      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + kStoreAnywayQuestion,
                                        kOrgDoubtsTitle))
     return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);
@@ -221,7 +225,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
   Dir1->set_path(QString::fromStdString(path_text(program_folder().data())));
 
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
-  // A failure inside a command ends that command; what was done before stays done.
+  // A failure inside a command ends that command and is said, so that it is not taken for
+  // done; what was done before stays done.
   try {
     switch (index) {
       case 0:
@@ -267,7 +272,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
         }
         sync_to_widgets();
         QWidget* win = show_analysis_window(AnalysisWindow::Efficiency);
-        if (joint && win && (st.gt_num >= 200 || st.iu_num >= 200)) hand_over_efficiency(*this, win);
+        if (joint && win && (st.gt_num >= kMinStrokePoints || st.iu_num >= kMinStrokePoints))
+          hand_over_efficiency(*this, win);
         break;
       }
       case 10: {
@@ -292,7 +298,8 @@ void RodEngMapDisplay::Image1_Click(int index) {
       default:  // 6: the common steps only
         break;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    services().messages->show(std::string(kCommandFailedText) + e.what(), "", MsgButtons::Ok, MsgIcon::Warning);
   }
   Picture1->update();
   sync_to_widgets();

@@ -395,3 +395,19 @@ TEST(TestLibraries, StoreCheckNamesUnstorableBoxesAndChangedNames) {
     }
   }
 }
+
+// The kind of a single-test file is the first letter of its suffix, whatever the suffix's
+// length, and never a letter of the folders or of the name before it.
+TEST(TestLibraries, FileKindIsTheFirstLetterOfTheSuffix) {
+  struct Case {
+    const char* path;
+    TestKind kind;
+  } cases[] = {
+      {"data/示范井1.o01", kKindJoint}, {"data/W.O02", kKindJoint},      {"W.g01", kKindCard},
+      {"W.d99", kKindElectric},         {"W.x03", kKindWave},            {"W.o1", kKindJoint},
+      {"Jo.d1", kKindElectric},         {"a.b.g07", kKindCard},          {"W.dat", kKindElectric},
+      {"W", kKindNone},                 {"W.", kKindNone},               {"W.t01", kKindNone},
+      {"data.o01/W", kKindNone},        {"W.o01 ", kKindJoint},
+  };
+  for (const Case& c : cases) EXPECT_EQ(test_kind_of_file(u8path(c.path)), c.kind) << c.path;
+}

@@ -4,11 +4,13 @@
 // calibrates a viscous-loss coefficient; the designed operating point is then predicted.
 //
 // Quantities carried between steps are single precision; each expression is evaluated in
-// double. Constants g = 9.81 and 9.8 appear where each step has them. A check that fails
+// double. Gravity is kGravityFine (9.81) or kGravity (9.8), as each step has it. A check that fails
 // shows its message and ends the procedure; what was written before stays.
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
+#include "core/design/engine/design_messages.h"
 #include "core/common/pi.h"
 #include "core/design/engine/design_effi.h"
 #include "core/design/engine/design_number.h"
@@ -176,7 +178,7 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   if (rho_o < 0.5f || rho_o > 1.0f) return fail("请正确输入地下及地面原油密度");
   c.rho_l = f32(f_w + static_cast<double>(rho_o) * (1 - f_w));
   if (!(c.rho_l > 0)) return fail("“原油含水率”有误，液体密度不能为0");
-  c.k_b = f32((7.8 - c.rho_l) / 7.8);
+  c.k_b = f32((kSteelDensity - c.rho_l) / kSteelDensity);
 
   const float Q = v(T3[design_box::kRateBefore]);
   if (Q == 0) return fail("原方案中“日产液量”不能为0");
@@ -187,16 +189,16 @@ bool RodDesignEngine::effi_before(EffiCarry& c) {
   const auto Hpv = vertical_depth(v(T3[design_box::kPumpDepthBefore]));
   if (!Hpv) return false;
   c.H_pv = f32(*Hpv);
-  float p_i = f32((static_cast<double>(c.H_pv) - H_dv) * c.rho_l * 9.81 / 1000 + c.p_c);
+  float p_i = f32((static_cast<double>(c.H_pv) - H_dv) * c.rho_l * kGravityFine / 1000 + c.p_c);
   const float p_b = v(T6[well_box::kBubblePressure]);
-  if (p_b == 0) return fail("“饱和压力”不能为0");
+  if (p_b == 0) return fail(kBubblePointZeroText);
   if (p_b < p_i) p_i = p_b;
   const auto gas = PP(Q, c.T_wh, c.T_f, c.GOR, c.p_t, p_i);
   if (!gas) return fail("井口油压及泵口压力必须大于0");
   const float P_gas = f32(std::floor(1000 * *gas + 0.5) / 1000);
   const double rho = c.rho_l;
   const float P_hyd =
-      f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * 9.8) * 1000 + H_dv) * Q * 9.8 / 86400);
+      f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * kGravity) * 1000 + H_dv) * Q * kGravity / 86400);
   T6[well_box::kUsefulPower] = num_text_dec(P_hyd, 2);
   st.Label3[design_label::kSystemEffBefore] = pct_text(P_hyd, c.P_in);
 
@@ -260,8 +262,8 @@ bool RodDesignEngine::effi_loads(EffiCarry& c) {
   const double S = c.S, N = c.N, rho = c.rho_l;
   const float W_r = f32(static_cast<double>(c.k_b) * c.R_a);
   if (W_r == 0) return fail("抽油杆柱重量为0，无法计算载荷系数");
-  const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / 9.81 + c.H_pv);
-  const float F_l = f32((c.D_p / 2000.0) * (c.D_p / 2000.0) * kPi14 * H_l * rho * 9.81);
+  const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / kGravityFine + c.H_pv);
+  const float F_l = f32((c.D_p / 2000.0) * (c.D_p / 2000.0) * kPi14 * H_l * rho * kGravityFine);
   const float F_s = f32(static_cast<double>(W_r) + F_l);
   const float t = f32(N * (S * N) / 1790);
   st.dyn_factor = t;
@@ -321,9 +323,9 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   if (!Hpv) return;
   const float H_pv = f32(*Hpv);
   const float P_hyd =
-      f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * 9.8) * 1000 + H_dv) * Q * 9.8 / 86400);
+      f32(rho * ((static_cast<double>(c.p_t) - c.p_c) / (rho * kGravity) * 1000 + H_dv) * Q * kGravity / 86400);
   T6[well_box::kUsefulPowerAfter] = num_text_dec(P_hyd, 2);
-  float p_i = f32((static_cast<double>(H_pv) - H_dv) * rho * 9.81 / 1000 + c.p_c);
+  float p_i = f32((static_cast<double>(H_pv) - H_dv) * rho * kGravityFine / 1000 + c.p_c);
   const float p_b = v(T6[well_box::kBubblePressure]);
   if (p_i > p_b) p_i = p_b;
   const auto gas = PP(Q, c.T_wh, c.T_f, c.GOR, c.p_t, p_i);
@@ -368,8 +370,8 @@ void RodDesignEngine::effi_after(EffiCarry& c) {
   double wl = 0;
   for (std::size_t i = 0; i < 6; ++i) wl += static_cast<double>(c.w[i]) * c.L[i];
   const float W_r = f32(c.k_b * wl);
-  const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / 9.8 + L_p);
-  const float F_l = f32((D_p / 2000.0) * (D_p / 2000.0) * kPi14 * H_l * rho * 9.8);
+  const float H_l = f32((static_cast<double>(c.p_t) - c.p_c) * 1000 / rho / kGravity + L_p);
+  const float F_l = f32((D_p / 2000.0) * (D_p / 2000.0) * kPi14 * H_l * rho * kGravity);
   const double t = N * N * S / 1790;
   const float F_maxc = f32((1 + t) * (static_cast<double>(W_r) + F_l));
   const float F_minc = f32((1 - t) * W_r);

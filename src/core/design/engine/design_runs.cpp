@@ -8,8 +8,10 @@
 #include <tuple>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
+#include "core/design/engine/design_messages.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/trajectory_math.h"
 #include "core/records/cyj_mode_catalog.h"
@@ -37,7 +39,7 @@ std::string trim_blanks(const std::string& s) {
 }  // namespace
 
 void RodDesignEngine::pump_depth_from_level(double h, double Pb, double Pc, double rho, double Dm) {
-  double s = std::floor(500 * (Pb - Pc) / (9.8 * rho));
+  double s = std::floor(500 * (Pb - Pc) / (kGravity * rho));
   if (s < kLeastSubmergence) s = kLeastSubmergence;
   double L = h + s;
   if (L > Dm) L = std::floor(Dm);
@@ -130,13 +132,13 @@ DesignOutcome RodDesignEngine::RunAutoDesign() {
   }
   st.kin_visc = f32(v(well_box::kOilViscosityDown) * 0.01 / rho);
   if (st.kin_visc < 0.01f) {
-    say("运动粘度太小，已调整到0.01计算，请正确输入后再设计！");
+    say(kViscTooSmallText);
     st.kin_visc = 0.01f;
   } else if (st.kin_visc > 2.0f) {
-    say("运动粘度太大，已调整到2.0计算，请正确输入后再设计！");
+    say(kViscTooLargeText);
     st.kin_visc = 2.0f;
   }
-  const double h = std::floor(Dm - 1000 * (Pb - Pc) / (9.8 * rho) + 0.5);
+  const double h = std::floor(Dm - 1000 * (Pb - Pc) / (kGravity * rho) + 0.5);
   st.Text3[design_box::kLevelAfter] = num_text(h);
   pump_depth_from_level(h, Pb, Pc, rho, Dm);
   bore_from_depth(num_val(st.Text3[design_box::kPumpDepthAfter]));
@@ -191,12 +193,12 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
   if (Mutual_Index == 12) {
     const double q = num_val(T3[design_box::kRateAfter]);
     if (J == 0 || Pb == 0) {
-      say(J == 0 ? "“采油指数”不能为0" : "“饱和压力”不能为0");
+      say(J == 0 ? "“采油指数”不能为0" : kBubblePointZeroText);
       return;
     }
     const double q_max = J * (Pr - Pb) + J * Pb / 1.8;
     if (q > q_max) {
-      say("您要求的产量过高，供液能力达不到，请重新选择！");
+      say(kRateTooHighText);
       T3[design_box::kRateAfter] = num_text(std::floor(10 * q_max) / 10);
       st.text3_focus = 12;
       return;
@@ -209,7 +211,7 @@ void RodDesignEngine::DesignForMutual(int Mutual_Index) {
       const double c = 1 - 1.8 * (q - q_b) / (J * Pb);
       Pwf = Pb * (std::sqrt(0.04 + 3.2 * c) - 0.2) / 1.6;
     }
-    T3[design_box::kLevelAfter] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (9.8 * rho) + 0.5));
+    T3[design_box::kLevelAfter] = num_text(std::floor(Dm - 1000 * (Pwf - Pc) / (kGravity * rho) + 0.5));
   }
   if (Mutual_Index <= 13) pump_depth_from_level(num_val(T3[design_box::kLevelAfter]), Pb, Pc, rho, Dm);
   if (Mutual_Index <= 14) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/rod_sizes.h"
@@ -110,8 +111,8 @@ DesignOutcome RodDesignEngine::DesignRod(int Mutual_Index) {
   st.dyn_factor = f32(S * N * N / 1790);
   double H = 0;
   const double dp = val(st.Text6[well_box::kTubingPressure]) - val(st.Text6[well_box::kCasingPressure]);
-  if (rho_l > 0.6f) H = Hv + 1000 * dp / (9.81 * rho_l);
-  st.fluid_load = f32(9.81 * rho_l * H * kPi14 * (D / 2000.0) * (D / 2000.0));
+  if (rho_l > 0.6f) H = Hv + 1000 * dp / (kGravityFine * rho_l);
+  st.fluid_load = f32(kGravityFine * rho_l * H * kPi14 * (D / 2000.0) * (D / 2000.0));
   float speed = f32(S * N);
   st.pump_friction = Calc_Pf_Pr(speed, st.kin_visc, D);
 

@@ -10,14 +10,13 @@
 #include <optional>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 #include "core/design/engine/rod_sizes.h"
 #include "core/design/workbench/design_window_core.h"
 
 namespace wb::design {
 namespace {
 
-constexpr double kSteelDensity = 7.8;  // t/m³
-constexpr double kGravity = 9.8;       // m/s²
 constexpr double kDynamicDivisor = 1790;
 constexpr float kLeastUpFactor = 1.0f;
 constexpr float kLeastDownFactor = 0.7f;  // the single-precision value nearest to 0.7
@@ -37,9 +36,11 @@ std::optional<float> single(double x) {
   return static_cast<float>(x);
 }
 
-// Tab order of the design boxes: before boxes top to bottom, then after boxes.
+// Tab order of the design boxes: before boxes top to bottom, then after boxes. Positions
+// count from 1 to kTabPositions.
 using namespace design_box;
-constexpr int kTabOrder[26] = {
+constexpr int kTabPositions = 26;
+constexpr int kTabOrder[kTabPositions] = {
     kRateBefore,    kLevelBefore,     kPumpDepthBefore, kBoreBefore,     kStrokeBefore,    kSpmBefore,
     kSinkerDiaBefore, kSinkerLenBefore, kRods58Before, kRods34Before,    kRods78Before,    kRods1Before,
     kRods118Before, kRateAfter,       kLevelAfter,      kPumpDepthAfter, kBoreAfter,       kStrokeAfter,
@@ -122,12 +123,12 @@ void set_Text6(DesignState& st, int index, const std::string& text) {
 }
 
 int text3_tab_position(int i) {
-  for (int t = 0; t < 26; ++t)
+  for (int t = 0; t < kTabPositions; ++t)
     if (kTabOrder[t] == i) return t + 1;
   return 0;
 }
 
-int text3_at_position(int t) { return t >= 1 && t <= 26 ? kTabOrder[t - 1] : -1; }
+int text3_at_position(int t) { return t >= 1 && t <= kTabPositions ? kTabOrder[t - 1] : -1; }
 
 // ---------------------------------------------------------------- keys
 
@@ -145,7 +146,7 @@ void DesignWindowCore::Text3_KeyDown(int i, int key_code) {
   int t = text3_tab_position(i);
   if (t == 0) return;
   if (key_code == kKeyUp && t > 1) --t;
-  else if (key_code == kKeyDown && t < 26) ++t;
+  else if (key_code == kKeyDown && t < kTabPositions) ++t;
   else if (key_code != kKeyUp && key_code != kKeyDown) return;
   focus_text3(text3_at_position(t));
 }

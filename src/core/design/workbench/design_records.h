@@ -26,6 +26,7 @@
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_messages.h"
 #include "core/design/engine/design_outcome.h"
 #include "core/design/engine/design_state.h"
 
@@ -33,8 +34,6 @@ namespace wb::design {
 
 inline constexpr const char* kDesignFileName = "roddesign.dat";
 inline constexpr const char* kEmptyDesignKeyText = "井号或日期不能为空";
-inline constexpr const char* kViscTooSmallText = "运动粘度太小，已调整到0.01计算，请正确输入后再设计！";
-inline constexpr const char* kViscTooLargeText = "运动粘度太大，已调整到2.0计算，请正确输入后再设计！";
 inline constexpr const char* kDesignSaveTitle = "保存";
 
 // What the store and the takeover need of the window beyond its box texts: the change

@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "core/common/number_text.h"
+#include "core/common/physical.h"
 
 namespace wb::design {
 
 namespace {
 
 constexpr double kWaterDensity = 1.0;    // t/m³
-constexpr double kGravity = 9.8;         // m/s²
 constexpr double kMinDensity = 0.7;      // t/m³; at or below it the fluid data are refused
 constexpr double kMinMidDepth = 100.0;   // m; at or below it the mid-depth is refused
 constexpr double kVogelDiv = 1.8;        // the composite model's Pb/1.8

@@ -24,6 +24,7 @@
 
 #include "core/common/canvas.h"
 #include "core/common/services.h"
+#include "core/design/engine/design_messages.h"
 #include "core/design/engine/design_state.h"
 
 namespace wb::design {
@@ -47,7 +48,6 @@ std::optional<double> ipr_pressure_for_rate(const IprInputs& in, double q);
 // Axis maximum: the smallest multiple of 5 strictly above v (0 → 5, 15 → 20).
 double ipr_axis_max(double v);
 
-inline constexpr const char* kRateTooHighText = "您要求的产量过高，供液能力达不到，请重新选择！";
 inline constexpr const char* kBadFluidText = "请正确地输入原油密度或油层中深!";
 inline constexpr const char* kBadIndexText = "请正确地输入采液指数!";
 inline constexpr const char* kBadBubbleText = "请正确地输入饱和压力!";

@@ -1,6 +1,7 @@
 // The efficiency record library: keyed save with the summary update, lists, showing a
 // record, previous / next / delete and the library boxes, on libraries built in the test.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -100,9 +101,12 @@ TEST(EffiRecords, SameKeyOverwritesNewKeyAppends) {
   EXPECT_EQ(lib.save(longw).record, 3u);
   EXPECT_EQ(lib.save(longw).record, 3u);
   // A well name that would leave a folder is only a record field: no file is made.
-  auto odd = sample_effi_boxes("../../x");
+  // (A name of this process's own, so that a file another program left in the shared
+  // temporary folder is not taken for one this save made.)
+  const std::string outside = "x" + std::to_string(::getpid() % 100000);
+  auto odd = sample_effi_boxes("../../" + outside);
   EXPECT_EQ(lib.save(odd).record, 4u);
-  EXPECT_FALSE(std::filesystem::exists(lib.tp.prog.root.parent_path() / "x"));
+  EXPECT_FALSE(std::filesystem::exists(lib.tp.prog.root.parent_path() / outside));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 3);  // gt_ym.dat, DlPh.dat, the lock
 }
 

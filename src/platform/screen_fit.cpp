@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -69,7 +70,13 @@ bool fit_to_screen(QWidget* window) {
     outer->addWidget(area);
   }
   window->setMinimumSize(0, 0);
-  window->resize(wanted.boundedTo(room));
+  // Room for the scroll bar a too-tall window shows, so that a window only too tall does not
+  // scroll sideways as well (and the same the other way round), where the screen has it.
+  QSize target = wanted;
+  const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window);
+  if (needed.height() > room.height()) target.rwidth() += bar;
+  if (needed.width() > room.width()) target.rheight() += bar;
+  window->resize(target.boundedTo(room));
   if (window->testAttribute(Qt::WA_Moved)) {
     // A window placed by its constructor stays on the available area.
     const int x = std::clamp(window->x(), avail.left(), std::max(avail.left(), avail.right() + 1 - window->width() -

@@ -269,14 +269,9 @@ PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const Prog
   const DeleteTarget t =
       delete_target(record_number_of(Text7), count, {.keeps_last_record = false, .asks_first = true}, msg);
   if (!t.record) return out;
-  // A deletion keeps the rule of a save: an interrupted save is finished first, and nothing
-  // is written past one that cannot be or past another copy of the program on the folder.
-  SaveSet set(prog.sys() / kSaveJournalName, "平衡分析记录删除");
-  StoreStatus st = set.opened();
-  if (st == StoreStatus::Ok) st = store.remove(t.record);
-  if (st == StoreStatus::Ok) st = set.commit();
-  if (st != StoreStatus::Ok) {
-    msg.show(set.cause().empty() ? "删除记录失败！" : "删除记录失败！\n" + set.cause() + "。", "");
+  std::string cause;
+  if (remove_as_save(store, t.record, prog.sys() / kSaveJournalName, "平衡分析记录删除", cause) != StoreStatus::Ok) {
+    msg.show(cause.empty() ? "删除记录失败！" : "删除记录失败！\n" + cause + "。", "");
     return out;
   }
   out.deleted = true;

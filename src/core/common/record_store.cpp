@@ -814,4 +814,14 @@ StoreStatus SaveSet::commit() {
   return StoreStatus::Ok;
 }
 
+StoreStatus remove_as_save(RecordStore& store, std::size_t r, const std::filesystem::path& journal,
+                           std::string what, std::string& cause) {
+  SaveSet set(journal, std::move(what));
+  StoreStatus st = set.opened();
+  if (st == StoreStatus::Ok) st = store.remove(r);
+  if (st == StoreStatus::Ok) st = set.commit();
+  cause = set.cause();
+  return st;
+}
+
 }  // namespace wb

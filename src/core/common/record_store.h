@@ -210,4 +210,11 @@ class SaveSet {
   bool registered_ = false;
 };
 
+// Removes record r of `store` under the rule of a save: through a SaveSet on `journal`, so
+// that an interrupted save is finished first and nothing is written past one that cannot be
+// or past another copy of the program on the folder. `cause` gets the set's reason when
+// the set refused (empty for a failure of the library itself).
+StoreStatus remove_as_save(RecordStore& store, std::size_t r, const std::filesystem::path& journal,
+                           std::string what, std::string& cause);
+
 }  // namespace wb

@@ -330,15 +330,9 @@ EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFold
   // is not shown. Only a record that may go is asked about.
   const DeleteTarget f = delete_target(record_number_of(Text7), n, {.keeps_last_record = true, .asks_first = false}, msg);
   if (!f.record) return out;
-  // A deletion keeps the rule of a save: an interrupted save of several libraries is
-  // finished first, and nothing is written past one that cannot be or past another copy
-  // of the program on the folder.
-  SaveSet set(prog.sys() / kSaveJournalName, "系统效率记录删除");
-  StoreStatus st = set.opened();
-  if (st == StoreStatus::Ok) st = store.remove(f.record);
-  if (st == StoreStatus::Ok) st = set.commit();
-  if (st != StoreStatus::Ok) {
-    const std::string why = set.cause().empty() ? std::string() : "（" + set.cause() + "）";
+  std::string cause;
+  if (remove_as_save(store, f.record, prog.sys() / kSaveJournalName, "系统效率记录删除", cause) != StoreStatus::Ok) {
+    const std::string why = cause.empty() ? std::string() : "（" + cause + "）";
     msg.show("记录未能删除" + why + "，" + path_text(Effi_File) + " 保持不变。", "删除", MsgButtons::Ok,
              MsgIcon::Warning);
     return out;

@@ -271,7 +271,7 @@ PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const Prog
   if (!t.record) return out;
   std::string cause;
   if (remove_as_save(store, t.record, prog.sys() / kSaveJournalName, "平衡分析记录删除", cause) != StoreStatus::Ok) {
-    msg.show(cause.empty() ? "删除记录失败！" : "删除记录失败！\n" + cause + "。", "");
+    msg.show(cause.empty() ? std::string(kDeleteRecordFailedText) : kDeleteRecordFailedText + ("\n" + cause + "。"), "");
     return out;
   }
   out.deleted = true;

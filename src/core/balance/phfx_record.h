@@ -121,7 +121,8 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
 std::optional<std::size_t> phfx_review_target(const std::filesystem::path& lib, const std::string& Text7, int index);
 // × : asks kDeleteRecordQuestion first, then removes the record Text7 names; the only record
 // goes too (the library's file is then removed, as every emptied library's is). A library that
-// cannot be counted asks nothing; a failed removal is shown ("删除记录失败！") and changes nothing.
+// cannot be counted asks nothing; a failed removal is shown (kDeleteRecordFailedText) and changes nothing.
+inline constexpr const char* kDeleteRecordFailedText = "删除记录失败！";
 struct [[nodiscard]] PhfxDeleteResult {
   bool deleted = false;
   std::size_t next = 0;      // the record to show next

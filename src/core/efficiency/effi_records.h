@@ -139,7 +139,7 @@ struct [[nodiscard]] EffiDeleteResult {
   bool deleted = false;
   std::string Text7;  // the record to show next (the one after the deleted, else the last)
 };
-// × : asks "你确实要删除此记录吗？" (the application's title) when the library holds more than
+// × : asks kDeleteRecordQuestion (record_browser.h; the application's title) when the library holds more than
 // one record and Text7 names one of them; Yes removes it through an atomic replace, under
 // the rule of a save (a SaveSet of `prog`: an interrupted save finished first, none past
 // another copy of the program). A failure is reported with its cause and the library keeps

@@ -195,8 +195,7 @@ const char* record_kind_name(RecordKindName kind) {
 }
 
 std::string record_refusal_text(RecordKindName kind, const std::vector<std::string>& refusals, const std::string& path) {
-  return std::string(record_kind_name(kind)) + "数据 " + path + " 已损坏，不能显示：" + findings_text(refusals) +
-         "\n当前测试保持不变。";
+  return std::string(record_kind_name(kind)) + "数据 " + path + kDamagedNotShownText + findings_text(refusals) + kShownTestKeptText;
 }
 
 std::string record_doubts_text(RecordKindName kind, const std::vector<std::string>& doubts, const std::string& path) {

@@ -38,6 +38,11 @@ std::string limits_text(double lo, double hi, const char* unit);
 enum class RecordKindName { Card, Electric, Wave };
 const char* record_kind_name(RecordKindName kind);
 
+// The parts every refusal of a stored test shares: after "<kind>数据 <path>" and before its
+// reasons, and at its end.
+inline constexpr const char* kDamagedNotShownText = " 已损坏，不能显示：";
+inline constexpr const char* kShownTestKeptText = "\n当前测试保持不变。";
+
 // The message of a refused record (title kRecordRefusedTitle) and of a doubtful one (title
 // kRecordDoubtsTitle, shown on opening and, with a question, before a store).
 std::string record_refusal_text(RecordKindName kind, const std::vector<std::string>& refusals, const std::string& path);

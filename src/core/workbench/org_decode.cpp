@@ -8,6 +8,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/trim.h"
+#include "core/records/record_checks.h"
 
 namespace wb {
 namespace {
@@ -28,7 +29,7 @@ int stored_sample_count(const TestState& st) {
 }
 
 std::optional<Refusal> check_org_bytes(const Bytes& file) {
-  const std::string keep = "\n当前测试保持不变。";
+  const std::string keep = kShownTestKeptText;
   if (file.size() < kOrgHeaderSize)
     return "联合测试文件不完整：文件只有 " + std::to_string(file.size()) + " 字节，不足一个文件头。" + keep;
   OrgFileHeader h;
@@ -122,7 +123,7 @@ std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {
 }
 
 std::optional<Refusal> read_org_file(const std::string& fil_nam, Bytes& file) {
-  const std::string refused = "无法读取联合测试文件：" + fil_nam + "\n当前测试保持不变。";
+  const std::string refused = "无法读取联合测试文件：" + fil_nam + kShownTestKeptText;
   file.clear();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(u8path(fil_nam), ec)) return refused;

@@ -279,7 +279,7 @@ std::string read_failure_text(LibraryKind kind, ReadStatus status, const fs::pat
       break;
   }
   return std::string(record_kind_name(kind_name(kind))) + "数据 " + path_text(path) +
-         (damaged ? " 已损坏，不能显示：" : " 不能打开：") + "\n・" + reason + "\n当前测试保持不变。";
+         (damaged ? kDamagedNotShownText : " 不能打开：") + "\n・" + reason + kShownTestKeptText;
 }
 
 std::string record_refusal_message(LibraryKind kind, const RecordFindings& f, const fs::path& path) {

@@ -788,7 +788,7 @@ bool BalanceAnalysis::kill_jl(int first, int last, int row) {
   const std::size_t b = static_cast<std::size_t>(std::max(first == last ? row : last, 0));
   const StoreStatus st = delete_phfx_range(u8path(Phfx_File), a, b, 0);
   if (st != StoreStatus::Ok) {
-    services().messages->show(st == StoreStatus::Damaged ? kBadFormatText : "删除记录失败！",
+    services().messages->show(st == StoreStatus::Damaged ? kBadFormatText : kDeleteRecordFailedText,
                               st == StoreStatus::Damaged ? kBadFormatTitle : "");
     return false;
   }

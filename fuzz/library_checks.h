@@ -161,7 +161,7 @@ inline void check_curve_library(const wb::ProgramFolder& prog, bool power, const
 // ---- The efficiency statistics (an efficiency library opened in the statistics window)
 
 // Every line of the text export ends in CR LF and holds 23 fields; a line per row.
-inline void check_stat_export(const std::vector<wb::StatRow>& rows) {
+inline void check_stat_export(std::span<const wb::StatRow> rows) {
   const wb::Bytes out = wb::stat_export_bytes(rows);
   std::size_t tabs = 0, lines = 0;
   for (std::size_t i = 0; i < out.size(); ++i) {

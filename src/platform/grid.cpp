@@ -10,6 +10,7 @@
 #include <array>
 #include <unordered_map>
 
+#include "core/common/bulk_memory.h"
 #include "platform/qt_text.h"
 
 namespace wb {
@@ -20,8 +21,13 @@ const QColor kFixedColour(212, 208, 200);  // the fixed rows' and columns' face
 
 }  // namespace
 
-// The grid's texts, row by row as UTF-8 (a row holds no more strings than its last non-empty
-// cell needs), and the fixed rows and columns, whose cells are shaded and cannot be selected.
+// The grid's texts as UTF-8, and the fixed rows and columns, whose cells are shaded and
+// cannot be selected. A row's texts lie back to back in one block of the whole table, each
+// after its length (7 bits a byte, the last byte of a length below 0x80), up to its last
+// non-empty cell: a table of 32 767 rows of 23 cells holds about 5 MB instead of a string
+// object per cell. A block of rows replaces the table's block; a cell set on its own writes
+// its row anew at the block's end, and the rows left behind are dropped when they outweigh
+// the rest.
 class GridModel : public QAbstractTableModel {
  public:
   explicit GridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -34,7 +40,7 @@ class GridModel : public QAbstractTableModel {
     switch (role) {
       case Qt::DisplayRole:
       case Qt::EditRole: {
-        const std::string& t = cell(index.row(), index.column());
+        const std::string_view t = cell(index.row(), index.column());
         if (t.empty()) return {};
         return qs(t);
       }
@@ -51,20 +57,32 @@ class GridModel : public QAbstractTableModel {
     return is_fixed(index.row(), index.column()) ? Qt::ItemIsEnabled : (Qt::ItemIsEnabled | Qt::ItemIsSelectable);
   }
 
-  const std::string& cell(int r, int c) const {
-    static const std::string kEmpty;
-    if (r < 0 || r >= rows_ || c < 0) return kEmpty;
-    const std::vector<std::string>& row = texts_[static_cast<std::size_t>(r)];
-    return static_cast<std::size_t>(c) < row.size() ? row[static_cast<std::size_t>(c)] : kEmpty;
+  std::string_view cell(int r, int c) const {
+    if (r < 0 || r >= rows_ || c < 0) return {};
+    const Span row = spans_[static_cast<std::size_t>(r)];
+    const char* p = text_.data() + row.at;
+    const char* end = p + row.size;
+    for (int k = 0; p < end; ++k) {
+      const std::size_t len = read_length(p);
+      if (k == c) return std::string_view(p, len);
+      p += len;
+    }
+    return {};
   }
 
   void set_cell(int r, int c, std::string t) {
-    std::vector<std::string>& row = texts_[static_cast<std::size_t>(r)];
-    if (static_cast<std::size_t>(c) >= row.size()) {
+    std::vector<std::string_view> cells = cells_of(r);
+    if (static_cast<std::size_t>(c) >= cells.size()) {
       if (t.empty()) return;
-      row.resize(static_cast<std::size_t>(c) + 1);
+      cells.resize(static_cast<std::size_t>(c) + 1);
     }
-    row[static_cast<std::size_t>(c)] = std::move(t);
+    cells[static_cast<std::size_t>(c)] = t;
+    // Packed apart first: the row's old texts lie in the block the new ones are added to.
+    std::string packed;
+    pack(cells, packed);
+    garbage_ += spans_[static_cast<std::size_t>(r)].size;
+    spans_[static_cast<std::size_t>(r)] = append(packed);
+    drop_garbage();
     const QModelIndex i = index(r, c);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
   }
@@ -73,14 +91,16 @@ class GridModel : public QAbstractTableModel {
   void set_rows(int n) {
     if (n > rows_) {
       beginInsertRows({}, rows_, n - 1);
-      texts_.resize(static_cast<std::size_t>(n));
+      spans_.resize(static_cast<std::size_t>(n));
       rows_ = n;
       endInsertRows();
     } else if (n < rows_) {
       beginRemoveRows({}, n, rows_ - 1);
-      texts_.resize(static_cast<std::size_t>(n));
+      for (std::size_t r = static_cast<std::size_t>(n); r < spans_.size(); ++r) garbage_ += spans_[r].size;
+      spans_.resize(static_cast<std::size_t>(n));
       rows_ = n;
       endRemoveRows();
+      drop_garbage();
     }
   }
 
@@ -92,20 +112,54 @@ class GridModel : public QAbstractTableModel {
     } else if (n < cols_) {
       beginRemoveColumns({}, n, cols_ - 1);
       cols_ = n;
-      for (std::vector<std::string>& row : texts_)
-        if (row.size() > static_cast<std::size_t>(n)) row.resize(static_cast<std::size_t>(n));
+      for (int r = 0; r < rows_; ++r) {
+        std::vector<std::string_view> cells = cells_of(r);
+        if (cells.size() <= static_cast<std::size_t>(n)) continue;
+        cells.resize(static_cast<std::size_t>(n));
+        std::string packed;
+        pack(cells, packed);
+        garbage_ += spans_[static_cast<std::size_t>(r)].size;
+        spans_[static_cast<std::size_t>(r)] = append(packed);
+      }
+      drop_garbage();
       endRemoveColumns();
     }
   }
 
-  void set_rows_text(int first, std::vector<std::vector<std::string>>& block) {
-    const int n = static_cast<int>(block.size());
-    set_rows(first + n);
-    for (std::vector<std::string>& row : block)
-      if (row.size() > static_cast<std::size_t>(cols_)) row.resize(static_cast<std::size_t>(cols_));
-    std::move(block.begin(), block.end(), texts_.begin() + first);
-    if (n > 0 && cols_ > 0)
-      emit dataChanged(index(first, 0), index(first + n - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
+  // Rows first .. first + count - 1 become the block's rows (the rows above keep their
+  // texts, the rows below go): row i of the block has the texts cell(i, c) for c below the
+  // column count. The whole table is written into a fresh block at once.
+  void set_rows_text(int first, int count, const Grid::CellText& text) {
+    set_rows(first + count);
+    BulkVector<char> fresh;
+    std::size_t kept = 0;
+    for (int r = 0; r < first; ++r) kept += spans_[static_cast<std::size_t>(r)].size;
+    // About six bytes a cell; a table with longer texts grows the block.
+    fresh.reserve(kept + static_cast<std::size_t>(count) * static_cast<std::size_t>(cols_) * 6);
+    for (int r = 0; r < first; ++r) {
+      Span& row = spans_[static_cast<std::size_t>(r)];
+      const std::size_t at = fresh.size();
+      fresh.insert(fresh.end(), text_.begin() + static_cast<std::ptrdiff_t>(row.at),
+                   text_.begin() + static_cast<std::ptrdiff_t>(row.at + row.size));
+      row.at = at;
+    }
+    const auto nc = static_cast<std::size_t>(cols_);
+    for (int i = 0; i < count; ++i) {
+      const std::size_t at = fresh.size();
+      std::size_t last = 0;  // cells up to the last non-empty one
+      for (std::size_t c = 0; c < nc; ++c)
+        if (!text(static_cast<std::size_t>(i), c).empty()) last = c + 1;
+      for (std::size_t c = 0; c < last; ++c) {
+        const std::string_view t = text(static_cast<std::size_t>(i), c);
+        write_length(fresh, t.size());
+        fresh.insert(fresh.end(), t.begin(), t.end());
+      }
+      spans_[static_cast<std::size_t>(first + i)] = Span{at, static_cast<std::uint32_t>(fresh.size() - at)};
+    }
+    text_.swap(fresh);
+    garbage_ = 0;
+    if (count > 0 && cols_ > 0)
+      emit dataChanged(index(first, 0), index(first + count - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
   }
 
   void set_fixed(int rows, int cols) {
@@ -115,8 +169,75 @@ class GridModel : public QAbstractTableModel {
   }
 
  private:
+  struct Span {
+    std::size_t at = 0;
+    std::uint32_t size = 0;  // bytes
+  };
+
+  static std::size_t read_length(const char*& p) {
+    std::size_t len = 0;
+    for (int shift = 0;; shift += 7) {
+      const auto b = static_cast<unsigned char>(*p++);
+      len |= static_cast<std::size_t>(b & 0x7F) << shift;
+      if (b < 0x80) return len;
+    }
+  }
+  template <class Out>
+  static void write_length(Out& out, std::size_t len) {
+    while (len >= 0x80) {
+      out.push_back(static_cast<char>(0x80 | (len & 0x7F)));
+      len >>= 7;
+    }
+    out.push_back(static_cast<char>(len));
+  }
+
+  std::vector<std::string_view> cells_of(int r) const {
+    std::vector<std::string_view> cells;
+    const Span row = spans_[static_cast<std::size_t>(r)];
+    const char* p = text_.data() + row.at;
+    const char* end = p + row.size;
+    while (p < end) {
+      const std::size_t len = read_length(p);
+      cells.emplace_back(p, len);
+      p += len;
+    }
+    return cells;
+  }
+
+  static void pack(const std::vector<std::string_view>& cells, std::string& out) {
+    std::size_t last = cells.size();
+    while (last > 0 && cells[last - 1].empty()) --last;
+    for (std::size_t c = 0; c < last; ++c) {
+      write_length(out, cells[c].size());
+      out.append(cells[c]);
+    }
+  }
+
+  Span append(const std::string& packed) {
+    const std::size_t at = text_.size();
+    text_.insert(text_.end(), packed.begin(), packed.end());
+    return Span{at, static_cast<std::uint32_t>(packed.size())};
+  }
+
+  // Writes the live rows into a fresh block once the rows left behind outweigh them.
+  void drop_garbage() {
+    if (garbage_ < 4096 || garbage_ * 2 < text_.size()) return;
+    BulkVector<char> fresh;
+    fresh.reserve(text_.size() - garbage_);
+    for (Span& row : spans_) {
+      const std::size_t at = fresh.size();
+      fresh.insert(fresh.end(), text_.begin() + static_cast<std::ptrdiff_t>(row.at),
+                   text_.begin() + static_cast<std::ptrdiff_t>(row.at + row.size));
+      row.at = at;
+    }
+    text_.swap(fresh);
+    garbage_ = 0;
+  }
+
   bool is_fixed(int r, int c) const { return r < fixed_rows_ || c < fixed_cols_; }
-  std::vector<std::vector<std::string>> texts_;
+  BulkVector<Span> spans_;  // one per row
+  BulkVector<char> text_;
+  std::size_t garbage_ = 0;  // bytes of text_ no row refers to
   int rows_ = 0;
   int cols_ = 0;
   int fixed_rows_ = 1;
@@ -431,7 +552,7 @@ class TextWidths {
     for (int ch = 0; ch < 128; ++ch)
       ascii_[static_cast<std::size_t>(ch)] = ch >= 32 ? fm_.horizontalAdvance(QChar(ch)) : 0;
   }
-  double of(const std::string& s) {
+  double of(std::string_view s) {
     double w = 0;
     for (std::size_t i = 0; i < s.size();) {
       const auto b = static_cast<unsigned char>(s[i]);
@@ -461,22 +582,29 @@ class TextWidths {
 }  // namespace
 
 void Grid::set_rows_text(int first_row, std::vector<std::vector<std::string>> block) {
+  set_rows_text(first_row, block.size(), [&block](std::size_t r, std::size_t c) -> std::string_view {
+    const std::vector<std::string>& row = block[r];
+    return c < row.size() ? std::string_view(row[c]) : std::string_view();
+  });
+}
+
+void Grid::set_rows_text(int first_row, std::size_t count, const CellText& text) {
   first_row = std::clamp(first_row, 0, rows());
   const std::size_t nc = static_cast<std::size_t>(cols());
   // Each column needs its widest text's width, as set_text measures it. The estimates pick
   // the candidates, the widest few of them are measured exactly.
   TextWidths widths(font());
   std::vector<double> widest(nc, 0.0);
-  std::vector<std::vector<std::pair<double, const std::string*>>> candidates(nc);
+  std::vector<std::vector<std::pair<double, std::string_view>>> candidates(nc);
   constexpr double kSlack = 3.0;  // px an estimate may be off by
-  for (const std::vector<std::string>& row : block)
-    for (std::size_t c = 0; c < std::min(nc, row.size()); ++c) {
-      const std::string& t = row[c];
+  for (std::size_t r = 0; r < count; ++r)
+    for (std::size_t c = 0; c < nc; ++c) {
+      const std::string_view t = text(r, c);
       if (t.empty()) continue;
       const double w = widths.of(t);
       if (w + kSlack < widest[c]) continue;
       widest[c] = std::max(widest[c], w);
-      candidates[c].emplace_back(w, &t);
+      candidates[c].emplace_back(w, t);
     }
   const QFontMetrics fm = fontMetrics();
   std::vector<int> need(nc, 0);
@@ -487,9 +615,9 @@ void Grid::set_rows_text(int first_row, std::vector<std::vector<std::string>> bl
     const std::size_t n = std::min(kMeasured, cand.size());
     std::partial_sort(cand.begin(), cand.begin() + static_cast<std::ptrdiff_t>(n), cand.end(),
                       [](const auto& x, const auto& y) { return x.first > y.first; });
-    for (std::size_t k = 0; k < n; ++k) need[c] = std::max(need[c], fm.horizontalAdvance(qs(*cand[k].second)) + 8);
+    for (std::size_t k = 0; k < n; ++k) need[c] = std::max(need[c], fm.horizontalAdvance(qs(cand[k].second)) + 8);
   }
-  model_->set_rows_text(first_row, block);
+  model_->set_rows_text(first_row, static_cast<int>(count), text);
   after_resize();
   for (std::size_t c = 0; c < nc; ++c) widen(static_cast<int>(c), need[c]);
 }

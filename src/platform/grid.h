@@ -5,12 +5,15 @@
 //
 // The texts live in the grid's own table model as UTF-8 strings; the fixed cells' colour
 // and flags are worked out when a view asks, so a grid of ten thousand rows holds no object
-// per cell. A big grid is filled a block of whole rows at a time with set_rows_text.
+// per cell (the texts of all rows lie packed in one block). A big grid is filled a block of
+// whole rows at a time with set_rows_text.
 #pragma once
 
 #include <QTableView>
 #include <QTableWidgetSelectionRange>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wb {
@@ -40,6 +43,11 @@ class Grid : public QTableView {
   // Each column is widened once, to its widest text, as set_text would have done cell by cell.
   // The current row stays where it was (or moves to the last row when the grid got shorter).
   void set_rows_text(int first_row, std::vector<std::vector<std::string>> block);
+  // The same for `count` rows whose texts a caller keeps in its own form: row i's cell c
+  // (0-based within the block) is text(i, c), asked for every column (an empty text for an
+  // empty cell); the texts must stay as they are until this returns, which copies them.
+  using CellText = std::function<std::string_view(std::size_t row, std::size_t col)>;
+  void set_rows_text(int first_row, std::size_t count, const CellText& text);
   // The current cell: the highlighted one, however it got there (mouse, arrow keys, page
   // keys or set_row).
   int row() const { return cur_row_; }

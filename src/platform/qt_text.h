@@ -4,10 +4,12 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace wb {
 
 inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 inline QString qs(const char* s) { return QString::fromUtf8(s); }
+inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace wb

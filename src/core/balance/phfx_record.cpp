@@ -226,8 +226,8 @@ StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string
   const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
-    const std::string& w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
-    if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.push_back(w);
+    const std::string_view w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
+    if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.emplace_back(w);
   }
   return st;
 }
@@ -239,7 +239,7 @@ StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well
   const std::string w = trim_blanks(well);
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i)
-    if (texts.trimmed(keys.key(i).first(kPhfxKeys.well().length)) == w) tests.push_back(texts.trimmed(keys.key(i).last(kPhfxKeys.test().length)));
+    if (texts.trimmed(keys.key(i).first(kPhfxKeys.well().length)) == w) tests.emplace_back(texts.trimmed(keys.key(i).last(kPhfxKeys.test().length)));
   return st;
 }
 

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "core/common/trim.h"
 
@@ -203,6 +205,44 @@ class ReadRing {
   io_uring_cqe* cqes_ = nullptr;
 };
 
+bool read_in_ring(int fd, std::span<const Piece> pieces) {
+  ReadRing ring;
+  return ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces);
+}
+
+// The pieces through rings, a share of them each on up to kReadThreads threads from
+// kThreadedFrom pieces on: the kernel's work for a read (finding the page, copying) is most
+// of the time a listing of a long-record library takes, and each thread's share runs on a
+// processor of its own.
+constexpr std::size_t kThreadedFrom = 4096;
+constexpr unsigned kReadThreads = 4;
+
+bool read_batched(int fd, std::span<const Piece> pieces) {
+  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads = pieces.size() < kThreadedFrom ? 1 : std::min(kReadThreads, cpus);
+  if (threads <= 1) return read_in_ring(fd, pieces);
+  const std::size_t share = (pieces.size() + threads - 1) / threads;
+  std::vector<char> ok(threads, 0);
+  std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
+  try {
+    for (unsigned t = 1; t < threads; ++t) {
+      const std::size_t first = std::min(pieces.size(), t * share);
+      const auto part = pieces.subspan(first, std::min(share, pieces.size() - first));
+      helpers.emplace_back([fd, part, &ok, t] { ok[t] = read_in_ring(fd, part); });
+    }
+  } catch (const std::system_error&) {
+    // No thread to be had: the shares not handed out are read here.
+    for (unsigned t = static_cast<unsigned>(helpers.size()) + 1; t < threads; ++t) {
+      const std::size_t first = std::min(pieces.size(), t * share);
+      ok[t] = read_in_ring(fd, pieces.subspan(first, std::min(share, pieces.size() - first)));
+    }
+  }
+  ok[0] = read_in_ring(fd, pieces.first(std::min(share, pieces.size())));
+  for (std::thread& h : helpers) h.join();
+  return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
+}
+
 // Long records: for each record one read of the bytes from its first field to the end of its
 // last (fields lie close together at a record's start), then the fields out of them.
 bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out,
@@ -223,8 +263,7 @@ bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fi
       reads == KeyReads::Batched || (reads == KeyReads::Automatic && pieces.size() >= kBatchFrom);
   bool read = false;
   if (batched) {
-    ReadRing ring;
-    read = ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces);
+    read = read_batched(fd, pieces);
   } else {
     read = read_pieces_one_by_one(fd, pieces);
   }
@@ -266,15 +305,33 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
   return StoreStatus::Ok;
 }
 
-const std::string& KeyTexts::text(std::span<const std::uint8_t> field) {
+namespace {
+
+bool ascii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+std::string_view without_blanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+std::string_view KeyTexts::text(std::span<const std::uint8_t> field) {
   const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  if (ascii(bytes)) return bytes;
   auto it = texts_.find(bytes);
   if (it == texts_.end()) it = texts_.emplace(std::string(bytes), decode_(bytes)).first;
   return it->second;
 }
 
-const std::string& KeyTexts::trimmed(std::span<const std::uint8_t> field) {
+std::string_view KeyTexts::trimmed(std::span<const std::uint8_t> field) {
   const std::string_view bytes(reinterpret_cast<const char*>(field.data()), field.size());
+  if (ascii(bytes)) return without_blanks(bytes);
   auto it = trimmed_.find(bytes);
   if (it == trimmed_.end()) it = trimmed_.emplace(std::string(bytes), trim_blanks(text(field))).first;
   return it->second;

@@ -64,12 +64,14 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
                              std::size_t max_records = std::numeric_limits<std::size_t>::max(),
                              KeyReads reads = KeyReads::Automatic);
 
-// The texts of key fields (GBK decoded, padding kept; or trimmed of blanks), each distinct
-// field decoded once: a library repeats a well's name in every one of its tests.
+// The texts of key fields (GBK decoded, padding kept; or trimmed of blanks). A field of
+// ASCII bytes reads the same in GBK and UTF-8: its text is a view of the field's own bytes.
+// Any other field is decoded once and kept here (a library repeats a well's name in every
+// one of its tests). A text is valid while the field's bytes and this object are.
 class KeyTexts {
  public:
-  const std::string& text(std::span<const std::uint8_t> field);
-  const std::string& trimmed(std::span<const std::uint8_t> field);
+  std::string_view text(std::span<const std::uint8_t> field);
+  std::string_view trimmed(std::span<const std::uint8_t> field);
 
  private:
   // Looked up by the field's bytes without copying them first.

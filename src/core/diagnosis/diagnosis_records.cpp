@@ -76,8 +76,8 @@ BgtRecord decode_record(std::span<const std::uint8_t> rec) {
   return r;
 }
 
-void insert_sorted(std::vector<std::string>& list, const std::string& item) {
-  list.insert(std::upper_bound(list.begin(), list.end(), item), item);
+void insert_sorted(std::vector<std::string>& list, std::string_view item) {
+  list.insert(std::upper_bound(list.begin(), list.end(), item), std::string(item));
 }
 
 // The well and date fields of the whole records, as read_bgt_file has them.
@@ -95,10 +95,17 @@ std::span<const std::uint8_t> key_date(const RecordKeys& k, std::size_t i) { ret
 void add_wells(const fs::path& path, std::vector<std::string>& list) {
   const RecordKeys keys = read_bgt_keys(path);
   KeyTexts texts;
-  for (std::size_t i = 0; i < keys.records; ++i) {
-    const std::string& w = texts.trimmed(key_well(keys, i));
-    if (!std::binary_search(list.begin(), list.end(), w)) insert_sorted(list, w);
-  }
+  // The file's distinct wells, sorted, then those the list lacks merged into it: a well
+  // inserted into the list one at a time moves the names after it each time.
+  std::vector<std::string_view> wells;
+  wells.reserve(keys.records);
+  for (std::size_t i = 0; i < keys.records; ++i) wells.push_back(texts.trimmed(key_well(keys, i)));
+  std::sort(wells.begin(), wells.end());
+  wells.erase(std::unique(wells.begin(), wells.end()), wells.end());
+  const auto old_end = static_cast<std::ptrdiff_t>(list.size());
+  for (const std::string_view w : wells)
+    if (!std::binary_search(list.begin(), list.begin() + old_end, w)) list.emplace_back(w);
+  std::inplace_merge(list.begin(), list.begin() + old_end, list.end());
 }
 
 // The trimmed dates of the trimmed well, sorted.

@@ -31,7 +31,8 @@ LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({texts.text(key.first(kDymKeys.well().length)), texts.text(key.last(kDymKeys.test().length))});
+    rows.push_back({std::string(texts.text(key.first(kDymKeys.well().length))),
+                    std::string(texts.text(key.last(kDymKeys.test().length)))});
   }
   return LimitedStatus::Ok;
 }

@@ -32,14 +32,14 @@ StatDeleteStatus delete_stat_records(const std::filesystem::path& file, const st
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatDeleteStatus::IoError : StatDeleteStatus::Changed;
   if (!read_file(file, content)) return StatDeleteStatus::IoError;
-  std::vector<StatRecord> recs;
+  StatRecords recs;
   if (parse_stat_records(content, recs) != StatFileStatus::Ok) return StatDeleteStatus::Damaged;
 
   std::set<int> gone;
   for (const StatSource& s : sources) {
     if (s.record < 1 || s.record > static_cast<int>(recs.size())) return StatDeleteStatus::Changed;
-    const StatRecord& rec = recs[static_cast<std::size_t>(s.record - 1)];
-    if (rec.well() != s.well || rec.test != s.test) return StatDeleteStatus::Changed;
+    const auto i = static_cast<std::size_t>(s.record - 1);
+    if (recs.well(i) != s.well || recs.test(i) != s.test) return StatDeleteStatus::Changed;
     gone.insert(s.record);
   }
 

@@ -15,7 +15,7 @@ std::string stat_export_field(const std::string& cell) {
   return trim_blanks(s);
 }
 
-std::vector<std::uint8_t> stat_export_bytes(const std::vector<StatRow>& rows) {
+std::vector<std::uint8_t> stat_export_bytes(std::span<const StatRow> rows) {
   std::string text;
   for (const StatRow& row : rows) {
     for (int c = 0; c < kStatColCount; ++c) {
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> stat_export_bytes(const std::vector<StatRow>& rows) {
   return std::vector<std::uint8_t>(gbk.begin(), gbk.end());
 }
 
-bool write_stat_export(const std::filesystem::path& path, const std::vector<StatRow>& rows) {
+bool write_stat_export(const std::filesystem::path& path, std::span<const StatRow> rows) {
   return write_file_atomic(path, stat_export_bytes(rows));
 }
 

@@ -129,7 +129,7 @@ void tab_prt(Canvas& c) {
   }
 }
 
-void prt_stat_page(Canvas& c, const std::vector<StatRow>& rows, const std::string& unit, const std::string& date) {
+void prt_stat_page(Canvas& c, std::span<const StatRow> rows, const std::string& unit, const std::string& date) {
   const int d = rows.size() > 2 ? static_cast<int>(rows.size()) - 2 : 0;
   const int pages = stat_report_pages(d);
   tab_prt(c);

@@ -86,7 +86,7 @@ void EffiStatState::choose_value(const std::string& value) {
 EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
   if (tj_jlh.empty()) return Filter::NoCondition;
   const Parsed& p = parsed(cur_file);
-  const std::vector<StatRecord>& recs = p.records;
+  const StatRecords& recs = p.records;
   switch (p.status) {
     case StatFileStatus::Ok:
     case StatFileStatus::Empty:  // emptied since the matches were taken: none of them is left
@@ -97,11 +97,12 @@ EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
       return Filter::IoError;
   }
   Text2 = today;
-  std::vector<const StatRecord*> shown;
+  std::vector<std::size_t> shown;
+  shown.reserve(tj_jlh.size());
   for (int number : tj_jlh)
-    if (number >= 1 && number <= static_cast<int>(recs.size()) && recs[static_cast<std::size_t>(number - 1)].usable)
-      shown.push_back(&recs[static_cast<std::size_t>(number - 1)]);
-  fill_stat_grid(grid, shown);
+    if (number >= 1 && number <= static_cast<int>(recs.size()) && recs.usable(static_cast<std::size_t>(number - 1)))
+      shown.push_back(static_cast<std::size_t>(number - 1));
+  fill_stat_grid(grid, recs, shown);
   return Filter::Shown;
 }
 

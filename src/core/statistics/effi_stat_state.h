@@ -85,7 +85,7 @@ class EffiStatState {
     std::filesystem::path file;
     FileIdentity identity;
     StatFileStatus status = StatFileStatus::Empty;
-    std::vector<StatRecord> records;
+    StatRecords records;
     std::vector<GtYmFinding> findings;
   };
   const Parsed& parsed(const std::filesystem::path& file);

@@ -1,6 +1,8 @@
 #include "core/statistics/effi_stat_table.h"
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -33,8 +35,6 @@ constexpr bool every_column_has_a_field() {
 static_assert(every_column_has_a_field(), "each statistics column after the number shows one field");
 
 using namespace stat_col;
-constexpr int kFirstMeanCol = kRealStroke;   // columns 5 .. 19 are averaged
-constexpr int kLastMeanCol = kUsefulPower;
 constexpr int kFirstWholeCol = kLiquidRate;  // 产液 .. 沉没度 are averaged to whole numbers
 constexpr int kLastWholeCol = kSubmergence;
 
@@ -47,119 +47,38 @@ std::string field_text(GbkDecoder& dec, const std::uint8_t* rec, std::size_t off
   return trim_blanks(dec(std::string_view(reinterpret_cast<const char*>(rec + a), b - a)));
 }
 
-float cell_value(const std::string& text) { return to_single(num_val(text)); }
+float cell_value(std::string_view text) { return to_single(num_val(text)); }
 
 }  // namespace
 
-StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
+namespace {
 
-StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
-                        std::vector<GtYmFinding>* findings) {
-  out.clear();
-  if (findings) findings->clear();
-  if (content.size() % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
-  const std::size_t n = content.size() / kGtYmRecordSize;
-  out.resize(n);
-  GbkDecoder dec;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint8_t* rec = content.data() + i * kGtYmRecordSize;
-    StatRecord& r = out[i];
-    r.number = static_cast<int>(i + 1);
-    for (int c = kWell; c < kStatColCount; ++c) {
-      const GtYmField& f = kGtYmFields[kStatColField[static_cast<std::size_t>(c)]];
-      r.cells[c] = field_text(dec, rec, f.offset, f.width);
-    }
-    r.test = field_text(dec, rec, kGtYmTestField.offset, kGtYmTestField.width);
-
-    // Only the cells the table shows, checked as the efficiency library's records are: the
-    // record is not decoded whole (10 000 rows), so a damaged field the table does not show is
-    // named by the efficiency window, not here.
-    GtYmCheck check;
-    if (std::optional<Refusal> refused = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize)))
-      check.refusal = std::move(refused->message);
-    if (!check.usable()) {
-      r.usable = false;
-      r.cells = StatRow{};
-      r.test.clear();
-    } else {
-      for (int c = kWell; c < kStatColCount; ++c) {
-        const std::size_t field = kStatColField[static_cast<std::size_t>(c)];
-        if (field < kGtYmFirstVal) continue;  // the texts hold any text
-        std::string& cell = r.cells[c];
-        if (gt_ym_val_sound(field - kGtYmFirstVal, cell)) continue;
-        cell.clear();
-        check.damaged.push_back(field - kGtYmFirstVal);
-      }
-    }
-    if (findings && !check.sound())
-      findings->push_back({i + 1, r.usable ? r.cells[kWell] : std::string(), std::move(check)});
+// The sums of the averaged columns over the shown rows, each column's values added in row
+// order in single precision, as the table's sums always were.
+struct MeanSums {
+  StatMeans sums{};
+  float water = 0.0f;
+  void add(const StatMeans& v) {
+    static_assert(kLiquidRate >= kFirstMeanCol && kLiquidRate <= kLastMeanCol && kWaterCut >= kFirstMeanCol &&
+                  kWaterCut <= kLastMeanCol);
+    for (int k = 0; k < kMeanColCount; ++k) sums[k] += v[k];
+    water += v[kLiquidRate - kFirstMeanCol] * v[kWaterCut - kFirstMeanCol] / 100.0f;
   }
-  return StatFileStatus::Ok;
+};
+
+StatMeans means_of(const auto& cells) {
+  StatMeans v;
+  for (int k = 0; k < kMeanColCount; ++k) v[k] = cell_value(cells[kFirstMeanCol + k]);
+  return v;
 }
 
-StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
-                                 std::vector<GtYmFinding>* findings) {
-  out.clear();
-  if (findings) findings->clear();
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
-  std::vector<std::uint8_t> content;
-  if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
-  if (const StatFileStatus st = parse_stat_records(content, out, findings); st != StatFileStatus::Ok) return st;
-  return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
-}
-
-void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown) {
-  if (g.rows.empty()) {
-    g.rows.resize(1);
-    g.source.resize(1);
-  }
-  for (int c = 0; c < kStatColCount; ++c) g.rows[0][c] = kStatHeaders[c];
-  for (std::size_t r = 1; r < g.rows.size(); ++r) {
-    g.rows[r] = StatRow{};
-    g.source[r] = StatSource{};
-  }
-  if (shown.empty()) return;
-  const std::size_t n = shown.size();
-  g.rows.resize(n + 2);
-  g.source.assign(n + 2, StatSource{});
-  for (std::size_t i = 1; i <= n; ++i) {
-    const StatRecord& rec = *shown[i - 1];
-    g.rows[i] = rec.cells;
-    g.rows[i][kNumber] = std::to_string(i);
-    g.source[i] = StatSource{rec.number, rec.well(), rec.test};
-  }
-  g.rows[n + 1] = stat_average_row(g.rows, 1, n);
-}
-
-void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all) {
-  std::vector<const StatRecord*> shown;
-  shown.reserve(all.size());
-  for (const StatRecord& r : all)
-    if (r.usable) shown.push_back(&r);
-  fill_stat_grid(g, shown);
-}
-
-StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, std::size_t n) {
+StatRow average_of(const MeanSums& m, std::size_t n) {
   StatRow avg;
   avg[kNumber] = "平均";
   if (n == 0) return avg;
   const float count = static_cast<float>(n);
-  // One pass over the rows: each cell is read once. The sums are single precision, as the
-  // table's sums always were, and each column adds its rows in row order as before.
-  constexpr int kMeanCols = kLastMeanCol - kFirstMeanCol + 1;
-  static_assert(kLiquidRate >= kFirstMeanCol && kLiquidRate <= kLastMeanCol && kWaterCut >= kFirstMeanCol &&
-                kWaterCut <= kLastMeanCol);
-  std::array<float, kMeanCols> sums{};
-  float water = 0.0f;
-  for (std::size_t i = first; i < first + n; ++i) {
-    std::array<float, kMeanCols> v;
-    for (int k = 0; k < kMeanCols; ++k) v[k] = cell_value(rows[i][kFirstMeanCol + k]);
-    for (int k = 0; k < kMeanCols; ++k) sums[k] += v[k];
-    water += v[kLiquidRate - kFirstMeanCol] * v[kWaterCut - kFirstMeanCol] / 100.0f;
-  }
   for (int c = kFirstMeanCol; c <= kLastMeanCol; ++c) {
-    const float mean = sums[c - kFirstMeanCol] / count;
+    const float mean = m.sums[c - kFirstMeanCol] / count;
     const bool whole = c >= kFirstWholeCol && c <= kLastWholeCol;
     // A cell beyond single precision (a damaged library's text) leaves the mean empty
     // rather than showing "inf".
@@ -167,7 +86,7 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
       avg[c] = num_text(whole ? std::floor(static_cast<double>(mean) + 0.5) : round_dec(mean, 2));
   }
   // Water cut weighted by the liquid: the mean water volume over the mean liquid shown.
-  const float w = water / count;
+  const float w = m.water / count;
   const double q = num_val(avg[kLiquidRate]);
   if (q != 0.0 && std::isfinite(w)) avg[kWaterCut] = num_text(std::floor(w / q * 1000.0 + 0.5) / 10.0);
   // Efficiencies from the mean powers as shown (two decimals each), in percent.
@@ -186,33 +105,198 @@ StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, st
   return avg;
 }
 
+// Parses record `rec` (kGtYmRecordSize bytes, number `number`) into `out`.
+void parse_stat_record(const std::uint8_t* rec, std::size_t number, GbkDecoder& dec, StatRecords& out,
+                       std::array<std::string, kStatColCount + 1>& cells, std::vector<GtYmFinding>* findings) {
+  for (int c = kWell; c < kStatColCount; ++c) {
+    const GtYmField& f = kGtYmFields[kStatColField[static_cast<std::size_t>(c)]];
+    cells[c] = field_text(dec, rec, f.offset, f.width);
+  }
+  cells[kStatColCount] = field_text(dec, rec, kGtYmTestField.offset, kGtYmTestField.width);
+
+  // Only the cells the table shows, checked as the efficiency library's records are: the
+  // record is not decoded whole (32 767 rows), so a damaged field the table does not show is
+  // named by the efficiency window, not here.
+  GtYmCheck check;
+  if (std::optional<Refusal> refused = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize)))
+    check.refusal = std::move(refused->message);
+  if (!check.usable()) {
+    for (std::string& cell : cells) cell.clear();
+  } else {
+    for (int c = kWell; c < kStatColCount; ++c) {
+      const std::size_t field = kStatColField[static_cast<std::size_t>(c)];
+      if (field < kGtYmFirstVal) continue;  // the texts hold any text
+      std::string& cell = cells[c];
+      if (gt_ym_val_sound(field - kGtYmFirstVal, cell)) continue;
+      cell.clear();
+      check.damaged.push_back(field - kGtYmFirstVal);
+    }
+  }
+  const bool usable = check.usable();
+  out.add(usable, cells);
+  if (findings && !check.sound())
+    findings->push_back({number, usable ? cells[kWell] : std::string(), std::move(check)});
+}
+
+}  // namespace
+
+void StatRecords::clear() {
+  recs_.clear();
+  texts_.clear();
+}
+
+std::string_view StatRecords::cell(std::size_t i, int c) const {
+  if (c <= 0 || c > kStatColCount) return {};
+  const Entry& e = recs_[i];
+  const std::size_t from = e.ends[static_cast<std::size_t>(c) - 1];
+  return std::string_view(texts_.data() + e.at + from, e.ends[static_cast<std::size_t>(c)] - from);
+}
+
+void StatRecords::reserve(std::size_t records) {
+  recs_.reserve(records);
+  // A record's shown texts take about 150 bytes; more only grows the block.
+  texts_.reserve(records * 160);
+}
+
+void StatRecords::add(bool usable, const std::array<std::string, kStatColCount + 1>& cells) {
+  Entry e;
+  e.at = texts_.size();
+  e.usable = usable;
+  std::size_t end = 0;
+  for (std::size_t c = 1; c < cells.size(); ++c) {
+    texts_.insert(texts_.end(), cells[c].begin(), cells[c].end());
+    end += cells[c].size();
+    // A record's texts are at most its 606 bytes decoded: far below 65 536.
+    e.ends[c] = static_cast<std::uint16_t>(end);
+  }
+  if (usable) e.means = means_of(cells);
+  recs_.push_back(e);
+}
+
+StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
+
+StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRecords& out,
+                                  std::vector<GtYmFinding>* findings) {
+  out.clear();
+  if (findings) findings->clear();
+  if (content.size() % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
+  const std::size_t n = content.size() / kGtYmRecordSize;
+  out.reserve(n);
+  GbkDecoder dec;
+  std::array<std::string, kStatColCount + 1> cells;
+  for (std::size_t i = 0; i < n; ++i)
+    parse_stat_record(content.data() + i * kGtYmRecordSize, i + 1, dec, out, cells, findings);
+  return StatFileStatus::Ok;
+}
+
+StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords& out,
+                                 std::vector<GtYmFinding>* findings) {
+  out.clear();
+  if (findings) findings->clear();
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
+  if (!std::filesystem::is_regular_file(file, ec)) return StatFileStatus::IoError;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return StatFileStatus::IoError;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return StatFileStatus::IoError;
+  in.seekg(0, std::ios::beg);
+  const auto bytes = static_cast<std::size_t>(size);
+  if (bytes % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
+  const std::size_t n = bytes / kGtYmRecordSize;
+  out.reserve(n);
+  // A block of records at a time through one buffer: the file is never held whole.
+  constexpr std::size_t kBlockRecords = 256;
+  std::vector<std::uint8_t> block(std::min(n, kBlockRecords) * kGtYmRecordSize);
+  GbkDecoder dec;
+  std::array<std::string, kStatColCount + 1> cells;
+  for (std::size_t first = 0; first < n; first += kBlockRecords) {
+    const std::size_t count = std::min(kBlockRecords, n - first);
+    if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(count * kGtYmRecordSize))) {
+      out.clear();
+      if (findings) findings->clear();
+      return StatFileStatus::IoError;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+      parse_stat_record(block.data() + i * kGtYmRecordSize, first + i + 1, dec, out, cells, findings);
+  }
+  return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
+}
+
+void fill_stat_grid(StatGrid& g, const StatRecords& recs, std::span<const std::size_t> shown) {
+  if (g.rows.empty()) {
+    g.rows.resize(1);
+    g.source.resize(1);
+  }
+  for (int c = 0; c < kStatColCount; ++c) g.rows[0][c] = kStatHeaders[c];
+  if (shown.empty()) {
+    for (std::size_t r = 1; r < g.rows.size(); ++r) {
+      g.rows[r] = StatRow{};
+      g.source[r] = StatSource{};
+    }
+    return;
+  }
+  // Every row below the headers is written over: the rows of the last table are reused.
+  const std::size_t n = shown.size();
+  g.rows.resize(n + 2);
+  g.source.resize(n + 2);
+  g.source[0] = StatSource{};
+  MeanSums sums;
+  for (std::size_t i = 1; i <= n; ++i) {
+    const std::size_t k = shown[i - 1];
+    StatRow& row = g.rows[i];
+    row[kNumber] = std::to_string(i);
+    for (int c = kWell; c < kStatColCount; ++c) row[c].assign(recs.cell(k, c));
+    StatSource& src = g.source[i];
+    src.record = StatRecords::number(k);
+    src.well.assign(recs.well(k));
+    src.test.assign(recs.test(k));
+    sums.add(recs.means(k));
+  }
+  g.rows[n + 1] = average_of(sums, n);
+  g.source[n + 1] = StatSource{};
+}
+
+void fill_stat_grid(StatGrid& g, const StatRecords& all) {
+  std::vector<std::size_t> shown;
+  shown.reserve(all.size());
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all.usable(i)) shown.push_back(i);
+  fill_stat_grid(g, all, shown);
+}
+
+StatRow stat_average_row(std::span<const StatRow> rows, std::size_t first, std::size_t n) {
+  MeanSums sums;
+  for (std::size_t i = first; i < first + n; ++i) sums.add(means_of(rows[i]));
+  return average_of(sums, n);
+}
+
 int stat_filter_column(std::string_view field) {
   for (std::size_t k = 0; k < kStatFilterFields.size(); ++k)
     if (field == kStatFilterFields[k]) return static_cast<int>(k) + kBlock;
   return 0;
 }
 
-std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, std::string_view field) {
+std::vector<std::string> stat_field_values(const StatRecords& recs, std::string_view field) {
   std::vector<std::string> values;
   const int col = stat_filter_column(field);
   if (col == 0) return values;
-  for (const StatRecord& r : recs) {
-    const std::string& v = r.cells[col];
-    if (v.empty() || !r.usable) continue;
-    bool seen = false;
-    for (const std::string& x : values) seen = seen || x == v;
-    if (!seen) values.push_back(v);
+  for (std::size_t i = 0; i < recs.size(); ++i) {
+    const std::string_view v = recs.cell(i, col);
+    if (v.empty() || !recs.usable(i)) continue;
+    if (std::find(values.begin(), values.end(), v) == values.end()) values.emplace_back(v);
   }
   return values;
 }
 
-std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_view field, std::string_view value) {
+std::vector<int> stat_matches(const StatRecords& recs, std::string_view field, std::string_view value) {
   std::vector<int> hits;
   const int col = stat_filter_column(field);
   if (col == 0) return hits;
   const std::string want = trim_blanks(value);
-  for (const StatRecord& r : recs)
-    if (r.usable && r.cells[col] == want) hits.push_back(r.number);
+  for (std::size_t i = 0; i < recs.size(); ++i)
+    if (recs.usable(i) && recs.cell(i, col) == want) hits.push_back(StatRecords::number(i));
   return hits;
 }
 

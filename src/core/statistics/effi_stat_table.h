@@ -14,16 +14,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/common/bulk_memory.h"
 #include "core/records/gt_ym_checks.h"
 #include "core/records/stat_col.h"
 
 namespace wb {
 
 using StatRow = std::array<std::string, kStatColCount>;
+// The table's rows; a library at its limit fills tens of MB of them (bulk_memory.h).
+using StatRows = BulkVector<StatRow>;
 
 // Column headers of row 0 and column widths in twips (0: the grid's own width).
 extern const std::array<const char*, kStatColCount> kStatHeaders;
@@ -31,15 +35,48 @@ extern const std::array<int, kStatColCount> kStatColTwips;
 // The grid's size before the first load.
 inline constexpr int kStatInitialRows = 5;
 
-// One efficiency record as the table shows it.
-struct StatRecord {
-  int number = 0;      // 1-based position in the file
-  StatRow cells;       // columns 1..22: the trimmed field texts; column 0 empty
-  std::string test;    // trimmed test date, the second part of the record's key
-  // False for a record refused by the library check (gt_ym_checks.h): it keeps its number
-  // but is left out of every table, list and match; its cells are empty.
-  bool usable = true;
-  const std::string& well() const { return cells[stat_col::kWell]; }
+// The averaged columns (5 .. 19) and, among them, those averaged to whole numbers.
+inline constexpr int kFirstMeanCol = stat_col::kRealStroke;
+inline constexpr int kLastMeanCol = stat_col::kUsefulPower;
+inline constexpr int kMeanColCount = kLastMeanCol - kFirstMeanCol + 1;
+using StatMeans = std::array<float, kMeanColCount>;
+
+// The efficiency records of a file as the table shows them, numbered from 1 in file order.
+// They are kept compact, as the statistics window keeps a library of up to 32 767 of them
+// for its filters and reloads: the texts of all records back to back in one block, and per
+// record where its cells end and the values the average row reads.
+class StatRecords {
+ public:
+  std::size_t size() const { return recs_.size(); }
+  bool empty() const { return recs_.empty(); }
+  void clear();
+  // Record i (0-based) is number i + 1. A record refused by the library check
+  // (gt_ym_checks.h) is not usable: it keeps its number but is left out of every table, list
+  // and match, and its cells are empty.
+  static int number(std::size_t i) { return static_cast<int>(i + 1); }
+  bool usable(std::size_t i) const { return recs_[i].usable; }
+  // Column c (stat_col::kWell ..) of record i: the trimmed field text, empty for a damaged
+  // cell; column 0 (the row number) is always empty.
+  std::string_view cell(std::size_t i, int c) const;
+  std::string_view well(std::size_t i) const { return cell(i, stat_col::kWell); }
+  // The trimmed test date, the second part of the record's key.
+  std::string_view test(std::size_t i) const { return cell(i, kStatColCount); }
+  // Columns 5 .. 19 as the average row reads them: each cell's number in single precision.
+  const StatMeans& means(std::size_t i) const { return recs_[i].means; }
+
+  // Filling: `cells` holds columns 1 .. 22 and the test date (index kStatColCount).
+  void reserve(std::size_t records);
+  void add(bool usable, const std::array<std::string, kStatColCount + 1>& cells);
+
+ private:
+  struct Entry {
+    std::size_t at = 0;  // first byte of the record's texts
+    std::array<std::uint16_t, kStatColCount + 1> ends{};  // end of cell c (and of the test date), from `at`
+    bool usable = true;
+    StatMeans means{};
+  };
+  BulkVector<Entry> recs_;
+  BulkVector<char> texts_;
 };
 
 // Where a grid row comes from: record 0 for rows that show no record (headers, average
@@ -50,8 +87,8 @@ struct StatSource {
 };
 
 struct StatGrid {
-  std::vector<StatRow> rows;
-  std::vector<StatSource> source;  // one per row
+  StatRows rows;
+  BulkVector<StatSource> source;  // one per row
 
   StatGrid();  // kStatInitialRows empty rows
   int row_count() const { return static_cast<int>(rows.size()); }
@@ -64,23 +101,25 @@ enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError };
 // number of records (none included); Damaged (nothing parsed) for any other length. Each record is checked as the
 // efficiency library's records are (gt_ym_checks.h): a refused one is marked not usable, a
 // cell the table shows that is damaged is left empty; `findings` (when given) names both.
-StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
-                        std::vector<GtYmFinding>* findings = nullptr);
+StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRecords& out,
+                                  std::vector<GtYmFinding>* findings = nullptr);
 
-// Reads and parses a file; a missing file is Empty.
-StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
+// Reads and parses a file, a block of records at a time (the file is never held whole); a
+// missing file is Empty.
+StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords& out,
                                  std::vector<GtYmFinding>* findings = nullptr);
 
-// Rebuilds the table for the shown records (in the given order): headers, every old row
-// emptied; with no records the grid keeps its row count and shows no data; otherwise n + 2
-// rows, row i numbered i, and the average row. The overload over a whole file shows its
-// usable records.
-void fill_stat_grid(StatGrid& g, const std::vector<const StatRecord*>& shown);
-void fill_stat_grid(StatGrid& g, const std::vector<StatRecord>& all);
+// Rebuilds the table for the shown records (indices into `recs`, in the given order):
+// headers, every old row emptied; with no records the grid keeps its row count and shows no
+// data; otherwise n + 2 rows, row i numbered i, and the average row. The overload over a
+// whole file shows its usable records.
+void fill_stat_grid(StatGrid& g, const StatRecords& recs, std::span<const std::size_t> shown);
+void fill_stat_grid(StatGrid& g, const StatRecords& all);
 
-// The average row over data rows 1..n: means of columns 5 to 19 in single precision,
-// the liquid-weighted water cut, the efficiencies from the mean powers.
-StatRow stat_average_row(const std::vector<StatRow>& rows, std::size_t first, std::size_t n);
+// The average row over data rows first .. first + n - 1: means of columns 5 to 19 in single
+// precision (the rows' values added in row order), the liquid-weighted water cut, the
+// efficiencies from the mean powers.
+StatRow stat_average_row(std::span<const StatRow> rows, std::size_t first, std::size_t n);
 
 // The filter fields of the field list, in its order.
 extern const std::array<const char*, 3> kStatFilterFields;  // 单元号, 抽油机型号, 电动机型号
@@ -88,8 +127,8 @@ extern const std::array<const char*, 3> kStatFilterFields;  // 单元号, 抽油
 int stat_filter_column(std::string_view field);
 // The distinct non-empty values of a field among the usable records, in the order of first
 // appearance.
-std::vector<std::string> stat_field_values(const std::vector<StatRecord>& recs, std::string_view field);
+std::vector<std::string> stat_field_values(const StatRecords& recs, std::string_view field);
 // Numbers of the usable records whose field equals `value` (both trimmed of blanks, exact).
-std::vector<int> stat_matches(const std::vector<StatRecord>& recs, std::string_view field, std::string_view value);
+std::vector<int> stat_matches(const StatRecords& recs, std::string_view field, std::string_view value);
 
 }  // namespace wb

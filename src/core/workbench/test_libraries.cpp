@@ -145,8 +145,8 @@ LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std:
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({std::to_string(i + 1), nul_to_blank(texts.text(key.first(kKeys.well().length))),
-                    nul_to_blank(texts.text(key.last(kKeys.test().length)))});
+    rows.push_back({std::to_string(i + 1), nul_to_blank(std::string(texts.text(key.first(kKeys.well().length)))),
+                    nul_to_blank(std::string(texts.text(key.last(kKeys.test().length))))});
   }
   return LibStatus::Ok;
 }

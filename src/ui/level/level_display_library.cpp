@@ -126,13 +126,17 @@ void LevelDisplay::load_grid_dat() {
   if (!library_ok(static_cast<int>(lib.list(rows)))) return;
   record_count_ = static_cast<int>(rows.size());
   if (rows.empty()) return;
-  std::vector<std::vector<std::string>> texts;
-  texts.reserve(rows.size());
-  for (int i = 0; i < record_count_; ++i) {
-    LevelLibraryRow& row = rows[static_cast<std::size_t>(i)];
-    texts.push_back({std::to_string(i + 1), std::move(row.well_name), std::move(row.test_date)});
-  }
-  Grid1->set_rows_text(1, std::move(texts));
+  // The grid copies the texts straight from the rows: number, well, test date.
+  std::vector<std::string> numbers(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) numbers[i] = std::to_string(i + 1);
+  Grid1->set_rows_text(1, rows.size(), [&](std::size_t r, std::size_t c) -> std::string_view {
+    switch (c) {
+      case 0: return numbers[r];
+      case 1: return rows[r].well_name;
+      case 2: return rows[r].test_date;
+      default: return {};
+    }
+  });
 }
 
 void LevelDisplay::Grid1_Click(int row) {

@@ -180,10 +180,10 @@ void SysEffiAssemble::sync_grid() {
     const int twips = kStatColTwips[static_cast<std::size_t>(c)];
     if (twips > 0) Grid1->set_col_width_twips(c, twips);
   }
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(g.rows.size());
-  for (const StatRow& r : g.rows) rows.emplace_back(r.begin(), r.end());
-  Grid1->set_rows_text(0, std::move(rows));
+  // The grid copies the texts straight from the table's rows.
+  Grid1->set_rows_text(0, g.rows.size(), [&g](std::size_t r, std::size_t c) -> std::string_view {
+    return c < g.rows[r].size() ? std::string_view(g.rows[r][c]) : std::string_view();
+  });
 }
 
 void SysEffiAssemble::sync_to_widgets() {
@@ -293,7 +293,7 @@ void SysEffiAssemble::Command1_Click() {
   presets.paper_enabled = false;
   presets.landscape = true;
   presets.name = PrintName{"", "系统效率统计分析表"};
-  const std::vector<StatRow> rows = st.grid.rows;
+  const StatRows rows = st.grid.rows;
   const std::string unit = st.Text1;
   const std::string date = st.Text2;
   print_protocol(this, presets, [&](Canvas& printer, int) {

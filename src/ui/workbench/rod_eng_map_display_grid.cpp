@@ -76,10 +76,15 @@ void list_into_grid(RodEngMapDisplay& w, const std::filesystem::path& fil_nam, s
   if (rows.empty()) return;
   // The whole list in one block, then the last record made current (and scrolled into view).
   const int last = static_cast<int>(rows.size());
-  std::vector<std::vector<std::string>> texts;
-  texts.reserve(rows.size());
-  for (GridRow& g : rows) texts.push_back({std::move(g.number), std::move(g.well_name), std::move(g.test_date)});
-  w.Grid1->set_rows_text(1, std::move(texts));
+  // The grid copies the texts straight from the rows.
+  w.Grid1->set_rows_text(1, rows.size(), [&rows](std::size_t r, std::size_t c) -> std::string_view {
+    switch (c) {
+      case 0: return rows[r].number;
+      case 1: return rows[r].well_name;
+      case 2: return rows[r].test_date;
+      default: return {};
+    }
+  });
   w.Grid1->set_row(last);
   w.Grid1->set_col(2);
 }

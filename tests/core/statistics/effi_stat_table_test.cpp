@@ -170,7 +170,7 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   const int n = 33000;
   std::vector<GtYmRecord> recs(static_cast<std::size_t>(n), stat_rec("W", "202601010000", "B", {{kValPumpDia, "38"}}));
   recs.back().well_name = "LAST";
-  std::vector<StatRecord> parsed;
+  StatRecords parsed;
   ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   StatGrid g;
   fill_stat_grid(g, parsed);
@@ -184,7 +184,7 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
 TEST(EffiStatFilter, ValueListInFirstAppearanceOrder) {
   std::vector<GtYmRecord> recs;
   for (const char* b : {"A", "", "B", "A ", "a"}) recs.push_back(stat_rec("W", "1", b));
-  std::vector<StatRecord> parsed;
+  StatRecords parsed;
   ASSERT_EQ(parse_stat_records(library_bytes(recs), parsed), StatFileStatus::Ok);
   EXPECT_EQ(stat_field_values(parsed, "单元号"), (std::vector<std::string>{"A", "B", "a"}));
   EXPECT_EQ(stat_matches(parsed, "单元号", " A"), (std::vector<int>{1, 4}));

@@ -32,8 +32,8 @@ struct KeyFile {
   std::size_t size() const { return keys.records; }
   bool empty() const { return keys.records == 0; }
   // The trimmed well and date of record i (0-based).
-  const std::string& well(std::size_t i) { return texts.trimmed(keys.key(i).first(kKeys.well().length)); }
-  const std::string& date(std::size_t i) { return texts.trimmed(keys.key(i).last(kKeys.test().length)); }
+  std::string_view well(std::size_t i) { return texts.trimmed(keys.key(i).first(kKeys.well().length)); }
+  std::string_view date(std::size_t i) { return texts.trimmed(keys.key(i).last(kKeys.test().length)); }
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
@@ -133,9 +133,9 @@ StoreStatus design_well_names(const fs::path& path, std::vector<std::string>& ou
   out.clear();
   KeyFile f;
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
-  std::unordered_set<std::string> seen;
+  std::unordered_set<std::string_view> seen;
   for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) out.push_back(f.well(i));
+    if (seen.insert(f.well(i)).second) out.emplace_back(f.well(i));
   return StoreStatus::Ok;
 }
 
@@ -145,7 +145,7 @@ StoreStatus design_well_dates(const fs::path& path, const std::string& well, std
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
   const std::string key = design_key(well, kDesignWellWidth);
   for (std::size_t i = 0; i < f.size(); ++i)
-    if (f.well(i) == key) out.push_back(f.date(i));
+    if (f.well(i) == key) out.emplace_back(f.date(i));
   return StoreStatus::Ok;
 }
 
@@ -159,9 +159,9 @@ void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   rec.JName_list.clear();
   st.JName_Comb.clear();
   remove_empty(rec.path, f);
-  std::unordered_set<std::string> seen;
+  std::unordered_set<std::string_view> seen;
   for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) rec.JName_list.push_back(f.well(i));
+    if (seen.insert(f.well(i)).second) rec.JName_list.emplace_back(f.well(i));
 }
 
 void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
@@ -179,7 +179,7 @@ void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   st.Date_Comb.clear();
   const std::string well = well_key(st);
   for (std::size_t i = 0; i < f.size(); ++i)
-    if (f.well(i) == well) rec.Date_list.push_back(f.date(i));
+    if (f.well(i) == well) rec.Date_list.emplace_back(f.date(i));
 }
 
 void kin_visc_from_record(DesignState& st, const RodDesignRecord& r, MessageService& messages) {

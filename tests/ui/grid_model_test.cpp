@@ -3,6 +3,8 @@
 // set_rows_text against the same texts set cell by cell.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QScrollBar>
 #include <QTest>
 #include <fstream>
@@ -158,6 +160,35 @@ TEST(GridBlockFill, MatchesTheCellByCellFill) {
   by_rows.set_rows_text(1, {});
   EXPECT_EQ(by_rows.rows(), 1);
   EXPECT_EQ(by_rows.text(0, 0), QStringLiteral("序号"));
+}
+
+// Rows filled from a caller's own rows, then cells set one by one (each writes its row anew:
+// the rows left behind are dropped as they pile up), a text longer than 127 bytes, and a
+// column taken away and given back empty.
+TEST(GridBlockFill, CellsSetAfterABlockAndColumnsTakenAway) {
+  Grid g;
+  g.set_cols(3);
+  g.set_rows(1);
+  std::vector<std::array<std::string, 3>> rows(300);
+  for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = {std::to_string(r + 1), "井" + std::to_string(r), "2004"};
+  g.set_rows_text(1, rows.size(), [&rows](std::size_t r, std::size_t c) -> std::string_view { return rows[r][c]; });
+  ASSERT_EQ(g.rows(), 301);
+  for (int round = 0; round < 3; ++round)
+    for (int r = 1; r <= 300; ++r) g.set_text(r, 2, QString::number(r * 10 + round));
+  const std::string long_text(200, 'x');
+  g.set_text(7, 1, QString::fromStdString(long_text));
+  for (int r = 1; r <= 300; ++r) {
+    ASSERT_EQ(g.text(r, 0), QString::number(r)) << r;
+    ASSERT_EQ(g.text(r, 1), r == 7 ? QString::fromStdString(long_text) : QStringLiteral("井") + QString::number(r - 1))
+        << r;
+    ASSERT_EQ(g.text(r, 2), QString::number(r * 10 + 2)) << r;
+  }
+  g.set_cols(2);
+  g.set_cols(3);
+  EXPECT_EQ(g.text(5, 2), QString());
+  EXPECT_EQ(g.text(5, 1), QStringLiteral("井4"));
+  g.set_text(5, 2, QString());
+  EXPECT_EQ(g.text(5, 1), QStringLiteral("井4"));
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 // 2 MB and marked for transparent huge pages, so the system fills them a 2 MB page at a time
 // instead of a 4 kB page at a time: on a virtual machine each first touch of a 4 kB page
 // costs tens of microseconds, which made a freshly opened table pay more for its memory than
-// for its contents. Smaller blocks come from the ordinary heap. A freed block goes back to
-// the system at once, so a closed window leaves no table behind.
+// for its contents. Smaller blocks come from the ordinary heap. Freed blocks, up to 64 MB of
+// them, are kept for the next table of the same size (a window opened again, a list filled
+// again); beyond that a freed block goes back to the system.
 //
 // `BulkAllocator<T>` is a standard allocator (a `std::vector<T, BulkAllocator<T>>` is
 // `BulkVector<T>`); reserve a table's size before filling it, as growing copies it.

@@ -1,8 +1,12 @@
 #include "core/statistics/effi_stat_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -38,16 +42,28 @@ using namespace stat_col;
 constexpr int kFirstWholeCol = kLiquidRate;  // 产液 .. 沉没度 are averaged to whole numbers
 constexpr int kLastWholeCol = kSubmergence;
 
-// A field's text with the blanks at both ends removed. Blanks are trimmed on the GBK bytes
-// (a blank is never part of a double-byte character), so an all-ASCII field is never converted.
-std::string field_text(GbkDecoder& dec, const std::uint8_t* rec, std::size_t off, std::size_t len) {
-  std::size_t a = off, b = off + len;
-  while (a < b && rec[a] == ' ') ++a;
-  while (b > a && rec[b - 1] == ' ') --b;
-  return trim_blanks(dec(std::string_view(reinterpret_cast<const char*>(rec + a), b - a)));
+// A cell's number as the average row reads it: num_val in single precision. A cell of plain
+// decimal digits (an optional minus, digits with at most one point) is the number
+// from_chars reads from it, as num_val would find; any other text goes through num_val.
+float cell_value(std::string_view text) {
+  bool digits = false, point = false, plain = !text.empty() && text.size() <= 24;
+  for (std::size_t i = 0; plain && i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digits = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (!(c == '-' && i == 0)) {
+      plain = false;
+    }
+  }
+  if (plain && digits) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec == std::errc() && end == text.data() + text.size()) return to_single(v);
+  }
+  return to_single(num_val(text));
 }
-
-float cell_value(std::string_view text) { return to_single(num_val(text)); }
 
 }  // namespace
 
@@ -105,37 +121,77 @@ StatRow average_of(const MeanSums& m, std::size_t n) {
   return avg;
 }
 
-// Parses record `rec` (kGtYmRecordSize bytes, number `number`) into `out`.
-void parse_stat_record(const std::uint8_t* rec, std::size_t number, GbkDecoder& dec, StatRecords& out,
-                       std::array<std::string, kStatColCount + 1>& cells, std::vector<GtYmFinding>* findings) {
-  for (int c = kWell; c < kStatColCount; ++c) {
-    const GtYmField& f = kGtYmFields[kStatColField[static_cast<std::size_t>(c)]];
-    cells[c] = field_text(dec, rec, f.offset, f.width);
+// The texts of one text column while a file is parsed: a field of ASCII bytes is its own
+// text; any other is decoded, and the last texts decoded are kept by their bytes in a small
+// table (a library repeats its wells, units and models, but a library of distinct names must
+// not fill a map).
+class ColumnTexts {
+ public:
+  std::string_view text(std::string_view raw, GbkDecoder& dec) {
+    bool ascii = true;
+    for (const char c : raw) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return raw;
+    Slot& s = slots_[std::hash<std::string_view>{}(raw) % slots_.size()];
+    if (!s.used || s.bytes != raw) {
+      s.bytes.assign(raw);
+      s.text = trim_blanks(dec(raw));
+      s.used = true;
+    }
+    return s.text;
   }
-  cells[kStatColCount] = field_text(dec, rec, kGtYmTestField.offset, kGtYmTestField.width);
 
-  // Only the cells the table shows, checked as the efficiency library's records are: the
+ private:
+  struct Slot {
+    bool used = false;
+    std::string bytes, text;
+  };
+  std::array<Slot, 256> slots_;
+};
+
+// The columns' texts of one parse, and its decoder.
+struct ParseTexts {
+  GbkDecoder dec;
+  std::array<ColumnTexts, kStatColCount + 1> columns;
+};
+
+// A field's bytes with the blanks at both ends removed. Blanks are trimmed on the GBK bytes:
+// a blank is never part of a double-byte character.
+std::string_view field_bytes(const std::uint8_t* rec, std::size_t off, std::size_t len) {
+  std::string_view b(reinterpret_cast<const char*>(rec + off), len);
+  while (!b.empty() && b.front() == ' ') b.remove_prefix(1);
+  while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
+  return b;
+}
+
+// Parses record `rec` (kGtYmRecordSize bytes, number `number`) into `out`.
+void parse_stat_record(const std::uint8_t* rec, std::size_t number, ParseTexts& texts, StatRecords& out,
+                       std::vector<GtYmFinding>* findings) {
+  // Only the cells the table shows are checked, as the efficiency library's records are: the
   // record is not decoded whole (32 767 rows), so a damaged field the table does not show is
-  // named by the efficiency window, not here.
+  // named by the efficiency window, not here. A refused record shows nothing.
   GtYmCheck check;
   if (std::optional<Refusal> refused = gt_ym_refusal(std::span<const std::uint8_t>(rec, kGtYmRecordSize)))
     check.refusal = std::move(refused->message);
-  if (!check.usable()) {
-    for (std::string& cell : cells) cell.clear();
-  } else {
+  std::array<std::string_view, kStatColCount + 1> cells{};
+  const bool usable = check.usable();
+  if (usable) {
+    for (int c = kWell; c < kStatColCount; ++c) {
+      const GtYmField& f = kGtYmFields[kStatColField[static_cast<std::size_t>(c)]];
+      cells[c] = texts.columns[c].text(field_bytes(rec, f.offset, f.width), texts.dec);
+    }
+    cells[kStatColCount] = texts.columns[kStatColCount].text(
+        field_bytes(rec, kGtYmTestField.offset, kGtYmTestField.width), texts.dec);
     for (int c = kWell; c < kStatColCount; ++c) {
       const std::size_t field = kStatColField[static_cast<std::size_t>(c)];
       if (field < kGtYmFirstVal) continue;  // the texts hold any text
-      std::string& cell = cells[c];
-      if (gt_ym_val_sound(field - kGtYmFirstVal, cell)) continue;
-      cell.clear();
+      if (gt_ym_val_sound(field - kGtYmFirstVal, cells[c])) continue;
+      cells[c] = {};
       check.damaged.push_back(field - kGtYmFirstVal);
     }
   }
-  const bool usable = check.usable();
   out.add(usable, cells);
   if (findings && !check.sound())
-    findings->push_back({number, usable ? cells[kWell] : std::string(), std::move(check)});
+    findings->push_back({number, usable ? std::string(cells[kWell]) : std::string(), std::move(check)});
 }
 
 }  // namespace
@@ -154,23 +210,29 @@ std::string_view StatRecords::cell(std::size_t i, int c) const {
 
 void StatRecords::reserve(std::size_t records) {
   recs_.reserve(records);
-  // A record's shown texts take about 150 bytes; more only grows the block.
-  texts_.reserve(records * 160);
+  // A record's shown texts take about 150 bytes, seldom more than half its 606 bytes; the
+  // block is never filled further than the texts go, and more only grows it.
+  texts_.reserve(records * (kGtYmRecordSize / 2));
 }
 
-void StatRecords::add(bool usable, const std::array<std::string, kStatColCount + 1>& cells) {
-  Entry e;
+void StatRecords::add(bool usable, const std::array<std::string_view, kStatColCount + 1>& cells) {
+  Entry& e = recs_.emplace_back();
   e.at = texts_.size();
   e.usable = usable;
-  std::size_t end = 0;
+  std::size_t total = 0;
   for (std::size_t c = 1; c < cells.size(); ++c) {
-    texts_.insert(texts_.end(), cells[c].begin(), cells[c].end());
-    end += cells[c].size();
+    total += cells[c].size();
     // A record's texts are at most its 606 bytes decoded: far below 65 536.
-    e.ends[c] = static_cast<std::uint16_t>(end);
+    e.ends[c] = static_cast<std::uint16_t>(total);
+  }
+  texts_.resize(e.at + total);
+  char* p = texts_.data() + e.at;
+  for (std::size_t c = 1; c < cells.size(); ++c) {
+    if (cells[c].empty()) continue;
+    std::memcpy(p, cells[c].data(), cells[c].size());
+    p += cells[c].size();
   }
   if (usable) e.means = means_of(cells);
-  recs_.push_back(e);
 }
 
 StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
@@ -182,10 +244,9 @@ StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRec
   if (content.size() % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
   const std::size_t n = content.size() / kGtYmRecordSize;
   out.reserve(n);
-  GbkDecoder dec;
-  std::array<std::string, kStatColCount + 1> cells;
+  auto texts = std::make_unique<ParseTexts>();
   for (std::size_t i = 0; i < n; ++i)
-    parse_stat_record(content.data() + i * kGtYmRecordSize, i + 1, dec, out, cells, findings);
+    parse_stat_record(content.data() + i * kGtYmRecordSize, i + 1, *texts, out, findings);
   return StatFileStatus::Ok;
 }
 
@@ -209,8 +270,7 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
   // A block of records at a time through one buffer: the file is never held whole.
   constexpr std::size_t kBlockRecords = 256;
   std::vector<std::uint8_t> block(std::min(n, kBlockRecords) * kGtYmRecordSize);
-  GbkDecoder dec;
-  std::array<std::string, kStatColCount + 1> cells;
+  auto texts = std::make_unique<ParseTexts>();
   for (std::size_t first = 0; first < n; first += kBlockRecords) {
     const std::size_t count = std::min(kBlockRecords, n - first);
     if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(count * kGtYmRecordSize))) {
@@ -219,7 +279,7 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
       return StatFileStatus::IoError;
     }
     for (std::size_t i = 0; i < count; ++i)
-      parse_stat_record(block.data() + i * kGtYmRecordSize, first + i + 1, dec, out, cells, findings);
+      parse_stat_record(block.data() + i * kGtYmRecordSize, first + i + 1, *texts, out, findings);
   }
   return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
 }

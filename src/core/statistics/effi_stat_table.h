@@ -66,7 +66,7 @@ class StatRecords {
 
   // Filling: `cells` holds columns 1 .. 22 and the test date (index kStatColCount).
   void reserve(std::size_t records);
-  void add(bool usable, const std::array<std::string, kStatColCount + 1>& cells);
+  void add(bool usable, const std::array<std::string_view, kStatColCount + 1>& cells);
 
  private:
   struct Entry {

@@ -41,7 +41,8 @@ Bytes library(std::size_t record_length, std::size_t records) {
 }
 
 // Short records read in blocks (counts on both sides of a block's worth), long ones key by
-// key (counts on both sides of where the batched reads start); two fields, the second ending
+// key (counts on both sides of where the batched reads start, and enough to share them out
+// among threads); two fields, the second ending
 // at the record's end. Long records give the same keys batched and by a read call each.
 TEST(RecordKeys, FieldsOfEveryRecordInOrder) {
   TempDir dir;
@@ -49,7 +50,7 @@ TEST(RecordKeys, FieldsOfEveryRecordInOrder) {
     std::size_t length, records;
   };
   for (Case c : {Case{28, 1}, Case{512, 511}, Case{512, 512}, Case{512, 1500}, Case{1445, 400}, Case{4096, 70},
-                 Case{4097, 70}, Case{5120, 127}, Case{5120, 300}, Case{20131, 40}}) {
+                 Case{4097, 70}, Case{5120, 127}, Case{5120, 300}, Case{20131, 40}, Case{5120, 4100}}) {
     const fs::path p = dir.path / "lib.dat";
     ASSERT_TRUE(write_file_atomic(p, library(c.length, c.records)));
     for (KeyReads reads : {KeyReads::Automatic, KeyReads::Batched, KeyReads::ReadCalls}) {

@@ -3,7 +3,10 @@
 // mean powers), refused lengths, empty libraries, and the filter's value and match lists.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../workbench/temp_program_folder.h"
+#include "core/common/number_text.h"
 #include "core/statistics/effi_stat_state.h"
 #include "stat_test_util.h"
 
@@ -179,6 +182,71 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   EXPECT_EQ(g.rows[static_cast<std::size_t>(n)][1], "LAST");
   EXPECT_EQ(g.source[static_cast<std::size_t>(n)].record, n);
   EXPECT_EQ(g.rows.back()[11], "38");
+}
+
+// A file read a block of records at a time gives what parsing its bytes whole gives: every
+// cell and test date across the blocks' edges, refused and damaged records, and the average
+// row the kept values make equals the one read from the table's texts. The wells are more
+// than the parse keeps decoded at once.
+TEST(EffiStatTable, ReadInBlocksAsParsedWhole) {
+  std::vector<GtYmRecord> recs;
+  const char* strokes[] = {"12.5", " 7", "-3.25", "1e2", "abc", "5.", ".5", "", "1d1", "007.50"};
+  for (int i = 0; i < 700; ++i) {
+    GtYmRecord r = stat_rec("北" + std::to_string(i % 300) + "井", "2026" + std::to_string(10000000 + i),
+                            "采油" + std::to_string(i % 8) + "队",
+                            {{kValRealStroke, strokes[i % 10]}, {kValLiquidRate, std::to_string(i % 37)},
+                             {kValWaterCut, std::to_string(i % 91)}, {kValInputPower, "1" + std::to_string(i)}});
+    if (i == 299) r.crlf = {'x', 'y'};           // refused
+    if (i == 400) r.vals[kValRealStroke] = "nan";  // a damaged cell
+    recs.push_back(r);
+  }
+  const auto bytes = library_bytes(recs);
+  test::TempProgram tp;
+  const auto lib = gt_ym_path(tp.prog);
+  test::put_bytes(lib, bytes);
+  StatRecords whole, read;
+  std::vector<GtYmFinding> whole_findings, read_findings;
+  ASSERT_EQ(parse_stat_records(bytes, whole, &whole_findings), StatFileStatus::Ok);
+  ASSERT_EQ(read_stat_records(lib, read, &read_findings), StatFileStatus::Ok);
+  ASSERT_EQ(read.size(), 700u);
+  ASSERT_EQ(whole.size(), 700u);
+  for (std::size_t i = 0; i < 700; ++i) {
+    ASSERT_EQ(read.usable(i), whole.usable(i)) << i;
+    for (int c = 0; c <= kStatColCount; ++c) ASSERT_EQ(read.cell(i, c), whole.cell(i, c)) << i << "," << c;
+  }
+  EXPECT_FALSE(read.usable(299));
+  EXPECT_EQ(read.well(299), "");
+  EXPECT_EQ(read.well(298), "北298井");
+  EXPECT_EQ(read.test(698), "202610000698");
+  EXPECT_EQ(read.cell(400, 5), "");
+  ASSERT_EQ(read_findings.size(), whole_findings.size());
+  bool refused = false, damaged = false;
+  for (std::size_t k = 0; k < read_findings.size(); ++k) {
+    EXPECT_EQ(read_findings[k].record, whole_findings[k].record);
+    EXPECT_EQ(read_findings[k].well, whole_findings[k].well);
+    refused = refused || (read_findings[k].record == 300 && !read_findings[k].check.usable());
+    damaged = damaged || (read_findings[k].record == 401 && read_findings[k].well == "北100井");
+  }
+  EXPECT_TRUE(refused);
+  EXPECT_TRUE(damaged);
+
+  StatGrid g;
+  fill_stat_grid(g, read);
+  ASSERT_EQ(g.row_count(), 699 + 2);
+  EXPECT_EQ(g.rows.back(), stat_average_row(g.rows, 1, 699));
+}
+
+// The average row reads each cell as num_val does, in single precision: a plain decimal
+// text and every other form alike.
+TEST(EffiStatTable, AverageReadsEveryCellAsNumVal) {
+  for (const char* t : {"12.345", "-3.255", "0.125", "5.", ".5", "-.5", "007.50", "1e2", "1d2", " 7", "12.3.4", "-",
+                        "abc", "3.14159265358979", "-0", "99999999999"}) {
+    std::vector<StatRow> rows(2);
+    rows[1][stat_col::kRealStroke] = t;
+    const StatRow avg = stat_average_row(rows, 1, 1);
+    const float v = to_single(num_val(t));
+    EXPECT_EQ(avg[stat_col::kRealStroke], std::isfinite(v) ? num_text(round_dec(v, 2)) : std::string()) << t;
+  }
 }
 
 TEST(EffiStatFilter, ValueListInFirstAppearanceOrder) {

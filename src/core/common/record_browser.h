@@ -4,6 +4,7 @@
 // its own store; the numbers and the question are decided here, once.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -20,6 +21,17 @@ long long record_number_of(std::string_view text);
 constexpr bool names_record(long long number, std::size_t count) {
   return number >= 1 && static_cast<unsigned long long>(number) <= count;
 }
+
+// The browsing buttons, by their index in the windows' Cmd_Review (0 ←, 1 →, 2 ×): caption and tool tip.
+struct ReviewButton {
+  const char* text;
+  const char* tip;
+};
+inline constexpr std::array<ReviewButton, 3> kReviewButtons{{
+    {"←", "到前一个记录"},
+    {"→", "到后一个记录"},
+    {"×", "删除当前记录"},
+}};
 
 // Which record a window takes when its library holds a key more than once: the first (the
 // counterbalance and diagnosis windows) or the last (the efficiency window, whose newest

@@ -129,11 +129,9 @@ void BalanceAnalysis::build() {
   Text7->setMaximumWidth(50);
   hl->addWidget(Text7);
   connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
-  const char* review_text[] = {"←", "→", "×"};
-  const char* review_tip[] = {"到前一个记录", "到后一个记录", "删除当前记录"};
   for (int i = 0; i < 3; ++i) {
-    auto* b = new QPushButton(QString::fromUtf8(review_text[i]));
-    b->setToolTip(QString::fromUtf8(review_tip[i]));
+    auto* b = new QPushButton(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(i)].text));
+    b->setToolTip(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(i)].tip));
     b->setMaximumWidth(40);
     hl->addWidget(b);
     connect(b, &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });

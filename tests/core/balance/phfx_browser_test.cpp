@@ -11,6 +11,7 @@
 #include "core/common/messages.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
+#include "../workbench/temp_program_folder.h"
 #include "phfx_test_library.h"
 
 namespace wb {
@@ -18,17 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-  fs::path root;
-  TempDir() {
-    root = fs::temp_directory_path() /
-           ("phfx_browser_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root / "sys");
-  }
-  ~TempDir() { fs::remove_all(root); }
-  fs::path lib() const { return root / "sys" / kPhfxFileName; }
+// A program folder of the test's own; its library is sys/phfx.dat.
+struct TempDir : test::TempProgram {
+  const fs::path root = prog.root;
+  fs::path lib() const { return phfx_path(prog); }
 };
 
 struct Rec {
@@ -113,7 +107,7 @@ TEST(PhfxBrowser, ShowReadsTheNamedRecordAndKeepsTheLoadWhenAsked) {
 // ×: after the question the record goes, and the number it had names the record that followed.
 TEST(PhfxBrowser, DeleteAsksAndTheNumberThenNamesTheNextRecord) {
   TempDir d;
-  const ProgramFolder prog{d.root};
+  const ProgramFolder& prog = d.prog;
   write_library(d.lib(), kDuplicated);
   test::ScriptedMessages msg;
   const PhfxDeleteResult r = delete_phfx_record(d.lib(), prog, "2", msg);

@@ -1,7 +1,8 @@
 // Browsing a keyed library record by record, as the counterbalance, efficiency and diagnosis
-// windows do: the record a number box ("记录", Text7) names, ← and →, and the deletion of the
-// record shown after its question. Each window reads, shows and removes its records through
-// its own store; the numbers and the question are decided here, once.
+// windows do: the record a number box ("记录", Text7) names, ← and →, the record of a key chosen
+// in the lists, the library box, and the deletion of the record shown after its question. Each
+// window reads, shows and removes its records through its own store; the numbers, the key's
+// record and the question are decided here, once.
 #pragma once
 
 #include <array>

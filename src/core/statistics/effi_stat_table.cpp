@@ -7,6 +7,8 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -131,7 +133,8 @@ class ColumnTexts {
     bool ascii = true;
     for (const char c : raw) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) return raw;
-    Slot& s = slots_[std::hash<std::string_view>{}(raw) % slots_.size()];
+    if (slots_.empty()) slots_.resize(kSlots);  // a column of ASCII texts never needs them
+    Slot& s = slots_[std::hash<std::string_view>{}(raw) % kSlots];
     if (!s.used || s.bytes != raw) {
       s.bytes.assign(raw);
       s.text = trim_blanks(dec(raw));
@@ -145,7 +148,8 @@ class ColumnTexts {
     bool used = false;
     std::string bytes, text;
   };
-  std::array<Slot, 256> slots_;
+  static constexpr std::size_t kSlots = 256;
+  std::vector<Slot> slots_;
 };
 
 // The columns' texts of one parse, and its decoder.
@@ -165,7 +169,7 @@ std::string_view field_bytes(const std::uint8_t* rec, std::size_t off, std::size
 
 // Parses record `rec` (kGtYmRecordSize bytes, number `number`) into `out`.
 void parse_stat_record(const std::uint8_t* rec, std::size_t number, ParseTexts& texts, StatRecords& out,
-                       std::vector<GtYmFinding>* findings) {
+                       std::size_t block, std::vector<GtYmFinding>* findings) {
   // Only the cells the table shows are checked, as the efficiency library's records are: the
   // record is not decoded whole (32 767 rows), so a damaged field the table does not show is
   // named by the efficiency window, not here. A refused record shows nothing.
@@ -189,7 +193,7 @@ void parse_stat_record(const std::uint8_t* rec, std::size_t number, ParseTexts& 
       check.damaged.push_back(field - kGtYmFirstVal);
     }
   }
-  out.add(usable, cells);
+  out.put(number - 1, block, usable, cells);
   if (findings && !check.sound())
     findings->push_back({number, usable ? std::string(cells[kWell]) : std::string(), std::move(check)});
 }
@@ -198,26 +202,35 @@ void parse_stat_record(const std::uint8_t* rec, std::size_t number, ParseTexts& 
 
 void StatRecords::clear() {
   recs_.clear();
-  texts_.clear();
+  blocks_.clear();
 }
 
 std::string_view StatRecords::cell(std::size_t i, int c) const {
   if (c <= 0 || c > kStatColCount) return {};
   const Entry& e = recs_[i];
   const std::size_t from = e.ends[static_cast<std::size_t>(c) - 1];
-  return std::string_view(texts_.data() + e.at + from, e.ends[static_cast<std::size_t>(c)] - from);
+  return std::string_view(blocks_[e.block].data() + e.at + from, e.ends[static_cast<std::size_t>(c)] - from);
 }
 
-void StatRecords::reserve(std::size_t records) {
-  recs_.reserve(records);
+void StatRecords::prepare(std::size_t records, std::size_t blocks) {
+  recs_.clear();
+  recs_.resize(records);
+  blocks_.clear();
+  blocks_.resize(std::max<std::size_t>(blocks, 1));
+}
+
+void StatRecords::reserve_block(std::size_t block, std::size_t records) {
   // A record's shown texts take about 150 bytes, seldom more than half its 606 bytes; the
   // block is never filled further than the texts go, and more only grows it.
-  texts_.reserve(records * (kGtYmRecordSize / 2));
+  blocks_[block].reserve(records * (kGtYmRecordSize / 2));
 }
 
-void StatRecords::add(bool usable, const std::array<std::string_view, kStatColCount + 1>& cells) {
-  Entry& e = recs_.emplace_back();
-  e.at = texts_.size();
+void StatRecords::put(std::size_t i, std::size_t block, bool usable,
+                      const std::array<std::string_view, kStatColCount + 1>& cells) {
+  BulkVector<char>& texts = blocks_[block];
+  Entry& e = recs_[i];
+  e.at = texts.size();
+  e.block = static_cast<std::uint8_t>(block);
   e.usable = usable;
   std::size_t total = 0;
   for (std::size_t c = 1; c < cells.size(); ++c) {
@@ -225,8 +238,8 @@ void StatRecords::add(bool usable, const std::array<std::string_view, kStatColCo
     // A record's texts are at most its 606 bytes decoded: far below 65 536.
     e.ends[c] = static_cast<std::uint16_t>(total);
   }
-  texts_.resize(e.at + total);
-  char* p = texts_.data() + e.at;
+  texts.resize(e.at + total);
+  char* p = texts.data() + e.at;
   for (std::size_t c = 1; c < cells.size(); ++c) {
     if (cells[c].empty()) continue;
     std::memcpy(p, cells[c].data(), cells[c].size());
@@ -243,12 +256,44 @@ StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRec
   if (findings) findings->clear();
   if (content.size() % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
   const std::size_t n = content.size() / kGtYmRecordSize;
-  out.reserve(n);
+  out.prepare(n, 1);
+  out.reserve_block(0, n);
   auto texts = std::make_unique<ParseTexts>();
   for (std::size_t i = 0; i < n; ++i)
-    parse_stat_record(content.data() + i * kGtYmRecordSize, i + 1, *texts, out, findings);
+    parse_stat_record(content.data() + i * kGtYmRecordSize, i + 1, *texts, out, 0, findings);
   return StatFileStatus::Ok;
 }
+
+namespace {
+
+// Records first .. first + count - 1 of `file`, read a block at a time through one buffer
+// (the file is never held whole) and parsed into `out` and `findings`. False when they
+// cannot be read.
+bool read_part(const std::filesystem::path& file, std::size_t first, std::size_t count, StatRecords& out,
+               std::size_t part, std::vector<GtYmFinding>* findings) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in || !in.seekg(static_cast<std::streamoff>(first * kGtYmRecordSize))) return false;
+  out.reserve_block(part, count);
+  constexpr std::size_t kBlockRecords = 256;
+  std::vector<std::uint8_t> block(std::min(count, kBlockRecords) * kGtYmRecordSize);
+  auto texts = std::make_unique<ParseTexts>();
+  for (std::size_t done = 0; done < count; done += kBlockRecords) {
+    const std::size_t k = std::min(kBlockRecords, count - done);
+    if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(k * kGtYmRecordSize)))
+      return false;
+    for (std::size_t i = 0; i < k; ++i)
+      parse_stat_record(block.data() + i * kGtYmRecordSize, first + done + i + 1, *texts, out, part, findings);
+  }
+  return true;
+}
+
+// From this many records on a file is parsed in parts on up to kParseThreads threads (the
+// parse is most of what opening the statistics of a large library costs), the parts joined
+// in file order.
+constexpr std::size_t kThreadedParseFrom = 4096;
+constexpr unsigned kParseThreads = 4;
+
+}  // namespace
 
 StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords& out,
                                  std::vector<GtYmFinding>* findings) {
@@ -257,29 +302,44 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
   if (!std::filesystem::is_regular_file(file, ec)) return StatFileStatus::IoError;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return StatFileStatus::IoError;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return StatFileStatus::IoError;
-  in.seekg(0, std::ios::beg);
-  const auto bytes = static_cast<std::size_t>(size);
+  const std::uintmax_t bytes = std::filesystem::file_size(file, ec);
+  if (ec) return StatFileStatus::IoError;
   if (bytes % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
-  const std::size_t n = bytes / kGtYmRecordSize;
-  out.reserve(n);
-  // A block of records at a time through one buffer: the file is never held whole.
-  constexpr std::size_t kBlockRecords = 256;
-  std::vector<std::uint8_t> block(std::min(n, kBlockRecords) * kGtYmRecordSize);
-  auto texts = std::make_unique<ParseTexts>();
-  for (std::size_t first = 0; first < n; first += kBlockRecords) {
-    const std::size_t count = std::min(kBlockRecords, n - first);
-    if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(count * kGtYmRecordSize))) {
-      out.clear();
-      if (findings) findings->clear();
-      return StatFileStatus::IoError;
+  const auto n = static_cast<std::size_t>(bytes / kGtYmRecordSize);
+  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned parts = n < kThreadedParseFrom ? 1 : std::min(kParseThreads, cpus);
+  out.prepare(n, parts);
+  bool read = true;
+  if (parts <= 1) {
+    read = read_part(file, 0, n, out, 0, findings);
+  } else {
+    // Each part fills its own block of texts and its own records; the findings are joined
+    // in file order.
+    const std::size_t share = (n + parts - 1) / parts;
+    std::vector<std::vector<GtYmFinding>> found(parts);
+    std::vector<char> ok(parts, 0);
+    auto run = [&](unsigned t) {
+      const std::size_t first = std::min(n, t * share);
+      ok[t] = read_part(file, first, std::min(share, n - first), out, t, findings ? &found[t] : nullptr);
+    };
+    std::vector<std::thread> helpers;
+    unsigned started = 1;
+    try {
+      for (; started < parts; ++started) helpers.emplace_back(run, started);
+    } catch (const std::system_error&) {
+      for (unsigned t = started; t < parts; ++t) run(t);  // no thread to be had: read here
     }
-    for (std::size_t i = 0; i < count; ++i)
-      parse_stat_record(block.data() + i * kGtYmRecordSize, first + i + 1, *texts, out, findings);
+    run(0);
+    for (std::thread& h : helpers) h.join();
+    for (unsigned t = 0; t < parts; ++t) {
+      read = read && ok[t] != 0;
+      if (findings) findings->insert(findings->end(), found[t].begin(), found[t].end());
+    }
+  }
+  if (!read) {
+    out.clear();
+    if (findings) findings->clear();
+    return StatFileStatus::IoError;
   }
   return out.empty() ? StatFileStatus::Empty : StatFileStatus::Ok;
 }

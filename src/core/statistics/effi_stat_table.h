@@ -64,19 +64,24 @@ class StatRecords {
   // Columns 5 .. 19 as the average row reads them: each cell's number in single precision.
   const StatMeans& means(std::size_t i) const { return recs_[i].means; }
 
-  // Filling: `cells` holds columns 1 .. 22 and the test date (index kStatColCount).
-  void reserve(std::size_t records);
-  void add(bool usable, const std::array<std::string_view, kStatColCount + 1>& cells);
+  // Filling: room for `records` records whose texts go into `blocks` blocks (a file parsed in
+  // parts fills a block each, on threads of their own), then put() for every record; each
+  // block's records are put in their order. `cells` holds columns 1 .. 22 and the test date
+  // (index kStatColCount).
+  void prepare(std::size_t records, std::size_t blocks);
+  void reserve_block(std::size_t block, std::size_t records);
+  void put(std::size_t i, std::size_t block, bool usable, const std::array<std::string_view, kStatColCount + 1>& cells);
 
  private:
   struct Entry {
-    std::size_t at = 0;  // first byte of the record's texts
+    std::size_t at = 0;  // first byte of the record's texts in its block
     std::array<std::uint16_t, kStatColCount + 1> ends{};  // end of cell c (and of the test date), from `at`
+    std::uint8_t block = 0;
     bool usable = true;
     StatMeans means{};
   };
   BulkVector<Entry> recs_;
-  BulkVector<char> texts_;
+  std::vector<BulkVector<char>> blocks_;
 };
 
 // Where a grid row comes from: record 0 for rows that show no record (headers, average
@@ -104,8 +109,8 @@ enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError };
 StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRecords& out,
                                   std::vector<GtYmFinding>* findings = nullptr);
 
-// Reads and parses a file, a block of records at a time (the file is never held whole); a
-// missing file is Empty.
+// Reads and parses a file, a block of records at a time (the file is never held whole; a
+// large one in parts on several threads); a missing file is Empty.
 StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords& out,
                                  std::vector<GtYmFinding>* findings = nullptr);
 

@@ -184,20 +184,22 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   EXPECT_EQ(g.rows.back()[11], "38");
 }
 
-// A file read a block of records at a time gives what parsing its bytes whole gives: every
-// cell and test date across the blocks' edges, refused and damaged records, and the average
-// row the kept values make equals the one read from the table's texts. The wells are more
-// than the parse keeps decoded at once.
+// A file read a block of records at a time (and, this large, in parts on several threads)
+// gives what parsing its bytes whole gives: every cell and test date across the blocks' and
+// parts' edges, refused and damaged records with their findings in file order, and the
+// average row the kept values make equals the one read from the table's texts. The wells
+// are more than the parse keeps decoded at once.
 TEST(EffiStatTable, ReadInBlocksAsParsedWhole) {
   std::vector<GtYmRecord> recs;
   const char* strokes[] = {"12.5", " 7", "-3.25", "1e2", "abc", "5.", ".5", "", "1d1", "007.50"};
-  for (int i = 0; i < 700; ++i) {
+  constexpr int kRecords = 4500;
+  for (int i = 0; i < kRecords; ++i) {
     GtYmRecord r = stat_rec("北" + std::to_string(i % 300) + "井", "2026" + std::to_string(10000000 + i),
                             "采油" + std::to_string(i % 8) + "队",
                             {{kValRealStroke, strokes[i % 10]}, {kValLiquidRate, std::to_string(i % 37)},
                              {kValWaterCut, std::to_string(i % 91)}, {kValInputPower, "1" + std::to_string(i)}});
     if (i == 299) r.crlf = {'x', 'y'};           // refused
-    if (i == 400) r.vals[kValRealStroke] = "nan";  // a damaged cell
+    if (i == 400 || i == 4000) r.vals[kValRealStroke] = "nan";  // damaged cells
     recs.push_back(r);
   }
   const auto bytes = library_bytes(recs);
@@ -208,9 +210,9 @@ TEST(EffiStatTable, ReadInBlocksAsParsedWhole) {
   std::vector<GtYmFinding> whole_findings, read_findings;
   ASSERT_EQ(parse_stat_records(bytes, whole, &whole_findings), StatFileStatus::Ok);
   ASSERT_EQ(read_stat_records(lib, read, &read_findings), StatFileStatus::Ok);
-  ASSERT_EQ(read.size(), 700u);
-  ASSERT_EQ(whole.size(), 700u);
-  for (std::size_t i = 0; i < 700; ++i) {
+  ASSERT_EQ(read.size(), std::size_t{kRecords});
+  ASSERT_EQ(whole.size(), std::size_t{kRecords});
+  for (std::size_t i = 0; i < kRecords; ++i) {
     ASSERT_EQ(read.usable(i), whole.usable(i)) << i;
     for (int c = 0; c <= kStatColCount; ++c) ASSERT_EQ(read.cell(i, c), whole.cell(i, c)) << i << "," << c;
   }
@@ -220,20 +222,25 @@ TEST(EffiStatTable, ReadInBlocksAsParsedWhole) {
   EXPECT_EQ(read.test(698), "202610000698");
   EXPECT_EQ(read.cell(400, 5), "");
   ASSERT_EQ(read_findings.size(), whole_findings.size());
-  bool refused = false, damaged = false;
+  bool refused = false, damaged = false, late = false;
   for (std::size_t k = 0; k < read_findings.size(); ++k) {
     EXPECT_EQ(read_findings[k].record, whole_findings[k].record);
     EXPECT_EQ(read_findings[k].well, whole_findings[k].well);
     refused = refused || (read_findings[k].record == 300 && !read_findings[k].check.usable());
     damaged = damaged || (read_findings[k].record == 401 && read_findings[k].well == "北100井");
+    late = late || (read_findings[k].record == 4001 && read_findings[k].well == "北100井");
+    if (k > 0) {
+      EXPECT_LT(read_findings[k - 1].record, read_findings[k].record);
+    }
   }
   EXPECT_TRUE(refused);
   EXPECT_TRUE(damaged);
+  EXPECT_TRUE(late);
 
   StatGrid g;
   fill_stat_grid(g, read);
-  ASSERT_EQ(g.row_count(), 699 + 2);
-  EXPECT_EQ(g.rows.back(), stat_average_row(g.rows, 1, 699));
+  ASSERT_EQ(g.row_count(), kRecords - 1 + 2);
+  EXPECT_EQ(g.rows.back(), stat_average_row(g.rows, 1, kRecords - 1));
 }
 
 // The average row reads each cell as num_val does, in single precision: a plain decimal

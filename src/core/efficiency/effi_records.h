@@ -61,6 +61,8 @@ struct [[nodiscard]] EffiSaveResult {
 // record of the test in sys/DlPh.dat through the shared buffer (update_effi_summary). A
 // library that is damaged or cannot be written is reported in a message box and left as
 // it was; the summary is still updated. Both records reach the disk together (see SaveSet).
+// A new key in either library at the record limit, or either file beyond it
+// (core/common/record_limit.h), is refused first with a message naming it: nothing is written.
 EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
                               const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
 
@@ -70,6 +72,8 @@ EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const Prog
 // was saved. For a joint test the overwrite question (trimmed box 0
 // then "井本次测试已有记录，要覆盖吗？", title "警告") comes first and once, when the efficiency
 // library or the well base library holds a record of the key; No writes nothing anywhere.
+// Before it, a library of the three that the record limit refuses is named and nothing is
+// asked or written.
 struct [[nodiscard]] EffiTestSaveResult {
   bool declined = false;
   EffiSaveResult effi;
@@ -157,7 +161,8 @@ FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary 
 enum class [[nodiscard]] LibraryBoxCheck {
   Ignored,   // empty text or no such file: nothing changes
   Accepted,  // `accepted` holds the path; the member takes it
-  Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; empty the box
+  Refused,   // not whole records ("非法的文件格式!"/"不能打开!" shown) or more records than the
+             // limit (over_limit_text shown, naming the file): empty the box
 };
 // A library box's text after a change. An empty file is an empty library, accepted. An
 // accepted efficiency library with refused records or damaged fields is named in one

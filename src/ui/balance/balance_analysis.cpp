@@ -12,6 +12,7 @@
 
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_save.h"
+#include "core/common/record_limit.h"
 #include "core/balance/balance_torque.h"
 #include "core/balance/electric_fit.h"
 #include "core/common/gbk.h"
@@ -671,8 +672,13 @@ void BalanceAnalysis::Text3_Change() {
   std::error_code ec;
   if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return;
   std::size_t n = 0;
-  if (RecordStore(u8path(name), kPhfxRecordSize).count(n) == StoreStatus::Damaged) {
-    services().messages->show(kBadFormatText, kBadFormatTitle);
+  const StoreStatus counted = RecordStore(u8path(name), kPhfxRecordSize).count(n);
+  // Records past the 16-bit numbers could be neither listed nor shown by number.
+  if (counted == StoreStatus::Damaged || (counted == StoreStatus::Ok && n > kMaxLibraryRecords)) {
+    if (counted == StoreStatus::Damaged)
+      services().messages->show(kBadFormatText, kBadFormatTitle);
+    else
+      services().messages->show(over_limit_text(u8path(name), n), kBadFormatTitle);
     Text3->blockSignals(true);
     Text3->clear();
     Text3->blockSignals(false);

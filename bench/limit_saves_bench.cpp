@@ -98,7 +98,7 @@ std::string case_test(bool append) { return append ? "209912312359" : test_of(kS
 
 // Writes `kStored` records of `make(i)` to `path` once.
 template <class Make>
-const fs::path& library(const fs::path& path, Make make) {
+fs::path library(const fs::path& path, Make make) {
   static std::map<fs::path, bool> written;
   if (!written[path]) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -111,7 +111,7 @@ const fs::path& library(const fs::path& path, Make make) {
   return path;
 }
 
-const fs::path& sgt_library() {
+fs::path sgt_library() {
   return library(folder().prog.sys() / "Sgt.dat", [](std::size_t i) {
     wb::SgtRecord r;
     r.well_name = well_of(i);
@@ -120,7 +120,7 @@ const fs::path& sgt_library() {
     return r.encode();
   });
 }
-const fs::path& dnt_library() {
+fs::path dnt_library() {
   return library(folder().prog.sys() / "Dnt.dat", [](std::size_t i) {
     wb::DntRecord r;
     r.well_name = well_of(i);
@@ -129,7 +129,7 @@ const fs::path& dnt_library() {
     return r.encode();
   });
 }
-const fs::path& summary_library() {
+fs::path summary_library() {
   return library(folder().prog.sys() / wb::kDlPhFileName, [](std::size_t i) {
     wb::DlPhRecord r;
     r.well_name = well_of(i);
@@ -138,16 +138,16 @@ const fs::path& summary_library() {
     return r.encode();
   });
 }
-const fs::path& effi_library() {
+fs::path effi_library() {
   static bool written = false;
-  const fs::path& p = wb::gt_ym_path(folder().prog);
+  const fs::path p = wb::gt_ym_path(folder().prog);
   if (!written) {
     wbbench::write_stat_library(p, static_cast<int>(kStored));
     written = true;
   }
   return p;
 }
-const fs::path& well_base_library() {
+fs::path well_base_library() {
   return library(wb::well_base_path(folder().prog), [](std::size_t i) {
     wb::WellBaseRecord r;
     r.well_name = well_of(i);
@@ -155,7 +155,7 @@ const fs::path& well_base_library() {
     return r.encode();
   });
 }
-const fs::path& phfx_library() {
+fs::path phfx_library() {
   return library(wb::phfx_path(folder().prog), [](std::size_t i) {
     wb::PhfxRecord r;
     r.well_name = well_of(i);
@@ -163,7 +163,7 @@ const fs::path& phfx_library() {
     return r.encode();
   });
 }
-const fs::path& design_library() {
+fs::path design_library() {
   return library(wb::design::design_record_path(folder().prog), [](std::size_t i) {
     wb::design::RodDesignRecord r;
     wb::design::set_field_text(r.well_name, well_of(i));
@@ -172,7 +172,7 @@ const fs::path& design_library() {
     return r.encode();
   });
 }
-const fs::path& bgt_library() {
+fs::path bgt_library() {
   return library(folder().prog.sys() / wb::kBgtFileName, [](std::size_t i) {
     wb::BgtRecord r;
     r.well_name = well_of(i);
@@ -218,9 +218,9 @@ void run(benchmark::State& state, Save save, Restore restore_after) {
 // libraries asked first, then the card, the electric record and the summary record.
 void BM_JointTestSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
-  const fs::path& sgt = sgt_library();
-  const fs::path& dnt = dnt_library();
-  const fs::path& sum = summary_library();
+  const fs::path sgt = sgt_library();
+  const fs::path dnt = dnt_library();
+  const fs::path sum = summary_library();
   wb::TestState st;
   st.Text1[wb::appended_box::kWell] = case_well(append);
   st.sgt_rec.test_date = st.dnt_rec.test_date = st.org_head.test_date = case_test(append);
@@ -248,9 +248,9 @@ BENCHMARK(BM_JointTestSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 // well base record, all or none (save_effi_test; a stored key answers the overwrite question Yes).
 void BM_EffiSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
-  const fs::path& effi = effi_library();
-  const fs::path& sum = summary_library();
-  const fs::path& base = well_base_library();
+  const fs::path effi = effi_library();
+  const fs::path sum = summary_library();
+  const fs::path base = well_base_library();
   wb::EffiBoxTexts boxes;
   if (append) {
     boxes[wb::effi_box::kWell] = case_well(true);
@@ -296,7 +296,7 @@ struct NoControls : wb::design::DesignControls {
 // The design window's "保存" (SaveDesignRecord).
 void BM_DesignSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
-  const fs::path& lib = design_library();
+  const fs::path lib = design_library();
   AnswerYes msg;
   NoControls controls;
   wb::design::DesignRecordIo io{msg, controls};
@@ -318,7 +318,7 @@ BENCHMARK(BM_DesignSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The diagnosis window's "保存" (Cmd_Save_Click: the save and the well list after it).
 void BM_DiagnosisSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
-  const fs::path& lib = bgt_library();
+  const fs::path lib = bgt_library();
   AnswerYes msg;
   wb::DiagnosisIo io{msg, nullptr};
   auto st = std::make_unique<wb::DiagnosisState>();
@@ -337,9 +337,9 @@ BENCHMARK(BM_DiagnosisSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 // balance and summary records together (save_balance_records).
 void BM_BalanceSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
-  const fs::path& lib = phfx_library();
-  const fs::path& sum = summary_library();
-  const fs::path& base = well_base_library();
+  const fs::path lib = phfx_library();
+  const fs::path sum = summary_library();
+  const fs::path base = well_base_library();
   wb::BalanceWellBaseSource src;
   src.Cur_Well = case_well(append);
   src.Cur_Test = case_test(append);

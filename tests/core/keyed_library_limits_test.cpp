@@ -20,6 +20,7 @@
 #include "core/efficiency/effi_records.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/records/gt_ym_record.h"
+#include "core/statistics/effi_stat_state.h"
 #include "core/workbench/batch_print.h"
 #include "core/printing/card_print_page.h"
 #include "workbench/temp_program_folder.h"
@@ -244,6 +245,16 @@ TEST(KeyedLibraryLimits, ListsOfAFileBeyondTheLimitAreEmpty) {
   EXPECT_TRUE(list.empty());
   EXPECT_NE(design::design_well_names(design, list), StoreStatus::Ok);
   EXPECT_TRUE(list.empty());
+
+  // The statistics table: the library beyond the limit is refused and nothing tabulated; a
+  // chosen file beyond it leaves the file shown as it was.
+  EffiStatState stat(effi);
+  EXPECT_EQ(stat.load_library("2026-01-01"), StatFileStatus::OverLimit);
+  for (const StatSource& row : stat.grid.source) EXPECT_EQ(row.record, 0);  // no record shown
+  const fs::path other = tmp.prog.sys() / "other.dat";
+  sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 1);
+  EXPECT_EQ(stat.open_file(other, "2026-01-01"), StatFileStatus::OverLimit);
+  EXPECT_EQ(stat.cur_file, effi);
 
   // The efficiency window's library box refuses the file by name.
   Messages msg;

@@ -23,6 +23,7 @@
 #include "platform/grid.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/level/level_display.h"
+#include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
 
@@ -214,4 +215,29 @@ TEST_F(DesignListBeyondTheLimit, TheDesignWellListNamesTheFile) {
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_EQ(fakes.messages.shown[0].text, over_limit_text(lib, kMaxLibraryRecords + 1));
   EXPECT_EQ(w->JName_Comb->count(), 0);
+}
+
+// The statistics window on an efficiency library beyond the limit: the file is named and no
+// record is tabulated; a chosen file beyond it is named and the table stays on the library.
+TEST(LibraryLimitWindow, TheStatisticsWindowNamesAFileBeyondTheLimit) {
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  ProgramFolder prog{tmp.path()};
+  prog.create_folders();
+  const fs::path lib = gt_ym_path(prog);
+  sparse_library(lib, kGtYmRecordSize, kMaxLibraryRecords + 1);
+  auto w = std::make_unique<SysEffiAssemble>(prog);
+  w->show();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, over_limit_text(lib, kMaxLibraryRecords + 1));
+  for (int r = 1; r < w->Grid1->rows(); ++r) EXPECT_TRUE(w->Grid1->text(r, 1).isEmpty()) << r;
+
+  const fs::path other = prog.sys() / "other.dat";
+  sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 2);
+  fakes.messages.shown.clear();
+  fakes.files.answers = {path_text(other)};
+  w->Command2_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, over_limit_text(other, kMaxLibraryRecords + 2));
+  EXPECT_EQ(w->st.cur_file, lib);
 }

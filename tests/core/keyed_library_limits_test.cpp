@@ -12,6 +12,7 @@
 #include <map>
 
 #include "core/balance/balance_save.h"
+#include "core/balance/phfx_browser.h"
 #include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
 #include "core/common/record_limit.h"
@@ -262,6 +263,13 @@ TEST(KeyedLibraryLimits, ListsOfAFileBeyondTheLimitAreEmpty) {
   EXPECT_EQ(check_library_box(path_text(effi), EffiLibrary::Efficiency, accepted, msg), LibraryBoxCheck::Refused);
   ASSERT_EQ(msg.texts.size(), 1u);
   EXPECT_EQ(msg.texts[0], over_limit_text(effi, kMaxLibraryRecords + 1));
+  EXPECT_TRUE(accepted.empty());
+
+  // So does the counterbalance window's data-file box.
+  msg.texts.clear();
+  EXPECT_EQ(check_phfx_library_box(path_text(phfx), accepted, msg), LibraryBoxCheck::Refused);
+  ASSERT_EQ(msg.texts.size(), 1u);
+  EXPECT_EQ(msg.texts[0], over_limit_text(phfx, kMaxLibraryRecords + 1));
   EXPECT_TRUE(accepted.empty());
 
   // The design window's well list says it and lists nothing.

@@ -12,6 +12,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/records/gt_ym_fields.h"
@@ -301,6 +302,8 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
   if (findings) findings->clear();
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
+  // Records past the 16-bit numbers could be neither numbered nor deleted by number.
+  if (file_records_over_limit(file, kGtYmRecordSize)) return StatFileStatus::OverLimit;
   if (!std::filesystem::is_regular_file(file, ec)) return StatFileStatus::IoError;
   const std::uintmax_t bytes = std::filesystem::file_size(file, ec);
   if (ec) return StatFileStatus::IoError;

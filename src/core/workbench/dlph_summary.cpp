@@ -24,6 +24,11 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   std::vector<Bytes> recs;
   out.status = store.read_all(recs);
   if (out.status != StoreStatus::Ok) return out;
+  if (recs.size() > kMaxLibraryRecords) {
+    out.status = StoreStatus::IoError;
+    out.over_limit = true;
+    return out;
+  }
 
   static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
   const std::string well = record_key(st.Text1[appended_box::kWell], kKeys.well().length);

@@ -178,14 +178,29 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
     show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
     return false;
   }
-  const BgtFile file = read_bgt_file(st.Bgt_Path);
-  const std::size_t found = find_record(file, st);
+  // The key is looked for in the key bytes alone, and only the record found is read.
+  const RecordKeys keys = read_bgt_keys(st.Bgt_Path);
+  std::size_t found = 0;
+  {
+    const std::string well = well_key(st), date = date_key(st);
+    for (std::size_t i = 0; i < keys.records && !found; ++i)
+      if (trim_blanks(gbk_field_text(key_well(keys, i))) == well && trim_blanks(gbk_field_text(key_date(keys, i))) == date)
+        found = i + 1;
+  }
   if (!found && library_full(count)) {
     io.messages.show(library_full_text("诊断记录文件"), kEmptyKeyTitle);
     return false;
   }
   // A replaced record keeps what the window never sets; a new one starts blank.
-  BgtRecord rec = found ? decode_record(file.record(found)) : BgtRecord{};
+  BgtRecord rec;
+  if (found) {
+    Bytes old;
+    if (const StoreStatus s = store.read(found, old); s != StoreStatus::Ok) {
+      show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+      return false;
+    }
+    rec = decode_record(old);
+  }
   boxes_to_record(st, rec);
   if (trim_blanks(st.refreshed_card.well_name) == well_key(st)) {
     rec.card = st.refreshed_card;

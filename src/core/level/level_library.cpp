@@ -1,5 +1,11 @@
 #include "core/level/level_library.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+
 #include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
@@ -10,6 +16,87 @@ namespace wb {
 namespace {
 // Where the key lies, from the record's table.
 const RecordKeyFields kDymKeys = record_key_fields(DymRecord::layout());
+
+// What tells a file unchanged: a write changes its size or modification time, a replacement
+// (a deletion renames a new file over it) its inode.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t mtime_ns = 0, ctime_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> stamp_of(const std::filesystem::path& p) {
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{st.st_dev, st.st_ino, st.st_size,
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                   static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+// The keys of the library last read, with its stamp: a library at the limit has 32 767 of
+// them, and reading one from each record costs more than a save. The grid's listing and a
+// save take them from here while the file is unchanged; a save updates them for the record
+// it wrote. About 1 MB at the limit.
+struct KeyCache {
+  std::mutex lock;
+  std::filesystem::path path;
+  FileStamp stamp;
+  RecordKeys keys;
+};
+KeyCache& key_cache() {
+  static KeyCache c;
+  return c;
+}
+
+StoreStatus library_keys(const std::filesystem::path& path, RecordKeys& out) {
+  const std::optional<FileStamp> before = stamp_of(path);
+  KeyCache& c = key_cache();
+  if (before) {
+    const std::lock_guard<std::mutex> hold(c.lock);
+    if (c.path == path && c.stamp == *before) {
+      out = c.keys;
+      return StoreStatus::Ok;
+    }
+  }
+  const StoreStatus st = read_record_keys(path, kDymRecordSize, kDymKeys.fields, out);
+  const std::optional<FileStamp> after = stamp_of(path);
+  if (st == StoreStatus::Ok && out.exists && before && after && *before == *after) {
+    const std::lock_guard<std::mutex> hold(c.lock);
+    c.path = path;
+    c.stamp = *after;
+    c.keys = out;
+  }
+  return st;
+}
+
+// This program wrote record `at` (1-based) of `path` with `rec` (`written`), or tried to:
+// keys read of the file as it was before (`before`) follow; any others are dropped, as are
+// all after a write that failed.
+void note_written(const std::filesystem::path& path, const std::optional<FileStamp>& before, std::size_t at,
+                  const Bytes& rec, bool written) {
+  KeyCache& c = key_cache();
+  const std::lock_guard<std::mutex> hold(c.lock);
+  if (c.path != path) return;
+  const std::optional<FileStamp> now = stamp_of(path);
+  if (!written || !before || !now || !(c.stamp == *before) || at < 1 || at > c.keys.records + 1) {
+    c.path.clear();
+    return;
+  }
+  const std::size_t len = c.keys.key_length;
+  if (at == c.keys.records + 1) {
+    c.keys.bytes.resize(c.keys.bytes.size() + len);
+    ++c.keys.records;
+  }
+  std::size_t to = (at - 1) * len;
+  for (const KeyField& f : kDymKeys.fields) {
+    std::copy_n(rec.begin() + static_cast<std::ptrdiff_t>(f.offset), f.length,
+                c.keys.bytes.begin() + static_cast<std::ptrdiff_t>(to));
+    to += f.length;
+  }
+  c.stamp = *now;
+}
 }  // namespace
 
 LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / kDymFile, kDymRecordSize) {}
@@ -20,7 +107,7 @@ LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
   rows.clear();
   if (file_records_over_limit(store_.path(), kDymRecordSize)) return LimitedStatus::OverLimit;
   RecordKeys keys;
-  const StoreStatus st = read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys);
+  const StoreStatus st = library_keys(store_.path(), keys);
   if (st != StoreStatus::Ok || !keys.exists) return limited(st);
   if (keys.records == 0) {
     std::error_code ec;
@@ -56,7 +143,7 @@ LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
   if (n > kMaxLibraryRecords) return LimitedStatus::OverLimit;
   // The key is looked for in the key bytes alone: a record is 20 131 bytes.
   RecordKeys keys;
-  st = read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys);
+  st = library_keys(store_.path(), keys);
   if (st != StoreStatus::Ok) return limited(st);
   std::size_t found = 0;
   KeyTexts texts;
@@ -68,7 +155,10 @@ LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
   }
   if (!found && library_full(n)) return LimitedStatus::Full;
   const std::size_t at = found ? found : n + 1;
-  st = store_.write(at, encode_dym(rec));
+  const std::optional<FileStamp> before = stamp_of(store_.path());
+  const Bytes bytes = encode_dym(rec);
+  st = store_.write(at, bytes);
+  note_written(store_.path(), before, at, bytes, st == StoreStatus::Ok);
   if (st == StoreStatus::Ok) record = static_cast<int>(at);
   return limited(st);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -36,6 +37,9 @@ bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
 }
 
 namespace {
+
+std::atomic<std::uint64_t> g_library_writes{0};
+void count_write() { g_library_writes.fetch_add(1, std::memory_order_relaxed); }
 
 constexpr std::size_t kMaxNameBytes = 255;  // longest file name of the file systems we run on
 constexpr std::size_t kTempTailBytes = 4 + 16;  // ".tmp" and 16 hexadecimal digits
@@ -127,6 +131,7 @@ void sync_folder(const fs::path& path) {
 
 bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = true) {
   std::error_code ec;
+  count_write();
   fs::rename(tmp, path, ec);
   if (ec) {
     fs::remove(tmp, ec);
@@ -150,6 +155,8 @@ bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content
 }
 
 }  // namespace
+
+std::uint64_t library_writes() { return g_library_writes.load(std::memory_order_relaxed); }
 
 bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
   return replace_file(path, content, true);
@@ -397,6 +404,7 @@ StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
 
 StoreStatus RecordStore::remove_file() {
   std::error_code ec;
+  count_write();
   fs::remove(path_, ec);
   return ec ? StoreStatus::IoError : StoreStatus::Ok;
 }
@@ -793,6 +801,7 @@ InPlace in_place_state(const fs::path& path, const SaveJournal::Entry& e) {
 
 // Puts the old bytes back at every patch and cuts the file to its old length, then syncs it.
 bool roll_back_in_place(const fs::path& path, const SaveJournal::Entry& e) {
+  count_write();
   const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;
@@ -873,6 +882,7 @@ StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::strin
     }
     for (std::size_t i = 0; i < read.entries.size(); ++i) {
       if (!pending[i]) continue;
+      count_write();
       fs::rename(root / u8path(read.entries[i].temp), root / u8path(read.entries[i].target), ec);
       if (ec) {
         cause = "“" + read.entries[i].target + "”未能替换";
@@ -1174,6 +1184,7 @@ std::string in_place_entry(const fs::path& path, std::uint64_t base_length, std:
 
 // Writes the patches into the file and syncs it.
 bool write_in_place(const fs::path& path, const std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>>& patches) {
+  count_write();
   const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;

@@ -154,6 +154,10 @@ class RecordStore {
 // existing file or link there fails the write and is left alone; removed again on failure).
 [[nodiscard]] bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
                                   const std::vector<std::uint8_t>& content);
+// How many times this process has written or removed a file through this store (each
+// write, deletion, rename and roll of a save counts): a cache of what a library holds stays
+// valid only while the count has not moved, however coarse the file's modification time.
+std::uint64_t library_writes();
 // Reads a whole file; false when it is no regular file (a folder, a device) or cannot be opened or read.
 [[nodiscard]] bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "core/common/messages.h"
 #include "core/common/record_store.h"
 #include "core/common/registry.h"
 #include "core/common/writer_lock.h"
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
   // user is told once which save and which libraries, so that saving goes on.
   const wb::InterruptedSave interrupted = wb::recover_interrupted_save(folder.sys() / wb::kSaveJournalName);
   if (const std::string text = interrupted.message(); !text.empty())
-    wb::services().messages->show(text, "保存", wb::MsgButtons::Ok, wb::MsgIcon::Warning);
+    wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok, wb::MsgIcon::Warning);
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/trim.h"
 #include "platform/services_qt.h"
@@ -108,7 +109,7 @@ QString chosen_file_path(const FileList& files) {
 void delete_chosen_file(FileList& files) {
   const QString full = chosen_file_path(files);
   if (full.isEmpty()) return;
-  const MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", "警告",
+  const MsgAnswer a = services().messages->show("确实要删除" + full.toStdString() + "文件吗?", kWarningTitle,
                                                 MsgButtons::YesNo, MsgIcon::Warning);
   if (a != MsgAnswer::No) QFile::remove(full);
   files.refresh();

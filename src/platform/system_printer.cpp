@@ -7,6 +7,7 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/printing/pdf_file_name.h"
 #include "platform/services_qt.h"
@@ -176,14 +177,14 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
     // The printer the user chose, or none: never another one in its place.
     const QString chosen = QString::fromStdString(cur.device_name);
     if (!chosen.isEmpty() && !printers.contains(chosen)) {
-      services().messages->show(printer_gone_message(cur.device_name), "打印", MsgButtons::Ok, MsgIcon::Warning);
+      services().messages->show(printer_gone_message(cur.device_name), kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
       return nullptr;
     }
     // Nothing chosen yet (no confirmed dialog): the printing system's default printer.
     const QPrinterInfo info = chosen.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(chosen);
     const QString device = info.isNull() ? chosen : info.printerName();
     if (!device.isEmpty() && !printer_queues().accepting(device)) {
-      services().messages->show(printer_refuses_message(device.toStdString()), "打印", MsgButtons::Ok,
+      services().messages->show(printer_refuses_message(device.toStdString()), kPrintTitle, MsgButtons::Ok,
                                 MsgIcon::Warning);
       return nullptr;
     }

@@ -8,6 +8,7 @@
 #include "core/common/fourier.h"
 #include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
+#include "core/common/record_browser.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_layout.h"
@@ -122,12 +123,9 @@ namespace {
 
 constexpr RecordKeyFields kPhfxKeys = record_key_fields(kPhfxLayout);
 
-bool key_matches(const Bytes& b, const std::string& well, const std::string& test) {
-  ByteReader r(b);
-  const KeyField& w = kPhfxKeys.well();
-  const KeyField& t = kPhfxKeys.test();
-  return trim_blanks(get_text_field(r, w.offset, w.length)) == trim_blanks(gbk_to_utf8(gbk_field(well, w.length))) &&
-         trim_blanks(get_text_field(r, t.offset, t.length)) == trim_blanks(gbk_to_utf8(gbk_field(test, t.length)));
+// A box text as its field holds it once stored, blanks trimmed: what a stored key is compared with.
+std::string stored_key_text(const std::string& text, const KeyField& f) {
+  return trim_blanks(gbk_to_utf8(gbk_field(text, f.length)));
 }
 
 }  // namespace
@@ -207,10 +205,17 @@ void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h) {
 
 StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                       PhfxRecord& rec, std::size_t& found) {
-  RecordStore store(lib, kPhfxRecordSize);
   found = 0;
-  const StoreStatus st = store.find([&](const Bytes& b) { return key_matches(b, well, test); }, found);
-  if (st != StoreStatus::Ok || found == 0) return st;
+  RecordKeys keys;
+  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
+  if (st != StoreStatus::Ok) return st;
+  const std::string w = stored_key_text(well, kPhfxKeys.well()), t = stored_key_text(test, kPhfxKeys.test());
+  KeyTexts texts;
+  found = find_keyed_record(keys.records, KeyOccurrence::First, [&](std::size_t r) {
+    return texts.trimmed(keys.key(r - 1).first(kPhfxKeys.well().length)) == w &&
+           texts.trimmed(keys.key(r - 1).last(kPhfxKeys.test().length)) == t;
+  });
+  if (found == 0) return st;
   return read_phfx(lib, found, rec);
 }
 
@@ -252,32 +257,6 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
   for (std::size_t j = 1; j <= all.size(); ++j)
     if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
   return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
-}
-
-std::optional<std::size_t> phfx_review_target(const std::filesystem::path& lib, const std::string& Text7, int index) {
-  std::size_t count = 0;
-  if (RecordStore(lib, kPhfxRecordSize).count(count) != StoreStatus::Ok) return std::nullopt;
-  return step_target(record_number_of(Text7), index == 0 ? -1 : 1, count);
-}
-
-PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const ProgramFolder& prog, const std::string& Text7,
-                                    MessageService& msg) {
-  PhfxDeleteResult out;
-  RecordStore store(lib, kPhfxRecordSize);
-  std::size_t count = 0;
-  if (store.count(count) != StoreStatus::Ok) return out;
-  const DeleteTarget t =
-      delete_target(record_number_of(Text7), count, {.keeps_last_record = false, .asks_first = true}, msg);
-  if (!t.record) return out;
-  std::string cause;
-  if (remove_as_save(store, t.record, prog.sys() / kSaveJournalName, "平衡分析记录删除", cause) != StoreStatus::Ok) {
-    msg.show(cause.empty() ? std::string(kDeleteRecordFailedText) : kDeleteRecordFailedText + ("\n" + cause + "。"), "");
-    return out;
-  }
-  out.deleted = true;
-  out.next = shown_after_delete(t.record, count);
-  out.same_number = out.next == t.record;
-  return out;
 }
 
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,

@@ -20,7 +20,6 @@
 #include "core/balance/balance_analysis.h"
 #include "core/common/bytes.h"
 #include "core/common/paths.h"
-#include "core/common/record_browser.h"
 #include "core/common/record_store.h"
 
 namespace wb {
@@ -104,7 +103,7 @@ void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h);
 
 // ---- the library ----
 
-// First record (1-based; 0 when none) of the trimmed key; `rec` receives it.
+// First record (1-based; 0 when none) of the trimmed key (KeyOccurrence::First); `rec` receives it.
 StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                       PhfxRecord& rec, std::size_t& found);
 StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec);
@@ -115,22 +114,6 @@ StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well
 // rewrite of the library in its own folder; bounds beyond the library are clipped and a
 // reversed range is taken in order.
 StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row);
-
-// The window's "记录" box, ← (index 0) and → (1) over the library (record_browser.h): the
-// record to show; nothing when the library cannot be counted.
-std::optional<std::size_t> phfx_review_target(const std::filesystem::path& lib, const std::string& Text7, int index);
-// × : asks kDeleteRecordQuestion first, then removes the record Text7 names; the only record
-// goes too (the library's file is then removed, as every emptied library's is). A library that
-// cannot be counted asks nothing; a failed removal is shown (kDeleteRecordFailedText) and changes nothing.
-inline constexpr const char* kDeleteRecordFailedText = "删除记录失败！";
-struct [[nodiscard]] PhfxDeleteResult {
-  bool deleted = false;
-  std::size_t next = 0;      // the record to show next
-  bool same_number = false;  // next is the deleted one's number, now another record's
-};
-// The deletion goes through a save set on the program's journal, as every save does.
-PhfxDeleteResult delete_phfx_record(const std::filesystem::path& lib, const ProgramFolder& prog,
-                                    const std::string& Text7, MessageService& msg);
 
 // The summary record of the key in sys/DlPh.dat takes the crank counterweights of the boxes
 // and the advice, or is appended with the key and zero results. Built in a local buffer.

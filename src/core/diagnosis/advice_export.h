@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/services.h"
 
 namespace wb {
 
-inline constexpr const char* kAdviceExportTitle = "保存到文本文件";
+inline constexpr const char* kAdviceExportTitle = kSaveTextFileTitle;
 inline constexpr const char* kAdviceExportFilter = "文本文件(*.txt)|*.txt";
 
 // Characters of code 1..31 become blanks, then blanks are trimmed at both ends (a line break

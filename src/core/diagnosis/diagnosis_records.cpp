@@ -8,6 +8,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/layout_keys.h"
+#include "core/common/messages.h"
 #include "core/common/record_browser.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
@@ -62,12 +63,12 @@ std::string box_key(const std::string& text, std::size_t width) {
 std::string well_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kWell], kBgtWellNameWidth); }
 std::string date_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kDate], kBgtTestDateWidth); }
 
-// The record of the keys in boxes 3 and 4; 0 when none.
+// The first record of the keys in boxes 3 and 4; 0 when none.
 std::size_t find_record(const BgtFile& f, const DiagnosisState& st) {
   const std::string well = well_key(st), date = date_key(st);
-  for (std::size_t i = 1; i <= f.count; ++i)
-    if (record_well(f.record(i)) == well && record_date(f.record(i)) == date) return i;
-  return 0;
+  return find_keyed_record(f.count, KeyOccurrence::First, [&](std::size_t r) {
+    return record_well(f.record(r)) == well && record_date(f.record(r)) == date;
+  });
 }
 
 BgtRecord decode_record(std::span<const std::uint8_t> rec) {
@@ -464,13 +465,17 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
   const bool shown = t.record && record_well(f.record(t.record)) == well_key(st) &&
                      record_date(f.record(t.record)) == date_key(st);
   if (!shown) {
-    io.messages.show("记录号" + std::to_string(n) + "不是当前井号和日期的记录，未删除任何记录。", "删除");
+    io.messages.show("记录号" + std::to_string(n) + "不是当前井号和日期的记录，未删除任何记录。", kDeleteFailedTitle);
     return;
   }
   RecordStore store(st.Bgt_Path, kBgtRecordSize);
   const StoreStatus s = store.remove_via(static_cast<std::size_t>(n), st.Bgt_Path.parent_path() / kDeleteWorkFile);
   if (s != StoreStatus::Ok) {
-    show_store_failure(io, s, st.Bgt_Path, "删除记录失败，不能改写文件：", "删除");
+    if (s == StoreStatus::Damaged)
+      io.messages.show(kBadFormatText, kBadFormatTitle);
+    else
+      io.messages.show(records_not_deleted_text(path_text(st.Bgt_Path)), kDeleteFailedTitle, MsgButtons::Ok,
+                       MsgIcon::Warning);
     return;
   }
   st.well_list.clear();

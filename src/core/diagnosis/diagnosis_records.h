@@ -20,9 +20,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/common/record_browser.h"
 #include "core/common/canvas.h"
+#include "core/common/messages.h"
 #include "core/common/paths.h"
+#include "core/common/record_browser.h"
 #include "core/common/services.h"
 #include "core/diagnosis/diagnosis_state.h"
 
@@ -34,7 +35,7 @@ inline constexpr const char* kDeleteWorkFile = "tempfile";
 inline constexpr const char* kEmptyKeyText = "“井号”或“测试日期”不能为空!";
 inline constexpr const char* kEmptyKeyTitle = "不能保存";
 inline constexpr const char* kAskSaveText = "当前记录已改动，需保存吗?";
-inline constexpr const char* kAskSaveTitle = "保存";
+inline constexpr const char* kAskSaveTitle = kSaveTitle;
 inline constexpr const char* kDeleteQuestion = kDeleteRecordQuestion;
 
 // The window's services: message boxes and the chart picture (may be null).

@@ -28,8 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSaveTitle = "保存";
-
 constexpr const GtYmField& kWellKey = kGtYmWellField;
 constexpr const GtYmField& kTestKey = kGtYmTestField;
 
@@ -49,7 +47,7 @@ void report_store_failure(StoreStatus st, const std::string& what, const fs::pat
   if (st == StoreStatus::Damaged)
     msg.show(kBadFormatText, kBadFormatTitle);
   else
-    msg.show(what + "未能写入 " + path_text(lib) + "，原有数据保持不变。", kSaveTitle, MsgButtons::Ok,
+    msg.show(library_not_written_text(what, path_text(lib)), kSaveTitle, MsgButtons::Ok,
              MsgIcon::Warning);
 }
 
@@ -199,7 +197,7 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     static_cast<void>(RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi));
     WellBaseRecord rec;
     static_cast<void>(find_well_base(well_base_path(prog), Text1[kWell], Text1[kTestTime], rec, in_base));
-    if ((in_effi || in_base) && !msg.ask_yes_no(trim_blanks(Text1[kWell]) + "井本次测试已有记录，要覆盖吗？", "警告")) {
+    if ((in_effi || in_base) && !msg.ask_yes_no(test_overwrite_question(trim_blanks(Text1[kWell])), kWarningTitle)) {
       out.declined = true;
       return out;
     }
@@ -270,16 +268,14 @@ std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, c
   std::vector<std::pair<std::string, std::string>> keys;
   if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return 0;
   const std::pair<std::string, std::string> key{trim_blanks(well), trim_blanks(test)};
-  for (std::size_t i = keys.size(); i > 0; --i)
-    if (keys[i - 1] == key) return i;
-  return 0;
+  return find_keyed_record(keys.size(), KeyOccurrence::Last, [&](std::size_t r) { return keys[r - 1] == key; });
 }
 
 EditedSave offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
                              const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg,
                              const EffiShownDamage* shown_damage) {
   if (!Edit_Flag) return EditedSave::NotEdited;
-  if (!msg.ask_yes_no("当前记录需要保存吗?", "警告")) return EditedSave::Discarded;
+  if (!msg.ask_yes_no("当前记录需要保存吗?", kWarningTitle)) return EditedSave::Discarded;
   if (shown_damage && !damaged_rewrite_confirmed(*shown_damage, Text1, msg)) return EditedSave::Discarded;
   const EffiSaveResult r = Save_Effi_Data(Effi_File, prog, Text1, DlPh_Rec, msg);
   if (!r.saved) return EditedSave::Failed;
@@ -338,8 +334,7 @@ EffiDeleteResult delete_effi_record(const fs::path& Effi_File, const ProgramFold
   if (!f.record) return out;
   std::string cause;
   if (remove_as_save(store, f.record, prog.sys() / kSaveJournalName, "系统效率记录删除", cause) != StoreStatus::Ok) {
-    const std::string why = cause.empty() ? std::string() : "（" + cause + "）";
-    msg.show("记录未能删除" + why + "，" + path_text(Effi_File) + " 保持不变。", "删除", MsgButtons::Ok,
+    msg.show(records_not_deleted_text(path_text(Effi_File), cause), kDeleteFailedTitle, MsgButtons::Ok,
              MsgIcon::Warning);
     return out;
   }

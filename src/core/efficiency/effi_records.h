@@ -67,8 +67,8 @@ EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const Prog
 // "保存" of the efficiency window: Save_Effi_Data and, for a joint test (`well_base` given),
 // Save_Well_Base, written all or none: a part refused (a well base value out of range, a
 // library damaged or unreadable) has said why, then a message says that none of the three
-// was saved. For a joint test the overwrite question (trimmed box 0
-// then "井本次测试已有记录，要覆盖吗？", title "警告") comes first and once, when the efficiency
+// was saved. For a joint test the overwrite question (test_overwrite_question
+// of trimmed box 0, title kWarningTitle) comes first and once, when the efficiency
 // library or the well base library holds a record of the key; No writes nothing anywhere.
 struct [[nodiscard]] EffiTestSaveResult {
   bool declined = false;
@@ -98,7 +98,7 @@ StoreStatus read_gt_ym_keys(const std::filesystem::path& Effi_File, std::vector<
 void Find_WellNmae_To_Comb(const std::filesystem::path& Effi_File, std::vector<std::string>& items);
 // The test times (trimmed) of the records of `well` (trimmed), in file order.
 std::vector<std::string> Find_TestTime_To_Comb(const std::filesystem::path& Effi_File, const std::string& well);
-// The highest record number of `well` + `test`, 0 when none.
+// The highest record number of `well` + `test` (KeyOccurrence::Last), 0 when none.
 std::size_t find_effi_test(const std::filesystem::path& Effi_File, const std::string& well, const std::string& test);
 
 // The record number a Text7 text names: record_number_of (record_browser.h).
@@ -142,8 +142,8 @@ struct [[nodiscard]] EffiDeleteResult {
 // × : asks kDeleteRecordQuestion (record_browser.h; the application's title) when the library holds more than
 // one record and Text7 names one of them; Yes removes it through an atomic replace, under
 // the rule of a save (a SaveSet of `prog`: an interrupted save finished first, none past
-// another copy of the program). A failure is reported with its cause and the library keeps
-// all its records.
+// another copy of the program). A failure is reported (records_not_deleted_text with its
+// cause, messages.h) and the library keeps all its records.
 EffiDeleteResult delete_effi_record(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
                                     const std::string& Text7, MessageService& msg);
 
@@ -154,12 +154,8 @@ std::size_t library_record_length(EffiLibrary which);
 // and title.
 FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary which);
 
-enum class [[nodiscard]] LibraryBoxCheck {
-  Ignored,   // empty text or no such file: nothing changes
-  Accepted,  // `accepted` holds the path; the member takes it
-  Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; empty the box
-};
-// A library box's text after a change. An empty file is an empty library, accepted. An
+// A library box's text after a change (LibraryBoxCheck, record_browser.h; `accepted` holds
+// the path the member takes). An empty file is an empty library, accepted. An
 // accepted efficiency library with refused records or damaged fields is named in one
 // message (gt_ym_findings_text, title kGtYmDamagedTitle).
 LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, std::filesystem::path& accepted,

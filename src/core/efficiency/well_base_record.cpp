@@ -221,8 +221,6 @@ bool coef(std::span<const float> x, int n, std::array<float, M>& sin_block, std:
   return true;
 }
 
-constexpr const char* kSaveTitle = "保存";
-
 // Reads the library, finds the key, lets `fill` set the writer's fields into the found
 // record or a cleared one, and writes it back in place or appended.
 template <class Fill, class Ask>
@@ -260,7 +258,7 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
   out.appended = found == 0;
   st = store.write(out.record, rec.encode());
   if (st != StoreStatus::Ok) {
-    msg.show("井基础数据未能写入 " + path_text(store.path()) + "，原有数据保持不变。", kSaveTitle, MsgButtons::Ok,
+    msg.show(library_not_written_text("井基础数据", path_text(store.path())), kSaveTitle, MsgButtons::Ok,
              MsgIcon::Warning);
     out.outcome = st == StoreStatus::Damaged ? SaveOutcome::Damaged : SaveOutcome::IoError;
     out.record = 0;
@@ -306,7 +304,7 @@ WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseS
   const std::string well = trim_blanks(src.boxes[effi_box::kWell]);
   return save_keyed(
       prog, src.boxes[effi_box::kWell], src.boxes[effi_box::kTestTime], [&](WellBaseRecord& rec) { return fill_well_base_effi(rec, src); },
-      [&] { return !ask_overwrite || msg.ask_yes_no(well + "井本次测试已有记录，要覆盖吗？", "警告"); }, msg);
+      [&] { return !ask_overwrite || msg.ask_yes_no(test_overwrite_question(well), kWarningTitle); }, msg);
 }
 
 namespace {

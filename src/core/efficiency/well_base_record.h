@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/refusal.h"
@@ -167,8 +168,17 @@ struct EffiWellBaseSource {
 // of the first box whose value does not fit its 16-bit field (rec then partly filled).
 [[nodiscard]] std::optional<std::string> fill_well_base_effi(WellBaseRecord& rec, const EffiWellBaseSource& src);
 
-// Stores the source under trimmed box 0 + box 23. An existing record asks first (box 0 then
-// "井本次测试已有记录，要覆盖吗？", title "警告") and keeps its B fields; a new record starts
+// The question before a test's stored records are overwritten (title kWarningTitle), asked by
+// the efficiency window's save and the well base store: the trimmed well, then "井本次测试已有记录，要覆盖吗？".
+inline std::string test_overwrite_question(const std::string& well) { return well + "井本次测试已有记录，要覆盖吗？"; }
+// A library of the efficiency window's save that could not be written (title kSaveTitle):
+// what it holds, then its file; it keeps what it held.
+inline std::string library_not_written_text(const std::string& what, const std::string& path) {
+  return what + "未能写入 " + path + "，原有数据保持不变。";
+}
+
+// Stores the source under trimmed box 0 + box 23. An existing record asks first
+// (test_overwrite_question) and keeps its B fields; a new record starts
 // cleared. A value beyond its field is refused with a message naming the box, a damaged
 // library with "非法的文件格式!"/"不能打开!", a failed write with a message; the library is
 // then left as it was.

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/common/gbk.h"
+#include "core/common/messages.h"
 #include "core/common/record_layout.h"
 
 namespace wb {
@@ -106,8 +107,7 @@ std::vector<std::string> level_file_doubts(std::span<const std::uint8_t> bytes) 
     doubts.push_back("文件头记录的采样点数为 " + std::to_string(h->sample_count) + "，应在 1 至 " +
                      std::to_string(kEchoSamples) + " 之间。");
   else if (static_cast<std::size_t>(h->sample_count) > present)
-    doubts.push_back("文件头记录 " + std::to_string(h->sample_count) + " 个采样点，文件中只有 " +
-                     std::to_string(present) + " 个：文件不完整。");
+    doubts.push_back(samples_missing_doubt(static_cast<std::size_t>(h->sample_count), present));
   if (!std::isfinite(h->sound_speed) || h->sound_speed < 0.0f || h->sound_speed > kMaxFileSoundSpeed)
     doubts.push_back("文件中的声速不是 0 至 2000 米/秒之间的数，已重新计算。");
   if (!depth_sound(h->level_depth)) doubts.push_back("文件中的液面深度不是 0 至 10000 米之间的数，未采用。");
@@ -115,10 +115,7 @@ std::vector<std::string> level_file_doubts(std::span<const std::uint8_t> bytes) 
 }
 
 std::string level_doubts_text(const std::vector<std::string>& doubts, const std::string& path) {
-  std::string text = "液面测试文件 " + path + " 不像仪器写入的完整文件：";
-  for (const std::string& d : doubts) text += "\n・" + d;
-  text += "\n据此算出的结果可能不可信。";
-  return text;
+  return raw_file_doubts_text("液面测试文件", path, doubts);
 }
 
 std::optional<Bytes> read_level_file(const std::filesystem::path& path) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/common/layout_keys.h"
+#include "core/common/messages.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
@@ -233,6 +234,6 @@ std::int16_t cur_rec_after_delete(std::int16_t cur_rec, int removed) {
   return cur_rec;
 }
 
-std::string delete_question(int record) { return "确实要删除" + num_print(record) + "号记录吗?"; }
+std::string delete_question(int record) { return delete_records_question(record, record); }
 
 }  // namespace wb

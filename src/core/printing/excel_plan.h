@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/messages.h"
 #include "core/common/refusal.h"
 #include "core/common/services.h"
 
@@ -44,7 +45,7 @@ class WorkbookWriter {
                                                      const std::vector<ExcelCell>& cells) = 0;
 };
 
-inline constexpr const char* kExcelAskTitle = "提示";
+inline constexpr const char* kExcelAskTitle = kNoticeTitle;
 inline constexpr const char* kExcelSaveFailedText = "报表文件不能保存：";
 
 // Told when no program on this computer opens a workbook the system has written: the

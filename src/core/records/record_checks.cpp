@@ -133,7 +133,7 @@ void check_date(const std::string& stored, RecordFindings& f) {
   const std::string d = Trim_Blank_Nul(stored);
   if (d.empty()) return;
   const bool digits = d.size() == 12 && std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!digits) f.doubts.push_back("测试日期不是仪器写入的 12 位数字（年月日时分）。");
+  if (!digits) f.doubts.push_back(kTestDateNotInstrumentText);
 }
 
 std::string findings_text(const std::vector<std::string>& lines) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/record_store.h"
 #include "core/common/test_records.h"
 
 namespace wb {
@@ -42,12 +43,15 @@ const char* record_kind_name(RecordKindName kind);
 // reasons, and at its end.
 inline constexpr const char* kDamagedNotShownText = " 已损坏，不能显示：";
 inline constexpr const char* kShownTestKeptText = "\n当前测试保持不变。";
+// The doubt of a stored record or a joint test's raw file whose test date is not what the
+// instrument writes.
+inline constexpr const char* kTestDateNotInstrumentText = "测试日期不是仪器写入的 12 位数字（年月日时分）。";
 
 // The message of a refused record (title kRecordRefusedTitle) and of a doubtful one (title
 // kRecordDoubtsTitle, shown on opening and, with a question, before a store).
 std::string record_refusal_text(RecordKindName kind, const std::vector<std::string>& refusals, const std::string& path);
 std::string record_doubts_text(RecordKindName kind, const std::vector<std::string>& doubts, const std::string& path);
-inline constexpr const char* kRecordRefusedTitle = "不能打开!";
+inline constexpr const char* kRecordRefusedTitle = kBadFormatTitle;
 inline constexpr const char* kRecordDoubtsTitle = "测试数据可能已损坏";
 
 }  // namespace wb

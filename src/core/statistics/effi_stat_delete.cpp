@@ -5,12 +5,12 @@
 
 #include "core/common/record_store.h"
 #include "core/records/gt_ym_record.h"
+#include "core/common/messages.h"
 
 namespace wb {
 
 std::string stat_delete_question(int a, int b, int r) {
-  if (a == b) return "确实要删除 " + std::to_string(r) + "号记录吗?";
-  return "确实要删除 " + std::to_string(a) + "至 " + std::to_string(b) + "号记录吗?";
+  return a == b ? delete_records_question(r, r) : delete_records_question(a, b);
 }
 
 std::vector<StatSource> stat_confirmed_sources(const StatGrid& g, int a, int b, int r) {

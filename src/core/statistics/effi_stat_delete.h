@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/messages.h"
 #include "core/statistics/effi_stat_table.h"
 
 namespace wb {
@@ -20,9 +21,9 @@ namespace wb {
 inline constexpr const char* kGtYmBackupName = "gt_ym_bak.dat";
 
 // The question before a deletion: a = b names the current row r, otherwise the range.
-// Each number is preceded by a blank ("确实要删除 4号记录吗?", "确实要删除 3至 5号记录吗?").
+// delete_records_question (messages.h): "确实要删除 4号记录吗?", "确实要删除 3至 5号记录吗?".
 std::string stat_delete_question(int a, int b, int r);
-inline constexpr const char* kStatDeleteTitle = "警告";
+inline constexpr const char* kStatDeleteTitle = kWarningTitle;
 
 // The sources of the confirmed rows: row r alone when a = b, else rows a..b (in either
 // order). Rows that show no record (headers, average, emptied rows, beyond the grid) give none.
@@ -37,8 +38,7 @@ enum class [[nodiscard]] StatDeleteStatus {
 };
 // Message shown for Changed.
 inline constexpr const char* kStatChangedText = "文件内容已改变,请重新统计后再删除!";
-// Message shown for IoError.
-inline constexpr const char* kStatDeleteFailedText = "删除记录失败,文件未改变!";
+// IoError is shown as records_not_deleted_text (messages.h).
 
 // Removes the records of `sources` from `file`. `backup` is the file the remaining records
 // are written into before it replaces `file` (a leftover one is removed first); empty: a

@@ -49,7 +49,7 @@ StatFileStatus EffiStatState::tabulate(const std::filesystem::path& file, const 
 
 StatFileStatus EffiStatState::load_library(const std::string& today) {
   Combo1_items.assign(kStatFilterFields.begin(), kStatFilterFields.end());
-  Combo1_text = "请选择";
+  Combo1_text = kPickText;
   const StatFileStatus st = tabulate(library_, today, false);
   if (st == StatFileStatus::Empty) {
     // An empty library is removed, as every library found empty is; a missing one stays missing.

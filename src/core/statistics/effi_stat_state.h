@@ -27,6 +27,9 @@
 
 namespace wb {
 
+// The filter field list's text before a field is chosen (the state and the window both set it).
+inline constexpr const char* kPickText = "请选择";
+
 class EffiStatState {
  public:
   explicit EffiStatState(std::filesystem::path library);
@@ -37,7 +40,7 @@ class EffiStatState {
   std::string Text1;  // 制表单位, typed by the user
   std::string Text2;  // 制表日期, yyyymmdd
   std::vector<std::string> Combo1_items;
-  std::string Combo1_text;
+  std::string Combo1_text;  // kPickText until a field is chosen
   std::vector<std::string> Combo2_items;
   std::vector<int> tj_jlh;  // matched record numbers; its size is tj_jls
   // What the last load found damaged in the file it tabulated (the window names it once).

@@ -9,6 +9,7 @@
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
 #include "core/workbench/org_decode.h"
+#include "core/workbench/workbench_messages.h"
 
 namespace wb {
 namespace {
@@ -190,7 +191,7 @@ std::string unstored_fields_message(const RecordBuildReport& report) {
     if (!list.empty()) list += "、";
     list += f;
   }
-  return "下列数据不是数值或超出记录的范围，未能存入记录(记为0)：\n" + list;
+  return kUnstoredZeroedText + list;
 }
 
 }  // namespace wb

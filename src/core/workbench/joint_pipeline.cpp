@@ -73,7 +73,7 @@ std::optional<Refusal> open_joint_test_file(TestState& st, const std::string& pa
   if (std::optional<Refusal> refused = read_org_file(path, file)) return refused;
   st.reset_for_new_test();
   st.read_sgt_dnt_org = kKindJoint;
-  st.image1_tooltip[1] = "平衡分析";
+  st.image1_tooltip[1] = kTipBalanceAnalysis;
   st.circle_tol = 0.02f;
   // Cannot be refused: the bytes were checked when read.
   if (std::optional<Refusal> refused = accept_file(st, path, file)) return refused;

@@ -13,6 +13,7 @@
 
 #include "core/common/refusal.h"
 #include "core/workbench/test_state.h"
+#include "core/workbench/workbench_messages.h"
 
 namespace wb {
 
@@ -23,7 +24,7 @@ struct JointCharts {
 };
 
 inline constexpr const char* kJointSaveTooltip = "保存联合测试文件到库";
-inline constexpr const char* kJointPictureTooltip = "单击此处可显示电能数据";
+inline constexpr const char* kJointPictureTooltip = kTipShowEnergy;
 
 // tx_org: flag 1 decodes fil_nam first (well name from the file name, path, save tooltip);
 // any other flag reruns the analysis on the samples in memory. Returns the refusal message

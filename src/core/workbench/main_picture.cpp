@@ -1,6 +1,7 @@
 #include "core/workbench/main_picture.h"
 
 #include "core/common/trim.h"
+#include "core/workbench/workbench_messages.h"
 
 namespace wb {
 
@@ -22,22 +23,22 @@ bool picture_next_view(TestState& st, const ViewDrawers& draw) {
   const char* tip = nullptr;
   if (kind == kKindJoint) {
     switch (st.disp_state) {
-      case 1: call(draw.disp_data, st); next = 2; tip = "单击此处可绘制示功图"; break;
-      case 2: call(draw.RodEngMapDisplay_Card, st); next = 3; tip = "单击此处可绘制电力曲线"; break;
+      case 1: call(draw.disp_data, st); next = 2; tip = kTipDrawCard; break;
+      case 2: call(draw.RodEngMapDisplay_Card, st); next = 3; tip = kTipDrawPower; break;
       case 3:
         if (draw.iup_line_form) draw.iup_line_form(st, st.iu_num);
         next = 1;
-        tip = "单击此处可显示电能数据";
+        tip = kTipShowEnergy;
         break;
       default: return false;
     }
   } else if (kind == kKindElectric) {
     switch (st.disp_state) {
-      case 1: call(draw.disp_data, st); next = 2; tip = "单击此处可绘制电力曲线"; break;
+      case 1: call(draw.disp_data, st); next = 2; tip = kTipDrawPower; break;
       case 2:
         if (draw.iup_line_form) draw.iup_line_form(st, kStoredCurvePeriod);
         next = 1;
-        tip = "单击此处可显示电能数据";
+        tip = kTipShowEnergy;
         break;
       default: return false;
     }
@@ -46,12 +47,12 @@ bool picture_next_view(TestState& st, const ViewDrawers& draw) {
       case 1:
         if (draw.draw_xbt_2) draw.draw_xbt_2(st, 5.0f, 3.0f);
         next = 2;
-        tip = "单击此处可绘制电流电压波形曲线";
+        tip = kTipDrawWaveform;
         break;
       case 2:
         if (draw.draw_xbt_1) draw.draw_xbt_1(st, 5.0f, 7.0f);
         next = 1;
-        tip = "单击此处可绘制电流电压谐波棒图";
+        tip = kTipDrawHarmonics;
         break;
       default: return false;
     }

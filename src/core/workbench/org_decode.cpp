@@ -6,6 +6,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/trim.h"
 #include "core/records/record_checks.h"
@@ -49,8 +50,7 @@ std::vector<std::string> org_file_doubts(const Bytes& file) {
   const std::size_t in_file = samples_in_file(file.size());
   const auto header_count = static_cast<std::size_t>(h.sample_count);
   if (in_file < header_count)
-    doubts.push_back("文件头记录 " + std::to_string(header_count) + " 个采样点，文件中只有 " + std::to_string(in_file) +
-                     " 个：文件不完整（下载可能中断）。");
+    doubts.push_back(samples_missing_doubt(header_count, in_file));
   const std::size_t usable = std::min(in_file, header_count);
   if (usable < static_cast<std::size_t>(kOrgLeastStrokeSamples))
     doubts.push_back("只有 " + std::to_string(usable) + " 个采样点（" + std::to_string(usable * 2 / 100) + "." +
@@ -62,17 +62,14 @@ std::vector<std::string> org_file_doubts(const Bytes& file) {
   while (!date.empty() && pad(date.back())) date.pop_back();
   while (!date.empty() && pad(date.front())) date.erase(date.begin());
   const bool digits = date.size() == 12 && std::all_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!digits) doubts.push_back("测试日期不是仪器写入的 12 位数字（年月日时分）。");
+  if (!digits) doubts.push_back(kTestDateNotInstrumentText);
   if (h.wiring_mode < 1 || h.wiring_mode > 4)
     doubts.push_back("接线方式代码为 " + std::to_string(h.wiring_mode) + "，仪器只写入 1 至 4。");
   return doubts;
 }
 
 std::string org_doubts_text(const std::vector<std::string>& doubts, const std::string& path) {
-  std::string text = "联合测试文件 " + path + " 不像仪器写入的完整文件：";
-  for (const std::string& d : doubts) text += "\n・" + d;
-  text += "\n据此算出的结果可能不可信。";
-  return text;
+  return raw_file_doubts_text("联合测试文件", path, doubts);
 }
 
 std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/record_store.h"
 #include "core/common/wiring.h"
 #include "core/common/refusal.h"
 #include "core/workbench/test_state.h"
@@ -65,6 +66,6 @@ inline constexpr const char* kOrgDoubtsTitle = "联合测试文件可能已损�
 [[nodiscard]] std::optional<Refusal> Load_Org_Data(TestState& st, const std::string& fil_nam);
 
 // The message box title of a refused joint-test file.
-inline constexpr const char* kOrgRefusedTitle = "不能打开!";
+inline constexpr const char* kOrgRefusedTitle = kBadFormatTitle;
 
 }  // namespace wb

@@ -10,6 +10,7 @@
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
 #include "core/common/trim.h"
+#include "core/workbench/workbench_messages.h"
 
 namespace wb {
 
@@ -126,7 +127,7 @@ void show_dnt(TestState& st, const DntRecord& r, const ReaderCharts& charts) {
   st.pavg_down = static_cast<float>(r.avg_power_down / 100.0);
   // The stroke power sum from the mean: input power times the samples of one stroke.
   st.p_sum = static_cast<float>(r.input_power / 100.0 * st.iu_num);
-  st.picture1_tooltip = "单击此处可显示电能数据";
+  st.picture1_tooltip = kTipShowEnergy;
   if (charts.refresh_picture) charts.refresh_picture();
   if (charts.iup_line_form) charts.iup_line_form(st, kCardDivisions);
 }
@@ -151,7 +152,7 @@ void show_xbt(TestState& st, const XbtRecord& r, const fs::path& file_n, const R
   st.Text1[appended_box::kWell] = Trim_Blank_Nul(st.xbt_rec.well_name);
   rebuild_wave(st, st.xbt_rec);
   if (charts.draw_xbt_1) charts.draw_xbt_1(st, 5.0f, 7.0f);
-  st.picture1_tooltip = "单击此处可绘制电流电压谐波棒图";
+  st.picture1_tooltip = kTipDrawHarmonics;
 }
 
 ReadStatus tx_G(TestState& st, const fs::path& file_n, long long recode, RecordSource source,
@@ -226,7 +227,7 @@ ReadStatus open_stored_test(TestState& st, LibraryKind kind, const fs::path& fil
   st.record_doubts = std::move(f.doubts);
   if (!st.record_doubts.empty()) st.record_doubts_path = path_text(file_n);
   st.read_sgt_dnt_org = lib.test_kind;
-  st.image1_tooltip[1] = kind == LibraryKind::Electric ? "平衡分析" : "不可分析";
+  st.image1_tooltip[1] = kind == LibraryKind::Electric ? kTipBalanceAnalysis : kTipNoAnalysis;
   switch (kind) {
     case LibraryKind::Card: show_sgt(st, sgt, charts); break;
     case LibraryKind::Electric: show_dnt(st, dnt, charts); break;

@@ -14,6 +14,7 @@
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
+#include "core/workbench/workbench_messages.h"
 
 namespace wb {
 
@@ -205,7 +206,7 @@ std::string store_check_question(const StoreCheck& c) {
   if (!c.unstored.empty()) {
     std::string list;
     for (const auto& f : c.unstored) list += (list.empty() ? "" : "、") + f;
-    text += c.unstored_zeroed ? "下列数据不是数值或超出记录的范围，未能存入记录(记为0)：\n"
+    text += c.unstored_zeroed ? kUnstoredZeroedText
                               : "下列数据超出记录的范围，不能存入记录(记录中保留原值)：\n";
     text += list + "\n";
   }
@@ -340,7 +341,7 @@ UserMessage library_failure_message(LibOperation op, LibStatus status, const fs:
     case LibOperation::List: return {"不能读取文件：" + p, kBadFormatTitle};
     case LibOperation::Save: return {"数据入库失败，不能写入文件：" + p + "\n主库未作改动。", "数据入库"};
     case LibOperation::Export: return {"数据出库失败，不能写入文件：" + p, "数据出库"};
-    case LibOperation::Delete: return {"删除记录失败，不能改写文件：" + p + "\n主库未作改动。", "删除"};
+    case LibOperation::Delete: return {records_not_deleted_text(p), kDeleteFailedTitle};
     case LibOperation::Read: return {"不能读取文件：" + p, kBadFormatTitle};
   }
   return {};

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/workbench/test_state.h"
 
@@ -131,7 +132,7 @@ std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir
 // The question asked before a deletion (title kDeleteTitle), naming the library, the record
 // and its key as the grid shows them (blanks at either end aside):
 // "确实要删除功图数据主库的 3号记录吗?\n井号：N5\n测试日期：200607081200".
-inline constexpr const char* kDeleteTitle = "警告";
+inline constexpr const char* kDeleteTitle = kWarningTitle;
 std::string delete_question(const LibraryInfo& lib, long long row, std::string_view well, std::string_view date);
 // What the delete command says instead of asking: no library is listed on screen, or no
 // record of it is chosen.

@@ -14,6 +14,7 @@
 #include "core/balance/balance_save.h"
 #include "core/balance/balance_torque.h"
 #include "core/balance/electric_fit.h"
+#include "core/balance/phfx_browser.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
@@ -128,11 +129,9 @@ void BalanceAnalysis::build() {
   Text7->setMaximumWidth(50);
   hl->addWidget(Text7);
   connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
-  const char* review_text[] = {"←", "→", "×"};
-  const char* review_tip[] = {"到前一个记录", "到后一个记录", "删除当前记录"};
   for (int i = 0; i < 3; ++i) {
-    auto* b = new QPushButton(QString::fromUtf8(review_text[i]));
-    b->setToolTip(QString::fromUtf8(review_tip[i]));
+    auto* b = new QPushButton(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(i)].text));
+    b->setToolTip(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(i)].tip));
     b->setMaximumWidth(40);
     hl->addWidget(b);
     connect(b, &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });
@@ -568,7 +567,7 @@ void BalanceAnalysis::Advice_Export() {
   const std::string name = services().files->save_file(req);
   if (name.empty()) return;
   if (!write_balance_text(u8path(name), text1_ + "\r\n"))
-    services().messages->show("文本文件不能保存：" + name, "", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(text_file_not_saved_text(name), "", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool BalanceAnalysis::eventFilter(QObject* obj, QEvent* ev) {
@@ -638,7 +637,7 @@ void BalanceAnalysis::Cmd_Save_Click() {
     msg.show(std::string(kSaveFailed) + "\n" + path_text(lib) + " 不能读取。", "");
     return;
   }
-  if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", "警告")) return;
+  if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", kWarningTitle)) return;
   if (!found) rec = PhfxRecord{};
   const ParameterBoxes t = parameter_texts();
   BalanceWellBaseSource wb_src;
@@ -667,18 +666,17 @@ void BalanceAnalysis::Cmd_Save_Click() {
 }
 
 void BalanceAnalysis::Text3_Change() {
-  const std::string name = trim_blanks(s(Text3->text()));
-  std::error_code ec;
-  if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return;
-  std::size_t n = 0;
-  if (RecordStore(u8path(name), kPhfxRecordSize).count(n) == StoreStatus::Damaged) {
-    services().messages->show(kBadFormatText, kBadFormatTitle);
-    Text3->blockSignals(true);
-    Text3->clear();
-    Text3->blockSignals(false);
-    return;
+  std::filesystem::path accepted;
+  switch (check_phfx_library_box(s(Text3->text()), accepted, *services().messages)) {
+    case LibraryBoxCheck::Ignored: return;
+    case LibraryBoxCheck::Refused:
+      Text3->blockSignals(true);
+      Text3->clear();
+      Text3->blockSignals(false);
+      return;
+    case LibraryBoxCheck::Accepted: break;
   }
-  Phfx_File = name;
+  Phfx_File = path_text(accepted);
   Comb_WellName->clear();
   Find_WellNmae_To_Comb();
 }
@@ -692,14 +690,11 @@ void BalanceAnalysis::Cmd_View_PHFX_Data_Click() {
   if (!name.empty()) Text3->setText(qs(name));
 }
 
-// The library's wells join the list (an empty, unreadable or damaged library simply lists nothing;
-// opening a test from it reports the damage).
 void BalanceAnalysis::Find_WellNmae_To_Comb() {
-  std::vector<std::string> wells;
-  if (phfx_wells(u8path(Phfx_File), wells) != StoreStatus::Ok) wells.clear();
+  std::vector<std::string> listed;
+  for (int i = 0; i < Comb_WellName->count(); ++i) listed.push_back(s(Comb_WellName->itemText(i)));
   const QString text = Comb_WellName->currentText();
-  for (const std::string& w : wells)
-    if (Comb_WellName->findText(qs(w)) < 0) Comb_WellName->addItem(qs(w));
+  for (const std::string& w : phfx_wells_to_add(u8path(Phfx_File), listed)) Comb_WellName->addItem(qs(w));
   Comb_WellName->setEditText(text);
 }
 
@@ -716,27 +711,15 @@ void BalanceAnalysis::Comb_WellName_Click() {
 }
 
 void BalanceAnalysis::Comb_TestTime_Click() {
-  PhfxRecord own;  // Load_Phfx searches with a buffer of its own
-  std::size_t found = 0;
-  if (find_phfx(u8path(Phfx_File), s(Comb_WellName->currentText()), s(Comb_TestTime->currentText()), own, found) ==
-          StoreStatus::Ok &&
-      found)
-    Text7->setText(QString::number(found));
+  if (const std::size_t r = phfx_record_of(u8path(Phfx_File), s(Comb_WellName->currentText()),
+                                           s(Comb_TestTime->currentText())))
+    Text7->setText(QString::number(r));
 }
 
 void BalanceAnalysis::Text7_Change() {
-  std::size_t count = 0;
-  if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).count(count) != StoreStatus::Ok) return;
-  const long long r = record_number_of(s(Text7->text()));
-  if (!names_record(r, count)) return;
-  const PhfxRecord kept = Phfx_Rec;
-  if (read_phfx(u8path(Phfx_File), static_cast<std::size_t>(r), Phfx_Rec) != StoreStatus::Ok) return;
-  if (Chk_Load->isChecked()) {
-    // The load curve of the record held before, with this record's electric curves.
-    std::copy_n(kept.gg_sin.begin(), 31, Phfx_Rec.gg_sin.begin());
-    std::copy_n(kept.gg_cos.begin(), 31, Phfx_Rec.gg_cos.begin());
-    Chk_Load->setChecked(false);
-  }
+  const PhfxShown shown = show_phfx_record(u8path(Phfx_File), s(Text7->text()), Chk_Load->isChecked(), Phfx_Rec);
+  if (!shown.shown) return;
+  if (shown.load_kept) Chk_Load->setChecked(false);
   BlcRecode_To_Text();
   const int failed = state.held.holds_stroke() ? fit_electric_regressions(state) : 0;
   for (int i = 0; i < failed; ++i) services().messages->show(kNoUniqueSolutionText, "");
@@ -780,19 +763,7 @@ void BalanceAnalysis::Cmd_Review_Click(int index) {
 }
 
 bool BalanceAnalysis::kill_jl(int first, int last, int row) {
-  const std::string q_text = first == last ? "确实要删除" + num_print(row) + "号记录吗?"
-                                           : "确实要删除" + num_print(first) + "至" + num_print(last) + "号记录吗?";
-  if (!services().messages->ask_yes_no(q_text, "警告")) return false;
-  // One record: the grid's current row; a range: its selected rows.
-  const std::size_t a = static_cast<std::size_t>(std::max(first == last ? row : first, 0));
-  const std::size_t b = static_cast<std::size_t>(std::max(first == last ? row : last, 0));
-  const StoreStatus st = delete_phfx_range(u8path(Phfx_File), a, b, 0);
-  if (st != StoreStatus::Ok) {
-    services().messages->show(st == StoreStatus::Damaged ? kBadFormatText : kDeleteRecordFailedText,
-                              st == StoreStatus::Damaged ? kBadFormatTitle : "");
-    return false;
-  }
-  return true;
+  return delete_phfx_rows(u8path(Phfx_File), first, last, row, *services().messages);
 }
 
 }  // namespace wb

@@ -7,6 +7,7 @@
 #include <exception>
 #include <tuple>
 
+#include "core/common/record_browser.h"
 #include "core/common/trim.h"
 #include "core/diagnosis/advice_export.h"
 #include "core/diagnosis/diagnosis_report.h"
@@ -321,12 +322,10 @@ void WellDiagnosis::build_ui() {
   Comb_TestTime->setInsertPolicy(QComboBox::NoInsert);
   choose_from_list_only(Comb_TestTime);
   Comb_TestTime->setGeometry(170, 44, 104, 22);
-  const char* review[3] = {"←", "→", "×"};
-  const char* review_tips[3] = {"到前一个记录", "到后一个记录", "删除当前记录"};
   for (int i = 0; i < 3; ++i) {
-    Cmd_Review[i] = button(review[i], history, 278 + 29 * i, 44, 27);
+    Cmd_Review[i] = button(kReviewButtons[static_cast<std::size_t>(i)].text, history, 278 + 29 * i, 44, 27);
     if (i == 2) enlarge_sign(Cmd_Review[i]);
-    Cmd_Review[i]->setToolTip(QString::fromUtf8(review_tips[i]));
+    Cmd_Review[i]->setToolTip(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(i)].tip));
     connect(Cmd_Review[i], &QPushButton::clicked, this, [this, i] { Cmd_Review_Click(i); });
   }
 

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "core/common/paths.h"
+#include "core/common/record_browser.h"
 #include "core/common/stroke.h"
 #include "core/records/cyj_mode_lists.h"
 #include "core/efficiency/effi_calc.h"
@@ -198,15 +199,13 @@ QGroupBox* SysEffiAnalysis::build_query_frame() {
   Text7 = new QLineEdit(Frame_Query);
   Text7->setObjectName(QStringLiteral("Text7"));
   Text7->setMaximumWidth(60);
-  const char* review[3] = {"←", "→", "×"};
-  const char* review_tips[3] = {"到前一个记录", "到后一个记录", "删除当前记录"};
   auto* reviews = new QHBoxLayout();
   reviews->addWidget(new QLabel(QStringLiteral("记录"), Frame_Query));
   reviews->addWidget(Text7);
   for (int k = 0; k < 3; ++k) {
-    Cmd_Review[static_cast<std::size_t>(k)] = new QPushButton(QString::fromUtf8(review[k]), Frame_Query);
+    Cmd_Review[static_cast<std::size_t>(k)] = new QPushButton(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(k)].text), Frame_Query);
     Cmd_Review[static_cast<std::size_t>(k)]->setObjectName(QStringLiteral("Cmd_Review_%1").arg(k));
-    Cmd_Review[static_cast<std::size_t>(k)]->setToolTip(QString::fromUtf8(review_tips[k]));
+    Cmd_Review[static_cast<std::size_t>(k)]->setToolTip(QString::fromUtf8(kReviewButtons[static_cast<std::size_t>(k)].tip));
     Cmd_Review[static_cast<std::size_t>(k)]->setMaximumWidth(34);
     reviews->addWidget(Cmd_Review[static_cast<std::size_t>(k)]);
   }

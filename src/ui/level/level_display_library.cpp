@@ -64,7 +64,7 @@ bool LevelDisplay::library_ok(int status) {
     case LimitedStatus::Ok: return true;
     case LimitedStatus::Damaged: services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok); break;
     case LimitedStatus::Full:
-      services().messages->show(library_full_text("液面数据主库"), "保存", MsgButtons::Ok, MsgIcon::Warning);
+      services().messages->show(library_full_text("液面数据主库"), kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
       break;
     case LimitedStatus::OverLimit:
       services().messages->show(over_limit_text(lib.path(), file_records_over_limit(lib.path(), kDymRecordSize)),
@@ -201,21 +201,21 @@ void LevelDisplay::Command2_Click() {
     return;
   }
   if (saved != LimitedStatus::Ok) {
-    services().messages->show("保存失败：无法写入" + path_text(lib.path()), "保存", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show("保存失败：无法写入" + path_text(lib.path()), kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   load_grid_dat();
   if (!zeroed.empty()) {
     std::string names;
     for (const auto& z : zeroed) names += (names.empty() ? "" : "、") + box_caption(z);
-    services().messages->show(names + "不是数字，已按0保存", "保存", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(names + "不是数字，已按0保存", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
   }
 }
 
 void LevelDisplay::sc_num_Click() {
   const int r = Grid1->row();
   if (r < 1 || r > record_count_) return;
-  if (!services().messages->ask_yes_no(delete_question(r), "警告")) return;
+  if (!services().messages->ask_yes_no(delete_question(r), kWarningTitle)) return;
   LevelLibrary lib(program_folder());
   if (!library_ok(static_cast<int>(limited(lib.remove(r))))) return;
   st.cur_rec = cur_rec_after_delete(st.cur_rec, r);
@@ -271,7 +271,7 @@ void LevelDisplay::Command6_Click() {
   if (printed > 0 && !skipped.empty()) {
     std::string list;
     for (auto r : skipped) list += (list.empty() ? "" : "、") + std::to_string(r);
-    services().messages->show("第" + list + "号记录无法读取，未打印", "打印", MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show("第" + list + "号记录无法读取，未打印", kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
   }
 }
 

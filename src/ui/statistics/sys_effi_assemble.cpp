@@ -47,7 +47,6 @@ constexpr int kGridWidthMarginTw = 350;
 constexpr int kGridHeightMarginTw = 1700;
 constexpr int kMinGridPx = 16;  // the grid never asks for less, however small the window
 
-constexpr const char* kPickText = "请选择";
 constexpr const char* kNoConditionText = "请选取统计条件";
 const std::string kStatReadFailedText = "不能读取文件 ";
 
@@ -275,7 +274,7 @@ void SysEffiAssemble::Command3_Click() {
 
 void SysEffiAssemble::Command4_Click() {
   FileDialogRequest req;
-  req.title = "保存到文本文件";
+  req.title = kSaveTextFileTitle;
   req.filter = "文本文件(*.txt)|*.txt";
   // Proposed beside the printed reports, under the table's own name.
   req.initial_dir = path_text(prog_.report());
@@ -283,7 +282,7 @@ void SysEffiAssemble::Command4_Click() {
   const std::string chosen = services().files->save_file(req);
   if (chosen.empty()) return;
   if (!write_stat_export(u8path(chosen), st.grid.rows))
-    services().messages->show("不能写入文件 " + chosen, "保存到文本文件", MsgButtons::Ok);
+    services().messages->show(text_file_not_saved_text(chosen), kSaveTextFileTitle, MsgButtons::Ok);
 }
 
 void SysEffiAssemble::Command1_Click() {
@@ -339,7 +338,7 @@ void SysEffiAssemble::kill_jl() {
       services().messages->show(kStatChangedText, kStatDeleteTitle, MsgButtons::Ok);
       break;
     case StatDeleteStatus::IoError:
-      services().messages->show(kStatDeleteFailedText, kStatDeleteTitle, MsgButtons::Ok);
+      services().messages->show(records_not_deleted_text(path_text(st.cur_file)), kDeleteFailedTitle, MsgButtons::Ok);
       break;
     case StatDeleteStatus::Damaged:
       services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);

@@ -13,6 +13,7 @@
 #include "core/workbench/dlph_summary.h"
 #include "core/workbench/org_decode.h"
 #include "core/workbench/report_workbooks.h"
+#include "core/workbench/workbench_messages.h"
 #include "platform/excel_export.h"
 #include "platform/print_dialog.h"
 #include "platform/qt_text.h"
@@ -267,7 +268,7 @@ void RodEngMapDisplay::Image1_Click(int index) {
         if (joint) {
           draw_card();
           st.disp_state = 3;
-          st.picture1_tooltip = "单击此处可绘制电力曲线";
+          st.picture1_tooltip = kTipDrawPower;
           if (!store_joint_test(*this, true)) break;
         }
         sync_to_widgets();

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/balance/phfx_browser.h"
 #include "core/balance/phfx_record.h"
+#include "phfx_test_library.h"
 #include "core/common/bytes.h"
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
@@ -160,25 +162,17 @@ TEST(PhfxRecord, ViewAndStrokeComeBackFromTheRecord) {
 
 // A library of records W1 … Wn, test "20060101120k".
 void library(const fs::path& lib, int n) {
-  std::vector<std::uint8_t> all;
+  std::vector<PhfxRecord> recs(static_cast<std::size_t>(n));
   for (int k = 1; k <= n; ++k) {
-    PhfxRecord r;
+    PhfxRecord& r = recs[static_cast<std::size_t>(k - 1)];
     r.well_name = "W" + std::to_string(k);
     r.test_date = "20060101120" + std::to_string(k % 10);
     r.point_num = static_cast<std::int16_t>(k);
-    const Bytes b = r.encode();
-    all.insert(all.end(), b.begin(), b.end());
   }
-  ASSERT_TRUE(write_file_atomic(lib, all));
+  test::write_phfx_library(lib, recs);
 }
 
-std::vector<int> point_nums(const fs::path& lib) {
-  std::vector<Bytes> all;
-  EXPECT_EQ(RecordStore(lib, kPhfxRecordSize).read_all(all), StoreStatus::Ok);
-  std::vector<int> out;
-  for (const Bytes& b : all) out.push_back(i16_at(b, 28));
-  return out;
-}
+std::vector<int> point_nums(const fs::path& lib) { return test::phfx_point_nums(lib); }
 
 TEST(PhfxLibrary, RangeDeletes) {
   TempDir d;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "../efficiency/effi_test_util.h"
 
 namespace wb {
@@ -69,6 +72,31 @@ TEST(RecordBrowser, DeleteAsksAndNamesOnlyARecordTheRuleLetsGo) {
     EXPECT_EQ(t.confirmed, c.asked && c.answer == MsgAnswer::Yes);
     EXPECT_EQ(t.record, c.record);
   }
+}
+
+// A library that holds a key more than once: the counterbalance and diagnosis windows take
+// its first record, the efficiency window its last.
+TEST(RecordBrowser, FindTakesTheFirstOrLastRecordOfAKey) {
+  const std::vector<std::string> keys{"A", "B", "A", "C", "A"};
+  const auto is = [&](const std::string& k) { return [&keys, k](std::size_t r) { return keys[r - 1] == k; }; };
+  struct Case {
+    const char* key;
+    KeyOccurrence which;
+    std::size_t want;
+  } cases[] = {
+      {"A", KeyOccurrence::First, 1}, {"A", KeyOccurrence::Last, 5},  // three records of the key
+      {"B", KeyOccurrence::First, 2}, {"B", KeyOccurrence::Last, 2},  // one record: either end finds it
+      {"X", KeyOccurrence::First, 0}, {"X", KeyOccurrence::Last, 0},  // none
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + (c.which == KeyOccurrence::First ? " first" : " last"));
+    EXPECT_EQ(find_keyed_record(keys.size(), c.which, is(c.key)), c.want);
+  }
+  // From the end it starts at: the last record of a key is found without looking at the others.
+  std::size_t looked = 0;
+  EXPECT_EQ(find_keyed_record(keys.size(), KeyOccurrence::Last, [&](std::size_t r) { return ++looked, keys[r - 1] == "A"; }), 5u);
+  EXPECT_EQ(looked, 1u);
+  EXPECT_EQ(find_keyed_record(0, KeyOccurrence::Last, is("A")), 0u);  // an empty library
 }
 
 TEST(RecordBrowser, AfterADeleteTheNextRecordTakesItsPlace) {

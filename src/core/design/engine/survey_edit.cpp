@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/common/messages.h"
 #include "core/common/number_text.h"
 #include "core/design/engine/rod_design_engine.h"
 
@@ -144,7 +145,7 @@ void RodDesignEngine::num_del_Click() {
   const int c1 = g.sel_col1;
   const std::string q = r1 == r2 ? "确实要删除" + std::to_string(r1) + "号记录吗?"
                                  : "确实要删除" + std::to_string(r1) + "-" + std::to_string(r2) + "号记录吗?";
-  if (!msg_.ask_yes_no(q, "警告")) return;
+  if (!msg_.ask_yes_no(q, kWarningTitle)) return;
   const int count = r2 - r1 + 1;
   for (int i = r2 + 1; i < g.rows(); ++i) {
     for (int c = 1; c <= 6; ++c) g.set_text(i - count, c, g.text(i, c));
@@ -164,7 +165,7 @@ void RodDesignEngine::num_del_Click() {
 void RodDesignEngine::all_del_Click() {
   auto& g = st.Grid1;
   if (g.rows() <= 1) return;
-  if (!msg_.ask_yes_no("确实要删除全部记录吗?", "警告")) return;
+  if (!msg_.ask_yes_no("确实要删除全部记录吗?", kWarningTitle)) return;
   for (int r = g.rows() - 1; r >= 1; --r) g.clear_row(r, 1, 6);
   g.set_rows(2);
   g.set_text(1, 0, "1");

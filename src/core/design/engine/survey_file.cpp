@@ -5,6 +5,7 @@
 #include <span>
 
 #include "core/common/gbk.h"
+#include "core/common/messages.h"
 #include "core/common/number_text.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
@@ -154,7 +155,7 @@ DesignOutcome RodDesignEngine::save_jx() {
     }
     std::error_code ec;
     if (std::filesystem::is_regular_file(u8path(path), ec) &&
-        !msg_.ask_yes_no(survey_replace_question(name), "保存"))
+        !msg_.ask_yes_no(survey_replace_question(name), kSaveTitle))
       return DesignOutcome::refused;
   }
   std::vector<JxRecord> rows;

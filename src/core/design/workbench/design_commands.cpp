@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "core/common/messages.h"
 #include "core/common/trim.h"
 #include "core/design/engine/rod_design_engine.h"
 #include "core/design/engine/survey_file.h"
@@ -26,7 +27,7 @@ void EngineSteps::DesignCom_Click() { eng_.DesignCom_Click(); }
 
 DesignOutcome DesignWindowCore::offer_survey_save() {
   if (st_.jx_changed == 0) return DesignOutcome::nothing;
-  if (!msg_.ask_yes_no(kSurveyChangedQuestion, "保存")) {
+  if (!msg_.ask_yes_no(kSurveyChangedQuestion, kSaveTitle)) {
     // The edits are given up: the command goes on and replaces them, and nothing asks again.
     st_.jx_changed = 0;
     return DesignOutcome::nothing;

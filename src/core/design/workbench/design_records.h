@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/services.h"
@@ -34,7 +35,7 @@ namespace wb::design {
 
 inline constexpr const char* kDesignFileName = "roddesign.dat";
 inline constexpr const char* kEmptyDesignKeyText = "井号或日期不能为空";
-inline constexpr const char* kDesignSaveTitle = "保存";
+inline constexpr const char* kDesignSaveTitle = kSaveTitle;
 
 // What the store and the takeover need of the window beyond its box texts: the change
 // handling of the well-data boxes, the option buttons and the beep.

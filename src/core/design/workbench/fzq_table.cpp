@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/common/messages.h"
 #include "core/common/number_text.h"
 #include "core/common/trim.h"
 
@@ -109,7 +110,7 @@ DesignOutcome commit_fzq_depth(DesignState& st, double pump_depth, MessageServic
   if (ok && r < last && v < depth(r + 1)) ok = false;
   if (ok && r == last && v < kFzqLeastDepth) ok = false;
   if (!ok) {
-    msg.show(kFzqDepthOrderMessage, "提示", MsgButtons::Ok);
+    msg.show(kFzqDepthOrderMessage, kNoticeTitle, MsgButtons::Ok);
     return DesignOutcome::refused;
   }
   g.set_text(r, kDepthCol, text);

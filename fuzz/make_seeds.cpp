@@ -58,8 +58,14 @@ void put_journal(const fs::path& root, const std::string& name, std::uint8_t sel
   j.state = state;
   j.what = "系统效率数据，井 W1，测试 200601011200";
   const char* contents[] = {"AAAA", "BBBB"};
-  for (std::size_t i = 0; i < names.size(); ++i)
-    j.entries.push_back({names[i].first, names[i].second, 4, fnv1a(contents[i % 2])});
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    wb::SaveJournal::Entry e;
+    e.target = names[i].first;
+    e.temp = names[i].second;
+    e.size = 4;
+    e.hash = fnv1a(contents[i % 2]);
+    j.entries.push_back(e);
+  }
   wb::Bytes b{sel};
   const wb::Bytes enc = wb::encode_save_journal(j);
   b.insert(b.end(), enc.begin(), enc.end());

@@ -261,6 +261,11 @@ int drive_card(int kills, const fs::path& dir, unsigned seed) {
   int max_leftovers = 0;
   for (int k = 0; k < kills; ++k) {
     if (const int rc = run_and_kill(dir, "card", rng, 60000, false, k); rc != 0) return rc;
+    // The next open: a record write cut short is rolled back or forward first.
+    if (wb::finish_interrupted_save(prog.sys() / wb::kSaveJournalName) != wb::StoreStatus::Ok) {
+      std::fprintf(stderr, "kill %d: the interrupted save could not be finished or undone\n", k);
+      return 1;
+    }
     // Replay the journal on the model.
     Op pending;
     const bool open = *replay_journal(

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "bench_libraries.h"
 #include "core/efficiency/effi_calc.h"
 #include "core/efficiency/effi_hand_over.h"
 #include "core/efficiency/effi_rescale.h"
@@ -64,18 +65,7 @@ void BM_EffiRescale3000(benchmark::State& state) {
 
 void BM_EffiHandOverCarryForward(benchmark::State& state) {
   const auto lib = std::filesystem::temp_directory_path() / ("wb_bench_gt_ym" + std::to_string(::getpid()) + ".dat");
-  {
-    std::ofstream out(lib, std::ios::binary | std::ios::trunc);
-    for (int r = 0; r < 5000; ++r) {
-      wb::GtYmRecord rec;
-      rec.well_name = "W" + std::to_string(r % 400);
-      rec.vals[20] = std::to_string(200601010000LL + r);
-      for (std::size_t k = 1; k < wb::kGtYmValCount; ++k) rec.vals[k] = std::to_string(k);
-      rec.vals[0] = "100/38";
-      wb::Bytes b = rec.encode();
-      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    }
-  }
+  wbbench::write_carry_forward_library(lib, 5000);
   wb::SampleArray a{};
   for (std::size_t i = 0; i < a.size(); ++i) a[i] = static_cast<float>(i % 97);
   std::array<std::string, 6> main1{"200605121430", "", "W7", "", "", ""};  // newest record near the end

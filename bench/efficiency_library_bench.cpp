@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "bench_libraries.h"
 #include "core/common/dlph_record.h"
 #include "core/efficiency/effi_records.h"
 #include "core/efficiency/effi_report.h"
@@ -24,16 +25,7 @@ struct BenchLibrary {
     std::random_device rd;
     prog.root = fs::temp_directory_path() / ("wb_effi_bench_" + std::to_string(rd()));
     prog.create_folders();
-    std::ofstream out(wb::gt_ym_path(prog), std::ios::binary);
-    for (int i = 0; i < n; ++i) {
-      wb::GtYmRecord r;
-      r.well_name = "井" + std::to_string(i / 10);
-      r.block_unit = "采油一矿";
-      for (auto& v : r.vals) v = "12.34";
-      r.vals[wb::kValTestDate] = "2006" + std::to_string(100000 + i);
-      const wb::Bytes b = r.encode();
-      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    }
+    wbbench::write_browser_library(wb::gt_ym_path(prog), n);
   }
   ~BenchLibrary() {
     std::error_code ec;

@@ -20,8 +20,10 @@ struct [[nodiscard]] BalanceSaveResult {
   std::string cause;       // otherwise, when nothing was written: why (for the caller's message)
 };
 // Writes `rec` as record `found` of `lib` (0 appends it), Save_WellBase of `wb_src` and the
-// summary of boxes `t` with `advice`. Any failure other than a reported one is left to the
-// caller's message, which names `cause`.
+// summary of boxes `t` with `advice`. A library the record limit refuses (a new key in a
+// full library, a file beyond the limit: core/common/record_limit.h) is named in a message
+// first and nothing is written (reported). Any failure other than a reported one is left to
+// the caller's message, which names `cause`.
 BalanceSaveResult save_balance_records(const ProgramFolder& prog, const std::filesystem::path& lib, std::size_t found,
                                        const PhfxRecord& rec, const BalanceWellBaseSource& wb_src,
                                        const ParameterBoxes& t, const std::string& advice, MessageService& msg);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/common/messages.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 
@@ -21,8 +22,14 @@ LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem:
   std::error_code ec;
   if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return LibraryBoxCheck::Ignored;
   std::size_t n = 0;
-  if (RecordStore(u8path(name), kPhfxRecordSize).count(n) == StoreStatus::Damaged) {
+  const StoreStatus counted = RecordStore(u8path(name), kPhfxRecordSize).count(n);
+  if (counted == StoreStatus::Damaged) {
     msg.show(kBadFormatText, kBadFormatTitle);
+    return LibraryBoxCheck::Refused;
+  }
+  // Records past the 16-bit numbers could be neither listed nor shown by number.
+  if (counted == StoreStatus::Ok && n > kMaxLibraryRecords) {
+    msg.show(over_limit_text(u8path(name), n), kBadFormatTitle);
     return LibraryBoxCheck::Refused;
   }
   accepted = u8path(name);

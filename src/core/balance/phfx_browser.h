@@ -29,7 +29,8 @@
 namespace wb {
 
 // The data-file box's text after a change: a file that is not whole records is refused
-// (kBadFormatText, title kBadFormatTitle); `accepted` takes the trimmed path of another.
+// (kBadFormatText, title kBadFormatTitle), one of more records than the limit too
+// (over_limit_text, naming it); `accepted` takes the trimmed path of another.
 LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem::path& accepted, MessageService& msg);
 
 // The wells of the library, in the order of their first records, that `listed` does not hold

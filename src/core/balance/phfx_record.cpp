@@ -11,6 +11,7 @@
 #include "core/common/record_browser.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_layout.h"
 #include "core/common/trim.h"
 
@@ -203,6 +204,16 @@ void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h) {
   h.qqs_org = h.qqs;
 }
 
+RecordStore::Match phfx_key_match(const std::string& well, const std::string& test) {
+  const KeyField& wf = kPhfxKeys.well();
+  const KeyField& tf = kPhfxKeys.test();
+  return [wf, tf, w = stored_key_text(well, wf), t = stored_key_text(test, tf)](const Bytes& b) {
+    ByteReader r(b);
+    return trim_blanks(get_text_field(r, wf.offset, wf.length)) == w &&
+           trim_blanks(get_text_field(r, tf.offset, tf.length)) == t;
+  };
+}
+
 StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                       PhfxRecord& rec, std::size_t& found) {
   found = 0;
@@ -227,6 +238,8 @@ StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecor
 }
 
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells) {
+  // A file beyond the record limit lists nothing (refused by name when it is chosen).
+  if (file_records_over_limit(lib, kPhfxRecordSize)) return StoreStatus::IoError;
   RecordKeys keys;
   const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   KeyTexts texts;
@@ -238,6 +251,10 @@ StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string
 }
 
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests) {
+  if (file_records_over_limit(lib, kPhfxRecordSize)) {
+    tests.clear();
+    return StoreStatus::IoError;
+  }
   RecordKeys keys;
   const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   tests.clear();
@@ -259,21 +276,22 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
   return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
-StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
-                                 const ParameterBoxes& t, const std::string& advice) {
-  RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
+RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test) {
   static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
   const KeyField& kf_well = kSummaryKeys.well();
   const KeyField& kf_test = kSummaryKeys.test();
-  const std::string kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length);
+  return [kf_well, kf_test, kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length)](const Bytes& b) {
+    ByteReader r(b);
+    return Trim_Blank_Nul(get_text_field(r, kf_test.offset, kf_test.length)) == kt &&
+           Trim_Blank_Nul(get_text_field(r, kf_well.offset, kf_well.length)) == kw;
+  };
+}
+
+StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
+                                 const ParameterBoxes& t, const std::string& advice) {
+  RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
   std::size_t found = 0;
-  StoreStatus st = store.find(
-      [&](const Bytes& b) {
-        ByteReader r(b);
-        return Trim_Blank_Nul(get_text_field(r, kf_test.offset, kf_test.length)) == kt &&
-               Trim_Blank_Nul(get_text_field(r, kf_well.offset, kf_well.length)) == kw;
-      },
-      found);
+  StoreStatus st = store.find(balance_summary_key_match(well, test), found);
   if (st != StoreStatus::Ok) return st;
   DlPhRecord rec;  // a local buffer: another window's summary stays its own
   std::size_t target = found;

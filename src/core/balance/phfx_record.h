@@ -29,6 +29,8 @@ class RecordLayout;
 
 inline constexpr std::size_t kPhfxRecordSize = 2148;
 inline constexpr const char* kPhfxFileName = "phfx.dat";
+// The counterbalance library as its messages name it.
+inline constexpr const char* kPhfxLibraryName = "平衡分析数据库";
 inline constexpr const char* kPhfxBackupName = "phfx_bak.dat";
 
 struct PhfxRecord {
@@ -107,6 +109,8 @@ void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h);
 StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                       PhfxRecord& rec, std::size_t& found);
 StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec);
+// Whether a record of the library holds the key, compared as find_phfx does.
+RecordStore::Match phfx_key_match(const std::string& well, const std::string& test);
 // Trimmed well names, each once, in record order; test times of one well in record order.
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells);
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests);
@@ -119,5 +123,7 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
 // and the advice, or is appended with the key and zero results. Built in a local buffer.
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
                                  const ParameterBoxes& text2, const std::string& advice);
+// Whether a summary record holds the key, compared as save_balance_summary does.
+RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test);
 
 }  // namespace wb

@@ -19,6 +19,8 @@ template <class R>
 class RecordLayout;
 
 inline constexpr const char* kDlPhFileName = "DlPh.dat";  // in sys/
+// The summary library as its messages name it.
+inline constexpr const char* kDlPhLibraryName = "功率平衡汇总库DlPh.dat";
 inline constexpr std::size_t kDlPhRecordSize = 1264;
 
 struct DlPhRecord {

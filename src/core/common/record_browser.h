@@ -54,7 +54,8 @@ constexpr std::size_t find_keyed_record(std::size_t count, KeyOccurrence which, 
 enum class [[nodiscard]] LibraryBoxCheck {
   Ignored,   // empty text or no such file: nothing changes
   Accepted,  // the window takes the path
-  Refused,   // not whole records: "非法的文件格式!"/"不能打开!" shown; the box is emptied
+  Refused,   // not whole records ("非法的文件格式!"/"不能打开!" shown) or more records than the
+             // limit (over_limit_text shown, naming the file): the box is emptied
 };
 
 // ← (step -1) and → (step +1): the number one before or after `current`, kept within

@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/common/record_store.h"
 
@@ -44,5 +46,25 @@ inline LimitedStatus limited(StoreStatus s) {
     default: return LimitedStatus::IoError;
   }
 }
+
+// Whether `store` can take a record of the key `match` finds: Ok when the key is there (it
+// is replaced) or the library is below the limit, Full for a new key in a full library,
+// OverLimit for a file of more records than the limit, the store's own failures as they
+// are. Only a full library is searched. A save of several libraries asks this of each
+// before it writes any.
+LimitedStatus room_for_record(const RecordStore& store, const RecordStore::Match& match);
+// What the user is told of a refusal by the limit: library_full_text(library) for Full,
+// over_limit_text naming the file for OverLimit; empty for any other status.
+std::string limit_refusal_text(LimitedStatus s, const RecordStore& store, std::string_view library);
+
+// One library of a save, the key its record goes under and the library's name for the user.
+struct RoomCheck {
+  RecordStore store;
+  RecordStore::Match match;
+  std::string library;
+};
+// The message of the first library the limit refuses (Full or OverLimit); no value when
+// each has room. A library that cannot be read passes here: the save meets it and says so.
+std::optional<std::string> limit_refusal(const std::vector<RoomCheck>& checks);
 
 }  // namespace wb

@@ -28,7 +28,9 @@ constexpr std::size_t kCardLibraryRecord = kSgtRecordSize;
 constexpr std::size_t kDateMatchChars = 8;  // efficiency dates match on their first 8 characters
 
 // The whole records of a file, read at once; a missing or unreadable file has none, and a
-// trailing partial record is not read.
+// trailing partial record is not read. A file beyond the record limit has none either: its
+// records past the 16-bit numbers could be neither listed nor shown, and it is refused by
+// name where it is chosen (path_box_change) or saved into.
 struct BgtFile {
   std::vector<std::uint8_t> content;
   std::size_t count = 0;
@@ -39,8 +41,8 @@ struct BgtFile {
 
 BgtFile read_bgt_file(const fs::path& path) {
   BgtFile f;
-  if (!read_file(path, f.content)) f.content.clear();
-  f.count = std::min<std::size_t>(f.content.size() / kBgtRecordSize, kMaxLibraryRecords);
+  if (file_records_over_limit(path, kBgtRecordSize) || !read_file(path, f.content)) f.content.clear();
+  f.count = f.content.size() / kBgtRecordSize;
   return f;
 }
 
@@ -81,11 +83,12 @@ void insert_sorted(std::vector<std::string>& list, const std::string& item) {
   list.insert(std::upper_bound(list.begin(), list.end(), item), item);
 }
 
-// The well and date fields of the whole records, as read_bgt_file has them.
+// The well and date fields of the whole records, as read_bgt_file has them (none of a file
+// beyond the record limit).
 RecordKeys read_bgt_keys(const fs::path& path) {
   RecordKeys keys;
-  if (read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored, kMaxLibraryRecords) !=
-      StoreStatus::Ok)
+  if (file_records_over_limit(path, kBgtRecordSize) ||
+      read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored) != StoreStatus::Ok)
     keys = RecordKeys{};
   return keys;
 }
@@ -177,6 +180,10 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
   std::size_t count = 0;
   if (const StoreStatus s = store.count(count); s != StoreStatus::Ok) {
     show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+    return false;
+  }
+  if (count > kMaxLibraryRecords) {
+    io.messages.show(over_limit_text(st.Bgt_Path, count), kEmptyKeyTitle);
     return false;
   }
   // The key is looked for in the key bytes alone, and only the record found is read.

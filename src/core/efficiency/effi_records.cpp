@@ -13,6 +13,7 @@
 #include "core/common/record_fields.h"
 #include "core/common/record_browser.h"
 #include "core/common/record_keys.h"
+#include "core/common/record_limit.h"
 #include "core/common/test_records.h"
 #include "core/common/trim.h"
 #include "core/records/gt_ym_checks.h"
@@ -67,6 +68,46 @@ bool commit_or_report(SaveSet& set, MessageService& msg) {
 // What a save of the boxes is called should it have to be set aside.
 std::string save_description(const EffiBoxTexts& t) {
   return "系统效率数据，井 " + trim_blanks(t[kWell]) + "，测试 " + trim_blanks(t[kTestTime]);
+}
+
+// What the user is told when a save of the boxes wrote nothing.
+constexpr const char* kNothingSavedText = "本次测试的系统效率数据和汇总数据都未保存，原有数据保持不变。";
+constexpr const char* kNothingSavedWithBaseText =
+    "本次测试的系统效率数据、汇总数据和井基础数据都未保存，原有数据保持不变。";
+
+// The libraries a save of the boxes writes, each with the key it stores: the efficiency
+// record, its summary and, with `well_base`, the well base record.
+std::vector<RoomCheck> effi_rooms(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
+                                  bool well_base) {
+  static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
+  const KeyField& sw = kSummaryKeys.well();
+  const KeyField& st = kSummaryKeys.test();
+  std::vector<RoomCheck> rooms;
+  rooms.push_back({RecordStore(Effi_File, kGtYmRecordSize),
+                   [key = key_of(Text1)](const Bytes& b) { return key_of(b) == key; }, kGtYmLibraryName});
+  rooms.push_back({RecordStore(prog.sys() / kDlPhFileName, kDlPhRecordSize),
+                   [sw, st, well = stored_key(Text1[kWell], sw.length),
+                    test = stored_key(Text1[kTestTime], st.length)](const Bytes& b) {
+                     ByteReader r(b);
+                     return Trim_Blank_Nul(get_text_field(r, sw.offset, sw.length)) == well &&
+                            Trim_Blank_Nul(get_text_field(r, st.offset, st.length)) == test;
+                   },
+                   kDlPhLibraryName});
+  if (well_base)
+    rooms.push_back({RecordStore(well_base_path(prog), kWellBaseRecordSize),
+                     well_base_key_match(Text1[kWell], Text1[kTestTime]), kWellBaseLibraryName});
+  return rooms;
+}
+
+// True, after saying which library and that nothing was saved, when a library of the save
+// cannot take its record (core/common/record_limit.h).
+bool refused_by_limit(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1, bool well_base,
+                      MessageService& msg) {
+  const std::optional<std::string> refusal = limit_refusal(effi_rooms(Effi_File, prog, Text1, well_base));
+  if (!refusal) return false;
+  msg.show(*refusal + "\n" + (well_base ? kNothingSavedWithBaseText : kNothingSavedText), kSaveTitle, MsgButtons::Ok,
+           MsgIcon::Warning);
+  return true;
 }
 
 }  // namespace
@@ -155,6 +196,8 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
     report_refused_set(*own, msg);
     return {};
   }
+  // Neither record is written when either library cannot take it.
+  if (refused_by_limit(Effi_File, prog, Text1, false, msg)) return {};
   EffiSaveResult out;
   RecordStore store(Effi_File, kGtYmRecordSize);
   const auto key = key_of(Text1);
@@ -188,6 +231,11 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
     report_refused_set(set, msg);
     return out;
   }
+  // A library at the record limit refuses the test before anything is asked or written.
+  if (refused_by_limit(Effi_File, prog, Text1, well_base != nullptr, msg)) {
+    if (well_base) out.well_base.outcome = SaveOutcome::Full;
+    return out;
+  }
   if (well_base) {
     // One question before anything is written, whichever library already holds the test.
     std::size_t in_effi = 0, in_base = 0;
@@ -217,9 +265,7 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
   const bool whole = out.effi.saved && out.effi.summary_saved &&
                      (!well_base || out.well_base.outcome == SaveOutcome::Saved);
   if (!whole) {
-    msg.show(well_base ? "本次测试的系统效率数据、汇总数据和井基础数据都未保存，原有数据保持不变。"
-                       : "本次测试的系统效率数据和汇总数据都未保存，原有数据保持不变。",
-             kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    msg.show(well_base ? kNothingSavedWithBaseText : kNothingSavedText, kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
     out.effi = {};
     if (well_base && out.well_base.outcome == SaveOutcome::Saved) out.well_base = {SaveOutcome::IoError, 0, false, {}};
     return out;
@@ -233,6 +279,8 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
 
 StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys) {
   keys.clear();
+  // A file beyond the record limit lists nothing (refused by name when it is chosen).
+  if (file_records_over_limit(Effi_File, kGtYmRecordSize)) return StoreStatus::IoError;
   RecordKeys raw;
   const StoreStatus s = read_record_keys(Effi_File, kGtYmRecordSize, kGtYmKeyFields, raw);
   if (s != StoreStatus::Ok) return s;
@@ -381,6 +429,11 @@ LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs
   std::size_t n = 0;
   if (RecordStore(path, library_record_length(which)).count(n) != StoreStatus::Ok) {
     msg.show(kBadFormatText, kBadFormatTitle);
+    return LibraryBoxCheck::Refused;
+  }
+  // Records past the 16-bit numbers could be neither listed nor shown by number.
+  if (n > kMaxLibraryRecords) {
+    msg.show(over_limit_text(path, n), kBadFormatTitle);
     return LibraryBoxCheck::Refused;
   }
   accepted = path;

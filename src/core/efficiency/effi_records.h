@@ -61,6 +61,8 @@ struct [[nodiscard]] EffiSaveResult {
 // record of the test in sys/DlPh.dat through the shared buffer (update_effi_summary). A
 // library that is damaged or cannot be written is reported in a message box and left as
 // it was; the summary is still updated. Both records reach the disk together (see SaveSet).
+// A new key in either library at the record limit, or either file beyond it
+// (core/common/record_limit.h), is refused first with a message naming it: nothing is written.
 EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const ProgramFolder& prog,
                               const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec, MessageService& msg);
 
@@ -70,6 +72,8 @@ EffiSaveResult Save_Effi_Data(const std::filesystem::path& Effi_File, const Prog
 // was saved. For a joint test the overwrite question (test_overwrite_question
 // of trimmed box 0, title kWarningTitle) comes first and once, when the efficiency
 // library or the well base library holds a record of the key; No writes nothing anywhere.
+// Before it, a library of the three that the record limit refuses is named and nothing is
+// asked or written.
 struct [[nodiscard]] EffiTestSaveResult {
   bool declined = false;
   EffiSaveResult effi;

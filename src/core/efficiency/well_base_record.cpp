@@ -11,6 +11,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/record_layout.h"
+#include "core/common/record_limit.h"
 #include "core/common/stroke.h"
 #include "core/common/trim.h"
 #include "core/efficiency/effi_curves.h"
@@ -112,6 +113,17 @@ fs::path well_base_path(const ProgramFolder& prog) { return prog.sys() / kWellBa
 
 std::string stored_blank_key(const std::string& text, std::size_t width) {
   return trim_blanks(gbk_to_utf8(gbk_field(trim_blanks(text), width)));
+}
+
+RecordStore::Match well_base_key_match(const std::string& well, const std::string& test) {
+  static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
+  const KeyField& wf = kKeys.well();
+  const KeyField& tf = kKeys.test();
+  return [wf, tf, w = stored_blank_key(well, wf.length), t = stored_blank_key(test, tf.length)](const Bytes& b) {
+    ByteReader r(b);
+    return trim_blanks(get_text_field(r, wf.offset, wf.length)) == w &&
+           trim_blanks(get_text_field(r, tf.offset, tf.length)) == t;
+  };
 }
 
 StoreStatus find_well_base(const fs::path& lib, const std::string& well, const std::string& test, WellBaseRecord& rec,
@@ -240,6 +252,16 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
   if (st != StoreStatus::Ok) {
     msg.show("井基础数据库不能读取，数据未保存！", kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
     out.outcome = SaveOutcome::IoError;
+    return out;
+  }
+  // Records past the 16-bit numbers cannot be taken: a file beyond the limit is refused
+  // whole, a new key in a full library is not appended.
+  if (count > kMaxLibraryRecords || (!found && library_full(count))) {
+    msg.show((count > kMaxLibraryRecords ? over_limit_text(store.path(), count)
+                                         : library_full_text(kWellBaseLibraryName)) +
+                 "\n井基础数据未保存！",
+             kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    out.outcome = SaveOutcome::Full;
     return out;
   }
   // A new record starts cleared: the fields the other window owns are zero, not those of

@@ -35,6 +35,8 @@ class RecordLayout;
 
 inline constexpr std::size_t kWellBaseRecordSize = 2000;
 inline constexpr const char* kWellBaseFileName = "wellbase.dat";
+// The well base library as its messages name it.
+inline constexpr const char* kWellBaseLibraryName = "井基础数据库";
 
 // The efficiency window's 49 boxes Text1(0..48) as text (the same type as the window
 // state's box array).
@@ -131,6 +133,8 @@ std::filesystem::path well_base_path(const ProgramFolder& prog);
 // `rec` receives the match. Damaged when the library's length is not whole records.
 StoreStatus find_well_base(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                            WellBaseRecord& rec, std::size_t& found);
+// Whether a record holds that key (for the record limit's check of a save).
+RecordStore::Match well_base_key_match(const std::string& well, const std::string& test);
 
 enum class [[nodiscard]] SaveOutcome {
   Saved,       // written (record, appended say where)
@@ -138,6 +142,7 @@ enum class [[nodiscard]] SaveOutcome {
   OutOfRange,  // a value does not fit its 16-bit field (field names it); nothing written
   Damaged,     // the library's length is not whole records; nothing written
   IoError,     // the library could not be read or replaced; the old file stays
+  Full,        // a new key in a library at the record limit, or a file beyond it; nothing written
 };
 
 struct [[nodiscard]] WellBaseSaveResult {
@@ -181,7 +186,8 @@ inline std::string library_not_written_text(const std::string& what, const std::
 // (test_overwrite_question) and keeps its B fields; a new record starts
 // cleared. A value beyond its field is refused with a message naming the box, a damaged
 // library with "非法的文件格式!"/"不能打开!", a failed write with a message; the library is
-// then left as it was.
+// then left as it was. A new key in a library at the record limit, or a library beyond it,
+// is refused (SaveOutcome::Full) with library_full_text or over_limit_text.
 // `ask_overwrite` false: the caller has asked already.
 WellBaseSaveResult Save_Well_Base(const ProgramFolder& prog, const EffiWellBaseSource& src, MessageService& msg,
                                   bool ask_overwrite = true);

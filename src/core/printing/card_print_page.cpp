@@ -3,6 +3,9 @@
 #include "core/records/record_checks.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 #include <vector>
 
 #include "core/charts/card_chart.h"
@@ -169,16 +172,21 @@ void print_card_block(DrawnTest& st, Canvas& printer, const SgtRecord& rec, doub
 }
 
 std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil_nam, std::int16_t red) {
-  std::vector<std::uint8_t> content;
-  if (!read_file(fil_nam, content) || content.empty() || red < 1) return std::nullopt;
-  // A library whose length is not a whole number of records still yields the records that
-  // are complete.
-  const std::size_t begin = static_cast<std::size_t>(red - 1) * kSgtRecordSize;
-  if (content.size() < begin + kSgtRecordSize) return std::nullopt;
+  if (red < 1) return std::nullopt;
+  // Only the record itself is read: a batch reads one record per block, and a library at
+  // the record limit is 16 MB. A library whose length is not a whole number of records
+  // still yields the records that are complete.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fil_nam, ec)) return std::nullopt;
+  const std::uintmax_t size = std::filesystem::file_size(fil_nam, ec);
+  const std::uintmax_t begin = static_cast<std::uintmax_t>(red - 1) * kSgtRecordSize;
+  if (ec || size < begin + kSgtRecordSize) return std::nullopt;
+  std::ifstream in(fil_nam, std::ios::binary);
+  if (!in.seekg(static_cast<std::streamoff>(begin))) return std::nullopt;
+  Bytes b(kSgtRecordSize, 0);
+  if (!in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()))) return std::nullopt;
   SgtRecord rec;
-  if (!rec.decode(Bytes(content.begin() + static_cast<std::ptrdiff_t>(begin),
-                        content.begin() + static_cast<std::ptrdiff_t>(begin + kSgtRecordSize))))
-    return std::nullopt;
+  if (!rec.decode(b)) return std::nullopt;
   return rec;
 }
 

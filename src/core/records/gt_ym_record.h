@@ -29,6 +29,8 @@ inline constexpr std::size_t kGtYmRecordSize = 606;
 inline constexpr std::size_t kGtYmValCount = 44;
 inline constexpr std::size_t kGtYmValWidth = 12;
 inline constexpr const char* kGtYmFileName = "gt_ym.dat";
+// The efficiency library as its messages name it.
+inline constexpr const char* kGtYmLibraryName = "系统效率数据库";
 
 // Indices into vals[] of the values other windows look up.
 enum GtYmVal : std::size_t {

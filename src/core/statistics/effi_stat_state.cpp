@@ -38,7 +38,7 @@ StatFileStatus EffiStatState::tabulate(const std::filesystem::path& file, const 
                                        bool refuse_damaged) {
   const Parsed& p = parsed(file);
   const StatFileStatus st = p.status;
-  if (st == StatFileStatus::Damaged && refuse_damaged) return st;
+  if ((st == StatFileStatus::Damaged || st == StatFileStatus::OverLimit) && refuse_damaged) return st;
   findings = p.findings;
   Text2 = today;
   cur_file = file;
@@ -95,6 +95,8 @@ EffiStatState::Filter EffiStatState::run_filter(const std::string& today) {
       return Filter::Damaged;
     case StatFileStatus::IoError:
       return Filter::IoError;
+    case StatFileStatus::OverLimit:
+      return Filter::OverLimit;
   }
   Text2 = today;
   std::vector<const StatRecord*> shown;

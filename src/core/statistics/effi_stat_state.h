@@ -67,6 +67,7 @@ class EffiStatState {
     NoCondition,  // no match list: nothing to show
     Damaged,      // the file is no longer whole records
     IoError,      // the file cannot be read
+    OverLimit,    // the file holds more records than the limit now
   };
   Filter run_filter(const std::string& today);
 

@@ -4,6 +4,7 @@
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/records/gt_ym_fields.h"
@@ -103,6 +104,8 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<
   if (findings) findings->clear();
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return ec ? StatFileStatus::IoError : StatFileStatus::Empty;
+  // Records past the 16-bit numbers could be neither numbered nor deleted by number.
+  if (file_records_over_limit(file, kGtYmRecordSize)) return StatFileStatus::OverLimit;
   std::vector<std::uint8_t> content;
   if (std::filesystem::is_directory(file, ec) || !read_file(file, content)) return StatFileStatus::IoError;
   if (const StatFileStatus st = parse_stat_records(content, out, findings); st != StatFileStatus::Ok) return st;

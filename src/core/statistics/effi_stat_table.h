@@ -59,7 +59,9 @@ struct StatGrid {
   int data_rows() const { return row_count() > 2 ? row_count() - 2 : 0; }
 };
 
-enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError };
+// OverLimit: a file of more records than the record limit (core/common/record_limit.h),
+// refused whole and named (over_limit_text) rather than tabulated.
+enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError, OverLimit };
 // The library's rows: parses every record of an efficiency file's bytes. Ok for a whole
 // number of records (none included); Damaged (nothing parsed) for any other length. Each record is checked as the
 // efficiency library's records are (gt_ym_checks.h): a refused one is marked not usable, a
@@ -67,7 +69,8 @@ enum class [[nodiscard]] StatFileStatus { Ok, Empty, Damaged, IoError };
 StatFileStatus parse_stat_records(const std::vector<std::uint8_t>& content, std::vector<StatRecord>& out,
                         std::vector<GtYmFinding>* findings = nullptr);
 
-// Reads and parses a file; a missing file is Empty.
+// Reads and parses a file; a missing file is Empty, one beyond the record limit OverLimit
+// (nothing read).
 StatFileStatus read_stat_records(const std::filesystem::path& file, std::vector<StatRecord>& out,
                                  std::vector<GtYmFinding>* findings = nullptr);
 

@@ -17,11 +17,19 @@ PrintMarks collect_print_marks(const std::vector<std::string>& column0) {
     if (!Print_Mark(column0[r])) continue;
     if (marks.rows.size() == static_cast<std::size_t>(kMaxPrintMarks) || r > 32767) {
       marks.overflow = true;
+      if (r > 32767) marks.beyond_limit = r;
       break;
     }
     marks.rows.push_back(static_cast<std::int16_t>(r));
   }
   return marks;
+}
+
+std::string print_marks_refusal(const PrintMarks& marks) {
+  if (!marks.overflow) return {};
+  if (marks.beyond_limit)
+    return "选定的第" + std::to_string(marks.beyond_limit) + "行超出了记录编号所能容纳的32767条，不能打印。\n没有打印任何记录。";
+  return "选定打印的记录超过" + std::to_string(kMaxPrintMarks) + "条，没有打印任何记录。\n请少选一些记录再打印。";
 }
 
 namespace {

@@ -8,6 +8,7 @@
 // sheet.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -28,11 +29,16 @@ inline constexpr const char* kNoMarkTitle = "没有选定";
 
 // The marked rows of the grid, from the top: row numbers (= record numbers) whose column-0
 // text starts with the print mark. At most 250 are kept; `overflow` tells that a 251st
-// row is marked (the toolbar's print command then prints nothing).
+// row is marked, or a row past the 16-bit record numbers (`beyond_limit`, its number); the
+// toolbar's print command then prints nothing and says why (print_marks_refusal).
 struct PrintMarks {
   std::vector<std::int16_t> rows;
   bool overflow = false;
+  std::size_t beyond_limit = 0;
 };
+// Why the marks cannot be printed; empty when they can.
+std::string print_marks_refusal(const PrintMarks& marks);
+inline constexpr const char* kPrintMarksTitle = "打印";
 // `column0` holds the column-0 texts of grid rows 0 … rows − 1; row 0 is the header.
 PrintMarks collect_print_marks(const std::vector<std::string>& column0);
 

@@ -21,12 +21,21 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   st.DnCs = fresh;
 
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
+  std::size_t count = 0;
+  out.status = store.count(count);
+  if (out.status != StoreStatus::Ok) return out;
+  if (count > kMaxLibraryRecords) {
+    out.status = StoreStatus::IoError;
+    out.over_limit = true;
+    return out;
+  }
+
   static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
   const std::string well = record_key(st.Text1[appended_box::kWell], kKeys.well().length);
   const std::string date = record_key(st.org_head.test_date, kKeys.test().length);
   // Looked for a block of records at a time; the buffer then holds the record found or, when
   // none is, the last record (as a scan decoding every record into it left it).
-  std::size_t found = 0, count = 0;
+  std::size_t found = 0;
   out.status = store.find(
       [&](const Bytes& b) {
         DlPhRecord r;
@@ -34,7 +43,6 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
         return Trim_Blank_Nul(r.well_name) == well && Trim_Blank_Nul(r.test_date) == date;
       },
       found);
-  if (out.status == StoreStatus::Ok) out.status = store.count(count);
   if (out.status == StoreStatus::Ok && (found || count > 0)) {
     Bytes b;
     out.status = store.read(found ? found : count, b);

@@ -19,6 +19,7 @@ struct [[nodiscard]] SummaryResult {
   std::size_t record = 0;  // the record written (1-based)
   bool appended = false;
   bool full = false;  // a new key in a library at the record limit: refused (status IoError), nothing written
+  bool over_limit = false;  // a library of more records than the limit: refused (status IoError), nothing written
 };
 
 // Computes the energy values of the shown test alone into st.DnCs first (the last energy

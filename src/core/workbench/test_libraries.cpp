@@ -333,7 +333,7 @@ UserMessage library_failure_message(LibOperation op, LibStatus status, const fs:
     if (status == LibStatus::OverLimit)
       return {over_limit_text(path, file_records_over_limit(path, lib ? lib->record_length : kDlPhRecordSize)),
               kBadFormatTitle};
-    return {library_full_text(lib ? lib->caption : "功率平衡汇总库DlPh.dat") + "\n主库未作改动。", "数据入库"};
+    return {library_full_text(lib ? lib->caption : kDlPhLibraryName) + "\n主库未作改动。", "数据入库"};
   }
   if (status == LibStatus::NoFreeName)
     return {"井号“" + std::string(well) + "”的出库文件编号01～99均已占用，未能出库。", "数据出库"};

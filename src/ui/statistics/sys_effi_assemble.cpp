@@ -12,10 +12,12 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QFontMetrics>
+#include <tuple>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <array>
 
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/records/gt_ym_record.h"
 #include "core/printing/print_state.h"
@@ -206,8 +208,13 @@ void SysEffiAssemble::sync_boxes_from_widgets() {
   st.Combo1_text = Combo1->currentText().toStdString();
 }
 
-void SysEffiAssemble::show_status(StatFileStatus s, bool opened) {
+void SysEffiAssemble::show_status(StatFileStatus s, bool opened, const std::filesystem::path& file) {
   if (s == StatFileStatus::Damaged) services().messages->show(kBadFormatText, kBadFormatTitle, MsgButtons::Ok);
+  if (s == StatFileStatus::OverLimit) {
+    std::size_t n = 0;
+    std::ignore = RecordStore(file, kGtYmRecordSize).count(n);  // 0 when it cannot be counted; named all the same
+    services().messages->show(over_limit_text(file, n), kBadFormatTitle, MsgButtons::Ok);
+  }
   if (s == StatFileStatus::IoError)
     services().messages->show(kStatReadFailedText + path_text(st.cur_file), kBadFormatTitle, MsgButtons::Ok);
   // Damaged records are named once, when a file is opened; the reload after a deletion
@@ -221,7 +228,7 @@ void SysEffiAssemble::Form_Load() {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.load_library(today());
   sync_to_widgets();
-  show_status(s, true);
+  show_status(s, true, st.cur_file);
 }
 
 void SysEffiAssemble::Command2_Click() {
@@ -234,7 +241,7 @@ void SysEffiAssemble::Command2_Click() {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.open_file(u8path(chosen), today());
   sync_to_widgets();
-  show_status(s, true);
+  show_status(s, true, u8path(chosen));
 }
 
 void SysEffiAssemble::Combo1_Click() {
@@ -260,10 +267,13 @@ void SysEffiAssemble::Command3_Click() {
       services().messages->show(kNoConditionText, "", MsgButtons::Ok);
       return;
     case EffiStatState::Filter::Damaged:
-      show_status(StatFileStatus::Damaged, false);
+      show_status(StatFileStatus::Damaged, false, st.cur_file);
       return;
     case EffiStatState::Filter::IoError:
-      show_status(StatFileStatus::IoError, false);
+      show_status(StatFileStatus::IoError, false, st.cur_file);
+      return;
+    case EffiStatState::Filter::OverLimit:
+      show_status(StatFileStatus::OverLimit, false, st.cur_file);
       return;
   }
   const QString value = Combo2->currentText();
@@ -315,7 +325,7 @@ void SysEffiAssemble::Grid1_MouseDown(int button) {
   sync_boxes_from_widgets();
   const StatFileStatus s = st.reload(today());
   sync_to_widgets();
-  show_status(s, false);
+  show_status(s, false, st.cur_file);
 }
 
 void SysEffiAssemble::kill_jl() {

@@ -65,7 +65,8 @@ class SysEffiAssemble : public QWidget {
   void sync_to_widgets();
   void sync_grid();
   void sync_boxes_from_widgets();
-  void show_status(StatFileStatus s, bool opened);
+  // Says what a load of `file` found wrong (the damaged records only when it was `opened`).
+  void show_status(StatFileStatus s, bool opened, const std::filesystem::path& file);
   ProgramFolder prog_;
 };
 

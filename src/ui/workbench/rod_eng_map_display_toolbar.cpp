@@ -99,7 +99,8 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   SummaryResult s = Save_DlPh_Pow(prog, w.st, data_type().DlPh_Rec);
   if (s.status == StoreStatus::Ok) return true;
   show_library_failure(LibOperation::Save,
-                       s.full                                 ? LibStatus::Full
+                       s.full                             ? LibStatus::Full
+                       : s.over_limit                     ? LibStatus::OverLimit
                        : s.status == StoreStatus::Damaged ? LibStatus::Damaged
                                                           : LibStatus::IoError,
                        prog.sys() / kDlPhFileName);

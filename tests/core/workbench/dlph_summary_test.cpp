@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+
+#include "core/common/record_limit.h"
 
 #include "temp_program_folder.h"
 
@@ -179,5 +182,28 @@ TEST(DlPhSummary, LongNameWithLeadingBlanksIsSavedOnce) {
     EXPECT_FALSE(second.appended);
     EXPECT_EQ(second.record, 1u);
     EXPECT_EQ(file_bytes(tmp.prog.sys() / kDlPhFileName).size(), kDlPhRecordSize);
+  }
+}
+
+// A summary library at the record limit takes no new key, and one beyond it none at all; the
+// file is left as it was.
+TEST(DlPhSummary, TheRecordLimitRefusesWithoutWriting) {
+  struct Case {
+    std::size_t records;
+    bool full, over;
+  } cases[] = {{kMaxLibraryRecords, true, false}, {kMaxLibraryRecords + 1, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.records);
+    test::TempProgram tmp;
+    const fs::path lib = tmp.prog.sys() / "DlPh.dat";
+    { std::ofstream f(lib, std::ios::binary); }
+    fs::resize_file(lib, c.records * kDlPhRecordSize);  // sparse zeroed records: no key a test has
+    TestState st = joint_test("W3", "200405061530");
+    DlPhRecord buf;
+    const SummaryResult r = Save_DlPh_Pow(tmp.prog, st, buf);
+    EXPECT_NE(r.status, StoreStatus::Ok);
+    EXPECT_EQ(r.full, c.full);
+    EXPECT_EQ(r.over_limit, c.over);
+    EXPECT_EQ(fs::file_size(lib), c.records * kDlPhRecordSize);
   }
 }

@@ -11,6 +11,7 @@
 #include "core/balance/balance_torque.h"
 #include "core/balance/phfx_record.h"
 #include "core/common/dlph_record.h"
+#include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/efficiency/well_base_record.h"
 #include "core/samples/synthetic_tests.h"
@@ -361,6 +362,36 @@ TEST(BalanceWindow, AFailedSaveIsReportedAndKeepsTheButton) {
   EXPECT_NE(f.fakes.messages.shown[0].text.find("phfx.dat 不能读取"), std::string::npos);  // and why
   EXPECT_TRUE(w->Cmd_Save->isEnabled());
   EXPECT_FALSE(fs::exists(f.prog.sys() / "wellbase.dat"));
+}
+
+// "保存" when one of its three libraries holds the record limit: the library is named with
+// the limit, none of the three is written and the button stays for another try.
+TEST(BalanceWindow, AFullLibraryIsNamedAndNoneIsWritten) {
+  const std::pair<const char*, std::size_t> libs[] = {
+      {kWellBaseFileName, kWellBaseRecordSize}, {kPhfxFileName, kPhfxRecordSize}, {kDlPhFileName, kDlPhRecordSize}};
+  const char* names[] = {kWellBaseLibraryName, kPhfxLibraryName, kDlPhLibraryName};
+  for (std::size_t k = 0; k < std::size(libs); ++k) {
+    SCOPED_TRACE(libs[k].first);
+    Fixture f;
+    BalanceAnalysis* w = f.open();
+    fill_crank(*w);
+    w->Run_PH_Analysis(0);
+    for (const auto& [file, len] : libs) fs::remove(f.prog.sys() / file);
+    const fs::path full = f.prog.sys() / libs[k].first;
+    { std::ofstream(full, std::ios::binary); }
+    fs::resize_file(full, kMaxLibraryRecords * libs[k].second);  // sparse zeroed records
+    f.fakes.messages.shown.clear();
+    w->Cmd_Save_Click();
+    ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(f.fakes.messages.shown[0].text,
+              library_full_text(names[k]) + "\n平衡分析记录、井基础数据和汇总数据都未保存，原有数据保持不变。");
+    for (const auto& [file, len] : libs) {
+      if (file == libs[k].first) continue;
+      EXPECT_FALSE(fs::exists(f.prog.sys() / file)) << file;
+    }
+    EXPECT_EQ(fs::file_size(full), kMaxLibraryRecords * libs[k].second);
+    EXPECT_TRUE(w->Cmd_Save->isEnabled());
+  }
 }
 
 TEST(BalanceWindow, BrowsingDeletingAndLibraryFiles) {

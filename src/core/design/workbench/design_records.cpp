@@ -27,6 +27,7 @@ const RecordKeyFields kKeys = record_key_fields(RodDesignRecord::layout(), "well
 struct KeyFile {
   bool exists = false;
   bool whole = true;
+  std::size_t over = 0;  // the records of a file beyond the record limit (refused, nothing read)
   RecordKeys keys;
   KeyTexts texts;
   std::size_t size() const { return keys.records; }
@@ -37,6 +38,11 @@ struct KeyFile {
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
+  // Records past the 16-bit numbers could be neither listed nor loaded by number.
+  if ((out.over = file_records_over_limit(path, kRodDesignRecordSize)) != 0) {
+    out.exists = true;
+    return StoreStatus::IoError;
+  }
   const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.keys);
   out.exists = out.keys.exists;
   out.whole = s != StoreStatus::Damaged;
@@ -66,6 +72,16 @@ void show_failure(MessageService& messages, StoreStatus s, const fs::path& path,
   else
     messages.show(std::string(what) + path_text(path) + "\n设计记录文件未作改动。", kDesignSaveTitle, MsgButtons::Ok,
                   MsgIcon::Warning);
+}
+
+// A key read that failed: a file beyond the record limit is named with its record count.
+void show_read_failure(MessageService& messages, StoreStatus s, const KeyFile& f, const fs::path& path,
+                       const char* what) {
+  if (f.over) {
+    messages.show(over_limit_text(path, f.over), kBadFormatTitle);
+    return;
+  }
+  show_failure(messages, s, path, what);
 }
 
 // A list that finds no record leaves no file behind.
@@ -153,7 +169,11 @@ void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   KeyFile f;
   const StoreStatus s = read_keys(rec.path, f);
   if (s != StoreStatus::Ok) {
-    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    if (f.over) {  // a file beyond the limit lists nothing
+      rec.JName_list.clear();
+      st.JName_Comb.clear();
+    }
+    show_read_failure(io.messages, s, f, rec.path, "不能读取设计记录文件：");
     return;
   }
   rec.JName_list.clear();
@@ -168,7 +188,11 @@ void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   KeyFile f;
   const StoreStatus s = read_keys(rec.path, f);
   if (s != StoreStatus::Ok) {
-    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    if (f.over) {
+      rec.Date_list.clear();
+      st.Date_Comb.clear();
+    }
+    show_read_failure(io.messages, s, f, rec.path, "不能读取设计记录文件：");
     return;
   }
   if (f.empty()) {
@@ -199,7 +223,7 @@ DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   if (keys_blank(st, io.messages)) return DesignOutcome::refused;
   KeyFile f;
   if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
-    show_failure(io.messages, s, rec.path, "不能读取设计记录文件：");
+    show_read_failure(io.messages, s, f, rec.path, "不能读取设计记录文件：");
     return DesignOutcome::failed;
   }
   const std::size_t found = find_key(f, st);
@@ -231,7 +255,7 @@ DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   if (keys_blank(st, io.messages)) return DesignOutcome::refused;
   KeyFile f;
   if (const StoreStatus s = read_keys(rec.path, f); s != StoreStatus::Ok) {
-    show_failure(io.messages, s, rec.path, "设计记录保存失败，不能读取文件：");
+    show_read_failure(io.messages, s, f, rec.path, "设计记录保存失败，不能读取文件：");
     return DesignOutcome::failed;
   }
   const std::size_t found = find_key(f, st);

@@ -74,7 +74,9 @@ struct DesignRecordIo {
 std::filesystem::path design_record_path(const ProgramFolder& folder);
 
 // The distinct well names of the file (trimmed, in the order of their first record) and the
-// dates of one well (trimmed, in file order, repeats kept). Only the keys are read.
+// dates of one well (trimmed, in file order, repeats kept). Only the keys are read. A file
+// of more records than the limit (core/common/record_limit.h) lists nothing (IoError); the
+// window's steps below name it with over_limit_text and empty their list.
 StoreStatus design_well_names(const std::filesystem::path& path, std::vector<std::string>& out);
 StoreStatus design_well_dates(const std::filesystem::path& path, const std::string& well,
                               std::vector<std::string>& out);

@@ -58,12 +58,56 @@ void put_journal(const fs::path& root, const std::string& name, std::uint8_t sel
   j.state = state;
   j.what = "系统效率数据，井 W1，测试 200601011200";
   const char* contents[] = {"AAAA", "BBBB"};
-  for (std::size_t i = 0; i < names.size(); ++i)
-    j.entries.push_back({names[i].first, names[i].second, 4, fnv1a(contents[i % 2])});
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    wb::SaveJournal::Entry e;
+    e.target = names[i].first;
+    e.temp = names[i].second;
+    e.size = 4;
+    e.hash = fnv1a(contents[i % 2]);
+    j.entries.push_back(e);
+  }
   wb::Bytes b{sel};
   const wb::Bytes enc = wb::encode_save_journal(j);
   b.insert(b.end(), enc.begin(), enc.end());
   put(root, "save_journal_fuzz", name, b);
+}
+
+// Journals of records written in place: A.dat ("aaaa") patched to "AAAA", alone, with an
+// append ("aaaaCCCC"), or beside B.dat rewritten whole through its temporary file. The
+// identity of a file this short is every old byte no patch overwrites.
+void in_place_journal_seeds(const fs::path& root) {
+  auto patched = [](std::uint64_t offset, const std::string& old_bytes, const std::string& now, std::uint64_t new_length) {
+    wb::SaveJournal::Entry e;
+    e.target = "sys/A.dat";
+    e.in_place = true;
+    e.old_length = 4;
+    e.new_length = new_length;
+    e.patches.push_back({offset, wb::Bytes(old_bytes.begin(), old_bytes.end()), now.size(), fnv1a(now)});
+    std::string kept = "aaaa";
+    kept.erase(static_cast<std::size_t>(std::min<std::uint64_t>(offset, 4)), old_bytes.size());
+    e.identity = fnv1a(kept);
+    return e;
+  };
+  auto put_in_place = [&](const std::string& name, std::uint8_t sel, char state, std::vector<wb::SaveJournal::Entry> entries) {
+    wb::SaveJournal j;
+    j.state = state;
+    j.what = "“Dym.dat”的一条记录";
+    j.entries = std::move(entries);
+    wb::Bytes b{sel};
+    const wb::Bytes enc = wb::encode_save_journal(j);
+    b.insert(b.end(), enc.begin(), enc.end());
+    put(root, "save_journal_fuzz", name, b);
+  };
+  wb::SaveJournal::Entry b_whole;
+  b_whole.target = "data/B.dat";
+  b_whole.temp = "data/.wbsave-00000000000000bb";
+  b_whole.size = 4;
+  b_whole.hash = fnv1a("BBBB");
+  put_in_place("in_place_prepared", 0, 'P', {patched(0, "aaaa", "AAAA", 4)});
+  put_in_place("in_place_committed", 0, 'C', {patched(0, "aaaa", "AAAA", 4)});  // A still "aaaa": refused
+  put_in_place("in_place_append", 0, 'P', {patched(4, "", "CCCC", 8)});
+  put_in_place("in_place_and_whole", 2, 'P', {patched(0, "aaaa", "AAAA", 4), b_whole});
+  put_in_place("in_place_and_whole_committed", 2, 'C', {patched(0, "aa", "AA", 4), b_whole});
 }
 
 void journal_seeds(const fs::path& root) {
@@ -91,6 +135,7 @@ void journal_seeds(const fs::path& root) {
   u64(fnv1a("AAAA"));
   u64(fnv1a(v1));
   put_text(root, "save_journal_fuzz", "old_format", std::string(1, '\x01') + v1);
+  in_place_journal_seeds(root);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 // reads back whole in the current format encodes to the same bytes; every name of a sound
 // journal lies in sys or data; recovery finishes the save or sets it aside (never leaves the
 // folder blocked), touches nothing outside the program folder, deletes no library, and
-// leaves each library as it was or as one of the temporary files held.
+// leaves each library as it was or as one of the temporary files held, or (a library the
+// journal patches in place) with the old bytes the journal gives; a save set aside changed
+// nothing. Journals of records written in place ("WBSAVE3") are seeded as well.
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -36,14 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const wb::SaveJournal j = wb::read_save_journal(bytes, prog.root);
   FUZZ_CHECK(!j.sound || j.readable);
   FUZZ_CHECK(j.sound == j.cause.empty());
-  if (j.readable && bytes.size() >= 8 && std::string(bytes.begin(), bytes.begin() + 8) == "WBSAVE2\n")
+  if (j.readable && bytes.size() >= 8 && std::string(bytes.begin(), bytes.begin() + 8) == "WBSAVE3\n")
     FUZZ_CHECK(wb::encode_save_journal(j) == bytes);
+  bool a_in_place = false, b_in_place = false;  // a file patched in place may get other old bytes back
   if (j.sound)
-    for (const auto& e : j.entries)
+    for (const auto& e : j.entries) {
+      a_in_place = a_in_place || (e.in_place && e.target == "sys/A.dat");
+      b_in_place = b_in_place || (e.in_place && e.target == "data/B.dat");
+      FUZZ_CHECK(e.in_place == e.temp.empty());
       for (const std::string& n : {e.target, e.temp}) {
+        if (n.empty()) continue;
         FUZZ_CHECK(n.rfind("sys/", 0) == 0 || n.rfind("data/", 0) == 0);
         FUZZ_CHECK(n.find("/..") == std::string::npos && n.find('/', n.find('/') + 1) == std::string::npos);
       }
+    }
 
   // Something outside the program folder that a journal could name: "../outside/…".
   const fs::path outside = wbfuzz::scratch() / "outside";
@@ -65,10 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(wbfuzz::read_bytes(outside / "x.dat") == text("outside"));
   FUZZ_CHECK(std::distance(fs::directory_iterator(outside), fs::directory_iterator()) == 2);
   const wb::Bytes a = wbfuzz::read_bytes(prog.sys() / "A.dat"), b = wbfuzz::read_bytes(prog.data() / "B.dat");
-  FUZZ_CHECK(a == text("aaaa") || ((sel & 1) && a == text("AAAA")));
-  FUZZ_CHECK(b == text("bbbb") || ((sel & 2) && b == text("BBBB")));
+  FUZZ_CHECK(fs::is_regular_file(prog.sys() / "A.dat") && fs::is_regular_file(prog.data() / "B.dat"));
+  FUZZ_CHECK(a_in_place || a == text("aaaa") || ((sel & 1) && a == text("AAAA")));
+  FUZZ_CHECK(b_in_place || b == text("bbbb") || ((sel & 2) && b == text("BBBB")));
   if (r.outcome == wb::InterruptedSave::Outcome::SetAside) {
-    // Set aside, nothing deleted: the journal and the temporary files are in its folder.
+    // Set aside, nothing deleted nor changed: the journal and the temporary files are in its folder.
     FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / wb::kSaveJournalName) == bytes);
     FUZZ_CHECK(a == text("aaaa") && b == text("bbbb"));
     if (sel & 1) FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / "sys-wbsave-00000000000000aa") == text("AAAA"));

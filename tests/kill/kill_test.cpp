@@ -4,11 +4,16 @@
 // (never a torn file, no record lost, and for saves spanning several libraries never some
 // of them before and some after), and files of interrupted writes must not pile up.
 //
-//   wb_kill_test [--library card|efficiency|balance] [--kills N] [--dir FOLDER] [--seed S] [--rival 1]
+//   wb_kill_test [--library card|efficiency|balance|level|design|diagnosis] [--kills N] [--dir FOLDER]
+//                [--seed S] [--rival 1]
 //       card        the main window's card library: sgt_save_new, delete_library_record
 //       efficiency  the efficiency window's "保存" of a test, joint or not (gt_ym.dat,
 //                   DlPh.dat and wellbase.dat)
 //       balance     the counterbalance window's "保存" (phfx.dat, wellbase.dat, DlPh.dat)
+//       level       the level window's "保存", a marker moved and the level set on a stored
+//                   record (Dym.dat: 20 131-byte records written in place)
+//       design      the design window's record save (roddesign.dat)
+//       diagnosis   the diagnosis window's "保存" (bgt.dat)
 //       --rival 1   (efficiency, balance) a second copy of the program runs on the same
 //                   folder beside each worker and tries to save too: it must find the
 //                   folder's writer lock taken, have every save refused, and never touch
@@ -20,7 +25,8 @@
 // ended ("E"), with write(2): what reached the kernel survives the kill. The card library is
 // checked against a model of its records; the other two against a copy of the libraries on
 // which the driver repeats each completed save with the same code (a save cannot be torn
-// there), which is what "before" and "after" mean for them.
+// there), which is what "before" and "after" mean for them. A save that writes its records in
+// place is checked the same way: a torn record is neither before nor after.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -50,6 +56,12 @@
 #include "core/efficiency/well_base_record.h"
 #include "core/workbench/dlph_summary.h"
 #include "core/common/trim.h"
+#include "core/design/workbench/design_records.h"
+#include "core/diagnosis/diag_box.h"
+#include "core/diagnosis/diagnosis_records.h"
+#include "core/diagnosis/diagnosis_state.h"
+#include "core/level/dym_record.h"
+#include "core/level/level_library.h"
 #include "core/workbench/test_libraries.h"
 
 namespace fs = std::filesystem;
@@ -249,6 +261,11 @@ int drive_card(int kills, const fs::path& dir, unsigned seed) {
   int max_leftovers = 0;
   for (int k = 0; k < kills; ++k) {
     if (const int rc = run_and_kill(dir, "card", rng, 60000, false, k); rc != 0) return rc;
+    // The next open: a record write cut short is rolled back or forward first.
+    if (wb::finish_interrupted_save(prog.sys() / wb::kSaveJournalName) != wb::StoreStatus::Ok) {
+      std::fprintf(stderr, "kill %d: the interrupted save could not be finished or undone\n", k);
+      return 1;
+    }
     // Replay the journal on the model.
     Op pending;
     const bool open = *replay_journal(
@@ -295,10 +312,11 @@ int drive_card(int kills, const fs::path& dir, unsigned seed) {
 
 // ---- saves spanning several libraries ----
 
-enum class Library { Card, Efficiency, Balance };
+enum class Library { Card, Efficiency, Balance, Level, Design, Diagnosis };
 
 // One save of a test: the key (well k, test time d), a value that lands in every library,
-// and for the efficiency window whether the test is a joint one (which adds the well base).
+// and for the efficiency window whether the test is a joint one (which adds the well base);
+// for the level library which step it is (0 "保存", 1 a marker, 2 the level of a stored record).
 struct SaveOp {
   int well = 0, date = 0, value = 0, joint = 0;
 };
@@ -311,14 +329,91 @@ struct YesMessages : wb::MessageService {
 };
 
 std::vector<std::string> library_files(Library lib) {
-  if (lib == Library::Efficiency) return {"gt_ym.dat", wb::kDlPhFileName, wb::kWellBaseFileName};
-  return {wb::kPhfxFileName, wb::kWellBaseFileName, wb::kDlPhFileName};
+  switch (lib) {
+    case Library::Efficiency: return {"gt_ym.dat", wb::kDlPhFileName, wb::kWellBaseFileName};
+    case Library::Level: return {wb::kDymFile};
+    case Library::Design: return {wb::design::design_record_path(wb::ProgramFolder{}).filename().string()};
+    case Library::Diagnosis: return {wb::kBgtFileName};
+    default: return {wb::kPhfxFileName, wb::kWellBaseFileName, wb::kDlPhFileName};
+  }
 }
+
+std::vector<std::size_t> record_lengths(Library lib) {
+  switch (lib) {
+    case Library::Efficiency: return {wb::kGtYmRecordSize, wb::kDlPhRecordSize, wb::kWellBaseRecordSize};
+    case Library::Level: return {wb::kDymRecordSize};
+    case Library::Design: return {wb::design::kRodDesignRecordSize};
+    case Library::Diagnosis: return {wb::kBgtRecordSize};
+    default: return {wb::kPhfxRecordSize, wb::kWellBaseRecordSize, wb::kDlPhRecordSize};
+  }
+}
+
+// A level test of `op`: the value lands in the depth and in every sample, so a record left
+// half written differs from both the old and the new one.
+wb::DymRecord level_record(const SaveOp& op) {
+  wb::DymRecord d;
+  d.well_name = well_of(op.well);
+  d.test_date = date_of(op.date);
+  d.sample_count = 5000;
+  d.sample_rate = 250;
+  d.level_depth = static_cast<float>(op.value % 3000);
+  for (std::size_t i = 0; i < d.raw_curve.size(); ++i) {
+    d.raw_curve[i] = static_cast<std::int16_t>((op.value + static_cast<int>(i)) % 4000);
+    d.smooth_curve[i] = static_cast<std::int16_t>((op.value * 3 + static_cast<int>(i)) % 4000);
+  }
+  return d;
+}
+
+struct NoDesignControls : wb::design::DesignControls {
+  void set_Text6(wb::design::DesignState& st, int i, const std::string& t) override {
+    st.Text6.at(static_cast<std::size_t>(i)) = t;
+  }
+  void Text6_Change(wb::design::DesignState&, int) override {}
+  std::int16_t design_mode(const wb::design::DesignState&) const override { return 1; }
+  void select_design_mode(wb::design::DesignState&, std::int16_t) override {}
+  std::string rod_grade(const wb::design::DesignState&) const override { return {}; }
+  void select_rod_grade(wb::design::DesignState&, const std::string&) override {}
+  void beep() override {}
+};
 
 // The window's save of `op` into the libraries of `prog`; false when it reported a failure.
 bool apply_save(Library lib, const wb::ProgramFolder& prog, const SaveOp& op) {
   YesMessages msg;
   const std::string well = well_of(op.well), test = date_of(op.date), v = std::to_string(op.value % 1000);
+  if (lib == Library::Level) {
+    wb::LevelLibrary level(prog);
+    if (op.joint == 0) {
+      int record = 0;
+      return level.save(level_record(op), record) == wb::LimitedStatus::Ok;
+    }
+    std::size_t n = 0;
+    if (wb::RecordStore(prog.sys() / wb::kDymFile, wb::kDymRecordSize).count(n) != wb::StoreStatus::Ok) return false;
+    if (n == 0) return true;  // nothing stored to mark yet
+    const int r = 1 + op.value % static_cast<int>(n);
+    if (op.joint == 1) return level.save_marker(r, wb::LevelMarker::Level, static_cast<float>(op.value % 600)) == wb::StoreStatus::Ok;
+    return level.save_level(r, static_cast<float>(op.value % 2000), static_cast<std::int16_t>(1 + op.value % 3),
+                            static_cast<float>(300 + op.value % 100)) == wb::StoreStatus::Ok;
+  }
+  if (lib == Library::Design) {
+    wb::design::DesignState st;
+    wb::design::DesignRecords rec;
+    rec.path = wb::design::design_record_path(prog);
+    NoDesignControls controls;
+    wb::design::DesignRecordIo io{msg, controls};
+    st.JName_Comb = well;
+    st.Date_Comb = test;
+    st.Text3[0] = v;
+    return wb::design::SaveDesignRecord(st, rec, io) == wb::design::DesignOutcome::done;
+  }
+  if (lib == Library::Diagnosis) {
+    wb::DiagnosisState st;
+    wb::DiagnosisIo io{msg, nullptr};
+    wb::diagnosis_load(st, prog, io);
+    st.Text1[wb::diag_box::kWell] = well;
+    st.Text1[wb::diag_box::kDate] = test;
+    st.set_box(wb::diag_box::kBore, std::to_string(30 + op.value % 60));
+    return wb::Cmd_Save_Click(st, io);
+  }
   if (lib == Library::Efficiency) {
     wb::EffiBoxTexts t{};
     t[0] = well;
@@ -361,6 +456,7 @@ SaveOp random_save(std::mt19937& rng, Library lib) {
   op.date = static_cast<int>(rng() % 2);
   op.value = static_cast<int>(rng() % 100000);
   op.joint = lib == Library::Efficiency && rng() % 4 != 0 ? 1 : 0;
+  if (lib == Library::Level) op.joint = static_cast<int>(rng() % 3);
   return op;
 }
 
@@ -406,9 +502,7 @@ std::vector<Bytes> files_of(Library lib, const wb::ProgramFolder& prog) {
 }
 
 std::size_t record_count(Library lib, const std::vector<Bytes>& files) {
-  const std::size_t lens[3] = {lib == Library::Efficiency ? wb::kGtYmRecordSize : wb::kPhfxRecordSize,
-                               lib == Library::Efficiency ? wb::kDlPhRecordSize : wb::kWellBaseRecordSize,
-                               lib == Library::Efficiency ? wb::kWellBaseRecordSize : wb::kDlPhRecordSize};
+  const std::vector<std::size_t> lens = record_lengths(lib);
   std::size_t n = 0;
   for (std::size_t i = 0; i < files.size(); ++i) n += files[i].size() / lens[i];
   return n;
@@ -518,6 +612,9 @@ bool parse_library(const std::string& s, Library& lib) {
   if (s == "card") lib = Library::Card;
   else if (s == "efficiency") lib = Library::Efficiency;
   else if (s == "balance") lib = Library::Balance;
+  else if (s == "level") lib = Library::Level;
+  else if (s == "design") lib = Library::Design;
+  else if (s == "diagnosis") lib = Library::Diagnosis;
   else return false;
   return true;
 }
@@ -549,7 +646,7 @@ int main(int argc, char** argv) {
     else if (std::strcmp(argv[i], "--rival") == 0) rival = std::atoi(argv[i + 1]) != 0;
   }
   if (!parse_library(name, lib)) {
-    std::fprintf(stderr, "wb_kill_test: unknown library '%s' (card, efficiency or balance)\n", name.c_str());
+    std::fprintf(stderr, "wb_kill_test: unknown library '%s' (card, efficiency, balance, level, design or diagnosis)\n", name.c_str());
     return 2;
   }
   std::printf("wb_kill_test: library %s, seed %u\n", name.c_str(), seed);

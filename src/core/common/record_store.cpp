@@ -1,14 +1,17 @@
 #include "core/common/record_store.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -34,6 +37,9 @@ bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
 }
 
 namespace {
+
+std::atomic<std::uint64_t> g_library_writes{0};
+void count_write() { g_library_writes.fetch_add(1, std::memory_order_relaxed); }
 
 constexpr std::size_t kMaxNameBytes = 255;  // longest file name of the file systems we run on
 constexpr std::size_t kTempTailBytes = 4 + 16;  // ".tmp" and 16 hexadecimal digits
@@ -123,28 +129,37 @@ void sync_folder(const fs::path& path) {
   ::close(fd);
 }
 
-bool rename_into_place(const fs::path& tmp, const fs::path& path) {
+bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = true) {
   std::error_code ec;
+  count_write();
   fs::rename(tmp, path, ec);
   if (ec) {
     fs::remove(tmp, ec);
     return false;
   }
-  sync_folder(path);
+  if (sync) sync_folder(path);
   return true;
 }
 
-}  // namespace
-
-bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
+// write_file_atomic, leaving the folder's sync to the caller when `sync_folder_too` is off
+// (a journal whose next step syncs the folder anyway).
+bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content, bool sync_folder_too) {
   remove_stale_temp_files(path);
   for (int attempt = 0; attempt < 8; ++attempt) {
     const fs::path tmp = random_temp_name(path);
     bool exists = false;
-    if (write_new_file(tmp, content, exists)) return rename_into_place(tmp, path);
+    if (write_new_file(tmp, content, exists)) return rename_into_place(tmp, path, sync_folder_too);
     if (!exists) return false;
   }
   return false;
+}
+
+}  // namespace
+
+std::uint64_t library_writes() { return g_library_writes.load(std::memory_order_relaxed); }
+
+bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
+  return replace_file(path, content, true);
 }
 
 bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
@@ -152,6 +167,52 @@ bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector
   if (!write_new_file(tmp, content, exists)) return false;
   return rename_into_place(tmp, path);
 }
+
+namespace {
+
+bool g_whole_file_writes = false;
+constexpr std::size_t kScanBytes = std::size_t{1} << 20;  // the most a record scan reads at once
+
+// The journal a record write of `path` goes through; none for a file that is not directly in
+// the sys or data folder of a program folder.
+std::optional<fs::path> journal_of(const fs::path& path);
+
+// Reads out.size() bytes at `offset` of `fd`; false when fewer are there.
+bool pread_all(int fd, std::uint64_t offset, std::uint8_t* out, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool pwrite_all(int fd, std::uint64_t offset, const std::uint8_t* in, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t put = ::pwrite(fd, in + done, n - done, static_cast<off_t>(offset + done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// Reads bytes [offset, offset + out.size()) of the regular file `path` (never through a link's
+// folder check: the callers checked the library).
+StoreStatus pread_file(const fs::path& path, std::uint64_t offset, std::vector<std::uint8_t>& out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return StoreStatus::IoError;
+  const bool ok = pread_all(fd, offset, out.data(), out.size());
+  ::close(fd);
+  return ok ? StoreStatus::Ok : StoreStatus::IoError;
+}
+
+}  // namespace
+
+void RecordStore::set_whole_file_writes(bool on) { g_whole_file_writes = on; }
 
 RecordStore::RecordStore(fs::path path, std::size_t record_length) : path_(std::move(path)), len_(record_length) {}
 
@@ -164,7 +225,8 @@ bool RecordStore::exists() const {
 StoreStatus RecordStore::load(std::vector<std::uint8_t>& content) const {
   content.clear();
   if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
-    content = *set->gathered(path_);
+    const StoreStatus st = set->gathered_content(path_, content);
+    if (st != StoreStatus::Ok) return st;
     return len_ == 0 || content.size() % len_ != 0 ? StoreStatus::Damaged : StoreStatus::Ok;
   }
   std::error_code ec;
@@ -173,6 +235,12 @@ StoreStatus RecordStore::load(std::vector<std::uint8_t>& content) const {
   if (!read_file(path_, content)) return StoreStatus::IoError;
   if (len_ == 0 || content.size() % len_ != 0) return StoreStatus::Damaged;
   return StoreStatus::Ok;
+}
+
+StoreStatus RecordStore::read_at(std::uint64_t offset, std::vector<std::uint8_t>& out) const {
+  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_))
+    return set->read_gathered(path_, offset, out);
+  return pread_file(path_, offset, out);
 }
 
 // Drops record r (from 1) of the loaded content; a number outside 1..count changes nothing.
@@ -203,9 +271,10 @@ StoreStatus RecordStore::store(const std::vector<std::uint8_t>& content) {
 StoreStatus RecordStore::count(std::size_t& n) const {
   n = 0;
   if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
-    const std::size_t size = set->gathered(path_)->size();
+    std::uint64_t size = 0;
+    static_cast<void>(set->gathered_length(path_, size));  // gathered: it has a length
     if (len_ == 0 || size % len_ != 0) return StoreStatus::Damaged;
-    n = size / len_;
+    n = static_cast<std::size_t>(size / len_);
     return StoreStatus::Ok;
   }
   std::error_code ec;
@@ -222,17 +291,8 @@ StoreStatus RecordStore::read(std::size_t r, Bytes& out) const {
   StoreStatus st = count(n);
   if (st != StoreStatus::Ok) return st;
   if (r < 1 || r > n) return StoreStatus::IoError;
-  if (const SaveSet* set = SaveSet::current(); set && set->gathered(path_)) {
-    const auto& c = *set->gathered(path_);
-    out.assign(c.begin() + static_cast<std::ptrdiff_t>((r - 1) * len_), c.begin() + static_cast<std::ptrdiff_t>(r * len_));
-    return StoreStatus::Ok;
-  }
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) return StoreStatus::IoError;
-  in.seekg(static_cast<std::streamoff>((r - 1) * len_));
   out.assign(len_, 0);
-  if (!in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(len_))) return StoreStatus::IoError;
-  return StoreStatus::Ok;
+  return read_at(static_cast<std::uint64_t>(r - 1) * len_, out);
 }
 
 StoreStatus RecordStore::read_all(std::vector<Bytes>& out) const {
@@ -246,21 +306,35 @@ StoreStatus RecordStore::read_all(std::vector<Bytes>& out) const {
   return StoreStatus::Ok;
 }
 
+// Reads the records through one buffer of at most 1 MB (one record when a record is longer),
+// never the whole file.
 StoreStatus RecordStore::find(const Match& match, std::size_t& found) const {
   found = 0;
-  std::vector<Bytes> recs;
-  StoreStatus st = read_all(recs);
-  if (st != StoreStatus::Ok) return st;
-  for (std::size_t i = 0; i < recs.size(); ++i)
-    if (match(recs[i])) {
-      found = i + 1;
-      break;
+  std::size_t n = 0;
+  StoreStatus st = count(n);
+  if (st != StoreStatus::Ok || n == 0) return st;
+  const std::size_t per_read = std::max<std::size_t>(1, kScanBytes / len_);
+  std::vector<std::uint8_t> block;
+  Bytes rec;
+  for (std::size_t first = 0; first < n; first += per_read) {
+    const std::size_t k = std::min(per_read, n - first);
+    block.resize(k * len_);
+    if ((st = read_at(static_cast<std::uint64_t>(first) * len_, block)) != StoreStatus::Ok) return st;
+    for (std::size_t i = 0; i < k; ++i) {
+      rec.assign(block.begin() + static_cast<std::ptrdiff_t>(i * len_),
+                 block.begin() + static_cast<std::ptrdiff_t>((i + 1) * len_));
+      if (match(rec)) {
+        found = first + i + 1;
+        return StoreStatus::Ok;
+      }
     }
+  }
   return StoreStatus::Ok;
 }
 
-StoreStatus RecordStore::write(std::size_t r, const Bytes& rec) {
-  if (rec.size() != len_) return StoreStatus::IoError;
+// The whole-file way of writing a record: what deletions still do, and what write() did before
+// it wrote one record (kept for the comparison of the bytes both leave).
+StoreStatus RecordStore::write_whole(std::size_t r, const Bytes& rec) {
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
@@ -271,28 +345,55 @@ StoreStatus RecordStore::write(std::size_t r, const Bytes& rec) {
   return store(content);
 }
 
+StoreStatus RecordStore::write(std::size_t r, const Bytes& rec) {
+  if (rec.size() != len_) return StoreStatus::IoError;
+  if (g_whole_file_writes) return write_whole(r, rec);
+  std::size_t n = 0;
+  StoreStatus st = count(n);
+  if (st != StoreStatus::Ok) return st;
+  if (r < 1 || r > n + 1) return StoreStatus::IoError;
+  if (!writable_or_missing(path_)) return StoreStatus::IoError;
+  const std::uint64_t offset = static_cast<std::uint64_t>(r - 1) * len_;
+  if (SaveSet* set = SaveSet::current()) return set->patch(path_, offset, rec);
+  // Outside a save: a set of its own, so the record is never left torn.
+  std::error_code ec;
+  const std::optional<fs::path> journal = journal_of(path_);
+  if (!journal || !fs::is_regular_file(fs::symlink_status(path_, ec))) return write_whole(r, rec);
+  SaveSet own(*journal, "“" + path_.filename().string() + "”的一条记录");
+  if ((st = own.opened()) != StoreStatus::Ok) return st;
+  if ((st = own.patch(path_, offset, rec)) != StoreStatus::Ok) return st;
+  return own.commit();
+}
+
 StoreStatus RecordStore::save_replace(const Match& match, const Bytes& rec, std::size_t& result) {
   result = 0;
   if (rec.size() != len_) return StoreStatus::IoError;
-  std::vector<std::uint8_t> content;
-  StoreStatus st = load(content);
+  std::size_t found = 0, n = 0;
+  StoreStatus st = find(match, found);
   if (st != StoreStatus::Ok) return st;
-  std::size_t n = content.size() / len_;
-  for (std::size_t i = 0; i < n; ++i) {
-    Bytes s(content.begin() + static_cast<std::ptrdiff_t>(i * len_),
-            content.begin() + static_cast<std::ptrdiff_t>((i + 1) * len_));
-    if (match(s)) {
-      std::copy(rec.begin(), rec.end(), content.begin() + static_cast<std::ptrdiff_t>(i * len_));
-      return store(content);
-    }
-  }
-  content.insert(content.end(), rec.begin(), rec.end());
-  st = store(content);
+  if (found) return g_whole_file_writes ? write_whole(found, rec) : write(found, rec);
+  if ((st = count(n)) != StoreStatus::Ok) return st;
+  st = g_whole_file_writes ? write_whole(n + 1, rec) : write(n + 1, rec);
   if (st == StoreStatus::Ok) result = n + 1;
   return st;
 }
 
+// Runs a deletion outside any open set inside a set of its own, so that a save a kill cut
+// short is finished (or undone) before the file is read and rewritten, and the writer lock
+// is held, as for every record write. A library that has no journal runs it as it is.
+template <class Body>
+static StoreStatus under_own_set(const fs::path& path, Body body) {
+  const std::optional<fs::path> journal = SaveSet::current() ? std::nullopt : journal_of(path);
+  if (!journal) return body();
+  SaveSet own(*journal, "“" + path.filename().string() + "”的记录删除");
+  StoreStatus st = own.opened();
+  if (st == StoreStatus::Ok) st = body();
+  if (st == StoreStatus::Ok) st = own.commit();
+  return st;
+}
+
 StoreStatus RecordStore::remove(std::size_t r) {
+  if (!SaveSet::current() && journal_of(path_)) return under_own_set(path_, [&] { return remove(r); });
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
@@ -305,6 +406,7 @@ StoreStatus RecordStore::remove(std::size_t r) {
 }
 
 StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
+  if (!SaveSet::current() && journal_of(path_)) return under_own_set(path_, [&] { return remove_via(r, backup); });
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
@@ -318,6 +420,7 @@ StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
 
 StoreStatus RecordStore::remove_file() {
   std::error_code ec;
+  count_write();
   fs::remove(path_, ec);
   return ec ? StoreStatus::IoError : StoreStatus::Ok;
 }
@@ -328,18 +431,26 @@ namespace {
 
 thread_local SaveSet* g_current_set = nullptr;
 
-constexpr char kJournalMagic[] = "WBSAVE2\n";
+constexpr char kJournalMagic[] = "WBSAVE3\n";
+constexpr char kV2JournalMagic[] = "WBSAVE2\n";    // whole files only
 constexpr char kOldJournalMagic[] = "WBSAVE1\n";  // absolute names, no description
 constexpr std::size_t kMagicBytes = sizeof kJournalMagic - 1;
 constexpr char kSetTempPrefix[] = ".wbsave-";
 constexpr const char* kLibraryFolders[] = {"sys", "data"};
+constexpr std::uint64_t kWholeEntry = 0, kInPlaceEntry = 1;
+// Bytes of the old file around each patch (and at its start) that make up its identity.
+constexpr std::uint64_t kIdentityBytes = 4096;
+// No library comes near this; a journal giving more is not read (offsets plus the identity
+// windows then never overflow).
+constexpr std::uint64_t kMaxJournalLength = std::uint64_t{1} << 52;
 
-// FNV-1a, 64 bits: tells the recorded content from any other, not a guard against forgery.
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& c) {
-  std::uint64_t h = 1469598103934665603ull;
-  for (std::uint8_t b : c) h = (h ^ b) * 1099511628211ull;
+constexpr std::uint64_t kFnvStart = 1469598103934665603ull;
+std::uint64_t fnv1a_add(std::uint64_t h, const std::uint8_t* p, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
   return h;
 }
+// FNV-1a, 64 bits: tells the recorded content from any other, not a guard against forgery.
+std::uint64_t fnv1a(const std::vector<std::uint8_t>& c) { return fnv1a_add(kFnvStart, c.data(), c.size()); }
 
 fs::path folder_of(const fs::path& p) { return p.has_parent_path() ? p.parent_path() : fs::path("."); }
 
@@ -387,35 +498,39 @@ bool split_name(const std::string& rel, std::string& folder, std::string& file) 
          file.find('/') == std::string::npos && file.find('\0') == std::string::npos;
 }
 
-// The only files a save set writes: libraries ("*.dat") in sys or data, each through a
-// ".wbsave-" temporary file beside it. Empty when `target` and `temp` are such a pair,
-// else why not.
-std::string name_refusal(const std::string& target, const std::string& temp) {
-  std::string tf, tn, pf, pn;
+// The only files a save set writes: libraries ("*.dat") in sys or data. Empty when `target`
+// is one, else why not.
+std::string target_refusal(const std::string& target) {
+  std::string tf, tn;
   if (!split_name(target, tf, tn) || !ends_with_dat(tn)) return "“" + target + "”不是程序目录 sys 或 data 文件夹中的库文件";
+  return {};
+}
+
+// A library rewritten whole goes through a ".wbsave-" temporary file beside it. Empty when
+// `target` and `temp` are such a pair, else why not.
+std::string name_refusal(const std::string& target, const std::string& temp) {
+  if (std::string why = target_refusal(target); !why.empty()) return why;
+  std::string tf, tn, pf, pn;
+  static_cast<void>(split_name(target, tf, tn));
   if (!split_name(temp, pf, pn) || pf != tf || !is_set_temp(pn)) return "“" + temp + "”不是“" + target + "”的临时文件";
   return {};
 }
 
 // Whether the file system lets the pair be acted on without leaving the folder: the sys or
-// data folder is a folder (no link), the target and the temporary file are files or missing
-// (no link, no folder). Empty when so.
+// data folder is a folder (no link), the target and the temporary file (none for a file
+// patched in place) are files or missing (no link, no folder). Empty when so.
 std::string place_refusal(const fs::path& root, const std::string& target, const std::string& temp) {
   std::error_code ec;
   const fs::path folder = root / u8path(target.substr(0, target.find('/')));
   if (fs::symlink_status(folder, ec).type() != fs::file_type::directory)
     return "程序目录中的“" + target.substr(0, target.find('/')) + "”不是文件夹（或是符号链接）";
   for (const std::string& rel : {target, temp}) {
+    if (rel.empty()) continue;
     const auto type = fs::symlink_status(root / u8path(rel), ec).type();
     if (type != fs::file_type::not_found && type != fs::file_type::regular) return "“" + rel + "”不是普通文件（或是符号链接）";
   }
   return {};
 }
-
-struct IntentEntry {
-  std::string target, temp;  // relative to the program folder, "/" between the parts
-  std::uint64_t size = 0, hash = 0;
-};
 
 void put_u64(std::vector<std::uint8_t>& out, std::uint64_t v) {
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -424,17 +539,35 @@ void put_text(std::vector<std::uint8_t>& out, const std::string& s) {
   put_u64(out, s.size());
   out.insert(out.end(), s.begin(), s.end());
 }
+void put_bytes(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& b) {
+  put_u64(out, b.size());
+  out.insert(out.end(), b.begin(), b.end());
+}
 
-std::vector<std::uint8_t> encode_intent(char state, const std::string& what, const std::vector<IntentEntry>& entries) {
+std::vector<std::uint8_t> encode_intent(char state, const std::string& what, const std::vector<SaveJournal::Entry>& entries) {
   std::vector<std::uint8_t> out(kJournalMagic, kJournalMagic + kMagicBytes);
   out.push_back(static_cast<std::uint8_t>(state));
   put_text(out, what);
   put_u64(out, entries.size());
   for (const auto& e : entries) {
+    put_u64(out, e.in_place ? kInPlaceEntry : kWholeEntry);
     put_text(out, e.target);
-    put_text(out, e.temp);
-    put_u64(out, e.size);
-    put_u64(out, e.hash);
+    if (!e.in_place) {
+      put_text(out, e.temp);
+      put_u64(out, e.size);
+      put_u64(out, e.hash);
+      continue;
+    }
+    put_u64(out, e.old_length);
+    put_u64(out, e.new_length);
+    put_u64(out, e.identity);
+    put_u64(out, e.patches.size());
+    for (const auto& p : e.patches) {
+      put_u64(out, p.offset);
+      put_bytes(out, p.old_bytes);
+      put_u64(out, p.size);
+      put_u64(out, p.hash);
+    }
   }
   put_u64(out, fnv1a(out));
   return out;
@@ -455,15 +588,19 @@ struct Reader {
     pos += 8;
     return v;
   }
-  std::string text() {
+  std::vector<std::uint8_t> bytes() {
     const std::uint64_t n = u64();
     if (!ok || end - pos < n) {
       ok = false;
       return {};
     }
-    std::string s(c.begin() + static_cast<std::ptrdiff_t>(pos), c.begin() + static_cast<std::ptrdiff_t>(pos + n));
+    std::vector<std::uint8_t> b(c.begin() + static_cast<std::ptrdiff_t>(pos), c.begin() + static_cast<std::ptrdiff_t>(pos + n));
     pos += n;
-    return s;
+    return b;
+  }
+  std::string text() {
+    const std::vector<std::uint8_t> b = bytes();
+    return std::string(b.begin(), b.end());
   }
 };
 
@@ -477,38 +614,73 @@ std::string relative_to(const std::string& name, const fs::path& root) {
   return rel.generic_string();
 }
 
+// Why the patches of an entry cannot be what a save wrote (empty when they can): lengths
+// beyond reason, a patch empty, overlapping the one before, with old bytes other than the
+// old file held there, or appended bytes that leave a hole or do not end at the new length.
+std::string patches_refusal(const SaveJournal::Entry& e) {
+  const std::string bad = "保存记录文件中“" + e.target + "”的记录写入不成立";
+  if (e.new_length > kMaxJournalLength || e.old_length > e.new_length || e.patches.empty()) return bad;
+  std::uint64_t prev_end = 0, covered = e.old_length;
+  for (const auto& p : e.patches) {
+    if (p.size == 0 || p.offset > e.new_length || p.size > e.new_length - p.offset || p.offset < prev_end) return bad;
+    const std::uint64_t old_here = p.offset < e.old_length ? std::min(p.size, e.old_length - p.offset) : 0;
+    if (p.old_bytes.size() != old_here) return bad;
+    if (p.offset + p.size > e.old_length) {
+      if (p.offset > covered) return bad;  // a hole between the old end and this patch
+      covered = std::max(covered, p.offset + p.size);
+    }
+    prev_end = p.offset + p.size;
+  }
+  return covered == e.new_length ? std::string() : bad;
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> encode_save_journal(const SaveJournal& j) {
-  std::vector<IntentEntry> entries;
-  for (const auto& e : j.entries) entries.push_back({e.target, e.temp, e.size, e.hash});
-  return encode_intent(j.state, j.what, entries);
-}
+std::vector<std::uint8_t> encode_save_journal(const SaveJournal& j) { return encode_intent(j.state, j.what, j.entries); }
 
 SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path& program_folder) {
   SaveJournal out;
   out.cause = "保存记录文件不完整或已损坏";
   if (c.size() < kMagicBytes + 1 + 16) return out;
-  const bool old = std::equal(kOldJournalMagic, kOldJournalMagic + kMagicBytes, c.begin());
-  if (!old && !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin())) return out;
+  const bool v1 = std::equal(kOldJournalMagic, kOldJournalMagic + kMagicBytes, c.begin());
+  const bool v2 = std::equal(kV2JournalMagic, kV2JournalMagic + kMagicBytes, c.begin());
+  if (!v1 && !v2 && !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin())) return out;
   const std::size_t body = c.size() - 8;
   Reader tail{c, c.size(), body};
-  if (tail.u64() != fnv1a(std::vector<std::uint8_t>(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(body))))
-    return out;
+  if (tail.u64() != fnv1a_add(kFnvStart, c.data(), body)) return out;
   out.state = static_cast<char>(c[kMagicBytes]);
   if (out.state != 'P' && out.state != 'C') return out;
   Reader r{c, body, kMagicBytes + 1};
-  if (!old) out.what = r.text();
+  if (!v1) out.what = r.text();
   const std::uint64_t n = r.u64();
   const fs::path root = set_key(program_folder);
   for (std::uint64_t i = 0; r.ok && i < n; ++i) {
     SaveJournal::Entry e;
-    e.target = r.text();
-    e.temp = r.text();
-    e.size = r.u64();
-    e.hash = r.u64();
+    const std::uint64_t kind = v1 || v2 ? kWholeEntry : r.u64();
+    if (kind != kWholeEntry && kind != kInPlaceEntry) r.ok = false;
     if (!r.ok) break;
-    if (old) {
+    e.in_place = kind == kInPlaceEntry;
+    e.target = r.text();
+    if (!e.in_place) {
+      e.temp = r.text();
+      e.size = r.u64();
+      e.hash = r.u64();
+    } else {
+      e.old_length = r.u64();
+      e.new_length = r.u64();
+      e.identity = r.u64();
+      const std::uint64_t patches = r.u64();
+      for (std::uint64_t k = 0; r.ok && k < patches; ++k) {
+        SaveJournal::Patch p;
+        p.offset = r.u64();
+        p.old_bytes = r.bytes();
+        p.size = r.u64();
+        p.hash = r.u64();
+        if (r.ok) e.patches.push_back(std::move(p));
+      }
+    }
+    if (!r.ok) break;
+    if (v1) {
       e.target = relative_to(e.target, root);
       e.temp = relative_to(e.temp, root);
     }
@@ -519,13 +691,15 @@ SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path
     return out;
   }
   out.readable = true;
-  // Every name must be one a save set writes, each target and temporary file once.
+  // Every name must be one a save set writes, each target and temporary file once, and every
+  // patch one a save can have written.
   for (std::size_t i = 0; i < out.entries.size(); ++i) {
     const auto& e = out.entries[i];
-    out.cause = name_refusal(e.target, e.temp);
+    out.cause = e.in_place ? target_refusal(e.target) : name_refusal(e.target, e.temp);
+    if (out.cause.empty() && e.in_place) out.cause = patches_refusal(e);
     if (!out.cause.empty()) return out;
     for (std::size_t j = 0; j < i; ++j)
-      if (out.entries[j].target == e.target || out.entries[j].temp == e.temp) {
+      if (out.entries[j].target == e.target || (!e.in_place && out.entries[j].temp == e.temp)) {
         out.cause = "保存记录文件两次写到“" + e.target + "”";
         return out;
       }
@@ -563,6 +737,98 @@ void remove_stale_set_temps(const fs::path& folder) {
   for (const auto& p : stale) fs::remove(p, ec);
 }
 
+// The byte ranges of a patched file's identity: up to kIdentityBytes at its start and before
+// and after each patch, within the old length, leaving out the bytes the patches overwrite.
+// Neither a torn write nor an append reaches them, so they read the same in every state.
+std::vector<std::pair<std::uint64_t, std::uint64_t>> identity_ranges(const SaveJournal::Entry& e) {
+  using Range = std::pair<std::uint64_t, std::uint64_t>;  // [first, second)
+  std::vector<Range> want{{0, kIdentityBytes}}, cut;
+  for (const auto& p : e.patches) {
+    const std::uint64_t old_end = p.offset + p.old_bytes.size();
+    want.push_back({p.offset - std::min(p.offset, kIdentityBytes), p.offset});
+    want.push_back({old_end, old_end + kIdentityBytes});
+    if (!p.old_bytes.empty()) cut.push_back({p.offset, old_end});
+  }
+  for (auto& w : want) w = {std::min(w.first, e.old_length), std::min(w.second, e.old_length)};
+  std::sort(want.begin(), want.end());
+  std::vector<Range> merged;
+  for (const auto& w : want) {
+    if (w.first >= w.second) continue;
+    if (!merged.empty() && w.first <= merged.back().second) merged.back().second = std::max(merged.back().second, w.second);
+    else merged.push_back(w);
+  }
+  std::vector<Range> out;
+  for (Range w : merged) {  // `cut` is in rising order and its ranges do not overlap
+    for (const auto& c : cut) {
+      if (c.second <= w.first || c.first >= w.second) continue;
+      if (c.first > w.first) out.push_back({w.first, c.first});
+      w.first = std::min(w.second, c.second);
+    }
+    if (w.first < w.second) out.push_back(w);
+  }
+  return out;
+}
+
+// The FNV-1a hash of bytes [offset, offset + n) of `fd`, read a block at a time.
+bool hash_range(int fd, std::uint64_t offset, std::uint64_t n, std::uint64_t& h) {
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(n, kScanBytes)));
+  while (n > 0) {
+    const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n, block.size()));
+    if (!pread_all(fd, offset, block.data(), k)) return false;
+    h = fnv1a_add(h, block.data(), k);
+    offset += k;
+    n -= k;
+  }
+  return true;
+}
+
+bool identity_of(int fd, const SaveJournal::Entry& e, std::uint64_t& h) {
+  h = kFnvStart;
+  for (const auto& [first, end] : identity_ranges(e))
+    if (!hash_range(fd, first, end - first, h)) return false;
+  return true;
+}
+
+// What a patched file holds against its entry: Foreign when it is not the file the save
+// patched (its identity, or a length beyond the old and new one), else whether it holds the
+// new bytes at every patch and the new length.
+enum class InPlace { Foreign, Between, New };
+
+InPlace in_place_state(const fs::path& path, const SaveJournal::Entry& e) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return InPlace::Foreign;
+  InPlace out = InPlace::Foreign;
+  struct stat st {};
+  std::uint64_t id = 0;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    const auto len = static_cast<std::uint64_t>(st.st_size);
+    if (len >= e.old_length && len <= e.new_length && identity_of(fd, e, id) && id == e.identity) {
+      out = len == e.new_length ? InPlace::New : InPlace::Between;
+      for (const auto& p : e.patches) {
+        std::uint64_t h = kFnvStart;
+        if (out != InPlace::New) break;
+        if (!hash_range(fd, p.offset, p.size, h) || h != p.hash) out = InPlace::Between;
+      }
+    }
+  }
+  ::close(fd);
+  return out;
+}
+
+// Puts the old bytes back at every patch and cuts the file to its old length, then syncs it.
+bool roll_back_in_place(const fs::path& path, const SaveJournal::Entry& e) {
+  count_write();
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (const auto& p : e.patches)
+    if (!p.old_bytes.empty()) ok = ok && pwrite_all(fd, p.offset, p.old_bytes.data(), p.old_bytes.size());
+  ok = ok && ::ftruncate(fd, static_cast<off_t>(e.old_length)) == 0;
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
 // Finishes or undoes the journal's save; the writer lock is held. Ok with `cause` empty, or
 // IoError with `cause` saying why and nothing changed by the step that failed.
 StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::string& cause) {
@@ -579,26 +845,46 @@ StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::strin
     cause = read.cause;
     return StoreStatus::IoError;
   }
-  // Nothing is touched until every name has been checked on the disk.
-  for (const auto& e : read.entries)
+  // Nothing is touched until every name has been checked on the disk, and every file
+  // patched in place is known to be the one the save patched.
+  for (const auto& e : read.entries) {
     if (std::string why = place_refusal(root, e.target, e.temp); !why.empty()) {
       cause = why;
       return StoreStatus::IoError;
     }
+    if (!e.in_place) continue;
+    const InPlace now = in_place_state(root / u8path(e.target), e);
+    if (now == InPlace::Foreign) {
+      cause = "“" + e.target + "”已不是保存时的文件（内容或长度不符）";
+      return StoreStatus::IoError;
+    }
+    if (read.state == 'C' && now != InPlace::New) {
+      cause = "“" + e.target + "”的新内容已不在";
+      return StoreStatus::IoError;
+    }
+  }
   if (read.state == 'P') {
-    // The save never reached its moment: its libraries are untouched.
+    // The save never reached its moment: its temporary files go and each patched file gets
+    // its old bytes and length back.
     for (const auto& e : read.entries) {
+      if (e.in_place) continue;
       fs::remove(root / u8path(e.temp), ec);
       if (ec) {
         cause = "“" + e.temp + "”不能删除";
         return StoreStatus::IoError;
       }
     }
+    for (const auto& e : read.entries)
+      if (e.in_place && !roll_back_in_place(root / u8path(e.target), e)) {
+        cause = "“" + e.target + "”的原有记录未能写回";
+        return StoreStatus::IoError;
+      }
   } else {
     // Committed: check every file before moving any, so a roll that cannot finish changes nothing.
     std::vector<bool> pending(read.entries.size(), false);
     for (std::size_t i = 0; i < read.entries.size(); ++i) {
       const auto& e = read.entries[i];
+      if (e.in_place) continue;  // checked above: it holds the new records
       if (fs::symlink_status(root / u8path(e.temp), ec).type() != fs::file_type::not_found) {
         if (!holds(root / u8path(e.temp), e.size, e.hash)) {
           cause = "“" + e.temp + "”的内容与保存记录不符";
@@ -612,6 +898,7 @@ StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::strin
     }
     for (std::size_t i = 0; i < read.entries.size(); ++i) {
       if (!pending[i]) continue;
+      count_write();
       fs::rename(root / u8path(read.entries[i].temp), root / u8path(read.entries[i].target), ec);
       if (ec) {
         cause = "“" + read.entries[i].target + "”未能替换";
@@ -744,21 +1031,121 @@ SaveSet::~SaveSet() {
 
 SaveSet* SaveSet::current() { return g_current_set; }
 
-const std::vector<std::uint8_t>* SaveSet::gathered(const fs::path& path) const {
+
+const SaveSet::File* SaveSet::find(const fs::path& path) const {
   const fs::path key = set_key(path);
   for (const auto& f : files_)
-    if (f.path == key) return &f.content;
+    if (f.path == key) return &f;
   return nullptr;
 }
 
+SaveSet::File* SaveSet::find(const fs::path& path) {
+  return const_cast<File*>(static_cast<const SaveSet*>(this)->find(path));
+}
+
+bool SaveSet::gathered(const fs::path& path) const { return find(path) != nullptr; }
+
+bool SaveSet::gathered_length(const fs::path& path, std::uint64_t& length) const {
+  const File* f = find(path);
+  if (!f) return false;
+  length = f->whole ? f->content.size() : f->length;
+  return true;
+}
+
+StoreStatus SaveSet::read_gathered(const fs::path& path, std::uint64_t offset, std::vector<std::uint8_t>& out) const {
+  const File* f = find(path);
+  if (!f) return pread_file(path, offset, out);
+  const std::uint64_t length = f->whole ? f->content.size() : f->length;
+  if (offset > length || out.size() > length - offset) return StoreStatus::IoError;
+  if (f->whole) {
+    std::copy_n(f->content.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return StoreStatus::Ok;
+  }
+  const std::uint64_t end = offset + out.size();
+  if (offset < f->base_length) {
+    std::vector<std::uint8_t> base(static_cast<std::size_t>(std::min(end, f->base_length) - offset));
+    if (const StoreStatus st = pread_file(path, offset, base); st != StoreStatus::Ok) return st;
+    std::copy(base.begin(), base.end(), out.begin());
+  }
+  for (const auto& [at, bytes] : f->patches) {
+    const std::uint64_t lo = std::max(at, offset), hi = std::min(at + bytes.size(), end);
+    if (lo < hi)
+      std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(lo - at), hi - lo,
+                  out.begin() + static_cast<std::ptrdiff_t>(lo - offset));
+  }
+  return StoreStatus::Ok;
+}
+
+StoreStatus SaveSet::gathered_content(const fs::path& path, std::vector<std::uint8_t>& out) const {
+  out.clear();
+  const File* f = find(path);
+  if (f && f->whole) {
+    out = f->content;
+    return StoreStatus::Ok;
+  }
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return ec || f ? StoreStatus::IoError : StoreStatus::Ok;
+  if (!read_file(path, out)) return StoreStatus::IoError;
+  if (!f) return StoreStatus::Ok;
+  if (out.size() != f->base_length) return StoreStatus::IoError;  // changed behind the set's back
+  out.resize(static_cast<std::size_t>(f->length));
+  for (const auto& [at, bytes] : f->patches)
+    std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+  return StoreStatus::Ok;
+}
+
 void SaveSet::gather(const fs::path& path, std::vector<std::uint8_t> content) {
-  const fs::path key = set_key(path);
-  for (auto& f : files_)
-    if (f.path == key) {
-      f.content = std::move(content);
-      return;
+  if (File* f = find(path)) {
+    f->whole = true;
+    f->content = std::move(content);
+    f->patches.clear();
+    return;
+  }
+  files_.push_back({set_key(path), true, std::move(content), 0, 0, {}});
+}
+
+StoreStatus SaveSet::patch(const fs::path& path, std::uint64_t offset, const std::vector<std::uint8_t>& bytes) {
+  File* f = find(path);
+  if (!f) {
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(path, ec);
+    if (st.type() == fs::file_type::not_found) {
+      files_.push_back({set_key(path), true, {}, 0, 0, {}});  // a new file is written whole
+    } else if (st.type() == fs::file_type::regular) {
+      const std::uint64_t size = fs::file_size(path, ec);
+      if (ec) return StoreStatus::IoError;
+      files_.push_back({set_key(path), false, {}, size, size, {}});
+    } else {
+      return StoreStatus::IoError;
     }
-  files_.push_back({key, std::move(content)});
+    f = &files_.back();
+  }
+  if (f->whole) {
+    if (offset > f->content.size()) return StoreStatus::IoError;
+    if (offset + bytes.size() > f->content.size()) f->content.resize(static_cast<std::size_t>(offset + bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), f->content.begin() + static_cast<std::ptrdiff_t>(offset));
+    return StoreStatus::Ok;
+  }
+  if (offset > f->length) return StoreStatus::IoError;
+  if (bytes.empty()) return StoreStatus::Ok;
+  // Patches that overlap or touch the new one join it, so they never overlap.
+  std::uint64_t lo = offset, hi = offset + bytes.size();
+  auto& ps = f->patches;
+  auto first = std::find_if(ps.begin(), ps.end(), [&](const auto& p) { return p.first + p.second.size() >= offset; });
+  auto last = first;
+  while (last != ps.end() && last->first <= hi) ++last;
+  if (first != last) {
+    lo = std::min(lo, first->first);
+    hi = std::max(hi, std::prev(last)->first + std::prev(last)->second.size());
+  }
+  std::vector<std::uint8_t> merged(static_cast<std::size_t>(hi - lo));
+  for (auto it = first; it != last; ++it)
+    std::copy(it->second.begin(), it->second.end(), merged.begin() + static_cast<std::ptrdiff_t>(it->first - lo));
+  std::copy(bytes.begin(), bytes.end(), merged.begin() + static_cast<std::ptrdiff_t>(offset - lo));
+  const auto at = ps.erase(first, last);
+  ps.insert(at, {lo, std::move(merged)});
+  f->length = std::max(f->length, hi);
+  return StoreStatus::Ok;
 }
 
 StoreStatus SaveSet::fail(std::string cause) {
@@ -766,46 +1153,134 @@ StoreStatus SaveSet::fail(std::string cause) {
   return StoreStatus::IoError;
 }
 
+StoreStatus SaveSet::commit_one_whole(const File& f) {
+  if (!writable_or_missing(f.path)) return fail(path_text(f.path) + " 是只读文件");
+  std::vector<std::uint8_t> content;
+  if (f.whole) {
+    content = f.content;
+  } else if (gathered_content(f.path, content) != StoreStatus::Ok) {
+    return fail(path_text(f.path) + " 未能读取");
+  }
+  return write_file_atomic(f.path, content) ? StoreStatus::Ok : fail(path_text(f.path) + " 未能写入");
+}
+
+namespace {
+
+// The journal entry of a file patched in place: the old bytes under each patch and the
+// identity, read from the file, which must still have the length the set found.
+std::string in_place_entry(const fs::path& path, std::uint64_t base_length, std::uint64_t length,
+                           const std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>>& patches,
+                           SaveJournal::Entry& e) {
+  const std::string failed = path_text(path) + " 未能读取";
+  e.in_place = true;
+  e.old_length = base_length;
+  e.new_length = length;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return failed;
+  struct stat st {};
+  std::string why;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != base_length)
+    why = path_text(path) + " 在保存过程中被改动";
+  for (const auto& [at, bytes] : patches) {
+    if (!why.empty()) break;
+    SaveJournal::Patch p;
+    p.offset = at;
+    p.size = bytes.size();
+    p.hash = fnv1a(bytes);
+    if (at < base_length) {
+      p.old_bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), base_length - at)));
+      if (!pread_all(fd, at, p.old_bytes.data(), p.old_bytes.size())) why = failed;
+    }
+    e.patches.push_back(std::move(p));
+  }
+  if (why.empty() && !identity_of(fd, e, e.identity)) why = failed;
+  ::close(fd);
+  return why;
+}
+
+// Writes the patches into the file and syncs it.
+bool write_in_place(const fs::path& path, const std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>>& patches) {
+  count_write();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (const auto& [at, bytes] : patches) ok = ok && pwrite_all(fd, at, bytes.data(), bytes.size());
+  ok = ok && ::fdatasync(fd) == 0;  // the data and, for an append, the length
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+std::optional<fs::path> journal_of(const fs::path& path) {
+  const fs::path key = set_key(path);
+  const fs::path folder = folder_of(key);
+  const std::string name = folder.filename().string();
+  if ((name != "sys" && name != "data") || !ends_with_dat(key.filename().string())) return std::nullopt;
+  const fs::path sys = folder_of(folder) / "sys";
+  std::error_code ec;
+  if (fs::symlink_status(sys, ec).type() != fs::file_type::directory ||
+      fs::symlink_status(folder, ec).type() != fs::file_type::directory)
+    return std::nullopt;
+  return sys / kSaveJournalName;
+}
+
+}  // namespace
+
 StoreStatus SaveSet::commit() {
   if (registered_) g_current_set = nullptr;  // from here on the libraries are written for real
   registered_ = false;
   if (opened_ != StoreStatus::Ok) return opened_;
   if (files_.empty()) return StoreStatus::Ok;
-  if (files_.size() == 1) {  // one file is atomic by itself
-    const File& f = files_[0];
-    if (!writable_or_missing(f.path)) return fail(path_text(f.path) + " 是只读文件");
-    return write_file_atomic(f.path, f.content) ? StoreStatus::Ok : fail(path_text(f.path) + " 未能写入");
-  }
   // The journal names each file relative to the program folder, so a folder moved or copied
   // with a save pending finishes its own save; only names the reader accepts are written.
   const fs::path root = program_folder_of(journal_);
-  std::vector<IntentEntry> entries;
+  const auto relative = [&](const File& f) { return f.path.lexically_relative(root).generic_string(); };
+  // One file rewritten whole is atomic by itself; so is one outside sys and data, which has
+  // no journal to go through.
+  if (files_.size() == 1 && (files_[0].whole || !target_refusal(relative(files_[0])).empty()))
+    return commit_one_whole(files_[0]);
+  std::vector<SaveJournal::Entry> entries;
   for (const auto& f : files_) {
-    const std::string rel = f.path.lexically_relative(root).generic_string();
-    const std::string temp = rel.substr(0, rel.find('/') + 1) + kSetTempPrefix + random_hex16();
-    if (!name_refusal(rel, temp).empty())
+    const std::string rel = relative(f);
+    SaveJournal::Entry e;
+    e.target = rel;
+    if (f.whole) e.temp = rel.substr(0, rel.find('/') + 1) + kSetTempPrefix + random_hex16();
+    if (!(f.whole ? name_refusal(rel, e.temp) : target_refusal(rel)).empty())
       return fail(path_text(f.path) + " 不在程序目录的 sys 或 data 文件夹中，不能与其他库一起保存");
-    if (std::string why = place_refusal(root, rel, temp); !why.empty()) return fail(why);
+    if (std::string why = place_refusal(root, rel, e.temp); !why.empty()) return fail(why);
     if (!writable_or_missing(f.path)) return fail(path_text(f.path) + " 是只读文件");
-    entries.push_back({rel, temp, f.content.size(), fnv1a(f.content)});
+    if (f.whole) {
+      e.size = f.content.size();
+      e.hash = fnv1a(f.content);
+    } else if (std::string why = in_place_entry(f.path, f.base_length, f.length, f.patches, e); !why.empty()) {
+      return fail(why);
+    }
+    entries.push_back(std::move(e));
   }
   for (const auto& e : entries) remove_stale_set_temps(root / u8path(e.target.substr(0, e.target.find('/'))));
-  std::error_code ec;
-  auto undo = [&](std::size_t written, const std::string& why) {
-    for (std::size_t i = 0; i < written; ++i) fs::remove(root / u8path(entries[i].temp), ec);
-    remove_journal(journal_);
+  // After the prepared journal is on the disk, a failure rolls back through it: the
+  // temporary files go, the patched records get their old bytes.
+  auto undo = [&](const std::string& why) {
+    SaveJournal read;
+    std::string left;
+    if (finish_locked(journal_, read, left) != StoreStatus::Ok) return fail(why + "；" + left);
     return fail(why);
   };
   if (!write_file_atomic(journal_, encode_intent('P', what_, entries)))
     return fail("保存记录文件 " + path_text(journal_) + " 未能写入");
   for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (!files_[i].whole) {
+      if (!write_in_place(files_[i].path, files_[i].patches)) return undo(path_text(files_[i].path) + " 未能写入");
+      continue;
+    }
     bool exists = false;
     const fs::path temp = root / u8path(entries[i].temp);
-    if (!write_new_file(temp, files_[i].content, exists)) return undo(i, path_text(temp) + " 未能写入");
+    if (!write_new_file(temp, files_[i].content, exists)) return undo(path_text(temp) + " 未能写入");
     sync_folder(temp);
   }
-  if (!write_file_atomic(journal_, encode_intent('C', what_, entries)))
-    return undo(files_.size(), "保存记录文件 " + path_text(journal_) + " 未能写入");
+  // The folder is synced when the journal is removed below: a power cut before that finds
+  // the journal in state P (the save undone; it was never reported done) or C.
+  if (!replace_file(journal_, encode_intent('C', what_, entries), false))
+    return undo("保存记录文件 " + path_text(journal_) + " 未能写入");
   // The save has happened; what is left is moving files, which the next open repeats if
   // this one is cut short.
   SaveJournal read;

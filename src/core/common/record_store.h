@@ -2,50 +2,77 @@
 // Record r occupies bytes (r-1)*L .. r*L-1. Keys (well name, test date) are compared by
 // the caller's match function, usually after Trim_Blank_Nul.
 //
-// Every change rewrites the whole file into a new temporary file in the same folder (a name
-// nobody can guess, created exclusively), syncs it to the disk, renames it over the library
-// and syncs the folder: a failed write or a power cut leaves the old or the new library,
-// never a half-written one. Temporary files of an interrupted save go at the next write.
-// A temporary is "<name>.tmp<16 hex digits>", or ".<hash of the name>.tmp<16 hex digits>"
-// when the name is too long for that, so every name of up to 255 bytes can be written.
-// A file whose length is not a whole number of records is reported as damaged and is
-// never written.
+// Replacing or appending one record writes that record alone, in place (pwrite at its
+// offset, or at the end of the file to append), made safe by the save journal described
+// below: a kill or a power cut leaves the record as it was or as it was written, never torn.
+// Finding the record reads keys record by record through a buffer of at most 1 MB, never
+// the whole file. A record written outside an open SaveSet goes through a set of its own
+// (one file, one journal entry, the writer lock held). A library not directly in the sys
+// or data folder of a program folder (a file the user chose elsewhere) has no journal to
+// go through and is rewritten whole, as is a library that does not exist yet.
+//
+// Deleting a record rewrites the whole file into a new temporary file in the same folder (a
+// name nobody can guess, created exclusively), syncs it to the disk, renames it over the
+// library and syncs the folder: a failed write or a power cut leaves the old or the new
+// library, never a half-written one. Temporary files of an interrupted save go at the next
+// write. A temporary is "<name>.tmp<16 hex digits>", or ".<hash of the name>.tmp<16 hex
+// digits>" when the name is too long for that, so every name of up to 255 bytes can be
+// written. A file whose length is not a whole number of records is reported as damaged and
+// is never written.
 //
 // A save that changes several files (a test's efficiency record, its summary and its well
 // base record; a balance record with its well base and summary records) goes through a
 // SaveSet, so that the program sees all of them changed or none, even after a kill or a
 // power cut half way:
-//   1. While the set is open, RecordStore gathers the new content of each file in memory
-//      (and reads a gathered file back from there) instead of writing it. The set holds the
-//      program folder's writer lock (writer_lock.h) from its opening to its end.
+//   1. While the set is open, RecordStore gathers its changes in memory instead of writing
+//      them: the records written to each file (offset and bytes: "patches"), or the whole
+//      new content of a file it rewrites (a deletion, a new file). Reads of a gathered file
+//      go through the set and see the changes. The set holds the program folder's writer
+//      lock (writer_lock.h) from its opening to its end.
 //   2. commit() writes an intent file (sys/save.jnl, replaced atomically) in state P
-//      ("prepared") naming what the save is (for the user) and each library with the
-//      temporary file that will replace it (".wbsave-" and 16 random hexadecimal digits, in
-//      the library's folder: short, so any library name fits), with the length and FNV-1a
-//      hash of the new content; then it writes and syncs each temporary file; then it
-//      rewrites the intent file in state C ("committed"): that rename is the moment of the
-//      save. Then each temporary file is renamed over its library, and the intent file is
-//      removed.
+//      ("prepared") naming what the save is (for the user) and each file it changes:
+//      - a file rewritten whole: the temporary file that will replace it (".wbsave-" and 16
+//        random hexadecimal digits, in the library's folder: short, so any library name
+//        fits), with the length and FNV-1a hash of the new content;
+//      - a file patched in place: its old length, its new length, an identity hash and, for
+//        each patch, the offset, the OLD bytes there (none for an append) and the length and
+//        FNV-1a hash of the new bytes. The identity hash covers up to 4 096 bytes of the old
+//        file before and after each patch and at its start, leaving out the patched bytes:
+//        content, not an inode, so that a copied or moved folder still finishes its own save,
+//        and bytes a torn write cannot have touched, so that a half-written record is still
+//        recognised as this file's.
+//      Then it writes and syncs each temporary file and writes each patch (pwrite, then
+//      fsync of the file); then it rewrites the intent file in state C ("committed"): that
+//      rename is the moment of the save. Then each temporary file is renamed over its
+//      library, and the intent file is removed.
 //   3. finish_interrupted_save() runs before anything reads the libraries (at program start
 //      and when a set is opened). No intent file: nothing to do. State P: the save never
-//      happened; its temporary files are removed (roll back). State C: every temporary
-//      file still there is renamed over its library (roll forward); a library whose
-//      temporary file is gone must already hold the recorded content. A temporary file or
-//      library that matches neither, or an intent file that does not read back whole,
-//      makes the roll fail and nothing is changed; the failure is reported, never taken for
-//      success. At start, recover_interrupted_save() sets such a save aside instead, so that
-//      saving goes on (see there).
+//      happened (roll back): its temporary files are removed, and each patched file gets
+//      its old bytes back at every patch and is cut to its old length (an append undone),
+//      then synced. State C: every temporary file still there is renamed over its library
+//      (roll forward); a library whose temporary file is gone must already hold the recorded
+//      content; a patched file must have its new length and the new bytes at every patch. A
+//      patched file whose identity does not match (another file put in its place) or whose
+//      length fits neither state, a temporary file or library that matches neither, or an
+//      intent file that does not read back whole, makes the roll fail and nothing is
+//      changed; the failure is reported, never taken for success. At start,
+//      recover_interrupted_save() sets such a save aside instead, so that saving goes on
+//      (see there). Every file is checked before any is changed.
 // The intent file trusts none of its names. They are relative to the program folder (the
 // folder above sys), so a folder moved or copied with a save pending finishes its own save.
 // A set writes only libraries ("*.dat") directly in sys or data, each through a ".wbsave-"
-// file beside it; an intent file naming anything else (an absolute name, "..", another
-// folder, a temporary file of another name or folder, one file twice), or a sys or data
-// folder, library or temporary file that is a symbolic link, is refused whole before any
-// file is touched. The intent file format: "WBSAVE2\n", the state letter, the description,
-// the count, the entries (library, temporary file, length, hash), then the FNV-1a hash of
-// everything before it; numbers 8 bytes low first, texts a length then UTF-8 bytes. Intent
-// files of "WBSAVE1\n" (no description, absolute names) are read too: a name in this program
-// folder counts as its relative name, any other is refused.
+// file beside it or in place; an intent file naming anything else (an absolute name, "..",
+// another folder, a temporary file of another name or folder, one file twice), or a sys or
+// data folder, library or temporary file that is a symbolic link, is refused whole before any
+// file is touched, as is one whose patches overlap, leave a hole, or do not add up to the
+// lengths it gives. The intent file format: "WBSAVE3\n", the state letter, the description,
+// the count, the entries, then the FNV-1a hash of everything before it; numbers 8 bytes low
+// first, texts and byte strings a length then the bytes (names UTF-8). An entry starts with
+// its kind: 0, a file rewritten whole (library, temporary file, length, hash); 1, a file
+// patched in place (library, old length, new length, identity hash, the count of patches,
+// each patch's offset, old bytes, new length and new hash). Intent files of "WBSAVE2\n"
+// (whole files only, no kind) and "WBSAVE1\n" (no description, absolute names) are read
+// too: a name in this program folder counts as its relative name, any other is refused.
 // Temporary files of single writes ("<name>.tmp…") are never part of a set; ".wbsave-"
 // files are removed when a set next writes into their folder, the writer lock held and no
 // intent file pending, so none of them can belong to a live save.
@@ -89,7 +116,7 @@ class RecordStore {
   // First record (1-based) for which match() holds; 0 when none.
   StoreStatus find(const Match& match, std::size_t& found) const;
 
-  // Writes record r in 1..count+1 (count+1 appends).
+  // Writes record r in 1..count+1 (count+1 appends): that record alone (see the top).
   StoreStatus write(std::size_t r, const Bytes& rec);
   // Replace: overwrites the first matching record and sets `result` to 0, otherwise
   // appends and sets `result` to the new record's number.
@@ -104,9 +131,16 @@ class RecordStore {
   // Deletes the file (a missing file is fine).
   StoreStatus remove_file();
 
+  // For tests that compare the stored bytes of both ways: while on, write() and
+  // save_replace() rewrite the whole file as deletions do, instead of writing one record.
+  static void set_whole_file_writes(bool on);
+
  private:
   StoreStatus load(std::vector<std::uint8_t>& content) const;
   StoreStatus store(const std::vector<std::uint8_t>& content);
+  StoreStatus write_whole(std::size_t r, const Bytes& rec);
+  // Bytes [offset, offset + out.size()) of the library as the open set sees it.
+  StoreStatus read_at(std::uint64_t offset, std::vector<std::uint8_t>& out) const;
 
   std::filesystem::path path_;
   std::size_t len_;
@@ -120,6 +154,10 @@ class RecordStore {
 // existing file or link there fails the write and is left alone; removed again on failure).
 [[nodiscard]] bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,
                                   const std::vector<std::uint8_t>& content);
+// How many times this process has written or removed a file through this store (each
+// write, deletion, rename and roll of a save counts): a cache of what a library holds stays
+// valid only while the count has not moved, however coarse the file's modification time.
+std::uint64_t library_writes();
 // Reads a whole file; false when it is no regular file (a folder, a device) or cannot be opened or read.
 [[nodiscard]] bool read_file(const std::filesystem::path& path, std::vector<std::uint8_t>& content);
 
@@ -130,9 +168,21 @@ inline constexpr const char* kSaveJournalName = "save.jnl";
 // (magic, state, entries, hash); `sound`: also every name is one a save set writes (see the
 // top of this file), each library and temporary file named once. `cause` says why not.
 struct SaveJournal {
+  // A record (or run of records) written in place: the bytes there before (none where it
+  // lies past the old length), the length and hash of the bytes written.
+  struct Patch {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> old_bytes;
+    std::uint64_t size = 0, hash = 0;
+  };
   struct Entry {
     std::string target, temp;  // relative to the program folder, "/" between the parts
-    std::uint64_t size = 0, hash = 0;
+    std::uint64_t size = 0, hash = 0;  // of the whole new content (temp not empty)
+    // A file patched in place (temp empty): its old and new length, the hash of its
+    // identity bytes (see the top of this file) and the patches in rising offsets.
+    bool in_place = false;
+    std::uint64_t old_length = 0, new_length = 0, identity = 0;
+    std::vector<Patch> patches;
   };
   bool readable = false, sound = false;
   char state = 0;    // 'P' or 'C'
@@ -141,7 +191,7 @@ struct SaveJournal {
   std::string cause;
 };
 SaveJournal read_save_journal(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& program_folder);
-// The bytes of an intent file in the current format ("WBSAVE2"), as commit() writes them.
+// The bytes of an intent file in the current format ("WBSAVE3"), as commit() writes them.
 std::vector<std::uint8_t> encode_save_journal(const SaveJournal& journal);
 
 // Completes or undoes a multi-file save a kill interrupted (see the top of this file). Ok
@@ -191,15 +241,36 @@ class SaveSet {
   const std::string& cause() const { return cause_; }
 
   static SaveSet* current();
-  // The gathered content of `path`, nullptr when the set holds none.
-  const std::vector<std::uint8_t>* gathered(const std::filesystem::path& path) const;
+  // Whether the set holds changes of `path`.
+  bool gathered(const std::filesystem::path& path) const;
+  // The length of `path` with the gathered changes; false when the set holds none.
+  bool gathered_length(const std::filesystem::path& path, std::uint64_t& length) const;
+  // Bytes [offset, offset + out.size()) of `path` with the gathered changes; IoError past
+  // its end or when the file cannot be read.
+  StoreStatus read_gathered(const std::filesystem::path& path, std::uint64_t offset,
+                            std::vector<std::uint8_t>& out) const;
+  // The whole content of `path` with the gathered changes (the file as it is when none).
+  StoreStatus gathered_content(const std::filesystem::path& path, std::vector<std::uint8_t>& out) const;
+  // Gathers the whole new content of `path` (it replaces any patches gathered before).
   void gather(const std::filesystem::path& path, std::vector<std::uint8_t> content);
+  // Gathers `bytes` to be written at `offset` of `path`, at most at its (gathered) end.
+  // A file that does not exist yet is gathered whole. IoError when `path` is no regular
+  // file or the offset lies past the end.
+  StoreStatus patch(const std::filesystem::path& path, std::uint64_t offset, const std::vector<std::uint8_t>& bytes);
 
  private:
   struct File {
     std::filesystem::path path;
-    std::vector<std::uint8_t> content;
+    bool whole = true;
+    std::vector<std::uint8_t> content;  // whole: the new content
+    // patched: the file's length when first patched, its length now, the patches by offset
+    // (none overlapping or touching another).
+    std::uint64_t base_length = 0, length = 0;
+    std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> patches;
   };
+  File* find(const std::filesystem::path& path);
+  const File* find(const std::filesystem::path& path) const;
+  StoreStatus commit_one_whole(const File& f);
   StoreStatus fail(std::string cause);
   std::filesystem::path journal_;
   std::string what_;

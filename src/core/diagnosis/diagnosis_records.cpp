@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <span>
 #include <system_error>
 #include <tuple>
@@ -193,14 +194,29 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
     io.messages.show(over_limit_text(st.Bgt_Path, count), kEmptyKeyTitle);
     return false;
   }
-  const BgtFile file = read_bgt_file(st.Bgt_Path);
-  const std::size_t found = find_record(file, st);
+  // The key is looked for in the key bytes alone, and only the record found is read.
+  const RecordKeys keys = read_bgt_keys(st.Bgt_Path);
+  std::size_t found = 0;
+  {
+    const std::string well = well_key(st), date = date_key(st);
+    for (std::size_t i = 0; i < keys.records && !found; ++i)
+      if (trim_blanks(gbk_field_text(key_well(keys, i))) == well && trim_blanks(gbk_field_text(key_date(keys, i))) == date)
+        found = i + 1;
+  }
   if (!found && library_full(count)) {
     io.messages.show(library_full_text("诊断记录文件"), kEmptyKeyTitle);
     return false;
   }
   // A replaced record keeps what the window never sets; a new one starts blank.
-  BgtRecord rec = found ? decode_record(file.record(found)) : BgtRecord{};
+  BgtRecord rec;
+  if (found) {
+    Bytes old;
+    if (const StoreStatus s = store.read(found, old); s != StoreStatus::Ok) {
+      show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+      return false;
+    }
+    rec = decode_record(old);
+  }
   boxes_to_record(st, rec);
   if (trim_blanks(st.refreshed_card.well_name) == well_key(st)) {
     rec.card = st.refreshed_card;
@@ -437,11 +453,29 @@ void set_Text7(DiagnosisState& st, const std::string& text, DiagnosisIo& io) {
   Text7_Change(st, io);
 }
 
+// Record n (1-based) of the file as read_bgt_file has it (whole records, at most the limit),
+// read alone: a save shows the record it wrote without reading the library. False when
+// there is none.
+bool read_bgt_record(const fs::path& path, std::size_t n, BgtRecord& out) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return false;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (ec) return false;
+  const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(size / kBgtRecordSize), kMaxLibraryRecords);
+  if (n < 1 || n > count) return false;
+  std::ifstream in(path, std::ios::binary);
+  Bytes b(kBgtRecordSize);
+  in.seekg(static_cast<std::streamoff>((n - 1) * kBgtRecordSize));
+  if (!in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()))) return false;
+  out = decode_record(b);
+  return true;
+}
+
 void Text7_Change(DiagnosisState& st, DiagnosisIo& io) {
-  const BgtFile f = read_bgt_file(st.Bgt_Path);
   const int n = record_number(st.Text7);
-  if (f.count == 0 || n < 1 || static_cast<std::size_t>(n) > f.count) return;
-  st.Bgt_Rec = decode_record(f.record(static_cast<std::size_t>(n)));
+  BgtRecord rec;
+  if (n < 1 || !read_bgt_record(st.Bgt_Path, static_cast<std::size_t>(n), rec)) return;
+  st.Bgt_Rec = rec;
   BgtRecode_To_Text(st);
   clear_picture(io);
   refresh_diagnosis(st, io);

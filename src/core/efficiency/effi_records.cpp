@@ -142,17 +142,25 @@ void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1) {
 std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
                                 StoreStatus& status) {
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
-  std::vector<Bytes> recs;
-  status = store.read_all(recs);
-  if (status != StoreStatus::Ok) return 0;
   static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
   const std::string well = stored_key(Text1[kWell], kKeys.well().length);
   const std::string test = stored_key(Text1[kTestTime], kKeys.test().length);
-  std::size_t found = 0;
-  for (std::size_t i = 0; i < recs.size() && !found; ++i) {
-    std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole
-    if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == test) found = i + 1;
+  // Looked for a block of records at a time; only the record found is kept.
+  std::size_t found = 0, count = 0;
+  status = store.find(
+      [&](const Bytes& b) {
+        DlPhRecord r;
+        std::ignore = r.decode(b);  // a record of the store, whole
+        return Trim_Blank_Nul(r.well_name) == well && Trim_Blank_Nul(r.test_date) == test;
+      },
+      found);
+  if (status == StoreStatus::Ok) status = store.count(count);
+  if (status == StoreStatus::Ok && found) {
+    Bytes b;
+    status = store.read(found, b);
+    std::ignore = DlPh_Rec.decode(b);  // read whole, or the save stops below
   }
+  if (status != StoreStatus::Ok) return 0;
   if (!found) {
     // A new record starts cleared: the buffer holds the last record read, another test's
     // counterweights, advice and energy values.
@@ -174,7 +182,7 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   DlPh_Rec.dn_cs[kDnCsRmsCurrent] = val(kRmsCurrent);
   DlPh_Rec.dn_cs[kDnCsRmsPower] = val(kRmsPower);
   DlPh_Rec.sys_effi = val(kSysEffi);
-  const std::size_t target = found ? found : recs.size() + 1;
+  const std::size_t target = found ? found : count + 1;
   status = store.write(target, DlPh_Rec.encode());
   return status == StoreStatus::Ok ? target : 0;
 }
@@ -192,14 +200,12 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
   if (refused_by_limit(Effi_File, prog, Text1, false, msg)) return {};
   EffiSaveResult out;
   RecordStore store(Effi_File, kGtYmRecordSize);
-  std::vector<Bytes> recs;
-  StoreStatus st = store.read_all(recs);
+  const auto key = key_of(Text1);
+  std::size_t found = 0, count = 0;
+  StoreStatus st = store.find([&](const Bytes& b) { return key_of(b) == key; }, found);
+  if (st == StoreStatus::Ok) st = store.count(count);
   if (st == StoreStatus::Ok) {
-    const auto key = key_of(Text1);
-    std::size_t found = 0;
-    for (std::size_t i = 0; i < recs.size() && !found; ++i)
-      if (key_of(recs[i]) == key) found = i + 1;
-    const std::size_t target = found ? found : recs.size() + 1;
+    const std::size_t target = found ? found : count + 1;
     st = store.write(target, gt_ym_from_boxes(Text1).encode());
     if (st == StoreStatus::Ok) {
       out.saved = true;

@@ -130,20 +130,25 @@ StoreStatus find_well_base(const fs::path& lib, const std::string& well, const s
                            std::size_t& found) {
   found = 0;
   RecordStore store(lib, kWellBaseRecordSize);
-  std::vector<Bytes> recs;
-  const StoreStatus st = store.read_all(recs);
-  if (st != StoreStatus::Ok) return st;
   static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
   const std::string w = stored_blank_key(well, kKeys.well().length);
   const std::string t = stored_blank_key(test, kKeys.test().length);
-  WellBaseRecord r;
-  for (std::size_t i = 0; i < recs.size(); ++i) {
-    std::ignore = r.decode(recs[i]);  // a record of the store, whole
-    if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
-      rec = r;
-      found = i + 1;
-      break;
+  // Looked for a block of records at a time, never the whole library in memory.
+  StoreStatus st = store.find(
+      [&](const Bytes& b) {
+        WellBaseRecord r;
+        std::ignore = r.decode(b);  // a record of the store, whole
+        return trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t;
+      },
+      found);
+  if (st != StoreStatus::Ok) return st;
+  if (found) {
+    Bytes b;
+    if ((st = store.read(found, b)) != StoreStatus::Ok) {
+      found = 0;
+      return st;
     }
+    std::ignore = rec.decode(b);  // read whole just above
   }
   return StoreStatus::Ok;
 }
@@ -235,8 +240,10 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
                               Ask ask_overwrite, MessageService& msg) {
   WellBaseSaveResult out;
   RecordStore store(well_base_path(prog), kWellBaseRecordSize);
-  std::vector<Bytes> recs;
-  StoreStatus st = store.read_all(recs);
+  WellBaseRecord rec;
+  std::size_t found = 0, count = 0;
+  StoreStatus st = find_well_base(store.path(), well, test, rec, found);
+  if (st == StoreStatus::Ok) st = store.count(count);
   if (st == StoreStatus::Damaged) {
     msg.show(kBadFormatText, kBadFormatTitle);
     out.outcome = SaveOutcome::Damaged;
@@ -247,24 +254,11 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
     out.outcome = SaveOutcome::IoError;
     return out;
   }
-  static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
-  const std::string w = stored_blank_key(well, kKeys.well().length);
-  const std::string t = stored_blank_key(test, kKeys.test().length);
-  WellBaseRecord rec;
-  std::size_t found = 0;
-  for (std::size_t i = 0; i < recs.size() && !found; ++i) {
-    WellBaseRecord r;
-    std::ignore = r.decode(recs[i]);  // a record of the store, whole
-    if (trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t) {
-      rec = r;
-      found = i + 1;
-    }
-  }
   // Records past the 16-bit numbers cannot be taken: a file beyond the limit is refused
   // whole, a new key in a full library is not appended.
-  if (recs.size() > kMaxLibraryRecords || (!found && library_full(recs.size()))) {
-    msg.show((recs.size() > kMaxLibraryRecords ? over_limit_text(store.path(), recs.size())
-                                               : library_full_text(kWellBaseLibraryName)) +
+  if (count > kMaxLibraryRecords || (!found && library_full(count))) {
+    msg.show((count > kMaxLibraryRecords ? over_limit_text(store.path(), count)
+                                         : library_full_text(kWellBaseLibraryName)) +
                  "\n井基础数据未保存！",
              kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
     out.outcome = SaveOutcome::Full;
@@ -282,7 +276,7 @@ WellBaseSaveResult save_keyed(const ProgramFolder& prog, const std::string& well
     out.outcome = SaveOutcome::Declined;
     return out;
   }
-  out.record = found ? found : recs.size() + 1;
+  out.record = found ? found : count + 1;
   out.appended = found == 0;
   st = store.write(out.record, rec.encode());
   if (st != StoreStatus::Ok) {

@@ -21,10 +21,10 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   st.DnCs = fresh;
 
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
-  std::vector<Bytes> recs;
-  out.status = store.read_all(recs);
+  std::size_t count = 0;
+  out.status = store.count(count);
   if (out.status != StoreStatus::Ok) return out;
-  if (recs.size() > kMaxLibraryRecords) {
+  if (count > kMaxLibraryRecords) {
     out.status = StoreStatus::IoError;
     out.over_limit = true;
     return out;
@@ -33,15 +33,23 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
   const std::string well = record_key(st.Text1[appended_box::kWell], kKeys.well().length);
   const std::string date = record_key(st.org_head.test_date, kKeys.test().length);
+  // Looked for a block of records at a time; the buffer then holds the record found or, when
+  // none is, the last record (as a scan decoding every record into it left it).
   std::size_t found = 0;
-  for (std::size_t i = 0; i < recs.size(); ++i) {
-    std::ignore = DlPh_Rec.decode(recs[i]);  // a record of the store, whole
-    if (Trim_Blank_Nul(DlPh_Rec.well_name) == well && Trim_Blank_Nul(DlPh_Rec.test_date) == date) {
-      found = i + 1;
-      break;
-    }
+  out.status = store.find(
+      [&](const Bytes& b) {
+        DlPhRecord r;
+        std::ignore = r.decode(b);  // a record of the store, whole
+        return Trim_Blank_Nul(r.well_name) == well && Trim_Blank_Nul(r.test_date) == date;
+      },
+      found);
+  if (out.status == StoreStatus::Ok && (found || count > 0)) {
+    Bytes b;
+    out.status = store.read(found ? found : count, b);
+    std::ignore = DlPh_Rec.decode(b);  // read whole, or the save stops below
   }
-  if (found == 0 && library_full(recs.size())) {
+  if (out.status != StoreStatus::Ok) return out;
+  if (found == 0 && library_full(count)) {
     out.status = StoreStatus::IoError;
     out.full = true;
     return out;
@@ -67,7 +75,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   }
   for (int k = 1; k <= 15; ++k) DlPh_Rec.dn_cs[k] = st.DnCs[k];
 
-  out.record = found ? found : recs.size() + 1;
+  out.record = found ? found : count + 1;
   out.appended = found == 0;
   out.status = store.write(out.record, DlPh_Rec.encode());
   return out;

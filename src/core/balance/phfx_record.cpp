@@ -280,10 +280,8 @@ RecordStore::Match balance_summary_key_match(const std::string& well, const std:
   static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
   const KeyField& kf_well = kSummaryKeys.well();
   const KeyField& kf_test = kSummaryKeys.test();
-  return [kf_well, kf_test, kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length)](const Bytes& b) {
-    ByteReader r(b);
-    return Trim_Blank_Nul(get_text_field(r, kf_test.offset, kf_test.length)) == kt &&
-           Trim_Blank_Nul(get_text_field(r, kf_well.offset, kf_well.length)) == kw;
+  return [kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length)](const Bytes& b) {
+    return dlph_has_key(b, kw, kt);
   };
 }
 

@@ -1,6 +1,9 @@
 #include "core/common/dlph_record.h"
 
+#include "core/common/layout_keys.h"
+#include "core/common/record_fields.h"
 #include "core/common/record_layout.h"
+#include "core/common/trim.h"
 
 namespace wb {
 
@@ -33,6 +36,13 @@ bool DlPhRecord::decode(const Bytes& b) { return kDlPhLayout.decode(b, *this); }
 DataType& data_type() {
   static DataType instance;
   return instance;
+}
+
+bool dlph_has_key(const Bytes& rec, const std::string& well, const std::string& test) {
+  static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
+  const ByteReader r(rec);
+  return Trim_Blank_Nul(get_text_field(r, kKeys.test().offset, kKeys.test().length)) == test &&
+         Trim_Blank_Nul(get_text_field(r, kKeys.well().offset, kKeys.well().length)) == well;
 }
 
 }  // namespace wb

@@ -147,13 +147,7 @@ std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& T
   const std::string test = stored_key(Text1[kTestTime], kKeys.test().length);
   // Looked for a block of records at a time; only the record found is kept.
   std::size_t found = 0, count = 0;
-  status = store.find(
-      [&](const Bytes& b) {
-        DlPhRecord r;
-        std::ignore = r.decode(b);  // a record of the store, whole
-        return Trim_Blank_Nul(r.well_name) == well && Trim_Blank_Nul(r.test_date) == test;
-      },
-      found);
+  status = store.find([&](const Bytes& b) { return dlph_has_key(b, well, test); }, found);
   if (status == StoreStatus::Ok) status = store.count(count);
   if (status == StoreStatus::Ok && found) {
     Bytes b;

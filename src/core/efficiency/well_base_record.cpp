@@ -130,17 +130,9 @@ StoreStatus find_well_base(const fs::path& lib, const std::string& well, const s
                            std::size_t& found) {
   found = 0;
   RecordStore store(lib, kWellBaseRecordSize);
-  static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
-  const std::string w = stored_blank_key(well, kKeys.well().length);
-  const std::string t = stored_blank_key(test, kKeys.test().length);
-  // Looked for a block of records at a time, never the whole library in memory.
-  StoreStatus st = store.find(
-      [&](const Bytes& b) {
-        WellBaseRecord r;
-        std::ignore = r.decode(b);  // a record of the store, whole
-        return trim_blanks(r.well_name) == w && trim_blanks(r.test_date) == t;
-      },
-      found);
+  // Looked for a block of records at a time, never the whole library in memory; only the
+  // key fields of each record are read.
+  StoreStatus st = store.find(well_base_key_match(well, test), found);
   if (st != StoreStatus::Ok) return st;
   if (found) {
     Bytes b;

@@ -36,13 +36,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   // Looked for a block of records at a time; the buffer then holds the record found or, when
   // none is, the last record (as a scan decoding every record into it left it).
   std::size_t found = 0;
-  out.status = store.find(
-      [&](const Bytes& b) {
-        DlPhRecord r;
-        std::ignore = r.decode(b);  // a record of the store, whole
-        return Trim_Blank_Nul(r.well_name) == well && Trim_Blank_Nul(r.test_date) == date;
-      },
-      found);
+  out.status = store.find([&](const Bytes& b) { return dlph_has_key(b, well, date); }, found);
   if (out.status == StoreStatus::Ok && (found || count > 0)) {
     Bytes b;
     out.status = store.read(found ? found : count, b);

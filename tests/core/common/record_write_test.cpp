@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/common/paths.h"
+#include "journal_folder.h"
 #include "core/common/record_store.h"
 #include "core/level/dym_record.h"
 #include "core/level/level_library.h"
@@ -21,8 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Content = std::vector<std::uint8_t>;
-
-Content text(const std::string& s) { return Content(s.begin(), s.end()); }
+using test::text;
 
 std::uint64_t fnv(const Content& c) {
   std::uint64_t h = 1469598103934665603ull;
@@ -30,33 +30,15 @@ std::uint64_t fnv(const Content& c) {
   return h;
 }
 
-std::string read(const fs::path& p) {
-  Content c;
-  if (!read_file(p, c)) return "(none)";
-  return std::string(c.begin(), c.end());
-}
+std::string read(const fs::path& p) { return test::read_text(p); }
 
-class RecordWriteTest : public ::testing::Test {
+class RecordWriteTest : public test::JournalFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::canonical(fs::temp_directory_path()) /
-           ("wb_recwrite_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    root_ = dir_ / "prog";
-    fs::create_directories(root_ / "sys");
-    fs::create_directories(root_ / "data");
-    fs::create_directories(dir_ / "outside");
-    a_ = root_ / "sys" / "A.dat";
-    b_ = root_ / "data" / "B.dat";
-    jnl_ = root_ / "sys" / kSaveJournalName;
-  }
+  void SetUp() override { make_folder("wb_recwrite_"); }
   void TearDown() override {
     RecordStore::set_whole_file_writes(false);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    JournalFolderTest::TearDown();
   }
-  fs::path dir_, root_, a_, b_, jnl_;
 };
 
 // A journal entry of a file patched in place, as a save would leave it for `old` patched to
@@ -174,7 +156,9 @@ TEST_F(RecordWriteTest, AFolderCopiedWithARecordWritePendingFinishesItsOwn) {
   fs::copy(root_, copy, fs::copy_options::recursive);
   EXPECT_EQ(finish_interrupted_save(copy / "sys" / kSaveJournalName), StoreStatus::Ok);
   EXPECT_EQ(read(copy / "sys" / "A.dat"), "aaaabbbbcccc");
-  EXPECT_EQ(read(a_), "aaaaBBbbcccc");  // the original's own save is its own
+  // Recovering the copy touches only the copy: the first folder keeps its half-written record
+  // until its own journal is finished.
+  EXPECT_EQ(read(a_), "aaaaBBbbcccc");
   EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::Ok);
   EXPECT_EQ(read(a_), "aaaabbbbcccc");
 }

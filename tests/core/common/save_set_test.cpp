@@ -10,48 +10,29 @@
 #include <vector>
 
 #include "core/common/record_store.h"
+#include "journal_folder.h"
 
 namespace wb {
 namespace {
 
 namespace fs = std::filesystem;
 using Content = std::vector<std::uint8_t>;
+using test::text;
 
-Content text(const std::string& s) { return Content(s.begin(), s.end()); }
-
-class SaveSetTest : public ::testing::Test {
+class SaveSetTest : public test::JournalFolderTest {
  protected:
   void SetUp() override {
-    dir_ = fs::canonical(fs::temp_directory_path()) /
-           ("wb_saveset_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    root_ = dir_ / "prog";
-    fs::create_directories(root_ / "sys");
-    fs::create_directories(root_ / "data");
-    fs::create_directories(dir_ / "outside");
-    a_ = root_ / "sys" / "A.dat";
-    b_ = root_ / "data" / "B.dat";  // libraries may lie in either folder
-    jnl_ = root_ / "sys" / kSaveJournalName;
+    make_folder("wb_saveset_");
     ASSERT_TRUE(write_file_atomic(a_, text("aaaa")));
     ASSERT_TRUE(write_file_atomic(b_, text("bbbb")));
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  static std::string read(const fs::path& p) {
-    Content c;
-    if (!read_file(p, c)) return "(none)";
-    return std::string(c.begin(), c.end());
-  }
+  static std::string read(const fs::path& p) { return test::read_text(p); }
   std::vector<std::string> files(const fs::path& d) const {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(d)) out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
   }
-  fs::path dir_, root_, a_, b_, jnl_;
 };
 
 TEST_F(SaveSetTest, WritesEveryFileAtCommitAndLeavesNothingBehind) {

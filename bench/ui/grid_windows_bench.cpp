@@ -144,7 +144,10 @@ BENCHMARK(BM_LibraryGridFill_32767)->Unit(benchmark::kMillisecond);
 void StatisticsOpen(benchmark::State& state, int kRecords) {
   wb::test::ScopedFakeServices fakes;
   BigLibraries& libs = libraries(kRecords);
-  if (!libs.sound) state.SkipWithError("the efficiency library does not pass the record checks");
+  if (!libs.sound) {
+    state.SkipWithError("the efficiency library does not pass the record checks");
+    return;
+  }
   int rows = 0;
   for (auto _ : state) {
     auto* w = new wb::SysEffiAssemble(libs.prog);
@@ -168,7 +171,10 @@ void BM_StatisticsMemory_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
   const int n = static_cast<int>(wb::kMaxLibraryRecords);
   BigLibraries& libs = libraries(n);
-  if (!libs.sound) state.SkipWithError("the efficiency library does not pass the record checks");
+  if (!libs.sound) {
+    state.SkipWithError("the efficiency library does not pass the record checks");
+    return;
+  }
   reset_peak_memory();
   int rows = 0;
   double rss = 0, peak = 0;

@@ -105,7 +105,10 @@ void paint(QWidget* w) {
 
 void BM_LevelLibraryList_32767(benchmark::State& state) {
   LimitLibraries& libs = libraries();
-  if (!libs.written) state.SkipWithError("the libraries were not written");
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
   wb::LevelLibrary lib(libs.prog);
   std::vector<wb::LevelLibraryRow> rows;
   for (auto _ : state) {
@@ -120,7 +123,10 @@ BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond);
 void BM_LevelWindowGrid_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
-  if (!libs.written) state.SkipWithError("the libraries were not written");
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
   wb::LevelDisplay w(libs.prog);
   w.show();
   paint(w.Grid1);
@@ -136,7 +142,10 @@ BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond);
 void BM_DesignWells_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
-  if (!libs.written) state.SkipWithError("the libraries were not written");
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
   wb::design::RodDesign w(libs.prog);
   w.show();
   QCoreApplication::processEvents();
@@ -152,7 +161,10 @@ BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond);
 void BM_DesignDates_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
-  if (!libs.written) state.SkipWithError("the libraries were not written");
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
   wb::design::RodDesign w(libs.prog);
   w.show();
   QCoreApplication::processEvents();
@@ -175,7 +187,10 @@ BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond);
 void BM_DiagnosisLists_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
-  if (!libs.written) state.SkipWithError("the libraries were not written");
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
   wb::WellDiagnosis w(libs.prog);
   w.show();
   QCoreApplication::processEvents();

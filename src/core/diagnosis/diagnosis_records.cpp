@@ -453,20 +453,32 @@ void set_Text7(DiagnosisState& st, const std::string& text, DiagnosisIo& io) {
   Text7_Change(st, io);
 }
 
-// Record n (1-based) of the file as read_bgt_file has it (whole records, at most the limit),
-// read alone: a save shows the record it wrote without reading the library. False when
-// there is none.
-bool read_bgt_record(const fs::path& path, std::size_t n, BgtRecord& out) {
+// The number of whole records of the file, without reading them: 0 for a missing file, a
+// folder or a file beyond the record limit, as read_bgt_file counts.
+std::size_t bgt_record_count(const fs::path& path) {
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return false;
+  if (!fs::is_regular_file(path, ec)) return 0;
   const std::uintmax_t size = fs::file_size(path, ec);
-  if (ec) return false;
-  const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(size / kBgtRecordSize), kMaxLibraryRecords);
-  if (n < 1 || n > count) return false;
+  if (ec) return 0;
+  const std::uintmax_t n = size / kBgtRecordSize;
+  return n > kMaxLibraryRecords ? 0 : static_cast<std::size_t>(n);
+}
+
+// The bytes of record n (1-based) of the file as bgt_record_count counts it, read alone. False
+// when there is none.
+bool read_bgt_bytes(const fs::path& path, std::size_t n, Bytes& b) {
+  if (n < 1 || n > bgt_record_count(path)) return false;
   std::ifstream in(path, std::ios::binary);
-  Bytes b(kBgtRecordSize);
+  b.assign(kBgtRecordSize, 0);
   in.seekg(static_cast<std::streamoff>((n - 1) * kBgtRecordSize));
-  if (!in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()))) return false;
+  return static_cast<bool>(in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size())));
+}
+
+// Record n, decoded: a save shows the record it wrote, the record box the record it names,
+// without reading the library.
+bool read_bgt_record(const fs::path& path, std::size_t n, BgtRecord& out) {
+  Bytes b;
+  if (!read_bgt_bytes(path, n, b)) return false;
   out = decode_record(b);
   return true;
 }
@@ -483,20 +495,22 @@ void Text7_Change(DiagnosisState& st, DiagnosisIo& io) {
 }
 
 void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
-  const BgtFile f = read_bgt_file(st.Bgt_Path);
-  const auto count = static_cast<long long>(f.count);
+  // Stepping and deleting need the count and one record, never the whole library.
+  const std::size_t records = bgt_record_count(st.Bgt_Path);
+  const auto count = static_cast<long long>(records);
   const long long n = record_number(st.Text7);
   if (index == 0 || index == 1) {
-    set_Text7(st, std::to_string(step_target(n, index == 0 ? -1 : 1, f.count)), io);
+    set_Text7(st, std::to_string(step_target(n, index == 0 ? -1 : 1, records)), io);
     return;
   }
   if (index != 2) return;
   // The last record is not deleted from this window; the question comes first.
-  const DeleteTarget t = delete_target(n, f.count, {.keeps_last_record = true, .asks_first = true}, io.messages);
+  const DeleteTarget t = delete_target(n, records, {.keeps_last_record = true, .asks_first = true}, io.messages);
   if (!t.confirmed || count <= 1) return;
   // Only the record on screen goes: its number and its key must agree.
-  const bool shown = t.record && record_well(f.record(t.record)) == well_key(st) &&
-                     record_date(f.record(t.record)) == date_key(st);
+  Bytes rec;
+  const bool shown = t.record && read_bgt_bytes(st.Bgt_Path, t.record, rec) && record_well(rec) == well_key(st) &&
+                     record_date(rec) == date_key(st);
   if (!shown) {
     io.messages.show("记录号" + std::to_string(n) + "不是当前井号和日期的记录，未删除任何记录。", kDeleteFailedTitle);
     return;
@@ -513,7 +527,7 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
   }
   st.well_list.clear();
   Find_WellNmae_To_Comb(st);
-  const std::size_t next = shown_after_delete(t.record, f.count);
+  const std::size_t next = shown_after_delete(t.record, records);
   if (next == t.record)
     Text7_Change(st, io);  // the record after it took its number
   else

@@ -80,17 +80,13 @@ constexpr const char* kNothingSavedWithBaseText =
 std::vector<RoomCheck> effi_rooms(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
                                   bool well_base) {
   static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
-  const KeyField& sw = kSummaryKeys.well();
-  const KeyField& st = kSummaryKeys.test();
   std::vector<RoomCheck> rooms;
   rooms.push_back({RecordStore(Effi_File, kGtYmRecordSize),
                    [key = key_of(Text1)](const Bytes& b) { return key_of(b) == key; }, kGtYmLibraryName});
   rooms.push_back({RecordStore(prog.sys() / kDlPhFileName, kDlPhRecordSize),
-                   [sw, st, well = stored_key(Text1[kWell], sw.length),
-                    test = stored_key(Text1[kTestTime], st.length)](const Bytes& b) {
-                     ByteReader r(b);
-                     return Trim_Blank_Nul(get_text_field(r, sw.offset, sw.length)) == well &&
-                            Trim_Blank_Nul(get_text_field(r, st.offset, st.length)) == test;
+                   [well = stored_key(Text1[kWell], kSummaryKeys.well().length),
+                    test = stored_key(Text1[kTestTime], kSummaryKeys.test().length)](const Bytes& b) {
+                     return dlph_has_key(b, well, test);
                    },
                    kDlPhLibraryName});
   if (well_base)

@@ -12,10 +12,10 @@ namespace wb {
 // suffix while a file of that name is in `folder`. Characters a file name cannot hold become
 // "_". A well too long for a 255-byte file name is shortened (whole characters). UTF-8,
 // without the folder.
+std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_view well, std::string_view report);
+
 // The name a print job is listed by in the printing system's queue: the PDF name's stem,
 // "<well>_<report>" (just the report without a well), as given.
 std::string print_job_name(std::string_view well, std::string_view report);
-
-std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_view well, std::string_view report);
 
 }  // namespace wb

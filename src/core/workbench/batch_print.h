@@ -38,7 +38,6 @@ struct PrintMarks {
 };
 // Why the marks cannot be printed; empty when they can.
 std::string print_marks_refusal(const PrintMarks& marks);
-inline constexpr const char* kPrintMarksTitle = "打印";
 // `column0` holds the column-0 texts of grid rows 0 … rows − 1; row 0 is the header.
 PrintMarks collect_print_marks(const std::vector<std::string>& column0);
 

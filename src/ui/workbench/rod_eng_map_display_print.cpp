@@ -36,7 +36,7 @@ void RodEngMapDisplay::Command1_Click() {
 void RodEngMapDisplay::print_marked_command() {
   const PrintMarks marks = collect_print_marks(grid_column0(Grid1));
   if (marks.overflow) {  // more than 250 marked rows, or one past the record numbers: nothing is printed
-    services().messages->show(print_marks_refusal(marks), kPrintMarksTitle, MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show(print_marks_refusal(marks), kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   if (marks.rows.empty()) {

@@ -59,13 +59,16 @@ std::string temp_prefix(const std::string& base) {
   return "." + std::string(hex) + ".tmp";
 }
 
-// Temporary files of `path` are its prefix followed by letters and digits (hexadecimal
-// now, decimal from older saves).
+// Temporary files of `path` are its prefix followed by 16 hexadecimal digits (or by decimal
+// digits, from older saves). Nothing else is taken for one: a library the user keeps in a
+// folder of their own may lie beside files of theirs such as "x.dat.tmpBackup".
 bool is_temp_of(const std::string& name, const std::string& base) {
   const std::string prefix = temp_prefix(base);
   if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
-  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                     [](unsigned char c) { return std::isalnum(c) != 0; });
+  const auto tail = name.begin() + static_cast<std::ptrdiff_t>(prefix.size());
+  const bool hex16 = name.size() - prefix.size() == 16 &&
+                     std::all_of(tail, name.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+  return hex16 || std::all_of(tail, name.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 // A save killed between creating its temporary file and the rename leaves the file behind;
@@ -951,7 +954,9 @@ void set_aside(const fs::path& journal, fs::path& moved_to) {
       // ".wbsave-…" in data becomes "data-wbsave-…": shown, and never taken for a live one.
       const fs::path to = dir / (std::string(name) + "-" + t.filename().string().substr(1));
       fs::rename(t, to, ec);
-      if (ec && fs::copy_file(t, to, ec)) fs::remove(t, ec);
+      // A copy only of a file itself: a link is left where it is, never followed.
+      if (ec && fs::symlink_status(t, ec).type() == fs::file_type::regular && fs::copy_file(t, to, ec))
+        fs::remove(t, ec);
     }
     sync_folder(folder / "x");
   }

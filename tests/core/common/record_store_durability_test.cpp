@@ -75,15 +75,19 @@ TEST_F(DurableWriteTest, TheFileIsSyncedBeforeTheRenameAndTheFolderAfterIt) {
 TEST_F(DurableWriteTest, TemporaryFilesOfAnInterruptedSaveGoAtTheNextWrite) {
   for (const char* name : {"Sgt.dat.tmp4711", "Sgt.dat.tmp00000000deadbeef", "Sgt.dat.tmp1"})
     std::ofstream(dir_ / name) << "half a library";
-  std::ofstream(dir_ / "Sgt.dat.tmp.keep") << "not ours";
+  // Files of the user's that only begin like a temporary name stay.
+  for (const char* name : {"Sgt.dat.tmp.keep", "Sgt.dat.tmpBackup", "Sgt.dat.tmpold"})
+    std::ofstream(dir_ / name) << "not ours";
   std::ofstream(dir_ / "Dnt.dat.tmp4711") << "another library's";
+  const std::vector<std::string> kept{"Dnt.dat.tmp4711", "Sgt.dat", "Sgt.dat.tmp.keep", "Sgt.dat.tmpBackup",
+                                      "Sgt.dat.tmpold"};
   RecordStore s(lib_, 4);
   ASSERT_EQ(s.write(1, Bytes{'W', '1', ' ', ' '}), StoreStatus::Ok);
-  EXPECT_EQ(files(), (std::vector<std::string>{"Dnt.dat.tmp4711", "Sgt.dat", "Sgt.dat.tmp.keep"}));
+  EXPECT_EQ(files(), kept);
   // A deletion writes the library too.
   std::ofstream(dir_ / "Sgt.dat.tmp99") << "half a library";
   ASSERT_EQ(s.remove_via(5, dir_ / "sgt_bak.dat"), StoreStatus::Ok);
-  EXPECT_EQ(files(), (std::vector<std::string>{"Dnt.dat.tmp4711", "Sgt.dat", "Sgt.dat.tmp.keep"}));
+  EXPECT_EQ(files(), kept);
 }
 
 // A link planted at the temporary path is never followed: the write fails and the file the

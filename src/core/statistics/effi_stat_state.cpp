@@ -26,8 +26,7 @@ const EffiStatState::Parsed& EffiStatState::parsed(const std::filesystem::path& 
   const bool known = ::stat(file.c_str(), &s) == 0 && S_ISREG(s.st_mode);
   const FileIdentity id{static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
                         static_cast<std::uint64_t>(s.st_size), static_cast<std::int64_t>(s.st_mtim.tv_sec),
-                        static_cast<std::int64_t>(s.st_mtim.tv_nsec), static_cast<std::int64_t>(s.st_ctim.tv_sec),
-                        static_cast<std::int64_t>(s.st_ctim.tv_nsec), library_writes()};
+                        static_cast<std::int64_t>(s.st_mtim.tv_nsec), library_writes()};
   if (known && parsed_.valid && parsed_.file == file && parsed_.identity == id) return parsed_;
   parsed_.status = read_stat_records(file, parsed_.records, &parsed_.findings);
   parsed_.file = file;

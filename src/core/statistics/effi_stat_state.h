@@ -79,9 +79,10 @@ class EffiStatState {
   // inode), another program's write changes its size or modification time.
   struct FileIdentity {
     std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
-    // A record written in place keeps the size and may keep the stamps within their tick:
-    // this program's own library writes are counted as well (library_writes()).
+    std::int64_t modified_s = 0, modified_ns = 0;
+    // A record written in place keeps the size and may keep the time within its tick: this
+    // program's own library writes are counted as well (library_writes()); the folder's
+    // writer lock keeps another copy of the program from writing.
     std::uint64_t writes = 0;
     bool operator==(const FileIdentity&) const = default;
   };

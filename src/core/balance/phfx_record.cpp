@@ -126,7 +126,7 @@ constexpr RecordKeyFields kPhfxKeys = record_key_fields(kPhfxLayout);
 
 // A box text as its field holds it once stored, blanks trimmed: what a stored key is compared with.
 std::string stored_key_text(const std::string& text, const KeyField& f) {
-  return trim_blanks(gbk_to_utf8(gbk_field(text, f.length)));
+  return key_as_stored(text, f.length, KeyTrim::Blanks, TypedTrim::None);
 }
 
 }  // namespace
@@ -204,29 +204,18 @@ void stroke_from_phfx(const PhfxRecord& rec, HeldStroke& h) {
   h.qqs_org = h.qqs;
 }
 
-RecordStore::Match phfx_key_match(const std::string& well, const std::string& test) {
+KeyMatch phfx_key_match(const std::string& well, const std::string& test) {
   const KeyField& wf = kPhfxKeys.well();
   const KeyField& tf = kPhfxKeys.test();
-  return [wf, tf, w = stored_key_text(well, wf), t = stored_key_text(test, tf)](const Bytes& b) {
-    ByteReader r(b);
-    return trim_blanks(get_text_field(r, wf.offset, wf.length)) == w &&
-           trim_blanks(get_text_field(r, tf.offset, tf.length)) == t;
-  };
+  return KeyMatch({{wf, stored_key_text(well, wf)}, {tf, stored_key_text(test, tf)}}, KeyTrim::Blanks);
 }
 
 StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                       PhfxRecord& rec, std::size_t& found) {
   found = 0;
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
-  if (st != StoreStatus::Ok) return st;
-  const std::string w = stored_key_text(well, kPhfxKeys.well()), t = stored_key_text(test, kPhfxKeys.test());
-  KeyTexts texts;
-  found = find_keyed_record(keys.records, KeyOccurrence::First, [&](std::size_t r) {
-    return texts.trimmed(keys.key(r - 1).first(kPhfxKeys.well().length)) == w &&
-           texts.trimmed(keys.key(r - 1).last(kPhfxKeys.test().length)) == t;
-  });
-  if (found == 0) return st;
+  // Only the key bytes of each record are compared; only the record found is read whole.
+  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).find(phfx_key_match(well, test), found);
+  if (st != StoreStatus::Ok || found == 0) return st;
   return read_phfx(lib, found, rec);
 }
 
@@ -276,13 +265,9 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
   return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
-RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test) {
+KeyMatch balance_summary_key_match(const std::string& well, const std::string& test) {
   static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
-  const KeyField& kf_well = kSummaryKeys.well();
-  const KeyField& kf_test = kSummaryKeys.test();
-  return [kw = stored_key(well, kf_well.length), kt = stored_key(test, kf_test.length)](const Bytes& b) {
-    return dlph_has_key(b, kw, kt);
-  };
+  return dlph_key_match(stored_key(well, kSummaryKeys.well().length), stored_key(test, kSummaryKeys.test().length));
 }
 
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,

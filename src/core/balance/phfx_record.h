@@ -19,6 +19,7 @@
 
 #include "core/balance/balance_analysis.h"
 #include "core/common/bytes.h"
+#include "core/common/key_match.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 
@@ -110,7 +111,7 @@ StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well,
                       PhfxRecord& rec, std::size_t& found);
 StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec);
 // Whether a record of the library holds the key, compared as find_phfx does.
-RecordStore::Match phfx_key_match(const std::string& well, const std::string& test);
+KeyMatch phfx_key_match(const std::string& well, const std::string& test);
 // Trimmed well names, each once, in record order; test times of one well in record order.
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells);
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests);
@@ -124,6 +125,6 @@ StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t firs
 StoreStatus save_balance_summary(const ProgramFolder& prog, const std::string& well, const std::string& test,
                                  const ParameterBoxes& text2, const std::string& advice);
 // Whether a summary record holds the key, compared as save_balance_summary does.
-RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test);
+KeyMatch balance_summary_key_match(const std::string& well, const std::string& test);
 
 }  // namespace wb

@@ -38,11 +38,9 @@ DataType& data_type() {
   return instance;
 }
 
-bool dlph_has_key(const Bytes& rec, const std::string& well, const std::string& test) {
+KeyMatch dlph_key_match(const std::string& well, const std::string& test) {
   static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
-  const ByteReader r(rec);
-  return Trim_Blank_Nul(get_text_field(r, kKeys.test().offset, kKeys.test().length)) == test &&
-         Trim_Blank_Nul(get_text_field(r, kKeys.well().offset, kKeys.well().length)) == well;
+  return KeyMatch({{kKeys.well(), well}, {kKeys.test(), test}}, KeyTrim::BlanksAndNuls);
 }
 
 }  // namespace wb

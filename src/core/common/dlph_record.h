@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/common/bytes.h"
+#include "core/common/key_match.h"
 
 namespace wb {
 
@@ -62,10 +63,9 @@ struct DataType {
 // The program's one instance (its windows share it); tests build their own DataType.
 DataType& data_type();
 
-// Whether stored summary record `rec` is the one of `well` and `test`, given as stored keys
+// Whether a stored summary record is the one of `well` and `test`, given as stored keys
 // (record_key or stored_key of the typed texts): its two key fields, trimmed of blanks and
-// NULs, are those texts. Reads the key fields only, so a scan of the library at its record
-// limit decodes no other field.
-bool dlph_has_key(const Bytes& rec, const std::string& well, const std::string& test);
+// NULs, are those texts. Compares the key fields' bytes only (key_match.h).
+KeyMatch dlph_key_match(const std::string& well, const std::string& test);
 
 }  // namespace wb

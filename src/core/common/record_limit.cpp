@@ -23,7 +23,7 @@ std::size_t file_records_over_limit(const std::filesystem::path& path, std::size
   return ec ? 0 : records_over_limit(size, record_length);
 }
 
-LimitedStatus room_for_record(const RecordStore& store, const RecordStore::Match& match) {
+LimitedStatus room_for_record(const RecordStore& store, const KeyMatch& match) {
   std::size_t n = 0;
   if (const StoreStatus st = store.count(n); st != StoreStatus::Ok) return limited(st);
   if (n > kMaxLibraryRecords) return LimitedStatus::OverLimit;

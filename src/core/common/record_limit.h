@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/key_match.h"
 #include "core/common/record_store.h"
 
 namespace wb {
@@ -52,7 +53,7 @@ inline LimitedStatus limited(StoreStatus s) {
 // OverLimit for a file of more records than the limit, the store's own failures as they
 // are. Only a full library is searched. A save of several libraries asks this of each
 // before it writes any.
-LimitedStatus room_for_record(const RecordStore& store, const RecordStore::Match& match);
+LimitedStatus room_for_record(const RecordStore& store, const KeyMatch& match);
 // What the user is told of a refusal by the limit: library_full_text(library) for Full,
 // over_limit_text naming the file for OverLimit; empty for any other status.
 std::string limit_refusal_text(LimitedStatus s, const RecordStore& store, std::string_view library);
@@ -60,7 +61,7 @@ std::string limit_refusal_text(LimitedStatus s, const RecordStore& store, std::s
 // One library of a save, the key its record goes under and the library's name for the user.
 struct RoomCheck {
   RecordStore store;
-  RecordStore::Match match;
+  KeyMatch match;
   std::string library;
 };
 // The message of the first library the limit refuses (Full or OverLimit); no value when

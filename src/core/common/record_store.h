@@ -91,6 +91,8 @@
 
 namespace wb {
 
+class KeyMatch;
+
 // Whether a step on a library succeeded; a dropped status is a dropped failure.
 enum class [[nodiscard]] StoreStatus { Ok, Damaged, IoError };
 
@@ -115,6 +117,10 @@ class RecordStore {
   StoreStatus read_all(std::vector<Bytes>& out) const;
   // First record (1-based) for which match() holds; 0 when none.
   StoreStatus find(const Match& match, std::size_t& found) const;
+  // The same for a key compared as stored (key_match.h): only the key bytes of each record
+  // are looked at. Within an open SaveSet the answer is kept until the set changes the
+  // library or anything changes the file, so a save asks each library once.
+  StoreStatus find(const KeyMatch& key, std::size_t& found) const;
 
   // Writes record r in 1..count+1 (count+1 appends): that record alone (see the top).
   StoreStatus write(std::size_t r, const Bytes& rec);
@@ -251,6 +257,12 @@ class SaveSet {
                             std::vector<std::uint8_t>& out) const;
   // The whole content of `path` with the gathered changes (the file as it is when none).
   StoreStatus gathered_content(const std::filesystem::path& path, std::vector<std::uint8_t>& out) const;
+  // The record a find of `identity` (KeyMatch::identity) found in `path` earlier in the set,
+  // while neither the set nor anything else has changed the file since; false otherwise.
+  bool recall_find(const std::filesystem::path& path, std::size_t record_length, const std::string& identity,
+                   std::size_t& found) const;
+  void remember_find(const std::filesystem::path& path, std::size_t record_length, const std::string& identity,
+                     std::size_t found);
   // Gathers the whole new content of `path` (it replaces any patches gathered before).
   void gather(const std::filesystem::path& path, std::vector<std::uint8_t> content);
   // Gathers `bytes` to be written at `offset` of `path`, at most at its (gathered) end.
@@ -268,13 +280,25 @@ class SaveSet {
     std::uint64_t base_length = 0, length = 0;
     std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> patches;
   };
+  // A find's answer and what the file was when it was found (see recall_find).
+  struct Found {
+    std::filesystem::path path;
+    std::size_t record_length = 0;
+    std::string identity;
+    std::size_t found = 0;
+    std::uint64_t writes = 0;
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t mtime_ns = 0;
+  };
   File* find(const std::filesystem::path& path);
   const File* find(const std::filesystem::path& path) const;
+  void forget_finds(const std::filesystem::path& key);
   StoreStatus commit_one_whole(const File& f);
   StoreStatus fail(std::string cause);
   std::filesystem::path journal_;
   std::string what_;
   std::vector<File> files_;
+  std::vector<Found> finds_;
   std::optional<WriterLock> lock_;
   StoreStatus opened_ = StoreStatus::Ok;
   std::string cause_;

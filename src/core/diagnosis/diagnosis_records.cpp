@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "core/common/gbk.h"
+#include "core/common/key_match.h"
 #include "core/common/layout_keys.h"
 #include "core/common/messages.h"
 #include "core/common/record_browser.h"
@@ -61,7 +62,7 @@ std::string record_date(std::span<const std::uint8_t> rec) {
 
 // A box text as its field will hold it once saved, blanks trimmed.
 std::string box_key(const std::string& text, std::size_t width) {
-  return trim_blanks(gbk_to_utf8(gbk_field(trim_blanks(text), width)));
+  return key_as_stored(text, width, KeyTrim::Blanks, TypedTrim::Same);
 }
 std::string well_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kWell], kBgtWellNameWidth); }
 std::string date_key(const DiagnosisState& st) { return box_key(st.Text1[diag_box::kDate], kBgtTestDateWidth); }
@@ -195,13 +196,12 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
     return false;
   }
   // The key is looked for in the key bytes alone, and only the record found is read.
-  const RecordKeys keys = read_bgt_keys(st.Bgt_Path);
   std::size_t found = 0;
-  {
-    const std::string well = well_key(st), date = date_key(st);
-    for (std::size_t i = 0; i < keys.records && !found; ++i)
-      if (trim_blanks(gbk_field_text(key_well(keys, i))) == well && trim_blanks(gbk_field_text(key_date(keys, i))) == date)
-        found = i + 1;
+  if (const StoreStatus s =
+          store.find(KeyMatch({{kBgtKeys.well(), well_key(st)}, {kBgtKeys.test(), date_key(st)}}, KeyTrim::Blanks), found);
+      s != StoreStatus::Ok) {
+    show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+    return false;
   }
   if (!found && library_full(count)) {
     io.messages.show(library_full_text("诊断记录文件"), kEmptyKeyTitle);

@@ -32,16 +32,23 @@ namespace {
 constexpr const GtYmField& kWellKey = kGtYmWellField;
 constexpr const GtYmField& kTestKey = kGtYmTestField;
 
-// The key of a record as its two fields read back, blanks trimmed.
-std::pair<std::string, std::string> key_of(const Bytes& rec) {
-  ByteReader r(rec);
-  return {trim_blanks(get_text_field(r, kWellKey.offset, kWellKey.width)),
-          trim_blanks(get_text_field(r, kTestKey.offset, kTestKey.width))};
-}
-
 // The key the boxes give, as stored.
 std::pair<std::string, std::string> key_of(const EffiBoxTexts& t) {
   return {stored_blank_key(t[kWellKey.box], kWellKey.width), stored_blank_key(t[kTestKey.box], kTestKey.width)};
+}
+
+// Whether a record holds the key the boxes give: its two fields read back, blanks trimmed.
+KeyMatch effi_key_match(const EffiBoxTexts& t) {
+  auto [well, test] = key_of(t);
+  return KeyMatch({{{kWellKey.offset, kWellKey.width}, std::move(well)}, {{kTestKey.offset, kTestKey.width}, std::move(test)}},
+                  KeyTrim::Blanks);
+}
+
+// Whether a summary record holds the key the boxes give.
+KeyMatch summary_key_match(const EffiBoxTexts& t) {
+  static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
+  return dlph_key_match(stored_key(t[kWell], kSummaryKeys.well().length),
+                        stored_key(t[kTestTime], kSummaryKeys.test().length));
 }
 
 void report_store_failure(StoreStatus st, const std::string& what, const fs::path& lib, MessageService& msg) {
@@ -79,16 +86,9 @@ constexpr const char* kNothingSavedWithBaseText =
 // record, its summary and, with `well_base`, the well base record.
 std::vector<RoomCheck> effi_rooms(const fs::path& Effi_File, const ProgramFolder& prog, const EffiBoxTexts& Text1,
                                   bool well_base) {
-  static const RecordKeyFields kSummaryKeys = record_key_fields(DlPhRecord::layout());
   std::vector<RoomCheck> rooms;
-  rooms.push_back({RecordStore(Effi_File, kGtYmRecordSize),
-                   [key = key_of(Text1)](const Bytes& b) { return key_of(b) == key; }, kGtYmLibraryName});
-  rooms.push_back({RecordStore(prog.sys() / kDlPhFileName, kDlPhRecordSize),
-                   [well = stored_key(Text1[kWell], kSummaryKeys.well().length),
-                    test = stored_key(Text1[kTestTime], kSummaryKeys.test().length)](const Bytes& b) {
-                     return dlph_has_key(b, well, test);
-                   },
-                   kDlPhLibraryName});
+  rooms.push_back({RecordStore(Effi_File, kGtYmRecordSize), effi_key_match(Text1), kGtYmLibraryName});
+  rooms.push_back({RecordStore(prog.sys() / kDlPhFileName, kDlPhRecordSize), summary_key_match(Text1), kDlPhLibraryName});
   if (well_base)
     rooms.push_back({RecordStore(well_base_path(prog), kWellBaseRecordSize),
                      well_base_key_match(Text1[kWell], Text1[kTestTime]), kWellBaseLibraryName});
@@ -138,12 +138,9 @@ void gt_ym_to_boxes(const GtYmRecord& rec, EffiBoxTexts& Text1) {
 std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
                                 StoreStatus& status) {
   RecordStore store(prog.sys() / kDlPhFileName, kDlPhRecordSize);
-  static const RecordKeyFields kKeys = record_key_fields(DlPhRecord::layout());
-  const std::string well = stored_key(Text1[kWell], kKeys.well().length);
-  const std::string test = stored_key(Text1[kTestTime], kKeys.test().length);
-  // Looked for a block of records at a time; only the record found is kept.
+  // Only the key bytes of each record are compared; only the record found is read whole.
   std::size_t found = 0, count = 0;
-  status = store.find([&](const Bytes& b) { return dlph_has_key(b, well, test); }, found);
+  status = store.find(summary_key_match(Text1), found);
   if (status == StoreStatus::Ok) status = store.count(count);
   if (status == StoreStatus::Ok && found) {
     Bytes b;
@@ -190,9 +187,8 @@ EffiSaveResult Save_Effi_Data(const fs::path& Effi_File, const ProgramFolder& pr
   if (refused_by_limit(Effi_File, prog, Text1, false, msg)) return {};
   EffiSaveResult out;
   RecordStore store(Effi_File, kGtYmRecordSize);
-  const auto key = key_of(Text1);
   std::size_t found = 0, count = 0;
-  StoreStatus st = store.find([&](const Bytes& b) { return key_of(b) == key; }, found);
+  StoreStatus st = store.find(effi_key_match(Text1), found);
   if (st == StoreStatus::Ok) st = store.count(count);
   if (st == StoreStatus::Ok) {
     const std::size_t target = found ? found : count + 1;
@@ -229,10 +225,10 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
   if (well_base) {
     // One question before anything is written, whichever library already holds the test.
     std::size_t in_effi = 0, in_base = 0;
-    const auto key = key_of(Text1);
     // A library that cannot be read or is damaged finds nothing here: the save below meets
-    // the same library and reports it without writing.
-    static_cast<void>(RecordStore(Effi_File, kGtYmRecordSize).find([&](const Bytes& b) { return key_of(b) == key; }, in_effi));
+    // the same library and reports it without writing. The set keeps what each find found,
+    // so the save below does not look again.
+    static_cast<void>(RecordStore(Effi_File, kGtYmRecordSize).find(effi_key_match(Text1), in_effi));
     WellBaseRecord rec;
     static_cast<void>(find_well_base(well_base_path(prog), Text1[kWell], Text1[kTestTime], rec, in_base));
     if ((in_effi || in_base) && !msg.ask_yes_no(test_overwrite_question(trim_blanks(Text1[kWell])), kWarningTitle)) {

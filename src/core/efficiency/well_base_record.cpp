@@ -112,18 +112,14 @@ bool WellBaseRecord::decode(const Bytes& b) { return kWellBaseLayout.decode(b, *
 fs::path well_base_path(const ProgramFolder& prog) { return prog.sys() / kWellBaseFileName; }
 
 std::string stored_blank_key(const std::string& text, std::size_t width) {
-  return trim_blanks(gbk_to_utf8(gbk_field(trim_blanks(text), width)));
+  return key_as_stored(text, width, KeyTrim::Blanks, TypedTrim::Same);
 }
 
-RecordStore::Match well_base_key_match(const std::string& well, const std::string& test) {
+KeyMatch well_base_key_match(const std::string& well, const std::string& test) {
   static const RecordKeyFields kKeys = record_key_fields(WellBaseRecord::layout());
   const KeyField& wf = kKeys.well();
   const KeyField& tf = kKeys.test();
-  return [wf, tf, w = stored_blank_key(well, wf.length), t = stored_blank_key(test, tf.length)](const Bytes& b) {
-    ByteReader r(b);
-    return trim_blanks(get_text_field(r, wf.offset, wf.length)) == w &&
-           trim_blanks(get_text_field(r, tf.offset, tf.length)) == t;
-  };
+  return KeyMatch({{wf, stored_blank_key(well, wf.length)}, {tf, stored_blank_key(test, tf.length)}}, KeyTrim::Blanks);
 }
 
 StoreStatus find_well_base(const fs::path& lib, const std::string& well, const std::string& test, WellBaseRecord& rec,

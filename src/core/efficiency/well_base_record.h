@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/key_match.h"
 #include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
@@ -134,7 +135,7 @@ std::filesystem::path well_base_path(const ProgramFolder& prog);
 StoreStatus find_well_base(const std::filesystem::path& lib, const std::string& well, const std::string& test,
                            WellBaseRecord& rec, std::size_t& found);
 // Whether a record holds that key (for the record limit's check of a save).
-RecordStore::Match well_base_key_match(const std::string& well, const std::string& test);
+KeyMatch well_base_key_match(const std::string& well, const std::string& test);
 
 enum class [[nodiscard]] SaveOutcome {
   Saved,       // written (record, appended say where)

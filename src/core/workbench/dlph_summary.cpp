@@ -36,7 +36,7 @@ SummaryResult Save_DlPh_Pow(const ProgramFolder& prog, TestState& st, DlPhRecord
   // Looked for a block of records at a time; the buffer then holds the record found or, when
   // none is, the last record (as a scan decoding every record into it left it).
   std::size_t found = 0;
-  out.status = store.find([&](const Bytes& b) { return dlph_has_key(b, well, date); }, found);
+  out.status = store.find(dlph_key_match(well, date), found);
   if (out.status == StoreStatus::Ok && (found || count > 0)) {
     Bytes b;
     out.status = store.read(found ? found : count, b);

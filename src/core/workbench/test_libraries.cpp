@@ -39,10 +39,6 @@ LibStatus from_store(StoreStatus s) {
   }
 }
 
-std::string field_text(const Bytes& rec, std::size_t off, std::size_t len) {
-  return gbk_field_text(std::span<const std::uint8_t>(rec.data() + off, len));
-}
-
 std::string nul_to_blank(std::string s) {
   std::replace(s.begin(), s.end(), '\0', ' ');
   return s;
@@ -52,13 +48,10 @@ std::string nul_to_blank(std::string s) {
 const RecordKeyFields kKeys = record_key_fields(SgtRecord::layout());
 
 // Whether a record holds the trimmed key (k1, k2).
-RecordStore::Match key_match(const std::string& well, const std::string& date) {
+KeyMatch key_match(const std::string& well, const std::string& date) {
   const KeyField& w = kKeys.well();
   const KeyField& t = kKeys.test();
-  return [w, t, k1 = record_key(well, w.length), k2 = record_key(date, t.length)](const Bytes& s) {
-    return Trim_Blank_Nul(field_text(s, w.offset, w.length)) == k1 &&
-           Trim_Blank_Nul(field_text(s, t.offset, t.length)) == k2;
-  };
+  return KeyMatch({{w, record_key(well, w.length)}, {t, record_key(date, t.length)}}, KeyTrim::BlanksAndNuls);
 }
 
 }  // namespace

@@ -48,13 +48,13 @@ KeyMatch::KeyMatch(std::vector<Field> fields, KeyTrim trim) : trim_(trim) {
   }
 }
 
-bool KeyMatch::field_decoded(std::span<const std::uint8_t> record, const Wanted& w) const {
-  return trimmed(gbk_field_text(record.subspan(w.where.offset, w.where.length)), trim_) == w.text;
+bool KeyMatch::field_decoded(std::span<const std::uint8_t> keys, const Wanted& w) const {
+  return trimmed(gbk_field_text(keys.subspan(w.where.offset - begin_, w.where.length)), trim_) == w.text;
 }
 
-bool KeyMatch::field_matches(std::span<const std::uint8_t> record, const Wanted& w) const {
-  if (!w.by_bytes) return field_decoded(record, w);
-  const std::uint8_t* f = record.data() + w.where.offset;
+bool KeyMatch::field_matches(std::span<const std::uint8_t> keys, const Wanted& w) const {
+  if (!w.by_bytes) return field_decoded(keys, w);
+  const std::uint8_t* f = keys.data() + (w.where.offset - begin_);
   std::size_t b = 0, e = w.where.length;
   while (b < e && is_pad(f[b], trim_)) ++b;
   while (e > b && is_pad(f[e - 1], trim_)) --e;
@@ -62,20 +62,24 @@ bool KeyMatch::field_matches(std::span<const std::uint8_t> record, const Wanted&
   // Other bytes that decode without error read as another text; bytes in error read as '?'.
   if (!w.question) return false;
   const bool ascii = std::all_of(f, f + w.where.length, [](std::uint8_t c) { return c < 0x80; });
-  return !ascii && field_decoded(record, w);
+  return !ascii && field_decoded(keys, w);
+}
+
+bool KeyMatch::in_key_bytes(std::span<const std::uint8_t> keys) const {
+  if (keys.size() < end_ - begin_) return false;
+  for (const Wanted& w : fields_)
+    if (!field_matches(keys, w)) return false;
+  return true;
 }
 
 bool KeyMatch::operator()(std::span<const std::uint8_t> record) const {
-  if (record.size() < end_) return false;
-  for (const Wanted& w : fields_)
-    if (!field_matches(record, w)) return false;
-  return true;
+  return record.size() >= end_ && in_key_bytes(record.subspan(begin_));
 }
 
 bool KeyMatch::decoded(std::span<const std::uint8_t> record) const {
   if (record.size() < end_) return false;
   for (const Wanted& w : fields_)
-    if (!field_decoded(record, w)) return false;
+    if (!field_decoded(record.subspan(begin_), w)) return false;
   return true;
 }
 

@@ -47,6 +47,8 @@ class KeyMatch {
 
   // Whether `record` (the whole record, or at least its bytes up to end()) holds the key.
   bool operator()(std::span<const std::uint8_t> record) const;
+  // The same given only the record's bytes [begin(), end()).
+  bool in_key_bytes(std::span<const std::uint8_t> keys) const;
   // The same by decoding every field: the rule itself.
   bool decoded(std::span<const std::uint8_t> record) const;
 
@@ -64,8 +66,9 @@ class KeyMatch {
     bool by_bytes = false;    // the text comes back from its bytes
     bool question = false;    // the text holds '?'
   };
-  bool field_matches(std::span<const std::uint8_t> record, const Wanted& w) const;
-  bool field_decoded(std::span<const std::uint8_t> record, const Wanted& w) const;
+  // `keys`: the record's bytes from begin().
+  bool field_matches(std::span<const std::uint8_t> keys, const Wanted& w) const;
+  bool field_decoded(std::span<const std::uint8_t> keys, const Wanted& w) const;
 
   std::vector<Wanted> fields_;
   KeyTrim trim_;

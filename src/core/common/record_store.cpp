@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -339,25 +340,57 @@ StoreStatus RecordStore::find(const Match& match, std::size_t& found) const {
 
 namespace {
 
-// A library of at least this many bytes is scanned in parts on up to kScanThreads threads:
-// the kernel's copy of the file's pages into the buffer (and finding them) is nearly all the
-// time a find takes, about 3 ms for 10 MB on one processor.
-constexpr std::size_t kThreadedScanBytes = std::size_t{8} << 20;
-constexpr unsigned kScanThreads = 4;
+// Reads `iov` (`bytes` in all) at `offset` of `fd`; false when fewer bytes are there.
+bool preadv_all(int fd, std::uint64_t offset, std::vector<iovec>& iov, std::size_t bytes) {
+  iovec* v = iov.data();
+  int left = static_cast<int>(iov.size());
+  while (bytes > 0) {
+    const ssize_t got = ::preadv(fd, v, left, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    bytes -= static_cast<std::size_t>(got);
+    offset += static_cast<std::uint64_t>(got);
+    // A short read: go on after the bytes that came.
+    for (auto n = static_cast<std::size_t>(got); n > 0 && left > 0;) {
+      if (n < v->iov_len) {
+        v->iov_base = static_cast<std::uint8_t*>(v->iov_base) + n;
+        v->iov_len -= n;
+        n = 0;
+      } else {
+        n -= v->iov_len;
+        ++v;
+        --left;
+      }
+    }
+  }
+  return true;
+}
+
+// The most records one read brings (two pieces each: the key bytes, then the rest up to the
+// next record's key bytes; the kernel takes at most 1024 pieces a call).
+constexpr std::size_t kRecordsPerRead = 511;
 
 // The first record of records [first, last) (0-based) of the open library `fd` that holds
-// `key`, as its number from 1; 0 when none. The records go through `buffer` (whole records), a
-// block at a time, and only their key bytes are compared. The scan stops early
-// once `stop` holds (a part before it has found the key).
+// `key`, as its number from 1; 0 when none. Each read brings up to `per_read` records: their
+// key bytes into `keys`, the bytes between into one small buffer that is only ever written
+// (the kernel copies them all the same, but into memory that stays in the processor's
+// cache). The scan stops early once `stop` holds (a part before it has found the key).
 bool scan_part(int fd, std::size_t len, std::size_t first, std::size_t last, const KeyMatch& key,
-               std::span<std::uint8_t> buffer, const std::atomic<bool>& stop, std::size_t& found) {
+               std::size_t per_read, std::span<std::uint8_t> keys, std::span<std::uint8_t> between,
+               const std::atomic<bool>& stop, std::size_t& found) {
   found = 0;
-  const std::size_t per_read = buffer.size() / len;
+  const std::size_t span = key.end() - key.begin();
+  std::vector<iovec> iov;
   for (std::size_t at = first; at < last && !stop.load(std::memory_order_relaxed); at += per_read) {
     const std::size_t k = std::min(per_read, last - at);
-    if (!pread_all(fd, static_cast<std::uint64_t>(at) * len, buffer.data(), k * len)) return false;
+    iov.clear();
+    for (std::size_t i = 0; i < k; ++i) {
+      iov.push_back({keys.data() + i * span, span});
+      if (i + 1 < k && len > span) iov.push_back({between.data(), len - span});
+    }
+    if (!preadv_all(fd, static_cast<std::uint64_t>(at) * len + key.begin(), iov, (k - 1) * len + span)) return false;
     for (std::size_t i = 0; i < k; ++i)
-      if (key(std::span<const std::uint8_t>(buffer.data() + i * len, len))) {
+      if (key.in_key_bytes(keys.subspan(i * span, span))) {
         found = at + i + 1;
         return true;
       }
@@ -365,25 +398,32 @@ bool scan_part(int fd, std::size_t len, std::size_t first, std::size_t last, con
   return true;
 }
 
+// A library of at least this many bytes is scanned in parts on up to kScanThreads threads:
+// the kernel's work for the read (finding the file's pages, copying them) is nearly all the
+// time a find takes, about 3 ms for 10 MB on one processor.
+constexpr std::size_t kThreadedScanBytes = std::size_t{8} << 20;
+constexpr unsigned kScanThreads = 4;
+
 // The first record of the n records of `fd` that holds `key`: the first part's match, else
-// the second's, and so on. A part that finds the key lets the parts after it stop. The parts'
-// buffers together hold at most kScanBytes.
+// the second's, and so on. A part that finds the key lets the parts after it stop.
 StoreStatus scan_keys(int fd, std::size_t len, std::size_t n, const KeyMatch& key, std::size_t& found) {
   found = 0;
   const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
   const unsigned parts = n * len < kThreadedScanBytes ? 1 : std::min(kScanThreads, cpus);
   const std::size_t share = (n + parts - 1) / parts;
-  // One buffer, a slice of whole records for each part (allocated here, not by the threads).
-  const std::size_t per_part = std::min(share, std::max<std::size_t>(1, kScanBytes / parts / len));
-  std::vector<std::uint8_t> buffer(parts * per_part * len);
+  // The buffers, allocated here rather than by the threads: for each part the key bytes of
+  // the records one read brings and the bytes between them.
+  const std::size_t span = key.end() - key.begin();
+  const std::size_t per_read = std::min(share, kRecordsPerRead);
+  std::vector<std::uint8_t> keys(parts * per_read * span), between(parts * len);
   std::vector<std::size_t> hits(parts, 0);
   std::vector<char> ok(parts, 0);
   // stops[t] tells part t that a part before it found the key.
   std::vector<std::atomic<bool>> stops(parts);
   auto run = [&](unsigned t) {
     const std::size_t a = std::min(n, t * share), b = std::min(n, a + share);
-    ok[t] = scan_part(fd, len, a, b, key, std::span<std::uint8_t>(buffer).subspan(t * per_part * len, per_part * len),
-                      stops[t], hits[t]);
+    ok[t] = scan_part(fd, len, a, b, key, per_read, std::span<std::uint8_t>(keys).subspan(t * per_read * span, per_read * span),
+                      std::span<std::uint8_t>(between).subspan(t * len, len), stops[t], hits[t]);
     if (hits[t])
       for (unsigned later = t + 1; later < parts; ++later) stops[later].store(true, std::memory_order_relaxed);
   };
@@ -477,9 +517,22 @@ StoreStatus RecordStore::write(std::size_t r, const Bytes& rec) {
 StoreStatus RecordStore::save_replace(const Match& match, const Bytes& rec, std::size_t& result) {
   result = 0;
   if (rec.size() != len_) return StoreStatus::IoError;
-  std::size_t found = 0, n = 0;
-  StoreStatus st = find(match, found);
-  if (st != StoreStatus::Ok) return st;
+  std::size_t found = 0;
+  const StoreStatus st = find(match, found);
+  return st == StoreStatus::Ok ? replace_found(found, rec, result) : st;
+}
+
+StoreStatus RecordStore::save_replace(const KeyMatch& key, const Bytes& rec, std::size_t& result) {
+  result = 0;
+  if (rec.size() != len_) return StoreStatus::IoError;
+  std::size_t found = 0;
+  const StoreStatus st = find(key, found);
+  return st == StoreStatus::Ok ? replace_found(found, rec, result) : st;
+}
+
+StoreStatus RecordStore::replace_found(std::size_t found, const Bytes& rec, std::size_t& result) {
+  std::size_t n = 0;
+  StoreStatus st = StoreStatus::Ok;
   if (found) return g_whole_file_writes ? write_whole(found, rec) : write(found, rec);
   if ((st = count(n)) != StoreStatus::Ok) return st;
   st = g_whole_file_writes ? write_whole(n + 1, rec) : write(n + 1, rec);

@@ -127,6 +127,7 @@ class RecordStore {
   // Replace: overwrites the first matching record and sets `result` to 0, otherwise
   // appends and sets `result` to the new record's number.
   StoreStatus save_replace(const Match& match, const Bytes& rec, std::size_t& result);
+  StoreStatus save_replace(const KeyMatch& key, const Bytes& rec, std::size_t& result);
   // Removes record r; the records after it move down by one. An r outside 1..count
   // rewrites the library unchanged. When the last record goes, the file is removed.
   StoreStatus remove(std::size_t r);
@@ -145,6 +146,8 @@ class RecordStore {
   StoreStatus load(std::vector<std::uint8_t>& content) const;
   StoreStatus store(const std::vector<std::uint8_t>& content);
   StoreStatus write_whole(std::size_t r, const Bytes& rec);
+  // The rest of save_replace once the record of the key (0: none) is known.
+  StoreStatus replace_found(std::size_t found, const Bytes& rec, std::size_t& result);
   // Bytes [offset, offset + out.size()) of the library as the open set sees it.
   StoreStatus read_at(std::uint64_t offset, std::vector<std::uint8_t>& out) const;
 

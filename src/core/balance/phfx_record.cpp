@@ -266,14 +266,16 @@ StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well
 }
 
 StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row) {
-  std::vector<Bytes> all;
-  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
-  if (st != StoreStatus::Ok) return st;
-  if (first > last) std::swap(first, last);
-  std::vector<std::uint8_t> keep;
-  for (std::size_t j = 1; j <= all.size(); ++j)
-    if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
-  return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+  return under_library_set(lib, [&] {
+    std::vector<Bytes> all;
+    const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+    if (st != StoreStatus::Ok) return st;
+    if (first > last) std::swap(first, last);
+    std::vector<std::uint8_t> keep;
+    for (std::size_t j = 1; j <= all.size(); ++j)
+      if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
+    return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+  });
 }
 
 RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -405,10 +406,12 @@ std::vector<std::string> stat_field_values(const StatRecords& recs, std::string_
   std::vector<std::string> values;
   const int col = stat_filter_column(field);
   if (col == 0) return values;
+  // A set of the values met so far: a library may hold thousands of distinct unit numbers.
+  std::unordered_set<std::string_view> seen;
   for (std::size_t i = 0; i < recs.size(); ++i) {
     const std::string_view v = recs.cell(i, col);
     if (v.empty() || !recs.usable(i)) continue;
-    if (std::find(values.begin(), values.end(), v) == values.end()) values.emplace_back(v);
+    if (seen.insert(v).second) values.emplace_back(v);
   }
   return values;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_set>
 
 #include "core/common/dlph_record.h"
 #include "core/common/fourier.h"
@@ -243,9 +244,11 @@ StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string
   RecordKeys keys;
   const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   KeyTexts texts;
+  // The wells met so far, in a set: a library at its limit may hold thousands of wells.
+  std::unordered_set<std::string> listed(wells.begin(), wells.end());
   for (std::size_t i = 0; i < keys.records; ++i) {
     const std::string_view w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
-    if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.emplace_back(w);
+    if (listed.emplace(w).second) wells.emplace_back(w);
   }
   return st;
 }

@@ -28,13 +28,13 @@ struct KeyFile {
   bool exists = false;
   bool whole = true;
   std::size_t over = 0;  // the records of a file beyond the record limit (refused, nothing read)
-  RecordKeys keys;
+  KeptKeys kept = std::make_shared<const RecordKeys>();
   KeyTexts texts;
-  std::size_t size() const { return keys.records; }
-  bool empty() const { return keys.records == 0; }
+  std::size_t size() const { return kept->records; }
+  bool empty() const { return kept->records == 0; }
   // The trimmed well and date of record i (0-based).
-  std::string_view well(std::size_t i) { return texts.trimmed(keys.key(i).first(kKeys.well().length)); }
-  std::string_view date(std::size_t i) { return texts.trimmed(keys.key(i).last(kKeys.test().length)); }
+  std::string_view well(std::size_t i) { return texts.trimmed(kept->key(i).first(kKeys.well().length)); }
+  std::string_view date(std::size_t i) { return texts.trimmed(kept->key(i).last(kKeys.test().length)); }
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
@@ -43,8 +43,8 @@ StoreStatus read_keys(const fs::path& path, KeyFile& out) {
     out.exists = true;
     return StoreStatus::IoError;
   }
-  const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.keys);
-  out.exists = out.keys.exists;
+  const StoreStatus s = kept_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.kept);
+  out.exists = out.kept->exists;
   out.whole = s != StoreStatus::Damaged;
   return s;
 }
@@ -284,10 +284,13 @@ DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   tell_cut_keys(st, io.messages);
   RecordStore store(rec.path, kRodDesignRecordSize);
   const std::size_t n = found ? found : f.size() + 1;
-  if (const StoreStatus s = store.write(n, st.cur_design.encode()); s != StoreStatus::Ok) {
+  const std::optional<FileIdentity> before = file_identity(rec.path);
+  const Bytes bytes = st.cur_design.encode();
+  if (const StoreStatus s = store.write(n, bytes); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "设计记录保存失败，不能写入文件：");
     return DesignOutcome::failed;
   }
+  note_record_written(rec.path, kRodDesignRecordSize, before, n, bytes);  // the well list after it
   return DesignOutcome::done;
 }
 

@@ -1,6 +1,8 @@
 #include "core/design/workbench/design_records.h"
 
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <tuple>
 #include <unordered_set>
@@ -47,6 +49,30 @@ StoreStatus read_keys(const fs::path& path, KeyFile& out) {
   out.exists = out.kept->exists;
   out.whole = s != StoreStatus::Damaged;
   return s;
+}
+
+// The trimmed wells, each once in the order first seen. A library repeats each well in its
+// designs: each distinct well field is trimmed once. Kept with the keys they came from while
+// those are the file's, so the list filled again after a load or a save takes them.
+std::shared_ptr<const std::vector<std::string>> wells_of(KeyFile& f) {
+  static std::mutex lock;
+  static KeptKeys last_keys;
+  static std::shared_ptr<const std::vector<std::string>> last;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (last && last_keys == f.kept) return last;
+  }
+  auto wells = std::make_shared<std::vector<std::string>>();
+  std::unordered_set<std::string_view> fields, seen;
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    const auto field = f.kept->key(i).first(kKeys.well().length);
+    if (!fields.insert(std::string_view(reinterpret_cast<const char*>(field.data()), field.size())).second) continue;
+    if (seen.insert(f.well(i)).second) wells->emplace_back(f.well(i));
+  }
+  const std::lock_guard<std::mutex> hold(lock);
+  last_keys = f.kept;
+  last = wells;
+  return wells;
 }
 
 std::string well_key(const DesignState& st) { return design_key(st.JName_Comb, kDesignWellWidth); }
@@ -149,9 +175,7 @@ StoreStatus design_well_names(const fs::path& path, std::vector<std::string>& ou
   out.clear();
   KeyFile f;
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
-  std::unordered_set<std::string_view> seen;
-  for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) out.emplace_back(f.well(i));
+  out = *wells_of(f);
   return StoreStatus::Ok;
 }
 
@@ -179,9 +203,7 @@ void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   rec.JName_list.clear();
   st.JName_Comb.clear();
   remove_empty(rec.path, f);
-  std::unordered_set<std::string_view> seen;
-  for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) rec.JName_list.emplace_back(f.well(i));
+  rec.JName_list = *wells_of(f);
 }
 
 void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {

@@ -301,7 +301,12 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
     return false;
   }
   // The key is looked for in the key bytes alone, and only the record found is read.
-  const KeptKeys kept = read_bgt_keys(st.Bgt_Path);
+  // A key that cannot be read is never taken for a new one (that would store the test twice).
+  KeptKeys kept;
+  if (const StoreStatus s = kept_record_keys(st.Bgt_Path, kBgtRecordSize, kBgtKeys.fields, kept); s != StoreStatus::Ok) {
+    show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能读取文件：", kAskSaveTitle);
+    return false;
+  }
   const RecordKeys& keys = *kept;
   // A key of the kept keys is the well field, then the date field; compared as stored.
   const std::size_t well_length = kBgtKeys.well().length;

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 #include "core/common/gbk.h"
@@ -70,18 +70,34 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
 // one of its tests). A text is valid while the field's bytes and this object are.
 class KeyTexts {
  public:
+  KeyTexts();
+  ~KeyTexts();
+  KeyTexts(const KeyTexts&) = delete;
+  KeyTexts& operator=(const KeyTexts&) = delete;
+
   std::string_view text(std::span<const std::uint8_t> field);
   std::string_view trimmed(std::span<const std::uint8_t> field);
 
  private:
-  // Looked up by the field's bytes without copying them first.
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  // A field's bytes and their text, both kept in the blocks below. The table of them is open
+  // (a slot per field, looked for from its hash onwards), so a field decoded costs no
+  // allocation of its own: a library lists tens of thousands.
+  struct Entry {
+    std::uint64_t hash = 0;
+    const char* bytes = nullptr;  // nullptr: a free slot
+    const char* text = nullptr;
+    std::uint32_t bytes_len = 0, text_len = 0;
   };
-  using Map = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
-  GbkDecoder decode_;
-  Map texts_, trimmed_;
+  std::string_view find_or_add(std::string_view bytes);
+  const char* keep(std::string_view s);
+  void grow();
+
+  std::vector<Entry> slots_;
+  std::size_t used_ = 0;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;  // the room left in the last block
+  std::size_t room_ = 0;
+  std::string decoded_;   // reused for each field decoded
 };
 
 }  // namespace wb

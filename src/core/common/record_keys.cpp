@@ -346,25 +346,29 @@ std::uint64_t field_hash(std::string_view s) {
   return h ^ (h >> 32);
 }
 
-constexpr std::size_t kBlockSize = 64 * 1024;
+// Kept bytes go into blocks of 16 kB, doubling, up to 256 kB in all; then blocks of the bulk
+// memory's size (a library of distinct names at the limit keeps about 1.5 MB).
+constexpr std::size_t kFirstBlock = 16 * 1024;
+constexpr std::size_t kSmallBlocks = 256 * 1024;
 constexpr std::size_t kFirstSlots = 64;
 
 }  // namespace
 
 KeyTexts::KeyTexts() = default;
-KeyTexts::~KeyTexts() = default;
+
+KeyTexts::~KeyTexts() {
+  for (const Block& b : blocks_) bulk_free(b.data, b.size);
+}
 
 const char* KeyTexts::keep(std::string_view s) {
   if (s.size() > room_) {
-    // A text longer than a quarter block gets a block of its own; the current block stays.
-    if (s.size() > kBlockSize / 4) {
-      blocks_.push_back(std::make_unique<char[]>(s.size()));
-      std::memcpy(blocks_.back().get(), s.data(), s.size());
-      return blocks_.back().get();
-    }
-    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
-    free_ = blocks_.back().get();
-    room_ = kBlockSize;
+    std::size_t size = kept_ < kSmallBlocks ? std::max(kFirstBlock, kept_) : kBulkBlockFrom;
+    size = std::max(size, s.size());
+    blocks_.reserve(blocks_.size() + 1);
+    blocks_.push_back({static_cast<char*>(bulk_allocate(size)), size});
+    kept_ += size;
+    free_ = blocks_.back().data;
+    room_ = size;
   }
   char* at = free_;
   if (!s.empty()) std::memcpy(at, s.data(), s.size());
@@ -374,7 +378,7 @@ const char* KeyTexts::keep(std::string_view s) {
 }
 
 void KeyTexts::grow() {
-  std::vector<Entry> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
+  BulkVector<Entry> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const Entry& e : old) {

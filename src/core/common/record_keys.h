@@ -12,9 +12,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <memory>
 #include <vector>
 
+#include "core/common/bulk_memory.h"
 #include "core/common/gbk.h"
 
 #include "core/common/record_store.h"
@@ -92,9 +92,16 @@ class KeyTexts {
   const char* keep(std::string_view s);
   void grow();
 
-  std::vector<Entry> slots_;
+  // Blocks of kept bytes; from a few hundred kB on they are big blocks of the bulk memory
+  // (kept for the next listing instead of being mapped afresh).
+  struct Block {
+    char* data;
+    std::size_t size;
+  };
+  BulkVector<Entry> slots_;
   std::size_t used_ = 0;
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<Block> blocks_;
+  std::size_t kept_ = 0;  // bytes of all blocks
   char* free_ = nullptr;  // the room left in the last block
   std::size_t room_ = 0;
   std::string decoded_;   // reused for each field decoded

@@ -13,17 +13,13 @@
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(const fs::path& p, const Bytes& b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 Bytes random_bytes(std::size_t n, unsigned seed) {
   std::mt19937 gen(seed);
@@ -65,7 +61,7 @@ struct Window {
   std::unique_ptr<RodEngMapDisplay> w;
   Window() {
     prog.create_folders();
-    put(prog.data() / "N5.g01", sound_card().encode());
+    test::put_bytes(prog.data() / "N5.g01", sound_card().encode());
     w = std::make_unique<RodEngMapDisplay>(prog);
     w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
   }
@@ -91,7 +87,7 @@ TEST(DamagedTestFiles, RandomBytesAreRefusedNamingWhatIsWrong) {
     ASSERT_TRUE(fakes.messages.shown.empty());
     ASSERT_EQ(s.w->Text1[2]->text(), QStringLiteral("N5"));
     const fs::path bad = s.prog.data() / c.file;
-    put(bad, random_bytes(c.size, 512));
+    test::put_bytes(bad, random_bytes(c.size, 512));
     (s.w.get()->*c.open)(QString::fromStdString(bad.string()));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     const std::string& text = fakes.messages.shown[0].text;
@@ -135,7 +131,7 @@ TEST(DamagedTestFiles, WrongLengthFilesAreRefusedByNameAndLengthAndThePathBoxSta
     ASSERT_TRUE(shown_path.endsWith(QStringLiteral("N5.g01"))) << shown_path.toStdString();
     ASSERT_TRUE(fakes.messages.shown.empty());
 
-    put(s.prog.data() / c.file, random_bytes(c.size, 9));
+    test::put_bytes(s.prog.data() / c.file, random_bytes(c.size, 9));
     s.w->File1->set_pattern(QString::fromUtf8(c.pattern));
     s.w->File1->refresh();
     s.w->File1->set_file_name(QString::fromUtf8(c.file));
@@ -158,7 +154,7 @@ TEST(DamagedTestFiles, DamagedLibraryRowIsRefusedAndTheSoundOnesStillOpen) {
   Bytes lib = sound_card().encode();
   const Bytes junk = random_bytes(kSgtRecordSize, 7);
   lib.insert(lib.end(), junk.begin(), junk.end());
-  put(library_path(s.prog, LibraryKind::Card), lib);
+  test::put_bytes(library_path(s.prog, LibraryKind::Card), lib);
   s.w->Image1_Click(4);
   ASSERT_EQ(s.w->Grid1->rows(), 3);
 
@@ -186,7 +182,7 @@ TEST(DamagedTestFiles, DoubtfulRecordWarnsOnOpeningAndAsksBeforeTheStore) {
   r.uu_cos[0] = 760.0f;
   r.pp_cos[0] = 25.0f;
   const fs::path file = s.prog.data() / "E1.d01";
-  put(file, r.encode());
+  test::put_bytes(file, r.encode());
   s.w->open_electric_file(QString::fromStdString(file.string()));
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_EQ(fakes.messages.shown[0].title, kRecordDoubtsTitle);

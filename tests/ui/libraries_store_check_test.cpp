@@ -9,17 +9,13 @@
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(const fs::path& p, const Bytes& b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 // A card file N5.g01 opened in the main window.
 struct CardShown {
@@ -35,7 +31,7 @@ struct CardShown {
     r.theo_max_load = 5000;
     r.ss_cos[0] = 3.0f;
     r.gg_cos[0] = 80.0f;
-    put(prog.data() / "N5.g01", r.encode());
+    test::put_bytes(prog.data() / "N5.g01", r.encode());
     w = std::make_unique<RodEngMapDisplay>(prog);
     w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
   }

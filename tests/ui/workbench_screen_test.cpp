@@ -19,6 +19,7 @@
 #include "platform/translations.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 
@@ -30,11 +31,6 @@ void open_file(RodEngMapDisplay& w, const QString& name) {
   w.File1->refresh();
   w.File1->set_file_name(name);
   w.File1_Click();
-}
-
-void put(const fs::path& p, const Bytes& b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // Random bytes renamed to a joint-test file; the header's count (bytes 28, 29) claims
@@ -105,7 +101,7 @@ TEST(WorkbenchScreen, AReaderEmptiesTheResultBoxesItDoesNotWrite) {
 TEST(WorkbenchScreen, ADamagedRawFileIsNamedOnOpeningAndStoredOnlyWhenTheUserSaysSo) {
   test::ScopedFakeServices fakes;
   Folder f;
-  put(f.prog.data() / "JUNK.o01", random_bytes(5000));
+  test::put_bytes(f.prog.data() / "JUNK.o01", random_bytes(5000));
   RodEngMapDisplay w(f.prog);
   open_file(w, "JUNK.o01");
   ASSERT_EQ(w.st.read_sgt_dnt_org, kKindJoint);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <unordered_set>
 
 #include "core/common/messages.h"
 #include "core/common/record_limit.h"
@@ -39,8 +40,9 @@ LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem:
 std::vector<std::string> phfx_wells_to_add(const std::filesystem::path& lib, const std::vector<std::string>& listed) {
   std::vector<std::string> wells, add;
   if (phfx_wells(lib, wells) != StoreStatus::Ok) return add;
+  const std::unordered_set<std::string> have(listed.begin(), listed.end());
   for (const std::string& w : wells)
-    if (std::find(listed.begin(), listed.end(), w) == listed.end()) add.push_back(w);
+    if (!have.count(w)) add.push_back(w);
   return add;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_set>
 
 #include "core/common/dlph_record.h"
 #include "core/common/fourier.h"
@@ -243,9 +244,11 @@ StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string
   RecordKeys keys;
   const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
   KeyTexts texts;
+  // The wells met so far, in a set: a library at its limit may hold thousands of wells.
+  std::unordered_set<std::string> listed(wells.begin(), wells.end());
   for (std::size_t i = 0; i < keys.records; ++i) {
     const std::string_view w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
-    if (std::find(wells.begin(), wells.end(), w) == wells.end()) wells.emplace_back(w);
+    if (listed.emplace(w).second) wells.emplace_back(w);
   }
   return st;
 }
@@ -266,14 +269,16 @@ StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well
 }
 
 StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row) {
-  std::vector<Bytes> all;
-  const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
-  if (st != StoreStatus::Ok) return st;
-  if (first > last) std::swap(first, last);
-  std::vector<std::uint8_t> keep;
-  for (std::size_t j = 1; j <= all.size(); ++j)
-    if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
-  return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+  return under_library_set(lib, [&] {
+    std::vector<Bytes> all;
+    const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
+    if (st != StoreStatus::Ok) return st;
+    if (first > last) std::swap(first, last);
+    std::vector<std::uint8_t> keep;
+    for (std::size_t j = 1; j <= all.size(); ++j)
+      if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
+    return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+  });
 }
 
 RecordStore::Match balance_summary_key_match(const std::string& well, const std::string& test) {

@@ -381,11 +381,7 @@ StoreStatus RecordStore::save_replace(const Match& match, const Bytes& rec, std:
   return st;
 }
 
-// Runs a deletion outside any open set inside a set of its own, so that a save a kill cut
-// short is finished (or undone) before the file is read and rewritten, and the writer lock
-// is held, as for every record write. A library that has no journal runs it as it is.
-template <class Body>
-static StoreStatus under_own_set(const fs::path& path, Body body) {
+StoreStatus under_library_set(const fs::path& path, const std::function<StoreStatus()>& body) {
   const std::optional<fs::path> journal = SaveSet::current() ? std::nullopt : journal_of(path);
   if (!journal) return body();
   SaveSet own(*journal, "“" + path.filename().string() + "”的记录删除");
@@ -396,7 +392,7 @@ static StoreStatus under_own_set(const fs::path& path, Body body) {
 }
 
 StoreStatus RecordStore::remove(std::size_t r) {
-  if (!SaveSet::current() && journal_of(path_)) return under_own_set(path_, [&] { return remove(r); });
+  if (!SaveSet::current() && journal_of(path_)) return under_library_set(path_, [&] { return remove(r); });
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;
@@ -409,7 +405,7 @@ StoreStatus RecordStore::remove(std::size_t r) {
 }
 
 StoreStatus RecordStore::remove_via(std::size_t r, const fs::path& backup) {
-  if (!SaveSet::current() && journal_of(path_)) return under_own_set(path_, [&] { return remove_via(r, backup); });
+  if (!SaveSet::current() && journal_of(path_)) return under_library_set(path_, [&] { return remove_via(r, backup); });
   std::vector<std::uint8_t> content;
   StoreStatus st = load(content);
   if (st != StoreStatus::Ok) return st;

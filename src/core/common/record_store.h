@@ -164,6 +164,13 @@ std::uint64_t library_writes();
 // The intent file of multi-file saves, in the program's sys folder.
 inline constexpr const char* kSaveJournalName = "save.jnl";
 
+// Runs `body`, a deletion that rewrites the library `path`, as every deletion of a library
+// runs: outside any open set, inside a set of its own, so that a save a kill cut short is
+// finished (or undone) before the file is read and rewritten, and the folder's writer lock
+// is held. A file that is no library of a program folder (one chosen elsewhere) runs it as
+// it is. IoError, `body` not run, when the set cannot be opened.
+StoreStatus under_library_set(const std::filesystem::path& path, const std::function<StoreStatus()>& body);
+
 // What an intent file says, read against its program folder. `readable`: it read back whole
 // (magic, state, entries, hash); `sound`: also every name is one a save set writes (see the
 // top of this file), each library and temporary file named once. `cause` says why not.

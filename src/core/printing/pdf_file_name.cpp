@@ -18,7 +18,7 @@ std::string file_name_part(std::string_view s) {
 }
 
 // The first `bytes` bytes of a UTF-8 text, never half a character.
-std::string utf8_prefix(const std::string& s, std::size_t bytes) {
+std::string utf8_first_bytes(const std::string& s, std::size_t bytes) {
   if (s.size() <= bytes) return s;
   std::size_t n = bytes;
   while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
@@ -36,9 +36,9 @@ std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_v
   if (r.empty()) r = "打印";
   // A file name holds at most 255 bytes: a long well is shortened (the report name is kept
   // whole) so that the proposal, numbered or not, can be created.
-  r = utf8_prefix(r, kMaxFileNameBytes - kAddedBytes);
-  w = utf8_prefix(w, kMaxFileNameBytes - kAddedBytes - r.size());
-  const std::string stem = w.empty() ? r : w + "_" + r;
+  r = utf8_first_bytes(r, kMaxFileNameBytes - kAddedBytes);
+  w = utf8_first_bytes(w, kMaxFileNameBytes - kAddedBytes - r.size());
+  const std::string stem = print_job_name(w, r);  // the job and the file go by one name
   std::string name = stem + ".pdf";
   std::error_code ec;
   for (int n = 2; n < 10000 && std::filesystem::exists(folder / u8path(name), ec); ++n)

@@ -15,11 +15,11 @@ std::string stat_export_field(const std::string& cell) {
   return trim_blanks(s);
 }
 
-std::vector<std::uint8_t> stat_export_bytes(std::span<const StatRow> rows) {
+std::vector<std::uint8_t> stat_export_bytes(const StatRows& rows) {
   std::string text;
-  for (const StatRow& row : rows) {
-    for (int c = 0; c < kStatColCount; ++c) {
-      text += stat_export_field(row[static_cast<std::size_t>(c)]);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < kStatColCount; ++c) {
+      text += stat_export_field(std::string(rows.cell(r, c)));
       text += c + 1 < kStatColCount ? "\t" : "\r\n";
     }
   }
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> stat_export_bytes(std::span<const StatRow> rows) {
   return std::vector<std::uint8_t>(gbk.begin(), gbk.end());
 }
 
-bool write_stat_export(const std::filesystem::path& path, std::span<const StatRow> rows) {
+bool write_stat_export(const std::filesystem::path& path, const StatRows& rows) {
   return write_file_atomic(path, stat_export_bytes(rows));
 }
 

@@ -16,9 +16,9 @@ namespace wb {
 // One exported field, UTF-8: control characters blanked, blanks trimmed.
 std::string stat_export_field(const std::string& cell);
 // The file's bytes for the grid's rows.
-std::vector<std::uint8_t> stat_export_bytes(std::span<const StatRow> rows);
+std::vector<std::uint8_t> stat_export_bytes(const StatRows& rows);
 // Writes them to `path`, replacing a file of that name; false when it cannot be written
 // (an existing file is then left as it was).
-[[nodiscard]] bool write_stat_export(const std::filesystem::path& path, std::span<const StatRow> rows);
+[[nodiscard]] bool write_stat_export(const std::filesystem::path& path, const StatRows& rows);
 
 }  // namespace wb

@@ -129,7 +129,7 @@ void tab_prt(Canvas& c) {
   }
 }
 
-void prt_stat_page(Canvas& c, std::span<const StatRow> rows, const std::string& unit, const std::string& date) {
+void prt_stat_page(Canvas& c, const StatRows& rows, const std::string& unit, const std::string& date) {
   const int d = rows.size() > 2 ? static_cast<int>(rows.size()) - 2 : 0;
   const int pages = stat_report_pages(d);
   tab_prt(c);
@@ -140,15 +140,15 @@ void prt_stat_page(Canvas& c, std::span<const StatRow> rows, const std::string& 
     for (int k = 1; k <= kStatReportRowsPerPage; ++k) {
       ++counter;
       if (counter >= d + 1) break;
-      const StatRow& row = rows[static_cast<std::size_t>(counter)];
+      const auto row = static_cast<std::size_t>(counter);
       const double y = kBodyTop + (k - 1) * kRowHeight + 1;
       for (int col = 0; col < kStatColCount; ++col)
         print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 1, y,
-                      mytrim(row[static_cast<std::size_t>(col)]));
+                      mytrim(rows.cell(row, static_cast<std::size_t>(col))));
     }
     if (page == pages) {
       if (rows.size() >= 2) {
-        const StatRow& avg = rows.back();
+        const StatRow avg = rows.back();
         for (int col = 1; col < kStatColCount; ++col)
           print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 0.4, kAverageY,
                         mytrim(avg[static_cast<std::size_t>(col)]));

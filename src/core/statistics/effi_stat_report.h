@@ -24,6 +24,6 @@ int stat_report_pages(int d);
 void tab_prt(Canvas& c);
 // The whole report of the grid's rows (row 0 headers, last row the average row) on the
 // printer, ended with end_doc. `unit` and `date` are the texts of the unit and date boxes.
-void prt_stat_page(Canvas& c, std::span<const StatRow> rows, const std::string& unit, const std::string& date);
+void prt_stat_page(Canvas& c, const StatRows& rows, const std::string& unit, const std::string& date);
 
 }  // namespace wb

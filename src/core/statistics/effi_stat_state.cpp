@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "core/common/record_store.h"
 
 namespace wb {
@@ -114,7 +116,16 @@ StatDeleteStatus EffiStatState::delete_confirmed(int a, int b, int r, int& remov
   const std::vector<StatSource> sources = stat_confirmed_sources(grid, a, b, r);
   const std::filesystem::path backup = shows_library() ? library_.parent_path() / kGtYmBackupName : std::filesystem::path{};
   parsed_.valid = false;  // the file is rewritten: never taken for the kept parse
-  return delete_stat_records(cur_file, backup, sources, removed);
+  // A library of a program folder is rewritten as every deletion of a library is: under
+  // the folder's writer lock, after a save left unfinished has been completed (whose records
+  // would otherwise come back over the deletion, or be deleted unseen).
+  removed = 0;
+  StatDeleteStatus out = StatDeleteStatus::IoError;
+  std::ignore = under_library_set(cur_file, [&] {
+    out = delete_stat_records(cur_file, backup, sources, removed);
+    return StoreStatus::Ok;  // nothing gathered: the file is replaced through its backup
+  });
+  return out;
 }
 
 }  // namespace wb

@@ -9,6 +9,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -249,6 +250,54 @@ void StatRecords::put(std::size_t i, std::size_t block, bool usable,
   if (usable) e.means = means_of(cells);
 }
 
+StatRows::StatRows(std::size_t n) : ends_(n * kStatColCount, 0) {}
+
+StatRows::StatRows(std::span<const StatRow> rows) {
+  std::size_t bytes = 0;
+  for (const StatRow& row : rows)
+    for (const std::string& t : row) bytes += t.size();
+  reserve(rows.size(), bytes);
+  for (const StatRow& row : rows) push_back(row);
+}
+
+std::string_view StatRows::cell(std::size_t r, std::size_t c) const {
+  const std::size_t k = r * kStatColCount + c;
+  const std::size_t from = k == 0 ? 0 : ends_[k - 1];
+  return std::string_view(text_.data() + from, ends_[k] - from);
+}
+
+StatRow StatRows::operator[](std::size_t r) const {
+  StatRow row;
+  for (std::size_t c = 0; c < kStatColCount; ++c) row[c].assign(cell(r, c));
+  return row;
+}
+
+void StatRows::clear() {
+  text_.clear();
+  ends_.clear();
+}
+
+void StatRows::reserve(std::size_t rows, std::size_t text_bytes) {
+  ends_.reserve(rows * kStatColCount);
+  text_.reserve(text_bytes);
+}
+
+void StatRows::push_back(const StatRow& row) {
+  push_row([&row](std::size_t c) { return std::string_view(row[c]); });
+}
+
+void StatRows::add_cell(std::string_view t) {
+  text_.insert(text_.end(), t.begin(), t.end());
+  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+}
+
+bool operator==(const StatRows& a, const StatRows& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.ends_.size(); ++k)
+    if (a.cell(k / kStatColCount, k % kStatColCount) != b.cell(k / kStatColCount, k % kStatColCount)) return false;
+  return true;
+}
+
 StatGrid::StatGrid() : rows(kStatInitialRows), source(kStatInitialRows) {}
 
 StatFileStatus parse_stat_records(std::span<const std::uint8_t> content, StatRecords& out,
@@ -348,36 +397,37 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
 }
 
 void fill_stat_grid(StatGrid& g, const StatRecords& recs, std::span<const std::size_t> shown) {
-  if (g.rows.empty()) {
-    g.rows.resize(1);
-    g.source.resize(1);
-  }
-  for (int c = 0; c < kStatColCount; ++c) g.rows[0][c] = kStatHeaders[c];
+  // The table is written anew: the headers, then the records' rows and the average row, or
+  // with no records as many empty rows as it had.
+  const std::size_t had = std::max<std::size_t>(g.rows.size(), 1);
+  const std::size_t n = shown.size();
+  std::size_t bytes = 0;
+  for (const std::size_t k : shown) bytes += recs.text_bytes(k) + 6;  // the row number
+  g.rows.clear();
+  g.rows.reserve(shown.empty() ? had : n + 2, bytes + 512);
+  g.rows.push_row([](std::size_t c) { return std::string_view(kStatHeaders[c]); });
   if (shown.empty()) {
-    for (std::size_t r = 1; r < g.rows.size(); ++r) {
-      g.rows[r] = StatRow{};
-      g.source[r] = StatSource{};
-    }
+    for (std::size_t r = 1; r < had; ++r) g.rows.push_row([](std::size_t) { return std::string_view(); });
+    g.source.assign(had, StatSource{});
     return;
   }
-  // Every row below the headers is written over: the rows of the last table are reused.
-  const std::size_t n = shown.size();
-  g.rows.resize(n + 2);
   g.source.resize(n + 2);
   g.source[0] = StatSource{};
   MeanSums sums;
+  std::string number;
   for (std::size_t i = 1; i <= n; ++i) {
     const std::size_t k = shown[i - 1];
-    StatRow& row = g.rows[i];
-    row[kNumber] = std::to_string(i);
-    for (int c = kWell; c < kStatColCount; ++c) row[c].assign(recs.cell(k, c));
+    number = std::to_string(i);
+    g.rows.push_row([&](std::size_t c) {
+      return c == static_cast<std::size_t>(kNumber) ? std::string_view(number) : recs.cell(k, static_cast<int>(c));
+    });
     StatSource& src = g.source[i];
     src.record = StatRecords::number(k);
     src.well.assign(recs.well(k));
     src.test.assign(recs.test(k));
     sums.add(recs.means(k));
   }
-  g.rows[n + 1] = average_of(sums, n);
+  g.rows.push_back(average_of(sums, n));
   g.source[n + 1] = StatSource{};
 }
 
@@ -389,7 +439,7 @@ void fill_stat_grid(StatGrid& g, const StatRecords& all) {
   fill_stat_grid(g, all, shown);
 }
 
-StatRow stat_average_row(std::span<const StatRow> rows, std::size_t first, std::size_t n) {
+StatRow stat_average_row(const StatRows& rows, std::size_t first, std::size_t n) {
   MeanSums sums;
   for (std::size_t i = first; i < first + n; ++i) sums.add(means_of(rows[i]));
   return average_of(sums, n);
@@ -405,10 +455,12 @@ std::vector<std::string> stat_field_values(const StatRecords& recs, std::string_
   std::vector<std::string> values;
   const int col = stat_filter_column(field);
   if (col == 0) return values;
+  // A set of the values met so far: a library may hold thousands of distinct unit numbers.
+  std::unordered_set<std::string_view> seen;
   for (std::size_t i = 0; i < recs.size(); ++i) {
     const std::string_view v = recs.cell(i, col);
     if (v.empty() || !recs.usable(i)) continue;
-    if (std::find(values.begin(), values.end(), v) == values.end()) values.emplace_back(v);
+    if (seen.insert(v).second) values.emplace_back(v);
   }
   return values;
 }

@@ -26,8 +26,68 @@
 namespace wb {
 
 using StatRow = std::array<std::string, kStatColCount>;
-// The table's rows; a library at its limit fills tens of MB of them (bulk_memory.h).
-using StatRows = BulkVector<StatRow>;
+
+// The table's rows, kStatColCount texts each, packed: every text back to back in one block
+// and where each ends. A library at its limit makes 32 769 rows, which as strings took 24 MB
+// of the statistics window's memory; packed they take the texts' length and 92 bytes a row.
+// A row reads as a StatRow copy; a cell as a view, valid until the rows next change.
+class StatRows {
+ public:
+  StatRows() = default;
+  explicit StatRows(std::size_t n);  // n empty rows
+  // A table given row by row (the average row's arithmetic, a table built by hand).
+  StatRows(std::span<const StatRow> rows);  // NOLINT: converts on purpose
+  StatRows(const std::vector<StatRow>& rows) : StatRows(std::span<const StatRow>(rows)) {}  // NOLINT
+
+  std::size_t size() const { return ends_.size() / kStatColCount; }
+  bool empty() const { return ends_.empty(); }
+  std::string_view cell(std::size_t r, std::size_t c) const;
+  StatRow operator[](std::size_t r) const;
+  StatRow back() const { return (*this)[size() - 1]; }
+
+  void clear();
+  // Room for `rows` rows of `text_bytes` bytes of text in all (growing copies the block).
+  void reserve(std::size_t rows, std::size_t text_bytes);
+  void push_back(const StatRow& row);
+  // Appends a row whose cell c is cell(c), a string_view.
+  template <class Cell>
+  void push_row(const Cell& cell) {
+    for (std::size_t c = 0; c < kStatColCount; ++c) add_cell(cell(c));
+  }
+
+  class const_iterator {
+   public:
+    using value_type = StatRow;
+    using difference_type = std::ptrdiff_t;
+    const_iterator() = default;
+    const_iterator(const StatRows* rows, std::size_t r) : rows_(rows), r_(r) {}
+    StatRow operator*() const { return (*rows_)[r_]; }
+    const_iterator& operator++() {
+      ++r_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator was = *this;
+      ++r_;
+      return was;
+    }
+    bool operator==(const const_iterator& o) const { return r_ == o.r_; }
+
+   private:
+    const StatRows* rows_ = nullptr;
+    std::size_t r_ = 0;
+  };
+  using iterator = const_iterator;
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+  friend bool operator==(const StatRows& a, const StatRows& b);
+
+ private:
+  void add_cell(std::string_view t);
+  BulkVector<char> text_;
+  BulkVector<std::uint32_t> ends_;  // cell k (row k / kStatColCount) ends at ends_[k]
+};
 
 // Column headers of row 0 and column widths in twips (0: the grid's own width).
 extern const std::array<const char*, kStatColCount> kStatHeaders;
@@ -63,6 +123,8 @@ class StatRecords {
   std::string_view test(std::size_t i) const { return cell(i, kStatColCount); }
   // Columns 5 .. 19 as the average row reads them: each cell's number in single precision.
   const StatMeans& means(std::size_t i) const { return recs_[i].means; }
+  // Bytes of record i's texts, all cells and the test date.
+  std::size_t text_bytes(std::size_t i) const { return recs_[i].ends[kStatColCount]; }
 
   // Filling: room for `records` records whose texts go into `blocks` blocks (a file parsed in
   // parts fills a block each, on threads of their own), then put() for every record; each
@@ -127,7 +189,7 @@ void fill_stat_grid(StatGrid& g, const StatRecords& all);
 // The average row over data rows first .. first + n - 1: means of columns 5 to 19 in single
 // precision (the rows' values added in row order), the liquid-weighted water cut, the
 // efficiencies from the mean powers.
-StatRow stat_average_row(std::span<const StatRow> rows, std::size_t first, std::size_t n);
+StatRow stat_average_row(const StatRows& rows, std::size_t first, std::size_t n);
 
 // The filter fields of the field list, in its order.
 extern const std::array<const char*, 3> kStatFilterFields;  // 单元号, 抽油机型号, 电动机型号

@@ -183,7 +183,7 @@ void SysEffiAssemble::sync_grid() {
   }
   // The grid copies the texts straight from the table's rows.
   Grid1->set_rows_text(0, g.rows.size(), [&g](std::size_t r, std::size_t c) -> std::string_view {
-    return c < g.rows[r].size() ? std::string_view(g.rows[r][c]) : std::string_view();
+    return c < kStatColCount ? g.rows.cell(r, c) : std::string_view();
   });
 }
 

@@ -8,6 +8,7 @@
 #include "core/balance/phfx_browser.h"
 #include "core/balance/phfx_record.h"
 #include "phfx_test_library.h"
+#include "../common/journal_folder.h"
 #include "core/common/bytes.h"
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
@@ -200,6 +201,22 @@ TEST(PhfxLibrary, RangeDeletes) {
   }
   EXPECT_EQ(delete_phfx_range(lib, 1, 1, 0), StoreStatus::Damaged);
   EXPECT_EQ(fs::file_size(lib), 2155u);
+}
+
+// A save of the library left committed but not completed (a failed rename) is completed
+// before the rows are deleted: the deletion is made on the saved library, never undone by it.
+TEST(PhfxLibrary, RangeDeleteCompletesASaveLeftUnfinished) {
+  TempDir d;
+  const fs::path lib = d.root / "sys" / "phfx.dat";
+  library(lib, 6);
+  const fs::path saved = d.root / "saved.dat";
+  library(saved, 4);
+  std::vector<std::uint8_t> content;
+  ASSERT_TRUE(read_file(saved, content));
+  test::plant_committed_save(d.root, "sys/phfx.dat", content);
+  ASSERT_EQ(delete_phfx_range(lib, 2, 2, 0), StoreStatus::Ok);
+  EXPECT_EQ(point_nums(lib), (std::vector<int>{1, 3, 4}));
+  EXPECT_FALSE(fs::exists(d.root / "sys" / kSaveJournalName));
 }
 
 TEST(PhfxLibrary, FindListsAndKeys) {

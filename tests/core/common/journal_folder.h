@@ -25,6 +25,26 @@ inline std::string read_text(const std::filesystem::path& p) {
   return std::string(c.begin(), c.end());
 }
 
+// Leaves a save of `target` (relative to the program folder, as "sys/A.dat") committed but not
+// completed, as a failed rename leaves one: the new content in a ".wbsave-" file beside the
+// library and the intent file in state C. The next set opened on the folder completes it.
+inline void plant_committed_save(const std::filesystem::path& program_folder, const std::string& target,
+                                 const std::vector<std::uint8_t>& content) {
+  const std::string temp = std::filesystem::path(target).parent_path().string() + "/.wbsave-00000000000000aa";
+  ASSERT_TRUE(write_file_atomic(program_folder / temp, content));
+  SaveJournal j;
+  j.state = 'C';
+  j.what = "test save";
+  SaveJournal::Entry e;
+  e.target = target;
+  e.temp = temp;
+  e.size = content.size();
+  e.hash = 1469598103934665603ull;  // the journal's FNV-1a start
+  for (std::uint8_t b : content) e.hash = (e.hash ^ b) * 1099511628211ull;
+  j.entries.push_back(e);
+  ASSERT_TRUE(write_file_atomic(program_folder / "sys" / kSaveJournalName, encode_save_journal(j)));
+}
+
 class JournalFolderTest : public ::testing::Test {
  protected:
   // `prefix` keeps the folders of the test files apart in the temporary folder.

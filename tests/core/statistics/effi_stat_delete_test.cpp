@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "../workbench/temp_program_folder.h"
+#include "../common/journal_folder.h"
+#include "core/common/record_store.h"
 #include "core/statistics/effi_stat_state.h"
 #include "stat_test_util.h"
 
@@ -157,6 +159,29 @@ TEST(EffiStatDelete, DeletingEveryRecordLeavesAnEmptyLibraryThatTheReloadRemoves
   EXPECT_EQ(st.reload("20261210"), StatFileStatus::Empty);
   EXPECT_FALSE(std::filesystem::exists(lib));
   EXPECT_EQ(st.grid.rows[1][1], "");
+}
+
+// A save of the library left committed but not yet renamed in place (a failed rename): the
+// deletion completes it first, then finds the rows it was asked for no longer where the table
+// showed them. Deleting into the old file instead would be undone unseen when the save is
+// completed later.
+TEST(EffiStatDelete, ASaveLeftUnfinishedIsCompletedFirst) {
+  test::TempProgram tp;
+  const auto lib = gt_ym_path(tp.prog);
+  test::put_bytes(lib, library_bytes(ten_wells()));
+  EffiStatState st(lib);
+  ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
+
+  auto saved = ten_wells();
+  saved.erase(saved.begin());
+  const auto committed = library_bytes(saved);
+  test::plant_committed_save(tp.prog.root, "sys/" + lib.filename().string(), committed);
+
+  int removed = 0;
+  EXPECT_EQ(st.delete_confirmed(3, 3, 3, removed), StatDeleteStatus::Changed);
+  EXPECT_EQ(removed, 0);
+  EXPECT_EQ(test::file_bytes(lib), committed);
+  EXPECT_FALSE(std::filesystem::exists(tp.prog.sys() / kSaveJournalName));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "ui/design/survey_frames.h"
 #include "ui/diagnosis/diagnosis_hand_over.h"
 #include "ui_fakes.h"
+#include "../../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 using namespace wb::design;
@@ -37,10 +38,6 @@ using Files = std::map<std::string, Bytes>;
 Bytes file_bytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void put(const fs::path& p, const Bytes& b) {
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // Every survey file of the data folder, by name.
@@ -74,7 +71,7 @@ struct Folder {
     EXPECT_TRUE(write_synthetic_survey(prog.data() / "示范井1.jx"));
     std::vector<JxRecord> rows;
     for (int d = 300; d <= 1500; d += 300) rows.push_back(JxRecord{{std::to_string(d), "0", "0", "", "", ""}});
-    put(prog.data() / "示范井3.jx", encode_jx_file(rows));
+    test::put_bytes(prog.data() / "示范井3.jx", encode_jx_file(rows));
     Bytes records;
     auto add = [&](const char* well, const std::string& date) {
       RodDesignRecord r;
@@ -85,7 +82,7 @@ struct Folder {
     };
     add("示范井1", "20240101");
     for (int k = 1; k <= dates3; ++k) add("示范井3", "2024010" + std::to_string(k));
-    put(design_record_path(prog), records);
+    test::put_bytes(design_record_path(prog), records);
   }
   test::TempProgramFolder tmp;
   ProgramFolder prog{tmp.path()};

@@ -81,7 +81,7 @@ std::string cell_text(const DesignState& st, const CellSpec& c) {
 }
 
 // The first `n` characters (code points) of a UTF-8 text.
-std::string utf8_prefix(const std::string& s, std::size_t n) {
+std::string utf8_first_chars(const std::string& s, std::size_t n) {
   std::size_t i = 0, chars = 0;
   while (i < s.size() && chars < n) {
     ++i;
@@ -108,7 +108,7 @@ void row_rules(Canvas& c, double y) {
 
 std::vector<std::string> design_report_cells(DesignState& st) {
   std::vector<std::string> cells(kReportCells);
-  cells[0] = utf8_prefix(trim_blanks(st.JName_Comb) + std::string(14, ' '), 12);
+  cells[0] = utf8_first_chars(trim_blanks(st.JName_Comb) + std::string(14, ' '), 12);
   for (std::size_t i = 0; i < std::size(kCells); ++i) cells[i + 1] = cell_text(st, kCells[i]);
   auto& g = st.Grid2;
   g.col = 1;

@@ -195,7 +195,8 @@ std::unique_ptr<Tables> build_tables() {
 
 const Tables& tables() {
   // Built on first use; a static's initialisation runs once even when threads race to it.
-  static const std::unique_ptr<Tables> t = build_tables();
+  // Never freed: a text converted while the program's statics are destroyed still finds it.
+  static const Tables* const t = build_tables().release();
   return *t;
 }
 

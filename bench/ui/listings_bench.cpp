@@ -5,11 +5,18 @@
 // lie 3 277 records apart). The libraries are written once per run into one program folder
 // and reused; the level library (20 131-byte records, 660 MB at the limit) is written sparse,
 // only its key bytes, so it takes little disk and its listing reads only those.
+// A listing keeps the keys it read while the file is unchanged; the *_Changed cases give the
+// library a new modification time before each listing (outside the timing), so every
+// listing reads the file again, as the first one after opening a window or after another
+// program wrote the library does.
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <memory>
 #include <string>
@@ -97,6 +104,16 @@ LimitLibraries& libraries() {
   return *made;
 }
 
+// A new modification time for `p`: to the kept keys another file.
+void touch(const std::filesystem::path& p) {
+  timespec now[2];
+  clock_gettime(CLOCK_REALTIME, &now[0]);
+  now[1] = now[0];
+  static long step = 0;
+  now[1].tv_nsec = (now[1].tv_nsec + ++step) % 1000000000L;
+  ::utimensat(AT_FDCWD, p.c_str(), now, 0);
+}
+
 void paint(QWidget* w) {
   QCoreApplication::processEvents();
   const QPixmap p = w->grab();
@@ -138,6 +155,27 @@ void BM_LevelWindowGrid_32767(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond);
 
+void BM_LevelWindowGrid_Changed_32767(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  LimitLibraries& libs = libraries();
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
+  wb::LevelDisplay w(libs.prog);
+  w.show();
+  paint(w.Grid1);
+  for (auto _ : state) {
+    state.PauseTiming();
+    touch(libs.prog.sys() / wb::kDymFile);
+    state.ResumeTiming();
+    w.load_grid_dat();
+    paint(w.Grid1);
+  }
+  if (w.Grid1->rows() != kRecords + 1) state.SkipWithError("the library was not listed");
+}
+BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond);
+
 // The design window's well list, as its load step and every save fill it.
 void BM_DesignWells_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
@@ -156,6 +194,27 @@ void BM_DesignWells_32767(benchmark::State& state) {
   if (w.JName_Comb->count() != kWells) state.SkipWithError("the wells were not listed");
 }
 BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond);
+
+void BM_DesignWells_Changed_32767(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  LimitLibraries& libs = libraries();
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
+  wb::design::RodDesign w(libs.prog);
+  w.show();
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    state.PauseTiming();
+    touch(wb::design::design_record_path(libs.prog));
+    state.ResumeTiming();
+    w.JNname_Add();
+    paint(w.JName_Comb);
+  }
+  if (w.JName_Comb->count() != kWells) state.SkipWithError("the wells were not listed");
+}
+BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond);
 
 // A well chosen in the design window: its dates listed (ten: none is loaded).
 void BM_DesignDates_32767(benchmark::State& state) {
@@ -209,5 +268,32 @@ void BM_DiagnosisLists_32767(benchmark::State& state) {
     state.SkipWithError("the lists were not filled");
 }
 BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond);
+
+void BM_DiagnosisLists_Changed_32767(benchmark::State& state) {
+  wb::test::ScopedFakeServices fakes;
+  LimitLibraries& libs = libraries();
+  if (!libs.written) {
+    state.SkipWithError("the libraries were not written");
+    return;
+  }
+  wb::WellDiagnosis w(libs.prog);
+  w.show();
+  QCoreApplication::processEvents();
+  const std::string file = wb::path_text(libs.prog.sys() / wb::kBgtFileName);
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.Text3->clear();
+    touch(libs.prog.sys() / wb::kBgtFileName);
+    state.ResumeTiming();
+    fakes.files.answers.push_back(file);
+    w.Cmd_View_Click(wb::PathBox::Records);
+    w.Comb_WellName->setEditText(QString::fromStdString(kChosenWell));
+    w.Comb_WellName_Click();
+    paint(w.Comb_TestTime);
+  }
+  if (w.Comb_WellName->count() != kWells || w.Comb_TestTime->count() != 10)
+    state.SkipWithError("the lists were not filled");
+}
+BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -40,12 +40,6 @@ struct Messages : MessageService {
   }
 };
 
-// A file of `n` zeroed records of `len` bytes, sparse on the disk.
-void sparse_library(const fs::path& p, std::size_t len, std::size_t n) {
-  { std::ofstream f(p, std::ios::binary | std::ios::trunc); }
-  fs::resize_file(p, n * len);
-}
-
 // The size of each file, or -1 when missing.
 std::map<fs::path, long long> sizes(const std::vector<fs::path>& files) {
   std::map<fs::path, long long> out;
@@ -195,7 +189,7 @@ TEST(KeyedLibraryLimits, TheRecordAfterTheLimitIsRefusedAndNothingIsWritten) {
     for (const Library& full : libs) {
       SCOPED_TRACE(std::string(c.what) + ": " + full.name);
       for (const Library& l : libs) fs::remove(l.path);
-      sparse_library(full.path, full.len, kMaxLibraryRecords);
+      test::sparse_library(full.path, full.len, kMaxLibraryRecords);
       const auto before = sizes(paths_of(libs));
       Messages msg;
       EXPECT_FALSE(c.save(tmp.prog, msg));
@@ -212,7 +206,7 @@ TEST(KeyedLibraryLimits, AFileBeyondTheLimitIsRefusedByName) {
     for (const Library& over : libs) {
       SCOPED_TRACE(std::string(c.what) + ": " + over.name);
       for (const Library& l : libs) fs::remove(l.path);
-      sparse_library(over.path, over.len, kMaxLibraryRecords + 1);
+      test::sparse_library(over.path, over.len, kMaxLibraryRecords + 1);
       const auto before = sizes(paths_of(libs));
       Messages msg;
       EXPECT_FALSE(c.save(tmp.prog, msg));
@@ -233,7 +227,7 @@ TEST(KeyedLibraryLimits, ListsOfAFileBeyondTheLimitAreEmpty) {
   const fs::path design = design::design_record_path(tmp.prog);
   for (const auto& [p, len] : {std::pair{bgt, kBgtRecordSize}, std::pair{phfx, kPhfxRecordSize},
                                std::pair{effi, kGtYmRecordSize}, std::pair{design, design::kRodDesignRecordSize}})
-    sparse_library(p, len, kMaxLibraryRecords + 1);
+    test::sparse_library(p, len, kMaxLibraryRecords + 1);
 
   EXPECT_TRUE(bgt_well_names(bgt).empty());
   EXPECT_TRUE(bgt_well_dates(bgt, "").empty());
@@ -253,7 +247,7 @@ TEST(KeyedLibraryLimits, ListsOfAFileBeyondTheLimitAreEmpty) {
   EXPECT_EQ(stat.load_library("2026-01-01"), StatFileStatus::OverLimit);
   for (const StatSource& row : stat.grid.source) EXPECT_EQ(row.record, 0);  // no record shown
   const fs::path other = tmp.prog.sys() / "other.dat";
-  sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 1);
+  test::sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 1);
   EXPECT_EQ(stat.open_file(other, "2026-01-01"), StatFileStatus::OverLimit);
   EXPECT_EQ(stat.cur_file, effi);
 
@@ -309,7 +303,7 @@ TEST(KeyedLibraryLimits, PrintMarksPastTheLimitAreSaid) {
 
   test::TempProgram tmp;
   const fs::path sgt = tmp.prog.sys() / "Sgt.dat";
-  sparse_library(sgt, kSgtRecordSize, kMaxLibraryRecords - 1);
+  test::sparse_library(sgt, kSgtRecordSize, kMaxLibraryRecords - 1);
   SgtRecord last;
   last.well_name = "LAST";
   const Bytes b = last.encode();

@@ -4,15 +4,22 @@
 // exact duplicates and dates out of order. Each list must come out as the library has always
 // listed it (order, trimming, padding kept or not, duplicates).
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/balance/phfx_record.h"
+#include "core/common/file_identity.h"
+#include "core/common/record_keys.h"
 #include "core/common/record_store.h"
 #include "core/design/workbench/design_records.h"
 #include "core/diagnosis/diagnosis_records.h"
@@ -221,6 +228,168 @@ TEST(KeyedListings, BalanceWellsJoinTheListAndTestsInRecordOrder) {
   EXPECT_EQ(l, (List{"20240102", "20231231"}));
   ASSERT_EQ(phfx_tests(p, "", l), StoreStatus::Ok);
   EXPECT_EQ(l, (List{"20240105"}));
+}
+
+
+// Every list of the four windows as one text, for comparing a library listed again with a
+// copy of it listed for the first time.
+std::string all_lists(const ProgramFolder& prog, const fs::path& bgt, const fs::path& design_lib,
+                      const fs::path& grid_lib) {
+  std::string out;
+  auto add = [&out](const List& l) {
+    for (const std::string& s : l) out += s + '|';
+    out += '\n';
+  };
+  add(bgt_well_names(bgt));
+  for (const char* w : {"W1", "井1", "", "新井"}) add(bgt_well_dates(bgt, w));
+  std::vector<LevelLibraryRow> level;
+  out += std::to_string(static_cast<int>(LevelLibrary(prog).list(level))) + '\n';
+  for (const LevelLibraryRow& r : level) out += r.well_name + '|' + r.test_date + '\n';
+  List l;
+  out += std::to_string(static_cast<int>(design::design_well_names(design_lib, l))) + '\n';
+  add(l);
+  for (const char* w : {"W1", "井1", "新井"}) {
+    out += std::to_string(static_cast<int>(design::design_well_dates(design_lib, w, l))) + '\n';
+    add(l);
+  }
+  std::vector<GridRow> rows;
+  out += std::to_string(static_cast<int>(Load_Grid_Dat(grid_lib, kSgtRecordSize, rows))) + '\n';
+  for (const GridRow& r : rows) out += r.number + '|' + r.well_name + '|' + r.test_date + '\n';
+  return out;
+}
+
+// The lists are kept while a library is unchanged: every change of the files — a new file
+// renamed over one, bytes rewritten in place with a new time, a damaged length, an empty
+// library, records added — lists them again, exactly as a copy of the files in another
+// program folder lists the first time.
+TEST(KeyedListings, AChangedLibraryIsListedAgain) {
+  Library lib;
+  const KeyLayout bgt{kBgtRecordSize, 0, kBgtWellNameWidth, 16, kBgtTestDateWidth};
+  const KeyLayout level{kDymRecordSize, 0, kDymNameWidth, kDymNameWidth, kDymDateWidth};
+  const KeyLayout design{design::kRodDesignRecordSize, 0, design::kDesignWellWidth, 16, design::kDesignDateWidth};
+  const KeyLayout grid{kSgtRecordSize, 0, 16, 16, 12};
+  const fs::path p_bgt = lib.write(kBgtFileName, bgt);
+  const fs::path p_level = lib.prog.sys() / kDymFile;
+  lib.write(kDymFile, level);
+  const fs::path p_design = lib.write("roddesign.dat", design);
+  const fs::path p_grid = lib.write("Sgt.dat", grid);
+  const std::vector<std::pair<fs::path, KeyLayout>> files = {
+      {p_bgt, bgt}, {p_level, level}, {p_design, design}, {p_grid, grid}};
+  auto listed_again = [&] { return all_lists(lib.prog, p_bgt, p_design, p_grid); };
+  auto listed_first = [&] {
+    Library copy;
+    for (const auto& [p, k] : files) {
+      std::error_code ec;
+      if (fs::exists(p)) fs::copy_file(p, copy.prog.sys() / p.filename(), ec);
+      EXPECT_FALSE(ec);
+    }
+    return all_lists(copy.prog, copy.prog.sys() / kBgtFileName, copy.prog.sys() / "roddesign.dat",
+                     copy.prog.sys() / "Sgt.dat");
+  };
+  // Listed twice, so that the second listing is the kept one and each change below meets
+  // kept lists; compared before the copy is listed (its lists take the place of the kept).
+  auto relisted = [&] {
+    const std::string again = listed_again();
+    EXPECT_EQ(again, listed_first());
+    std::ignore = listed_again();
+    EXPECT_EQ(listed_again(), again);
+    return again;
+  };
+  const std::string first = relisted();
+
+  // Each library's keys reversed record by record: a new file renamed over it.
+  for (const auto& [p, k] : files) {
+    Bytes b = read_bytes(p);
+    std::vector<Bytes> recs;
+    for (std::size_t at = 0; at < b.size(); at += k.record_length)
+      recs.emplace_back(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + k.record_length));
+    std::reverse(recs.begin(), recs.end());
+    b.clear();
+    for (const Bytes& r : recs) b.insert(b.end(), r.begin(), r.end());
+    ASSERT_TRUE(write_file_atomic(p, b));
+  }
+  const std::string reversed = relisted();
+  EXPECT_NE(reversed, first);
+
+  // A well renamed in place (same file, same length) by another program, with a new time.
+  for (const auto& [p, k] : files) {
+    struct stat st {};
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    {
+      std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
+      f.seekp(static_cast<std::streamoff>(k.record_length + k.well_offset));
+      f.write("\xD0\xC2\xBE\xAE", 4);  // 新井
+      ASSERT_TRUE(f.good());
+    }
+    timespec times[2] = {st.st_atim, st.st_mtim};
+    times[1].tv_sec += 2;
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+  }
+  EXPECT_NE(relisted(), reversed);
+
+  // A damaged length, then empty libraries (removed when listed), then the keys back.
+  for (const auto& [p, k] : files) {
+    Bytes b = read_bytes(p);
+    b.resize(b.size() + k.record_length / 2, ' ');
+    ASSERT_TRUE(write_file_atomic(p, b));
+  }
+  std::ignore = relisted();
+  for (const auto& [p, k] : files) ASSERT_TRUE(write_file_atomic(p, {}));
+  std::ignore = relisted();
+  for (const auto& [p, k] : files) lib.write(p.filename().c_str(), k);
+  EXPECT_EQ(relisted(), first);
+}
+
+// The diagnosis window's lists after its own saves follow the record written: a key saved
+// again (its bytes another spelling of the same text), a new well appended, and, written
+// through the store, a record whose well changes, until the last record of a well goes.
+TEST(KeyedListings, DiagnosisListsFollowTheWindowsOwnSaves) {
+  Library lib;
+  const fs::path p = lib.write(kBgtFileName, {kBgtRecordSize, 0, kBgtWellNameWidth, 16, kBgtTestDateWidth});
+  DiagnosisState st;
+  st.Bgt_Path = p;
+  Find_WellNmae_To_Comb(st);
+  auto first_listing = [&p](const char* well) {
+    Library copy;
+    const fs::path c = copy.prog.sys() / kBgtFileName;
+    fs::copy_file(p, c);
+    return std::make_pair(bgt_well_names(c), bgt_well_dates(c, well));
+  };
+  struct NoQuestions : MessageService {
+    MsgAnswer show(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
+  } messages;
+  DiagnosisIo io{messages, nullptr};
+  for (const auto& [well, date] : {std::pair{"W1", "20240101"}, std::pair{kBad.c_str(), "20240108"},
+                                   std::pair{"新井", "20250101"}, std::pair{"新井", "20250102"}}) {
+    SCOPED_TRACE(well);
+    st.Text1[diag_box::kWell] = well;
+    st.Text1[diag_box::kDate] = date;
+    ASSERT_TRUE(Cmd_Save_Click(st, io));
+    const List dates_now = bgt_well_dates(p, well);
+    const auto [wells, dates] = first_listing(well);
+    EXPECT_EQ(st.well_list, wells);
+    EXPECT_EQ(dates_now, dates);
+    EXPECT_EQ(bgt_well_dates(p, well), dates);
+  }
+  // 井1 is the well of records 2 and 10: renamed in one, then in the other.
+  for (std::size_t at : {2u, 10u}) {
+    SCOPED_TRACE(at);
+    std::ignore = bgt_well_names(p);  // the lists kept, to follow the write
+    Bytes rec;
+    ASSERT_EQ(RecordStore(p, kBgtRecordSize).read(at, rec), StoreStatus::Ok);
+    std::copy_n("Z9  ", 4, rec.begin());
+    const std::optional<FileIdentity> before = file_identity(p);
+    ASSERT_EQ(RecordStore(p, kBgtRecordSize).write(at, rec), StoreStatus::Ok);
+    note_record_written(p, kBgtRecordSize, before, at, rec);
+    const List wells_now = bgt_well_names(p), dates_now = bgt_well_dates(p, "井1"), z9_now = bgt_well_dates(p, "Z9");
+    const auto [wells, dates] = first_listing("井1");
+    EXPECT_EQ(wells_now, wells);
+    EXPECT_EQ(dates_now, dates);
+    EXPECT_EQ(z9_now, first_listing("Z9").second);
+  }
+  const List wells = bgt_well_names(p);
+  EXPECT_EQ(std::count(wells.begin(), wells.end(), "井1"), 0);
+  EXPECT_EQ(std::count(wells.begin(), wells.end(), "Z9"), 1);
 }
 
 }  // namespace

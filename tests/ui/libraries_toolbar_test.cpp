@@ -16,6 +16,7 @@
 #include "core/workbench/test_libraries.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 
@@ -26,11 +27,6 @@ namespace fs = std::filesystem;
 std::vector<std::uint8_t> bytes_of(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void put(const fs::path& p, const std::vector<std::uint8_t>& b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 std::string text_at(const std::vector<std::uint8_t>& b, std::size_t off, std::size_t len) {
@@ -58,7 +54,7 @@ void card_library(const ProgramFolder& prog, int n) {
     auto b = r.encode();
     all.insert(all.end(), b.begin(), b.end());
   }
-  put(library_path(prog, LibraryKind::Card), all);
+  test::put_bytes(library_path(prog, LibraryKind::Card), all);
 }
 
 struct RecordingBalance : QWidget, BalanceHandOver {
@@ -225,7 +221,7 @@ TEST(LibrariesToolbar, DeleteActsOnlyOnTheLibraryOnScreen) {
   e.well_name = "E7";
   e.test_date = "200512241015";
   e.point_num = 480;
-  put(library_path(prog, LibraryKind::Electric), e.encode());
+  test::put_bytes(library_path(prog, LibraryKind::Electric), e.encode());
   const auto cards = bytes_of(library_path(prog, LibraryKind::Card));
   RodEngMapDisplay w(prog);
 
@@ -274,7 +270,7 @@ TEST(LibrariesToolbar, SavingAFileCardAppendsAndListsItsLibrary) {
   r.well_name = "N5";
   r.test_date = "200607081200";
   r.point_num = 400;
-  put(prog.data() / "N5.g01", r.encode());
+  test::put_bytes(prog.data() / "N5.g01", r.encode());
   RodEngMapDisplay w(prog);
   w.open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
   ASSERT_EQ(w.st.read_sgt_dnt_org, kKindCard);
@@ -293,7 +289,7 @@ TEST(LibrariesToolbar, DamagedLibraryAndBrokenFilesAreRefused) {
   ProgramFolder prog{tmp.path()};
   prog.create_folders();
   std::vector<std::uint8_t> damaged(1500, 0x20);
-  put(library_path(prog, LibraryKind::Electric), damaged);
+  test::put_bytes(library_path(prog, LibraryKind::Electric), damaged);
   RodEngMapDisplay w(prog);
   w.Image1_Click(3);
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -306,10 +302,10 @@ TEST(LibrariesToolbar, DamagedLibraryAndBrokenFilesAreRefused) {
   SgtRecord r;
   r.well_name = "K1";
   r.test_date = "200607081200";
-  put(prog.data() / "K1.g01", r.encode());
+  test::put_bytes(prog.data() / "K1.g01", r.encode());
   std::vector<std::uint8_t> longer = r.encode();
   longer.resize(600);
-  put(prog.data() / "K1.g02", longer);
+  test::put_bytes(prog.data() / "K1.g02", longer);
   w.open_card_file(QString::fromStdString((prog.data() / "K1.g01").string()));
   w.Text1[4]->setText("33");
   w.open_card_file(QString::fromStdString((prog.data() / "K1.g02").string()));
@@ -341,7 +337,7 @@ TEST(LibrariesToolbar, PictureCyclesViewsAndSavesTheShownViewAsBmp) {
   d.uu_cos[0] = 760.0f;
   d.pp_cos[0] = 25.0f;
   d.pp_sin[1] = 5.0f;
-  put(prog.data() / "E9.d01", d.encode());
+  test::put_bytes(prog.data() / "E9.d01", d.encode());
   RodEngMapDisplay w(prog);
   w.open_electric_file(QString::fromStdString((prog.data() / "E9.d01").string()));
   ASSERT_EQ(w.st.disp_state, 1);

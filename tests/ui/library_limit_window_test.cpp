@@ -26,19 +26,10 @@
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
 #include "ui_fakes.h"
+#include "../core/workbench/temp_program_folder.h"
 
 using namespace wb;
 namespace fs = std::filesystem;
-
-namespace {
-
-// A file of `n` zeroed records of `len` bytes, sparse on the disk.
-void sparse_library(const fs::path& p, std::size_t len, std::size_t n) {
-  { std::ofstream f(p, std::ios::binary | std::ios::trunc); }
-  fs::resize_file(p, n * len);
-}
-
-}  // namespace
 
 TEST(LibraryLimitWindow, ACardSavedIntoAFullLibraryIsRefusedByName) {
   test::ScopedFakeServices fakes;
@@ -57,7 +48,7 @@ TEST(LibraryLimitWindow, ACardSavedIntoAFullLibraryIsRefusedByName) {
     out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
   }
   const fs::path lib = library_path(prog, LibraryKind::Card);
-  sparse_library(lib, kSgtRecordSize, kMaxLibraryRecords);
+  test::sparse_library(lib, kSgtRecordSize, kMaxLibraryRecords);
   auto w = std::make_unique<RodEngMapDisplay>(prog);
   w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
   fakes.messages.shown.clear();
@@ -73,7 +64,7 @@ TEST(LibraryLimitWindow, AMainLibraryBeyondTheLimitIsNotListed) {
   ProgramFolder prog{tmp.path()};
   prog.create_folders();
   const fs::path lib = library_path(prog, LibraryKind::Electric);
-  sparse_library(lib, kDntRecordSize, kMaxLibraryRecords + 5);
+  test::sparse_library(lib, kDntRecordSize, kMaxLibraryRecords + 5);
   auto w = std::make_unique<RodEngMapDisplay>(prog);
   fakes.messages.shown.clear();
   w->Load_Grid_Dat_Pow(lib);
@@ -90,7 +81,7 @@ TEST(LibraryLimitWindow, TheLevelWindowSaysTheLimit) {
   ASSERT_TRUE(write_level_template(folder.sys() / kLevelTemplateFile));
   ASSERT_TRUE(write_synthetic_level_test(folder.data() / u8path("示范井1.y01"), SyntheticLevelParams{}));
   LevelLibrary lib(folder);
-  sparse_library(lib.path(), kDymRecordSize, kMaxLibraryRecords);
+  test::sparse_library(lib.path(), kDymRecordSize, kMaxLibraryRecords);
   auto w = std::make_unique<LevelDisplay>(folder);
   w->show();
   w->File1->set_file_name(QStringLiteral("示范井1.y01"));
@@ -136,7 +127,7 @@ TEST(LibraryLimitWindow, TheEfficiencySaveNamesTheFullLibraryAndWritesNone) {
     const fs::path sys = e.tmp.path() / "sys";
     // The main window's hand-over stored the test's summary: this save would append to the others.
     for (const auto& [file, name] : libs) fs::remove(sys / file);
-    sparse_library(sys / libs[k].first, lens[k], kMaxLibraryRecords);
+    test::sparse_library(sys / libs[k].first, lens[k], kMaxLibraryRecords);
     std::vector<long long> before;
     for (const auto& [file, name] : libs) before.push_back(size_of(sys / file));
     e.fakes.messages.shown.clear();
@@ -158,7 +149,7 @@ TEST(LibraryLimitWindow, TheJointTestSaveNamesAFullSummary) {
   ProgramFolder prog{tmp.path()};
   prog.create_folders();
   ASSERT_TRUE(write_synthetic_joint_test(prog.data() / u8path("示范井1.o01"), SyntheticJointParams{}));
-  sparse_library(prog.sys() / kDlPhFileName, kDlPhRecordSize, kMaxLibraryRecords);
+  test::sparse_library(prog.sys() / kDlPhFileName, kDlPhRecordSize, kMaxLibraryRecords);
   auto w = std::make_unique<RodEngMapDisplay>(prog);
   w->show();
   w->File1->refresh();
@@ -209,7 +200,7 @@ class DesignListBeyondTheLimit : public design::DesignWindowFixture<NoDiagnosis,
 
 TEST_F(DesignListBeyondTheLimit, TheDesignWellListNamesTheFile) {
   const fs::path lib = design::design_record_path(ProgramFolder{tmp.path()});
-  sparse_library(lib, design::kRodDesignRecordSize, kMaxLibraryRecords + 1);
+  test::sparse_library(lib, design::kRodDesignRecordSize, kMaxLibraryRecords + 1);
   fakes.messages.shown.clear();
   w->JNname_Add();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -225,7 +216,7 @@ TEST(LibraryLimitWindow, TheStatisticsWindowNamesAFileBeyondTheLimit) {
   ProgramFolder prog{tmp.path()};
   prog.create_folders();
   const fs::path lib = gt_ym_path(prog);
-  sparse_library(lib, kGtYmRecordSize, kMaxLibraryRecords + 1);
+  test::sparse_library(lib, kGtYmRecordSize, kMaxLibraryRecords + 1);
   auto w = std::make_unique<SysEffiAssemble>(prog);
   w->show();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -233,7 +224,7 @@ TEST(LibraryLimitWindow, TheStatisticsWindowNamesAFileBeyondTheLimit) {
   for (int r = 1; r < w->Grid1->rows(); ++r) EXPECT_TRUE(w->Grid1->text(r, 1).isEmpty()) << r;
 
   const fs::path other = prog.sys() / "other.dat";
-  sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 2);
+  test::sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 2);
   fakes.messages.shown.clear();
   fakes.files.answers = {path_text(other)};
   w->Command2_Click();

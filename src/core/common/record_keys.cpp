@@ -11,9 +11,12 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
+#include "core/common/file_identity.h"
 
 namespace wb {
 
@@ -54,15 +57,17 @@ bool read_at(int fd, std::uint8_t* dst, std::size_t len, std::uint64_t off) {
   return true;
 }
 
-bool read_blocks(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
+// Records [first, first + count) through one reused buffer, a block of them at a time.
+bool read_block_range(int fd, std::size_t record_length, std::span<const KeyField> fields, std::size_t key_length,
+                      std::size_t first, std::size_t count, std::uint8_t* keys) {
   const std::size_t per_block = std::max<std::size_t>(1, kBlockBytes / record_length);
-  std::vector<std::uint8_t> block(std::min(per_block, out.records) * record_length);
-  std::uint8_t* dst = out.bytes.data();
-  for (std::size_t first = 0; first < out.records; first += per_block) {
-    const std::size_t count = std::min(per_block, out.records - first);
-    if (!read_at(fd, block.data(), count * record_length, static_cast<std::uint64_t>(first) * record_length))
-      return false;
-    for (std::size_t i = 0; i < count; ++i) {
+  std::vector<std::uint8_t> block(std::min(per_block, count) * record_length);
+  std::uint8_t* dst = keys + first * key_length;
+  const std::size_t end = first + count;
+  for (std::size_t at = first; at < end; at += per_block) {
+    const std::size_t n = std::min(per_block, end - at);
+    if (!read_at(fd, block.data(), n * record_length, static_cast<std::uint64_t>(at) * record_length)) return false;
+    for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* rec = block.data() + i * record_length;
       for (const KeyField& f : fields) {
         std::memcpy(dst, rec + f.offset, f.length);
@@ -71,6 +76,39 @@ bool read_blocks(int fd, std::size_t record_length, std::span<const KeyField> fi
     }
   }
   return true;
+}
+
+// From this many bytes on the blocks are read on up to kBlockThreads threads, a share of
+// the records each: copying the file's pages out of the kernel is most of the time such a
+// listing takes (the diagnosis library at the limit is 47 MB), and each share copies on a
+// processor of its own.
+constexpr std::uint64_t kThreadedBlocksFrom = std::uint64_t{8} << 20;
+constexpr unsigned kBlockThreads = 4;
+
+bool read_blocks(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(out.records) * record_length;
+  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads = bytes < kThreadedBlocksFrom ? 1 : std::min(kBlockThreads, cpus);
+  std::uint8_t* keys = out.bytes.data();
+  if (threads <= 1) return read_block_range(fd, record_length, fields, out.key_length, 0, out.records, keys);
+  const std::size_t share = (out.records + threads - 1) / threads;
+  auto read_share = [&, keys](unsigned t) {
+    const std::size_t first = std::min(out.records, t * share);
+    return read_block_range(fd, record_length, fields, out.key_length, first, std::min(share, out.records - first),
+                            keys);
+  };
+  std::vector<char> ok(threads, 0);
+  std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
+  try {
+    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&ok, &read_share, t] { ok[t] = read_share(t); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the shares not handed out are read here.
+    for (unsigned t = static_cast<unsigned>(helpers.size()) + 1; t < threads; ++t) ok[t] = read_share(t);
+  }
+  ok[0] = read_share(0);
+  for (std::thread& h : helpers) h.join();
+  return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
 }
 
 // One piece of a file to read: `len` bytes at `off` into `dst`.
@@ -302,6 +340,114 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
     return StoreStatus::IoError;
   }
   return StoreStatus::Ok;
+}
+
+namespace {
+
+// The keys last asked for, newest first. At the limit a library's keys are a few hundred kB
+// to about 1.3 MB (the diagnosis library's 40 bytes a record).
+constexpr std::size_t kKeptLibraries = 4;
+
+struct KeptEntry {
+  std::filesystem::path path;
+  std::size_t record_length = 0;
+  std::vector<KeyField> fields;
+  PartialRecord partial = PartialRecord::Damaged;
+  std::size_t max_records = 0;
+  FileIdentity identity;
+  KeptKeys keys;
+
+  bool reads(const std::filesystem::path& p, std::size_t len, std::span<const KeyField> f, PartialRecord part,
+             std::size_t max) const {
+    return record_length == len && partial == part && max_records == max &&
+           std::equal(fields.begin(), fields.end(), f.begin(), f.end(),
+                      [](const KeyField& a, const KeyField& b) { return a.offset == b.offset && a.length == b.length; }) &&
+           path == p;
+  }
+};
+
+struct KeptLibraries {
+  std::mutex lock;
+  std::vector<KeptEntry> entries;
+};
+KeptLibraries& kept_libraries() {
+  static KeptLibraries k;
+  return k;
+}
+
+}  // namespace
+
+StoreStatus kept_record_keys(const std::filesystem::path& path, std::size_t record_length,
+                             std::span<const KeyField> fields, KeptKeys& out, PartialRecord partial,
+                             std::size_t max_records) {
+  KeptLibraries& kept = kept_libraries();
+  const std::optional<FileIdentity> before = file_identity(path);
+  if (before) {
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    for (auto it = kept.entries.begin(); it != kept.entries.end(); ++it) {
+      if (!it->reads(path, record_length, fields, partial, max_records)) continue;
+      if (!(it->identity == *before)) {
+        kept.entries.erase(it);
+        break;
+      }
+      std::rotate(kept.entries.begin(), it, it + 1);
+      out = kept.entries.front().keys;
+      return StoreStatus::Ok;
+    }
+  }
+  auto keys = std::make_shared<RecordKeys>();
+  const StoreStatus st = read_record_keys(path, record_length, fields, *keys, partial, max_records);
+  // Kept only when the file read whole is the one looked at before and after the read.
+  if (st == StoreStatus::Ok && before && keys->exists && file_identity(path) == before) {
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    std::erase_if(kept.entries, [&](const KeptEntry& e) { return e.reads(path, record_length, fields, partial, max_records); });
+    if (kept.entries.size() >= kKeptLibraries) kept.entries.pop_back();
+    kept.entries.insert(kept.entries.begin(), KeptEntry{path, record_length, std::vector<KeyField>(fields.begin(), fields.end()),
+                                                        partial, max_records, *before, keys});
+  }
+  out = std::move(keys);
+  return st;
+}
+
+void note_record_written(const std::filesystem::path& path, std::size_t record_length,
+                         const std::optional<FileIdentity>& before, std::size_t at,
+                         std::span<const std::uint8_t> record) {
+  const std::optional<FileIdentity> now = file_identity(path);
+  KeptLibraries& kept = kept_libraries();
+  const std::lock_guard<std::mutex> hold(kept.lock);
+  for (auto it = kept.entries.begin(); it != kept.entries.end();) {
+    if (it->path != path) {
+      ++it;
+      continue;
+    }
+    const RecordKeys& old = *it->keys;
+    // Only keys of the whole file as it was just before the write follow it: the write is
+    // then the one change since they were true.
+    const bool follows = before && now && it->identity == *before && it->record_length == record_length &&
+                         record.size() == record_length && before->size == old.records * record_length &&
+                         at >= 1 && at <= old.records + 1 && (at <= old.records || old.records < it->max_records);
+    if (!follows) {
+      it = kept.entries.erase(it);
+      continue;
+    }
+    std::vector<std::uint8_t> key;
+    key.reserve(old.key_length);
+    for (const KeyField& f : it->fields) key.insert(key.end(), record.data() + f.offset, record.data() + f.offset + f.length);
+    // A record replaced under the same key leaves the keys as they were.
+    if (at > old.records || !std::ranges::equal(old.key(at - 1), key)) {
+      auto keys = std::make_shared<RecordKeys>(old);
+      if (at == old.records + 1) {
+        ++keys->records;
+        keys->bytes.resize(keys->records * keys->key_length);
+      }
+      std::memcpy(keys->bytes.data() + (at - 1) * keys->key_length, key.data(), key.size());
+      keys->before_write = it->keys;
+      keys->written = at - 1;
+      it->keys = std::move(keys);
+    }
+    it->identity = *now;
+    ++it;
+  }
 }
 
 namespace {

@@ -7,14 +7,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <limits>
-#include <span>
 #include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/common/bulk_memory.h"
+#include "core/common/file_identity.h"
 #include "core/common/gbk.h"
 
 #include "core/common/record_store.h"
@@ -38,6 +41,11 @@ struct RecordKeys {
   std::size_t records = 0;  // records read
   std::size_t key_length = 0;
   std::vector<std::uint8_t> bytes;  // the fields of record i (0-based) back to back at i * key_length
+  // Keys that followed a write (note_record_written): the keys they were before it and the
+  // record (0-based) whose fields it replaced or appended, so that what a caller worked out
+  // from those may follow the one record instead of being worked out again.
+  std::weak_ptr<const RecordKeys> before_write;
+  std::size_t written = 0;
 
   // The fields of record i (0-based), in the order they were asked for.
   std::span<const std::uint8_t> key(std::size_t i) const {
@@ -63,6 +71,28 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
                              PartialRecord partial = PartialRecord::Damaged,
                              std::size_t max_records = std::numeric_limits<std::size_t>::max(),
                              KeyReads reads = KeyReads::Automatic);
+
+// The keys of a library as read_record_keys reads them (automatically), kept while the file
+// is unchanged (its FileIdentity, core/common/file_identity.h: inode, size, times and this
+// program's library writes): the lists of one action, a list filled again and a save's key
+// look-up after a listing read the file once. A few libraries' keys are kept at a time (the
+// last ones asked for); a file read while it changed, a missing one and one that could not be
+// read are read again next time. `out` is never null; a kept object never changes, so a
+// caller may keep what it worked out from it together with the pointer.
+using KeptKeys = std::shared_ptr<const RecordKeys>;
+StoreStatus kept_record_keys(const std::filesystem::path& path, std::size_t record_length,
+                             std::span<const KeyField> fields, KeptKeys& out,
+                             PartialRecord partial = PartialRecord::Damaged,
+                             std::size_t max_records = std::numeric_limits<std::size_t>::max());
+
+// This program has just written record `at` (1-based) of `path` as `record` (a whole record
+// of `record_length` bytes), the file's identity just before the write being `before`: the
+// keys kept of the file as it was then follow the write (the record's fields replaced, or
+// appended as the next record) and take the file's new identity; any other keys kept of the
+// file are dropped. Call it only after a write that went through.
+void note_record_written(const std::filesystem::path& path, std::size_t record_length,
+                         const std::optional<FileIdentity>& before, std::size_t at,
+                         std::span<const std::uint8_t> record);
 
 // The texts of key fields (GBK decoded, padding kept; or trimmed of blanks). A field of
 // ASCII bytes reads the same in GBK and UTF-8: its text is a view of the field's own bytes.

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <system_error>
 #include <tuple>
+#include <unordered_map>
 
 #include "core/common/gbk.h"
 #include "core/common/layout_keys.h"
@@ -80,46 +83,148 @@ BgtRecord decode_record(std::span<const std::uint8_t> rec) {
   return r;
 }
 
-void insert_sorted(std::vector<std::string>& list, std::string_view item) {
-  list.insert(std::upper_bound(list.begin(), list.end(), item), std::string(item));
-}
-
 // The well and date fields of the whole records, as read_bgt_file has them (none of a file
-// beyond the record limit).
-RecordKeys read_bgt_keys(const fs::path& path) {
-  RecordKeys keys;
+// beyond the record limit), kept while the file is unchanged (kept_record_keys).
+KeptKeys read_bgt_keys(const fs::path& path) {
+  KeptKeys keys;
   if (file_records_over_limit(path, kBgtRecordSize) ||
-      read_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored) != StoreStatus::Ok)
-    keys = RecordKeys{};
+      kept_record_keys(path, kBgtRecordSize, kBgtKeys.fields, keys, PartialRecord::Ignored) != StoreStatus::Ok)
+    keys = std::make_shared<const RecordKeys>();
   return keys;
 }
 std::span<const std::uint8_t> key_well(const RecordKeys& k, std::size_t i) { return k.key(i).first(kBgtKeys.well().length); }
 std::span<const std::uint8_t> key_date(const RecordKeys& k, std::size_t i) { return k.key(i).last(kBgtKeys.test().length); }
 
-// The trimmed wells of the library join the sorted list, each once.
+// What the lists take from the keys: the trimmed wells, sorted, each once, and for every
+// record the one of them it names. A library repeats each well in its tests, so each distinct
+// well field is decoded and trimmed once. Kept with the keys it was made from while they are
+// the file's; after this program wrote one record it follows that record.
+struct BgtWells {
+  KeptKeys keys;
+  std::vector<std::string> wells;
+  std::vector<std::uint32_t> of_record;
+};
+
+bool ascii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+std::string_view as_text(std::span<const std::uint8_t> field) {
+  return {reinterpret_cast<const char*>(field.data()), field.size()};
+}
+// The field's text as KeyTexts::trimmed gives it: an ASCII field reads the same decoded.
+std::string trimmed_field(GbkDecoder& decode, std::span<const std::uint8_t> field) {
+  const std::string_view bytes = as_text(field);
+  return trim_blanks(ascii(bytes) ? std::string(bytes) : decode(bytes));
+}
+
+std::shared_ptr<const BgtWells> make_bgt_wells(KeptKeys keys) {
+  auto w = std::make_shared<BgtWells>();
+  const RecordKeys& k = *keys;
+  w->keys = std::move(keys);
+  // Distinct well fields by their bytes, in order of first appearance.
+  std::unordered_map<std::string_view, std::uint32_t> field_ids;
+  std::vector<std::span<const std::uint8_t>> fields;
+  w->of_record.resize(k.records);
+  for (std::size_t i = 0; i < k.records; ++i) {
+    const auto f = key_well(k, i);
+    const auto [it, added] = field_ids.try_emplace(as_text(f), static_cast<std::uint32_t>(fields.size()));
+    if (added) fields.push_back(f);
+    w->of_record[i] = it->second;
+  }
+  GbkDecoder decode;
+  std::vector<std::string> trimmed(fields.size());
+  for (std::size_t j = 0; j < fields.size(); ++j) trimmed[j] = trimmed_field(decode, fields[j]);
+  // The distinct fields in the order of their texts; equal texts become one well.
+  std::vector<std::uint32_t> order(fields.size());
+  for (std::uint32_t j = 0; j < order.size(); ++j) order[j] = j;
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return trimmed[a] < trimmed[b]; });
+  std::vector<std::uint32_t> place(fields.size());
+  w->wells.reserve(fields.size());
+  for (const std::uint32_t j : order) {
+    if (w->wells.empty() || w->wells.back() != trimmed[j]) w->wells.push_back(std::move(trimmed[j]));
+    place[j] = static_cast<std::uint32_t>(w->wells.size() - 1);
+  }
+  for (std::uint32_t& r : w->of_record) r = place[r];
+  return w;
+}
+
+// `old` made from the keys just before this program wrote record `keys->written`: the wells
+// follow that record (its new well joins them, its old one leaves when no record names it).
+std::shared_ptr<const BgtWells> follow_write(const BgtWells& old, KeptKeys keys) {
+  auto w = std::make_shared<BgtWells>(old);
+  const std::size_t r = keys->written;
+  w->keys = std::move(keys);
+  const RecordKeys& k = *w->keys;
+  if (k.records != old.of_record.size() + (r == old.of_record.size() ? 1 : 0)) return make_bgt_wells(w->keys);
+  GbkDecoder decode;
+  std::string well = trimmed_field(decode, key_well(k, r));
+  auto at = std::lower_bound(w->wells.begin(), w->wells.end(), well);
+  auto q = static_cast<std::uint32_t>(at - w->wells.begin());
+  if (at == w->wells.end() || *at != well) {
+    w->wells.insert(at, std::move(well));
+    for (std::uint32_t& p : w->of_record)
+      if (p >= q) ++p;
+  }
+  if (r == w->of_record.size()) {
+    w->of_record.push_back(q);
+    return w;
+  }
+  const std::uint32_t was = w->of_record[r];
+  w->of_record[r] = q;
+  if (was != q && std::find(w->of_record.begin(), w->of_record.end(), was) == w->of_record.end()) {
+    w->wells.erase(w->wells.begin() + was);
+    for (std::uint32_t& p : w->of_record)
+      if (p > was) --p;
+  }
+  return w;
+}
+
+std::shared_ptr<const BgtWells> bgt_wells(const fs::path& path) {
+  static std::mutex lock;
+  static std::shared_ptr<const BgtWells> last;
+  KeptKeys keys = read_bgt_keys(path);
+  std::shared_ptr<const BgtWells> before;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (last && last->keys == keys) return last;
+    before = last;
+  }
+  auto made = before && before->keys == keys->before_write.lock() ? follow_write(*before, std::move(keys))
+                                                                    : make_bgt_wells(std::move(keys));
+  const std::lock_guard<std::mutex> hold(lock);
+  last = made;
+  return made;
+}
+
+// The trimmed wells of the library join the sorted list, each once: those the list lacks
+// are merged into it (a well inserted into the list one at a time moves the names after it
+// each time).
 void add_wells(const fs::path& path, std::vector<std::string>& list) {
-  const RecordKeys keys = read_bgt_keys(path);
-  KeyTexts texts;
-  // The file's distinct wells, sorted, then those the list lacks merged into it: a well
-  // inserted into the list one at a time moves the names after it each time.
-  std::vector<std::string_view> wells;
-  wells.reserve(keys.records);
-  for (std::size_t i = 0; i < keys.records; ++i) wells.push_back(texts.trimmed(key_well(keys, i)));
-  std::sort(wells.begin(), wells.end());
-  wells.erase(std::unique(wells.begin(), wells.end()), wells.end());
+  const std::shared_ptr<const BgtWells> w = bgt_wells(path);
+  if (list.empty()) {
+    list = w->wells;
+    return;
+  }
   const auto old_end = static_cast<std::ptrdiff_t>(list.size());
-  for (const std::string_view w : wells)
-    if (!std::binary_search(list.begin(), list.begin() + old_end, w)) list.emplace_back(w);
+  for (const std::string& well : w->wells)
+    if (!std::binary_search(list.begin(), list.begin() + old_end, well)) list.push_back(well);
   std::inplace_merge(list.begin(), list.begin() + old_end, list.end());
 }
 
 // The trimmed dates of the trimmed well, sorted.
 std::vector<std::string> dates_of(const fs::path& path, const std::string& well) {
-  const RecordKeys keys = read_bgt_keys(path);
-  KeyTexts texts;
+  const std::shared_ptr<const BgtWells> w = bgt_wells(path);
   std::vector<std::string> dates;
-  for (std::size_t i = 0; i < keys.records; ++i)
-    if (texts.trimmed(key_well(keys, i)) == well) insert_sorted(dates, texts.trimmed(key_date(keys, i)));
+  const auto at = std::lower_bound(w->wells.begin(), w->wells.end(), well);
+  if (at == w->wells.end() || *at != well) return dates;
+  const auto wanted = static_cast<std::uint32_t>(at - w->wells.begin());
+  const RecordKeys& k = *w->keys;
+  KeyTexts texts;
+  std::vector<std::string_view> found;
+  for (std::size_t i = 0; i < k.records; ++i)
+    if (w->of_record[i] == wanted) found.push_back(texts.trimmed(key_date(k, i)));
+  std::sort(found.begin(), found.end());
+  dates.assign(found.begin(), found.end());
   return dates;
 }
 
@@ -195,7 +300,8 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
     return false;
   }
   // The key is looked for in the key bytes alone, and only the record found is read.
-  const RecordKeys keys = read_bgt_keys(st.Bgt_Path);
+  const KeptKeys kept = read_bgt_keys(st.Bgt_Path);
+  const RecordKeys& keys = *kept;
   std::size_t found = 0;
   {
     const std::string well = well_key(st), date = date_key(st);
@@ -226,10 +332,13 @@ bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
                      kAskSaveTitle);
   }
   const std::size_t n = found ? found : count + 1;
-  if (const StoreStatus s = store.write(n, rec.encode()); s != StoreStatus::Ok) {
+  const std::optional<FileIdentity> before = file_identity(st.Bgt_Path);
+  const Bytes bytes = rec.encode();
+  if (const StoreStatus s = store.write(n, bytes); s != StoreStatus::Ok) {
     show_store_failure(io, s, st.Bgt_Path, "诊断记录保存失败，不能写入文件：", kAskSaveTitle);
     return false;
   }
+  note_record_written(st.Bgt_Path, kBgtRecordSize, before, n, bytes);  // the well list after it
   st.Bgt_Rec = rec;
   set_Text7(st, std::to_string(n), io);
   return true;

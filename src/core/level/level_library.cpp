@@ -134,25 +134,52 @@ LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / 
 
 std::filesystem::path LevelLibrary::backup_path() const { return store_.path().parent_path() / kDymBackupFile; }
 
-LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
-  rows.clear();
+LimitedStatus LevelLibrary::listing(std::shared_ptr<const LevelListing>& out) const {
+  static const auto kNone = std::make_shared<const LevelListing>();
+  out = kNone;
   if (file_records_over_limit(store_.path(), kDymRecordSize)) return LimitedStatus::OverLimit;
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, keys);
+  KeptKeys kept;
+  const StoreStatus st = kept_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, kept);
+  const RecordKeys& keys = *kept;
   if (st != StoreStatus::Ok || !keys.exists) return limited(st);
   if (keys.records == 0) {
     std::error_code ec;
     std::filesystem::remove(store_.path(), ec);
     return LimitedStatus::Ok;
   }
-  rows.reserve(keys.records);
+  // The listing last made, while its keys are the library's.
+  static std::mutex lock;
+  static std::shared_ptr<const LevelListing> last;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (last && last->source == kept) {
+      out = last;
+      return LimitedStatus::Ok;
+    }
+  }
+  auto made = std::make_shared<LevelListing>();
+  made->source = kept;
+  made->texts.reserve(keys.records, keys.key_length * keys.records);
   KeyTexts texts;
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({std::string(texts.text(key.first(kDymKeys.well().length))),
-                    std::string(texts.text(key.last(kDymKeys.test().length)))});
+    made->texts.add(texts.text(key.first(kDymKeys.well().length)));
+    made->texts.add(texts.text(key.last(kDymKeys.test().length)));
   }
+  const std::lock_guard<std::mutex> hold(lock);
+  last = made;
+  out = std::move(made);
   return LimitedStatus::Ok;
+}
+
+LimitedStatus LevelLibrary::list(std::vector<LevelLibraryRow>& rows) const {
+  rows.clear();
+  std::shared_ptr<const LevelListing> l;
+  const LimitedStatus st = listing(l);
+  rows.reserve(l->size());
+  for (std::size_t i = 0; i < l->size(); ++i)
+    rows.push_back({std::string(l->well_name(i)), std::string(l->test_date(i))});
+  return st;
 }
 
 StoreStatus LevelLibrary::read(int record, DymRecord& out) const {
@@ -194,9 +221,11 @@ LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
   const std::size_t at = found ? found : n + 1;
   const std::optional<FileStamp> before = stamp_of(store_.path());
   const std::uint64_t writes_before = library_writes();
+  const std::optional<FileIdentity> identity = file_identity(store_.path());
   const Bytes bytes = encode_dym(rec);
   st = store_.write(at, bytes);
   note_written(store_.path(), before, writes_before, at, bytes, st == StoreStatus::Ok);
+  if (st == StoreStatus::Ok) note_record_written(store_.path(), kDymRecordSize, identity, at, bytes);
   if (st == StoreStatus::Ok) record = static_cast<int>(at);
   return limited(st);
 }
@@ -208,7 +237,13 @@ StoreStatus LevelLibrary::update(int record, Change change) {
   const StoreStatus st = read(record, d);
   if (st != StoreStatus::Ok) return st;
   change(d);
-  return store_.write(static_cast<std::size_t>(record), encode_dym(d));
+  // The key fields stay as they were: kept keys of the library stay true.
+  const std::optional<FileIdentity> before = file_identity(store_.path());
+  const Bytes bytes = encode_dym(d);
+  const StoreStatus written = store_.write(static_cast<std::size_t>(record), bytes);
+  if (written == StoreStatus::Ok)
+    note_record_written(store_.path(), kDymRecordSize, before, static_cast<std::size_t>(record), bytes);
+  return written;
 }
 
 StoreStatus LevelLibrary::save_marker(int record, LevelMarker m, float x) {

@@ -8,9 +8,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/common/listing_texts.h"
 #include "core/common/paths.h"
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
@@ -26,6 +29,16 @@ struct LevelLibraryRow {
   std::string test_date;
 };
 
+// The rows of the grid packed: every record's well and test texts (decoded, padding kept)
+// back to back in one block, so a library at the limit lists without a string a row.
+struct LevelListing {
+  std::size_t size() const { return texts.rows(); }
+  std::string_view well_name(std::size_t i) const { return texts.cell(i, 0); }  // 0-based record
+  std::string_view test_date(std::size_t i) const { return texts.cell(i, 1); }
+  ListingTexts texts{2};
+  std::shared_ptr<const void> source;  // the keys it was made from
+};
+
 class LevelLibrary {
  public:
   explicit LevelLibrary(const ProgramFolder& folder);
@@ -36,6 +49,9 @@ class LevelLibrary {
   // empty file is deleted; a missing one lists nothing; one of more records than the limit
   // is refused (OverLimit) and lists nothing.
   LimitedStatus list(std::vector<LevelLibraryRow>& rows) const;
+  // The same rows packed, kept while the library is unchanged (kept_record_keys): the grid
+  // filled again after a save or a load lists from them. Never null.
+  LimitedStatus listing(std::shared_ptr<const LevelListing>& out) const;
   StoreStatus read(int record, DymRecord& out) const;
   // Save_Level_Data: `record` receives the number written. A new key in a library that
   // holds the limit is refused (Full), as is any save into a file beyond it (OverLimit).

@@ -1,7 +1,5 @@
 #include "core/statistics/effi_stat_state.h"
 
-#include <sys/stat.h>
-
 #include <tuple>
 
 #include "core/common/record_store.h"
@@ -24,15 +22,12 @@ bool EffiStatState::shows_library() const { return same_file(cur_file, library_)
 
 const EffiStatState::Parsed& EffiStatState::parsed(const std::filesystem::path& file) {
   // The identity is taken before the read: a change while reading makes the next look differ.
-  struct stat s {};
-  const bool known = ::stat(file.c_str(), &s) == 0 && S_ISREG(s.st_mode);
-  const FileIdentity id{static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
-                        static_cast<std::uint64_t>(s.st_size), static_cast<std::int64_t>(s.st_mtim.tv_sec),
-                        static_cast<std::int64_t>(s.st_mtim.tv_nsec), library_writes()};
-  if (known && parsed_.valid && parsed_.file == file && parsed_.identity == id) return parsed_;
+  const std::optional<FileIdentity> id = file_identity(file);
+  const bool known = id.has_value();
+  if (known && parsed_.valid && parsed_.file == file && parsed_.identity == *id) return parsed_;
   parsed_.status = read_stat_records(file, parsed_.records, &parsed_.findings);
   parsed_.file = file;
-  parsed_.identity = id;
+  parsed_.identity = id.value_or(FileIdentity{});
   // A missing or unreadable file is looked at again every time.
   parsed_.valid = known && parsed_.status != StatFileStatus::IoError;
   return parsed_;

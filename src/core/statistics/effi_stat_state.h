@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/file_identity.h"
 #include "core/statistics/effi_stat_delete.h"
 #include "core/statistics/effi_stat_table.h"
 
@@ -75,17 +76,6 @@ class EffiStatState {
   StatDeleteStatus delete_confirmed(int a, int b, int r, int& removed);
 
  private:
-  // What tells a file's contents unchanged: a save renames a new file over it (another
-  // inode), another program's write changes its size or modification time.
-  struct FileIdentity {
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t modified_s = 0, modified_ns = 0;
-    // A record written in place keeps the size and may keep the time within its tick: this
-    // program's own library writes are counted as well (library_writes()); the folder's
-    // writer lock keeps another copy of the program from writing.
-    std::uint64_t writes = 0;
-    bool operator==(const FileIdentity&) const = default;
-  };
   // The records of `file` as read_stat_records gives them, from the kept parse while the
   // file is unchanged.
   struct Parsed {

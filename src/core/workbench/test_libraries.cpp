@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <system_error>
 
@@ -41,11 +43,6 @@ LibStatus from_store(StoreStatus s) {
 
 std::string field_text(const Bytes& rec, std::size_t off, std::size_t len) {
   return gbk_field_text(std::span<const std::uint8_t>(rec.data() + off, len));
-}
-
-std::string nul_to_blank(std::string s) {
-  std::replace(s.begin(), s.end(), '\0', ' ');
-  return s;
 }
 
 // The card, power-curve and waveform records keep their key at the same places.
@@ -131,25 +128,59 @@ TestKind test_kind_of_file(const fs::path& file) {
   return kKindNone;
 }
 
-LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
-  rows.clear();
+LibStatus grid_listing(const fs::path& fil_nam, std::size_t record_length, std::shared_ptr<const GridListing>& out) {
+  static const auto kNone = std::make_shared<const GridListing>();
+  out = kNone;
   if (file_records_over_limit(fil_nam, record_length)) return LibStatus::OverLimit;
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(fil_nam, record_length, kKeys.fields, keys);
+  KeptKeys kept;
+  const StoreStatus st = kept_record_keys(fil_nam, record_length, kKeys.fields, kept);
   if (st != StoreStatus::Ok) return from_store(st);
+  const RecordKeys& keys = *kept;
   if (keys.records == 0) {
     // An empty library is removed when it is listed; a missing one stays missing.
     if (keys.exists && RecordStore(fil_nam, record_length).remove_file() != StoreStatus::Ok) return LibStatus::IoError;
     return LibStatus::Ok;
   }
-  rows.reserve(keys.records);
+  // The listing last made, while its keys are the library's (the main window lists one
+  // library at a time).
+  static std::mutex lock;
+  static std::shared_ptr<const GridListing> last;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (last && last->source == kept) {
+      out = last;
+      return LibStatus::Ok;
+    }
+  }
+  auto made = std::make_shared<GridListing>();
+  made->source = kept;
+  made->texts.reserve(keys.records, keys.key_length * keys.records + keys.key_length);
   KeyTexts texts;
+  std::string cell;
+  auto add = [&](std::span<const std::uint8_t> field) {
+    cell.assign(texts.text(field));
+    std::replace(cell.begin(), cell.end(), '\0', ' ');
+    made->texts.add(cell);
+  };
   for (std::size_t i = 0; i < keys.records; ++i) {
     const auto key = keys.key(i);
-    rows.push_back({std::to_string(i + 1), nul_to_blank(std::string(texts.text(key.first(kKeys.well().length)))),
-                    nul_to_blank(std::string(texts.text(key.last(kKeys.test().length))))});
+    add(key.first(kKeys.well().length));
+    add(key.last(kKeys.test().length));
   }
+  const std::lock_guard<std::mutex> hold(lock);
+  last = made;
+  out = std::move(made);
   return LibStatus::Ok;
+}
+
+LibStatus Load_Grid_Dat(const fs::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows) {
+  rows.clear();
+  std::shared_ptr<const GridListing> l;
+  const LibStatus st = grid_listing(fil_nam, record_length, l);
+  rows.reserve(l->size());
+  for (std::size_t i = 0; i < l->size(); ++i)
+    rows.push_back({std::to_string(i + 1), std::string(l->well_name(i)), std::string(l->test_date(i))});
+  return st;
 }
 
 namespace {

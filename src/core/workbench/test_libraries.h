@@ -11,10 +11,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/common/listing_texts.h"
 #include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/workbench/test_state.h"
@@ -68,6 +70,17 @@ struct GridRow {
 // file is deleted (no rows); a missing one has no rows; one of more records than the limit
 // (core/common/record_limit.h) is refused whole.
 LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows);
+// The same rows packed (numbered by the caller from 1), kept while the library is unchanged
+// (kept_record_keys): the grid filled again lists from them. Never null.
+struct GridListing {
+  std::size_t size() const { return texts.rows(); }
+  std::string_view well_name(std::size_t i) const { return texts.cell(i, 0); }  // 0-based record
+  std::string_view test_date(std::size_t i) const { return texts.cell(i, 1); }
+  ListingTexts texts{2};
+  std::shared_ptr<const void> source;  // the keys it was made from
+};
+LibStatus grid_listing(const std::filesystem::path& fil_nam, std::size_t record_length,
+                       std::shared_ptr<const GridListing>& out);
 
 // The outcome of a save: `result` is 0 when the record of the same key was overwritten,
 // otherwise the number of the appended record (meaningful only with status Ok).

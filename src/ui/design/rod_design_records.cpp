@@ -59,7 +59,11 @@ void RodDesign::JNname_Add() {
   const bool was = syncing_;
   syncing_ = true;
   JName_Comb->clear();
-  for (const std::string& w : records.records.JName_list) JName_Comb->addItem(QString::fromStdString(w));
+  // In one insertion: an item added at a time tells the list's model and view each time.
+  QStringList wells;
+  wells.reserve(static_cast<qsizetype>(records.records.JName_list.size()));
+  for (const std::string& w : records.records.JName_list) wells.append(QString::fromStdString(w));
+  JName_Comb->addItems(wells);
   JName_Comb->setCurrentIndex(-1);
   JName_Comb->setEditText(QString::fromStdString(st.JName_Comb));
   syncing_ = was;

@@ -22,6 +22,7 @@
 #include "platform/system_printer.h"
 #include "ui/level/level_display.h"
 #include "core/common/messages.h"
+#include "core/common/listing_texts.h"
 
 namespace wb {
 
@@ -122,18 +123,17 @@ void LevelDisplay::load_grid_dat() {
   Grid1->set_rows_text(1, {{}});
   record_count_ = 0;
   LevelLibrary lib(program_folder());
-  std::vector<LevelLibraryRow> rows;
-  if (!library_ok(static_cast<int>(lib.list(rows)))) return;
-  record_count_ = static_cast<int>(rows.size());
-  if (rows.empty()) return;
-  // The grid copies the texts straight from the rows: number, well, test date.
-  std::vector<std::string> numbers(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) numbers[i] = std::to_string(i + 1);
-  Grid1->set_rows_text(1, rows.size(), [&](std::size_t r, std::size_t c) -> std::string_view {
+  std::shared_ptr<const LevelListing> rows;
+  if (!library_ok(static_cast<int>(lib.listing(rows)))) return;
+  record_count_ = static_cast<int>(rows->size());
+  if (rows->size() == 0) return;
+  // The grid copies the texts straight from the listing: number, well, test date.
+  const RowNumbers numbers(rows->size());
+  Grid1->set_rows_text(1, rows->size(), [&](std::size_t r, std::size_t c) -> std::string_view {
     switch (c) {
-      case 0: return numbers[r];
-      case 1: return rows[r].well_name;
-      case 2: return rows[r].test_date;
+      case 0: return numbers(r + 1);
+      case 1: return rows->well_name(r);
+      case 2: return rows->test_date(r);
       default: return {};
     }
   });

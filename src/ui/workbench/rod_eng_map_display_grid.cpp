@@ -67,21 +67,22 @@ void prepare_grid(RodEngMapDisplay& w) {
 void list_into_grid(RodEngMapDisplay& w, const std::filesystem::path& fil_nam, std::size_t len) {
   prepare_grid(w);
   w.Grid1->set_rows(1);
-  std::vector<GridRow> rows;
-  LibStatus s = Load_Grid_Dat(fil_nam, len, rows);
+  std::shared_ptr<const GridListing> rows;
+  LibStatus s = grid_listing(fil_nam, len, rows);
   if (s != LibStatus::Ok) {
     show_library_failure(LibOperation::List, s, fil_nam);
     return;
   }
-  if (rows.empty()) return;
+  if (rows->size() == 0) return;
   // The whole list in one block, then the last record made current (and scrolled into view).
-  const int last = static_cast<int>(rows.size());
-  // The grid copies the texts straight from the rows.
-  w.Grid1->set_rows_text(1, rows.size(), [&rows](std::size_t r, std::size_t c) -> std::string_view {
+  const int last = static_cast<int>(rows->size());
+  // The grid copies the texts straight from the listing.
+  const RowNumbers numbers(rows->size());
+  w.Grid1->set_rows_text(1, rows->size(), [&](std::size_t r, std::size_t c) -> std::string_view {
     switch (c) {
-      case 0: return rows[r].number;
-      case 1: return rows[r].well_name;
-      case 2: return rows[r].test_date;
+      case 0: return numbers(r + 1);
+      case 1: return rows->well_name(r);
+      case 2: return rows->test_date(r);
       default: return {};
     }
   });

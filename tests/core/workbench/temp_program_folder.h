@@ -43,6 +43,13 @@ inline void put_bytes(const std::filesystem::path& p, const std::vector<std::uin
   out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
+// A file of `n` zeroed records of `len` bytes, sparse on the disk (a library at its limit
+// without writing it).
+inline void sparse_library(const std::filesystem::path& p, std::size_t len, std::size_t n) {
+  { std::ofstream f(p, std::ios::binary | std::ios::trunc); }
+  std::filesystem::resize_file(p, n * len);
+}
+
 inline std::string ascii_at(const std::vector<std::uint8_t>& b, std::size_t off, std::size_t len) {
   return std::string(b.begin() + static_cast<std::ptrdiff_t>(off), b.begin() + static_cast<std::ptrdiff_t>(off + len));
 }

@@ -1,7 +1,11 @@
 // The fluid-level window's library and printing: saving the sample, choosing its row,
 // marking the sound mark and the level, the sound-mark method written back into the
 // record, deleting with the record link following, and printing marked rows to a PDF.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include <QFile>
 #include <QLabel>
@@ -9,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/level/dym_record.h"
 #include "core/level/level_analysis.h"
@@ -237,4 +242,48 @@ TEST_F(LevelLibraryWindow, APdfOfOneWellIsNamedAfterIt) {
   w->Command6_Click();
   ASSERT_FALSE(fakes.files.asked.empty());
   EXPECT_EQ(fakes.files.asked.back().file_name, "示范井1_液面测试报表.pdf");
+}
+
+// The grid lists the library again after the window's own saves and whenever the file
+// changed on disk: another file renamed over it, or a well renamed in place with a new time.
+TEST_F(LevelLibraryWindow, TheGridFollowsSavesAndALibraryChangedOnDisk) {
+  auto wells = [this] {
+    std::vector<std::string> out;
+    for (int r = 1; r < w->Grid1->rows(); ++r) {
+      EXPECT_EQ(w->Grid1->text(r, 0).toStdString(), std::to_string(r));
+      out.push_back(Trim_Blank_Nul(w->Grid1->text(r, 1).toStdString()));
+    }
+    return out;
+  };
+  open_and_save("示范井1.y01");
+  open_and_save("示范井2.y01");
+  EXPECT_EQ(wells(), (std::vector<std::string>{"示范井1", "示范井2"}));
+  open_and_save("示范井1.y01");  // the same key again: replaced
+  EXPECT_EQ(wells(), (std::vector<std::string>{"示范井1", "示范井2"}));
+
+  // Another program's file renamed over the library: the records in the other order.
+  const std::filesystem::path lib = LevelLibrary(folder).path();
+  Bytes b;
+  ASSERT_TRUE(read_file(lib, b));
+  Bytes swapped(b.begin() + static_cast<std::ptrdiff_t>(kDymRecordSize), b.end());
+  swapped.insert(swapped.end(), b.begin(), b.begin() + static_cast<std::ptrdiff_t>(kDymRecordSize));
+  ASSERT_TRUE(write_file_atomic(lib, swapped));
+  w->load_grid_dat();
+  EXPECT_EQ(wells(), (std::vector<std::string>{"示范井2", "示范井1"}));
+
+  // A well renamed in place, same length, with a new modification time.
+  struct stat st {};
+  ASSERT_EQ(::stat(lib.c_str(), &st), 0);
+  {
+    std::fstream f(lib, std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(0);
+    f.write("W9", 2);
+    ASSERT_TRUE(f.good());
+  }
+  timespec times[2] = {st.st_atim, st.st_mtim};
+  times[1].tv_sec += 2;
+  ASSERT_EQ(::utimensat(AT_FDCWD, lib.c_str(), times, 0), 0);
+  w->load_grid_dat();
+  EXPECT_EQ(wells(), (std::vector<std::string>{"W9范井2", "示范井1"}));
+  EXPECT_EQ(w->record_count(), 2);
 }

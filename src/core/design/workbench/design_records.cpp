@@ -1,6 +1,8 @@
 #include "core/design/workbench/design_records.h"
 
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <tuple>
 #include <unordered_set>
@@ -28,13 +30,13 @@ struct KeyFile {
   bool exists = false;
   bool whole = true;
   std::size_t over = 0;  // the records of a file beyond the record limit (refused, nothing read)
-  RecordKeys keys;
+  KeptKeys kept = std::make_shared<const RecordKeys>();
   KeyTexts texts;
-  std::size_t size() const { return keys.records; }
-  bool empty() const { return keys.records == 0; }
+  std::size_t size() const { return kept->records; }
+  bool empty() const { return kept->records == 0; }
   // The trimmed well and date of record i (0-based).
-  std::string_view well(std::size_t i) { return texts.trimmed(keys.key(i).first(kKeys.well().length)); }
-  std::string_view date(std::size_t i) { return texts.trimmed(keys.key(i).last(kKeys.test().length)); }
+  std::string_view well(std::size_t i) { return texts.trimmed(kept->key(i).first(kKeys.well().length)); }
+  std::string_view date(std::size_t i) { return texts.trimmed(kept->key(i).last(kKeys.test().length)); }
 };
 
 StoreStatus read_keys(const fs::path& path, KeyFile& out) {
@@ -43,10 +45,34 @@ StoreStatus read_keys(const fs::path& path, KeyFile& out) {
     out.exists = true;
     return StoreStatus::IoError;
   }
-  const StoreStatus s = read_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.keys);
-  out.exists = out.keys.exists;
+  const StoreStatus s = kept_record_keys(path, kRodDesignRecordSize, kKeys.fields, out.kept);
+  out.exists = out.kept->exists;
   out.whole = s != StoreStatus::Damaged;
   return s;
+}
+
+// The trimmed wells, each once in the order first seen. A library repeats each well in its
+// designs: each distinct well field is trimmed once. Kept with the keys they came from while
+// those are the file's, so the list filled again after a load or a save takes them.
+std::shared_ptr<const std::vector<std::string>> wells_of(KeyFile& f) {
+  static std::mutex lock;
+  static KeptKeys last_keys;
+  static std::shared_ptr<const std::vector<std::string>> last;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (last && last_keys == f.kept) return last;
+  }
+  auto wells = std::make_shared<std::vector<std::string>>();
+  std::unordered_set<std::string_view> fields, seen;
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    const auto field = f.kept->key(i).first(kKeys.well().length);
+    if (!fields.insert(std::string_view(reinterpret_cast<const char*>(field.data()), field.size())).second) continue;
+    if (seen.insert(f.well(i)).second) wells->emplace_back(f.well(i));
+  }
+  const std::lock_guard<std::mutex> hold(lock);
+  last_keys = f.kept;
+  last = wells;
+  return wells;
 }
 
 std::string well_key(const DesignState& st) { return design_key(st.JName_Comb, kDesignWellWidth); }
@@ -149,9 +175,7 @@ StoreStatus design_well_names(const fs::path& path, std::vector<std::string>& ou
   out.clear();
   KeyFile f;
   if (const StoreStatus s = read_keys(path, f); s != StoreStatus::Ok) return s;
-  std::unordered_set<std::string_view> seen;
-  for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) out.emplace_back(f.well(i));
+  out = *wells_of(f);
   return StoreStatus::Ok;
 }
 
@@ -179,9 +203,7 @@ void JNname_Add(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
   rec.JName_list.clear();
   st.JName_Comb.clear();
   remove_empty(rec.path, f);
-  std::unordered_set<std::string_view> seen;
-  for (std::size_t i = 0; i < f.size(); ++i)
-    if (seen.insert(f.well(i)).second) rec.JName_list.emplace_back(f.well(i));
+  rec.JName_list = *wells_of(f);
 }
 
 void com2_find(DesignState& st, DesignRecords& rec, DesignRecordIo& io) {
@@ -284,10 +306,13 @@ DesignOutcome SaveDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   tell_cut_keys(st, io.messages);
   RecordStore store(rec.path, kRodDesignRecordSize);
   const std::size_t n = found ? found : f.size() + 1;
-  if (const StoreStatus s = store.write(n, st.cur_design.encode()); s != StoreStatus::Ok) {
+  const std::optional<FileIdentity> before = file_identity(rec.path);
+  const Bytes bytes = st.cur_design.encode();
+  if (const StoreStatus s = store.write(n, bytes); s != StoreStatus::Ok) {
     show_failure(io.messages, s, rec.path, "设计记录保存失败，不能写入文件：");
     return DesignOutcome::failed;
   }
+  note_record_written(rec.path, kRodDesignRecordSize, before, n, bytes);  // the well list after it
   return DesignOutcome::done;
 }
 

@@ -240,6 +240,12 @@ int main(int argc, char** argv) {
   k = 0;
   for (const char* t : {"示范井1", "  ABCDEFGHIJKLMNO", " 一二三四五六七八", "W😀1", "A\xff", "井\xbe"})
     put_text(root, "gbk_field_fuzz", "text" + std::to_string(k++), t);
+  k = 0;
+  // Stored fields: a Chinese name padded with blanks and NULs, the single-byte character, a
+  // byte of no code, a lead before an ASCII byte and one cut off at the end; and typed text.
+  for (const std::string& t : {wb::utf8_to_gbk("示范井1") + "   " + std::string(4, '\0'), std::string("\x80W\xff\xd5" "1\xbe"),
+                               std::string("北1-井"), std::string("\xe4\xba W\xf0\x9f\x98\x80\xed\xa0\x80")})
+    put_text(root, "gbk_table_fuzz", "text" + std::to_string(k++), t);
   // Efficiency libraries: the first byte picks the kind (0 records, 1 well base, 2 card, 3
   // power curves), as in efficiency_library_fuzz.
   {

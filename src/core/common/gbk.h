@@ -14,9 +14,13 @@ namespace wb {
 std::string utf8_to_gbk(std::string_view utf8);
 // GBK -> UTF-8. An invalid or truncated double-byte sequence becomes '?'. NUL bytes stay NUL.
 std::string gbk_to_utf8(std::string_view gbk);
+// As gbk_to_utf8, written over `out`, whose room is reused (many texts decoded in a row).
+void gbk_to_utf8(std::string_view gbk, std::string& out);
 
-// GBK -> UTF-8 as gbk_to_utf8, for many texts in a row: the converter is opened once, on
-// the first text that is not ASCII, and kept until the decoder goes.
+// GBK -> UTF-8 as gbk_to_utf8, for many texts in a row (the statistics parse keeps one per
+// thread). Both directions go through tables built from the system's converter once per
+// process, on the first text that is not ASCII (a couple of milliseconds), and are then safe
+// to use from any thread.
 class GbkDecoder {
  public:
   GbkDecoder();
@@ -24,10 +28,10 @@ class GbkDecoder {
   GbkDecoder(const GbkDecoder&) = delete;
   GbkDecoder& operator=(const GbkDecoder&) = delete;
   std::string operator()(std::string_view gbk);
-
- private:
-  void* cd_ = nullptr;  // iconv_t
 };
+
+// Bytes the conversion tables take once built (about 160 kB).
+std::size_t gbk_table_bytes();
 
 // Encode `utf8` into exactly `width` GBK bytes: cut at the last whole character that fits
 // (a double-byte character is never split) and pad with blanks.

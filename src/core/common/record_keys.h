@@ -14,9 +14,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "core/common/bulk_memory.h"
 #include "core/common/file_identity.h"
 #include "core/common/gbk.h"
 
@@ -100,18 +100,41 @@ void note_record_written(const std::filesystem::path& path, std::size_t record_l
 // one of its tests). A text is valid while the field's bytes and this object are.
 class KeyTexts {
  public:
+  KeyTexts();
+  ~KeyTexts();
+  KeyTexts(const KeyTexts&) = delete;
+  KeyTexts& operator=(const KeyTexts&) = delete;
+
   std::string_view text(std::span<const std::uint8_t> field);
   std::string_view trimmed(std::span<const std::uint8_t> field);
 
  private:
-  // Looked up by the field's bytes without copying them first.
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  // A field's bytes and their text, both kept in the blocks below. The table of them is open
+  // (a slot per field, looked for from its hash onwards), so a field decoded costs no
+  // allocation of its own: a library lists tens of thousands.
+  struct Entry {
+    std::uint64_t hash = 0;
+    const char* bytes = nullptr;  // nullptr: a free slot
+    const char* text = nullptr;
+    std::uint32_t bytes_len = 0, text_len = 0;
   };
-  using Map = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
-  GbkDecoder decode_;
-  Map texts_, trimmed_;
+  std::string_view find_or_add(std::string_view bytes);
+  const char* keep(std::string_view s);
+  void grow();
+
+  // Blocks of kept bytes; from a few hundred kB on they are big blocks of the bulk memory
+  // (kept for the next listing instead of being mapped afresh).
+  struct Block {
+    char* data;
+    std::size_t size;
+  };
+  BulkVector<Entry> slots_;
+  std::size_t used_ = 0;
+  std::vector<Block> blocks_;
+  std::size_t kept_ = 0;  // bytes of all blocks
+  char* free_ = nullptr;  // the room left in the last block
+  std::size_t room_ = 0;
+  std::string decoded_;   // reused for each field decoded
 };
 
 }  // namespace wb

@@ -454,6 +454,8 @@ StoreStatus RecordStore::find(const KeyMatch& key, std::size_t& found) const {
   if (key.end() > len_) return find(Match([&key](const Bytes& b) { return key(b); }), found);
   SaveSet* set = SaveSet::current();
   if (set && set->recall_find(path_, len_, key.identity(), found)) return StoreStatus::Ok;
+  // Taken before the scan: a file changed during it then never matches and is scanned again.
+  const std::optional<FileIdentity> seen = set ? file_identity(path_) : std::nullopt;
   std::size_t n = 0;
   StoreStatus st = count(n);
   if (st != StoreStatus::Ok || n == 0) return st;
@@ -477,7 +479,7 @@ StoreStatus RecordStore::find(const KeyMatch& key, std::size_t& found) const {
   if (fd < 0) return StoreStatus::IoError;
   st = scan_keys(fd, len_, n, key, found);
   ::close(fd);
-  if (st == StoreStatus::Ok && set) set->remember_find(path_, len_, key.identity(), found);
+  if (st == StoreStatus::Ok && set && seen) set->remember_find(path_, len_, key.identity(), found, *seen);
   return st;
 }
 
@@ -1205,21 +1207,6 @@ SaveSet::File* SaveSet::find(const fs::path& path) {
 
 bool SaveSet::gathered(const fs::path& path) const { return find(path) != nullptr; }
 
-namespace {
-
-// What a file is now, to tell whether anything changed it since a find.
-bool stamp_of(const fs::path& path, std::uint64_t& device, std::uint64_t& inode, std::uint64_t& size,
-              std::int64_t& mtime_ns) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  device = static_cast<std::uint64_t>(st.st_dev);
-  inode = static_cast<std::uint64_t>(st.st_ino);
-  size = static_cast<std::uint64_t>(st.st_size);
-  mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  return true;
-}
-
-}  // namespace
 
 bool SaveSet::recall_find(const fs::path& path, std::size_t record_length, const std::string& identity,
                           std::size_t& found) const {
@@ -1227,11 +1214,7 @@ bool SaveSet::recall_find(const fs::path& path, std::size_t record_length, const
   const fs::path key = set_key(path);
   for (const Found& f : finds_) {
     if (f.path != key || f.record_length != record_length || f.identity != identity) continue;
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t mtime = 0;
-    if (f.writes != library_writes() || !stamp_of(path, device, inode, size, mtime) || device != f.device ||
-        inode != f.inode || size != f.size || mtime != f.mtime_ns)
-      return false;
+    if (file_identity(path) != f.seen) return false;
     found = f.found;
     return true;
   }
@@ -1239,13 +1222,10 @@ bool SaveSet::recall_find(const fs::path& path, std::size_t record_length, const
 }
 
 void SaveSet::remember_find(const fs::path& path, std::size_t record_length, const std::string& identity,
-                            std::size_t found) {
+                            std::size_t found, const FileIdentity& seen) {
   if (gathered(path)) return;
-  Found f{set_key(path), record_length, identity, found, library_writes(), 0, 0, 0, 0};
-  // Taken after the scan: a file changed during it (its time moves) is never recalled.
-  if (!stamp_of(path, f.device, f.inode, f.size, f.mtime_ns)) return;
-  forget_finds(f.path);
-  finds_.push_back(std::move(f));
+  forget_finds(set_key(path));
+  finds_.push_back(Found{set_key(path), record_length, identity, found, seen});
 }
 
 void SaveSet::forget_finds(const fs::path& key) {

@@ -87,6 +87,7 @@
 #include <vector>
 
 #include "core/common/bytes.h"
+#include "core/common/file_identity.h"
 #include "core/common/writer_lock.h"
 
 namespace wb {
@@ -271,8 +272,9 @@ class SaveSet {
   // while neither the set nor anything else has changed the file since; false otherwise.
   bool recall_find(const std::filesystem::path& path, std::size_t record_length, const std::string& identity,
                    std::size_t& found) const;
+  // `seen`: the file's identity taken before the find read it.
   void remember_find(const std::filesystem::path& path, std::size_t record_length, const std::string& identity,
-                     std::size_t found);
+                     std::size_t found, const FileIdentity& seen);
   // Gathers the whole new content of `path` (it replaces any patches gathered before).
   void gather(const std::filesystem::path& path, std::vector<std::uint8_t> content);
   // Gathers `bytes` to be written at `offset` of `path`, at most at its (gathered) end.
@@ -296,9 +298,7 @@ class SaveSet {
     std::size_t record_length = 0;
     std::string identity;
     std::size_t found = 0;
-    std::uint64_t writes = 0;
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t mtime_ns = 0;
+    FileIdentity seen;
   };
   File* find(const std::filesystem::path& path);
   const File* find(const std::filesystem::path& path) const;

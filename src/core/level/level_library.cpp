@@ -1,13 +1,11 @@
 #include "core/level/level_library.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <utility>
 
+#include "core/common/key_match.h"
 #include "core/common/layout_keys.h"
 #include "core/common/messages.h"
 #include "core/common/number_text.h"
@@ -19,115 +17,6 @@ namespace wb {
 namespace {
 // Where the key lies, from the record's table.
 const RecordKeyFields kDymKeys = record_key_fields(DymRecord::layout());
-
-// What tells a file unchanged: a write changes its size or modification time, a replacement
-// (a deletion renames a new file over it) its inode.
-struct FileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t mtime_ns = 0, ctime_ns = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-std::optional<FileStamp> stamp_of(const std::filesystem::path& p) {
-  struct stat st {};
-  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return FileStamp{st.st_dev, st.st_ino, st.st_size,
-                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                   static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
-}
-
-// A record's key as a save compares it (the trimmed texts of well and test), hashed.
-std::uint64_t key_hash(const std::string& well, const std::string& test) {
-  std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (const std::string* s : {&well, &test}) {
-    for (unsigned char ch : *s) h = (h ^ ch) * 1099511628211ull;
-    h = (h ^ 0x100u) * 1099511628211ull;  // no byte: well "ab" + test "c" is not "a" + "bc"
-  }
-  return h;
-}
-
-// The trimmed well and test of a record's key fields (well first, test last).
-std::pair<std::string, std::string> key_texts(std::span<const std::uint8_t> well, std::span<const std::uint8_t> test,
-                                              KeyTexts& texts) {
-  return {Trim_Blank_Nul(texts.text(well)), Trim_Blank_Nul(texts.text(test))};
-}
-
-// The key hashes of the library last searched, with its stamp: a library at the limit has
-// 32 767 keys, and reading one from each record costs more than the save itself. A save
-// takes them from here while the file is unchanged and updates them for the record it wrote;
-// a hash found is checked against the record's own key. 256 KB at the limit.
-struct KeyCache {
-  std::mutex lock;
-  std::filesystem::path path;
-  FileStamp stamp;
-  std::uint64_t writes = 0;  // library_writes() when they were last true
-  std::vector<std::uint64_t> hashes;
-};
-KeyCache& key_cache() {
-  static KeyCache c;
-  return c;
-}
-
-StoreStatus key_hashes(const std::filesystem::path& path, std::vector<std::uint64_t>& out) {
-  out.clear();
-  const std::optional<FileStamp> before = stamp_of(path);
-  KeyCache& c = key_cache();
-  if (before) {
-    const std::lock_guard<std::mutex> hold(c.lock);
-    if (c.path == path && c.stamp == *before && c.writes == library_writes()) {
-      out = c.hashes;
-      return StoreStatus::Ok;
-    }
-  }
-  const std::uint64_t writes = library_writes();
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(path, kDymRecordSize, kDymKeys.fields, keys);
-  if (st != StoreStatus::Ok) return st;
-  out.reserve(keys.records);
-  KeyTexts texts;
-  for (std::size_t i = 0; i < keys.records; ++i) {
-    const auto key = keys.key(i);
-    const auto [well, test] = key_texts(key.first(kDymKeys.well().length), key.last(kDymKeys.test().length), texts);
-    out.push_back(key_hash(well, test));
-  }
-  const std::optional<FileStamp> after = stamp_of(path);
-  if (keys.exists && before && after && *before == *after && writes == library_writes()) {
-    const std::lock_guard<std::mutex> hold(c.lock);
-    c.path = path;
-    c.stamp = *after;
-    c.writes = writes;
-    c.hashes = out;
-  }
-  return st;
-}
-
-// This program wrote record `at` (1-based) of `path` with `rec` (`written`), or tried to:
-// hashes of the file as it was before (`before`) follow; any others are dropped, as are all
-// after a write that failed.
-void note_written(const std::filesystem::path& path, const std::optional<FileStamp>& before,
-                  std::uint64_t writes_before, std::size_t at, const Bytes& rec, bool written) {
-  KeyCache& c = key_cache();
-  const std::lock_guard<std::mutex> hold(c.lock);
-  if (c.path != path) return;
-  const std::optional<FileStamp> now = stamp_of(path);
-  // Only the record's own write may have happened since the hashes were true: its set writes
-  // the record (and, for a library not there before, renames the file into place).
-  if (!written || !before || !now || !(c.stamp == *before) || c.writes != writes_before || at < 1 ||
-      at > c.hashes.size() + 1) {
-    c.path.clear();
-    return;
-  }
-  KeyTexts texts;
-  const std::span<const std::uint8_t> b(rec);
-  const auto [well, test] = key_texts(b.subspan(kDymKeys.well().offset, kDymKeys.well().length),
-                                      b.subspan(kDymKeys.test().offset, kDymKeys.test().length), texts);
-  if (at == c.hashes.size() + 1) c.hashes.push_back(0);
-  c.hashes[at - 1] = key_hash(well, test);
-  c.stamp = *now;
-  c.writes = library_writes();
-}
 }  // namespace
 
 LevelLibrary::LevelLibrary(const ProgramFolder& folder) : store_(folder.sys() / kDymFile, kDymRecordSize) {}
@@ -200,31 +89,21 @@ LimitedStatus LevelLibrary::save(const DymRecord& rec, int& record) {
   StoreStatus st = store_.count(n);
   if (st != StoreStatus::Ok) return limited(st);
   if (n > kMaxLibraryRecords) return LimitedStatus::OverLimit;
-  // The key is looked for in the key bytes alone (a record is 20 131 bytes), through their
-  // hashes; a record whose hash matches is read to compare its key itself.
-  std::vector<std::uint64_t> hashes;
-  st = key_hashes(store_.path(), hashes);
+  // The key is looked for in the key bytes alone (a record is 20 131 bytes), kept while the
+  // library is unchanged and following this program's own writes, compared as stored.
+  KeptKeys kept;
+  st = kept_record_keys(store_.path(), kDymRecordSize, kDymKeys.fields, kept);
   if (st != StoreStatus::Ok) return limited(st);
+  const std::size_t well_length = kDymKeys.well().length;
+  const KeyMatch key({{{0, well_length}, name}, {{well_length, kDymKeys.test().length}, date}}, KeyTrim::BlanksAndNuls);
   std::size_t found = 0;
-  const std::uint64_t wanted = key_hash(name, date);
-  for (std::size_t i = 0; i < hashes.size() && !found; ++i) {
-    if (hashes[i] != wanted) continue;
-    Bytes b;
-    if ((st = store_.read(i + 1, b)) != StoreStatus::Ok) return limited(st);
-    KeyTexts texts;
-    const std::span<const std::uint8_t> r(b);
-    if (key_texts(r.subspan(kDymKeys.well().offset, kDymKeys.well().length),
-                  r.subspan(kDymKeys.test().offset, kDymKeys.test().length), texts) == std::make_pair(name, date))
-      found = i + 1;
-  }
+  for (std::size_t i = 0; i < kept->records && !found; ++i)
+    if (key(kept->key(i))) found = i + 1;
   if (!found && library_full(n)) return LimitedStatus::Full;
   const std::size_t at = found ? found : n + 1;
-  const std::optional<FileStamp> before = stamp_of(store_.path());
-  const std::uint64_t writes_before = library_writes();
   const std::optional<FileIdentity> identity = file_identity(store_.path());
   const Bytes bytes = encode_dym(rec);
   st = store_.write(at, bytes);
-  note_written(store_.path(), before, writes_before, at, bytes, st == StoreStatus::Ok);
   if (st == StoreStatus::Ok) note_record_written(store_.path(), kDymRecordSize, identity, at, bytes);
   if (st == StoreStatus::Ok) record = static_cast<int>(at);
   return limited(st);

@@ -328,6 +328,9 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return StoreStatus::IoError;
   if (record_length == 0) return StoreStatus::Damaged;
+  // A field beyond the record would be read from the next one, or past the buffer.
+  for (const KeyField& f : fields)
+    if (f.offset > record_length || f.length > record_length - f.offset) return StoreStatus::IoError;
   const auto size = static_cast<std::uint64_t>(st.st_size);
   if (size % record_length != 0 && partial == PartialRecord::Damaged) return StoreStatus::Damaged;
   out.records = static_cast<std::size_t>(std::min<std::uint64_t>(size / record_length, max_records));

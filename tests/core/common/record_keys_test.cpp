@@ -191,8 +191,11 @@ TEST(KeptKeys, KeptWhileUnchangedReadAgainOnAnyChange) {
   const std::array<KeyField, 1> one = {KeyField{0, 16}};
   ASSERT_EQ(kept_record_keys(p, 512, one, c), StoreStatus::Ok);
   EXPECT_EQ(c->key_length, 16u);
-  ASSERT_EQ(kept_record_keys(p, 256, fields, c), StoreStatus::Ok);
+  const std::array<KeyField, 2> in_half = {KeyField{0, 16}, KeyField{200, 12}};
+  ASSERT_EQ(kept_record_keys(p, 256, in_half, c), StoreStatus::Ok);
   EXPECT_EQ(c->records, 80u);
+  // Fields that do not lie inside the record are refused, never read past it.
+  EXPECT_EQ(kept_record_keys(p, 256, fields, c), StoreStatus::IoError);
   ASSERT_EQ(kept_record_keys(p, 512, fields, b), StoreStatus::Ok);
   EXPECT_EQ(b.get(), a.get());
 

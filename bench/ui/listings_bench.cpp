@@ -137,7 +137,7 @@ void BM_LevelLibraryList_32767(benchmark::State& state) {
 BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond);
 
 // The level window's library grid as its load step and every save fill it, then painted.
-void BM_LevelWindowGrid_32767(benchmark::State& state) {
+void LevelWindowGrid(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
   if (!libs.written) {
@@ -148,36 +148,24 @@ void BM_LevelWindowGrid_32767(benchmark::State& state) {
   w.show();
   paint(w.Grid1);
   for (auto _ : state) {
+    if (changed) {
+      state.PauseTiming();
+      touch(libs.prog.sys() / wb::kDymFile);
+      state.ResumeTiming();
+    }
     w.load_grid_dat();
     paint(w.Grid1);
   }
   if (w.Grid1->rows() != kRecords + 1) state.SkipWithError("the library was not listed");
 }
+void BM_LevelWindowGrid_32767(benchmark::State& state) { LevelWindowGrid(state, false); }
+// The same after the library changed on disk before each listing (nothing kept holds).
+void BM_LevelWindowGrid_Changed_32767(benchmark::State& state) { LevelWindowGrid(state, true); }
 BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond);
-
-void BM_LevelWindowGrid_Changed_32767(benchmark::State& state) {
-  wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
-  wb::LevelDisplay w(libs.prog);
-  w.show();
-  paint(w.Grid1);
-  for (auto _ : state) {
-    state.PauseTiming();
-    touch(libs.prog.sys() / wb::kDymFile);
-    state.ResumeTiming();
-    w.load_grid_dat();
-    paint(w.Grid1);
-  }
-  if (w.Grid1->rows() != kRecords + 1) state.SkipWithError("the library was not listed");
-}
 BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond);
 
 // The design window's well list, as its load step and every save fill it.
-void BM_DesignWells_32767(benchmark::State& state) {
+void DesignWells(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
   if (!libs.written) {
@@ -188,32 +176,20 @@ void BM_DesignWells_32767(benchmark::State& state) {
   w.show();
   QCoreApplication::processEvents();
   for (auto _ : state) {
+    if (changed) {
+      state.PauseTiming();
+      touch(wb::design::design_record_path(libs.prog));
+      state.ResumeTiming();
+    }
     w.JNname_Add();
     paint(w.JName_Comb);
   }
   if (w.JName_Comb->count() != kWells) state.SkipWithError("the wells were not listed");
 }
+void BM_DesignWells_32767(benchmark::State& state) { DesignWells(state, false); }
+// The same after the library changed on disk before each listing (nothing kept holds).
+void BM_DesignWells_Changed_32767(benchmark::State& state) { DesignWells(state, true); }
 BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond);
-
-void BM_DesignWells_Changed_32767(benchmark::State& state) {
-  wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
-  wb::design::RodDesign w(libs.prog);
-  w.show();
-  QCoreApplication::processEvents();
-  for (auto _ : state) {
-    state.PauseTiming();
-    touch(wb::design::design_record_path(libs.prog));
-    state.ResumeTiming();
-    w.JNname_Add();
-    paint(w.JName_Comb);
-  }
-  if (w.JName_Comb->count() != kWells) state.SkipWithError("the wells were not listed");
-}
 BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond);
 
 // A well chosen in the design window: its dates listed (ten: none is loaded).
@@ -243,7 +219,7 @@ BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond);
 
 // The diagnosis window's lists: the record file chosen (its wells listed), then a well
 // chosen (its ten dates listed, none loaded).
-void BM_DiagnosisLists_32767(benchmark::State& state) {
+void DiagnosisLists(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
   LimitLibraries& libs = libraries();
   if (!libs.written) {
@@ -257,6 +233,7 @@ void BM_DiagnosisLists_32767(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     w.Text3->clear();  // so that choosing the file again is a change
+    if (changed) touch(libs.prog.sys() / wb::kBgtFileName);
     state.ResumeTiming();
     fakes.files.answers.push_back(file);
     w.Cmd_View_Click(wb::PathBox::Records);
@@ -267,33 +244,10 @@ void BM_DiagnosisLists_32767(benchmark::State& state) {
   if (w.Comb_WellName->count() != kWells || w.Comb_TestTime->count() != 10)
     state.SkipWithError("the lists were not filled");
 }
+void BM_DiagnosisLists_32767(benchmark::State& state) { DiagnosisLists(state, false); }
+// The same after the library changed on disk before each listing (nothing kept holds).
+void BM_DiagnosisLists_Changed_32767(benchmark::State& state) { DiagnosisLists(state, true); }
 BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond);
-
-void BM_DiagnosisLists_Changed_32767(benchmark::State& state) {
-  wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
-  wb::WellDiagnosis w(libs.prog);
-  w.show();
-  QCoreApplication::processEvents();
-  const std::string file = wb::path_text(libs.prog.sys() / wb::kBgtFileName);
-  for (auto _ : state) {
-    state.PauseTiming();
-    w.Text3->clear();
-    touch(libs.prog.sys() / wb::kBgtFileName);
-    state.ResumeTiming();
-    fakes.files.answers.push_back(file);
-    w.Cmd_View_Click(wb::PathBox::Records);
-    w.Comb_WellName->setEditText(QString::fromStdString(kChosenWell));
-    w.Comb_WellName_Click();
-    paint(w.Comb_TestTime);
-  }
-  if (w.Comb_WellName->count() != kWells || w.Comb_TestTime->count() != 10)
-    state.SkipWithError("the lists were not filled");
-}
 BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond);
 
 }  // namespace

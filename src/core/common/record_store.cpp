@@ -604,6 +604,8 @@ constexpr std::uint64_t kIdentityBytes = 4096;
 // windows then never overflow).
 constexpr std::uint64_t kMaxJournalLength = std::uint64_t{1} << 52;
 
+// Not the published FNV-1a offset basis (14695981039346656037, one digit longer): intent files
+// on disk carry hashes begun from this one, so it stays as it is.
 constexpr std::uint64_t kFnvStart = 1469598103934665603ull;
 std::uint64_t fnv1a_add(std::uint64_t h, const std::uint8_t* p, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;

@@ -7,9 +7,12 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/common/bulk_memory.h"
 
 namespace wb {
 
@@ -42,7 +45,8 @@ class RowNumbers {
   std::vector<std::size_t> ends_;
 };
 
-// Rows of `cols` texts each, added cell by cell in row order.
+// Rows of `cols` texts each, added cell by cell in row order: the texts back to back in one
+// block and where each ends (bulk memory, core/common/bulk_memory.h: a table at the limit).
 class ListingTexts {
  public:
   explicit ListingTexts(std::size_t cols = 1) : cols_(cols) {}
@@ -50,22 +54,38 @@ class ListingTexts {
     ends_.reserve(rows * cols_);
     text_.reserve(bytes);
   }
-  void add(std::string_view cell) {
-    text_ += cell;
-    ends_.push_back(text_.size());
+  void clear() {
+    text_.clear();
+    ends_.clear();
   }
+  void add(std::string_view cell) {
+    text_.insert(text_.end(), cell.begin(), cell.end());
+    ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+  }
+  std::size_t cols() const { return cols_; }
   std::size_t rows() const { return ends_.size() / cols_; }
   // Row r's (0-based) text in column c (0-based, below cols).
   std::string_view cell(std::size_t r, std::size_t c) const {
     const std::size_t k = r * cols_ + c;
     const std::size_t begin = k > 0 ? ends_[k - 1] : 0;
-    return std::string_view(text_).substr(begin, ends_[k] - begin);
+    return std::string_view(text_.data() + begin, ends_[k] - begin);
   }
 
  private:
   std::size_t cols_;
-  std::string text_;
-  std::vector<std::size_t> ends_;
+  BulkVector<char> text_;
+  BulkVector<std::uint32_t> ends_;
+};
+
+// A keyed library as a list shows it: each record's well and test texts (0-based record),
+// made from kept keys (`source`, core/common/record_keys.h) and true while they are the
+// library's.
+struct KeyListing {
+  std::size_t size() const { return texts.rows(); }
+  std::string_view well_name(std::size_t i) const { return texts.cell(i, 0); }
+  std::string_view test_date(std::size_t i) const { return texts.cell(i, 1); }
+  ListingTexts texts{2};
+  std::shared_ptr<const void> source;  // the keys it was made from
 };
 
 }  // namespace wb

@@ -31,13 +31,7 @@ struct LevelLibraryRow {
 
 // The rows of the grid packed: every record's well and test texts (decoded, padding kept)
 // back to back in one block, so a library at the limit lists without a string a row.
-struct LevelListing {
-  std::size_t size() const { return texts.rows(); }
-  std::string_view well_name(std::size_t i) const { return texts.cell(i, 0); }  // 0-based record
-  std::string_view test_date(std::size_t i) const { return texts.cell(i, 1); }
-  ListingTexts texts{2};
-  std::shared_ptr<const void> source;  // the keys it was made from
-};
+using LevelListing = KeyListing;
 
 class LevelLibrary {
  public:

@@ -250,7 +250,10 @@ void StatRecords::put(std::size_t i, std::size_t block, bool usable,
   if (usable) e.means = means_of(cells);
 }
 
-StatRows::StatRows(std::size_t n) : ends_(n * kStatColCount, 0) {}
+StatRows::StatRows(std::size_t n) {
+  reserve(n, 0);
+  for (std::size_t k = 0; k < n * kStatColCount; ++k) add_cell({});
+}
 
 StatRows::StatRows(std::span<const StatRow> rows) {
   std::size_t bytes = 0;
@@ -260,41 +263,21 @@ StatRows::StatRows(std::span<const StatRow> rows) {
   for (const StatRow& row : rows) push_back(row);
 }
 
-std::string_view StatRows::cell(std::size_t r, std::size_t c) const {
-  const std::size_t k = r * kStatColCount + c;
-  const std::size_t from = k == 0 ? 0 : ends_[k - 1];
-  return std::string_view(text_.data() + from, ends_[k] - from);
-}
-
 StatRow StatRows::operator[](std::size_t r) const {
   StatRow row;
   for (std::size_t c = 0; c < kStatColCount; ++c) row[c].assign(cell(r, c));
   return row;
 }
 
-void StatRows::clear() {
-  text_.clear();
-  ends_.clear();
-}
-
-void StatRows::reserve(std::size_t rows, std::size_t text_bytes) {
-  ends_.reserve(rows * kStatColCount);
-  text_.reserve(text_bytes);
-}
-
 void StatRows::push_back(const StatRow& row) {
   push_row([&row](std::size_t c) { return std::string_view(row[c]); });
 }
 
-void StatRows::add_cell(std::string_view t) {
-  text_.insert(text_.end(), t.begin(), t.end());
-  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
-}
-
 bool operator==(const StatRows& a, const StatRows& b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.ends_.size(); ++k)
-    if (a.cell(k / kStatColCount, k % kStatColCount) != b.cell(k / kStatColCount, k % kStatColCount)) return false;
+  for (std::size_t r = 0; r < a.size(); ++r)
+    for (std::size_t c = 0; c < kStatColCount; ++c)
+      if (a.cell(r, c) != b.cell(r, c)) return false;
   return true;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/common/bulk_memory.h"
+#include "core/common/listing_texts.h"
 #include "core/records/gt_ym_checks.h"
 #include "core/records/stat_col.h"
 
@@ -39,15 +40,15 @@ class StatRows {
   StatRows(std::span<const StatRow> rows);  // NOLINT: converts on purpose
   StatRows(const std::vector<StatRow>& rows) : StatRows(std::span<const StatRow>(rows)) {}  // NOLINT
 
-  std::size_t size() const { return ends_.size() / kStatColCount; }
-  bool empty() const { return ends_.empty(); }
-  std::string_view cell(std::size_t r, std::size_t c) const;
+  std::size_t size() const { return texts_.rows(); }
+  bool empty() const { return size() == 0; }
+  std::string_view cell(std::size_t r, std::size_t c) const { return texts_.cell(r, c); }
   StatRow operator[](std::size_t r) const;
   StatRow back() const { return (*this)[size() - 1]; }
 
-  void clear();
+  void clear() { texts_.clear(); }
   // Room for `rows` rows of `text_bytes` bytes of text in all (growing copies the block).
-  void reserve(std::size_t rows, std::size_t text_bytes);
+  void reserve(std::size_t rows, std::size_t text_bytes) { texts_.reserve(rows, text_bytes); }
   void push_back(const StatRow& row);
   // Appends a row whose cell c is cell(c), a string_view.
   template <class Cell>
@@ -84,9 +85,8 @@ class StatRows {
   friend bool operator==(const StatRows& a, const StatRows& b);
 
  private:
-  void add_cell(std::string_view t);
-  BulkVector<char> text_;
-  BulkVector<std::uint32_t> ends_;  // cell k (row k / kStatColCount) ends at ends_[k]
+  void add_cell(std::string_view t) { texts_.add(t); }
+  ListingTexts texts_{kStatColCount};
 };
 
 // Column headers of row 0 and column widths in twips (0: the grid's own width).

@@ -72,13 +72,7 @@ struct GridRow {
 LibStatus Load_Grid_Dat(const std::filesystem::path& fil_nam, std::size_t record_length, std::vector<GridRow>& rows);
 // The same rows packed (numbered by the caller from 1), kept while the library is unchanged
 // (kept_record_keys): the grid filled again lists from them. Never null.
-struct GridListing {
-  std::size_t size() const { return texts.rows(); }
-  std::string_view well_name(std::size_t i) const { return texts.cell(i, 0); }  // 0-based record
-  std::string_view test_date(std::size_t i) const { return texts.cell(i, 1); }
-  ListingTexts texts{2};
-  std::shared_ptr<const void> source;  // the keys it was made from
-};
+using GridListing = KeyListing;
 LibStatus grid_listing(const std::filesystem::path& fil_nam, std::size_t record_length,
                        std::shared_ptr<const GridListing>& out);
 

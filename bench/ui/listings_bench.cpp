@@ -114,6 +114,14 @@ void touch(const std::filesystem::path& p) {
   ::utimensat(AT_FDCWD, p.c_str(), now, 0);
 }
 
+// The libraries, or none when they could not be written (the case is then skipped).
+LimitLibraries* written_libraries(benchmark::State& state) {
+  LimitLibraries& libs = libraries();
+  if (libs.written) return &libs;
+  state.SkipWithError("the libraries were not written");
+  return nullptr;
+}
+
 void paint(QWidget* w) {
   QCoreApplication::processEvents();
   const QPixmap p = w->grab();
@@ -121,11 +129,9 @@ void paint(QWidget* w) {
 }
 
 void BM_LevelLibraryList_32767(benchmark::State& state) {
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
   wb::LevelLibrary lib(libs.prog);
   std::vector<wb::LevelLibraryRow> rows;
   for (auto _ : state) {
@@ -139,11 +145,9 @@ BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond);
 // The level window's library grid as its load step and every save fill it, then painted.
 void LevelWindowGrid(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
   wb::LevelDisplay w(libs.prog);
   w.show();
   paint(w.Grid1);
@@ -167,11 +171,9 @@ BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond);
 // The design window's well list, as its load step and every save fill it.
 void DesignWells(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
   wb::design::RodDesign w(libs.prog);
   w.show();
   QCoreApplication::processEvents();
@@ -195,11 +197,9 @@ BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond);
 // A well chosen in the design window: its dates listed (ten: none is loaded).
 void BM_DesignDates_32767(benchmark::State& state) {
   wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
   wb::design::RodDesign w(libs.prog);
   w.show();
   QCoreApplication::processEvents();
@@ -221,11 +221,9 @@ BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond);
 // chosen (its ten dates listed, none loaded).
 void DiagnosisLists(benchmark::State& state, bool changed) {
   wb::test::ScopedFakeServices fakes;
-  LimitLibraries& libs = libraries();
-  if (!libs.written) {
-    state.SkipWithError("the libraries were not written");
-    return;
-  }
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
   wb::WellDiagnosis w(libs.prog);
   w.show();
   QCoreApplication::processEvents();

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/common/messages.h"
+#include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/common/registry.h"
 #include "core/common/writer_lock.h"
@@ -104,10 +105,19 @@ int main(int argc, char** argv) {
   wb::register_sys_effi_analysis();
   wb::register_balance_window();
   wb::register_level_window();
-  wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
+  // The folder's bytes as the system gives them: a folder that cannot be named exactly is
+  // said and the program ends before it makes or touches anything.
+  const wb::ExecutableFolder exe_folder = wb::executable_folder();
+  if (exe_folder.refusal) {
+    std::fprintf(stderr, "%s\n", exe_folder.refusal->message.c_str());  // also for a start from a terminal
+    wb::services().messages->show(exe_folder.refusal->message, "抽油机井测试分析工作台", wb::MsgButtons::Ok,
+                                  wb::MsgIcon::Critical);
+    return 1;
+  }
+  wb::ProgramFolder folder{exe_folder.root};
   // One writer per program folder: the lock is held until the program ends. A second copy
   // started on the same folder says so and ends before it reads or writes anything.
-  folder.create_folders();
+  const std::optional<wb::Refusal> folders_not_made = folder.make_folders();
   const wb::WriterLock writer_lock(folder.sys());
   if (writer_lock.state() == wb::WriterLock::State::Busy) {
     wb::services().messages->show(wb::folder_in_use_text(folder.root), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
@@ -120,6 +130,9 @@ int main(int argc, char** argv) {
   const wb::InterruptedSave interrupted = wb::recover_interrupted_save(folder.sys() / wb::kSaveJournalName);
   if (const std::string text = interrupted.message(); !text.empty())
     wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok, wb::MsgIcon::Warning);
+  if (folders_not_made)
+    wb::services().messages->show(folders_not_made->message, "抽油机井测试分析工作台", wb::MsgButtons::Ok,
+                                  wb::MsgIcon::Warning);
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

@@ -4,15 +4,57 @@
 #include <cctype>
 #include <system_error>
 
+#include "core/common/gbk.h"
+
 namespace wb {
 
 namespace fs = std::filesystem;
 
-void ProgramFolder::create_folders() const {
+bool is_utf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    // Lead byte: how many continuation bytes follow and the least code point (no overlong forms).
+    const int more = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
+    if (more < 0 || bytes.size() - i <= static_cast<std::size_t>(more)) return false;
+    char32_t cp = more == 0 ? c : more == 1 ? (c & 0x1F) : more == 2 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k <= more; ++k) {
+      const auto d = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += static_cast<std::size_t>(more) + 1;
+  }
+  return true;
+}
+
+ExecutableFolder executable_folder(const fs::path& exe_link) {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink(exe_link, ec);
+  if (ec || !exe.is_absolute() || !exe.has_parent_path())
+    return {{}, Refusal("无法确定程序所在的文件夹（" + path_text(exe_link) + "：" + ec.message() + "），程序不能启动。")};
+  fs::path root = exe.parent_path();
+  const std::string bytes = root.native();
+  if (!is_utf8(bytes))
+    return {{}, Refusal("程序所在文件夹的名称不是UTF-8编码：\n" + gbk_to_utf8(bytes) +
+                        "\n程序无法在其中准确指明文件，不能启动。请将文件夹改为UTF-8名称（例如只用字母和数字）后再启动。")};
+  return {std::move(root), std::nullopt};
+}
+
+std::optional<Refusal> ProgramFolder::make_folders() const {
+  std::string failed;
   for (const auto& p : {data(), sys(), image(), report()}) {
     std::error_code ec;
-    if (!fs::is_directory(p, ec)) fs::create_directories(p, ec);
+    if (fs::is_directory(p, ec)) continue;
+    fs::create_directories(p, ec);
+    if (!ec && fs::is_directory(p, ec)) continue;
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    failed += "\n" + path_text(p) + "（" + ec.message() + "）";
   }
+  if (failed.empty()) return std::nullopt;
+  return Refusal("程序文件夹中的以下文件夹不能建立，用到它们的保存、打印和图片功能将不能使用：" + failed);
 }
 
 bool file_stem_stays_in_folder(std::string_view name) {
@@ -35,6 +77,13 @@ bool file_stem_too_long(std::string_view name, std::size_t suffix_bytes) {
 
 std::string well_name_too_long_text(std::string_view well) {
   return "井号“" + std::string(well) + "”太长，用作文件名超过255字节，请缩短井号后再试。";
+}
+
+std::string name_without_controls(std::string_view name) {
+  std::string out(name);
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 32 || c == 0x7F) c = '_';
+  return out;
 }
 
 namespace {

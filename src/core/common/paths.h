@@ -3,9 +3,13 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
+
+#include "core/common/refusal.h"
 
 namespace wb {
 
@@ -15,9 +19,24 @@ struct ProgramFolder {
   std::filesystem::path sys() const { return root / "sys"; }
   std::filesystem::path image() const { return root / "image"; }
   std::filesystem::path report() const { return root / "report"; }
-  // Creates data, sys, image and report when missing; a folder that cannot be made is skipped.
-  void create_folders() const;
+  // Creates data, sys, image and report when missing; names each that could not be made and
+  // why (main says it at start: without image/ the picture dialogs would open elsewhere).
+  [[nodiscard]] std::optional<Refusal> make_folders() const;
+  // The same for a caller that goes on whatever (the main window's load, after main has said
+  // it; the sample maker; tests).
+  void create_folders() const { std::ignore = make_folders(); }
 };
+
+// The program folder is the folder of the running executable, taken byte for byte from the
+// kernel's link to it (`exe_link`). The boxes, lists and dialogs name files in UTF-8 text, so a
+// folder whose path is not UTF-8 cannot be named exactly there: it is refused, as is a link that
+// cannot be read; the refusal names the folder (read as GBK where it is not UTF-8).
+struct ExecutableFolder {
+  std::filesystem::path root;        // empty when refused
+  std::optional<Refusal> refusal;
+};
+[[nodiscard]] ExecutableFolder executable_folder(const std::filesystem::path& exe_link = "/proc/self/exe");
+bool is_utf8(std::string_view bytes);
 
 // A well name may become a file name only when it cannot leave its folder: not empty,
 // no "/", "\\", "..", NUL or control characters; and when the file name, the name and the
@@ -31,6 +50,12 @@ bool file_stem_stays_in_folder(std::string_view name);
 bool file_stem_too_long(std::string_view name, std::size_t suffix_bytes = 0);
 // "井号“W”太长……": the message for a name refused as too long.
 std::string well_name_too_long_text(std::string_view well);
+
+// A file name's text where it becomes a key (a test file's name as the well of its library
+// record): control characters, which a file name may hold and a key must not (a newline in a
+// stored well name splits the lists), become "_". Names that become files are checked by
+// is_safe_file_stem instead.
+std::string name_without_controls(std::string_view name);
 
 // Case-insensitive wildcard match ("*" and "?") of a file name: "*.o*" lists every
 // joint-test file whatever the case of its extension.

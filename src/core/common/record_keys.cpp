@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/common/file_identity.h"
+#include "core/common/file_read.h"
 
 namespace wb {
 
@@ -29,20 +30,6 @@ constexpr std::size_t kBlockBytes = 256 * 1024;
 // Below this many records a read call each costs less than setting up (and tearing down) a
 // ring: about 0.3 ms for the ring against 2 to 3 µs a call.
 constexpr std::size_t kBatchFrom = 128;
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Exactly `len` bytes at `off`; false on an error or an end of file before them.
 bool read_at(int fd, std::uint8_t* dst, std::size_t len, std::uint64_t off) {
@@ -321,22 +308,20 @@ StoreStatus read_record_keys(const std::filesystem::path& path, std::size_t reco
                              std::size_t max_records, KeyReads reads) {
   out = RecordKeys{};
   for (const KeyField& f : fields) out.key_length += f.length;
-  // Non-blocking, so that a pipe at the path is refused rather than waited on.
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? StoreStatus::Ok : StoreStatus::IoError;
+  const ReadableFile file(path);
+  if (file.fault() == ReadFault::Missing) return StoreStatus::Ok;
   out.exists = true;
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return StoreStatus::IoError;
+  if (!file) return StoreStatus::IoError;
   if (record_length == 0) return StoreStatus::Damaged;
   // A field beyond the record would be read from the next one, or past the buffer.
   for (const KeyField& f : fields)
     if (f.offset > record_length || f.length > record_length - f.offset) return StoreStatus::IoError;
-  const auto size = static_cast<std::uint64_t>(st.st_size);
+  const std::uint64_t size = file.size();
   if (size % record_length != 0 && partial == PartialRecord::Damaged) return StoreStatus::Damaged;
   out.records = static_cast<std::size_t>(std::min<std::uint64_t>(size / record_length, max_records));
   out.bytes.resize(out.records * out.key_length);
-  const bool read = record_length <= kWholeRecordLimit ? read_blocks(fd.get(), record_length, fields, out)
-                                                       : read_fields(fd.get(), record_length, fields, out, reads);
+  const bool read = record_length <= kWholeRecordLimit ? read_blocks(file.fd(), record_length, fields, out)
+                                                       : read_fields(file.fd(), record_length, fields, out, reads);
   if (!read) {
     out.records = 0;
     out.bytes.clear();

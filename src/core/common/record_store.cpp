@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/common/file_read.h"
 #include "core/common/key_match.h"
 #include "core/common/paths.h"
 
@@ -25,18 +26,7 @@ namespace wb {
 namespace fs = std::filesystem;
 
 bool read_file(const fs::path& path, std::vector<std::uint8_t>& content) {
-  // A folder opens as a stream too, and its end lies at the largest offset there is.
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
-  content.assign(static_cast<std::size_t>(size), 0);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(content.data()), size)) return false;
-  return true;
+  return ReadableFile(path).read_all(content);
 }
 
 namespace {
@@ -100,6 +90,7 @@ bool write_all(int fd, const std::vector<std::uint8_t>& content) {
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;  // nothing more taken: the disk is full
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
@@ -107,18 +98,23 @@ bool write_all(int fd, const std::vector<std::uint8_t>& content) {
 }
 
 // Creates `tmp` (never an existing path, never through a link), writes and syncs it. The file
-// is removed again when any step fails. EEXIST is reported through `exists`.
-bool write_new_file(const fs::path& tmp, const std::vector<std::uint8_t>& content, bool& exists) {
+// is removed again when any step fails. EEXIST is reported through `exists`, the cause of
+// a failure through `why` when given.
+bool write_new_file(const fs::path& tmp, const std::vector<std::uint8_t>& content, bool& exists,
+                    std::error_code* why = nullptr) {
   exists = false;
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) {
     exists = errno == EEXIST;
+    if (why) *why = std::error_code(errno, std::generic_category());
     return false;
   }
   bool ok = write_all(fd, content);
   ok = ok && ::fsync(fd) == 0;
+  const int failed_with = errno;
   ok = ::close(fd) == 0 && ok;
   if (!ok) {
+    if (why) *why = std::error_code(failed_with ? failed_with : errno, std::generic_category());
     std::error_code ec;
     fs::remove(tmp, ec);
   }
@@ -135,11 +131,12 @@ void sync_folder(const fs::path& path) {
   ::close(fd);
 }
 
-bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = true) {
+bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = true, std::error_code* why = nullptr) {
   std::error_code ec;
   count_write();
   fs::rename(tmp, path, ec);
   if (ec) {
+    if (why) *why = ec;
     fs::remove(tmp, ec);
     return false;
   }
@@ -149,14 +146,16 @@ bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = tr
 
 // write_file_atomic, leaving the folder's sync to the caller when `sync_folder_too` is off
 // (a journal whose next step syncs the folder anyway).
-bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content, bool sync_folder_too) {
+bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content, bool sync_folder_too,
+                  std::error_code* why = nullptr) {
   remove_stale_temp_files(path);
   for (int attempt = 0; attempt < 8; ++attempt) {
     const fs::path tmp = random_temp_name(path);
     bool exists = false;
-    if (write_new_file(tmp, content, exists)) return rename_into_place(tmp, path, sync_folder_too);
+    if (write_new_file(tmp, content, exists, why)) return rename_into_place(tmp, path, sync_folder_too, why);
     if (!exists) return false;
   }
+  if (why) *why = std::make_error_code(std::errc::file_exists);
   return false;
 }
 
@@ -166,6 +165,11 @@ std::uint64_t library_writes() { return g_library_writes.load(std::memory_order_
 
 bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
   return replace_file(path, content, true);
+}
+
+bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content, std::error_code& why) {
+  why.clear();
+  return replace_file(path, content, true, &why);
 }
 
 bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
@@ -209,11 +213,7 @@ bool pwrite_all(int fd, std::uint64_t offset, const std::uint8_t* in, std::size_
 // Reads bytes [offset, offset + out.size()) of the regular file `path` (never through a link's
 // folder check: the callers checked the library).
 StoreStatus pread_file(const fs::path& path, std::uint64_t offset, std::vector<std::uint8_t>& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return StoreStatus::IoError;
-  const bool ok = pread_all(fd, offset, out.data(), out.size());
-  ::close(fd);
-  return ok ? StoreStatus::Ok : StoreStatus::IoError;
+  return ReadableFile(path).read_at(offset, out) ? StoreStatus::Ok : StoreStatus::IoError;
 }
 
 }  // namespace
@@ -475,10 +475,9 @@ StoreStatus RecordStore::find(const KeyMatch& key, std::size_t& found) const {
     }
     return StoreStatus::Ok;
   }
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return StoreStatus::IoError;
-  st = scan_keys(fd, len_, n, key, found);
-  ::close(fd);
+  const ReadableFile file(path_);
+  if (!file) return StoreStatus::IoError;
+  st = scan_keys(file.fd(), len_, n, key, found);
   if (st == StoreStatus::Ok && set && seen) set->remember_find(path_, len_, key.identity(), found, *seen);
   return st;
 }
@@ -957,23 +956,20 @@ bool identity_of(int fd, const SaveJournal::Entry& e, std::uint64_t& h) {
 enum class InPlace { Foreign, Between, New };
 
 InPlace in_place_state(const fs::path& path, const SaveJournal::Entry& e) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return InPlace::Foreign;
+  const ReadableFile file(path, kAnySize, FollowLinks::No);
+  if (!file) return InPlace::Foreign;
+  const int fd = file.fd();
   InPlace out = InPlace::Foreign;
-  struct stat st {};
   std::uint64_t id = 0;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    const auto len = static_cast<std::uint64_t>(st.st_size);
-    if (len >= e.old_length && len <= e.new_length && identity_of(fd, e, id) && id == e.identity) {
-      out = len == e.new_length ? InPlace::New : InPlace::Between;
-      for (const auto& p : e.patches) {
-        std::uint64_t h = kFnvStart;
-        if (out != InPlace::New) break;
-        if (!hash_range(fd, p.offset, p.size, h) || h != p.hash) out = InPlace::Between;
-      }
+  const std::uint64_t len = file.size();
+  if (len >= e.old_length && len <= e.new_length && identity_of(fd, e, id) && id == e.identity) {
+    out = len == e.new_length ? InPlace::New : InPlace::Between;
+    for (const auto& p : e.patches) {
+      std::uint64_t h = kFnvStart;
+      if (out != InPlace::New) break;
+      if (!hash_range(fd, p.offset, p.size, h) || h != p.hash) out = InPlace::Between;
     }
   }
-  ::close(fd);
   return out;
 }
 
@@ -1366,12 +1362,11 @@ std::string in_place_entry(const fs::path& path, std::uint64_t base_length, std:
   e.in_place = true;
   e.old_length = base_length;
   e.new_length = length;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return failed;
-  struct stat st {};
+  const ReadableFile file(path, kAnySize, FollowLinks::No);
+  if (!file && file.fault() != ReadFault::NotRegular) return failed;
+  const int fd = file.fd();
   std::string why;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != base_length)
-    why = path_text(path) + " 在保存过程中被改动";
+  if (!file || file.size() != base_length) why = path_text(path) + " 在保存过程中被改动";
   for (const auto& [at, bytes] : patches) {
     if (!why.empty()) break;
     SaveJournal::Patch p;
@@ -1385,7 +1380,6 @@ std::string in_place_entry(const fs::path& path, std::uint64_t base_length, std:
     e.patches.push_back(std::move(p));
   }
   if (why.empty() && !identity_of(fd, e, e.identity)) why = failed;
-  ::close(fd);
   return why;
 }
 

@@ -160,6 +160,9 @@ class RecordStore {
 // rename, first removing temporary files an interrupted write of `path` left behind.
 // (RecordStore also refuses to replace a library whose owner-write permission is off.)
 [[nodiscard]] bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content);
+// The same, saying in `why` what failed (ENOSPC for a full disk, EACCES, …).
+[[nodiscard]] bool write_file_atomic(const std::filesystem::path& path, const std::vector<std::uint8_t>& content,
+                                     std::error_code& why);
 // The same through a temporary file of the caller's choosing, which must not exist (an
 // existing file or link there fails the write and is left alone; removed again on failure).
 [[nodiscard]] bool write_file_via(const std::filesystem::path& path, const std::filesystem::path& temp,

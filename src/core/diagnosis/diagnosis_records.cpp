@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -10,6 +9,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "core/common/file_read.h"
 #include "core/common/gbk.h"
 #include "core/common/key_match.h"
 #include "core/common/layout_keys.h"
@@ -290,6 +290,11 @@ void boxes_to_record(const DiagnosisState& st, BgtRecord& r) {
 }
 
 bool Save_Bgt(DiagnosisState& st, DiagnosisIo& io) {
+  // The record library's box refused its file (and emptied itself): there is none to write.
+  if (st.Bgt_Path.empty()) {
+    io.messages.show("没有可用的诊断记录库文件（记录库文件框为空），记录未保存。", kAskSaveTitle);
+    return false;
+  }
   RecordStore store(st.Bgt_Path, kBgtRecordSize);
   std::size_t count = 0;
   if (const StoreStatus s = store.count(count); s != StoreStatus::Ok) {
@@ -380,21 +385,20 @@ bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
   const std::string name = trim_blanks(*text);
   if (name.empty()) return false;
   const fs::path p = u8path(name);
-  std::error_code ec;
-  if (!fs::is_regular_file(p, ec)) return false;
-  const auto size = fs::file_size(p, ec);
-  if (ec) return false;
-  if (size % len != 0) {
-    io.messages.show(kBadFormatText, kBadFormatTitle);
+  // A refused path is said, its box emptied, and never kept (the window may have been opened on it).
+  auto refuse = [&](const std::string& why) {
+    io.messages.show(why, kBadFormatTitle);
     text->clear();
+    if (*target == p) target->clear();
     return false;
-  }
+  };
+  const ReadableFile file(p);
+  if (file.fault() == ReadFault::Missing) return false;
+  if (!file) return refuse(file.refusal_text());
+  const std::uint64_t size = file.size();
+  if (size % len != 0) return refuse(kBadFormatText);
   // Records past the 16-bit numbers could be neither listed nor shown by number.
-  if (const std::size_t over = records_over_limit(size, len)) {
-    io.messages.show(over_limit_text(p, over), kBadFormatTitle);
-    text->clear();
-    return false;
-  }
+  if (const std::size_t over = records_over_limit(size, len)) return refuse(over_limit_text(p, over));
   *target = p;
   if (box == PathBox::Records) {
     st.well_list.clear();
@@ -583,10 +587,8 @@ std::size_t bgt_record_count(const fs::path& path) {
 // when there is none.
 bool read_bgt_bytes(const fs::path& path, std::size_t n, Bytes& b) {
   if (n < 1 || n > bgt_record_count(path)) return false;
-  std::ifstream in(path, std::ios::binary);
   b.assign(kBgtRecordSize, 0);
-  in.seekg(static_cast<std::streamoff>((n - 1) * kBgtRecordSize));
-  return static_cast<bool>(in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size())));
+  return ReadableFile(path).read_at(static_cast<std::uint64_t>(n - 1) * kBgtRecordSize, b);
 }
 
 // Record n, decoded: a save shows the record it wrote, the record box the record it names,

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <tuple>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 #include <vector>
 
+#include "core/common/file_read.h"
 #include "core/common/periodic_spline.h"
 #include "core/common/physical.h"
 #include "core/common/pi.h"
@@ -203,13 +203,14 @@ double effective_stroke(const Stroke& gt_s, const Stroke& gt_f, double top) {
 }
 
 bool Load_SGT(DiagnosisState& st, const std::filesystem::path& gt_filename) {
-  std::ifstream in(gt_filename, std::ios::binary);
+  const ReadableFile in(gt_filename);
   if (!in) return false;
   const std::string well = trim_blanks(st.Text1[diag_box::kWell]);
+  const std::uint64_t records = in.size() / kSgtRecordSize;
   Bytes rec(kSgtRecordSize);
   SgtRecord card;
-  while (in.read(reinterpret_cast<char*>(rec.data()), static_cast<std::streamsize>(rec.size()))) {
-    if (!card.decode(rec)) return false;
+  for (std::uint64_t r = 0; r < records; ++r) {
+    if (!in.read_at(r * kSgtRecordSize, rec) || !card.decode(rec)) return false;
     if (trim_blanks(card.well_name) == well) {
       st.Bgt_Rec.card = card;
       return true;

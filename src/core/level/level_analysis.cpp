@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
+#include "core/common/file_read.h"
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
 #include "core/common/pi.h"
@@ -141,20 +141,21 @@ LevelTemplate parse_level_template(std::string_view text) {
 }
 
 LevelTemplate read_level_template(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  const ReadableFile in(path);
   if (!in) {
     LevelTemplate r;
-    r.fault = LevelTemplate::Fault::Missing;
+    r.fault = in.fault() == ReadFault::Missing ? LevelTemplate::Fault::Missing : LevelTemplate::Fault::Refused;
+    r.refusal = in.refusal_text();
     return r;
   }
   // 128 numbers never need more than a few kilobytes; a huge file is read only so far.
-  std::string text(64 * 1024, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return parse_level_template(text);
+  std::vector<std::uint8_t> head(64 * 1024);
+  head.resize(in.read_head(head));
+  return parse_level_template(std::string_view(reinterpret_cast<const char*>(head.data()), head.size()));
 }
 
 std::string level_template_message(const LevelTemplate& tpl, const std::filesystem::path& path) {
+  if (tpl.fault == LevelTemplate::Fault::Refused) return tpl.refusal + "无法自动识别液面位置";
   if (tpl.fault == LevelTemplate::Fault::Missing)
     return "未找到液面波样本文件" + path_text(path) + "，无法自动识别液面位置";
   return "液面波样本文件" + path_text(path) + "不足128个数或含有非数字内容，无法自动识别液面位置";

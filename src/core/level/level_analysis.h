@@ -49,7 +49,9 @@ void get_yg_dft_auto(LevelTest& t);
 // breaks. Refused (with the reason as text) when missing, short or holding a non-number.
 struct LevelTemplate {
   std::optional<std::array<double, kTemplateLength>> values;
-  enum class Fault { None, Missing, Bad } fault = Fault::None;
+  // Refused: something other than a regular file stands at the path (`refusal` says what).
+  enum class Fault { None, Missing, Bad, Refused } fault = Fault::None;
+  std::string refusal;
 };
 LevelTemplate parse_level_template(std::string_view text);
 LevelTemplate read_level_template(const std::filesystem::path& path);

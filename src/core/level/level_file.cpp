@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
+#include "core/common/file_read.h"
 #include "core/common/gbk.h"
 #include "core/common/messages.h"
 #include "core/common/record_layout.h"
@@ -119,12 +119,11 @@ std::string level_doubts_text(const std::vector<std::string>& doubts, const std:
 }
 
 std::optional<Bytes> read_level_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  const ReadableFile in(path);
   if (!in) return std::nullopt;
   Bytes b(kLevelFileMaxUsed);
-  in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()));
-  if (in.bad()) return std::nullopt;
-  b.resize(static_cast<std::size_t>(in.gcount()));
+  b.resize(in.read_head(b));
+  if (b.empty() && in.size() != 0) return std::nullopt;
   return b;
 }
 

@@ -1,10 +1,10 @@
 #include "core/printing/card_print_page.h"
 
+#include "core/common/file_read.h"
 #include "core/records/record_checks.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -176,15 +176,9 @@ std::optional<SgtRecord> read_card_print_record(const std::filesystem::path& fil
   // Only the record itself is read: a batch reads one record per block, and a library at
   // the record limit is 16 MB. A library whose length is not a whole number of records
   // still yields the records that are complete.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(fil_nam, ec)) return std::nullopt;
-  const std::uintmax_t size = std::filesystem::file_size(fil_nam, ec);
-  const std::uintmax_t begin = static_cast<std::uintmax_t>(red - 1) * kSgtRecordSize;
-  if (ec || size < begin + kSgtRecordSize) return std::nullopt;
-  std::ifstream in(fil_nam, std::ios::binary);
-  if (!in.seekg(static_cast<std::streamoff>(begin))) return std::nullopt;
+  const std::uint64_t begin = static_cast<std::uint64_t>(red - 1) * kSgtRecordSize;
   Bytes b(kSgtRecordSize, 0);
-  if (!in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()))) return std::nullopt;
+  if (!ReadableFile(fil_nam).read_at(begin, b)) return std::nullopt;
   SgtRecord rec;
   if (!rec.decode(b)) return std::nullopt;
   return rec;

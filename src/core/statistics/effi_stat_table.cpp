@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
 
+#include "core/common/file_read.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
 #include "core/common/record_limit.h"
@@ -304,15 +304,16 @@ namespace {
 // cannot be read.
 bool read_part(const std::filesystem::path& file, std::size_t first, std::size_t count, StatRecords& out,
                std::size_t part, std::vector<GtYmFinding>* findings) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in || !in.seekg(static_cast<std::streamoff>(first * kGtYmRecordSize))) return false;
+  const ReadableFile in(file);
+  if (!in) return false;
   out.reserve_block(part, count);
   constexpr std::size_t kBlockRecords = 256;
   std::vector<std::uint8_t> block(std::min(count, kBlockRecords) * kGtYmRecordSize);
   auto texts = std::make_unique<ParseTexts>();
   for (std::size_t done = 0; done < count; done += kBlockRecords) {
     const std::size_t k = std::min(kBlockRecords, count - done);
-    if (!in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(k * kGtYmRecordSize)))
+    if (!in.read_at(static_cast<std::uint64_t>(first + done) * kGtYmRecordSize,
+                    std::span<std::uint8_t>(block.data(), k * kGtYmRecordSize)))
       return false;
     for (std::size_t i = 0; i < k; ++i)
       parse_stat_record(block.data() + i * kGtYmRecordSize, first + done + i + 1, *texts, out, part, findings);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
+#include "core/common/file_read.h"
 #include "core/common/messages.h"
 #include "core/common/paths.h"
 #include "core/common/trim.h"
@@ -122,14 +122,11 @@ std::optional<Refusal> decode_org_bytes(TestState& st, const Bytes& file) {
 std::optional<Refusal> read_org_file(const std::string& fil_nam, Bytes& file) {
   const std::string refused = "无法读取联合测试文件：" + fil_nam + kShownTestKeptText;
   file.clear();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(u8path(fil_nam), ec)) return refused;
-  std::ifstream in(u8path(fil_nam), std::ios::binary);
+  const ReadableFile in(u8path(fil_nam));
   if (!in) return refused;
   file.resize(kOrgMaxFileBytes);
-  in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  if (in.bad()) return refused;
-  file.resize(static_cast<std::size_t>(in.gcount()));
+  file.resize(in.read_head(file));
+  if (file.empty() && in.size() != 0) return refused;
   return check_org_bytes(file);
 }
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <system_error>
 
+#include "core/common/file_read.h"
 #include "core/common/fourier.h"
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
@@ -65,22 +65,17 @@ ReadStatus read_as(const fs::path& file_n, std::size_t len, long long rec, Recor
 
 ReadStatus read_stored_record(const fs::path& file_n, std::size_t record_length, long long rec, RecordSource source,
                               Bytes& out) {
-  std::error_code ec;
-  if (!fs::exists(file_n, ec)) return ec ? ReadStatus::IoError : ReadStatus::Missing;
-  if (!fs::is_regular_file(file_n, ec)) return ReadStatus::IoError;
-  const auto size = fs::file_size(file_n, ec);
-  if (ec) return ReadStatus::IoError;
+  const ReadableFile file(file_n);
+  if (file.fault() == ReadFault::Missing) return ReadStatus::Missing;
+  if (!file) return ReadStatus::IoError;
+  const std::uint64_t size = file.size();
   if (size == 0) return ReadStatus::Empty;
   if (source == RecordSource::SingleTestFile ? size != record_length : size % record_length != 0)
     return ReadStatus::Damaged;
   const auto count = static_cast<long long>(size / record_length);
   if (rec < 1 || rec > count) return ReadStatus::OutOfRange;
-  std::ifstream in(file_n, std::ios::binary);
-  if (!in) return ReadStatus::IoError;
-  in.seekg(static_cast<std::streamoff>((rec - 1) * static_cast<long long>(record_length)));
   Bytes b(record_length, 0);
-  if (!in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(record_length)))
-    return ReadStatus::IoError;
+  if (!file.read_at(static_cast<std::uint64_t>(rec - 1) * record_length, b)) return ReadStatus::IoError;
   out = std::move(b);
   return ReadStatus::Ok;
 }
@@ -133,7 +128,7 @@ void show_dnt(TestState& st, const DntRecord& r, const ReaderCharts& charts) {
 }
 
 std::string wave_well_from_file(const fs::path& file_n) {
-  std::string name = path_text(file_n.filename());
+  std::string name = name_without_controls(path_text(file_n.filename()));
   if (auto dot = name.find('.'); dot != std::string::npos) name.resize(dot);
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return name == "XBT" ? std::string() : name;

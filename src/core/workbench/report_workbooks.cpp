@@ -5,6 +5,7 @@
 #include <ctime>
 #include <system_error>
 
+#include "core/common/file_read.h"
 #include "core/common/record_store.h"
 
 namespace wb {
@@ -38,24 +39,58 @@ std::vector<ExcelCell> sheet(const char* title, const char* const (&headings)[N]
   return cells;
 }
 
-// The template at `path`, written now from the program's own cells when it is missing.
-bool have_template(const fs::path& path, bool daily, WorkbookWriter* writer) {
+// What the export wrote so far, removed again when a later step fails: a failed export leaves
+// the folders as they were.
+struct Written {
+  std::vector<fs::path> files;
+  void undo() {
+    std::error_code ec;
+    for (const fs::path& f : files) fs::remove(f, ec);
+    files.clear();
+  }
+};
+
+// The template at `path`, written now from the program's own cells when nothing is there.
+// What is wrong is said (by its name and why) and false returned.
+bool have_template(const fs::path& path, bool daily, WorkbookWriter* writer, MessageService& messages,
+                   Written& written) {
   std::error_code ec;
-  if (fs::is_regular_file(path, ec)) return true;
-  if (!writer) return false;
-  // A template that cannot be made is reported as missing, by its name.
-  return !writer->write(path_text(path), report_template_cells(daily)) && fs::is_regular_file(path, ec);
+  const fs::file_type type = fs::symlink_status(path, ec).type();
+  if (type != fs::file_type::not_found) {
+    // Something stands there: it is the template only when it reads as a regular file.
+    const ReadableFile file(path);
+    if (file) return true;
+    messages.show(file.refusal_text(), "", MsgButtons::Ok);
+    return false;
+  }
+  if (!writer) {
+    messages.show(std::string("未找到动态链接文件：") + path_text(path) + "请重新安装。", "", MsgButtons::Ok);
+    return false;
+  }
+  if (const std::optional<Refusal> refused = writer->write(path_text(path), report_template_cells(daily))) {
+    messages.show(workbook_not_saved_message(path_text(path), refused->message), "", MsgButtons::Ok);
+    return false;
+  }
+  written.files.push_back(path);
+  return true;
 }
 
-bool copy_whole(const fs::path& from, const fs::path& to) {
+// Copies the template whole; what failed is said with the file and its cause.
+bool copy_whole(const fs::path& from, const fs::path& to, MessageService& messages) {
   std::vector<std::uint8_t> content;
-  return read_file(from, content) && write_file_atomic(to, content);
-}
-
-constexpr const char* kCopyFailedReason = "报表模板无法复制：模板不可读，或报表文件夹不可写、磁盘已满。";
-
-void missing(MessageService& messages, const fs::path& path) {
-  messages.show(std::string("未找到动态链接文件：") + path_text(path) + "请重新安装。", "", MsgButtons::Ok);
+  const ReadableFile in(from);
+  if (!in.read_all(content)) {
+    messages.show(workbook_not_saved_message(path_text(to), in ? "模板" + path_text(from) + "读取失败。" : in.refusal_text()),
+                  "", MsgButtons::Ok);
+    return false;
+  }
+  std::error_code why;
+  if (!write_file_atomic(to, content, why)) {
+    const std::string cause = why == std::errc::no_space_on_device ? "磁盘已满。" : why ? why.message() : "写入失败。";
+    messages.show(workbook_not_saved_message(path_text(to), cause), "", MsgButtons::Ok);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -80,29 +115,24 @@ ReportOutcome run_report_workbooks(const ProgramFolder& prog, const std::string&
   ReportOutcome out;
   const fs::path daily_template = prog.root / kDailyReportTemplate;
   const fs::path work_template = prog.root / kReportTemplate;
-  if (!have_template(daily_template, true, template_writer)) {
-    missing(messages, daily_template);
+  Written written;
+  auto failed = [&] {
+    written.undo();
+    out.daily_copied = false;
     return out;
-  }
+  };
+  if (!have_template(daily_template, true, template_writer, messages, written)) return failed();
   std::error_code ec;
   fs::create_directories(prog.report(), ec);
   const fs::path daily = prog.report() / u8path(daily_report_name(yyyymmdd));
-  if (!fs::exists(daily, ec)) {
-    if (!copy_whole(daily_template, daily)) {
-      messages.show(workbook_not_saved_message(path_text(daily), kCopyFailedReason), "", MsgButtons::Ok);
-      return out;
-    }
+  if (fs::symlink_status(daily, ec).type() == fs::file_type::not_found) {
+    if (!copy_whole(daily_template, daily, messages)) return failed();
+    written.files.push_back(daily);
     out.daily_copied = true;
   }
-  if (!have_template(work_template, false, template_writer)) {
-    missing(messages, work_template);
-    return out;
-  }
+  if (!have_template(work_template, false, template_writer, messages, written)) return failed();
   const fs::path copy = prog.report() / kReportCopyName;
-  if (!copy_whole(work_template, copy)) {
-    messages.show(workbook_not_saved_message(path_text(copy), kCopyFailedReason), "", MsgButtons::Ok);
-    return out;
-  }
+  if (!copy_whole(work_template, copy, messages)) return failed();
   out.opened_path = path_text(copy);
   out.opened = shell.open_document(out.opened_path);
   if (!out.opened) messages.show(workbook_not_opened_message(out.opened_path), "", MsgButtons::Ok);

@@ -6,7 +6,9 @@
 //
 // The templates are the program's own: when one is missing, the program writes its simple
 // template under that name through the given workbook writer (so an edited template is
-// never replaced); only when that fails the user is told to reinstall.
+// never replaced); without a writer the user is told to reinstall. Anything else at a
+// template's name (a FIFO, a device, a folder) is refused by name. A step that fails says
+// which file and why (a full disk, …), and what the export wrote before it is removed again.
 #pragma once
 
 #include <string>

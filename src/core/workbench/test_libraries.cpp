@@ -260,11 +260,18 @@ SaveResult Wav_Save_new(TestState& st, const fs::path& fil_nam) {
 }
 
 fs::path first_free_test_file(const fs::path& data_dir, std::string_view well, char letter) {
+  // Any entry takes its name, whatever it is (a folder, a link to nothing, a FIFO) and
+  // whatever the case of its letters: an export never writes over or through one.
   std::set<std::string> taken;
-  for (const auto& name : list_files(data_dir, "*")) taken.insert(ascii_lower(name));
+  std::error_code ec;
+  for (fs::directory_iterator it(data_dir, ec), end; !ec && it != end; it.increment(ec))
+    taken.insert(ascii_lower(path_text(it->path().filename())));
+  if (ec) return {};
   for (int k = 1; k <= 99; ++k) {
     std::string name = std::string(well) + "." + letter + two_digits(k);
-    if (!taken.count(ascii_lower(name))) return data_dir / u8path(name);
+    const fs::path path = data_dir / u8path(name);
+    if (taken.count(ascii_lower(name))) continue;
+    if (fs::symlink_status(path, ec).type() == fs::file_type::not_found) return path;
   }
   return {};
 }

@@ -133,7 +133,8 @@ ExportResult main_to_sgt(TestState& st, const ProgramFolder& prog);
 ExportResult main_to_dnt(TestState& st, const ProgramFolder& prog);
 ExportResult main_to_xbt(TestState& st, const ProgramFolder& prog);
 ExportResult export_current(TestState& st, const ProgramFolder& prog, LibraryKind kind);
-// The first free single-test name of a well; empty when all 99 are taken.
+// The first free single-test name of a well: no entry of any kind (folder, link, FIFO, …)
+// has it in any case of its letters. Empty when all 99 are taken or the folder cannot be listed.
 std::filesystem::path first_free_test_file(const std::filesystem::path& data_dir, std::string_view well, char letter);
 
 // The question asked before a deletion (title kDeleteTitle), naming the library, the record

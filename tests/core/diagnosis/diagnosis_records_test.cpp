@@ -355,9 +355,21 @@ TEST(DiagnosisRecords, DamagedAndShortFilesAreReadAsFarAsWholeRecords) {
     diagnosis_load(st, prog.prog, io);
     EXPECT_EQ(msg.texts.size(), c.refused ? 1u : 0u);
     EXPECT_EQ(st.Text3.empty(), c.refused);
-    EXPECT_EQ(st.Bgt_Path, prog.prog.sys() / "bgt.dat");  // the path in use stays
+    // A refused library is not kept: nothing is read from it or saved into it.
+    EXPECT_EQ(st.Bgt_Path, c.refused ? fs::path() : prog.prog.sys() / "bgt.dat");
     EXPECT_EQ(st.well_list.size(), c.refused ? 0u : c.wells);
-    EXPECT_EQ(bgt_well_names(st.Bgt_Path).size(), c.wells);
+    EXPECT_EQ(bgt_well_names(prog.prog.sys() / "bgt.dat").size(), c.wells);
+    if (c.refused) {
+      st.Text1[diag_box::kWell] = "W3";
+      st.Text1[diag_box::kDate] = "20240301";
+      diag_test::fill_well_boxes(st, "W3");
+      st.Text1[diag_box::kBore] = "56";
+      msg.texts.clear();
+      EXPECT_FALSE(Cmd_Save_Click(st, io));
+      ASSERT_EQ(msg.texts.size(), 1u);
+      EXPECT_NE(msg.texts[0].find("未保存"), std::string::npos) << msg.texts[0];
+      EXPECT_EQ(test::file_bytes(prog.prog.sys() / "bgt.dat").size(), c.bytes);
+    }
   }
 }
 

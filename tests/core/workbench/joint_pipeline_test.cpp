@@ -298,5 +298,20 @@ TEST_F(JointPipeline, PeriodFrameIdleForOtherTests) {
   EXPECT_NE(tx_org(*st, "", 2), std::nullopt);
 }
 
+// A file's name becomes the well box and so the libraries' well key: control characters a
+// name may hold come as "_" (a newline in a stored well name would split the lists).
+TEST_F(JointPipeline, ControlCharactersOfTheFileNameDoNotReachTheWell) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"示范井1.o01", "示范井1"}, {"A\nB.o01", "A_B"}, {"\tW\r.o01", "_W_"}, {"W\x7f" "1.o02", "W_1"}};
+  for (const auto& [file, well] : cases) {
+    SCOPED_TRACE(file);
+    const std::string path = write(file, SyntheticJointParams{});
+    auto st = std::make_unique<TestState>();
+    FakeCharts fake;
+    ASSERT_EQ(open_joint_test_file(*st, path, fake.charts()), std::nullopt);
+    EXPECT_EQ(st->Text1[appended_box::kWell], well);
+  }
+}
+
 }  // namespace
 }  // namespace wb

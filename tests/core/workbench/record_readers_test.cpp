@@ -178,7 +178,7 @@ TEST(RecordReaders, WaveformWellNameComesFromTheFileName) {
     const char* file;
     const char* expected_well;
   };
-  const Case cases[] = {{"w12a.x03", "W12A"}, {"xbt.x01", "STORED"}, {"Xbt.X02", "STORED"}};
+  const Case cases[] = {{"w12a.x03", "W12A"}, {"xbt.x01", "STORED"}, {"Xbt.X02", "STORED"}, {"w\n1.x01", "W_1"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     test::TempProgram tmp;

@@ -98,15 +98,77 @@ TEST(ReportWorkbooks, MissingTemplatesAreMadeByTheProgramOrReported) {
   EXPECT_EQ(msgs.texts[0], "未找到动态链接文件：" + path_text(bare.prog.root / "reportem.dll") + "请重新安装。");
   EXPECT_TRUE(list_files(bare.prog.report(), "*").empty());
 
-  // Only report.dll missing: the daily copy is made, then report.dll is named.
-  put_bytes(bare.prog.root / "reportem.dll", Bytes{'D'});
-  FakeWriter failing;
-  failing.fail = true;
-  out = run_report_workbooks(bare.prog, "20240305", &failing, msgs, shell);
-  EXPECT_TRUE(out.daily_copied);
-  ASSERT_EQ(msgs.texts.size(), 2u);
-  EXPECT_EQ(msgs.texts[1], "未找到动态链接文件：" + path_text(bare.prog.root / "report.dll") + "请重新安装。");
-  EXPECT_FALSE(fs::exists(bare.prog.report() / "report.xlsx"));
+}
+
+// A step that fails (the disk full while a template is written, a copy that cannot be
+// written) is said with its file and cause, and whatever the export wrote before is removed.
+TEST(ReportWorkbooks, AFailedStepIsSaidAndLeavesNothingWritten) {
+  struct FullDiskAfter : WorkbookWriter {
+    int left;  // templates written before the disk is full
+    explicit FullDiskAfter(int n) : left(n) {}
+    std::optional<Refusal> write(const std::string& file_name, const std::vector<ExcelCell>&) override {
+      if (left-- <= 0) return Refusal("磁盘已满");
+      put_bytes(u8path(file_name), Bytes{'T'});
+      return std::nullopt;
+    }
+  };
+  enum class Fault { DailyTemplate, WorkingTemplate, WorkingTemplateOnlyMissing, WorkingCopy };
+  struct Case {
+    const char* name;
+    Fault fault;
+    const char* failed_file;  // relative to the program folder
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"daily template on a full disk", Fault::DailyTemplate, "reportem.dll", "磁盘已满"},
+      {"working template on a full disk", Fault::WorkingTemplate, "report.dll", "磁盘已满"},
+      {"working template alone on a full disk", Fault::WorkingTemplateOnlyMissing, "report.dll", "磁盘已满"},
+      {"working copy cannot replace a folder", Fault::WorkingCopy, "report/report.xlsx", "directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempProgram tmp;
+    FullDiskAfter writer(c.fault == Fault::WorkingTemplate ? 1 : c.fault == Fault::WorkingCopy ? 2 : 0);
+    if (c.fault == Fault::WorkingTemplateOnlyMissing) put_bytes(tmp.prog.root / "reportem.dll", Bytes{'D'});
+    if (c.fault == Fault::WorkingCopy) fs::create_directories(tmp.prog.report() / "report.xlsx" / "inside");
+    FakeMessages msgs;
+    FakeShell shell;
+    const auto out = run_report_workbooks(tmp.prog, "20240305", &writer, msgs, shell);
+    EXPECT_FALSE(out.daily_copied);
+    EXPECT_FALSE(out.opened);
+    EXPECT_TRUE(shell.opened.empty());
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_EQ(msgs.texts[0].find("未找到"), std::string::npos) << msgs.texts[0];
+    EXPECT_NE(msgs.texts[0].find(path_text(tmp.prog.root / c.failed_file)), std::string::npos) << msgs.texts[0];
+    EXPECT_NE(msgs.texts[0].find(c.cause), std::string::npos) << msgs.texts[0];
+    // Nothing of this export is left: no template it made, no daily copy.
+    EXPECT_FALSE(fs::exists(tmp.prog.report() / u8path("系统效率及平衡分析报表20240305.xlsx")));
+    EXPECT_FALSE(fs::exists(tmp.prog.root / "report.dll"));
+    EXPECT_EQ(fs::exists(tmp.prog.root / "reportem.dll"), c.fault == Fault::WorkingTemplateOnlyMissing);
+    EXPECT_TRUE(list_files(tmp.prog.report(), "*").empty());
+  }
+}
+
+// Something other than a file at a template's name is refused by its name, never replaced.
+TEST(ReportWorkbooks, ATemplateThatIsNoFileIsRefusedByName) {
+  for (const char* name : {"reportem.dll", "report.dll"}) {
+    SCOPED_TRACE(name);
+    test::TempProgram tmp;
+    put_bytes(tmp.prog.root / "reportem.dll", Bytes{'D'});
+    put_bytes(tmp.prog.root / "report.dll", Bytes{'R'});
+    fs::remove(tmp.prog.root / name);
+    fs::create_symlink("/dev/zero", tmp.prog.root / name);
+    FakeMessages msgs;
+    FakeShell shell;
+    FakeWriter writer;
+    std::ignore = run_report_workbooks(tmp.prog, "20240305", &writer, msgs, shell);
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_NE(msgs.texts[0].find(path_text(tmp.prog.root / name)), std::string::npos) << msgs.texts[0];
+    EXPECT_NE(msgs.texts[0].find("不是普通文件"), std::string::npos) << msgs.texts[0];
+    EXPECT_TRUE(writer.written.empty());
+    EXPECT_TRUE(fs::is_symlink(tmp.prog.root / name));
+    EXPECT_TRUE(list_files(tmp.prog.report(), "*").empty());
+  }
 }
 
 TEST(ReportWorkbooks, NoProgramForTheWorkbookIsReported) {

@@ -4,6 +4,7 @@
 #include "core/workbench/test_libraries.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/common/record_store.h"
 #include "temp_program_folder.h"
@@ -243,10 +244,14 @@ TEST(TestLibraries, DeletionMovesLaterRecordsDownThroughTheBackupFile) {
 }
 
 TEST(TestLibraries, ExportTakesTheFirstFreeNumber) {
+  // Whatever stands under a name takes it, followed or not: a folder, a link to nothing, a
+  // link to a folder, a FIFO.
+  enum class Entry { File, Folder, DanglingLink, FolderLink, Fifo };
   struct Case {
     const char* name;
-    std::vector<std::string> existing;
+    std::vector<std::string> existing;  // files
     std::string expected;  // empty: no free name
+    std::vector<std::pair<std::string, Entry>> others = {};
   };
   std::vector<std::string> all99;
   for (int k = 1; k <= 99; ++k) all99.push_back(std::string("W1.g") + (k < 10 ? "0" : "") + std::to_string(k));
@@ -257,14 +262,35 @@ TEST(TestLibraries, ExportTakesTheFirstFreeNumber) {
       {"other case counts as taken", {"w1.G01"}, "W1.g02"},
       {"other wells and kinds do not count", {"W2.g01", "W1.d01", "W1.o01"}, "W1.g01"},
       {"all 99 taken", all99, ""},
+      {"a folder", {}, "W1.g02", {{"W1.g01", Entry::Folder}}},
+      {"a folder in other case", {}, "W1.g02", {{"w1.G01", Entry::Folder}}},
+      {"a dangling link", {"W1.g01"}, "W1.g03", {{"W1.g02", Entry::DanglingLink}}},
+      {"a link to a folder", {}, "W1.g02", {{"W1.g01", Entry::FolderLink}}},
+      {"a FIFO", {}, "W1.g02", {{"W1.g01", Entry::Fifo}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempProgram tmp;
     for (const auto& e : c.existing) put_bytes(tmp.prog.data() / e, Bytes(3, 7));
+    for (const auto& [name, kind] : c.others) {
+      const fs::path p = tmp.prog.data() / name;
+      switch (kind) {
+        case Entry::File: put_bytes(p, Bytes(3, 7)); break;
+        case Entry::Folder: fs::create_directory(p); break;
+        case Entry::DanglingLink: fs::create_symlink(tmp.prog.root / "nowhere", p); break;
+        case Entry::FolderLink: fs::create_directory_symlink(tmp.prog.sys(), p); break;
+        case Entry::Fifo: ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); break;
+      }
+    }
     TestState st = card_state(" W1 ", "200401011230");
     st.Text1[3] = "3";
     auto r = main_to_sgt(st, tmp.prog);
+    // The entries found are left as they were.
+    for (const auto& [name, kind] : c.others) {
+      const fs::file_type t = fs::symlink_status(tmp.prog.data() / name).type();
+      EXPECT_EQ(t == fs::file_type::symlink, kind == Entry::DanglingLink || kind == Entry::FolderLink) << name;
+    }
+    EXPECT_FALSE(fs::exists(tmp.prog.root / "nowhere"));
     if (c.expected.empty()) {
       EXPECT_EQ(r.status, LibStatus::NoFreeName);
       EXPECT_EQ(list_files(tmp.prog.data(), "*").size(), c.existing.size());

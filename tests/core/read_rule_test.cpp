@@ -106,6 +106,12 @@ const std::vector<ReadPath>& read_paths() {
          // The path is not kept; read anyway, the library is refused too.
          return Outcome{st.Sgt_Path.empty() && !Load_SGT(st, p), m.said};
        }},
+      {"sys/Sgt.dat", "diagnosis refresh's card look-up", false,
+       [](const ProgramFolder&, const fs::path& p) {
+         DiagnosisState st;
+         st.Text1[diag_box::kWell] = "W1";
+         return status_only(!Load_SGT(st, p));
+       }},
       {"sys/bgt.dat", "diagnosis window's record library", true,
        [](const ProgramFolder& prog, const fs::path&) {
          Messages m;
@@ -226,7 +232,10 @@ TEST(ReadRule, EveryReadPathRefusesAFifoOrADeviceWithinASecond) {
       else
         fs::create_symlink("/dev/zero", p);
       const std::optional<Outcome> got = within_a_second(r, tmp.prog, p);
-      ASSERT_TRUE(got.has_value()) << "no answer within a second";
+      if (!got) {
+        ADD_FAILURE() << "no answer within a second";
+        continue;
+      }
       EXPECT_TRUE(got->refused);
       if (r.names_it) {
         EXPECT_NE(got->said.find(path_text(p)), std::string::npos) << got->said;

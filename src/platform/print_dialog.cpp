@@ -343,7 +343,10 @@ int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_co
   std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
   if (!session) return 0;  // declined, or said why not
   const bool thrown = !print_calls(session->printer(), calls, print_copy);
-  session->finish();
+  if (!session->finish()) {  // a PDF that could not be written whole: its path and the cause
+    services().messages->show(session->error(), kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return 0;
+  }
   if (thrown || session->failed()) {
     services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "core/common/file_read.h"
 #include "core/level/dym_record.h"
 #include "core/level/echo_display.h"
 #include "core/level/level_file.h"
@@ -72,7 +73,11 @@ bool LevelDisplay::library_ok(int status) {
       services().messages->show(over_limit_text(lib.path(), file_records_over_limit(lib.path(), kDymRecordSize)),
                                 kBadFormatTitle, MsgButtons::Ok, MsgIcon::Warning);
       break;
-    case LimitedStatus::IoError: break;
+    case LimitedStatus::IoError:
+      // A library that is no regular file (a FIFO, a device) is refused by name.
+      if (const ReadableFile f(lib.path()); !f && f.fault() != ReadFault::Missing)
+        services().messages->show(f.refusal_text(), kBadFormatTitle, MsgButtons::Ok, MsgIcon::Warning);
+      break;
   }
   return false;
 }

@@ -287,3 +287,22 @@ TEST_F(LevelLibraryWindow, TheGridFollowsSavesAndALibraryChangedOnDisk) {
   EXPECT_EQ(wells(), (std::vector<std::string>{"W9范井2", "示范井1"}));
   EXPECT_EQ(w->record_count(), 2);
 }
+
+// A library that is no regular file (a FIFO without a writer, a link to a device) is refused
+// by name at once; nothing stands in its place afterwards but what was there.
+TEST_F(LevelLibraryWindow, ALibraryThatIsNoFileIsRefusedByName) {
+  const std::filesystem::path lib = folder.sys() / kDymFile;
+  for (bool fifo : {true, false}) {
+    SCOPED_TRACE(fifo ? "FIFO" : "link to /dev/zero");
+    std::filesystem::remove(lib);
+    if (fifo)
+      ASSERT_EQ(::mkfifo(lib.c_str(), 0644), 0);
+    else
+      std::filesystem::create_symlink("/dev/zero", lib);
+    fakes.messages.shown.clear();
+    w->load_grid_dat();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_NE(fakes.messages.shown[0].text.find(path_text(lib)), std::string::npos) << fakes.messages.shown[0].text;
+    EXPECT_EQ(w->record_count(), 0);
+  }
+}

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <tuple>
 
 #include "core/common/messages.h"
 #include "core/common/paths.h"
@@ -205,19 +206,36 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
     QString qpath = QString::fromStdString(path);
     if (QFileInfo(qpath).suffix().isEmpty()) qpath += ".pdf";
     s->pdf_path_ = qpath;
+    s->pdf_out_ = std::make_unique<PdfOutput>();
+    if (!s->pdf_out_->begin(u8path(qpath.toStdString()))) {
+      services().messages->show(pdf_not_written_text(qpath.toStdString(), s->pdf_out_->cause()), kPrintTitle,
+                                MsgButtons::Ok, MsgIcon::Warning);
+      return nullptr;
+    }
     s->qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     s->qprinter_->setOutputFormat(QPrinter::PdfFormat);
-    s->qprinter_->setOutputFileName(qpath);
+    s->qprinter_->setOutputFileName(QString::fromStdString(path_text(s->pdf_out_->temp())));
   }
   s->qprinter_->setDocName(QString::fromStdString(print_job_name(name.well, name.report)));
   s->canvas_ = std::make_unique<SessionPrinterCanvas>(s->qprinter_.get(), s->to_pdf());
   return s;
 }
 
-PrintSession::~PrintSession() { finish(); }
+PrintSession::~PrintSession() { std::ignore = finish(); }  // a caller that wanted the outcome asked first
 
-void PrintSession::finish() {
-  if (canvas_) canvas_->finish();
+bool PrintSession::finish() {
+  if (finished_) return error_.empty();
+  finished_ = true;
+  if (!canvas_) return true;  // never opened
+  canvas_->finish();
+  if (!pdf_out_) return true;
+  // Nothing drawn: the writer never opened the file, and no PDF is made.
+  if (canvas_->sheets() == 0) {
+    pdf_out_->discard();
+    return true;
+  }
+  if (!pdf_out_->commit()) error_ = pdf_not_written_text(pdf_path_.toStdString(), pdf_out_->cause());
+  return error_.empty();
 }
 
 }  // namespace wb

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "core/printing/pdf_output.h"
 #include "core/printing/print_state.h"
 #include "platform/qt_canvas.h"
 
@@ -99,8 +100,11 @@ class PrintSession {
 
   // The system printer as page procedures see it.
   Canvas& printer() { return *canvas_; }
-  // Ends what is still open (the last job, the PDF file).
-  void finish();
+  // Ends what is still open (the last job, the PDF file). The PDF is written beside its
+  // name and renamed onto it when whole (PdfOutput); false when it could not be, with
+  // error() the message that names the file and the cause (nothing is left of it).
+  bool finish();
+  const std::string& error() const { return error_; }
   bool to_pdf() const { return !pdf_path_.isEmpty(); }
   const QString& pdf_path() const { return pdf_path_; }
   int sheets() const { return canvas_->sheets(); }
@@ -120,6 +124,9 @@ class PrintSession {
   std::unique_ptr<QPrinter> qprinter_;
   std::unique_ptr<SessionPrinterCanvas> canvas_;
   QString pdf_path_;
+  std::unique_ptr<PdfOutput> pdf_out_;
+  bool finished_ = false;
+  std::string error_;
 };
 
 }  // namespace wb

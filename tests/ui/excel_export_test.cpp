@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/excel_export.h"
+#include "platform/services_qt.h"
 #include "ui_fakes.h"
 
 namespace wb {
@@ -112,6 +113,34 @@ TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
   ASSERT_EQ(msg.shown.size(), 2u);
   EXPECT_EQ(msg.shown[1].text, workbook_not_opened_message(file.string()));
   EXPECT_TRUE(fs::exists(file));
+}
+
+namespace {
+
+// A desktop that knows the workbook's type but has no application for it.
+struct NoSpreadsheetProgram : DesktopAssociations {
+  QString file_type(const QString&) override {
+    return QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+  }
+  QString default_application(const QString&) override { return {}; }
+};
+
+}  // namespace
+
+// With no application for workbooks the desktop's opener is not run (it would start a text
+// web browser that never ends) and the "no program" message names the workbook.
+TEST(ExcelExport, NoProgramForWorkbooksIsSaidWithThePath) {
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "t.xlsx";
+  test::FakeMessages msg;
+  msg.answers = {MsgAnswer::Yes};
+  NoSpreadsheetProgram desktop;
+  QtShellService shell;
+  shell.opener = QStringLiteral("true");  // an opener that would say it opened the file
+  shell.associations = &desktop;
+  ASSERT_TRUE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));
+  ASSERT_EQ(msg.shown.size(), 2u);
+  EXPECT_EQ(msg.shown[1].text, workbook_not_opened_message(file.string()));
 }
 
 TEST(ExcelExport, AWorkbookThatCannotBeWrittenIsExplainedInChinese) {

@@ -169,8 +169,8 @@ const std::vector<ReadPath>& read_paths() {
       {"sys/save.jnl", "interrupted save at start", true,
        [](const ProgramFolder&, const fs::path& p) {
          const InterruptedSave r = recover_interrupted_save(p);
-         return Outcome{r.outcome != InterruptedSave::Outcome::Finished && r.outcome != InterruptedSave::Outcome::Nothing,
-                        r.message()};
+         using Done = InterruptedSave::Outcome;
+         return Outcome{r.outcome == Done::SetAside || r.outcome == Done::Failed, r.message()};
        },
        true},
       {"reportem.dll", "report workbooks", true,

@@ -362,6 +362,6 @@ void BM_BalanceSave_32767(benchmark::State& state) {
           restore({{&lib, wb::kPhfxRecordSize}, {&sum, wb::kDlPhRecordSize}, {&base, wb::kWellBaseRecordSize}});
       });
 }
-BENCHMARK(BM_BalanceSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -106,20 +106,25 @@ int main(int argc, char** argv) {
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   // One writer per program folder: the lock is held until the program ends. A second copy
-  // started on the same folder says so and ends before it reads or writes anything.
+  // started on the same folder, or a lock that cannot be taken (its file a link, a folder),
+  // says so and ends before it reads or writes anything.
   folder.create_folders();
   const wb::WriterLock writer_lock(folder.sys());
-  if (writer_lock.state() == wb::WriterLock::State::Busy) {
-    wb::services().messages->show(wb::folder_in_use_text(folder.root), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
+  if (!writer_lock.held()) {
+    wb::services().messages->show(writer_lock.start_refusal_text(), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
                                   wb::MsgIcon::Warning);
     return 1;
   }
-  // A save of several libraries cut short by a kill or a power cut is finished or undone
-  // before anything reads them; one that cannot be is set aside (nothing deleted) and the
-  // user is told once which save and which libraries, so that saving goes on.
+  // A save cut short by a kill or a power cut is finished or undone before anything reads
+  // the libraries; one that cannot be is set aside (nothing deleted), so that saving goes on.
+  // Either way the user is told once which save, which libraries and what was done.
   const wb::InterruptedSave interrupted = wb::recover_interrupted_save(folder.sys() / wb::kSaveJournalName);
-  if (const std::string text = interrupted.message(); !text.empty())
-    wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok, wb::MsgIcon::Warning);
+  if (const std::string text = interrupted.message(); !text.empty()) {
+    using Outcome = wb::InterruptedSave::Outcome;
+    const bool rolled = interrupted.outcome == Outcome::Completed || interrupted.outcome == Outcome::Undone;
+    wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok,
+                                  rolled ? wb::MsgIcon::Info : wb::MsgIcon::Warning);
+  }
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

@@ -49,7 +49,11 @@
 //      and when a set is opened). No intent file: nothing to do. State P: the save never
 //      happened (roll back): its temporary files are removed, and each patched file gets
 //      its old bytes back at every patch and is cut to its old length (an append undone),
-//      then synced. State C: every temporary file still there is renamed over its library
+//      then synced. A rollback undoes only what its save can have done: each patch must hold
+//      its old bytes, its new bytes, or a write torn between 512-byte sectors with a sector
+//      still old; appended bytes reaching the new length must be the new ones; and a file
+//      whose identity covers no byte (an old length of 0, or patches over all of it; saves
+//      write such files whole) must hold all its old or all its new bytes. State C: every temporary file still there is renamed over its library
 //      (roll forward); a library whose temporary file is gone must already hold the recorded
 //      content; a patched file must have its new length and the new bytes at every patch. A
 //      patched file whose identity does not match (another file put in its place) or whose
@@ -217,20 +221,23 @@ std::vector<std::uint8_t> encode_save_journal(const SaveJournal& journal);
 
 // Completes or undoes a multi-file save a kill interrupted (see the top of this file). Ok
 // when there was none or it was rolled forward or back; IoError when it could not be (nothing
-// changed then) or when another process holds the folder's writer lock.
+// changed then) or when the folder's writer lock is not held (another process holds it, or it
+// cannot be taken).
 StoreStatus finish_interrupted_save(const std::filesystem::path& journal);
 
 // At program start: as finish_interrupted_save, but a save that cannot be completed is set
 // aside so that later saves can go on: the intent file and every ".wbsave-" file of sys
-// and data move into a new folder "save.jnl.unfinished-<date>-<time>" in sys (a temporary
-// file of data becomes "data-wbsave-…"); nothing is deleted and every library stays as it
-// is. message() is what the user is told once; empty when there was nothing to tell.
+// and data move into a new folder "save.jnl.unfinished-<date>-<time>" in sys (the next
+// free name; a temporary file of data becomes "data-wbsave-…"); nothing is deleted and
+// every library stays as it is. message() is what the user is told once: which save and
+// what was done with it; empty when there was nothing to tell.
 struct [[nodiscard]] InterruptedSave {
   enum class Outcome {
-    Nothing,   // no intent file
-    Finished,  // rolled forward or back
-    SetAside,  // could not be completed; moved aside (set_aside_folder)
-    Failed,    // could not be completed nor moved aside: multi-file saves stay refused
+    Nothing,    // no intent file
+    Completed,  // it had reached its moment: rolled forward
+    Undone,     // it had not: rolled back, the libraries as before it
+    SetAside,   // could not be completed; moved aside (set_aside_folder)
+    Failed,     // could not be completed nor moved aside: multi-file saves stay refused
   };
   Outcome outcome = Outcome::Nothing;
   std::string what;                         // the save, when the intent file said
@@ -254,7 +261,8 @@ class SaveSet {
   SaveSet& operator=(const SaveSet&) = delete;
 
   // Whether an interrupted save could be finished when the set was opened, and the folder's
-  // writer lock taken; when not, commit() writes nothing and fails.
+  // writer lock taken; when not, commit() writes nothing and fails. commit() refuses too when
+  // the lock is no longer the one the folder's lock file gives (WriterLock::still_held).
   StoreStatus opened() const { return opened_; }
   // Writes every gathered file or none. Ok also when nothing was gathered.
   StoreStatus commit();

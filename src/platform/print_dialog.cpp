@@ -322,12 +322,16 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
 bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy) {
   for (int i = 0; i < calls; ++i) {
     printer.reset_drawing_state();
+    bool thrown = false;
     try {
       print_copy(printer, i);
     } catch (const std::exception&) {
-      printer.end_doc();  // what the page drew goes out as a job of its own
-      return false;
+      thrown = true;
     }
+    // The driver ends every call's job, whether the procedure ended it or not (ending an
+    // ended job does nothing): a copy left open would be drawn over by the next one.
+    printer.end_doc();
+    if (thrown) return false;  // what the page drew went out as a job of its own
   }
   return true;
 }

@@ -14,6 +14,7 @@
 #include "core/level/level_open.h"
 #include "core/level/level_methods.h"
 #include "core/level/level_page.h"
+#include "core/printing/pdf_file_name.h"
 #include "core/workbench/print_mark.h"
 #include "platform/grid.h"
 #include "platform/picture_box.h"
@@ -247,10 +248,9 @@ void LevelDisplay::Command6_Click() {
   presets.paper_enabled = true;
   presets.landscape = false;
   // A PDF of one well's tests carries the well in its name; one of several wells does not.
-  QString well = Grid1->text(records.front(), 1).trimmed();
-  for (std::int16_t r : records)
-    if (Grid1->text(r, 1).trimmed() != well) well.clear();
-  presets.name = PrintName{well.toStdString(), "液面测试报表"};
+  std::vector<std::string> wells;
+  for (std::int16_t r : records) wells.push_back(Grid1->text(r, 1).toStdString());
+  presets.name = PrintName{one_well_of(wells), "液面测试报表"};
   LevelLibrary lib(program_folder());
   auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {
     DymRecord d;

@@ -343,11 +343,17 @@ int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_co
   std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
   if (!session) return 0;  // declined, or said why not
   const bool thrown = !print_calls(session->printer(), calls, print_copy);
-  session->finish();
+  if (!session->finish()) {  // a PDF that could not be written whole: its path and the cause
+    services().messages->show(session->error(), kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return 0;
+  }
   if (thrown || session->failed()) {
     services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
+  if (!session->paused_printer().isEmpty())  // printed into a queue that holds it
+    services().messages->show(printer_paused_message(session->paused_printer().toStdString()), kPrintTitle,
+                              MsgButtons::Ok, MsgIcon::Info);
   return copies;
 }
 

@@ -130,7 +130,7 @@ const std::vector<ReadPath>& read_paths() {
        }},
       {"sys/gt_ym.dat", "efficiency well list", false,
        [](const ProgramFolder&, const fs::path& p) {
-         std::vector<std::pair<std::string, std::string>> keys;
+         std::shared_ptr<const KeyListing> keys;
          return status_only(read_gt_ym_keys(p, keys) != StoreStatus::Ok);
        }},
       {"sys/gt_ym.dat", "statistics table", false,

@@ -23,6 +23,7 @@
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
+#include "platform/screen_fit.h"
 #include "ui/printing/print_preview.h"
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
@@ -90,6 +91,19 @@ TEST(WindowLayout, EveryWindowFitsTheScreen) {
   design::PicShow curves(b.prog, [&design] { return &design.st; });
   expect_fits(&curves, "design curves");
   expect_fits(PrintPreview::show_preview(), "print preview");
+  PrintPreview::current()->close();
+  QApplication::processEvents();
+  b.main->Command1_Click();  // the waveform report's preview
+  expect_fits(PrintPreview::current(), "waveform preview");
+  {
+    // It opens in the middle of the available area, its frame included, wherever a window
+    // manager would have put it.
+    const QRect frame(PrintPreview::current()->pos(), PrintPreview::current()->size() + kWindowFrameAllowance);
+    const QRect screen = available();
+    EXPECT_TRUE(screen.contains(frame));
+    EXPECT_LE(std::abs(frame.center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(frame.center().y() - screen.center().y()), 1);
+  }
   expect_fits(&PrintDlg::instance(), "print dialog");
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible()) w->hide();

@@ -351,6 +351,9 @@ int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_co
     services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
+  if (!session->paused_printer().isEmpty())  // printed into a queue that holds it
+    services().messages->show(printer_paused_message(session->paused_printer().toStdString()), kPrintTitle,
+                              MsgButtons::Ok, MsgIcon::Info);
   return copies;
 }
 

@@ -42,6 +42,9 @@ class PrinterQueues {
   // Whether the queue takes jobs now: false when the spooler says it refuses them (a queue
   // stopped for new jobs). A spooler that cannot be asked counts as taking them.
   virtual bool accepting(const QString& name) = 0;
+  // Whether the queue is paused: it takes jobs but holds them until the printer is resumed.
+  // A spooler that cannot be asked counts as not paused.
+  virtual bool paused(const QString& name) = 0;
 };
 
 // The queues in use: the system's unless a test replaced them (nullptr puts them back).
@@ -111,6 +114,9 @@ class PrintSession {
   bool failed() const { return canvas_->failed(); }
   // The name the printing system lists the session's jobs by (a PDF file's title).
   QString job_name() const { return qprinter_->docName(); }
+  // The chosen printer when its queue was paused at opening (the jobs wait in it); empty
+  // otherwise.
+  const QString& paused_printer() const { return paused_printer_; }
 
   // For tests and machines whose printers are not to be used: print to PDF even when a
   // printer is installed.
@@ -124,6 +130,7 @@ class PrintSession {
   std::unique_ptr<QPrinter> qprinter_;
   std::unique_ptr<SessionPrinterCanvas> canvas_;
   QString pdf_path_;
+  QString paused_printer_;
   std::unique_ptr<PdfOutput> pdf_out_;
   bool finished_ = false;
   std::string error_;

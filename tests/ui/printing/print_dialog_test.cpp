@@ -311,10 +311,12 @@ namespace {
 struct FakeQueues : PrinterQueues {
   QStringList listed;
   QStringList refusing;
+  QStringList paused_queues;
   FakeQueues() { set_printer_queues(this); }
   ~FakeQueues() override { set_printer_queues(nullptr); }
   QStringList names() override { return listed; }
   bool accepting(const QString& name) override { return !refusing.contains(name); }
+  bool paused(const QString& name) override { return paused_queues.contains(name); }
 };
 
 struct NoDefaultPrinter {
@@ -351,6 +353,32 @@ TEST(PrintDialog, ChosenPrinterGoneOrRefusingIsSaidAndNothingPrints) {
     EXPECT_TRUE(fakes.files.asked.empty());  // no PDF file in its place either
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_NE(fakes.messages.shown[0].text.find(c.said), std::string::npos) << fakes.messages.shown[0].text;
+  }
+}
+
+// A paused printer takes the job into its queue: the copies are printed and the user is told
+// that they wait for the printer; a printer that is not paused says nothing.
+TEST(PrintDialog, PausedPrinterIsSaidAndTheJobWaits) {
+  for (const bool paused : {true, false}) {
+    SCOPED_TRACE(paused);
+    FreshDialog fresh;
+    PrintSession::force_pdf() = false;
+    test::ScopedFakeServices fakes;
+    FakeQueues queues;
+    queues.listed = {QStringLiteral("Office")};
+    if (paused) queues.paused_queues = {QStringLiteral("Office")};
+    current_printer().device_name = "Office";
+    Print_Copies = 2;
+    int calls = 0;
+    EXPECT_EQ(print_copies(nullptr, [&](Canvas&, int) { ++calls; }, PrintName{"井1", "诊断报表"}), 2);
+    EXPECT_EQ(calls, 2);
+    if (!paused) {
+      EXPECT_TRUE(fakes.messages.shown.empty());
+      continue;
+    }
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, printer_paused_message("Office"));
+    EXPECT_EQ(fakes.messages.shown[0].text, "打印机“Office”已暂停：打印任务已送到它的队列，在打印机恢复后才会打印。");
   }
 }
 

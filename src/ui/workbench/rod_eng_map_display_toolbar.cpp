@@ -224,7 +224,7 @@ void RodEngMapDisplay::Image1_Click(int index) {
   sync_from_widgets();
   st.picture1_tooltip.clear();
   // A change of folder makes the file list follow it with the joint-test pattern.
-  Dir1->set_path(QString::fromStdString(path_text(program_folder().data())));
+  Dir1->set_path(program_folder().data());
 
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
   // A failure inside a command ends that command and is said, so that it is not taken for

@@ -160,7 +160,7 @@ inline void check_curve_library(const wb::ProgramFolder& prog, bool power, const
 
 // ---- The efficiency statistics (an efficiency library opened in the statistics window)
 
-// Every line of the text export ends in CR LF and holds 23 fields; a line per row.
+// Every line of the text export ends in CR LF and holds a field per column; a line per row.
 inline void check_stat_export(const wb::StatRows& rows) {
   const wb::Bytes out = wb::stat_export_bytes(rows);
   std::size_t tabs = 0, lines = 0;
@@ -168,7 +168,7 @@ inline void check_stat_export(const wb::StatRows& rows) {
     if (out[i] == '\t') ++tabs;
     if (out[i] == '\n') {
       FUZZ_CHECK(i > 0 && out[i - 1] == '\r');
-      FUZZ_CHECK(tabs == 22);
+      FUZZ_CHECK(tabs + 1 == static_cast<std::size_t>(wb::kStatColCount));
       tabs = 0;
       ++lines;
     }
@@ -180,7 +180,8 @@ inline void check_stat_export(const wb::StatRows& rows) {
 // No number cell of the table (the average row's included) reads as a non-finite number.
 inline void check_stat_cells(const wb::StatGrid& g) {
   for (std::size_t r = 1; r < g.rows.size(); ++r) {
-    for (std::size_t c = 5; c < wb::kStatColCount; ++c) FUZZ_CHECK(!wb::shows_non_finite(g.rows.cell(r, c)));
+    for (std::size_t c = 0; c < wb::kStatColCount; ++c)
+      if (wb::kStatColumns[c].mean != wb::StatMean::None) FUZZ_CHECK(!wb::shows_non_finite(g.rows.cell(r, c)));
   }
 }
 

@@ -106,11 +106,12 @@ int main(int argc, char** argv) {
   wb::register_level_window();
   wb::ProgramFolder folder{wb::u8path(QCoreApplication::applicationDirPath().toStdString())};
   // One writer per program folder: the lock is held until the program ends. A second copy
-  // started on the same folder says so and ends before it reads or writes anything.
+  // started on the same folder, or a lock that cannot be taken (its file a link, a folder),
+  // says so and ends before it reads or writes anything.
   folder.create_folders();
   const wb::WriterLock writer_lock(folder.sys());
-  if (writer_lock.state() == wb::WriterLock::State::Busy) {
-    wb::services().messages->show(wb::folder_in_use_text(folder.root), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
+  if (!writer_lock.held()) {
+    wb::services().messages->show(writer_lock.start_refusal_text(), "抽油机井测试分析工作台", wb::MsgButtons::Ok,
                                   wb::MsgIcon::Warning);
     return 1;
   }

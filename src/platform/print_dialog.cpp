@@ -322,12 +322,16 @@ bool run_print_dialog(QWidget* caller, const PrintPresets& presets) {
 bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy) {
   for (int i = 0; i < calls; ++i) {
     printer.reset_drawing_state();
+    bool thrown = false;
     try {
       print_copy(printer, i);
     } catch (const std::exception&) {
-      printer.end_doc();  // what the page drew goes out as a job of its own
-      return false;
+      thrown = true;
     }
+    // The driver ends every call's job, whether the procedure ended it or not (ending an
+    // ended job does nothing): a copy left open would be drawn over by the next one.
+    printer.end_doc();
+    if (thrown) return false;  // what the page drew went out as a job of its own
   }
   return true;
 }
@@ -339,11 +343,17 @@ int run_copies(QWidget* parent, int calls, int copies, const PrintCopy& print_co
   std::unique_ptr<PrintSession> session = PrintSession::open(parent, name);
   if (!session) return 0;  // declined, or said why not
   const bool thrown = !print_calls(session->printer(), calls, print_copy);
-  session->finish();
+  if (!session->finish()) {  // a PDF that could not be written whole: its path and the cause
+    services().messages->show(session->error(), kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
+    return 0;
+  }
   if (thrown || session->failed()) {
     services().messages->show(kPrintFailedText, kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
+  if (!session->paused_printer().isEmpty())  // printed into a queue that holds it
+    services().messages->show(printer_paused_message(session->paused_printer().toStdString()), kPrintTitle,
+                              MsgButtons::Ok, MsgIcon::Info);
   return copies;
 }
 

@@ -114,9 +114,10 @@ std::vector<std::string> card_paper_items();      // A4, "宽行打印纸(381)"
 // afterwards); Print_Copies then holds the copies asked for.
 bool run_print_dialog(QWidget* caller, const PrintPresets& presets);
 
-// The printing of one copy: the page procedure on the printer; each call is one job. Every
-// call starts from a fresh drawing state (Canvas::reset_drawing_state), so copy 2 is drawn
-// as copy 1 was, whatever copy 1 left.
+// The printing of one copy: the page procedure on the printer; each call is one job, which
+// the driver ends after the call whether the procedure ended it or not. Every call starts
+// from a fresh drawing state (Canvas::reset_drawing_state), so copy 2 is drawn as copy 1
+// was, whatever copy 1 left.
 using PrintCopy = std::function<void(Canvas& printer, int copy)>;
 
 // How a printout takes its copies: one call of the page procedure per copy, or one call that
@@ -124,7 +125,8 @@ using PrintCopy = std::function<void(Canvas& printer, int copy)>;
 enum class CopyCalls { EachCopy, Once };
 
 // The driver's loop on an open printer: `calls` calls of the page procedure, each from a
-// fresh drawing state. A call that throws ends its job and stops the loop: false.
+// fresh drawing state and each ended as a job (Canvas::end_doc) after it. A call that throws
+// has its job ended and stops the loop: false.
 bool print_calls(Canvas& printer, int calls, const PrintCopy& print_copy);
 
 // The print driver every printout goes through: prints Print_Copies copies (none when 0 or

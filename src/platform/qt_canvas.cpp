@@ -301,7 +301,7 @@ void PrinterCanvas::dev_new_page() {
 
 void PrinterCanvas::dev_end_doc() {
   if (painter_) {
-    painter_->end();
+    if (!painter_->end()) failed_ = true;  // the job could not be handed over
     painter_.reset();
   }
 }

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <tuple>
 
 #include "core/common/messages.h"
 #include "core/common/paths.h"
@@ -39,32 +40,44 @@ int resolution_for_quality(std::int16_t quality) {
 
 namespace {
 
-// The spooler's own answer to whether a queue takes jobs: its status tool, in the C locale,
-// says "<name> accepting requests since …" or "<name> not accepting requests since …".
-// Qt's printer information does not carry that state.
+// The spooler's own answers about a queue: its status tool, in the C locale, says
+// "<name> accepting requests since …" or "<name> not accepting requests since …" (-a), and
+// "printer <name> disabled since …" for a paused printer, "printer <name> is idle.  enabled
+// since …" or "… now printing …" otherwise (-p). Qt's printer information carries neither.
+// The lines of `lpstat <option> <name>`; none when the tool is missing or does not answer.
+QStringList lpstat_lines(const QString& option, const QString& name) {
+  const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+  if (lpstat.isEmpty()) return {};
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  p.setProcessEnvironment(env);
+  p.start(lpstat, {option, name});
+  // The spooler answers from its own state at once; one that hangs says nothing.
+  if (!p.waitForFinished(5000)) {
+    p.kill();
+    p.waitForFinished();
+    return {};
+  }
+  return QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+}
+
 class SystemQueues : public PrinterQueues {
  public:
   QStringList names() override { return QPrinterInfo::availablePrinterNames(); }
   bool accepting(const QString& name) override {
-    const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
-    if (lpstat.isEmpty()) return true;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    p.setProcessEnvironment(env);
-    p.start(lpstat, {QStringLiteral("-a"), name});
-    // The spooler answers from its own state at once; one that hangs counts as taking jobs.
-    if (!p.waitForFinished(5000)) {
-      p.kill();
-      p.waitForFinished();
-      return true;
-    }
-    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    for (const QString& line : out.split(QLatin1Char('\n'))) {
+    for (const QString& line : lpstat_lines(QStringLiteral("-a"), name)) {
       if (!line.startsWith(name + QLatin1Char(' '))) continue;
       return !line.mid(name.size() + 1).startsWith(QLatin1String("not accepting"));
     }
     return true;
+  }
+  bool paused(const QString& name) override {
+    const QString head = QStringLiteral("printer ") + name + QLatin1Char(' ');
+    for (const QString& line : lpstat_lines(QStringLiteral("-p"), name)) {
+      if (line.startsWith(head)) return line.mid(head.size()).startsWith(QLatin1String("disabled"));
+    }
+    return false;
   }
 };
 
@@ -188,6 +201,7 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
                                 MsgIcon::Warning);
       return nullptr;
     }
+    if (!device.isEmpty() && printer_queues().paused(device)) s->paused_printer_ = device;
     s->qprinter_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                                  : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (info.isNull() && !device.isEmpty()) s->qprinter_->setPrinterName(device);
@@ -205,19 +219,36 @@ std::unique_ptr<PrintSession> PrintSession::open(QWidget*, const PrintName& name
     QString qpath = QString::fromStdString(path);
     if (QFileInfo(qpath).suffix().isEmpty()) qpath += ".pdf";
     s->pdf_path_ = qpath;
+    s->pdf_out_ = std::make_unique<PdfOutput>();
+    if (!s->pdf_out_->begin(u8path(qpath.toStdString()))) {
+      services().messages->show(pdf_not_written_text(qpath.toStdString(), s->pdf_out_->cause()), kPrintTitle,
+                                MsgButtons::Ok, MsgIcon::Warning);
+      return nullptr;
+    }
     s->qprinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     s->qprinter_->setOutputFormat(QPrinter::PdfFormat);
-    s->qprinter_->setOutputFileName(qpath);
+    s->qprinter_->setOutputFileName(QString::fromStdString(path_text(s->pdf_out_->temp())));
   }
   s->qprinter_->setDocName(QString::fromStdString(print_job_name(name.well, name.report)));
   s->canvas_ = std::make_unique<SessionPrinterCanvas>(s->qprinter_.get(), s->to_pdf());
   return s;
 }
 
-PrintSession::~PrintSession() { finish(); }
+PrintSession::~PrintSession() { std::ignore = finish(); }  // a caller that wanted the outcome asked first
 
-void PrintSession::finish() {
-  if (canvas_) canvas_->finish();
+bool PrintSession::finish() {
+  if (finished_) return error_.empty();
+  finished_ = true;
+  if (!canvas_) return true;  // never opened
+  canvas_->finish();
+  if (!pdf_out_) return true;
+  // Nothing drawn: the writer never opened the file, and no PDF is made.
+  if (canvas_->sheets() == 0) {
+    pdf_out_->discard();
+    return true;
+  }
+  if (!pdf_out_->commit()) error_ = pdf_not_written_text(pdf_path_.toStdString(), pdf_out_->cause());
+  return error_.empty();
 }
 
 }  // namespace wb

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "core/printing/pdf_output.h"
 #include "core/printing/print_state.h"
 #include "platform/qt_canvas.h"
 
@@ -41,6 +42,9 @@ class PrinterQueues {
   // Whether the queue takes jobs now: false when the spooler says it refuses them (a queue
   // stopped for new jobs). A spooler that cannot be asked counts as taking them.
   virtual bool accepting(const QString& name) = 0;
+  // Whether the queue is paused: it takes jobs but holds them until the printer is resumed.
+  // A spooler that cannot be asked counts as not paused.
+  virtual bool paused(const QString& name) = 0;
 };
 
 // The queues in use: the system's unless a test replaced them (nullptr puts them back).
@@ -99,14 +103,20 @@ class PrintSession {
 
   // The system printer as page procedures see it.
   Canvas& printer() { return *canvas_; }
-  // Ends what is still open (the last job, the PDF file).
-  void finish();
+  // Ends what is still open (the last job, the PDF file). The PDF is written beside its
+  // name and renamed onto it when whole (PdfOutput); false when it could not be, with
+  // error() the message that names the file and the cause (nothing is left of it).
+  bool finish();
+  const std::string& error() const { return error_; }
   bool to_pdf() const { return !pdf_path_.isEmpty(); }
   const QString& pdf_path() const { return pdf_path_; }
   int sheets() const { return canvas_->sheets(); }
   bool failed() const { return canvas_->failed(); }
   // The name the printing system lists the session's jobs by (a PDF file's title).
   QString job_name() const { return qprinter_->docName(); }
+  // The chosen printer when its queue was paused at opening (the jobs wait in it); empty
+  // otherwise.
+  const QString& paused_printer() const { return paused_printer_; }
 
   // For tests and machines whose printers are not to be used: print to PDF even when a
   // printer is installed.
@@ -120,6 +130,10 @@ class PrintSession {
   std::unique_ptr<QPrinter> qprinter_;
   std::unique_ptr<SessionPrinterCanvas> canvas_;
   QString pdf_path_;
+  QString paused_printer_;
+  std::unique_ptr<PdfOutput> pdf_out_;
+  bool finished_ = false;
+  std::string error_;
 };
 
 }  // namespace wb

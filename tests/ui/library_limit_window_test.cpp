@@ -221,7 +221,7 @@ TEST(LibraryLimitWindow, TheStatisticsWindowNamesAFileBeyondTheLimit) {
   w->show();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_EQ(fakes.messages.shown[0].text, over_limit_text(lib, kMaxLibraryRecords + 1));
-  for (int r = 1; r < w->Grid1->rows(); ++r) EXPECT_TRUE(w->Grid1->text(r, 1).isEmpty()) << r;
+  for (int r = 1; r < w->Grid1->rows(); ++r) EXPECT_TRUE(w->Grid1->text(r, stat_col::kWell).isEmpty()) << r;
 
   const fs::path other = prog.sys() / "other.dat";
   test::sparse_library(other, kGtYmRecordSize, kMaxLibraryRecords + 2);

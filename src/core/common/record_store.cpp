@@ -1127,7 +1127,7 @@ void set_aside(const fs::path& journal, fs::path& moved_to) {
 
 StoreStatus finish_interrupted_save(const fs::path& journal) {
   const WriterLock lock(folder_of(journal));
-  if (lock.state() == WriterLock::State::Busy) return StoreStatus::IoError;
+  if (!lock.held()) return StoreStatus::IoError;
   SaveJournal read;
   std::string cause;
   return finish_locked(journal, read, cause);
@@ -1149,14 +1149,14 @@ std::string InterruptedSave::message() const {
 
 InterruptedSave recover_interrupted_save(const fs::path& journal) {
   InterruptedSave out;
-  const WriterLock lock(folder_of(journal));
-  if (lock.state() == WriterLock::State::Busy) {
-    out.outcome = InterruptedSave::Outcome::Failed;
-    out.cause = folder_in_use_text(program_folder_of(journal));
-    return out;
-  }
   std::error_code ec;
   if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return out;
+  const WriterLock lock(folder_of(journal));
+  if (!lock.held()) {
+    out.outcome = InterruptedSave::Outcome::Failed;
+    out.cause = lock.cause();
+    return out;
+  }
   SaveJournal read;
   if (finish_locked(journal, read, out.cause) == StoreStatus::Ok) {
     out.outcome = InterruptedSave::Outcome::Finished;
@@ -1176,9 +1176,9 @@ SaveSet::SaveSet(fs::path journal, std::string what) : journal_(std::move(journa
     return;
   }
   lock_.emplace(folder_of(journal_));
-  if (lock_->state() == WriterLock::State::Busy) {
+  if (!lock_->held()) {
     opened_ = StoreStatus::IoError;
-    cause_ = folder_in_use_text(program_folder_of(journal_));
+    cause_ = lock_->cause();
   } else {
     SaveJournal read;
     std::string why;
@@ -1421,6 +1421,9 @@ StoreStatus SaveSet::commit() {
   registered_ = false;
   if (opened_ != StoreStatus::Ok) return opened_;
   if (files_.empty()) return StoreStatus::Ok;
+  // The lock must still be the one the folder's lock file gives (not deleted or replaced
+  // since the set was opened), or another writer may be in.
+  if (!lock_->still_held()) return fail(lock_->cause());
   // The journal names each file relative to the program folder, so a folder moved or copied
   // with a save pending finishes its own save; only names the reader accepts are written.
   const fs::path root = program_folder_of(journal_);

@@ -213,7 +213,8 @@ std::vector<std::uint8_t> encode_save_journal(const SaveJournal& journal);
 
 // Completes or undoes a multi-file save a kill interrupted (see the top of this file). Ok
 // when there was none or it was rolled forward or back; IoError when it could not be (nothing
-// changed then) or when another process holds the folder's writer lock.
+// changed then) or when the folder's writer lock is not held (another process holds it, or it
+// cannot be taken).
 StoreStatus finish_interrupted_save(const std::filesystem::path& journal);
 
 // At program start: as finish_interrupted_save, but a save that cannot be completed is set
@@ -250,7 +251,8 @@ class SaveSet {
   SaveSet& operator=(const SaveSet&) = delete;
 
   // Whether an interrupted save could be finished when the set was opened, and the folder's
-  // writer lock taken; when not, commit() writes nothing and fails.
+  // writer lock taken; when not, commit() writes nothing and fails. commit() refuses too when
+  // the lock is no longer the one the folder's lock file gives (WriterLock::still_held).
   StoreStatus opened() const { return opened_; }
   // Writes every gathered file or none. Ok also when nothing was gathered.
   StoreStatus commit();

@@ -51,4 +51,12 @@ std::string print_job_name(std::string_view well, std::string_view report) {
   return std::string(well) + "_" + std::string(report);
 }
 
+std::string one_well_of(const std::vector<std::string>& wells) {
+  if (wells.empty()) return {};
+  const std::string well = trim_blanks(wells.front());
+  for (const std::string& w : wells)
+    if (trim_blanks(w) != well) return {};
+  return well;
+}
+
 }  // namespace wb

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wb {
 
@@ -17,5 +18,9 @@ std::string proposed_pdf_name(const std::filesystem::path& folder, std::string_v
 // The name a print job is listed by in the printing system's queue: the PDF name's stem,
 // "<well>_<report>" (just the report without a well), as given.
 std::string print_job_name(std::string_view well, std::string_view report);
+
+// The well of a printout of several library rows, for its name: the one well (blanks trimmed)
+// when every row is of it; empty when the rows hold several wells or none.
+std::string one_well_of(const std::vector<std::string>& wells);
 
 }  // namespace wb

@@ -123,4 +123,8 @@ std::string printer_refuses_message(const std::string& printer) {
   return "打印机“" + printer + "”不接受打印任务，未打印。";
 }
 
+std::string printer_paused_message(const std::string& printer) {
+  return "打印机“" + printer + "”已暂停：打印任务已送到它的队列，在打印机恢复后才会打印。";
+}
+
 }  // namespace wb

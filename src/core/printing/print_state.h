@@ -138,5 +138,6 @@ std::string printer_box_text_again(const std::vector<std::string>& printers, con
 // Why a job did not go to the printer the user chose.
 std::string printer_gone_message(const std::string& printer);     // no longer installed
 std::string printer_refuses_message(const std::string& printer);  // its queue takes no jobs
+std::string printer_paused_message(const std::string& printer);   // its queue holds the jobs
 
 }  // namespace wb

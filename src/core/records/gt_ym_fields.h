@@ -19,7 +19,7 @@
 #include "core/common/record_keys.h"
 #include "core/records/effi_box.h"
 #include "core/records/gt_ym_record.h"
-#include "core/records/stat_col.h"
+#include "core/records/stat_columns.h"
 
 namespace wb {
 

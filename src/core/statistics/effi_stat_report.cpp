@@ -23,19 +23,8 @@ constexpr double kAverageY = kY0 + kHeight - 3.0;  // inside the last body row
 constexpr int kFrameWidth = 2;
 constexpr int kRuleWidth = 1;
 
-struct ColHead {
-  double left;  // from kX0
-  const char* line1;
-  const char* line2;
-};
-constexpr std::array<ColHead, kStatColCount> kCols = {{
-    {0, "序号", ""},           {7, "  井    号", ""},    {25, "   单元号", ""},    {43, "     抽油机型号", ""},
-    {72, " 电动机型号", ""},   {92, "冲程", "(m)"},     {102, "冲次", "1/分"},   {110, "油压", "(MPa)"},
-    {118, "套压", "(MPa)"},    {127, "产液", "(m^3)"},  {135.5, "含水", "(%)"},  {142.5, "泵径", "(mm)"},
-    {149, " 泵挂", "  (m)"},   {159.93, "液面", "(m)"}, {168, "沉没", "度(m)"},  {177, "泵效", "(%)"},
-    {185, "电流", "(A)"},      {193, "输入功", "率(kW)"}, {205, "光杆功", "率(kW)"}, {215.5, "有效功", "率(kW)"},
-    {225, "地面效", "率(%)"},  {236, "井下效", "率(%)"}, {246, "系统效", "率(%)"},
-}};
+// A column's left rule, from kX0 (kStatColumns).
+double left_of(int col) { return kStatColumns[static_cast<std::size_t>(col)].print_left; }
 
 void set_font(Canvas& c, const char* face, double pt) {
   c.font = Font{};
@@ -46,8 +35,7 @@ void set_font(Canvas& c, const char* face, double pt) {
 // A value at x in its column; one too wide for the rest of the cell is printed smaller (down
 // to 5 pt) so that it ends before the column's rule instead of running over it.
 void print_in_cell(Canvas& c, int col, double x, double y, const std::string& text) {
-  const std::size_t k = static_cast<std::size_t>(col);
-  const double right = kX0 + (k + 1 < kCols.size() ? kCols[k + 1].left : kWidth) - 0.4;
+  const double right = kX0 + (col + 1 < kStatColCount ? left_of(col + 1) : kWidth) - 0.4;
   const double width = c.text_width(text);
   const double size = c.font.size;
   if (width > 0.0 && x + width > right) c.font.size = std::max(5.0, std::floor(size * (right - x) / width * 2.0) / 2.0);
@@ -111,20 +99,20 @@ void tab_prt(Canvas& c) {
   c.box(kX0, kY0, kX0 + kWidth, kY0 + kHeight);
   c.draw_width = kRuleWidth;
   for (int col = 1; col < kStatColCount; ++col) {
-    const double x = kX0 + kCols[static_cast<std::size_t>(col)].left;
+    const double x = kX0 + left_of(col);
     c.line(x, kY0, x, kY0 + kHeight);
   }
   c.line(kX0, kBodyTop, kX0 + kWidth, kBodyTop);
   for (int k = 1; k < kStatReportRowsPerPage; ++k) c.line(kX0, kBodyTop + k * kRowHeight, kX0 + kWidth, kBodyTop + k * kRowHeight);
   set_font(c, "宋体", 8);
   for (int col = 0; col < kStatColCount; ++col) {
-    const ColHead& h = kCols[static_cast<std::size_t>(col)];
-    const double x = kX0 + h.left + 0.4;
-    if (col <= 4) {
-      c.print_at(x, kY0 + 3, h.line1);
+    const StatColumn& h = kStatColumns[static_cast<std::size_t>(col)];
+    const double x = kX0 + h.print_left + 0.4;
+    if (*h.print2 == '\0') {
+      c.print_at(x, kY0 + 3, h.print1);
     } else {
-      c.print_at(x, kY0 + 1, h.line1);
-      c.print_at(x, kY0 + 4.5, h.line2);
+      c.print_at(x, kY0 + 1, h.print1);
+      c.print_at(x, kY0 + 4.5, h.print2);
     }
   }
 }
@@ -143,14 +131,14 @@ void prt_stat_page(Canvas& c, const StatRows& rows, const std::string& unit, con
       const auto row = static_cast<std::size_t>(counter);
       const double y = kBodyTop + (k - 1) * kRowHeight + 1;
       for (int col = 0; col < kStatColCount; ++col)
-        print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 1, y,
+        print_in_cell(c, col, kX0 + left_of(col) + 1, y,
                       mytrim(rows.cell(row, static_cast<std::size_t>(col))));
     }
     if (page == pages) {
       if (rows.size() >= 2) {
         const StatRow avg = rows.back();
         for (int col = 1; col < kStatColCount; ++col)
-          print_in_cell(c, col, kX0 + kCols[static_cast<std::size_t>(col)].left + 0.4, kAverageY,
+          print_in_cell(c, col, kX0 + left_of(col) + 0.4, kAverageY,
                         mytrim(avg[static_cast<std::size_t>(col)]));
       }
       c.print_at(kX0 + 0.4, kAverageY, "平均");

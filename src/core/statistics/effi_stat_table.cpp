@@ -20,17 +20,14 @@
 
 namespace wb {
 
-const std::array<const char*, kStatColCount> kStatHeaders = {
-    "序号",       "井号",       "单元号",     "抽油机型号",   "电动机型号",   "冲程(m)",
-    "冲次",       "油压(MPa)",  "套压(MPa)",  "产液(m^3)",    "含水(%)",      "泵径(mm)",
-    "泵挂(m)",    "液面(m)",    "沉没度(m)",  "泵效(%)",      "电流(A)",      "输入功率(kW)",
-    "光杆功率(kW)", "有效功率(kW)", "地面效率(%)", "井下效率(%)", "系统效率(%)"};
+namespace {
+// The columns the field list filters on; their headers are the list's texts.
+constexpr std::array<int, 3> kStatFilterColumns = {stat_col::kBlock, stat_col::kCyjModel, stat_col::kMotorModel};
+}  // namespace
 
-const std::array<int, kStatColCount> kStatColTwips = {0,    1700, 1700, 1700, 1700, 1000, 1000, 1000,
-                                                      1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
-                                                      1000, 1400, 1400, 1400, 1400, 1400, 1400};
-
-const std::array<const char*, 3> kStatFilterFields = {"单元号", "抽油机型号", "电动机型号"};
+const std::array<const char*, 3> kStatFilterFields = {kStatColumns[kStatFilterColumns[0]].caption,
+                                                      kStatColumns[kStatFilterColumns[1]].caption,
+                                                      kStatColumns[kStatFilterColumns[2]].caption};
 
 namespace {
 
@@ -43,8 +40,12 @@ constexpr bool every_column_has_a_field() {
 static_assert(every_column_has_a_field(), "each statistics column after the number shows one field");
 
 using namespace stat_col;
-constexpr int kFirstWholeCol = kLiquidRate;  // 产液 .. 沉没度 are averaged to whole numbers
-constexpr int kLastWholeCol = kSubmergence;
+// The average row's own rules name these columns.
+static_assert(kStatColumns[kWaterCut].mean == StatMean::LiquidWeighted && stat_col_summed(kLiquidRate));
+static_assert(kStatColumns[kSurfaceEffi].mean == StatMean::FromPowers &&
+              kStatColumns[kDownholeEffi].mean == StatMean::FromPowers &&
+              kStatColumns[kSystemEffi].mean == StatMean::FromPowers);
+static_assert(stat_col_summed(kInputPower) && stat_col_summed(kRodPower) && stat_col_summed(kUsefulPower));
 
 // A cell's number as the average row reads it: num_val in single precision. A cell of plain
 // decimal digits (an optional minus, digits with at most one point) is the number
@@ -79,16 +80,14 @@ struct MeanSums {
   StatMeans sums{};
   float water = 0.0f;
   void add(const StatMeans& v) {
-    static_assert(kLiquidRate >= kFirstMeanCol && kLiquidRate <= kLastMeanCol && kWaterCut >= kFirstMeanCol &&
-                  kWaterCut <= kLastMeanCol);
-    for (int k = 0; k < kMeanColCount; ++k) sums[k] += v[k];
-    water += v[kLiquidRate - kFirstMeanCol] * v[kWaterCut - kFirstMeanCol] / 100.0f;
+    for (std::size_t k = 0; k < kStatMeanCount; ++k) sums[k] += v[k];
+    water += v[stat_mean_index(kLiquidRate)] * v[stat_mean_index(kWaterCut)] / 100.0f;
   }
 };
 
 StatMeans means_of(const auto& cells) {
   StatMeans v;
-  for (int k = 0; k < kMeanColCount; ++k) v[k] = cell_value(cells[kFirstMeanCol + k]);
+  for (std::size_t k = 0; k < kStatMeanCount; ++k) v[k] = cell_value(cells[kStatMeanColumns[k]]);
   return v;
 }
 
@@ -97,9 +96,10 @@ StatRow average_of(const MeanSums& m, std::size_t n) {
   avg[kNumber] = "平均";
   if (n == 0) return avg;
   const float count = static_cast<float>(n);
-  for (int c = kFirstMeanCol; c <= kLastMeanCol; ++c) {
-    const float mean = m.sums[c - kFirstMeanCol] / count;
-    const bool whole = c >= kFirstWholeCol && c <= kLastWholeCol;
+  for (std::size_t k = 0; k < kStatMeanCount; ++k) {
+    const int c = kStatMeanColumns[k];
+    const float mean = m.sums[k] / count;
+    const bool whole = kStatColumns[static_cast<std::size_t>(c)].mean != StatMean::Decimals;
     // A cell beyond single precision (a damaged library's text) leaves the mean empty
     // rather than showing "inf".
     if (std::isfinite(mean))
@@ -388,7 +388,7 @@ void fill_stat_grid(StatGrid& g, const StatRecords& recs, std::span<const std::s
   for (const std::size_t k : shown) bytes += recs.text_bytes(k) + 6;  // the row number
   g.rows.clear();
   g.rows.reserve(shown.empty() ? had : n + 2, bytes + 512);
-  g.rows.push_row([](std::size_t c) { return std::string_view(kStatHeaders[c]); });
+  g.rows.push_row([](std::size_t c) { return std::string_view(kStatColumns[c].caption); });
   if (shown.empty()) {
     for (std::size_t r = 1; r < had; ++r) g.rows.push_row([](std::size_t) { return std::string_view(); });
     g.source.assign(had, StatSource{});
@@ -430,7 +430,7 @@ StatRow stat_average_row(const StatRows& rows, std::size_t first, std::size_t n)
 
 int stat_filter_column(std::string_view field) {
   for (std::size_t k = 0; k < kStatFilterFields.size(); ++k)
-    if (field == kStatFilterFields[k]) return static_cast<int>(k) + kBlock;
+    if (field == kStatFilterFields[k]) return kStatFilterColumns[k];
   return 0;
 }
 

@@ -22,7 +22,7 @@
 #include "core/common/bulk_memory.h"
 #include "core/common/listing_texts.h"
 #include "core/records/gt_ym_checks.h"
-#include "core/records/stat_col.h"
+#include "core/records/stat_columns.h"
 
 namespace wb {
 
@@ -89,17 +89,12 @@ class StatRows {
   ListingTexts texts_{kStatColCount};
 };
 
-// Column headers of row 0 and column widths in twips (0: the grid's own width).
-extern const std::array<const char*, kStatColCount> kStatHeaders;
-extern const std::array<int, kStatColCount> kStatColTwips;
+// The columns' headers, widths and averages are kStatColumns (core/records/stat_columns.h).
 // The grid's size before the first load.
 inline constexpr int kStatInitialRows = 5;
 
-// The averaged columns (5 .. 19) and, among them, those averaged to whole numbers.
-inline constexpr int kFirstMeanCol = stat_col::kRealStroke;
-inline constexpr int kLastMeanCol = stat_col::kUsefulPower;
-inline constexpr int kMeanColCount = kLastMeanCol - kFirstMeanCol + 1;
-using StatMeans = std::array<float, kMeanColCount>;
+// A record's values of the summed columns (kStatMeanColumns), in their order.
+using StatMeans = std::array<float, kStatMeanCount>;
 
 // The efficiency records of a file as the table shows them, numbered from 1 in file order.
 // They are kept compact, as the statistics window keeps a library of up to 32 767 of them
@@ -121,7 +116,8 @@ class StatRecords {
   std::string_view well(std::size_t i) const { return cell(i, stat_col::kWell); }
   // The trimmed test date, the second part of the record's key.
   std::string_view test(std::size_t i) const { return cell(i, kStatColCount); }
-  // Columns 5 .. 19 as the average row reads them: each cell's number in single precision.
+  // The summed columns (kStatMeanColumns) as the average row reads them: each cell's number
+  // in single precision.
   const StatMeans& means(std::size_t i) const { return recs_[i].means; }
   // Bytes of record i's texts, all cells and the test date.
   std::size_t text_bytes(std::size_t i) const { return recs_[i].ends[kStatColCount]; }
@@ -186,7 +182,7 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
 void fill_stat_grid(StatGrid& g, const StatRecords& recs, std::span<const std::size_t> shown);
 void fill_stat_grid(StatGrid& g, const StatRecords& all);
 
-// The average row over data rows first .. first + n - 1: means of columns 5 to 19 in single
+// The average row over data rows first .. first + n - 1: means of the summed columns in single
 // precision (the rows' values added in row order), the liquid-weighted water cut, the
 // efficiencies from the mean powers.
 StatRow stat_average_row(const StatRows& rows, std::size_t first, std::size_t n);

@@ -433,7 +433,7 @@ void BalanceAnalysis::set_text1(const std::string& text) {
   Text1->setPlainText(qs(text));
 }
 
-void BalanceAnalysis::Run_PH_Analysis(int step) {
+std::string BalanceAnalysis::Run_PH_Analysis(int step) {
   if (step == 0) {
     services().shell->beep();
     SSTab1->setCurrentIndex(1);
@@ -450,13 +450,14 @@ void BalanceAnalysis::Run_PH_Analysis(int step) {
       set_text1(r.check_message);
       Cmd_Save->setEnabled(false);
     }
-    return;
+    return r.check_message;
   }
   write_intermediate_files(r.files);
   set_text1(state.advice);
   Disp_PH();
   Disp_Twist();
   Cmd_Save->setEnabled(true);
+  return {};
 }
 
 void BalanceAnalysis::write_intermediate_files(const std::vector<IntermediateFile>& files) {

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <array>
+#include <string>
 
 #include "core/balance/balance_analysis.h"
 #include "core/balance/phfx_record.h"
@@ -77,7 +78,9 @@ class BalanceAnalysis : public QWidget, public BalanceHandOver {
 
   // ---- handlers and operations ----
   void Form_Load();
-  void Run_PH_Analysis(int step);
+  // The analysis step; when the checks refuse the boxes, their message goes into the advice
+  // box and is returned (empty otherwise).
+  std::string Run_PH_Analysis(int step);
   void Option1_Click(int index);
   void Adj_Adj_Flag();
   void Text2_Change(int index);

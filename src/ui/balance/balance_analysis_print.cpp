@@ -6,6 +6,7 @@
 
 #include "core/balance/balance_report.h"
 #include "core/balance/electric_fit.h"
+#include "core/common/messages.h"
 #include "core/common/trim.h"
 #include "core/printing/print_state.h"
 #include "platform/print_dialog.h"
@@ -14,6 +15,14 @@
 #include "ui/balance/balance_print.h"
 
 namespace wb {
+namespace {
+
+// The current test's report when the analysis did not run: the checks' message follows the
+// first; the second is for a window that holds no test.
+constexpr const char* kBalanceNotPrintedText = "本井的参数未通过检查，平衡分析报表未能打印：";
+constexpr const char* kBalanceNoTestText = "没有可分析的测试，平衡分析报表未能打印。";
+
+}  // namespace
 
 void BalanceAnalysis::Cmd_Prnt_Click() { prt_grid(); }
 
@@ -45,8 +54,14 @@ void BalanceAnalysis::prt_grid() {
 void BalanceAnalysis::print_ph(int fw, const std::vector<int>& records, QWidget* caller) {
   if (fw != 1 && fw != 2) return;
   if (fw == 1) {
-    Run_PH_Analysis(0);
-    if (!Cmd_Save->isEnabled()) return;  // the checks failed: their message is in the advice box
+    const std::string refused = Run_PH_Analysis(0);
+    if (!Cmd_Save->isEnabled()) {
+      // The advice box behind the print window holds the checks' message: say it in front.
+      services().messages->show(refused.empty() ? std::string(kBalanceNoTestText)
+                                                : std::string(kBalanceNotPrintedText) + refused,
+                                kPrintTitle, MsgButtons::Ok, MsgIcon::Warning);
+      return;
+    }
   }
   PrintPresets presets;
   presets.paper_items = standard_paper_items();

@@ -234,15 +234,15 @@ void LevelDisplay::build() {
 
 void LevelDisplay::Form_Load() {
   st.auto_level_index = -1;
-  Grid1->set_cols(3);
+  Grid1->set_cols(kGridCols);
   Grid1->set_rows(2);
   Grid1->set_fixed_rows(1);
-  Grid1->set_col_width_twips(0, 400);
-  Grid1->set_col_width_twips(1, 1500);
-  Grid1->set_col_width_twips(2, 1200);
-  Grid1->set_text(0, 0, QStringLiteral("序号"));
-  Grid1->set_text(0, 1, QStringLiteral("    井     号"));
-  Grid1->set_text(0, 2, QStringLiteral("测试日期"));
+  Grid1->set_col_width_twips(kColNumber, 400);
+  Grid1->set_col_width_twips(kColWell, 1500);
+  Grid1->set_col_width_twips(kColDate, 1200);
+  Grid1->set_text(0, kColNumber, QStringLiteral("序号"));
+  Grid1->set_text(0, kColWell, QStringLiteral("    井     号"));
+  Grid1->set_text(0, kColDate, QStringLiteral("测试日期"));
   Dir1->set_path(folder_.data());
   File1->set_path(folder_.data());
   File1->set_pattern(QStringLiteral("*.y*"));

@@ -36,6 +36,9 @@ class LevelDisplay : public QWidget {
 
   LevelTest st;
 
+  // The library grid's columns (row 0 the headings, row r record r).
+  enum GridCol : int { kColNumber, kColWell, kColDate, kGridCols };
+
   // ---- controls ----
   QGroupBox* Frame1 = nullptr;
   QGroupBox* Frame2 = nullptr;

@@ -14,6 +14,7 @@
 #include "core/level/level_open.h"
 #include "core/level/level_methods.h"
 #include "core/level/level_page.h"
+#include "core/printing/pdf_file_name.h"
 #include "core/workbench/print_mark.h"
 #include "platform/grid.h"
 #include "platform/picture_box.h"
@@ -131,9 +132,9 @@ void LevelDisplay::load_grid_dat() {
   const RowNumbers numbers(rows->size());
   Grid1->set_rows_text(1, rows->size(), [&](std::size_t r, std::size_t c) -> std::string_view {
     switch (c) {
-      case 0: return numbers(r + 1);
-      case 1: return rows->well_name(r);
-      case 2: return rows->test_date(r);
+      case kColNumber: return numbers(r + 1);
+      case kColWell: return rows->well_name(r);
+      case kColDate: return rows->test_date(r);
       default: return {};
     }
   });
@@ -162,7 +163,7 @@ void LevelDisplay::Grid1_DblClick() { dy_num_Click(); }
 void LevelDisplay::dy_num_Click() {
   const int r = Grid1->row();
   if (r < 1) return;
-  Grid1->set_text(r, 0, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, 0).toStdString())));
+  Grid1->set_text(r, kColNumber, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, kColNumber).toStdString())));
 }
 
 void LevelDisplay::Grid1_KeyPress(QChar key) {
@@ -179,7 +180,7 @@ void LevelDisplay::Grid1_KeyPress(QChar key) {
   }
   if (last < 1) return;
   for (int r = std::max(first, 1); r <= last; ++r)
-    Grid1->set_text(r, 0, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, 0).toStdString())));
+    Grid1->set_text(r, kColNumber, QString::fromStdString(Toggle_Print_Mark(Grid1->text(r, kColNumber).toStdString())));
 }
 
 void LevelDisplay::Grid1_MouseDown(Qt::MouseButton button) {
@@ -231,7 +232,7 @@ void LevelDisplay::sc_num_Click() {
 std::vector<std::int16_t> LevelDisplay::marked_records() const {
   std::vector<std::int16_t> out;
   for (int r = 1; r <= record_count_ && r < Grid1->rows(); ++r)
-    if (Print_Mark(Grid1->text(r, 0).toStdString())) out.push_back(static_cast<std::int16_t>(r));
+    if (Print_Mark(Grid1->text(r, kColNumber).toStdString())) out.push_back(static_cast<std::int16_t>(r));
   return out;
 }
 
@@ -247,10 +248,9 @@ void LevelDisplay::Command6_Click() {
   presets.paper_enabled = true;
   presets.landscape = false;
   // A PDF of one well's tests carries the well in its name; one of several wells does not.
-  QString well = Grid1->text(records.front(), 1).trimmed();
-  for (std::int16_t r : records)
-    if (Grid1->text(r, 1).trimmed() != well) well.clear();
-  presets.name = PrintName{well.toStdString(), "液面测试报表"};
+  std::vector<std::string> wells;
+  for (std::int16_t r : records) wells.push_back(Grid1->text(r, kColWell).toStdString());
+  presets.name = PrintName{one_well_of(wells), "液面测试报表"};
   LevelLibrary lib(program_folder());
   auto read = [&lib](std::int16_t r, LevelTest& into, double& mark_level) {
     DymRecord d;

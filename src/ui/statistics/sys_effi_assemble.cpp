@@ -178,7 +178,7 @@ void SysEffiAssemble::sync_grid() {
   // The columns given a width start from it again; the grid widens each column once, to
   // its longest text, as it takes the whole table.
   for (int c = 0; c < kStatColCount; ++c) {
-    const int twips = kStatColTwips[static_cast<std::size_t>(c)];
+    const int twips = kStatColumns[static_cast<std::size_t>(c)].twips;
     if (twips > 0) Grid1->set_col_width_twips(c, twips);
   }
   // The grid copies the texts straight from the table's rows.

@@ -3,6 +3,7 @@
 #include <QRadioButton>
 #include <vector>
 
+#include "core/printing/pdf_file_name.h"
 #include "core/workbench/batch_print.h"
 #include "platform/print_dialog.h"
 #include "platform/services_qt.h"
@@ -50,7 +51,10 @@ void RodEngMapDisplay::print_marked_command() {
   presets.paper_items = cards ? card_paper_items() : standard_paper_items();
   presets.paper_item = cards ? 0 : 1;
   presets.paper_enabled = cards;
-  presets.name = PrintName{"", st.frame2_caption};
+  // The marked rows of one well name their job and PDF after it (column 1 is the well).
+  std::vector<std::string> wells;
+  for (std::int16_t r : marks.rows) wells.push_back(Grid1->text(r, 1).toStdString());
+  presets.name = PrintName{one_well_of(wells), st.frame2_caption};
   // A single card lays out all copies on its sheets itself.
   const bool single_card = cards && marks.rows.size() == 1;
   print_protocol(

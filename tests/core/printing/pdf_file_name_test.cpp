@@ -62,5 +62,19 @@ TEST(ProposedPdfName, ANumberRatherThanOverwriting) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(OneWellOf, TheWellWhenEveryRowIsOfIt) {
+  const struct {
+    std::vector<std::string> wells;
+    std::string one;
+  } cases[] = {
+      {{"示范井1"}, "示范井1"},
+      {{"示范井1  ", " 示范井1"}, "示范井1"},  // grid texts as padded
+      {{"示范井1", "示范井2", "示范井1"}, ""},
+      {{"示范井1", ""}, ""},
+      {{}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(one_well_of(c.wells), c.one) << c.wells.size();
+}
+
 }  // namespace
 }  // namespace wb

@@ -88,7 +88,9 @@ TEST(GtYmFields, GlossaryColumnsNameTheFieldAndHeaderOfTheTable) {
     // column | header | unit | record field | name
     const auto& row = rows.at(c);
     ASSERT_EQ(row.size(), 5u);
-    EXPECT_EQ(row[1], "\"" + std::string(kStatHeaders[static_cast<std::size_t>(c)]) + "\"");
+    const StatColumn& col = kStatColumns[static_cast<std::size_t>(c)];
+    EXPECT_EQ(row[1], "\"" + std::string(col.caption) + "\"");
+    EXPECT_EQ(row[2], col.unit);
     const std::size_t field = kStatColField[static_cast<std::size_t>(c)];
     if (field == kNoField) {
       EXPECT_EQ(row[3].find('`'), std::string::npos);

@@ -32,13 +32,13 @@ TEST(EffiStatDamaged, RefusedLeftOutDamagedEmptyAndNamed) {
   ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
 
   ASSERT_EQ(st.grid.row_count(), 5);  // headers, W1, W2, W4, average
-  EXPECT_EQ(st.grid.rows[3][1], "W4");
-  EXPECT_EQ(st.grid.rows[3][0], "3");
+  EXPECT_EQ(st.grid.rows[3][stat_col::kWell], "W4");
+  EXPECT_EQ(st.grid.rows[3][stat_col::kNumber], "3");
   EXPECT_EQ(st.grid.source[3].record, 4);  // the file position, for the deletion
-  EXPECT_EQ(st.grid.rows[2][11], "");      // damaged pump bore
-  EXPECT_EQ(st.grid.rows[2][17], "");      // "nan" input power
-  EXPECT_EQ(st.grid.rows[4][11], "27");    // (38 + 0 + 44) / 3: the blank counts as 0
-  EXPECT_EQ(st.grid.rows[4][17], "10");
+  EXPECT_EQ(st.grid.rows[2][stat_col::kPumpDia], "");      // damaged pump bore
+  EXPECT_EQ(st.grid.rows[2][stat_col::kInputPower], "");      // "nan" input power
+  EXPECT_EQ(st.grid.rows[4][stat_col::kPumpDia], "27");    // (38 + 0 + 44) / 3: the blank counts as 0
+  EXPECT_EQ(st.grid.rows[4][stat_col::kInputPower], "10");
 
   ASSERT_EQ(st.findings.size(), 2u);
   EXPECT_EQ(st.findings[0].record, 2u);

@@ -62,7 +62,7 @@ TEST(EffiStatDelete, ConfirmedRowsOfAFullTable) {
     EXPECT_EQ(removed, static_cast<int>(10 - k.remain.size()));
     EXPECT_FALSE(std::filesystem::exists(tp.prog.sys() / kGtYmBackupName));
     ASSERT_EQ(st.reload("20261210"), StatFileStatus::Ok);
-    EXPECT_EQ(st.grid.rows[1][0], "1");
+    EXPECT_EQ(st.grid.rows[1][stat_col::kNumber], "1");
     EXPECT_EQ(st.grid.row_count(), static_cast<int>(k.remain.size()) + 2);
   }
 }
@@ -92,8 +92,8 @@ TEST(EffiStatDelete, FilterThenDeleteRemovesExactlyTheShownRecords) {
   st.choose_field("单元号");
   st.choose_value("even");
   ASSERT_EQ(st.run_filter("20261210"), EffiStatState::Filter::Shown);
-  ASSERT_EQ(st.grid.rows[2][1], "W4");
-  ASSERT_EQ(st.grid.rows[3][1], "W6");
+  ASSERT_EQ(st.grid.rows[2][stat_col::kWell], "W4");
+  ASSERT_EQ(st.grid.rows[3][stat_col::kWell], "W6");
   int removed = 0;
   // Rows 2 and 3 of the filtered table are records 4 and 6, not records 2 and 3.
   ASSERT_EQ(st.delete_confirmed(2, 3, 2, removed), StatDeleteStatus::Deleted);
@@ -117,7 +117,7 @@ TEST(EffiStatDelete, AnotherOpenedFileIsTheOneChanged) {
   EXPECT_EQ(test::file_bytes(lib), lib_bytes);
   ASSERT_EQ(st.reload("20261210"), StatFileStatus::Ok);
   EXPECT_EQ(st.cur_file, other);
-  EXPECT_EQ(st.grid.rows[2][1], "X3");
+  EXPECT_EQ(st.grid.rows[2][stat_col::kWell], "X3");
 }
 
 TEST(EffiStatDelete, AChangedOrDamagedFileIsLeftAlone) {
@@ -158,7 +158,7 @@ TEST(EffiStatDelete, DeletingEveryRecordLeavesAnEmptyLibraryThatTheReloadRemoves
   EXPECT_EQ(std::filesystem::file_size(lib), 0u);
   EXPECT_EQ(st.reload("20261210"), StatFileStatus::Empty);
   EXPECT_FALSE(std::filesystem::exists(lib));
-  EXPECT_EQ(st.grid.rows[1][1], "");
+  EXPECT_EQ(st.grid.rows[1][stat_col::kWell], "");
 }
 
 // A save of the library left committed but not yet renamed in place (a failed rename): the

@@ -13,13 +13,13 @@ namespace {
 // A grid of d numbered data rows (well "W <i>"), headers and an average row.
 std::vector<StatRow> grid_of(int d) {
   std::vector<StatRow> rows(static_cast<std::size_t>(d) + 2);
-  rows[0][0] = "序号";
+  rows[0][stat_col::kNumber] = "序号";
   for (int i = 1; i <= d; ++i) {
-    rows[static_cast<std::size_t>(i)][0] = std::to_string(i);
-    rows[static_cast<std::size_t>(i)][1] = "W " + std::to_string(i);
+    rows[static_cast<std::size_t>(i)][stat_col::kNumber] = std::to_string(i);
+    rows[static_cast<std::size_t>(i)][stat_col::kWell] = "W " + std::to_string(i);
   }
-  rows.back()[0] = "平均";
-  rows.back()[17] = "12.5";
+  rows.back()[stat_col::kNumber] = "平均";
+  rows.back()[stat_col::kInputPower] = "12.5";
   return rows;
 }
 
@@ -143,14 +143,14 @@ namespace {
 TEST(EffiStatReport, CentredAndValuesStayInTheirCells) {
   RecordingCanvas c(297, 210, true);
   std::vector<StatRow> rows = grid_of(1);
-  rows[1][9] = "23.05";
-  rows[1][10] = "1";
-  rows.back()[9] = "1234.56";
+  rows[1][stat_col::kLiquidRate] = "23.05";
+  rows[1][stat_col::kWaterCut] = "1";
+  rows.back()[stat_col::kLiquidRate] = "1234.56";
   prt_stat_page(c, rows, "", "20261210");
   const auto* frame = &*std::find_if(c.items.begin(), c.items.end(),
                                      [](const auto& it) { return it.op == RecordingCanvas::Op::Rect; });
   EXPECT_NEAR(frame->x1 + frame->x2, 297.0, 1e-9);  // as much room left as right
-  const double next_rule = frame->x1 + 135.5;        // the 含水 column's left rule
+  const double next_rule = frame->x1 + kStatColumns[stat_col::kWaterCut].print_left;
   for (const char* value : {"23.05", "1234.56"}) {
     SCOPED_TRACE(value);
     const auto* it = c.find_text(value);

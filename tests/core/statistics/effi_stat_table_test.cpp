@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "../workbench/temp_program_folder.h"
 #include "core/common/number_text.h"
@@ -46,20 +47,25 @@ TEST(EffiStatTable, FiveWellsRowsAndAverage) {
   EffiStatState st(lib);
   ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
   ASSERT_EQ(st.grid.row_count(), 7);
-  EXPECT_EQ(st.grid.rows[0][0], "序号");
-  EXPECT_EQ(st.grid.rows[0][22], "系统效率(%)");
-  EXPECT_EQ(st.grid.rows[3][0], "3");
-  EXPECT_EQ(st.grid.rows[3][1], "北2-1");  // leading blanks trimmed
-  EXPECT_EQ(st.grid.rows[3][2], "一队");
-  EXPECT_EQ(st.grid.rows[2][12], "");
-  EXPECT_EQ(st.grid.rows[1][22], "99.9");
+  EXPECT_EQ(st.grid.rows[0][stat_col::kNumber], "序号");
+  EXPECT_EQ(st.grid.rows[0][stat_col::kSystemEffi], "系统效率(%)");
+  EXPECT_EQ(st.grid.rows[3][stat_col::kNumber], "3");
+  EXPECT_EQ(st.grid.rows[3][stat_col::kWell], "北2-1");  // leading blanks trimmed
+  EXPECT_EQ(st.grid.rows[3][stat_col::kBlock], "一队");
+  EXPECT_EQ(st.grid.rows[2][stat_col::kPumpDepth], "");
+  EXPECT_EQ(st.grid.rows[1][stat_col::kSystemEffi], "99.9");
   EXPECT_EQ(st.Text2, "20261210");
   const StatRow& avg = st.grid.rows[6];
-  const StatRow want = {"平均", "", "", "", "", "3.35", "0", "0", "0", "20", "68", "44", "900", "0", "0",
-                        "0",    "0", "20", "8.1", "4.1", "40.5", "50.6", "20.5"};
+  // Every other column of the average row is empty.
+  using namespace stat_col;
+  const std::map<int, std::string> want = {
+      {kNumber, "平均"},     {kRealStroke, "3.35"}, {kRealSpm, "0"},      {kTubingPress, "0"},  {kCasingPress, "0"},
+      {kLiquidRate, "20"},   {kWaterCut, "68"},     {kPumpDia, "44"},     {kPumpDepth, "900"},  {kFluidLevel, "0"},
+      {kSubmergence, "0"},   {kPumpEffi, "0"},      {kMeanCurrent, "0"},  {kInputPower, "20"},  {kRodPower, "8.1"},
+      {kUsefulPower, "4.1"}, {kSurfaceEffi, "40.5"}, {kDownholeEffi, "50.6"}, {kSystemEffi, "20.5"}};
   for (int c = 0; c < kStatColCount; ++c) {
-    SCOPED_TRACE(c);
-    EXPECT_EQ(avg[static_cast<std::size_t>(c)], want[static_cast<std::size_t>(c)]);
+    SCOPED_TRACE(kStatColumns[static_cast<std::size_t>(c)].caption);
+    EXPECT_EQ(avg[static_cast<std::size_t>(c)], want.contains(c) ? want.at(c) : std::string());
   }
   EXPECT_EQ(st.grid.source[3].record, 3);
   EXPECT_EQ(st.grid.source[3].test, "202605011200");
@@ -97,8 +103,8 @@ TEST(EffiStatTable, AverageRowRules) {
     for (std::size_t i = 0; i < k.rows.size(); ++i)
       for (const auto& [c, t] : k.rows[i]) rows[i + 1][static_cast<std::size_t>(c)] = t;
     const StatRow avg = stat_average_row(rows, 1, k.rows.size());
-    EXPECT_EQ(avg[0], "平均");
-    EXPECT_EQ(avg[1], "");
+    EXPECT_EQ(avg[stat_col::kNumber], "平均");
+    EXPECT_EQ(avg[stat_col::kWell], "");
     for (const auto& [c, t] : k.want) EXPECT_EQ(avg[static_cast<std::size_t>(c)], t) << "column " << c;
   }
 }
@@ -107,16 +113,16 @@ TEST(EffiStatTable, AverageRowRules) {
 // others are formed; nothing shows "inf" or "nan".
 TEST(EffiStatTable, AverageOfCellsBeyondSinglePrecisionShowsNoInf) {
   std::vector<StatRow> rows(3);
-  rows[1][5] = "3";
-  rows[2][5] = "4";
-  rows[1][9] = "1e39";   // liquid
-  rows[2][10] = "50";    // water cut
-  rows[1][17] = "-9e38";  // input power
-  rows[2][17] = "-9e38";
-  rows[1][18] = "8";
+  rows[1][stat_col::kRealStroke] = "3";
+  rows[2][stat_col::kRealStroke] = "4";
+  rows[1][stat_col::kLiquidRate] = "1e39";
+  rows[2][stat_col::kWaterCut] = "50";
+  rows[1][stat_col::kInputPower] = "-9e38";
+  rows[2][stat_col::kInputPower] = "-9e38";
+  rows[1][stat_col::kRodPower] = "8";
   const StatRow avg = stat_average_row(rows, 1, 2);
-  EXPECT_EQ(avg[5], "3.5");
-  EXPECT_EQ(avg[10], "25");  // no mean liquid: the plain mean of the water cut
+  EXPECT_EQ(avg[stat_col::kRealStroke], "3.5");
+  EXPECT_EQ(avg[stat_col::kWaterCut], "25");  // no mean liquid: the plain mean of the water cut
   for (int c : {9, 17, 20, 22}) EXPECT_EQ(avg[static_cast<std::size_t>(c)], "") << c;
   for (const std::string& cell : avg) {
     EXPECT_EQ(cell.find("inf"), std::string::npos) << cell;
@@ -133,7 +139,7 @@ TEST(EffiStatTable, EmptyMissingAndDamagedFiles) {
   EXPECT_EQ(st.load_library("20261210"), StatFileStatus::Empty);
   EXPECT_FALSE(std::filesystem::exists(lib));
   EXPECT_EQ(st.grid.row_count(), kStatInitialRows);
-  EXPECT_EQ(st.grid.rows[0][1], "井号");
+  EXPECT_EQ(st.grid.rows[0][stat_col::kWell], "井号");
   EXPECT_EQ(st.Combo1_text, "请选择");
 
   // A zero-length library is removed, as an empty library always is.
@@ -147,7 +153,8 @@ TEST(EffiStatTable, EmptyMissingAndDamagedFiles) {
   test::put_bytes(lib, bytes);
   EXPECT_EQ(st.load_library("20261210"), StatFileStatus::Damaged);
   EXPECT_EQ(test::file_bytes(lib), bytes);
-  for (int r = 1; r < st.grid.row_count(); ++r) EXPECT_EQ(st.grid.rows[static_cast<std::size_t>(r)][1], "");
+  for (int r = 1; r < st.grid.row_count(); ++r)
+    EXPECT_EQ(st.grid.rows[static_cast<std::size_t>(r)][stat_col::kWell], "");
 
   // A good library, then a file the user opens: an empty one is shown empty and kept; a
   // truncated one is refused and the table stays as it was.
@@ -158,7 +165,7 @@ TEST(EffiStatTable, EmptyMissingAndDamagedFiles) {
   EXPECT_EQ(st.open_file(empty, "20261211"), StatFileStatus::Empty);
   EXPECT_TRUE(std::filesystem::exists(empty));
   EXPECT_EQ(st.cur_file, empty);
-  EXPECT_EQ(st.grid.rows[1][1], "");
+  EXPECT_EQ(st.grid.rows[1][stat_col::kWell], "");
 
   ASSERT_EQ(st.load_library("20261210"), StatFileStatus::Ok);
   const auto cut = tp.prog.sys() / "cut.dat";
@@ -166,7 +173,7 @@ TEST(EffiStatTable, EmptyMissingAndDamagedFiles) {
   EXPECT_EQ(st.open_file(cut, "20261211"), StatFileStatus::Damaged);
   EXPECT_EQ(st.cur_file, lib);
   EXPECT_EQ(st.Text2, "20261210");
-  EXPECT_EQ(st.grid.rows[1][1], "北1-1");
+  EXPECT_EQ(st.grid.rows[1][stat_col::kWell], "北1-1");
 }
 
 TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
@@ -178,10 +185,10 @@ TEST(EffiStatTable, MoreRecordsThanA16BitCount) {
   StatGrid g;
   fill_stat_grid(g, parsed);
   ASSERT_EQ(g.row_count(), n + 2);
-  EXPECT_EQ(g.rows[static_cast<std::size_t>(n)][0], "33000");
-  EXPECT_EQ(g.rows[static_cast<std::size_t>(n)][1], "LAST");
+  EXPECT_EQ(g.rows[static_cast<std::size_t>(n)][stat_col::kNumber], "33000");
+  EXPECT_EQ(g.rows[static_cast<std::size_t>(n)][stat_col::kWell], "LAST");
   EXPECT_EQ(g.source[static_cast<std::size_t>(n)].record, n);
-  EXPECT_EQ(g.rows.back()[11], "38");
+  EXPECT_EQ(g.rows.back()[stat_col::kPumpDia], "38");
 }
 
 // A file read a block of records at a time (and, this large, in parts on several threads)
@@ -220,7 +227,7 @@ TEST(EffiStatTable, ReadInBlocksAsParsedWhole) {
   EXPECT_EQ(read.well(299), "");
   EXPECT_EQ(read.well(298), "北298井");
   EXPECT_EQ(read.test(698), "202610000698");
-  EXPECT_EQ(read.cell(400, 5), "");
+  EXPECT_EQ(read.cell(400, stat_col::kRealStroke), "");
   ASSERT_EQ(read_findings.size(), whole_findings.size());
   bool refused = false, damaged = false, late = false;
   for (std::size_t k = 0; k < read_findings.size(); ++k) {
@@ -295,10 +302,10 @@ TEST(EffiStatFilter, FilteredTableRenumberedWithItsOwnAverage) {
   EXPECT_EQ(st.tj_jlh, (std::vector<int>{1, 3, 5}));
   ASSERT_EQ(st.run_filter("20261211"), EffiStatState::Filter::Shown);
   ASSERT_EQ(st.grid.row_count(), 5);
-  EXPECT_EQ(st.grid.rows[2][0], "2");
-  EXPECT_EQ(st.grid.rows[2][1], "北2-1");
+  EXPECT_EQ(st.grid.rows[2][stat_col::kNumber], "2");
+  EXPECT_EQ(st.grid.rows[2][stat_col::kWell], "北2-1");
   EXPECT_EQ(st.grid.source[2].record, 3);
-  EXPECT_EQ(st.grid.rows[4][11], "46");  // 泵径 38, 56, 44 of the matched wells only
+  EXPECT_EQ(st.grid.rows[4][stat_col::kPumpDia], "46");  // 泵径 38, 56, 44 of the matched wells only
   EXPECT_EQ(st.Text2, "20261211");
 
   // Any load empties the match list: the next "执行统计" asks for a condition.

@@ -146,5 +146,24 @@ TEST(BalancePrintWindow, CurrentTestAndDeletingFromTheList) {
   EXPECT_EQ(n, 0u);
 }
 
+// The current test with boxes the checks refuse: the print window says why in front of
+// itself, with the checks' own message, and no dialog opens.
+TEST(BalancePrintWindow, CurrentTestThatFailsTheChecksIsSaid) {
+  Fixture f;
+  f.open();
+  f.w->Text2[1]->setText("0");  // blocks of no weight
+  f.w->Cmd_Prnt_Click();
+  BalancePrint* bp = f.w->print_window();
+  ASSERT_NE(bp, nullptr);
+  bp->Command1_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  const std::string& text = f.fakes.messages.shown[0].text;
+  EXPECT_EQ(f.fakes.messages.shown[0].title, "打印");
+  EXPECT_EQ(text.rfind("本井的参数未通过检查，平衡分析报表未能打印：", 0), 0u) << text;
+  EXPECT_NE(text.find("请重新输入以上参数"), std::string::npos) << text;  // the checks' own message
+  EXPECT_FALSE(PrintDlg::exists() && PrintDlg::instance().isVisible());
+  EXPECT_TRUE(f.fakes.files.asked.empty());
+}
+
 }  // namespace
 }  // namespace wb

@@ -92,18 +92,26 @@ TEST(EfficiencyReportWindow, PrintWritesOneA4PagePerCopyWithoutComputing) {
 namespace {
 
 // A picture standing in for the printer: every job's page is kept as it stood at the job's
-// end, and the next job starts on a white page.
+// end, and the next job starts on a white page. A job ended again with nothing drawn since
+// gives no page, as on a printer.
 class PagesPrinter : public ImageCanvas {
  public:
-  PagesPrinter() : ImageCanvas(794, 1123) {}  // A4 at 96 dpi
+  PagesPrinter() : ImageCanvas(794, 1123) {  // A4 at 96 dpi
+    dev_clear(kWhite);
+    blank_ = image().copy();
+  }
   bool is_printer() const override { return true; }
   std::vector<QImage> pages;
 
  protected:
   void dev_end_doc() override {
+    if (image() == blank_) return;
     pages.push_back(image().copy());
     dev_clear(kWhite);
   }
+
+ private:
+  QImage blank_;  // the white page
 };
 
 EffiStroke report_stroke(SysEffiState& st) {

@@ -78,7 +78,7 @@ class LevelLibraryWindow : public ::testing::Test {
 TEST_F(LevelLibraryWindow, SoundMarkMethodIsWrittenIntoTheRecord) {
   open_and_save("示范井1.y01");
   ASSERT_EQ(w->record_count(), 1);
-  EXPECT_EQ(w->Grid1->text(1, 1).trimmed(), QStringLiteral("示范井1"));
+  EXPECT_EQ(w->Grid1->text(1, LevelDisplay::kColWell).trimmed(), QStringLiteral("示范井1"));
   w->Grid1->set_row(1);
   w->Grid1_Click(1);
   EXPECT_EQ(w->st.cur_rec, 1);
@@ -189,8 +189,8 @@ TEST_F(LevelLibraryWindow, PrintMarksByKeyAndTheEmptyRow) {
 
   open_and_save("示范井1.y01");
   open_and_save("示范井2.y01");
-  w->Grid1->setCurrentCell(1, 0);
-  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 2), true);
+  w->Grid1->setCurrentCell(1, LevelDisplay::kColNumber);
+  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(1, LevelDisplay::kColNumber, 2, LevelDisplay::kColDate), true);
   w->Grid1_KeyPress(QLatin1Char('p'));
   EXPECT_EQ(w->marked_records(), (std::vector<std::int16_t>{1, 2}));
   w->Grid1_KeyPress(QLatin1Char('P'));
@@ -250,8 +250,8 @@ TEST_F(LevelLibraryWindow, TheGridFollowsSavesAndALibraryChangedOnDisk) {
   auto wells = [this] {
     std::vector<std::string> out;
     for (int r = 1; r < w->Grid1->rows(); ++r) {
-      EXPECT_EQ(w->Grid1->text(r, 0).toStdString(), std::to_string(r));
-      out.push_back(Trim_Blank_Nul(w->Grid1->text(r, 1).toStdString()));
+      EXPECT_EQ(w->Grid1->text(r, LevelDisplay::kColNumber).toStdString(), std::to_string(r));
+      out.push_back(Trim_Blank_Nul(w->Grid1->text(r, LevelDisplay::kColWell).toStdString()));
     }
     return out;
   };

@@ -236,3 +236,33 @@ TEST_P(MarkedPrintAtTheLimit, TheLastRowOfAFullLibraryPrints) {
 INSTANTIATE_TEST_SUITE_P(Libraries, MarkedPrintAtTheLimit, ::testing::Values(0, 1, 2));
 
 }  // namespace
+
+// Marked rows of one well name the PDF (and the job) "<well>_<library>"; rows of several wells
+// the library alone.
+TEST_F(MarkedPrint, RowsOfOneWellNameThePrintAfterIt) {
+  SgtRecord card = make_card("W1", 250, 3000, 5000, 1000);
+  tmp.write_library("Sgt.dat", std::vector<SgtRecord>{card, card, make_card("W2", 250, 3000, 5000, 1000)});
+  tmp.write_library("Dnt.dat", std::vector<DntRecord>{make_dnt("W1"), make_dnt("W1"), make_dnt("W2")});
+  tmp.write_library("xbt.dat", std::vector<XbtRecord>{make_xbt("W1"), make_xbt("W1"), make_xbt("W2")});
+  const struct {
+    const char* caption;
+    const char* file;
+    void (RodEngMapDisplay::*load)(const std::filesystem::path&);
+  } libraries[] = {
+      {"功图数据主库", "Sgt.dat", &RodEngMapDisplay::Load_Grid_Dat_sgt},
+      {"电力曲线主库", "Dnt.dat", &RodEngMapDisplay::Load_Grid_Dat_Pow},
+      {"波形分析主库", "xbt.dat", &RodEngMapDisplay::Load_Grid_Dat_Wav},
+  };
+  for (const auto& lib : libraries) {
+    SCOPED_TRACE(lib.caption);
+    list(lib.caption, lib.file, lib.load);
+    mark({1, 2});
+    print("one_well", 1);
+    ASSERT_FALSE(fakes.files.asked.empty());
+    EXPECT_EQ(fakes.files.asked.back().file_name, std::string("W1_") + lib.caption + ".pdf");
+    mark({3});
+    print("two_wells", 1);
+    EXPECT_EQ(fakes.files.asked.back().file_name, std::string(lib.caption) + ".pdf");
+    mark({1, 2, 3});  // unmarked for the next library
+  }
+}

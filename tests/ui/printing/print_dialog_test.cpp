@@ -10,7 +10,17 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/common/paths.h"
+#include "core/common/record_store.h"
 #include "core/common/registry.h"
+#include "core/printing/pdf_output.h"
 #include "print_test_helpers.h"
 #include "ui_fakes.h"
 
@@ -216,6 +226,42 @@ TEST(PrintDialog, ProtocolPrintsEachCopyIntoTheNamedPdf) {
   EXPECT_EQ(test::pdf_pages(pdf + ".pdf"), 2);
 }
 
+// A PDF the disk cannot take whole (a write cut short half way, here by the file size
+// limit) is said with its path and the cause; nothing is left at the path nor beside it, and
+// an earlier file of that name stays as it was.
+TEST(PrintDialog, APdfCutShortIsSaidAndNothingIsLeft) {
+  FreshDialog fresh;
+  test::ScopedFakeServices fakes;
+  test::TempProgramFolder tmp;
+  const std::filesystem::path folder = tmp.path() / "out";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path pdf = folder / u8path("示范井1_报表.pdf");
+  ASSERT_TRUE(write_file_atomic(pdf, {'o', 'l', 'd'}));
+  fakes.files.answers = {path_text(pdf)};
+  Print_Copies = 1;
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int printed = print_copies(nullptr, [](Canvas& prn, int) {
+    prn.set_scale_mm();
+    for (int i = 0; i < 40; ++i) prn.print_at(10, 10 + 5 * i, "满盘时写不完的一页 " + std::to_string(i));
+  });
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+  EXPECT_EQ(printed, 0);
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].text, pdf_not_written_text(path_text(pdf), "文件超过系统允许的大小"));
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) left.push_back(path_text(e.path().filename()));
+  EXPECT_EQ(left, std::vector<std::string>{"示范井1_报表.pdf"});
+  std::vector<std::uint8_t> kept;
+  std::ifstream in(pdf, std::ios::binary);
+  kept.assign(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(kept, (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
+
 // Copies that are not a whole number are refused on OK with a message naming the box; the
 // dialog stays open, and nothing is printed until the box is corrected.
 TEST(PrintDialog, CopiesThatAreNoNumberAreRefusedByName) {
@@ -265,10 +311,12 @@ namespace {
 struct FakeQueues : PrinterQueues {
   QStringList listed;
   QStringList refusing;
+  QStringList paused_queues;
   FakeQueues() { set_printer_queues(this); }
   ~FakeQueues() override { set_printer_queues(nullptr); }
   QStringList names() override { return listed; }
   bool accepting(const QString& name) override { return !refusing.contains(name); }
+  bool paused(const QString& name) override { return paused_queues.contains(name); }
 };
 
 struct NoDefaultPrinter {
@@ -305,6 +353,32 @@ TEST(PrintDialog, ChosenPrinterGoneOrRefusingIsSaidAndNothingPrints) {
     EXPECT_TRUE(fakes.files.asked.empty());  // no PDF file in its place either
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_NE(fakes.messages.shown[0].text.find(c.said), std::string::npos) << fakes.messages.shown[0].text;
+  }
+}
+
+// A paused printer takes the job into its queue: the copies are printed and the user is told
+// that they wait for the printer; a printer that is not paused says nothing.
+TEST(PrintDialog, PausedPrinterIsSaidAndTheJobWaits) {
+  for (const bool paused : {true, false}) {
+    SCOPED_TRACE(paused);
+    FreshDialog fresh;
+    PrintSession::force_pdf() = false;
+    test::ScopedFakeServices fakes;
+    FakeQueues queues;
+    queues.listed = {QStringLiteral("Office")};
+    if (paused) queues.paused_queues = {QStringLiteral("Office")};
+    current_printer().device_name = "Office";
+    Print_Copies = 2;
+    int calls = 0;
+    EXPECT_EQ(print_copies(nullptr, [&](Canvas&, int) { ++calls; }, PrintName{"井1", "诊断报表"}), 2);
+    EXPECT_EQ(calls, 2);
+    if (!paused) {
+      EXPECT_TRUE(fakes.messages.shown.empty());
+      continue;
+    }
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, printer_paused_message("Office"));
+    EXPECT_EQ(fakes.messages.shown[0].text, "打印机“Office”已暂停：打印任务已送到它的队列，在打印机恢复后才会打印。");
   }
 }
 
@@ -392,6 +466,8 @@ TEST(PrintDialog, EveryCopyStartsFromAFreshDrawingState) {
   }
 }
 
+// The driver ends each call's job, whether the page procedure ends it or not; a call that
+// throws has its job ended too and stops the copies.
 TEST(PrintDialog, CopyThatThrowsEndsItsJobAndStops) {
   RecordingCanvas printer(210, 297, true);
   int calls = 0;
@@ -399,10 +475,12 @@ TEST(PrintDialog, CopyThatThrowsEndsItsJobAndStops) {
     ++calls;
     c.print_at(10, 10, "页");
     if (copy == 1) throw std::runtime_error("damaged record");
-    c.end_doc();
   }));
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(printer.count(RecordingCanvas::Op::EndDoc), 2u);
+  std::vector<RecordingCanvas::Op> ops;
+  for (const auto& item : printer.items) ops.push_back(item.op);
+  using Op = RecordingCanvas::Op;
+  EXPECT_EQ(ops, (std::vector<Op>{Op::Text, Op::EndDoc, Op::Text, Op::EndDoc}));
 }
 
 TEST(PrintDialog, JobsCarryTheReportName) {

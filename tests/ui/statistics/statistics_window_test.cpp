@@ -91,13 +91,13 @@ TEST_F(StatisticsWindow, OpensOnTheLibraryWithItsAverageRow) {
   open();
   EXPECT_EQ(w->windowTitle(), qs("机械采油井系统效率统计分析"));
   ASSERT_EQ(w->Grid1->rows(), 7);
-  EXPECT_EQ(w->Grid1->cols(), 23);
-  EXPECT_EQ(cell(0, 11), qs("泵径(mm)"));
-  EXPECT_EQ(cell(3, 0), qs("3"));
-  EXPECT_EQ(cell(3, 1), qs("北2-333"));
-  EXPECT_EQ(cell(6, 0), qs("平均"));
-  EXPECT_EQ(cell(6, 11), qs("44"));
-  EXPECT_EQ(cell(6, 1), QString());
+  EXPECT_EQ(w->Grid1->cols(), kStatColCount);
+  EXPECT_EQ(cell(0, stat_col::kPumpDia), qs("泵径(mm)"));
+  EXPECT_EQ(cell(3, stat_col::kNumber), qs("3"));
+  EXPECT_EQ(cell(3, stat_col::kWell), qs("北2-333"));
+  EXPECT_EQ(cell(6, stat_col::kNumber), qs("平均"));
+  EXPECT_EQ(cell(6, stat_col::kPumpDia), qs("44"));
+  EXPECT_EQ(cell(6, stat_col::kWell), QString());
   EXPECT_EQ(w->Text2->text(), qs("20261210"));
   EXPECT_EQ(w->Combo1->currentText(), qs("请选择"));
   EXPECT_EQ(w->Combo1->count(), 3);
@@ -118,12 +118,12 @@ TEST_F(StatisticsWindow, FilterThenRightClickDeletesExactlyTheShownRecords) {
   pick(w->Combo2, "一队", &SysEffiAssemble::Combo2_Click);
   QTest::mouseClick(w->Command3, Qt::LeftButton);
   ASSERT_EQ(w->Grid1->rows(), 5);
-  EXPECT_EQ(cell(2, 0), qs("2"));
-  EXPECT_EQ(cell(2, 1), qs("北2-333"));
-  EXPECT_EQ(cell(4, 11), qs("46"));  // 38, 56 and 44 of the matched wells
+  EXPECT_EQ(cell(2, stat_col::kNumber), qs("2"));
+  EXPECT_EQ(cell(2, stat_col::kWell), qs("北2-333"));
+  EXPECT_EQ(cell(4, stat_col::kPumpDia), qs("46"));  // 38, 56 and 44 of the matched wells
 
   // Rows 2 and 3 of the filtered table: records 3 and 5 of the library. Answer No first.
-  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(2, 0, 3, 22), true);
+  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(2, stat_col::kNumber, 3, kStatColCount - 1), true);
   fakes.messages.answers = {MsgAnswer::No};
   w->Grid1_MouseDown(2);
   EXPECT_EQ(fakes.messages.shown.back().text, "确实要删除 2至 3号记录吗?");
@@ -138,13 +138,13 @@ TEST_F(StatisticsWindow, FilterThenRightClickDeletesExactlyTheShownRecords) {
   w->Command3_Click();
   ASSERT_EQ(w->Grid1->rows(), 5);
   w->Grid1->clearSelection();
-  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(2, 0, 3, 22), true);
+  w->Grid1->setRangeSelected(QTableWidgetSelectionRange(2, stat_col::kNumber, 3, kStatColCount - 1), true);
   fakes.messages.answers = {MsgAnswer::Yes};
   w->Grid1_MouseDown(2);
   EXPECT_EQ(wells_in(lib), (std::vector<std::string>{"北1-1", "北1-22", "北2-4444"}));
   ASSERT_EQ(w->Grid1->rows(), 5);
-  EXPECT_EQ(cell(3, 1), qs("北2-4444"));
-  EXPECT_EQ(cell(3, 0), qs("3"));
+  EXPECT_EQ(cell(3, stat_col::kWell), qs("北2-4444"));
+  EXPECT_EQ(cell(3, stat_col::kNumber), qs("3"));
   EXPECT_FALSE(std::filesystem::exists(folder.sys() / "gt_ym_bak.dat"));
 
   // The left button deletes nothing.
@@ -153,7 +153,7 @@ TEST_F(StatisticsWindow, FilterThenRightClickDeletesExactlyTheShownRecords) {
 
   // A real right click on row 1 asks about that row; No keeps the library.
   fakes.messages.answers = {MsgAnswer::No};
-  const QRect cell1 = w->Grid1->visualRect(w->Grid1->model()->index(1, 5));
+  const QRect cell1 = w->Grid1->visualRect(w->Grid1->model()->index(1, stat_col::kRealStroke));
   const std::size_t asked = fakes.messages.shown.size();
   QTest::mouseClick(w->Grid1->viewport(), Qt::RightButton, {}, cell1.center());
   ASSERT_TRUE(QTest::qWaitFor([&] { return fakes.messages.shown.size() > asked; }, 30000));
@@ -178,7 +178,7 @@ TEST_F(StatisticsWindow, OpenButtonCancelledEmptyAndTruncatedFiles) {
   w->Command2_Click();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_EQ(fakes.messages.shown[0].text, "非法的文件格式!");
-  EXPECT_EQ(cell(1, 1), qs("北1-1"));
+  EXPECT_EQ(cell(1, stat_col::kWell), qs("北1-1"));
   EXPECT_EQ(w->st.cur_file, lib);
 
   const auto empty = folder.sys() / "empty.dat";
@@ -186,8 +186,8 @@ TEST_F(StatisticsWindow, OpenButtonCancelledEmptyAndTruncatedFiles) {
   fakes.files.answers = {path_text(empty)};
   w->Command2_Click();
   EXPECT_TRUE(std::filesystem::exists(empty));
-  EXPECT_EQ(cell(1, 1), QString());
-  EXPECT_EQ(cell(0, 1), qs("井号"));
+  EXPECT_EQ(cell(1, stat_col::kWell), QString());
+  EXPECT_EQ(cell(0, stat_col::kWell), qs("井号"));
   EXPECT_EQ(w->Text2->text(), qs("20261210"));
 }
 
@@ -227,12 +227,12 @@ TEST_F(StatisticsWindow, ReportOfFortyRowsPrintsTwoLandscapePages) {
     QTest::mouseClick(d.Command1, Qt::LeftButton);
   });
   w->Grid1->set_row(3);
-  w->Grid1->set_col(4);
+  w->Grid1->set_col(stat_col::kMotorModel);
   QTest::mouseClick(w->Command1, Qt::LeftButton);
   PrintSession::force_pdf() = false;
-  // Printing leaves the grid's current cell on the average row, column 22.
+  // Printing leaves the grid's current cell on the average row, in the last column.
   EXPECT_EQ(w->Grid1->row(), 41);
-  EXPECT_EQ(w->Grid1->col(), 22);
+  EXPECT_EQ(w->Grid1->col(), kStatColCount - 1);
   const QString qpdf = QString::fromStdString(pdf);
   const QByteArray keep = qgetenv("WB_PRINT_PDF_DIR");  // for a look at the pages
   if (!keep.isEmpty()) QFile::copy(qpdf, QString::fromLocal8Bit(keep) + "/statistics.pdf");

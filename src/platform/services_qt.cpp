@@ -1,5 +1,7 @@
 #include "platform/services_qt.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -11,6 +13,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
 
 namespace wb {
@@ -112,6 +115,12 @@ void prepare_file_list(QFileDialog& dlg) {
   for (QTreeView* view : dlg.findChildren<QTreeView*>())
     for (int column : {1, 2, 3})
       if (view->header()->count() > column) view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  // Qt's own size (about 600 x 400) leaves the date column out of view beside a name, a size
+  // and a type: two thirds of the screen's width give every column its room.
+  if (const QScreen* screen = dlg.screen()) {
+    const QRect room = screen->availableGeometry();
+    dlg.resize(std::max(dlg.width(), room.width() * 2 / 3), std::max(dlg.height(), room.height() * 3 / 4));
+  }
 }
 
 }  // namespace

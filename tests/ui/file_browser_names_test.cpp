@@ -88,6 +88,7 @@ TEST(FileBrowserNames, EachNameOpensAndDeletesItsOwnFileWhateverItsBytes) {
     b.click_file(it);
     EXPECT_TRUE(b.fakes.messages.shown.empty());
     EXPECT_EQ(b.w->st.Text2, path_text(b.data() / u8path(c.bytes)));
+    EXPECT_TRUE(b.w->Text2->text().endsWith(QLatin1Char('/') + c.shown)) << b.w->Text2->text().toStdString();
     EXPECT_EQ(b.w->st.iu_num, c.period);
   }
   EXPECT_EQ(b.w->Text1[2]->text(), QStringLiteral("示范井2"));

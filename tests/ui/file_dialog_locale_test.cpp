@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -29,6 +30,7 @@ struct Seen {
   QStringList filters;
   QString folder_type, folder_date, file_size, file_type, size_heading;
   QStringList cut;  // texts of the size, type and date columns wider than their column
+  bool columns_in_view = false;  // every column within the list, none scrolled out of view
   bool listed = false;
 };
 
@@ -41,9 +43,11 @@ Seen look_at_open_dialog(const QString& dir, const std::string& filter) {
     seen.filters = dlg->nameFilters();
     auto* view = dlg->findChild<QTreeView*>();
     if (view) {
-      seen.listed = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 2; }, 10000);
+      seen.listed = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 10000);
       QAbstractItemModel* m = view->model();
       seen.size_heading = m->headerData(1, Qt::Horizontal).toString();
+      QTest::qWait(200);  // the columns take their texts' widths once laid out
+      seen.columns_in_view = view->header()->length() <= view->viewport()->width();
       for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
         for (int column : {1, 2, 3}) {
           const QString text = m->index(r, column, view->rootIndex()).data().toString();
@@ -78,10 +82,15 @@ TEST(FileDialogLocale, TypesDatesAndFiltersReadInChinese) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(QByteArray(1536, 'x'));
   f.close();
+  // A long type and a size in 兆字节 beside it, as a picture folder holds.
+  QFile picture(dir + QStringLiteral("/示范井1_功图.bmp"));
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(picture.resize(3 << 20));
+  picture.close();
 
-  const Seen seen = look_at_open_dialog(dir, "文本文件(*.txt)|*.txt|所有文件|*.*");
+  const Seen seen = look_at_open_dialog(dir, "所有文件|*.*|文本文件(*.txt)|*.txt");
   ASSERT_TRUE(seen.listed);
-  EXPECT_EQ(seen.filters, (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件 (*.*)")}));
+  EXPECT_EQ(seen.filters, (QStringList{QStringLiteral("所有文件 (*.*)"), QStringLiteral("文本文件(*.txt)")}));
   EXPECT_EQ(seen.folder_type, QStringLiteral("文件夹"));
   // Sizes in the units a Chinese reader expects, under a Chinese heading; no size, type or
   // date cut short.
@@ -89,6 +98,7 @@ TEST(FileDialogLocale, TypesDatesAndFiltersReadInChinese) {
   EXPECT_EQ(seen.file_size, QStringLiteral("1.5 千字节"));
   EXPECT_FALSE(seen.file_type.isEmpty());
   EXPECT_TRUE(seen.cut.isEmpty()) << seen.cut.join(QStringLiteral(" | ")).toStdString();
+  EXPECT_TRUE(seen.columns_in_view);
   // Chinese dates put the year first ("2026/12/10 19:12"), with no English month name.
   EXPECT_TRUE(seen.folder_date.startsWith(QString::number(QDate::currentDate().year()))) << seen.folder_date.toStdString();
 }

@@ -542,7 +542,7 @@ void RodEngMapDisplay::sync_to_widgets() {
   for (int i = 0; i < kResultBoxCount; ++i) show_text_start(Text3[i], st.Text3[i]);
   if (R_iu->text() != qs(st.R_iu)) R_iu->setText(qs(st.R_iu));
   if (CircleDot->text() != qs(st.CircleDot)) CircleDot->setText(qs(st.CircleDot));
-  Text2->setText(qs(st.Text2));
+  Text2->setText(qs(path_shown_text(u8path(st.Text2))));
   Frame1->setTitle(qs(st.frame1_caption));
   Frame2->setTitle(qs(st.frame2_caption));
   Picture1->setToolTip(qs(st.picture1_tooltip));

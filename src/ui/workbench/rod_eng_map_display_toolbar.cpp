@@ -70,7 +70,7 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
   // Results of a damaged raw file would reload from the libraries as if they were sound.
   if (!w.st.org_doubts.empty() &&
-      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + kStoreAnywayQuestion,
+      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, path_shown_text(u8path(w.st.Text2))) + kStoreAnywayQuestion,
                                        kOrgDoubtsTitle))
     return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/common/gbk.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 #include "core/records/cyj_mode_catalog.h"
@@ -79,13 +78,7 @@ int main(int argc, char** argv) {
 
   // A pumping-unit catalogue, so the efficiency window's model list has entries.
   auto pc = wb::cyj_mode_path(folder);
-  if (missing(pc)) {
-    const std::string text = wb::utf8_to_gbk(
-        "抽油机型=CYJ10-3-37HB\r\n冲    程=2.1,2.5,3.0\r\n\r\n"
-        "抽油机型=CYJ12-4.8-73HB\r\n冲    程=3.0,3.6,4.2,4.8\r\n\r\n"
-        "抽油机型=CYJ14-5.5-89HB\r\n冲    程=3.9,4.7,5.5\r\n");
-    if (!wb::write_file_atomic(pc, std::vector<std::uint8_t>(text.begin(), text.end()))) ++failures;
-  }
+  if (missing(pc) && !wb::write_sample_cyj_catalog(pc)) ++failures;
   // The deviation survey of the first well, for the design window's well path.
   auto pj = folder.data() / wb::u8path("示范井1.jx");
   if (missing(pj) && !wb::write_synthetic_survey(pj)) ++failures;

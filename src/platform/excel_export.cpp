@@ -78,7 +78,7 @@ double workbook_text_width(std::string_view utf8) {
 std::map<int, double> workbook_column_widths(const std::vector<ExcelCell>& cells) {
   std::map<int, double> widths;
   for (const ExcelCell& c : cells) {
-    if (c.text.empty()) continue;
+    if (c.text.empty() || c.span > 1) continue;  // a merged title lies across its columns
     // One character's room beside the text, as the sheet leaves it after a fitted column.
     const double w = workbook_text_width(c.text) + 1.0;
     if (w <= kWorkbookDefaultWidth) continue;
@@ -100,7 +100,11 @@ std::optional<Refusal> XlsxWorkbookWriter::write(const std::string& file_name, c
   for (const ExcelCell& c : cells) {
     if (!sheet) break;
     lxw_error e = LXW_NO_ERROR;
-    if (c.number)
+    if (c.span > 1)
+      e = worksheet_merge_range(sheet, static_cast<lxw_row_t>(c.row), static_cast<lxw_col_t>(c.col),
+                                static_cast<lxw_row_t>(c.row), static_cast<lxw_col_t>(c.col + c.span - 1),
+                                c.text.c_str(), nullptr);
+    else if (c.number)
       e = worksheet_write_number(sheet, static_cast<lxw_row_t>(c.row), static_cast<lxw_col_t>(c.col), *c.number,
                                  nullptr);
     else if (!c.text.empty())

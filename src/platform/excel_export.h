@@ -25,7 +25,8 @@ class XlsxWorkbookWriter : public WorkbookWriter {
 
 // Column widths in the sheet's units (one digit of its default font): the widest text of
 // each column, a Chinese character counted as two, plus one; only columns wider than the
-// sheet's default 8.43, and none wider than 100.
+// sheet's default 8.43, and none wider than 100. A text merged across columns (span > 1)
+// sizes none of them.
 inline constexpr double kWorkbookDefaultWidth = 8.43;
 inline constexpr double kWorkbookMaxWidth = 100.0;
 double workbook_text_width(std::string_view utf8);

@@ -1,5 +1,6 @@
 #include "platform/screen_fit.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -86,6 +87,19 @@ bool fit_to_screen(QWidget* window) {
     window->move(x, y);
   }
   return true;
+}
+
+void centre_on_screen(QWidget* window) {
+  const QWidget* active = QApplication::activeWindow();
+  QScreen* screen = active && active != window ? active->screen() : window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect avail = screen->availableGeometry();
+  const QSize room = (avail.size() - kWindowFrameAllowance).expandedTo(QSize(200, 150));
+  window->resize(window->size().boundedTo(room));
+  QRect frame(QPoint(0, 0), window->size() + kWindowFrameAllowance);
+  frame.moveCenter(avail.center());
+  window->move(std::max(frame.left(), avail.left()), std::max(frame.top(), avail.top()));
 }
 
 }  // namespace wb

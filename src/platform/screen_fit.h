@@ -21,4 +21,10 @@ inline constexpr QSize kWindowFrameAllowance(16, 40);
 // capped to that area. Returns true when it did so.
 bool fit_to_screen(QWidget* window);
 
+// For a window that lays itself out at any size (its content scrolls on its own): caps its
+// size to the available area of the screen the user works on (that of the active window)
+// and places it, frame included, in the middle of that area, so that no window manager's
+// placement leaves part of it off the screen.
+void centre_on_screen(QWidget* window);
+
 }  // namespace wb

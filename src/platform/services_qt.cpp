@@ -150,9 +150,41 @@ std::string QtFileDialogService::save_file(const FileDialogRequest& req) {
   return dlg.selectedFiles().first().toStdString();
 }
 
+namespace {
+
+// The desktop's MIME data through its tool: `xdg-mime query filetype <file>` and
+// `xdg-mime query default <type>`, each a line of output; empty when the tool is missing,
+// fails or does not answer in time.
+class XdgMimeAssociations : public DesktopAssociations {
+ public:
+  QString file_type(const QString& path) override { return query({QStringLiteral("filetype"), path}); }
+  QString default_application(const QString& mime) override { return query({QStringLiteral("default"), mime}); }
+
+ private:
+  static QString query(const QStringList& args) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (tool.isEmpty()) return {};
+    QProcess p;
+    p.start(tool, QStringList{QStringLiteral("query")} + args);
+    if (!p.waitForFinished(5000)) {
+      p.kill();
+      p.waitForFinished();
+      return {};
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+  }
+};
+
+}  // namespace
+
 bool QtShellService::open_document(const std::string& path) {
   const QString exe = QStandardPaths::findExecutable(opener);
   if (exe.isEmpty()) return false;
+  static XdgMimeAssociations desktop;
+  DesktopAssociations& asked = associations ? *associations : desktop;
+  const QString type = asked.file_type(QString::fromStdString(path));
+  if (type.isEmpty() || asked.default_application(type).isEmpty()) return false;
   // Owned by the application, so an opener that outlives the wait is not killed with it.
   auto* proc = new QProcess(qApp);
   proc->setProcessChannelMode(QProcess::ForwardedChannels);

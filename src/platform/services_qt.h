@@ -19,15 +19,31 @@ class QtFileDialogService : public FileDialogService {
   std::string save_file(const FileDialogRequest& req) override;
 };
 
+// The desktop's file-type associations, as its MIME data holds them. The program's own asks
+// the desktop's tool (xdg-mime); tests put a fake in QtShellService::associations.
+class DesktopAssociations {
+ public:
+  virtual ~DesktopAssociations() = default;
+  // The file's MIME type ("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+  // empty when the desktop cannot tell.
+  virtual QString file_type(const QString& path) = 0;
+  // The desktop entry of the application that opens files of `mime` ("libreoffice-calc.desktop");
+  // empty when there is none.
+  virtual QString default_application(const QString& mime) = 0;
+};
+
 class QtShellService : public ShellService {
  public:
   // Opens the file with the program the desktop associates with it, through the desktop's
-  // opener. Waits for the opener's answer in an event loop (the windows keep painting):
-  // false when it could not be started or reported that nothing opened the file. An opener
-  // still running after `settle_ms` has started a program that runs in its place; that
-  // counts as opened and it is left to run.
+  // opener. The associations are asked first: a file whose type no application opens is not
+  // handed to the opener (which would fall back to a web browser that may never end): false.
+  // Waits for the opener's answer in an event loop (the windows keep painting): false when
+  // it could not be started or reported that nothing opened the file. An opener still
+  // running after `settle_ms` has started a program that runs in its place; that counts as
+  // opened and it is left to run.
   bool open_document(const std::string& path) override;
   QString opener = QStringLiteral("xdg-open");
+  DesktopAssociations* associations = nullptr;  // nullptr: the desktop's own
   int settle_ms = 5000;
   // The first plain-text editor of the desktop found on the path, started detached with
   // the file as its one argument; without one, the file's associated program.

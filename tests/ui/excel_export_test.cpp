@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/workbench/report_workbooks.h"
 #include "platform/excel_export.h"
+#include "platform/services_qt.h"
 #include "ui_fakes.h"
 
 namespace wb {
@@ -114,6 +116,34 @@ TEST(ExcelExport, YesOpensItAndAMissingProgramIsReported) {
   EXPECT_TRUE(fs::exists(file));
 }
 
+namespace {
+
+// A desktop that knows the workbook's type but has no application for it.
+struct NoSpreadsheetProgram : DesktopAssociations {
+  QString file_type(const QString&) override {
+    return QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+  }
+  QString default_application(const QString&) override { return {}; }
+};
+
+}  // namespace
+
+// With no application for workbooks the desktop's opener is not run (it would start a text
+// web browser that never ends) and the "no program" message names the workbook.
+TEST(ExcelExport, NoProgramForWorkbooksIsSaidWithThePath) {
+  test::TempProgramFolder pf;
+  const fs::path file = pf.path() / "t.xlsx";
+  test::FakeMessages msg;
+  msg.answers = {MsgAnswer::Yes};
+  NoSpreadsheetProgram desktop;
+  QtShellService shell;
+  shell.opener = QStringLiteral("true");  // an opener that would say it opened the file
+  shell.associations = &desktop;
+  ASSERT_TRUE(Export_Excel({{"x"}}, 0, 0, file.string(), msg, shell));
+  ASSERT_EQ(msg.shown.size(), 2u);
+  EXPECT_EQ(msg.shown[1].text, workbook_not_opened_message(file.string()));
+}
+
 TEST(ExcelExport, AWorkbookThatCannotBeWrittenIsExplainedInChinese) {
   test::TempProgramFolder pf;
   const std::string file = (pf.path() / "no such folder" / "t.xlsx").string();
@@ -189,6 +219,32 @@ TEST(ExcelExport, ColumnsAreWideEnoughForTheirHeadings) {
   EXPECT_NE(sheet.find(R"(<col min="1" max="1" width="12.7109375" customWidth="1"/>)"), std::string::npos) << sheet;
   EXPECT_NE(sheet.find(R"(<col min="3" max="3" width="17.7109375" customWidth="1"/>)"), std::string::npos) << sheet;
   EXPECT_EQ(sheet.find(R"(<col min="2")"), std::string::npos);
+}
+
+// The report templates' titles are merged across their tables and size no column: column A
+// is as wide as "序号" (the sheet's default), not as the title.
+TEST(ExcelExport, TitlesAreMergedAcrossTheTableAndSizeNoColumn) {
+  ASSERT_TRUE(have_unzip());
+  const struct {
+    bool daily;
+    const char* merged;
+    const char* title;
+  } cases[] = {{true, R"(<mergeCell ref="A1:AB1"/>)", "系统效率及平衡分析报表"},
+               {false, R"(<mergeCell ref="A1:I1"/>)", "抽油机井测试分析报表"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    test::TempProgramFolder pf;
+    const fs::path file = pf.path() / "t.xlsx";
+    XlsxWorkbookWriter writer;
+    ASSERT_FALSE(writer.write(file.string(), report_template_cells(c.daily)).has_value());
+    const std::string sheet = unzip_part(file, "xl/worksheets/sheet1.xml", pf.path());
+    EXPECT_NE(sheet.find(c.merged), std::string::npos) << sheet;
+    EXPECT_EQ(sheet.find(R"(<col min="1")"), std::string::npos) << sheet;
+    const auto cells =
+        sheet_cells(sheet, shared_strings(unzip_part(file, "xl/sharedStrings.xml", pf.path())));
+    EXPECT_EQ(cells.at("A1"), std::string("str:") + c.title);
+    EXPECT_EQ(cells.at("A3"), "str:序号");
+  }
 }
 
 }  // namespace

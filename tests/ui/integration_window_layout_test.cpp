@@ -13,6 +13,8 @@
 #include <memory>
 
 #include "integration_fixture.h"
+#include "platform/file_browser.h"
+#include "platform/grid.h"
 #include "platform/print_dialog.h"
 #include "ui/balance/balance_analysis.h"
 #include "ui/balance/balance_print.h"
@@ -21,6 +23,7 @@
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/efficiency/sys_effi_analysis.h"
 #include "ui/level/level_display.h"
+#include "platform/screen_fit.h"
 #include "ui/printing/print_preview.h"
 #include "ui/statistics/sys_effi_assemble.h"
 #include "ui/workbench/rod_eng_map_display.h"
@@ -88,6 +91,19 @@ TEST(WindowLayout, EveryWindowFitsTheScreen) {
   design::PicShow curves(b.prog, [&design] { return &design.st; });
   expect_fits(&curves, "design curves");
   expect_fits(PrintPreview::show_preview(), "print preview");
+  PrintPreview::current()->close();
+  QApplication::processEvents();
+  b.main->Command1_Click();  // the waveform report's preview
+  expect_fits(PrintPreview::current(), "waveform preview");
+  {
+    // It opens in the middle of the available area, its frame included, wherever a window
+    // manager would have put it.
+    const QRect frame(PrintPreview::current()->pos(), PrintPreview::current()->size() + kWindowFrameAllowance);
+    const QRect screen = available();
+    EXPECT_TRUE(screen.contains(frame));
+    EXPECT_LE(std::abs(frame.center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(frame.center().y() - screen.center().y()), 1);
+  }
   expect_fits(&PrintDlg::instance(), "print dialog");
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible()) w->hide();
@@ -111,6 +127,22 @@ TEST(WindowLayout, TestTimesAreShownWhole) {
   QLineEdit* date = effi->Text1[23];
   ASSERT_EQ(date->text(), QStringLiteral("200605121430"));
   EXPECT_TRUE(shows_whole(date));
+
+  // The level library's test date, in its column of the list, once the sample level test is saved.
+  b.main->Image1_Click(11);
+  auto* level = dynamic_cast<LevelDisplay*>(b.main->analysis_window(AnalysisWindow::Level));
+  ASSERT_NE(level, nullptr);
+  level->File1->set_file_name(QStringLiteral("示范井1.y01"));
+  level->File1_Click();
+  level->Command2->click();
+  QApplication::processEvents();
+  Grid* list = level->Grid1;
+  const int col = LevelDisplay::kColDate;
+  const QString test_date = list->text(1, col);
+  ASSERT_EQ(test_date.size(), 12);
+  const int right = list->columnViewportPosition(col) + list->columnWidth(col);
+  EXPECT_GE(list->columnWidth(col), list->fontMetrics().horizontalAdvance(test_date) + 4);
+  EXPECT_LE(right, list->viewport()->width()) << "column ends at " << right << " of " << list->viewport()->width();
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ struct ExcelCell {
   std::string text;             // as given, UTF-8
   std::optional<double> number; // set when the text is a plain decimal number: it lands as a number,
                                 // as a spreadsheet takes a typed number
+  int span = 1;                 // columns the cell is merged across from `col` (a sheet's title
+                                // over its table); a merged text sizes none of them
 };
 
 // Cells (0..last_row, 0..last_col) row by row, left to right within a row. A cell the table

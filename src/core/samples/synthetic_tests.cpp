@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/common/fourier.h"
+#include "core/common/gbk.h"
 #include "core/common/record_store.h"
 #include "core/common/number_text.h"
 #include "core/common/physical.h"
@@ -235,6 +236,14 @@ bool write_synthetic_survey(const std::filesystem::path& path) {
     rows.push_back(r);
   }
   return write_file_atomic(path, design::encode_jx_file(rows));
+}
+
+bool write_sample_cyj_catalog(const std::filesystem::path& path) {
+  const std::string text = utf8_to_gbk(
+      "抽油机型=CYJ10-3-37HB\r\n冲    程=2.1,2.5,3.0\r\n\r\n"
+      "抽油机型=CYJ12-4.8-73HB\r\n冲    程=3.0,3.6,4.2,4.8\r\n\r\n"
+      "抽油机型=CYJ14-5.5-89HB\r\n冲    程=3.9,4.7,5.5\r\n");
+  return write_file_atomic(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 bool write_sample_efficiency_library(const std::filesystem::path& path) {

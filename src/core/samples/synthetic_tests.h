@@ -64,6 +64,8 @@ SgtRecord make_synthetic_card(const SyntheticJointParams& p, int points);
 // A deviation survey file (data/<well>.jx) of a directional well: vertical to 300 m, building
 // 2°/30 m to 30° while turning from 45° to 60° azimuth, held to 2000 m; stations every 50 m.
 [[nodiscard]] bool write_synthetic_survey(const std::filesystem::path& path);
+// A pumping-unit catalogue (sys/Cyj_mode.dat, GBK text) of the sample wells' units and their strokes.
+[[nodiscard]] bool write_sample_cyj_catalog(const std::filesystem::path& path);
 // An efficiency library (sys/gt_ym.dat) of the two sample wells, each tested twice, with
 // production data, powers and efficiencies, so the statistics window has a table to show
 // and the efficiency window carries a well's data forward and computes at once.

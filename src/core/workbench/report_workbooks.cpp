@@ -28,7 +28,7 @@ const char* const kWorkingHeadings[] = {
 template <std::size_t N>
 std::vector<ExcelCell> sheet(const char* title, const char* const (&headings)[N]) {
   std::vector<ExcelCell> cells;
-  cells.push_back({0, 0, excel_cell_address(0, 0), title, std::nullopt});
+  cells.push_back({0, 0, excel_cell_address(0, 0), title, std::nullopt, static_cast<int>(N)});  // over the table
   cells.push_back({1, 0, excel_cell_address(1, 0), "单位：", std::nullopt});
   cells.push_back({1, 3, excel_cell_address(1, 3), "日期：", std::nullopt});
   for (std::size_t c = 0; c < N; ++c) {

@@ -52,6 +52,8 @@ QWidget* RodDesign::build_fzq_tab() {
   Grid2->installEventFilter(this);
   txtEdit->raise();
   connect(txtEdit, &QLineEdit::textChanged, this, [this](const QString& t) { txtEdit_Change(st, t.toStdString()); });
+  // Whatever the user changes (a paste, a cut, Delete, an undo as much as a digit) is typed.
+  connect(txtEdit, &QLineEdit::textEdited, this, [this] { st.fzq_edit_changed = true; });
   connect(Grid2, &Grid::cell_clicked, this, [this](int row, int col, Qt::MouseButton) {
     st.Grid2.row = row;
     st.Grid2.col = col;
@@ -104,7 +106,8 @@ void RodDesign::ImportExcel_Click() {
 
 // Keys of the depth editor. Enter commits a typed depth into the row the editor lies over,
 // with the table's checks, and then moves on; a refused depth stays in the editor over its
-// row. Esc drops what was typed and shows the cell's depth again.
+// row. Esc drops what was typed and shows the cell's depth again. The editing shortcuts
+// (select all, copy, cut, paste, undo) and Delete are the line edit's own.
 bool RodDesign::txtEdit_event(QKeyEvent* k) {
   if (k->key() == Qt::Key_Escape) {
     st.fzq_edit_changed = false;
@@ -113,6 +116,9 @@ bool RodDesign::txtEdit_event(QKeyEvent* k) {
     txtEdit->selectAll();
     return true;
   }
+  const bool shortcut = (k->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) != 0;
+  if ((shortcut && k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter) || k->key() == Qt::Key_Delete)
+    return false;  // Delete carries the DEL character on X11
   int code = 0;
   if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
     code = kEnterKey;

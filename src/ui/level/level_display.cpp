@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "platform/screen_fit.h"
@@ -36,6 +37,7 @@ namespace {
 // The pictures count in points; the screen draws 4/3 pixels a point (20 twips a point,
 // 15 twips a pixel).
 constexpr double kPxPerPoint = 4.0 / 3.0;
+constexpr int kLeftColumnWidth = 215;  // px, the browser, method and library column at least
 constexpr int kEchoPictureWidthPt = 5030;  // 100605 twips
 constexpr int kEchoPictureTopPt = 24;      // 480 twips below the viewport's top
 constexpr int kOverviewHeightPt = 85;      // 1695 twips
@@ -74,7 +76,7 @@ void LevelDisplay::build() {
 
   // Left column: browser, methods, save and print, library.
   Frame1 = new QGroupBox(this);
-  Frame1->setFixedWidth(215);
+  Frame1->setFixedWidth(kLeftColumnWidth);
   auto* f1 = new QVBoxLayout(Frame1);
   f1->setContentsMargins(6, 6, 6, 6);
   Frame2 = new QGroupBox(QStringLiteral("通讯库路径"), Frame1);
@@ -232,6 +234,19 @@ void LevelDisplay::build() {
   resize(1100, 720);
 }
 
+void LevelDisplay::fit_library_columns() {
+  // A test date is 12 digits (year to minute): its column takes all of them, as a listed
+  // date widens it, and the left column is as wide as the list's three columns beside its
+  // vertical scroll bar, so none of them is cut at any screen size or font.
+  const int date = Grid1->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")) + 8;
+  if (Grid1->columnWidth(kColDate) < date) Grid1->setColumnWidth(kColDate, date);
+  int list = 2 * Grid1->frameWidth() + Grid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid1);
+  for (int c = 0; c < kGridCols; ++c) list += Grid1->columnWidth(c);
+  const QMargins m = Frame1->layout()->contentsMargins();
+  const int frame = 2 * Frame1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Frame1);
+  Frame1->setFixedWidth(std::max(kLeftColumnWidth, list + m.left() + m.right() + frame));
+}
+
 void LevelDisplay::Form_Load() {
   st.auto_level_index = -1;
   Grid1->set_cols(kGridCols);
@@ -243,6 +258,7 @@ void LevelDisplay::Form_Load() {
   Grid1->set_text(0, kColNumber, QStringLiteral("序号"));
   Grid1->set_text(0, kColWell, QStringLiteral("    井     号"));
   Grid1->set_text(0, kColDate, QStringLiteral("测试日期"));
+  fit_library_columns();
   Dir1->set_path(folder_.data());
   File1->set_path(folder_.data());
   File1->set_pattern(QStringLiteral("*.y*"));

@@ -119,6 +119,8 @@ class LevelDisplay : public QWidget {
 
  private:
   void build();
+  // The library list's date column and the left column's width, from the list's font.
+  void fit_library_columns();
   // Moves the marker lines and labels, the overview mark and the title to what `st` holds.
   void show_markers();
   void show_title();

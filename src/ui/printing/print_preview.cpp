@@ -4,6 +4,8 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "platform/screen_fit.h"
+
 namespace wb {
 namespace {
 
@@ -21,7 +23,10 @@ PrintPreview* PrintPreview::show_preview() {
     p->deleteLater();
     p = nullptr;
   }
-  if (!p) p = new PrintPreview();
+  if (!p) {
+    p = new PrintPreview();
+    centre_on_screen(p);
+  }
   p->show();
   p->raise();
   p->activateWindow();

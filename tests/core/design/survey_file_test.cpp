@@ -53,12 +53,25 @@ TEST_F(SurveyFileTest, SavedFileSizesFollowTheGridRows) {
   EXPECT_EQ(file_bytes(jx()).size(), 612u);
   EXPECT_EQ(eng.st.jx_changed, 0);
 
-  eng.st.Grid1.set_rows(2);  // one station: nothing is written, the file stays, and it is said why
-  eng.st.jx_changed = 1;
-  EXPECT_EQ(eng.save_jx(), DesignOutcome::refused);
-  EXPECT_EQ(file_bytes(jx()).size(), 612u);
-  EXPECT_EQ(eng.st.jx_changed, 1);
-  EXPECT_EQ(msgs.texts, std::vector<std::string>{kSurveyTooShortText});
+  // Fewer than two stations: nothing is written, the file stays, and it is said why. The empty
+  // entry row below a station, and a row of blanks, are no stations.
+  struct Short {
+    const char* what;
+    int rows;
+    std::string row2;
+  };
+  for (const Short& c : {Short{"one station", 2, ""}, Short{"one station and the entry row", 3, ""},
+                         Short{"one station and a row of blanks", 3, "   "}}) {
+    SCOPED_TRACE(c.what);
+    msgs.texts.clear();
+    eng.st.Grid1.set_rows(c.rows);
+    eng.st.Grid1.set_text(2, 1, c.row2);
+    eng.st.jx_changed = 1;
+    EXPECT_EQ(eng.save_jx(), DesignOutcome::refused);
+    EXPECT_EQ(file_bytes(jx()).size(), 612u);
+    EXPECT_EQ(eng.st.jx_changed, 1);
+    EXPECT_EQ(msgs.texts, std::vector<std::string>{kSurveyTooShortText});
+  }
 }
 
 TEST_F(SurveyFileTest, ReloadGivesTheSurveyBackNumbered) {
@@ -241,7 +254,7 @@ TEST_F(SurveyFileTest, UnsafeOrEmptyWellNamesTouchNothingOutsideData) {
 
   msgs.texts.clear();
   eng.st.JName_Comb = "   ";
-  survey({{"500", "0", "0"}});
+  survey({{"500", "0", "0"}, {"1000", "0", "0"}});
   EXPECT_FALSE(went_through(eng.save_jx()));
   ASSERT_EQ(msgs.texts.size(), 1u);
   EXPECT_EQ(msgs.texts[0], "请在井号栏中输入井号!");

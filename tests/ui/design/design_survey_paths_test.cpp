@@ -225,33 +225,44 @@ TEST_F(DesignSurveyPaths, ATableReadForNoWellReplacesAStoredSurveyOnlyAfterAskin
   }
 }
 
-// One row answered 是 is not saved and says why; the window stays open with the row, and 否
-// then closes it. No survey file is made or changed.
+// One row answered 是 is not saved and says why, whether the row is still in the boxes or
+// Enter has taken it (and opened an empty entry row below); the window stays open with the
+// row, and 否 then closes it. No survey file is made or changed.
 TEST_F(DesignSurveyPaths, AOneRowSurveyIsNotSavedAndSaysWhy) {
-  folder = std::make_unique<Folder>(2);
-  const Files before = surveys(folder->prog);
-  open("示范井5");
-  ASSERT_EQ(w->st.Grid1.rows(), 2);  // the entry row
-  type_box(0, "800");
-  type_box(1, "3");
-  EXPECT_EQ(w->st.jx_changed, 1);
-  fakes.messages.answers = {MsgAnswer::Yes};
-  w->close();
-  QApplication::processEvents();
-  ASSERT_EQ(fakes.messages.shown.size(), 2u);
-  EXPECT_EQ(fakes.messages.shown[0].text, kSurveyChangedQuestion);
-  EXPECT_EQ(fakes.messages.shown[1].text, kSurveyTooShortText);
-  EXPECT_TRUE(w->isVisible());
-  EXPECT_EQ(w->st.Grid1.text(1, 1), "800");
-  EXPECT_TRUE(surveys(folder->prog) == before);
+  for (const bool entered : {false, true}) {
+    SCOPED_TRACE(entered ? "Enter pressed" : "in the boxes");
+    fakes.messages.shown.clear();
+    folder = std::make_unique<Folder>(2);
+    const Files before = surveys(folder->prog);
+    open("示范井5");
+    ASSERT_EQ(w->st.Grid1.rows(), 2);  // the entry row
+    if (entered) {
+      type_station("800", "3", "10");
+      ASSERT_EQ(w->st.Grid1.rows(), 3);
+    } else {
+      type_box(0, "800");
+      type_box(1, "3");
+    }
+    EXPECT_EQ(w->st.jx_changed, 1);
+    fakes.messages.answers = {MsgAnswer::Yes};
+    w->close();
+    QApplication::processEvents();
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[0].text, kSurveyChangedQuestion);
+    EXPECT_EQ(fakes.messages.shown[1].text, kSurveyTooShortText);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->st.Grid1.text(1, 1), "800");
+    EXPECT_TRUE(surveys(folder->prog) == before);
 
-  fakes.messages.answers = {MsgAnswer::No};
-  QPointer<RodDesign> alive = w;
-  w->close();
-  QApplication::processEvents();
-  EXPECT_TRUE(!alive || !alive->isVisible());
-  EXPECT_TRUE(surveys(folder->prog) == before);
-  if (!alive) w = nullptr;
+    fakes.messages.answers = {MsgAnswer::No};
+    QPointer<RodDesign> alive = w;
+    w->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(!alive || !alive->isVisible());
+    EXPECT_TRUE(surveys(folder->prog) == before);
+    delete alive.data();  // the next pass opens a window of its own
+    w = nullptr;
+  }
 }
 
 // A clicked row fills the boxes with the stored texts, without the file's padding, and is no

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QTest>
 #include <filesystem>
@@ -248,6 +249,55 @@ TEST_F(DesignWindowTest, EnterCommitsATypedDepthAndEscCancelsIt) {
   EXPECT_EQ(rec.fzq_depth[0], 1000.0f);
   EXPECT_EQ(rec.fzq_depth[1], 900.0f);
   EXPECT_EQ(rec.fzq_depth[2], 850.0f);
+}
+
+// The editor's standard editing keys work: select all, copy, cut, paste, Home, Delete. A depth
+// put in by them is typed like any other and Enter commits it.
+TEST_F(DesignWindowTest, TheEditorTakesTheStandardEditingKeys) {
+  auto& g = w->st.Grid2;
+  g.set_rows(4);
+  for (int r = 1; r <= 3; ++r) {
+    g.set_text(r, 0, std::to_string(r));
+    g.set_text(r, 1, std::to_string(1100 - 100 * r));  // 1000, 900, 800
+  }
+  w->st.Text3[design_box::kPumpDepthAfter] = "1050";
+  w->sync_to_widgets();
+  w->SSTab1->setCurrentIndex(4);
+  w->activateWindow();
+  w->Grid2->set_row(1);
+  w->txtEdit->setFocus();
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);  // over row 2
+  ASSERT_EQ(w->txtEdit->text(), QStringLiteral("900"));
+  QTest::keyClick(w->txtEdit, Qt::Key_End);
+
+  // Select all, then typing replaces the depth.
+  QTest::keyClick(w->txtEdit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(w->txtEdit, "950");
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("950"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(g.text(2, 1), "950");
+
+  // Over row 3: copy the selected depth, Home and Delete, a digit typed in front.
+  ASSERT_EQ(w->txtEdit->selectedText(), QStringLiteral("800"));
+  QTest::keyClick(w->txtEdit, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("800"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Home);
+  QTest::keyClick(w->txtEdit, Qt::Key_Delete);
+  QTest::keyClicks(w->txtEdit, "7");
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("700"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(g.text(3, 1), "700");
+
+  // Over row 1: cut, then paste a depth; Enter commits the pasted depth.
+  ASSERT_EQ(w->txtEdit->selectedText(), QStringLiteral("1000"));
+  QTest::keyClick(w->txtEdit, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(w->txtEdit->text(), QString());
+  QApplication::clipboard()->setText(QStringLiteral("1020"));
+  QTest::keyClick(w->txtEdit, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w->txtEdit->text(), QStringLiteral("1020"));
+  QTest::keyClick(w->txtEdit, Qt::Key_Return);
+  EXPECT_EQ(g.text(1, 1), "1020");
+  EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
 // A new design fills the table: the editor over row 1's depth shows that depth at once, and a

@@ -172,6 +172,10 @@ std::array<std::optional<double>, 4> backoff_depths(const DepthProfile& p, int n
 }
 
 void RodDesignEngine::DesignFzq() {
+  // A loaded design keeps the centralizers it was saved with (the user may have typed their
+  // depths); its table shows the forces at those depths.
+  const bool stored = st.fzq_stored;
+  st.fzq_stored = false;
   auto& T3 = st.Text3;
   auto& p = st.profile;
   auto val = [](const std::string& t) { return num_val(t); };
@@ -204,12 +208,19 @@ void RodDesignEngine::DesignFzq() {
 
   place_centralizers(p.fzq_code, np);
 
-  st.cur_design.fzq_depth.fill(0);
+  auto& slots = st.cur_design.fzq_depth;
   int n = 0;
-  for (int k = np; k >= 0; --k) {
-    if (p.fzq_code[static_cast<std::size_t>(k)] < kFzqPlaced) continue;
-    if (n < kFzqSlots) st.cur_design.fzq_depth[static_cast<std::size_t>(n++)] = f32(2 * k);
-    else shell_.beep();
+  if (stored) {
+    for (const float d : slots)
+      if (d > 0) slots[static_cast<std::size_t>(n++)] = d;  // the table's rows hold no gaps
+    std::fill(slots.begin() + n, slots.end(), 0.0f);
+  } else {
+    slots.fill(0);
+    for (int k = np; k >= 0; --k) {
+      if (p.fzq_code[static_cast<std::size_t>(k)] < kFzqPlaced) continue;
+      if (n < kFzqSlots) slots[static_cast<std::size_t>(n++)] = f32(2 * k);
+      else shell_.beep();
+    }
   }
   FillFzqGrid(n);
 
@@ -242,7 +253,8 @@ void RodDesignEngine::FillFzqGrid(int n) {
     g.set_text(r + 1, 7, r2(p.side_force_tubing[u]));
     g.set_text(r + 1, 8, r2(p.side_force_rod[u]));
     g.set_text(r + 1, 9, num_text_f(p.rod_dia[u]));
-    g.set_text(r + 1, 10, std::to_string(p.fzq_code[u] - kFzqPlaced));
+    // A stored depth where this design placed no centralizer has no spacing of its own.
+    g.set_text(r + 1, 10, p.fzq_code[u] >= kFzqPlaced ? std::to_string(p.fzq_code[u] - kFzqPlaced) : std::string());
   }
 }
 

@@ -132,7 +132,15 @@ std::string RodDesignEngine::survey_path() const {
 
 DesignOutcome RodDesignEngine::save_jx() {
   auto& g = st.Grid1;
-  if (g.rows() < 3) {
+  // Stations are the rows holding something: the grid keeps an empty entry row below the
+  // last station once Enter has taken it, and that row is no station.
+  int stations = 0;
+  for (int r = 1; r < g.rows(); ++r) {
+    bool filled = false;
+    for (int c = 1; c <= 6 && !filled; ++c) filled = !trim_blanks(g.text(r, c)).empty();
+    stations += filled ? 1 : 0;
+  }
+  if (stations < 2) {
     say(kSurveyTooShortText);
     return DesignOutcome::refused;
   }

@@ -223,14 +223,12 @@ void DesignWindowCore::Text5_KeyPress(int key_ascii) {
 // ---------------------------------------------------------------- options
 
 void DesignWindowCore::Option2_Click() {
-  st_.series_enabled = false;
-  st_.grades_enabled = true;
+  mode_enables(true);
   enter(kSinkerLenAfter);
 }
 
 void DesignWindowCore::Option3_Click() {
-  st_.series_enabled = true;
-  st_.grades_enabled = false;
+  mode_enables(false);
   enter(kSinkerLenAfter);
 }
 
@@ -245,25 +243,32 @@ void DesignWindowCore::grade_Click(int option) {
   }
 }
 
-void DesignWindowCore::select_Option1(int index) {
+void DesignWindowCore::mode_enables(bool lightest) {
+  st_.series_enabled = !lightest;
+  st_.grades_enabled = lightest;
+}
+
+void DesignWindowCore::select_Option1(int index, OptionClick click) {
   if (index != 0 && index != 1) return;
   if (st_.Option1 == index) return;
   st_.Option1 = index;
-  Option1_Click(index);
+  if (click == OptionClick::Runs) Option1_Click(index);
 }
 
-void DesignWindowCore::select_mode(bool lightest) {
+void DesignWindowCore::select_mode(bool lightest, OptionClick click) {
   if (st_.Option2 == lightest) return;
   st_.Option2 = lightest;
-  if (lightest) Option2_Click();
+  if (click == OptionClick::Quiet) mode_enables(lightest);
+  else if (lightest) Option2_Click();
   else Option3_Click();
 }
 
-void DesignWindowCore::select_grade(int option) {
+void DesignWindowCore::select_grade(int option, OptionClick click) {
   if (option < 4 || option > 8) return;
   if (st_.rod_grade == option) return;
   st_.rod_grade = option;
-  grade_Click(option);
+  if (click == OptionClick::Runs) grade_Click(option);
+  else if (option <= 7) st_.Text4 = std::to_string(kGradeStress[option - 4]);
 }
 
 }  // namespace wb::design

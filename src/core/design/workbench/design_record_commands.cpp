@@ -55,9 +55,10 @@ std::int16_t DesignRecordCommands::design_mode(const DesignState& st) const {
 }
 
 void DesignRecordCommands::select_design_mode(DesignState&, std::int16_t code) {
-  core_.select_mode(code == 1);
-  if (code == 3) core_.select_Option1(0);
-  if (code == 4) core_.select_Option1(1);
+  using enum DesignWindowCore::OptionClick;
+  core_.select_mode(code == 1, Quiet);
+  if (code == 3) core_.select_Option1(0, Quiet);
+  if (code == 4) core_.select_Option1(1, Quiet);
 }
 
 std::string DesignRecordCommands::rod_grade(const DesignState& st) const {
@@ -67,7 +68,7 @@ std::string DesignRecordCommands::rod_grade(const DesignState& st) const {
 
 void DesignRecordCommands::select_rod_grade(DesignState&, const std::string& letter) {
   for (int k = 0; k < 4; ++k)
-    if (letter == kGradeLetters[k]) core_.select_grade(kFirstGradeOption + k);
+    if (letter == kGradeLetters[k]) core_.select_grade(kFirstGradeOption + k, DesignWindowCore::OptionClick::Quiet);
 }
 
 void DesignRecordCommands::beep() { shell_.beep(); }

@@ -269,6 +269,7 @@ DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   for (const BoxField& b : design_boxes())
     if (b.box != BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
   slots_to_grid(st, r);
+  st.fzq_stored = true;
   Recode_To_StructInfo(st);
   return DesignOutcome::done;
 }

@@ -48,12 +48,14 @@ class DesignControls {
   virtual void Text6_Change(DesignState& st, int index) = 0;
   // The stored code of the selected design mode: 1, 3 or 4; 0 when no mode option is selected.
   virtual std::int16_t design_mode(const DesignState& st) const = 0;
-  // Selects the options of a stored code (1 lightest rods, else equal strength with 3 or 4),
-  // running their click handling.
+  // Selects the options of a stored code (1 lightest rods, else equal strength with 3 or 4).
+  // A loaded design is shown as stored: the options' clicks run no design (the load's own
+  // run follows once the whole record is in the boxes).
   virtual void select_design_mode(DesignState& st, std::int16_t code) = 0;
   // The letter of the selected grade option ("C", "D", "K", "H"); empty for "其它杆" or none.
   virtual std::string rod_grade(const DesignState& st) const = 0;
-  // Selects the grade option of a stored letter (exact comparison); other content selects none.
+  // Selects the grade option of a stored letter (exact comparison), running no design; other
+  // content selects none.
   virtual void select_rod_grade(DesignState& st, const std::string& letter) = 0;
   virtual void beep() = 0;
 };

@@ -90,9 +90,11 @@ class DesignWindowCore {
   void Option3_Click();
   void grade_Click(int option);  // 4..8
   // Selecting an option as the user or code does: its click runs only when it was not selected.
-  void select_Option1(int index);
-  void select_mode(bool lightest);
-  void select_grade(int option);
+  // `Quiet` sets what the click sets but runs no design: a loaded design's options.
+  enum class OptionClick { Runs, Quiet };
+  void select_Option1(int index, OptionClick click = OptionClick::Runs);
+  void select_mode(bool lightest, OptionClick click = OptionClick::Runs);
+  void select_grade(int option, OptionClick click = OptionClick::Runs);
 
   // ---- command sequences ----
   // When the survey table was edited, asks to save it first (Yes writes it). `nothing` when
@@ -138,6 +140,7 @@ class DesignWindowCore {
 
  private:
   void enter(int i);
+  void mode_enables(bool lightest);  // the series options for equal strength, the grades for the lightest string
   void rod_length_rule(int k);
   void focus_text3(int i);
   void focus_other(int box);

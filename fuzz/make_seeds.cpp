@@ -76,15 +76,16 @@ void put_journal(const fs::path& root, const std::string& name, std::uint8_t sel
 // append ("aaaaCCCC"), or beside B.dat rewritten whole through its temporary file. The
 // identity of a file this short is every old byte no patch overwrites.
 void in_place_journal_seeds(const fs::path& root) {
-  auto patched = [](std::uint64_t offset, const std::string& old_bytes, const std::string& now, std::uint64_t new_length) {
+  auto patched = [](std::uint64_t offset, const std::string& old_bytes, const std::string& now, std::uint64_t new_length,
+                    std::uint64_t old_length = 4) {
     wb::SaveJournal::Entry e;
     e.target = "sys/A.dat";
     e.in_place = true;
-    e.old_length = 4;
+    e.old_length = old_length;
     e.new_length = new_length;
     e.patches.push_back({offset, wb::Bytes(old_bytes.begin(), old_bytes.end()), now.size(), fnv1a(now)});
-    std::string kept = "aaaa";
-    kept.erase(static_cast<std::size_t>(std::min<std::uint64_t>(offset, 4)), old_bytes.size());
+    std::string kept = std::string("aaaa").substr(0, static_cast<std::size_t>(old_length));
+    kept.erase(static_cast<std::size_t>(std::min<std::uint64_t>(offset, old_length)), old_bytes.size());
     e.identity = fnv1a(kept);
     return e;
   };
@@ -108,6 +109,19 @@ void in_place_journal_seeds(const fs::path& root) {
   put_in_place("in_place_append", 0, 'P', {patched(4, "", "CCCC", 8)});
   put_in_place("in_place_and_whole", 2, 'P', {patched(0, "aaaa", "AAAA", 4), b_whole});
   put_in_place("in_place_and_whole_committed", 2, 'C', {patched(0, "aa", "AA", 4), b_whole});
+  // Forged: made to cut or overwrite bytes of A ("aaaa") its save never wrote, with an honest
+  // identity. An old length of 0 (the whole file "appended"; an append "cut short"; one
+  // whose hash does name A's bytes), "old" bytes over bytes never written, and a cut beyond
+  // the appended bytes.
+  for (const char state : {'P', 'C'}) {
+    const std::string s(1, state);
+    put_in_place("forged_old_length_0_" + s, 0, state, {patched(0, "", "ZZZZ", 4, 0)});
+    put_in_place("forged_old_length_0_short_" + s, 0, state, {patched(0, "", "ZZZZZZZZ", 8, 0)});
+    put_in_place("forged_old_length_0_named_" + s, 0, state, {patched(0, "", "aaaa", 4, 0)});
+    put_in_place("forged_over_unwritten_" + s, 0, state, {patched(1, "xy", "XY", 4)});
+    put_in_place("forged_cut_beyond_" + s, 0, state, {patched(2, "", "ZZ", 4, 2)});
+    put_in_place("forged_cut_beyond_short_" + s, 0, state, {patched(2, "", "ZZZZZZ", 8, 2)});
+  }
 }
 
 void journal_seeds(const fs::path& root) {

@@ -7,8 +7,13 @@
 // journal lies in sys or data; recovery finishes the save or sets it aside (never leaves the
 // folder blocked), touches nothing outside the program folder, deletes no library, and
 // leaves each library as it was or as one of the temporary files held, or (a library the
-// journal patches in place) with the old bytes the journal gives; a save set aside changed
-// nothing. Journals of records written in place ("WBSAVE3") are seeded as well.
+// journal patches in place) with the old bytes the journal gives, and then only where its
+// save can have written: over bytes the journal's patch hashes name as the save's (a file this
+// short lies in one disk sector, so no write of it can have been torn); a save set aside
+// changed nothing. Journals of records written in place ("WBSAVE3") are seeded as well,
+// among them forged ones (an old length of 0, old bytes over bytes never written, a cut
+// beyond the appended records).
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -25,6 +30,44 @@ wb::Bytes text(const char* s) { return wb::Bytes(s, s + std::char_traits<char>::
 void put(const fs::path& p, const char* s) {
   const wb::Bytes b = text(s);
   wbfuzz::write_bytes(p, b.data(), b.size());
+}
+
+std::uint64_t fnv(const wb::Bytes& b, std::size_t from, std::size_t n) {
+  std::uint64_t h = 1469598103934665603ull;  // the journal's FNV-1a start
+  for (std::size_t i = from; i < from + n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+  return h;
+}
+
+// Whether a library that held `before` and holds `after` once the journal was recovered was
+// changed only where the journal's save can have written. A save completed changes nothing
+// in place (its new bytes must be there already). A save undone writes old bytes, or cuts,
+// only over a patch whose new hash names the bytes that were there; it may also cut what an
+// append cut short left (the file shorter than the new length) when the identity vouches
+// for the file (some old byte lies outside every patch).
+bool rolled_only_its_own(const wb::SaveJournal& j, const std::string& target, const wb::Bytes& before,
+                         const wb::Bytes& after, bool undone) {
+  if (after == before) return true;
+  if (!undone) return false;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (i < after.size() && after[i] == before[i]) continue;
+    bool its_own = false;
+    for (const auto& e : j.entries) {
+      if (!e.in_place || e.target != target) continue;
+      std::uint64_t covered = 0;  // the identity covers no byte when the patches cover the old file
+      for (const auto& p : e.patches)
+        if (p.offset <= covered) covered = std::max(covered, p.offset + p.old_bytes.size());
+      const bool torn_append = i >= after.size() && i >= e.old_length && before.size() < e.new_length && covered < e.old_length;
+      for (const auto& p : e.patches) {
+        const bool here = i >= p.offset && i - p.offset < p.size;
+        const bool written = p.offset + p.size <= before.size() &&
+                             fnv(before, static_cast<std::size_t>(p.offset), static_cast<std::size_t>(p.size)) == p.hash;
+        its_own = its_own || (here && written);
+      }
+      its_own = its_own || torn_append;
+    }
+    if (!its_own) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -66,9 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   wbfuzz::write_bytes(journal, bytes.data(), bytes.size());
 
   const wb::InterruptedSave r = wb::recover_interrupted_save(journal);
-  FUZZ_CHECK(r.outcome == wb::InterruptedSave::Outcome::Finished || r.outcome == wb::InterruptedSave::Outcome::SetAside);
+  using Outcome = wb::InterruptedSave::Outcome;
+  FUZZ_CHECK(r.outcome == Outcome::Completed || r.outcome == Outcome::Undone || r.outcome == Outcome::SetAside);
   FUZZ_CHECK(!fs::exists(journal));
-  FUZZ_CHECK((r.outcome == wb::InterruptedSave::Outcome::SetAside) == !r.message().empty());
+  FUZZ_CHECK(!r.message().empty());  // the user is told what became of it
   FUZZ_CHECK(wbfuzz::read_bytes(outside / "victim") == text("victim"));
   FUZZ_CHECK(wbfuzz::read_bytes(outside / "x.dat") == text("outside"));
   FUZZ_CHECK(std::distance(fs::directory_iterator(outside), fs::directory_iterator()) == 2);
@@ -76,6 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(fs::is_regular_file(prog.sys() / "A.dat") && fs::is_regular_file(prog.data() / "B.dat"));
   FUZZ_CHECK(a_in_place || a == text("aaaa") || ((sel & 1) && a == text("AAAA")));
   FUZZ_CHECK(b_in_place || b == text("bbbb") || ((sel & 2) && b == text("BBBB")));
+  if (a_in_place) FUZZ_CHECK(rolled_only_its_own(j, "sys/A.dat", text("aaaa"), a, r.outcome == Outcome::Undone));
+  if (b_in_place) FUZZ_CHECK(rolled_only_its_own(j, "data/B.dat", text("bbbb"), b, r.outcome == Outcome::Undone));
   if (r.outcome == wb::InterruptedSave::Outcome::SetAside) {
     // Set aside, nothing deleted nor changed: the journal and the temporary files are in its folder.
     FUZZ_CHECK(wbfuzz::read_bytes(r.set_aside_folder / wb::kSaveJournalName) == bytes);

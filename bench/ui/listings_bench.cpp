@@ -140,7 +140,7 @@ void BM_LevelLibraryList_32767(benchmark::State& state) {
   }
   if (rows.size() != static_cast<std::size_t>(kRecords)) state.SkipWithError("not every record was listed");
 }
-BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The level window's library grid as its load step and every save fill it, then painted.
 void LevelWindowGrid(benchmark::State& state, bool changed) {
@@ -165,8 +165,8 @@ void LevelWindowGrid(benchmark::State& state, bool changed) {
 void BM_LevelWindowGrid_32767(benchmark::State& state) { LevelWindowGrid(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_LevelWindowGrid_Changed_32767(benchmark::State& state) { LevelWindowGrid(state, true); }
-BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The design window's well list, as its load step and every save fill it.
 void DesignWells(benchmark::State& state, bool changed) {
@@ -191,8 +191,8 @@ void DesignWells(benchmark::State& state, bool changed) {
 void BM_DesignWells_32767(benchmark::State& state) { DesignWells(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_DesignWells_Changed_32767(benchmark::State& state) { DesignWells(state, true); }
-BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A well chosen in the design window: its dates listed (ten: none is loaded).
 void BM_DesignDates_32767(benchmark::State& state) {
@@ -215,7 +215,7 @@ void BM_DesignDates_32767(benchmark::State& state) {
   }
   if (w.Date_Comb->count() != 10) state.SkipWithError("the dates were not listed");
 }
-BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The diagnosis window's lists: the record file chosen (its wells listed), then a well
 // chosen (its ten dates listed, none loaded).
@@ -245,7 +245,7 @@ void DiagnosisLists(benchmark::State& state, bool changed) {
 void BM_DiagnosisLists_32767(benchmark::State& state) { DiagnosisLists(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_DiagnosisLists_Changed_32767(benchmark::State& state) { DiagnosisLists(state, true); }
-BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -115,12 +115,16 @@ int main(int argc, char** argv) {
                                   wb::MsgIcon::Warning);
     return 1;
   }
-  // A save of several libraries cut short by a kill or a power cut is finished or undone
-  // before anything reads them; one that cannot be is set aside (nothing deleted) and the
-  // user is told once which save and which libraries, so that saving goes on.
+  // A save cut short by a kill or a power cut is finished or undone before anything reads
+  // the libraries; one that cannot be is set aside (nothing deleted), so that saving goes on.
+  // Either way the user is told once which save, which libraries and what was done.
   const wb::InterruptedSave interrupted = wb::recover_interrupted_save(folder.sys() / wb::kSaveJournalName);
-  if (const std::string text = interrupted.message(); !text.empty())
-    wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok, wb::MsgIcon::Warning);
+  if (const std::string text = interrupted.message(); !text.empty()) {
+    using Outcome = wb::InterruptedSave::Outcome;
+    const bool rolled = interrupted.outcome == Outcome::Completed || interrupted.outcome == Outcome::Undone;
+    wb::services().messages->show(text, wb::kSaveTitle, wb::MsgButtons::Ok,
+                                  rolled ? wb::MsgIcon::Info : wb::MsgIcon::Warning);
+  }
   wb::register_diagnosis_window(folder);
   wb::design::register_design_window(folder);
   wb::register_sys_effi_assemble(folder);

@@ -15,9 +15,9 @@
 #include <optional>
 #include <random>
 #include <system_error>
-#include <thread>
 
 #include "core/common/key_match.h"
+#include "core/common/parallel.h"
 #include "core/common/paths.h"
 
 namespace wb {
@@ -408,35 +408,24 @@ constexpr unsigned kScanThreads = 4;
 // the second's, and so on. A part that finds the key lets the parts after it stop.
 StoreStatus scan_keys(int fd, std::size_t len, std::size_t n, const KeyMatch& key, std::size_t& found) {
   found = 0;
-  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned parts = n * len < kThreadedScanBytes ? 1 : std::min(kScanThreads, cpus);
-  const std::size_t share = (n + parts - 1) / parts;
+  const WorkSplit split = split_work(n, std::max<std::size_t>(1, kThreadedScanBytes / len), kScanThreads);
+  const unsigned parts = split.parts;
   // The buffers, allocated here rather than by the threads: for each part the key bytes of
   // the records one read brings and the bytes between them.
   const std::size_t span = key.end() - key.begin();
-  const std::size_t per_read = std::min(share, kRecordsPerRead);
+  const std::size_t per_read = std::max<std::size_t>(1, std::min(split.share, kRecordsPerRead));
   std::vector<std::uint8_t> keys(parts * per_read * span), between(parts * len);
   std::vector<std::size_t> hits(parts, 0);
   std::vector<char> ok(parts, 0);
   // stops[t] tells part t that a part before it found the key.
   std::vector<std::atomic<bool>> stops(parts);
-  auto run = [&](unsigned t) {
-    const std::size_t a = std::min(n, t * share), b = std::min(n, a + share);
-    ok[t] = scan_part(fd, len, a, b, key, per_read, std::span<std::uint8_t>(keys).subspan(t * per_read * span, per_read * span),
+  run_parts(split, [&](unsigned t, std::size_t first, std::size_t count) {
+    ok[t] = scan_part(fd, len, first, first + count, key, per_read,
+                      std::span<std::uint8_t>(keys).subspan(t * per_read * span, per_read * span),
                       std::span<std::uint8_t>(between).subspan(t * len, len), stops[t], hits[t]);
     if (hits[t])
       for (unsigned later = t + 1; later < parts; ++later) stops[later].store(true, std::memory_order_relaxed);
-  };
-  std::vector<std::thread> helpers;
-  unsigned started = 1;
-  try {
-    for (; started < parts; ++started) helpers.emplace_back(run, started);
-  } catch (const std::system_error&) {
-    // No thread to be had: the parts not handed out are scanned here.
-  }
-  run(0);
-  for (unsigned t = started; t < parts; ++t) run(t);
-  for (std::thread& h : helpers) h.join();
+  });
   for (unsigned t = 0; t < parts; ++t) {
     if (!ok[t]) return StoreStatus::IoError;
     if (hits[t]) {
@@ -952,27 +941,69 @@ bool identity_of(int fd, const SaveJournal::Entry& e, std::uint64_t& h) {
 }
 
 // What a patched file holds against its entry: Foreign when it is not the file the save
-// patched (its identity, or a length beyond the old and new one), else whether it holds the
-// new bytes at every patch and the new length.
+// patched, or not in a state the save can have left it in; New when it holds the new length
+// and the new bytes at every patch; Between otherwise (the save cut short).
 enum class InPlace { Foreign, Between, New };
 
+// The smallest run of bytes a disk writes whole: a write cut short by a kill or a power cut
+// leaves each aligned sector of it either as it was or as written (a kill tears a write only
+// between pages of the kernel's cache, which are whole sectors).
+constexpr std::uint64_t kSectorBytes = 512;
+
+// Whether bytes [p.offset, p.offset + old) of `fd` (old = p.old_bytes.size(), all within
+// the file) are what the save can have left there: the old bytes, the new ones (their hash,
+// when the whole patch lies within the file's `length`), or a write torn between sectors,
+// with at least one sector of it still holding its old bytes. Bytes that are neither (an
+// "old" run over bytes the save never wrote) are not the save's.
+bool patch_is_the_saves(int fd, const SaveJournal::Patch& p, std::uint64_t length) {
+  if (p.old_bytes.empty()) return true;
+  std::vector<std::uint8_t> now(p.old_bytes.size());
+  if (!pread_all(fd, p.offset, now.data(), now.size())) return false;
+  if (now == p.old_bytes) return true;
+  std::uint64_t h = kFnvStart;
+  if (p.size <= length - std::min(length, p.offset) && hash_range(fd, p.offset, p.size, h) && h == p.hash) return true;
+  for (std::uint64_t at = 0; at < now.size();) {
+    const std::uint64_t end = std::min<std::uint64_t>(now.size(), (p.offset + at) / kSectorBytes * kSectorBytes + kSectorBytes - p.offset);
+    if (std::equal(now.begin() + static_cast<std::ptrdiff_t>(at), now.begin() + static_cast<std::ptrdiff_t>(end),
+                   p.old_bytes.begin() + static_cast<std::ptrdiff_t>(at)))
+      return true;
+    at = end;
+  }
+  return false;
+}
+
+// A save undone rewrites old bytes only over its own patches and cuts only what it appended.
+// The file must be the one the save patched (its identity) and each patch as the save can
+// have left it; appended bytes at the new length must be the new ones (an append cut short
+// leaves the file shorter). A file whose identity covers no byte (an old length of 0, or
+// patches over the whole old file; this program writes such files whole) is recognised only
+// in full: all old bytes at the old length, or all new bytes at the new length.
 InPlace in_place_state(const fs::path& path, const SaveJournal::Entry& e) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return InPlace::Foreign;
-  InPlace out = InPlace::Foreign;
-  struct stat st {};
-  std::uint64_t id = 0;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  const InPlace out = [&] {
+    struct stat st {};
+    std::uint64_t id = 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return InPlace::Foreign;
     const auto len = static_cast<std::uint64_t>(st.st_size);
-    if (len >= e.old_length && len <= e.new_length && identity_of(fd, e, id) && id == e.identity) {
-      out = len == e.new_length ? InPlace::New : InPlace::Between;
-      for (const auto& p : e.patches) {
-        std::uint64_t h = kFnvStart;
-        if (out != InPlace::New) break;
-        if (!hash_range(fd, p.offset, p.size, h) || h != p.hash) out = InPlace::Between;
+    if (len < e.old_length || len > e.new_length || !identity_of(fd, e, id) || id != e.identity) return InPlace::Foreign;
+    bool all_new = len == e.new_length, all_old = len == e.old_length;
+    for (const auto& p : e.patches) {
+      std::uint64_t h = kFnvStart;
+      const bool written = p.size <= len - std::min(len, p.offset) && hash_range(fd, p.offset, p.size, h) && h == p.hash;
+      all_new = all_new && written;
+      if (!patch_is_the_saves(fd, p, len)) return InPlace::Foreign;
+      // An append reaching the new length is whole (the length grows only with the bytes).
+      if (p.offset + p.size > e.old_length && len == e.new_length && !written) return InPlace::Foreign;
+      if (all_old && !p.old_bytes.empty()) {
+        std::vector<std::uint8_t> now(p.old_bytes.size());
+        all_old = pread_all(fd, p.offset, now.data(), now.size()) && now == p.old_bytes;
       }
     }
-  }
+    if (all_new) return InPlace::New;
+    if (identity_ranges(e).empty() && !all_old) return InPlace::Foreign;
+    return InPlace::Between;
+  }();
   ::close(fd);
   return out;
 }
@@ -1091,13 +1122,15 @@ void set_aside(const fs::path& journal, fs::path& moved_to) {
   const std::string base = journal.filename().string() + ".unfinished-" + stamp;
   std::error_code ec;
   fs::path dir;
+  // A name taken by anything (a folder, a file, a link, even one leading nowhere) makes way
+  // for the next.
   for (int n = 1; n < 100; ++n) {
     const fs::path d = sys / (n == 1 ? base : base + "-" + std::to_string(n));
-    if (fs::create_directory(d, ec)) {
+    if (::mkdir(d.c_str(), 0755) == 0) {
       dir = d;
       break;
     }
-    if (ec) return;
+    if (errno != EEXIST) return;
   }
   if (dir.empty()) return;
   fs::rename(journal, dir / journal.filename(), ec);
@@ -1134,12 +1167,17 @@ StoreStatus finish_interrupted_save(const fs::path& journal) {
 }
 
 std::string InterruptedSave::message() const {
-  if (outcome != Outcome::SetAside && outcome != Outcome::Failed) return {};
+  if (outcome == Outcome::Nothing) return {};
   std::string files;
   for (const auto& f : libraries) files += (files.empty() ? "" : "、") + f;
-  std::string text = "上次中断的保存";
-  if (!what.empty()) text += "（" + what + "）";
-  text += "未能完成";
+  std::string save = "上次中断的保存";
+  if (!what.empty()) save += "（" + what + "）";
+  if (outcome == Outcome::Completed)
+    return save + "已在本次启动时完成" + (files.empty() ? "" : "，写入的库是 " + files) + "。";
+  if (outcome == Outcome::Undone)
+    return save + "在完成之前中断，已在本次启动时撤销" + (files.empty() ? "" : "：" + files + " 恢复为保存之前的内容") +
+           "。这次保存的内容没有存入，请重新保存。";
+  std::string text = save + "未能完成";
   if (!files.empty()) text += "，它要写入的库是 " + files;
   text += "。\n原因：" + cause + "。\n";
   if (outcome == Outcome::SetAside)
@@ -1158,12 +1196,13 @@ InterruptedSave recover_interrupted_save(const fs::path& journal) {
     return out;
   }
   SaveJournal read;
-  if (finish_locked(journal, read, out.cause) == StoreStatus::Ok) {
-    out.outcome = InterruptedSave::Outcome::Finished;
-    return out;
-  }
+  const StoreStatus st = finish_locked(journal, read, out.cause);
   out.what = read.what;
   for (const auto& e : read.entries) out.libraries.push_back(e.target);
+  if (st == StoreStatus::Ok) {
+    out.outcome = read.state == 'C' ? InterruptedSave::Outcome::Completed : InterruptedSave::Outcome::Undone;
+    return out;
+  }
   set_aside(journal, out.set_aside_folder);
   out.outcome = out.set_aside_folder.empty() ? InterruptedSave::Outcome::Failed : InterruptedSave::Outcome::SetAside;
   return out;
@@ -1373,20 +1412,37 @@ std::string in_place_entry(const fs::path& path, std::uint64_t base_length, std:
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != base_length)
     why = path_text(path) + " 在保存过程中被改动";
   for (const auto& [at, bytes] : patches) {
-    if (!why.empty()) break;
-    SaveJournal::Patch p;
-    p.offset = at;
-    p.size = bytes.size();
-    p.hash = fnv1a(bytes);
-    if (at < base_length) {
-      p.old_bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), base_length - at)));
-      if (!pread_all(fd, at, p.old_bytes.data(), p.old_bytes.size())) why = failed;
+    // A run reaching past the old end is two patches, the records replaced and the records
+    // appended, so that each has its own hash: an append torn at recovery still finds the
+    // replaced records whole.
+    const std::uint64_t split = at < base_length ? std::min<std::uint64_t>(bytes.size(), base_length - at) : 0;
+    for (const auto& [from, to] : {std::pair<std::uint64_t, std::uint64_t>{0, split}, {split, bytes.size()}}) {
+      if (!why.empty() || from == to) continue;
+      SaveJournal::Patch p;
+      p.offset = at + from;
+      p.size = to - from;
+      p.hash = fnv1a_add(kFnvStart, bytes.data() + from, static_cast<std::size_t>(to - from));
+      if (p.offset < base_length) {
+        p.old_bytes.resize(static_cast<std::size_t>(p.size));
+        if (!pread_all(fd, p.offset, p.old_bytes.data(), p.old_bytes.size())) why = failed;
+      }
+      e.patches.push_back(std::move(p));
     }
-    e.patches.push_back(std::move(p));
   }
   if (why.empty() && !identity_of(fd, e, e.identity)) why = failed;
   ::close(fd);
   return why;
+}
+
+// Whether the patches (in rising offsets, none overlapping) cover every byte of a file of
+// `length` bytes.
+bool patches_cover(std::uint64_t length, const std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>>& patches) {
+  std::uint64_t covered = 0;
+  for (const auto& [at, bytes] : patches) {
+    if (at > covered || covered >= length) break;
+    covered = std::max<std::uint64_t>(covered, at + bytes.size());
+  }
+  return covered >= length;
 }
 
 // Writes the patches into the file and syncs it.
@@ -1428,6 +1484,14 @@ StoreStatus SaveSet::commit() {
   // with a save pending finishes its own save; only names the reader accepts are written.
   const fs::path root = program_folder_of(journal_);
   const auto relative = [&](const File& f) { return f.path.lexically_relative(root).generic_string(); };
+  // A file whose patches leave none of its old bytes (empty, or one record replaced) has no
+  // identity a recovery could know it by: it is rewritten whole.
+  for (File& f : files_) {
+    if (f.whole || !patches_cover(f.base_length, f.patches)) continue;
+    std::vector<std::uint8_t> content;
+    if (gathered_content(f.path, content) != StoreStatus::Ok) return fail(path_text(f.path) + " 未能读取");
+    f = File{f.path, true, std::move(content), 0, 0, {}};
+  }
   // One file rewritten whole is atomic by itself; so is one outside sys and data, which has
   // no journal to go through.
   if (files_.size() == 1 && (files_[0].whole || !target_refusal(relative(files_[0])).empty()))

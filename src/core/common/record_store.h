@@ -49,7 +49,11 @@
 //      and when a set is opened). No intent file: nothing to do. State P: the save never
 //      happened (roll back): its temporary files are removed, and each patched file gets
 //      its old bytes back at every patch and is cut to its old length (an append undone),
-//      then synced. State C: every temporary file still there is renamed over its library
+//      then synced. A rollback undoes only what its save can have done: each patch must hold
+//      its old bytes, its new bytes, or a write torn between 512-byte sectors with a sector
+//      still old; appended bytes reaching the new length must be the new ones; and a file
+//      whose identity covers no byte (an old length of 0, or patches over all of it; saves
+//      write such files whole) must hold all its old or all its new bytes. State C: every temporary file still there is renamed over its library
 //      (roll forward); a library whose temporary file is gone must already hold the recorded
 //      content; a patched file must have its new length and the new bytes at every patch. A
 //      patched file whose identity does not match (another file put in its place) or whose
@@ -219,15 +223,17 @@ StoreStatus finish_interrupted_save(const std::filesystem::path& journal);
 
 // At program start: as finish_interrupted_save, but a save that cannot be completed is set
 // aside so that later saves can go on: the intent file and every ".wbsave-" file of sys
-// and data move into a new folder "save.jnl.unfinished-<date>-<time>" in sys (a temporary
-// file of data becomes "data-wbsave-…"); nothing is deleted and every library stays as it
-// is. message() is what the user is told once; empty when there was nothing to tell.
+// and data move into a new folder "save.jnl.unfinished-<date>-<time>" in sys (the next
+// free name; a temporary file of data becomes "data-wbsave-…"); nothing is deleted and
+// every library stays as it is. message() is what the user is told once: which save and
+// what was done with it; empty when there was nothing to tell.
 struct [[nodiscard]] InterruptedSave {
   enum class Outcome {
-    Nothing,   // no intent file
-    Finished,  // rolled forward or back
-    SetAside,  // could not be completed; moved aside (set_aside_folder)
-    Failed,    // could not be completed nor moved aside: multi-file saves stay refused
+    Nothing,    // no intent file
+    Completed,  // it had reached its moment: rolled forward
+    Undone,     // it had not: rolled back, the libraries as before it
+    SetAside,   // could not be completed; moved aside (set_aside_folder)
+    Failed,     // could not be completed nor moved aside: multi-file saves stay refused
   };
   Outcome outcome = Outcome::Nothing;
   std::string what;                         // the save, when the intent file said

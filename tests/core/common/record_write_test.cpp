@@ -84,13 +84,22 @@ Content journal_of(char state, std::vector<SaveJournal::Entry> entries) {
   return encode_save_journal(j);
 }
 
+// Each letter of a text stands for 256 bytes of it, so that a record of four letters spans
+// two disk sectors and a write of it can be torn between them.
+constexpr std::size_t kBlock = 256;
+std::string blocks(const std::string& letters) {
+  std::string out;
+  for (char c : letters) out.append(kBlock, c);
+  return out;
+}
+
 TEST_F(RecordWriteTest, AKillAtEachStepIsRolledBackOrForwardOrRefused) {
   struct Case {
     const char* name;
     char state;
-    const char* a_old;   // A when the save began
-    const char* a_new;   // A as the save writes it (records 4 bytes)
-    std::vector<std::uint64_t> offsets;
+    const char* a_old;   // A when the save began (in blocks; records of four)
+    const char* a_new;   // A as the save writes it
+    std::vector<std::uint64_t> offsets;  // in blocks
     const char* a_now;   // A as the kill left it
     bool rolls;
     const char* a_after;  // A after finish_interrupted_save
@@ -111,10 +120,13 @@ TEST_F(RecordWriteTest, AKillAtEachStepIsRolledBackOrForwardOrRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(write_file_atomic(a_, text(c.a_now)));
-    ASSERT_TRUE(write_file_atomic(jnl_, journal_of(c.state, {in_place("sys/A.dat", c.a_old, c.a_new, c.offsets)})));
+    std::vector<std::uint64_t> offsets;
+    for (std::uint64_t o : c.offsets) offsets.push_back(o * kBlock);
+    ASSERT_TRUE(write_file_atomic(a_, text(blocks(c.a_now))));
+    ASSERT_TRUE(write_file_atomic(
+        jnl_, journal_of(c.state, {in_place("sys/A.dat", blocks(c.a_old), blocks(c.a_new), offsets, 4 * kBlock)})));
     EXPECT_EQ(finish_interrupted_save(jnl_), c.rolls ? StoreStatus::Ok : StoreStatus::IoError);
-    EXPECT_EQ(read(a_), c.a_after);
+    EXPECT_EQ(read(a_), blocks(c.a_after));
     EXPECT_EQ(fs::exists(jnl_), !c.rolls);
     if (!c.rolls) {
       // Nothing is saved past it until it is set aside; then saving goes on.
@@ -124,25 +136,115 @@ TEST_F(RecordWriteTest, AKillAtEachStepIsRolledBackOrForwardOrRefused) {
       const InterruptedSave r = recover_interrupted_save(jnl_);
       EXPECT_EQ(r.outcome, InterruptedSave::Outcome::SetAside);
       EXPECT_EQ(r.libraries, std::vector<std::string>{"sys/A.dat"});
-      EXPECT_EQ(read(a_), c.a_after);
+      EXPECT_EQ(read(a_), blocks(c.a_after));
     }
+  }
+}
+
+// Journals made up to look like a save of a library of six 606-byte records: a rollback
+// may neither cut records the save did not append nor write "old" bytes where the save did
+// not write. Each is refused and set aside, the library untouched.
+TEST_F(RecordWriteTest, AForgedJournalUndoesNothingItsSaveCouldNotHaveDone) {
+  constexpr std::size_t kRec = 606;
+  std::string lib;
+  for (int r = 0; r < 6; ++r) lib += std::string(kRec, static_cast<char>('a' + r));
+  auto entry = [&](std::uint64_t old_length, std::uint64_t new_length) {
+    SaveJournal::Entry e;
+    e.target = "sys/A.dat";
+    e.in_place = true;
+    e.old_length = old_length;
+    e.new_length = new_length;
+    return e;
+  };
+  // The identity worked out honestly from the library (a file this short: every old byte no
+  // patch overwrites); the patches' bytes and hashes are what the forger says.
+  auto seal = [&](SaveJournal::Entry e) {
+    std::string kept = lib.substr(0, e.old_length);
+    for (auto it = e.patches.rbegin(); it != e.patches.rend(); ++it) kept.erase(it->offset, it->old_bytes.size());
+    e.identity = fnv(text(kept));
+    return e;
+  };
+  auto append = [&](std::uint64_t at, std::uint64_t size) {
+    return SaveJournal::Patch{at, {}, size, fnv(text(std::string(size, 'z')))};
+  };
+  SaveJournal::Entry from_nothing = entry(0, lib.size());  // "appended" all six records
+  from_nothing.patches = {append(0, lib.size())};
+  SaveJournal::Entry from_nothing_torn = entry(0, lib.size() + kRec);  // a seventh still short
+  from_nothing_torn.patches = {append(0, lib.size() + kRec)};
+  SaveJournal::Entry past_its_records = entry(3 * kRec, lib.size());  // records 4 to 6 "appended"
+  past_its_records.patches = {append(3 * kRec, 3 * kRec)};
+  SaveJournal::Entry over_unwritten = entry(lib.size(), lib.size());  // "old" bytes in record 1
+  over_unwritten.patches = {{10, text("xy"), 2, fnv(text("XY"))}};
+  SaveJournal::Entry over_whole_record = entry(lib.size(), lib.size());  // record 2 "was" another
+  over_whole_record.patches = {{kRec, text(std::string(kRec, 'z')), kRec, fnv(text(std::string(kRec, 'Z')))}};
+  struct Case {
+    const char* name;
+    char state;
+    SaveJournal::Entry e;
+  };
+  const Case cases[] = {
+      {"prepared, old length 0", 'P', seal(from_nothing)},
+      {"prepared, old length 0, an append cut short", 'P', seal(from_nothing_torn)},
+      {"prepared, a cut beyond the appended records", 'P', seal(past_its_records)},
+      {"prepared, old bytes over bytes the save did not write", 'P', seal(over_unwritten)},
+      {"prepared, a whole record of old bytes the save did not write", 'P', seal(over_whole_record)},
+      {"committed, old length 0", 'C', seal(from_nothing)},
+      {"committed, a cut beyond the appended records", 'C', seal(past_its_records)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(write_file_atomic(a_, text(lib)));
+    const Content bytes = journal_of(c.state, {c.e});
+    ASSERT_TRUE(write_file_atomic(jnl_, bytes));
+    EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::IoError);
+    EXPECT_EQ(read(a_), lib);
+    const InterruptedSave r = recover_interrupted_save(jnl_);
+    EXPECT_EQ(r.outcome, InterruptedSave::Outcome::SetAside);
+    EXPECT_NE(r.message().find("sys/A.dat"), std::string::npos);
+    EXPECT_EQ(read(a_), lib);
+    EXPECT_EQ(read(r.set_aside_folder / kSaveJournalName), std::string(bytes.begin(), bytes.end()));
+    fs::remove_all(r.set_aside_folder);
+  }
+}
+
+// The user is told once which save the start finished or undid and what was done.
+TEST_F(RecordWriteTest, AStartThatFinishesOrUndoesASaveSaysWhichAndWhat) {
+  const std::string old_lib = blocks("aaaabbbbcccc"), new_lib = blocks("aaaaBBBBcccc");
+  for (char state : {'P', 'C'}) {
+    SCOPED_TRACE(state);
+    ASSERT_TRUE(write_file_atomic(a_, text(state == 'P' ? blocks("aaaaBBbbcccc") : new_lib)));
+    SaveJournal j;
+    j.state = state;
+    j.what = "液面记录，井 W7，测试 200601011200";
+    j.entries = {in_place("sys/A.dat", old_lib, new_lib, {4 * kBlock}, 4 * kBlock)};
+    ASSERT_TRUE(write_file_atomic(jnl_, encode_save_journal(j)));
+    const InterruptedSave r = recover_interrupted_save(jnl_);
+    EXPECT_EQ(r.outcome, state == 'P' ? InterruptedSave::Outcome::Undone : InterruptedSave::Outcome::Completed);
+    EXPECT_EQ(read(a_), state == 'P' ? old_lib : new_lib);
+    const std::string m = r.message();
+    EXPECT_NE(m.find("井 W7，测试 200601011200"), std::string::npos) << m;
+    EXPECT_NE(m.find("sys/A.dat"), std::string::npos) << m;
+    EXPECT_NE(m.find(state == 'P' ? "撤销" : "完成"), std::string::npos) << m;
+    // Told once: the next start has nothing to say.
+    EXPECT_EQ(recover_interrupted_save(jnl_).message(), "");
   }
 }
 
 TEST_F(RecordWriteTest, ASaveOfAFileInPlaceAndAFileRewrittenWholeRollsAsOne) {
   const std::string ta = "data/.wbsave-00000000000000bb";
+  const std::string a_old = blocks("aaaabbbb"), a_new = blocks("aaaaBBBB");
   for (char state : {'P', 'C'}) {
     SCOPED_TRACE(state);
-    ASSERT_TRUE(write_file_atomic(a_, text("aaaaBBbb")));  // half written
+    ASSERT_TRUE(write_file_atomic(a_, text(blocks("aaaaBBbb"))));  // half written
     ASSERT_TRUE(write_file_atomic(b_, text("bbbb")));
     ASSERT_TRUE(write_file_atomic(root_ / ta, text("BB")));
     if (state == 'C') {
-      ASSERT_TRUE(write_file_atomic(a_, text("aaaaBBBB")));
+      ASSERT_TRUE(write_file_atomic(a_, text(a_new)));
     }
-    ASSERT_TRUE(write_file_atomic(jnl_, journal_of(state, {in_place("sys/A.dat", "aaaabbbb", "aaaaBBBB", {4}),
+    ASSERT_TRUE(write_file_atomic(jnl_, journal_of(state, {in_place("sys/A.dat", a_old, a_new, {4 * kBlock}, 4 * kBlock),
                                                           whole("data/B.dat", ta, "BB")})));
     EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::Ok);
-    EXPECT_EQ(read(a_), state == 'P' ? "aaaabbbb" : "aaaaBBBB");
+    EXPECT_EQ(read(a_), state == 'P' ? a_old : a_new);
     EXPECT_EQ(read(b_), state == 'P' ? "bbbb" : "BB");
     EXPECT_FALSE(fs::exists(root_ / ta));
     EXPECT_FALSE(fs::exists(jnl_));
@@ -150,17 +252,19 @@ TEST_F(RecordWriteTest, ASaveOfAFileInPlaceAndAFileRewrittenWholeRollsAsOne) {
 }
 
 TEST_F(RecordWriteTest, AFolderCopiedWithARecordWritePendingFinishesItsOwn) {
-  ASSERT_TRUE(write_file_atomic(a_, text("aaaaBBbbcccc")));
-  ASSERT_TRUE(write_file_atomic(jnl_, journal_of('P', {in_place("sys/A.dat", "aaaabbbbcccc", "aaaaBBBBcccc", {4})})));
+  const std::string old_lib = blocks("aaaabbbbcccc"), torn = blocks("aaaaBBbbcccc");
+  ASSERT_TRUE(write_file_atomic(a_, text(torn)));
+  ASSERT_TRUE(write_file_atomic(
+      jnl_, journal_of('P', {in_place("sys/A.dat", old_lib, blocks("aaaaBBBBcccc"), {4 * kBlock}, 4 * kBlock)})));
   const fs::path copy = dir_ / "copy";
   fs::copy(root_, copy, fs::copy_options::recursive);
   EXPECT_EQ(finish_interrupted_save(copy / "sys" / kSaveJournalName), StoreStatus::Ok);
-  EXPECT_EQ(read(copy / "sys" / "A.dat"), "aaaabbbbcccc");
+  EXPECT_EQ(read(copy / "sys" / "A.dat"), old_lib);
   // Recovering the copy touches only the copy: the first folder keeps its half-written record
   // until its own journal is finished.
-  EXPECT_EQ(read(a_), "aaaaBBbbcccc");
+  EXPECT_EQ(read(a_), torn);
   EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::Ok);
-  EXPECT_EQ(read(a_), "aaaabbbbcccc");
+  EXPECT_EQ(read(a_), old_lib);
 }
 
 // Every file under `d` with its content, to see that nothing there was touched.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -301,6 +302,41 @@ TEST_F(SaveSetTest, AHostileIntentFileIsRefusedWholeAndSetAside) {
     SaveSet set(jnl_);
     EXPECT_EQ(set.opened(), StoreStatus::Ok);
   }
+}
+
+// The set-aside folder is named by the second; a name already taken by a folder, a file or a
+// link (even one leading nowhere) gives way to the next free one.
+TEST_F(SaveSetTest, ASetAsideNameAlreadyTakenTakesTheNextFreeOne) {
+  Intent in;
+  in.entries = {{"sys/A.dat", "sys/.wbsave-00000000000000aa", "AAAA"}};  // its temporary file gone
+  const Content bytes = in.encode();
+  ASSERT_TRUE(write_file_atomic(jnl_, bytes));
+  // Every name the next few seconds can give, taken: the first by a file, the second by a
+  // dangling link, the third by a folder.
+  std::vector<fs::path> taken;
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t t = now; t < now + 4; ++t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const fs::path base = root_ / "sys" / (std::string(kSaveJournalName) + ".unfinished-" + stamp);
+    ASSERT_TRUE(write_file_atomic(base, text("mine")));
+    fs::create_symlink(dir_ / "nowhere", base.string() + "-2");
+    fs::create_directory(base.string() + "-3");
+    taken.push_back(base);
+  }
+  const InterruptedSave r = recover_interrupted_save(jnl_);
+  ASSERT_EQ(r.outcome, InterruptedSave::Outcome::SetAside);
+  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_EQ(read(r.set_aside_folder / kSaveJournalName), std::string(bytes.begin(), bytes.end()));
+  for (const fs::path& base : taken) {
+    EXPECT_EQ(read(base), "mine");
+    EXPECT_TRUE(fs::is_symlink(base.string() + "-2"));
+    EXPECT_TRUE(fs::is_empty(base.string() + "-3"));
+  }
+  SaveSet set(jnl_);
+  EXPECT_EQ(set.opened(), StoreStatus::Ok);  // saving goes on
 }
 
 TEST_F(SaveSetTest, AFolderMovedOrCopiedWithASavePendingFinishesItsOwnSave) {

@@ -1472,6 +1472,11 @@ std::optional<fs::path> journal_of(const fs::path& path) {
 
 }  // namespace
 
+bool joins_save_sets(const fs::path& library, const fs::path& journal) {
+  const std::optional<fs::path> own = journal_of(library);
+  return own && *own == set_key(journal);
+}
+
 StoreStatus SaveSet::commit() {
   if (registered_) g_current_set = nullptr;  // from here on the libraries are written for real
   registered_ = false;

@@ -333,29 +333,24 @@ void BM_DiagnosisSave_32767(benchmark::State& state) {
 }
 BENCHMARK(BM_DiagnosisSave_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The counterbalance window's "保存": the key looked up (find_phfx), then the well base,
-// balance and summary records together (save_balance_records).
+// The counterbalance window's "保存": the key looked up, then the well base, balance and
+// summary records together, in one save set (save_balance_test).
 void BM_BalanceSave_32767(benchmark::State& state) {
   const bool append = state.range(0) != 0;
   const fs::path lib = phfx_library();
   const fs::path sum = summary_library();
   const fs::path base = well_base_library();
-  wb::BalanceWellBaseSource src;
-  src.Cur_Well = case_well(append);
-  src.Cur_Test = case_test(append);
-  src.Text2[0] = "4";
+  wb::HeldStroke held;
+  held.Cur_Well = case_well(append);
+  held.Cur_Test = case_test(append);
   wb::ParameterBoxes boxes{};
-  std::copy(src.Text2.begin(), src.Text2.end(), boxes.begin());
+  boxes[0] = "4";
   AnswerYes msg;
   run(
       state,
       [&] {
-        wb::PhfxRecord rec;
-        std::size_t found = 0;
-        if (wb::find_phfx(lib, src.Cur_Well, src.Cur_Test, rec, found) != wb::StoreStatus::Ok) return false;
-        rec.well_name = src.Cur_Well;
-        rec.test_date = src.Cur_Test;
-        return wb::save_balance_records(folder().prog, lib, found, rec, src, boxes, "advice", msg).record != 0;
+        return wb::save_balance_test(folder().prog, lib, {held, boxes, wb::BalanceMode::Crank, "", "advice"}, msg)
+                   .record != 0;
       },
       [&] {
         if (append)

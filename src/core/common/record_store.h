@@ -185,6 +185,10 @@ inline constexpr const char* kSaveJournalName = "save.jnl";
 // it is. IoError, `body` not run, when the set cannot be opened.
 StoreStatus under_library_set(const std::filesystem::path& path, const std::function<StoreStatus()>& body);
 
+// Whether `library` is one a save set on `journal` (sys/save.jnl of a program folder) can
+// write with other libraries: a "*.dat" directly in that folder's sys or data folder. A
+// library chosen elsewhere is read and rewritten alone, but a save of several refuses it.
+bool joins_save_sets(const std::filesystem::path& library, const std::filesystem::path& journal);
 // What an intent file says, read against its program folder. `readable`: it read back whole
 // (magic, state, entries, hash); `sound`: also every name is one a save set writes (see the
 // top of this file), each library and temporary file named once. `cause` says why not.
@@ -322,6 +326,12 @@ class SaveSet {
   std::string cause_;
   bool registered_ = false;
 };
+
+// Why the last set opened on this thread refused to write anything (the folder's writer lock
+// not held or lost, a save left unfinished that cannot be completed), no final full stop;
+// empty when it did not. For the failure message of a save that went through a set of its
+// own (a record written or removed outside any set): see cause_note (messages.h).
+const std::string& set_refusal();
 
 // Removes record r of `store` under the rule of a save: through a SaveSet on `journal`, so
 // that an interrupted save is finished first and nothing is written past one that cannot be

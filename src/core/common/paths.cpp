@@ -12,26 +12,6 @@ namespace wb {
 
 namespace fs = std::filesystem;
 
-bool is_utf8(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    // Lead byte: how many continuation bytes follow and the least code point (no overlong forms).
-    const int more = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-    if (more < 0 || bytes.size() - i <= static_cast<std::size_t>(more)) return false;
-    char32_t cp = more == 0 ? c : more == 1 ? (c & 0x1F) : more == 2 ? (c & 0x0F) : (c & 0x07);
-    for (int k = 1; k <= more; ++k) {
-      const auto d = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += static_cast<std::size_t>(more) + 1;
-  }
-  return true;
-}
-
 ExecutableFolder executable_folder(const fs::path& exe_link) {
   std::error_code ec;
   const fs::path exe = fs::read_symlink(exe_link, ec);

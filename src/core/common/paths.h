@@ -36,7 +36,6 @@ struct ExecutableFolder {
   std::optional<Refusal> refusal;
 };
 [[nodiscard]] ExecutableFolder executable_folder(const std::filesystem::path& exe_link = "/proc/self/exe");
-bool is_utf8(std::string_view bytes);
 
 // A well name may become a file name only when it cannot leave its folder: not empty,
 // no "/", "\\", "..", NUL or control characters; and when the file name, the name and the

@@ -58,7 +58,7 @@ TEST(BalanceSave, AllThreeRecordsOrNone) {
     EXPECT_EQ(n, 1u) << p.filename();
   }
   EXPECT_EQ(msg.shown, 0);
-  EXPECT_FALSE(fs::exists(tp.prog.sys() / kSaveJournalName));
+  EXPECT_FALSE(save_pending(tp.prog.sys() / kSaveJournalName));
 
   // An interrupted save that cannot be finished refuses the save, and the refusal says so.
   ASSERT_TRUE(write_file_atomic(tp.prog.sys() / kSaveJournalName, {'W', 'B'}));

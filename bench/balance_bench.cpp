@@ -47,6 +47,6 @@ void BM_BalanceAutomatic(benchmark::State& state) {
     benchmark::DoNotOptimize(a.advice.data());
   }
 }
-BENCHMARK(BM_BalanceAutomatic)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceAutomatic)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -79,7 +79,7 @@ void BM_ProfileTableWrite(benchmark::State& state) {
   std::error_code ec;
   std::filesystem::remove_all(folder.root, ec);
 }
-BENCHMARK(BM_ProfileTableWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileTableWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 
 void BM_IprRateChain(benchmark::State& state) {

@@ -66,7 +66,7 @@ void BM_DesignWellList(benchmark::State& state) {
   }
   state.counters["wells"] = static_cast<double>(rec.JName_list.size());
 }
-BENCHMARK(BM_DesignWellList)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignWellList)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DesignDateList(benchmark::State& state) {
   BenchLibrary lib(static_cast<int>(state.range(0)));
@@ -83,6 +83,6 @@ void BM_DesignDateList(benchmark::State& state) {
   }
   state.counters["dates"] = static_cast<double>(rec.Date_list.size());
 }
-BENCHMARK(BM_DesignDateList)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignDateList)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -93,6 +93,6 @@ void BM_DiagnosisWellLists_10000Records(benchmark::State& state) {
   state.counters["dates"] = static_cast<double>(dates);
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_DiagnosisWellLists_10000Records)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DiagnosisWellLists_10000Records)->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true)->UseRealTime();
 
 }  // namespace

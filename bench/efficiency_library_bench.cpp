@@ -41,7 +41,7 @@ void BM_EffiWellList(benchmark::State& state) {
     benchmark::DoNotOptimize(wells.data());
   }
 }
-BENCHMARK(BM_EffiWellList)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EffiWellList)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EffiTestTimeList(benchmark::State& state) {
   BenchLibrary lib(static_cast<int>(state.range(0)));
@@ -50,7 +50,7 @@ void BM_EffiTestTimeList(benchmark::State& state) {
     benchmark::DoNotOptimize(times.data());
   }
 }
-BENCHMARK(BM_EffiTestTimeList)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EffiTestTimeList)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EffiSaveInLargeLibrary(benchmark::State& state) {
   BenchLibrary lib(static_cast<int>(state.range(0)));
@@ -68,7 +68,7 @@ void BM_EffiSaveInLargeLibrary(benchmark::State& state) {
     benchmark::DoNotOptimize(r.record);
   }
 }
-BENCHMARK(BM_EffiSaveInLargeLibrary)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EffiSaveInLargeLibrary)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
@@ -107,6 +107,6 @@ void BM_EffiReportPage(benchmark::State& state) {
     benchmark::DoNotOptimize(page.items.data());
   }
 }
-BENCHMARK(BM_EffiReportPage)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EffiReportPage)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

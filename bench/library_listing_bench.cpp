@@ -56,7 +56,7 @@ void BM_TestLibraryGrid_10000Records(benchmark::State& state) {
 BENCHMARK(BM_TestLibraryGrid_10000Records)
     ->Arg(wb::kSgtRecordSize)
     ->Arg(wb::kDntRecordSize)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The counterbalance window's well list and one well's tests.
 void BM_BalanceWellLists_10000Records(benchmark::State& state) {
@@ -81,6 +81,6 @@ void BM_BalanceWellLists_10000Records(benchmark::State& state) {
   state.counters["tests"] = static_cast<double>(tests);
   fs::remove(path);
 }
-BENCHMARK(BM_BalanceWellLists_10000Records)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceWellLists_10000Records)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

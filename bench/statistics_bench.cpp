@@ -44,7 +44,7 @@ void BM_StatLoadAndAverage(benchmark::State& state) {
     benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
   }
 }
-BENCHMARK(BM_StatLoadAndAverage)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatLoadAndAverage)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StatFilteredTable(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
@@ -63,7 +63,7 @@ void BM_StatFilteredTable(benchmark::State& state) {
     benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
   }
 }
-BENCHMARK(BM_StatFilteredTable)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatFilteredTable)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StatExport(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
@@ -77,6 +77,6 @@ void BM_StatExport(benchmark::State& state) {
     benchmark::DoNotOptimize(out.data());
   }
 }
-BENCHMARK(BM_StatExport)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatExport)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake pkg-config
       qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-      libxlsxwriter-dev fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming
+      libxlsxwriter-dev liburing-dev fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming
       libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xauth imagemagick poppler-utils unzip locales python3 xdotool)
 SUDO=""

@@ -138,8 +138,8 @@ void LibraryGridFill(benchmark::State& state, int kRecords) {
 }
 void BM_LibraryGridFill_10000(benchmark::State& state) { LibraryGridFill(state, 10000); }
 void BM_LibraryGridFill_32767(benchmark::State& state) { LibraryGridFill(state, static_cast<int>(wb::kMaxLibraryRecords)); }
-BENCHMARK(BM_LibraryGridFill_10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LibraryGridFill_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibraryGridFill_10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LibraryGridFill_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void StatisticsOpen(benchmark::State& state, int kRecords) {
   wb::test::ScopedFakeServices fakes;
@@ -192,10 +192,10 @@ void BM_StatisticsMemory_32767(benchmark::State& state) {
   state.counters["peak_MB"] = peak;
   if (rows != n + 2) state.SkipWithError("the library was not tabulated");
 }
-BENCHMARK(BM_StatisticsMemory_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatisticsMemory_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_StatisticsOpen_32767(benchmark::State& state) { StatisticsOpen(state, static_cast<int>(wb::kMaxLibraryRecords)); }
-BENCHMARK(BM_StatisticsWindowOpen_10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StatisticsOpen_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatisticsWindowOpen_10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StatisticsOpen_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void StatisticsReload(benchmark::State& state, int kRecords) {
   wb::test::ScopedFakeServices fakes;
@@ -212,8 +212,8 @@ void StatisticsReload(benchmark::State& state, int kRecords) {
 }
 void BM_StatisticsReload_10000(benchmark::State& state) { StatisticsReload(state, 10000); }
 void BM_StatisticsReload_32767(benchmark::State& state) { StatisticsReload(state, static_cast<int>(wb::kMaxLibraryRecords)); }
-BENCHMARK(BM_StatisticsReload_10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StatisticsReload_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatisticsReload_10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StatisticsReload_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // "单元号" = "采油3队": an eighth of the library (1 250 rows of 10 000).
 void StatisticsFilter(benchmark::State& state, int kRecords) {
@@ -246,7 +246,7 @@ void StatisticsFilter(benchmark::State& state, int kRecords) {
 }
 void BM_StatisticsFilter_10000(benchmark::State& state) { StatisticsFilter(state, 10000); }
 void BM_StatisticsFilter_32767(benchmark::State& state) { StatisticsFilter(state, static_cast<int>(wb::kMaxLibraryRecords)); }
-BENCHMARK(BM_StatisticsFilter_10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StatisticsFilter_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatisticsFilter_10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StatisticsFilter_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "core/balance/phfx_record.h"
 #include "core/common/gbk.h"
 #include "core/common/layout_keys.h"
 #include "core/common/paths.h"
@@ -29,7 +30,10 @@
 #include "core/diagnosis/bgt_record.h"
 #include "core/diagnosis/diagnosis_records.h"
 #include "core/level/level_library.h"
+#include "core/workbench/test_state.h"
 #include "platform/grid.h"
+#include "ui/balance/balance_analysis.h"
+#include "ui/balance/balance_print.h"
 #include "ui/design/rod_design.h"
 #include "ui/diagnosis/well_diagnosis.h"
 #include "ui/level/level_display.h"
@@ -140,7 +144,7 @@ void BM_LevelLibraryList_32767(benchmark::State& state) {
   }
   if (rows.size() != static_cast<std::size_t>(kRecords)) state.SkipWithError("not every record was listed");
 }
-BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelLibraryList_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The level window's library grid as its load step and every save fill it, then painted.
 void LevelWindowGrid(benchmark::State& state, bool changed) {
@@ -165,8 +169,8 @@ void LevelWindowGrid(benchmark::State& state, bool changed) {
 void BM_LevelWindowGrid_32767(benchmark::State& state) { LevelWindowGrid(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_LevelWindowGrid_Changed_32767(benchmark::State& state) { LevelWindowGrid(state, true); }
-BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelWindowGrid_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LevelWindowGrid_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The design window's well list, as its load step and every save fill it.
 void DesignWells(benchmark::State& state, bool changed) {
@@ -191,8 +195,8 @@ void DesignWells(benchmark::State& state, bool changed) {
 void BM_DesignWells_32767(benchmark::State& state) { DesignWells(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_DesignWells_Changed_32767(benchmark::State& state) { DesignWells(state, true); }
-BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignWells_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DesignWells_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A well chosen in the design window: its dates listed (ten: none is loaded).
 void BM_DesignDates_32767(benchmark::State& state) {
@@ -215,7 +219,7 @@ void BM_DesignDates_32767(benchmark::State& state) {
   }
   if (w.Date_Comb->count() != 10) state.SkipWithError("the dates were not listed");
 }
-BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignDates_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The diagnosis window's lists: the record file chosen (its wells listed), then a well
 // chosen (its ten dates listed, none loaded).
@@ -245,7 +249,77 @@ void DiagnosisLists(benchmark::State& state, bool changed) {
 void BM_DiagnosisLists_32767(benchmark::State& state) { DiagnosisLists(state, false); }
 // The same after the library changed on disk before each listing (nothing kept holds).
 void BM_DiagnosisLists_Changed_32767(benchmark::State& state) { DiagnosisLists(state, true); }
-BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiagnosisLists_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DiagnosisLists_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The counterbalance library at the limit (2 148-byte records, 70 MB), written once per run
+// beside the others: the same wells and tests.
+std::filesystem::path balance_library(LimitLibraries& libs) {
+  static bool written = false;
+  const std::filesystem::path p = wb::phfx_path(libs.prog);
+  if (!written) {
+    std::ofstream out(p, std::ios::binary);
+    wb::PhfxRecord r;
+    for (int i = 0; i < kRecords; ++i) {
+      r.well_name = well_of(i);
+      r.test_date = "2006" + std::to_string(10000000 + i);
+      const wb::Bytes b = r.encode();
+      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+    written = static_cast<bool>(out);
+  }
+  return written ? p : std::filesystem::path();
+}
+
+// The main window as the counterbalance window sees it: only its program folder is asked for.
+struct NoMainWindow : wb::MainWindowLink {
+  explicit NoMainWindow(const wb::ProgramFolder& p) : prog(p) {}
+  const wb::ProgramFolder& program_folder() const override { return prog; }
+  wb::TestState& test() override { return state; }
+  void sync_to_widgets() override {}
+  void sync_from_widgets() override {}
+  QWidget* window_widget() override { return nullptr; }
+  wb::ProgramFolder prog;
+  wb::TestState state;
+};
+
+// The counterbalance window's listings: the well list filled (as its load step, every save
+// and every deletion fill it), a well chosen (its ten tests listed, none shown) and the print
+// selection's list of every record filled and painted.
+void BalanceListings(benchmark::State& state, bool changed) {
+  wb::test::ScopedFakeServices fakes;
+  LimitLibraries* written = written_libraries(state);
+  if (!written) return;
+  LimitLibraries& libs = *written;
+  const std::filesystem::path lib = balance_library(libs);
+  if (lib.empty()) {
+    state.SkipWithError("the counterbalance library was not written");
+    return;
+  }
+  NoMainWindow main(libs.prog);
+  wb::BalanceAnalysis w(main, libs.prog);
+  w.Phfx_File = wb::path_text(lib);
+  for (auto _ : state) {
+    if (changed) {
+      state.PauseTiming();
+      touch(lib);
+      state.ResumeTiming();
+    }
+    w.Comb_WellName->clear();
+    w.Find_WellNmae_To_Comb();
+    w.Comb_WellName->setEditText(QString::fromStdString(kChosenWell));
+    w.Comb_WellName_Click();
+    w.prt_grid();
+    paint(w.print_window()->Grid1);
+  }
+  if (w.Comb_WellName->count() != kWells || w.Comb_TestTime->count() != 10 ||
+      w.print_window()->Grid1->rows() != kRecords + 1)
+    state.SkipWithError("the lists were not filled");
+}
+void BM_BalanceListings_32767(benchmark::State& state) { BalanceListings(state, false); }
+// The same after the library changed on disk before each listing (nothing kept holds).
+void BM_BalanceListings_Changed_32767(benchmark::State& state) { BalanceListings(state, true); }
+BENCHMARK(BM_BalanceListings_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BalanceListings_Changed_32767)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <array>
 #include <unordered_map>
 
-#include "core/common/bulk_memory.h"
 #include "platform/qt_text.h"
 
 namespace wb {
@@ -131,7 +130,7 @@ class GridModel : public QAbstractTableModel {
   // column count. The whole table is written into a fresh block at once.
   void set_rows_text(int first, int count, const Grid::CellText& text) {
     set_rows(first + count);
-    BulkVector<char> fresh;
+    std::vector<char> fresh;
     std::size_t kept = 0;
     for (int r = 0; r < first; ++r) kept += spans_[static_cast<std::size_t>(r)].size;
     // About six bytes a cell; a table with longer texts grows the block.
@@ -222,7 +221,7 @@ class GridModel : public QAbstractTableModel {
   // Writes the live rows into a fresh block once the rows left behind outweigh them.
   void drop_garbage() {
     if (garbage_ < 4096 || garbage_ * 2 < text_.size()) return;
-    BulkVector<char> fresh;
+    std::vector<char> fresh;
     fresh.reserve(text_.size() - garbage_);
     for (Span& row : spans_) {
       const std::size_t at = fresh.size();
@@ -235,8 +234,8 @@ class GridModel : public QAbstractTableModel {
   }
 
   bool is_fixed(int r, int c) const { return r < fixed_rows_ || c < fixed_cols_; }
-  BulkVector<Span> spans_;  // one per row
-  BulkVector<char> text_;
+  std::vector<Span> spans_;  // one per row
+  std::vector<char> text_;
   std::size_t garbage_ = 0;  // bytes of text_ no row refers to
   int rows_ = 0;
   int cols_ = 0;

@@ -109,21 +109,18 @@ const SaveCase kSaves[] = {
        src.Cur_Test = "200601011200";
        return Save_WellBase(p, src, m).outcome == SaveOutcome::Saved;
      }},
-    {"counterbalance save (save_balance_records)",
+    {"counterbalance save (save_balance_test)",
      [](const ProgramFolder& p) {
        return std::vector<Library>{{well_base_path(p), kWellBaseRecordSize, kWellBaseLibraryName},
                                    {phfx_path(p), kPhfxRecordSize, kPhfxLibraryName},
                                    {p.sys() / kDlPhFileName, kDlPhRecordSize, kDlPhLibraryName}};
      },
      [](const ProgramFolder& p, Messages& m) {
-       BalanceWellBaseSource src;
-       src.Cur_Well = "W1";
-       src.Cur_Test = "200601011200";
-       ParameterBoxes boxes{};
-       PhfxRecord rec;
-       rec.well_name = src.Cur_Well;
-       rec.test_date = src.Cur_Test;
-       return save_balance_records(p, phfx_path(p), 0, rec, src, boxes, "", m).record != 0;
+       HeldStroke held;
+       held.Cur_Well = "W1";
+       held.Cur_Test = "200601011200";
+       const ParameterBoxes boxes{};
+       return save_balance_test(p, phfx_path(p), {held, boxes, BalanceMode::Crank, "", ""}, m).record != 0;
      }},
     {"diagnosis save (Cmd_Save_Click)",
      [](const ProgramFolder& p) {
@@ -254,14 +251,14 @@ TEST(KeyedLibraryLimits, ListsOfAFileBeyondTheLimitAreEmpty) {
   // The efficiency window's library box refuses the file by name.
   Messages msg;
   fs::path accepted;
-  EXPECT_EQ(check_library_box(path_text(effi), EffiLibrary::Efficiency, accepted, msg), LibraryBoxCheck::Refused);
+  EXPECT_EQ(check_library_box(path_text(effi), EffiLibrary::Efficiency, tmp.prog, accepted, msg), LibraryBoxCheck::Refused);
   ASSERT_EQ(msg.texts.size(), 1u);
   EXPECT_EQ(msg.texts[0], over_limit_text(effi, kMaxLibraryRecords + 1));
   EXPECT_TRUE(accepted.empty());
 
   // So does the counterbalance window's data-file box.
   msg.texts.clear();
-  EXPECT_EQ(check_phfx_library_box(path_text(phfx), accepted, msg), LibraryBoxCheck::Refused);
+  EXPECT_EQ(check_phfx_library_box(path_text(phfx), tmp.prog, accepted, msg), LibraryBoxCheck::Refused);
   ASSERT_EQ(msg.texts.size(), 1u);
   EXPECT_EQ(msg.texts[0], over_limit_text(phfx, kMaxLibraryRecords + 1));
   EXPECT_TRUE(accepted.empty());

@@ -19,6 +19,7 @@
 
 #include "core/balance/phfx_record.h"
 #include "core/common/file_identity.h"
+#include "core/common/listing_texts.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_store.h"
 #include "core/design/workbench/design_records.h"
@@ -228,6 +229,34 @@ TEST(KeyedListings, BalanceWellsJoinTheListAndTestsInRecordOrder) {
   EXPECT_EQ(l, (List{"20240102", "20231231"}));
   ASSERT_EQ(phfx_tests(p, "", l), StoreStatus::Ok);
   EXPECT_EQ(l, (List{"20240105"}));
+}
+
+// The print selection's grid: every record's trimmed well and test, in record order, from
+// the kept keys: the same listing while the library is unchanged, a new one after a write.
+TEST(KeyedListings, BalanceGridListsEveryRecordAndFollowsAWrite) {
+  Library lib;
+  const fs::path p = lib.write("phfx.dat", {kPhfxRecordSize, 0, 16, 16, 12});
+  std::shared_ptr<const KeyListing> grid;
+  ASSERT_EQ(phfx_listing(p, grid), StoreStatus::Ok);
+  ASSERT_EQ(grid->size(), 11u);
+  EXPECT_EQ(grid->well_name(0), "W1");
+  EXPECT_EQ(grid->well_name(3), "W2");
+  EXPECT_EQ(grid->test_date(6), "");
+  EXPECT_EQ(grid->well_name(9), "井1");
+  EXPECT_EQ(grid->test_date(9), "20231231");
+  std::shared_ptr<const KeyListing> again;
+  ASSERT_EQ(phfx_listing(p, again), StoreStatus::Ok);
+  EXPECT_EQ(again, grid);
+
+  PhfxRecord r;
+  r.well_name = "新井";
+  r.test_date = "20250101";
+  ASSERT_EQ(RecordStore(p, kPhfxRecordSize).write(12, r.encode()), StoreStatus::Ok);
+  ASSERT_EQ(phfx_listing(p, again), StoreStatus::Ok);
+  ASSERT_EQ(again->size(), 12u);
+  EXPECT_EQ(again->well_name(11), "新井");
+  EXPECT_EQ(again->test_date(11), "20250101");
+  EXPECT_EQ(grid->size(), 11u);  // a listing handed out never changes
 }
 
 

@@ -436,24 +436,17 @@ bool apply_save(Library lib, const wb::ProgramFolder& prog, const SaveOp& op) {
         wb::save_effi_test(wb::gt_ym_path(prog), prog, t, buf, op.joint ? &src : nullptr, msg);
     return r.effi.saved && r.effi.summary_saved && (!op.joint || r.well_base.outcome == wb::SaveOutcome::Saved);
   }
-  const fs::path phfx = wb::phfx_path(prog);
-  wb::PhfxRecord rec;
-  std::size_t found = 0;
-  if (wb::find_phfx(phfx, well, test, rec, found) != wb::StoreStatus::Ok) return false;
-  if (!found) rec = wb::PhfxRecord{};
-  rec.well_name = well;
-  rec.test_date = test;
-  rec.crank_angle0 = static_cast<float>(op.value);
-  wb::BalanceWellBaseSource src;
-  src.Cur_Well = well;
-  src.Cur_Test = test;
-  src.Text2[0] = std::to_string(op.value % 8);
-  src.Text2[1] = std::to_string(op.value % 30);  // t, stored in kg: within its 16-bit field
-  src.Text2[26] = v;
-  src.Comb_Cyj_Mode = "CYJ10-3-53HB";
+  // The window's save: the record of the key found inside its set, the question answered Yes.
+  wb::HeldStroke held;
+  held.Cur_Well = well;
+  held.Cur_Test = test;
   wb::ParameterBoxes boxes{};
-  std::copy(src.Text2.begin(), src.Text2.end(), boxes.begin());
-  return wb::save_balance_records(prog, phfx, found, rec, src, boxes, "advice " + v, msg).record > 0;
+  boxes[0] = std::to_string(op.value % 8);
+  boxes[1] = std::to_string(op.value % 30);  // t, stored in kg: within its 16-bit field
+  boxes[26] = v;
+  return wb::save_balance_test(prog, wb::phfx_path(prog),
+                               {held, boxes, wb::BalanceMode::Crank, "CYJ10-3-53HB", "advice " + v}, msg)
+             .record > 0;
 }
 
 SaveOp random_save(std::mt19937& rng, Library lib) {

@@ -18,7 +18,8 @@ constexpr std::size_t kLoadTermsKept = 31;
 
 }  // namespace
 
-LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem::path& accepted, MessageService& msg) {
+LibraryBoxCheck check_phfx_library_box(const std::string& text, const ProgramFolder& prog, std::filesystem::path& accepted,
+                                       MessageService& msg) {
   const std::string name = trim_blanks(text);
   std::error_code ec;
   if (name.empty() || !std::filesystem::is_regular_file(u8path(name), ec)) return LibraryBoxCheck::Ignored;
@@ -34,6 +35,9 @@ LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem:
     return LibraryBoxCheck::Refused;
   }
   accepted = u8path(name);
+  // The save writes the well base and summary records with it: a library elsewhere is refused then.
+  if (!joins_save_sets(accepted, prog.sys() / kSaveJournalName))
+    msg.show(library_outside_sets_text(path_text(accepted)), kNoticeTitle, MsgButtons::Ok, MsgIcon::Warning);
   return LibraryBoxCheck::Accepted;
 }
 

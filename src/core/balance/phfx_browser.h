@@ -30,8 +30,11 @@ namespace wb {
 
 // The data-file box's text after a change: a file that is not whole records is refused
 // (kBadFormatText, title kBadFormatTitle), one of more records than the limit too
-// (over_limit_text, naming it); `accepted` takes the trimmed path of another.
-LibraryBoxCheck check_phfx_library_box(const std::string& text, std::filesystem::path& accepted, MessageService& msg);
+// (over_limit_text, naming it); `accepted` takes the trimmed path of another. One that no save
+// of `prog` can write (outside its sys and data folders) is accepted and said
+// (library_outside_sets_text, messages.h).
+LibraryBoxCheck check_phfx_library_box(const std::string& text, const ProgramFolder& prog, std::filesystem::path& accepted,
+                                       MessageService& msg);
 
 // The wells of the library, in the order of their first records, that `listed` does not hold
 // yet (an unreadable or damaged library adds none; opening one of its tests reports it).

@@ -7,6 +7,7 @@
 
 #include "core/common/dlph_record.h"
 #include "core/common/fourier.h"
+#include "core/common/kept_listing.h"
 #include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_browser.h"
@@ -227,46 +228,54 @@ StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecor
   return st;
 }
 
+StoreStatus phfx_listing(const std::filesystem::path& lib, std::shared_ptr<const KeyListing>& out) {
+  return trimmed_key_listing(lib, kPhfxRecordSize, kPhfxKeys.fields, out);
+}
+
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells) {
-  // A file beyond the record limit lists nothing (refused by name when it is chosen).
-  if (file_records_over_limit(lib, kPhfxRecordSize)) return StoreStatus::IoError;
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
-  KeyTexts texts;
-  // The wells met so far, in a set: a library at its limit may hold thousands of wells.
-  std::unordered_set<std::string> listed(wells.begin(), wells.end());
-  for (std::size_t i = 0; i < keys.records; ++i) {
-    const std::string_view w = texts.trimmed(keys.key(i).first(kPhfxKeys.well().length));
-    if (listed.emplace(w).second) wells.emplace_back(w);
-  }
+  std::shared_ptr<const KeyListing> l;
+  const StoreStatus st = phfx_listing(lib, l);
+  // Each well once, in a set: a library at its limit may hold thousands of wells.
+  std::unordered_set<std::string_view> seen;
+  std::vector<std::string_view> firsts;
+  for (std::size_t i = 0; i < l->size(); ++i)
+    if (seen.insert(l->well_name(i)).second) firsts.push_back(l->well_name(i));
+  const std::unordered_set<std::string> listed(wells.begin(), wells.end());
+  for (const std::string_view w : firsts)
+    if (!listed.count(std::string(w))) wells.emplace_back(w);
   return st;
 }
 
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests) {
-  if (file_records_over_limit(lib, kPhfxRecordSize)) {
-    tests.clear();
-    return StoreStatus::IoError;
-  }
-  RecordKeys keys;
-  const StoreStatus st = read_record_keys(lib, kPhfxRecordSize, kPhfxKeys.fields, keys);
+  std::shared_ptr<const KeyListing> l;
+  const StoreStatus st = phfx_listing(lib, l);
   tests.clear();
   const std::string w = trim_blanks(well);
-  KeyTexts texts;
-  for (std::size_t i = 0; i < keys.records; ++i)
-    if (texts.trimmed(keys.key(i).first(kPhfxKeys.well().length)) == w) tests.emplace_back(texts.trimmed(keys.key(i).last(kPhfxKeys.test().length)));
+  for (std::size_t i = 0; i < l->size(); ++i)
+    if (l->well_name(i) == w) tests.emplace_back(l->test_date(i));
   return st;
 }
 
 StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row) {
   return under_library_set(lib, [&] {
-    std::vector<Bytes> all;
-    const StoreStatus st = RecordStore(lib, kPhfxRecordSize).read_all(all);
-    if (st != StoreStatus::Ok) return st;
+    // One buffer for the library, the records kept moved down over the ones deleted.
+    std::vector<std::uint8_t> content;
+    std::error_code ec;
+    if (!std::filesystem::exists(lib, ec)) return ec ? StoreStatus::IoError : StoreStatus::Ok;  // nothing to delete
+    if (!read_file(lib, content)) return StoreStatus::IoError;
+    if (content.size() % kPhfxRecordSize != 0) return StoreStatus::Damaged;
+    const std::size_t n = content.size() / kPhfxRecordSize;
     if (first > last) std::swap(first, last);
-    std::vector<std::uint8_t> keep;
-    for (std::size_t j = 1; j <= all.size(); ++j)
-      if (j != row && (j < first || j > last)) keep.insert(keep.end(), all[j - 1].begin(), all[j - 1].end());
-    return write_file_atomic(lib, keep) ? StoreStatus::Ok : StoreStatus::IoError;
+    std::size_t kept = 0;
+    for (std::size_t j = 1; j <= n; ++j) {
+      if (j == row || (j >= first && j <= last)) continue;
+      if (kept != j - 1)
+        std::copy_n(content.begin() + static_cast<std::ptrdiff_t>((j - 1) * kPhfxRecordSize), kPhfxRecordSize,
+                    content.begin() + static_cast<std::ptrdiff_t>(kept * kPhfxRecordSize));
+      ++kept;
+    }
+    content.resize(kept * kPhfxRecordSize);
+    return write_file_atomic(lib, content) ? StoreStatus::Ok : StoreStatus::IoError;
   });
 }
 

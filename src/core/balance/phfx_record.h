@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "core/balance/balance_analysis.h"
 #include "core/common/bytes.h"
 #include "core/common/key_match.h"
+#include "core/common/listing_texts.h"
 #include "core/common/paths.h"
 #include "core/common/record_store.h"
 
@@ -112,12 +114,17 @@ StoreStatus find_phfx(const std::filesystem::path& lib, const std::string& well,
 StoreStatus read_phfx(const std::filesystem::path& lib, std::size_t r, PhfxRecord& rec);
 // Whether a record of the library holds the key, compared as find_phfx does.
 KeyMatch phfx_key_match(const std::string& well, const std::string& test);
-// Trimmed well names, each once, in record order; test times of one well in record order.
+// The trimmed well and test of every record (trimmed_key_listing, kept while the library is
+// unchanged): what the lists and the print selection's grid show. Never null; empty unless Ok
+// (a file beyond the record limit lists nothing).
+StoreStatus phfx_listing(const std::filesystem::path& lib, std::shared_ptr<const KeyListing>& out);
+// Trimmed well names, each once, in record order (none that `wells` holds already is added);
+// test times of one well in record order. Both from phfx_listing.
 StoreStatus phfx_wells(const std::filesystem::path& lib, std::vector<std::string>& wells);
 StoreStatus phfx_tests(const std::filesystem::path& lib, const std::string& well, std::vector<std::string>& tests);
 // Deletes records first..last and the record `row` (1-based; row 0 none) in one atomic
-// rewrite of the library in its own folder; bounds beyond the library are clipped and a
-// reversed range is taken in order.
+// rewrite of the library in its own folder (read into one buffer); bounds beyond the library
+// are clipped and a reversed range is taken in order. A missing library is left missing.
 StoreStatus delete_phfx_range(const std::filesystem::path& lib, std::size_t first, std::size_t last, std::size_t row);
 
 // The summary record of the key in sys/DlPh.dat takes the crank counterweights of the boxes

@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/common/bulk_memory.h"
 
 namespace wb {
 
@@ -46,7 +45,7 @@ class RowNumbers {
 };
 
 // Rows of `cols` texts each, added cell by cell in row order: the texts back to back in one
-// block and where each ends (bulk memory, core/common/bulk_memory.h: a table at the limit).
+// block and where each ends.
 class ListingTexts {
  public:
   explicit ListingTexts(std::size_t cols = 1) : cols_(cols) {}
@@ -73,8 +72,8 @@ class ListingTexts {
 
  private:
   std::size_t cols_;
-  BulkVector<char> text_;
-  BulkVector<std::uint32_t> ends_;
+  std::vector<char> text_;
+  std::vector<std::uint32_t> ends_;
 };
 
 // A keyed library as a list shows it: each record's well and test texts (0-based record),

@@ -48,6 +48,13 @@ inline std::string records_not_deleted_text(const std::string& path, const std::
          "\n文件未作改动。";
 }
 
+// A library chosen in a library box outside the program folder's sys and data folders (title
+// kNoticeTitle): its records can be looked at, but a save that writes it together with other
+// libraries is refused (record_store.h, joins_save_sets).
+inline std::string library_outside_sets_text(const std::string& path) {
+  return path + " 不在程序目录的 sys 或 data 文件夹中，不能与其他库一起保存：可以查看其中的记录，但“保存”不会写入该库。";
+}
+
 // An instrument's raw file (a joint test's, a fluid-level test's: `kind`, "联合测试文件" …) that
 // does not look as the instrument writes it: its doubts, one a line, and that what is computed
 // from it may be wrong.

@@ -1,22 +1,18 @@
 #include "core/common/record_keys.h"
 
 #include <fcntl.h>
-#include <linux/io_uring.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "core/common/file_identity.h"
+#include "core/common/parallel.h"
+#include "core/common/piece_reads.h"
 
 namespace wb {
 
@@ -27,7 +23,7 @@ namespace {
 constexpr std::size_t kWholeRecordLimit = 4096;
 constexpr std::size_t kBlockBytes = 256 * 1024;
 // Below this many records a read call each costs less than setting up (and tearing down) a
-// ring: about 0.3 ms for the ring against 2 to 3 µs a call.
+// ring (piece_reads.h): about 0.3 ms for the ring against 2 to 3 µs a call.
 constexpr std::size_t kBatchFrom = 128;
 
 class Fd {
@@ -44,19 +40,6 @@ class Fd {
   int fd_;
 };
 
-// Exactly `len` bytes at `off`; false on an error or an end of file before them.
-bool read_at(int fd, std::uint8_t* dst, std::size_t len, std::uint64_t off) {
-  while (len > 0) {
-    const ssize_t n = ::pread(fd, dst, len, static_cast<off_t>(off));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    dst += n;
-    len -= static_cast<std::size_t>(n);
-    off += static_cast<std::uint64_t>(n);
-  }
-  return true;
-}
-
 // Records [first, first + count) through one reused buffer, a block of them at a time.
 bool read_block_range(int fd, std::size_t record_length, std::span<const KeyField> fields, std::size_t key_length,
                       std::size_t first, std::size_t count, std::uint8_t* keys) {
@@ -66,7 +49,7 @@ bool read_block_range(int fd, std::size_t record_length, std::span<const KeyFiel
   const std::size_t end = first + count;
   for (std::size_t at = first; at < end; at += per_block) {
     const std::size_t n = std::min(per_block, end - at);
-    if (!read_at(fd, block.data(), n * record_length, static_cast<std::uint64_t>(at) * record_length)) return false;
+    if (!read_exactly(fd, block.data(), n * record_length, static_cast<std::uint64_t>(at) * record_length)) return false;
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* rec = block.data() + i * record_length;
       for (const KeyField& f : fields) {
@@ -86,197 +69,12 @@ constexpr std::uint64_t kThreadedBlocksFrom = std::uint64_t{8} << 20;
 constexpr unsigned kBlockThreads = 4;
 
 bool read_blocks(int fd, std::size_t record_length, std::span<const KeyField> fields, RecordKeys& out) {
-  const std::uint64_t bytes = static_cast<std::uint64_t>(out.records) * record_length;
-  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned threads = bytes < kThreadedBlocksFrom ? 1 : std::min(kBlockThreads, cpus);
-  std::uint8_t* keys = out.bytes.data();
-  if (threads <= 1) return read_block_range(fd, record_length, fields, out.key_length, 0, out.records, keys);
-  const std::size_t share = (out.records + threads - 1) / threads;
-  auto read_share = [&, keys](unsigned t) {
-    const std::size_t first = std::min(out.records, t * share);
-    return read_block_range(fd, record_length, fields, out.key_length, first, std::min(share, out.records - first),
-                            keys);
-  };
-  std::vector<char> ok(threads, 0);
-  std::vector<std::thread> helpers;
-  helpers.reserve(threads - 1);
-  try {
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&ok, &read_share, t] { ok[t] = read_share(t); });
-  } catch (const std::system_error&) {
-    // No thread to be had: the shares not handed out are read here.
-    for (unsigned t = static_cast<unsigned>(helpers.size()) + 1; t < threads; ++t) ok[t] = read_share(t);
-  }
-  ok[0] = read_share(0);
-  for (std::thread& h : helpers) h.join();
-  return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
-}
-
-// One piece of a file to read: `len` bytes at `off` into `dst`.
-struct Piece {
-  std::uint8_t* dst;
-  std::uint32_t len;
-  std::uint64_t off;
-};
-
-bool read_pieces_one_by_one(int fd, std::span<const Piece> pieces) {
-  for (const Piece& p : pieces)
-    if (!read_at(fd, p.dst, p.len, p.off)) return false;
-  return true;
-}
-
-// Many small reads of one file with few system calls: each read is a request in a ring shared
-// with the kernel, and one call hands the kernel a batch of them and waits until the batch is
-// done. (A read call per key costs more than the key's bytes: ten thousand keys of the level
-// library took twice as long key by key.) Every request is complete before read() returns, so
-// no buffer is written after it.
-class ReadRing {
- public:
-  ReadRing() {
-    io_uring_params p{};
-    fd_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &p));
-    if (fd_ < 0) return;  // no ring (an old kernel, or one a sandbox refuses): the caller reads piece by piece
-    entries_ = p.sq_entries;
-    sq_size_ = p.sq_off.array + p.sq_entries * sizeof(unsigned);
-    cq_size_ = p.cq_off.cqes + p.cq_entries * sizeof(io_uring_cqe);
-    sqes_size_ = p.sq_entries * sizeof(io_uring_sqe);
-    sq_ = ::mmap(nullptr, sq_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_SQ_RING);
-    cq_ = ::mmap(nullptr, cq_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_CQ_RING);
-    sqes_ = ::mmap(nullptr, sqes_size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, IORING_OFF_SQES);
-    if (sq_ == MAP_FAILED || cq_ == MAP_FAILED || sqes_ == MAP_FAILED) {
-      release();
-      return;
-    }
-    auto* sq = static_cast<char*>(sq_);
-    auto* cq = static_cast<char*>(cq_);
-    sq_tail_ = reinterpret_cast<unsigned*>(sq + p.sq_off.tail);
-    sq_mask_ = *reinterpret_cast<unsigned*>(sq + p.sq_off.ring_mask);
-    sq_array_ = reinterpret_cast<unsigned*>(sq + p.sq_off.array);
-    cq_head_ = reinterpret_cast<unsigned*>(cq + p.cq_off.head);
-    cq_tail_ = reinterpret_cast<unsigned*>(cq + p.cq_off.tail);
-    cq_mask_ = *reinterpret_cast<unsigned*>(cq + p.cq_off.ring_mask);
-    cqes_ = reinterpret_cast<io_uring_cqe*>(cq + p.cq_off.cqes);
-  }
-  ~ReadRing() { release(); }
-  ReadRing(const ReadRing&) = delete;
-  ReadRing& operator=(const ReadRing&) = delete;
-
-  bool usable() const { return fd_ >= 0; }
-
-  // False when a piece could not be read whole. A piece the ring leaves short (or a request
-  // the kernel does not know) is read again by an ordinary call.
-  bool read(int fd, std::span<const Piece> pieces) {
-    bool ok = true;
-    for (std::size_t first = 0; first < pieces.size(); first += entries_) {
-      const std::size_t count = std::min<std::size_t>(entries_, pieces.size() - first);
-      unsigned tail = std::atomic_ref<unsigned>(*sq_tail_).load(std::memory_order_relaxed);
-      for (std::size_t i = 0; i < count; ++i) {
-        const Piece& p = pieces[first + i];
-        const unsigned slot = tail & sq_mask_;
-        io_uring_sqe& e = static_cast<io_uring_sqe*>(sqes_)[slot];
-        std::memset(&e, 0, sizeof e);
-        e.opcode = IORING_OP_READ;
-        e.fd = fd;
-        e.addr = reinterpret_cast<std::uint64_t>(p.dst);
-        e.len = p.len;
-        e.off = p.off;
-        e.user_data = first + i;
-        sq_array_[slot] = slot;
-        ++tail;
-      }
-      std::atomic_ref<unsigned>(*sq_tail_).store(tail, std::memory_order_release);
-      // Submit the batch and wait for all of it: nothing may still be in flight when the
-      // pieces' buffers go. Requests the kernel refuses to take are taken back and read by
-      // ordinary calls.
-      unsigned expected = static_cast<unsigned>(count), to_submit = expected, done = 0, withdrawn = 0;
-      while (to_submit > 0 || done < expected) {
-        const long rc =
-            ::syscall(__NR_io_uring_enter, fd_, to_submit, expected - done, IORING_ENTER_GETEVENTS, nullptr, 0);
-        if (rc >= 0) {
-          to_submit -= std::min<unsigned>(to_submit, static_cast<unsigned>(rc));
-        } else if (errno != EINTR && errno != EAGAIN && errno != EBUSY) {
-          if (to_submit == 0) break;  // cannot even wait (no such failure is known for a valid ring)
-          tail -= to_submit;
-          std::atomic_ref<unsigned>(*sq_tail_).store(tail, std::memory_order_release);
-          withdrawn = to_submit;
-          expected -= to_submit;
-          to_submit = 0;
-        }
-        unsigned head = std::atomic_ref<unsigned>(*cq_head_).load(std::memory_order_relaxed);
-        const unsigned ctail = std::atomic_ref<unsigned>(*cq_tail_).load(std::memory_order_acquire);
-        for (; head != ctail; ++head, ++done) {
-          const io_uring_cqe& c = cqes_[head & cq_mask_];
-          const Piece& p = pieces[c.user_data];
-          if (c.res != static_cast<int>(p.len)) ok = read_at(fd, p.dst, p.len, p.off) && ok;
-        }
-        std::atomic_ref<unsigned>(*cq_head_).store(head, std::memory_order_release);
-      }
-      if (withdrawn) ok = read_pieces_one_by_one(fd, pieces.subspan(first + count - withdrawn, withdrawn)) && ok;
-    }
-    return ok;
-  }
-
- private:
-  static constexpr unsigned kEntries = 256;
-
-  void release() {
-    if (sqes_ && sqes_ != MAP_FAILED) ::munmap(sqes_, sqes_size_);
-    if (cq_ && cq_ != MAP_FAILED) ::munmap(cq_, cq_size_);
-    if (sq_ && sq_ != MAP_FAILED) ::munmap(sq_, sq_size_);
-    sq_ = cq_ = sqes_ = nullptr;
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
-  int fd_ = -1;
-  unsigned entries_ = 0;
-  std::size_t sq_size_ = 0, cq_size_ = 0, sqes_size_ = 0;
-  void* sq_ = nullptr;
-  void* cq_ = nullptr;
-  void* sqes_ = nullptr;
-  unsigned* sq_tail_ = nullptr;
-  unsigned sq_mask_ = 0;
-  unsigned* sq_array_ = nullptr;
-  unsigned* cq_head_ = nullptr;
-  unsigned* cq_tail_ = nullptr;
-  unsigned cq_mask_ = 0;
-  io_uring_cqe* cqes_ = nullptr;
-};
-
-bool read_in_ring(int fd, std::span<const Piece> pieces) {
-  ReadRing ring;
-  return ring.usable() ? ring.read(fd, pieces) : read_pieces_one_by_one(fd, pieces);
-}
-
-// The pieces through rings, a share of them each on up to kReadThreads threads from
-// kThreadedFrom pieces on: the kernel's work for a read (finding the page, copying) is most
-// of the time a listing of a long-record library takes, and each thread's share runs on a
-// processor of its own.
-constexpr std::size_t kThreadedFrom = 4096;
-constexpr unsigned kReadThreads = 4;
-
-bool read_batched(int fd, std::span<const Piece> pieces) {
-  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned threads = pieces.size() < kThreadedFrom ? 1 : std::min(kReadThreads, cpus);
-  if (threads <= 1) return read_in_ring(fd, pieces);
-  const std::size_t share = (pieces.size() + threads - 1) / threads;
-  std::vector<char> ok(threads, 0);
-  std::vector<std::thread> helpers;
-  helpers.reserve(threads - 1);
-  try {
-    for (unsigned t = 1; t < threads; ++t) {
-      const std::size_t first = std::min(pieces.size(), t * share);
-      const auto part = pieces.subspan(first, std::min(share, pieces.size() - first));
-      helpers.emplace_back([fd, part, &ok, t] { ok[t] = read_in_ring(fd, part); });
-    }
-  } catch (const std::system_error&) {
-    // No thread to be had: the shares not handed out are read here.
-    for (unsigned t = static_cast<unsigned>(helpers.size()) + 1; t < threads; ++t) {
-      const std::size_t first = std::min(pieces.size(), t * share);
-      ok[t] = read_in_ring(fd, pieces.subspan(first, std::min(share, pieces.size() - first)));
-    }
-  }
-  ok[0] = read_in_ring(fd, pieces.first(std::min(share, pieces.size())));
-  for (std::thread& h : helpers) h.join();
+  const std::size_t alone_below = static_cast<std::size_t>(kThreadedBlocksFrom / record_length);
+  const WorkSplit split = split_work(out.records, alone_below, kBlockThreads);
+  std::vector<char> ok(split.parts, 0);
+  run_parts(split, [&](unsigned t, std::size_t first, std::size_t count) {
+    ok[t] = read_block_range(fd, record_length, fields, out.key_length, first, count, out.bytes.data());
+  });
   return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
 }
 
@@ -292,19 +90,18 @@ bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fi
   if (hi <= lo) return true;
   const std::size_t span = hi - lo;
   std::vector<std::uint8_t> spans(out.records * span);
-  std::vector<Piece> pieces(out.records);
+  std::vector<ReadPiece> pieces(out.records);
   for (std::size_t i = 0; i < out.records; ++i)
     pieces[i] = {spans.data() + i * span, static_cast<std::uint32_t>(span),
                  static_cast<std::uint64_t>(i) * record_length + lo};
   const bool batched =
       reads == KeyReads::Batched || (reads == KeyReads::Automatic && pieces.size() >= kBatchFrom);
-  bool read = false;
-  if (batched) {
-    read = read_batched(fd, pieces);
-  } else {
-    read = read_pieces_one_by_one(fd, pieces);
+  const PiecesRead got = read_pieces(fd, pieces, batched ? PieceWay::Ring : PieceWay::ReadCalls);
+  if (got == PiecesRead::Abandoned) {
+    // Reads may still land in the spans: their memory is handed over for good.
+    static_cast<void>(new std::vector<std::uint8_t>(std::move(spans)));
   }
-  if (!read) return false;
+  if (got != PiecesRead::Whole) return false;
   std::uint8_t* dst = out.bytes.data();
   for (std::size_t i = 0; i < out.records; ++i)
     for (const KeyField& f : fields) {
@@ -444,8 +241,6 @@ void note_record_written(const std::filesystem::path& path, std::size_t record_l
         keys->bytes.resize(keys->records * keys->key_length);
       }
       std::memcpy(keys->bytes.data() + (at - 1) * keys->key_length, key.data(), key.size());
-      keys->before_write = it->keys;
-      keys->written = at - 1;
       it->keys = std::move(keys);
     }
     it->identity = *now;
@@ -495,28 +290,26 @@ std::uint64_t field_hash(std::string_view s) {
   return h ^ (h >> 32);
 }
 
-// Kept bytes go into blocks of 16 kB, doubling, up to 256 kB in all; then blocks of the bulk
-// memory's size (a library of distinct names at the limit keeps about 1.5 MB).
+// Kept bytes go into blocks of 16 kB, doubling, up to 256 kB in all; then blocks of 2 MB (a
+// library of distinct names at the limit keeps about 1.5 MB).
 constexpr std::size_t kFirstBlock = 16 * 1024;
 constexpr std::size_t kSmallBlocks = 256 * 1024;
+constexpr std::size_t kBigBlock = std::size_t{2} << 20;
 constexpr std::size_t kFirstSlots = 64;
 
 }  // namespace
 
 KeyTexts::KeyTexts() = default;
 
-KeyTexts::~KeyTexts() {
-  for (const Block& b : blocks_) bulk_free(b.data, b.size);
-}
+KeyTexts::~KeyTexts() = default;
 
 const char* KeyTexts::keep(std::string_view s) {
   if (s.size() > room_) {
-    std::size_t size = kept_ < kSmallBlocks ? std::max(kFirstBlock, kept_) : kBulkBlockFrom;
+    std::size_t size = kept_ < kSmallBlocks ? std::max(kFirstBlock, kept_) : kBigBlock;
     size = std::max(size, s.size());
-    blocks_.reserve(blocks_.size() + 1);
-    blocks_.push_back({static_cast<char*>(bulk_allocate(size)), size});
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     kept_ += size;
-    free_ = blocks_.back().data;
+    free_ = blocks_.back().get();
     room_ = size;
   }
   char* at = free_;
@@ -527,7 +320,7 @@ const char* KeyTexts::keep(std::string_view s) {
 }
 
 void KeyTexts::grow() {
-  BulkVector<Entry> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
+  std::vector<Entry> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const Entry& e : old) {

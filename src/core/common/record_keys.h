@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/common/bulk_memory.h"
 #include "core/common/file_identity.h"
 #include "core/common/gbk.h"
 
@@ -41,11 +40,6 @@ struct RecordKeys {
   std::size_t records = 0;  // records read
   std::size_t key_length = 0;
   std::vector<std::uint8_t> bytes;  // the fields of record i (0-based) back to back at i * key_length
-  // Keys that followed a write (note_record_written): the keys they were before it and the
-  // record (0-based) whose fields it replaced or appended, so that what a caller worked out
-  // from those may follow the one record instead of being worked out again.
-  std::weak_ptr<const RecordKeys> before_write;
-  std::size_t written = 0;
 
   // The fields of record i (0-based), in the order they were asked for.
   std::span<const std::uint8_t> key(std::size_t i) const {
@@ -122,15 +116,9 @@ class KeyTexts {
   const char* keep(std::string_view s);
   void grow();
 
-  // Blocks of kept bytes; from a few hundred kB on they are big blocks of the bulk memory
-  // (kept for the next listing instead of being mapped afresh).
-  struct Block {
-    char* data;
-    std::size_t size;
-  };
-  BulkVector<Entry> slots_;
+  std::vector<Entry> slots_;
   std::size_t used_ = 0;
-  std::vector<Block> blocks_;
+  std::vector<std::unique_ptr<char[]>> blocks_;  // the kept bytes
   std::size_t kept_ = 0;  // bytes of all blocks
   char* free_ = nullptr;  // the room left in the last block
   std::size_t room_ = 0;

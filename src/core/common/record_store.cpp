@@ -15,9 +15,9 @@
 #include <optional>
 #include <random>
 #include <system_error>
-#include <thread>
 
 #include "core/common/key_match.h"
+#include "core/common/parallel.h"
 #include "core/common/paths.h"
 
 namespace wb {
@@ -402,35 +402,24 @@ constexpr unsigned kScanThreads = 4;
 // the second's, and so on. A part that finds the key lets the parts after it stop.
 StoreStatus scan_keys(int fd, std::size_t len, std::size_t n, const KeyMatch& key, std::size_t& found) {
   found = 0;
-  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned parts = n * len < kThreadedScanBytes ? 1 : std::min(kScanThreads, cpus);
-  const std::size_t share = (n + parts - 1) / parts;
+  const WorkSplit split = split_work(n, std::max<std::size_t>(1, kThreadedScanBytes / len), kScanThreads);
+  const unsigned parts = split.parts;
   // The buffers, allocated here rather than by the threads: for each part the key bytes of
   // the records one read brings and the bytes between them.
   const std::size_t span = key.end() - key.begin();
-  const std::size_t per_read = std::min(share, kRecordsPerRead);
+  const std::size_t per_read = std::max<std::size_t>(1, std::min(split.share, kRecordsPerRead));
   std::vector<std::uint8_t> keys(parts * per_read * span), between(parts * len);
   std::vector<std::size_t> hits(parts, 0);
   std::vector<char> ok(parts, 0);
   // stops[t] tells part t that a part before it found the key.
   std::vector<std::atomic<bool>> stops(parts);
-  auto run = [&](unsigned t) {
-    const std::size_t a = std::min(n, t * share), b = std::min(n, a + share);
-    ok[t] = scan_part(fd, len, a, b, key, per_read, std::span<std::uint8_t>(keys).subspan(t * per_read * span, per_read * span),
+  run_parts(split, [&](unsigned t, std::size_t first, std::size_t count) {
+    ok[t] = scan_part(fd, len, first, first + count, key, per_read,
+                      std::span<std::uint8_t>(keys).subspan(t * per_read * span, per_read * span),
                       std::span<std::uint8_t>(between).subspan(t * len, len), stops[t], hits[t]);
     if (hits[t])
       for (unsigned later = t + 1; later < parts; ++later) stops[later].store(true, std::memory_order_relaxed);
-  };
-  std::vector<std::thread> helpers;
-  unsigned started = 1;
-  try {
-    for (; started < parts; ++started) helpers.emplace_back(run, started);
-  } catch (const std::system_error&) {
-    // No thread to be had: the parts not handed out are scanned here.
-  }
-  run(0);
-  for (unsigned t = started; t < parts; ++t) run(t);
-  for (std::thread& h : helpers) h.join();
+  });
   for (unsigned t = 0; t < parts; ++t) {
     if (!ok[t]) return StoreStatus::IoError;
     if (hits[t]) {
@@ -1569,6 +1558,11 @@ std::optional<fs::path> journal_of(const fs::path& path) {
 }
 
 }  // namespace
+
+bool joins_save_sets(const fs::path& library, const fs::path& journal) {
+  const std::optional<fs::path> own = journal_of(library);
+  return own && *own == set_key(journal);
+}
 
 StoreStatus SaveSet::commit() {
   if (registered_) g_current_set = nullptr;  // from here on the libraries are written for real

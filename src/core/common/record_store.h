@@ -197,6 +197,10 @@ bool save_pending(const std::filesystem::path& journal);
 // it is. IoError, `body` not run, when the set cannot be opened.
 StoreStatus under_library_set(const std::filesystem::path& path, const std::function<StoreStatus()>& body);
 
+// Whether `library` is one a save set on `journal` (sys/save.jnl of a program folder) can
+// write with other libraries: a "*.dat" directly in that folder's sys or data folder. A
+// library chosen elsewhere is read and rewritten alone, but a save of several refuses it.
+bool joins_save_sets(const std::filesystem::path& library, const std::filesystem::path& journal);
 // What an intent file says, read against its program folder. `readable`: it read back whole
 // (magic, state, entries, hash); `sound`: also every name is one a save set writes (see the
 // top of this file), each library and temporary file named once. `cause` says why not.

@@ -149,49 +149,15 @@ std::shared_ptr<const BgtWells> make_bgt_wells(KeptKeys keys) {
   return w;
 }
 
-// `old` made from the keys just before this program wrote record `keys->written`: the wells
-// follow that record (its new well joins them, its old one leaves when no record names it).
-std::shared_ptr<const BgtWells> follow_write(const BgtWells& old, KeptKeys keys) {
-  auto w = std::make_shared<BgtWells>(old);
-  const std::size_t r = keys->written;
-  w->keys = std::move(keys);
-  const RecordKeys& k = *w->keys;
-  if (k.records != old.of_record.size() + (r == old.of_record.size() ? 1 : 0)) return make_bgt_wells(w->keys);
-  GbkDecoder decode;
-  std::string well = trimmed_field(decode, key_well(k, r));
-  auto at = std::lower_bound(w->wells.begin(), w->wells.end(), well);
-  auto q = static_cast<std::uint32_t>(at - w->wells.begin());
-  if (at == w->wells.end() || *at != well) {
-    w->wells.insert(at, std::move(well));
-    for (std::uint32_t& p : w->of_record)
-      if (p >= q) ++p;
-  }
-  if (r == w->of_record.size()) {
-    w->of_record.push_back(q);
-    return w;
-  }
-  const std::uint32_t was = w->of_record[r];
-  w->of_record[r] = q;
-  if (was != q && std::find(w->of_record.begin(), w->of_record.end(), was) == w->of_record.end()) {
-    w->wells.erase(w->wells.begin() + was);
-    for (std::uint32_t& p : w->of_record)
-      if (p > was) --p;
-  }
-  return w;
-}
-
 std::shared_ptr<const BgtWells> bgt_wells(const fs::path& path) {
   static std::mutex lock;
   static std::shared_ptr<const BgtWells> last;
   KeptKeys keys = read_bgt_keys(path);
-  std::shared_ptr<const BgtWells> before;
   {
     const std::lock_guard<std::mutex> hold(lock);
     if (last && last->keys == keys) return last;
-    before = last;
   }
-  auto made = before && before->keys == keys->before_write.lock() ? follow_write(*before, std::move(keys))
-                                                                    : make_bgt_wells(std::move(keys));
+  auto made = make_bgt_wells(std::move(keys));
   const std::lock_guard<std::mutex> hold(lock);
   last = made;
   return made;

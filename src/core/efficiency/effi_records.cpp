@@ -8,6 +8,7 @@
 #include "core/charts/data_type.h"
 #include "core/common/dlph_record.h"
 #include "core/common/gbk.h"
+#include "core/common/kept_listing.h"
 #include "core/common/layout_keys.h"
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
@@ -263,46 +264,39 @@ EffiTestSaveResult save_effi_test(const fs::path& Effi_File, const ProgramFolder
   return out;
 }
 
-StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys) {
-  keys.clear();
-  // A file beyond the record limit lists nothing (refused by name when it is chosen).
-  if (file_records_over_limit(Effi_File, kGtYmRecordSize)) return StoreStatus::IoError;
-  RecordKeys raw;
-  const StoreStatus s = read_record_keys(Effi_File, kGtYmRecordSize, kGtYmKeyFields, raw);
-  if (s != StoreStatus::Ok) return s;
-  keys.reserve(raw.records);
-  KeyTexts texts;
-  for (std::size_t i = 0; i < raw.records; ++i) {
-    const auto key = raw.key(i);
-    keys.emplace_back(texts.trimmed(key.first(kWellKey.width)), texts.trimmed(key.last(kTestKey.width)));
-  }
-  return StoreStatus::Ok;
+StoreStatus read_gt_ym_keys(const fs::path& Effi_File, std::shared_ptr<const KeyListing>& keys) {
+  return trimmed_key_listing(Effi_File, kGtYmRecordSize, kGtYmKeyFields, keys);
 }
 
 void Find_WellNmae_To_Comb(const fs::path& Effi_File, std::vector<std::string>& items) {
-  std::vector<std::pair<std::string, std::string>> keys;
+  std::shared_ptr<const KeyListing> keys;
   if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return;
   std::unordered_set<std::string> have;
   for (const auto& it : items) have.insert(trim_blanks(it));
-  for (const auto& k : keys)
-    if (have.insert(k.first).second) items.push_back(k.first);
+  // Each distinct well looked up once: a library at the limit repeats its wells.
+  std::unordered_set<std::string_view> seen;
+  for (std::size_t i = 0; i < keys->size(); ++i) {
+    const std::string_view w = keys->well_name(i);
+    if (seen.insert(w).second && have.insert(std::string(w)).second) items.emplace_back(w);
+  }
 }
 
 std::vector<std::string> Find_TestTime_To_Comb(const fs::path& Effi_File, const std::string& well) {
   std::vector<std::string> out;
-  std::vector<std::pair<std::string, std::string>> keys;
+  std::shared_ptr<const KeyListing> keys;
   if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return out;
   const std::string w = trim_blanks(well);
-  for (const auto& k : keys)
-    if (k.first == w) out.push_back(k.second);
+  for (std::size_t i = 0; i < keys->size(); ++i)
+    if (keys->well_name(i) == w) out.emplace_back(keys->test_date(i));
   return out;
 }
 
 std::size_t find_effi_test(const fs::path& Effi_File, const std::string& well, const std::string& test) {
-  std::vector<std::pair<std::string, std::string>> keys;
+  std::shared_ptr<const KeyListing> keys;
   if (read_gt_ym_keys(Effi_File, keys) != StoreStatus::Ok) return 0;
-  const std::pair<std::string, std::string> key{trim_blanks(well), trim_blanks(test)};
-  return find_keyed_record(keys.size(), KeyOccurrence::Last, [&](std::size_t r) { return keys[r - 1] == key; });
+  const std::string w = trim_blanks(well), t = trim_blanks(test);
+  return find_keyed_record(keys->size(), KeyOccurrence::Last,
+                           [&](std::size_t r) { return keys->well_name(r - 1) == w && keys->test_date(r - 1) == t; });
 }
 
 EditedSave offer_save_edited(bool& Edit_Flag, std::string& Text7, const fs::path& Effi_File, const ProgramFolder& prog,
@@ -406,7 +400,8 @@ FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary 
   return req;
 }
 
-LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs::path& accepted, MessageService& msg) {
+LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, const ProgramFolder& prog,
+                                  fs::path& accepted, MessageService& msg) {
   const std::string p = trim_blanks(text);
   if (p.empty()) return LibraryBoxCheck::Ignored;
   const fs::path path = u8path(p);
@@ -424,6 +419,10 @@ LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, fs
   }
   accepted = path;
   if (which == EffiLibrary::Efficiency) {
+    // The save writes the summary record (and the well base record) with it: a library
+    // elsewhere is refused then.
+    if (!joins_save_sets(path, prog.sys() / kSaveJournalName))
+      msg.show(library_outside_sets_text(path_text(path)), kNoticeTitle, MsgButtons::Ok, MsgIcon::Warning);
     // What of the library cannot be shown is named once, on opening.
     const std::string text = gt_ym_findings_text(check_gt_ym_library(path), path_text(path));
     if (!text.empty()) msg.show(text, kGtYmDamagedTitle, MsgButtons::Ok, MsgIcon::Warning);

@@ -26,11 +26,13 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/common/dlph_record.h"
+#include "core/common/listing_texts.h"
 #include "core/common/paths.h"
 #include "core/common/record_browser.h"
 #include "core/common/record_store.h"
@@ -93,9 +95,9 @@ EffiTestSaveResult save_effi_test(const std::filesystem::path& Effi_File, const 
 [[nodiscard]] std::size_t update_effi_summary(const ProgramFolder& prog, const EffiBoxTexts& Text1, DlPhRecord& DlPh_Rec,
                                 StoreStatus& status);
 
-// Keys of every record in file order (trimmed well, trimmed test time); decodes only the
-// two key fields.
-StoreStatus read_gt_ym_keys(const std::filesystem::path& Effi_File, std::vector<std::pair<std::string, std::string>>& keys);
+// Keys of every record in file order (trimmed well, trimmed test time): only the two key
+// fields are read, kept while the library is unchanged (trimmed_key_listing). Never null.
+StoreStatus read_gt_ym_keys(const std::filesystem::path& Effi_File, std::shared_ptr<const KeyListing>& keys);
 
 // Adds to `items` each well of the library that no item equals after trimming, in the order
 // of its first record (the list is not cleared). A damaged or unreadable library adds nothing.
@@ -161,9 +163,10 @@ FileDialogRequest library_dialog_request(const ProgramFolder& prog, EffiLibrary 
 // A library box's text after a change (LibraryBoxCheck, record_browser.h; `accepted` holds
 // the path the member takes). An empty file is an empty library, accepted. An
 // accepted efficiency library with refused records or damaged fields is named in one
-// message (gt_ym_findings_text, title kGtYmDamagedTitle).
-LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, std::filesystem::path& accepted,
-                                  MessageService& msg);
+// message (gt_ym_findings_text, title kGtYmDamagedTitle); one that no save of `prog` can write
+// (outside its sys and data folders) is accepted and said first (library_outside_sets_text).
+LibraryBoxCheck check_library_box(const std::string& text, EffiLibrary which, const ProgramFolder& prog,
+                                  std::filesystem::path& accepted, MessageService& msg);
 
 // The record the boxes show with blanked fields, if any.
 EffiShownDamage shown_damage_of(const EffiShown& shown, const EffiBoxTexts& Text1);

@@ -8,11 +8,11 @@
 #include <functional>
 #include <memory>
 #include <system_error>
-#include <thread>
 #include <unordered_set>
 
 #include "core/common/gbk.h"
 #include "core/common/number_text.h"
+#include "core/common/parallel.h"
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
 #include "core/common/trim.h"
@@ -229,7 +229,7 @@ void StatRecords::reserve_block(std::size_t block, std::size_t records) {
 
 void StatRecords::put(std::size_t i, std::size_t block, bool usable,
                       const std::array<std::string_view, kStatColCount + 1>& cells) {
-  BulkVector<char>& texts = blocks_[block];
+  std::vector<char>& texts = blocks_[block];
   Entry& e = recs_[i];
   e.at = texts.size();
   e.block = static_cast<std::uint8_t>(block);
@@ -341,35 +341,19 @@ StatFileStatus read_stat_records(const std::filesystem::path& file, StatRecords&
   if (ec) return StatFileStatus::IoError;
   if (bytes % kGtYmRecordSize != 0) return StatFileStatus::Damaged;
   const auto n = static_cast<std::size_t>(bytes / kGtYmRecordSize);
-  const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned parts = n < kThreadedParseFrom ? 1 : std::min(kParseThreads, cpus);
-  out.prepare(n, parts);
+  const WorkSplit split = split_work(n, kThreadedParseFrom, kParseThreads);
+  out.prepare(n, split.parts);
+  // Each part fills its own block of texts and its own records; the findings are joined in
+  // file order.
+  std::vector<std::vector<GtYmFinding>> found(split.parts);
+  std::vector<char> ok(split.parts, 0);
+  run_parts(split, [&](unsigned t, std::size_t first, std::size_t count) {
+    ok[t] = read_part(file, first, count, out, t, findings ? &found[t] : nullptr);
+  });
   bool read = true;
-  if (parts <= 1) {
-    read = read_part(file, 0, n, out, 0, findings);
-  } else {
-    // Each part fills its own block of texts and its own records; the findings are joined
-    // in file order.
-    const std::size_t share = (n + parts - 1) / parts;
-    std::vector<std::vector<GtYmFinding>> found(parts);
-    std::vector<char> ok(parts, 0);
-    auto run = [&](unsigned t) {
-      const std::size_t first = std::min(n, t * share);
-      ok[t] = read_part(file, first, std::min(share, n - first), out, t, findings ? &found[t] : nullptr);
-    };
-    std::vector<std::thread> helpers;
-    unsigned started = 1;
-    try {
-      for (; started < parts; ++started) helpers.emplace_back(run, started);
-    } catch (const std::system_error&) {
-      for (unsigned t = started; t < parts; ++t) run(t);  // no thread to be had: read here
-    }
-    run(0);
-    for (std::thread& h : helpers) h.join();
-    for (unsigned t = 0; t < parts; ++t) {
-      read = read && ok[t] != 0;
-      if (findings) findings->insert(findings->end(), found[t].begin(), found[t].end());
-    }
+  for (unsigned t = 0; t < split.parts; ++t) {
+    read = read && ok[t] != 0;
+    if (findings) findings->insert(findings->end(), found[t].begin(), found[t].end());
   }
   if (!read) {
     out.clear();

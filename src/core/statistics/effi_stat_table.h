@@ -19,7 +19,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/common/bulk_memory.h"
 #include "core/common/listing_texts.h"
 #include "core/records/gt_ym_checks.h"
 #include "core/records/stat_columns.h"
@@ -138,8 +137,8 @@ class StatRecords {
     bool usable = true;
     StatMeans means{};
   };
-  BulkVector<Entry> recs_;
-  std::vector<BulkVector<char>> blocks_;
+  std::vector<Entry> recs_;
+  std::vector<std::vector<char>> blocks_;
 };
 
 // Where a grid row comes from: record 0 for rows that show no record (headers, average
@@ -151,7 +150,7 @@ struct StatSource {
 
 struct StatGrid {
   StatRows rows;
-  BulkVector<StatSource> source;  // one per row
+  std::vector<StatSource> source;  // one per row
 
   StatGrid();  // kStatInitialRows empty rows
   int row_count() const { return static_cast<int>(rows.size()); }

@@ -34,8 +34,6 @@ namespace {
 
 using namespace balance_box;
 
-constexpr const char* kSaveFailed = "平衡分析记录保存失败！";
-
 struct BoxInfo {
   const char* label;
   const char* tip;
@@ -623,44 +621,13 @@ void BalanceAnalysis::set_record_number(std::size_t r) {
 
 void BalanceAnalysis::Cmd_Save_Click() {
   if (!Cmd_Save->isEnabled()) return;
-  MessageService& msg = *services().messages;
-  const std::filesystem::path lib = u8path(Phfx_File);
-  const HeldStroke& h = state.held;
-  // Ask first; then check every field of both records; then write, the analysis as shown.
-  PhfxRecord rec;
-  std::size_t found = 0;
-  const StoreStatus st = find_phfx(lib, h.Cur_Well, h.Cur_Test, rec, found);
-  if (st == StoreStatus::Damaged) {
-    msg.show(kBadFormatText, kBadFormatTitle);
-    return;
-  }
-  if (st != StoreStatus::Ok) {
-    msg.show(std::string(kSaveFailed) + "\n" + path_text(lib) + " 不能读取。", "");
-    return;
-  }
-  if (found && !msg.ask_yes_no(trim_blanks(h.Cur_Well) + "井本次测试的平衡分析已有记录，要覆盖吗？", kWarningTitle)) return;
-  if (!found) rec = PhfxRecord{};
+  // The analysis as shown; the save asks, checks and says what went wrong itself.
   const ParameterBoxes t = parameter_texts();
-  BalanceWellBaseSource wb_src;
-  wb_src.Cur_Well = h.Cur_Well;
-  wb_src.Cur_Test = h.Cur_Test;
-  std::copy(t.begin(), t.end(), wb_src.Text2.begin());
-  wb_src.Comb_Cyj_Mode = s(Comb_Cyj_Mode->currentText());
-  wb_src.balance_mode = std::max(0, static_cast<int>(selected_mode()));
-  WellBaseRecord scratch;
-  std::optional<std::string> bad = fill_phfx(rec, h, t, selected_mode(), wb_src.Comb_Cyj_Mode);
-  if (!bad) bad = fill_well_base_balance(scratch, wb_src);
-  if (bad) {
-    msg.show("“" + *bad + "”的数值超出了记录能保存的范围，请修改后再保存！", "");
-    return;
-  }
-  // The well base, balance and summary records are written together or not at all.
-  const BalanceSaveResult r = save_balance_records(folder_, lib, found, rec, wb_src, t, state.balance_advice, msg);
-  if (!r.record) {
-    if (!r.reported) msg.show(std::string(kSaveFailed) + "\n" + r.cause + "。", "");
-    return;
-  }
-  Phfx_Rec = rec;
+  const BalanceSaveResult r = save_balance_test(
+      folder_, u8path(Phfx_File),
+      {state.held, t, selected_mode(), s(Comb_Cyj_Mode->currentText()), state.balance_advice}, *services().messages);
+  if (!r.record) return;
+  Phfx_Rec = r.stored;
   set_record_number(r.record);
   Cmd_Save->setEnabled(false);
   Find_WellNmae_To_Comb();
@@ -668,7 +635,7 @@ void BalanceAnalysis::Cmd_Save_Click() {
 
 void BalanceAnalysis::Text3_Change() {
   std::filesystem::path accepted;
-  switch (check_phfx_library_box(s(Text3->text()), accepted, *services().messages)) {
+  switch (check_phfx_library_box(s(Text3->text()), folder_, accepted, *services().messages)) {
     case LibraryBoxCheck::Ignored: return;
     case LibraryBoxCheck::Refused:
       Text3->blockSignals(true);

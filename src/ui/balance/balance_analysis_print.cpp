@@ -6,6 +6,7 @@
 
 #include "core/balance/balance_report.h"
 #include "core/balance/electric_fit.h"
+#include "core/common/listing_texts.h"
 #include "core/common/messages.h"
 #include "core/common/trim.h"
 #include "core/printing/print_state.h"
@@ -35,17 +36,19 @@ void BalanceAnalysis::prt_grid() {
   g->set_col_width_twips(2, 1300);
   print_window_->show();
   print_window_->raise();
-  std::vector<Bytes> all;
-  // With no records left (or none readable) the list holds the header only, so no stale row can be marked.
-  if (RecordStore(u8path(Phfx_File), kPhfxRecordSize).read_all(all) != StoreStatus::Ok) all.clear();
-  std::vector<std::vector<std::string>> texts;
-  texts.reserve(all.size());
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    PhfxRecord r;
-    std::ignore = r.decode(all[i]);  // the store reads whole records only
-    texts.push_back({std::to_string(i + 1), trim_blanks(r.well_name), trim_blanks(r.test_date)});
-  }
-  g->set_rows_text(1, std::move(texts));
+  // The library's kept listing: only the key fields are read. With no records left (or none
+  // readable) the list holds the header only, so no stale row can be marked.
+  std::shared_ptr<const KeyListing> rows;
+  std::ignore = phfx_listing(u8path(Phfx_File), rows);  // an unreadable library lists nothing
+  const RowNumbers numbers(rows->size());
+  g->set_rows_text(1, rows->size(), [&](std::size_t r, std::size_t c) -> std::string_view {
+    switch (c) {
+      case 0: return numbers(r + 1);
+      case 1: return rows->well_name(r);
+      case 2: return rows->test_date(r);
+      default: return {};
+    }
+  });
   g->set_text(0, 0, QStringLiteral("序号"));
   g->set_text(0, 1, QStringLiteral("    井     号"));
   g->set_text(0, 2, QStringLiteral("测试日期"));

@@ -212,7 +212,8 @@ void SysEffiAnalysis::Cmd_Review_Click(int index) {
 
 void SysEffiAnalysis::Text3_Change() {
   std::filesystem::path accepted;
-  switch (check_library_box(str(Text3->text()), EffiLibrary::Efficiency, accepted, *services().messages)) {
+  switch (check_library_box(str(Text3->text()), EffiLibrary::Efficiency, main_.program_folder(), accepted,
+                            *services().messages)) {
     case LibraryBoxCheck::Accepted:
       st.Effi_File = accepted;
       Comb_WellName->clear();
@@ -228,7 +229,8 @@ void SysEffiAnalysis::Text3_Change() {
 
 void SysEffiAnalysis::Text8_Change() {
   std::filesystem::path accepted;
-  switch (check_library_box(str(Text8->text()), EffiLibrary::Card, accepted, *services().messages)) {
+  switch (check_library_box(str(Text8->text()), EffiLibrary::Card, main_.program_folder(), accepted,
+                            *services().messages)) {
     case LibraryBoxCheck::Accepted: st.Sgt_File = accepted; break;
     case LibraryBoxCheck::Refused: Text8->clear(); break;
     case LibraryBoxCheck::Ignored: break;
@@ -237,7 +239,8 @@ void SysEffiAnalysis::Text8_Change() {
 
 void SysEffiAnalysis::Text4_Change() {
   std::filesystem::path accepted;
-  switch (check_library_box(str(Text4->text()), EffiLibrary::PowerCurve, accepted, *services().messages)) {
+  switch (check_library_box(str(Text4->text()), EffiLibrary::PowerCurve, main_.program_folder(), accepted,
+                            *services().messages)) {
     case LibraryBoxCheck::Accepted: st.Dnt_File = accepted; break;
     case LibraryBoxCheck::Refused: Text4->clear(); break;
     case LibraryBoxCheck::Ignored: break;

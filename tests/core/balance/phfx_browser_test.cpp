@@ -169,19 +169,53 @@ TEST(PhfxBrowser, LibraryBoxTakesOnlyAFileOfWholeRecords) {
   write_library(d.lib(), kDuplicated);
   test::ScriptedMessages msg;
   fs::path accepted;
-  EXPECT_EQ(check_phfx_library_box("  ", accepted, msg), LibraryBoxCheck::Ignored);
-  EXPECT_EQ(check_phfx_library_box(path_text(d.root / "none.dat"), accepted, msg), LibraryBoxCheck::Ignored);
-  EXPECT_EQ(check_phfx_library_box(path_text(d.root / "sys"), accepted, msg), LibraryBoxCheck::Ignored);
+  EXPECT_EQ(check_phfx_library_box("  ", d.prog, accepted, msg), LibraryBoxCheck::Ignored);
+  EXPECT_EQ(check_phfx_library_box(path_text(d.root / "none.dat"), d.prog, accepted, msg), LibraryBoxCheck::Ignored);
+  EXPECT_EQ(check_phfx_library_box(path_text(d.root / "sys"), d.prog, accepted, msg), LibraryBoxCheck::Ignored);
   EXPECT_TRUE(msg.shown.empty());
-  EXPECT_EQ(check_phfx_library_box(" " + path_text(d.lib()) + " ", accepted, msg), LibraryBoxCheck::Accepted);
+  EXPECT_EQ(check_phfx_library_box(" " + path_text(d.lib()) + " ", d.prog, accepted, msg), LibraryBoxCheck::Accepted);
   EXPECT_EQ(accepted, d.lib());
   EXPECT_EQ(phfx_wells_to_add(accepted, {"W2"}), (std::vector<std::string>{"W1", "W3"}));
 
   { std::ofstream(d.lib(), std::ios::binary | std::ios::app) << "xyz"; }
-  EXPECT_EQ(check_phfx_library_box(path_text(d.lib()), accepted, msg), LibraryBoxCheck::Refused);
+  EXPECT_EQ(check_phfx_library_box(path_text(d.lib()), d.prog, accepted, msg), LibraryBoxCheck::Refused);
   ASSERT_EQ(msg.shown.size(), 1u);
   EXPECT_EQ(msg.shown[0].text, kBadFormatText);
   EXPECT_TRUE(phfx_wells_to_add(d.lib(), {}).empty());
+}
+
+// A library the save cannot write with the well base and summary records (not a "*.dat"
+// directly in the program folder's sys or data folder) is taken for looking at, and said.
+TEST(PhfxBrowser, LibraryBoxSaysALibraryNoSaveCanWrite) {
+  TempDir d;
+  TempDir other;
+  fs::create_directories(d.root / "sys" / "old");
+  struct Case {
+    fs::path path;
+    bool said;
+  } cases[] = {
+      {d.lib(), false},
+      {d.root / "data" / "copy.DAT", false},
+      {d.root / "phfx.dat", true},              // the program folder itself
+      {d.root / "sys" / "old" / "phfx.dat", true},  // a folder below sys
+      {d.root / "sys" / "phfx.bak", true},          // not a library name
+      {other.lib(), true},                          // another program folder's library
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(path_text(c.path));
+    write_library(c.path, kDuplicated);
+    test::ScriptedMessages msg;
+    fs::path accepted;
+    EXPECT_EQ(check_phfx_library_box(path_text(c.path), d.prog, accepted, msg), LibraryBoxCheck::Accepted);
+    EXPECT_EQ(accepted, c.path);
+    if (!c.said) {
+      EXPECT_TRUE(msg.shown.empty());
+      continue;
+    }
+    ASSERT_EQ(msg.shown.size(), 1u);
+    EXPECT_EQ(msg.shown[0].text, library_outside_sets_text(path_text(c.path)));
+    EXPECT_EQ(msg.shown[0].title, kNoticeTitle);
+  }
 }
 
 }  // namespace

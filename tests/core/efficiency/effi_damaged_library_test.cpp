@@ -55,13 +55,13 @@ struct EffiDamagedLibrary : ::testing::Test {
 
 TEST_F(EffiDamagedLibrary, OpeningTheLibraryNamesItsDamageOnce) {
   fs::path accepted;
-  EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Efficiency, accepted, msg), LibraryBoxCheck::Accepted);
+  EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Efficiency, tp.prog, accepted, msg), LibraryBoxCheck::Accepted);
   ASSERT_EQ(msg.shown.size(), 1u);
   EXPECT_EQ(msg.shown[0].title, kGtYmDamagedTitle);
   for (const char* want : {"第 2 条记录（W2）", "泵径、含水率", "第 3 条记录"})
     EXPECT_NE(msg.shown[0].text.find(want), std::string::npos) << want;
   // The card and power-curve libraries are not efficiency records.
-  EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Card, accepted, msg), LibraryBoxCheck::Refused);
+  EXPECT_EQ(check_library_box(lib().string(), EffiLibrary::Card, tp.prog, accepted, msg), LibraryBoxCheck::Refused);
 }
 
 TEST_F(EffiDamagedLibrary, ListsOfferEveryKeyButARefusedRecordShowsNothing) {

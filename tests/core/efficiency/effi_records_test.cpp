@@ -395,11 +395,20 @@ TEST(EffiRecords, LibraryBoxes) {
       {path_text(dir / "bad.dat"), EffiLibrary::Card, LibraryBoxCheck::Refused},
       {path_text(dir / "empty.dat"), EffiLibrary::Efficiency, LibraryBoxCheck::Accepted},
   };
+  // An efficiency library outside sys and data: accepted, and said (no save can write it).
+  put_bytes(lib.tp.prog.root / "elsewhere.dat", {});
+  lib.msg.shown.clear();
+  std::filesystem::path elsewhere;
+  EXPECT_EQ(check_library_box(path_text(lib.tp.prog.root / "elsewhere.dat"), EffiLibrary::Efficiency, lib.tp.prog,
+                              elsewhere, lib.msg),
+            LibraryBoxCheck::Accepted);
+  ASSERT_EQ(lib.msg.shown.size(), 1u);
+  EXPECT_EQ(lib.msg.shown[0].text, library_outside_sets_text(path_text(lib.tp.prog.root / "elsewhere.dat")));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     lib.msg.shown.clear();
     std::filesystem::path accepted = "before";
-    EXPECT_EQ(check_library_box(c.text, c.which, accepted, lib.msg), c.result);
+    EXPECT_EQ(check_library_box(c.text, c.which, lib.tp.prog, accepted, lib.msg), c.result);
     if (c.result == LibraryBoxCheck::Refused) {
       ASSERT_EQ(lib.msg.shown.size(), 1u);
       EXPECT_EQ(lib.msg.shown[0].text, "非法的文件格式!");

@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "core/common/gbk.h"
+#include "core/common/journal_folder.h"
+#include "core/common/messages.h"
 #include "core/balance/balance_charts.h"
 #include "core/balance/balance_torque.h"
 #include "core/balance/phfx_record.h"
@@ -347,6 +349,62 @@ TEST(BalanceWindow, SaveAsksFirstAndStoresTheAnalysisAsShown) {
   PhfxRecord r;
   ASSERT_EQ(read_phfx(lib, 1, r), StoreStatus::Ok);
   EXPECT_EQ(r.crank_block_wt, 13000);
+}
+
+// Another save of the test, committed but left unfinished, is completed when the save's set
+// opens: the save looks for the record inside its set, so it asks about that record, and No
+// leaves it the library's only one.
+TEST(BalanceWindow, SaveAsksAboutTheRecordTheLibraryHoldsOnceItsSetIsOpen) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  const fs::path lib = f.prog.sys() / "phfx.dat";
+  PhfxRecord theirs;
+  theirs.well_name = w->state.held.Cur_Well;
+  theirs.test_date = w->state.held.Cur_Test;
+  theirs.point_num = 7;
+  test::plant_committed_save(f.prog.root, "sys/phfx.dat", theirs.encode());
+  f.fakes.messages.shown.clear();
+  f.fakes.messages.answers.push_back(MsgAnswer::No);
+  w->Cmd_Save_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(f.fakes.messages.shown[0].text, "B1井本次测试的平衡分析已有记录，要覆盖吗？");
+  EXPECT_EQ(records(lib, kPhfxRecordSize), 1u);
+  PhfxRecord back;
+  ASSERT_EQ(read_phfx(lib, 1, back), StoreStatus::Ok);
+  EXPECT_EQ(back.point_num, 7);
+  EXPECT_FALSE(fs::exists(f.prog.sys() / "wellbase.dat"));
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
+}
+
+// A library chosen outside the program folder's sys and data folders is taken for looking at
+// and said at once; a save into it is still refused at its commit, nothing written anywhere.
+TEST(BalanceWindow, ALibraryNoSaveCanWriteIsSaidWhenChosen) {
+  Fixture f;
+  BalanceAnalysis* w = f.open();
+  const fs::path elsewhere = f.prog.root / "phfx.dat";
+  { std::ofstream(elsewhere, std::ios::binary).flush(); }
+  f.fakes.messages.shown.clear();
+  f.fakes.files.answers.push_back(path_text(elsewhere));
+  w->Cmd_View_PHFX_Data_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(f.fakes.messages.shown[0].text, library_outside_sets_text(path_text(elsewhere)));
+  EXPECT_EQ(f.fakes.messages.shown[0].title, "提示");
+  EXPECT_EQ(w->Phfx_File, path_text(elsewhere));
+
+  fill_crank(*w);
+  w->Run_PH_Analysis(0);
+  const std::string summary = read_file(f.prog.sys() / "DlPh.dat");
+  f.fakes.messages.shown.clear();
+  w->Cmd_Save_Click();
+  ASSERT_EQ(f.fakes.messages.shown.size(), 1u);
+  EXPECT_NE(f.fakes.messages.shown[0].text.find("不能与其他库一起保存"), std::string::npos)
+      << f.fakes.messages.shown[0].text;
+  EXPECT_EQ(fs::file_size(elsewhere), 0u);
+  EXPECT_FALSE(fs::exists(f.prog.sys() / "wellbase.dat"));
+  EXPECT_EQ(read_file(f.prog.sys() / "DlPh.dat"), summary);
+  EXPECT_TRUE(w->Cmd_Save->isEnabled());
 }
 
 TEST(BalanceWindow, AFailedSaveIsReportedAndKeepsTheButton) {

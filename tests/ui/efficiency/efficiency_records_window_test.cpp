@@ -6,6 +6,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "core/common/messages.h"
 #include "core/common/number_text.h"
 #include "core/common/paths.h"
 #include "core/records/gt_ym_record.h"
@@ -215,6 +216,35 @@ TEST(EfficiencyRecordsWindow, ADamagedLibraryIsRefusedAndKeptAndTheOldOneStaysIn
   e.press_efficiency_button();
   EXPECT_EQ(e.text(1), "kept");
   EXPECT_EQ(fs::file_size(bad), kGtYmRecordSize + 5);
+}
+
+// A library chosen outside the program folder's sys and data folders is taken for looking
+// at and said at once; a save into it is still refused, with nothing written anywhere.
+TEST(EfficiencyRecordsWindow, ALibraryNoSaveCanWriteIsSaidWhenChosen) {
+  EffiWindow e;
+  ASSERT_TRUE(e.activate());
+  const fs::path elsewhere = e.tmp.path() / "elsewhere.dat";
+  { std::ofstream(elsewhere, std::ios::binary).flush(); }
+  e.fakes.files.answers.push_back(path_text(elsewhere));
+  QTest::mouseClick(e.w->Cmd_View_Effi_Data, Qt::LeftButton);
+  ASSERT_EQ(e.fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(e.fakes.messages.shown[0].text, library_outside_sets_text(path_text(elsewhere)));
+  EXPECT_EQ(e.fakes.messages.shown[0].title, "提示");
+  EXPECT_EQ(e.w->st.Effi_File, elsewhere);
+
+  std::vector<std::uint8_t> summary, summary_after;
+  std::ignore = read_file(sys(e, "DlPh.dat"), summary);  // none yet reads as empty
+  e.fakes.messages.shown.clear();
+  calculate_and_save(e);
+  ASSERT_FALSE(e.fakes.messages.shown.empty());
+  bool refused = false;
+  for (const auto& m : e.fakes.messages.shown)
+    refused = refused || m.text.find("不能与其他库一起保存") != std::string::npos;
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(fs::file_size(elsewhere), 0u);
+  std::ignore = read_file(sys(e, "DlPh.dat"), summary_after);
+  EXPECT_EQ(summary_after, summary);
+  EXPECT_FALSE(fs::exists(sys(e, "wellbase.dat")));
 }
 
 TEST(EfficiencyRecordsWindow, ModelListComesFromTheCatalogue) {

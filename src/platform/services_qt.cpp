@@ -1,5 +1,7 @@
 #include "platform/services_qt.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -11,6 +13,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
 
 namespace wb {
@@ -74,23 +77,27 @@ QString save_suffix(const FileDialogRequest& req) {
 
 QString file_size_text(qint64 bytes) {
   if (bytes < 1024) return QString::number(bytes) + QStringLiteral(" 字节");
-  constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB"};
+  constexpr const char* kUnits[] = {"千字节", "兆字节", "吉字节", "太字节"};
   double v = static_cast<double>(bytes) / 1024.0;
   int unit = 0;
   while (v >= 1024.0 && unit < 3) {
     v /= 1024.0;
     ++unit;
   }
-  return QString::number(v, 'f', v < 10.0 ? 1 : 0) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
+  return QString::number(v, 'f', v < 10.0 ? 1 : 0) + QLatin1Char(' ') + QString::fromUtf8(kUnits[unit]);
 }
 
 namespace {
 
-// The list's sizes in the units a Chinese reader expects ("512 字节", "1.5 KB"), where Qt's
-// own list would say "bytes" or "KiB".
+// The list's sizes in the units a Chinese reader expects ("512 字节", "1.5 千字节"), where Qt's
+// own list would say "bytes" or "KiB", under the heading "大小" (Qt's Chinese texts say "体积").
 class ChineseSizes : public QIdentityProxyModel {
  public:
   using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (section == 1 && orientation == Qt::Horizontal && role == Qt::DisplayRole) return QStringLiteral("大小");
+    return QIdentityProxyModel::headerData(section, orientation, role);
+  }
   QVariant data(const QModelIndex& index, int role) const override {
     if (role == Qt::DisplayRole && index.column() == 1)
       if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel())) {
@@ -101,13 +108,19 @@ class ChineseSizes : public QIdentityProxyModel {
   }
 };
 
-// The list's sizes in Chinese units; its size and date columns are as wide as their texts
-// ("2026/12/10 19:33"), not cut short.
+// The list's sizes in Chinese units; its size, type and date columns are as wide as their
+// texts ("2026/12/10 19:33", "纯文本文档"), not cut short.
 void prepare_file_list(QFileDialog& dlg) {
   dlg.setProxyModel(new ChineseSizes(&dlg));
   for (QTreeView* view : dlg.findChildren<QTreeView*>())
-    for (int column : {1, 3})
+    for (int column : {1, 2, 3})
       if (view->header()->count() > column) view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  // Qt's own size (about 600 x 400) leaves the date column out of view beside a name, a size
+  // and a type: two thirds of the screen's width give every column its room.
+  if (const QScreen* screen = dlg.screen()) {
+    const QRect room = screen->availableGeometry();
+    dlg.resize(std::max(dlg.width(), room.width() * 2 / 3), std::max(dlg.height(), room.height() * 3 / 4));
+  }
 }
 
 }  // namespace

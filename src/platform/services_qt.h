@@ -68,8 +68,8 @@ QString qt_filter(const std::string& filter);
 // that of the first filter's first pattern ("文本文件|*.txt" gives "txt"); none for "*.*".
 QString save_suffix(const FileDialogRequest& req);
 
-// A file's size as the file dialogs list it: "512 字节" below 1 KB, then "1.5 KB", "23 MB", "4.0 GB"
-// (1 KB = 1024 bytes; one decimal below 10).
+// A file's size as the file dialogs list it, in Chinese units: "512 字节" below 1 KB, then
+// "1.5 千字节", "23 兆字节", "4.0 吉字节" (1 千字节 = 1024 bytes; one decimal below 10).
 QString file_size_text(qint64 bytes);
 
 }  // namespace wb

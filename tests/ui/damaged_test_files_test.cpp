@@ -63,7 +63,7 @@ struct Window {
     prog.create_folders();
     test::put_bytes(prog.data() / "N5.g01", sound_card().encode());
     w = std::make_unique<RodEngMapDisplay>(prog);
-    w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
+    w->open_card_file(prog.data() / "N5.g01");
   }
 };
 
@@ -73,7 +73,7 @@ TEST(DamagedTestFiles, RandomBytesAreRefusedNamingWhatIsWrong) {
   struct Case {
     const char* file;
     std::size_t size;
-    void (RodEngMapDisplay::*open)(const QString&);
+    void (RodEngMapDisplay::*open)(const fs::path&);
     const char* kind;
   } cases[] = {
       {"bad.g01", kSgtRecordSize, &RodEngMapDisplay::open_card_file, "示功图"},
@@ -88,7 +88,7 @@ TEST(DamagedTestFiles, RandomBytesAreRefusedNamingWhatIsWrong) {
     ASSERT_EQ(s.w->Text1[2]->text(), QStringLiteral("N5"));
     const fs::path bad = s.prog.data() / c.file;
     test::put_bytes(bad, random_bytes(c.size, 512));
-    (s.w.get()->*c.open)(QString::fromStdString(bad.string()));
+    (s.w.get()->*c.open)(bad);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     const std::string& text = fakes.messages.shown[0].text;
     EXPECT_EQ(fakes.messages.shown[0].title, kRecordRefusedTitle);
@@ -183,7 +183,7 @@ TEST(DamagedTestFiles, DoubtfulRecordWarnsOnOpeningAndAsksBeforeTheStore) {
   r.pp_cos[0] = 25.0f;
   const fs::path file = s.prog.data() / "E1.d01";
   test::put_bytes(file, r.encode());
-  s.w->open_electric_file(QString::fromStdString(file.string()));
+  s.w->open_electric_file(file);
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
   EXPECT_EQ(fakes.messages.shown[0].title, kRecordDoubtsTitle);
   EXPECT_NE(fakes.messages.shown[0].text.find("功率因数为 -1.0727"), std::string::npos);

@@ -33,7 +33,7 @@ struct CardShown {
     r.gg_cos[0] = 80.0f;
     test::put_bytes(prog.data() / "N5.g01", r.encode());
     w = std::make_unique<RodEngMapDisplay>(prog);
-    w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
+    w->open_card_file(prog.data() / "N5.g01");
   }
   fs::path library() const { return library_path(prog, LibraryKind::Card); }
 };

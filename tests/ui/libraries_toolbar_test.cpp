@@ -272,7 +272,7 @@ TEST(LibrariesToolbar, SavingAFileCardAppendsAndListsItsLibrary) {
   r.point_num = 400;
   test::put_bytes(prog.data() / "N5.g01", r.encode());
   RodEngMapDisplay w(prog);
-  w.open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
+  w.open_card_file(prog.data() / "N5.g01");
   ASSERT_EQ(w.st.read_sgt_dnt_org, kKindCard);
   w.Image1_Click(7);
   EXPECT_EQ(w.Frame2->title(), QStringLiteral("功图数据主库"));
@@ -306,9 +306,9 @@ TEST(LibrariesToolbar, DamagedLibraryAndBrokenFilesAreRefused) {
   std::vector<std::uint8_t> longer = r.encode();
   longer.resize(600);
   test::put_bytes(prog.data() / "K1.g02", longer);
-  w.open_card_file(QString::fromStdString((prog.data() / "K1.g01").string()));
+  w.open_card_file(prog.data() / "K1.g01");
   w.Text1[4]->setText("33");
-  w.open_card_file(QString::fromStdString((prog.data() / "K1.g02").string()));
+  w.open_card_file(prog.data() / "K1.g02");
   EXPECT_EQ(fakes.messages.shown.size(), 2u);
   EXPECT_EQ(w.Text1[2]->text(), QStringLiteral("K1"));
   EXPECT_EQ(w.Text1[4]->text(), QStringLiteral("33"));
@@ -339,7 +339,7 @@ TEST(LibrariesToolbar, PictureCyclesViewsAndSavesTheShownViewAsBmp) {
   d.pp_sin[1] = 5.0f;
   test::put_bytes(prog.data() / "E9.d01", d.encode());
   RodEngMapDisplay w(prog);
-  w.open_electric_file(QString::fromStdString((prog.data() / "E9.d01").string()));
+  w.open_electric_file(prog.data() / "E9.d01");
   ASSERT_EQ(w.st.disp_state, 1);
   EXPECT_EQ(w.Picture1->toolTip(), QStringLiteral("单击此处可显示电能数据"));
   w.Picture1_MouseDown(Qt::LeftButton, 10, 10);

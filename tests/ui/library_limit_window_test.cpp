@@ -50,7 +50,7 @@ TEST(LibraryLimitWindow, ACardSavedIntoAFullLibraryIsRefusedByName) {
   const fs::path lib = library_path(prog, LibraryKind::Card);
   test::sparse_library(lib, kSgtRecordSize, kMaxLibraryRecords);
   auto w = std::make_unique<RodEngMapDisplay>(prog);
-  w->open_card_file(QString::fromStdString((prog.data() / "N5.g01").string()));
+  w->open_card_file(prog.data() / "N5.g01");
   fakes.messages.shown.clear();
   w->Image1_Click(7);
   ASSERT_FALSE(fakes.messages.shown.empty());

@@ -169,7 +169,7 @@ TEST(PeriodFrame, RefusedFileKeepsTheTest) {
   const QString power = w.Text3[1]->text();
   const std::int16_t period = w.st.gt_num;
   std::ofstream(jw.tmp.path() / "data" / "坏.o02", std::ios::binary) << std::string(1024, ' ');
-  w.open_joint_test(QString::fromStdString((jw.tmp.path() / "data" / "坏.o02").string()));
+  w.open_joint_test(jw.tmp.path() / "data" / "坏.o02");
   ASSERT_EQ(jw.fakes.messages.shown.size(), 1u);
   EXPECT_EQ(jw.fakes.messages.shown[0].title, "不能打开!");
   EXPECT_NE(jw.fakes.messages.shown[0].text.find("当前测试保持不变"), std::string::npos);

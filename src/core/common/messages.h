@@ -41,11 +41,13 @@ inline std::string delete_records_question(long long first, long long last) {
                        : "确实要删除" + number(first) + "至" + number(last) + "号记录吗?";
 }
 
+// A cause in brackets after what failed ("（…）"); nothing when there is none.
+inline std::string cause_note(const std::string& cause) { return cause.empty() ? std::string() : "（" + cause + "）"; }
+
 // A deletion of records that could not rewrite the library `path` (title kDeleteFailedTitle); `cause`,
 // when known, says why. The library keeps every record.
 inline std::string records_not_deleted_text(const std::string& path, const std::string& cause = {}) {
-  return "记录未能删除，不能改写文件：" + path + (cause.empty() ? std::string() : "（" + cause + "）") +
-         "\n文件未作改动。";
+  return "记录未能删除，不能改写文件：" + path + cause_note(cause) + "\n文件未作改动。";
 }
 
 // A library chosen in a library box outside the program folder's sys and data folders (title

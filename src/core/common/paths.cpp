@@ -1,5 +1,7 @@
 #include "core/common/paths.h"
 
+#include "core/common/gbk.h"
+
 #include <algorithm>
 #include <cctype>
 #include <system_error>
@@ -84,6 +86,47 @@ fs::path u8path(std::string_view utf8) { return fs::path(std::u8string(utf8.begi
 std::string path_text(const fs::path& p) {
   auto s = p.u8string();
   return std::string(s.begin(), s.end());
+}
+
+bool is_utf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    std::size_t len = 0;
+    char32_t cp = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1Fu;
+    else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0Fu;
+    else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07u;
+    else return false;
+    if (bytes.size() - i < len) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto t = static_cast<unsigned char>(bytes[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3Fu);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::string file_name_text(std::string_view bytes) {
+  return is_utf8(bytes) ? std::string(bytes) : gbk_to_utf8(bytes);
+}
+
+std::string path_shown_text(const fs::path& p) {
+  std::string out;
+  for (const fs::path& part : p) {
+    const std::string name = path_text(part);
+    if (!out.empty() && out.back() != '/') out += '/';
+    out += file_name_text(name);
+  }
+  return out;
 }
 
 }  // namespace wb

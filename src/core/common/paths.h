@@ -41,6 +41,16 @@ std::vector<std::string> list_files(const std::filesystem::path& dir, std::strin
 
 // A path for a file name in the file system: UTF-8 on this platform.
 std::filesystem::path u8path(std::string_view utf8);
+// The path's bytes as they are (UTF-8 when the name is; a name made elsewhere may hold any bytes).
 std::string path_text(const std::filesystem::path& p);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
+// above U+10FFFF).
+bool is_utf8(std::string_view bytes);
+// A file name's bytes as text to show: UTF-8 as it is, else read as GBK (the names an archive
+// made on a Chinese Windows system carries). Only for showing: the file is reached by its bytes.
+std::string file_name_text(std::string_view bytes);
+// A whole path as text to show, each of its names through file_name_text.
+std::string path_shown_text(const std::filesystem::path& p);
 
 }  // namespace wb

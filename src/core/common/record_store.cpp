@@ -573,6 +573,8 @@ StoreStatus RecordStore::remove_file() {
 namespace {
 
 thread_local SaveSet* g_current_set = nullptr;
+// Why the last set opened on this thread could not write at all (set_refusal).
+thread_local std::string g_set_refusal;
 
 constexpr char kJournalMagic[] = "WBSAVE3\n";
 constexpr char kV2JournalMagic[] = "WBSAVE2\n";    // whole files only
@@ -1296,6 +1298,7 @@ InterruptedSave recover_interrupted_save(const fs::path& journal) {
 }
 
 SaveSet::SaveSet(fs::path journal, std::string what) : journal_(std::move(journal)), what_(std::move(what)) {
+  g_set_refusal.clear();
   if (g_current_set) {
     opened_ = StoreStatus::IoError;  // sets do not nest
     cause_ = "另一个保存正在进行";
@@ -1311,9 +1314,12 @@ SaveSet::SaveSet(fs::path journal, std::string what) : journal_(std::move(journa
     opened_ = finish_locked(journal_, read, why);
     if (opened_ != StoreStatus::Ok) cause_ = "上次中断的保存未能完成（" + why + "）";
   }
+  if (opened_ != StoreStatus::Ok) g_set_refusal = cause_;
   g_current_set = this;
   registered_ = true;
 }
+
+const std::string& set_refusal() { return g_set_refusal; }
 
 SaveSet::~SaveSet() {
   if (registered_) g_current_set = nullptr;
@@ -1571,7 +1577,7 @@ StoreStatus SaveSet::commit() {
   if (files_.empty()) return StoreStatus::Ok;
   // The lock must still be the one the folder's lock file gives (not deleted or replaced
   // since the set was opened), or another writer may be in.
-  if (!lock_->still_held()) return fail(lock_->cause());
+  if (!lock_->still_held()) return fail(g_set_refusal = lock_->cause());
   // The journal names each file relative to the program folder, so a folder moved or copied
   // with a save pending finishes its own save; only names the reader accepts are written.
   const fs::path root = program_folder_of(journal_);

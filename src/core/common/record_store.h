@@ -342,6 +342,12 @@ class SaveSet {
   bool registered_ = false;
 };
 
+// Why the last set opened on this thread refused to write anything (the folder's writer lock
+// not held or lost, a save left unfinished that cannot be completed), no final full stop;
+// empty when it did not. For the failure message of a save that went through a set of its
+// own (a record written or removed outside any set): see cause_note (messages.h).
+const std::string& set_refusal();
+
 // Removes record r of `store` under the rule of a save: through a SaveSet on `journal`, so
 // that an interrupted save is finished first and nothing is written past one that cannot be
 // or past another copy of the program on the folder. `cause` gets the set's reason when

@@ -218,8 +218,8 @@ void show_store_failure(DiagnosisIo& io, StoreStatus status, const fs::path& pat
     io.messages.show(kBadFormatText, kBadFormatTitle);
     return;
   }
-  io.messages.show(std::string(what) + path_text(path) + "\n记录文件未作改动。", title, MsgButtons::Ok,
-                   MsgIcon::Warning);
+  io.messages.show(std::string(what) + path_text(path) + cause_note(set_refusal()) + "\n记录文件未作改动。", title,
+                   MsgButtons::Ok, MsgIcon::Warning);
 }
 
 // Boxes of params(0..25); kNoBox for the three slots the window never sets.
@@ -602,8 +602,8 @@ void Cmd_Review_Click(DiagnosisState& st, int index, DiagnosisIo& io) {
     if (s == StoreStatus::Damaged)
       io.messages.show(kBadFormatText, kBadFormatTitle);
     else
-      io.messages.show(records_not_deleted_text(path_text(st.Bgt_Path)), kDeleteFailedTitle, MsgButtons::Ok,
-                       MsgIcon::Warning);
+      io.messages.show(records_not_deleted_text(path_text(st.Bgt_Path), set_refusal()), kDeleteFailedTitle,
+                       MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   st.well_list.clear();

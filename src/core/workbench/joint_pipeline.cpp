@@ -16,7 +16,7 @@ namespace {
 
 // The file name without its last four characters (the ".oNN" extension).
 std::string well_from_file_name(const std::string& path) {
-  std::string name = path_text(u8path(path).filename());
+  std::string name = file_name_text(path_text(u8path(path).filename()));
   for (int k = 0; k < 4 && !name.empty(); ++k) {
     std::size_t cut = name.size() - 1;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;  // whole UTF-8 character

@@ -133,7 +133,7 @@ void show_dnt(TestState& st, const DntRecord& r, const ReaderCharts& charts) {
 }
 
 std::string wave_well_from_file(const fs::path& file_n) {
-  std::string name = path_text(file_n.filename());
+  std::string name = file_name_text(path_text(file_n.filename()));
   if (auto dot = name.find('.'); dot != std::string::npos) name.resize(dot);
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return name == "XBT" ? std::string() : name;

@@ -12,6 +12,7 @@
 #include "core/common/number_text.h"
 #include "core/common/record_fields.h"
 #include "core/common/layout_keys.h"
+#include "core/common/messages.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
 #include "core/common/record_store.h"
@@ -364,9 +365,10 @@ UserMessage library_failure_message(LibOperation op, LibStatus status, const fs:
     return {"井号“" + std::string(well) + "”的出库文件编号01～99均已占用，未能出库。", "数据出库"};
   switch (op) {
     case LibOperation::List: return {"不能读取文件：" + p, kBadFormatTitle};
-    case LibOperation::Save: return {"数据入库失败，不能写入文件：" + p + "\n主库未作改动。", "数据入库"};
+    case LibOperation::Save:
+      return {"数据入库失败，不能写入文件：" + p + cause_note(set_refusal()) + "\n主库未作改动。", "数据入库"};
     case LibOperation::Export: return {"数据出库失败，不能写入文件：" + p, "数据出库"};
-    case LibOperation::Delete: return {records_not_deleted_text(p), kDeleteFailedTitle};
+    case LibOperation::Delete: return {records_not_deleted_text(p, set_refusal()), kDeleteFailedTitle};
     case LibOperation::Read: return {"不能读取文件：" + p, kBadFormatTitle};
   }
   return {};

@@ -259,9 +259,8 @@ void LevelDisplay::Form_Load() {
   Grid1->set_text(0, kColWell, QStringLiteral("    井     号"));
   Grid1->set_text(0, kColDate, QStringLiteral("测试日期"));
   fit_library_columns();
-  const QString data = QString::fromStdString(path_text(folder_.data()));
-  Dir1->set_path(data);
-  File1->set_path(data);
+  Dir1->set_path(folder_.data());
+  File1->set_path(folder_.data());
   File1->set_pattern(QStringLiteral("*.y*"));
   load_grid_dat();
   st.hide_markers();
@@ -280,11 +279,11 @@ void LevelDisplay::Dir1_Change() {
 }
 
 void LevelDisplay::File1_Click() {
-  const QString full = chosen_file_path(*File1);
-  if (full.isEmpty()) return;
+  const std::filesystem::path full = chosen_file_path(*File1);
+  if (full.empty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  Text2->setText(full);
-  if (open_raw_level_file(st, u8path(full.toStdString()), folder_, *services().messages)) {
+  Text2->setText(QString::fromStdString(path_shown_text(full)));
+  if (open_raw_level_file(st, full, folder_, *services().messages)) {
     redraw_graph();
     set_commands_enabled(true);
   }

@@ -206,7 +206,8 @@ void LevelDisplay::Command2_Click() {
     return;
   }
   if (saved != LimitedStatus::Ok) {
-    services().messages->show("保存失败：无法写入" + path_text(lib.path()), kSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
+    services().messages->show("保存失败：无法写入" + path_text(lib.path()) + cause_note(set_refusal()), kSaveTitle,
+                              MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   load_grid_dat();

@@ -409,8 +409,7 @@ void RodEngMapDisplay::Form_Load() {
 }
 
 void RodEngMapDisplay::show_data_folder() {
-  QString data = QString::fromStdString(path_text(folder_.data()));
-  Dir1->set_path(data);
+  Dir1->set_path(folder_.data());
   File1->set_path(Dir1->path());
   File1->set_pattern(QStringLiteral("*.o*"));
 }
@@ -421,14 +420,12 @@ void RodEngMapDisplay::Dir1_Change() {
 }
 
 void RodEngMapDisplay::File1_Click() {
-  QString name = File1->file_name();
-  if (name.isEmpty()) return;
+  const std::filesystem::path full = chosen_file_path(*File1);
+  if (full.empty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QString dir = File1->path();
-  QString full = dir.endsWith('/') ? dir + name : dir + "/" + name;
   // Each reader resets the shown test only once its file is accepted and then names it in
   // the path box, so a file that cannot be read leaves the previous test and its path in place.
-  switch (test_kind_of_file(u8path(name.toStdString()))) {
+  switch (test_kind_of_file(full)) {
     case kKindJoint: open_joint_test(full); break;
     case kKindCard: open_card_file(full); break;
     case kKindElectric: open_electric_file(full); break;
@@ -545,7 +542,7 @@ void RodEngMapDisplay::sync_to_widgets() {
   for (int i = 0; i < kResultBoxCount; ++i) show_text_start(Text3[i], st.Text3[i]);
   if (R_iu->text() != qs(st.R_iu)) R_iu->setText(qs(st.R_iu));
   if (CircleDot->text() != qs(st.CircleDot)) CircleDot->setText(qs(st.CircleDot));
-  Text2->setText(qs(st.Text2));
+  Text2->setText(qs(path_shown_text(u8path(st.Text2))));
   Frame1->setTitle(qs(st.frame1_caption));
   Frame2->setTitle(qs(st.frame2_caption));
   Picture1->setToolTip(qs(st.picture1_tooltip));

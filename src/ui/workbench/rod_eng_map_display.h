@@ -89,10 +89,10 @@ class RodEngMapDisplay : public QMainWindow, public MainWindowLink {
   void Command2_Click();
 
   // ---- test readers (full path of the file) ----
-  void open_joint_test(const QString& path);    // tx_org, joint tests (.oNN)
-  void open_card_file(const QString& path);     // tx_G (.gNN)
-  void open_electric_file(const QString& path); // tx_d (.dNN)
-  void open_wave_file(const QString& path);     // tx_x (.xNN)
+  void open_joint_test(const std::filesystem::path& path);    // tx_org, joint tests (.oNN)
+  void open_card_file(const std::filesystem::path& path);     // tx_G (.gNN)
+  void open_electric_file(const std::filesystem::path& path); // tx_d (.dNN)
+  void open_wave_file(const std::filesystem::path& path);     // tx_x (.xNN)
 
   // ---- period frame ----
   void adjust_Click(int index);

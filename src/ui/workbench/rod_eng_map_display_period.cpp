@@ -23,10 +23,10 @@ void RodEngMapDisplay::setup_period_frame() {
   }
 }
 
-void RodEngMapDisplay::open_joint_test(const QString& path) {
+void RodEngMapDisplay::open_joint_test(const std::filesystem::path& path) {
   setup_period_frame();
   sync_from_widgets();
-  const std::optional<Refusal> refused = open_joint_test_file(st, path.toStdString(), joint_charts());
+  const std::optional<Refusal> refused = open_joint_test_file(st, path_text(path), joint_charts());
   Chk_Start->setEnabled(st.chk_start_enabled);
   Picture1->update();
   sync_to_widgets();
@@ -36,7 +36,7 @@ void RodEngMapDisplay::open_joint_test(const QString& path) {
   }
   // A damaged file is shown for what it is worth, but the user learns at once what is wrong.
   if (!st.org_doubts.empty())
-    services().messages->show(org_doubts_text(st.org_doubts, path.toStdString()), kOrgDoubtsTitle, MsgButtons::Ok,
+    services().messages->show(org_doubts_text(st.org_doubts, path_shown_text(path)), kOrgDoubtsTitle, MsgButtons::Ok,
                               MsgIcon::Warning);
 }
 

@@ -52,16 +52,16 @@ void open_stored(RodEngMapDisplay& w, LibraryKind kind, const std::filesystem::p
   show_record_findings(w.st, s, kind, f, path);
 }
 
-void RodEngMapDisplay::open_card_file(const QString& path) {
-  open_stored(*this, LibraryKind::Card, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+void RodEngMapDisplay::open_card_file(const std::filesystem::path& path) {
+  open_stored(*this, LibraryKind::Card, path, 1, RecordSource::SingleTestFile);
 }
 
-void RodEngMapDisplay::open_electric_file(const QString& path) {
-  open_stored(*this, LibraryKind::Electric, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+void RodEngMapDisplay::open_electric_file(const std::filesystem::path& path) {
+  open_stored(*this, LibraryKind::Electric, path, 1, RecordSource::SingleTestFile);
 }
 
-void RodEngMapDisplay::open_wave_file(const QString& path) {
-  open_stored(*this, LibraryKind::Wave, u8path(path.toStdString()), 1, RecordSource::SingleTestFile);
+void RodEngMapDisplay::open_wave_file(const std::filesystem::path& path) {
+  open_stored(*this, LibraryKind::Wave, path, 1, RecordSource::SingleTestFile);
 }
 
 }  // namespace wb

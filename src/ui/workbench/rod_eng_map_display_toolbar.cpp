@@ -70,7 +70,7 @@ bool store_joint_test(RodEngMapDisplay& w, bool summary) {
   const ProgramFolder& prog = w.program_folder();
   // Results of a damaged raw file would reload from the libraries as if they were sound.
   if (!w.st.org_doubts.empty() &&
-      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, w.st.Text2) + kStoreAnywayQuestion,
+      !services().messages->ask_yes_no(org_doubts_text(w.st.org_doubts, path_shown_text(u8path(w.st.Text2))) + kStoreAnywayQuestion,
                                        kOrgDoubtsTitle))
     return false;
   RecordBuildReport built = Pow_Sgt_Dat_Prep(w.st);
@@ -224,7 +224,7 @@ void RodEngMapDisplay::Image1_Click(int index) {
   sync_from_widgets();
   st.picture1_tooltip.clear();
   // A change of folder makes the file list follow it with the joint-test pattern.
-  Dir1->set_path(QString::fromStdString(path_text(program_folder().data())));
+  Dir1->set_path(program_folder().data());
 
   const bool joint = st.read_sgt_dnt_org == kKindJoint;
   // A failure inside a command ends that command and is said, so that it is not taken for

@@ -20,6 +20,7 @@
 #include "core/common/record_store.h"
 #include "core/common/writer_lock.h"
 #include "core/efficiency/effi_records.h"
+#include "core/workbench/test_libraries.h"
 #include "lock_probe.h"
 
 namespace wb {
@@ -189,6 +190,30 @@ TEST(WriterLock, ASaveRefusedForAnotherProgramSaysWhatHappenedToThisSave) {
   ASSERT_EQ(msg.shown.size(), 1u);
   EXPECT_EQ(msg.shown[0].text, "数据未保存：该程序目录已由另一个工作台打开（" + path_text(tp.prog.root) +
                                    "），同一目录只能由一个工作台保存数据。");
+}
+
+// A record written outside any save (the level, design, diagnosis and main window saves) goes
+// through a set of its own: once the program's lock is lost, the write is refused and the
+// window's message gives the set's cause.
+TEST(WriterLock, ARecordWriteRefusedForALostLockSaysWhy) {
+  test::TempProgram tp;
+  const fs::path lib = tp.prog.sys() / "A.dat";
+  put(lib, "aaaa");
+  const WriterLock program(tp.prog.sys());
+  ASSERT_TRUE(program.held());
+  ASSERT_EQ(RecordStore(lib, 4).write(2, Bytes(4, 'b')), StoreStatus::Ok);
+  EXPECT_EQ(set_refusal(), "");
+  fs::remove(tp.prog.sys() / kWriterLockName);
+  EXPECT_EQ(RecordStore(lib, 4).write(1, Bytes(4, 'c')), StoreStatus::IoError);
+  EXPECT_EQ(content(lib), "aaaabbbb");
+  const std::string text = library_failure_message(LibOperation::Save, LibStatus::IoError, lib, "W1").text;
+  EXPECT_NE(text.find("（程序目录的写入锁 " + path_text(tp.prog.sys() / kWriterLockName) + " 在本程序运行中被删除或替换"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(RecordStore(lib, 4).remove(1), StoreStatus::IoError);
+  EXPECT_NE(library_failure_message(LibOperation::Delete, LibStatus::IoError, lib, "W1").text.find("被删除或替换"),
+            std::string::npos);
+  EXPECT_EQ(content(lib), "aaaabbbb");
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ class DesignRoundTrip : public ::testing::Test {
   void load(const std::string& date) {
     eng.st = DesignState{};
     eng.SetupGrids();
+    choose(date);
+  }
+  // The design of a date chosen in the window as it stands.
+  void choose(const std::string& date) {
     eng.st.JName_Comb = kWell;
     eng.st.Date_Comb = date;
     ASSERT_EQ(core.Date_Comb_Click([&] { ASSERT_EQ(controls.load(), DesignOutcome::done); }, {}),
@@ -52,6 +56,12 @@ class DesignRoundTrip : public ::testing::Test {
     ASSERT_EQ(controls.save(), DesignOutcome::done);
   }
   std::string box(int i) const { return eng.st.Text3[static_cast<std::size_t>(i)]; }
+  // The stress percentages after the design: sinker bar, 5/8" .. 1-1/8".
+  std::array<std::string, 6> stress_labels() const {
+    std::array<std::string, 6> out;
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = eng.st.Label3[design_label::kStressAfter + i];
+    return out;
+  }
   // The centralizer table's depths.
   std::vector<std::string> fzq_depths() const {
     std::vector<std::string> out;
@@ -72,6 +82,17 @@ class DesignRoundTrip : public ::testing::Test {
     EXPECT_EQ(lengths, (std::array{box(design_box::kRods58After), box(design_box::kRods34After),
                                    box(design_box::kRods78After), box(design_box::kRods1After)}));
     EXPECT_EQ(fzq_depths(), depths);
+  }
+  // A loaded design shows the stress of each stored section (worked out from the stored
+  // lengths, so none is left from a design shown before) and of its sinker bar, and no other.
+  void expect_stress_of_each_section() {
+    const auto stresses = stress_labels();
+    const std::array<int, 6> boxes = {design_box::kSinkerLenAfter, design_box::kRods58After, design_box::kRods34After,
+                                      design_box::kRods78After,    design_box::kRods1After,  design_box::kRods118After};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(stresses[i].empty(), !(num_val(box(boxes[i])) > 0)) << stresses[i];
+    }
   }
 
   wb::test::TempProgram tmp;
@@ -98,6 +119,16 @@ TEST_F(DesignRoundTrip, TheSampleDesignLoadsAsSaved) {
   EXPECT_EQ(fzq_depths(), depths);
   EXPECT_EQ(msgs.texts, std::vector<std::string>{});
   expect_fixed_point(kSampleDate);
+  expect_stress_of_each_section();
+
+  // Chosen in a window that shows a string of every size, it shows its own stresses only.
+  core.select_grade(6);
+  eng.st.Text3[design_box::kPumpDepthAfter] = "2400";
+  eng.DesignForMutual(14);
+  ASSERT_FALSE(box(design_box::kRods78After).empty());
+  choose(kSampleDate);
+  EXPECT_EQ(box(design_box::kRods58After), "994");
+  expect_stress_of_each_section();
 }
 
 // Designs the engine makes from the sample by the window's stages, each saved under a date of
@@ -129,9 +160,10 @@ TEST_F(DesignRoundTrip, EngineDesignsLoadAsSaved) {
     SCOPED_TRACE(c.date);
     load(kSampleDate);
     c.design();
-    save(c.date);
     EXPECT_EQ(msgs.texts, std::vector<std::string>{});
+    save(c.date);
     expect_fixed_point(c.date);
+    expect_stress_of_each_section();
   }
 }
 

@@ -234,9 +234,10 @@ struct DesignState {
   std::string fzq_edit_text;
   std::int16_t fzq_edit_row = 0;
   bool fzq_edit_changed = false;
-  // The centralizer depths in cur_design and the table are a loaded design's: the next
-  // DesignFzq keeps them instead of placing its own (and clears this).
-  bool fzq_stored = false;
+  // The boxes, cur_design and the table hold a design just loaded: the load's run shows the
+  // stress of every stored section, and its DesignFzq keeps the stored centralizer depths
+  // instead of placing its own (and clears this).
+  bool loaded_design = false;
 
   // 3D view.
   double box_half_width = 0;  // m

@@ -174,8 +174,8 @@ std::array<std::optional<double>, 4> backoff_depths(const DepthProfile& p, int n
 void RodDesignEngine::DesignFzq() {
   // A loaded design keeps the centralizers it was saved with (the user may have typed their
   // depths); its table shows the forces at those depths.
-  const bool stored = st.fzq_stored;
-  st.fzq_stored = false;
+  const bool stored = st.loaded_design;
+  st.loaded_design = false;
   auto& T3 = st.Text3;
   auto& p = st.profile;
   auto val = [](const std::string& t) { return num_val(t); };

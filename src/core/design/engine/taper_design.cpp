@@ -129,6 +129,10 @@ DesignOutcome RodDesignEngine::DesignRod(int Mutual_Index) {
   } else if (kept_top >= 0) {
     k = kept_top + 1;
     for (int j = k; j < kTaperSizes; ++j) st.section_len[static_cast<std::size_t>(j)] = 0;
+    // The edited size shows the stress at its top; the others keep their text, except in the
+    // run of a design just loaded, whose stored sections (and sinker bar) all show theirs.
+    const bool loaded = st.loaded_design;
+    if (loaded) L3[kSinkerLabel] = Ls > 0 ? check(W, As).percent : std::string();
     double b = Lp - Ls;
     for (int j = 0; j <= kept_top; ++j) {
       const auto uj = static_cast<std::size_t>(j);
@@ -137,10 +141,10 @@ DesignOutcome RodDesignEngine::DesignRod(int Mutual_Index) {
       W += st.buoy_factor * kRodSizes[uj].weight *
            vertical_sum(floor_index(t / 2), floor_index(b / 2) - 1);
       b = t;
+      if (loaded || j == kept_top)
+        L3[static_cast<std::size_t>(kStressLabel[j])] =
+            st.section_len[uj] > 0 ? check(W, st.rod_area[uj]).percent : std::string();
     }
-    const auto ue = static_cast<std::size_t>(kept_top);
-    L3[static_cast<std::size_t>(kStressLabel[kept_top])] =
-        st.section_len[ue] > 0 ? check(W, st.rod_area[ue]).percent : std::string();
   } else {
     return DesignOutcome::done;  // 23 and above: the preparation only
   }

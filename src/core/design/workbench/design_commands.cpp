@@ -54,7 +54,7 @@ DesignOutcome DesignWindowCore::Date_Comb_Click(const std::function<void()>& loa
   // A run that refuses a box has said so; the curve is not redrawn from the same boxes.
   const bool refused = check_design_run_boxes(st_, 19).has_value();
   steps_->DesignForMutual(19);
-  st_.fzq_stored = false;  // a run that stopped early leaves the loaded table; later runs place their own
+  st_.loaded_design = false;  // a run that stopped early leaves the loaded table; later runs place their own
   if (redraw_ipr && !refused) redraw_ipr();
   st_.pump_friction = 0;
   return DesignOutcome::done;

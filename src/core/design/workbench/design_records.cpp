@@ -9,8 +9,10 @@
 
 #include "core/common/number_text.h"
 #include "core/common/layout_keys.h"
+#include "core/common/messages.h"
 #include "core/common/record_keys.h"
 #include "core/common/record_limit.h"
+#include "core/common/record_store.h"
 #include "core/common/trim.h"
 #include "core/design/engine/design_number.h"
 #include "core/design/workbench/design_record_boxes.h"
@@ -96,8 +98,8 @@ void show_failure(MessageService& messages, StoreStatus s, const fs::path& path,
   if (s == StoreStatus::Damaged)
     messages.show(kBadFormatText, kBadFormatTitle);
   else
-    messages.show(std::string(what) + path_text(path) + "\n设计记录文件未作改动。", kDesignSaveTitle, MsgButtons::Ok,
-                  MsgIcon::Warning);
+    messages.show(std::string(what) + path_text(path) + cause_note(set_refusal()) + "\n设计记录文件未作改动。",
+                  kDesignSaveTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 // A key read that failed: a file beyond the record limit is named with its record count.
@@ -269,7 +271,7 @@ DesignOutcome LoadDesignRecord(DesignState& st, DesignRecords& rec, DesignRecord
   for (const BoxField& b : design_boxes())
     if (b.box != BoxArray::Text3) box_text(st, b.box, b.index) = field_box_text(bytes, b);
   slots_to_grid(st, r);
-  st.fzq_stored = true;
+  st.loaded_design = true;
   Recode_To_StructInfo(st);
   return DesignOutcome::done;
 }

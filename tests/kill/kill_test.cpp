@@ -244,10 +244,16 @@ std::optional<bool> replay_journal(const fs::path& file, Op& pending, Begin begi
   return open;
 }
 
+// Whether `p` is a file the folder keeps between saves: the writer lock, or the journal file
+// with no save pending in it.
+bool kept_file(const fs::path& p) {
+  return p.filename() == wb::kWriterLockName || (p.filename() == wb::kSaveJournalName && !wb::save_pending(p));
+}
+
 int count_leftovers(const fs::path& sys) {
   int n = 0;
   for (const auto& e : fs::directory_iterator(sys))
-    if (e.path().filename() != "Sgt.dat" && e.path().filename() != wb::kWriterLockName) ++n;
+    if (e.path().filename() != "Sgt.dat" && !kept_file(e.path())) ++n;
   return n;
 }
 
@@ -584,8 +590,7 @@ int drive_saves(int kills, const fs::path& dir, unsigned seed, Library lib, cons
     int left = 0;
     const std::vector<std::string> names = library_files(lib);
     for (const auto& e : fs::directory_iterator(live.sys()))
-      if (std::find(names.begin(), names.end(), e.path().filename().string()) == names.end() &&
-          e.path().filename() != wb::kWriterLockName)
+      if (std::find(names.begin(), names.end(), e.path().filename().string()) == names.end() && !kept_file(e.path()))
         ++left;
     max_leftovers = std::max(max_leftovers, left);
     if (left > 3) {

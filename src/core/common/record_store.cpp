@@ -131,7 +131,7 @@ void sync_folder(const fs::path& path) {
   ::close(fd);
 }
 
-bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = true, std::error_code* why = nullptr) {
+bool rename_into_place(const fs::path& tmp, const fs::path& path, std::error_code* why = nullptr) {
   std::error_code ec;
   count_write();
   fs::rename(tmp, path, ec);
@@ -140,23 +140,8 @@ bool rename_into_place(const fs::path& tmp, const fs::path& path, bool sync = tr
     fs::remove(tmp, ec);
     return false;
   }
-  if (sync) sync_folder(path);
+  sync_folder(path);
   return true;
-}
-
-// write_file_atomic, leaving the folder's sync to the caller when `sync_folder_too` is off
-// (a journal whose next step syncs the folder anyway).
-bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content, bool sync_folder_too,
-                  std::error_code* why = nullptr) {
-  remove_stale_temp_files(path);
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    const fs::path tmp = random_temp_name(path);
-    bool exists = false;
-    if (write_new_file(tmp, content, exists, why)) return rename_into_place(tmp, path, sync_folder_too, why);
-    if (!exists) return false;
-  }
-  if (why) *why = std::make_error_code(std::errc::file_exists);
-  return false;
 }
 
 }  // namespace
@@ -164,12 +149,21 @@ bool replace_file(const fs::path& path, const std::vector<std::uint8_t>& content
 std::uint64_t library_writes() { return g_library_writes.load(std::memory_order_relaxed); }
 
 bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content) {
-  return replace_file(path, content, true);
+  std::error_code why;
+  return write_file_atomic(path, content, why);
 }
 
 bool write_file_atomic(const fs::path& path, const std::vector<std::uint8_t>& content, std::error_code& why) {
   why.clear();
-  return replace_file(path, content, true, &why);
+  remove_stale_temp_files(path);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const fs::path tmp = random_temp_name(path);
+    bool exists = false;
+    if (write_new_file(tmp, content, exists, &why)) return rename_into_place(tmp, path, &why);
+    if (!exists) return false;
+  }
+  why = std::make_error_code(std::errc::file_exists);
+  return false;
 }
 
 bool write_file_via(const fs::path& path, const fs::path& tmp, const std::vector<std::uint8_t>& content) {
@@ -730,9 +724,11 @@ struct Reader {
   std::size_t end;
   std::size_t pos = 0;
   bool ok = true;
+  bool ran_out = false;  // a field went past the end
   std::uint64_t u64() {
     if (end - pos < 8) {
       ok = false;
+      ran_out = true;
       return 0;
     }
     std::uint64_t v = 0;
@@ -743,6 +739,7 @@ struct Reader {
   std::vector<std::uint8_t> bytes() {
     const std::uint64_t n = u64();
     if (!ok || end - pos < n) {
+      ran_out = ran_out || ok;
       ok = false;
       return {};
     }
@@ -790,22 +787,11 @@ std::string patches_refusal(const SaveJournal::Entry& e) {
 
 std::vector<std::uint8_t> encode_save_journal(const SaveJournal& j) { return encode_intent(j.state, j.what, j.entries); }
 
-SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path& program_folder) {
-  SaveJournal out;
-  out.cause = "保存记录文件不完整或已损坏";
-  if (c.size() < kMagicBytes + 1 + 16) return out;
-  const bool v1 = std::equal(kOldJournalMagic, kOldJournalMagic + kMagicBytes, c.begin());
-  const bool v2 = std::equal(kV2JournalMagic, kV2JournalMagic + kMagicBytes, c.begin());
-  if (!v1 && !v2 && !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin())) return out;
-  const std::size_t body = c.size() - 8;
-  Reader tail{c, c.size(), body};
-  if (tail.u64() != fnv1a_add(kFnvStart, c.data(), body)) return out;
-  out.state = static_cast<char>(c[kMagicBytes]);
-  if (out.state != 'P' && out.state != 'C') return out;
-  Reader r{c, body, kMagicBytes + 1};
-  if (!v1) out.what = r.text();
+namespace {
+
+// Reads the entries of a journal (`v1`, `v2`: the older formats) until `r` stops.
+void read_entries(Reader& r, bool v1, bool v2, const fs::path& root, std::vector<SaveJournal::Entry>& out) {
   const std::uint64_t n = r.u64();
-  const fs::path root = set_key(program_folder);
   for (std::uint64_t i = 0; r.ok && i < n; ++i) {
     SaveJournal::Entry e;
     const std::uint64_t kind = v1 || v2 ? kWholeEntry : r.u64();
@@ -836,8 +822,48 @@ SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path
       e.target = relative_to(e.target, root);
       e.temp = relative_to(e.temp, root);
     }
-    out.entries.push_back(std::move(e));
+    out.push_back(std::move(e));
   }
+}
+
+// A prepared journal is written into the empty journal file by one write; a kill stops a
+// write only between pages of the kernel's cache. What such a cut leaves is a whole number
+// of 4 kB pages of a journal in the current format and state P, ending before its last
+// field: its save wrote nothing yet (records are written only once the whole journal is on
+// the disk). `what` gets the description when the pages hold it.
+constexpr std::size_t kPageBytes = 4096;
+bool cut_short(const std::vector<std::uint8_t>& c, std::string& what) {
+  if (c.empty() || c.size() % kPageBytes != 0 || c[kMagicBytes] != 'P' ||
+      !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin()))
+    return false;
+  Reader r{c, c.size(), kMagicBytes + 1};
+  const std::string text = r.text();
+  if (r.ok) what = text;
+  std::vector<SaveJournal::Entry> entries;
+  read_entries(r, false, false, {}, entries);
+  if (r.ok) static_cast<void>(r.u64());  // the hash
+  return !r.ok && r.ran_out;
+}
+
+}  // namespace
+
+SaveJournal read_save_journal(const std::vector<std::uint8_t>& c, const fs::path& program_folder) {
+  SaveJournal out;
+  out.cause = "保存记录文件不完整或已损坏";
+  out.cut_short = cut_short(c, out.what);
+  if (c.size() < kMagicBytes + 1 + 16) return out;
+  const bool v1 = std::equal(kOldJournalMagic, kOldJournalMagic + kMagicBytes, c.begin());
+  const bool v2 = std::equal(kV2JournalMagic, kV2JournalMagic + kMagicBytes, c.begin());
+  if (!v1 && !v2 && !std::equal(kJournalMagic, kJournalMagic + kMagicBytes, c.begin())) return out;
+  const std::size_t body = c.size() - 8;
+  Reader tail{c, c.size(), body};
+  if (tail.u64() != fnv1a_add(kFnvStart, c.data(), body)) return out;
+  out.state = static_cast<char>(c[kMagicBytes]);
+  if (out.state != 'P' && out.state != 'C') return out;
+  out.cut_short = false;  // whole: its hash holds
+  Reader r{c, body, kMagicBytes + 1};
+  if (!v1) out.what = r.text();
+  read_entries(r, v1, v2, set_key(program_folder), out.entries);
   if (!r.ok || r.pos != body) {
     out.entries.clear();
     return out;
@@ -871,12 +897,43 @@ bool holds(const fs::path& p, std::uint64_t size, std::uint64_t hash) {
   return read_file(p, c) && c.size() == size && fnv1a(c) == hash;
 }
 
-bool remove_journal(const fs::path& journal) {
-  std::error_code ec;
-  fs::remove(journal, ec);
-  if (ec) return false;
-  sync_folder(journal);
-  return true;
+// Writes a prepared journal into the empty journal file and syncs it, or, when there is no
+// journal file yet, makes it (a new file, renamed into place, the folder synced). False
+// when it is not on the disk whole; the file is emptied again then, as far as it can be.
+bool write_journal(const fs::path& journal, const std::vector<std::uint8_t>& content) {
+  const int fd = ::open(journal.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT && write_file_atomic(journal, content);
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+  if (ok) {
+    ok = pwrite_all(fd, 0, content.data(), content.size()) && ::fdatasync(fd) == 0;
+    if (!ok) static_cast<void>(::ftruncate(fd, 0));  // a journal not whole is no save
+  }
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+// Empties the journal file and syncs it: from here on no save is pending. For a save whose
+// records were written in place this is its moment.
+bool clear_journal(const fs::path& journal) {
+  const int fd = ::open(journal.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ok = ok && ::ftruncate(fd, 0) == 0 && ::fdatasync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+// Makes an empty journal file where there is none, durably (the file and its folder), so that
+// the first save of a program folder writes its journal in place too. Best effort: a save
+// that finds none makes it itself.
+void make_journal_file(const fs::path& journal) {
+  const int fd = ::open(journal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  if (ok) sync_folder(journal);
 }
 
 // Removes ".wbsave-" files in `folder`: run while the writer lock is held and no journal
@@ -1025,7 +1082,7 @@ bool roll_back_in_place(const fs::path& path, const SaveJournal::Entry& e) {
 // IoError with `cause` saying why and nothing changed by the step that failed.
 StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::string& cause) {
   std::error_code ec;
-  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return StoreStatus::Ok;
+  if (!save_pending(journal)) return StoreStatus::Ok;
   const fs::path root = program_folder_of(journal);
   std::vector<std::uint8_t> c;
   if (fs::symlink_status(journal, ec).type() != fs::file_type::regular || !read_file(journal, c)) {
@@ -1033,6 +1090,12 @@ StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::strin
     return StoreStatus::IoError;
   }
   read = read_save_journal(c, root);
+  if (read.cut_short) {
+    read.state = 'P';  // undone: nothing of it was written
+    if (clear_journal(journal)) return StoreStatus::Ok;
+    cause = "保存记录文件不能清空";
+    return StoreStatus::IoError;
+  }
   if (!read.sound) {
     cause = read.cause;
     return StoreStatus::IoError;
@@ -1088,19 +1151,23 @@ StoreStatus finish_locked(const fs::path& journal, SaveJournal& read, std::strin
         return StoreStatus::IoError;
       }
     }
+    // Every rename reaches the disk (one sync of each folder) before the journal is emptied.
+    std::vector<fs::path> folders;
     for (std::size_t i = 0; i < read.entries.size(); ++i) {
       if (!pending[i]) continue;
       count_write();
-      fs::rename(root / u8path(read.entries[i].temp), root / u8path(read.entries[i].target), ec);
+      const fs::path target = root / u8path(read.entries[i].target);
+      fs::rename(root / u8path(read.entries[i].temp), target, ec);
       if (ec) {
         cause = "“" + read.entries[i].target + "”未能替换";
         return StoreStatus::IoError;
       }
-      sync_folder(root / u8path(read.entries[i].target));
+      if (std::find(folders.begin(), folders.end(), folder_of(target)) == folders.end()) folders.push_back(folder_of(target));
     }
+    for (const fs::path& f : folders) sync_folder(f / "x");
   }
-  if (!remove_journal(journal)) {
-    cause = "保存记录文件不能删除";
+  if (!clear_journal(journal)) {
+    cause = "保存记录文件不能清空";
     return StoreStatus::IoError;
   }
   return StoreStatus::Ok;
@@ -1157,6 +1224,16 @@ void set_aside(const fs::path& journal, fs::path& moved_to) {
 
 }  // namespace
 
+// The journal file stays once made: empty, it says that no save is pending, and the next
+// save writes its intent into it in place (one sync of the file) rather than into a new
+// file, whose name would need a sync of the folder as well.
+bool save_pending(const fs::path& journal) {
+  std::error_code ec;
+  const fs::file_status st = fs::symlink_status(journal, ec);
+  if (st.type() == fs::file_type::not_found) return false;
+  return st.type() != fs::file_type::regular || fs::file_size(journal, ec) != 0 || ec;
+}
+
 StoreStatus finish_interrupted_save(const fs::path& journal) {
   const WriterLock lock(folder_of(journal));
   if (!lock.held()) return StoreStatus::IoError;
@@ -1186,14 +1263,24 @@ std::string InterruptedSave::message() const {
 
 InterruptedSave recover_interrupted_save(const fs::path& journal) {
   InterruptedSave out;
-  std::error_code ec;
-  if (fs::symlink_status(journal, ec).type() == fs::file_type::not_found) return out;
+  if (!save_pending(journal)) {
+    // Nothing to finish; the folder gets its empty journal file for the saves to come.
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(journal, ec)))
+      if (const WriterLock lock(folder_of(journal)); lock.held()) make_journal_file(journal);
+    return out;
+  }
   const WriterLock lock(folder_of(journal));
   if (!lock.held()) {
     out.outcome = InterruptedSave::Outcome::Failed;
     out.cause = lock.cause();
     return out;
   }
+  // Whatever comes of it, the folder keeps an empty journal file for the saves to come.
+  struct JournalFileAfter {
+    const fs::path& journal;
+    ~JournalFileAfter() { make_journal_file(journal); }
+  } const journal_file_after{journal};
   SaveJournal read;
   const StoreStatus st = finish_locked(journal, read, out.cause);
   out.what = read.what;
@@ -1529,8 +1616,14 @@ StoreStatus SaveSet::commit() {
     if (finish_locked(journal_, read, left) != StoreStatus::Ok) return fail(why + "；" + left);
     return fail(why);
   };
-  if (!write_file_atomic(journal_, encode_intent('P', what_, entries)))
+  // The steps and their syncs (docs/save-journal.md): the prepared journal (1), each file's
+  // records (1 each, fdatasync), then for records alone the emptied journal (1), which is
+  // the save's moment. Files rewritten whole add their temporary files (1 each), a sync of
+  // each folder they lie in, the committed journal (a new file: 2) and a sync of each
+  // folder after the renames.
+  if (!write_journal(journal_, encode_intent('P', what_, entries)))
     return fail("保存记录文件 " + path_text(journal_) + " 未能写入");
+  std::vector<fs::path> temp_folders;
   for (std::size_t i = 0; i < files_.size(); ++i) {
     if (!files_[i].whole) {
       if (!write_in_place(files_[i].path, files_[i].patches)) return undo(path_text(files_[i].path) + " 未能写入");
@@ -1539,11 +1632,18 @@ StoreStatus SaveSet::commit() {
     bool exists = false;
     const fs::path temp = root / u8path(entries[i].temp);
     if (!write_new_file(temp, files_[i].content, exists)) return undo(path_text(temp) + " 未能写入");
-    sync_folder(temp);
+    if (std::find(temp_folders.begin(), temp_folders.end(), folder_of(temp)) == temp_folders.end())
+      temp_folders.push_back(folder_of(temp));
   }
-  // The folder is synced when the journal is removed below: a power cut before that finds
-  // the journal in state P (the save undone; it was never reported done) or C.
-  if (!replace_file(journal_, encode_intent('C', what_, entries), false))
+  if (temp_folders.empty()) {
+    // Records alone: the journal emptied on the disk is the moment of the save.
+    if (!clear_journal(journal_)) return undo("保存记录文件 " + path_text(journal_) + " 未能清空");
+    return StoreStatus::Ok;
+  }
+  // The temporary files' names reach the disk before the committed journal names them, and
+  // the committed journal (a new file: the folder synced) before any of them is renamed.
+  for (const fs::path& f : temp_folders) sync_folder(f / "x");
+  if (!write_file_atomic(journal_, encode_intent('C', what_, entries)))
     return undo("保存记录文件 " + path_text(journal_) + " 未能写入");
   // The save has happened; what is left is moving files, which the next open repeats if
   // this one is cut short.

@@ -29,7 +29,7 @@
 //      new content of a file it rewrites (a deletion, a new file). Reads of a gathered file
 //      go through the set and see the changes. The set holds the program folder's writer
 //      lock (writer_lock.h) from its opening to its end.
-//   2. commit() writes an intent file (sys/save.jnl, replaced atomically) in state P
+//   2. commit() writes an intent file (sys/save.jnl) in state P
 //      ("prepared") naming what the save is (for the user) and each file it changes:
 //      - a file rewritten whole: the temporary file that will replace it (".wbsave-" and 16
 //        random hexadecimal digits, in the library's folder: short, so any library name
@@ -41,12 +41,21 @@
 //        content, not an inode, so that a copied or moved folder still finishes its own save,
 //        and bytes a torn write cannot have touched, so that a half-written record is still
 //        recognised as this file's.
-//      Then it writes and syncs each temporary file and writes each patch (pwrite, then
-//      fsync of the file); then it rewrites the intent file in state C ("committed"): that
-//      rename is the moment of the save. Then each temporary file is renamed over its
-//      library, and the intent file is removed.
+//      The journal file stays once made (the program makes it empty at start): empty, it
+//      names no save, and the intent is written into it in place and synced (fdatasync) —
+//      one sync, where a new file would need its folder synced too. Then each patch is
+//      written (pwrite, then fdatasync of the file). A save of records alone then empties
+//      the journal file (ftruncate, fdatasync): that is its moment. Two syncs and one per
+//      library. A save that rewrites files whole also writes and syncs each temporary file,
+//      syncs their folders, writes the intent file anew in state C ("committed"; a new file
+//      renamed over it, the folder synced): that is its moment; then each temporary file is
+//      renamed over its library, the folders are synced and the journal file is emptied.
+//      A power cut between any two syncs leaves the journal in the state of the last one
+//      (save_syncs_test.cpp replays every such cut).
 //   3. finish_interrupted_save() runs before anything reads the libraries (at program start
-//      and when a set is opened). No intent file: nothing to do. State P: the save never
+//      and when a set is opened). No intent file, or an empty one: nothing to do. A prepared
+//      journal whose one write a kill cut short (whole 4 kB pages, ending before its last
+//      field) is emptied: its save wrote nothing yet. State P: the save never
 //      happened (roll back): its temporary files are removed, and each patched file gets
 //      its old bytes back at every patch and is cut to its old length (an append undone),
 //      then synced. A rollback undoes only what its save can have done: each patch must hold
@@ -180,6 +189,9 @@ std::uint64_t library_writes();
 
 // The intent file of multi-file saves, in the program's sys folder.
 inline constexpr const char* kSaveJournalName = "save.jnl";
+// Whether the intent file names a save still to be finished or undone. The file stays once
+// made: missing or empty, it names none.
+bool save_pending(const std::filesystem::path& journal);
 
 // Runs `body`, a deletion that rewrites the library `path`, as every deletion of a library
 // runs: outside any open set, inside a set of its own, so that a save a kill cut short is
@@ -213,6 +225,9 @@ struct SaveJournal {
     std::vector<Patch> patches;
   };
   bool readable = false, sound = false;
+  // Not readable, but the beginning of a prepared journal whose writing a kill cut short:
+  // its save had written nothing yet.
+  bool cut_short = false;
   char state = 0;    // 'P' or 'C'
   std::string what;  // the save, for the user ("系统效率数据（井 …）")
   std::vector<Entry> entries;

@@ -60,7 +60,7 @@ TEST(BalanceSave, AllThreeRecordsOrNone) {
   EXPECT_EQ(s.count(s.base, kWellBaseRecordSize), 1u);
   EXPECT_EQ(s.count(s.sum, kDlPhRecordSize), 1u);
   EXPECT_TRUE(s.msg.shown.empty());
-  EXPECT_FALSE(fs::exists(s.tp.prog.sys() / kSaveJournalName));
+  EXPECT_FALSE(save_pending(s.tp.prog.sys() / kSaveJournalName));
 
   // An interrupted save that cannot be finished refuses the save, and the refusal says so.
   ASSERT_TRUE(write_file_atomic(s.tp.prog.sys() / kSaveJournalName, {'W', 'B'}));

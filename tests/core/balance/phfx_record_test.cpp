@@ -216,7 +216,7 @@ TEST(PhfxLibrary, RangeDeleteCompletesASaveLeftUnfinished) {
   test::plant_committed_save(d.root, "sys/phfx.dat", content);
   ASSERT_EQ(delete_phfx_range(lib, 2, 2, 0), StoreStatus::Ok);
   EXPECT_EQ(point_nums(lib), (std::vector<int>{1, 3, 4}));
-  EXPECT_FALSE(fs::exists(d.root / "sys" / kSaveJournalName));
+  EXPECT_FALSE(save_pending(d.root / "sys" / kSaveJournalName));
 }
 
 TEST(PhfxLibrary, FindListsAndKeys) {

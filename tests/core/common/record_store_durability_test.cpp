@@ -2,7 +2,6 @@
 // it; temporary files are new files nobody can guess or plant a link at; temporary files of
 // an interrupted save are cleared by the next write.
 #include <gtest/gtest.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,29 +10,15 @@
 #include <vector>
 
 #include "core/common/record_store.h"
-
-namespace {
-
-// Every fsync of this test program is recorded by the path of its descriptor. Defining the
-// function here takes the place of the C library's for the statically linked core.
-std::vector<std::string>* g_synced = nullptr;
-
-}  // namespace
-
-extern "C" int fsync(int fd) {
-  if (g_synced) {
-    char buf[4096];
-    const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
-    g_synced->push_back(n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string("?"));
-  }
-  return static_cast<int>(::syscall(SYS_fsync, fd));
-}
+#include "sync_recorder.h"
 
 namespace wb {
 namespace {
 
 namespace fs = std::filesystem;
+
+// While set, every fsync of this test program is recorded by the path of its descriptor.
+std::vector<std::string>* g_synced = nullptr;
 
 class DurableWriteTest : public ::testing::Test {
  protected:
@@ -45,6 +30,9 @@ class DurableWriteTest : public ::testing::Test {
     fs::create_directories(dir_);
     lib_ = dir_ / "Sgt.dat";
   }
+  const test::ObserveSyncs observe_{[](int fd, bool data_only) {
+    if (g_synced && !data_only) g_synced->push_back(test::fd_path(fd));
+  }};
   void TearDown() override {
     g_synced = nullptr;
     std::error_code ec;

@@ -127,7 +127,7 @@ TEST_F(RecordWriteTest, AKillAtEachStepIsRolledBackOrForwardOrRefused) {
         jnl_, journal_of(c.state, {in_place("sys/A.dat", blocks(c.a_old), blocks(c.a_new), offsets, 4 * kBlock)})));
     EXPECT_EQ(finish_interrupted_save(jnl_), c.rolls ? StoreStatus::Ok : StoreStatus::IoError);
     EXPECT_EQ(read(a_), blocks(c.a_after));
-    EXPECT_EQ(fs::exists(jnl_), !c.rolls);
+    EXPECT_EQ(save_pending(jnl_), !c.rolls);
     if (!c.rolls) {
       // Nothing is saved past it until it is set aside; then saving goes on.
       SaveSet set(jnl_);
@@ -247,7 +247,7 @@ TEST_F(RecordWriteTest, ASaveOfAFileInPlaceAndAFileRewrittenWholeRollsAsOne) {
     EXPECT_EQ(read(a_), state == 'P' ? a_old : a_new);
     EXPECT_EQ(read(b_), state == 'P' ? "bbbb" : "BB");
     EXPECT_FALSE(fs::exists(root_ / ta));
-    EXPECT_FALSE(fs::exists(jnl_));
+    EXPECT_FALSE(save_pending(jnl_));
   }
 }
 
@@ -361,7 +361,7 @@ TEST_F(RecordWriteTest, AHostileRecordJournalIsRefusedWholeAndSetAside) {
     EXPECT_EQ(snapshot(out), outside_before);
     EXPECT_EQ(read(a_), "AAAA");
     EXPECT_EQ(read(b_), b_before);
-    EXPECT_FALSE(fs::exists(jnl_));
+    EXPECT_FALSE(save_pending(jnl_));
     EXPECT_EQ(read(r.set_aside_folder / kSaveJournalName), std::string(bytes.begin(), bytes.end()));
     SaveSet set(jnl_);
     EXPECT_EQ(set.opened(), StoreStatus::Ok);
@@ -395,7 +395,7 @@ TEST_F(RecordWriteTest, ASetReadsItsPatchesBackAndWritesOnlyAtCommit) {
   }
   EXPECT_EQ(read(a_), "aaaaBBBBCCCCEEEE");
   EXPECT_EQ(read(b_), "DDDD");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
   // A deletion after record writes in the same set rewrites the file with them.
   {
     SaveSet set(jnl_);
@@ -418,7 +418,7 @@ TEST_F(RecordWriteTest, ARecordWrittenAloneGoesThroughTheJournalAndTheWriterLock
   ASSERT_EQ(RecordStore(a_, 4).write(2, text("BBBB")), StoreStatus::Ok);
   ASSERT_EQ(RecordStore(a_, 4).write(3, text("CCCC")), StoreStatus::Ok);
   EXPECT_EQ(read(a_), "aaaaBBBBCCCC");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
   // A library outside a program folder's sys and data is rewritten whole, as before.
   const fs::path elsewhere = dir_ / "outside" / "C.dat";
   ASSERT_TRUE(write_file_atomic(elsewhere, text("cccc")));

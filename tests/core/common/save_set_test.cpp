@@ -62,7 +62,7 @@ TEST_F(SaveSetTest, WritesEveryFileAtCommitAndLeavesNothingBehind) {
   }
   EXPECT_EQ(read(a_), "AAAA");
   EXPECT_EQ(read(b_), "bbbbBBBB");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
   EXPECT_EQ(files(root_ / "data"), std::vector<std::string>{"B.dat"});
   // After the set, writes go straight to the library again.
   ASSERT_EQ(RecordStore(a_, 4).write(1, text("xxxx")), StoreStatus::Ok);
@@ -79,7 +79,7 @@ TEST_F(SaveSetTest, AFileThatCannotBeWrittenLeavesEveryLibraryAsItWas) {
     EXPECT_NE(set.cause(), "");
   }
   EXPECT_EQ(read(a_), "aaaa");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
   EXPECT_EQ(files(root_ / "sys"), (std::vector<std::string>{"A.dat", kWriterLockName}));
 }
 
@@ -176,7 +176,7 @@ TEST_F(SaveSetTest, AnInterruptedSaveIsFinishedOrUndoneOrReported) {
     EXPECT_EQ(finish_interrupted_save(jnl_), c.rolls ? StoreStatus::Ok : StoreStatus::IoError);
     EXPECT_EQ(read(a_), c.a_after);
     EXPECT_EQ(read(b_), c.b_after);
-    EXPECT_EQ(fs::exists(jnl_), !c.rolls);  // a roll that failed is tried again at the next open
+    EXPECT_EQ(save_pending(jnl_), !c.rolls);  // a roll that failed is tried again at the next open
     if (c.rolls) {
       EXPECT_FALSE(fs::exists(ta));
       EXPECT_FALSE(fs::exists(tb));
@@ -199,7 +199,7 @@ TEST_F(SaveSetTest, AnIntentFileThatDoesNotReadBackWholeIsReported) {
   for (const Content& bad : {Content(bytes.begin(), bytes.end() - 3), text("something else")}) {
     ASSERT_TRUE(write_file_atomic(jnl_, bad));
     EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::IoError);
-    EXPECT_TRUE(fs::exists(jnl_));
+    EXPECT_TRUE(save_pending(jnl_));
     EXPECT_EQ(read(a_), "aaaa");
   }
   fs::remove(jnl_);
@@ -291,7 +291,7 @@ TEST_F(SaveSetTest, AHostileIntentFileIsRefusedWholeAndSetAside) {
     EXPECT_EQ(read(a_), "aaaa");
     EXPECT_EQ(read(b_), b_before);
     // Set aside whole, nothing deleted: the intent file and the temporary file of sys.
-    EXPECT_FALSE(fs::exists(jnl_));
+    EXPECT_FALSE(save_pending(jnl_));
     ASSERT_TRUE(fs::is_directory(r.set_aside_folder));
     EXPECT_EQ(r.set_aside_folder.parent_path(), root_ / "sys");
     EXPECT_EQ(read(r.set_aside_folder / kSaveJournalName), std::string(bytes.begin(), bytes.end()));
@@ -328,7 +328,7 @@ TEST_F(SaveSetTest, ASetAsideNameAlreadyTakenTakesTheNextFreeOne) {
   }
   const InterruptedSave r = recover_interrupted_save(jnl_);
   ASSERT_EQ(r.outcome, InterruptedSave::Outcome::SetAside);
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
   EXPECT_EQ(read(r.set_aside_folder / kSaveJournalName), std::string(bytes.begin(), bytes.end()));
   for (const fs::path& base : taken) {
     EXPECT_EQ(read(base), "mine");
@@ -369,7 +369,7 @@ TEST_F(SaveSetTest, AnOlderIntentFileWithAbsoluteNamesInTheFolderIsStillFinished
   ASSERT_TRUE(write_file_atomic(jnl_, in.encode()));
   EXPECT_EQ(finish_interrupted_save(jnl_), StoreStatus::Ok);
   EXPECT_EQ(read(a_), "AAAA");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
 }
 
 TEST_F(SaveSetTest, ALibraryOutsideSysAndDataIsNotSavedWithOthers) {
@@ -382,7 +382,7 @@ TEST_F(SaveSetTest, ALibraryOutsideSysAndDataIsNotSavedWithOthers) {
   EXPECT_NE(set.cause().find("sys 或 data"), std::string::npos);
   EXPECT_EQ(read(a_), "aaaa");
   EXPECT_EQ(read(elsewhere), "cccc");
-  EXPECT_FALSE(fs::exists(jnl_));
+  EXPECT_FALSE(save_pending(jnl_));
 }
 
 // A second process on the folder: a child holds the writer lock (as a running program does)
@@ -422,7 +422,7 @@ TEST_F(SaveSetTest, AnotherProcessHoldingTheFolderIsNeitherRolledBackNorSavedOve
     const InterruptedSave r = recover_interrupted_save(jnl_);
     EXPECT_EQ(r.outcome, InterruptedSave::Outcome::Failed);
   }
-  EXPECT_TRUE(fs::exists(jnl_));  // the other's save is left as it is
+  EXPECT_TRUE(save_pending(jnl_));  // the other's save is left as it is
   EXPECT_EQ(read(temp), "AAAA");
   EXPECT_EQ(read(a_), "aaaa");
   static_cast<void>(::write(done[1], "x", 1));

@@ -107,7 +107,7 @@ TEST(EffiRecords, SameKeyOverwritesNewKeyAppends) {
   auto odd = sample_effi_boxes("../../" + outside);
   EXPECT_EQ(lib.save(odd).record, 4u);
   EXPECT_FALSE(std::filesystem::exists(lib.tp.prog.root.parent_path() / outside));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 3);  // gt_ym.dat, DlPh.dat, the lock
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 4);  // gt_ym.dat, DlPh.dat, the lock, the journal file
 }
 
 TEST(EffiRecords, SummaryUpdatesItsOwnFieldsAndNewRecordsStartCleared) {
@@ -331,8 +331,8 @@ TEST(EffiRecords, DeleteKeepsTheOthersInOrder) {
     std::vector<std::string> wells;
     Find_WellNmae_To_Comb(lib.effi(), wells);
     EXPECT_EQ(wells, c.wells);
-    // No file is left beside the library (DlPh.dat, and the folder's writer lock).
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 3);
+    // No file is left beside the library (DlPh.dat, the folder's writer lock and its empty journal file).
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(lib.tp.prog.sys()), {}), 4);
   }
 }
 

@@ -181,7 +181,7 @@ TEST(EffiStatDelete, ASaveLeftUnfinishedIsCompletedFirst) {
   EXPECT_EQ(st.delete_confirmed(3, 3, 3, removed), StatDeleteStatus::Changed);
   EXPECT_EQ(removed, 0);
   EXPECT_EQ(test::file_bytes(lib), committed);
-  EXPECT_FALSE(std::filesystem::exists(tp.prog.sys() / kSaveJournalName));
+  EXPECT_FALSE(save_pending(tp.prog.sys() / kSaveJournalName));
 }
 
 }  // namespace

@@ -358,6 +358,10 @@ bool path_box_change(DiagnosisState& st, PathBox box, DiagnosisIo& io) {
     if (*target == p) target->clear();
     return false;
   };
+  // The box changes with every key typed: a folder on the way to the file ("/", "/home") is no
+  // file yet, and says nothing, as nothing there says nothing.
+  std::error_code ec;
+  if (fs::is_directory(p, ec)) return false;
   const ReadableFile file(p);
   if (file.fault() == ReadFault::Missing) return false;
   if (!file) return refuse(file.refusal_text());

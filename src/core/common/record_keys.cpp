@@ -13,7 +13,7 @@
 #include "core/common/file_identity.h"
 #include "core/common/file_read.h"
 #include "core/common/parallel.h"
-#include "core/common/piece_reads.h"
+#include "core/common/batched_reads.h"
 
 namespace wb {
 
@@ -24,7 +24,7 @@ namespace {
 constexpr std::size_t kWholeRecordLimit = 4096;
 constexpr std::size_t kBlockBytes = 256 * 1024;
 // Below this many records a read call each costs less than setting up (and tearing down) a
-// ring (piece_reads.h): about 0.3 ms for the ring against 2 to 3 µs a call.
+// ring (batched_reads.h): about 0.3 ms for the ring against 2 to 3 µs a call.
 constexpr std::size_t kBatchFrom = 128;
 
 // Records [first, first + count) through one reused buffer, a block of them at a time.
@@ -77,18 +77,18 @@ bool read_fields(int fd, std::size_t record_length, std::span<const KeyField> fi
   if (hi <= lo) return true;
   const std::size_t span = hi - lo;
   std::vector<std::uint8_t> spans(out.records * span);
-  std::vector<ReadPiece> pieces(out.records);
+  std::vector<ReadRange> ranges(out.records);
   for (std::size_t i = 0; i < out.records; ++i)
-    pieces[i] = {spans.data() + i * span, static_cast<std::uint32_t>(span),
+    ranges[i] = {spans.data() + i * span, static_cast<std::uint32_t>(span),
                  static_cast<std::uint64_t>(i) * record_length + lo};
   const bool batched =
-      reads == KeyReads::Batched || (reads == KeyReads::Automatic && pieces.size() >= kBatchFrom);
-  const PiecesRead got = read_pieces(fd, pieces, batched ? PieceWay::Ring : PieceWay::ReadCalls);
-  if (got == PiecesRead::Abandoned) {
+      reads == KeyReads::Batched || (reads == KeyReads::Automatic && ranges.size() >= kBatchFrom);
+  const RangesRead got = read_ranges(fd, ranges, batched ? ReadWay::Ring : ReadWay::ReadCalls);
+  if (got == RangesRead::Abandoned) {
     // Reads may still land in the spans: their memory is handed over for good.
     static_cast<void>(new std::vector<std::uint8_t>(std::move(spans)));
   }
-  if (got != PiecesRead::Whole) return false;
+  if (got != RangesRead::Whole) return false;
   std::uint8_t* dst = out.bytes.data();
   for (std::size_t i = 0; i < out.records; ++i)
     for (const KeyField& f : fields) {

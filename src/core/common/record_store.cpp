@@ -360,8 +360,8 @@ bool preadv_all(int fd, std::uint64_t offset, std::vector<iovec>& iov, std::size
   return true;
 }
 
-// The most records one read brings (two pieces each: the key bytes, then the rest up to the
-// next record's key bytes; the kernel takes at most 1024 pieces a call).
+// The most records one read brings (two ranges each: the key bytes, then the rest up to the
+// next record's key bytes; the kernel takes at most 1024 ranges a call).
 constexpr std::size_t kRecordsPerRead = 511;
 
 // The first record of records [first, last) (0-based) of the open library `fd` that holds

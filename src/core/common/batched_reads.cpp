@@ -1,4 +1,4 @@
-#include "core/common/piece_reads.h"
+#include "core/common/batched_reads.h"
 
 #include <liburing.h>
 #include <unistd.h>
@@ -25,26 +25,26 @@ bool read_exactly(int fd, std::uint8_t* dst, std::size_t len, std::uint64_t off)
 
 namespace {
 
-bool read_one_by_one(int fd, std::span<const ReadPiece> pieces) {
-  for (const ReadPiece& p : pieces)
+bool read_one_by_one(int fd, std::span<const ReadRange> ranges) {
+  for (const ReadRange& p : ranges)
     if (!read_exactly(fd, p.dst, p.len, p.off)) return false;
   return true;
 }
 
-// Requests a ring holds; a batch is this many pieces.
+// Requests a ring holds; a batch is this many ranges.
 constexpr unsigned kRingEntries = 256;
 
-// The pieces through one ring, a batch at a time: the batch is handed over, then every
-// request handed over is waited for before the next batch (or the return). A piece the ring
-// leaves short or refuses, and the pieces of a batch the kernel would not take, are read by
+// The ranges through one ring, a batch at a time: the batch is handed over, then every
+// request handed over is waited for before the next batch (or the return). A range the ring
+// leaves short or refuses, and the ranges of a batch the kernel would not take, are read by
 // ordinary calls.
-PiecesRead read_in_ring(int fd, std::span<const ReadPiece> pieces) {
+RangesRead read_in_ring(int fd, std::span<const ReadRange> ranges) {
   io_uring ring;
   if (io_uring_queue_init(kRingEntries, &ring, 0) < 0)  // no ring (an old kernel, or one a sandbox refuses)
-    return read_one_by_one(fd, pieces) ? PiecesRead::Whole : PiecesRead::Failed;
+    return read_one_by_one(fd, ranges) ? RangesRead::Whole : RangesRead::Failed;
   bool whole = true;
-  for (std::size_t first = 0; first < pieces.size(); first += kRingEntries) {
-    const auto batch = pieces.subspan(first, std::min<std::size_t>(kRingEntries, pieces.size() - first));
+  for (std::size_t first = 0; first < ranges.size(); first += kRingEntries) {
+    const auto batch = ranges.subspan(first, std::min<std::size_t>(kRingEntries, ranges.size() - first));
     for (std::size_t i = 0; i < batch.size(); ++i) {
       io_uring_sqe* sqe = io_uring_get_sqe(&ring);  // never null: the ring is empty at a batch's start
       io_uring_prep_read(sqe, fd, batch[i].dst, batch[i].len, batch[i].off);
@@ -62,7 +62,7 @@ PiecesRead read_in_ring(int fd, std::span<const ReadPiece> pieces) {
       io_uring_cqe* cqe = nullptr;
       const int rc = io_uring_wait_cqe(&ring, &cqe);
       if (rc == -EINTR || rc == -EAGAIN) continue;
-      if (rc < 0) return PiecesRead::Abandoned;  // the ring is left open: its reads are the kernel's
+      if (rc < 0) return RangesRead::Abandoned;  // the ring is left open: its reads are the kernel's
       const std::size_t i = io_uring_cqe_get_data64(cqe);
       const int res = cqe->res;
       io_uring_cqe_seen(&ring, cqe);
@@ -75,31 +75,31 @@ PiecesRead read_in_ring(int fd, std::span<const ReadPiece> pieces) {
     if (queued > 0) {
       // They stay queued in a ring that is not entered again.
       io_uring_queue_exit(&ring);
-      const auto rest = pieces.subspan(first + batch.size());
+      const auto rest = ranges.subspan(first + batch.size());
       whole = read_one_by_one(fd, rest) && whole;
-      return whole ? PiecesRead::Whole : PiecesRead::Failed;
+      return whole ? RangesRead::Whole : RangesRead::Failed;
     }
   }
   io_uring_queue_exit(&ring);
-  return whole ? PiecesRead::Whole : PiecesRead::Failed;
+  return whole ? RangesRead::Whole : RangesRead::Failed;
 }
 
-// From this many pieces on they are read on up to kReadThreads threads, a share each.
+// From this many ranges on they are read on up to kReadThreads threads, a share each.
 constexpr std::size_t kThreadedFrom = 4096;
 constexpr unsigned kReadThreads = 4;
 
 }  // namespace
 
-PiecesRead read_pieces(int fd, std::span<const ReadPiece> pieces, PieceWay way) {
-  if (way == PieceWay::ReadCalls) return read_one_by_one(fd, pieces) ? PiecesRead::Whole : PiecesRead::Failed;
-  const WorkSplit split = split_work(pieces.size(), kThreadedFrom, kReadThreads);
-  std::vector<PiecesRead> parts(split.parts, PiecesRead::Whole);
+RangesRead read_ranges(int fd, std::span<const ReadRange> ranges, ReadWay way) {
+  if (way == ReadWay::ReadCalls) return read_one_by_one(fd, ranges) ? RangesRead::Whole : RangesRead::Failed;
+  const WorkSplit split = split_work(ranges.size(), kThreadedFrom, kReadThreads);
+  std::vector<RangesRead> parts(split.parts, RangesRead::Whole);
   run_parts(split, [&](unsigned t, std::size_t first, std::size_t count) {
-    parts[t] = read_in_ring(fd, pieces.subspan(first, count));
+    parts[t] = read_in_ring(fd, ranges.subspan(first, count));
   });
-  PiecesRead all = PiecesRead::Whole;
-  for (const PiecesRead r : parts)
-    if (r == PiecesRead::Abandoned || (r == PiecesRead::Failed && all == PiecesRead::Whole)) all = r;
+  RangesRead all = RangesRead::Whole;
+  for (const RangesRead r : parts)
+    if (r == RangesRead::Abandoned || (r == RangesRead::Failed && all == RangesRead::Whole)) all = r;
   return all;
 }
 

@@ -1,7 +1,7 @@
-// Batched reads: one piece of a batch that cannot be read fails the whole batch, through the
+// Batched reads: one range of a batch that cannot be read fails the whole batch, through the
 // ring and by read calls, in one ring's batch or several and shared among threads; and every
-// other piece is still read (no read is left in flight into memory the caller frees).
-#include "core/common/piece_reads.h"
+// other range is still read (no read is left in flight into memory the caller frees).
+#include "core/common/batched_reads.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,16 +19,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kPiece = 16;
+constexpr std::size_t kRange = 16;
 constexpr std::size_t kStride = 100;
 
 std::uint8_t byte_at(std::size_t off) { return static_cast<std::uint8_t>(off * 7 % 251); }
 
 enum class Fault { None, PastTheEnd, UnwritableMemory };
 
-TEST(PieceReads, AFailingReadFailsTheBatch) {
+TEST(BatchedReads, AFailingReadFailsTheBatch) {
   std::random_device rd;
-  const fs::path p = fs::temp_directory_path() / ("wb_pieces_" + std::to_string(rd()) + ".dat");
+  const fs::path p = fs::temp_directory_path() / ("wb_ranges_" + std::to_string(rd()) + ".dat");
   constexpr std::size_t kRecords = 6000;
   {
     std::vector<char> bytes(kRecords * kStride);
@@ -43,29 +43,29 @@ TEST(PieceReads, AFailingReadFailsTheBatch) {
   ASSERT_NE(locked, MAP_FAILED);
 
   struct Case {
-    std::size_t pieces;  // 200: one ring batch; 1000: several; 6000: shared among threads
+    std::size_t ranges;  // 200: one ring batch; 1000: several; 6000: shared among threads
     Fault fault;
   };
   for (const Case c : {Case{200, Fault::None}, Case{200, Fault::PastTheEnd}, Case{1000, Fault::UnwritableMemory},
                        Case{1000, Fault::PastTheEnd}, Case{6000, Fault::None}, Case{6000, Fault::UnwritableMemory},
                        Case{6000, Fault::PastTheEnd}}) {
-    for (const PieceWay way : {PieceWay::Ring, PieceWay::ReadCalls}) {
-      SCOPED_TRACE(std::to_string(c.pieces) + " pieces, fault " + std::to_string(static_cast<int>(c.fault)) +
-                   (way == PieceWay::Ring ? ", ring" : ", read calls"));
-      std::vector<std::uint8_t> buffer(c.pieces * kPiece, 0);
-      std::vector<ReadPiece> pieces(c.pieces);
-      for (std::size_t i = 0; i < c.pieces; ++i)
-        pieces[i] = {buffer.data() + i * kPiece, kPiece, i * kStride + 3};
-      const std::size_t bad = c.pieces / 2 + 7;
-      if (c.fault == Fault::PastTheEnd) pieces[bad].off = kRecords * kStride + 10;
-      if (c.fault == Fault::UnwritableMemory) pieces[bad].dst = static_cast<std::uint8_t*>(locked);
-      const PiecesRead got = read_pieces(fd, pieces, way);
+    for (const ReadWay way : {ReadWay::Ring, ReadWay::ReadCalls}) {
+      SCOPED_TRACE(std::to_string(c.ranges) + " ranges, fault " + std::to_string(static_cast<int>(c.fault)) +
+                   (way == ReadWay::Ring ? ", ring" : ", read calls"));
+      std::vector<std::uint8_t> buffer(c.ranges * kRange, 0);
+      std::vector<ReadRange> ranges(c.ranges);
+      for (std::size_t i = 0; i < c.ranges; ++i)
+        ranges[i] = {buffer.data() + i * kRange, kRange, i * kStride + 3};
+      const std::size_t bad = c.ranges / 2 + 7;
+      if (c.fault == Fault::PastTheEnd) ranges[bad].off = kRecords * kStride + 10;
+      if (c.fault == Fault::UnwritableMemory) ranges[bad].dst = static_cast<std::uint8_t*>(locked);
+      const RangesRead got = read_ranges(fd, ranges, way);
       if (c.fault == Fault::None) {
-        ASSERT_EQ(got, PiecesRead::Whole);
-        for (std::size_t i = 0; i < c.pieces; ++i)
-          for (std::size_t k = 0; k < kPiece; ++k) ASSERT_EQ(buffer[i * kPiece + k], byte_at(i * kStride + 3 + k));
+        ASSERT_EQ(got, RangesRead::Whole);
+        for (std::size_t i = 0; i < c.ranges; ++i)
+          for (std::size_t k = 0; k < kRange; ++k) ASSERT_EQ(buffer[i * kRange + k], byte_at(i * kStride + 3 + k));
       } else {
-        EXPECT_EQ(got, PiecesRead::Failed);
+        EXPECT_EQ(got, RangesRead::Failed);
       }
     }
   }

@@ -2,6 +2,7 @@
 // the list) and the modification dates in Chinese, and each filter naming its pattern once.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
@@ -46,7 +47,17 @@ Seen look_at_open_dialog(const QString& dir, const std::string& filter) {
       seen.listed = QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 10000);
       QAbstractItemModel* m = view->model();
       seen.size_heading = m->headerData(1, Qt::Horizontal).toString();
-      QTest::qWait(200);  // the columns take their texts' widths once laid out
+      // The columns take their texts' widths once laid out: wait until every text is whole (or
+      // the limit passes, and the checks below say what is cut).
+      std::ignore = QTest::qWaitFor([&] {
+        if (view->header()->length() > view->viewport()->width()) return false;
+        for (int r = 0; r < m->rowCount(view->rootIndex()); ++r)
+          for (int column : {1, 2, 3})
+            if (view->fontMetrics().horizontalAdvance(m->index(r, column, view->rootIndex()).data().toString()) >=
+                view->columnWidth(column))
+              return false;
+        return true;
+      }, 10000);
       seen.columns_in_view = view->header()->length() <= view->viewport()->width();
       for (int r = 0; r < m->rowCount(view->rootIndex()); ++r) {
         for (int column : {1, 2, 3}) {

@@ -3,6 +3,7 @@
 // table, and the text export of the full table. The grid fill of the window is measured in
 // the window test's own timing, not here.
 #include <benchmark/benchmark.h>
+#include <sched.h>
 
 #include <filesystem>
 #include <fstream>
@@ -45,6 +46,38 @@ void BM_StatLoadAndAverage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StatLoadAndAverage)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the parse's threads buy, side by side in wall time at the record limit: 0 = as the
+// program runs (parts on up to four threads where the process may use several processors),
+// 1 = the process confined to one processor, where the work runs on the calling thread alone.
+void BM_StatLoad_ThreadsOrAlone_32767(benchmark::State& state) {
+  StatLibrary lib(32767);
+  cpu_set_t all;
+  CPU_ZERO(&all);
+  if (sched_getaffinity(0, sizeof all, &all) != 0) {
+    state.SkipWithError("the processors of the process are not known");
+    return;
+  }
+  if (state.range(0) == 1) {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu() < 0 ? 0 : sched_getcpu(), &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) {
+      state.SkipWithError("the process could not be confined to one processor");
+      return;
+    }
+  }
+  for (auto _ : state) {
+    wb::EffiStatState st(wb::gt_ym_path(lib.prog));
+    if (st.load_library("20261210") != wb::StatFileStatus::Ok) {
+      state.SkipWithError("the library was not read");
+      break;
+    }
+    benchmark::DoNotOptimize(st.grid.rows.back()[22].data());
+  }
+  sched_setaffinity(0, sizeof all, &all);
+}
+BENCHMARK(BM_StatLoad_ThreadsOrAlone_32767)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StatFilteredTable(benchmark::State& state) {
   StatLibrary lib(static_cast<int>(state.range(0)));
